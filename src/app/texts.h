@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrin::texts {
+
+// The numbered notices, index = number (1 to 29). Marks inside them are written as escapes.
+inline const char16_t* const kPayam[30] = {
+    nullptr,
+    u"فايل\u200Fهاي ورودي پيدا نشد!\u200F",
+    u"همه مشخصات بايد تكميل شود!\u200F",
+    u"شاخه انتخابي يافت نشد!\u200F",
+    u"فايل ساخته شد!\u200F",
+    u"پاراگرافي براي ويرايش وجود ندارد!\u200F",
+    u"تصوير انتخابي يافت نشد!\u200F",
+    u"صوت انتخابي يافت نشد!\u200F",
+    u"فيلم انتخابي يافت نشد!\u200F",
+    u"مسير متون ورودي يافت نشد!\u200F",
+    u"مسير ساخت خروجي يافت نشد!\u200F",
+    u"تصوير كتاب يافت نشد!\u200F",
+    u"موزيك اول يافت نشد!\u200F",
+    u"موزيك دوم يافت نشد!\u200F",
+    u"تصوير پيش\u200Fزمينه يافت نشد!\u200F",
+    u"بر اساس تعداد كتاب انتخاب شده در رديف\u200Fها، متني براي تبديل وجود ندارد!\u200F",
+    u"مسير متون ورودي تعيين نشده است!\u200F",
+    u"تعداد كتاب در رديف اول معين نشده است!\u200F",
+    u"تعداد كتاب در رديف دوم معين نشده است!\u200F",
+    u"تعداد كتاب در رديف سوم معين نشده است!\u200F",
+    u"مسير موزيك اول وارد نشده است!\u200F",
+    u"مسير موزيك دوم وارد نشده است!\u200F",
+    u"مسير تصوير كتاب وارد نشده است!\u200F",
+    u"مسير ساخت خروجي وارد نشده است!\u200F",
+    u"مسير تصوير پيش\u200Fزمينه وارد نشده است!\u200F",
+    u"امكان درج تصوير وجود ندارد!\u200F",
+    u"شاخه مورد نظر براي گرفتن خروجي وجود ندارد!\u200F",
+    u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F",
+    u"بروز اشكال در گرفتن خروجي!\u200F",
+    u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F",
+};
+
+// Numbers of 0 and below.
+inline const QString kPayamUncontrollable = QStringLiteral(u"بروز اشكال غير قابل كنترل!\u200F");
+// Numbers 101 and 102: two lines.
+inline const QString kPayamNoOutputFolder = QStringLiteral(
+    u"امكان گرفتن خروجي در مسير انتخاب شده وجود ندارد!\u200F\r\nمسير ديگري را انتخاب كنيد!\u200F");
+
+// The New title box.
+inline const QString kNewTitleCaption = QStringLiteral("New title");
+inline const QString kNewTitleLabel = QStringLiteral(u"عنوان جديد را تايپ نماييد:");
+inline const QString kNewTitleButton = QStringLiteral(u"عنوان فوق اضافه شود!\u200F");
+
+} // namespace tavrin::texts

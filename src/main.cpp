@@ -1,0 +1,49 @@
+#include "app/context.h"
+#include "mainwin/main_window.h"
+#include "platform/clock.h"
+#include "platform/message_box_prompts.h"
+#include "platform/random_source.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt would abort with a terse message; say plainly what is missing.
+bool displayAvailable() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "Tavrin needs a graphical display, and none was found "
+                             "(DISPLAY is not set).\nStart it from a desktop session, or under "
+                             "a virtual display such as xvfb-run.\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    // Relative paths in settings resolve against the program folder.
+    QDir::setCurrent(programFolder);
+
+    tavrin::SystemClock clock;
+    tavrin::MessageBoxPrompts prompts;
+    tavrin::SystemRandom random;
+    tavrin::Context context(QDir::toNativeSeparators(programFolder), tavrin::defaultSecondLogPath(),
+                            clock, prompts, random);
+    tavrin::MainWindow window(context);
+    prompts.setOwner(&window);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavrin {
+
+// The ANSI code page of the data files is Windows-1256 on every system.
+bool ansiCodecAvailable();
+QString decodeAnsi(const QByteArray& bytes);
+// Characters that 1256 cannot hold become "?" (one per code point).
+QByteArray encodeAnsi(const QString& text);
+
+// UTF-16 little-endian with the byte-order mark FF FE.
+QByteArray encodeUtf16Le(const QString& text);
+// Skips a leading FF FE; a trailing odd byte is dropped.
+QString decodeUtf16Le(const QByteArray& bytes);
+
+} // namespace tavrin

@@ -1,0 +1,69 @@
+#include "platform/text_file.h"
+
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/safe_save.h"
+#include "platform/text_codec.h"
+
+#include <QFile>
+
+namespace tavrin {
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        throw FsError(QStringLiteral("File not found"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FsError(file.errorString());
+    return bytes;
+}
+
+void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
+    QFile file(path);
+    QIODevice::OpenMode mode = QIODevice::Append;
+    if (!mayCreate)
+        mode |= QIODevice::ExistingOnly;
+    if (!file.open(mode))
+        throw FsError(mayCreate || file.exists() ? file.errorString()
+                                                 : QStringLiteral("File not found"));
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw FsError(file.errorString());
+}
+
+} // namespace
+
+QString readUtf16File(const QString& path) {
+    return decodeUtf16Le(readBytes(path));
+}
+
+QString readAnsiFile(const QString& path) {
+    return decodeAnsi(readBytes(path));
+}
+
+void saveUtf16File(const QString& path, const QString& text) {
+    saveWholeFile(path, encodeUtf16Le(text));
+}
+
+void saveAnsiFile(const QString& path, const QString& text) {
+    saveWholeFile(path, encodeAnsi(text));
+}
+
+void appendAnsiFile(const QString& path, const QString& text) {
+    appendBytes(path, encodeAnsi(text), false);
+}
+
+void appendUtf16File(const QString& path, const QString& text) {
+    if (!fileExists(path)) {
+        saveUtf16File(path, text);
+        return;
+    }
+    QByteArray bytes = encodeUtf16Le(text);
+    bytes.remove(0, 2);
+    appendBytes(path, bytes, false);
+}
+
+} // namespace tavrin

@@ -1,0 +1,95 @@
+#include "app/identity.h"
+#include "mainwin/main_window.h"
+#include "mainwin/output_folders.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tavrin;
+using tavrin::test::TestProgram;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loadOpensTheRunAndSetsValues() {
+        TestProgram p;
+        MainWindow w(p.context());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Moxaly"));
+        QCOMPARE(w.BookConfig(), LoadBookConfig());
+        QCOMPARE(w.BookTxtDir, QStringLiteral("BookTXT"));
+        QCOMPARE(w.XmlDir, QStringLiteral("_xml"));
+        QCOMPARE(w.NormalGrey, 135);
+        QCOMPARE(w.HoverGrey, 100);
+        QCOMPARE(w.FadeStartGrey, 235);
+        const QStringList e = p.entries();
+        QVERIFY(e.size() >= 5);
+        QCOMPARE(e.mid(0, 5), (QStringList{"Closing last log.", "", "======================", "",
+                                           "Tavrin v1.1.90 started."}));
+        QCOMPARE(p.log1(), p.log2());
+    }
+
+    // Closing the main window ends the run even while another window is open.
+    void closingEndsTheProgram() {
+        TestProgram p;
+        auto* w = new MainWindow(p.context());
+        w->show();
+        QWidget other;
+        other.show();
+        QTimer::singleShot(0, w, [w] { w->close(); });
+        // A safety net so a broken close cannot hang the suite.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(p.entries().contains("Moxaly ended."));
+        QCOMPARE(p.entries().constLast(), QStringLiteral("Moxaly ended."));
+        // A second close event does not log twice.
+        w->close();
+        QCOMPARE(p.log1().count("Moxaly ended."), 1);
+        delete w;
+    }
+
+    void makeDirsMakesTheTreeOnce() {
+        TestProgram p;
+        const QString project = p.path("Project 1");
+        QVERIFY(QDir().mkdir(project));
+        MakeDirs(p.context(), project, "BookTXT", "_xml");
+        QStringList made = QDir(project).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        made.sort();
+        QCOMPARE(made, (QStringList{"BookIMG", "BookTXT", "FlashIMG", "_xml"}));
+        const QByteArray once = p.log1();
+        MakeDirs(p.context(), project + "/", "BookTXT", "_xml");
+        QCOMPARE(p.entries(), (QStringList{"Directories making...", "Directories making..."}));
+        QVERIFY(p.log1().size() > once.size());
+    }
+
+    void makeDirsReportsAMissingProject() {
+        TestProgram p;
+        MakeDirs(p.context(), p.path("gone"), "BookTXT", "_xml");
+        MakeDirs(p.context(), QString(), "BookTXT", "_xml");
+        QVERIFY(!QFile::exists(p.path("gone")));
+        QVERIFY(!QFile::exists(p.path("BookTXT")));
+        QCOMPARE(p.entries(),
+                 (QStringList{"Directories making...",
+                              "Error occurred => Error number is 50 (Path not found)",
+                              "Directories making...",
+                              "Error occurred => Error number is 50 (Path not found)"}));
+    }
+
+    void relativeProjectPathUsesTheCurrentFolder() {
+        TestProgram p;
+        const QString before = QDir::currentPath();
+        QDir().mkdir(p.path("Rel"));
+        QDir::setCurrent(p.folder());
+        MakeDirs(p.context(), "Rel", "BookTXT", "_xml");
+        QDir::setCurrent(before);
+        QVERIFY(QFileInfo(p.path("Rel/FlashIMG")).isDir());
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

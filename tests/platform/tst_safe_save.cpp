@@ -1,0 +1,82 @@
+#include "platform/fs_error.h"
+#include "platform/safe_save.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tavrin;
+using tavrin::test::readBytes;
+using tavrin::test::writeBytes;
+
+class SafeSaveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void replacesWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Projects.xml");
+        writeBytes(path, QByteArray(1000, 'o'));
+        saveWholeFile(path, "new");
+        QCOMPARE(readBytes(path), QByteArray("new"));
+        saveWholeFile(path, QByteArray());
+        QCOMPARE(readBytes(path), QByteArray());
+    }
+
+    void unwritablePlaceFailsAndLeavesNothing() {
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("file"), "x");
+        QVERIFY_THROWS_EXCEPTION(FsError, saveWholeFile(dir.filePath("file/inner.xml"), "y"));
+        QVERIFY_THROWS_EXCEPTION(FsError, saveWholeFile(dir.filePath("no/such.xml"), "y"));
+    }
+
+    // A disk that fills mid-write, played by a file-size limit in a child process: the
+    // save must report failure and the old file must survive byte for byte.
+    void fullDiskKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Project.xml");
+        QByteArray old;
+        for (int i = 0; i < 4096; ++i)
+            old.append(char(i * 7));
+        writeBytes(path, old);
+        QByteArray replacement(256 * 1024, 'n');
+
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = 64 * 1024;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            int code = 0;
+            try {
+                saveWholeFile(path, replacement);
+                code = 1; // reported success over a short write
+            } catch (const FsError&) {
+                code = 0;
+            } catch (...) {
+                code = 2;
+            }
+            _exit(code);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(readBytes(path), old);
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Project.xml"});
+
+        // And under the limit the same save goes through.
+        QByteArray small(1024, 's');
+        saveWholeFile(path, small);
+        QCOMPARE(readBytes(path), small);
+    }
+};
+
+QTEST_GUILESS_MAIN(SafeSaveTest)
+#include "tst_safe_save.moc"

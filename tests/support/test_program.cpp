@@ -1,0 +1,76 @@
+#include "support/test_program.h"
+
+#include "platform/text_codec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace tavrin::test {
+
+void ScriptedPrompts::notice(const QString& caption, const QString& text) {
+    shown.append({QStringLiteral("notice"), caption, text});
+}
+
+bool ScriptedPrompts::askYesNo(const QString& caption, const QString& text) {
+    shown.append({QStringLiteral("question"), caption, text});
+    return answers.isEmpty() ? true : answers.takeFirst();
+}
+
+TestProgram::TestProgram() {
+    QDir(dir_.path()).mkdir(QStringLiteral("home"));
+    context_ = std::make_unique<Context>(
+        dir_.path(), dir_.filePath(QStringLiteral("home/Vonk.log")), clock, prompts, random);
+}
+
+QByteArray TestProgram::log1() const {
+    return readBytes(dir_.filePath(QStringLiteral("Vonk.txt")));
+}
+
+QByteArray TestProgram::log2() const {
+    return readBytes(dir_.filePath(QStringLiteral("home/Vonk.log")));
+}
+
+QStringList TestProgram::entries() const {
+    const QString text = decodeAnsi(log1());
+    const qsizetype bodyStart = text.indexOf(QStringLiteral("======================\r\n\r\n"));
+    QStringList out;
+    if (bodyStart < 0)
+        return out;
+    static const QRegularExpression stamp(QStringLiteral("^\\d+/\\d+/\\d+ \\d+:\\d\\d: "));
+    const QStringList lines = text.mid(bodyStart + 26).split(QStringLiteral("\r\n"));
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch m = stamp.match(line);
+        out.append(m.hasMatch() ? line.mid(m.capturedLength()) : line);
+    }
+    if (!out.isEmpty() && out.constLast().isEmpty())
+        out.removeLast();
+    return out;
+}
+
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+} // namespace tavrin::test

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/context.h"
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/random_source.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QTemporaryDir>
+#include <memory>
+
+class QWidget;
+
+namespace tavrin::test {
+
+class FixedClock final : public Clock {
+public:
+    QDateTime now() const override { return time; }
+    QDateTime time{QDate(2007, 12, 4), QTime(9, 5)};
+};
+
+// Records every box and answers questions from a script (Yes when the script is empty).
+class ScriptedPrompts final : public Prompts {
+public:
+    struct Shown {
+        QString kind; // "notice" or "question"
+        QString caption;
+        QString text;
+    };
+    void notice(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+
+    QList<Shown> shown;
+    QList<bool> answers;
+};
+
+// A temporary program folder with its own logs, a fixed clock and scripted prompts.
+class TestProgram {
+public:
+    TestProgram();
+    QString folder() const { return dir_.path(); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    Context& context() { return *context_; }
+    ActivityLog& log() { return context_->log(); }
+
+    QByteArray log1() const;
+    QByteArray log2() const;
+    // The lines of log file 1 after its header, timestamps removed.
+    QStringList entries() const;
+
+    FixedClock clock;
+    ScriptedPrompts prompts;
+    SystemRandom random{7};
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<Context> context_;
+};
+
+// Types any text, Persian included, as key presses (QTest only types ASCII).
+void typeText(QWidget* widget, const QString& text);
+
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+} // namespace tavrin::test
