@@ -13,7 +13,7 @@ bool isFailureCode(int number) {
 QString PayamText(int number) {
     if (number <= 0)
         return texts::kPayamUncontrollable;
-    if (number < 30)
+    if (number <= 30)
         return QString::fromUtf16(texts::kPayam[number]);
     if (number == 101 || number == 102)
         return texts::kPayamNoOutputFolder;

@@ -4,8 +4,8 @@
 
 namespace tavrin::texts {
 
-// The numbered notices, index = number (1 to 29). Marks inside them are written as escapes.
-inline const char16_t* const kPayam[30] = {
+// The numbered notices, index = number (1 to 30). Marks inside them are written as escapes.
+inline const char16_t* const kPayam[31] = {
     nullptr,
     u"فايل\u200Fهاي ورودي پيدا نشد!\u200F",
     u"همه مشخصات بايد تكميل شود!\u200F",
@@ -36,6 +36,8 @@ inline const char16_t* const kPayam[30] = {
     u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F",
     u"بروز اشكال در گرفتن خروجي!\u200F",
     u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F",
+    // A title would be cut short at these characters when read back.
+    u"عنوان نبايد شامل \" يا < يا > باشد!\u200F",
 };
 
 // Numbers of 0 and below.
@@ -48,5 +50,11 @@ inline const QString kPayamNoOutputFolder = QStringLiteral(
 inline const QString kNewTitleCaption = QStringLiteral("New title");
 inline const QString kNewTitleLabel = QStringLiteral(u"عنوان جديد را تايپ نماييد:");
 inline const QString kNewTitleButton = QStringLiteral(u"عنوان فوق اضافه شود!\u200F");
+
+// Delete questions: the thing deleted, then its name between the guillemets.
+inline const QString kAskDeleteProject = QStringLiteral(u"آيا مايل به حذف پروژه «");
+inline const QString kAskDeleteField = QStringLiteral(u"آيا مايل به حذف رشته «");
+inline const QString kAskDeleteLesson = QStringLiteral(u"آيا مايل به حذف درس «");
+inline const QString kAskDeleteEnd = QStringLiteral(u"» مي\u200Fباشيد؟");
 
 } // namespace tavrin::texts

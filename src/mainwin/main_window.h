@@ -1,17 +1,31 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
+#include "store/store_view.h"
 
+#include <QColor>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
 
 namespace tavrin {
 
 class Context;
+class FilePicker;
+class FolderPicker;
 class NewTitleBox;
 
-// The hub window. Its load step opens the run in the log; closing it ends the program.
-class MainWindow : public QWidget {
+// The hub window: the three lists, their fading action panels, the project settings and
+// the picture buttons. Its load step opens the run in the log; closing it ends the program.
+class MainWindow : public QWidget, public StoreView {
     Q_OBJECT
 public:
     explicit MainWindow(Context& context, QWidget* parent = nullptr);
@@ -27,27 +41,111 @@ public:
     int HoverGrey = 0;
     int FadeStartGrey = 0;
     QString ProjectPath;
+    QString InputFolder;
     QString PickPurpose;
     QString TitleMode;
     int PopupPanel = 0;
+    bool Dragging = false;
 
+    void ChekSelect();
     // Title handler of the New title box: creates by TitleMode with the typed title.
     void tupd();
-    // Shows the New title box for a mode, then empties its text.
-    void askTitle(const QString& mode);
+    // Picker results, delivered by PickPurpose.
+    void upd();
+    // Opens a file with the system, in its own folder.
+    void RunFile(const QString& path);
+
+    // StoreView
+    void setEntries(StoreList list, const QStringList& entries) override;
+    void selectEntry(StoreList list, int index) override;
+    int selectedIndex(StoreList list) const override;
+    QString selectedText(StoreList list) const override;
+    QString projectPath() const override { return ProjectPath; }
+    void setProjectPath(const QString& path) override { ProjectPath = path; }
+    void setInputFolder(const QString& path) override { InputFolder = path; }
+    void showSettings(const ProjectSettings& settings) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Panel {
+        int number = 0;
+        QListWidget* list = nullptr;
+        QLabel* heading = nullptr;
+        QFrame* frame = nullptr;
+        QFrame* shape = nullptr;
+        std::array<QLabel*, 3> labels{};
+        int fadeLevel = -1; // grey level of a running fade, -1 when none
+    };
+    struct PicturePair {
+        QLabel* rest = nullptr;
+        QLabel* hover = nullptr;
+    };
+
     void buildWindow();
+    void buildTitleStrip();
+    void buildLists();
+    void buildPanels();
+    void buildSettings();
+    void buildPictures();
     void load();
     void unload();
 
+    QListWidget* listOf(StoreList list) const;
+    void listClicked(StoreList list);
+    void pointerOverList(Panel& panel);
+    void pointerOverLabel(QLabel* label);
+    void pointerOverFrame1();
+    void closePanel(Panel& panel);
+    void timer2Tick();
+    void fadeStep();
+    void paintPanel(Panel& panel, int grey);
+    Panel* panelOfLabel(const QLabel* label);
+    void actionClicked(QLabel* label);
+    void pictureClicked(QLabel* picture);
+    void musicOptionChanged();
+    void askTitle(const QString& mode);
+    void openFolderPicker(const QString& purpose);
+    void openFilePicker(const QString& purpose, const QString& pattern);
+    // Runs a handler under its failure code: nothing escapes an event handler.
+    template <typename Body> void guarded(int code, Body body);
+
     Context& context_;
     QString bookConfig_;
-    NewTitleBox* titleBox_ = nullptr;
     bool unloaded_ = false;
+    bool filling_ = false;
+    QPoint dragStart_;
+
+    QLabel* label20_ = nullptr;
+    QLabel* label21_ = nullptr;
+    QLabel* label18_ = nullptr;
+    QLabel* label19_ = nullptr;
+    QWidget* frame1_ = nullptr;
+    QListWidget* projB_ = nullptr;
+    QListWidget* reshB_ = nullptr;
+    QListWidget* darsB_ = nullptr;
+    std::array<Panel, 3> panels_;
+    PicturePair help_, dataEntry_, output_;
+    std::array<QLabel*, 4> browse_{}; // Picture8 .. Picture11
+
+    std::array<QRadioButton*, 2> bMus_{};
+    std::array<QRadioButton*, 2> olgoo_{};
+    QLabel* label1_ = nullptr;
+    QLabel* label10_ = nullptr;
+    QLineEdit* mus1_ = nullptr;
+    QLineEdit* mus2_ = nullptr;
+    QLineEdit* back_ = nullptr;
+    QLineEdit* exBox_ = nullptr;
+    QCheckBox* pcheck_ = nullptr;
+
+    QTimer timer1_;
+    QTimer timer2_;
+    QTimer fadeTimer_;
+    NewTitleBox* titleBox_ = nullptr;
+    FolderPicker* folderPicker_ = nullptr;
+    FilePicker* filePicker_ = nullptr;
 };
 
 } // namespace tavrin

@@ -1,0 +1,116 @@
+#include "dialogs/pickers.h"
+
+#include "dialogs/picker_lists.h"
+#include "platform/paths.h"
+#include "platform/ui_metrics.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavrin {
+namespace {
+
+const QString kFolderButton = QStringLiteral(u"شاخه مورد نظر را انتخاب كنيد!");
+const QString kFileButton = QStringLiteral(u"فايل مورد نظر را انتخاب كنيد!");
+const QString kFileLabel = QStringLiteral(u"فهرست فايلهاي قابل انتخاب:");
+
+void dress(QDialog* dialog, const QString& title) {
+    dialog->setWindowTitle(title);
+    dialog->setModal(true);
+    dialog->setLayoutDirection(Qt::RightToLeft);
+    dialog->setFont(persianFont(9));
+}
+
+QPushButton* makeButton(QDialog* dialog, const QString& caption) {
+    auto* btn = new QPushButton(caption, dialog);
+    btn->setObjectName(QStringLiteral("btn"));
+    return btn;
+}
+
+} // namespace
+
+FolderPicker::FolderPicker(std::function<void()> upd, QWidget* parent)
+    : QDialog(parent), upd_(std::move(upd)) {
+    setObjectName(QStringLiteral("SelectFolder"));
+    dress(this, QStringLiteral("Select folder"));
+    drive1_ = new DriveList(this);
+    drive1_->setObjectName(QStringLiteral("Drive1"));
+    dir1_ = new DirList(this);
+    dir1_->setObjectName(QStringLiteral("Dir1"));
+    dir1_->setLayoutDirection(Qt::LeftToRight);
+    auto* btn = makeButton(this, kFolderButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(drive1_);
+    layout->addWidget(dir1_, 1);
+    layout->addWidget(btn);
+    resize(360, 380);
+    connect(drive1_, &DriveList::driveChosen, dir1_, &DirList::setPath);
+    connect(btn, &QPushButton::clicked, this, &FolderPicker::confirm);
+}
+
+void FolderPicker::prime(const QString& folder) {
+    drive1_->showDriveOf(folder);
+    dir1_->setPath(folder);
+}
+
+QString FolderPicker::choice() const {
+    return dir1_->path();
+}
+
+void FolderPicker::confirm() {
+    if (upd_)
+        upd_();
+    accept();
+}
+
+FilePicker::FilePicker(std::function<void()> upd, QWidget* parent)
+    : QDialog(parent), upd_(std::move(upd)) {
+    setObjectName(QStringLiteral("SelectFile"));
+    dress(this, QStringLiteral("Select file"));
+    drive1_ = new DriveList(this);
+    drive1_->setObjectName(QStringLiteral("Drive1"));
+    dir1_ = new DirList(this);
+    dir1_->setObjectName(QStringLiteral("Dir1"));
+    dir1_->setLayoutDirection(Qt::LeftToRight);
+    auto* label = new QLabel(kFileLabel, this);
+    label->setObjectName(QStringLiteral("Label1"));
+    file1_ = new FileList(this);
+    file1_->setObjectName(QStringLiteral("File1"));
+    file1_->setLayoutDirection(Qt::LeftToRight);
+    auto* btn = makeButton(this, kFileButton);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(drive1_, 0, 0);
+    layout->addWidget(dir1_, 1, 0, 2, 1);
+    layout->addWidget(label, 0, 1);
+    layout->addWidget(file1_, 1, 1);
+    layout->addWidget(btn, 2, 1);
+    resize(560, 380);
+    connect(drive1_, &DriveList::driveChosen, dir1_, &DirList::setPath);
+    connect(dir1_, &DirList::pathChanged, file1_, &FileList::setPath);
+    connect(file1_, &QListWidget::itemDoubleClicked, this, &FilePicker::confirm);
+    connect(btn, &QPushButton::clicked, this, &FilePicker::confirm);
+}
+
+void FilePicker::prime(const QString& folder) {
+    drive1_->showDriveOf(folder);
+    dir1_->setPath(folder);
+    file1_->setPath(folder);
+}
+
+void FilePicker::setPattern(const QString& pattern) {
+    file1_->setPattern(pattern);
+}
+
+QString FilePicker::choice() const {
+    return DoSlash(file1_->path()) + file1_->fileName();
+}
+
+void FilePicker::confirm() {
+    if (upd_)
+        upd_();
+    accept();
+}
+
+} // namespace tavrin

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrin::texts {
+
+// Captions of the main window.
+inline const QString kLabel20 = QStringLiteral(u"Tavrin ـ نگارش 1");
+inline const QString kLabel7 = QStringLiteral(
+    u"ابتدا پروژه مورد نظر خود را انتخاب يا ايجاد نموده، سپس تنظيمات آن را انجام دهيد!");
+inline const QString kLabel9 = QStringLiteral(u"رشتههاي تحصيلي:");
+inline const QString kLabel2 = QStringLiteral(u"عناوين دروس:");
+inline const QString kNew = QStringLiteral(u"جديد");
+inline const QString kDelete = QStringLiteral(u"حذف");
+inline const QString kAdd = QStringLiteral(u"اضافه");
+inline const QString kImage = QStringLiteral(u"تصوير");
+inline const QString kTipHelp = QStringLiteral(u"راهنما");
+inline const QString kTipDataEntry = QStringLiteral(u"ورود اطلاعات");
+inline const QString kTipOutput = QStringLiteral(u"خروجي");
+
+// The settings area.
+inline const QString kMusicOn = QStringLiteral(u"فعال");
+inline const QString kMusicOff = QStringLiteral(u"غير فعال");
+inline const QString kLabel1 = QStringLiteral(u"موزيك اول:");
+inline const QString kLabel10 = QStringLiteral(u"موزيك دوم:");
+inline const QString kLabel14 = QStringLiteral(u"تصوير پيشزمينه:");
+inline const QString kLabel11 = QStringLiteral(u"انتخاب الگو:");
+inline const QString kOlgoo1 = QStringLiteral(u"الگوي اول");
+inline const QString kOlgoo2 = QStringLiteral(u"الگوي دوم");
+inline const QString kPcheck = QStringLiteral(u"ايجاد امكان پرينت در نرمافزار");
+inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
+
+} // namespace tavrin::texts

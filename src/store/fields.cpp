@@ -1,0 +1,116 @@
+#include "store/fields.h"
+
+#include "app/context.h"
+#include "app/texts.h"
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "store/calendar.h"
+#include "store/catalogue.h"
+#include "store/store_common.h"
+#include "store/store_view.h"
+#include "store/tag_text.h"
+
+namespace tavrin {
+namespace {
+
+const QString kReshteh = QStringLiteral("Reshteh");
+const QString kResh = QStringLiteral("Resh");
+
+ProjectSettings readSettings(Context& context, const QString& document) {
+    const QString block = Wsre(context, document, QStringLiteral("Settings"));
+    const auto path = [&](const char* tag) {
+        return Wste(context, block, QLatin1String(tag), QStringLiteral("Path"));
+    };
+    ProjectSettings s;
+    s.music1 = path("Music1");
+    s.music2 = path("Music2");
+    s.backPic = path("BackPic");
+    s.exportPath = path("Export");
+    s.importPath = path("Import");
+    s.olgoo = Wsre(context, block, QStringLiteral("Olgoo"));
+    s.music = Wsre(context, block, QStringLiteral("Music"));
+    s.printable = Wsre(context, block, QStringLiteral("Printable"));
+    return s;
+}
+
+} // namespace
+
+void ReadResh(Context& context, StoreView& view) {
+    view.setEntries(StoreList::Fields, {});
+    view.setEntries(StoreList::Lessons, {});
+    context.log().LogMe(QStringLiteral("Reading this project..."));
+    store::trapped(context, 89, [&] {
+        const QString catalogue = store::readIfThere(cataloguePath(context));
+        if (catalogue.isEmpty())
+            return;
+        const QString projects = Wsre(context, catalogue, QStringLiteral("Projects"));
+        const int selected = view.selectedIndex(StoreList::Projects);
+        view.setProjectPath(Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
+                                 QStringLiteral("Path")));
+        const QString document = store::readIfThere(store::projectFilePath(view.projectPath()));
+        const QString block = Wsre(context, document, kReshteh);
+        const int count = store::readCount(context, block, document.size());
+        view.setEntries(StoreList::Fields, store::listNames(context, block, kResh, count));
+        const ProjectSettings settings = readSettings(context, document);
+        view.setInputFolder(settings.importPath);
+        view.showSettings(settings);
+    });
+}
+
+void NewResh(Context& context, StoreView& view, const QString& title) {
+    context.log().LogMe(QStringLiteral("Creating reshteh..."));
+    if (store::refuseTitle(context, title))
+        return;
+    store::trapped(context, 98, [&] {
+        const QString file = store::projectFilePath(view.projectPath());
+        if (!fileExists(file))
+            return;
+        const QString document = readUtf16File(file);
+        if (document.isEmpty() || title.isEmpty())
+            return;
+        const int count =
+            store::readCount(context, Wsre(context, document, kReshteh), document.size());
+        const QString tag = kResh + QString::number(count + 1);
+        QString text = AddNode(context, document, kReshteh, tag, QStringLiteral("Name"), title);
+        text = AddNode(context, text, kReshteh, tag, QStringLiteral("DateCreated"),
+                       ShamsiDate(context.now()));
+        text = AddNode(context, text, kReshteh, QLatin1Char('/') + tag, QString(), QString());
+        text = AddNode(context, text, kReshteh, QStringLiteral("Count"), QStringLiteral("Adad"),
+                       QString::number(count + 1));
+        text = AddNode(context, text, tag + QLatin1Char(' '), QStringLiteral("Count"),
+                       QStringLiteral("Adad"), QStringLiteral("0"));
+        store::requireChanged(document, text, kReshteh + QStringLiteral(" block"));
+        saveUtf16File(file, text);
+        ReadResh(context, view);
+        view.selectEntry(StoreList::Fields, count);
+        context.log().LogMe(QStringLiteral("Reshteh number %1 created.").arg(count + 1));
+    });
+}
+
+void DelResh(Context& context, StoreView& view, int number) {
+    context.log().LogMe(QStringLiteral("Deleting reshteh..."));
+    store::trapped(context, 201, [&] {
+        const QString file = store::projectFilePath(view.projectPath());
+        if (!fileExists(file))
+            return;
+        const QString document = readUtf16File(file);
+        const QString name = view.selectedText(StoreList::Fields);
+        if (name.isEmpty() || document.isEmpty())
+            return;
+        if (!store::confirmDelete(context, texts::kAskDeleteField, name))
+            return;
+        const int count =
+            store::readCount(context, Wsre(context, document, kReshteh), document.size());
+        QString text = DelFullNode(context, document, kReshteh, kResh, number, count - 1);
+        store::requireChanged(document, text, kResh + QString::number(number));
+        text = AddNode(context, text, kReshteh, QStringLiteral("Count"), QStringLiteral("Adad"),
+                       QString::number(count - 1));
+        saveUtf16File(file, store::removeEmptiedLines(text));
+        ReadResh(context, view);
+        if (count - 1 > 0)
+            view.selectEntry(StoreList::Fields, count - 2);
+        context.log().LogMe(QStringLiteral("Reshteh number %1 deleted.").arg(number));
+    });
+}
+
+} // namespace tavrin

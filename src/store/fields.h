@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrin {
+
+class Context;
+class StoreView;
+
+// Fields of study: the Reshteh block of the selected project's file.
+void ReadResh(Context& context, StoreView& view);
+void NewResh(Context& context, StoreView& view, const QString& title);
+void DelResh(Context& context, StoreView& view, int number);
+
+} // namespace tavrin

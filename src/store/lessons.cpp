@@ -1,0 +1,92 @@
+#include "store/lessons.h"
+
+#include "app/context.h"
+#include "app/texts.h"
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "store/calendar.h"
+#include "store/store_common.h"
+#include "store/store_view.h"
+#include "store/tag_text.h"
+
+namespace tavrin {
+namespace {
+
+const QString kDars = QStringLiteral("Dars");
+
+// The selected field's tag, with the trailing space that finds its whole block.
+QString fieldTag(const StoreView& view) {
+    return QStringLiteral("Resh%1 ").arg(view.selectedIndex(StoreList::Fields) + 1);
+}
+
+} // namespace
+
+void ReadDars(Context& context, StoreView& view) {
+    view.setEntries(StoreList::Lessons, {});
+    context.log().LogMe(QStringLiteral("Reading this Reshteh..."));
+    store::trapped(context, 90, [&] {
+        const QString document = store::readIfThere(store::projectFilePath(view.projectPath()));
+        if (document.isEmpty())
+            return;
+        const QString block = Wsre(context, document, fieldTag(view));
+        const int count = store::readCount(context, block, document.size());
+        view.setEntries(StoreList::Lessons, store::listNames(context, block, kDars, count));
+    });
+}
+
+void NewDars(Context& context, StoreView& view, const QString& title) {
+    context.log().LogMe(QStringLiteral("Creating dars..."));
+    if (store::refuseTitle(context, title))
+        return;
+    store::trapped(context, 99, [&] {
+        const QString file = store::projectFilePath(view.projectPath());
+        if (!fileExists(file))
+            return;
+        const QString document = readUtf16File(file);
+        if (document.isEmpty() || title.isEmpty())
+            return;
+        const QString parent = fieldTag(view);
+        const QString fields = Wsre(context, document, QStringLiteral("Reshteh"));
+        const int count = store::readCount(context, Wsre(context, fields, parent), document.size());
+        const QString tag = kDars + QString::number(count + 1);
+        QString text = AddNode(context, document, parent, tag, QStringLiteral("Name"), title);
+        text = AddNode(context, text, parent, tag, QStringLiteral("DateCreated"),
+                       ShamsiDate(context.now()));
+        text = AddNode(context, text, parent, QStringLiteral("Count"), QStringLiteral("Adad"),
+                       QString::number(count + 1));
+        store::requireChanged(document, text, parent.trimmed());
+        saveUtf16File(file, text);
+        ReadDars(context, view);
+        view.selectEntry(StoreList::Lessons, count);
+        context.log().LogMe(QStringLiteral("Dars number %1 created.").arg(count + 1));
+    });
+}
+
+void DelDars(Context& context, StoreView& view, int number) {
+    context.log().LogMe(QStringLiteral("Deleting dars..."));
+    store::trapped(context, 203, [&] {
+        const QString file = store::projectFilePath(view.projectPath());
+        if (!fileExists(file))
+            return;
+        const QString document = readUtf16File(file);
+        const QString name = view.selectedText(StoreList::Lessons);
+        if (name.isEmpty() || document.isEmpty())
+            return;
+        if (!store::confirmDelete(context, texts::kAskDeleteLesson, name))
+            return;
+        const QString parent = fieldTag(view);
+        const int count =
+            store::readCount(context, Wsre(context, document, parent), document.size());
+        QString text = DelNode(context, document, parent, kDars, number, count - 1);
+        store::requireChanged(document, text, kDars + QString::number(number));
+        text = AddNode(context, text, parent, QStringLiteral("Count"), QStringLiteral("Adad"),
+                       QString::number(count - 1));
+        saveUtf16File(file, store::removeEmptiedLines(text));
+        ReadDars(context, view);
+        if (count - 1 > 0)
+            view.selectEntry(StoreList::Lessons, count - 2);
+        context.log().LogMe(QStringLiteral("Dars number %1 deleted.").arg(number));
+    });
+}
+
+} // namespace tavrin

@@ -1,0 +1,71 @@
+#include "store/store_common.h"
+
+#include "app/context.h"
+#include "app/identity.h"
+#include "app/messages.h"
+#include "app/texts.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "store/tag_text.h"
+
+namespace tavrin::store {
+
+QString readIfThere(const QString& path) {
+    return fileExists(path) ? readUtf16File(path) : QString();
+}
+
+QString projectFilePath(const QString& projectPath) {
+    return DoSlash(projectPath) + QStringLiteral("Project.xml");
+}
+
+int readCount(Context& context, const QString& block, qsizetype documentSize) {
+    const QString text = Wste(context, block, QStringLiteral("Count"), QStringLiteral("Adad"));
+    bool ok = false;
+    const int count = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw Failure{QStringLiteral("Type mismatch")};
+    // Every element takes more than one character, so a larger count is damage, and
+    // listing it would hang the window.
+    if (count > documentSize)
+        throw Failure{QStringLiteral("Count %1 is out of range").arg(count)};
+    return count;
+}
+
+QStringList listNames(Context& context, const QString& block, const QString& prefix, int count) {
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names.append(Wste(context, block, prefix + QString::number(i), QStringLiteral("Name")));
+    names << QString() << QString();
+    return names;
+}
+
+bool refuseTitle(Context& context, const QString& title) {
+    if (!title.contains(QLatin1Char('"')) && !title.contains(QLatin1Char('<')) &&
+        !title.contains(QLatin1Char('>')))
+        return false;
+    bepayam(context, 30);
+    return true;
+}
+
+bool confirmDelete(Context& context, const QString& question, const QString& name) {
+    if (context.prompts().askYesNo(kAppTitle, question + name + texts::kAskDeleteEnd))
+        return true;
+    context.log().LogMe(QStringLiteral("Aborted by user!"));
+    return false;
+}
+
+QString removeEmptiedLines(QString text) {
+    const QString crlf = QStringLiteral("\r\n");
+    for (int pass = 0; pass < 2; ++pass)
+        text.replace(QStringLiteral("\r\n\t\r\n"), crlf);
+    text.replace(QStringLiteral("\r\n\t\t\r\n"), crlf);
+    return text;
+}
+
+void requireChanged(const QString& before, const QString& after, const QString& what) {
+    if (before == after)
+        throw Failure{QStringLiteral("%1 not found").arg(what)};
+}
+
+} // namespace tavrin::store

@@ -1,0 +1,383 @@
+#include "platform/text_codec.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "store/store_view.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QtTest>
+
+using namespace tavrin;
+using tavrin::test::readBytes;
+using tavrin::test::TestProgram;
+using tavrin::test::writeBytes;
+
+namespace {
+
+// The main window's part, without widgets: lists, selection, and a click that reads on.
+class FakeView : public StoreView {
+public:
+    explicit FakeView(Context& c) : context(c) {}
+    void setEntries(StoreList l, const QStringList& e) override {
+        lists[int(l)] = e;
+        selected[int(l)] = -1;
+    }
+    void selectEntry(StoreList l, int index) override {
+        selected[int(l)] = index;
+        if (l == StoreList::Projects)
+            ReadResh(context, *this);
+        else if (l == StoreList::Fields)
+            ReadDars(context, *this);
+    }
+    int selectedIndex(StoreList l) const override { return selected[int(l)]; }
+    QString selectedText(StoreList l) const override {
+        const int i = selected[int(l)];
+        return i >= 0 && i < lists[int(l)].size() ? lists[int(l)][i] : QString();
+    }
+    QString projectPath() const override { return path; }
+    void setProjectPath(const QString& p) override { path = p; }
+    void setInputFolder(const QString& p) override { input = p; }
+    void showSettings(const ProjectSettings& s) override { settings = s; }
+
+    Context& context;
+    QStringList lists[3];
+    int selected[3] = {-1, -1, -1};
+    QString path, input;
+    ProjectSettings settings;
+};
+
+QByteArray utf16(const QString& s) {
+    return encodeUtf16Le(s);
+}
+
+const QString kEmptyCatalogue =
+    QStringLiteral("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n");
+
+struct Store {
+    TestProgram p;
+    FakeView view{p.context()};
+    QString catalogue() const { return p.path("Projects.xml"); }
+    Store() { writeBytes(catalogue(), utf16(kEmptyCatalogue)); }
+    QString projectFile() const { return view.path + "/Project.xml"; }
+    QString project() const { return decodeUtf16Le(readBytes(projectFile())); }
+    void newProject(const QString& title) { NewProj(p.context(), view, title); }
+};
+
+QString newProjectFile(const QString& app, const QString& title, const QString& when) {
+    const QString r = app + "/Resources/";
+    return "<XML:? Project: Tavrin CD Maker/>\r\n<Project>\r\n\t<Proj Name=\"" + title +
+           "\" DateCreated=\"" + when +
+           "\">\r\n</Project>\r\n<Reshteh>\r\n\t<Count Adad=\"0\">\r\n</Reshteh>\r\n<Settings>\r\n"
+           "\t<Music>1</Music>\r\n\t<Music1 Path=\"" +
+           r + "MySound1.mp3\">\r\n\t<Music2 Path=\"" + r +
+           "MySound2.mp3\">\r\n\t<Olgoo>1</Olgoo>\r\n\t<BackPic Path=\"" + r +
+           "MyBack.jpg\">\r\n\t<Printable>0</Printable>\r\n\t<Export Path=\"" + app +
+           "/Export\">\r\n\t<Import Path=\"" + app + "/Zar\">\r\n</Settings>\r\n";
+}
+
+} // namespace
+
+class ProjectStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyCatalogueListsTwoEmptyEntries() {
+        Store s;
+        ReadProj(s.p.context(), s.view);
+        QCOMPARE(s.view.lists[0], (QStringList{"", ""}));
+        QCOMPARE(s.p.entries(), QStringList{"Reading projects..."});
+    }
+
+    void newProjectWritesCatalogueAndProjectFile() {
+        Store s;
+        s.newProject(QStringLiteral(u"آزمون اول"));
+        const QString folder = s.p.folder() + "/Project 1";
+        QCOMPARE(readBytes(s.catalogue()),
+                 utf16("<Projects>\r\n\t<Count Adad=\"1\">\r\n\t<Proj1 Name=\"" +
+                       QStringLiteral(u"آزمون اول") + "\" Path=\"" + folder +
+                       "\" DateCreated=\"1386/9/13 9:05\">\r\n</Projects>\r\n"));
+        QCOMPARE(
+            readBytes(folder + "/Project.xml"),
+            utf16(newProjectFile(s.p.folder(), QStringLiteral(u"آزمون اول"), "1386/9/13 9:05")));
+        QCOMPARE(s.view.lists[0], (QStringList{QStringLiteral(u"آزمون اول"), "", ""}));
+        QCOMPARE(s.view.selected[0], 0);
+        QCOMPARE(s.view.path, folder);
+        QCOMPARE(s.view.lists[1], (QStringList{"", ""}));
+        // The defaults reach the settings controls.
+        QVERIFY(s.view.settings.music1.endsWith("Resources/MySound1.mp3"));
+        QCOMPARE(s.view.settings.olgoo, QStringLiteral("1"));
+        QCOMPARE(s.view.settings.music, QStringLiteral("1"));
+        QCOMPARE(s.view.settings.printable, QStringLiteral("0"));
+        QCOMPARE(s.view.input, s.p.folder() + "/Zar");
+        QCOMPARE(s.p.entries(),
+                 (QStringList{"Creating project...", "Node Proj1 added.", "Value Path added.",
+                              "Value DateCreated added.", "Value Adad updated.",
+                              "Project file created.", "Reading projects...",
+                              "Reading this project...", "Project number 1 created."}));
+    }
+
+    void newProjectSkipsTakenFolders() {
+        Store s;
+        s.newProject("A");
+        QDir(s.p.folder()).mkdir("Project 2");
+        QDir(s.p.folder()).mkdir("Project 3");
+        s.newProject("B");
+        QVERIFY(QFile::exists(s.p.path("Project 4/Project.xml")));
+        const QString text = decodeUtf16Le(readBytes(s.catalogue()));
+        QVERIFY(text.contains("\t<Proj2 Name=\"B\" Path=\"" + s.p.path("Project 4") + "\""));
+        QVERIFY(text.contains("<Count Adad=\"2\">"));
+    }
+
+    void refusedTitlesCreateNothing() {
+        Store s;
+        s.newProject(QString());
+        s.newProject("Say \"hi\"");
+        s.newProject("a<b");
+        QCOMPARE(readBytes(s.catalogue()), utf16(kEmptyCatalogue));
+        QVERIFY(!QFile::exists(s.p.path("Project 1")));
+        QCOMPARE(s.p.prompts.shown.size(), 2);
+        QCOMPARE(s.p.prompts.shown[0].text,
+                 QStringLiteral(u"عنوان نبايد شامل \" يا < يا > باشد!\u200F"));
+        QCOMPARE(s.p.entries(), (QStringList{"Creating project...", "Creating project...",
+                                             "Payam number 30 displayed.", "Creating project...",
+                                             "Payam number 30 displayed."}));
+    }
+
+    void deleteProjectRenumbersAndAsks() {
+        Store s;
+        s.newProject("A");
+        s.newProject("B");
+        s.newProject("C");
+        const QByteArray before = readBytes(s.catalogue());
+        s.view.selected[0] = 0;
+        s.p.prompts.answers = {false};
+        DelProj(s.p.context(), s.view, 1);
+        QCOMPARE(readBytes(s.catalogue()), before);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Aborted by user!"));
+        QCOMPARE(s.p.prompts.shown.last().caption, QStringLiteral("Tavrin"));
+        QCOMPARE(s.p.prompts.shown.last().text,
+                 QStringLiteral(u"آيا مايل به حذف پروژه «A» مي\u200Fباشيد؟"));
+
+        s.view.selected[0] = 0;
+        DelProj(s.p.context(), s.view, 1);
+        const QString text = decodeUtf16Le(readBytes(s.catalogue()));
+        const QString stamp = "\" DateCreated=\"1386/9/13 9:05\">\r\n";
+        QCOMPARE(text, "<Projects>\r\n\t<Count Adad=\"2\">\r\n\t<Proj1 Name=\"B\" Path=\"" +
+                           s.p.path("Project 2") + stamp + "\t<Proj2 Name=\"C\" Path=\"" +
+                           s.p.path("Project 3") + stamp + "</Projects>\r\n");
+        QCOMPARE(s.view.lists[0], (QStringList{"B", "C", "", ""}));
+        QCOMPARE(s.view.selected[0], 1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Project number 1 deleted."));
+        QVERIFY(QFile::exists(s.p.path("Project 1/Project.xml"))); // folders stay
+
+        s.view.selected[0] = 3; // an empty trailing entry cannot be deleted
+        const QByteArray two = readBytes(s.catalogue());
+        DelProj(s.p.context(), s.view, 4);
+        QCOMPARE(readBytes(s.catalogue()), two);
+    }
+
+    void deleteOnlyProject() {
+        Store s;
+        s.newProject("A");
+        DelProj(s.p.context(), s.view, 1);
+        QCOMPARE(readBytes(s.catalogue()), utf16(kEmptyCatalogue));
+        QCOMPARE(s.view.selected[0], -1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Project number 1 deleted."));
+    }
+
+    void addExistingProject() {
+        Store s;
+        s.newProject("A");
+        AddProj(s.p.context(), s.view, s.p.path("Project 1"));
+        QCOMPARE(s.view.lists[0], (QStringList{"A", "A", "", ""}));
+        QCOMPARE(s.view.selected[0], 1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Project number 2 added."));
+        // No project file there: nothing happens.
+        const QByteArray before = readBytes(s.catalogue());
+        AddProj(s.p.context(), s.view, s.p.folder());
+        QCOMPARE(readBytes(s.catalogue()), before);
+        // No catalogue: fails at the count, writes nothing.
+        QFile::remove(s.catalogue());
+        AddProj(s.p.context(), s.view, s.p.path("Project 1"));
+        QVERIFY(!QFile::exists(s.catalogue()));
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 91 ("));
+    }
+
+    void fieldsAndLessonsKeepTheirLayout() {
+        Store s;
+        s.newProject("P");
+        NewResh(s.p.context(), s.view, "Physics");
+        s.p.clock.time = s.p.clock.time.addSecs(60);
+        NewResh(s.p.context(), s.view, "Chemistry");
+        QCOMPARE(s.view.lists[1], (QStringList{"Physics", "Chemistry", "", ""}));
+        QCOMPARE(s.view.selected[1], 1);
+        s.view.selectEntry(StoreList::Fields, 0);
+        NewDars(s.p.context(), s.view, "Lesson one");
+        NewDars(s.p.context(), s.view, "Lesson two");
+        QCOMPARE(s.view.lists[2], (QStringList{"Lesson one", "Lesson two", "", ""}));
+        QCOMPARE(s.view.selected[2], 1);
+        const QString t1 = "1386/9/13 9:05", t2 = "1386/9/13 9:06";
+        const QString fields = "<Reshteh>\r\n\t<Count Adad=\"2\">\r\n"
+                               "\t<Resh1 Name=\"Physics\" DateCreated=\"" +
+                               t1 +
+                               "\">\r\n"
+                               "\t\t<Count Adad=\"2\">\r\n"
+                               "\t<Dars1 Name=\"Lesson one\" DateCreated=\"" +
+                               t2 +
+                               "\">\r\n"
+                               "\t<Dars2 Name=\"Lesson two\" DateCreated=\"" +
+                               t2 +
+                               "\">\r\n"
+                               "</Resh1 >\r\n"
+                               "\t<Resh2 Name=\"Chemistry\" DateCreated=\"" +
+                               t2 +
+                               "\">\r\n"
+                               "\t\t<Count Adad=\"0\">\r\n"
+                               "</Resh2 >\r\n</Reshteh>\r\n";
+        QString expected = newProjectFile(s.p.folder(), "P", t1);
+        expected.replace("<Reshteh>\r\n\t<Count Adad=\"0\">\r\n</Reshteh>\r\n", fields);
+        QCOMPARE(readBytes(s.projectFile()), utf16(expected));
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Dars number 2 created."));
+
+        // Field 2 has its own numbering.
+        s.view.selectEntry(StoreList::Fields, 1);
+        NewDars(s.p.context(), s.view, "Other");
+        QVERIFY(s.project().contains("\t<Dars1 Name=\"Other\""));
+        QVERIFY(s.project().contains("<Reshteh>\r\n\t<Count Adad=\"2\">"));
+        s.view.selectEntry(StoreList::Fields, 0);
+        QCOMPARE(s.view.lists[2], (QStringList{"Lesson one", "Lesson two", "", ""}));
+    }
+
+    void deletingLessonsAndFields() {
+        Store s;
+        s.newProject("P");
+        for (const char* f : {"A", "B", "C"})
+            NewResh(s.p.context(), s.view, f);
+        s.view.selectEntry(StoreList::Fields, 0);
+        for (const char* l : {"x", "y", "z"})
+            NewDars(s.p.context(), s.view, l);
+        s.view.selectEntry(StoreList::Fields, 1);
+        NewDars(s.p.context(), s.view, "b1");
+
+        // Lesson 2 of 3 in field 1.
+        s.view.selectEntry(StoreList::Fields, 0);
+        s.view.selected[2] = 1;
+        DelDars(s.p.context(), s.view, 2);
+        QString text = s.project();
+        QVERIFY(
+            text.contains("\t\t<Count Adad=\"2\">\r\n\t<Dars1 Name=\"x\" DateCreated=\"1386/9/13 "
+                          "9:05\">\r\n\t<Dars2 Name=\"z\""));
+        QVERIFY(text.contains("\t<Dars1 Name=\"b1\""));
+        QVERIFY(!text.contains("\r\n\t\r\n") && !text.contains("\r\n\t\t\r\n"));
+        QCOMPARE(s.view.selected[2], 1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Dars number 2 deleted."));
+
+        // Field 1 of 3, with its lessons.
+        s.view.selected[1] = 0;
+        DelResh(s.p.context(), s.view, 1);
+        text = s.project();
+        QVERIFY(text.contains("<Reshteh>\r\n\t<Count Adad=\"2\">\r\n\t<Resh1 Name=\"B\""));
+        QVERIFY(
+            text.contains("\t<Dars1 Name=\"b1\" DateCreated=\"1386/9/13 9:05\">\r\n</Resh1 >\r\n"
+                          "\t<Resh2 Name=\"C\""));
+        QVERIFY(text.contains("</Resh2 >\r\n</Reshteh>"));
+        QVERIFY(!text.contains("Name=\"x\"") && !text.contains("Resh3"));
+        QVERIFY(!text.contains("\r\n\t\r\n") && !text.contains("\r\n\t\t\r\n"));
+        QCOMPARE(s.view.lists[1], (QStringList{"B", "C", "", ""}));
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Reshteh number 1 deleted."));
+    }
+
+    void deleteOnlyFieldAndLessonAndAnswerNo() {
+        Store s;
+        s.newProject("P");
+        NewResh(s.p.context(), s.view, "A");
+        NewDars(s.p.context(), s.view, "only");
+        const QByteArray before = readBytes(s.projectFile());
+        s.p.prompts.answers = {false};
+        DelDars(s.p.context(), s.view, 1);
+        QCOMPARE(readBytes(s.projectFile()), before);
+        QCOMPARE(s.p.prompts.shown.last().text,
+                 QStringLiteral(u"آيا مايل به حذف درس «only» مي\u200Fباشيد؟"));
+        DelDars(s.p.context(), s.view, 1);
+        QVERIFY(s.project().contains("\t\t<Count Adad=\"0\">\r\n</Resh1 >"));
+        QCOMPARE(s.view.selected[2], -1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Dars number 1 deleted."));
+        DelResh(s.p.context(), s.view, 1);
+        QCOMPARE(s.p.prompts.shown.last().text,
+                 QStringLiteral(u"آيا مايل به حذف رشته «A» مي\u200Fباشيد؟"));
+        QCOMPARE(readBytes(s.projectFile()),
+                 utf16(newProjectFile(s.p.folder(), "P", "1386/9/13 9:05")));
+        QCOMPARE(s.view.selected[1], -1);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Reshteh number 1 deleted."));
+    }
+
+    void settingsFollowTheFile() {
+        Store s;
+        s.newProject("P");
+        QString text = s.project();
+        text.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
+        text.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
+        text.replace("<Music>1</Music>", "<Music>0</Music>");
+        writeBytes(s.projectFile(), utf16(text));
+        ReadResh(s.p.context(), s.view);
+        QCOMPARE(s.view.settings.olgoo, QStringLiteral("2"));
+        QCOMPARE(s.view.settings.printable, QStringLiteral("1"));
+        QCOMPARE(s.view.settings.music, QStringLiteral("0"));
+    }
+
+    // Damaged or missing files: no crash, nothing written, the code in the log.
+    void badInput() {
+        Store s;
+        writeBytes(s.catalogue(), utf16("no block here\r\n"));
+        ReadProj(s.p.context(), s.view);
+        s.newProject("A");
+        QCOMPARE(readBytes(s.catalogue()), utf16("no block here\r\n"));
+        QVERIFY(!QFile::exists(s.p.path("Project 1")));
+        QStringList e = s.p.entries();
+        QVERIFY(e.contains("Error occurred => Error number is 87 (Type mismatch)"));
+        QVERIFY(e.contains("Error occurred => Error number is 96 (Type mismatch)"));
+
+        // A count that disagrees with the elements.
+        writeBytes(s.catalogue(), utf16("<Projects>\r\n\t<Count Adad=\"3\">\r\n\t<Proj1 Name=\"A\" "
+                                        "Path=\"x\">\r\n</Projects>\r\n"));
+        ReadProj(s.p.context(), s.view);
+        QCOMPARE(s.view.lists[0], (QStringList{"A", "", "", "", ""}));
+        // A count no file could hold is refused instead of listed.
+        writeBytes(s.catalogue(),
+                   utf16("<Projects>\r\n\t<Count Adad=\"2000000000\">\r\n</Projects>\r\n"));
+        ReadProj(s.p.context(), s.view);
+        QVERIFY(s.view.lists[0].isEmpty());
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 87 (Count"));
+
+        // A project whose folder is gone, and a truncated project file.
+        writeBytes(s.catalogue(), utf16(kEmptyCatalogue));
+        s.newProject("B");
+        const QString file = s.p.path("Project 1/Project.xml");
+        const QByteArray whole = readBytes(file);
+        writeBytes(file, whole.left(whole.indexOf(QByteArray("R\0e\0s\0h\0t\0e\0h\0", 14)) + 6));
+        const QByteArray truncated = readBytes(file);
+        s.view.selectEntry(StoreList::Projects, 0);
+        QCOMPARE(s.view.lists[1], QStringList());
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 89 ("));
+        NewResh(s.p.context(), s.view, "F");
+        QCOMPARE(readBytes(file), truncated);
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 98 ("));
+
+        QDir(s.p.path("Project 1")).removeRecursively();
+        s.view.selectEntry(StoreList::Projects, 0);
+        QCOMPARE(s.view.path, s.p.path("Project 1"));
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 89 ("));
+        NewResh(s.p.context(), s.view, "F");
+        ReadDars(s.p.context(), s.view);
+        QVERIFY(!QFile::exists(s.p.path("Project 1")));
+        // No field selected: field 0 is looked up and the lesson count cannot be read.
+        writeBytes(s.catalogue(), utf16(kEmptyCatalogue));
+        s.newProject("C");
+        s.view.selected[1] = -1;
+        ReadDars(s.p.context(), s.view);
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 90 ("));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProjectStoreTest)
+#include "tst_project_store.moc"
