@@ -15,6 +15,7 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -102,6 +103,10 @@ void MainWindow::buildWindow() {
     buildPanels();
     buildSettings();
     buildPictures();
+    // The pointer over a control is not the pointer over the background: a move over a
+    // control must not reach Frame1, which closes every panel.
+    for (QWidget* child : frame1_->findChildren<QWidget*>())
+        child->setAttribute(Qt::WA_NoMousePropagation);
 
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(100);
@@ -189,10 +194,15 @@ void MainWindow::buildLists() {
     const std::array<QListWidget*, 3> lists{projB_, reshB_, darsB_};
     const std::array<StoreList, 3> kinds{StoreList::Projects, StoreList::Fields,
                                          StoreList::Lessons};
+    // A click (on release, as the list then holds its new selection) and a selection
+    // moved by the keys both count as the list's click.
     for (int i = 0; i < 3; ++i) {
+        connect(lists[i], &QListWidget::clicked, this,
+                [this, kind = kinds[i]] { listClicked(kind); });
         connect(lists[i], &QListWidget::currentRowChanged, this, [this, kind = kinds[i]] {
-            if (!filling_)
-                listClicked(kind);
+            if (!filling_ && listOf(kind)->hasFocus() &&
+                !QApplication::mouseButtons().testFlag(Qt::LeftButton))
+                keyMoved_ = true;
         });
     }
 }
@@ -468,6 +478,9 @@ void MainWindow::showSettings(const ProjectSettings& s) {
     mus2_->setText(s.music2);
     back_->setText(s.backPic);
     exBox_->setText(s.exportPath);
+    // At rest the boxes show the start of their paths.
+    for (QLineEdit* box : {mus1_, mus2_, back_, exBox_})
+        box->setCursorPosition(0);
     olgoo_[s.olgoo == QLatin1String("1") ? 0 : 1]->setChecked(true);
     bMus_[s.music == QLatin1String("1") ? 0 : 1]->setChecked(true);
     pcheck_->setCheckState(s.printable == QLatin1String("1") ? Qt::Checked : Qt::Unchecked);
@@ -594,6 +607,8 @@ void MainWindow::actionClicked(QLabel* label) {
         else if (name == QLatin1String("Label8"))
             openFilePicker(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
     });
+    // A delete that leaves nothing selected must not leave data entry enabled.
+    ChekSelect();
 }
 
 // ---- title box and pickers ---------------------------------------------------------
@@ -752,6 +767,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (type == QEvent::KeyRelease && (watched == bMus_[0] || watched == bMus_[1])) {
         musicOptionChanged();
+    } else if (type == QEvent::KeyRelease && keyMoved_) {
+        for (StoreList kind : {StoreList::Projects, StoreList::Fields, StoreList::Lessons}) {
+            if (watched == listOf(kind)) {
+                keyMoved_ = false;
+                listClicked(kind);
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -116,6 +116,7 @@ private:
     QString bookConfig_;
     bool unloaded_ = false;
     bool filling_ = false;
+    bool keyMoved_ = false;
     QPoint dragStart_;
 
     QLabel* label20_ = nullptr;

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWidget>
 
 namespace tavrin::test {
@@ -58,6 +60,12 @@ void typeText(QWidget* widget, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QCoreApplication::sendEvent(widget, &release);
     }
+}
+
+void doubleClickItem(QListWidget* list, QListWidgetItem* item) {
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 QByteArray readBytes(const QString& path) {

@@ -11,6 +11,8 @@
 #include <memory>
 
 class QWidget;
+class QListWidget;
+class QListWidgetItem;
 
 namespace tavrin::test {
 
@@ -60,6 +62,9 @@ private:
 
 // Types any text, Persian included, as key presses (QTest only types ASCII).
 void typeText(QWidget* widget, const QString& text);
+
+// A double click on a list entry, as a user makes it (press, release, double click).
+void doubleClickItem(QListWidget* list, QListWidgetItem* item);
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);

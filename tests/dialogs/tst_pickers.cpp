@@ -1,0 +1,83 @@
+#include "dialogs/picker_lists.h"
+#include "dialogs/pickers.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tavrin;
+using tavrin::test::writeBytes;
+
+class PickersTest : public QObject {
+    Q_OBJECT
+private slots:
+    void filePickerDeliversFolderAndName() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("Sub");
+        writeBytes(dir.filePath("a.jpg"), "x");
+        writeBytes(dir.filePath("b.mp3"), "x");
+        writeBytes(dir.filePath("Sub/c.jpg"), "x");
+        int delivered = 0;
+        FilePicker* picker = nullptr;
+        QString choice;
+        FilePicker p([&] {
+            ++delivered;
+            choice = picker->choice();
+        });
+        picker = &p;
+        p.prime(dir.path());
+        p.setPattern("*.gif;*.jpg;*.bmp");
+        auto* file1 = p.findChild<QListWidget*>("File1");
+        QCOMPARE(file1->count(), 1);
+        QCOMPARE(file1->item(0)->text(), QStringLiteral("a.jpg"));
+        // No file selected: the folder with its trailing separator.
+        QCOMPARE(p.choice(), dir.path() + "/");
+
+        // The folder list drives the file list.
+        auto* dir1 = p.findChild<QListWidget*>("Dir1");
+        const QList<QListWidgetItem*> sub = dir1->findItems("Sub", Qt::MatchEndsWith);
+        QCOMPARE(sub.size(), 1);
+        tavrin::test::doubleClickItem(dir1, sub[0]);
+        QCOMPARE(file1->item(0)->text(), QStringLiteral("c.jpg"));
+
+        // A double click on a file confirms at once.
+        QTimer::singleShot(0, [file1] { tavrin::test::doubleClickItem(file1, file1->item(0)); });
+        QCOMPARE(p.exec(), int(QDialog::Accepted));
+        QCOMPARE(delivered, 1);
+        QCOMPARE(choice, dir.path() + "/Sub/c.jpg");
+
+        // Closing delivers nothing.
+        QTimer::singleShot(0, [&p] { p.reject(); });
+        p.exec();
+        QCOMPARE(delivered, 1);
+    }
+
+    void unreadableFolderKeepsTheLists() {
+        QTemporaryDir dir;
+        int delivered = 0;
+        FolderPicker p([&] { ++delivered; });
+        p.prime(dir.path());
+        auto* dir1 = p.findChild<QListWidget*>("Dir1");
+        const int rows = dir1->count();
+        QVERIFY(rows > 0);
+        QVERIFY(!static_cast<DirList*>(dir1)->setPath(dir.filePath("gone")));
+        QCOMPARE(p.choice(), dir.path());
+        QCOMPARE(dir1->count(), rows);
+        QCOMPARE(delivered, 0);
+        auto* drive1 = p.findChild<QComboBox*>("Drive1");
+        QVERIFY(drive1->count() >= 1);
+        QVERIFY(dir.path().startsWith(drive1->currentData().toString()));
+        QTimer::singleShot(
+            0, [&p] { QTest::mouseClick(p.findChild<QPushButton*>("btn"), Qt::LeftButton); });
+        p.exec();
+        QCOMPARE(delivered, 1);
+        QVERIFY(!p.isVisible());
+    }
+};
+
+QTEST_MAIN(PickersTest)
+#include "tst_pickers.moc"

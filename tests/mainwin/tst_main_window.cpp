@@ -1,0 +1,277 @@
+#include "dialogs/pickers.h"
+#include "mainwin/main_window.h"
+#include "platform/text_codec.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tavrin;
+using tavrin::test::readBytes;
+using tavrin::test::TestProgram;
+using tavrin::test::writeBytes;
+
+namespace {
+
+const QString kCatalogue = QStringLiteral("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n");
+
+// A pointer move over a widget, as the window system delivers it.
+void hover(QWidget* w) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+void clickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+int greyOf(QWidget* w) {
+    return w->palette().color(QPalette::WindowText).red();
+}
+
+// Records the frame's text colour each time it changes.
+class GreyRecorder : public QObject {
+public:
+    QList<int> levels;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::PaletteChange)
+            levels.append(greyOf(static_cast<QWidget*>(o)));
+        return false;
+    }
+};
+
+struct Window {
+    TestProgram p;
+    std::unique_ptr<MainWindow> w;
+    explicit Window(const QString& catalogue = kCatalogue) {
+        writeBytes(p.path("Projects.xml"), encodeUtf16Le(catalogue));
+        w = std::make_unique<MainWindow>(p.context());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <typename T> T* find(const char* name) {
+        T* child = w->findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no control %s", name);
+        return child;
+    }
+    QListWidget* list(const char* name) { return find<QListWidget>(name); }
+    // Opens an action panel the way a user does: rest on the list, wait for the fade.
+    void openPanel(const char* list, const char* frame) {
+        hover(find<QListWidget>(list)->viewport());
+        QTRY_VERIFY_WITH_TIMEOUT(find<QFrame>(frame)->isVisible(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(greyOf(find<QFrame>(frame)), 135, 3000);
+    }
+    // Clicks an action label that opens the New title box and types the title into it.
+    void createWithTitle(const char* list, const char* frame, const char* label,
+                         const QString& title) {
+        openPanel(list, frame);
+        QTimer::singleShot(0, [title] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            tavrin::test::typeText(box->findChild<QLineEdit*>("jadid"), title);
+            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(find<QLabel>(label), Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithNothingSelected() {
+        Window t;
+        QCOMPARE(t.list("ProjB")->count(), 2);
+        QVERIFY(!t.list("ReshB")->isEnabled());
+        QCOMPARE(t.list("ReshB")->palette().color(QPalette::Base), QColor(224, 224, 224));
+        QVERIFY(!t.list("DarsB")->isEnabled());
+        QVERIFY(!t.find<QLineEdit>("ExBox")->isEnabled());
+        QVERIFY(!t.find<QLabel>("Picture16")->isEnabled());
+        QVERIFY(!t.find<QLabel>("Picture14")->isEnabled());
+        QVERIFY(t.w->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(t.find<QLabel>("Label20")->text(), QStringLiteral(u"Tavrin ـ نگارش 1"));
+        QCOMPARE(t.find<QLabel>("Label9")->text(), QStringLiteral(u"رشتههاي تحصيلي:"));
+        QCOMPARE(t.find<QLabel>("Picture17")->toolTip(), QStringLiteral(u"راهنما"));
+        QVERIFY(t.p.entries().contains("Reading projects..."));
+    }
+
+    void titleBoxCreatesProjectFieldAndLesson() {
+        Window t;
+        t.createWithTitle("ProjB", "Frame7", "Label6", QStringLiteral(u"فيزيک"));
+        QCOMPARE(t.list("ProjB")->count(), 3);
+        QCOMPARE(t.list("ProjB")->item(0)->text(), QStringLiteral(u"فيزيک"));
+        QVERIFY(t.list("ProjB")->item(0)->isSelected());
+        QVERIFY(t.list("ReshB")->isEnabled());
+        QVERIFY(t.find<QLineEdit>("ExBox")->isEnabled());
+        QVERIFY(t.find<QLineEdit>("Mus1")->isEnabled());
+        QVERIFY(t.find<QRadioButton>("bMus0")->isChecked());
+        QVERIFY(QFile::exists(t.p.path("Project 1/Project.xml")));
+
+        t.createWithTitle("ReshB", "Frame9", "Label15", "Physics");
+        QCOMPARE(t.list("ReshB")->item(0)->text(), QStringLiteral("Physics"));
+        QVERIFY(t.list("DarsB")->isEnabled());
+        QCOMPARE(t.list("DarsB")->palette().color(QPalette::Base), QColor(Qt::white));
+
+        t.createWithTitle("DarsB", "Frame8", "Label13", "Lesson one");
+        QCOMPARE(t.list("DarsB")->item(0)->text(), QStringLiteral("Lesson one"));
+        QVERIFY(t.find<QLabel>("Picture16")->isEnabled());
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Dars number 1 created."));
+        // The box is emptied after each use.
+        QVERIFY(t.w->findChild<QLineEdit*>("jadid")->text().isEmpty());
+
+        // The data-entry picture makes the project's output folders.
+        hover(t.find<QLabel>("Picture13"));
+        QVERIFY(t.find<QLabel>("Picture16")->isVisible());
+        QTest::mouseClick(t.find<QLabel>("Picture16"), Qt::LeftButton);
+        QVERIFY(QFileInfo(t.p.path("Project 1/FlashIMG")).isDir());
+
+        // Deleting the lesson through its panel, answering Yes.
+        t.openPanel("DarsB", "Frame8");
+        QTest::mouseClick(t.find<QLabel>("Label12"), Qt::LeftButton);
+        QCOMPARE(t.list("DarsB")->count(), 2);
+        QVERIFY(!t.find<QLabel>("Picture16")->isEnabled());
+    }
+
+    void emptyLineDeselectsAndMusicOffKeepsPathsDisabled() {
+        Window t;
+        t.createWithTitle("ProjB", "Frame7", "Label6", "A");
+        QString project = decodeUtf16Le(readBytes(t.p.path("Project 1/Project.xml")));
+        project.replace("<Music>1</Music>", "<Music>0</Music>");
+        writeBytes(t.p.path("Project 1/Project.xml"), encodeUtf16Le(project));
+
+        clickRow(t.list("ProjB"), 1); // an empty line
+        QVERIFY(t.list("ProjB")->selectedItems().isEmpty());
+        QVERIFY(!t.list("ReshB")->isEnabled());
+        QVERIFY(!t.find<QLineEdit>("ExBox")->isEnabled());
+        QVERIFY(!t.find<QCheckBox>("Pcheck")->isEnabled());
+
+        clickRow(t.list("ProjB"), 0);
+        QVERIFY(t.find<QLineEdit>("ExBox")->isEnabled());
+        QVERIFY(t.find<QRadioButton>("bMus1")->isChecked());
+        QVERIFY(!t.find<QLineEdit>("Mus1")->isEnabled());
+        QVERIFY(!t.find<QLineEdit>("Mus2")->isEnabled());
+        // On the option's indicator, at its right-to-left end.
+        auto* on = t.find<QRadioButton>("bMus0");
+        QTest::mouseClick(on, Qt::LeftButton, {}, QPoint(on->width() - 8, on->height() / 2));
+        QVERIFY(on->isChecked());
+        QVERIFY(t.find<QLineEdit>("Mus1")->isEnabled());
+    }
+
+    void panelFadesInAfterItsDelay() {
+        Window t;
+        auto* frame = t.find<QFrame>("Frame7");
+        auto* label6 = t.find<QLabel>("Label6");
+        GreyRecorder recorder;
+        frame->installEventFilter(&recorder);
+        hover(t.list("ProjB")->viewport());
+        QCOMPARE(t.w->PopupPanel, 1);
+        QTest::qWait(450);
+        QVERIFY(!frame->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(frame->isVisible(), 2000);
+        // Mid-fade the labels do not highlight.
+        hover(label6);
+        QVERIFY(greyOf(label6) != 100);
+        QTRY_COMPARE_WITH_TIMEOUT(greyOf(frame), 135, 2000);
+        QCOMPARE(recorder.levels, (QList<int>{235, 221, 207, 193, 179, 165, 151, 137, 135}));
+        QCOMPARE(greyOf(t.find<QFrame>("Shape1")), 135);
+
+        hover(label6);
+        QCOMPARE(greyOf(label6), 100);
+        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 135);
+        hover(t.find<QLabel>("Label4"));
+        QCOMPARE(greyOf(label6), 135);
+        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 100);
+        // Back on the list: no label stays highlighted.
+        hover(t.list("ProjB")->viewport());
+        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 135);
+        // The heading closes it.
+        hover(t.find<QLabel>("Label7"));
+        QVERIFY(!frame->isVisible());
+        QVERIFY(!t.find<QFrame>("Shape1")->isVisible());
+    }
+
+    void frame1CancelsButTheHeadingDoesNot() {
+        Window t;
+        hover(t.list("ReshB")->viewport()); // disabled list: no events reach it in use,
+        hover(t.list("ProjB")->viewport());
+        hover(t.find<QWidget>("Frame1"));
+        QTest::qWait(900);
+        QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
+
+        hover(t.list("ProjB")->viewport());
+        hover(t.find<QLabel>("Label7"));
+        QTRY_VERIFY_WITH_TIMEOUT(t.find<QFrame>("Frame7")->isVisible(), 2000);
+        hover(t.find<QLabel>("Picture12"));
+        QVERIFY(t.find<QLabel>("Picture17")->isVisible());
+        hover(t.find<QWidget>("Frame1"));
+        QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
+        QVERIFY(!t.find<QLabel>("Picture17")->isVisible());
+    }
+
+    void titleStripMovesAndColours() {
+        Window t;
+        auto* strip = t.find<QLabel>("Label21");
+        auto* close = t.find<QLabel>("Label18");
+        const QPoint before = t.w->pos();
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(100, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(130, 25), strip->mapToGlobal(QPointF(130, 25)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(strip, &move);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(130, 25));
+        QCOMPARE(t.w->pos(), before + QPoint(30, 15));
+        QVERIFY(!t.w->Dragging);
+
+        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
+        hover(close);
+        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        hover(t.find<QLabel>("Label19"));
+        QCOMPARE(t.find<QLabel>("Label19")->palette().color(QPalette::WindowText),
+                 QColor(0, 0, 255));
+        hover(strip);
+        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
+        QCOMPARE(t.find<QLabel>("Label19")->palette().color(QPalette::WindowText),
+                 QColor(128, 128, 255));
+
+        QTimer::singleShot(0, [close] { QTest::mouseClick(close, Qt::LeftButton); });
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Moxaly ended."));
+    }
+
+    void addProjectThroughTheFolderPicker() {
+        Window t;
+        t.createWithTitle("ProjB", "Frame7", "Label6", "A");
+        t.openPanel("ProjB", "Frame7");
+        QTimer::singleShot(0, [&t] {
+            QWidget* picker = QApplication::activeModalWidget();
+            QVERIFY(picker);
+            QCOMPARE(picker->windowTitle(), QStringLiteral("Select folder"));
+            auto* dir1 = picker->findChild<QListWidget*>("Dir1");
+            // The picker opens on the program folder; open "Project 1" by double click.
+            QList<QListWidgetItem*> hit = dir1->findItems("Project 1", Qt::MatchEndsWith);
+            QCOMPARE(hit.size(), 1);
+            tavrin::test::doubleClickItem(dir1, hit[0]);
+            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(t.find<QLabel>("Label3"), Qt::LeftButton);
+        QCOMPARE(t.w->PickPurpose, QStringLiteral("addproj"));
+        QCOMPARE(t.list("ProjB")->count(), 4);
+        QVERIFY(t.list("ProjB")->item(1)->isSelected());
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Project number 2 added."));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"
