@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/new_title_box.h"
 #include "app/run_log.h"
+#include "dialogs/help_window.h"
 #include "dialogs/pickers.h"
 #include "mainwin/output_folders.h"
 #include "mainwin/picture_icons.h"
@@ -677,7 +678,12 @@ void MainWindow::RunFile(const QString& path) {
 }
 
 void MainWindow::pictureClicked(QLabel* picture) {
-    if (picture == dataEntry_.hover) {
+    if (picture == help_.hover) {
+        guarded(33, [this] {
+            HelpWindow help(context_, this);
+            help.exec();
+        });
+    } else if (picture == dataEntry_.hover) {
         guarded(101, [this] { MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir); });
     } else if (picture == browse_[1]) {
         guarded(35,

@@ -1,0 +1,46 @@
+#include "dialogs/help_window.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/rich_text_box.h"
+
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+HelpWindow::HelpWindow(Context& context, QWidget* parent)
+    : QDialog(parent), context_(context), box1_(new RichTextBox(this)) {
+    setObjectName(QStringLiteral("Help"));
+    setWindowTitle(QStringLiteral("Help"));
+    setLayoutDirection(Qt::RightToLeft);
+    resize(640, 520);
+    box1_->setObjectName(QStringLiteral("Box1"));
+    box1_->setReadOnly(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(box1_);
+    load();
+}
+
+QString HelpWindow::documentPath(const QString& programFolder) {
+    const QChar sep = nativeSeparator();
+    return DoSlashStrict(programFolder) + QStringLiteral("Resources") + sep +
+           QStringLiteral("Help.rtf");
+}
+
+void HelpWindow::load() {
+    try {
+        const QString path = documentPath(context_.programFolder());
+        if (fileExists(path))
+            box1_->loadFile(path);
+        box1_->moveCursor(QTextCursor::Start);
+    } catch (const std::exception& e) {
+        reportFailure(context_, 69, QString::fromUtf8(e.what()));
+    } catch (...) {
+        reportFailure(context_, 69, QStringLiteral("Unexpected error"));
+    }
+}
+
+} // namespace tavrin

@@ -1,0 +1,21 @@
+#include "formatter/to_txt.h"
+
+#include "app/messages.h"
+#include "platform/rich_text_plain.h"
+
+#include <exception>
+
+namespace tavrin {
+
+QString ToTXT(Context& context, const QString& rtf) {
+    try {
+        return rtfToPlainText(rtf);
+    } catch (const std::exception& e) {
+        reportFailure(context, 67, QString::fromUtf8(e.what()));
+    } catch (...) {
+        reportFailure(context, 67, QStringLiteral("Unexpected error"));
+    }
+    return {};
+}
+
+} // namespace tavrin

@@ -1,0 +1,173 @@
+#include "platform/rich_text_box.h"
+
+#include "platform/fs_error.h"
+#include "platform/rich_text_document.h"
+#include "platform/rich_text_reader.h"
+#include "platform/rich_text_writer.h"
+#include "platform/text_codec.h"
+#include "platform/ui_metrics.h"
+
+#include <QFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+
+QString paragraphsOf(const QString& text) {
+    QString plain = text;
+    plain.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+    plain.replace(u'\r', u'\n');
+    plain.remove(QChar::ObjectReplacementCharacter);
+    return plain;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
+    setAcceptRichText(false);
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(10));
+    document()->setDefaultFont(font());
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(Qt::RightToLeft);
+    document()->setDefaultTextOption(option);
+}
+
+int RichTextBox::toBoxPosition(int documentPosition) const {
+    const QTextBlock block = document()->findBlock(documentPosition);
+    return documentPosition + std::max(block.blockNumber(), 0);
+}
+
+int RichTextBox::toDocumentPosition(int boxPosition) const {
+    const QTextDocument* doc = document();
+    // Paragraph n starts at box position position(n) + n; find the last one at or before.
+    int low = 0;
+    int high = doc->blockCount() - 1;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= boxPosition)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(low);
+    const int offset = std::clamp(boxPosition - block.position() - low, 0, block.length() - 1);
+    return block.position() + offset;
+}
+
+QString RichTextBox::textBetween(int from, int to) const {
+    QString out;
+    QTextBlock block = document()->findBlock(from);
+    while (block.isValid() && block.position() <= to) {
+        const int start = std::max(from, block.position());
+        const int stop = std::min(to, block.position() + block.length() - 1);
+        if (block.position() > from)
+            out += QLatin1StringView("\r\n");
+        if (stop > start)
+            out += block.text().mid(start - block.position(), stop - start);
+        if (block.position() + block.length() > to)
+            break;
+        block = block.next();
+    }
+    return out;
+}
+
+QString RichTextBox::text() const {
+    return textBetween(0, document()->characterCount() - 1);
+}
+
+void RichTextBox::setText(const QString& text) {
+    QTextEdit::setPlainText(paragraphsOf(text));
+}
+
+QString RichTextBox::rtf() const {
+    return documentToRtf(document());
+}
+
+void RichTextBox::setRtf(const QString& rtf) {
+    if (!looksLikeRtf(rtf)) {
+        setText(rtf);
+        return;
+    }
+    setDocumentRtf(document(), rtf);
+}
+
+int RichTextBox::textLength() const {
+    return toBoxPosition(document()->characterCount() - 1);
+}
+
+int RichTextBox::selectionStart() const {
+    return toBoxPosition(textCursor().selectionStart());
+}
+
+int RichTextBox::selectionLength() const {
+    const QTextCursor c = textCursor();
+    return toBoxPosition(c.selectionEnd()) - toBoxPosition(c.selectionStart());
+}
+
+void RichTextBox::setSelection(int start, int length) {
+    const int total = textLength();
+    const int from = std::clamp(start, 0, total);
+    const int to = std::clamp(from + std::max(length, 0), from, total);
+    QTextCursor c(document());
+    c.setPosition(toDocumentPosition(from));
+    c.setPosition(toDocumentPosition(to), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString RichTextBox::selectedText() const {
+    const QTextCursor c = textCursor();
+    return textBetween(c.selectionStart(), c.selectionEnd());
+}
+
+void RichTextBox::replaceSelection(const QString& text) {
+    QTextCursor c = textCursor();
+    c.insertText(paragraphsOf(text));
+    setTextCursor(c);
+}
+
+QString RichTextBox::selectedRtf() const {
+    const QTextCursor c = textCursor();
+    return documentToRtf(document(), c.selectionStart(), c.selectionEnd());
+}
+
+void RichTextBox::replaceSelectionRtf(const QString& rtf) {
+    if (!looksLikeRtf(rtf)) {
+        replaceSelection(rtf);
+        return;
+    }
+    QTextCursor c = textCursor();
+    insertRtf(c, rtf);
+    setTextCursor(c);
+}
+
+void RichTextBox::setSelectionAlignment(Qt::Alignment alignment) {
+    QTextCursor c = textCursor();
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    c.mergeBlockFormat(format);
+}
+
+Qt::Alignment RichTextBox::selectionAlignment() const {
+    return textCursor().blockFormat().alignment();
+}
+
+void RichTextBox::loadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FsError(file.errorString());
+    if (!looksLikeRtf(bytes)) {
+        setText(decodeAnsi(bytes));
+        return;
+    }
+    setDocumentRtf(document(), rtfTextFromBytes(bytes), true);
+}
+
+} // namespace tavrin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTextEdit>
+
+namespace tavrin {
+
+// A rich text box that speaks the coordinates of the text algorithms: its text joins
+// paragraphs with CR LF, and positions count that CR LF as two characters. A picture is one
+// character (U+FFFC) in the text, so text and positions always agree.
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+
+    QString text() const;
+    // Plain text in place of everything; CR LF, CR and LF all end a paragraph.
+    void setText(const QString& text);
+    QString rtf() const;
+    // RTF replaces everything; text that is not RTF is set as plain text.
+    void setRtf(const QString& rtf);
+
+    int textLength() const;
+    int selectionStart() const;
+    int selectionLength() const;
+    // Positions beyond the text are clamped; a position between CR and LF means the end of
+    // that paragraph.
+    void setSelection(int start, int length);
+    void setCaret(int position) { setSelection(position, 0); }
+
+    QString selectedText() const;
+    void replaceSelection(const QString& text);
+    QString selectedRtf() const;
+    void replaceSelectionRtf(const QString& rtf);
+
+    // Every paragraph the selection touches.
+    void setSelectionAlignment(Qt::Alignment alignment);
+    Qt::Alignment selectionAlignment() const;
+
+    // Loads an RTF file (a plain file is shown as 1256 text). Throws FsError when the file
+    // cannot be read.
+    void loadFile(const QString& path);
+
+    int toBoxPosition(int documentPosition) const;
+    int toDocumentPosition(int boxPosition) const;
+
+private:
+    QString textBetween(int from, int to) const;
+};
+
+} // namespace tavrin

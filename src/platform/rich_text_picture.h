@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/rich_text_format.h"
+
+#include <QImage>
+#include <QSize>
+#include <QTextImageFormat>
+
+class QTextDocument;
+
+namespace tavrin {
+
+// The picture as it is shown: PNG, JPEG and device-independent bitmaps decode; anything else
+// (metafiles, device bitmaps, damaged data) becomes a grey placeholder. Never null.
+QImage pictureImage(const RtfPicture& picture);
+
+// Shown size in pixels: the goal size (twips) scaled, else the picture's own size.
+QSize pictureDisplaySize(const RtfPicture& picture, const QImage& shown);
+
+// The image format of a picture placed in a document. It keeps the picture's RTF data so the
+// writer gives back the very bytes it read, metafiles included.
+QTextImageFormat pictureFormat(QTextDocument* document, const RtfPicture& picture);
+
+// The picture behind an image format: its RTF data when it came from RTF, else the document's
+// image for it encoded as PNG at its shown size.
+RtfPicture pictureOf(const QTextDocument* document, const QTextImageFormat& format);
+
+} // namespace tavrin

@@ -1,0 +1,130 @@
+// The help viewer: the shipped help document right to left, silence when it is missing.
+#include "dialogs/help_window.h"
+#include "mainwin/main_window.h"
+#include "platform/rich_text_box.h"
+#include "platform/text_codec.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <unistd.h>
+
+using namespace tavrin;
+using tavrin::test::TestProgram;
+using tavrin::test::writeBytes;
+
+namespace {
+
+QString shippedHelp() {
+    return QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) +
+           QStringLiteral("/resources/Help.rtf");
+}
+
+void installHelp(TestProgram& program) {
+    QDir(program.folder()).mkpath(QStringLiteral("Resources"));
+    QVERIFY(QFile::copy(shippedHelp(), program.path("Resources/Help.rtf")));
+}
+
+bool logsFailure(const TestProgram& program) {
+    for (const QString& line : program.entries())
+        if (line.contains(QStringLiteral("Error occurred")))
+            return true;
+    return false;
+}
+
+} // namespace
+
+class TestHelpWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheHelpRightToLeft() {
+        TestProgram program;
+        installHelp(program);
+        HelpWindow help(program.context());
+        help.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        QCOMPARE(help.windowTitle(), QStringLiteral("Help"));
+        auto* box = help.findChild<RichTextBox*>(QStringLiteral("Box1"));
+        QVERIFY(box);
+        QVERIFY(box->isReadOnly());
+        QVERIFY(box->text().startsWith(QString::fromUtf8("راهنماي تاورين\r\n")));
+        QVERIFY(box->text().contains(QStringLiteral("F12")));
+        QCOMPARE(box->document()->blockCount(), int(box->text().count(QStringLiteral("\r\n"))) + 1);
+        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+            if (b.text().isEmpty())
+                continue;
+            QCOMPARE(b.textDirection(), Qt::RightToLeft);
+            const Qt::Alignment a = b.blockFormat().alignment();
+            QVERIFY(a == (Qt::AlignRight | Qt::AlignAbsolute) || a == Qt::AlignHCenter);
+        }
+        QVERIFY(!logsFailure(program));
+    }
+
+    void missingDocumentOpensEmptyAndSilent() {
+        TestProgram program;
+        HelpWindow help(program.context());
+        QVERIFY(help.box()->text().isEmpty());
+        QVERIFY(!logsFailure(program));
+        QVERIFY(program.prompts.shown.isEmpty());
+    }
+
+    void folderEndingInASeparatorGetsNoSecond() {
+        const QString sep = QDir::separator();
+        QCOMPARE(HelpWindow::documentPath(QStringLiteral("/x") + sep),
+                 QStringLiteral("/x") + sep + QStringLiteral("Resources") + sep +
+                     QStringLiteral("Help.rtf"));
+        QCOMPARE(HelpWindow::documentPath(QStringLiteral("/x")),
+                 HelpWindow::documentPath(QStringLiteral("/x") + sep));
+    }
+
+    void unreadableDocumentIsLoggedAs69() {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        TestProgram program;
+        installHelp(program);
+        QFile::setPermissions(program.path("Resources/Help.rtf"), QFileDevice::WriteOwner);
+        HelpWindow help(program.context());
+        QVERIFY(help.box()->text().isEmpty());
+        QVERIFY(program.entries().last().startsWith(
+            QStringLiteral("Error occurred => Error number is 69")));
+    }
+
+    void mainWindowHelpPictureOpensIt() {
+        TestProgram program;
+        installHelp(program);
+        writeBytes(
+            program.path("Projects.xml"),
+            encodeUtf16Le(QStringLiteral("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n")));
+        MainWindow window(program.context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* rest = window.findChild<QLabel*>(QStringLiteral("Picture12"));
+        const QPointF at(rest->width() / 2.0, rest->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, rest->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(rest, &move);
+        auto* hover = window.findChild<QLabel*>(QStringLiteral("Picture17"));
+        QVERIFY(hover->isVisible());
+        QString seen;
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w)
+                return;
+            modal = true;
+            seen = w->findChild<RichTextBox*>(QStringLiteral("Box1"))->text();
+            w->close();
+        });
+        QTest::mouseClick(hover, Qt::LeftButton);
+        QVERIFY(modal);
+        QVERIFY(seen.startsWith(QString::fromUtf8("راهنماي تاورين")));
+    }
+};
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_help_window.moc"

@@ -1,0 +1,232 @@
+// Reads the real-world RTF corpus when it is present and compares plain text with what its
+// sources expect. Prints a table of every file; known differences carry their reason.
+#include "platform/rich_text_plain.h"
+#include "platform/rich_text_reader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+
+QString corpusDir() {
+    const QByteArray env = qgetenv("TAVRIN_RTF_CORPUS");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    return QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) +
+           QStringLiteral("/../shared/rtf-corpus");
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Line ends unified; white space at the very end dropped.
+QString normalised(QString text) {
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
+// The letters alone: blind to spacing, indents and line layout (LibreOffice pads RTL runs
+// with U+2006 and indents list items).
+QString lettersOf(const QString& text) {
+    static const QRegularExpression space(QStringLiteral("[\\s\\x{2006}]+"));
+    return normalised(text).remove(space);
+}
+
+QString expectedFor(const QString& dir, const QString& rtfPath) {
+    const QFileInfo info(rtfPath);
+    const QString base = info.completeBaseName();
+    QString candidate = info.dir().filePath(base + QStringLiteral(".txt"));
+    if (QFile::exists(candidate))
+        return QString::fromUtf8(readAll(candidate));
+    candidate = dir + QStringLiteral("/_reference-libreoffice-7.4/") + info.dir().dirName() +
+                QStringLiteral("__") + base + QStringLiteral(".lo.txt");
+    if (QFile::exists(candidate))
+        return QString::fromUtf8(readAll(candidate));
+    return QString();
+}
+
+// Where our text and the expected text differ by design, and why.
+const QHash<QString, QString>& knownDifferences() {
+    static const QHash<QString, QString> reasons{
+        {QStringLiteral("striprtf/calcium_score.rtf"),
+         QStringLiteral("table: striprtf joins cells with '|', we end a paragraph per cell")},
+        {QStringLiteral("striprtf/issue_38.rtf"),
+         QStringLiteral("table: striprtf joins cells with '|', we end a paragraph per cell")},
+        {QStringLiteral("striprtf/mac_textedit_hyperlink.rtf"),
+         QStringLiteral("striprtf prints link targets from \\fldinst; we show the link text")},
+        {QStringLiteral("rtfparserkit/testTextConversion.rtf"),
+         QStringLiteral("table: rtfparserkit joins cells with tabs; one blank paragraph more")},
+        {QStringLiteral("shareaza/arabic.rtf"),
+         QStringLiteral("list bullets: the file's \\listtext says 'o', LibreOffice draws U+25E6")},
+    };
+    return reasons;
+}
+
+enum class Verdict { Match, SameLetters, Differs, NoExpectation };
+
+class Pictures final : public RtfSink {
+public:
+    QString out;
+    QList<RtfPicture> pictures;
+    void text(const QString& run, const RtfCharFormat&) override { out += run; }
+    void paragraphEnd(const RtfParaFormat&) override { out += u'\n'; }
+    void picture(const RtfPicture& p, const RtfCharFormat&) override { pictures << p; }
+    void finish(const RtfParaFormat&) override {}
+};
+
+} // namespace
+
+class TestRtfCorpus : public QObject {
+    Q_OBJECT
+
+    QString dir_;
+
+    QString plain(const QString& relative) {
+        return rtfBytesToPlainText(readAll(dir_ + u'/' + relative));
+    }
+
+private slots:
+    void initTestCase() {
+        dir_ = corpusDir();
+        if (!QFileInfo(dir_).isDir())
+            QSKIP("the RTF corpus is not present");
+    }
+
+    void everyFileReadsAndMatchesWhereExpected() {
+        QDirIterator it(dir_, {QStringLiteral("*.rtf")}, QDir::Files, QDirIterator::Subdirectories);
+        QStringList files;
+        while (it.hasNext())
+            files << QDir(dir_).relativeFilePath(it.next());
+        files.sort();
+        QVERIFY(files.size() >= 70);
+        QHash<Verdict, int> counts;
+        for (const QString& file : files) {
+            const QString got = plain(file);
+            const QString expected = expectedFor(dir_, dir_ + u'/' + file);
+            Verdict verdict = Verdict::NoExpectation;
+            if (!expected.isNull()) {
+                if (normalised(got) == normalised(expected))
+                    verdict = Verdict::Match;
+                else if (lettersOf(got) == lettersOf(expected))
+                    verdict = Verdict::SameLetters;
+                else
+                    verdict = Verdict::Differs;
+            }
+            ++counts[verdict];
+            static const char* const names[] = {"match", "same letters, other spacing", "differs",
+                                                "no plain text expected"};
+            qInfo().noquote() << "|" << file << "|" << got.size() << "|" << names[int(verdict)]
+                              << "|" << knownDifferences().value(file) << "|";
+            if (verdict == Verdict::Differs)
+                QVERIFY2(knownDifferences().contains(file), qPrintable(file));
+            else
+                QVERIFY2(!knownDifferences().contains(file) || verdict != Verdict::Match,
+                         qPrintable(file + QStringLiteral(" now matches: update the table")));
+        }
+        qInfo() << "match" << counts[Verdict::Match] << "same letters"
+                << counts[Verdict::SameLetters] << "differs" << counts[Verdict::Differs]
+                << "no expectation" << counts[Verdict::NoExpectation];
+    }
+
+    // The assertions other readers' suites make about their files.
+    void substringsOtherReadersAssert_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        auto s = [](const char* utf8) { return QString::fromUtf8(utf8); };
+        QTest::newRow("tika word") << s("tika/testRTF.rtf")
+                                   << QStringList{s("Test"), s("indexation Word")} << QStringList{};
+        QTest::newRow("umlaut") << s("tika/testRTFUmlautSpaces.rtf")
+                                << QStringList{s("\u00dcbersicht")} << QStringList{};
+        QTest::newRow("uc fallback") << s("tika/testRTFUnicodeUCNControlWordCharacterDoubling.rtf")
+                                     << QStringList{s("\u5e74"), s("\u5ff5"), s("0 "), s("abc")}
+                                     << QStringList{s("\u5e74\u5e74")};
+        QTest::newRow("hex in word") << s("tika/testRTFHexEscapeInsideWord.rtf")
+                                     << QStringList{s("ESP\u00cdRITO")} << QStringList{};
+        QTest::newRow("1250")
+            << s("tika/testRTFWindowsCodepage1250.rtf")
+            << QStringList{s("za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"),
+                           s("ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143")}
+            << QStringList{};
+        QTest::newRow("wordpad czech") << s("tika/testRTFWordPadCzechCharacters.rtf")
+                                       << QStringList{s("\u010cl\u00e1nek t\u00fddne"),
+                                                      s("starov\u011bk\u00e9 \u017eidovsk\u00e9 "
+                                                        "n\u00e1bo\u017eensk\u00e9 texty")}
+                                       << QStringList{};
+        QTest::newRow("ms932") << s("tika/testRTF-ms932.rtf")
+                               << QStringList{s("\u3053\u3093\u306b\u3061\u306f")} << QStringList{};
+        QTest::newRow("gothic")
+            << s("tika/testRTFUnicodeGothic.rtf")
+            << QStringList{s("\U00010332\U0001033F\U00010344\U00010339\U00010343\U0001033A")}
+            << QStringList{};
+        QTest::newRow("invalid unicode")
+            << s("tika/testRTFInvalidUnicode.rtf")
+            << QStringList{s("Unpaired hi \ufffd here"), s("Unpaired lo \ufffd here"),
+                           s("Mismatched pair \ufffd\ufffd here")}
+            << QStringList{};
+        QTest::newRow("star mid-group")
+            << s("tika/testRTFIgnoredControlWord.rtf")
+            << QStringList{s("The quick brown fox jumps over the lazy dog")} << QStringList{};
+        QTest::newRow("font after buffered text")
+            << s("tika/testFontAfterBufferedText.rtf")
+            << QStringList{s("\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 "
+                             "\u043a\u043b\u0438\u0435\u043d\u0442!")}
+            << QStringList{};
+        QTest::newRow("bin skipping") << s("libreoffice/bin-skipping.rtf") << QStringList{s("text")}
+                                      << QStringList{s("MUST NOT IMPORT")};
+    }
+
+    void substringsOtherReadersAssert() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        const QString text = plain(file);
+        for (const QString& p : present)
+            QVERIFY2(text.contains(p), qPrintable(p));
+        for (const QString& a : absent)
+            QVERIFY2(!text.contains(a), qPrintable(a));
+    }
+
+    void newlinesGiveTheParagraphsWordWrote() {
+        const QStringList paragraphs =
+            plain(QStringLiteral("tika/testRTFNewlines.rtf")).split(QStringLiteral("\r\n"));
+        const QStringList expected{QStringLiteral("one"),
+                                   {},
+                                   QStringLiteral("two"),
+                                   {},
+                                   {},
+                                   QStringLiteral("three"),
+                                   {},
+                                   {},
+                                   {},
+                                   QStringLiteral("four")};
+        QCOMPARE(paragraphs.mid(0, expected.size()), expected);
+    }
+
+    void binaryPictureDataMayHoldBraces() {
+        Pictures sink;
+        RtfTables tables;
+        readRtfBytes(readAll(dir_ + QStringLiteral("/tika/testBinControlWord.rtf")), sink, tables);
+        QCOMPARE(sink.pictures.size(), 1);
+        const QByteArray data = sink.pictures.first().data;
+        QCOMPARE(data.size(), 10);
+        QCOMPARE(data.at(4), '}');
+        QCOMPARE(uchar(data.at(9)), uchar(0xFF));
+        QVERIFY(!sink.out.contains(u'}'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtfCorpus)
+#include "tst_rtf_corpus.moc"
