@@ -1,0 +1,93 @@
+// The rich text paths at 100 KB, 1 MB and 5 MB of RTF: plain text (ToTXT), loading into the
+// box, writing the box's RTF back, and right-aligning all of it.
+#include "platform/rich_text_box.h"
+#include "platform/rich_text_document.h"
+#include "platform/rich_text_plain.h"
+#include "platform/rich_text_reader.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+using namespace tavrin;
+
+namespace {
+
+// A lesson as RichEdit saves it: Persian as \'hh in code page 1256, some bold, a paragraph
+// of about 400 bytes at a time.
+QByteArray lessonRtf(qsizetype size) {
+    QByteArray rtf(
+        "{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl{\\f0\\fnil\\fcharset178 "
+        "Tahoma;}}\r\n\\viewkind4\\uc1");
+    const QByteArray word = "\\'d3\\'c4\\'c7\\'e1 \\'cf\\'d1\\'d3 \\'c7\\'e6\\'e1 "; // سؤال درس اول
+    int n = 0;
+    while (rtf.size() < size) {
+        rtf += "\\pard\\rtlpar\\qr\\f0\\fs20 ";
+        rtf += QByteArray::number(++n) + ". ";
+        for (int i = 0; i < 6; ++i)
+            rtf += word;
+        rtf += "\\b Qt 6\\b0  ";
+        for (int i = 0; i < 4; ++i)
+            rtf += word;
+        rtf += "\\par\r\n";
+    }
+    return rtf + "}";
+}
+
+void BM_ToTXT(benchmark::State& state) {
+    const QString rtf = rtfTextFromBytes(lessonRtf(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rtfToPlainText(rtf));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+void BM_LoadIntoBox(benchmark::State& state) {
+    const QString rtf = rtfTextFromBytes(lessonRtf(state.range(0)));
+    RichTextBox box;
+    box.resize(600, 400);
+    box.show();
+    for (auto _ : state) {
+        setDocumentRtf(box.document(), rtf, true);
+        QCoreApplication::processEvents(); // the layout the user waits for
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+void BM_BoxRtf(benchmark::State& state) {
+    RichTextBox box;
+    setDocumentRtf(box.document(), rtfTextFromBytes(lessonRtf(state.range(0))), true);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(box.rtf());
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+void BM_RightAlignAll(benchmark::State& state) {
+    RichTextBox box;
+    box.resize(600, 400);
+    box.show();
+    box.setText(rtfToPlainText(rtfTextFromBytes(lessonRtf(state.range(0)))));
+    QCoreApplication::processEvents();
+    int flip = 0;
+    for (auto _ : state) {
+        box.selectAll();
+        box.setSelectionAlignment(++flip % 2 ? Qt::AlignRight | Qt::AlignAbsolute : Qt::AlignLeft);
+        box.setCaret(0);
+        QCoreApplication::processEvents();
+    }
+}
+
+constexpr int64_t kSmall = 100 << 10, kMedium = 1 << 20, kLarge = 5 << 20;
+
+} // namespace
+
+BENCHMARK(BM_ToTXT)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadIntoBox)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoxRtf)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RightAlignAll)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
