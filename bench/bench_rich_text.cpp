@@ -5,7 +5,7 @@
 #include "platform/rich_text_plain.h"
 #include "platform/rich_text_reader.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 using namespace tavrin;
@@ -83,11 +83,3 @@ BENCHMARK(BM_ToTXT)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMi
 BENCHMARK(BM_LoadIntoBox)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxRtf)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RightAlignAll)->Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

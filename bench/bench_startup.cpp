@@ -1,7 +1,6 @@
 #include "app/context.h"
 #include "mainwin/main_window.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -47,11 +46,3 @@ void BM_LogMe(benchmark::State& state) {
 BENCHMARK(BM_LogMe)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

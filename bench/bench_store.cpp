@@ -6,7 +6,6 @@
 #include "store/lessons.h"
 #include "store/store_view.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -123,11 +122,3 @@ void BM_ReadDarsLastField(benchmark::State& state) {
 BENCHMARK(BM_ReadDarsLastField)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

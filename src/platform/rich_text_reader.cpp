@@ -54,20 +54,7 @@ enum class Word : quint8 {
     Line,
     Tab,
     Cell,
-    Emdash,
-    Endash,
-    Emspace,
-    Enspace,
-    Qmspace,
-    Bullet,
-    Lquote,
-    Rquote,
-    Ldblquote,
-    Rdblquote,
-    Zwj,
-    Zwnj,
-    Ltrmark,
-    Rtlmark,
+    Symbol,
     // paragraph
     Pard,
     Rtlpar,
@@ -113,6 +100,7 @@ enum class Word : quint8 {
 struct WordEntry {
     std::string_view name;
     Word word;
+    char16_t symbol = 0; // the character a Symbol word stands for
 };
 
 // Sorted by name for binary search; the static_assert below keeps it so.
@@ -133,7 +121,7 @@ constexpr std::array kWords{
     WordEntry{"bkmkend", Word::SkipDest},
     WordEntry{"bkmkstart", Word::SkipDest},
     WordEntry{"blue", Word::Blue},
-    WordEntry{"bullet", Word::Bullet},
+    WordEntry{"bullet", Word::Symbol, 0x2022},
     WordEntry{"buptim", Word::SkipDest},
     WordEntry{"cb", Word::Cb},
     WordEntry{"cell", Word::Cell},
@@ -147,11 +135,11 @@ constexpr std::array kWords{
     WordEntry{"dibitmap", Word::Dibitmap},
     WordEntry{"do", Word::SkipDest},
     WordEntry{"doccomm", Word::SkipDest},
-    WordEntry{"emdash", Word::Emdash},
+    WordEntry{"emdash", Word::Symbol, 0x2014},
     WordEntry{"emfblip", Word::Emfblip},
-    WordEntry{"emspace", Word::Emspace},
-    WordEntry{"endash", Word::Endash},
-    WordEntry{"enspace", Word::Enspace},
+    WordEntry{"emspace", Word::Symbol, 0x2003},
+    WordEntry{"endash", Word::Symbol, 0x2013},
+    WordEntry{"enspace", Word::Symbol, 0x2002},
     WordEntry{"f", Word::F},
     WordEntry{"fcharset", Word::Fcharset},
     WordEntry{"filetbl", Word::SkipDest},
@@ -177,12 +165,12 @@ constexpr std::array kWords{
     WordEntry{"info", Word::SkipDest},
     WordEntry{"jpegblip", Word::Jpegblip},
     WordEntry{"keywords", Word::SkipDest},
-    WordEntry{"ldblquote", Word::Ldblquote},
+    WordEntry{"ldblquote", Word::Symbol, 0x201C},
     WordEntry{"line", Word::Line},
     WordEntry{"listoverridetable", Word::SkipDest},
     WordEntry{"listtable", Word::SkipDest},
-    WordEntry{"lquote", Word::Lquote},
-    WordEntry{"ltrmark", Word::Ltrmark},
+    WordEntry{"lquote", Word::Symbol, 0x2018},
+    WordEntry{"ltrmark", Word::Symbol, 0x200E},
     WordEntry{"ltrpar", Word::Ltrpar},
     WordEntry{"macpict", Word::Macpict},
     WordEntry{"nestcell", Word::Cell},
@@ -212,15 +200,15 @@ constexpr std::array kWords{
     WordEntry{"qd", Word::Qj},
     WordEntry{"qj", Word::Qj},
     WordEntry{"ql", Word::Ql},
-    WordEntry{"qmspace", Word::Qmspace},
+    WordEntry{"qmspace", Word::Symbol, 0x2005},
     WordEntry{"qr", Word::Qr},
-    WordEntry{"rdblquote", Word::Rdblquote},
+    WordEntry{"rdblquote", Word::Symbol, 0x201D},
     WordEntry{"red", Word::Red},
     WordEntry{"revtbl", Word::SkipDest},
     WordEntry{"revtim", Word::SkipDest},
-    WordEntry{"rquote", Word::Rquote},
+    WordEntry{"rquote", Word::Symbol, 0x2019},
     WordEntry{"rtf", Word::Rtf},
-    WordEntry{"rtlmark", Word::Rtlmark},
+    WordEntry{"rtlmark", Word::Symbol, 0x200F},
     WordEntry{"rtlpar", Word::Rtlpar},
     WordEntry{"sect", Word::Par},
     WordEntry{"shppict", Word::Shppict},
@@ -255,18 +243,19 @@ constexpr std::array kWords{
     WordEntry{"wbmwidthbytes", Word::Wbmwidthbytes},
     WordEntry{"wmetafile", Word::Wmetafile},
     WordEntry{"xe", Word::SkipDest},
-    WordEntry{"zwj", Word::Zwj},
-    WordEntry{"zwnj", Word::Zwnj},
+    WordEntry{"zwj", Word::Symbol, 0x200D},
+    WordEntry{"zwnj", Word::Symbol, 0x200C},
 };
 static_assert(std::is_sorted(kWords.begin(), kWords.end(),
                              [](const WordEntry& a, const WordEntry& b) {
                                  return a.name < b.name;
                              }));
 
-Word lookup(std::string_view name) {
+const WordEntry& lookup(std::string_view name) {
+    static constexpr WordEntry unknown{"", Word::Unknown};
     auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
                                [](const WordEntry& e, std::string_view n) { return e.name < n; });
-    return it != kWords.end() && it->name == name ? it->word : Word::Unknown;
+    return it != kWords.end() && it->name == name ? *it : unknown;
 }
 
 enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict };
@@ -478,12 +467,20 @@ void Reader::controlWord() {
     value = std::clamp<qint64>(negative ? -value : value, INT32_MIN, INT32_MAX);
 
     const std::string_view word(name.data(), std::size_t(kept));
-    const Word w = length > kMaxWordLength ? Word::Unknown : lookup(word);
+    const WordEntry& entry = lookup(length > kMaxWordLength ? std::string_view() : word);
+    const Word w = entry.word;
     if (skip_ > 0) {
         // A fallback after \uN: the whole control word counts as one character.
         --skip_;
         if (w == Word::Bin && hasParam)
             p_ += std::min<qint64>(std::max<qint64>(value, 0), end_ - p_);
+        return;
+    }
+    if (w == Word::Symbol) {
+        flushBytes();
+        starNext_ = false;
+        if (inText())
+            addChar(QChar(entry.symbol));
         return;
     }
     apply(w, hasParam, int(value));
@@ -566,6 +563,7 @@ void Reader::apply(Word w, bool hasParam, int param) {
     const bool on = !hasParam || param != 0;
     switch (w) {
     case Word::Unknown:
+    case Word::Symbol:
     case Word::Rtf:
         break;
     case Word::Ansicpg:
@@ -649,62 +647,6 @@ void Reader::apply(Word w, bool hasParam, int param) {
     case Word::Tab:
         if (inText())
             addChar(u'\t');
-        break;
-    case Word::Emdash:
-        if (inText())
-            addChar(QChar(0x2014));
-        break;
-    case Word::Endash:
-        if (inText())
-            addChar(QChar(0x2013));
-        break;
-    case Word::Emspace:
-        if (inText())
-            addChar(QChar(0x2003));
-        break;
-    case Word::Enspace:
-        if (inText())
-            addChar(QChar(0x2002));
-        break;
-    case Word::Qmspace:
-        if (inText())
-            addChar(QChar(0x2005));
-        break;
-    case Word::Bullet:
-        if (inText())
-            addChar(QChar(0x2022));
-        break;
-    case Word::Lquote:
-        if (inText())
-            addChar(QChar(0x2018));
-        break;
-    case Word::Rquote:
-        if (inText())
-            addChar(QChar(0x2019));
-        break;
-    case Word::Ldblquote:
-        if (inText())
-            addChar(QChar(0x201C));
-        break;
-    case Word::Rdblquote:
-        if (inText())
-            addChar(QChar(0x201D));
-        break;
-    case Word::Zwj:
-        if (inText())
-            addChar(QChar(0x200D));
-        break;
-    case Word::Zwnj:
-        if (inText())
-            addChar(QChar(0x200C));
-        break;
-    case Word::Ltrmark:
-        if (inText())
-            addChar(QChar(0x200E));
-        break;
-    case Word::Rtlmark:
-        if (inText())
-            addChar(QChar(0x200F));
         break;
     case Word::Pard:
         st_.para = {};
