@@ -22,25 +22,25 @@ QString u8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QByteArray pngBytes(int w, int h, QColor colour) {
-    QImage image(w, h, QImage::Format_RGB32);
+// A one-colour picture in an image file format.
+QByteArray imageBytes(int w, int h, QColor colour, const char* format,
+                      QImage::Format pixels = QImage::Format_RGB32) {
+    QImage image(w, h, pixels);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
+}
+
+QByteArray pngBytes(int w, int h, QColor colour) {
+    return imageBytes(w, h, colour, "PNG");
 }
 
 // A 2x2 24-bit DIB: the BMP file without its 14-byte header.
 QByteArray dibBytes() {
-    QImage image(2, 2, QImage::Format_RGB888);
-    image.fill(Qt::red);
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bmp.mid(14);
+    return imageBytes(2, 2, Qt::red, "BMP", QImage::Format_RGB888).mid(14);
 }
 
 QList<QTextImageFormat> imagesOf(const QTextDocument& doc) {
@@ -223,12 +223,7 @@ private slots:
 
     void pictureKinds() {
         const QByteArray png = pngBytes(4, 3, Qt::blue);
-        QImage jpegImage(5, 5, QImage::Format_RGB32);
-        jpegImage.fill(Qt::green);
-        QByteArray jpeg;
-        QBuffer jb(&jpeg);
-        jb.open(QIODevice::WriteOnly);
-        jpegImage.save(&jb, "JPEG");
+        const QByteArray jpeg = imageBytes(5, 5, Qt::green, "JPEG");
         const QByteArray rtf =
             QByteArray(kHeader) + "{\\pict\\pngblip\\picw4\\pich3 " + png.toHex() + "}" +
             "{\\pict\\jpegblip\\picwgoal150\\pichgoal300 " + jpeg.toHex() + "}" +
