@@ -69,6 +69,34 @@ QImage decodeDib(const QByteArray& dib) {
     return QImage::fromData(file, "BMP");
 }
 
+// A device-dependent bitmap: rows top down, widthBytes each, no palette. Monochrome and
+// true-colour bitmaps carry their colours; palette-based ones depend on the screen that
+// wrote them and stay placeholders.
+QImage decodeDeviceBitmap(const RtfPicture& p) {
+    const int bits = p.bitsPerPixel;
+    if (p.picw <= 0 || p.pich <= 0 || p.picw > kMaxSide || p.pich > kMaxSide ||
+        (bits != 1 && bits != 24 && bits != 32))
+        return {};
+    const qint64 stride = p.widthBytes > 0 ? p.widthBytes : (qint64(p.picw) * bits + 15) / 16 * 2;
+    if (stride * 8 < qint64(p.picw) * bits || stride * p.pich > p.data.size())
+        return {};
+    QImage image(p.picw, p.pich, QImage::Format_RGB32);
+    const auto* data = reinterpret_cast<const uchar*>(p.data.constData());
+    for (int y = 0; y < p.pich; ++y) {
+        const uchar* row = data + stride * y;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < p.picw; ++x) {
+            if (bits == 1) {
+                out[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            } else {
+                const uchar* px = row + x * (bits / 8);
+                out[x] = qRgb(px[2], px[1], px[0]);
+            }
+        }
+    }
+    return image;
+}
+
 QImage decode(const RtfPicture& picture) {
     switch (picture.kind) {
     case RtfPictureKind::Png:
@@ -77,6 +105,8 @@ QImage decode(const RtfPicture& picture) {
         return QImage::fromData(picture.data, "JPEG");
     case RtfPictureKind::Dib:
         return decodeDib(picture.data);
+    case RtfPictureKind::DeviceBitmap:
+        return decodeDeviceBitmap(picture);
     default:
         return {};
     }

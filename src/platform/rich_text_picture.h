@@ -10,8 +10,9 @@ class QTextDocument;
 
 namespace tavrin {
 
-// The picture as it is shown: PNG, JPEG and device-independent bitmaps decode; anything else
-// (metafiles, device bitmaps, damaged data) becomes a grey placeholder. Never null.
+// The picture as it is shown: PNG, JPEG, device-independent bitmaps and monochrome or
+// true-colour device bitmaps decode; anything else (metafiles, palette bitmaps, damaged
+// data) becomes a grey placeholder. Never null.
 QImage pictureImage(const RtfPicture& picture);
 
 // Shown size in pixels: the goal size (twips) scaled, else the picture's own size.

@@ -229,11 +229,16 @@ private slots:
             "{\\pict\\jpegblip\\picwgoal150\\pichgoal300 " + jpeg.toHex() + "}" +
             "{\\pict\\dibitmap0\\picscalex200\\picscaley100\\picwgoal30\\pichgoal30 " +
             dibBytes().toHex() + "}" + "{\\pict\\wmetafile8\\picw2540\\pich1270 0102030405}" +
-            "{\\pict\\pngblip\\picwgoal90\\pichgoal90 deadbeef}}";
+            "{\\pict\\pngblip\\picwgoal90\\pichgoal90 deadbeef}" +
+            // 2x2 device bitmaps: monochrome (rows padded to two bytes) and 24-bit.
+            "{\\pict\\wbitmap0\\picw2\\pich2\\wbmbitspixel1\\wbmplanes1\\wbmwidthbytes2 "
+            "80004000}"
+            "{\\pict\\wbitmap0\\picw2\\pich2\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes6 "
+            "0000ff00ff00ff00000000ff}}";
         QTextDocument doc;
         setDocumentRtf(&doc, rtfTextFromBytes(rtf), true);
         const QList<QTextImageFormat> images = imagesOf(doc);
-        QCOMPARE(images.size(), 5);
+        QCOMPARE(images.size(), 7);
         auto shown = [&](int i) {
             return doc.resource(QTextDocument::ImageResource, QUrl(images[i].name()))
                 .value<QImage>();
@@ -252,8 +257,14 @@ private slots:
         // Damaged data: a placeholder too, and the bytes are kept.
         QVERIFY(!shown(4).isNull());
         QCOMPARE(pictureOf(&doc, images[4]).data, QByteArray::fromHex("deadbeef"));
+        QCOMPARE(shown(5).pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(shown(5).pixelColor(1, 0), QColor(Qt::black));
+        QCOMPARE(shown(5).pixelColor(1, 1), QColor(Qt::white));
+        QCOMPARE(shown(6).pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(shown(6).pixelColor(1, 0), QColor(Qt::green));
+        QCOMPARE(shown(6).pixelColor(0, 1), QColor(Qt::blue));
         // The text has one object character per picture; plain text has none.
-        QCOMPARE(textOf(doc), QString(5, QChar::ObjectReplacementCharacter));
+        QCOMPARE(textOf(doc), QString(7, QChar::ObjectReplacementCharacter));
         QCOMPARE(rtfBytesToPlainText(rtf), QString());
     }
 
