@@ -209,7 +209,7 @@ void MainWindow::buildLists() {
 }
 
 void MainWindow::buildPanels() {
-    struct Spec {
+    struct PanelPlan {
         const char* frame;
         const char* shape;
         std::array<const char*, 3> labels;
@@ -217,7 +217,7 @@ void MainWindow::buildPanels() {
         int top;
     };
     // Each panel's labels in their place from the top; the family tables name them.
-    const std::array<Spec, 3> specs{{
+    const std::array<PanelPlan, 3> plans{{
         {"Frame7",
          "Shape1",
          {"Label6", "Label4", "Label3"},
@@ -237,19 +237,19 @@ void MainWindow::buildPanels() {
     for (int p = 0; p < 3; ++p) {
         Panel& panel = panels_[p];
         panel.number = p + 1;
-        const QRect area(350, specs[p].top, 74, 96);
+        const QRect area(350, plans[p].top, 74, 96);
         panel.shape = new QFrame(frame1_);
-        panel.shape->setObjectName(QLatin1String(specs[p].shape));
+        panel.shape->setObjectName(QLatin1String(plans[p].shape));
         panel.shape->setFrameStyle(QFrame::Box | QFrame::Plain);
         panel.shape->setGeometry(area);
         panel.shape->setAttribute(Qt::WA_TransparentForMouseEvents);
         panel.frame = new QFrame(frame1_);
-        panel.frame->setObjectName(QLatin1String(specs[p].frame));
+        panel.frame->setObjectName(QLatin1String(plans[p].frame));
         panel.frame->setGeometry(area);
         panel.frame->setMouseTracking(true);
         for (int i = 0; i < 3; ++i) {
-            auto* label = new QLabel(specs[p].captions[i], panel.frame);
-            label->setObjectName(QLatin1String(specs[p].labels[i]));
+            auto* label = new QLabel(plans[p].captions[i], panel.frame);
+            label->setObjectName(QLatin1String(plans[p].labels[i]));
             label->setGeometry(4, 6 + i * 29, 66, 26);
             label->setAlignment(Qt::AlignCenter);
             label->setFont(persianFont(9, true));

@@ -73,15 +73,6 @@ private slots:
         QVERIFY(program.prompts.shown.isEmpty());
     }
 
-    void folderEndingInASeparatorGetsNoSecond() {
-        const QString sep = QDir::separator();
-        QCOMPARE(HelpWindow::documentPath(QStringLiteral("/x") + sep),
-                 QStringLiteral("/x") + sep + QStringLiteral("Resources") + sep +
-                     QStringLiteral("Help.rtf"));
-        QCOMPARE(HelpWindow::documentPath(QStringLiteral("/x")),
-                 HelpWindow::documentPath(QStringLiteral("/x") + sep));
-    }
-
     void unreadableDocumentIsLoggedAs69() {
         if (geteuid() == 0)
             QSKIP("root reads every file");

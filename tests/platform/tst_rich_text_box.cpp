@@ -197,15 +197,6 @@ private slots:
                  pictureOf(box.document(), images(box)[0]).data);
     }
 
-    void emptyBox() {
-        RichTextBox box;
-        QCOMPARE(box.text(), QString());
-        QCOMPARE(box.textLength(), 0);
-        QCOMPARE(rtfToPlainText(box.rtf()), QString());
-        box.setRtf(QString());
-        QCOMPARE(box.text(), QString());
-    }
-
     void loadingFiles() {
         TestProgram program;
         RichTextBox box;
