@@ -46,7 +46,7 @@ void BM_LoadIntoBox(benchmark::State& state) {
     box.resize(600, 400);
     box.show();
     for (auto _ : state) {
-        setDocumentRtf(box.document(), rtf, true);
+        box.setRtf(rtf);
         QCoreApplication::processEvents(); // the layout the user waits for
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));

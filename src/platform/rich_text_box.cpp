@@ -8,6 +8,7 @@
 #include "platform/ui_metrics.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -93,7 +94,20 @@ void RichTextBox::setRtf(const QString& rtf) {
         setText(rtf);
         return;
     }
-    setDocumentRtf(document(), rtf);
+    replaceDocument(rtf, false);
+}
+
+void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes) {
+    const QPointer<QTextDocument> old = document();
+    auto* fresh = new QTextDocument(this);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    setDocumentRtf(fresh, rtf, rawBytes);
+    setDocument(fresh);
+    // The first document belongs to the edit control, which deletes it; later ones are ours.
+    if (old && old->parent() == this)
+        delete old.data();
 }
 
 int RichTextBox::textLength() const {
@@ -167,7 +181,7 @@ void RichTextBox::loadFile(const QString& path) {
         setText(decodeAnsi(bytes));
         return;
     }
-    setDocumentRtf(document(), rtfTextFromBytes(bytes), true);
+    replaceDocument(rtfTextFromBytes(bytes), true);
 }
 
 } // namespace tavrin

