@@ -90,15 +90,12 @@ void NewResh(Context& context, StoreView& view, const QString& title) {
 void DelResh(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting reshteh..."));
     store::trapped(context, 201, [&] {
-        const QString file = store::projectFilePath(view.projectPath());
-        if (!fileExists(file))
+        const auto target =
+            store::documentToDeleteFrom(context, view, StoreList::Fields, texts::kAskDeleteField);
+        if (!target)
             return;
-        const QString document = readUtf16File(file);
-        const QString name = view.selectedText(StoreList::Fields);
-        if (name.isEmpty() || document.isEmpty())
-            return;
-        if (!store::confirmDelete(context, texts::kAskDeleteField, name))
-            return;
+        const QString& file = target->file;
+        const QString& document = target->text;
         const int count =
             store::readCount(context, Wsre(context, document, kReshteh), document.size());
         QString text = DelFullNode(context, document, kReshteh, kResh, number, count - 1);

@@ -65,15 +65,12 @@ void NewDars(Context& context, StoreView& view, const QString& title) {
 void DelDars(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting dars..."));
     store::trapped(context, 203, [&] {
-        const QString file = store::projectFilePath(view.projectPath());
-        if (!fileExists(file))
+        const auto target =
+            store::documentToDeleteFrom(context, view, StoreList::Lessons, texts::kAskDeleteLesson);
+        if (!target)
             return;
-        const QString document = readUtf16File(file);
-        const QString name = view.selectedText(StoreList::Lessons);
-        if (name.isEmpty() || document.isEmpty())
-            return;
-        if (!store::confirmDelete(context, texts::kAskDeleteLesson, name))
-            return;
+        const QString& file = target->file;
+        const QString& document = target->text;
         const QString parent = fieldTag(view);
         const int count =
             store::readCount(context, Wsre(context, document, parent), document.size());

@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "store/store_view.h"
 #include "store/tag_text.h"
 
 namespace tavrin::store {
@@ -53,6 +54,18 @@ bool confirmDelete(Context& context, const QString& question, const QString& nam
         return true;
     context.log().LogMe(QStringLiteral("Aborted by user!"));
     return false;
+}
+
+std::optional<ProjectDocument> documentToDeleteFrom(Context& context, const StoreView& view,
+                                                    StoreList list, const QString& question) {
+    ProjectDocument document{projectFilePath(view.projectPath()), {}};
+    if (!fileExists(document.file))
+        return std::nullopt;
+    document.text = readUtf16File(document.file);
+    const QString name = view.selectedText(list);
+    if (name.isEmpty() || document.text.isEmpty() || !confirmDelete(context, question, name))
+        return std::nullopt;
+    return document;
 }
 
 QString removeEmptiedLines(QString text) {

@@ -5,10 +5,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tavrin {
 
 class Context;
+class StoreView;
+enum class StoreList;
 
 // Helpers the catalogue, field and lesson procedures share.
 namespace store {
@@ -44,6 +47,14 @@ QStringList listNames(Context& context, const QString& block, const QString& pre
 bool refuseTitle(Context& context, const QString& title);
 // The Yes/No question before a delete; No is logged.
 bool confirmDelete(Context& context, const QString& question, const QString& name);
+// How every delete inside a project file starts: the file must be there and the selected
+// entry named, and the user says Yes. The file's text, or nothing when the delete stops.
+struct ProjectDocument {
+    QString file;
+    QString text;
+};
+std::optional<ProjectDocument> documentToDeleteFrom(Context& context, const StoreView& view,
+                                                    StoreList list, const QString& question);
 // Removes the lines a field or lesson delete leaves holding only tabs.
 QString removeEmptiedLines(QString text);
 // Throws Failure when a delete found nothing to remove.
