@@ -1,31 +1,12 @@
-#include "app/context.h"
+#include "bench_program.h"
 #include "mainwin/main_window.h"
 
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace tavrin;
+using tavrin::bench::Program;
 
 namespace {
-
-class BenchClock final : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2007, 12, 4), QTime(9, 5)); }
-};
-
-class SilentPrompts final : public Prompts {
-public:
-    void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-};
-
-struct Program {
-    QTemporaryDir dir;
-    BenchClock clock;
-    SilentPrompts prompts;
-    SystemRandom random{1};
-    Context context{dir.path(), dir.filePath("Vonk.log"), clock, prompts, random};
-};
 
 // The main window built and loaded, as at every start.
 void BM_MainWindowStartup(benchmark::State& state) {

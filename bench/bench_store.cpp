@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "bench_program.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/catalogue.h"
@@ -7,23 +7,12 @@
 #include "store/store_view.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace tavrin;
+using tavrin::bench::Program;
 
 namespace {
-
-class BenchClock final : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2007, 12, 4), QTime(9, 5)); }
-};
-
-class SilentPrompts final : public Prompts {
-public:
-    void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-};
 
 // Lists kept in memory, as the window would show them.
 class ListsOnly final : public StoreView {
@@ -41,15 +30,6 @@ public:
     QStringList lists[3];
     int selected[3] = {0, 0, 0};
     QString path;
-};
-
-struct Program {
-    QTemporaryDir dir;
-    BenchClock clock;
-    SilentPrompts prompts;
-    SystemRandom random{1};
-    // The log goes to the temporary folder too, as in use.
-    Context context{dir.path(), dir.filePath("Vonk.log"), clock, prompts, random};
 };
 
 const QString kStamp = QStringLiteral(" DateCreated=\"1386/9/13 9:05\">\r\n");
