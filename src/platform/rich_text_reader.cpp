@@ -322,7 +322,8 @@ private:
 
     int fontNumber_ = -1;
     int fontCodePage_ = 0;
-    QByteArray fontName_;
+    QByteArray fontName_;  // bytes not yet decoded
+    QString fontNameText_; // what is decoded so far
     int red_ = -1, green_ = -1, blue_ = -1;
 
     RtfPicture pict_;
@@ -348,6 +349,7 @@ private:
     void paragraph();
     void readBin(int count);
 
+    void decodeFontName();
     void commitFont();
     void commitColor();
     void startPicture();
@@ -576,12 +578,17 @@ void Reader::apply(Word w, bool hasParam, int param) {
     case Word::Uc:
         st_.uc = std::clamp(param, 0, 16);
         break;
-    case Word::U:
+    case Word::U: {
+        const QChar c(char16_t(param < 0 ? param + 65536 : param));
         if (inText()) {
-            addChar(QChar(char16_t(param < 0 ? param + 65536 : param)));
+            addChar(c);
+        } else if (st_.dest == Dest::FontTable) {
+            decodeFontName();
+            fontNameText_ += c; // a font name beyond the code page, as our writer writes it
         }
         skip_ = st_.uc;
         break;
+    }
     case Word::Bin:
         readBin(hasParam ? param : 0);
         break;
@@ -589,6 +596,7 @@ void Reader::apply(Word w, bool hasParam, int param) {
         st_.dest = Dest::FontTable;
         fontNumber_ = -1;
         fontName_.clear();
+        fontNameText_.clear();
         fontCodePage_ = 0;
         break;
     case Word::Colortbl:
@@ -906,17 +914,17 @@ void Reader::readBin(int count) {
     p_ += n;
 }
 
-void Reader::commitFont() {
-    if (fontNumber_ >= 0) {
-        RtfFont font;
-        QString name;
-        codePages_.append(fontCodePage_ ? fontCodePage_ : docCodePage_, fontName_, name);
-        font.name = name.trimmed();
-        font.codePage = fontCodePage_;
-        tables_.fonts.insert(fontNumber_, font);
-    }
-    fontNumber_ = -1;
+void Reader::decodeFontName() {
+    codePages_.append(fontCodePage_ ? fontCodePage_ : docCodePage_, fontName_, fontNameText_);
     fontName_.clear();
+}
+
+void Reader::commitFont() {
+    decodeFontName();
+    if (fontNumber_ >= 0)
+        tables_.fonts.insert(fontNumber_, RtfFont{fontNameText_.trimmed(), fontCodePage_});
+    fontNumber_ = -1;
+    fontNameText_.clear();
     fontCodePage_ = 0;
 }
 

@@ -294,6 +294,8 @@ private slots:
         QTest::newRow("bold italic colour size")
             << h + u8("{\\colortbl ;\\red0\\green0\\blue255;}\\pard\\rtlpar\\qc\\b پر\\b0 رنگ "
                       "\\cf1\\fs28\\i آبی\\plain  ساده\\par\\pard\\qj\\ul x\\ulnone y}");
+        QTest::newRow("persian font name")
+            << u8("{\\rtf1{\\fonttbl{\\f0 Tahoma;}{\\f1\\fcharset178 ب نازنین;}}\\f1 متن\\f0 x}");
         QTest::newRow("alignment sides")
             << h + u8("\\pard\\ltrpar\\qr a\\par\\pard\\rtlpar\\ql ب}");
     }
