@@ -806,10 +806,14 @@ void Reader::plainChars() {
             addChar(c);
         return;
     case Dest::FontTable:
-        if (c == u';')
+        if (c == u';') {
             commitFont();
-        else
-            fontName_.append(char(c.unicode() < 0x100 ? c.unicode() : '?'));
+        } else if (raw_ || c.unicode() < 0x80) {
+            fontName_.append(char(c.unicode()));
+        } else {
+            decodeFontName();
+            fontNameText_ += c;
+        }
         return;
     case Dest::ColorTable:
         if (c == u';')
