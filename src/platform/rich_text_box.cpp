@@ -8,6 +8,7 @@
 #include "platform/ui_metrics.h"
 
 #include <QFile>
+#include <QMimeData>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -17,6 +18,10 @@
 namespace tavrin {
 
 namespace {
+
+// Both names are in use for RTF on the clipboard.
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlias = QStringLiteral("application/rtf");
 
 QString paragraphsOf(const QString& text) {
     QString plain = text;
@@ -157,6 +162,31 @@ void RichTextBox::replaceSelectionRtf(const QString& rtf) {
     QTextCursor c = textCursor();
     insertRtf(c, rtf);
     setTextCursor(c);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    auto* mime = new QMimeData;
+    mime->setText(paragraphsOf(selectedText()));
+    mime->setData(kRtfMime, selectedRtf().toLatin1());
+    return mime;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlias) || source->hasText();
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly())
+        return;
+    const QString format = source->hasFormat(kRtfMime) ? kRtfMime : kRtfMimeAlias;
+    const QByteArray rtf = source->data(format);
+    QTextCursor c = textCursor();
+    if (looksLikeRtf(rtf))
+        insertRtf(c, rtfTextFromBytes(rtf), true);
+    else if (source->hasText())
+        c.insertText(paragraphsOf(source->text()));
+    setTextCursor(c);
+    ensureCursorVisible();
 }
 
 void RichTextBox::setSelectionAlignment(Qt::Alignment alignment) {

@@ -43,6 +43,13 @@ public:
     int toBoxPosition(int documentPosition) const;
     int toDocumentPosition(int boxPosition) const;
 
+protected:
+    // The clipboard carries RTF beside the plain text, so formats and pictures survive a copy
+    // between boxes, and RTF from other editors pastes with its formats.
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
     QString textBetween(int from, int to) const;
     // Builds new content off screen and shows it in one step: filling the shown document

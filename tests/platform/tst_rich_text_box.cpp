@@ -8,6 +8,9 @@
 #include "platform/text_codec.h"
 #include "support/test_program.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
 
@@ -195,6 +198,32 @@ private slots:
         QCOMPARE(copy.text(), box.text());
         QCOMPARE(pictureOf(copy.document(), images(copy)[0]).data,
                  pictureOf(box.document(), images(box)[0]).data);
+    }
+
+    void clipboardCarriesRtf() {
+        RichTextBox from, to;
+        from.setRtf(u8("{\\rtf1\\pard\\rtlpar\\qr\\b پر\\b0  رنگ") + snippet("check.bin") +
+                    u8("\\par دوم}"));
+        from.selectAll();
+        from.copy();
+        to.setFocus();
+        QTest::keyClick(&to, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(to.text(), from.text());
+        QCOMPARE(images(to).size(), 1);
+        QVERIFY(to.document()->firstBlock().begin().fragment().charFormat().fontWeight() >=
+                QFont::Bold);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u8("پر رنگ\nدوم"));
+        // RTF another editor put there, as raw 1256 bytes.
+        auto* mime = new QMimeData;
+        mime->setData(
+            QStringLiteral("text/rtf"),
+            "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 T;}}\\f0\\i \xd3\xe1\xc7\xe3}");
+        mime->setText(QStringLiteral("plain"));
+        QGuiApplication::clipboard()->setMimeData(mime);
+        to.setCaret(0);
+        QTest::keyClick(&to, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(to.text().startsWith(u8("سلام")));
+        QVERIFY(to.document()->firstBlock().begin().fragment().charFormat().fontItalic());
     }
 
     void loadingFiles() {
