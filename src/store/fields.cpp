@@ -2,7 +2,6 @@
 
 #include "app/context.h"
 #include "app/texts.h"
-#include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "store/calendar.h"
 #include "store/catalogue.h"
@@ -63,9 +62,7 @@ void NewResh(Context& context, StoreView& view, const QString& title) {
         return;
     store::trapped(context, 98, [&] {
         const QString file = store::projectFilePath(view.projectPath());
-        if (!fileExists(file))
-            return;
-        const QString document = readUtf16File(file);
+        const QString document = store::readIfThere(file);
         if (document.isEmpty() || title.isEmpty())
             return;
         const int count =

@@ -2,7 +2,6 @@
 
 #include "app/context.h"
 #include "app/texts.h"
-#include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "store/calendar.h"
 #include "store/store_common.h"
@@ -40,9 +39,7 @@ void NewDars(Context& context, StoreView& view, const QString& title) {
         return;
     store::trapped(context, 99, [&] {
         const QString file = store::projectFilePath(view.projectPath());
-        if (!fileExists(file))
-            return;
-        const QString document = readUtf16File(file);
+        const QString document = store::readIfThere(file);
         if (document.isEmpty() || title.isEmpty())
             return;
         const QString parent = fieldTag(view);

@@ -59,9 +59,7 @@ bool confirmDelete(Context& context, const QString& question, const QString& nam
 std::optional<ProjectDocument> documentToDeleteFrom(Context& context, const StoreView& view,
                                                     StoreList list, const QString& question) {
     ProjectDocument document{projectFilePath(view.projectPath()), {}};
-    if (!fileExists(document.file))
-        return std::nullopt;
-    document.text = readUtf16File(document.file);
+    document.text = readIfThere(document.file);
     const QString name = view.selectedText(list);
     if (name.isEmpty() || document.text.isEmpty() || !confirmDelete(context, question, name))
         return std::nullopt;
