@@ -3,6 +3,7 @@
 #include "mainwin/main_window.h"
 #include "platform/rich_text_box.h"
 #include "platform/text_codec.h"
+#include "support/documents.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -19,14 +20,10 @@ using tavrin::test::writeBytes;
 
 namespace {
 
-QString shippedHelp() {
-    return QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) +
-           QStringLiteral("/resources/Help.rtf");
-}
-
 void installHelp(TestProgram& program) {
     QDir(program.folder()).mkpath(QStringLiteral("Resources"));
-    QVERIFY(QFile::copy(shippedHelp(), program.path("Resources/Help.rtf")));
+    QVERIFY(QFile::copy(tavrin::test::sourceFile(QStringLiteral("resources/Help.rtf")),
+                        program.path("Resources/Help.rtf")));
 }
 
 bool logsFailure(const TestProgram& program) {

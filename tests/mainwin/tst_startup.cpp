@@ -19,15 +19,9 @@ private slots:
         MainWindow w(p.context());
         QCOMPARE(w.windowTitle(), QStringLiteral("Moxaly"));
         QCOMPARE(w.BookConfig(), LoadBookConfig());
-        QCOMPARE(w.BookTxtDir, QStringLiteral("BookTXT"));
-        QCOMPARE(w.XmlDir, QStringLiteral("_xml"));
-        QCOMPARE(w.NormalGrey, 135);
-        QCOMPARE(w.HoverGrey, 100);
-        QCOMPARE(w.FadeStartGrey, 235);
-        const QStringList e = p.entries();
-        QVERIFY(e.size() >= 5);
-        QCOMPARE(e.mid(0, 5), (QStringList{"Closing last log.", "", "======================", "",
-                                           "Tavrin v1.1.90 started."}));
+        QCOMPARE(p.entries().mid(0, 5),
+                 (QStringList{"Closing last log.", "", "======================", "",
+                              "Tavrin v1.1.90 started."}));
         QCOMPARE(p.log1(), p.log2());
     }
 
@@ -67,7 +61,7 @@ private slots:
         QVERIFY(p.log1().size() > once.size());
     }
 
-    void makeDirsReportsAMissingProject() {
+    void makeDirsMissingAndRelativePaths() {
         TestProgram p;
         MakeDirs(p.context(), p.path("gone"), "BookTXT", "_xml");
         MakeDirs(p.context(), QString(), "BookTXT", "_xml");
@@ -78,10 +72,7 @@ private slots:
                               "Error occurred => Error number is 50 (Path not found)",
                               "Directories making...",
                               "Error occurred => Error number is 50 (Path not found)"}));
-    }
-
-    void relativeProjectPathUsesTheCurrentFolder() {
-        TestProgram p;
+        // A relative project path is taken from the current folder.
         const QString before = QDir::currentPath();
         QDir().mkdir(p.path("Rel"));
         QDir::setCurrent(p.folder());

@@ -5,22 +5,19 @@
 #include "platform/rich_text_plain.h"
 #include "platform/rich_text_reader.h"
 #include "platform/rich_text_writer.h"
+#include "support/documents.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 using namespace tavrin;
+using namespace tavrin::test;
 
 namespace {
-
-QString u8(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 // A one-colour picture in an image file format.
 QByteArray imageBytes(int w, int h, QColor colour, const char* format,
@@ -41,23 +38,6 @@ QByteArray pngBytes(int w, int h, QColor colour) {
 // A 2x2 24-bit DIB: the BMP file without its 14-byte header.
 QByteArray dibBytes() {
     return imageBytes(2, 2, Qt::red, "BMP", QImage::Format_RGB888).mid(14);
-}
-
-QList<QTextImageFormat> imagesOf(const QTextDocument& doc) {
-    QList<QTextImageFormat> images;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                images << it.fragment().charFormat().toImageFormat();
-    return images;
-}
-
-// The document's text as the box shows it: paragraphs joined by CR LF.
-QString textOf(const QTextDocument& doc) {
-    QStringList blocks;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        blocks << b.text();
-    return blocks.join(QStringLiteral("\r\n"));
 }
 
 // The side a paragraph is aligned to on screen.
@@ -327,11 +307,6 @@ private slots:
         QCOMPARE(textOf(doc), u8("XYab\r\ncdZ"));
         QCOMPARE(doc.firstBlock().blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
         QCOMPARE(doc.lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
-        // A fragment such as a picture snippet goes in without a paragraph of its own.
-        c.setPosition(0);
-        insertRtf(c, u8("{\\pict\\pngblip\\picwgoal150\\pichgoal150 ") +
-                         QString::fromLatin1(pngBytes(2, 2, Qt::black).toHex()) + u8("}"));
-        QCOMPARE(textOf(doc), QString(QChar::ObjectReplacementCharacter) + u8("XYab\r\ncdZ"));
     }
 
     // ---- bad input --------------------------------------------------------------------
@@ -346,26 +321,6 @@ private slots:
         QCOMPARE(textOf(doc), u8("deep after"));
         // Never closed at all.
         QCOMPARE(rtfBytesToPlainText("{\\rtf1 " + QByteArray(depth, '{') + "x"), u8("x"));
-    }
-
-    void randomBytes() {
-        QRandomGenerator random(20071204);
-        const QByteArray alphabet("{}\\'*abcdefu0123456789- \r\n\xc8\xff");
-        for (int round = 0; round < 300; ++round) {
-            QByteArray rtf("{\\rtf1 ");
-            const int size = int(random.bounded(1, 3000));
-            for (int i = 0; i < size; ++i)
-                rtf += round % 2 ? char(random.bounded(256))
-                                 : alphabet.at(random.bounded(alphabet.size()));
-            const QString plain = rtfBytesToPlainText(rtf);
-            QTextDocument doc;
-            setDocumentRtf(&doc, rtfTextFromBytes(rtf), true);
-            // Whatever was read, both paths read the same.
-            QCOMPARE(textOf(doc).remove(QChar::ObjectReplacementCharacter), plain);
-            QTextDocument again;
-            setDocumentRtf(&again, documentToRtf(&doc));
-            QCOMPARE(textOf(again), textOf(doc));
-        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/rich_text_picture.h"
 #include "platform/rich_text_plain.h"
 #include "platform/text_codec.h"
+#include "support/documents.h"
 #include "support/test_program.h"
 
 #include <QClipboard>
@@ -15,33 +16,15 @@
 #include <QTextBlock>
 
 using namespace tavrin;
-using tavrin::test::TestProgram;
-using tavrin::test::writeBytes;
+using namespace tavrin::test;
 
 namespace {
-
-QString u8(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 const QChar kObject = QChar::ObjectReplacementCharacter;
 
 // The shipped snippet, read as the formatter reads it: whole, as ANSI text.
 QString snippet(const char* name) {
-    QFile f(QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) + QStringLiteral("/resources/") +
-            QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing resource %s", name);
-    return decodeAnsi(f.readAll());
-}
-
-QList<QTextImageFormat> images(const RichTextBox& box) {
-    QList<QTextImageFormat> found;
-    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                found << it.fragment().charFormat().toImageFormat();
-    return found;
+    return decodeAnsi(readBytes(sourceFile(QStringLiteral("resources/") + QLatin1String(name))));
 }
 
 bool everyParagraphRightToLeftAndRight(const RichTextBox& box) {
@@ -109,11 +92,6 @@ private slots:
         QTest::keyClick(&box, Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(box.selectionLength(), 7 - box.selectionStart());
         QVERIFY(box.selectedText().endsWith(u8("\r\nیک")));
-
-        box.setReadOnly(true);
-        box.setCaret(0);
-        tavrin::test::typeText(&box, u8("x"));
-        QCOMPARE(box.text(), u8("درس\r\nیک"));
     }
 
     void replacingTheSelection() {
@@ -167,10 +145,10 @@ private slots:
         rtf.replace(u8("%%%"), check).replace(u8("\\ltrpar"), u8("\\rtlpar"));
         box.setRtf(rtf);
         QCOMPARE(box.text(), u8("الف\r\n") + kObject + u8("ب\r\nج"));
-        QCOMPARE(images(box).size(), 1);
+        QCOMPARE(imagesOf(*box.document()).size(), 1);
         const QImage shown =
             box.document()
-                ->resource(QTextDocument::ImageResource, QUrl(images(box)[0].name()))
+                ->resource(QTextDocument::ImageResource, QUrl(imagesOf(*box.document())[0].name()))
                 .value<QImage>();
         QCOMPARE(shown.size(), QSize(20, 20));
         TestProgram program;
@@ -178,7 +156,7 @@ private slots:
         // Replacing the content by its own text drops the mark.
         box.setText(box.text());
         QCOMPARE(box.text(), u8("الف\r\nب\r\nج"));
-        QVERIFY(images(box).isEmpty());
+        QVERIFY(imagesOf(*box.document()).isEmpty());
     }
 
     // The image mark: the snippet inserted as rich text at the caret, then "{N}".
@@ -196,8 +174,8 @@ private slots:
         RichTextBox copy;
         copy.setRtf(box.rtf());
         QCOMPARE(copy.text(), box.text());
-        QCOMPARE(pictureOf(copy.document(), images(copy)[0]).data,
-                 pictureOf(box.document(), images(box)[0]).data);
+        QCOMPARE(pictureOf(copy.document(), imagesOf(*copy.document())[0]).data,
+                 pictureOf(box.document(), imagesOf(*box.document())[0]).data);
     }
 
     void clipboardCarriesRtf() {
@@ -209,7 +187,7 @@ private slots:
         to.setFocus();
         QTest::keyClick(&to, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(to.text(), from.text());
-        QCOMPARE(images(to).size(), 1);
+        QCOMPARE(imagesOf(*to.document()).size(), 1);
         QVERIFY(to.document()->firstBlock().begin().fragment().charFormat().fontWeight() >=
                 QFont::Bold);
         QCOMPARE(QGuiApplication::clipboard()->text(), u8("پر رنگ\nدوم"));

@@ -1,15 +1,21 @@
 // Reads the real-world RTF corpus when it is present and compares plain text with what its
 // sources expect. Prints a table of every file; known differences carry their reason.
+#include "platform/rich_text_document.h"
+#include "platform/rich_text_picture.h"
 #include "platform/rich_text_plain.h"
 #include "platform/rich_text_reader.h"
+#include "support/documents.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace tavrin;
+using namespace tavrin::test;
 
 namespace {
 
@@ -19,11 +25,6 @@ QString corpusDir() {
         return QString::fromLocal8Bit(env);
     return QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) +
            QStringLiteral("/../shared/rtf-corpus");
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Line ends unified; white space at the very end dropped.
@@ -49,11 +50,11 @@ QString expectedFor(const QString& dir, const QString& rtfPath) {
     const QString base = info.completeBaseName();
     QString candidate = info.dir().filePath(base + QStringLiteral(".txt"));
     if (QFile::exists(candidate))
-        return QString::fromUtf8(readAll(candidate));
+        return QString::fromUtf8(readBytes(candidate));
     candidate = dir + QStringLiteral("/_reference-libreoffice-7.4/") + info.dir().dirName() +
                 QStringLiteral("__") + base + QStringLiteral(".lo.txt");
     if (QFile::exists(candidate))
-        return QString::fromUtf8(readAll(candidate));
+        return QString::fromUtf8(readBytes(candidate));
     return QString();
 }
 
@@ -76,16 +77,6 @@ const QHash<QString, QString>& knownDifferences() {
 
 enum class Verdict { Match, SameLetters, Differs, NoExpectation };
 
-class Pictures final : public RtfSink {
-public:
-    QString out;
-    QList<RtfPicture> pictures;
-    void text(const QString& run, const RtfCharFormat&) override { out += run; }
-    void paragraphEnd(const RtfParaFormat&) override { out += u'\n'; }
-    void picture(const RtfPicture& p, const RtfCharFormat&) override { pictures << p; }
-    void finish(const RtfParaFormat&) override {}
-};
-
 } // namespace
 
 class TestRtfCorpus : public QObject {
@@ -94,7 +85,7 @@ class TestRtfCorpus : public QObject {
     QString dir_;
 
     QString plain(const QString& relative) {
-        return rtfBytesToPlainText(readAll(dir_ + u'/' + relative));
+        return rtfBytesToPlainText(readBytes(dir_ + u'/' + relative));
     }
 
 private slots:
@@ -141,80 +132,69 @@ private slots:
     }
 
     // The assertions other readers' suites make about their files.
-    void substringsOtherReadersAssert_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("absent");
-        auto s = [](const char* utf8) { return QString::fromUtf8(utf8); };
-        QTest::newRow("tika word") << s("tika/testRTF.rtf")
-                                   << QStringList{s("Test"), s("indexation Word")} << QStringList{};
-        QTest::newRow("umlaut") << s("tika/testRTFUmlautSpaces.rtf")
-                                << QStringList{s("\u00dcbersicht")} << QStringList{};
-        QTest::newRow("uc fallback") << s("tika/testRTFUnicodeUCNControlWordCharacterDoubling.rtf")
-                                     << QStringList{s("\u5e74"), s("\u5ff5"), s("0 "), s("abc")}
-                                     << QStringList{s("\u5e74\u5e74")};
-        QTest::newRow("hex in word") << s("tika/testRTFHexEscapeInsideWord.rtf")
-                                     << QStringList{s("ESP\u00cdRITO")} << QStringList{};
-        QTest::newRow("1250")
-            << s("tika/testRTFWindowsCodepage1250.rtf")
-            << QStringList{s("za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"),
-                           s("ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143")}
-            << QStringList{};
-        QTest::newRow("wordpad czech") << s("tika/testRTFWordPadCzechCharacters.rtf")
-                                       << QStringList{s("\u010cl\u00e1nek t\u00fddne"),
-                                                      s("starov\u011bk\u00e9 \u017eidovsk\u00e9 "
-                                                        "n\u00e1bo\u017eensk\u00e9 texty")}
-                                       << QStringList{};
-        QTest::newRow("ms932") << s("tika/testRTF-ms932.rtf")
-                               << QStringList{s("\u3053\u3093\u306b\u3061\u306f")} << QStringList{};
-        QTest::newRow("gothic")
-            << s("tika/testRTFUnicodeGothic.rtf")
-            << QStringList{s("\U00010332\U0001033F\U00010344\U00010339\U00010343\U0001033A")}
-            << QStringList{};
-        QTest::newRow("invalid unicode")
-            << s("tika/testRTFInvalidUnicode.rtf")
-            << QStringList{s("Unpaired hi \ufffd here"), s("Unpaired lo \ufffd here"),
-                           s("Mismatched pair \ufffd\ufffd here")}
-            << QStringList{};
-        QTest::newRow("star mid-group")
-            << s("tika/testRTFIgnoredControlWord.rtf")
-            << QStringList{s("The quick brown fox jumps over the lazy dog")} << QStringList{};
-        QTest::newRow("font after buffered text")
-            << s("tika/testFontAfterBufferedText.rtf")
-            << QStringList{s("\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 "
-                             "\u043a\u043b\u0438\u0435\u043d\u0442!")}
-            << QStringList{};
-        QTest::newRow("newlines") << s("tika/testRTFNewlines.rtf")
-                                  << QStringList{s(
-                                         "one\r\n\r\ntwo\r\n\r\n\r\nthree\r\n\r\n\r\n\r\nfour")}
-                                  << QStringList{};
-        QTest::newRow("bin skipping") << s("libreoffice/bin-skipping.rtf") << QStringList{s("text")}
-                                      << QStringList{s("MUST NOT IMPORT")};
-    }
-
     void substringsOtherReadersAssert() {
-        QFETCH(QString, file);
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, absent);
-        const QString text = plain(file);
-        for (const QString& p : present)
-            QVERIFY2(text.contains(p), qPrintable(p));
-        for (const QString& a : absent)
-            QVERIFY2(!text.contains(a), qPrintable(a));
+        struct Fact {
+            const char* file;
+            QStringList present, absent;
+        };
+        auto s = [](const char* utf8) { return QString::fromUtf8(utf8); };
+        const QList<Fact> facts{
+            {"tika/testRTF.rtf", {s("Test"), s("indexation Word")}, {}},
+            {"tika/testRTFUmlautSpaces.rtf", {s("\u00dcbersicht")}, {}},
+            {"tika/testRTFUnicodeUCNControlWordCharacterDoubling.rtf",
+             {s("\u5e74"), s("\u5ff5"), s("0 "), s("abc")},
+             {s("\u5e74\u5e74")}},
+            {"tika/testRTFHexEscapeInsideWord.rtf", {s("ESP\u00cdRITO")}, {}},
+            {"tika/testRTFWindowsCodepage1250.rtf",
+             {s("za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"),
+              s("ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143")},
+             {}},
+            {"tika/testRTFWordPadCzechCharacters.rtf",
+             {s("\u010cl\u00e1nek t\u00fddne"),
+              s("starov\u011bk\u00e9 \u017eidovsk\u00e9 n\u00e1bo\u017eensk\u00e9 texty")},
+             {}},
+            {"tika/testRTF-ms932.rtf", {s("\u3053\u3093\u306b\u3061\u306f")}, {}},
+            {"tika/testRTFUnicodeGothic.rtf",
+             {s("\U00010332\U0001033F\U00010344\U00010339\U00010343\U0001033A")},
+             {}},
+            {"tika/testRTFInvalidUnicode.rtf",
+             {s("Unpaired hi \ufffd here"), s("Unpaired lo \ufffd here"),
+              s("Mismatched pair \ufffd\ufffd here")},
+             {}},
+            {"tika/testRTFIgnoredControlWord.rtf",
+             {s("The quick brown fox jumps over the lazy dog")},
+             {}},
+            {"tika/testFontAfterBufferedText.rtf",
+             {s("\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 "
+                "\u043a\u043b\u0438\u0435\u043d\u0442!")},
+             {}},
+            {"tika/testRTFNewlines.rtf",
+             {s("one\r\n\r\ntwo\r\n\r\n\r\nthree\r\n\r\n\r\n\r\nfour")},
+             {}},
+            {"libreoffice/bin-skipping.rtf", {s("text")}, {s("MUST NOT IMPORT")}},
+        };
+        for (const Fact& fact : facts) {
+            const QString text = plain(QString::fromLatin1(fact.file));
+            for (const QString& p : fact.present)
+                QVERIFY2(text.contains(p), fact.file);
+            for (const QString& a : fact.absent)
+                QVERIFY2(!text.contains(a), fact.file);
+        }
     }
 
     void binaryPictureDataMayHoldBraces() {
-        Pictures sink;
-        RtfTables tables;
-        readRtfBytes(readAll(dir_ + QStringLiteral("/tika/testBinControlWord.rtf")), sink, tables);
-        QCOMPARE(sink.pictures.size(), 1);
-        const QByteArray data = sink.pictures.first().data;
+        QTextDocument doc;
+        const QString path = dir_ + QStringLiteral("/tika/testBinControlWord.rtf");
+        setDocumentRtf(&doc, rtfTextFromBytes(readBytes(path)), true);
+        const QList<QTextImageFormat> images = imagesOf(doc);
+        QCOMPARE(images.size(), 1);
+        const QByteArray data = pictureOf(&doc, images.first()).data;
         QCOMPARE(data.size(), 10);
         QCOMPARE(data.at(4), '}');
         QCOMPARE(uchar(data.at(9)), uchar(0xFF));
-        QVERIFY(!sink.out.contains(u'}'));
+        QVERIFY(!textOf(doc).contains(u'}'));
     }
 };
 
-QTEST_GUILESS_MAIN(TestRtfCorpus)
+QTEST_MAIN(TestRtfCorpus)
 #include "tst_rtf_corpus.moc"

@@ -27,13 +27,6 @@ private slots:
         QCOMPARE(readBytes(path), QByteArray());
     }
 
-    void unwritablePlaceFailsAndLeavesNothing() {
-        QTemporaryDir dir;
-        writeBytes(dir.filePath("file"), "x");
-        QVERIFY_THROWS_EXCEPTION(FsError, saveWholeFile(dir.filePath("file/inner.xml"), "y"));
-        QVERIFY_THROWS_EXCEPTION(FsError, saveWholeFile(dir.filePath("no/such.xml"), "y"));
-    }
-
     // A disk that fills mid-write, played by a file-size limit in a child process: the
     // save must report failure and the old file must survive byte for byte.
     void fullDiskKeepsTheOldFile() {

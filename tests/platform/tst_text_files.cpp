@@ -96,6 +96,7 @@ private slots:
         // A path below a plain file cannot be written, not even by root.
         writeBytes(dir.filePath("plain"), "x");
         QVERIFY_THROWS_EXCEPTION(FsError, saveAnsiFile(dir.filePath("plain/x.txt"), "y"));
+        QVERIFY_THROWS_EXCEPTION(FsError, saveAnsiFile(dir.filePath("no/such.txt"), "y"));
         try {
             makeFolder(dir.filePath("a/b"));
             QFAIL("made two levels");

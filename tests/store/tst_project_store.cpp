@@ -217,23 +217,14 @@ private slots:
         QCOMPARE(s.view.lists[2], (QStringList{"Lesson one", "Lesson two", "", ""}));
         QCOMPARE(s.view.selected[2], 1);
         const QString t1 = "1386/9/13 9:05", t2 = "1386/9/13 9:06";
-        const QString fields = "<Reshteh>\r\n\t<Count Adad=\"2\">\r\n"
-                               "\t<Resh1 Name=\"Physics\" DateCreated=\"" +
-                               t1 +
-                               "\">\r\n"
-                               "\t\t<Count Adad=\"2\">\r\n"
-                               "\t<Dars1 Name=\"Lesson one\" DateCreated=\"" +
-                               t2 +
-                               "\">\r\n"
-                               "\t<Dars2 Name=\"Lesson two\" DateCreated=\"" +
-                               t2 +
-                               "\">\r\n"
-                               "</Resh1 >\r\n"
-                               "\t<Resh2 Name=\"Chemistry\" DateCreated=\"" +
-                               t2 +
-                               "\">\r\n"
-                               "\t\t<Count Adad=\"0\">\r\n"
-                               "</Resh2 >\r\n</Reshteh>\r\n";
+        QString fields =
+            "<Reshteh>\r\n\t<Count Adad=\"2\">\r\n"
+            "\t<Resh1 Name=\"Physics\" DateCreated=\"T1\">\r\n\t\t<Count Adad=\"2\">\r\n"
+            "\t<Dars1 Name=\"Lesson one\" DateCreated=\"T2\">\r\n"
+            "\t<Dars2 Name=\"Lesson two\" DateCreated=\"T2\">\r\n</Resh1 >\r\n"
+            "\t<Resh2 Name=\"Chemistry\" DateCreated=\"T2\">\r\n\t\t<Count Adad=\"0\">\r\n"
+            "</Resh2 >\r\n</Reshteh>\r\n";
+        fields.replace("T1", t1).replace("T2", t2);
         QString expected = newProjectFile(s.p.folder(), "P", t1);
         expected.replace("<Reshteh>\r\n\t<Count Adad=\"0\">\r\n</Reshteh>\r\n", fields);
         QCOMPARE(readBytes(s.projectFile()), utf16(expected));

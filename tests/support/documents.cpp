@@ -1,0 +1,28 @@
+#include "support/documents.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace tavrin::test {
+
+QString sourceFile(const QString& relative) {
+    return QString::fromLocal8Bit(qgetenv("TAVRIN_SOURCE_DIR")) + u'/' + relative;
+}
+
+QList<QTextImageFormat> imagesOf(const QTextDocument& document) {
+    QList<QTextImageFormat> images;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images << it.fragment().charFormat().toImageFormat();
+    return images;
+}
+
+QString textOf(const QTextDocument& document) {
+    QStringList blocks;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        blocks << b.text();
+    return blocks.join(QStringLiteral("\r\n"));
+}
+
+} // namespace tavrin::test

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTextImageFormat>
+
+class QTextDocument;
+
+namespace tavrin::test {
+
+inline QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A file of the source tree (resources, samples), by its path from the top.
+QString sourceFile(const QString& relative);
+
+// The document's pictures, in order.
+QList<QTextImageFormat> imagesOf(const QTextDocument& document);
+
+// The document's text as a rich text box shows it: paragraphs joined by CR LF.
+QString textOf(const QTextDocument& document);
+
+} // namespace tavrin::test
