@@ -1,13 +1,12 @@
 #include "platform/rich_text_box.h"
 
-#include "platform/fs_error.h"
 #include "platform/rich_text_document.h"
 #include "platform/rich_text_reader.h"
 #include "platform/rich_text_writer.h"
 #include "platform/text_codec.h"
+#include "platform/text_file.h"
 #include "platform/ui_metrics.h"
 
-#include <QFile>
 #include <QMimeData>
 #include <QPointer>
 #include <QTextBlock>
@@ -201,12 +200,7 @@ Qt::Alignment RichTextBox::selectionAlignment() const {
 }
 
 void RichTextBox::loadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FsError(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FsError(file.errorString());
+    const QByteArray bytes = readWholeFile(path);
     if (!looksLikeRtf(bytes)) {
         setText(decodeAnsi(bytes));
         return;

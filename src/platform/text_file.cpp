@@ -10,18 +10,6 @@
 namespace tavrin {
 namespace {
 
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.exists())
-        throw FsError(QStringLiteral("File not found"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw FsError(file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FsError(file.errorString());
-    return bytes;
-}
-
 void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
     QFile file(path);
     QIODevice::OpenMode mode = QIODevice::Append;
@@ -36,12 +24,24 @@ void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
 
 } // namespace
 
+QByteArray readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        throw FsError(QStringLiteral("File not found"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FsError(file.errorString());
+    return bytes;
+}
+
 QString readUtf16File(const QString& path) {
-    return decodeUtf16Le(readBytes(path));
+    return decodeUtf16Le(readWholeFile(path));
 }
 
 QString readAnsiFile(const QString& path) {
-    return decodeAnsi(readBytes(path));
+    return decodeAnsi(readWholeFile(path));
 }
 
 void saveUtf16File(const QString& path, const QString& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tavrin {
@@ -7,6 +8,7 @@ namespace tavrin {
 // Text files as the tool stores them. The text is written exactly as given: callers hold
 // CR LF line ends in their strings. Every function throws FsError on failure.
 
+QByteArray readWholeFile(const QString& path);
 QString readUtf16File(const QString& path);
 QString readAnsiFile(const QString& path);
 
