@@ -1,9 +1,9 @@
 // libFuzzer target: any bytes through the RTF reader, both ways it is used (plain text and a
 // document), then the writer and the reader again.
-#include "platform/rich_text_document.h"
-#include "platform/rich_text_plain.h"
-#include "platform/rich_text_reader.h"
-#include "platform/rich_text_writer.h"
+#include "richtext/rich_text_document.h"
+#include "richtext/rich_text_plain.h"
+#include "richtext/rich_text_reader.h"
+#include "richtext/rich_text_writer.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

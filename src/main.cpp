@@ -1,4 +1,6 @@
 #include "app/context.h"
+#include "app/instance_lock.h"
+#include "app/messages.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/message_box_prompts.h"
@@ -42,6 +44,11 @@ int main(int argc, char* argv[]) {
     tavrin::SystemRandom random;
     tavrin::Context context(QDir::toNativeSeparators(programFolder), tavrin::defaultSecondLogPath(),
                             clock, prompts, random);
+    tavrin::InstanceLock lock(programFolder);
+    if (!lock.acquire()) {
+        tavrin::bepayam(context, tavrin::kNoticeSecondInstance);
+        return 1;
+    }
     tavrin::MainWindow window(context);
     prompts.setOwner(&window);
     window.show();

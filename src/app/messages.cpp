@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number >= 31 && number != 101 && number != 102;
+    return number >= 31 && (number < 101 || number > kNoticeSecondInstance);
 }
 
 QString PayamText(int number) {
@@ -17,6 +17,10 @@ QString PayamText(int number) {
         return QString::fromUtf16(texts::kPayam[number]);
     if (number == 101 || number == 102)
         return texts::kPayamNoOutputFolder;
+    if (number == kNoticeStaleList)
+        return texts::kPayamStaleList;
+    if (number == kNoticeSecondInstance)
+        return texts::kPayamSecondInstance;
     return {};
 }
 

@@ -6,7 +6,12 @@ namespace tavrin {
 
 class Context;
 
-// Failure codes: 31 and up, but 101 and 102, which are notices.
+// Notices of this tool beyond the numbered table: a delete refused because the list no
+// longer matched the file, and a second start on a program folder already in use.
+constexpr int kNoticeStaleList = 103;
+constexpr int kNoticeSecondInstance = 104;
+
+// Failure codes: 31 and up, but the notices 101 to 104.
 bool isFailureCode(int number);
 // The notice text of a number; empty where the number has none.
 QString PayamText(int number);

@@ -36,8 +36,8 @@ inline const char16_t* const kPayam[31] = {
     u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F",
     u"بروز اشكال در گرفتن خروجي!\u200F",
     u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F",
-    // A title would be cut short at these characters when read back.
-    u"عنوان نبايد شامل \" يا < يا > باشد!\u200F",
+    // Titles and folder paths holding these would damage the data files.
+    u"عنوان نبايد شامل \" يا < يا > يا = باشد!\u200F",
 };
 
 // Numbers of 0 and below.
@@ -45,6 +45,13 @@ inline const QString kPayamUncontrollable = QStringLiteral(u"بروز اشكال
 // Numbers 101 and 102: two lines.
 inline const QString kPayamNoOutputFolder = QStringLiteral(
     u"امكان گرفتن خروجي در مسير انتخاب شده وجود ندارد!\u200F\r\nمسير ديگري را انتخاب كنيد!\u200F");
+
+// A delete refused because the list no longer matched the file (103), and a second
+// start on a program folder that is in use (104).
+inline const QString kPayamStaleList =
+    QStringLiteral(u"فهرست تغيير كرده بود و دوباره خوانده شد؛ چيزي حذف نشد!\u200F");
+inline const QString kPayamSecondInstance =
+    QStringLiteral(u"برنامه هم\u200Cاكنون از همين شاخه در حال اجرا است!\u200F");
 
 // The New title box.
 inline const QString kNewTitleCaption = QStringLiteral("New title");

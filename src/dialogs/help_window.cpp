@@ -4,7 +4,8 @@
 #include "app/messages.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
-#include "platform/rich_text_box.h"
+#include "platform/persian_ui.h"
+#include "richtext/rich_text_box.h"
 
 #include <QVBoxLayout>
 
@@ -14,6 +15,7 @@ HelpWindow::HelpWindow(Context& context, QWidget* parent)
     : QDialog(parent), context_(context), box1_(new RichTextBox(this)) {
     setObjectName(QStringLiteral("Help"));
     setWindowTitle(QStringLiteral("Help"));
+    preparePersianUi();
     setLayoutDirection(Qt::RightToLeft);
     resize(640, 520);
     box1_->setObjectName(QStringLiteral("Box1"));

@@ -2,6 +2,7 @@
 
 #include "dialogs/picker_lists.h"
 #include "platform/paths.h"
+#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 
 #include <QGridLayout>
@@ -17,6 +18,7 @@ const QString kFileButton = QStringLiteral(u"فايل مورد نظر را ان�
 const QString kFileLabel = QStringLiteral(u"فهرست فايلهاي قابل انتخاب:");
 
 void dress(QDialog* dialog, const QString& title) {
+    preparePersianUi();
     dialog->setWindowTitle(title);
     dialog->setModal(true);
     dialog->setLayoutDirection(Qt::RightToLeft);
@@ -76,6 +78,7 @@ FilePicker::FilePicker(std::function<void()> upd, QWidget* parent)
     dir1_->setLayoutDirection(Qt::LeftToRight);
     auto* label = new QLabel(kFileLabel, this);
     label->setObjectName(QStringLiteral("Label1"));
+    label->setAlignment(kAlignRight | Qt::AlignVCenter);
     file1_ = new FileList(this);
     file1_->setObjectName(QStringLiteral("File1"));
     file1_->setLayoutDirection(Qt::LeftToRight);

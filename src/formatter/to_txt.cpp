@@ -1,7 +1,7 @@
 #include "formatter/to_txt.h"
 
 #include "app/messages.h"
-#include "platform/rich_text_plain.h"
+#include "richtext/rich_text_plain.h"
 
 #include <exception>
 

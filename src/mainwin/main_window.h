@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -49,7 +50,8 @@ public:
 
     void ChekSelect();
     // Title handler of the New title box: creates by TitleMode with the typed title.
-    void tupd();
+    // False when the title was refused, so the box stays open with what was typed.
+    bool tupd();
     // Picker results, delivered by PickPurpose.
     void upd();
     // Opens a file with the system, in its own folder.
@@ -90,11 +92,16 @@ private:
     void buildPanels();
     void buildSettings();
     void buildPictures();
+    void buildKeyboard();
     void load();
     void unload();
 
     QListWidget* listOf(StoreList list) const;
     void listClicked(StoreList list);
+    // Enter, Insert and Delete on a focused list; Enter or Space on a focused picture.
+    bool listKey(QListWidget* list, int key);
+    bool pictureKey(QLabel* picture, int key);
+    Panel* panelOfList(const QObject* list);
     void pointerOverList(Panel& panel);
     void pointerOverLabel(QLabel* label);
     void pointerOverFrame1();
@@ -110,13 +117,13 @@ private:
     void openFolderPicker(const QString& purpose);
     void openFilePicker(const QString& purpose, const QString& pattern);
     // Runs a handler under its failure code: nothing escapes an event handler.
-    template <typename Body> void guarded(int code, Body body);
+    void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
     QString bookConfig_;
     bool unloaded_ = false;
     bool filling_ = false;
-    bool keyMoved_ = false;
+    bool keyMoved_ = false; // the selection of a focused list was moved by the keys
     QPoint dragStart_;
 
     QLabel* label20_ = nullptr;
@@ -129,7 +136,7 @@ private:
     QListWidget* darsB_ = nullptr;
     std::array<Panel, 3> panels_;
     PicturePair help_, dataEntry_, output_;
-    std::array<QLabel*, 4> browse_{}; // Picture8 .. Picture11
+    std::array<QLabel*, 4> browse_{}; // Picture8, Picture9, Picture10, Picture11
 
     std::array<QRadioButton*, 2> bMus_{};
     std::array<QRadioButton*, 2> olgoo_{};

@@ -17,8 +17,11 @@ inline const QString kImage = QStringLiteral(u"تصوير");
 inline const QString kTipHelp = QStringLiteral(u"راهنما");
 inline const QString kTipDataEntry = QStringLiteral(u"ورود اطلاعات");
 inline const QString kTipOutput = QStringLiteral(u"خروجي");
+inline const QString kTipProjects = QStringLiteral(u"پروژه\u200Cها");
+inline const QString kTipBrowse = QStringLiteral(u"انتخاب از فهرست");
 
-// The settings area.
+// The settings area; Label22 heads the music options.
+inline const QString kLabel22 = QStringLiteral(u"موزيك زمينه:");
 inline const QString kMusicOn = QStringLiteral(u"فعال");
 inline const QString kMusicOff = QStringLiteral(u"غير فعال");
 inline const QString kLabel1 = QStringLiteral(u"موزيك اول:");

@@ -24,35 +24,35 @@ void makeFolder(const QString& path) {
         throw FsError(QStringLiteral("Path not found"));
     const QFileInfo info(path);
     if (info.exists())
-        throw FsError(QStringLiteral("File already exists"));
+        throw FsError::at(QStringLiteral("File already exists"), path);
     if (!QFileInfo(info.absolutePath()).isDir())
-        throw FsError(QStringLiteral("Path not found"));
+        throw FsError::at(QStringLiteral("Path not found"), info.absolutePath());
     if (!QDir().mkdir(path))
-        throw FsError(QStringLiteral("Permission denied"));
+        throw FsError::at(QStringLiteral("Permission denied"), path);
 }
 
 void copyFile(const QString& from, const QString& to) {
     if (!fileExists(from))
-        throw FsError(QStringLiteral("File not found"));
+        throw FsError::at(QStringLiteral("File not found"), from);
     if (fileExists(to) && !QFile::remove(to))
-        throw FsError(QStringLiteral("Permission denied"));
+        throw FsError::at(QStringLiteral("Permission denied"), to);
     QFile source(from);
     if (!source.copy(to))
-        throw FsError(source.errorString());
+        throw FsError::at(source.errorString(), to);
 }
 
 void deleteFile(const QString& path) {
     if (!fileExists(path))
-        throw FsError(QStringLiteral("File not found"));
+        throw FsError::at(QStringLiteral("File not found"), path);
     QFile file(path);
     if (!file.remove())
-        throw FsError(file.errorString());
+        throw FsError::at(file.errorString(), path);
 }
 
 QStringList fileNames(const QString& folder, const QStringList& patterns) {
     const QDir dir(folder);
     if (!dir.exists())
-        throw FsError(QStringLiteral("Path not found"));
+        throw FsError::at(QStringLiteral("Path not found"), folder);
     return dir.entryList(patterns, QDir::Files | QDir::Hidden, QDir::Name);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <stdexcept>
 
@@ -10,10 +11,16 @@ class FsError : public std::runtime_error {
 public:
     explicit FsError(const QString& description)
         : std::runtime_error(description.toStdString()), description_(description) {}
+    // "File not found: /path/to/it", the form a user can act on.
+    static FsError at(const QString& reason, const QString& path);
     const QString& description() const { return description_; }
 
 private:
     QString description_;
 };
+
+inline FsError FsError::at(const QString& reason, const QString& path) {
+    return FsError(reason + QStringLiteral(": ") + QDir::toNativeSeparators(path));
+}
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 #include "platform/message_box_prompts.h"
 
+#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 
 #include <QMessageBox>
@@ -9,6 +10,7 @@ namespace {
 
 QMessageBox::StandardButton run(QWidget* owner, const QString& caption, const QString& text,
                                 QMessageBox::StandardButtons buttons) {
+    preparePersianUi();
     QMessageBox box(QMessageBox::NoIcon, caption, text, buttons, owner);
     box.setLayoutDirection(Qt::RightToLeft);
     box.setFont(persianFont(9));

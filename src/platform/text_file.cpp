@@ -16,10 +16,11 @@ void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
     if (!mayCreate)
         mode |= QIODevice::ExistingOnly;
     if (!file.open(mode))
-        throw FsError(mayCreate || file.exists() ? file.errorString()
-                                                 : QStringLiteral("File not found"));
+        throw FsError::at(mayCreate || file.exists() ? file.errorString()
+                                                     : QStringLiteral("File not found"),
+                          path);
     if (file.write(bytes) != bytes.size() || !file.flush())
-        throw FsError(file.errorString());
+        throw FsError::at(file.errorString(), path);
 }
 
 } // namespace
@@ -27,12 +28,12 @@ void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
 QByteArray readWholeFile(const QString& path) {
     QFile file(path);
     if (!file.exists())
-        throw FsError(QStringLiteral("File not found"));
+        throw FsError::at(QStringLiteral("File not found"), path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FsError(file.errorString());
+        throw FsError::at(file.errorString(), path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw FsError(file.errorString());
+        throw FsError::at(file.errorString(), path);
     return bytes;
 }
 

@@ -46,15 +46,15 @@ void ReadProj(Context& context, StoreView& view) {
         if (text.isEmpty())
             return;
         const QString block = Wsre(context, text, kProjects);
-        const int count = store::readCount(context, block, text.size());
+        const int count = store::readCount(context, block, text.size(), kProjects);
         view.setEntries(StoreList::Projects, store::listNames(context, block, kProj, count));
     });
 }
 
-void NewProj(Context& context, StoreView& view, const QString& title) {
+bool NewProj(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating project..."));
-    if (store::refuseTitle(context, title))
-        return;
+    if (store::refuseTitle(context, title) || store::refusePath(context, context.programFolder()))
+        return false;
     store::trapped(context, 96, [&] {
         const QString catalogue = cataloguePath(context);
         if (!fileExists(catalogue))
@@ -62,7 +62,8 @@ void NewProj(Context& context, StoreView& view, const QString& title) {
         QString text = readUtf16File(catalogue);
         if (text.isEmpty() || title.isEmpty())
             return;
-        const int count = store::readCount(context, Wsre(context, text, kProjects), text.size());
+        const int count =
+            store::readCount(context, Wsre(context, text, kProjects), text.size(), kProjects);
         int k = count + 1;
         QString folder;
         do {
@@ -77,6 +78,7 @@ void NewProj(Context& context, StoreView& view, const QString& title) {
         view.selectEntry(StoreList::Projects, count);
         context.log().LogMe(QStringLiteral("Project number %1 created.").arg(count + 1));
     });
+    return true;
 }
 
 void NewProjXml(Context& context, const QString& folder, const QString& title) {
@@ -112,6 +114,8 @@ void NewProjXml(Context& context, const QString& folder, const QString& title) {
 
 void AddProj(Context& context, StoreView& view, const QString& folder) {
     context.log().LogMe(QStringLiteral("Adding project..."));
+    if (store::refusePath(context, folder))
+        return;
     store::trapped(context, 91, [&] {
         const QString projectFile = DoSlash(folder) + QStringLiteral("Project.xml");
         if (!fileExists(projectFile))
@@ -121,10 +125,14 @@ void AddProj(Context& context, StoreView& view, const QString& folder) {
                                   ? QString()
                                   : Wste(context, Wsre(context, project, QStringLiteral("Project")),
                                          kProj, QStringLiteral("Name"));
+        // The title comes from a file the title box never saw.
+        if (store::refuseTitle(context, title))
+            return;
         const QString catalogue = cataloguePath(context);
         const QString text = store::readIfThere(catalogue);
         // A missing or empty catalogue fails here, before anything is written.
-        const int count = store::readCount(context, Wsre(context, text, kProjects), text.size());
+        const int count =
+            store::readCount(context, Wsre(context, text, kProjects), text.size(), kProjects);
         const QString changed = addEntry(context, text, count, title, folder);
         store::requireChanged(text, changed, kProjects + QStringLiteral(" block"));
         saveUtf16File(catalogue, changed);
@@ -144,9 +152,14 @@ void DelProj(Context& context, StoreView& view, int number) {
         const QString name = view.selectedText(StoreList::Projects);
         if (name.isEmpty() || text.isEmpty())
             return;
+        const QString projects = Wsre(context, text, kProjects);
+        const QString inFile =
+            Wste(context, projects, kProj + QString::number(number), QStringLiteral("Name"));
+        if (store::refuseStaleDelete(context, view, StoreList::Projects, name, inFile))
+            return;
         if (!store::confirmDelete(context, texts::kAskDeleteProject, name))
             return;
-        const int count = store::readCount(context, Wsre(context, text, kProjects), text.size());
+        const int count = store::readCount(context, projects, text.size(), kProjects);
         QString changed = DelNode(context, text, kProjects, kProj, number, count - 1);
         store::requireChanged(text, changed, kProj + QString::number(number));
         changed = AddNode(context, changed, kProjects, QStringLiteral("Count"),

@@ -2,6 +2,8 @@
 
 #include "app/context.h"
 #include "app/texts.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/text_file.h"
 #include "store/calendar.h"
 #include "store/catalogue.h"
@@ -46,9 +48,12 @@ void ReadResh(Context& context, StoreView& view) {
         const int selected = view.selectedIndex(StoreList::Projects);
         view.setProjectPath(Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
                                  QStringLiteral("Path")));
-        const QString document = store::readIfThere(store::projectFilePath(view.projectPath()));
+        const QString file = store::projectFilePath(view.projectPath());
+        if (!fileExists(file))
+            throw FsError::at(QStringLiteral("File not found"), file);
+        const QString document = readUtf16File(file);
         const QString block = Wsre(context, document, kReshteh);
-        const int count = store::readCount(context, block, document.size());
+        const int count = store::readCount(context, block, document.size(), kReshteh);
         view.setEntries(StoreList::Fields, store::listNames(context, block, kResh, count));
         const ProjectSettings settings = readSettings(context, document);
         view.setInputFolder(settings.importPath);
@@ -56,17 +61,17 @@ void ReadResh(Context& context, StoreView& view) {
     });
 }
 
-void NewResh(Context& context, StoreView& view, const QString& title) {
+bool NewResh(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating reshteh..."));
     if (store::refuseTitle(context, title))
-        return;
+        return false;
     store::trapped(context, 98, [&] {
         const QString file = store::projectFilePath(view.projectPath());
         const QString document = store::readIfThere(file);
         if (document.isEmpty() || title.isEmpty())
             return;
         const int count =
-            store::readCount(context, Wsre(context, document, kReshteh), document.size());
+            store::readCount(context, Wsre(context, document, kReshteh), document.size(), kReshteh);
         const QString tag = kResh + QString::number(count + 1);
         QString text = AddNode(context, document, kReshteh, tag, QStringLiteral("Name"), title);
         text = AddNode(context, text, kReshteh, tag, QStringLiteral("DateCreated"),
@@ -82,19 +87,23 @@ void NewResh(Context& context, StoreView& view, const QString& title) {
         view.selectEntry(StoreList::Fields, count);
         context.log().LogMe(QStringLiteral("Reshteh number %1 created.").arg(count + 1));
     });
+    return true;
 }
 
 void DelResh(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting reshteh..."));
     store::trapped(context, 201, [&] {
-        const auto target =
-            store::documentToDeleteFrom(context, view, StoreList::Fields, texts::kAskDeleteField);
+        const auto target = store::documentToDeleteFrom(
+            context, view, StoreList::Fields, texts::kAskDeleteField, [&](const QString& text) {
+                return Wste(context, Wsre(context, text, kReshteh), kResh + QString::number(number),
+                            QStringLiteral("Name"));
+            });
         if (!target)
             return;
         const QString& file = target->file;
         const QString& document = target->text;
         const int count =
-            store::readCount(context, Wsre(context, document, kReshteh), document.size());
+            store::readCount(context, Wsre(context, document, kReshteh), document.size(), kReshteh);
         QString text = DelFullNode(context, document, kReshteh, kResh, number, count - 1);
         store::requireChanged(document, text, kResh + QString::number(number));
         text = AddNode(context, text, kReshteh, QStringLiteral("Count"), QStringLiteral("Adad"),

@@ -9,7 +9,8 @@ class StoreView;
 
 // Fields of study: the Reshteh block of the selected project's file.
 void ReadResh(Context& context, StoreView& view);
-void NewResh(Context& context, StoreView& view, const QString& title);
+// False when the title is refused (notice 30); true otherwise, created or not.
+bool NewResh(Context& context, StoreView& view, const QString& title);
 void DelResh(Context& context, StoreView& view, int number);
 
 } // namespace tavrin

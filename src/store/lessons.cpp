@@ -28,15 +28,16 @@ void ReadDars(Context& context, StoreView& view) {
         if (document.isEmpty())
             return;
         const QString block = Wsre(context, document, fieldTag(view));
-        const int count = store::readCount(context, block, document.size());
+        const int count =
+            store::readCount(context, block, document.size(), fieldTag(view).trimmed());
         view.setEntries(StoreList::Lessons, store::listNames(context, block, kDars, count));
     });
 }
 
-void NewDars(Context& context, StoreView& view, const QString& title) {
+bool NewDars(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating dars..."));
     if (store::refuseTitle(context, title))
-        return;
+        return false;
     store::trapped(context, 99, [&] {
         const QString file = store::projectFilePath(view.projectPath());
         const QString document = store::readIfThere(file);
@@ -44,7 +45,8 @@ void NewDars(Context& context, StoreView& view, const QString& title) {
             return;
         const QString parent = fieldTag(view);
         const QString fields = Wsre(context, document, QStringLiteral("Reshteh"));
-        const int count = store::readCount(context, Wsre(context, fields, parent), document.size());
+        const int count = store::readCount(context, Wsre(context, fields, parent), document.size(),
+                                           parent.trimmed());
         const QString tag = kDars + QString::number(count + 1);
         QString text = AddNode(context, document, parent, tag, QStringLiteral("Name"), title);
         text = AddNode(context, text, parent, tag, QStringLiteral("DateCreated"),
@@ -57,20 +59,24 @@ void NewDars(Context& context, StoreView& view, const QString& title) {
         view.selectEntry(StoreList::Lessons, count);
         context.log().LogMe(QStringLiteral("Dars number %1 created.").arg(count + 1));
     });
+    return true;
 }
 
 void DelDars(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting dars..."));
     store::trapped(context, 203, [&] {
-        const auto target =
-            store::documentToDeleteFrom(context, view, StoreList::Lessons, texts::kAskDeleteLesson);
+        const QString parent = fieldTag(view);
+        const auto target = store::documentToDeleteFrom(
+            context, view, StoreList::Lessons, texts::kAskDeleteLesson, [&](const QString& text) {
+                return Wste(context, Wsre(context, text, parent), kDars + QString::number(number),
+                            QStringLiteral("Name"));
+            });
         if (!target)
             return;
         const QString& file = target->file;
         const QString& document = target->text;
-        const QString parent = fieldTag(view);
-        const int count =
-            store::readCount(context, Wsre(context, document, parent), document.size());
+        const int count = store::readCount(context, Wsre(context, document, parent),
+                                           document.size(), parent.trimmed());
         QString text = DelNode(context, document, parent, kDars, number, count - 1);
         store::requireChanged(document, text, kDars + QString::number(number));
         text = AddNode(context, text, parent, QStringLiteral("Count"), QStringLiteral("Adad"),

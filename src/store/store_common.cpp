@@ -7,6 +7,9 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"
 
@@ -20,12 +23,14 @@ QString projectFilePath(const QString& projectPath) {
     return DoSlash(projectPath) + QStringLiteral("Project.xml");
 }
 
-int readCount(Context& context, const QString& block, qsizetype documentSize) {
+int readCount(Context& context, const QString& block, qsizetype documentSize, const QString& what) {
+    if (block.isEmpty())
+        throw Failure{QStringLiteral("%1 not found").arg(what)};
     const QString text = Wste(context, block, QStringLiteral("Count"), QStringLiteral("Adad"));
     bool ok = false;
     const int count = text.trimmed().toInt(&ok);
     if (!ok)
-        throw Failure{QStringLiteral("Type mismatch")};
+        throw Failure{QStringLiteral("The count of %1 is missing or not a number").arg(what)};
     // Every element takes more than one character, so a larger count is damage, and
     // listing it would hang the window.
     if (count > documentSize)
@@ -41,10 +46,35 @@ QStringList listNames(Context& context, const QString& block, const QString& pre
     return names;
 }
 
+bool damagesTagText(const QString& value) {
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'=':
+        case u'\r':
+        case u'\n':
+        case u'\t':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 bool refuseTitle(Context& context, const QString& title) {
-    if (!title.contains(QLatin1Char('"')) && !title.contains(QLatin1Char('<')) &&
-        !title.contains(QLatin1Char('>')))
+    if (!damagesTagText(title))
         return false;
+    bepayam(context, 30);
+    return true;
+}
+
+bool refusePath(Context& context, const QString& path) {
+    if (!damagesTagText(path))
+        return false;
+    context.log().setErrText(QStringLiteral("Unsafe folder path: %1").arg(path));
     bepayam(context, 30);
     return true;
 }
@@ -56,14 +86,41 @@ bool confirmDelete(Context& context, const QString& question, const QString& nam
     return false;
 }
 
-std::optional<ProjectDocument> documentToDeleteFrom(Context& context, const StoreView& view,
-                                                    StoreList list, const QString& question) {
+std::optional<ProjectDocument>
+documentToDeleteFrom(Context& context, StoreView& view, StoreList list, const QString& question,
+                     const std::function<QString(const QString&)>& nameInFile) {
     ProjectDocument document{projectFilePath(view.projectPath()), {}};
     document.text = readIfThere(document.file);
     const QString name = view.selectedText(list);
-    if (name.isEmpty() || document.text.isEmpty() || !confirmDelete(context, question, name))
+    if (name.isEmpty() || document.text.isEmpty())
+        return std::nullopt;
+    if (refuseStaleDelete(context, view, list, name, nameInFile(document.text)))
+        return std::nullopt;
+    if (!confirmDelete(context, question, name))
         return std::nullopt;
     return document;
+}
+
+bool refuseStaleDelete(Context& context, StoreView& view, StoreList list, const QString& shown,
+                       const QString& inFile) {
+    if (shown == inFile)
+        return false;
+    context.log().LogMe(
+        QStringLiteral("The list was out of date (\"%1\" is now \"%2\"); nothing deleted.")
+            .arg(shown, inFile));
+    switch (list) {
+    case StoreList::Projects:
+        ReadProj(context, view);
+        break;
+    case StoreList::Fields:
+        ReadResh(context, view);
+        break;
+    case StoreList::Lessons:
+        ReadDars(context, view);
+        break;
+    }
+    bepayam(context, kNoticeStaleList);
+    return true;
 }
 
 QString removeEmptiedLines(QString text) {

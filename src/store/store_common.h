@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace tavrin {
@@ -37,14 +38,19 @@ QString readIfThere(const QString& path);
 // The project file of a project folder.
 QString projectFilePath(const QString& projectPath);
 
-// The count of a block (its first Count element); throws Failure when it is no number or
-// larger than the document could hold.
-int readCount(Context& context, const QString& block, qsizetype documentSize);
+// The count of a block (its first Count element); throws Failure when the block (named
+// by what) is missing, its count is no number or larger than the document could hold.
+int readCount(Context& context, const QString& block, qsizetype documentSize, const QString& what);
 // Names of prefix1 ... prefixN in the block (a missing element gives an empty entry),
 // then the list's two trailing empty entries.
 QStringList listNames(Context& context, const QString& block, const QString& prefix, int count);
-// A title holding a double quote, "<" or ">" would be cut short when read back: notice 30.
+// Characters that would damage the tag text when held in a value: a double quote, "<" or
+// ">" cut the value short, "=" can pass for another attribute, and line breaks or tabs
+// break the line layout that deletes rely on.
+bool damagesTagText(const QString& value);
+// Refuses such a title or folder path with notice 30; true when refused.
 bool refuseTitle(Context& context, const QString& title);
+bool refusePath(Context& context, const QString& path);
 // The Yes/No question before a delete; No is logged.
 bool confirmDelete(Context& context, const QString& question, const QString& name);
 // How every delete inside a project file starts: the file must be there and the selected
@@ -53,8 +59,16 @@ struct ProjectDocument {
     QString file;
     QString text;
 };
-std::optional<ProjectDocument> documentToDeleteFrom(Context& context, const StoreView& view,
-                                                    StoreList list, const QString& question);
+// The name at the selected position must still be the one the list shows (another
+// instance, or an edit outside the tool, may have changed the file since the list was
+// read); nameInFile gives the name the document holds there.
+std::optional<ProjectDocument>
+documentToDeleteFrom(Context& context, StoreView& view, StoreList list, const QString& question,
+                     const std::function<QString(const QString&)>& nameInFile);
+// When the name the list shows is not the one the file holds at that position: the
+// lists are read again, nothing is deleted and the user is told. True when stale.
+bool refuseStaleDelete(Context& context, StoreView& view, StoreList list, const QString& shown,
+                       const QString& inFile);
 // Removes the lines a field or lesson delete leaves holding only tabs.
 QString removeEmptiedLines(QString text);
 // Throws Failure when a delete found nothing to remove.

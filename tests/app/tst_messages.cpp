@@ -85,6 +85,7 @@ private slots:
         NewTitleBox box([&] {
             ++calls;
             seen = boxPtr->title();
+            return true;
         });
         boxPtr = &box;
         QCOMPARE(box.windowTitle(), QStringLiteral("New title"));

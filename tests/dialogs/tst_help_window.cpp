@@ -1,8 +1,8 @@
 // The help viewer: the shipped help document right to left, silence when it is missing.
 #include "dialogs/help_window.h"
 #include "mainwin/main_window.h"
-#include "platform/rich_text_box.h"
 #include "platform/text_codec.h"
+#include "richtext/rich_text_box.h"
 #include "support/documents.h"
 #include "support/test_program.h"
 

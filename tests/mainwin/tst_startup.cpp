@@ -69,7 +69,8 @@ private slots:
         QVERIFY(!QFile::exists(p.path("BookTXT")));
         QCOMPARE(p.entries(),
                  (QStringList{"Directories making...",
-                              "Error occurred => Error number is 50 (Path not found)",
+                              "Error occurred => Error number is 50 (Path not found: " +
+                                  QDir::toNativeSeparators(p.path("gone")) + ")",
                               "Directories making...",
                               "Error occurred => Error number is 50 (Path not found)"}));
         // A relative project path is taken from the current folder.

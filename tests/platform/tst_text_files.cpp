@@ -90,7 +90,7 @@ private slots:
             appendAnsiFile(missing, QStringLiteral("x"));
             QFAIL("append created a file");
         } catch (const FsError& e) {
-            QCOMPARE(e.description(), QStringLiteral("File not found"));
+            QCOMPARE(e.description(), "File not found: " + QDir::toNativeSeparators(missing));
         }
         QVERIFY(!fileExists(missing));
         // A path below a plain file cannot be written, not even by root.
@@ -101,7 +101,14 @@ private slots:
             makeFolder(dir.filePath("a/b"));
             QFAIL("made two levels");
         } catch (const FsError& e) {
-            QCOMPARE(e.description(), QStringLiteral("Path not found"));
+            QCOMPARE(e.description(),
+                     "Path not found: " + QDir::toNativeSeparators(dir.filePath("a")));
+        }
+        try {
+            saveAnsiFile(dir.filePath("no/such.txt"), "y");
+        } catch (const FsError& e) {
+            QCOMPARE(e.description(),
+                     "Path not found: " + QDir::toNativeSeparators(dir.filePath("no")));
         }
     }
 

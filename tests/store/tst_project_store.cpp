@@ -137,7 +137,7 @@ private slots:
         QVERIFY(!QFile::exists(s.p.path("Project 1")));
         QCOMPARE(s.p.prompts.shown.size(), 2);
         QCOMPARE(s.p.prompts.shown[0].text,
-                 QStringLiteral(u"عنوان نبايد شامل \" يا < يا > باشد!\u200F"));
+                 QStringLiteral(u"عنوان نبايد شامل \" يا < يا > يا = باشد!\u200F"));
         QCOMPARE(s.p.entries(), (QStringList{"Creating project...", "Creating project...",
                                              "Payam number 30 displayed.", "Creating project...",
                                              "Payam number 30 displayed."}));
@@ -325,8 +325,8 @@ private slots:
         QCOMPARE(readBytes(s.catalogue()), utf16("no block here\r\n"));
         QVERIFY(!QFile::exists(s.p.path("Project 1")));
         QStringList e = s.p.entries();
-        QVERIFY(e.contains("Error occurred => Error number is 87 (Type mismatch)"));
-        QVERIFY(e.contains("Error occurred => Error number is 96 (Type mismatch)"));
+        QVERIFY(e.contains("Error occurred => Error number is 87 (Projects not found)"));
+        QVERIFY(e.contains("Error occurred => Error number is 96 (Projects not found)"));
 
         // A count that disagrees with the elements.
         writeBytes(s.catalogue(), utf16("<Projects>\r\n\t<Count Adad=\"3\">\r\n\t<Proj1 Name=\"A\" "
@@ -357,7 +357,10 @@ private slots:
         QDir(s.p.path("Project 1")).removeRecursively();
         s.view.selectEntry(StoreList::Projects, 0);
         QCOMPARE(s.view.path, s.p.path("Project 1"));
-        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 89 ("));
+        // The log says what is missing, where, in words a user can act on.
+        QCOMPARE(s.p.entries().last(),
+                 "Error occurred => Error number is 89 (File not found: " +
+                     QDir::toNativeSeparators(s.p.path("Project 1/Project.xml")) + ")");
         NewResh(s.p.context(), s.view, "F");
         ReadDars(s.p.context(), s.view);
         QVERIFY(!QFile::exists(s.p.path("Project 1")));
@@ -366,7 +369,103 @@ private slots:
         s.newProject("C");
         s.view.selected[1] = -1;
         ReadDars(s.p.context(), s.view);
-        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 90 ("));
+        QCOMPARE(s.p.entries().last(),
+                 QStringLiteral("Error occurred => Error number is 90 (Resh0 not found)"));
+    }
+
+    // Every door a title or a folder path comes in by refuses what would damage the tag
+    // text: the files stay byte for byte, notice 30 is shown.
+    void unsafeTitlesAndFoldersRefusedAtEveryDoor() {
+        // (A double quote or ">" in a project's own file only cuts the title short there.)
+        const QStringList titles{"x <Proj2 Name=hidden", "a Path=b", "a DateCreated=b",
+                                 "line\r\nbreak", "tab\there"};
+        for (const QString& title : titles) {
+            Store s;
+            s.newProject("P");
+            NewResh(s.p.context(), s.view, "F");
+            const QByteArray catalogue = readBytes(s.catalogue());
+            const QByteArray project = readBytes(s.projectFile());
+            const int notices = s.p.prompts.shown.size();
+            s.newProject(title);
+            NewResh(s.p.context(), s.view, title);
+            NewDars(s.p.context(), s.view, title);
+            // A project folder whose own file carries the title.
+            QDir().mkpath(s.p.path("other"));
+            writeBytes(s.p.path("other/Project.xml"),
+                       utf16(newProjectFile(s.p.folder(), title, "1386/9/13 9:05")));
+            AddProj(s.p.context(), s.view, s.p.path("other"));
+            QCOMPARE(readBytes(s.catalogue()), catalogue);
+            QCOMPARE(readBytes(s.projectFile()), project);
+            QCOMPARE(s.p.prompts.shown.size(), notices + 4);
+            QVERIFY(s.p.prompts.shown.last().text.contains(u'='));
+        }
+        for (const char* name : {"dq\"x", "lt<x", "gt>x", "eq=x"}) {
+            Store s;
+            const QString folder = s.p.path(QString::fromLatin1(name));
+            QVERIFY(QDir().mkpath(folder));
+            writeBytes(folder + "/Project.xml",
+                       utf16(newProjectFile(s.p.folder(), "Fine", "1386/9/13 9:05")));
+            AddProj(s.p.context(), s.view, folder);
+            QCOMPARE(readBytes(s.catalogue()), utf16(kEmptyCatalogue));
+            QCOMPARE(s.p.prompts.shown.size(), 1);
+        }
+        // A program folder whose path would damage the entry of a new project.
+        test::TestProgram odd;
+        const QString folder = odd.path("a=b");
+        QVERIFY(QDir().mkpath(folder));
+        Context context(folder, odd.path("second.log"), odd.clock, odd.prompts, odd.random);
+        writeBytes(folder + "/Projects.xml", utf16(kEmptyCatalogue));
+        FakeView view(context);
+        NewProj(context, view, "Fine");
+        QCOMPARE(readBytes(folder + "/Projects.xml"), utf16(kEmptyCatalogue));
+        QVERIFY(!QFile::exists(folder + "/Project 1"));
+    }
+
+    // Another instance changed the file after these lists were read: the delete at the
+    // shown position would hit another element. Nothing is deleted, the lists are read
+    // again and the user is told.
+    void staleDeletesAreRefused() {
+        Store s;
+        s.newProject("A");
+        s.newProject("B");
+        NewResh(s.p.context(), s.view, "F1");
+        NewResh(s.p.context(), s.view, "F2");
+        NewDars(s.p.context(), s.view, "L1");
+        NewDars(s.p.context(), s.view, "L2");
+        // The list shows A first; the file now holds B there.
+        FakeView stale(s.p.context());
+        ReadProj(s.p.context(), stale);
+        QString text = decodeUtf16Le(readBytes(s.catalogue()));
+        text.replace("Proj1 Name=\"A\"", "Proj1 Name=\"X\"");
+        writeBytes(s.catalogue(), utf16(text));
+        const QByteArray catalogue = readBytes(s.catalogue());
+        stale.selected[0] = 0;
+        const int questions = s.p.prompts.shown.size();
+        DelProj(s.p.context(), stale, 1);
+        QCOMPARE(readBytes(s.catalogue()), catalogue);
+        QCOMPARE(stale.lists[0], (QStringList{"X", "B", "", ""})); // read again
+        QCOMPARE(s.p.prompts.shown.size(), questions + 1);
+        QCOMPARE(s.p.prompts.shown.last().kind, QStringLiteral("notice"));
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Payam number 103 displayed."));
+
+        // Fields and lessons: the project file changed under the lists.
+        const QByteArray project = readBytes(s.projectFile());
+        QString changed = s.project();
+        changed.replace("Resh2 Name=\"F2\"", "Resh2 Name=\"G\"");
+        changed.replace("Dars2 Name=\"L2\"", "Dars2 Name=\"M\"");
+        writeBytes(s.projectFile(), utf16(changed));
+        const QByteArray changedBytes = readBytes(s.projectFile());
+        QCOMPARE(s.view.selected[1], 1);
+        QCOMPARE(s.view.selected[2], 1);
+        DelDars(s.p.context(), s.view, 2);
+        QCOMPARE(readBytes(s.projectFile()), changedBytes);
+        QCOMPARE(s.view.lists[2], (QStringList{"L1", "M", "", ""}));
+        s.view.selected[1] = 1;
+        DelResh(s.p.context(), s.view, 2);
+        QCOMPARE(readBytes(s.projectFile()), changedBytes);
+        QCOMPARE(s.view.lists[1], (QStringList{"F1", "G", "", ""}));
+        QVERIFY(project != changedBytes);
+        QCOMPARE(s.p.entries().last(), QStringLiteral("Payam number 103 displayed."));
     }
 };
 

@@ -2,10 +2,10 @@
 // string edits the editor windows make on RTF, files.
 #include "formatter/to_txt.h"
 #include "platform/fs_error.h"
-#include "platform/rich_text_box.h"
-#include "platform/rich_text_picture.h"
-#include "platform/rich_text_plain.h"
 #include "platform/text_codec.h"
+#include "richtext/rich_text_box.h"
+#include "richtext/rich_text_picture.h"
+#include "richtext/rich_text_plain.h"
 #include "support/documents.h"
 #include "support/test_program.h"
 

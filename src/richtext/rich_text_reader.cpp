@@ -1,6 +1,6 @@
-#include "platform/rich_text_reader.h"
+#include "richtext/rich_text_reader.h"
 
-#include "platform/rich_text_codepage.h"
+#include "richtext/rich_text_codepage.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "platform/rich_text_codepage.h"
+#include "richtext/rich_text_codepage.h"
 
 #include <QStringDecoder>
 

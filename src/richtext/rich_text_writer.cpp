@@ -1,7 +1,7 @@
-#include "platform/rich_text_writer.h"
+#include "richtext/rich_text_writer.h"
 
-#include "platform/rich_text_format.h"
-#include "platform/rich_text_picture.h"
+#include "richtext/rich_text_format.h"
+#include "richtext/rich_text_picture.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,9 +1,9 @@
 // Reads the real-world RTF corpus when it is present and compares plain text with what its
 // sources expect. Prints a table of every file; known differences carry their reason.
-#include "platform/rich_text_document.h"
-#include "platform/rich_text_picture.h"
-#include "platform/rich_text_plain.h"
-#include "platform/rich_text_reader.h"
+#include "richtext/rich_text_document.h"
+#include "richtext/rich_text_picture.h"
+#include "richtext/rich_text_plain.h"
+#include "richtext/rich_text_reader.h"
 #include "support/documents.h"
 #include "support/test_program.h"
 

@@ -1,7 +1,7 @@
-#include "platform/rich_text_document.h"
+#include "richtext/rich_text_document.h"
 
-#include "platform/rich_text_picture.h"
-#include "platform/rich_text_reader.h"
+#include "richtext/rich_text_picture.h"
+#include "richtext/rich_text_reader.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/rich_text_format.h"
+#include "richtext/rich_text_format.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "platform/rich_text_picture.h"
+#include "richtext/rich_text_picture.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

@@ -1,10 +1,10 @@
 // The RTF engine: reading what other editors write, writing what it reads back, surviving
 // bad input.
-#include "platform/rich_text_document.h"
-#include "platform/rich_text_picture.h"
-#include "platform/rich_text_plain.h"
-#include "platform/rich_text_reader.h"
-#include "platform/rich_text_writer.h"
+#include "richtext/rich_text_document.h"
+#include "richtext/rich_text_picture.h"
+#include "richtext/rich_text_plain.h"
+#include "richtext/rich_text_reader.h"
+#include "richtext/rich_text_writer.h"
 #include "support/documents.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
-#include "platform/rich_text_plain.h"
+#include "richtext/rich_text_plain.h"
 
-#include "platform/rich_text_reader.h"
+#include "richtext/rich_text_reader.h"
 
 namespace tavrin {
 

@@ -1,11 +1,11 @@
-#include "platform/rich_text_box.h"
+#include "richtext/rich_text_box.h"
 
-#include "platform/rich_text_document.h"
-#include "platform/rich_text_reader.h"
-#include "platform/rich_text_writer.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "platform/ui_metrics.h"
+#include "richtext/rich_text_document.h"
+#include "richtext/rich_text_reader.h"
+#include "richtext/rich_text_writer.h"
 
 #include <QMimeData>
 #include <QPointer>

@@ -1,0 +1,368 @@
+// Building the main window's controls: their names, captions and places. What they do
+// is in main_window.cpp and main_window_events.cpp.
+#include "app/identity.h"
+#include "app/new_title_box.h"
+#include "mainwin/main_window.h"
+#include "mainwin/picture_icons.h"
+#include "mainwin/texts.h"
+#include "mainwin/widget_colours.h"
+#include "platform/persian_ui.h"
+#include "platform/ui_metrics.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QShortcut>
+
+namespace tavrin {
+
+using namespace colours;
+
+namespace {
+
+// The window fits a 1366x768 screen at 125% (1092x614 logical pixels, less a task bar).
+constexpr int kWidth = 900;
+constexpr int kHeight = 586;
+constexpr int kStrip = 34;
+
+// Upper area: three columns, right to left projects, fields, lessons; each list with its
+// action panel on its left.
+constexpr int kColumnWidth = 292;
+constexpr int kListWidth = 208;
+constexpr int kPanelWidth = 74;
+constexpr int kHeadingTop = 6;
+constexpr int kHeadingHeight = 40;
+constexpr int kListTop = 50;
+constexpr int kListHeight = 196; // nine rows of the list font
+constexpr int kPanelHeight = 96;
+
+int columnLeft(int column) { // column 0 is the rightmost
+    return kWidth - 8 - (column + 1) * kColumnWidth;
+}
+
+// Lower area: the settings on the right, the three picture buttons on the left.
+constexpr int kLowerTop = 262;
+constexpr int kRow = 30;
+constexpr int kLabelLeft = 742, kLabelWidth = 142;
+constexpr int kBoxLeft = 412, kBoxWidth = 324;
+constexpr int kBrowseLeft = 382;
+
+} // namespace
+
+void MainWindow::buildWindow() {
+    preparePersianUi();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kMainCaption);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(9));
+    setFixedSize(kWidth, kHeight);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(244, 244, 240));
+    setPalette(pal);
+
+    buildTitleStrip();
+    frame1_ = new QWidget(this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setGeometry(0, kStrip, kWidth, kHeight - kStrip);
+    frame1_->setMouseTracking(true);
+    frame1_->installEventFilter(this);
+    buildLists();
+    buildPanels();
+    buildSettings();
+    buildPictures();
+    // The pointer over a control is not the pointer over the background: a move over a
+    // control must not reach Frame1, which closes every panel.
+    for (QWidget* child : frame1_->findChildren<QWidget*>())
+        child->setAttribute(Qt::WA_NoMousePropagation);
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(100);
+    timer2_.setObjectName(QStringLiteral("Timer2"));
+    timer2_.setInterval(700);
+    timer2_.setSingleShot(true);
+    connect(&timer2_, &QTimer::timeout, this, [this] { timer2Tick(); });
+    fadeTimer_.setInterval(20);
+    connect(&fadeTimer_, &QTimer::timeout, this, [this] { fadeStep(); });
+
+    titleBox_ = new NewTitleBox([this] { return tupd(); }, this);
+    buildKeyboard();
+}
+
+void MainWindow::buildTitleStrip() {
+    label21_ = new QLabel(this);
+    label21_->setObjectName(QStringLiteral("Label21"));
+    label21_->setGeometry(0, 0, kWidth, kStrip);
+    label21_->setAutoFillBackground(true);
+    QPalette strip = label21_->palette();
+    strip.setColor(QPalette::Window, QColor(58, 74, 96));
+    label21_->setPalette(strip);
+
+    label20_ = new QLabel(texts::kLabel20, this);
+    label20_->setObjectName(QStringLiteral("Label20"));
+    label20_->setGeometry(kWidth - 330, 0, 318, kStrip);
+    label20_->setAlignment(kAlignRight | Qt::AlignVCenter);
+    label20_->setFont(persianFont(10, true));
+    setTextColor(label20_, Qt::white);
+
+    // Close and minimise: 30-pixel targets at the left end of the strip.
+    label18_ = new QLabel(QStringLiteral("x"), this);
+    label18_->setObjectName(QStringLiteral("Label18"));
+    label18_->setGeometry(4, 2, 30, 30);
+    label18_->setAccessibleName(QStringLiteral(u"بستن"));
+    label19_ = new QLabel(QStringLiteral("-"), this);
+    label19_->setObjectName(QStringLiteral("Label19"));
+    label19_->setGeometry(36, 2, 30, 30);
+    label19_->setAccessibleName(QStringLiteral(u"كوچك كردن"));
+    for (QLabel* l : {label18_, label19_}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setFont(persianFont(14, true));
+        l->setCursor(Qt::PointingHandCursor);
+    }
+    setTextColor(label18_, kCloseRest);
+    setTextColor(label19_, kMinRest);
+    for (QLabel* l : {label21_, label18_, label19_}) {
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+    }
+}
+
+void MainWindow::buildLists() {
+    const auto heading = [this](const char* name, const QString& text, int column) {
+        auto* label = new QLabel(text, frame1_);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(columnLeft(column), kHeadingTop, kColumnWidth, kHeadingHeight);
+        label->setWordWrap(true);
+        label->setAlignment(kAlignRight | Qt::AlignBottom);
+        label->setFont(persianFont(9, true));
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        return label;
+    };
+    const auto list = [this](const char* name, int column) {
+        auto* l = new QListWidget(frame1_);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(columnLeft(column) + kColumnWidth - kListWidth, kListTop, kListWidth,
+                       kListHeight);
+        l->setMouseTracking(true);
+        l->viewport()->setMouseTracking(true);
+        l->viewport()->installEventFilter(this);
+        l->installEventFilter(this);
+        return l;
+    };
+    QLabel* label7 = heading("Label7", texts::kLabel7, 0);
+    projB_ = list("ProjB", 0);
+    QLabel* label9 = heading("Label9", texts::kLabel9, 1);
+    reshB_ = list("ReshB", 1);
+    QLabel* label2 = heading("Label2", texts::kLabel2, 2);
+    darsB_ = list("DarsB", 2);
+    projB_->setAccessibleName(texts::kTipProjects);
+    reshB_->setAccessibleName(texts::kLabel9);
+    darsB_->setAccessibleName(texts::kLabel2);
+
+    panels_[0].heading = label7;
+    panels_[0].list = projB_;
+    panels_[1].heading = label9;
+    panels_[1].list = reshB_;
+    panels_[2].heading = label2;
+    panels_[2].list = darsB_;
+
+    const std::array<QListWidget*, 3> lists{projB_, reshB_, darsB_};
+    const std::array<StoreList, 3> kinds{StoreList::Projects, StoreList::Fields,
+                                         StoreList::Lessons};
+    // A click (on release, as the list then holds its new selection) counts as the list's
+    // click; so does a selection moved by the keys, once the key is released. Focus alone
+    // moves no selection and reads nothing.
+    for (int i = 0; i < 3; ++i) {
+        connect(lists[i], &QListWidget::clicked, this,
+                [this, kind = kinds[i]] { listClicked(kind); });
+        connect(lists[i], &QListWidget::itemSelectionChanged, this, [this, kind = kinds[i]] {
+            if (!filling_ && listOf(kind)->hasFocus() &&
+                !QApplication::mouseButtons().testFlag(Qt::LeftButton))
+                keyMoved_ = true;
+        });
+    }
+}
+
+void MainWindow::buildPanels() {
+    struct PanelPlan {
+        const char* frame;
+        const char* shape;
+        std::array<const char*, 3> labels;
+        std::array<QString, 3> captions;
+    };
+    // Each panel's labels in their place from the top; the family tables name them.
+    const std::array<PanelPlan, 3> plans{{
+        {"Frame7",
+         "Shape1",
+         {"Label6", "Label4", "Label3"},
+         {texts::kNew, texts::kDelete, texts::kAdd}},
+        {"Frame9",
+         "Shape3",
+         {"Label15", "Label16", "Label17"},
+         {texts::kAdd, texts::kDelete, texts::kImage}},
+        {"Frame8",
+         "Shape2",
+         {"Label13", "Label12", "Label8"},
+         {texts::kAdd, texts::kDelete, texts::kImage}},
+    }};
+    for (int p = 0; p < 3; ++p) {
+        Panel& panel = panels_[p];
+        panel.number = p + 1;
+        const QRect area(columnLeft(p) + kColumnWidth - kListWidth - kPanelWidth - 4, kListTop,
+                         kPanelWidth, kPanelHeight);
+        panel.shape = new QFrame(frame1_);
+        panel.shape->setObjectName(QLatin1String(plans[p].shape));
+        panel.shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+        panel.shape->setGeometry(area);
+        panel.shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+        panel.frame = new QFrame(frame1_);
+        panel.frame->setObjectName(QLatin1String(plans[p].frame));
+        panel.frame->setGeometry(area);
+        panel.frame->setMouseTracking(true);
+        for (int i = 0; i < 3; ++i) {
+            auto* label = new QLabel(plans[p].captions[i], panel.frame);
+            label->setObjectName(QLatin1String(plans[p].labels[i]));
+            label->setGeometry(4, 6 + i * 29, kPanelWidth - 8, 26);
+            label->setAlignment(Qt::AlignCenter);
+            label->setFont(persianFont(9, true));
+            label->setCursor(Qt::PointingHandCursor);
+            label->setMouseTracking(true);
+            label->installEventFilter(this);
+            panel.labels[i] = label;
+        }
+        panel.shape->raise();
+        paintPanel(panel, 135);
+        panel.frame->hide();
+        panel.shape->hide();
+    }
+}
+
+void MainWindow::buildSettings() {
+    const auto label = [this](const char* name, const QString& text, int row) {
+        auto* l = new QLabel(text, frame1_);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(kLabelLeft, kLowerTop + row * kRow, kLabelWidth, 24);
+        l->setAlignment(kAlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    const auto pathBox = [this](const char* name, const QString& text, int row) {
+        auto* box = new QLineEdit(text, frame1_);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(kBoxLeft, kLowerTop + row * kRow, kBoxWidth, 24);
+        box->setLayoutDirection(Qt::LeftToRight);
+        setBase(box, kDisabledList);
+        box->installEventFilter(this);
+        return box;
+    };
+    const auto browse = [this](const char* name, int row) {
+        auto* picture = new QLabel(frame1_);
+        picture->setObjectName(QLatin1String(name));
+        picture->setGeometry(kBrowseLeft, kLowerTop + row * kRow, 26, 24);
+        picture->setPixmap(drawPictureIcon(PictureIcon::Browse, false, 22));
+        picture->setCursor(Qt::PointingHandCursor);
+        picture->setFocusPolicy(Qt::StrongFocus);
+        picture->setAccessibleName(texts::kTipBrowse);
+        picture->setToolTip(texts::kTipBrowse);
+        picture->installEventFilter(this);
+        return picture;
+    };
+
+    auto* heading = label("Label22", texts::kLabel22, 0);
+    heading->setFont(persianFont(9, true));
+    auto* musicGroup = new QButtonGroup(this);
+    bMus_[0] = new QRadioButton(texts::kMusicOn, frame1_);
+    bMus_[0]->setObjectName(QStringLiteral("bMus0"));
+    bMus_[0]->setGeometry(kBoxLeft + kBoxWidth - 120, kLowerTop, 120, 24);
+    bMus_[1] = new QRadioButton(texts::kMusicOff, frame1_);
+    bMus_[1]->setObjectName(QStringLiteral("bMus1"));
+    bMus_[1]->setGeometry(kBoxLeft + kBoxWidth - 260, kLowerTop, 130, 24);
+    for (QRadioButton* b : bMus_) {
+        musicGroup->addButton(b);
+        connect(b, &QRadioButton::clicked, this, [this] { musicOptionChanged(); });
+        b->installEventFilter(this);
+    }
+    bMus_[0]->setChecked(true);
+
+    label1_ = label("Label1", texts::kLabel1, 1);
+    mus1_ = pathBox("Mus1", QStringLiteral("Resources\\MySound1.mp3"), 1);
+    browse_[1] = browse("Picture9", 1);
+    label10_ = label("Label10", texts::kLabel10, 2);
+    mus2_ = pathBox("Mus2", QStringLiteral("Resources\\MySound2.mp3"), 2);
+    browse_[2] = browse("Picture10", 2);
+    label("Label14", texts::kLabel14, 3);
+    back_ = pathBox("Back", QStringLiteral("Resources\\MyBack.jpg"), 3);
+    browse_[0] = browse("Picture8", 3);
+
+    label("Label11", texts::kLabel11, 4);
+    auto* templateGroup = new QButtonGroup(this);
+    olgoo_[0] = new QRadioButton(texts::kOlgoo1, frame1_);
+    olgoo_[0]->setObjectName(QStringLiteral("Olgoo0"));
+    olgoo_[0]->setGeometry(kBoxLeft + kBoxWidth - 120, kLowerTop + 4 * kRow, 120, 24);
+    olgoo_[1] = new QRadioButton(texts::kOlgoo2, frame1_);
+    olgoo_[1]->setObjectName(QStringLiteral("Olgoo1"));
+    olgoo_[1]->setGeometry(kBoxLeft + kBoxWidth - 260, kLowerTop + 4 * kRow, 130, 24);
+    templateGroup->addButton(olgoo_[0]);
+    templateGroup->addButton(olgoo_[1]);
+    olgoo_[0]->setChecked(true);
+
+    pcheck_ = new QCheckBox(texts::kPcheck, frame1_);
+    pcheck_->setObjectName(QStringLiteral("Pcheck"));
+    pcheck_->setGeometry(kBoxLeft, kLowerTop + 5 * kRow, kBoxWidth + kLabelWidth + 6, 24);
+
+    label("Label5", texts::kLabel5, 6);
+    exBox_ = pathBox("ExBox", QStringLiteral("Export"), 6);
+    browse_[3] = browse("Picture11", 6);
+}
+
+void MainWindow::buildPictures() {
+    const auto pair = [this](const char* rest, const char* hover, PictureIcon icon,
+                             const QString& tip, int x) {
+        PicturePair p;
+        p.rest = new QLabel(frame1_);
+        p.rest->setObjectName(QLatin1String(rest));
+        p.hover = new QLabel(frame1_);
+        p.hover->setObjectName(QLatin1String(hover));
+        for (QLabel* l : {p.rest, p.hover}) {
+            l->setGeometry(x, kLowerTop + 40, 96, 96);
+            l->setToolTip(tip);
+            l->setAccessibleName(tip);
+            l->setMouseTracking(true);
+            l->installEventFilter(this);
+        }
+        // The rest picture takes the keyboard focus; the hover picture shows it.
+        p.rest->setFocusPolicy(Qt::StrongFocus);
+        p.rest->setPixmap(drawPictureIcon(icon, false, 96));
+        p.hover->setPixmap(drawPictureIcon(icon, true, 96));
+        p.hover->setCursor(Qt::PointingHandCursor);
+        p.hover->hide();
+        return p;
+    };
+    help_ = pair("Picture12", "Picture17", PictureIcon::Help, texts::kTipHelp, 256);
+    dataEntry_ = pair("Picture13", "Picture16", PictureIcon::DataEntry, texts::kTipDataEntry, 140);
+    output_ = pair("Picture14", "Picture15", PictureIcon::Output, texts::kTipOutput, 24);
+}
+
+void MainWindow::buildKeyboard() {
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { pictureClicked(help_.hover); });
+    // Reading order: the lists, the settings, then the picture buttons.
+    QWidget* previous = projB_;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             reshB_, darsB_, bMus_[0], bMus_[1], mus1_, browse_[1], mus2_, browse_[2], back_,
+             browse_[0], olgoo_[0], olgoo_[1], pcheck_, exBox_, browse_[3], help_.rest,
+             dataEntry_.rest, output_.rest}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+} // namespace tavrin

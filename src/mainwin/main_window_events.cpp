@@ -1,0 +1,295 @@
+// The main window's pointer, focus and key behaviour: the fading action panels, the
+// title strip, the picture buttons and the keyboard.
+#include "mainwin/main_window.h"
+#include "mainwin/widget_colours.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+namespace tavrin {
+
+using namespace colours;
+
+// ---- action panels -----------------------------------------------------------------
+
+void MainWindow::paintPanel(Panel& panel, int level) {
+    const QColor c = grey(level);
+    for (QLabel* l : panel.labels)
+        setTextColor(l, c);
+    setTextColor(panel.shape, c);
+    setTextColor(panel.frame, c);
+}
+
+MainWindow::Panel* MainWindow::panelOfLabel(const QLabel* label) {
+    for (Panel& p : panels_) {
+        for (const QLabel* l : p.labels) {
+            if (l == label)
+                return &p;
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::pointerOverList(Panel& panel) {
+    if (!panel.frame->isVisible()) {
+        PopupPanel = panel.number;
+        if (!timer2_.isActive())
+            timer2_.start();
+    } else if (textColor(panel.frame) == grey(NormalGrey)) {
+        for (QLabel* l : panel.labels)
+            setTextColor(l, grey(NormalGrey));
+    }
+}
+
+void MainWindow::pointerOverLabel(QLabel* label) {
+    Panel* panel = panelOfLabel(label);
+    if (!panel || textColor(panel->frame) != grey(NormalGrey) ||
+        textColor(label) == grey(HoverGrey))
+        return;
+    for (QLabel* l : panel->labels)
+        setTextColor(l, l == label ? grey(HoverGrey) : grey(NormalGrey));
+}
+
+void MainWindow::closePanel(Panel& panel) {
+    if (!panel.frame->isVisible())
+        return;
+    panel.frame->hide();
+    panel.shape->hide();
+}
+
+void MainWindow::pointerOverFrame1() {
+    timer2_.stop();
+    for (Panel& p : panels_)
+        closePanel(p);
+    for (QLabel* hover : {output_.hover, dataEntry_.hover, help_.hover}) {
+        if (hover->isVisible())
+            hover->hide();
+    }
+}
+
+void MainWindow::timer2Tick() {
+    timer2_.stop();
+    if (PopupPanel < 1 || PopupPanel > 3)
+        return;
+    Panel& panel = panels_[PopupPanel - 1];
+    if (!panel.list->isEnabled())
+        return;
+    paintPanel(panel, FadeStartGrey);
+    panel.frame->show();
+    panel.shape->show();
+    panel.shape->raise();
+    panel.fadeLevel = FadeStartGrey;
+    fadeTimer_.start();
+}
+
+// One grey step of every running fade: 235, 221, ... 137, then the rest level 135.
+void MainWindow::fadeStep() {
+    bool running = false;
+    for (Panel& panel : panels_) {
+        if (panel.fadeLevel < 0)
+            continue;
+        panel.fadeLevel -= 14;
+        if (panel.fadeLevel >= NormalGrey) {
+            paintPanel(panel, panel.fadeLevel);
+            running = true;
+        } else {
+            paintPanel(panel, NormalGrey);
+            panel.fadeLevel = -1;
+        }
+    }
+    if (!running)
+        fadeTimer_.stop();
+}
+
+void MainWindow::actionClicked(QLabel* label) {
+    // The panel of a list that ChekSelect has disabled offers nothing.
+    if (const Panel* panel = panelOfLabel(label); !panel || !panel->list->isEnabled())
+        return;
+    const QString name = label->objectName();
+    const bool image = name == QLatin1String("Label17") || name == QLatin1String("Label8");
+    guarded(image ? 81 : 38, [&] {
+        if (name == QLatin1String("Label6"))
+            askTitle(QStringLiteral("newproj"));
+        else if (name == QLatin1String("Label15"))
+            askTitle(QStringLiteral("newresh"));
+        else if (name == QLatin1String("Label13"))
+            askTitle(QStringLiteral("newdars"));
+        else if (name == QLatin1String("Label3"))
+            openFolderPicker(QStringLiteral("addproj"));
+        else if (name == QLatin1String("Label4"))
+            DelProj(context_, *this, selectedIndex(StoreList::Projects) + 1);
+        else if (name == QLatin1String("Label16"))
+            DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1);
+        else if (name == QLatin1String("Label12"))
+            DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1);
+        else if (name == QLatin1String("Label17"))
+            openFilePicker(QStringLiteral("projpic"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+        else if (name == QLatin1String("Label8"))
+            openFilePicker(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+    });
+    // A delete that leaves nothing selected must not leave data entry enabled.
+    ChekSelect();
+}
+
+// ---- keyboard ----------------------------------------------------------------------
+
+MainWindow::Panel* MainWindow::panelOfList(const QObject* list) {
+    for (Panel& p : panels_) {
+        if (p.list == list)
+            return &p;
+    }
+    return nullptr;
+}
+
+bool MainWindow::listKey(QListWidget* list, int key) {
+    Panel* panel = panelOfList(list);
+    if (!panel || !list->isEnabled())
+        return false;
+    static constexpr StoreList kinds[] = {StoreList::Projects, StoreList::Fields,
+                                          StoreList::Lessons};
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        keyMoved_ = false;
+        listClicked(kinds[panel->number - 1]);
+        return true;
+    case Qt::Key_Insert: // new project, new field, new lesson
+        actionClicked(panel->labels[0]);
+        return true;
+    case Qt::Key_Delete:
+        actionClicked(panel->labels[1]);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::pictureKey(QLabel* picture, int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+        return false;
+    for (const PicturePair* pair : {&help_, &dataEntry_, &output_}) {
+        if (picture == pair->rest) {
+            if (pair->rest->isEnabled())
+                pictureClicked(pair->hover);
+            return true;
+        }
+    }
+    for (QLabel* browse : browse_) {
+        if (picture == browse) {
+            if (browse->isEnabled())
+                pictureClicked(browse);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- pointer and focus events ------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        for (Panel& p : panels_) {
+            if (watched == p.list->viewport() || watched == p.list)
+                pointerOverList(p);
+            else if (watched == p.heading)
+                closePanel(p);
+        }
+        if (watched == frame1_) {
+            pointerOverFrame1();
+        } else if (watched == label21_) {
+            if (textColor(label18_) != kCloseRest)
+                setTextColor(label18_, kCloseRest);
+            if (textColor(label19_) != kMinRest)
+                setTextColor(label19_, kMinRest);
+            if (Dragging)
+                move(pos() + me->position().toPoint() - dragStart_);
+        } else if (watched == label18_) {
+            if (textColor(label18_) != kCloseHover)
+                setTextColor(label18_, kCloseHover);
+        } else if (watched == label19_) {
+            if (textColor(label19_) != kMinHover)
+                setTextColor(label19_, kMinHover);
+        } else if (watched == help_.rest) {
+            help_.hover->show();
+        } else if (watched == dataEntry_.rest) {
+            dataEntry_.hover->show();
+        } else if (watched == output_.rest) {
+            output_.hover->show();
+        } else if (auto* label = qobject_cast<QLabel*>(watched); label && panelOfLabel(label)) {
+            pointerOverLabel(label);
+        }
+    } else if (type == QEvent::MouseButtonPress && watched == label21_) {
+        Dragging = true;
+        dragStart_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+    } else if (type == QEvent::MouseButtonRelease) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        const bool inside = widget && widget->rect().contains(me->position().toPoint());
+        if (watched == label21_) {
+            Dragging = false;
+        } else if (inside && me->button() == Qt::LeftButton) {
+            if (watched == label18_) {
+                close();
+                return true;
+            }
+            if (watched == label19_) {
+                showMinimized();
+                return true;
+            }
+            if (auto* label = qobject_cast<QLabel*>(watched)) {
+                if (panelOfLabel(label))
+                    actionClicked(label);
+                else if (widget->isEnabled())
+                    pictureClicked(label);
+            }
+        }
+    } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+            // Path boxes: white while edited, caret at the end; grey at rest, caret at 0.
+            const bool in = type == QEvent::FocusIn;
+            setBase(box, in ? Qt::white : kDisabledList);
+            box->setCursorPosition(in ? int(box->text().size()) : 0);
+            if (in)
+                box->deselect();
+        } else if (watched == projB_) {
+            ChekSelect();
+        } else {
+            // A picture button with the focus shows its hover picture.
+            for (PicturePair* pair : {&help_, &dataEntry_, &output_}) {
+                if (watched != pair->rest)
+                    continue;
+                if (type == QEvent::FocusIn)
+                    pair->hover->show();
+                else if (!pair->hover->underMouse())
+                    pair->hover->hide();
+            }
+        }
+    } else if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (auto* list = qobject_cast<QListWidget*>(watched); list && listKey(list, key))
+            return true;
+        if (auto* picture = qobject_cast<QLabel*>(watched); picture && pictureKey(picture, key))
+            return true;
+    } else if (type == QEvent::KeyRelease && (watched == bMus_[0] || watched == bMus_[1])) {
+        musicOptionChanged();
+    } else if (type == QEvent::KeyRelease && keyMoved_) {
+        for (StoreList kind : {StoreList::Projects, StoreList::Fields, StoreList::Lessons}) {
+            if (watched == listOf(kind)) {
+                keyMoved_ = false;
+                listClicked(kind);
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tavrin

@@ -1,0 +1,74 @@
+#include "platform/persian_ui.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QTextOption>
+#include <QTranslator>
+
+namespace tavrin {
+namespace {
+
+// Mnemonic marks are not drawn by a text option; "&&" stands for one "&".
+QString withoutMnemonics(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
+class PersianStyle final : public QProxyStyle {
+public:
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                      bool enabled, const QString& text, QPalette::ColorRole role) const override {
+        if (!holdsRightToLeft(text)) {
+            QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+            return;
+        }
+        painter->save();
+        if (role != QPalette::NoRole)
+            painter->setPen(QPen(palette.brush(role), painter->pen().widthF()));
+        QTextOption option(
+            Qt::Alignment(flags & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)));
+        option.setTextDirection(Qt::RightToLeft);
+        option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap
+                                                      : QTextOption::NoWrap);
+        const bool mnemonics = flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic);
+        painter->drawText(QRectF(rect), mnemonics ? withoutMnemonics(text) : text, option);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+bool holdsRightToLeft(const QString& text) {
+    for (const QChar c : text) {
+        const QChar::Direction d = c.direction();
+        if (d == QChar::DirR || d == QChar::DirAL)
+            return true;
+    }
+    return false;
+}
+
+void preparePersianUi() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app || app->property("tavrinPersianUi").toBool())
+        return;
+    app->setProperty("tavrinPersianUi", true);
+    QApplication::setStyle(new PersianStyle);
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    auto* translator = new QTranslator(app);
+    if (translator->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace tavrin

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+namespace tavrin {
+
+// Right alignment that stays on the right in a right-to-left window: without
+// AlignAbsolute Qt mirrors AlignRight to the left edge there.
+inline constexpr Qt::Alignment kAlignRight = Qt::AlignRight | Qt::AlignAbsolute;
+
+// True when the text holds any right-to-left letter (Persian, Arabic, Hebrew).
+bool holdsRightToLeft(const QString& text);
+
+// Makes the application speak right-to-left Persian, once: every control text holding a
+// Persian letter is laid out as a right-to-left paragraph whatever its first letter (Qt
+// would go by the first strong letter, so "Tavrin ـ نگارش 1" would read left to right),
+// and Qt's own buttons and context menus use Qt's Persian translation.
+void preparePersianUi();
+
+} // namespace tavrin
