@@ -75,6 +75,48 @@ void BM_RightAlignAll(benchmark::State& state) {
     }
 }
 
+// One paragraph of N letters, bold and plain in turn: a format run per letter.
+QByteArray manyRunsRtf(int letters) {
+    QByteArray rtf(
+        "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar\\qr ");
+    for (int i = 0; i < letters; ++i)
+        rtf += i % 2 ? "\\b0 \\'c8" : "\\b \\'c7";
+    return rtf + "\\par}";
+}
+
+QString manyRunsHtml(int letters) {
+    QString html = QStringLiteral("<p dir=\"rtl\" align=\"right\">");
+    for (int i = 0; i < letters; ++i)
+        html += i % 2 ? QStringLiteral(u"ب") : QStringLiteral(u"<b>ا</b>");
+    return html + QStringLiteral("</p>");
+}
+
+void BM_ManyRunsIntoBox(benchmark::State& state) {
+    const QString rtf = rtfTextFromBytes(manyRunsRtf(int(state.range(0))));
+    RichTextBox box;
+    box.resize(600, 400);
+    box.show();
+    for (auto _ : state) {
+        box.setRtf(rtf);
+        QCoreApplication::processEvents();
+    }
+}
+
+// The yardstick: Qt's own loading of the same formatted text.
+void BM_ManyRunsSetHtml(benchmark::State& state) {
+    const QString html = manyRunsHtml(int(state.range(0)));
+    RichTextBox box;
+    box.resize(600, 400);
+    box.show();
+    for (auto _ : state) {
+        box.setHtml(html);
+        QCoreApplication::processEvents();
+    }
+}
+
+BENCHMARK(BM_ManyRunsIntoBox)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ManyRunsSetHtml)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
 constexpr int64_t kSmall = 100 << 10, kMedium = 1 << 20, kLarge = 5 << 20;
 
 } // namespace

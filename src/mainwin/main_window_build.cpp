@@ -28,7 +28,7 @@ namespace {
 
 // The window fits a 1366x768 screen at 125% (1092x614 logical pixels, less a task bar).
 constexpr int kWidth = 900;
-constexpr int kHeight = 586;
+constexpr int kHeight = 560;
 constexpr int kStrip = 34;
 
 // Upper area: three columns, right to left projects, fields, lessons; each list with its
@@ -36,10 +36,10 @@ constexpr int kStrip = 34;
 constexpr int kColumnWidth = 292;
 constexpr int kListWidth = 208;
 constexpr int kPanelWidth = 74;
-constexpr int kHeadingTop = 6;
-constexpr int kHeadingHeight = 40;
-constexpr int kListTop = 50;
-constexpr int kListHeight = 196; // nine rows of the list font
+constexpr int kHeadingTop = 2;
+constexpr int kHeadingHeight = 50;
+constexpr int kListTop = 56;
+constexpr int kListHeight = 192; // nine rows of the list font
 constexpr int kPanelHeight = 96;
 
 int columnLeft(int column) { // column 0 is the rightmost
@@ -47,7 +47,7 @@ int columnLeft(int column) { // column 0 is the rightmost
 }
 
 // Lower area: the settings on the right, the three picture buttons on the left.
-constexpr int kLowerTop = 262;
+constexpr int kLowerTop = 264;
 constexpr int kRow = 30;
 constexpr int kLabelLeft = 742, kLabelWidth = 142;
 constexpr int kBoxLeft = 412, kBoxWidth = 324;

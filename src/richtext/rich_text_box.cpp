@@ -7,6 +7,7 @@
 #include "richtext/rich_text_reader.h"
 #include "richtext/rich_text_writer.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
 #include <QTextBlock>
@@ -172,6 +173,17 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const {
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlias) || source->hasText();
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier) && !isReadOnly()) {
+        textCursor().insertBlock();
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 void RichTextBox::insertFromMimeData(const QMimeData* source) {

@@ -44,6 +44,9 @@ public:
     int toDocumentPosition(int boxPosition) const;
 
 protected:
+    // Shift+Enter ends the paragraph like Enter: a line break inside a paragraph would be
+    // one character here but a paragraph end (two) once written and read back.
+    void keyPressEvent(QKeyEvent* event) override;
     // The clipboard carries RTF beside the plain text, so formats and pictures survive a copy
     // between boxes, and RTF from other editors pastes with its formats.
     QMimeData* createMimeDataFromSelection() const override;

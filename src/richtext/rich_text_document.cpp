@@ -5,6 +5,7 @@
 
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 namespace tavrin {
 
@@ -24,6 +25,25 @@ Qt::Alignment alignmentOf(RtfAlign align) {
         break;
     }
     return {};
+}
+
+QTextListFormat::Style listStyleOf(RtfList list) {
+    switch (list) {
+    case RtfList::Decimal:
+        return QTextListFormat::ListDecimal;
+    case RtfList::LowerAlpha:
+        return QTextListFormat::ListLowerAlpha;
+    case RtfList::UpperAlpha:
+        return QTextListFormat::ListUpperAlpha;
+    case RtfList::LowerRoman:
+        return QTextListFormat::ListLowerRoman;
+    case RtfList::UpperRoman:
+        return QTextListFormat::ListUpperRoman;
+    case RtfList::Bullet:
+    case RtfList::None:
+        break;
+    }
+    return QTextListFormat::ListDisc;
 }
 
 class DocumentSink final : public RtfSink {
@@ -52,9 +72,13 @@ public:
         // Inline RTF leaves its paragraph alone. Paragraphs inserted before existing text
         // give that text its own format back; at the end of the document nothing follows,
         // so the RTF's last paragraph keeps the RTF's format.
-        if (whole_ || (broke_ && atEnd_))
-            applyBlockFormat(lastParagraph);
-        else if (broke_)
+        if (whole_ || (broke_ && atEnd_)) {
+            // The empty paragraph after a list's last "\\par" is no list item.
+            RtfParaFormat last = lastParagraph;
+            if (cursor_.block().length() <= 1)
+                last.list = RtfList::None;
+            applyBlockFormat(last);
+        } else if (broke_)
             cursor_.setBlockFormat(originalBlock_);
     }
 
@@ -65,6 +89,9 @@ private:
     bool atEnd_;
     bool broke_ = false;
     QTextBlockFormat originalBlock_;
+    // The list the last paragraph joined; a paragraph of the same kind joins it too.
+    QTextList* list_ = nullptr;
+    RtfParaFormat listKey_;
     RtfCharFormat lastKey_;
     QTextCharFormat last_;
     bool haveLast_ = false;
@@ -115,6 +142,39 @@ private:
             block.setLayoutDirection(f.direction == RtfDirection::RightToLeft ? Qt::RightToLeft
                                                                               : Qt::LeftToRight);
         cursor_.setBlockFormat(block);
+        applyList(f);
+    }
+
+    // A new block inherits the list of the one before; only list paragraphs keep one.
+    void applyList(const RtfParaFormat& f) {
+        QTextList* current = cursor_.currentList();
+        if (f.list == RtfList::None) {
+            if (current) {
+                current->remove(cursor_.block());
+                QTextBlockFormat plain = cursor_.blockFormat();
+                plain.setIndent(0);
+                cursor_.setBlockFormat(plain);
+            }
+            list_ = nullptr;
+            return;
+        }
+        const bool same = list_ && listKey_.list == f.list && listKey_.listId == f.listId &&
+                          listKey_.listLevel == f.listLevel;
+        if (same) {
+            if (current != list_) {
+                if (current)
+                    current->remove(cursor_.block());
+                list_->add(cursor_.block());
+            }
+            return;
+        }
+        if (current)
+            current->remove(cursor_.block());
+        QTextListFormat format;
+        format.setStyle(listStyleOf(f.list));
+        format.setIndent(f.listLevel + 1);
+        list_ = cursor_.createList(format);
+        listKey_ = f;
     }
 };
 

@@ -14,6 +14,17 @@ namespace tavrin {
 enum class RtfAlign : quint8 { None, Left, Right, Center, Justify };
 enum class RtfDirection : quint8 { None, LeftToRight, RightToLeft };
 enum class RtfVertical : quint8 { Normal, Super, Sub };
+// A paragraph of a bulleted or numbered list. The label ("•", "1.") is drawn by the list,
+// never part of the text.
+enum class RtfList : quint8 {
+    None,
+    Bullet,
+    Decimal,
+    LowerAlpha,
+    UpperAlpha,
+    LowerRoman,
+    UpperRoman
+};
 
 struct RtfCharFormat {
     int font = -1;       // index into the font table; -1 when no font is named
@@ -32,6 +43,9 @@ struct RtfCharFormat {
 struct RtfParaFormat {
     RtfAlign align = RtfAlign::None;
     RtfDirection direction = RtfDirection::None;
+    RtfList list = RtfList::None;
+    int listId = 0;    // \ls: paragraphs of one list share it; 0 for \pn lists
+    int listLevel = 0; // \ilvl or \pnlvlN
 
     bool operator==(const RtfParaFormat&) const = default;
 };

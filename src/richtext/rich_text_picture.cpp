@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QImageReader>
 #include <QPainter>
 #include <QTextDocument>
 #include <QUrl>
@@ -97,12 +98,27 @@ QImage decodeDeviceBitmap(const RtfPicture& p) {
     return image;
 }
 
+// PNG and JPEG are read at no more than their shown size; JPEG scales while decoding.
+QImage decodeCompressed(const RtfPicture& picture, const char* format) {
+    QBuffer buffer;
+    buffer.setData(picture.data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize own = reader.size();
+    if (own.isValid()) {
+        const QSize shown = pictureDisplaySize(picture, own);
+        if (shown.width() < own.width() || shown.height() < own.height())
+            reader.setScaledSize(shown);
+    }
+    return reader.read();
+}
+
 QImage decode(const RtfPicture& picture) {
     switch (picture.kind) {
     case RtfPictureKind::Png:
-        return QImage::fromData(picture.data, "PNG");
+        return decodeCompressed(picture, "PNG");
     case RtfPictureKind::Jpeg:
-        return QImage::fromData(picture.data, "JPEG");
+        return decodeCompressed(picture, "JPEG");
     case RtfPictureKind::Dib:
         return decodeDib(picture.data);
     case RtfPictureKind::DeviceBitmap:
@@ -137,10 +153,15 @@ int himetricToPixels(int himetric) {
 
 QImage pictureImage(const RtfPicture& picture) {
     QImage image = decode(picture);
-    return image.isNull() ? placeholder() : image;
+    if (image.isNull())
+        return placeholder();
+    const QSize shown = pictureDisplaySize(picture, image.size());
+    if (shown.width() < image.width() || shown.height() < image.height())
+        image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
-QSize pictureDisplaySize(const RtfPicture& picture, const QImage& shown) {
+QSize pictureDisplaySize(const RtfPicture& picture, QSize shown) {
     const bool metafile =
         picture.kind == RtfPictureKind::WindowsMetafile || picture.kind == RtfPictureKind::Emf;
     auto side = [&](int goal, int own, int scale, int image) {
@@ -156,7 +177,7 @@ QSize pictureDisplaySize(const RtfPicture& picture, const QImage& shown) {
 
 QTextImageFormat pictureFormat(QTextDocument* document, const RtfPicture& picture) {
     const QImage image = pictureImage(picture);
-    const QSize size = pictureDisplaySize(picture, image);
+    const QSize size = pictureDisplaySize(picture, image.size());
     // Equal pictures share one resource; the name is their content's hash.
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArray::number(int(picture.kind)));

@@ -42,6 +42,11 @@ enum class Word : quint8 {
     Ud,
     SkipDest,
     TextDest,
+    ListText, // \pntext, \listtext: the label a list paragraph starts with
+    Pn,       // the paragraph numbering group
+    PnStyle,  // \pnlvlblt, \pndec ... inside it
+    Ls,
+    Ilvl,
     // tables
     F,
     Fcharset,
@@ -162,6 +167,7 @@ constexpr std::array kWords{
     WordEntry{"headerr", Word::SkipDest},
     WordEntry{"highlight", Word::Cb},
     WordEntry{"i", Word::I},
+    WordEntry{"ilvl", Word::Ilvl},
     WordEntry{"info", Word::SkipDest},
     WordEntry{"jpegblip", Word::Jpegblip},
     WordEntry{"keywords", Word::SkipDest},
@@ -169,7 +175,9 @@ constexpr std::array kWords{
     WordEntry{"line", Word::Line},
     WordEntry{"listoverridetable", Word::SkipDest},
     WordEntry{"listtable", Word::SkipDest},
+    WordEntry{"listtext", Word::ListText},
     WordEntry{"lquote", Word::Symbol, 0x2018},
+    WordEntry{"ls", Word::Ls},
     WordEntry{"ltrmark", Word::Symbol, 0x200E},
     WordEntry{"ltrpar", Word::Ltrpar},
     WordEntry{"macpict", Word::Macpict},
@@ -192,8 +200,15 @@ constexpr std::array kWords{
     WordEntry{"picwgoal", Word::Picwgoal},
     WordEntry{"plain", Word::Plain},
     WordEntry{"pmmetafile", Word::Pmmetafile},
-    WordEntry{"pn", Word::SkipDest},
+    WordEntry{"pn", Word::Pn},
+    WordEntry{"pndec", Word::PnStyle, 2}, // RtfList
     WordEntry{"pngblip", Word::Pngblip},
+    WordEntry{"pnlcltr", Word::PnStyle, 3},  // RtfList
+    WordEntry{"pnlcrm", Word::PnStyle, 5},   // RtfList
+    WordEntry{"pnlvlblt", Word::PnStyle, 1}, // RtfList
+    WordEntry{"pntext", Word::ListText},
+    WordEntry{"pnucltr", Word::PnStyle, 4}, // RtfList
+    WordEntry{"pnucrm", Word::PnStyle, 6},  // RtfList
     WordEntry{"printim", Word::SkipDest},
     WordEntry{"private", Word::SkipDest},
     WordEntry{"qc", Word::Qc},
@@ -258,7 +273,31 @@ const WordEntry& lookup(std::string_view name) {
     return it != kWords.end() && it->name == name ? *it : unknown;
 }
 
-enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict };
+enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict, ListLabel, PnGroup };
+
+// The list a paragraph belongs to, read off its label when nothing else says: "1." is
+// numbered, "a)" lettered, "iv." Roman, anything else a bullet.
+RtfList listOfLabel(const QString& label) {
+    QString core = label.trimmed();
+    while (!core.isEmpty() && (core.back() == u'.' || core.back() == u')'))
+        core.chop(1);
+    if (core.startsWith(u'('))
+        core.remove(0, 1);
+    if (core.isEmpty())
+        return RtfList::Bullet;
+    const auto all = [&](auto test) { return std::all_of(core.begin(), core.end(), test); };
+    if (all([](QChar c) { return c.isDigit(); }))
+        return RtfList::Decimal;
+    if (all([](QChar c) { return QStringView(u"ivxlcdm").contains(c); }))
+        return RtfList::LowerRoman;
+    if (all([](QChar c) { return QStringView(u"IVXLCDM").contains(c); }))
+        return RtfList::UpperRoman;
+    if (core.size() == 1 && core[0] >= u'a' && core[0] <= u'z')
+        return RtfList::LowerAlpha;
+    if (core.size() == 1 && core[0] >= u'A' && core[0] <= u'Z')
+        return RtfList::UpperAlpha;
+    return RtfList::Bullet;
+}
 
 struct State {
     RtfCharFormat chr;
@@ -269,8 +308,9 @@ struct State {
     int uc = 1;
 };
 
-// Deeper nesting than this is counted but shares the innermost state, so hostile input cannot
-// make the stack grow without bound.
+// Deeper nesting than this is counted but shares one state, so hostile input cannot make the
+// stack grow without bound; every group closing down there returns to the state the first
+// of them opened with, so what they set (hidden text, a skipped destination) ends with them.
 constexpr std::size_t kMaxDepth = 4096;
 constexpr int kMaxWordLength = 32;
 
@@ -307,6 +347,7 @@ private:
 
     std::vector<State> stack_;
     std::size_t overflow_ = 0;
+    State overflowBase_; // the state at the cap, restored as those groups close
     bool rootClosed_ = false;
     State st_;
     int docCodePage_ = 1252;
@@ -325,6 +366,9 @@ private:
     QByteArray fontName_;  // bytes not yet decoded
     QString fontNameText_; // what is decoded so far
     int red_ = -1, green_ = -1, blue_ = -1;
+
+    QString listLabel_;               // the label of the paragraph being read
+    RtfList pnStyle_ = RtfList::None; // what the open numbering group asks for
 
     RtfPicture pict_;
     std::size_t pictDepth_ = 0;
@@ -347,6 +391,7 @@ private:
     void flushBytes();
     void flushRun();
     void paragraph();
+    RtfParaFormat paragraphFormat();
     void readBin(int count);
 
     void decodeFontName();
@@ -398,7 +443,7 @@ void Reader::run() {
     flushBytes();
     flushRun();
     if (!rootClosed_)
-        sink_.finish(st_.para);
+        sink_.finish(paragraphFormat());
 }
 
 void Reader::openGroup() {
@@ -407,7 +452,8 @@ void Reader::openGroup() {
     starNext_ = false;
     openedAt_ = p_;
     if (stack_.size() >= kMaxDepth) {
-        ++overflow_;
+        if (overflow_++ == 0)
+            overflowBase_ = st_;
         return;
     }
     stack_.push_back(st_);
@@ -419,6 +465,12 @@ void Reader::closeGroup() {
     starNext_ = false;
     if (overflow_ > 0) {
         --overflow_;
+        const Dest leaving = st_.dest;
+        st_ = overflowBase_;
+        if (leaving == Dest::FontTable && st_.dest != Dest::FontTable)
+            commitFont();
+        if (leaving == Dest::Pict && st_.dest != Dest::Pict)
+            finishPicture();
         return;
     }
     if (stack_.empty())
@@ -431,10 +483,18 @@ void Reader::closeGroup() {
         commitFont();
     if (leaving == Dest::Pict && stack_.size() < pictDepth_)
         finishPicture();
+    if (leaving == Dest::PnGroup && st_.dest != Dest::PnGroup) {
+        // The numbering group speaks for the paragraph it stands in.
+        st_.para.list = pnStyle_ == RtfList::None ? RtfList::Decimal : pnStyle_;
+        st_.para.listId = 0;
+    }
     if (stack_.empty()) {
         // The document's own group has closed; what follows it is not part of it.
         flushRun();
-        sink_.finish(para);
+        RtfParaFormat last = para;
+        if (last.listId > 0)
+            last.list = listOfLabel(listLabel_);
+        sink_.finish(last);
         rootClosed_ = true;
     }
 }
@@ -485,6 +545,10 @@ void Reader::controlWord() {
             addChar(QChar(entry.symbol));
         return;
     }
+    if (w == Word::PnStyle) {
+        apply(w, true, int(entry.symbol));
+        return;
+    }
     apply(w, hasParam, int(value));
 }
 
@@ -505,6 +569,8 @@ void Reader::controlSymbol(QChar c) {
             return;
         if (st_.dest == Dest::FontTable)
             fontName_.append(char(value));
+        else if (st_.dest == Dest::ListLabel && !st_.hidden)
+            listLabel_ += QChar(value < 0x80 ? value : 0x2022);
         else if (inText())
             addByte(uchar(value));
         return;
@@ -558,7 +624,7 @@ void Reader::apply(Word w, bool hasParam, int param) {
     flushBytes();
     const bool starred = starNext_;
     starNext_ = false;
-    if (starred && w != Word::Shppict && w != Word::Ud) {
+    if (starred && w != Word::Shppict && w != Word::Ud && w != Word::Pn) {
         st_.dest = Dest::Skip;
         return;
     }
@@ -617,6 +683,27 @@ void Reader::apply(Word w, bool hasParam, int param) {
         break;
     case Word::Ud:
         st_.dest = st_.beforeUpr;
+        break;
+    case Word::ListText:
+        flushRun();
+        st_.dest = Dest::ListLabel;
+        listLabel_.clear();
+        break;
+    case Word::Pn:
+        st_.dest = Dest::PnGroup;
+        pnStyle_ = RtfList::None;
+        break;
+    case Word::PnStyle:
+        if (st_.dest == Dest::PnGroup)
+            pnStyle_ = RtfList(param);
+        break;
+    case Word::Ls:
+        st_.para.listId = std::max(param, 1);
+        if (st_.para.list == RtfList::None)
+            st_.para.list = RtfList::Bullet; // the label says more at the paragraph's end
+        break;
+    case Word::Ilvl:
+        st_.para.listLevel = std::clamp(param, 0, 8);
         break;
     case Word::SkipDest:
         st_.dest = Dest::Skip;
@@ -819,8 +906,13 @@ void Reader::plainChars() {
         if (c == u';')
             commitColor();
         return;
+    case Dest::ListLabel:
+        if (!st_.hidden && listLabel_.size() < 16)
+            listLabel_ += c;
+        return;
     case Dest::Pict:
     case Dest::Skip:
+    case Dest::PnGroup:
         return;
     }
 }
@@ -902,10 +994,18 @@ void Reader::flushRun() {
     run_.clear();
 }
 
+RtfParaFormat Reader::paragraphFormat() {
+    RtfParaFormat format = st_.para;
+    if (format.listId > 0)
+        format.list = listOfLabel(listLabel_);
+    listLabel_.clear();
+    return format;
+}
+
 void Reader::paragraph() {
     flushBytes();
     flushRun();
-    sink_.paragraphEnd(st_.para);
+    sink_.paragraphEnd(paragraphFormat());
 }
 
 void Reader::readBin(int count) {

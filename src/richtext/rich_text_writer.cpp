@@ -5,6 +5,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 #include <algorithm>
 #include <cmath>
 
@@ -38,6 +39,7 @@ private:
     void word(QLatin1StringView text, int param);
     void word(QLatin1StringView text);
     void paragraphStart(const QTextBlock& block);
+    void listParagraph(const QTextList& list, const QTextBlock& block);
     void characters(QStringView text);
     void picture(const QTextImageFormat& format);
     RtfCharFormat target(const QTextCharFormat& format);
@@ -68,7 +70,9 @@ void Writer::escape(QStringView text, QString& out) {
         } else if (u == '\t') {
             out += QLatin1StringView("\\tab ");
         } else if (u == 0x2028) {
-            out += QLatin1StringView("\\line ");
+            // A line break inside a paragraph is read back as a paragraph end; writing it
+            // as one keeps the text and its positions the same after a save and reload.
+            out += QLatin1StringView("\\par ");
         } else if (u < 0x20) {
             continue;
         } else if (u < 0x80) {
@@ -192,6 +196,44 @@ void Writer::paragraphStart(const QTextBlock& block) {
         word(QLatin1StringView("qr"));
     else
         word(QLatin1StringView("ql"));
+    if (const QTextList* list = block.textList())
+        listParagraph(*list, block);
+}
+
+// The label as a reader that knows no lists shows it, then the numbering that tells ours
+// which list the paragraph belongs to.
+void Writer::listParagraph(const QTextList& list, const QTextBlock& block) {
+    const QTextListFormat::Style style = list.format().style();
+    const char* styleWord = "pnlvlblt";
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        styleWord = "pndec";
+        break;
+    case QTextListFormat::ListLowerAlpha:
+        styleWord = "pnlcltr";
+        break;
+    case QTextListFormat::ListUpperAlpha:
+        styleWord = "pnucltr";
+        break;
+    case QTextListFormat::ListLowerRoman:
+        styleWord = "pnlcrm";
+        break;
+    case QTextListFormat::ListUpperRoman:
+        styleWord = "pnucrm";
+        break;
+    default:
+        break;
+    }
+    const bool bullet = styleWord == std::string_view("pnlvlblt");
+    if (list.format().indent() > 1)
+        word(QLatin1StringView("ilvl"), list.format().indent() - 1);
+    QString label = bullet ? QStringLiteral(u"\u2022") : list.itemText(block);
+    body_ += QLatin1StringView("{\\pntext ");
+    escape(label, body_);
+    body_ += QLatin1StringView("\\tab}{\\*\\pn\\pnlvlbody\\");
+    body_ += QLatin1StringView(styleWord);
+    body_ += QLatin1StringView(bullet ? "}" : "{\\pntxta .}}");
+    needSpace_ = false;
 }
 
 void Writer::picture(const QTextImageFormat& format) {
@@ -281,7 +323,10 @@ QString Writer::write(int from, int to) {
     QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl");
     for (qsizetype i = 0; i < fonts_.size(); ++i) {
         out += QStringLiteral("{\\f%1\\fnil\\fcharset178 ").arg(i);
-        escape(fonts_[i], out);
+        // ";" ends a font name in the table; inside one it goes as a hex escape.
+        QString name;
+        escape(fonts_[i], name);
+        out += name.replace(u';', QLatin1StringView("\\'3b"));
         out += QLatin1StringView(";}");
     }
     out += u'}';

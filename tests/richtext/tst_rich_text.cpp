@@ -13,6 +13,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -278,6 +280,13 @@ private slots:
             << u8("{\\rtf1{\\fonttbl{\\f0 Tahoma;}{\\f1\\fcharset178 ب نازنین;}}\\f1 متن\\f0 x}");
         QTest::newRow("alignment sides")
             << h + u8("\\pard\\ltrpar\\qr a\\par\\pard\\rtlpar\\ql ب}");
+        QTest::newRow("font names holding semicolons")
+            << u8("{\\rtf1{\\fonttbl{\\f0 Tahoma;}{\\f1 A\\'3bB;}}\\f1 x\\f0 y}");
+        QTest::newRow("lists")
+            << h + u8("\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\rtlpar\\qr "
+                      "الف\\par{\\pntext\\'b7\\tab}ب\\par\\pard\\rtlpar\\qr "
+                      "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}یک\\par"
+                      "{\\pntext 2.\\tab}دو\\par\\pard پایان}");
     }
 
     void roundTrips() {
@@ -309,6 +318,102 @@ private slots:
         QCOMPARE(doc.lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
     }
 
+    // Answers pasted from a word processor as a list: the labels are drawn by the list and
+    // are neither text nor positions.
+    void listsAreListsNotText() {
+        struct Case {
+            const char* name;
+            QByteArray rtf;
+            QTextListFormat::Style style;
+        };
+        const QList<Case> cases{
+            {"edit control bullets",
+             "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}{\\f2\\fcharset2 "
+             "Symbol;}}\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{"
+             "\\pntxtb\\'B7}}"
+             "\\rtlpar\\qr\\f0 \\'c7\\'e1\\'dd\\par{\\pntext\\f2\\'B7\\tab}\\'c8}",
+             QTextListFormat::ListDisc},
+            {"word processor numbers",
+             "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list\\listid7{\\listlevel"
+             "\\levelnfc0{\\leveltext\\'02\\'00.;}}}}\\pard\\ls1\\ilvl0{\\listtext\\pard\\plain "
+             "1.\\tab}first\\par{\\listtext\\pard\\plain 2.\\tab}second}",
+             QTextListFormat::ListDecimal},
+            {"word processor letters",
+             "{\\rtf1\\ansi\\pard{\\listtext a)\\tab}\\ls2 first\\par{\\listtext "
+             "b)\\tab}second\\par}",
+             QTextListFormat::ListLowerAlpha},
+        };
+        for (const Case& c : cases) {
+            const QString plain = rtfBytesToPlainText(c.rtf);
+            QVERIFY2(!plain.contains(u'\t') && !plain.contains(u'.') &&
+                         !plain.contains(u'\u2022') && !plain.contains(u')'),
+                     c.name);
+            QTextDocument doc;
+            setDocumentRtf(&doc, rtfTextFromBytes(c.rtf), true);
+            QCOMPARE(textOf(doc), plain);
+            const QTextBlock first = doc.firstBlock();
+            QVERIFY2(first.textList(), c.name);
+            QCOMPARE(first.textList()->format().style(), c.style);
+            QCOMPARE(first.next().textList(), first.textList()); // one list, two items
+            QCOMPARE(first.textList()->count(), 2);
+            // Written and read back: still one list of that kind, same text.
+            QTextDocument again;
+            setDocumentRtf(&again, documentToRtf(&doc));
+            QCOMPARE(textOf(again), plain);
+            QVERIFY(again.firstBlock().textList());
+            QCOMPARE(again.firstBlock().textList()->format().style(), c.style);
+            QCOMPARE(again.firstBlock().textList()->count(), 2);
+            // A reader that knows no lists still sees the labels the writer wrote.
+            QVERIFY(documentToRtf(&doc).contains(u8("{\\pntext ")));
+        }
+        // A list ends where a plain paragraph follows.
+        QTextDocument doc;
+        setDocumentRtf(&doc, u8("{\\rtf1{\\pntext 1.\\tab}{\\*\\pn\\pndec}a\\par\\pard b}"));
+        QVERIFY(doc.firstBlock().textList());
+        QVERIFY(!doc.lastBlock().textList());
+        QCOMPARE(textOf(doc), u8("a\r\nb"));
+    }
+
+    void fontNamesHoldingSemicolons() {
+        QTextDocument doc;
+        QTextCursor c(&doc);
+        QTextCharFormat f;
+        f.setFontFamilies({u8("Nazanin;Bold")});
+        c.insertText(u8("متن"), f);
+        QTextDocument back;
+        setDocumentRtf(&back, documentToRtf(&doc));
+        QTextCursor at(&back);
+        at.setPosition(1);
+        QCOMPARE(at.charFormat().fontFamilies().toStringList(), QStringList{u8("Nazanin;Bold")});
+    }
+
+    // A big photo is held at the size it is shown, and written back byte for byte.
+    void picturesAreHeldAtTheirShownSize() {
+        const QByteArray png = pngBytes(3000, 2000, Qt::blue);
+        const QString rtf =
+            u8("{\\rtf1{\\pict\\pngblip\\picw3000\\pich2000\\picwgoal1500\\pichgoal1000 ") +
+            QString::fromLatin1(png.toHex()) + u8("}}");
+        QTextDocument doc;
+        setDocumentRtf(&doc, rtf);
+        const QList<QTextImageFormat> images = imagesOf(doc);
+        QCOMPARE(images.size(), 1);
+        QCOMPARE(int(images[0].width()), 100);
+        const QImage held =
+            doc.resource(QTextDocument::ImageResource, QUrl(images[0].name())).value<QImage>();
+        QCOMPARE(held.size(), QSize(100, 67));
+        QCOMPARE(QColor(held.pixel(50, 30)), QColor(Qt::blue));
+        QTextDocument back;
+        setDocumentRtf(&back, documentToRtf(&doc));
+        QCOMPARE(pictureOf(&back, imagesOf(back).value(0)).data, png);
+        // JPEG too, scaled while it is decoded.
+        const QByteArray jpeg = imageBytes(1600, 1600, Qt::red, "JPEG");
+        RtfPicture picture;
+        picture.kind = RtfPictureKind::Jpeg;
+        picture.data = jpeg;
+        picture.goalWidth = picture.goalHeight = 3000;
+        QCOMPARE(pictureImage(picture).size(), QSize(200, 200));
+    }
+
     // ---- bad input --------------------------------------------------------------------
 
     void deepNesting() {
@@ -321,6 +426,18 @@ private slots:
         QCOMPARE(textOf(doc), u8("deep after"));
         // Never closed at all.
         QCOMPARE(rtfBytesToPlainText("{\\rtf1 " + QByteArray(depth, '{') + "x"), u8("x"));
+        // What a group beyond the cap sets ends with it: hidden text, a skipped
+        // destination, a picture.
+        const QByteArray open(5000, '{'), close(5000, '}');
+        for (const QByteArray& inner :
+             {QByteArray("{\\v hidden}"), QByteArray("{\\*\\foo skipped}"),
+              QByteArray("{\\fonttbl{\\f9 X;}}"), QByteArray("{\\pict\\pngblip 00}")}) {
+            const QByteArray deep = "{\\rtf1 a" + open + inner + " shown" + close + " after}";
+            QCOMPARE(rtfBytesToPlainText(deep), u8("a shown after"));
+            QTextDocument d;
+            setDocumentRtf(&d, rtfTextFromBytes(deep), true);
+            QVERIFY(textOf(d).endsWith(u8(" shown after")));
+        }
     }
 };
 

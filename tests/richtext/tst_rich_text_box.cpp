@@ -94,6 +94,35 @@ private slots:
         QVERIFY(box.selectedText().endsWith(u8("\r\nیک")));
     }
 
+    // Shift+Enter ends a paragraph as Enter does: the text, its positions and a save and
+    // reload all agree.
+    void shiftEnterIsOneFormThroughout() {
+        RichTextBox box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setFocus();
+        tavrin::test::typeText(&box, u8("الف"));
+        QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+        tavrin::test::typeText(&box, u8("ب"));
+        QCOMPARE(box.text(), u8("الف\r\nب"));
+        QCOMPARE(box.selectionStart(), 6);
+        RichTextBox reloaded;
+        reloaded.setRtf(box.rtf());
+        QCOMPARE(reloaded.text(), box.text());
+        QCOMPARE(reloaded.textLength(), box.textLength());
+    }
+
+    // List labels are drawn by the list: they are not in the text and take no position.
+    void listLabelsTakeNoPositions() {
+        RichTextBox box;
+        box.setRtf(
+            u8("{\\rtf1\\pard{\\pntext 1.\\tab}{\\*\\pn\\pndec}الف\\par{\\pntext 2.\\tab}ب}"));
+        QCOMPARE(box.text(), u8("الف\r\nب"));
+        box.setSelection(5, 1);
+        QCOMPARE(box.selectedText(), u8("ب"));
+        QVERIFY(box.document()->lastBlock().textList());
+    }
+
     void replacingTheSelection() {
         RichTextBox box;
         box.setText(u8("الف ب ج"));

@@ -70,7 +70,15 @@ const QHash<QString, QString>& knownDifferences() {
         {QStringLiteral("rtfparserkit/testTextConversion.rtf"),
          QStringLiteral("table: rtfparserkit joins cells with tabs; one blank paragraph more")},
         {QStringLiteral("shareaza/arabic.rtf"),
-         QStringLiteral("list bullets: the file's \\listtext says 'o', LibreOffice draws U+25E6")},
+         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
+        {QStringLiteral("persian/complex-list.rtf"),
+         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
+        {QStringLiteral("persian/input-output.rtf"),
+         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
+        {QStringLiteral("striprtf/issue_63.rtf"),
+         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
+        {QStringLiteral("abiword/6337-Hebrew.rtf"),
+         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
     };
     return reasons;
 }
