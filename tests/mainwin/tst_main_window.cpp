@@ -1,14 +1,17 @@
 #include "dialogs/pickers.h"
 #include "mainwin/main_window.h"
+#include "platform/persian_ui.h"
 #include "platform/text_codec.h"
 #include "support/test_program.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -29,6 +32,31 @@ void hover(QWidget* w) {
     QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(w, &move);
+}
+
+// The offscreen platform has no window manager to give the activation back when a modal
+// box closes; a desktop does.
+void activate(QWidget* window) {
+    QApplication::setActiveWindow(window);
+    QTRY_COMPARE(QApplication::activeWindow(), window);
+}
+
+// First and last column holding a pixel of this colour.
+std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - ink.red()) < 60 && qAbs(c.green() - ink.green()) < 60 &&
+                qAbs(c.blue() - ink.blue()) < 60) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
 }
 
 void clickRow(QListWidget* list, int row) {
@@ -248,6 +276,215 @@ private slots:
         QTimer::singleShot(0, [close] { QTest::mouseClick(close, Qt::LeftButton); });
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(t.p.entries().last(), QStringLiteral("Moxaly ended."));
+    }
+
+    // ---- right-to-left text, title box, keyboard and stale lists ------------------------
+
+    void persianTextsAreRightToLeftParagraphs() {
+        Window t;
+        auto* label20 = t.find<QLabel>("Label20");
+        QVERIFY(tavrin::test::laidOutRightToLeft(label20));
+        // "Tavrin" stands at the right end, where the reading starts.
+        QImage strip(label20->size(), QImage::Format_RGB32);
+        strip.fill(Qt::black);
+        label20->render(&strip);
+        QCOMPARE(inkSpan(strip, Qt::white).second > label20->width() - 16, true);
+        // Headings sit at the right edge of their column.
+        auto* label9 = t.find<QLabel>("Label9");
+        QImage heading(label9->size(), QImage::Format_RGB32);
+        heading.fill(Qt::white);
+        label9->render(&heading);
+        QVERIFY(inkSpan(heading, Qt::black).first > label9->width() / 2);
+
+        FolderPicker folder({});
+        FilePicker file({});
+        for (QDialog* picker : std::initializer_list<QDialog*>{&folder, &file}) {
+            picker->show();
+            auto* btn = picker->findChild<QPushButton*>("btn");
+            QVERIFY(tavrin::test::laidOutRightToLeft(btn));
+            picker->hide();
+        }
+        // Yes/No and the text boxes' own menus speak Persian.
+        QMessageBox box(QMessageBox::NoIcon, "Moxaly", "x", QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(holdsRightToLeft(box.button(QMessageBox::Yes)->text()));
+        QVERIFY(holdsRightToLeft(box.button(QMessageBox::No)->text()));
+    }
+
+    void titleBoxTakesTheFocusAndCleanTitles() {
+        Window t;
+        QStringList focused;
+        const auto typeInto = [&](const QString& text, bool paste) {
+            t.openPanel("ProjB", "Frame7");
+            QTimer::singleShot(0, [&, text, paste] {
+                QWidget* box = QApplication::activeModalWidget();
+                if (!box)
+                    return;
+                // Where typed keys go: the box's focus widget.
+                QWidget* target = box->focusWidget();
+                focused << (target ? target->objectName() : QString());
+                if (!target)
+                    target = box;
+                if (paste) {
+                    QApplication::clipboard()->setText(text);
+                    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    tavrin::test::typeText(target, text);
+                }
+                QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+                if (box->isVisible())
+                    box->close();
+            });
+            QTest::mouseClick(t.find<QLabel>("Label6"), Qt::LeftButton);
+        };
+        typeInto(QStringLiteral(u"رياضي"), false);
+        typeInto(QStringLiteral("Line one\r\nline\ttwo\nend"), true);
+        QCOMPARE(focused, (QStringList{"jadid", "jadid"}));
+        QCOMPARE(t.list("ProjB")->item(1)->text(), QStringLiteral("Line one line two end"));
+        const QString catalogue = decodeUtf16Le(readBytes(t.p.path("Projects.xml")));
+        QVERIFY(catalogue.contains("Name=\"Line one line two end\""));
+
+        // A refused title keeps the box open with what was typed.
+        bool stillOpen = false;
+        QString kept;
+        t.openPanel("ProjB", "Frame7");
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            auto* jadid = box->findChild<QLineEdit*>("jadid");
+            tavrin::test::typeText(jadid, "a=b");
+            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+            stillOpen = box->isVisible();
+            kept = jadid->text();
+            jadid->clear();
+            tavrin::test::typeText(jadid, "ok");
+            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(t.find<QLabel>("Label6"), Qt::LeftButton);
+        QVERIFY(stillOpen);
+        QCOMPARE(kept, QStringLiteral("a=b"));
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"عنوان نبايد شامل \" يا < يا > يا = باشد!\u200F"));
+        QCOMPARE(t.list("ProjB")->item(2)->text(), QStringLiteral("ok"));
+    }
+
+    // Focus runs ChekSelect only; reading is for clicks, Enter and moved selections.
+    void focusReadsNothing() {
+        Window t;
+        t.createWithTitle("ProjB", "Frame7", "Label6", "P");
+        t.createWithTitle("ReshB", "Frame9", "Label15", "F");
+        clickRow(t.list("ProjB"), 0); // the field list is read, nothing selected in it
+        QCOMPARE(t.w->selectedIndex(StoreList::Fields), -1);
+        activate(t.w.get());
+        t.list("ProjB")->setFocus();
+        const QStringList before = t.p.entries();
+        QTest::keyClick(t.list("ProjB"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), t.list("ReshB"));
+        QCOMPARE(t.p.entries(), before);
+        QCOMPARE(t.w->selectedIndex(StoreList::Fields), -1);
+        // Keys act on the focused list: Space selects and reads, Enter reads like a click.
+        QTest::keyClick(t.list("ReshB"), Qt::Key_Space);
+        QCOMPARE(t.w->selectedIndex(StoreList::Fields), 0);
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Reading this Reshteh..."));
+        const qsizetype reads = t.p.entries().count("Reading this Reshteh...");
+        QTest::keyClick(t.list("ReshB"), Qt::Key_Return);
+        QCOMPARE(t.p.entries().count("Reading this Reshteh..."), reads + 1);
+        QVERIFY(!t.p.entries().join('\n').contains("Error occurred"));
+    }
+
+    // After the last project is deleted the field list is disabled: its panel goes and
+    // its labels do nothing.
+    void disabledListsPanelDoesNothing() {
+        Window t;
+        t.createWithTitle("ProjB", "Frame7", "Label6", "P");
+        t.openPanel("ReshB", "Frame9");
+        t.openPanel("ProjB", "Frame7");
+        QTest::mouseClick(t.find<QLabel>("Label4"), Qt::LeftButton); // Yes by default
+        QVERIFY(!t.list("ReshB")->isEnabled());
+        QVERIFY(!t.find<QFrame>("Frame9")->isVisible());
+        const QStringList before = t.p.entries();
+        bool boxOpened = false;
+        QTimer::singleShot(50, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                boxOpened = true;
+                box->close();
+            }
+        });
+        QTest::mouseClick(t.find<QLabel>("Label15"), Qt::LeftButton);
+        QTest::qWait(100);
+        QVERIFY(!boxOpened);
+        QCOMPARE(t.p.entries(), before);
+    }
+
+    void keyboardReachesEveryAction() {
+        Window t;
+        // Insert on the project list: a new project.
+        t.list("ProjB")->setFocus();
+        QTimer::singleShot(0, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            tavrin::test::typeText(box->findChild<QLineEdit*>("jadid"), "K");
+            QTest::keyClick(box->findChild<QLineEdit*>("jadid"), Qt::Key_Return);
+        });
+        QTest::keyClick(t.list("ProjB"), Qt::Key_Insert);
+        QCOMPARE(t.list("ProjB")->item(0)->text(), QStringLiteral("K"));
+        // Delete on it: the question, answered No.
+        t.p.prompts.answers = {false};
+        t.list("ProjB")->setFocus();
+        QTest::keyClick(t.list("ProjB"), Qt::Key_Delete);
+        QCOMPARE(t.p.prompts.shown.last().kind, QStringLiteral("question"));
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Aborted by user!"));
+        // F1 opens the help.
+        activate(t.w.get());
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* help = QApplication::activeModalWidget()) {
+                opened = help->objectName();
+                help->close();
+            }
+        });
+        QTest::keyClick(t.w.get(), Qt::Key_F1);
+        QCOMPARE(opened, QStringLiteral("Help"));
+        // The picture buttons take the focus by Tab and have names.
+        for (const char* name : {"Picture12", "Picture13", "Picture14"}) {
+            auto* picture = t.find<QLabel>(name);
+            QCOMPARE(picture->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+            QVERIFY(!picture->accessibleName().isEmpty());
+        }
+        // Space on the focused help picture opens the help too.
+        opened.clear();
+        t.find<QLabel>("Picture12")->setFocus();
+        QTimer::singleShot(0, [&] {
+            if (QWidget* help = QApplication::activeModalWidget()) {
+                opened = help->objectName();
+                help->close();
+            }
+        });
+        QTest::keyClick(t.find<QLabel>("Picture12"), Qt::Key_Space);
+        QCOMPARE(opened, QStringLiteral("Help"));
+    }
+
+    // Two windows on one program folder (as two instances were): the one whose list is
+    // stale deletes nothing.
+    void staleDeleteIsRefused() {
+        Window a;
+        a.createWithTitle("ProjB", "Frame7", "Label6", "P1");
+        a.createWithTitle("ProjB", "Frame7", "Label6", "P2");
+        MainWindow b(a.p.context());
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        clickRow(a.list("ProjB"), 0);
+        QTest::mouseClick(a.find<QLabel>("Label4"), Qt::LeftButton); // P1 goes
+        const QByteArray catalogue = readBytes(a.p.path("Projects.xml"));
+        auto* staleList = b.findChild<QListWidget*>("ProjB");
+        QCOMPARE(staleList->item(0)->text(), QStringLiteral("P1"));
+        staleList->setCurrentRow(0);
+        staleList->setFocus();
+        const int shown = a.p.prompts.shown.size();
+        QTest::keyClick(staleList, Qt::Key_Delete);
+        QCOMPARE(readBytes(a.p.path("Projects.xml")), catalogue);
+        QCOMPARE(a.p.prompts.shown.size(), shown + 1);
+        QCOMPARE(a.p.prompts.shown.last().kind, QStringLiteral("notice"));
+        QCOMPARE(staleList->item(0)->text(), QStringLiteral("P2"));
     }
 
     void addProjectThroughTheFolderPicker() {

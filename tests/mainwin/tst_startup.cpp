@@ -1,4 +1,6 @@
 #include "app/identity.h"
+#include "app/instance_lock.h"
+#include "app/messages.h"
 #include "mainwin/main_window.h"
 #include "mainwin/output_folders.h"
 #include "support/test_program.h"
@@ -7,6 +9,8 @@
 #include <QDir>
 #include <QTimer>
 #include <QtTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tavrin;
 using tavrin::test::TestProgram;
@@ -14,6 +18,43 @@ using tavrin::test::TestProgram;
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
+    // One running tool per program folder; a holder that died frees it.
+    void secondStartOnTheSameFolderIsRefused() {
+        TestProgram p;
+        {
+            InstanceLock first(p.folder());
+            QVERIFY(first.acquire());
+            InstanceLock second(p.folder());
+            QVERIFY(!second.acquire());
+            // Another program folder is another matter.
+            QTemporaryDir other;
+            InstanceLock elsewhere(other.path());
+            QVERIFY(elsewhere.acquire());
+        }
+        {
+            InstanceLock afterExit(p.folder());
+            QVERIFY(afterExit.acquire());
+        }
+
+        // A holder killed without releasing leaves a lock file that is taken over.
+        const pid_t child = fork();
+        if (child == 0) {
+            InstanceLock dying(p.folder());
+            _exit(dying.acquire() ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(QFile::exists(InstanceLock::lockPath(p.folder())));
+        InstanceLock next(p.folder());
+        QVERIFY(next.acquire());
+        // The notice a second start shows.
+        bepayam(p.context(), kNoticeSecondInstance);
+        QCOMPARE(p.prompts.shown.last().text,
+                 QStringLiteral(u"برنامه هم\u200Cاكنون از همين شاخه در حال اجرا است!\u200F"));
+        QCOMPARE(p.entries().last(), QStringLiteral("Payam number 104 displayed."));
+    }
+
     void loadOpensTheRunAndSetsValues() {
         TestProgram p;
         MainWindow w(p.context());

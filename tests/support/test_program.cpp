@@ -2,10 +2,13 @@
 
 #include "platform/text_codec.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
@@ -79,6 +82,35 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+}
+
+} // namespace tavrin::test
+
+namespace tavrin::test {
+
+namespace {
+
+QImage picture(QWidget* w) {
+    QImage image(w->size(), QImage::Format_RGB32);
+    image.fill(Qt::gray); // white and black text both show on it
+    w->render(&image);
+    return image;
+}
+
+} // namespace
+
+bool laidOutRightToLeft(QWidget* control) {
+    auto* label = qobject_cast<QLabel*>(control);
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    if (!label && !button)
+        return false;
+    const QString text = label ? label->text() : button->text();
+    const auto set = [&](const QString& t) { label ? label->setText(t) : button->setText(t); };
+    const QImage shown = picture(control);
+    set(QChar(0x200F) + text);
+    const QImage rtl = picture(control);
+    set(text);
+    return shown == rtl;
 }
 
 } // namespace tavrin::test

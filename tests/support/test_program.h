@@ -66,6 +66,11 @@ void typeText(QWidget* widget, const QString& text);
 // A double click on a list entry, as a user makes it (press, release, double click).
 void doubleClickItem(QListWidget* list, QListWidgetItem* item);
 
+// How a control lays out its text: true when its picture is the same as with a
+// right-to-left mark put before the text, so a right-to-left paragraph whatever its first
+// letter. Works for labels and buttons.
+bool laidOutRightToLeft(QWidget* control);
+
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 
