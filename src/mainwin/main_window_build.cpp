@@ -39,7 +39,7 @@ constexpr int kPanelWidth = 74;
 constexpr int kHeadingTop = 2;
 constexpr int kHeadingHeight = 50;
 constexpr int kListTop = 56;
-constexpr int kListHeight = 192; // nine rows of the list font
+constexpr int kListHeight = 216; // eight rows of 26 pixels, the tallest Persian face here
 constexpr int kPanelHeight = 96;
 
 int columnLeft(int column) { // column 0 is the rightmost
@@ -47,7 +47,7 @@ int columnLeft(int column) { // column 0 is the rightmost
 }
 
 // Lower area: the settings on the right, the three picture buttons on the left.
-constexpr int kLowerTop = 264;
+constexpr int kLowerTop = 284;
 constexpr int kRow = 30;
 constexpr int kLabelLeft = 742, kLabelWidth = 142;
 constexpr int kBoxLeft = 412, kBoxWidth = 324;

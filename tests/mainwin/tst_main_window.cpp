@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -305,9 +306,39 @@ private slots:
             picker->hide();
         }
         // Yes/No and the text boxes' own menus speak Persian.
+        std::unique_ptr<QMenu> menu(t.find<QLineEdit>("ExBox")->createStandardContextMenu());
+        QVERIFY(holdsRightToLeft(menu->actions().first()->text()));
         QMessageBox box(QMessageBox::NoIcon, "Moxaly", "x", QMessageBox::Yes | QMessageBox::No);
         QVERIFY(holdsRightToLeft(box.button(QMessageBox::Yes)->text()));
         QVERIFY(holdsRightToLeft(box.button(QMessageBox::No)->text()));
+    }
+
+    // The lists show eight rows or more, the settings sit below them, the close and
+    // minimise marks are easy to hit, and the window fits 1366x768 at 125%.
+    void layoutFitsAndBreathes() {
+        Window t;
+        for (const char* name : {"ProjB", "ReshB", "DarsB"}) {
+            QListWidget* list = t.list(name);
+            list->clear();
+            for (int i = 0; i < 12; ++i)
+                list->addItem(QStringLiteral(u"درس %1").arg(i));
+            QVERIFY2(list->viewport()->height() / list->sizeHintForRow(0) >= 8, name);
+            QVERIFY(t.find<QLineEdit>("Mus1")->mapTo(t.w.get(), QPoint()).y() >
+                    list->mapTo(t.w.get(), QPoint(0, list->height())).y());
+        }
+        for (const char* name : {"Label18", "Label19"}) {
+            QVERIFY(t.find<QLabel>(name)->width() >= 24);
+            QVERIFY(t.find<QLabel>(name)->height() >= 24);
+        }
+        QVERIFY(t.w->width() * 1.25 <= 1366);
+        QVERIFY(t.w->height() * 1.25 <= 768 - 40); // a task bar
+        // Nothing sticks out of the window.
+        for (QWidget* child : t.w->findChildren<QWidget*>()) {
+            if (child->isWindow() || !child->isVisibleTo(t.w.get()))
+                continue;
+            const QRect r(child->mapTo(t.w.get(), QPoint()), child->size());
+            QVERIFY2(t.w->rect().contains(r), qPrintable(child->objectName()));
+        }
     }
 
     void titleBoxTakesTheFocusAndCleanTitles() {
