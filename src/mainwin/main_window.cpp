@@ -235,14 +235,14 @@ void MainWindow::upd() {
         const QString folder = folderPicker_ ? folderPicker_->choice() : QString();
         if (PickPurpose == QLatin1String("Command6")) {
             if (bMus_[0]->isChecked())
-                mus1_->setText(file);
+                pathChosen(mus1_, file);
         } else if (PickPurpose == QLatin1String("Command7")) {
             if (bMus_[0]->isChecked())
-                mus2_->setText(file);
+                pathChosen(mus2_, file);
         } else if (PickPurpose == QLatin1String("Command8")) {
-            back_->setText(file);
+            pathChosen(back_, file);
         } else if (PickPurpose == QLatin1String("ExBox")) {
-            exBox_->setText(folder);
+            pathChosen(exBox_, folder);
         } else if (PickPurpose == QLatin1String("addproj")) {
             AddProj(context_, *this, folder);
         }
@@ -265,6 +265,8 @@ void MainWindow::pictureClicked(QLabel* picture) {
         });
     } else if (picture == dataEntry_.hover) {
         guarded(101, [this] { MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir); });
+    } else if (picture == output_.hover) {
+        guarded(102, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {
         guarded(35,
                 [this] { openFilePicker(QStringLiteral("Command6"), QStringLiteral("*.mp3")); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwin/project_settings.h"
 #include "store/store_view.h"
 
 #include <QColor>
@@ -113,6 +114,14 @@ private:
     void actionClicked(QLabel* label);
     void pictureClicked(QLabel* picture);
     void musicOptionChanged();
+    // Settings: what the controls hold, and each change written back to the project.
+    SettingsChoice settingsChoice() const;
+    void connectSettingsKeeping();
+    void keepSetting(const QString& tag, const QString& value);
+    void pathChosen(QLineEdit* box, const QString& path);
+    QString settingTagOf(const QLineEdit* box) const;
+    // The output button: settings saved, then the CD folder exported.
+    void exportCommand();
     void askTitle(const QString& mode);
     void openFolderPicker(const QString& purpose);
     void openFilePicker(const QString& purpose, const QString& pattern);

@@ -42,6 +42,13 @@ constexpr int kListTop = 56;
 constexpr int kListHeight = 216; // eight rows of 26 pixels, the tallest Persian face here
 constexpr int kPanelHeight = 96;
 
+// An option button is as wide as its mark and caption, so only they take the click.
+constexpr int kOptionStep = 150;
+void placeOption(QWidget* option, int right, int top) {
+    const int width = option->sizeHint().width();
+    option->setGeometry(right - width, top, width, 24);
+}
+
 int columnLeft(int column) { // column 0 is the rightmost
     return kWidth - 8 - (column + 1) * kColumnWidth;
 }
@@ -280,10 +287,10 @@ void MainWindow::buildSettings() {
     auto* musicGroup = new QButtonGroup(this);
     bMus_[0] = new QRadioButton(texts::kMusicOn, frame1_);
     bMus_[0]->setObjectName(QStringLiteral("bMus0"));
-    bMus_[0]->setGeometry(kBoxLeft + kBoxWidth - 120, kLowerTop, 120, 24);
+    placeOption(bMus_[0], kBoxLeft + kBoxWidth, kLowerTop);
     bMus_[1] = new QRadioButton(texts::kMusicOff, frame1_);
     bMus_[1]->setObjectName(QStringLiteral("bMus1"));
-    bMus_[1]->setGeometry(kBoxLeft + kBoxWidth - 260, kLowerTop, 130, 24);
+    placeOption(bMus_[1], kBoxLeft + kBoxWidth - kOptionStep, kLowerTop);
     for (QRadioButton* b : bMus_) {
         musicGroup->addButton(b);
         connect(b, &QRadioButton::clicked, this, [this] { musicOptionChanged(); });
@@ -305,21 +312,22 @@ void MainWindow::buildSettings() {
     auto* templateGroup = new QButtonGroup(this);
     olgoo_[0] = new QRadioButton(texts::kOlgoo1, frame1_);
     olgoo_[0]->setObjectName(QStringLiteral("Olgoo0"));
-    olgoo_[0]->setGeometry(kBoxLeft + kBoxWidth - 120, kLowerTop + 4 * kRow, 120, 24);
+    placeOption(olgoo_[0], kBoxLeft + kBoxWidth, kLowerTop + 4 * kRow);
     olgoo_[1] = new QRadioButton(texts::kOlgoo2, frame1_);
     olgoo_[1]->setObjectName(QStringLiteral("Olgoo1"));
-    olgoo_[1]->setGeometry(kBoxLeft + kBoxWidth - 260, kLowerTop + 4 * kRow, 130, 24);
+    placeOption(olgoo_[1], kBoxLeft + kBoxWidth - kOptionStep, kLowerTop + 4 * kRow);
     templateGroup->addButton(olgoo_[0]);
     templateGroup->addButton(olgoo_[1]);
     olgoo_[0]->setChecked(true);
 
     pcheck_ = new QCheckBox(texts::kPcheck, frame1_);
     pcheck_->setObjectName(QStringLiteral("Pcheck"));
-    pcheck_->setGeometry(kBoxLeft, kLowerTop + 5 * kRow, kBoxWidth + kLabelWidth + 6, 24);
+    placeOption(pcheck_, kLabelLeft + kLabelWidth, kLowerTop + 5 * kRow);
 
     label("Label5", texts::kLabel5, 6);
     exBox_ = pathBox("ExBox", QStringLiteral("Export"), 6);
     browse_[3] = browse("Picture11", 6);
+    connectSettingsKeeping();
 }
 
 void MainWindow::buildPictures() {

@@ -130,6 +130,64 @@ QString AddNode(Context& context, const QString& document, const QString& parent
     }
 }
 
+QString SetValue(Context& context, const QString& document, const QString& parentTag,
+                 const QString& elementTag, const QString& attribute, const QString& value) {
+    try {
+        const auto span = parentSpan(context, document, parentTag);
+        if (!span)
+            return document;
+        const QString content = document.mid(span->first, span->second - span->first);
+        const qsizetype open = content.indexOf(QLatin1Char('<') + elementTag + QLatin1Char(' '));
+        if (open < 0)
+            return AddNode(context, document, parentTag, elementTag, attribute, value);
+        const qsizetype end = content.indexOf(QLatin1Char('>'), open);
+        if (end < 0)
+            throw StepFailure{QStringLiteral("Element <%1 is not closed by \">\"").arg(elementTag)};
+        const qsizetype at =
+            content.indexOf(QLatin1Char(' ') + attribute + QStringLiteral("=\""), open);
+        if (at < 0 || at > end)
+            return AddNode(context, document, parentTag, elementTag, attribute, value);
+        const qsizetype start = at + attribute.size() + 3;
+        const qsizetype quote = content.indexOf(QLatin1Char('"'), start);
+        if (quote < 0 || quote > end)
+            throw StepFailure{QStringLiteral("Value of %1 is not closed").arg(attribute)};
+        context.log().LogMe(QStringLiteral("Value %1 updated.").arg(attribute));
+        const qsizetype from = span->first + start;
+        return document.left(from) + value + document.mid(span->first + quote);
+    } catch (const StepFailure& f) {
+        reportFailure(context, 92, f.description);
+        return document;
+    }
+}
+
+QString SetBlockText(Context& context, const QString& document, const QString& parentTag,
+                     const QString& blockTag, const QString& text) {
+    try {
+        const auto span = parentSpan(context, document, parentTag);
+        if (!span || span->second <= span->first)
+            return document;
+        const QString content = document.mid(span->first, span->second - span->first);
+        const QString opening = QLatin1Char('<') + blockTag + QLatin1Char('>');
+        const QString closing = QStringLiteral("</") + blockTag + QLatin1Char('>');
+        const qsizetype open = content.indexOf(opening);
+        const qsizetype close = open < 0 ? -1 : content.indexOf(closing, open);
+        if (open >= 0 && close >= 0) {
+            context.log().LogMe(QStringLiteral("Value %1 updated.").arg(blockTag));
+            const qsizetype from = span->first + open + opening.size();
+            return document.left(from) + text + document.mid(span->first + close);
+        }
+        // The content starts with the line break after the parent's opening.
+        const qsizetype lineStart = content.startsWith(kCrLf) ? 2 : 0;
+        context.log().LogMe(QStringLiteral("Node %1 added.").arg(blockTag));
+        const qsizetype at = span->first + lineStart;
+        return document.left(at) + QLatin1Char('\t') + opening + text + closing +
+               (lineStart ? kCrLf : QString()) + document.mid(at);
+    } catch (const StepFailure& f) {
+        reportFailure(context, 92, f.description);
+        return document;
+    }
+}
+
 namespace {
 
 // Shared by both deletes: removes [from, to) of the element and renumbers the later ones.

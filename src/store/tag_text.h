@@ -19,6 +19,16 @@ QString Wste(Context& context, const QString& document, const QString& tag,
 // Appends an element to the parent's content, or adds or changes one attribute (code 92).
 QString AddNode(Context& context, const QString& document, const QString& parentTag,
                 const QString& elementTag, const QString& attribute, const QString& value);
+// Sets one attribute of an element of the parent to exactly this value, touching nothing
+// else (AddNode replaces every occurrence of the old value's text in the opening, the tag
+// name included); an element that is missing is appended as AddNode does (code 92).
+QString SetValue(Context& context, const QString& document, const QString& parentTag,
+                 const QString& elementTag, const QString& attribute, const QString& value);
+// Sets the text of a plain block (<Music>1</Music>) inside the parent; a block that is
+// missing goes first in the parent, where the prefix search finds it before any element
+// whose name begins with its own (code 92).
+QString SetBlockText(Context& context, const QString& document, const QString& parentTag,
+                     const QString& blockTag, const QString& text);
 // Removes the opening of prefix + number and renumbers the later elements (code 94).
 QString DelNode(Context& context, const QString& document, const QString& parentTag,
                 const QString& prefix, int number, int remainingCount);

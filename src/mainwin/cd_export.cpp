@@ -1,0 +1,241 @@
+#include "mainwin/cd_export.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "mainwin/export_script.h"
+#include "platform/file_copy.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "store/tag_text.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tavrin {
+
+namespace {
+
+struct Cancelled {};
+
+// A failing step: logged with the entry that failed, then message 28.
+struct StepFault {
+    QString description;
+};
+
+// One copy the export makes, planned before it starts so progress has its totals.
+struct PlannedCopy {
+    QString from;
+    QString to;
+    qint64 size = 0;
+};
+
+class Export {
+public:
+    Export(Context& context, const ExportRequest& request, ExportProgress* progress)
+        : context_(context), request_(request), progress_(progress),
+          app_(DoSlash(context.programFolder())), project_(DoSlash(request.projectPath)) {}
+
+    ExportResult run();
+
+private:
+    Context& context_;
+    const ExportRequest& request_;
+    ExportProgress* progress_;
+    QString app_;
+    QString project_;
+    QString folder_;
+    qint64 bytesDone_ = 0, bytesTotal_ = 0;
+    int filesDone_ = 0, filesTotal_ = 0;
+
+    QString scriptPath() const {
+        return app_ + QStringLiteral("Resources") + nativeSeparator() +
+               QStringLiteral("Export.inf");
+    }
+    QString inExport(const QString& relative) const {
+        return folder_ + nativeSeparator() + fromStoredPath(relative);
+    }
+    QString copyFileTarget(const ExportCopy& copy) const {
+        QString target = copy.target;
+        target.remove(QStringLiteral("root"));
+        return folder_ + fromStoredPath(target) + nativeSeparator() + fromStoredPath(copy.source);
+    }
+    QString resource(const QString& file) const {
+        return app_ + QStringLiteral("Resources") + nativeSeparator() + fromStoredPath(file);
+    }
+    void plan(const ExportScript& script);
+    void makeExportFolder();
+    void carryOut(const ExportScript& script);
+    void copy(const QString& from, const QString& to);
+    void printablePages();
+};
+
+void Export::plan(const ExportScript& script) {
+    const auto count = [&](const QString& path) {
+        const QFileInfo info(path);
+        if (info.isFile()) {
+            bytesTotal_ += info.size();
+            ++filesTotal_;
+        }
+    };
+    for (const QString& entry : script.copyFolders) {
+        const auto copy = splitCopyEntry(entry);
+        if (!copy)
+            continue;
+        const QDir source(project_ + fromStoredPath(copy->source));
+        for (const QFileInfo& f : source.entryInfoList(QDir::Files | QDir::Hidden))
+            count(f.filePath());
+    }
+    for (const QString& entry : script.copyFiles) {
+        if (const auto copy = splitCopyEntry(entry))
+            count(resource(copy->source));
+    }
+}
+
+void Export::makeExportFolder() {
+    const QString base = DoSlash(request_.target) + QStringLiteral("Export ");
+    for (int n = 1;; ++n) {
+        const QString candidate = base + QString::number(n);
+        if (!QFileInfo::exists(candidate)) {
+            makeFolder(candidate);
+            folder_ = candidate;
+            return;
+        }
+    }
+}
+
+void Export::copy(const QString& from, const QString& to) {
+    const QString name = QFileInfo(from).fileName();
+    if (progress_ && !progress_->advance(name, bytesDone_, bytesTotal_, filesDone_, filesTotal_))
+        throw Cancelled{};
+    const bool whole = copyFileInPieces(from, to, [&](qint64 bytes) {
+        bytesDone_ += bytes;
+        return !progress_ ||
+               progress_->advance(name, bytesDone_, bytesTotal_, filesDone_, filesTotal_);
+    });
+    if (!whole)
+        throw Cancelled{};
+    ++filesDone_;
+}
+
+void Export::carryOut(const ExportScript& script) {
+    const auto step = [&](const QString& entry, auto body) {
+        try {
+            body();
+        } catch (const FsError& e) {
+            throw StepFault{QStringLiteral("\"%1\": %2").arg(entry, e.description())};
+        }
+    };
+    for (const QString& entry : script.makeFolders)
+        step(entry, [&] { makeFolder(inExport(entry)); });
+    for (const QString& entry : script.copyFolders) {
+        const auto pair = splitCopyEntry(entry);
+        if (!pair)
+            throw StepFault{QStringLiteral("\"%1\": no \"=>\"").arg(entry)};
+        step(entry, [&] {
+            const QString target = inExport(pair->target);
+            makeFolder(target);
+            const QString source = project_ + fromStoredPath(pair->source);
+            for (const QString& name : fileNames(source))
+                copy(source + nativeSeparator() + name, target + nativeSeparator() + name);
+        });
+    }
+    for (const QString& entry : script.copyFiles) {
+        const auto pair = splitCopyEntry(entry);
+        if (!pair)
+            throw StepFault{QStringLiteral("\"%1\": no \"=>\"").arg(entry)};
+        step(entry, [&] { copy(resource(pair->source), copyFileTarget(*pair)); });
+    }
+}
+
+void Export::printablePages() {
+    const QString pages = inExport(QStringLiteral("Data\\BookTXT"));
+    const QString templatePath = resource(QStringLiteral("Default.html"));
+    QStringList names;
+    try {
+        names = fileNames(pages);
+    } catch (const FsError& e) {
+        throw StepFault{QStringLiteral("printable pages: %1").arg(e.description())};
+    }
+    for (const QString& name : names) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        const QString extension = dot < 0 ? name : name.mid(dot + 1);
+        if (extension.toLower() != QLatin1String("htm"))
+            continue;
+        const QString page = pages + nativeSeparator() + name;
+        try {
+            const QString text = readUtf16File(page);
+            // Read afresh for every page, as a page may be the template's neighbour.
+            const QString templateText = readUtf16File(templatePath);
+            saveUtf16File(page + QLatin1Char('l'), printablePage(context_, text, templateText));
+        } catch (const FsError& e) {
+            throw StepFault{QStringLiteral("printable page %1: %2").arg(name, e.description())};
+        }
+    }
+}
+
+ExportResult Export::run() {
+    context_.log().LogMe(QStringLiteral("Exporting files..."));
+    if (!fileExists(scriptPath())) {
+        bepayam(context_, 27);
+        return {ExportOutcome::NoScript, {}};
+    }
+    try {
+        ExportScript script;
+        try {
+            script = cutExportScript(readAnsiFile(scriptPath()));
+        } catch (const ScriptFault& f) {
+            throw StepFault{f.description};
+        } catch (const FsError& e) {
+            throw StepFault{e.description()};
+        }
+        plan(script);
+        try {
+            makeExportFolder();
+        } catch (const FsError& e) {
+            throw StepFault{e.description()};
+        }
+        carryOut(script);
+        if (request_.printable)
+            printablePages();
+        flushToDisk();
+    } catch (const StepFault& f) {
+        context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(f.description));
+        bepayam(context_, 28);
+        return {ExportOutcome::Failed, folder_};
+    } catch (const Cancelled&) {
+        flushToDisk();
+        context_.log().LogMe(QStringLiteral("Export cancelled by user."));
+        return {ExportOutcome::Cancelled, folder_};
+    }
+    bepayam(context_, 29);
+    context_.log().LogMe(QStringLiteral("Files exported."));
+    const QString player = folder_ + nativeSeparator() + QStringLiteral("main.exe");
+    if (fileExists(player) && request_.runFile)
+        request_.runFile(player);
+    context_.log().LogMe(QStringLiteral("Exported Main.exe played."));
+    return {ExportOutcome::Exported, folder_};
+}
+
+} // namespace
+
+QString printablePage(Context& context, const QString& page, const QString& templateText) {
+    const QString title = Wsre(context, page, QStringLiteral("pgTitle"));
+    const QString closing = QStringLiteral("</pgTitle>");
+    // A page without a title gives its whole text as the body.
+    const qsizetype after = page.indexOf(closing);
+    QString body = after < 0 ? page : page.mid(after + closing.size());
+    body.replace(QStringLiteral("<pgMain>"), QStringLiteral("<p align=\"right\">"));
+    body.replace(QStringLiteral("</pgMain>"), QStringLiteral("</p>"));
+    QString out = templateText;
+    out.replace(QStringLiteral("%Title%"), title);
+    out.replace(QStringLiteral("%Matn%"), body);
+    return out;
+}
+
+ExportResult ExportAll(Context& context, const ExportRequest& request, ExportProgress* progress) {
+    return Export(context, request, progress).run();
+}
+
+} // namespace tavrin

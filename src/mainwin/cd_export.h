@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace tavrin {
+
+class Context;
+
+// Told as the export copies: the file being copied, bytes and files done of the totals.
+// Answers false to cancel; the export then stops before the next piece.
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    virtual bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
+                         int filesTotal) = 0;
+};
+
+struct ExportRequest {
+    QString target;         // the ExBox folder the numbered export folder goes into
+    QString projectPath;    // absolute
+    bool printable = false; // Pcheck plainly checked; the grey state makes no pages
+    std::function<void(const QString&)> runFile; // starts the exported player
+};
+
+enum class ExportOutcome { Exported, NoScript, Failed, Cancelled };
+
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Failed;
+    QString folder; // the "Export N" folder made, empty when none was
+};
+
+// Makes a new "Export N" folder by the script Resources/Export.inf: its folders, the
+// project's folders, the player's files, printable pages; then message 29 and the player.
+// Message 27 when there is no script, 28 at the first failing step (what was made stays).
+ExportResult ExportAll(Context& context, const ExportRequest& request,
+                       ExportProgress* progress = nullptr);
+
+// A printable page from a lesson page and the template: the title from pgTitle, the
+// body after "</pgTitle>" with pgMain made a right-aligned paragraph.
+QString printablePage(Context& context, const QString& page, const QString& templateText);
+
+} // namespace tavrin

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "mainwin/cd_export.h"
+
+#include <QElapsedTimer>
+#include <QProgressDialog>
+
+namespace tavrin {
+
+// Shows a long export: files and bytes done of the totals, the file being copied, and
+// Cancel. The window stays responsive: events are handled between the copied pieces.
+class ExportProgressDialog final : public QProgressDialog, public ExportProgress {
+    Q_OBJECT
+public:
+    explicit ExportProgressDialog(QWidget* parent = nullptr);
+    bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
+                 int filesTotal) override;
+
+private:
+    QElapsedTimer sinceRedraw_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,55 @@
+#include "mainwin/export_script.h"
+
+namespace tavrin {
+
+namespace {
+
+QString trimSpaces(const QString& text) {
+    qsizetype from = 0, to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace
+
+std::optional<QStringList> scriptSection(const QString& script, const QString& header) {
+    const qsizetype start = script.indexOf(header);
+    if (start < 0)
+        return std::nullopt;
+    const qsizetype next = script.indexOf(u'[', start + 1);
+    if (next < 0 || next - 2 < start)
+        return std::nullopt;
+    QStringList pieces = script.mid(start, next - 2 - start).split(QStringLiteral("\r\n"));
+    pieces.removeFirst();
+    if (!pieces.isEmpty())
+        pieces.removeLast();
+    return pieces;
+}
+
+std::optional<ExportCopy> splitCopyEntry(const QString& entry) {
+    const qsizetype arrow = entry.indexOf(QStringLiteral("=>"));
+    if (arrow < 0)
+        return std::nullopt;
+    return ExportCopy{trimSpaces(entry.left(arrow)), trimSpaces(entry.mid(arrow + 2))};
+}
+
+ExportScript cutExportScript(const QString& script) {
+    const auto section = [&](const char* header) {
+        const QString name = QString::fromLatin1(header);
+        auto entries = scriptSection(script, name);
+        if (!entries)
+            throw ScriptFault{
+                QStringLiteral("Section %1 not found or not followed by \"[\"").arg(name)};
+        return *entries;
+    };
+    ExportScript cut;
+    cut.makeFolders = section("[ Make Folder ]");
+    cut.copyFolders = section("[ Copy Folder ]");
+    cut.copyFiles = section("[ Copy File ]");
+    return cut;
+}
+
+} // namespace tavrin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+namespace tavrin {
+
+class Context;
+
+// What the settings area of the main window holds for the selected project.
+struct SettingsChoice {
+    bool musicOn = true;       // bMus (0) "فعال"
+    bool firstTemplate = true; // Olgoo (0) "الگوي اول"
+    Qt::CheckState print = Qt::Unchecked;
+    QString music1;
+    QString music2;
+    QString back;
+    QString exportPath;
+};
+
+// 0: the music digit ("1" on, "0" off), 1: the template digit ("1" or "2"), 2: the print
+// digit ("1" for any state but cleared); any other selector gives "0".
+QString SettingCode(const SettingsChoice& choice, int selector);
+
+// The player's settings file, exactly: no line break after "</strings>".
+QString cdPropertyText(const SettingsChoice& choice);
+
+// Writes BookTXT/CDProperty.xml and the FlashIMG media copies. A failing step is logged
+// with why, and the next step runs.
+void SaveThings(Context& context, const SettingsChoice& choice, const QString& projectPath,
+                const QString& bookTxtDir);
+
+// True when both name the same file on disk: another spelling, a link, a hard link.
+bool sameFile(const QString& a, const QString& b);
+
+// Writes one changed setting back to the project file's Settings block: "Music",
+// "Olgoo" and "Printable" hold text, "Music1", "Music2", "BackPic", "Export" and
+// "Import" a Path. A missing element is added; the rest of the file stays byte for byte.
+void KeepSetting(Context& context, const QString& projectPath, const QString& tag,
+                 const QString& value);
+
+} // namespace tavrin

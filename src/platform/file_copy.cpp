@@ -1,0 +1,74 @@
+#include "platform/file_copy.h"
+
+#include "platform/fs_error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+
+namespace tavrin {
+
+namespace {
+
+constexpr qint64 kPiece = 8 << 20;
+
+} // namespace
+
+bool copyFileInPieces(const QString& from, const QString& to,
+                      const std::function<bool(qint64 bytes)>& piece) {
+    QFile source(from);
+    if (!QFileInfo(from).isFile())
+        throw FsError::at(QStringLiteral("File not found"), from);
+    if (!source.open(QIODevice::ReadOnly))
+        throw FsError::at(source.errorString(), from);
+    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
+        throw FsError::at(QStringLiteral("Path not found"), QFileInfo(to).absolutePath());
+    QFile target(to);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw FsError::at(target.errorString(), to);
+    const auto abandon = [&] {
+        target.close();
+        QFile::remove(to);
+    };
+    QByteArray buffer(int(std::min<qint64>(kPiece, std::max<qint64>(source.size(), 1))),
+                      Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            const QString why = source.errorString();
+            abandon();
+            throw FsError::at(why, from);
+        }
+        if (n == 0)
+            break;
+        qint64 written = 0;
+        while (written < n) {
+            const qint64 w = target.write(buffer.constData() + written, n - written);
+            if (w <= 0) {
+                const QString why = w == 0 ? QStringLiteral("Disk full") : target.errorString();
+                abandon();
+                throw FsError::at(why, to);
+            }
+            written += w;
+        }
+        if (piece && !piece(n)) {
+            abandon();
+            return false;
+        }
+    }
+    target.close();
+    if (target.error() != QFileDevice::NoError) {
+        const QString why = target.errorString();
+        QFile::remove(to);
+        throw FsError::at(why, to);
+    }
+    return true;
+}
+
+void flushToDisk() {
+#if defined(Q_OS_UNIX)
+    ::sync();
+#endif
+}
+
+} // namespace tavrin

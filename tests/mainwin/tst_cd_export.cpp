@@ -1,0 +1,340 @@
+// The player's settings file and media copies, settings kept in the project file, and the
+// CD export by script, on temporary program folders.
+#include "mainwin/cd_export.h"
+#include "mainwin/export_script.h"
+#include "mainwin/output_folders.h"
+#include "mainwin/project_settings.h"
+#include "platform/text_codec.h"
+#include "store/catalogue.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+QByteArray utf16(const QString& text) {
+    return encodeUtf16Le(text);
+}
+
+// A program folder with the shipped Resources and one project with its output folders.
+struct Program {
+    TestProgram p;
+    QString project;
+    QString exports;
+    Program() {
+        const QString resources = p.path("Resources");
+        QDir().mkpath(resources);
+        for (const QString& name : QDir(sourceFile("resources")).entryList(QDir::Files))
+            QFile::copy(sourceFile("resources/" + name), resources + "/" + name);
+        project = p.path("Project 1");
+        QDir().mkpath(project);
+        MakeDirs(p.context(), project, "BookTXT", "_xml");
+        exports = p.path("out");
+        QDir().mkpath(exports);
+    }
+    void put(const QString& relative, const QByteArray& bytes) {
+        const QString path = project + "/" + relative;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeBytes(path, bytes);
+    }
+    void script(const QString& text) {
+        writeBytes(p.path("Resources/Export.inf"), text.toLatin1());
+    }
+    ExportResult exportNow(bool printable = false, ExportProgress* progress = nullptr) {
+        ExportRequest request;
+        request.target = exports;
+        request.projectPath = project;
+        request.printable = printable;
+        request.runFile = [this](const QString& path) { started << path; };
+        return ExportAll(p.context(), request, progress);
+    }
+    QStringList started;
+};
+
+// Every file and folder below a folder, relative, sorted.
+QStringList treeOf(const QString& folder) {
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(folder).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+class CancelAfter final : public ExportProgress {
+public:
+    explicit CancelAfter(int files) : files_(files) {}
+    bool advance(const QString&, qint64, qint64, int filesDone, int) override {
+        return filesDone < files_;
+    }
+
+private:
+    int files_;
+};
+
+} // namespace
+
+class CdExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cdPropertyForEveryChoice() {
+        for (bool first : {true, false}) {
+            for (bool music : {true, false}) {
+                for (Qt::CheckState print : {Qt::Unchecked, Qt::PartiallyChecked, Qt::Checked}) {
+                    Program g;
+                    SettingsChoice c;
+                    c.firstTemplate = first;
+                    c.musicOn = music;
+                    c.print = print;
+                    SaveThings(g.p.context(), c, g.project, "BookTXT");
+                    const QString expected =
+                        QString("<strings>\r\n\t<Olgoo>%1</Olgoo>\r\n\t<Music>%2</Music>\r\n\t"
+                                "<Print>%3</Print>\r\n</strings>")
+                            .arg(first ? "1" : "2", music ? "1" : "0",
+                                 print == Qt::Unchecked ? "0" : "1");
+                    QCOMPARE(readBytes(g.project + "/BookTXT/CDProperty.xml"), utf16(expected));
+                }
+            }
+        }
+        SettingsChoice c;
+        QCOMPARE(SettingCode(c, 7), QStringLiteral("0"));
+    }
+
+    void mediaCopies() {
+        Program g;
+        SettingsChoice c;
+        c.music1 = g.p.path("Resources\\MySound1.mp3"); // as stored, either separator
+        c.music2 = g.p.path("Resources/MySound2.mp3");
+        c.back = g.p.path("Resources/MyBack.jpg");
+        // Music off: no sound copied, none deleted.
+        writeBytes(g.project + "/FlashIMG/Sound1.mp3", "old");
+        c.musicOn = false;
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Sound1.mp3"), QByteArray("old"));
+        QVERIFY(!QFile::exists(g.project + "/FlashIMG/Sound2.mp3"));
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), readBytes(c.back));
+        // Music on: both copied over the old ones.
+        c.musicOn = true;
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Sound1.mp3"),
+                 readBytes(g.p.path("Resources/MySound1.mp3")));
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Sound2.mp3"), readBytes(c.music2));
+        // The source is the copy itself, under other spellings and through a link.
+        const QByteArray back = readBytes(g.project + "/FlashIMG/Back.jpg");
+        c.back = g.project + "/FlashIMG/../FlashIMG/Back.jpg";
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), back);
+        QVERIFY(QFile::link(g.project + "/FlashIMG/Back.jpg", g.p.path("link.jpg")));
+        c.back = g.p.path("link.jpg");
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), back);
+        QVERIFY(g.p.entries().contains("Back.jpg is already in place."));
+        // A missing source keeps the old copy and says so; a missing folder is skipped too.
+        c.back = g.p.path("none.jpg");
+        QDir(g.project + "/BookTXT").removeRecursively();
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), back);
+        const QString log = g.p.entries().join('\n');
+        QVERIFY(log.contains("Skipped Back.jpg: file not found: " + c.back));
+        QVERIFY(log.contains("Skipped CDProperty.xml: Path not found"));
+    }
+
+    // Each change is written into the Settings block and nothing else moves.
+    void settingsKeptInTheProjectFile() {
+        TestProgram p;
+        writeBytes(p.path("Projects.xml"),
+                   utf16("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+        QDir().mkpath(p.path("Project 1"));
+        NewProjXml(p.context(), p.path("Project 1"), "Export");
+        const QString file = p.path("Project 1/Project.xml");
+        QString expected = decodeUtf16Le(readBytes(file));
+        KeepSetting(p.context(), p.path("Project 1"), "Music", "0");
+        KeepSetting(p.context(), p.path("Project 1"), "Olgoo", "2");
+        KeepSetting(p.context(), p.path("Project 1"), "Printable", "1");
+        // "Export" is also the element's name: only the value changes.
+        KeepSetting(p.context(), p.path("Project 1"), "Export", "D:\\CD");
+        KeepSetting(p.context(), p.path("Project 1"), "Music1", u8("/موسيقي/a.mp3"));
+        expected.replace("<Music>1</Music>", "<Music>0</Music>");
+        expected.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
+        expected.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
+        expected.replace("<Export Path=\"" + p.folder() + "/Export\">", "<Export Path=\"D:\\CD\">");
+        expected.replace(p.folder() + "/Resources/MySound1.mp3", u8("/موسيقي/a.mp3"));
+        QCOMPARE(readBytes(file), utf16(expected));
+        QVERIFY(p.entries().contains("Project settings saved."));
+
+        // A Settings block without some elements gets them; the blocks go first, where
+        // the reader's prefix search finds Music before Music1.
+        QString lacking = expected;
+        lacking.remove("\t<Music>0</Music>\r\n");
+        lacking.remove("\t<Import Path=\"" + p.folder() + "/Zar\">\r\n");
+        writeBytes(file, utf16(lacking));
+        KeepSetting(p.context(), p.path("Project 1"), "Music", "1");
+        KeepSetting(p.context(), p.path("Project 1"), "Import", "Zar");
+        const QString now = decodeUtf16Le(readBytes(file));
+        QVERIFY(now.contains("<Settings>\r\n\t<Music>1</Music>\r\n\t<Music1 "));
+        QVERIFY(now.contains("\t<Import Path=\"Zar\">\r\n</Settings>"));
+        // A value that would damage the file is refused.
+        const QByteArray before = readBytes(file);
+        KeepSetting(p.context(), p.path("Project 1"), "BackPic", "a\"b");
+        QCOMPARE(readBytes(file), before);
+        QCOMPARE(p.entries().last(), QStringLiteral("Payam number 30 displayed."));
+    }
+
+    void scriptGrammar() {
+        const QString s = "x\r\n[ Make Folder ]\r\nA\r\nA\\B\r\n\r\n[ Copy File ]\r\n"
+                          "  main.exe   =>  root  \r\nlost => root\r\n[ Copy Folder ]\r\n"
+                          "only => one\r\n[";
+        QCOMPARE(*scriptSection(s, "[ Make Folder ]"), (QStringList{"A", "A\\B"}));
+        // The last entry before the next header, with no empty line, is lost.
+        QCOMPARE(*scriptSection(s, "[ Copy File ]"), QStringList{"  main.exe   =>  root  "});
+        QCOMPARE(scriptSection(s, "[ Copy Folder ]")->size(), 0);
+        QCOMPARE(splitCopyEntry("  main.exe   =>  root  ")->source, QStringLiteral("main.exe"));
+        QCOMPARE(splitCopyEntry("a=>b=>c")->target, QStringLiteral("b=>c"));
+        QVERIFY(!splitCopyEntry("no arrow"));
+        // A last section with no "[" after it cannot be cut.
+        QVERIFY(!scriptSection("[ Copy File ]\r\na => root\r\n\r\n", "[ Copy File ]"));
+        QVERIFY(!scriptSection(s, "[ copy file ]"));
+    }
+
+    // The shipped script makes the CD tree it lists; a second export goes beside it.
+    void shippedScriptMakesTheTree() {
+        Program g;
+        g.put("BookTXT/page.htm", utf16("x"));
+        g.put("BookTXT/CDProperty.xml", utf16("y"));
+        g.put("_xml/BookTitle.xml", utf16("z"));
+        g.put("_xml/quiz11.xml", utf16("q"));
+        g.put("FlashIMG/Back.jpg", "j");
+        g.put("BookTXT/sub/deeper.txt", "not copied"); // only files directly inside
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+        const QString one = g.exports + "/Export 1";
+        QCOMPARE(treeOf(one),
+                 (QStringList{"Data", "Data/BookIMG", "Data/BookTXT", "Data/BookTXT/CDProperty.xml",
+                              "Data/BookTXT/page.htm", "Data/FlashIMG", "Data/FlashIMG/Back.jpg",
+                              "Data/_xml", "Data/_xml/BookTitle.xml", "Data/_xml/quiz11.xml",
+                              "autorun.inf"}));
+        QCOMPARE(readBytes(one + "/Data/_xml/quiz11.xml"), utf16("q"));
+        QCOMPARE(readBytes(one + "/autorun.inf"), readBytes(g.p.path("Resources/autorun.inf")));
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F"));
+        QCOMPARE(g.p.entries().mid(g.p.entries().indexOf("Exporting files...")),
+                 (QStringList{"Exporting files...", "Payam number 29 displayed.", "Files exported.",
+                              "Exported Main.exe played."}));
+        QVERIFY(g.started.isEmpty()); // no main.exe
+        QCOMPARE(g.exportNow().folder, g.exports + "/Export 2");
+        QCOMPARE(treeOf(g.exports + "/Export 2"), treeOf(one));
+    }
+
+    void playerStartsWhenShipped() {
+        Program g;
+        writeBytes(g.p.path("Resources/main.exe"), "MZ");
+        // "x" is lost: no empty line follows it.
+        g.script("[ Make Folder ]\r\nD\r\n\r\n[ Copy Folder ]\r\nx\r\n[ Copy File ]\r\n"
+                 "main.exe => root\r\n\r\n[ End ]");
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+        QCOMPARE(g.started, QStringList{g.exports + "/Export 1/main.exe"});
+    }
+
+    void printablePages() {
+        Program g;
+        g.put("BookTXT/a.htm", utf16("<pgTitle>درس %Matn%</pgTitle><pgMain>متن</pgMain> پايان"));
+        g.put("BookTXT/b.HTM", utf16("<pgMain>بي عنوان</pgMain>"));
+        g.put("BookTXT/c.html", utf16("not a page"));
+        g.put("BookTXT/htm", utf16("<pgTitle>t</pgTitle>name is its extension"));
+        // The grey state makes no pages.
+        QCOMPARE(g.exportNow(false).outcome, ExportOutcome::Exported);
+        QVERIFY(!QFile::exists(g.exports + "/Export 1/Data/BookTXT/a.html"));
+        QCOMPARE(g.exportNow(true).outcome, ExportOutcome::Exported);
+        const QString pages = g.exports + "/Export 2/Data/BookTXT/";
+        const QString templ = decodeUtf16Le(readBytes(g.p.path("Resources/Default.html")));
+        QVERIFY(templ.contains("%Title%") && templ.contains("%Matn%") &&
+                templ.contains("dir=\"rtl\""));
+        const auto page = [&](const QString& title, const QString& body) {
+            QString t = templ;
+            t.replace("%Title%", title);
+            t.replace("%Matn%", body);
+            return utf16(t);
+        };
+        // The title is put in first, so "%Matn%" inside it takes the body too.
+        const QString bodyA = u8("<p align=\"right\">متن</p> پايان");
+        QCOMPARE(readBytes(pages + "a.html"), page(u8("درس ") + bodyA, bodyA));
+        QCOMPARE(readBytes(pages + "b.HTMl"), page("", u8("<p align=\"right\">بي عنوان</p>")));
+        QCOMPARE(readBytes(pages + "html"), page("t", "name is its extension"));
+        QVERIFY(!QFile::exists(pages + "c.htmll"));
+    }
+
+    // The grammar's blind spots, as stored scripts rely on them, and the failures.
+    void scriptsAndFailures() {
+        { // a last entry lost without the empty line
+            Program g;
+            g.script(
+                "[ Make Folder ]\r\nA\r\nB\r\n[ Copy Folder ]\r\n\r\n[ Copy File ]\r\n\r\n[ End ]");
+            QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+            QCOMPARE(treeOf(g.exports + "/Export 1"), QStringList{"A"});
+        }
+        { // an entry without "=>": 28, the tree made so far kept, the entry in the log
+            Program g;
+            g.script("[ Make Folder ]\r\nA\r\n\r\n[ Copy Folder ]\r\nno arrow here\r\n\r\n"
+                     "[ Copy File ]\r\n\r\n[ End ]");
+            const ExportResult r = g.exportNow();
+            QCOMPARE(r.outcome, ExportOutcome::Failed);
+            QCOMPARE(treeOf(r.folder), QStringList{"A"});
+            QCOMPARE(g.p.prompts.shown.last().text,
+                     QStringLiteral(u"بروز اشكال در گرفتن خروجي!\u200F"));
+            QVERIFY(g.p.entries().join('\n').contains("Export stopped at \"no arrow here\""));
+            QVERIFY(!g.p.entries().contains("Files exported."));
+        }
+        { // a folder listed twice, a missing source, a missing target folder
+            for (const QString& s :
+                 {QString("[ Make Folder ]\r\nA\r\nA\r\n\r\n[ Copy Folder ]\r\n\r\n[ Copy File "
+                          "]\r\n\r\n["),
+                  QString("[ Make Folder ]\r\n\r\n[ Copy Folder ]\r\nnone => N\r\n\r\n[ Copy File "
+                          "]\r\n\r\n["),
+                  QString("[ Make Folder ]\r\n\r\n[ Copy Folder ]\r\n\r\n[ Copy File ]\r\n"
+                          "autorun.inf => rootData\r\n\r\n["),
+                  QString("[ Make Folder ]\r\nA\r\n\r\n[ Copy Folder ]\r\n\r\n[ Copy File "
+                          "]\r\n\r\n")}) {
+                Program g;
+                g.script(s);
+                QCOMPARE(g.exportNow().outcome, ExportOutcome::Failed);
+                QCOMPARE(g.p.entries().last(), QStringLiteral("Payam number 28 displayed."));
+            }
+        }
+        { // no script: 27, nothing made
+            Program g;
+            QFile::remove(g.p.path("Resources/Export.inf"));
+            QCOMPARE(g.exportNow().outcome, ExportOutcome::NoScript);
+            QCOMPARE(g.p.prompts.shown.last().text,
+                     QStringLiteral(u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F"));
+            QVERIFY(treeOf(g.exports).isEmpty());
+        }
+    }
+
+    // Cancel stops: no partial file, no message 29, no player; what was made stays.
+    void cancelLeavesNoPartialFile() {
+        Program g;
+        const QByteArray big(20 << 20, 'x');
+        g.put("BookTXT/a.bin", big);
+        g.put("BookTXT/b.bin", big);
+        g.put("BookTXT/c.bin", big);
+        CancelAfter after(1);
+        const ExportResult r = g.exportNow(false, &after);
+        QCOMPARE(r.outcome, ExportOutcome::Cancelled);
+        const QStringList files = QDir(r.folder + "/Data/BookTXT").entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(QFileInfo(r.folder + "/Data/BookTXT/" + files[0]).size(), qint64(big.size()));
+        QCOMPARE(g.p.entries().last(), QStringLiteral("Export cancelled by user."));
+        for (const auto& shown : g.p.prompts.shown)
+            QVERIFY(!shown.text.contains(u8("آماده رايت")));
+    }
+};
+
+QTEST_GUILESS_MAIN(CdExportTest)
+#include "tst_cd_export.moc"

@@ -1,0 +1,155 @@
+// The settings area through its widgets: changes kept in the project file across project
+// changes and restarts, and the output button's export.
+#include "mainwin/main_window.h"
+#include "platform/text_codec.h"
+#include "store/catalogue.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+QByteArray utf16(const QString& text) {
+    return encodeUtf16Le(text);
+}
+
+void clickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+// A program folder with two projects and the shipped Resources.
+struct Program {
+    TestProgram p;
+    std::unique_ptr<MainWindow> w;
+    Program() {
+        QDir().mkpath(p.path("Resources"));
+        for (const QString& name : QDir(sourceFile("resources")).entryList(QDir::Files))
+            QFile::copy(sourceFile("resources/" + name), p.path("Resources/" + name));
+        writeBytes(p.path("Projects.xml"),
+                   utf16("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+        start();
+        NewProj(p.context(), *w, "One");
+        NewProj(p.context(), *w, "Two");
+    }
+    void start() {
+        w = std::make_unique<MainWindow>(p.context());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <typename T> T* find(const char* name) {
+        T* child = w->findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no control %s", name);
+        return child;
+    }
+    void select(int row) { clickRow(find<QListWidget>("ProjB"), row); }
+    void type(const char* box, const QString& text) {
+        auto* edit = find<QLineEdit>(box);
+        edit->setFocus();
+        edit->selectAll();
+        typeText(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // The output button as the user reaches it: the pointer over its rest picture.
+    void exportNow() {
+        const QPointF at(10, 10);
+        QMouseEvent move(QEvent::MouseMove, at, find<QLabel>("Picture14")->mapToGlobal(at),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(find<QLabel>("Picture14"), &move);
+        QTest::mouseClick(find<QLabel>("Picture15"), Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+class SettingsAreaTest : public QObject {
+    Q_OBJECT
+private slots:
+    void changesAreKept() {
+        Program g;
+        g.select(0);
+        const QString file = g.p.path("Project 1/Project.xml");
+        const QString before = decodeUtf16Le(readBytes(file));
+        QTest::mouseClick(g.find<QRadioButton>("bMus1"), Qt::LeftButton);
+        QVERIFY(!g.find<QLineEdit>("Mus1")->isEnabled());
+        QTest::mouseClick(g.find<QRadioButton>("Olgoo1"), Qt::LeftButton);
+        QTest::mouseClick(g.find<QCheckBox>("Pcheck"), Qt::LeftButton);
+        g.type("Back", u8("/تصاوير/زمينه.jpg"));
+        g.type("ExBox", "/media/cd");
+        QTest::mouseClick(g.find<QRadioButton>("bMus0"), Qt::LeftButton);
+        g.type("Mus2", "/music/two.mp3");
+
+        QString expected = before;
+        expected.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
+        expected.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
+        expected.replace(g.p.folder() + "/Resources/MyBack.jpg", u8("/تصاوير/زمينه.jpg"));
+        expected.replace(g.p.folder() + "/Export\"", "/media/cd\"");
+        expected.replace(g.p.folder() + "/Resources/MySound2.mp3", "/music/two.mp3");
+        QCOMPARE(readBytes(file), utf16(expected));
+        // The other project is untouched.
+        const QByteArray two = readBytes(g.p.path("Project 2/Project.xml"));
+
+        const auto shown = [&] {
+            QVERIFY(g.find<QRadioButton>("bMus0")->isChecked());
+            QVERIFY(g.find<QRadioButton>("Olgoo1")->isChecked());
+            QCOMPARE(g.find<QCheckBox>("Pcheck")->checkState(), Qt::Checked);
+            QCOMPARE(g.find<QLineEdit>("Back")->text(), u8("/تصاوير/زمينه.jpg"));
+            QCOMPARE(g.find<QLineEdit>("ExBox")->text(), QStringLiteral("/media/cd"));
+            QCOMPARE(g.find<QLineEdit>("Mus2")->text(), QStringLiteral("/music/two.mp3"));
+        };
+        g.select(1);
+        QVERIFY(g.find<QRadioButton>("Olgoo0")->isChecked());
+        g.select(0);
+        shown();
+        g.start(); // a restart
+        g.select(0);
+        shown();
+        QCOMPARE(readBytes(g.p.path("Project 2/Project.xml")), two);
+        // Reading a project into the controls writes nothing.
+        QCOMPARE(readBytes(file), utf16(expected));
+    }
+
+    void outputButtonExports() {
+        Program g;
+        g.select(0);
+        // The settings' relative default folder is made and shown absolute.
+        g.type("ExBox", "Export");
+        QVERIFY(!QFile::exists(g.p.path("Export")));
+        g.exportNow();
+        QCOMPARE(g.find<QLineEdit>("ExBox")->text(), g.p.folder() + "/Export");
+        // The output folders were made first, so the settings and media are on the CD.
+        const QString cd = g.p.path("Export/Export 1/Data/");
+        QVERIFY(QFile::exists(cd + "BookTXT/CDProperty.xml"));
+        QCOMPARE(readBytes(cd + "FlashIMG/Back.jpg"), readBytes(g.p.path("Resources/MyBack.jpg")));
+        QCOMPARE(readBytes(cd + "FlashIMG/Sound1.mp3"),
+                 readBytes(g.p.path("Resources/MySound1.mp3")));
+        QCOMPARE(g.p.entries().last(), QStringLiteral("Exported Main.exe played."));
+
+        // A target folder that is not there: 26.
+        g.type("ExBox", g.p.path("nowhere"));
+        g.exportNow();
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 QStringLiteral(u"شاخه مورد نظر براي گرفتن خروجي وجود ندارد!\u200F"));
+        // A project folder that is gone: 10.
+        g.type("ExBox", g.p.path("Export"));
+        QDir(g.p.path("Project 1")).removeRecursively();
+        g.exportNow();
+        QCOMPARE(g.p.prompts.shown.last().text, QStringLiteral(u"مسير ساخت خروجي يافت نشد!\u200F"));
+        QVERIFY(!QFile::exists(g.p.path("Export/Export 2")));
+    }
+};
+
+QTEST_MAIN(SettingsAreaTest)
+#include "tst_settings_area.moc"
