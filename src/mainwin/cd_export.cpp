@@ -69,6 +69,10 @@ private:
     void carryOut(const ExportScript& script);
     void copy(const QString& from, const QString& to);
     void printablePages();
+    void finish() {
+        if (progress_)
+            progress_->finished();
+    }
 };
 
 void Export::plan(const ExportScript& script) {
@@ -176,6 +180,7 @@ void Export::printablePages() {
 }
 
 ExportResult Export::run() {
+
     context_.log().LogMe(QStringLiteral("Exporting files..."));
     if (!fileExists(scriptPath())) {
         bepayam(context_, 27);
@@ -201,14 +206,17 @@ ExportResult Export::run() {
             printablePages();
         flushToDisk();
     } catch (const StepFault& f) {
+        finish();
         context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(f.description));
         bepayam(context_, 28);
         return {ExportOutcome::Failed, folder_};
     } catch (const Cancelled&) {
+        finish();
         flushToDisk();
         context_.log().LogMe(QStringLiteral("Export cancelled by user."));
         return {ExportOutcome::Cancelled, folder_};
     }
+    finish();
     bepayam(context_, 29);
     context_.log().LogMe(QStringLiteral("Files exported."));
     const QString player = folder_ + nativeSeparator() + QStringLiteral("main.exe");

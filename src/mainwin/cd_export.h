@@ -14,6 +14,8 @@ public:
     virtual ~ExportProgress() = default;
     virtual bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
                          int filesTotal) = 0;
+    // The copying is over, before any message: a dialog closes here.
+    virtual void finished() {}
 };
 
 struct ExportRequest {

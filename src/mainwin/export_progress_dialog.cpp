@@ -42,13 +42,22 @@ bool ExportProgressDialog::advance(const QString& file, qint64 bytesDone, qint64
     if (sinceRedraw_.elapsed() >= 50 || bytesDone == 0) {
         sinceRedraw_.restart();
         const QLocale persian(QLocale::Persian);
-        setLabelText(QStringLiteral(u"در حال رونوشت: %1\nفايل %2 از %3 — %4 از %5 مگابايت")
-                         .arg(file, persian.toString(filesDone + 1), persian.toString(filesTotal),
-                              megabytes(bytesDone), megabytes(bytesTotal)));
+        setLabelText(QStringLiteral(u"در حال رونوشت: %1\nفايل %2 از %3، %4 از %5 مگابايت")
+                         .arg(file, persian.toString(std::min(filesDone + 1, filesTotal)),
+                              persian.toString(filesTotal), megabytes(bytesDone),
+                              megabytes(bytesTotal)));
         setValue(bytesTotal > 0 ? int(bytesDone * 1000 / bytesTotal) : 0);
         QApplication::processEvents();
     }
     return !wasCanceled();
+}
+
+} // namespace tavrin
+
+namespace tavrin {
+
+void ExportProgressDialog::finished() {
+    hide();
 }
 
 } // namespace tavrin

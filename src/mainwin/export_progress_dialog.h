@@ -15,6 +15,7 @@ public:
     explicit ExportProgressDialog(QWidget* parent = nullptr);
     bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
                  int filesTotal) override;
+    void finished() override;
 
 private:
     QElapsedTimer sinceRedraw_;
