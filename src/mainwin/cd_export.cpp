@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <chrono>
+#include <future>
 
 namespace tavrin {
 
@@ -72,6 +74,14 @@ private:
     void finish() {
         if (progress_)
             progress_->finished();
+    }
+    // The disk may take seconds to take everything; the window is told meanwhile.
+    void flush() {
+        auto done = std::async(std::launch::async, [folder = folder_] { flushToDisk(folder); });
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            if (progress_)
+                progress_->flushing();
+        }
     }
 };
 
@@ -204,15 +214,15 @@ ExportResult Export::run() {
         carryOut(script);
         if (request_.printable)
             printablePages();
-        flushToDisk();
+        flush();
     } catch (const StepFault& f) {
         finish();
         context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(f.description));
         bepayam(context_, 28);
         return {ExportOutcome::Failed, folder_};
     } catch (const Cancelled&) {
+        flush();
         finish();
-        flushToDisk();
         context_.log().LogMe(QStringLiteral("Export cancelled by user."));
         return {ExportOutcome::Cancelled, folder_};
     }

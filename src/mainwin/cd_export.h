@@ -14,6 +14,9 @@ public:
     virtual ~ExportProgress() = default;
     virtual bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
                          int filesTotal) = 0;
+    // Everything is copied and is being written out to the disk; told again and again
+    // until that is done.
+    virtual void flushing() {}
     // The copying is over, before any message: a dialog closes here.
     virtual void finished() {}
 };

@@ -56,6 +56,16 @@ bool ExportProgressDialog::advance(const QString& file, qint64 bytesDone, qint64
 
 namespace tavrin {
 
+void ExportProgressDialog::flushing() {
+    if (!flushShown_) {
+        flushShown_ = true;
+        setLabelText(QStringLiteral(u"در حال نوشتن نهايي روي ديسك..."));
+        setValue(maximum());
+        setCancelButton(nullptr); // the copies are made; there is nothing left to cancel
+    }
+    QApplication::processEvents();
+}
+
 void ExportProgressDialog::finished() {
     hide();
 }

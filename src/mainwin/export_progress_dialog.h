@@ -15,10 +15,12 @@ public:
     explicit ExportProgressDialog(QWidget* parent = nullptr);
     bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
                  int filesTotal) override;
+    void flushing() override;
     void finished() override;
 
 private:
     QElapsedTimer sinceRedraw_;
+    bool flushShown_ = false;
 };
 
 } // namespace tavrin

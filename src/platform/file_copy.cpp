@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -95,7 +96,15 @@ bool copyFileInPieces(const QString& from, const QString& to,
     return true;
 }
 
-void flushToDisk() {
+void flushToDisk(const QString& folder) {
+#if defined(Q_OS_LINUX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+        return;
+    }
+#endif
 #if defined(Q_OS_UNIX)
     ::sync();
 #endif

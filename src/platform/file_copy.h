@@ -11,7 +11,8 @@ namespace tavrin {
 bool copyFileInPieces(const QString& from, const QString& to,
                       const std::function<bool(qint64 bytes)>& piece);
 
-// One flush of everything written to the disks, instead of one per file.
-void flushToDisk();
+// One flush of what was written to the disk that holds this folder, instead of one per
+// file.
+void flushToDisk(const QString& folder);
 
 } // namespace tavrin
