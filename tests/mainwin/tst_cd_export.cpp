@@ -29,10 +29,7 @@ struct Program {
     QString project;
     QString exports;
     Program() {
-        const QString resources = p.path("Resources");
-        QDir().mkpath(resources);
-        for (const QString& name : QDir(sourceFile("resources")).entryList(QDir::Files))
-            QFile::copy(sourceFile("resources/" + name), resources + "/" + name);
+        copyShippedResources(p.folder());
         project = p.path("Project 1");
         QDir().mkpath(project);
         MakeDirs(p.context(), project, "BookTXT", "_xml");

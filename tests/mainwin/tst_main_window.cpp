@@ -90,10 +90,7 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
     template <typename T> T* find(const char* name) {
-        T* child = w->findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
+        return tavrin::test::control<T>(w.get(), name);
     }
     QListWidget* list(const char* name) { return find<QListWidget>(name); }
     // Opens an action panel the way a user does: rest on the list, wait for the fade.

@@ -34,9 +34,7 @@ struct Program {
     TestProgram p;
     std::unique_ptr<MainWindow> w;
     Program() {
-        QDir().mkpath(p.path("Resources"));
-        for (const QString& name : QDir(sourceFile("resources")).entryList(QDir::Files))
-            QFile::copy(sourceFile("resources/" + name), p.path("Resources/" + name));
+        copyShippedResources(p.folder());
         writeBytes(p.path("Projects.xml"),
                    utf16("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
         start();
@@ -49,10 +47,7 @@ struct Program {
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
     template <typename T> T* find(const char* name) {
-        T* child = w->findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
+        return tavrin::test::control<T>(w.get(), name);
     }
     void select(int row) { clickRow(find<QListWidget>("ProjB"), row); }
     void type(const char* box, const QString& text) {

@@ -1,6 +1,7 @@
 #include "support/test_program.h"
 
 #include "platform/text_codec.h"
+#include "support/documents.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -98,6 +99,14 @@ QImage picture(QWidget* w) {
 }
 
 } // namespace
+
+void copyShippedResources(const QString& programFolder) {
+    const QDir target(programFolder);
+    target.mkpath(QStringLiteral("Resources"));
+    const QString shipped = sourceFile(QStringLiteral("resources"));
+    for (const QString& name : QDir(shipped).entryList(QDir::Files))
+        QFile::copy(shipped + u'/' + name, target.filePath(QStringLiteral("Resources/") + name));
+}
 
 bool laidOutRightToLeft(QWidget* control) {
     auto* label = qobject_cast<QLabel*>(control);

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -70,6 +71,17 @@ void doubleClickItem(QListWidget* list, QListWidgetItem* item);
 // right-to-left mark put before the text, so a right-to-left paragraph whatever its first
 // letter. Works for labels and buttons.
 bool laidOutRightToLeft(QWidget* control);
+
+// A control of a window by its original object name; a missing one ends the test program.
+template <typename T> T* control(QObject* window, const char* name) {
+    T* child = window->findChild<T*>(QLatin1String(name));
+    if (!child)
+        qFatal("no control %s", name);
+    return child;
+}
+
+// Copies the Resources the tool ships into a program folder's Resources.
+void copyShippedResources(const QString& programFolder);
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
