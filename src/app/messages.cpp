@@ -7,13 +7,13 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number >= 31 && (number < 101 || number > kNoticeSecondInstance);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeSecondInstance);
 }
 
 QString PayamText(int number) {
     if (number <= 0)
         return texts::kPayamUncontrollable;
-    if (number <= 30)
+    if (number <= kNoticeFileQuestionFirst)
         return QString::fromUtf16(texts::kPayam[number]);
     if (number == 101 || number == 102)
         return texts::kPayamNoOutputFolder;
@@ -38,6 +38,11 @@ void bepayam(Context& context, int number) {
 
 void reportFailure(Context& context, int code, const QString& description) {
     context.log().setErrText(description);
+    // A handler's failure code is logged even where the number also names a notice.
+    if (code == kNoticeFileQuestionFirst) {
+        context.log().LogErr(code);
+        return;
+    }
     bepayam(context, code);
 }
 

@@ -4,8 +4,8 @@
 
 namespace tavrin::texts {
 
-// The numbered notices, index = number (1 to 30). Marks inside them are written as escapes.
-inline const char16_t* const kPayam[31] = {
+// The numbered notices, index = number (1 to 31). Marks inside them are written as escapes.
+inline const char16_t* const kPayam[32] = {
     nullptr,
     u"فايل\u200Fهاي ورودي پيدا نشد!\u200F",
     u"همه مشخصات بايد تكميل شود!\u200F",
@@ -38,6 +38,8 @@ inline const char16_t* const kPayam[31] = {
     u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F",
     // Titles and folder paths holding these would damage the data files.
     u"عنوان نبايد شامل \" يا < يا > يا = باشد!\u200F",
+    // Answers or an explanation filed before their question.
+    u"ابتدا متن سؤال را ثبت كنيد!\u200F",
 };
 
 // Numbers of 0 and below.

@@ -7,6 +7,7 @@
 #include "app/run_log.h"
 #include "dialogs/help_window.h"
 #include "dialogs/pickers.h"
+#include "formatter/formatter_window.h"
 #include "mainwin/output_folders.h"
 #include "mainwin/widget_colours.h"
 #include "platform/paths.h"
@@ -46,6 +47,30 @@ MainWindow::MainWindow(Context& context, QWidget* parent) : QWidget(parent), con
 }
 
 MainWindow::~MainWindow() = default;
+
+FormatterWindow* MainWindow::formatter() {
+    if (!formatter_)
+        formatter_ = std::make_unique<FormatterWindow>(context_, *this);
+    return formatter_.get();
+}
+
+void MainWindow::fadeInPanel(int panel) {
+    PopupPanel = panel;
+    if (!timer2_.isActive())
+        timer2_.start();
+}
+
+void MainWindow::stopPanelFade() {
+    timer2_.stop();
+}
+
+void MainWindow::openFolderPickerFor(const QString& purpose) {
+    openFolderPicker(purpose);
+}
+
+void MainWindow::watchFormatterRestore() {
+    timer1_.start();
+}
 
 // ---- load and unload ---------------------------------------------------------------
 
@@ -245,6 +270,12 @@ void MainWindow::upd() {
             pathChosen(exBox_, folder);
         } else if (PickPurpose == QLatin1String("addproj")) {
             AddProj(context_, *this, folder);
+        } else if (PickPurpose == QLatin1String("zarin")) {
+            InputFolder = folder;
+            keepSetting(QStringLiteral("Import"), folder);
+            formatter()->FileList();
+        } else if (PickPurpose == QLatin1String("IMG")) {
+            formatter()->ChosenImagePath = file;
         }
         // "Pasz", "zarin", "IMG" and "C6d*" go to the formatter and question editor
         // windows; "projpic" has no receiver.
@@ -264,7 +295,10 @@ void MainWindow::pictureClicked(QLabel* picture) {
             help.exec();
         });
     } else if (picture == dataEntry_.hover) {
-        guarded(101, [this] { MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir); });
+        guarded(101, [this] {
+            MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
+            formatter()->Doit();
+        });
     } else if (picture == output_.hover) {
         guarded(102, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -24,6 +25,7 @@ class Context;
 class FilePicker;
 class FolderPicker;
 class NewTitleBox;
+class FormatterWindow;
 
 // The hub window: the three lists, their fading action panels, the project settings and
 // the picture buttons. Its load step opens the run in the log; closing it ends the program.
@@ -57,6 +59,14 @@ public:
     void upd();
     // Opens a file with the system, in its own folder.
     void RunFile(const QString& path);
+
+    // For the formatter window: its input-path panel fades in on Timer2 (PopupPanel 4),
+    // its folder link opens the folder picker, and Timer1 restores it with this window.
+    void fadeInPanel(int panel);
+    void stopPanelFade();
+    void openFolderPickerFor(const QString& purpose);
+    void watchFormatterRestore();
+    FormatterWindow* formatter();
 
     // StoreView
     void setEntries(StoreList list, const QStringList& entries) override;
@@ -107,6 +117,7 @@ private:
     void pointerOverLabel(QLabel* label);
     void pointerOverFrame1();
     void closePanel(Panel& panel);
+    void timer1Tick();
     void timer2Tick();
     void fadeStep();
     void paintPanel(Panel& panel, int grey);
@@ -163,6 +174,8 @@ private:
     NewTitleBox* titleBox_ = nullptr;
     FolderPicker* folderPicker_ = nullptr;
     FilePicker* filePicker_ = nullptr;
+    std::unique_ptr<FormatterWindow> formatter_;
+    int formatterFade_ = -1; // grey level of the formatter panel's fade, -1 when none
 };
 
 } // namespace tavrin

@@ -92,6 +92,7 @@ void MainWindow::buildWindow() {
 
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(100);
+    connect(&timer1_, &QTimer::timeout, this, [this] { timer1Tick(); });
     timer2_.setObjectName(QStringLiteral("Timer2"));
     timer2_.setInterval(700);
     timer2_.setSingleShot(true);

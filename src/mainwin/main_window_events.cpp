@@ -1,5 +1,6 @@
 // The main window's pointer, focus and key behaviour: the fading action panels, the
 // title strip, the picture buttons and the keyboard.
+#include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "mainwin/widget_colours.h"
 #include "store/catalogue.h"
@@ -74,8 +75,25 @@ void MainWindow::pointerOverFrame1() {
     }
 }
 
+void MainWindow::timer1Tick() {
+    guarded(43, [this] {
+        if (isMinimized())
+            return;
+        timer1_.stop();
+        if (formatter_)
+            formatter_->restoreWithMain();
+    });
+}
+
 void MainWindow::timer2Tick() {
     timer2_.stop();
+    if (PopupPanel == 4 && formatter_ && formatter_->isVisible()) {
+        formatter_->paintPanel(FadeStartGrey);
+        formatter_->showPanel();
+        formatterFade_ = FadeStartGrey;
+        fadeTimer_.start();
+        return;
+    }
     if (PopupPanel < 1 || PopupPanel > 3)
         return;
     Panel& panel = panels_[PopupPanel - 1];
@@ -102,6 +120,16 @@ void MainWindow::fadeStep() {
         } else {
             paintPanel(panel, NormalGrey);
             panel.fadeLevel = -1;
+        }
+    }
+    if (formatterFade_ >= 0 && formatter_) {
+        formatterFade_ -= 14;
+        if (formatterFade_ >= NormalGrey) {
+            formatter_->paintPanel(formatterFade_);
+            running = true;
+        } else {
+            formatter_->paintPanel(NormalGrey);
+            formatterFade_ = -1;
         }
     }
     if (!running)

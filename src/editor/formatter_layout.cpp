@@ -1,0 +1,391 @@
+// The formatter window's controls in their design rectangles, how they follow the window
+// when it is resized, the input-path panel, the words-per-line box, the function keys and
+// the minimise link with the main window.
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/capture_commands.h"
+#include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
+#include "mainwin/widget_colours.h"
+#include "platform/persian_ui.h"
+#include "platform/ui_metrics.h"
+#include "richtext/rich_text_box.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QToolButton>
+
+namespace tavrin {
+
+using namespace colours;
+
+namespace {
+
+QRect twips(int left, int top, int width, int height) {
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
+const QString kFormatCaption = QStringLiteral("Format data");
+
+} // namespace
+
+void FormatterWindow::buildControls() {
+    preparePersianUi();
+    setObjectName(QStringLiteral("Format"));
+    setWindowTitle(kFormatCaption);
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(9));
+    resize(twipsToPixels(12480), twipsToPixels(9420));
+
+    const auto frame = [this](const char* name, QWidget* parent, QRect r) {
+        auto* f = new QFrame(parent);
+        f->setObjectName(QLatin1String(name));
+        f->setGeometry(r);
+        f->setMouseTracking(true);
+        f->installEventFilter(this);
+        return f;
+    };
+    const auto label = [this](const char* name, const QString& text, QWidget* parent, QRect r) {
+        auto* l = new QLabel(text, parent);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(r);
+        l->setAlignment(kAlignRight | Qt::AlignVCenter);
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+        return l;
+    };
+    const auto check = [](const char* name, const QString& text, QWidget* parent, QRect r) {
+        auto* c = new QCheckBox(text, parent);
+        c->setObjectName(QLatin1String(name));
+        c->setGeometry(r);
+        c->setFont(persianFont(8));
+        return c;
+    };
+
+    // The outline of filed questions, with its heading and the lesson's heading.
+    frame2_ = frame("Frame2", this, twips(60, 45, 9525, 3240));
+    frame2_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    label3_ = label("Label3", QStringLiteral(u"فهرست سؤالها، پاسخها و توضيحات:"), frame2_,
+                    twips(6150, 300, 3255, 300));
+    label3_->setFont(persianFont(9, true));
+    bookLabel_ = label("BookLabel", QString(), frame2_, twips(120, 60, 9285, 240));
+    bookLabel_->setFont(persianFont(9, true));
+    setTextColor(bookLabel_, QColor(36, 58, 82));
+    bindex_ = new QListWidget(frame2_);
+    bindex_->setObjectName(QStringLiteral("bindex"));
+    bindex_->setGeometry(twips(60, 570, 9390, 2595));
+    bindex_->setMouseTracking(true);
+    bindex_->viewport()->setMouseTracking(true);
+    bindex_->viewport()->installEventFilter(this);
+
+    // The lesson texts of the input folder, and the panel that changes the folder.
+    label1_ =
+        label("Label1", QStringLiteral(u"فهرست متنهاي ورودي:"), this, twips(9585, 120, 2760, 405));
+    label1_->setFont(persianFont(9, true));
+    shape1_ = new QFrame(this);
+    shape1_->setObjectName(QStringLiteral("Shape1"));
+    shape1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape1_->setGeometry(twips(9600, 405, 2790, 2865));
+    shape1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    books_ = new QListWidget(this);
+    books_->setObjectName(QStringLiteral("books"));
+    books_->setGeometry(twips(9615, 435, 2745, 2595));
+    books_->setLayoutDirection(Qt::LeftToRight); // file names
+    books_->setMouseTracking(true);
+    books_->viewport()->setMouseTracking(true);
+    books_->viewport()->installEventFilter(this);
+    connect(books_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { guarded(55, [&] { loadText(books_->row(item)); }); });
+    frame7_ = frame("Frame7", this, twips(9615, 3000, 2745, 285));
+    label6_ = label("Label6", QStringLiteral(u"تغيير مسير متنهاي ورودي"), frame7_,
+                    twips(15, 0, 2730, 240));
+    label6_->setAlignment(Qt::AlignCenter);
+    label6_->setCursor(Qt::PointingHandCursor);
+    label6_->setFont(persianFont(9, true));
+    frame7_->hide();
+    shape1_->hide();
+
+    // The command strip.
+    frame1_ = frame("Frame1", this, twips(60, 3285, 12300, 720));
+    struct Button {
+        int index;
+        QString caption;
+        int left, width; // twips inside Frame1
+    };
+    const QList<Button> buttons{
+        {2, QStringLiteral(u"سؤال"), 11235, 1005},
+        {3, QStringLiteral(u"گزينههاي پاسخ"), 9690, 1485},
+        {0, QStringLiteral(u"توضيح"), 8625, 1005},
+        {9, groupButtonCaption(0), 5790, 2775},
+        {10, QStringLiteral(u"پايان گروه سؤالات"), 3990, 1740},
+        {4, QStringLiteral(u"حذف متن"), 1635, 1035},
+        {11, QStringLiteral(u"ساخت فايل"), 120, 1275},
+    };
+    for (const Button& b : buttons) {
+        auto* button = new QPushButton(b.caption, frame1_);
+        button->setObjectName(QStringLiteral("Com%1").arg(b.index));
+        button->setGeometry(twips(b.left, 210, b.width, 405));
+        button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QPushButton::clicked, this, [this, i = b.index] { command(i); });
+        com_[b.index] = button;
+    }
+    chek_ = check("Chek", QStringLiteral(u"با حذف"), frame1_, twips(2760, 270, 1140, 285));
+
+    matn_ = new RichTextBox(this);
+    matn_->setObjectName(QStringLiteral("matn"));
+    matn_->setGeometry(twips(60, 4065, 12300, 4830));
+    matn_->installEventFilter(this);
+
+    // The paragraph options.
+    frame3_ = frame("Frame3", this, twips(75, 8865, 12300, 450));
+    // A tool button: a push button's margins leave no room for "<<<" in 33 pixels.
+    hazC_ = new QToolButton(frame3_);
+    hazC_->setText(QStringLiteral("<<<"));
+    hazC_->setObjectName(QStringLiteral("HazC"));
+    hazC_->setGeometry(twips(11655, 135, 495, 255));
+    hazC_->setFont(persianFont(7));
+    connect(hazC_, &QToolButton::clicked, this, [this] { guarded(80, [this] { DoPara(); }); });
+    p22_ = check("P22",
+                 QStringLiteral(u"حذف تمامي پاراگرافها و ايجاد پاراگراف بر اساس           "
+                                u"كلمه در هر سطر"),
+                 frame3_, twips(6450, 165, 5400, 210));
+    hazP_ = check("HazP", QStringLiteral(u"با حذف پاراگرافهاي اصلي"), frame3_,
+                  twips(4245, 165, 2130, 210));
+    hazP_->setChecked(true);
+    noghte_ =
+        check("Noghte", QStringLiteral(u"همراه با درج پاراگراف پس از علائم نگارشي «. - ؟ - !»"),
+              frame3_, twips(60, 165, 4020, 210));
+    noghte_->setChecked(true);
+    chnd_ = new QLineEdit(QStringLiteral("20"), frame3_);
+    chnd_->setObjectName(QStringLiteral("chnd"));
+    chnd_->setGeometry(twips(7815, 135, 420, 285));
+    chnd_->setToolTip(QStringLiteral("از 10 تا 30"));
+    chnd_->setAlignment(Qt::AlignCenter);
+    chnd_->installEventFilter(this);
+    chnd_->raise();
+
+    // What grows with the window, as the design says.
+    const auto rule = [this](QWidget* w, bool left, bool top, bool width, bool height) {
+        rules_.append({w, w->geometry(), left, top, width, height});
+    };
+    rule(frame2_, false, false, true, false);
+    rule(bindex_, false, false, true, false);
+    rule(bookLabel_, false, false, true, false);
+    rule(label3_, true, false, false, false);
+    rule(label1_, true, false, false, false);
+    rule(books_, true, false, false, false);
+    rule(shape1_, true, false, false, false);
+    rule(frame7_, true, false, false, false);
+    rule(frame1_, false, false, true, false);
+    for (int i : {0, 2, 3, 9, 10})
+        rule(com_[i], true, false, false, false);
+    rule(chek_, true, false, false, false);
+    rule(matn_, false, false, true, true);
+    rule(frame3_, false, true, true, false);
+    for (QWidget* w : std::initializer_list<QWidget*>{hazC_, hazP_, p22_, chnd_, noghte_})
+        rule(w, true, false, false, false);
+}
+
+// The words-per-line box stands over the run of blanks in P22's caption; where that run
+// falls depends on the font, so it is measured once the window is shown.
+void FormatterWindow::placeWordsBox() {
+    const QString caption = p22_->text();
+    const qsizetype gap = caption.indexOf(QStringLiteral("   "));
+    if (gap < 0)
+        return;
+    qsizetype gapEnd = gap;
+    while (gapEnd < caption.size() && caption[gapEnd] == u' ')
+        ++gapEnd;
+    QStyleOptionButton option;
+    option.initFrom(p22_);
+    option.text = caption;
+    const QRect text = p22_->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, p22_);
+    const QFontMetrics metrics(p22_->font());
+    // Right to left: the caption starts at the right of its box and reads leftwards.
+    const int before = metrics.horizontalAdvance(caption.left(gap));
+    const int blanks = metrics.horizontalAdvance(caption.mid(gap, gapEnd - gap));
+    const int centre = p22_->x() + text.right() - before - blanks / 2;
+    QRect box = chnd_->geometry();
+    box.moveLeft(centre - box.width() / 2);
+    chnd_->setGeometry(box);
+    for (Rule& r : rules_) {
+        if (r.widget == chnd_)
+            r.base = box;
+    }
+}
+
+void FormatterWindow::recordLayout() {
+    base_ = size();
+    setMinimumSize(base_);
+    placeWordsBox();
+}
+
+void FormatterWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!base_.isValid())
+        return;
+    if (width() < base_.width() || height() < base_.height()) {
+        resize(std::max(width(), base_.width()), std::max(height(), base_.height()));
+        return;
+    }
+    const int dW = width() - base_.width();
+    const int dH = height() - base_.height();
+    for (const Rule& r : rules_) {
+        QRect g = r.base;
+        if (r.left)
+            g.moveLeft(r.base.left() + dW);
+        if (r.top)
+            g.moveTop(r.base.top() + dH);
+        if (r.width)
+            g.setWidth(r.base.width() + dW);
+        if (r.height)
+            g.setHeight(r.base.height() + dH);
+        r.widget->setGeometry(g);
+    }
+}
+
+void FormatterWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    NameNevis();
+}
+
+// ---- the input-path panel --------------------------------------------------------------
+
+void FormatterWindow::paintPanel(int grey) {
+    const QColor c = colours::grey(grey);
+    setTextColor(label6_, c);
+    setTextColor(frame7_, c);
+    setTextColor(shape1_, c);
+}
+
+void FormatterWindow::showPanel() {
+    frame7_->show();
+    shape1_->show();
+    shape1_->raise();
+}
+
+bool FormatterWindow::panelVisible() const {
+    return frame7_->isVisible();
+}
+
+void FormatterWindow::hidePanel() {
+    if (!frame7_->isVisible())
+        return;
+    frame7_->hide();
+    shape1_->hide();
+}
+
+void FormatterWindow::pointerOverBooks() {
+    if (!frame7_->isVisible())
+        main_.fadeInPanel(4);
+    else if (textColor(frame7_) == grey(main_.NormalGrey))
+        setTextColor(label6_, grey(main_.NormalGrey));
+}
+
+// ---- the words-per-line box ------------------------------------------------------------
+
+void FormatterWindow::chndFocus(bool in) {
+    if (in) {
+        QTimer::singleShot(0, chnd_, [this] { chnd_->selectAll(); });
+        return;
+    }
+    bool ok = false;
+    const double value = chnd_->text().trimmed().toDouble(&ok);
+    // Text that is no number is left for DoPara to refuse with its own error.
+    if (ok && (int(value) < 10 || int(value) > 30)) {
+        chnd_->setText(QStringLiteral("22"));
+        chnd_->selectAll();
+    }
+}
+
+// ---- the minimise link -----------------------------------------------------------------
+
+void FormatterWindow::timer1Tick() {
+    if (!isMinimized())
+        return;
+    main_.showMinimized();
+    timer1_.stop();
+    main_.watchFormatterRestore();
+}
+
+void FormatterWindow::restoreWithMain() {
+    showNormal();
+    timer1_.start();
+}
+
+// ---- events ----------------------------------------------------------------------------
+
+bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove) {
+        if (watched == books_->viewport()) {
+            pointerOverBooks();
+        } else if (watched == label6_) {
+            if (textColor(frame7_) == grey(main_.NormalGrey) &&
+                textColor(label6_) != grey(main_.HoverGrey))
+                setTextColor(label6_, grey(main_.HoverGrey));
+        } else if (watched == frame7_) {
+            main_.stopPanelFade();
+            hidePanel();
+        } else if (watched == bindex_->viewport() || watched == frame1_ || watched == frame2_ ||
+                   watched == label1_ || watched == label3_) {
+            hidePanel();
+        }
+    } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
+        guarded(38, [this] { main_.openFolderPickerFor(QStringLiteral("zarin")); });
+        return true;
+    } else if (watched == chnd_ && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
+        chndFocus(type == QEvent::FocusIn);
+    } else if (watched == matn_ && type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool selected = matn_->selectionLength() > 0;
+        switch (key) {
+        case Qt::Key_F1:
+            if (selected)
+                command(9);
+            return true;
+        case Qt::Key_F2:
+            if (selected)
+                command(2);
+            return true;
+        case Qt::Key_F3:
+            if (selected)
+                command(3);
+            return true;
+        case Qt::Key_F4:
+            command(10);
+            return true;
+        case Qt::Key_F5:
+            if (selected)
+                command(0);
+            return true;
+        case Qt::Key_F6:
+            if (selected)
+                command(1);
+            return true;
+        case Qt::Key_F7:
+            chek_->setChecked(!chek_->isChecked());
+            return true;
+        case Qt::Key_F11:
+            if (selected)
+                command(4);
+            return true;
+        case Qt::Key_F12:
+            command(11);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tavrin

@@ -1,0 +1,228 @@
+#include "formatter/formatter_window.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/capture_commands.h"
+#include "formatter/lesson_texts.h"
+#include "formatter/quiz_book.h"
+#include "formatter/text_procedures.h"
+#include "mainwin/main_window.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "richtext/rich_text_box.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tavrin {
+
+FormatterWindow::FormatterWindow(Context& context, MainWindow& main)
+    : QWidget(nullptr, Qt::Window), context_(context), main_(main) {
+    buildControls();
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(100);
+    connect(&timer1_, &QTimer::timeout, this, [this] { timer1Tick(); });
+}
+
+FormatterWindow::~FormatterWindow() = default;
+
+void FormatterWindow::guarded(int code, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        reportFailure(context_, code, QString::fromUtf8(e.what()));
+    } catch (...) {
+        reportFailure(context_, code, QStringLiteral("Unexpected error"));
+    }
+}
+
+void FormatterWindow::Doit() {
+    if (isVisible()) {
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+        return;
+    }
+    guarded(60, [this] {
+        context_.log().LogMe(QStringLiteral("Format started."));
+        bookConfig_ = main_.BookConfig().split(u'|');
+        NameNevis();
+        ResetA();
+        chek_->setChecked(true);
+        Mright();
+        FileList();
+        const QString resources = DoSlashStrict(context_.programFolder()) +
+                                  QStringLiteral("Resources") + nativeSeparator();
+        const auto snippet = [&](const char* name) {
+            const QString path = resources + QLatin1String(name);
+            return fileExists(path) ? readAnsiFile(path) : QString();
+        };
+        imgSnippet_ = snippet("img.bin");
+        checkSnippet_ = snippet("check.bin");
+    });
+    show();
+    recordLayout();
+    timer1_.start();
+}
+
+void FormatterWindow::closeEvent(QCloseEvent* event) {
+    timer1_.stop();
+    context_.log().LogMe(QStringLiteral("Format ended."));
+    event->accept();
+}
+
+void FormatterWindow::NameNevis() {
+    guarded(61, [this] {
+        const QString text = QStringLiteral(u"سؤالات درس ") +
+                             main_.selectedText(StoreList::Lessons) + QStringLiteral(u" در رشته ") +
+                             main_.selectedText(StoreList::Fields);
+        if (bookLabel_->text() != text)
+            bookLabel_->setText(text);
+    });
+}
+
+void FormatterWindow::ResetA() {
+    guarded(66, [this] {
+        table_.clear();
+        IndexEmpty();
+    });
+}
+
+void FormatterWindow::IndexEmpty() {
+    guarded(63, [this] {
+        outline_.clear();
+        bindex_->clear();
+    });
+}
+
+int FormatterWindow::FileList() {
+    books_->clear();
+    const auto names = tavrin::FileList(context_, main_.InputFolder);
+    if (!names)
+        return 0;
+    books_->addItems(*names);
+    return int(names->size());
+}
+
+void FormatterWindow::Mright() {
+    matn_->setCaret(0);
+    matn_->selectAll();
+    matn_->setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    matn_->setCaret(0);
+}
+
+void FormatterWindow::loadText(int row) {
+    QListWidgetItem* item = books_->item(row);
+    if (!item)
+        return;
+    if (item->text().isEmpty())
+        item->setSelected(false);
+    context_.log().LogMe(QStringLiteral("Opening a text file..."));
+    openedFileName = item->text();
+    const auto text = loadLessonText(context_, main_.InputFolder, openedFileName);
+    if (!text)
+        return;
+    matn_->setText(*text);
+    Mright();
+}
+
+void FormatterWindow::DoPara() {
+    context_.log().LogMe(QStringLiteral("Cutting end of paragraphs..."));
+    bool ok = false;
+    const int words = chnd_->text().trimmed().toInt(&ok);
+    if (!ok) {
+        reportFailure(context_, 80, QStringLiteral("Type mismatch: \"%1\"").arg(chnd_->text()));
+        return;
+    }
+    matn_->setText(reflowText(matn_->text(), words, hazP_->isChecked(), noghte_->isChecked()));
+    Mright();
+}
+
+// ---- capture commands ------------------------------------------------------------------
+
+void FormatterWindow::command(int index) {
+    context_.log().LogMe(QStringLiteral("Format number %1 clicked.").arg(index));
+    CaptureResult result;
+    try {
+        const Selection selection{matn_->selectedText(), matn_->selectedRtf()};
+        switch (index) {
+        case 0:
+            result = fileExplanation(context_, table_, outline_, selection);
+            break;
+        case 2:
+            result = fileQuestion(context_, table_, outline_, selection);
+            break;
+        case 3:
+            result = fileAnswers(context_, table_, outline_, selection);
+            break;
+        case 4:
+            matn_->replaceSelection(QString());
+            break;
+        case 9:
+            result = openGroup(context_, table_, outline_, selection);
+            com_[9]->setText(groupButtonCaption(table_.OpenGroups));
+            break;
+        case 10:
+            result = closeGroup(context_, table_, outline_);
+            if (result.outcome == CaptureOutcome::Filed)
+                com_[9]->setText(groupButtonCaption(table_.OpenGroups));
+            break;
+        case 11: {
+            matn_->setText(QString());
+            BookRequest request;
+            request.projectPath = main_.ProjectPath;
+            request.fieldIndex = main_.selectedIndex(StoreList::Fields);
+            request.lessonIndex = main_.selectedIndex(StoreList::Lessons);
+            request.lessonTitle = main_.selectedText(StoreList::Lessons);
+            request.creditElement = bookConfig_.value(6);
+            request.checkSnippet = checkSnippet_;
+            request.beforeNotice = [this] {
+                NameNevis();
+                hide();
+            };
+            BookId = bookId(request.fieldIndex, request.lessonIndex);
+            if (MakeBook(context_, table_, request) == BookOutcome::Made)
+                IndexEmpty();
+            break;
+        }
+        default:
+            break;
+        }
+    } catch (const std::exception& e) {
+        reportFailure(context_, 59, QString::fromUtf8(e.what()));
+        return;
+    }
+    // The outline shows the table; a refused command changes neither, nor the text.
+    if (result.outcome == CaptureOutcome::QuestionFirst ||
+        result.outcome == CaptureOutcome::NothingToClose ||
+        result.outcome == CaptureOutcome::Failed)
+        return;
+    if (bindex_->count() != outline_.size()) {
+        bindex_->clear();
+        bindex_->addItems(outline_);
+    } else {
+        for (int i = 0; i < outline_.size(); ++i) {
+            if (bindex_->item(i)->text() != outline_[i])
+                bindex_->item(i)->setText(outline_[i]);
+        }
+    }
+    if (result.selectLine >= 0)
+        bindex_->setCurrentRow(result.selectLine);
+    if (index != 10)
+        afterCommand(index);
+}
+
+void FormatterWindow::afterCommand(int index) {
+    if (chek_->isChecked() && index != 4 && matn_->selectionLength() > 0)
+        matn_->replaceSelection(QString());
+    matn_->setCaret(0);
+}
+
+} // namespace tavrin

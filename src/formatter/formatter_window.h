@@ -1,0 +1,119 @@
+#pragma once
+
+#include "formatter/entry_table.h"
+
+#include <QHash>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+namespace tavrin {
+
+class Context;
+class MainWindow;
+class RichTextBox;
+
+// "Format data": the lesson texts of the input folder, the lesson text box, the capture
+// commands that file questions into EntryTable, its outline, and the quiz file. Modeless;
+// it reads the main window's selections, project and input folder when it needs them.
+class FormatterWindow : public QWidget {
+    Q_OBJECT
+public:
+    FormatterWindow(Context& context, MainWindow& main);
+    ~FormatterWindow() override;
+
+    // Opening: the steps of the window's load, then shown.
+    void Doit();
+
+    // Procedures other windows call.
+    void NameNevis();
+    void ResetA();
+    void IndexEmpty();
+    int FileList();
+    void Mright();
+    void DoPara();
+    // The capture command of a Com button or function key.
+    void command(int index);
+
+    // The input-path panel, faded in by the main window's Timer2.
+    void paintPanel(int grey);
+    void showPanel();
+    bool panelVisible() const;
+    // The main window was restored: so is this window, and its minimise watch resumes.
+    void restoreWithMain();
+
+    EntryTable& table() { return table_; }
+    const QString& ImgSnippet() const { return imgSnippet_; }
+    const QString& CheckSnippet() const { return checkSnippet_; }
+    QString ChosenImagePath;
+    QString openedFileName;
+    QString BookId;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void recordLayout();
+    void placeWordsBox();
+    void loadText(int row);
+    void afterCommand(int index);
+    void pointerOverBooks();
+    void hidePanel();
+    void chndFocus(bool in);
+    void timer1Tick();
+    // Runs a procedure under its failure code: nothing escapes an event handler.
+    void guarded(int code, const std::function<void()>& body);
+
+    Context& context_;
+    MainWindow& main_;
+    EntryTable table_;
+    QStringList outline_;
+    QString imgSnippet_, checkSnippet_;
+    QStringList bookConfig_;
+
+    QLabel* bookLabel_ = nullptr;
+    QFrame* frame1_ = nullptr;
+    QFrame* frame2_ = nullptr;
+    QFrame* frame3_ = nullptr;
+    QFrame* frame7_ = nullptr;
+    QFrame* shape1_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* label6_ = nullptr;
+    QListWidget* books_ = nullptr;
+    QListWidget* bindex_ = nullptr;
+    RichTextBox* matn_ = nullptr;
+    QCheckBox* chek_ = nullptr;
+    QCheckBox* hazP_ = nullptr;
+    QCheckBox* p22_ = nullptr;
+    QCheckBox* noghte_ = nullptr;
+    QLineEdit* chnd_ = nullptr;
+    QToolButton* hazC_ = nullptr;
+    std::array<QPushButton*, 12> com_{};
+
+    // The resize rules: each control's base rectangle and which sides follow dW and dH.
+    struct Rule {
+        QWidget* widget;
+        QRect base;
+        bool left, top, width, height;
+    };
+    QList<Rule> rules_;
+    QSize base_;
+    QTimer timer1_;
+};
+
+} // namespace tavrin

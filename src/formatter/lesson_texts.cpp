@@ -1,0 +1,44 @@
+#include "formatter/lesson_texts.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/text_procedures.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+
+#include <QDir>
+
+namespace tavrin {
+
+std::optional<QStringList> FileList(Context& context, const QString& folder) {
+    context.log().LogMe(QStringLiteral("Geting files in the directory..."));
+    const QString path = fromStoredPath(folder);
+    const QDir dir(path);
+    if (path.isEmpty() || !dir.exists()) {
+        reportFailure(context, 64, QStringLiteral("Path not found: %1").arg(folder));
+        return std::nullopt;
+    }
+    QStringList names;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        const QString extension = dot < 0 ? name : name.mid(dot + 1);
+        if (extension.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+            names.append(name);
+    }
+    if (names.isEmpty())
+        bepayam(context, 1);
+    return names;
+}
+
+std::optional<QString> loadLessonText(Context& context, const QString& folder,
+                                      const QString& name) {
+    try {
+        return Rep(readAnsiFile(DoSlashStrict(fromStoredPath(folder)) + name));
+    } catch (const FsError& e) {
+        reportFailure(context, 55, e.description());
+        return std::nullopt;
+    }
+}
+
+} // namespace tavrin

@@ -1,0 +1,226 @@
+#include "formatter/quiz_book.h"
+
+#include "app/context.h"
+#include "app/identity.h"
+#include "app/messages.h"
+#include "formatter/entry_table.h"
+#include "formatter/text_procedures.h"
+#include "formatter/to_txt.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "richtext/rich_text_reader.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <cmath>
+
+namespace tavrin {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Records whether each paragraph starts with a picture of the given data.
+class MarkFinder final : public RtfSink {
+public:
+    explicit MarkFinder(QByteArray mark) : mark_(std::move(mark)) {}
+    void text(const QString& run, const RtfCharFormat&) override {
+        if (!run.isEmpty())
+            atStart_ = false;
+    }
+    void paragraphEnd(const RtfParaFormat&) override {
+        ++paragraph_;
+        atStart_ = true;
+    }
+    void picture(const RtfPicture& picture, const RtfCharFormat&) override {
+        if (atStart_ && !mark_.isEmpty() && picture.data == mark_ && found_ == 0)
+            found_ = paragraph_ + 1;
+        atStart_ = false;
+    }
+    void finish(const RtfParaFormat&) override {}
+    int found() const { return found_; }
+
+private:
+    QByteArray mark_;
+    int paragraph_ = 0;
+    bool atStart_ = true;
+    int found_ = 0;
+};
+
+class FirstPicture final : public RtfSink {
+public:
+    void text(const QString&, const RtfCharFormat&) override {}
+    void paragraphEnd(const RtfParaFormat&) override {}
+    void picture(const RtfPicture& picture, const RtfCharFormat&) override {
+        if (data.isEmpty())
+            data = picture.data;
+    }
+    void finish(const RtfParaFormat&) override {}
+    QByteArray data;
+};
+
+// From the last "." of the path on, dot included; a path without one is a failure.
+QString extensionOf(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0)
+        throw FsError::at(QStringLiteral("Bad file name or number"), path);
+    return path.mid(dot);
+}
+
+struct Copy {
+    QString element; // attach, sound, film, back
+    QString from;
+};
+
+} // namespace
+
+QString bookId(int fieldIndex, int lessonIndex) {
+    return QStringLiteral("%1-%2").arg(fieldIndex).arg(lessonIndex);
+}
+
+QString NewN(Context& context) {
+    QString name;
+    for (int i = 0; i < 14; ++i) {
+        const double r = double(context.random().bounded(1u << 30)) / double(1u << 30);
+        const int v = int(std::nearbyint(r * 34)); // an exact half goes to the even side
+        name += v < 10 ? QChar(u'0' + v) : QChar(u'a' + v - 10).toUpper();
+    }
+    return name;
+}
+
+int markedAnswer(const QString& answersRtf, const QString& markRtf) {
+    if (!looksLikeRtf(answersRtf) || markRtf.isEmpty())
+        return 0;
+    FirstPicture mark;
+    RtfTables markTables;
+    readRtf(markRtf, false, mark, markTables);
+    MarkFinder finder(mark.data);
+    RtfTables tables;
+    readRtf(answersRtf, false, finder, tables);
+    return finder.found();
+}
+
+BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& request) {
+    context.log().LogMe(QStringLiteral("Making book..."));
+    const QString id = bookId(request.fieldIndex, request.lessonIndex);
+    try {
+        const QString o = DoSlashStrict(request.projectPath);
+        const QString xml = o + QStringLiteral("_xml");
+        const QString pages = o + QStringLiteral("BookTXT");
+        if (!folderExists(xml) && !folderExists(pages)) {
+            context.prompts().notice(kMainCaption,
+                                     QStringLiteral("Folder _xml or BookTXT doesn't exist!"));
+            return BookOutcome::NoFolders;
+        }
+        const QString sep = nativeSeparator();
+        // The lesson index lists each book once: a lesson made again replaces its line.
+        const QString index = xml + sep + QStringLiteral("BookTitle.xml");
+        QString indexText = fileExists(index) ? readUtf16File(index)
+                                              : QStringLiteral("<strings>") + kCrLf + u'\t' +
+                                                    request.creditElement + kCrLf;
+        const QString open = QStringLiteral("<quiz") + id + u'>';
+        const QString line =
+            u'\t' + open + request.lessonTitle + QStringLiteral("</quiz") + id + u'>' + kCrLf;
+        const qsizetype at = indexText.indexOf(kCrLf + u'\t' + open);
+        if (at >= 0) {
+            const qsizetype end = indexText.indexOf(kCrLf, at + 2);
+            indexText.replace(at + 2, (end < 0 ? indexText.size() : end + 2) - (at + 2), line);
+        } else {
+            if (!indexText.isEmpty() && !indexText.endsWith(kCrLf))
+                indexText += kCrLf;
+            indexText += line;
+        }
+        saveUtf16File(index, indexText);
+
+        const QString quizName = QStringLiteral("quiz") + id + QStringLiteral(".xml");
+        const QString quizPath = xml + sep + quizName;
+        if (fileExists(quizPath) &&
+            !context.prompts().askYesNo(kMainCaption,
+                                        QStringLiteral(u"فايلي با نام ") + kCrLf + quizName +
+                                            kCrLf + QStringLiteral(u" در حال حاضر موجود است.") +
+                                            kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
+            return BookOutcome::Declined;
+
+        QString quiz = QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") +
+                       request.lessonTitle + QStringLiteral("'>") + kCrLf;
+        static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
+        for (int n = 0; n < EntryTable::kEntries; ++n) {
+            const QString& soal = table.SoalText[n];
+            if (soal.isEmpty())
+                break;
+            if (isGroupLine(soal))
+                continue;
+            const QList<Copy> copies{{QStringLiteral("attach"), table.AttachPath[n]},
+                                     {QStringLiteral("sound"), table.SoundPath[n]},
+                                     {QStringLiteral("film"), table.FilmPath[n]},
+                                     {QStringLiteral("back"), table.BackPath[n]}};
+            // A page name is taken only where none of this entry's files would land on an
+            // earlier lesson's.
+            QString page;
+            for (;;) {
+                page = NewN(context);
+                bool taken = fileExists(pages + sep + page + QStringLiteral(".htm"));
+                for (const Copy& c : copies) {
+                    if (!c.from.isEmpty() && c.from.contains(u'.'))
+                        taken = taken || fileExists(pages + sep + page + extensionOf(c.from));
+                }
+                if (!taken)
+                    break;
+            }
+            const QString number = QString::number(n);
+            quiz += QStringLiteral("\t<question") + number + u'>' + kCrLf;
+            quiz += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
+                    RemCrLf(ToTXT(context, soal)) + QStringLiteral("</question>") + kCrLf;
+            const QString answers = ToTXT(context, table.JavabRtf[n]);
+            const QStringList lines = answers.isEmpty() ? QStringList() : answers.split(kCrLf);
+            static const char* const letters[] = {"A", "B", "C", "D"};
+            for (int a = 0; a < 4 && a < lines.size(); ++a)
+                quiz += QStringLiteral("\t\t<%1>").arg(QLatin1String(letters[a])) + lines[a] +
+                        QStringLiteral("</%1>").arg(QLatin1String(letters[a])) + kCrLf;
+            const int marked = markedAnswer(table.JavabRtf[n], request.checkSnippet);
+            quiz += QStringLiteral("\t\t<chk>%1</chk>").arg(marked > 0 ? marked : 2) + kCrLf;
+            quiz += QStringLiteral("\t\t<rslt>") + RemCrLf(ToTXT(context, table.TozihRtf[n])) +
+                    QStringLiteral("</rslt>") + kCrLf;
+            // The pictures of the answers' image marks, then the four attachments.
+            QSet<int> seen;
+            auto it = imageMark.globalMatch(answers);
+            while (it.hasNext()) {
+                const int image = it.next().captured(1).toInt();
+                if (image >= EntryTable::kImages || seen.contains(image) ||
+                    table.ImagePaths[image].isEmpty())
+                    continue;
+                seen.insert(image);
+                const QString from = table.ImagePaths[image];
+                const QString name =
+                    QStringLiteral("quiz") + id + u'-' + QString::number(image) + extensionOf(from);
+                copyFile(fromStoredPath(from), pages + sep + name);
+                quiz += QStringLiteral("\t\t<img%1>").arg(image) + name +
+                        QStringLiteral("</img%1>").arg(image) + kCrLf;
+            }
+            for (const Copy& c : copies) {
+                if (c.from.isEmpty())
+                    continue;
+                const QString name = page + extensionOf(c.from);
+                copyFile(fromStoredPath(c.from), pages + sep + name);
+                quiz += QStringLiteral("\t\t<%1>").arg(c.element) + name +
+                        QStringLiteral("</%1>").arg(c.element) + kCrLf;
+            }
+            quiz += QStringLiteral("\t</question") + number + u'>' + kCrLf;
+        }
+        // One whole write: a failure above leaves the previous quiz file as it was.
+        saveUtf16File(quizPath, quiz);
+    } catch (const FsError& e) {
+        reportFailure(context, 57, e.description());
+        return BookOutcome::Failed;
+    }
+    if (request.beforeNotice)
+        request.beforeNotice();
+    bepayam(context, 4);
+    table.clear();
+    context.log().LogMe(QStringLiteral("Book is made."));
+    return BookOutcome::Made;
+}
+
+} // namespace tavrin

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrin {
+
+class Context;
+
+// The formatter's string work on Persian lesson text. CR LF is the line break, RLM is
+// U+200F, a blank is U+0020.
+
+// Clean-up of a loaded lesson text: "&nbsp;" and "<ircMAIN>" become blanks, "</ircMAIN>"
+// a line break, blanks next to line breaks go, alef maksura becomes yeh, and "!", "." and
+// ":" get an RLM after them.
+QString Rep(const QString& text);
+
+// The reflow of DoPara on a text: with joinLines the lines of each paragraph are joined
+// (an empty line ends a paragraph, a literal "#0#" becomes a break); with breakAtMarks a
+// line starts after ".", "!" and "؟"; then a line break goes after every wordsPerLine
+// words, as the original counts them (the last few blanks of a long paragraph may not be
+// reached).
+QString reflowText(QString text, int wordsPerLine, bool joinLines, bool breakAtMarks);
+
+// One-line form: line breaks become blanks, pairs of blanks become one in a single pass,
+// blanks at both ends go.
+QString RemCrLf(const QString& text);
+// The text without leading line breaks (failure code 58).
+QString DelCrLf(Context& context, const QString& text);
+// The short form for an outline line (failure code 65).
+QString BeBor(Context& context, const QString& text, int length);
+
+} // namespace tavrin
