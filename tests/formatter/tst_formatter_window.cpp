@@ -1,0 +1,295 @@
+// The formatter window for real: opened from the main window, a lesson text loaded, the
+// capture commands by button and function key, groups, the quiz file, the layout rules.
+#include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
+#include "platform/text_codec.h"
+#include "richtext/rich_text_box.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+struct Formatter {
+    TestProgram p;
+    std::unique_ptr<MainWindow> main;
+    FormatterWindow* f = nullptr;
+    RichTextBox* matn = nullptr;
+    QListWidget* bindex = nullptr;
+    Formatter() {
+        copyShippedResources(p.folder());
+        QDir().mkpath(p.path("Zar"));
+        for (const QString& name : QDir(sourceFile("dist/Zar")).entryList(QDir::Files))
+            QFile::copy(sourceFile("dist/Zar/" + name), p.path("Zar/" + name));
+        writeBytes(p.path("Zar/notes.text"), "not a lesson");
+        writeBytes(p.path("Projects.xml"),
+                   encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+        main = std::make_unique<MainWindow>(p.context());
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        NewProj(p.context(), *main, "P");
+        NewResh(p.context(), *main, u8("علوم"));
+        NewDars(p.context(), *main, u8("درس يك"));
+        main->InputFolder = p.path("Zar");
+        // The data-entry button, as the pointer reaches it.
+        auto* rest = control<QLabel>(main.get(), "Picture13");
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), rest->mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(rest, &move);
+        QTest::mouseClick(control<QLabel>(main.get(), "Picture16"), Qt::LeftButton);
+        f = main->formatter();
+        QVERIFY(f->isVisible());
+        matn = control<RichTextBox>(f, "matn");
+        bindex = control<QListWidget>(f, "bindex");
+    }
+    QListWidget* books() { return control<QListWidget>(f, "books"); }
+    void load(const QString& name) {
+        QListWidget* list = books();
+        const auto hit = list->findItems(name, Qt::MatchExactly);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(hit.value(0)).center());
+    }
+    // Selects the paragraph holding this text, as a drag over it would.
+    void select(const QString& what) {
+        const QString text = matn->text();
+        const qsizetype at = text.indexOf(what);
+        QVERIFY2(at >= 0, qPrintable(what));
+        matn->setSelection(int(at), int(what.size()));
+    }
+    void click(int index) {
+        QTest::mouseClick(control<QPushButton>(f, qPrintable(QString("Com%1").arg(index))),
+                          Qt::LeftButton);
+    }
+    QStringList outline() const {
+        QStringList lines;
+        for (int i = 0; i < bindex->count(); ++i)
+            lines << bindex->item(i)->text();
+        return lines;
+    }
+};
+
+} // namespace
+
+class FormatterWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensAndLoadsALessonText() {
+        Formatter t;
+        QCOMPARE(t.f->windowTitle(), QStringLiteral("Format data"));
+        QCOMPARE(control<QLabel>(t.f, "BookLabel")->text(), u8("سؤالات درس درس يك در رشته علوم"));
+        QStringList listed;
+        for (int i = 0; i < t.books()->count(); ++i)
+            listed << t.books()->item(i)->text();
+        listed.sort();
+        QCOMPARE(listed,
+                 (QStringList{"01-Olum-Madde.txt", "02-Joghrafia-Iran.txt", "03-Riazi-Kasr.txt"}));
+        t.load("01-Olum-Madde.txt");
+        const QString text = t.matn->text();
+        // Rep put an RLM after the colon.
+        QVERIFY(text.startsWith(u8(" درس اول:\u200F حالت\u200Cهاي ماده")));
+        QVERIFY(!text.contains("ircMAIN") && !text.contains("&nbsp;"));
+        QVERIFY(!text.contains(QChar(0x0649))); // alef maksura became yeh
+        // Every paragraph right-aligned, right to left.
+        for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next())
+            QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+        QCOMPARE(t.matn->layoutDirection(), Qt::RightToLeft);
+        const QStringList log = t.p.entries();
+        QVERIFY(log.contains("Format started."));
+        QCOMPARE(log.last(), QStringLiteral("Opening a text file..."));
+    }
+
+    void filingByButtonsAndKeys() {
+        Formatter t;
+        t.load("01-Olum-Madde.txt");
+        auto* chek = control<QCheckBox>(t.f, "Chek");
+        QVERIFY(chek->isChecked());
+        // A group, then a question by buttons: question, answers, explanation.
+        t.select(u8("حالت\u200Cهاي ماده"));
+        t.click(9);
+        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
+                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (1)\u200F"));
+        t.select(u8("كدام يك از مواد زير"));
+        t.click(2);
+        t.select(u8("آهن"));
+        t.click(3);
+        t.select(u8("جيوه تنها فلزي")); // the alef maksura became yeh
+        t.click(0);
+        QCOMPARE(t.f->table().EntryCount, 2);
+        QStringList lines = t.outline();
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], u8(">>> عنوان اصلي   =>   حالت\u200Cهاي ماده"));
+        QCOMPARE(lines[1], u8("كدام يك از مواد زير   =>   آهن   =>   جيوه تنها فلزي"));
+        // Chek took the filed text out of the lesson text; the caret went home.
+        QVERIFY(!t.matn->text().contains(u8("كدام يك از مواد زير")));
+        QCOMPARE(t.matn->selectionStart(), 0);
+        // F7 unticks Chek; F2, F3, F5 file the next question and the text stays.
+        t.matn->setFocus();
+        QTest::keyClick(t.matn, Qt::Key_F7);
+        QVERIFY(!chek->isChecked());
+        t.select(u8("تبديل مستقيم جامد"));
+        QTest::keyClick(t.matn, Qt::Key_F2);
+        t.select(u8("تصعيد"));
+        QTest::keyClick(t.matn, Qt::Key_F3);
+        t.select(u8("بي\u200Cآن\u200Cكه مايع شود"));
+        QTest::keyClick(t.matn, Qt::Key_F5);
+        QVERIFY(t.matn->text().contains(u8("تبديل مستقيم جامد")));
+        // F4 closes the group; F2 with nothing selected does nothing.
+        QTest::keyClick(t.matn, Qt::Key_F4);
+        const int before = t.f->table().EntryCount;
+        t.matn->setCaret(0);
+        QTest::keyClick(t.matn, Qt::Key_F2);
+        QCOMPARE(t.f->table().EntryCount, before);
+        lines = t.outline();
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[3], u8(">>> پايان عنوان   =>   حالت\u200Cهاي ماده"));
+        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
+                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (0)\u200F"));
+        // Closing with nothing open: the message, nothing filed.
+        t.click(10);
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F"));
+        QCOMPARE(t.outline().size(), 4);
+        QVERIFY(t.p.entries().contains("Format number 10 clicked."));
+    }
+
+    void outlineAndTableAlwaysMatch() {
+        Formatter t;
+        t.load("03-Riazi-Kasr.txt");
+        control<QCheckBox>(t.f, "Chek")->setChecked(false);
+        // Answers before any question: notice 31, nothing filed, the text kept.
+        t.select(u8("2/5"));
+        t.click(3);
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"ابتدا متن سؤال را ثبت كنيد!\u200F"));
+        QCOMPARE(t.outline().size(), 0);
+        QVERIFY(t.f->table().JavabRtf[0].isEmpty());
+        t.select(u8("مخرج مشترك 6"));
+        t.click(0);
+        QCOMPARE(t.outline().size(), 0);
+        // A second question while the first is open replaces it and its line.
+        t.select(u8("حاصل 1/2 + 1/3"));
+        t.click(2);
+        t.select(u8("20 درصد عدد 150"));
+        t.click(2);
+        QCOMPARE(t.outline(), QStringList{u8("20 درصد عدد 150")});
+        QCOMPARE(t.f->table().SoalText[0], u8("20 درصد عدد 150"));
+        t.select(u8("30"));
+        t.click(3);
+        t.select(u8("150 × 20 ÷ 100 = 30"));
+        t.click(0);
+        QCOMPARE(t.outline().size(), 1);
+        QCOMPARE(t.f->table().EntryCount, 1);
+    }
+
+    void makingTheQuizFile() {
+        Formatter t;
+        t.load("02-Joghrafia-Iran.txt");
+        t.select(u8("بلندترين قله ايران كدام است؟"));
+        t.click(2);
+        // The four answers as four paragraphs.
+        const QString text = t.matn->text();
+        const qsizetype from = text.indexOf(u8("الف) سبلان"));
+        const qsizetype to = text.indexOf(u8("د) تفتان")) + QString(u8("د) تفتان")).size();
+        t.matn->setSelection(int(from), int(to - from));
+        t.click(3);
+        t.select(u8("دماوند با بلندي"));
+        t.click(0);
+        t.f->table().AttachPath[0] = t.p.path("Resources/MyBack.jpg");
+        const QString project = t.main->ProjectPath;
+        t.click(11);
+        QVERIFY(!t.f->isVisible()); // hidden when the file is made
+        QCOMPARE(t.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
+        QCOMPARE(t.outline().size(), 0);
+        const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
+        QVERIFY(
+            quiz.startsWith(u8("<quiz qNo='0-0' IDname='درس يك'>\r\n\t<question0>\r\n"
+                               "\t\t<question No='0'>بلندترين قله ايران كدام است؟</question>\r\n"
+                               "\t\t<A>الف) سبلان</A>\r\n\t\t<B>ب) دماوند</B>\r\n"
+                               "\t\t<C>ج) علم\u200Cكوه</C>\r\n\t\t<D>د) تفتان</D>\r\n"
+                               "\t\t<chk>2</chk>\r\n")));
+        QVERIFY(quiz.contains("<back>") == false && quiz.contains("<attach>"));
+        QCOMPARE(decodeUtf16Le(readBytes(project + "/_xml/BookTitle.xml")),
+                 u8("<strings>\r\n\t<aBook0>Designed by: Orvanta</aBook0>\r\n"
+                    "\t<quiz0-0>درس يك</quiz0-0>\r\n"));
+        // Made again: No keeps the file; Yes replaces it.
+        t.main->formatter()->Doit();
+        t.p.prompts.answers = {false};
+        const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
+        t.click(11);
+        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
+        QVERIFY(t.f->isVisible());
+        // A missing attachment: error 57, the window and table stay.
+        t.load("02-Joghrafia-Iran.txt");
+        t.select(u8("پرآب\u200Cترين رود ايران"));
+        t.click(2);
+        t.f->table().AttachPath[0] = t.p.path("none.pdf");
+        t.click(11); // Yes
+        QVERIFY(t.p.entries().last().startsWith("Error occurred => Error number is 57 ("));
+        QVERIFY(t.f->isVisible());
+        QCOMPARE(t.outline().size(), 1);
+        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
+    }
+
+    void layoutRules() {
+        Formatter t;
+        auto* books = t.books();
+        auto* com4 = control<QPushButton>(t.f, "Com4");
+        auto* com11 = control<QPushButton>(t.f, "Com11");
+        const QRect booksAt = books->geometry(), matnAt = t.matn->geometry();
+        const QRect c4 = com4->geometry(), c11 = com11->geometry();
+        const QSize opened = t.f->size();
+        // Widened by 600 twips (40 pixels): books moves, matn widens, 4 and 11 stay.
+        t.f->resize(opened.width() + 40, opened.height() + 20);
+        QCOMPARE(books->geometry().left(), booksAt.left() + 40);
+        QCOMPARE(t.matn->width(), matnAt.width() + 40);
+        QCOMPARE(t.matn->height(), matnAt.height() + 20);
+        QCOMPARE(com4->geometry(), c4);
+        QCOMPARE(com11->geometry(), c11);
+        QCOMPARE(books->geometry().left(), 641 + 40); // 9615 twips
+        // Smaller than it opened: snapped back.
+        t.f->resize(opened.width() - 100, opened.height() - 100);
+        QTRY_COMPARE(t.f->size(), opened);
+        // The words-per-line box keeps 10 to 30.
+        auto* chnd = control<QLineEdit>(t.f, "chnd");
+        QCOMPARE(chnd->text(), QStringLiteral("20"));
+        for (const auto& [typed, kept] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"5", "22"}, {"45", "22"}, {"10", "10"}, {"30", "30"}}) {
+            chnd->setText(typed);
+            QFocusEvent out(QEvent::FocusOut);
+            QCoreApplication::sendEvent(chnd, &out);
+            QCOMPARE(chnd->text(), QString::fromLatin1(kept));
+        }
+    }
+
+    void reflowFromTheWindow() {
+        Formatter t;
+        t.matn->setText(u8("يك\r\nدو\r\n\r\nسه"));
+        control<QCheckBox>(t.f, "Noghte")->setChecked(false);
+        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
+        QCOMPARE(t.matn->text(), u8("يك دو\r\nسه\r\n"));
+        control<QLineEdit>(t.f, "chnd")->setText("x");
+        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
+        QVERIFY(t.p.entries().last().startsWith("Error occurred => Error number is 80"));
+        QCOMPARE(t.matn->text(), u8("يك دو\r\nسه\r\n"));
+    }
+};
+
+QTEST_MAIN(FormatterWindowTest)
+#include "tst_formatter_window.moc"

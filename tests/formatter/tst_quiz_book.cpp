@@ -1,0 +1,214 @@
+// The quiz file, the lesson index and the copies, byte for byte, on temporary projects.
+#include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
+#include "mainwin/output_folders.h"
+#include "platform/text_codec.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+const QString kCredit = QStringLiteral("<aBook0>Designed by: Orvanta</aBook0>");
+
+QString snippet(const char* name) {
+    return decodeAnsi(readBytes(sourceFile(QStringLiteral("resources/") + QLatin1String(name))));
+}
+
+struct Book {
+    TestProgram p;
+    EntryTable table;
+    QString project;
+    int notices4 = 0;
+    Book() {
+        project = p.path("Project 1");
+        QDir().mkpath(project);
+        MakeDirs(p.context(), project, "BookTXT", "_xml");
+    }
+    BookOutcome make(int field = 1, int lesson = 3, const QString& title = u8("درس <اول> 'الف'")) {
+        BookRequest r;
+        r.projectPath = project;
+        r.fieldIndex = field;
+        r.lessonIndex = lesson;
+        r.lessonTitle = title;
+        r.creditElement = kCredit;
+        r.checkSnippet = snippet("check.bin");
+        r.beforeNotice = [this] { ++notices4; };
+        return MakeBook(p.context(), table, r);
+    }
+    QString quiz(const QString& id = "1-3") const {
+        return decodeUtf16Le(readBytes(project + "/_xml/quiz" + id + ".xml"));
+    }
+    QString index() const { return decodeUtf16Le(readBytes(project + "/_xml/BookTitle.xml")); }
+    QStringList pages() const {
+        return QDir(project + "/BookTXT").entryList(QDir::Files, QDir::Name);
+    }
+};
+
+// Answers as a word processor gives them: four paragraphs, the second holding an image
+// mark, the third marked right and holding an image mark too.
+QString answersRtf() {
+    return u8("{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar\\qr "
+              "\\'c7\\'e1\\'dd\\par \\'c8 \\{1\\}\\par ") +
+           snippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
+}
+
+} // namespace
+
+class QuizBookTest : public QObject {
+    Q_OBJECT
+private slots:
+    void quizFileByteForByte() {
+        Book b;
+        QDir().mkpath(b.p.path("media"));
+        for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
+                              "media/f.avi", "media/back.jpg"})
+            writeBytes(b.p.path(f), f);
+        auto& t = b.table;
+        t.SoalText[0] = kMainTitleEntry;
+        t.JavabRtf[0] = u8("فصل يك");
+        t.SoalText[1] = u8("كدام <درست> است؟\r\n'دوم'");
+        t.JavabRtf[1] = answersRtf();
+        t.TozihRtf[1] = u8("{\\rtf1 because\\par  twice}");
+        t.AttachPath[1] = b.p.path("media/att.pdf");
+        t.SoundPath[1] = b.p.path("media/s.mp3");
+        t.FilmPath[1] = b.p.path("media/f.avi");
+        t.BackPath[1] = b.p.path("media/back.jpg");
+        t.ImagePaths[0] = b.p.path("media/zero.jpg");
+        t.ImagePaths[1] = b.p.path("media/one.png");
+        t.SoalText[2] = kEndTitleEntry;
+        t.SoalText[3] = "plain";
+        t.JavabRtf[3] = "a\r\nb\r\nc\r\nd\r\ne"; // the fifth answer is lost
+        t.TozihRtf[3] = "";
+        QCOMPARE(b.make(), BookOutcome::Made);
+
+        // The page name of question 1 is in its attachment lines.
+        const QString quiz = b.quiz();
+        const QRegularExpressionMatch m =
+            QRegularExpression("<attach>([0-9A-Y]{14})\\.pdf</attach>").match(quiz);
+        QVERIFY(m.hasMatch());
+        const QString page = m.captured(1);
+        const QString expected =
+            u8("<quiz qNo='1-3' IDname='درس <اول> 'الف''>\r\n"
+               "\t<question1>\r\n"
+               "\t\t<question No='1'>كدام <درست> است؟ 'دوم'</question>\r\n"
+               "\t\t<A>الف</A>\r\n\t\t<B>ب {1}</B>\r\n\t\t<C>ج {0}</C>\r\n\t\t<D>د</D>\r\n"
+               "\t\t<chk>3</chk>\r\n\t\t<rslt>because twice</rslt>\r\n"
+               "\t\t<img1>quiz1-3-1.png</img1>\r\n\t\t<img0>quiz1-3-0.jpg</img0>\r\n") +
+            "\t\t<attach>" + page + ".pdf</attach>\r\n\t\t<sound>" + page +
+            ".mp3</sound>\r\n\t\t<film>" + page + ".avi</film>\r\n\t\t<back>" + page +
+            u8(".jpg</back>\r\n\t</question1>\r\n"
+               "\t<question3>\r\n\t\t<question No='3'>plain</question>\r\n"
+               "\t\t<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<C>c</C>\r\n\t\t<D>d</D>\r\n"
+               "\t\t<chk>2</chk>\r\n\t\t<rslt></rslt>\r\n\t</question3>\r\n");
+        QCOMPARE(quiz.split("\r\n"), expected.split("\r\n"));
+        QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), encodeUtf16Le(expected));
+        QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"),
+                 encodeUtf16Le("<strings>\r\n\t" + kCredit +
+                               u8("\r\n\t<quiz1-3>درس <اول> 'الف'</quiz1-3>\r\n")));
+        QCOMPARE(b.pages(), (QStringList{page + ".avi", page + ".jpg", page + ".mp3", page + ".pdf",
+                                         "quiz1-3-0.jpg", "quiz1-3-1.png"}));
+        QCOMPARE(readBytes(b.project + "/BookTXT/" + page + ".jpg"), QByteArray("media/back.jpg"));
+        QCOMPARE(readBytes(b.project + "/BookTXT/quiz1-3-1.png"), QByteArray("media/one.png"));
+        // Done: message 4, the table emptied.
+        QCOMPARE(b.notices4, 1);
+        QCOMPARE(b.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
+        QVERIFY(b.table.SoalText[1].isEmpty());
+        QCOMPARE(b.p.entries().last(), QStringLiteral("Book is made."));
+    }
+
+    // The mark is found by its picture wherever the answers carry it.
+    void correctAnswerMark() {
+        const QString mark = snippet("check.bin");
+        QCOMPARE(markedAnswer(answersRtf(), mark), 3);
+        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b\\par c\\par ") + mark + u8("d}"), mark), 4);
+        // Not at the start of its paragraph, another picture, or none: no mark.
+        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b ") + mark + u8("\\par c}"), mark), 0);
+        QCOMPARE(markedAnswer(u8("{\\rtf1 ") + snippet("img.bin") + u8("a\\par b}"), mark), 0);
+        QCOMPARE(markedAnswer("plain", mark), 0);
+    }
+
+    void emptyTableAndTheSameLessonAgain() {
+        Book b;
+        QCOMPARE(b.make(0, 0, "L"), BookOutcome::Made);
+        QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
+        b.table.SoalText[0] = "q";
+        // No keeps the quiz file; the index still lists the lesson once.
+        b.p.prompts.answers = {false};
+        QCOMPARE(b.make(0, 0, "L2"), BookOutcome::Declined);
+        QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
+        QCOMPARE(
+            b.p.prompts.shown.last().text,
+            u8("فايلي با نام \r\nquiz0-0.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
+        QCOMPARE(b.make(0, 1, "Other"), BookOutcome::Made);
+        b.table.SoalText[0] = "q";
+        QCOMPARE(b.make(0, 0, "L3"), BookOutcome::Made); // Yes
+        QVERIFY(b.quiz("0-0").contains("<question No='0'>q</question>"));
+        QCOMPARE(b.index(), "<strings>\r\n\t" + kCredit +
+                                "\r\n\t<quiz0-0>L3</quiz0-0>\r\n\t<quiz0-1>Other</quiz0-1>\r\n");
+    }
+
+    // A missing attachment: error 57, the previous quiz file whole, the table kept.
+    void failureKeepsThePreviousQuizFile() {
+        Book b;
+        b.table.SoalText[0] = "old";
+        QCOMPARE(b.make(), BookOutcome::Made);
+        const QByteArray before = readBytes(b.project + "/_xml/quiz1-3.xml");
+        b.table.SoalText[0] = "new";
+        b.table.AttachPath[0] = b.p.path("gone.pdf");
+        QCOMPARE(b.make(), BookOutcome::Failed);
+        QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), before);
+        QCOMPARE(b.table.SoalText[0], QStringLiteral("new"));
+        QVERIFY(b.p.entries().last().startsWith(
+            "Error occurred => Error number is 57 (File not found: "));
+        // No project folder: 57 before anything is written; no output folders: the message.
+        b.project.clear();
+        QCOMPARE(b.make(), BookOutcome::Failed);
+        Book empty;
+        QDir(empty.project + "/_xml").removeRecursively();
+        QDir(empty.project + "/BookTXT").removeRecursively();
+        QCOMPARE(empty.make(), BookOutcome::NoFolders);
+        QCOMPARE(empty.p.prompts.shown.last().text,
+                 QStringLiteral("Folder _xml or BookTXT doesn't exist!"));
+    }
+
+    // Names are drawn until none of the entry's files would land on an earlier one.
+    void pageNamesNeverOverwrite() {
+        Book b;
+        for (int i = 0; i < 50; ++i) {
+            const QString name = NewN(b.p.context());
+            QCOMPARE(name.size(), 14);
+            QVERIFY(QRegularExpression("^[0-9A-Y]+$").match(name).hasMatch());
+        }
+        // The names this source draws next are taken: by a page and by an earlier copy.
+        SystemRandom probe(99);
+        TestProgram names;
+        Context drawing(names.folder(), names.path("x.log"), names.clock, names.prompts, probe);
+        const QString first = NewN(drawing), second = NewN(drawing);
+        writeBytes(b.project + "/BookTXT/" + first + ".htm", "page");
+        writeBytes(b.project + "/BookTXT/" + second + ".pdf", "earlier lesson");
+        writeBytes(b.p.path("a.pdf"), "new");
+        b.table.SoalText[0] = "q";
+        b.table.AttachPath[0] = b.p.path("a.pdf");
+        SystemRandom same(99);
+        Context seeded(b.p.folder(), b.p.path("y.log"), b.p.clock, b.p.prompts, same);
+        BookRequest r;
+        r.projectPath = b.project;
+        r.fieldIndex = 0;
+        r.lessonIndex = 0;
+        QCOMPARE(MakeBook(seeded, b.table, r), BookOutcome::Made);
+        QCOMPARE(readBytes(b.project + "/BookTXT/" + second + ".pdf"),
+                 QByteArray("earlier lesson"));
+        QCOMPARE(readBytes(b.project + "/BookTXT/" + first + ".htm"), QByteArray("page"));
+        QCOMPARE(b.pages().size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(QuizBookTest)
+#include "tst_quiz_book.moc"

@@ -1,0 +1,161 @@
+// The formatter's text procedures: the examples of their rules, and seeded random texts
+// against a straightforward reading of the rules written here with 1-based string steps.
+#include "formatter/text_procedures.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString RLM = QString(QChar(0x200F));
+
+// 1-based helpers in the manner the rules are stated.
+qsizetype instr(qsizetype start, const QString& text, const QString& what) {
+    const qsizetype at = text.indexOf(what, start - 1);
+    return at < 0 ? 0 : at + 1;
+}
+QString mid(const QString& text, qsizetype start, qsizetype length = -1) {
+    return text.mid(start - 1, length);
+}
+QString replaceAll(QString text, const QString& from, const QString& to) {
+    QString out;
+    qsizetype pos = 1;
+    for (;;) {
+        const qsizetype at = instr(pos, text, from);
+        if (at == 0)
+            break;
+        out += mid(text, pos, at - pos) + to;
+        pos = at + from.size();
+    }
+    return out + mid(text, pos);
+}
+
+// The reflow exactly as its steps read.
+QString referenceReflow(QString t, int w, bool hazP, bool noghte) {
+    if (hazP) {
+        t = replaceAll(t, CRLF + CRLF, "#0#");
+        t = replaceAll(t, CRLF, " ");
+        t = replaceAll(t, "#0#", CRLF);
+        while (instr(1, t, "  ") > 0)
+            t = replaceAll(t, "  ", " ");
+    }
+    if (noghte) {
+        t = replaceAll(t, ".", "." + RLM + CRLF);
+        t = replaceAll(t, "!", "!" + RLM + CRLF);
+        t = replaceAll(t, QString(QChar(0x061F)), QString(QChar(0x061F)) + CRLF);
+    }
+    QStringList paragraphs;
+    qsizetype pos = 1;
+    for (;;) {
+        const qsizetype at = instr(pos, t, CRLF);
+        if (at == 0) {
+            paragraphs << mid(t, pos);
+            break;
+        }
+        paragraphs << mid(t, pos, at - pos);
+        pos = at + 2;
+    }
+    QString r;
+    for (QString p : paragraphs) {
+        if (p.split(' ').size() > w + 1) {
+            const qsizetype l = p.lastIndexOf(' ') + 1;
+            qsizetype at = 1;
+            int count = 1;
+            while (at < l) {
+                const qsizetype blank = instr(at + 1, p, " ");
+                if (blank == 0)
+                    break;
+                at = blank;
+                if (count >= w) {
+                    p = mid(p, 1, at - 1) + CRLF + mid(p, at + 1);
+                    count = 0;
+                }
+                ++count;
+            }
+        }
+        r += p;
+        if (!r.isEmpty() && mid(r, r.size() - 1) != CRLF)
+            r += CRLF;
+    }
+    while (instr(1, r, CRLF + RLM + " ") > 0)
+        r = replaceAll(r, CRLF + RLM + " ", CRLF);
+    return r;
+}
+
+QString randomText(QRandomGenerator& g, int words) {
+    static const QStringList pieces{u8("سؤال"), u8("پاسخ"),        u8("درس"), u8("كتاب"),
+                                    "Qt",       u8("مي\u200Cشود"), "#0#",     "1/2",
+                                    u8("آب"),   u8("نور")};
+    static const QStringList marks{".", "!", u8("؟"), ":", "", "", "", ""};
+    QString t;
+    for (int i = 0; i < words; ++i) {
+        t += pieces[g.bounded(int(pieces.size()))] + marks[g.bounded(int(marks.size()))];
+        const int gap = g.bounded(12);
+        t += gap == 0 ? CRLF : gap == 1 ? CRLF + CRLF : gap == 2 ? QStringLiteral("  ") : " ";
+        if (gap == 3)
+            t += RLM + " ";
+    }
+    return t;
+}
+
+} // namespace
+
+class TextProceduresTest : public QObject {
+    Q_OBJECT
+private slots:
+    void repExamples() {
+        QCOMPARE(Rep("a&nbsp;b"), QStringLiteral("a b"));
+        QCOMPARE(Rep("<ircMAIN>x</ircMAIN><ircMAIN>y</ircMAIN>"), " x" + CRLF + "y" + CRLF);
+        QCOMPARE(Rep(u8("علىي\u06CC")), u8("عليي\u06CC")); // Persian yeh stays
+        QCOMPARE(Rep("a. b! c: d"), "a." + RLM + " b!" + RLM + " c:" + RLM + " d");
+        QCOMPARE(Rep("a \r\n   b"), "a" + CRLF + " b"); // step 5 runs twice only
+    }
+
+    void reflowExamples() {
+        QCOMPARE(reflowText("a\r\nb\r\n\r\nc", 20, true, false), "a b" + CRLF + "c" + CRLF);
+        const QString eleven = "w1 w2 w3 w4 w5 w6 w7 w8 w9 w10 w11";
+        const QString twelve = eleven + " w12";
+        QCOMPARE(reflowText(eleven, 10, false, false), eleven + CRLF);
+        QCOMPARE(reflowText(twelve, 10, false, false),
+                 "w1 w2 w3 w4 w5 w6 w7 w8 w9 w10" + CRLF + "w11 w12" + CRLF);
+        QCOMPARE(reflowText("a#0#b", 20, true, false), "a" + CRLF + "b" + CRLF);
+        // A sentence ends its line with "." and RLM; the RLM and blank after it go.
+        QCOMPARE(reflowText(Rep("one. two"), 20, true, true), "one." + RLM + CRLF + "two" + CRLF);
+        QCOMPARE(reflowText(u8("چرا؟ بله"), 20, false, true),
+                 u8("چرا؟") + CRLF + u8(" بله") + CRLF);
+    }
+
+    // Seeded random texts of every kind against the reading above, W from 10 to 30.
+    void reflowAgainstTheRules() {
+        QRandomGenerator g(20261206);
+        for (int round = 0; round < 600; ++round) {
+            const int w = 10 + g.bounded(21);
+            const QString text = randomText(g, 1 + g.bounded(round % 50 == 0 ? 3000 : 120));
+            const bool hazP = g.bounded(2), noghte = g.bounded(2);
+            QCOMPARE(reflowText(text, w, hazP, noghte), referenceReflow(text, w, hazP, noghte));
+        }
+    }
+
+    void shortForms() {
+        TestProgram p;
+        QCOMPARE(RemCrLf("  x\r\ny"), QStringLiteral("x y"));
+        QCOMPARE(RemCrLf("a   b"), QStringLiteral("a  b")); // one pass
+        QCOMPARE(DelCrLf(p.context(), "\r\n\r\nq"), QStringLiteral("q"));
+        const QString word30(30, u'ب');
+        QCOMPARE(BeBor(p.context(), word30, 20), word30.left(20) + "...");
+        QCOMPARE(BeBor(p.context(), "short", 20), QStringLiteral("short"));
+        const QString text = "0123456789012345678 9 tail";
+        QCOMPARE(BeBor(p.context(), text, 20), QStringLiteral("0123456789012345678 ..."));
+        QCOMPARE(BeBor(p.context(), "0123456789012345678901234 x", 20),
+                 QStringLiteral("0123456789012345678901234 ..."));
+    }
+};
+
+QTEST_GUILESS_MAIN(TextProceduresTest)
+#include "tst_text_procedures.moc"
