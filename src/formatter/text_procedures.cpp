@@ -59,28 +59,32 @@ QString reflowText(QString t, int wordsPerLine, bool joinLines, bool breakAtMark
         qsizetype end = t.indexOf(kCrLf, from);
         if (end < 0)
             end = t.size();
-        QString p = t.mid(from, end - from);
+        const QStringView p = QStringView(t).mid(from, end - from);
         // Words are the pieces between blanks; more than W + 1 of them are wrapped.
-        const qsizetype words = p.count(u' ') + 1;
-        if (words > wordsPerLine + 1) {
-            // Positions are 1-based as the original counts them; L is taken before any
-            // change, so the inserted line feeds push the last blanks beyond it.
+        if (p.count(u' ') + 1 > wordsPerLine + 1) {
+            // The original counts 1-based positions in the paragraph as it changes, against
+            // the last blank's position taken before any change: each line break put in
+            // pushes the later blanks one further, so the last few may not be reached.
+            // Walking the blanks once with that shift keeps it linear.
             const qsizetype last = p.lastIndexOf(u' ') + 1;
-            qsizetype pos = 1;
+            qsizetype pos = 1, shift = 0, copied = 0;
             int count = 1;
-            while (pos < last) {
-                const qsizetype blank = p.indexOf(u' ', pos); // the first blank after pos
-                if (blank < 0)
-                    break;
-                pos = blank + 1;
+            for (qsizetype b = p.indexOf(u' ', 1); b >= 0 && pos < last;
+                 b = p.indexOf(u' ', b + 1)) {
+                pos = b + 1 + shift;
                 if (count >= wordsPerLine) {
-                    p.replace(blank, 1, kCrLf);
+                    result += p.mid(copied, b - copied);
+                    result += kCrLf;
+                    copied = b + 1;
                     count = 0;
+                    ++shift;
                 }
                 ++count;
             }
+            result += p.mid(copied);
+        } else {
+            result += p;
         }
-        result += p;
         if (!result.isEmpty() && !result.endsWith(kCrLf))
             result += kCrLf;
         if (end >= t.size())
