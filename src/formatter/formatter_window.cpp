@@ -204,13 +204,18 @@ void FormatterWindow::command(int index) {
         result.outcome == CaptureOutcome::NothingToClose ||
         result.outcome == CaptureOutcome::Failed)
         return;
+    // A part taken from several paragraphs shows on one line, as a list line does.
+    const auto shown = [](QString line) {
+        return line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    };
     if (bindex_->count() != outline_.size()) {
         bindex_->clear();
-        bindex_->addItems(outline_);
+        for (const QString& line : outline_)
+            bindex_->addItem(shown(line));
     } else {
         for (int i = 0; i < outline_.size(); ++i) {
-            if (bindex_->item(i)->text() != outline_[i])
-                bindex_->item(i)->setText(outline_[i]);
+            if (bindex_->item(i)->text() != shown(outline_[i]))
+                bindex_->item(i)->setText(shown(outline_[i]));
         }
     }
     if (result.selectLine >= 0)
