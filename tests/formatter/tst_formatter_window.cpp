@@ -1,5 +1,6 @@
 // The formatter window for real: opened from the main window, a lesson text loaded, the
 // capture commands by button and function key, groups, the quiz file, the layout rules.
+#include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "platform/text_codec.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -276,6 +278,70 @@ private slots:
             QCoreApplication::sendEvent(chnd, &out);
             QCOMPARE(chnd->text(), QString::fromLatin1(kept));
         }
+    }
+
+    // The input-path panel fades in on the main window's timer; its link picks a folder
+    // whose text files are listed at once.
+    void inputFolderPanel() {
+        Formatter t;
+        auto* frame7 = control<QFrame>(t.f, "Frame7");
+        auto* label6 = control<QLabel>(t.f, "Label6");
+        const auto hover = [](QWidget* w) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w, &move);
+        };
+        QVERIFY(!frame7->isVisible());
+        hover(t.books()->viewport());
+        QCOMPARE(t.main->PopupPanel, 4);
+        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(frame7->palette().color(QPalette::WindowText),
+                                  QColor(135, 135, 135), 3000);
+        hover(label6);
+        QCOMPARE(label6->palette().color(QPalette::WindowText), QColor(100, 100, 100));
+        hover(t.bindex->viewport());
+        QVERIFY(!frame7->isVisible());
+        // A folder of A.TXT, b.txt, c.text and a file named just "txt".
+        QDir().mkpath(t.p.path("other"));
+        for (const char* name : {"other/A.TXT", "other/b.txt", "other/c.text", "other/txt"})
+            writeBytes(t.p.path(name), "x");
+        hover(t.books()->viewport());
+        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
+        QTimer::singleShot(0, [&t] {
+            QWidget* picker = QApplication::activeModalWidget();
+            QVERIFY(picker);
+            static_cast<FolderPicker*>(picker)->prime(t.p.path("other"));
+            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(label6, Qt::LeftButton);
+        QCOMPARE(t.main->PickPurpose, QStringLiteral("zarin"));
+        QCOMPARE(t.main->InputFolder, t.p.path("other"));
+        QStringList listed;
+        for (int i = 0; i < t.books()->count(); ++i)
+            listed << t.books()->item(i)->text();
+        listed.sort();
+        QCOMPARE(listed, (QStringList{"A.TXT", "b.txt", "txt"}));
+        // The folder is kept as the project's input folder.
+        QVERIFY(decodeUtf16Le(readBytes(t.main->ProjectPath + "/Project.xml"))
+                    .contains("<Import Path=\"" + t.p.path("other") + "\">"));
+        // An empty folder: message 1.
+        QDir().mkpath(t.p.path("empty"));
+        t.main->InputFolder = t.p.path("empty");
+        QCOMPARE(t.f->FileList(), 0);
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"فايل\u200Fهاي ورودي پيدا نشد!\u200F"));
+    }
+
+    // Minimised together, restored together.
+    void minimiseLink() {
+        Formatter t;
+        t.f->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(t.main->isMinimized(), 2000);
+        t.main->showNormal();
+        QTRY_VERIFY_WITH_TIMEOUT(!t.f->isMinimized(), 2000);
+        QVERIFY(t.f->isVisible());
+        t.f->close();
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Format ended."));
     }
 
     void reflowFromTheWindow() {
