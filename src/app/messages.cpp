@@ -46,4 +46,14 @@ void reportFailure(Context& context, int code, const QString& description) {
     bepayam(context, code);
 }
 
+void runTrapped(Context& context, int code, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        reportFailure(context, code, QString::fromUtf8(e.what()));
+    } catch (...) {
+        reportFailure(context, code, QStringLiteral("Unexpected error"));
+    }
+}
+
 } // namespace tavrin

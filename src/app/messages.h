@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace tavrin {
 
@@ -25,5 +26,8 @@ void bepayam(Context& context, int number);
 
 // The failure convention: store the description in ErrText and report the code.
 void reportFailure(Context& context, int code, const QString& description);
+
+// Runs a handler under its failure code: whatever it throws is reported, nothing escapes.
+void runTrapped(Context& context, int code, const std::function<void()>& body);
 
 } // namespace tavrin

@@ -33,13 +33,7 @@ FormatterWindow::FormatterWindow(Context& context, MainWindow& main)
 FormatterWindow::~FormatterWindow() = default;
 
 void FormatterWindow::guarded(int code, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        reportFailure(context_, code, QString::fromUtf8(e.what()));
-    } catch (...) {
-        reportFailure(context_, code, QStringLiteral("Unexpected error"));
-    }
+    runTrapped(context_, code, body);
 }
 
 void FormatterWindow::Doit() {

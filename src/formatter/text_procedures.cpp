@@ -1,6 +1,7 @@
 #include "formatter/text_procedures.h"
 
 #include "app/messages.h"
+#include "platform/blanks.h"
 
 namespace tavrin {
 
@@ -101,12 +102,7 @@ QString RemCrLf(const QString& text) {
     QString t = text;
     t.replace(kCrLf, QStringLiteral(" "));
     t.replace(QStringLiteral("  "), QStringLiteral(" "));
-    qsizetype from = 0, to = t.size();
-    while (from < to && t[from] == u' ')
-        ++from;
-    while (to > from && t[to - 1] == u' ')
-        --to;
-    return t.mid(from, to - from);
+    return trimBlanks(t);
 }
 
 QString DelCrLf(Context&, const QString& text) {

@@ -1,19 +1,8 @@
 #include "mainwin/export_script.h"
 
+#include "platform/blanks.h"
+
 namespace tavrin {
-
-namespace {
-
-QString trimSpaces(const QString& text) {
-    qsizetype from = 0, to = text.size();
-    while (from < to && text[from] == u' ')
-        ++from;
-    while (to > from && text[to - 1] == u' ')
-        --to;
-    return text.mid(from, to - from);
-}
-
-} // namespace
 
 std::optional<QStringList> scriptSection(const QString& script, const QString& header) {
     const qsizetype start = script.indexOf(header);
@@ -33,7 +22,7 @@ std::optional<ExportCopy> splitCopyEntry(const QString& entry) {
     const qsizetype arrow = entry.indexOf(QStringLiteral("=>"));
     if (arrow < 0)
         return std::nullopt;
-    return ExportCopy{trimSpaces(entry.left(arrow)), trimSpaces(entry.mid(arrow + 2))};
+    return ExportCopy{trimBlanks(entry.left(arrow)), trimBlanks(entry.mid(arrow + 2))};
 }
 
 ExportScript cutExportScript(const QString& script) {

@@ -32,13 +32,7 @@ namespace tavrin {
 using namespace colours;
 
 void MainWindow::guarded(int code, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        reportFailure(context_, code, QString::fromUtf8(e.what()));
-    } catch (...) {
-        reportFailure(context_, code, QStringLiteral("Unexpected error"));
-    }
+    runTrapped(context_, code, body);
 }
 
 MainWindow::MainWindow(Context& context, QWidget* parent) : QWidget(parent), context_(context) {
