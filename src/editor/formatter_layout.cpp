@@ -342,6 +342,9 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
         guarded(38, [this] { main_.openFolderPickerFor(QStringLiteral("zarin")); });
         return true;
+    } else if (type == QEvent::MouseButtonRelease && watched == bindex_->viewport()) {
+        // After the list has taken the click's selection.
+        QMetaObject::invokeMethod(this, &FormatterWindow::openEntry, Qt::QueuedConnection);
     } else if (watched == chnd_ && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
         chndFocus(type == QEvent::FocusIn);
     } else if (watched == matn_ && type == QEvent::KeyPress) {

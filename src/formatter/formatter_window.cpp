@@ -198,6 +198,14 @@ void FormatterWindow::command(int index) {
         result.outcome == CaptureOutcome::NothingToClose ||
         result.outcome == CaptureOutcome::Failed)
         return;
+    showOutline();
+    if (result.selectLine >= 0)
+        bindex_->setCurrentRow(result.selectLine);
+    if (index != 10)
+        afterCommand(index);
+}
+
+void FormatterWindow::showOutline() {
     // A part taken from several paragraphs shows on one line, as a list line does.
     const auto shown = [](QString line) {
         return line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -206,16 +214,12 @@ void FormatterWindow::command(int index) {
         bindex_->clear();
         for (const QString& line : outline_)
             bindex_->addItem(shown(line));
-    } else {
-        for (int i = 0; i < outline_.size(); ++i) {
-            if (bindex_->item(i)->text() != shown(outline_[i]))
-                bindex_->item(i)->setText(shown(outline_[i]));
-        }
+        return;
     }
-    if (result.selectLine >= 0)
-        bindex_->setCurrentRow(result.selectLine);
-    if (index != 10)
-        afterCommand(index);
+    for (int i = 0; i < outline_.size(); ++i) {
+        if (bindex_->item(i)->text() != shown(outline_[i]))
+            bindex_->item(i)->setText(shown(outline_[i]));
+    }
 }
 
 void FormatterWindow::afterCommand(int index) {

@@ -21,6 +21,7 @@ namespace tavrin {
 
 class Context;
 class MainWindow;
+class QuestionEditor;
 class RichTextBox;
 
 // "Format data": the lesson texts of the input folder, the lesson text box, the capture
@@ -44,6 +45,17 @@ public:
     void DoPara();
     // The capture command of a Com button or function key.
     void command(int index);
+
+    // The outline's entries in the question editor: opened on a mouse release over the
+    // outline, filled, written back, removed; and the two marks put into its answers.
+    void openEntry();
+    void ShowEdit(QuestionEditor& editor);
+    void DoEdit(QuestionEditor& editor);
+    void Ohazf(QuestionEditor& editor);
+    void DoIMG(QuestionEditor& editor);
+    void DoCor(QuestionEditor& editor);
+    // The question editor while it is open, else null.
+    QuestionEditor* editor() const { return editor_; }
 
     // The input-path panel, faded in by the main window's Timer2.
     void paintPanel(int grey);
@@ -73,6 +85,8 @@ private:
     void placeWordsBox();
     void loadText(int row);
     void afterCommand(int index);
+    // Shows the outline lines in bindex, each on one line.
+    void showOutline();
     void pointerOverBooks();
     void hidePanel();
     void chndFocus(bool in);
@@ -116,6 +130,7 @@ private:
     QList<Rule> rules_;
     QSize base_;
     QTimer timer1_;
+    QuestionEditor* editor_ = nullptr;
 };
 
 } // namespace tavrin

@@ -7,6 +7,7 @@
 #include "app/run_log.h"
 #include "dialogs/help_window.h"
 #include "dialogs/pickers.h"
+#include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/output_folders.h"
 #include "mainwin/widget_colours.h"
@@ -60,6 +61,10 @@ void MainWindow::stopPanelFade() {
 
 void MainWindow::openFolderPickerFor(const QString& purpose) {
     openFolderPicker(purpose);
+}
+
+void MainWindow::openFilePickerFor(const QString& purpose, const QString& pattern) {
+    openFilePicker(purpose, pattern);
 }
 
 void MainWindow::watchFormatterRestore() {
@@ -270,6 +275,17 @@ void MainWindow::upd() {
             formatter()->FileList();
         } else if (PickPurpose == QLatin1String("IMG")) {
             formatter()->ChosenImagePath = file;
+        } else if (QuestionEditor* editor = formatter_ ? formatter_->editor() : nullptr) {
+            if (PickPurpose == QLatin1String("Pasz")) {
+                editor->setBackPath(file);
+                editor->TgDo();
+            } else if (PickPurpose == QLatin1String("C6d5")) {
+                editor->picB()->setText(file);
+            } else if (PickPurpose == QLatin1String("C6d1")) {
+                editor->soutB()->setText(file);
+            } else if (PickPurpose == QLatin1String("C6d2")) {
+                editor->filmB()->setText(file);
+            }
         }
         // "Pasz", "zarin", "IMG" and "C6d*" go to the formatter and question editor
         // windows; "projpic" has no receiver.

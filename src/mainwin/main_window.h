@@ -65,6 +65,7 @@ public:
     void fadeInPanel(int panel);
     void stopPanelFade();
     void openFolderPickerFor(const QString& purpose);
+    void openFilePickerFor(const QString& purpose, const QString& pattern);
     void watchFormatterRestore();
     FormatterWindow* formatter();
 

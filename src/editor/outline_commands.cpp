@@ -1,0 +1,189 @@
+// The formatter window's outline editing: opening an entry in the question editor, filling
+// the editor from it, writing it back, removing it, and the two marks put into answers.
+#include "app/context.h"
+#include "app/messages.h"
+#include "editor/outline_editing.h"
+#include "editor/question_editor.h"
+#include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "richtext/rich_text_box.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextCursor>
+
+namespace tavrin {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Every paragraph right to left and right-aligned, the caret home. Paragraphs that the
+// RTF left without a direction are given one too.
+void rightToLeft(RichTextBox* box) {
+    box->selectAll();
+    QString rtf = box->selectedRtf();
+    rtf.replace(QStringLiteral("\\ltrpar"), QStringLiteral("\\rtlpar"));
+    box->replaceSelectionRtf(rtf);
+    QTextCursor all(box->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat format;
+    format.setLayoutDirection(Qt::RightToLeft);
+    format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    all.mergeBlockFormat(format);
+    box->setCaret(0);
+}
+
+// The place of the line break ending the paragraph before the caret's, or 0.
+int previousLineBreak(const RichTextBox* box) {
+    const QString text = box->text();
+    const int caret = box->selectionStart();
+    const qsizetype at = text.lastIndexOf(kCrLf, std::max(caret - 1, 0));
+    return at < 0 ? 0 : int(at);
+}
+
+// Answers with no line break get a blank and one, so a mark has a paragraph to stand by.
+void ensureLineBreak(RichTextBox* box) {
+    if (box->text().contains(kCrLf))
+        return;
+    const int caret = box->selectionStart();
+    box->setCaret(box->textLength());
+    box->replaceSelection(QStringLiteral(" ") + kCrLf);
+    box->setCaret(caret);
+}
+
+} // namespace
+
+void FormatterWindow::openEntry() {
+    guarded(53, [this] {
+        context_.log().LogMe(QStringLiteral("Opening an Onvan..."));
+        const QList<QListWidgetItem*> selected = bindex_->selectedItems();
+        table_.CurrentEntry = selected.isEmpty() ? -1 : bindex_->row(selected.first());
+        if (table_.CurrentEntry < 0 || table_.SoalText[table_.CurrentEntry] == kEndTitleEntry)
+            return;
+        QuestionEditor editor(context_, *this, main_);
+        editor_ = &editor;
+        editor.exec();
+        editor_ = nullptr;
+    });
+}
+
+void FormatterWindow::ShowEdit(QuestionEditor& editor) {
+    guarded(51, [&] {
+        const int k = table_.CurrentEntry;
+        if (k < 0) {
+            bepayam(context_, 5);
+            return;
+        }
+        editor.clearBackground();
+        editor.Soal()->setRtf(table_.SoalText[k]);
+        editor.Soal()->setReadOnly(table_.SoalText[k] == kIdentityEntry ||
+                                   table_.SoalText[k] == kMainTitleEntry);
+        editor.Javab()->setRtf(table_.JavabRtf[k]);
+        editor.Tozih()->setRtf(table_.TozihRtf[k]);
+        for (RichTextBox* box : {editor.Soal(), editor.Javab(), editor.Tozih()})
+            rightToLeft(box);
+        editor.picB()->setText(table_.AttachPath[k]);
+        editor.soutB()->setText(table_.SoundPath[k]);
+        editor.filmB()->setText(table_.FilmPath[k]);
+        editor.setBackPath(table_.BackPath[k]);
+        editor.TgDo();
+    });
+}
+
+void FormatterWindow::DoEdit(QuestionEditor& editor) {
+    guarded(52, [&] {
+        context_.log().LogMe(QStringLiteral("Editing an Onvan..."));
+        const int k = table_.CurrentEntry;
+        table_.SoalText[k] = editor.Soal()->text();
+        table_.JavabRtf[k] = editor.Javab()->rtf();
+        table_.TozihRtf[k] = editor.Tozih()->rtf();
+        table_.AttachPath[k] = editor.picB()->text();
+        table_.SoundPath[k] = editor.soutB()->text();
+        table_.FilmPath[k] = editor.filmB()->text();
+        table_.BackPath[k] = editor.backPath();
+        if (k < outline_.size())
+            outline_[k] = outlineLineOf(context_, table_, k);
+        showOutline();
+        editor.Soal()->setReadOnly(false);
+        editor.accept();
+    });
+}
+
+void FormatterWindow::Ohazf(QuestionEditor& editor) {
+    guarded(54, [&] {
+        context_.log().LogMe(QStringLiteral("Removing an Onvan..."));
+        const int k = table_.CurrentEntry;
+        if (k < outline_.size())
+            outline_.removeAt(k);
+        removeEntry(table_, k);
+        // The open question has no place in the count yet: removing it leaves the count,
+        // so the next question is filed where it stood, not over a finished one.
+        if (k < table_.EntryCount)
+            --table_.EntryCount;
+        else
+            table_.questionOpen = false;
+        showOutline();
+        ShowEdit(editor);
+    });
+}
+
+void FormatterWindow::DoIMG(QuestionEditor& editor) {
+    guarded(56, [&] {
+        context_.log().LogMe(QStringLiteral("Inserting image inside the text..."));
+        if (imgSnippet_.isEmpty()) {
+            bepayam(context_, 25);
+            return;
+        }
+        // Closing the picker without a choice inserts nothing, not the last one again.
+        ChosenImagePath.clear();
+        main_.openFilePickerFor(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+        if (ChosenImagePath.isEmpty() || !fileExists(fromStoredPath(ChosenImagePath)))
+            return;
+        if (table_.ImageCounter >= EntryTable::kImages)
+            throw std::out_of_range("Subscript out of range (image " +
+                                    std::to_string(table_.ImageCounter) + ")");
+        table_.ImagePaths[table_.ImageCounter] = ChosenImagePath;
+        RichTextBox* javab = editor.Javab();
+        ensureLineBreak(javab);
+        const int s = previousLineBreak(javab);
+        javab->setCaret(s);
+        if (s != 0)
+            javab->replaceSelection(kCrLf);
+        javab->replaceSelectionRtf(imgSnippet_);
+        javab->replaceSelection(QStringLiteral("{%1}").arg(table_.ImageCounter));
+        if (s == 0)
+            javab->replaceSelection(kCrLf);
+        ++table_.ImageCounter;
+    });
+}
+
+void FormatterWindow::DoCor(QuestionEditor& editor) {
+    guarded(56, [&] {
+        context_.log().LogMe(QStringLiteral("Check correct answer..."));
+        if (checkSnippet_.isEmpty()) {
+            bepayam(context_, 25);
+            return;
+        }
+        RichTextBox* javab = editor.Javab();
+        ensureLineBreak(javab);
+        int at = previousLineBreak(javab);
+        if (at != 0)
+            at += 2;
+        javab->setCaret(at);
+        javab->replaceSelection(QStringLiteral("%%%"));
+        // Only one answer is marked: everything else of the old formatting goes.
+        javab->setText(javab->text());
+        QString rtf = javab->rtf();
+        rtf.replace(QStringLiteral("%%%"), checkSnippet_);
+        rtf.replace(QStringLiteral("\\ltrpar"), QStringLiteral("\\rtlpar"));
+        javab->setRtf(rtf);
+        javab->selectAll();
+        javab->setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        javab->setCaret(0);
+    });
+}
+
+} // namespace tavrin

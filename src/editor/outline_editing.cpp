@@ -1,0 +1,35 @@
+#include "editor/outline_editing.h"
+
+#include "formatter/entry_table.h"
+#include "formatter/text_procedures.h"
+#include "formatter/to_txt.h"
+
+namespace tavrin {
+
+QString outlineLineOf(Context& context, const EntryTable& table, int entry) {
+    const QString separator = QStringLiteral("   =>   ");
+    QString line = BeBor(context, table.SoalText[entry], 20) + separator +
+                   BeBor(context, ToTXT(context, table.JavabRtf[entry]), 50) + separator +
+                   BeBor(context, ToTXT(context, table.TozihRtf[entry]), 50);
+    if (!table.AttachPath[entry].isEmpty())
+        line.prepend(QStringLiteral(u"§ "));
+    if (!table.SoundPath[entry].isEmpty())
+        line.prepend(QStringLiteral("~ "));
+    if (!table.FilmPath[entry].isEmpty())
+        line.prepend(QStringLiteral("# "));
+    if (!table.BackPath[entry].isEmpty())
+        line.prepend(QStringLiteral("^ "));
+    return line;
+}
+
+void removeEntry(EntryTable& table, int entry) {
+    for (int k = entry; k < EntryTable::kEntries; ++k) {
+        if (table.SoalText[k].isEmpty())
+            break;
+        for (auto* field : {&table.SoalText, &table.JavabRtf, &table.TozihRtf, &table.AttachPath,
+                            &table.SoundPath, &table.FilmPath, &table.BackPath})
+            (*field)[k] = k + 1 < EntryTable::kEntries ? (*field)[k + 1] : QString();
+    }
+}
+
+} // namespace tavrin

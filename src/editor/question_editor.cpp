@@ -1,0 +1,298 @@
+#include "editor/question_editor.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
+#include "mainwin/picture_icons.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/persian_ui.h"
+#include "platform/ui_metrics.h"
+#include "richtext/rich_text_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+namespace {
+
+const QString kTipChange = QStringLiteral(u"براي تغيير پسزمينه كليك كنيد!");
+const QString kTipRemove = QStringLiteral(u"براي حذف پسزمينه كليك كنيد!");
+
+} // namespace
+
+QuestionEditor::QuestionEditor(Context& context, FormatterWindow& formatter, MainWindow& main)
+    : QDialog(&formatter), context_(context), formatter_(formatter), main_(main) {
+    build();
+    guarded(77, [this] {
+        formatter_.ShowEdit(*this);
+        const QString img = DoSlash(context_.programFolder()) + QStringLiteral("Resources") +
+                            nativeSeparator() + QStringLiteral("img.bin");
+        if (!fileExists(img))
+            picM_->setEnabled(false);
+    });
+}
+
+void QuestionEditor::guarded(int code, const std::function<void()>& body) {
+    runTrapped(context_, code, body);
+}
+
+void QuestionEditor::build() {
+    preparePersianUi();
+    setObjectName(QStringLiteral("EditParagraph"));
+    setWindowTitle(QStringLiteral("Edit paragraph"));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(9));
+    setModal(true);
+    resize(780, 640);
+
+    auto* layout = new QVBoxLayout(this);
+    const auto caption = [this, layout](const char* name, const QString& text) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setAlignment(kAlignRight | Qt::AlignVCenter);
+        l->setFont(persianFont(9, true));
+        layout->addWidget(l);
+        return l;
+    };
+    const auto box = [this, layout](const char* name, int height) {
+        auto* b = new RichTextBox(this);
+        b->setObjectName(QLatin1String(name));
+        b->setMinimumHeight(height);
+        b->setContextMenuPolicy(Qt::NoContextMenu); // popM is the menu here
+        b->viewport()->installEventFilter(this);
+        layout->addWidget(b, height);
+        return b;
+    };
+    caption("Label1", QStringLiteral(u"متن سؤال مورد نظر:"));
+    soal_ = box("Soal", 56);
+    caption("Label2", QStringLiteral(u"متن پاسخها به سؤال فوق (هر پاسخ در يك پاراگراف قرار داشته و "
+                                     u"از ديگري جدا ميشود):"));
+    javab_ = box("Javab", 150);
+    caption("Label3", QStringLiteral(u"توضيح پاسخ (اين نوشته در بيان علت صحيح بودن گزينه درست "
+                                     u"نمايش داده ميشود):"));
+    tozih_ = box("Tozih", 80);
+
+    // The attachments on the right, the background picture on the left.
+    auto* lower = new QGridLayout;
+    layout->addLayout(lower);
+    const auto pathRow = [this, lower](int row, const char* label, const QString& text,
+                                       const char* name, const char* browseName,
+                                       const QString& purpose, const QString& pattern, int code) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(label));
+        l->setAlignment(kAlignRight | Qt::AlignVCenter);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setLayoutDirection(Qt::LeftToRight);
+        edit->installEventFilter(this);
+        auto* button = new QToolButton(this);
+        button->setObjectName(QLatin1String(browseName));
+        button->setIcon(QIcon(drawPictureIcon(PictureIcon::Browse, false, 20)));
+        button->setAccessibleName(text);
+        connect(button, &QToolButton::clicked, this,
+                [this, purpose, pattern, code] { browse(purpose, pattern, code); });
+        lower->addWidget(l, row, 0);
+        lower->addWidget(edit, row, 1);
+        lower->addWidget(button, row, 2);
+        return edit;
+    };
+    picB_ = pathRow(0, "Label4", QStringLiteral(u"فايل ضميمه سؤال:"), "picB", "Command65",
+                    QStringLiteral("C6d5"), QStringLiteral("*.*"), 73);
+    soutB_ = pathRow(1, "Label5", QStringLiteral(u"صوت متصل به سؤال:"), "soutB", "Command61",
+                     QStringLiteral("C6d1"), QStringLiteral("*.mp3"), 71);
+    filmB_ = pathRow(2, "Label6", QStringLiteral(u"فيلم متصل به سؤال:"), "filmB", "Command62",
+                     QStringLiteral("C6d2"), QStringLiteral("*.flv"), 72);
+    static const char16_t* const captions[5] = {
+        u"حذف كامل اين سؤال", u"حذف فايل ضميمه", u"حذف صوت متصل", u"حذف فيلم متصل",
+        u"ثبت تغييرات ايجاد شده در سؤال، پاسخ، توضيح و ضمائم آن"};
+    for (int i = 0; i < 5; ++i) {
+        buttons_[i] = new QPushButton(QString::fromUtf16(captions[i]), this);
+        buttons_[i]->setObjectName(QStringLiteral("Dokme%1").arg(i));
+        buttons_[i]->setAutoDefault(false);
+        connect(buttons_[i], &QPushButton::clicked, this, [this, i] { buttonClicked(i); });
+    }
+    lower->addWidget(buttons_[1], 0, 3);
+    lower->addWidget(buttons_[2], 1, 3);
+    lower->addWidget(buttons_[3], 2, 3);
+    auto* backLabel = new QLabel(QStringLiteral(u"تصوير پسزمينه اين سؤال"), this);
+    backLabel->setObjectName(QStringLiteral("Label7"));
+    backLabel->setAlignment(Qt::AlignCenter);
+    lower->addWidget(backLabel, 0, 4);
+    image1_ = new QLabel(this);
+    image1_->setObjectName(QStringLiteral("Image1"));
+    image1_->setFixedSize(150, 84);
+    image1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    image1_->setAlignment(Qt::AlignCenter);
+    image1_->setToolTip(kTipChange);
+    image1_->setCursor(Qt::PointingHandCursor);
+    image1_->installEventFilter(this);
+    lower->addWidget(image1_, 1, 4, 2, 1);
+    lower->setColumnStretch(1, 1);
+
+    auto* actions = new QHBoxLayout;
+    layout->addLayout(actions);
+    actions->addWidget(buttons_[4], 1);
+    actions->addWidget(buttons_[0]);
+
+    popM_ = new QMenu(this);
+    popM_->setObjectName(QStringLiteral("popM"));
+    const auto item = [this](const char* name, const char16_t* text, auto slot) {
+        QAction* a = popM_->addAction(QString::fromUtf16(text));
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    corM_ = item("CorM", u"انتخاب پاسخ صحيح", [this] { formatter_.DoCor(*this); });
+    picM_ = item("picM", u"درج تصوير در متن", [this] { formatter_.DoIMG(*this); });
+    copyM_ = item("copyM", u"كپي متن", [this] {
+        guarded(74, [this] { QApplication::clipboard()->setText(target()->selectedText()); });
+    });
+    cutM_ = item("cutM", u"برش متن", [this] {
+        guarded(75, [this] {
+            QApplication::clipboard()->setText(target()->selectedText());
+            target()->replaceSelection(QString());
+        });
+    });
+    pasteM_ = item("pasteM", u"چسباندن متن", [this] {
+        guarded(79, [this] {
+            const QMimeData* data = QApplication::clipboard()->mimeData();
+            if (data && data->hasText())
+                target()->replaceSelection(data->text());
+        });
+    });
+    delM_ = item("delM", u"حذف متن",
+                 [this] { guarded(76, [this] { target()->replaceSelection(QString()); }); });
+}
+
+RichTextBox* QuestionEditor::target() const {
+    return EditBox == 1 ? soal_ : EditBox == 3 ? tozih_ : javab_;
+}
+
+void QuestionEditor::openMenu(int box, const QPoint& at) {
+    EditBox = box;
+    RichTextBox* b = target();
+    const bool selected = b->selectionLength() > 0;
+    copyM_->setEnabled(selected);
+    cutM_->setEnabled(selected && !b->isReadOnly());
+    delM_->setEnabled(selected && !b->isReadOnly());
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    pasteM_->setEnabled(data && data->hasText() && !QApplication::clipboard()->text().isEmpty() &&
+                        !b->isReadOnly());
+    corM_->setVisible(box == 2);
+    popM_->popup(at);
+    context_.log().LogMe(QStringLiteral("Menue opened."));
+}
+
+void QuestionEditor::browse(const QString& purpose, const QString& pattern, int code) {
+    guarded(code, [&] { main_.openFilePickerFor(purpose, pattern); });
+}
+
+void QuestionEditor::setBackPath(const QString& path) {
+    backPath_ = path;
+}
+
+void QuestionEditor::clearBackground() {
+    backPath_.clear();
+    image1_->clear();
+    image1_->setToolTip(kTipChange);
+}
+
+void QuestionEditor::TgDo() {
+    guarded(82, [this] {
+        if (backPath_.isEmpty() || !fileExists(fromStoredPath(backPath_)))
+            return;
+        const QPixmap picture(fromStoredPath(backPath_));
+        image1_->setPixmap(picture.scaled(image1_->size() - QSize(2, 2), Qt::KeepAspectRatio,
+                                          Qt::SmoothTransformation));
+        image1_->setToolTip(kTipRemove);
+    });
+}
+
+void QuestionEditor::backgroundClicked() {
+    guarded(81, [this] {
+        if (backPath_.isEmpty())
+            main_.openFilePickerFor(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+        else
+            clearBackground();
+    });
+}
+
+bool QuestionEditor::CHK() {
+    bool ok = true;
+    const std::array<std::pair<QLineEdit*, int>, 3> checks{{{picB_, 6}, {soutB_, 7}, {filmB_, 8}}};
+    for (const auto& [box, notice] : checks) {
+        if (!box->text().isEmpty() && !fileExists(fromStoredPath(box->text()))) {
+            ok = false;
+            bepayam(context_, notice);
+        }
+    }
+    return ok;
+}
+
+void QuestionEditor::buttonClicked(int index) {
+    guarded(70, [&] {
+        switch (index) {
+        case 0:
+            formatter_.Ohazf(*this);
+            accept();
+            break;
+        case 1:
+            picB_->clear();
+            break;
+        case 2:
+            soutB_->clear();
+            break;
+        case 3:
+            filmB_->clear();
+            break;
+        case 4:
+            if (CHK())
+                formatter_.DoEdit(*this);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        const std::array<std::pair<RichTextBox*, const char*>, 3> boxes{
+            {{soal_, "Soal"}, {javab_, "Javab"}, {tozih_, "Tozih"}}};
+        for (int i = 0; i < 3; ++i) {
+            if (watched != boxes[i].first->viewport())
+                continue;
+            guarded(78, [&] {
+                context_.log().LogMe(
+                    QStringLiteral("%1 clicked.").arg(QLatin1String(boxes[i].second)));
+                if (me->button() == Qt::RightButton)
+                    openMenu(i + 1, me->globalPosition().toPoint());
+            });
+            return false;
+        }
+        if (watched == image1_ && me->button() == Qt::LeftButton) {
+            backgroundClicked();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusIn) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched))
+            QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace tavrin

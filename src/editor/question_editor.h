@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace tavrin {
+
+class Context;
+class FormatterWindow;
+class MainWindow;
+class RichTextBox;
+
+// "Edit paragraph": one entry of the formatter's table, its question, answers and
+// explanation, an attached file, sound and film, a background picture. Filled by the
+// formatter's ShowEdit when it opens and written back by DoEdit when saved; closing it by
+// its close box saves nothing.
+class QuestionEditor : public QDialog {
+    Q_OBJECT
+public:
+    QuestionEditor(Context& context, FormatterWindow& formatter, MainWindow& main);
+
+    RichTextBox* Soal() const { return soal_; }
+    RichTextBox* Javab() const { return javab_; }
+    RichTextBox* Tozih() const { return tozih_; }
+    QLineEdit* picB() const { return picB_; }
+    QLineEdit* soutB() const { return soutB_; }
+    QLineEdit* filmB() const { return filmB_; }
+
+    // The background box: the path it remembers (empty when none) and its picture.
+    QString backPath() const { return backPath_; }
+    void setBackPath(const QString& path);
+    void clearBackground();
+    void TgDo();
+
+    // True when every attachment path given names a file; messages 6, 7, 8 otherwise.
+    bool CHK();
+    // The button group, by index: 0 delete, 1-3 clear a path, 4 save.
+    void buttonClicked(int index);
+
+    QMenu* popM() const { return popM_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void openMenu(int box, const QPoint& at);
+    void browse(const QString& purpose, const QString& pattern, int code);
+    void backgroundClicked();
+    RichTextBox* target() const;
+    void guarded(int code, const std::function<void()>& body);
+
+    Context& context_;
+    FormatterWindow& formatter_;
+    MainWindow& main_;
+    RichTextBox* soal_ = nullptr;
+    RichTextBox* javab_ = nullptr;
+    RichTextBox* tozih_ = nullptr;
+    QLineEdit* picB_ = nullptr;
+    QLineEdit* soutB_ = nullptr;
+    QLineEdit* filmB_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QString backPath_;
+    std::array<QPushButton*, 5> buttons_{};
+    QMenu* popM_ = nullptr;
+    QAction* corM_ = nullptr;
+    QAction* picM_ = nullptr;
+    QAction* copyM_ = nullptr;
+    QAction* cutM_ = nullptr;
+    QAction* pasteM_ = nullptr;
+    QAction* delM_ = nullptr;
+    int EditBox = 0; // 1 Soal, 2 Javab, 3 Tozih
+};
+
+} // namespace tavrin

@@ -1,0 +1,363 @@
+// The question editor on the real windows: opening an entry from the outline, editing and
+// saving it, the attachment markers, removing entries, the pop-up menu, the file check,
+// the image and correct-answer marks through to the quiz file.
+#include "dialogs/pickers.h"
+#include "editor/question_editor.h"
+#include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
+#include "mainwin/output_folders.h"
+#include "platform/text_codec.h"
+#include "richtext/rich_text_box.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// Runs the handler once on the first modal window of type T that opens; the watch it
+// returns is to be deleted by a caller that expects no such window.
+template <typename T> QTimer* onModal(std::function<void(T*)> handler) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handler(modal);
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+struct Editing {
+    TestProgram p;
+    std::unique_ptr<MainWindow> main;
+    FormatterWindow* f = nullptr;
+    QListWidget* bindex = nullptr;
+    Editing() {
+        copyShippedResources(p.folder());
+        QDir().mkpath(p.path("media"));
+        for (const char* name : {"media/a.pdf", "media/s.mp3", "media/f.flv", "media/b.jpg",
+                                 "media/p1.jpg", "media/p2.gif"})
+            writeBytes(p.path(name), name);
+        QFile::copy(p.path("Resources/MyBack.jpg"), p.path("media/b.jpg"));
+        writeBytes(p.path("Projects.xml"),
+                   encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+        main = std::make_unique<MainWindow>(p.context());
+        main->show();
+        NewProj(p.context(), *main, "P");
+        NewResh(p.context(), *main, "F");
+        NewDars(p.context(), *main, "L");
+        MakeDirs(p.context(), main->ProjectPath, "BookTXT", "_xml");
+        f = main->formatter();
+        f->Doit();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        bindex = control<QListWidget>(f, "bindex");
+    }
+    // Files questions through the window's own commands.
+    void fileQuestion(const QString& q, const QString& answers, const QString& why) {
+        auto* matn = control<RichTextBox>(f, "matn");
+        matn->setText(q + CRLF + answers + CRLF + why);
+        const auto pick = [&](const QString& what, int index) {
+            matn->setSelection(int(matn->text().indexOf(what)), int(what.size()));
+            QTest::mouseClick(control<QPushButton>(f, qPrintable(QString("Com%1").arg(index))),
+                              Qt::LeftButton);
+        };
+        pick(q, 2);
+        pick(answers, 3);
+        pick(why, 0);
+    }
+    // Opens row r of the outline by a click, and works the editor with the handler.
+    void open(int row, std::function<void(QuestionEditor*)> handler) {
+        bool done = false;
+        onModal<QuestionEditor>([&](QuestionEditor* e) {
+            handler(e);
+            if (e->isVisible())
+                e->reject();
+            done = true;
+        });
+        QTest::mouseClick(bindex->viewport(), Qt::LeftButton, {},
+                          bindex->visualItemRect(bindex->item(row)).center());
+        QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+    }
+    QStringList outline() const {
+        QStringList lines;
+        for (int i = 0; i < bindex->count(); ++i)
+            lines << bindex->item(i)->text();
+        return lines;
+    }
+};
+
+void rightClick(RichTextBox* box) {
+    QTest::mouseClick(box->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+}
+
+} // namespace
+
+class QuestionEditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void editAndSaveAnEntry() {
+        Editing t;
+        t.fileQuestion(u8("سؤال اول درباره آب"), u8("يك") + CRLF + u8("دو"), u8("چون"));
+        t.open(0, [&](QuestionEditor* e) {
+            QCOMPARE(e->windowTitle(), QStringLiteral("Edit paragraph"));
+            QCOMPARE(e->Soal()->text(), u8("سؤال اول درباره آب"));
+            QCOMPARE(e->Javab()->text(), u8("يك") + CRLF + u8("دو"));
+            QVERIFY(!e->Soal()->isReadOnly());
+            // Right to left and right-aligned, every paragraph.
+            for (RichTextBox* box : {e->Soal(), e->Javab(), e->Tozih()}) {
+                for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+                    QCOMPARE(b.blockFormat().layoutDirection(), Qt::RightToLeft);
+                    QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+                }
+            }
+            e->Soal()->setText(u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
+            e->Tozih()->setText(QString());
+            e->picB()->setText(t.p.path("media/a.pdf"));
+            e->soutB()->setText(t.p.path("media/s.mp3"));
+            e->filmB()->setText(t.p.path("media/f.flv"));
+            e->setBackPath(t.p.path("media/b.jpg"));
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+            QVERIFY(!e->isVisible());
+        });
+        QCOMPARE(t.outline(),
+                 QStringList{u8("^ # ~ § سؤال ويرايش شده كه بيشتر ...   =>   يك دو   =>   ")});
+        QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
+        QCOMPARE(t.f->table().BackPath[0], t.p.path("media/b.jpg"));
+        // Clearing the attachment (button 1) and saving drops its marker; the close box
+        // saves nothing.
+        t.open(0, [&](QuestionEditor* e) {
+            QTest::mouseClick(control<QPushButton>(e, "Dokme1"), Qt::LeftButton);
+            QVERIFY(e->picB()->text().isEmpty());
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+        });
+        QVERIFY(t.outline()[0].startsWith(u8("^ # ~ سؤال")));
+        t.open(0, [&](QuestionEditor* e) {
+            e->Soal()->setText("changed");
+            e->close();
+        });
+        QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
+        const QStringList log = t.p.entries();
+        QVERIFY(log.contains("Opening an Onvan...") && log.contains("Editing an Onvan..."));
+    }
+
+    void groupRowsAndNoSelection() {
+        Editing t;
+        auto* matn = control<RichTextBox>(t.f, "matn");
+        matn->setText(u8("عنوان گروه"));
+        matn->selectAll();
+        QTest::mouseClick(control<QPushButton>(t.f, "Com9"), Qt::LeftButton);
+        t.fileQuestion("q", "a", "w");
+        QTest::mouseClick(control<QPushButton>(t.f, "Com10"), Qt::LeftButton);
+        // A group-open row: its text read-only, the rest editable.
+        t.open(0, [&](QuestionEditor* e) {
+            QVERIFY(e->Soal()->isReadOnly());
+            QVERIFY(!e->Javab()->isReadOnly());
+        });
+        // A group-close row opens nothing.
+        bool opened = false;
+        QTimer* watch = onModal<QuestionEditor>([&](QuestionEditor* e) {
+            opened = true;
+            e->reject();
+        });
+        QTest::mouseClick(t.bindex->viewport(), Qt::LeftButton, {},
+                          t.bindex->visualItemRect(t.bindex->item(2)).center());
+        QTest::qWait(100);
+        QVERIFY(!opened);
+        delete watch;
+        // Message 5 when there is no entry to show.
+        t.f->table().CurrentEntry = -1;
+        QuestionEditor lone(t.p.context(), *t.f, *t.main);
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"پاراگرافي براي ويرايش وجود ندارد!\u200F"));
+    }
+
+    void removingEntries() {
+        Editing t;
+        for (const char* q : {"q0", "q1", "q2"})
+            t.fileQuestion(q, "a", "w");
+        // A middle entry: the later ones move down, the editor shows the one that moved in.
+        t.open(1, [&](QuestionEditor* e) {
+            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
+            QCOMPARE(e->Soal()->text(), QStringLiteral("q2"));
+        });
+        QCOMPARE(t.f->table().SoalText[1], QStringLiteral("q2"));
+        QVERIFY(t.f->table().SoalText[2].isEmpty());
+        QCOMPARE(t.f->table().EntryCount, 2);
+        QCOMPARE(t.outline().size(), 2);
+        // The last one.
+        t.open(1, [&](QuestionEditor* e) {
+            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
+        });
+        QCOMPARE(t.f->table().SoalText[0], QStringLiteral("q0"));
+        QVERIFY(t.f->table().SoalText[1].isEmpty());
+        QCOMPARE(t.outline().size(), 1);
+        // A full table of 257: the last entry becomes empty.
+        EntryTable& table = t.f->table();
+        for (int i = 0; i < EntryTable::kEntries; ++i)
+            table.SoalText[i] = QString("e%1").arg(i);
+        table.EntryCount = EntryTable::kEntries;
+        table.CurrentEntry = 0;
+        QuestionEditor e(t.p.context(), *t.f, *t.main);
+        t.f->Ohazf(e);
+        QCOMPARE(table.SoalText[0], QStringLiteral("e1"));
+        QCOMPARE(table.SoalText[255], QStringLiteral("e256"));
+        QVERIFY(table.SoalText[256].isEmpty());
+        QCOMPARE(table.EntryCount, 256);
+    }
+
+    void menuStatesForEachBox() {
+        Editing t;
+        t.fileQuestion("question", "answer", "why");
+        t.open(0, [&](QuestionEditor* e) {
+            QMenu* menu = e->popM();
+            const auto action = [&](const char* name) { return menu->findChild<QAction*>(name); };
+            QApplication::clipboard()->clear();
+            for (RichTextBox* box : {e->Soal(), e->Javab(), e->Tozih()}) {
+                box->setCaret(0);
+                rightClick(box);
+                QTRY_VERIFY(menu->isVisible());
+                QCOMPARE(action("CorM")->isVisible(), box == e->Javab());
+                QVERIFY(!action("copyM")->isEnabled() && !action("cutM")->isEnabled() &&
+                        !action("delM")->isEnabled());
+                QVERIFY(!action("pasteM")->isEnabled());
+                QVERIFY(action("picM")->isEnabled());
+                menu->hide();
+            }
+            // With a selection and text on the clipboard: copy, cut, delete and paste.
+            QApplication::clipboard()->setText("clip");
+            e->Tozih()->selectAll();
+            rightClick(e->Tozih());
+            QTRY_VERIFY(menu->isVisible());
+            QVERIFY(action("copyM")->isEnabled() && action("pasteM")->isEnabled());
+            menu->hide();
+            action("pasteM")->trigger();
+            QCOMPARE(e->Tozih()->text(), QStringLiteral("clip"));
+        });
+        const QStringList log = t.p.entries();
+        QVERIFY(log.contains("Soal clicked.") && log.contains("Javab clicked.") &&
+                log.contains("Menue opened."));
+        // Without img.bin the image item cannot be chosen.
+        QFile::remove(t.p.path("Resources/img.bin"));
+        t.open(0, [&](QuestionEditor* e) {
+            QVERIFY(!e->popM()->findChild<QAction*>("picM")->isEnabled());
+        });
+    }
+
+    void fileCheckBeforeSaving() {
+        Editing t;
+        t.fileQuestion("q", "a", "w");
+        t.open(0, [&](QuestionEditor* e) {
+            e->soutB()->setText(t.p.path("none.mp3"));
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+            QVERIFY(e->isVisible()); // not saved
+            QCOMPARE(t.p.prompts.shown.last().text, QStringLiteral(u"صوت انتخابي يافت نشد!\u200F"));
+            const int before = int(t.p.prompts.shown.size());
+            e->picB()->setText(t.p.path("none.pdf"));
+            e->filmB()->setText(t.p.path("none.flv"));
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+            QCOMPARE(t.p.prompts.shown.size(), before + 3);
+            QCOMPARE(t.p.prompts.shown[before].text,
+                     QStringLiteral(u"تصوير انتخابي يافت نشد!\u200F"));
+            QCOMPARE(t.p.prompts.shown[before + 2].text,
+                     QStringLiteral(u"فيلم انتخابي يافت نشد!\u200F"));
+        });
+        QVERIFY(t.f->table().SoundPath[0].isEmpty());
+    }
+
+    // Two images and a correct-answer mark, saved and made into the quiz file.
+    void marksEndToEnd() {
+        Editing t;
+        t.fileQuestion("q", u8("الف") + CRLF + u8("ب") + CRLF + u8("ج") + CRLF + u8("د"), "w");
+        const auto pickImage = [&](const QString& file) {
+            onModal<FilePicker>([file](FilePicker* picker) {
+                picker->prime(QFileInfo(file).absolutePath());
+                picker->setPattern("*.gif;*.jpg;*.bmp");
+                auto* list = picker->findChild<QListWidget*>("File1");
+                const auto hit = list->findItems(QFileInfo(file).fileName(), Qt::MatchExactly);
+                list->setCurrentItem(hit.value(0));
+                QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+            });
+        };
+        t.open(0, [&](QuestionEditor* e) {
+            RichTextBox* javab = e->Javab();
+            javab->setCaret(int(javab->text().indexOf(u8("ج")))); // caret in answer 3
+            pickImage(t.p.path("media/p1.jpg"));
+            t.f->DoIMG(*e);
+            javab->setCaret(int(javab->text().indexOf(u8("ب"))));
+            pickImage(t.p.path("media/p2.gif"));
+            t.f->DoIMG(*e);
+            QCOMPARE(javab->text(), u8("الف") + CRLF + QChar(0xFFFC) + "{1}" + CRLF + u8("ب") +
+                                        CRLF + QChar(0xFFFC) + "{0}" + CRLF + u8("ج") + CRLF +
+                                        u8("د"));
+            // Closing the picker without a choice inserts nothing.
+            onModal<FilePicker>([](FilePicker* picker) { picker->reject(); });
+            t.f->DoIMG(*e);
+            QCOMPARE(javab->text().count(QChar(0xFFFC)), 2);
+            QCOMPARE(t.f->table().ImageCounter, 2);
+            // The correct answer: the third one; marking drops the image pictures.
+            javab->setCaret(int(javab->text().indexOf(u8("ب"))));
+            t.f->DoCor(*e);
+            QCOMPARE(javab->text(), u8("الف") + CRLF + "{1}" + CRLF + QChar(0xFFFC) + u8("ب") +
+                                        CRLF + "{0}" + CRLF + u8("ج") + CRLF + u8("د"));
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+        });
+        auto* matn = control<RichTextBox>(t.f, "matn");
+        matn->setFocus();
+        QTest::keyClick(matn, Qt::Key_F12);
+        const QString project = t.main->ProjectPath;
+        const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
+        QVERIFY(quiz.contains(
+            u8("\t\t<A>الف</A>\r\n\t\t<B>{1}</B>\r\n\t\t<C>ب</C>\r\n\t\t<D>{0}</D>\r\n"
+               "\t\t<chk>3</chk>\r\n")));
+        QVERIFY(
+            quiz.contains("\t\t<img1>quiz0-0-1.gif</img1>\r\n\t\t<img0>quiz0-0-0.jpg</img0>\r\n"));
+        QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-0.jpg"), QByteArray("media/p1.jpg"));
+        QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-1.gif"), QByteArray("media/p2.gif"));
+    }
+
+    void imageCounterLimit() {
+        Editing t;
+        t.fileQuestion("q", "a", "w");
+        t.f->table().ImageCounter = EntryTable::kImages;
+        t.open(0, [&](QuestionEditor* e) {
+            onModal<FilePicker>([&](FilePicker* picker) {
+                picker->prime(t.p.path("media"));
+                auto* list = picker->findChild<QListWidget*>("File1");
+                list->setCurrentItem(list->findItems("p1.jpg", Qt::MatchExactly).value(0));
+                QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+            });
+            const QString before = e->Javab()->text();
+            t.f->DoIMG(*e);
+            QCOMPARE(e->Javab()->text(), before);
+        });
+        QVERIFY(t.p.entries().join('\n').contains("Error occurred => Error number is 56"));
+    }
+};
+
+QTEST_MAIN(QuestionEditorTest)
+#include "tst_question_editor.moc"
