@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "mainwin/export_script.h"
+#include "mainwin/quiz_data.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -214,6 +215,11 @@ ExportResult Export::run() {
         carryOut(script);
         if (request_.printable)
             printablePages();
+        try {
+            writeQuizData(context_, folder_);
+        } catch (const FsError& e) {
+            throw StepFault{QStringLiteral("quizdata.js: %1").arg(e.description())};
+        }
         flush();
     } catch (const StepFault& f) {
         finish();
@@ -229,9 +235,15 @@ ExportResult Export::run() {
     finish();
     bepayam(context_, 29);
     context_.log().LogMe(QStringLiteral("Files exported."));
-    const QString player = folder_ + nativeSeparator() + QStringLiteral("main.exe");
-    if (fileExists(player) && request_.runFile)
-        request_.runFile(player);
+    // The player: a program where the script ships one, else the web page.
+    const QString program = folder_ + nativeSeparator() + QStringLiteral("main.exe");
+    const QString page = folder_ + nativeSeparator() + QStringLiteral("index.html");
+    if (request_.runFile) {
+        if (fileExists(program))
+            request_.runFile(program);
+        else if (fileExists(page))
+            request_.runFile(page);
+    }
     context_.log().LogMe(QStringLiteral("Exported Main.exe played."));
     return {ExportOutcome::Exported, folder_};
 }

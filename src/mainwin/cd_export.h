@@ -36,7 +36,8 @@ struct ExportResult {
 };
 
 // Makes a new "Export N" folder by the script Resources/Export.inf: its folders, the
-// project's folders, the player's files, printable pages; then message 29 and the player.
+// project's folders, the player's files, printable pages and Data/quizdata.js; then
+// message 29 and the player (main.exe, or else the page index.html).
 // Message 27 when there is no script, 28 at the first failing step (what was made stays).
 ExportResult ExportAll(Context& context, const ExportRequest& request,
                        ExportProgress* progress = nullptr);

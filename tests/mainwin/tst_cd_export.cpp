@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 using namespace tavrin;
@@ -216,7 +219,9 @@ private slots:
                  (QStringList{"Data", "Data/BookIMG", "Data/BookTXT", "Data/BookTXT/CDProperty.xml",
                               "Data/BookTXT/page.htm", "Data/FlashIMG", "Data/FlashIMG/Back.jpg",
                               "Data/_xml", "Data/_xml/BookTitle.xml", "Data/_xml/quiz11.xml",
-                              "autorun.inf"}));
+                              "Data/quizdata.js", "autorun.inf", "fonts", "fonts/OFL.txt",
+                              "fonts/Vazirmatn-Bold.woff2", "fonts/Vazirmatn-Regular.woff2",
+                              "index.html", "player.css", "player.js"}));
         QCOMPARE(readBytes(one + "/Data/_xml/quiz11.xml"), utf16("q"));
         QCOMPARE(readBytes(one + "/autorun.inf"), readBytes(g.p.path("Resources/autorun.inf")));
         QCOMPARE(g.p.prompts.shown.last().text,
@@ -224,9 +229,60 @@ private slots:
         QCOMPARE(g.p.entries().mid(g.p.entries().indexOf("Exporting files...")),
                  (QStringList{"Exporting files...", "Payam number 29 displayed.", "Files exported.",
                               "Exported Main.exe played."}));
-        QVERIFY(g.started.isEmpty()); // no main.exe
+        // No main.exe: the page is the player.
+        QCOMPARE(g.started, QStringList{one + "/index.html"});
         QCOMPARE(g.exportNow().folder, g.exports + "/Export 2");
         QCOMPARE(treeOf(g.exports + "/Export 2"), treeOf(one));
+    }
+
+    // The player's data: every text as the tool wrote it, escaped so it cannot end the
+    // script it stands in.
+    void quizDataForThePlayer() {
+        Program g;
+        g.put("_xml/BookTitle.xml", utf16("<strings>\r\n\t<aBook0>x</aBook0>\r\n"
+                                          "\t<quiz0-1>درس </script> \"يك\"</quiz0-1>\r\n"));
+        g.put("_xml/quiz0-1.xml",
+              utf16("<quiz qNo='0-1' IDname='L'>\r\n\t<question2>\r\n"
+                    "\t\t<question No='2'>a < b </script><b>'q'</question>\r\n"
+                    "\t\t<A>{0} x</A>\r\n\t\t<B>\"y\"</B>\r\n\t\t<chk>2</chk>\r\n"
+                    "\t\t<rslt>why \u2028 so</rslt>\r\n\t\t<img0>quiz0-1-0.jpg</img0>\r\n"
+                    "\t\t<attach>P.pdf</attach>\r\n\t</question2>\r\n"));
+        g.put("BookTXT/quiz0-1-0.jpg", "j");
+        g.put("BookTXT/P.pdf", "p");
+        SettingsChoice c;
+        c.firstTemplate = false;
+        c.musicOn = false;
+        c.print = Qt::Checked;
+        c.back = g.p.path("Resources/MyBack.jpg");
+        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+        const QByteArray script = readBytes(g.exports + "/Export 1/Data/quizdata.js");
+        QVERIFY(!script.contains('<'));
+        QVERIFY(!script.contains("</script>") && !script.contains(QByteArray("\xE2\x80\xA8")));
+        const qsizetype open = script.indexOf('{'), close = script.lastIndexOf('}');
+        const QJsonObject data =
+            QJsonDocument::fromJson(script.mid(open, close - open + 1)).object();
+        const QJsonObject lesson = data["lessons"].toArray()[0].toObject();
+        QCOMPARE(lesson["title"].toString(), u8("درس </script> \"يك\""));
+        const QJsonObject q = lesson["questions"].toArray()[0].toObject();
+        QCOMPARE(q["n"].toInt(), 2);
+        QCOMPARE(q["text"].toString(), QStringLiteral("a < b </script><b>'q'"));
+        QCOMPARE(q["answers"].toArray().size(), 2);
+        QCOMPARE(q["answers"].toArray()[1].toString(), QStringLiteral("\"y\""));
+        QCOMPARE(q["correct"].toInt(), 2);
+        QCOMPARE(q["explanation"].toString(), QString("why ") + QChar(0x2028) + " so");
+        QCOMPARE(q["images"].toObject()["0"].toString(),
+                 QStringLiteral("Data/BookTXT/quiz0-1-0.jpg"));
+        QCOMPARE(q["attach"].toString(), QStringLiteral("Data/BookTXT/P.pdf"));
+        QVERIFY(q["sound"].isNull());
+        const QJsonObject settings = data["settings"].toObject();
+        QCOMPARE(settings["template"].toInt(), 2);
+        QCOMPARE(settings["music"].toBool(), false);
+        QCOMPARE(settings["print"].toBool(), true);
+        QCOMPARE(data["media"].toObject()["back"].toString(),
+                 QStringLiteral("Data/FlashIMG/Back.jpg"));
+        QVERIFY(script.startsWith("// Made by Tavrin"));
+        QVERIFY(script.contains("\nconst TAVRIN_DATA = {"));
     }
 
     void playerStartsWhenShipped() {

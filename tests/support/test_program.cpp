@@ -102,10 +102,17 @@ QImage picture(QWidget* w) {
 
 void copyShippedResources(const QString& programFolder) {
     const QDir target(programFolder);
-    target.mkpath(QStringLiteral("Resources"));
-    const QString shipped = sourceFile(QStringLiteral("resources"));
-    for (const QString& name : QDir(shipped).entryList(QDir::Files))
-        QFile::copy(shipped + u'/' + name, target.filePath(QStringLiteral("Resources/") + name));
+    // As the build lays them out: the player's files at the top of Resources too.
+    const std::pair<const char*, const char*> folders[] = {
+        {"resources", "Resources"},
+        {"resources/player", "Resources"},
+        {"resources/player/fonts", "Resources/fonts"}};
+    for (const auto& [from, to] : folders) {
+        const QString shipped = sourceFile(QLatin1String(from));
+        target.mkpath(QLatin1String(to));
+        for (const QString& name : QDir(shipped).entryList(QDir::Files))
+            QFile::copy(shipped + u'/' + name, target.filePath(QLatin1String(to) + u'/' + name));
+    }
 }
 
 bool laidOutRightToLeft(QWidget* control) {

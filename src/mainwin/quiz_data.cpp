@@ -1,0 +1,154 @@
+#include "mainwin/quiz_data.h"
+
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/safe_save.h"
+#include "platform/text_file.h"
+#include "store/tag_text.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace tavrin {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The text of one "\t\t<tag>...</tag>" line of a question block; the texts are not
+// escaped, so the line's own end is what closes it.
+QString lineValue(const QString& block, const QString& tag, bool* found = nullptr) {
+    const QString open = QStringLiteral("\t\t<") + tag + u'>';
+    const qsizetype at = block.indexOf(open);
+    if (found)
+        *found = at >= 0;
+    if (at < 0)
+        return {};
+    const qsizetype start = at + open.size();
+    const QString close = QStringLiteral("</") + tag + u'>' + kCrLf;
+    qsizetype end = block.indexOf(close, start);
+    if (end < 0)
+        end = block.indexOf(kCrLf, start);
+    return block.mid(start, (end < 0 ? block.size() : end) - start);
+}
+
+QString read(const QString& path) {
+    return fileExists(path) ? readUtf16File(path) : QString();
+}
+
+QJsonValue fileOrNull(const QString& folder, const QString& relative) {
+    return fileExists(folder + u'/' + relative) ? QJsonValue(relative) : QJsonValue();
+}
+
+QJsonObject question(Context& context, const QString& quiz, int n, const QString& folder) {
+    const QString block = Wsre(context, quiz, QStringLiteral("question%1").arg(n));
+    QJsonObject q;
+    q[QStringLiteral("n")] = n;
+    // "\t\t<question No='n'>text</question>": up to the last closing tag on its line.
+    const QString head = QStringLiteral("\t\t<question No='%1'>").arg(n);
+    const qsizetype at = block.indexOf(head);
+    if (at >= 0) {
+        const qsizetype start = at + head.size();
+        const qsizetype lineEnd = block.indexOf(kCrLf, start);
+        QString line = block.mid(start, (lineEnd < 0 ? block.size() : lineEnd) - start);
+        if (line.endsWith(QStringLiteral("</question>")))
+            line.chop(11);
+        q[QStringLiteral("text")] = line;
+    }
+    QJsonArray answers;
+    for (const char* letter : {"A", "B", "C", "D"}) {
+        bool found = false;
+        const QString value = lineValue(block, QLatin1String(letter), &found);
+        if (found)
+            answers.append(value);
+    }
+    q[QStringLiteral("answers")] = answers;
+    q[QStringLiteral("correct")] = lineValue(block, QStringLiteral("chk")).toInt();
+    q[QStringLiteral("explanation")] = lineValue(block, QStringLiteral("rslt"));
+    QJsonObject images;
+    static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));
+    auto it = image.globalMatch(block);
+    while (it.hasNext()) {
+        const QString number = it.next().captured(1);
+        const QString name = lineValue(block, QStringLiteral("img") + number);
+        images[number] = fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name);
+    }
+    q[QStringLiteral("images")] = images;
+    for (const char* kind : {"attach", "sound", "film", "back"}) {
+        bool found = false;
+        const QString name = lineValue(block, QLatin1String(kind), &found);
+        q[QLatin1String(kind)] =
+            found ? fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name) : QJsonValue();
+    }
+    return q;
+}
+
+} // namespace
+
+QString quizDataScript(Context& context, const QString& exportFolder) {
+    const QString folder = QDir::fromNativeSeparators(exportFolder);
+    const QString xml = folder + QStringLiteral("/Data/_xml/");
+    QJsonArray lessons;
+    // The index lists each lesson on its own line: "\t<quizID>title</quizID>".
+    static const QRegularExpression entry(QStringLiteral("<quiz(\\d+-\\d+)>"));
+    for (const QString& line : read(xml + QStringLiteral("BookTitle.xml")).split(kCrLf)) {
+        const QRegularExpressionMatch m = entry.match(line);
+        if (!m.hasMatch())
+            continue;
+        const QString id = m.captured(1);
+        const QString quiz = read(xml + QStringLiteral("quiz") + id + QStringLiteral(".xml"));
+        QJsonObject lesson;
+        lesson[QStringLiteral("id")] = id;
+        lesson[QStringLiteral("title")] = Wsre(context, line, QStringLiteral("quiz") + id);
+        QJsonArray questions;
+        for (int n = 0; n < 257; ++n) {
+            if (quiz.contains(QStringLiteral("<question%1>").arg(n)))
+                questions.append(question(context, quiz, n, folder));
+        }
+        lesson[QStringLiteral("questions")] = questions;
+        lessons.append(lesson);
+    }
+    const QString settingsText = read(folder + QStringLiteral("/Data/BookTXT/CDProperty.xml"));
+    QJsonObject settings;
+    settings[QStringLiteral("template")] =
+        Wsre(context, settingsText, QStringLiteral("Olgoo")) == QLatin1String("2") ? 2 : 1;
+    settings[QStringLiteral("music")] =
+        Wsre(context, settingsText, QStringLiteral("Music")) == QLatin1String("1");
+    settings[QStringLiteral("print")] =
+        Wsre(context, settingsText, QStringLiteral("Print")) == QLatin1String("1");
+    QJsonObject media;
+    media[QStringLiteral("back")] = fileOrNull(folder, QStringLiteral("Data/FlashIMG/Back.jpg"));
+    QJsonArray music;
+    for (const char* name : {"Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3"}) {
+        const QJsonValue file = fileOrNull(folder, QLatin1String(name));
+        if (!file.isNull())
+            music.append(file);
+    }
+    media[QStringLiteral("music")] = music;
+    QJsonObject data;
+    data[QStringLiteral("lessons")] = lessons;
+    data[QStringLiteral("settings")] = settings;
+    data[QStringLiteral("media")] = media;
+    QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
+    // Safe inside a script element and in any script parser.
+    json.replace(u'<', QStringLiteral("\\u003c"));
+    json.replace(u'>', QStringLiteral("\\u003e"));
+    json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
+    json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
+    return QStringLiteral("// Made by Tavrin's export: the lessons, quizzes and settings of this "
+                          "CD.\nconst TAVRIN_DATA = ") +
+           json + QStringLiteral(";\n");
+}
+
+void writeQuizData(Context& context, const QString& exportFolder) {
+    const QString data = QDir::fromNativeSeparators(exportFolder) + QStringLiteral("/Data");
+    if (!folderExists(data))
+        return;
+    saveWholeFile(data + QStringLiteral("/quizdata.js"),
+                  quizDataScript(context, exportFolder).toUtf8());
+}
+
+} // namespace tavrin
