@@ -12,7 +12,16 @@ packages=(
   clang-format
   xvfb xauth imagemagick
   fonts-dejavu-core fonts-noto-core
+  chromium
 )
+# Node and npm run the player's browser tests; a node that is already there (from
+# another packager) is kept, as Debian's npm would not install beside it.
+if ! command -v node >/dev/null 2>&1; then
+  packages+=(nodejs)
+fi
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,6 +10,8 @@ if [ "${1:-}" = "--no-sanitizers" ]; then
   sanitizers=OFF
   build=build-tests-plain
 fi
+# The player's browser tests: puppeteer-core as the lock file pins it.
+(cd tests/player && npm ci --no-audit --no-fund --loglevel=error)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=$sanitizers >/dev/null
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen

@@ -1,0 +1,143 @@
+// Makes the CD exports the browser tests play: a program folder with the shipped
+// Resources, a project whose lessons are made into quiz files by MakeBook (answers as
+// rich text with the correct-answer mark, an image answer, an attached picture, a question
+// holding markup), exported twice: template 1 with music and printing, template 2 without.
+// Usage: make_exports <folder>; prints the two export folders.
+#include "app/context.h"
+#include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
+#include "mainwin/cd_export.h"
+#include "mainwin/output_folders.h"
+#include "mainwin/project_settings.h"
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/random_source.h"
+#include "platform/text_codec.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+using namespace tavrin;
+
+namespace {
+
+class Silent final : public Prompts {
+public:
+    void notice(const QString&, const QString&) override {}
+    bool askYesNo(const QString&, const QString&) override { return true; }
+};
+
+QString snippet(const QString& program, const char* name) {
+    return decodeAnsi(test::readBytes(program + "/Resources/" + QLatin1String(name)));
+}
+
+// Four answers, one per paragraph, the marked one starting with the check snippet.
+QString answers(const QString& mark, const QStringList& four, int right) {
+    QString rtf = QStringLiteral("{\\rtf1\\ansi\\pard\\rtlpar\\qr ");
+    for (int i = 0; i < four.size(); ++i) {
+        if (i > 0)
+            rtf += QStringLiteral("\\par ");
+        if (i + 1 == right)
+            rtf += mark;
+        for (const QChar c : four[i]) {
+            if (c == u'{' || c == u'}' || c == u'\\')
+                rtf += u'\\';
+            rtf += c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\u%1?").arg(c.unicode());
+        }
+    }
+    return rtf + u'}';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_exports <folder>\n");
+        return 2;
+    }
+    const QString program = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir(program).removeRecursively();
+    QDir().mkpath(program);
+    test::copyShippedResources(program);
+    SystemClock clock;
+    Silent prompts;
+    SystemRandom random(11);
+    Context context(program, program + "/Vonk.log", clock, prompts, random);
+    const QString project = program + "/Project 1";
+    QDir().mkpath(project);
+    MakeDirs(context, project, "BookTXT", "_xml");
+    const QString mark = snippet(program, "check.bin");
+
+    EntryTable table;
+    const auto question = [&](int n, const QString& text, const QStringList& four, int right,
+                              const QString& why) {
+        table.SoalText[n] = text;
+        table.JavabRtf[n] = answers(mark, four, right);
+        table.TozihRtf[n] = why;
+    };
+    // Lesson 0-0: a group line, three questions, an image answer and an attached picture.
+    table.SoalText[0] = kMainTitleEntry;
+    table.JavabRtf[0] = QString::fromUtf8("حالت‌هاي ماده");
+    question(1, QString::fromUtf8("كدام ماده در دماي اتاق مايع است؟"),
+             {QString::fromUtf8("آهن"), QString::fromUtf8("جيوه"), QString::fromUtf8("اكسيژن"),
+              QString::fromUtf8("نمك")},
+             2, QString::fromUtf8("جيوه تنها فلز مايع در دماي اتاق است."));
+    question(2, QString::fromUtf8("تصوير كدام گزينه آسمان است؟"),
+             {QString::fromUtf8("{0} آسمان"), QString::fromUtf8("دريا"), QString::fromUtf8("كوه"),
+              QString::fromUtf8("دشت")},
+             1, QString::fromUtf8("رنگ آبي روشن آسمان است."));
+    table.ImagePaths[0] = program + "/Resources/MyBack.jpg";
+    question(3, QString::fromUtf8("آب در چند درجه مي‌جوشد؟"),
+             {"0", "50", "100", "120"}, 3, QString::fromUtf8("در فشار يك اتمسفر، 100 درجه."));
+    table.AttachPath[3] = program + "/Resources/MyBack.jpg";
+    table.SoalText[4] = kEndTitleEntry;
+    table.JavabRtf[4] = QString::fromUtf8("حالت‌هاي ماده");
+    BookRequest request;
+    request.projectPath = project;
+    request.fieldIndex = 0;
+    request.lessonIndex = 0;
+    request.lessonTitle = QString::fromUtf8("علوم: حالت‌هاي ماده");
+    request.creditElement = "<aBook0>Designed by: Orvanta</aBook0>";
+    request.checkSnippet = mark;
+    if (MakeBook(context, table, request) != BookOutcome::Made)
+        return 1;
+    // Lesson 0-1: a question whose text holds markup and quotes, shown as text.
+    question(0, QString::fromUtf8("a < b </script><b>\"quoted\"</b> 'single' & كدام؟"),
+             {"x < y", "\"two\"", "</script>", "&amp;"}, 4, "<i>why</i>");
+    question(1, QString::fromUtf8("پايتخت ايران كدام شهر است؟"),
+             {QString::fromUtf8("تبريز"), QString::fromUtf8("تهران"), QString::fromUtf8("شيراز"),
+              QString::fromUtf8("مشهد")},
+             2, QString::fromUtf8("تهران پايتخت ايران است."));
+    request.lessonIndex = 1;
+    request.lessonTitle = QString::fromUtf8("جغرافيا: \"ايران\" <1>");
+    if (MakeBook(context, table, request) != BookOutcome::Made)
+        return 1;
+
+    const QString out = program + "/out";
+    QDir().mkpath(out);
+    const auto exportWith = [&](bool first, bool music, Qt::CheckState print) {
+        SettingsChoice choice;
+        choice.firstTemplate = first;
+        choice.musicOn = music;
+        choice.print = print;
+        choice.music1 = program + "/Resources/MySound1.mp3";
+        choice.music2 = program + "/Resources/MySound2.mp3";
+        choice.back = program + "/Resources/MyBack.jpg";
+        SaveThings(context, choice, project, "BookTXT");
+        ExportRequest r;
+        r.target = out;
+        r.projectPath = project;
+        r.printable = print == Qt::Checked;
+        return ExportAll(context, r);
+    };
+    const ExportResult one = exportWith(true, true, Qt::Checked);
+    const ExportResult two = exportWith(false, false, Qt::Unchecked);
+    if (one.outcome != ExportOutcome::Exported || two.outcome != ExportOutcome::Exported)
+        return 1;
+    std::printf("%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder));
+    return 0;
+}
