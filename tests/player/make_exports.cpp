@@ -1,7 +1,8 @@
 // Makes the CD exports the browser tests play: a program folder with the shipped
-// Resources, a project whose lessons are made into quiz files by MakeBook (answers as
-// rich text with the correct-answer mark, an image answer, an attached picture, a question
-// holding markup), exported twice: template 1 with music and printing, template 2 without.
+// Resources and the shipped sample project, whose two lessons are made into quiz files by
+// MakeBook (answers as rich text with the correct-answer mark, an image answer, an
+// attached picture, a question holding markup), exported twice: template 1 with music and
+// printing, template 2 without.
 // Usage: make_exports <folder>; prints the two export folders.
 #include "app/context.h"
 #include "formatter/entry_table.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 
 using namespace tavrin;
@@ -67,8 +69,10 @@ int main(int argc, char** argv) {
     Silent prompts;
     SystemRandom random(11);
     Context context(program, program + "/Vonk.log", clock, prompts, random);
-    const QString project = program + "/Project 1";
+    // The sample project the tool ships, its lessons made from the sample lesson texts.
+    const QString project = program + "/Sample";
     QDir().mkpath(project);
+    QFile::copy(test::sourceFile("dist/catalogue/Sample/Project.xml"), project + "/Project.xml");
     MakeDirs(context, project, "BookTXT", "_xml");
     const QString mark = snippet(program, "check.bin");
 
@@ -113,7 +117,7 @@ int main(int argc, char** argv) {
               QString::fromUtf8("مشهد")},
              2, QString::fromUtf8("تهران پايتخت ايران است."));
     request.lessonIndex = 1;
-    request.lessonTitle = QString::fromUtf8("جغرافيا: \"ايران\" <1>");
+    request.lessonTitle = QString::fromUtf8("جغرافيا: ايران");
     if (MakeBook(context, table, request) != BookOutcome::Made)
         return 1;
 
