@@ -68,10 +68,12 @@ describe("the first export: template 1, music and printing", () => {
     assert.equal((await texts(page, ".explanation"))[0], "جيوه تنها فلز مايع در دماي اتاق است.");
     assert.equal(await page.$$eval(".answer:disabled", (n) => n.length), 4);
     await page.click("#next");
-    // The answer "{0}" shows the exported picture.
-    const image = await page.$eval('.answer[data-answer="1"] img', (img) => ({ src: img.src, width: img.naturalWidth }));
-    assert.match(image.src, /Data\/BookTXT\/quiz0-0-0\.jpg$/);
-    assert.ok(image.width > 0);
+    // The answer "{0}" shows the exported picture, once it has loaded.
+    const loaded = await page.waitForFunction(() => {
+      const img = document.querySelector('.answer[data-answer="1"] img');
+      return img && img.complete && img.naturalWidth > 0 ? img.src : null;
+    }, { timeout: 5000 });
+    assert.match(await loaded.jsonValue(), /Data\/BookTXT\/quiz0-0-0\.jpg$/);
     await page.click('.answer[data-answer="3"]'); // wrong: the sky is answer 1
     assert.equal((await texts(page, ".verdict.wrong"))[0], "پاسخ درست گزينه ۱ است.");
     assert.ok(await page.$eval('.answer[data-answer="1"]', (b) => b.classList.contains("right")));
