@@ -38,8 +38,9 @@ void bepayam(Context& context, int number) {
 
 void reportFailure(Context& context, int code, const QString& description) {
     context.log().setErrText(description);
-    // A handler's failure code is logged even where the number also names a notice.
-    if (code == kNoticeFileQuestionFirst) {
+    // A handler's failure code is logged, also where the number names a notice too (31);
+    // 101 and 102 are failures reported by their message box.
+    if (code >= kNoticeFileQuestionFirst && code != 101 && code != 102) {
         context.log().LogErr(code);
         return;
     }

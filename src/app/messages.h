@@ -15,7 +15,7 @@ constexpr int kNoticeSecondInstance = 104;
 // Notice 31 asks for the question before its answers; as a failure code 31 is only logged.
 constexpr int kNoticeFileQuestionFirst = 31;
 
-// Failure codes: 32 and up, but the notices 101 to 104; reportFailure logs 31 as one too.
+// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 104.
 bool isFailureCode(int number);
 // The notice text of a number; empty where the number has none.
 QString PayamText(int number);

@@ -340,7 +340,7 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             hidePanel();
         }
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
-        guarded(38, [this] { main_.openFolderPickerFor(QStringLiteral("zarin")); });
+        guarded(38, [this] { main_.openFolderPicker(QStringLiteral("zarin")); });
         return true;
     } else if (type == QEvent::MouseButtonRelease && watched == bindex_->viewport()) {
         // After the list has taken the click's selection.

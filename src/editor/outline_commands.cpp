@@ -139,7 +139,7 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
         }
         // Closing the picker without a choice inserts nothing, not the last one again.
         ChosenImagePath.clear();
-        main_.openFilePickerFor(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+        main_.openFilePicker(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"));
         if (ChosenImagePath.isEmpty() || !fileExists(fromStoredPath(ChosenImagePath)))
             return;
         if (table_.ImageCounter >= EntryTable::kImages)

@@ -8,9 +8,9 @@ namespace tavrin {
 
 QString outlineLineOf(Context& context, const EntryTable& table, int entry) {
     const QString separator = QStringLiteral("   =>   ");
-    QString line = BeBor(context, table.SoalText[entry], 20) + separator +
-                   BeBor(context, ToTXT(context, table.JavabRtf[entry]), 50) + separator +
-                   BeBor(context, ToTXT(context, table.TozihRtf[entry]), 50);
+    QString line = BeBor(table.SoalText[entry], 20) + separator +
+                   BeBor(ToTXT(context, table.JavabRtf[entry]), 50) + separator +
+                   BeBor(ToTXT(context, table.TozihRtf[entry]), 50);
     if (!table.AttachPath[entry].isEmpty())
         line.prepend(QStringLiteral(u"§ "));
     if (!table.SoundPath[entry].isEmpty())

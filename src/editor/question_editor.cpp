@@ -197,7 +197,7 @@ void QuestionEditor::openMenu(int box, const QPoint& at) {
 }
 
 void QuestionEditor::browse(const QString& purpose, const QString& pattern, int code) {
-    guarded(code, [&] { main_.openFilePickerFor(purpose, pattern); });
+    guarded(code, [&] { main_.openFilePicker(purpose, pattern); });
 }
 
 void QuestionEditor::setBackPath(const QString& path) {
@@ -224,7 +224,7 @@ void QuestionEditor::TgDo() {
 void QuestionEditor::backgroundClicked() {
     guarded(81, [this] {
         if (backPath_.isEmpty())
-            main_.openFilePickerFor(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+            main_.openFilePicker(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
         else
             clearBackground();
     });

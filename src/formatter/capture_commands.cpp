@@ -29,9 +29,9 @@ void startLine(QStringList& outline, int k, const QString& part, bool replace) {
         outline.insert(std::min<qsizetype>(k, outline.size()), part);
 }
 
-void appendPart(Context& context, QStringList& outline, int k, const QString& text) {
+void appendPart(QStringList& outline, int k, const QString& text) {
     if (k < outline.size())
-        outline[k] += kSeparator + BeBor(context, text, 50);
+        outline[k] += kSeparator + BeBor(text, 50);
 }
 
 } // namespace
@@ -45,52 +45,57 @@ CaptureResult fileQuestion(Context& context, EntryTable& table, QStringList& out
     if (beyondTable(context, table))
         return {CaptureOutcome::Failed};
     const int k = table.EntryCount;
-    table.SoalText[k] = DelCrLf(context, selection.text.trimmed());
-    startLine(outline, k, BeBor(context, table.SoalText[k], 20), table.questionOpen);
+    table.SoalText[k] = DelCrLf(selection.text.trimmed());
+    startLine(outline, k, BeBor(table.SoalText[k], 20), table.questionOpen);
     table.JavabRtf[k].clear();
     table.TozihRtf[k].clear();
     table.questionOpen = true;
     return {CaptureOutcome::Filed, k};
 }
 
-CaptureResult fileAnswers(Context& context, EntryTable& table, QStringList& outline,
-                          const Selection& selection) {
+namespace {
+
+// Answers and explanation go into the open question; the explanation closes it.
+CaptureResult fileIntoQuestion(Context& context, EntryTable& table, QStringList& outline,
+                               const Selection& selection, bool explanation) {
     if (!table.questionOpen) {
         bepayam(context, kNoticeQuestionFirst);
         return {CaptureOutcome::QuestionFirst};
     }
     const int k = table.EntryCount;
-    table.JavabRtf[k] = selection.rtf.trimmed();
-    appendPart(context, outline, k, selection.text);
+    (explanation ? table.TozihRtf : table.JavabRtf)[k] = selection.rtf.trimmed();
+    appendPart(outline, k, selection.text);
+    if (explanation) {
+        table.EntryCount = k + 1;
+        table.questionOpen = false;
+    }
     return {CaptureOutcome::Filed};
+}
+
+} // namespace
+
+CaptureResult fileAnswers(Context& context, EntryTable& table, QStringList& outline,
+                          const Selection& selection) {
+    return fileIntoQuestion(context, table, outline, selection, false);
 }
 
 CaptureResult fileExplanation(Context& context, EntryTable& table, QStringList& outline,
                               const Selection& selection) {
-    if (!table.questionOpen) {
-        bepayam(context, kNoticeQuestionFirst);
-        return {CaptureOutcome::QuestionFirst};
-    }
-    const int k = table.EntryCount;
-    table.TozihRtf[k] = selection.rtf.trimmed();
-    appendPart(context, outline, k, selection.text);
-    table.EntryCount = k + 1;
-    table.questionOpen = false;
-    return {CaptureOutcome::Filed};
+    return fileIntoQuestion(context, table, outline, selection, true);
 }
 
 namespace {
 
-CaptureResult groupLine(Context& context, EntryTable& table, QStringList& outline,
-                        const QString& marker, const QString& title) {
+CaptureResult groupLine(EntryTable& table, QStringList& outline, const QString& marker,
+                        const QString& title) {
     const int k = table.EntryCount;
     table.SoalText[k] = marker;
     // A question left open here gives its place, and its line, to the group line.
-    startLine(outline, k, BeBor(context, marker, 20), table.questionOpen);
+    startLine(outline, k, BeBor(marker, 20), table.questionOpen);
     table.questionOpen = false;
     table.JavabRtf[k] = title;
     table.TozihRtf[k].clear();
-    appendPart(context, outline, k, title);
+    appendPart(outline, k, title);
     table.EntryCount = k + 1;
     return {CaptureOutcome::Filed, k};
 }
@@ -103,7 +108,7 @@ CaptureResult openGroup(Context& context, EntryTable& table, QStringList& outlin
         return {CaptureOutcome::Failed};
     const QString title = selection.text.trimmed();
     table.GroupTitle = title;
-    const CaptureResult r = groupLine(context, table, outline, kMainTitleEntry, title);
+    const CaptureResult r = groupLine(table, outline, kMainTitleEntry, title);
     ++table.OpenGroups;
     return r;
 }
@@ -115,7 +120,7 @@ CaptureResult closeGroup(Context& context, EntryTable& table, QStringList& outli
     }
     if (beyondTable(context, table))
         return {CaptureOutcome::Failed};
-    const CaptureResult r = groupLine(context, table, outline, kEndTitleEntry, table.GroupTitle);
+    const CaptureResult r = groupLine(table, outline, kEndTitleEntry, table.GroupTitle);
     --table.OpenGroups;
     return r;
 }

@@ -7,9 +7,6 @@
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
 #include "mainwin/main_window.h"
-#include "platform/file_system.h"
-#include "platform/paths.h"
-#include "platform/text_file.h"
 #include "richtext/rich_text_box.h"
 
 #include <QCheckBox>
@@ -52,14 +49,8 @@ void FormatterWindow::Doit() {
         chek_->setChecked(true);
         Mright();
         FileList();
-        const QString resources = DoSlashStrict(context_.programFolder()) +
-                                  QStringLiteral("Resources") + nativeSeparator();
-        const auto snippet = [&](const char* name) {
-            const QString path = resources + QLatin1String(name);
-            return fileExists(path) ? readAnsiFile(path) : QString();
-        };
-        imgSnippet_ = snippet("img.bin");
-        checkSnippet_ = snippet("check.bin");
+        imgSnippet_ = readSnippet(context_.programFolder(), QStringLiteral("img.bin"));
+        checkSnippet_ = readSnippet(context_.programFolder(), QStringLiteral("check.bin"));
     });
     show();
     recordLayout();

@@ -65,8 +65,6 @@ public:
     void restoreWithMain();
 
     EntryTable& table() { return table_; }
-    // The outline lines as the capture commands build them; bindex shows them on one line.
-    const QStringList& outline() const { return outline_; }
     const QString& ImgSnippet() const { return imgSnippet_; }
     const QString& CheckSnippet() const { return checkSnippet_; }
     QString ChosenImagePath;

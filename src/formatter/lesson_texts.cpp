@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "formatter/text_procedures.h"
+#include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
@@ -29,6 +30,12 @@ std::optional<QStringList> FileList(Context& context, const QString& folder) {
     if (names.isEmpty())
         bepayam(context, 1);
     return names;
+}
+
+QString readSnippet(const QString& programFolder, const QString& name) {
+    const QString path =
+        DoSlashStrict(programFolder) + QStringLiteral("Resources") + nativeSeparator() + name;
+    return fileExists(path) ? readAnsiFile(path) : QString();
 }
 
 std::optional<QString> loadLessonText(Context& context, const QString& folder,

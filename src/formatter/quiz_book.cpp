@@ -90,13 +90,17 @@ QString NewN(Context& context) {
     return name;
 }
 
-int markedAnswer(const QString& answersRtf, const QString& markRtf) {
-    if (!looksLikeRtf(answersRtf) || markRtf.isEmpty())
-        return 0;
+QByteArray markPicture(const QString& markRtf) {
     FirstPicture mark;
-    RtfTables markTables;
-    readRtf(markRtf, false, mark, markTables);
-    MarkFinder finder(mark.data);
+    RtfTables tables;
+    readRtf(markRtf, false, mark, tables);
+    return mark.data;
+}
+
+int markedAnswer(const QString& answersRtf, const QByteArray& mark) {
+    if (!looksLikeRtf(answersRtf) || mark.isEmpty())
+        return 0;
+    MarkFinder finder(mark);
     RtfTables tables;
     readRtf(answersRtf, false, finder, tables);
     return finder.found();
@@ -146,6 +150,7 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
         QString quiz = QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") +
                        request.lessonTitle + QStringLiteral("'>") + kCrLf;
         static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
+        const QByteArray mark = markPicture(request.checkSnippet);
         for (int n = 0; n < EntryTable::kEntries; ++n) {
             const QString& soal = table.SoalText[n];
             if (soal.isEmpty())
@@ -179,7 +184,7 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
             for (int a = 0; a < 4 && a < lines.size(); ++a)
                 quiz += QStringLiteral("\t\t<%1>").arg(QLatin1String(letters[a])) + lines[a] +
                         QStringLiteral("</%1>").arg(QLatin1String(letters[a])) + kCrLf;
-            const int marked = markedAnswer(table.JavabRtf[n], request.checkSnippet);
+            const int marked = markedAnswer(table.JavabRtf[n], mark);
             quiz += QStringLiteral("\t\t<chk>%1</chk>").arg(marked > 0 ? marked : 2) + kCrLf;
             quiz += QStringLiteral("\t\t<rslt>") + RemCrLf(ToTXT(context, table.TozihRtf[n])) +
                     QStringLiteral("</rslt>") + kCrLf;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -33,7 +34,9 @@ QString bookId(int fieldIndex, int lessonIndex);
 // A page name: 14 characters of "0" to "9" and "A" to "Y" from the context's random source.
 QString NewN(Context& context);
 
-// The 1-based number of the answer paragraph that starts with the mark's picture, or 0.
-int markedAnswer(const QString& answersRtf, const QString& markRtf);
+// The picture data of a mark snippet (its first picture); empty when it holds none.
+QByteArray markPicture(const QString& markRtf);
+// The 1-based number of the answer paragraph that starts with that picture, or 0.
+int markedAnswer(const QString& answersRtf, const QByteArray& mark);
 
 } // namespace tavrin

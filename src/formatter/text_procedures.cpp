@@ -105,14 +105,14 @@ QString RemCrLf(const QString& text) {
     return trimBlanks(t);
 }
 
-QString DelCrLf(Context&, const QString& text) {
+QString DelCrLf(const QString& text) {
     qsizetype from = 0;
     while (text.mid(from, 2) == kCrLf)
         from += 2;
     return text.mid(from);
 }
 
-QString BeBor(Context&, const QString& text, int length) {
+QString BeBor(const QString& text, int length) {
     if (text.size() <= length)
         return text;
     const qsizetype blank = text.indexOf(u' ', std::max(length - 1, 0));

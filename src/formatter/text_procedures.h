@@ -4,8 +4,6 @@
 
 namespace tavrin {
 
-class Context;
-
 // The formatter's string work on Persian lesson text. CR LF is the line break, RLM is
 // U+200F, a blank is U+0020.
 
@@ -24,9 +22,10 @@ QString reflowText(QString text, int wordsPerLine, bool joinLines, bool breakAtM
 // One-line form: line breaks become blanks, pairs of blanks become one in a single pass,
 // blanks at both ends go.
 QString RemCrLf(const QString& text);
-// The text without leading line breaks (failure code 58).
-QString DelCrLf(Context& context, const QString& text);
-// The short form for an outline line (failure code 65).
-QString BeBor(Context& context, const QString& text, int length);
+// The text without leading line breaks. (Neither this nor BeBor can fail on a string, so
+// their failure codes 58 and 65 are never reported.)
+QString DelCrLf(const QString& text);
+// The short form for an outline line.
+QString BeBor(const QString& text, int length);
 
 } // namespace tavrin

@@ -59,14 +59,6 @@ void MainWindow::stopPanelFade() {
     timer2_.stop();
 }
 
-void MainWindow::openFolderPickerFor(const QString& purpose) {
-    openFolderPicker(purpose);
-}
-
-void MainWindow::openFilePickerFor(const QString& purpose, const QString& pattern) {
-    openFilePicker(purpose, pattern);
-}
-
 void MainWindow::watchFormatterRestore() {
     timer1_.start();
 }

@@ -64,8 +64,9 @@ public:
     // its folder link opens the folder picker, and Timer1 restores it with this window.
     void fadeInPanel(int panel);
     void stopPanelFade();
-    void openFolderPickerFor(const QString& purpose);
-    void openFilePickerFor(const QString& purpose, const QString& pattern);
+    // The pickers, primed on the program folder; upd delivers their choice by the key.
+    void openFolderPicker(const QString& purpose);
+    void openFilePicker(const QString& purpose, const QString& pattern);
     void watchFormatterRestore();
     FormatterWindow* formatter();
 
@@ -135,8 +136,6 @@ private:
     // The output button: settings saved, then the CD folder exported.
     void exportCommand();
     void askTitle(const QString& mode);
-    void openFolderPicker(const QString& purpose);
-    void openFilePicker(const QString& purpose, const QString& pattern);
     // Runs a handler under its failure code: nothing escapes an event handler.
     void guarded(int code, const std::function<void()>& body);
 

@@ -3,7 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/safe_save.h"
-#include "platform/text_file.h"
+#include "store/store_common.h"
 #include "store/tag_text.h"
 
 #include <QDir>
@@ -33,10 +33,6 @@ QString lineValue(const QString& block, const QString& tag, bool* found = nullpt
     if (end < 0)
         end = block.indexOf(kCrLf, start);
     return block.mid(start, (end < 0 ? block.size() : end) - start);
-}
-
-QString read(const QString& path) {
-    return fileExists(path) ? readUtf16File(path) : QString();
 }
 
 QJsonValue fileOrNull(const QString& folder, const QString& relative) {
@@ -94,12 +90,14 @@ QString quizDataScript(Context& context, const QString& exportFolder) {
     QJsonArray lessons;
     // The index lists each lesson on its own line: "\t<quizID>title</quizID>".
     static const QRegularExpression entry(QStringLiteral("<quiz(\\d+-\\d+)>"));
-    for (const QString& line : read(xml + QStringLiteral("BookTitle.xml")).split(kCrLf)) {
+    for (const QString& line :
+         store::readIfThere(xml + QStringLiteral("BookTitle.xml")).split(kCrLf)) {
         const QRegularExpressionMatch m = entry.match(line);
         if (!m.hasMatch())
             continue;
         const QString id = m.captured(1);
-        const QString quiz = read(xml + QStringLiteral("quiz") + id + QStringLiteral(".xml"));
+        const QString quiz =
+            store::readIfThere(xml + QStringLiteral("quiz") + id + QStringLiteral(".xml"));
         QJsonObject lesson;
         lesson[QStringLiteral("id")] = id;
         lesson[QStringLiteral("title")] = Wsre(context, line, QStringLiteral("quiz") + id);
@@ -111,7 +109,8 @@ QString quizDataScript(Context& context, const QString& exportFolder) {
         lesson[QStringLiteral("questions")] = questions;
         lessons.append(lesson);
     }
-    const QString settingsText = read(folder + QStringLiteral("/Data/BookTXT/CDProperty.xml"));
+    const QString settingsText =
+        store::readIfThere(folder + QStringLiteral("/Data/BookTXT/CDProperty.xml"));
     QJsonObject settings;
     settings[QStringLiteral("template")] =
         Wsre(context, settingsText, QStringLiteral("Olgoo")) == QLatin1String("2") ? 2 : 1;

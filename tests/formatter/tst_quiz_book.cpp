@@ -125,11 +125,14 @@ private slots:
 
     // The mark is found by its picture wherever the answers carry it.
     void correctAnswerMark() {
-        const QString mark = snippet("check.bin");
+        const QByteArray mark = markPicture(snippet("check.bin"));
         QCOMPARE(markedAnswer(answersRtf(), mark), 3);
-        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b\\par c\\par ") + mark + u8("d}"), mark), 4);
+        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b\\par c\\par ") + snippet("check.bin") + u8("d}"),
+                              mark),
+                 4);
         // Not at the start of its paragraph, another picture, or none: no mark.
-        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b ") + mark + u8("\\par c}"), mark), 0);
+        QCOMPARE(
+            markedAnswer(u8("{\\rtf1 a\\par b ") + snippet("check.bin") + u8("\\par c}"), mark), 0);
         QCOMPARE(markedAnswer(u8("{\\rtf1 ") + snippet("img.bin") + u8("a\\par b}"), mark), 0);
         QCOMPARE(markedAnswer("plain", mark), 0);
     }
