@@ -226,18 +226,10 @@ private slots:
                                "\t\t<A>الف) سبلان</A>\r\n\t\t<B>ب) دماوند</B>\r\n"
                                "\t\t<C>ج) علم\u200Cكوه</C>\r\n\t\t<D>د) تفتان</D>\r\n"
                                "\t\t<chk>2</chk>\r\n")));
-        QVERIFY(quiz.contains("<back>") == false && quiz.contains("<attach>"));
-        QCOMPARE(decodeUtf16Le(readBytes(project + "/_xml/BookTitle.xml")),
-                 u8("<strings>\r\n\t<aBook0>Designed by: Orvanta</aBook0>\r\n"
-                    "\t<quiz0-0>درس يك</quiz0-0>\r\n"));
-        // Made again: No keeps the file; Yes replaces it.
-        t.main->formatter()->Doit();
-        t.p.prompts.answers = {false};
+        QVERIFY(quiz.contains("<attach>"));
+        // A missing attachment: error 57, the window opened again stays, with its table.
         const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
-        t.click(11);
-        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
-        QVERIFY(t.f->isVisible());
-        // A missing attachment: error 57, the window and table stay.
+        t.main->formatter()->Doit();
         t.load("02-Joghrafia-Iran.txt");
         t.select(u8("پرآب\u200Cترين رود ايران"));
         t.click(2);

@@ -147,7 +147,8 @@ private slots:
         QVERIFY(log.contains("Skipped CDProperty.xml: Path not found"));
     }
 
-    // Each change is written into the Settings block and nothing else moves.
+    // The changes themselves are checked through the widgets (tst_settings_area); here a
+    // Settings block that lacks elements, and values that would damage the file.
     void settingsKeptInTheProjectFile() {
         TestProgram p;
         writeBytes(p.path("Projects.xml"),
@@ -155,31 +156,18 @@ private slots:
         QDir().mkpath(p.path("Project 1"));
         NewProjXml(p.context(), p.path("Project 1"), "Export");
         const QString file = p.path("Project 1/Project.xml");
-        QString expected = decodeUtf16Le(readBytes(file));
-        KeepSetting(p.context(), p.path("Project 1"), "Music", "0");
-        KeepSetting(p.context(), p.path("Project 1"), "Olgoo", "2");
-        KeepSetting(p.context(), p.path("Project 1"), "Printable", "1");
-        // "Export" is also the element's name: only the value changes.
-        KeepSetting(p.context(), p.path("Project 1"), "Export", "D:\\CD");
-        KeepSetting(p.context(), p.path("Project 1"), "Music1", u8("/موسيقي/a.mp3"));
-        expected.replace("<Music>1</Music>", "<Music>0</Music>");
-        expected.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
-        expected.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
-        expected.replace("<Export Path=\"" + p.folder() + "/Export\">", "<Export Path=\"D:\\CD\">");
-        expected.replace(p.folder() + "/Resources/MySound1.mp3", u8("/موسيقي/a.mp3"));
-        QCOMPARE(readBytes(file), utf16(expected));
-        QVERIFY(p.entries().contains("Project settings saved."));
-
+        const QString expected = decodeUtf16Le(readBytes(file));
         // A Settings block without some elements gets them; the blocks go first, where
         // the reader's prefix search finds Music before Music1.
         QString lacking = expected;
-        lacking.remove("\t<Music>0</Music>\r\n");
+        lacking.remove("\t<Music>1</Music>\r\n");
         lacking.remove("\t<Import Path=\"" + p.folder() + "/Zar\">\r\n");
+        QVERIFY(!lacking.contains("<Music>") && !lacking.contains("<Import "));
         writeBytes(file, utf16(lacking));
-        KeepSetting(p.context(), p.path("Project 1"), "Music", "1");
+        KeepSetting(p.context(), p.path("Project 1"), "Music", "0");
         KeepSetting(p.context(), p.path("Project 1"), "Import", "Zar");
         const QString now = decodeUtf16Le(readBytes(file));
-        QVERIFY(now.contains("<Settings>\r\n\t<Music>1</Music>\r\n\t<Music1 "));
+        QVERIFY(now.contains("<Settings>\r\n\t<Music>0</Music>\r\n\t<Music1 "));
         QVERIFY(now.contains("\t<Import Path=\"Zar\">\r\n</Settings>"));
         // A value that would damage the file is refused.
         const QByteArray before = readBytes(file);

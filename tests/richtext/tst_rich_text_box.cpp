@@ -112,17 +112,6 @@ private slots:
         QCOMPARE(reloaded.textLength(), box.textLength());
     }
 
-    // List labels are drawn by the list: they are not in the text and take no position.
-    void listLabelsTakeNoPositions() {
-        RichTextBox box;
-        box.setRtf(
-            u8("{\\rtf1\\pard{\\pntext 1.\\tab}{\\*\\pn\\pndec}الف\\par{\\pntext 2.\\tab}ب}"));
-        QCOMPARE(box.text(), u8("الف\r\nب"));
-        box.setSelection(5, 1);
-        QCOMPARE(box.selectedText(), u8("ب"));
-        QVERIFY(box.document()->lastBlock().textList());
-    }
-
     void replacingTheSelection() {
         RichTextBox box;
         box.setText(u8("الف ب ج"));
