@@ -348,44 +348,27 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == chnd_ && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
         chndFocus(type == QEvent::FocusIn);
     } else if (watched == matn_ && type == QEvent::KeyPress) {
+        // The function keys of the lesson text box: the command each gives, and whether it
+        // needs a selection. F7 toggles Chek; F8 to F10 give nothing.
+        struct Key {
+            int key, command;
+            bool needsSelection;
+        };
+        static constexpr Key keys[] = {{Qt::Key_F1, 9, true},  {Qt::Key_F2, 2, true},
+                                       {Qt::Key_F3, 3, true},  {Qt::Key_F4, 10, false},
+                                       {Qt::Key_F5, 0, true},  {Qt::Key_F6, 1, true},
+                                       {Qt::Key_F11, 4, true}, {Qt::Key_F12, 11, false}};
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool selected = matn_->selectionLength() > 0;
-        switch (key) {
-        case Qt::Key_F1:
-            if (selected)
-                command(9);
-            return true;
-        case Qt::Key_F2:
-            if (selected)
-                command(2);
-            return true;
-        case Qt::Key_F3:
-            if (selected)
-                command(3);
-            return true;
-        case Qt::Key_F4:
-            command(10);
-            return true;
-        case Qt::Key_F5:
-            if (selected)
-                command(0);
-            return true;
-        case Qt::Key_F6:
-            if (selected)
-                command(1);
-            return true;
-        case Qt::Key_F7:
+        if (key == Qt::Key_F7) {
             chek_->setChecked(!chek_->isChecked());
             return true;
-        case Qt::Key_F11:
-            if (selected)
-                command(4);
+        }
+        for (const Key& k : keys) {
+            if (k.key != key)
+                continue;
+            if (!k.needsSelection || matn_->selectionLength() > 0)
+                command(k.command);
             return true;
-        case Qt::Key_F12:
-            command(11);
-            return true;
-        default:
-            break;
         }
     }
     return QWidget::eventFilter(watched, event);
