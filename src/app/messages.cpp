@@ -40,7 +40,7 @@ void reportFailure(Context& context, int code, const QString& description) {
     context.log().setErrText(description);
     // A handler's failure code is logged, also where the number names a notice too (31);
     // 101 and 102 are failures reported by their message box.
-    if (code >= kNoticeFileQuestionFirst && code != 101 && code != 102) {
+    if (isFailureCode(code) || code == kNoticeFileQuestionFirst) {
         context.log().LogErr(code);
         return;
     }

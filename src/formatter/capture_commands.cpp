@@ -59,7 +59,7 @@ namespace {
 CaptureResult fileIntoQuestion(Context& context, EntryTable& table, QStringList& outline,
                                const Selection& selection, bool explanation) {
     if (!table.questionOpen) {
-        bepayam(context, kNoticeQuestionFirst);
+        bepayam(context, kNoticeFileQuestionFirst);
         return {CaptureOutcome::QuestionFirst};
     }
     const int k = table.EntryCount;

@@ -13,7 +13,8 @@ struct EntryTable;
 // What a capture command leaves for the window to do.
 enum class CaptureOutcome {
     Filed,          // the table and the outline changed
-    QuestionFirst,  // answers or explanation with no question open: notice 31, nothing filed
+    QuestionFirst,  // answers or explanation with no question open: notice 31
+                    // (kNoticeFileQuestionFirst), nothing filed
     NothingToClose, // close with no open group: its message, nothing filed
     Failed,         // beyond the last entry: logged (59), nothing changed
 };
@@ -47,8 +48,7 @@ CaptureResult closeGroup(Context& context, EntryTable& table, QStringList& outli
 // "ايجاد گروه جديدي از سؤالات (" + count + ")" + RLM.
 QString groupButtonCaption(int openGroups);
 
-// Notice 31's number and the text of the close-group message.
-constexpr int kNoticeQuestionFirst = kNoticeFileQuestionFirst;
+// The text of the close-group message.
 inline const QString kNothingToClose = QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F");
 
 } // namespace tavrin
