@@ -14,7 +14,8 @@ public:
 class SilentPrompts final : public Prompts {
 public:
     void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
+    bool askYesNo(const QString&, const QString&, Default) override { return true; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
 };
 
 // A temporary program folder; the log goes there too, as in use.

@@ -4,6 +4,12 @@
 
 namespace tavrin {
 
+// The answer to a Yes/No/Cancel question.
+enum class Answer { Yes, No, Cancel };
+
+// Which button a question starts on; a question whose Yes loses work starts on No.
+enum class Default { Yes, No };
+
 // Modal questions and notices. The windows use message boxes; tests script the answers.
 class Prompts {
 public:
@@ -11,7 +17,10 @@ public:
     // An OK-only box without icon.
     virtual void notice(const QString& caption, const QString& text) = 0;
     // A Yes/No box without icon; true for Yes.
-    virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    virtual bool askYesNo(const QString& caption, const QString& text,
+                          Default start = Default::Yes) = 0;
+    // A Yes/No/Cancel box without icon; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
 };
 
 } // namespace tavrin

@@ -21,15 +21,21 @@ void ScriptedPrompts::notice(const QString& caption, const QString& text) {
     shown.append({QStringLiteral("notice"), caption, text});
 }
 
-bool ScriptedPrompts::askYesNo(const QString& caption, const QString& text) {
-    shown.append({QStringLiteral("question"), caption, text});
+bool ScriptedPrompts::askYesNo(const QString& caption, const QString& text, Default start) {
+    shown.append({QStringLiteral("question"), caption, text, start});
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
-TestProgram::TestProgram() {
+Answer ScriptedPrompts::askYesNoCancel(const QString& caption, const QString& text) {
+    shown.append({QStringLiteral("question3"), caption, text, Default::Yes});
+    return choices.isEmpty() ? Answer::No : choices.takeFirst();
+}
+
+TestProgram::TestProgram(Prompts* real) {
     QDir(dir_.path()).mkdir(QStringLiteral("home"));
-    context_ = std::make_unique<Context>(
-        dir_.path(), dir_.filePath(QStringLiteral("home/Vonk.log")), clock, prompts, random);
+    context_ =
+        std::make_unique<Context>(dir_.path(), dir_.filePath(QStringLiteral("home/Vonk.log")),
+                                  clock, real ? *real : prompts, random);
 }
 
 QByteArray TestProgram::log1() const {

@@ -30,18 +30,23 @@ public:
         QString kind; // "notice" or "question"
         QString caption;
         QString text;
+        Default start = Default::Yes; // the button a question starts on
     };
     void notice(const QString& caption, const QString& text) override;
-    bool askYesNo(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text, Default start) override;
+    // Answered from choices (No when the script is empty: the old close without a word).
+    Answer askYesNoCancel(const QString& caption, const QString& text) override;
 
     QList<Shown> shown;
     QList<bool> answers;
+    QList<Answer> choices;
 };
 
-// A temporary program folder with its own logs, a fixed clock and scripted prompts.
+// A temporary program folder with its own logs, a fixed clock and scripted prompts (or the
+// real message boxes, for a test of what a real display does with them).
 class TestProgram {
 public:
-    TestProgram();
+    explicit TestProgram(Prompts* real = nullptr);
     QString folder() const { return dir_.path(); }
     QString path(const QString& name) const { return dir_.filePath(name); }
     Context& context() { return *context_; }
