@@ -84,23 +84,20 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
 
 } // namespace
 
-QString quizDataScript(Context& context, const QString& exportFolder) {
+QString quizDataScript(Context& context, const QString& exportFolder,
+                       const QList<LessonRef>& projectLessons) {
     const QString folder = QDir::fromNativeSeparators(exportFolder);
     const QString xml = folder + QStringLiteral("/Data/_xml/");
     QJsonArray lessons;
-    // The index lists each lesson on its own line: "\t<quizID>title</quizID>".
-    static const QRegularExpression entry(QStringLiteral("<quiz(\\d+-\\d+)>"));
-    for (const QString& line :
-         store::readIfThere(xml + QStringLiteral("BookTitle.xml")).split(kCrLf)) {
-        const QRegularExpressionMatch m = entry.match(line);
-        if (!m.hasMatch())
+    for (const LessonRef& ref : projectLessons) {
+        const QString id = ref.id();
+        const QString quizPath = xml + QStringLiteral("quiz") + id + QStringLiteral(".xml");
+        if (!fileExists(quizPath))
             continue;
-        const QString id = m.captured(1);
-        const QString quiz =
-            store::readIfThere(xml + QStringLiteral("quiz") + id + QStringLiteral(".xml"));
+        const QString quiz = store::readIfThere(quizPath);
         QJsonObject lesson;
         lesson[QStringLiteral("id")] = id;
-        lesson[QStringLiteral("title")] = Wsre(context, line, QStringLiteral("quiz") + id);
+        lesson[QStringLiteral("title")] = ref.title;
         QJsonArray questions;
         for (int n = 0; n < 257; ++n) {
             if (quiz.contains(QStringLiteral("<question%1>").arg(n)))
@@ -142,12 +139,14 @@ QString quizDataScript(Context& context, const QString& exportFolder) {
            json + QStringLiteral(";\n");
 }
 
-void writeQuizData(Context& context, const QString& exportFolder) {
+void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath) {
     const QString data = QDir::fromNativeSeparators(exportFolder) + QStringLiteral("/Data");
     if (!folderExists(data))
         return;
+    const QList<LessonRef> lessons =
+        projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));
     saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, exportFolder).toUtf8());
+                  quizDataScript(context, exportFolder, lessons).toUtf8());
 }
 
 } // namespace tavrin

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/lesson_files.h"
+
+#include <QList>
 #include <QString>
 
 namespace tavrin {
@@ -10,9 +13,13 @@ class Context;
 // it, so the export writes one script, Data/quizdata.js, holding the lesson index, every
 // quiz, the settings and the media file names, read from the exported files as the tool
 // wrote them. Text goes in as JSON escaped for a script, so no text can end the script.
-QString quizDataScript(Context& context, const QString& exportFolder);
+// The lessons are those of the project file that have a quiz file in the export, in their
+// order and under their current titles.
+QString quizDataScript(Context& context, const QString& exportFolder,
+                       const QList<LessonRef>& lessons);
 
-// Writes it into the export folder's Data folder (throws FsError).
-void writeQuizData(Context& context, const QString& exportFolder);
+// Writes it into the export folder's Data folder, with the lessons of the project's file
+// (throws FsError).
+void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath);
 
 } // namespace tavrin

@@ -7,6 +7,7 @@
 #include "platform/text_file.h"
 #include "store/calendar.h"
 #include "store/catalogue.h"
+#include "store/lesson_files.h"
 #include "store/store_common.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"
@@ -48,6 +49,8 @@ void ReadResh(Context& context, StoreView& view) {
         const int selected = view.selectedIndex(StoreList::Projects);
         view.setProjectPath(Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
                                  QStringLiteral("Path")));
+        // A delete that a kill cut short is finished (or undone) before anything is read.
+        finishSwitch(context, view.projectPath());
         const QString file = store::projectFilePath(view.projectPath());
         if (!fileExists(file))
             throw FsError::at(QStringLiteral("File not found"), file);
@@ -100,7 +103,6 @@ void DelResh(Context& context, StoreView& view, int number) {
             });
         if (!target)
             return;
-        const QString& file = target->file;
         const QString& document = target->text;
         const int count =
             store::readCount(context, Wsre(context, document, kReshteh), document.size(), kReshteh);
@@ -108,7 +110,8 @@ void DelResh(Context& context, StoreView& view, int number) {
         store::requireChanged(document, text, kResh + QString::number(number));
         text = AddNode(context, text, kReshteh, QStringLiteral("Count"), QStringLiteral("Adad"),
                        QString::number(count - 1));
-        saveUtf16File(file, store::removeEmptiedLines(text));
+        switchLessonFiles(context, view.projectPath(), store::removeEmptiedLines(text),
+                          {number - 1, -1});
         ReadResh(context, view);
         if (count - 1 > 0)
             view.selectEntry(StoreList::Fields, count - 2);

@@ -4,6 +4,7 @@
 #include "app/texts.h"
 #include "platform/text_file.h"
 #include "store/calendar.h"
+#include "store/lesson_files.h"
 #include "store/store_common.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"
@@ -73,7 +74,6 @@ void DelDars(Context& context, StoreView& view, int number) {
             });
         if (!target)
             return;
-        const QString& file = target->file;
         const QString& document = target->text;
         const int count = store::readCount(context, Wsre(context, document, parent),
                                            document.size(), parent.trimmed());
@@ -81,7 +81,9 @@ void DelDars(Context& context, StoreView& view, int number) {
         store::requireChanged(document, text, kDars + QString::number(number));
         text = AddNode(context, text, parent, QStringLiteral("Count"), QStringLiteral("Adad"),
                        QString::number(count - 1));
-        saveUtf16File(file, store::removeEmptiedLines(text));
+        // The lesson's files go with it and the later lessons' files follow their numbers.
+        switchLessonFiles(context, view.projectPath(), store::removeEmptiedLines(text),
+                          {view.selectedIndex(StoreList::Fields), number - 1});
         ReadDars(context, view);
         if (count - 1 > 0)
             view.selectEntry(StoreList::Lessons, count - 2);
