@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeSecondInstance);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeMoreThanFour);
 }
 
 QString PayamText(int number) {
@@ -21,6 +21,8 @@ QString PayamText(int number) {
         return texts::kPayamStaleList;
     if (number == kNoticeSecondInstance)
         return texts::kPayamSecondInstance;
+    if (number == kNoticeMoreThanFour)
+        return texts::kPayamMoreThanFour;
     return {};
 }
 
@@ -34,6 +36,54 @@ void bepayam(Context& context, int number) {
         return;
     context.prompts().notice(kMainCaption, text);
     context.log().LogMe(QStringLiteral("Payam number %1 displayed.").arg(number));
+}
+
+void bepayamBecause(Context& context, int number, const QString& description) {
+    const QString text = PayamText(number);
+    if (text.isEmpty())
+        return;
+    context.prompts().notice(kMainCaption, text + QStringLiteral("\r\n") +
+                                               persianCause(description) + QChar(0x200F));
+    context.log().LogMe(QStringLiteral("Payam number %1 displayed.").arg(number));
+}
+
+QString persianCause(const QString& description) {
+    struct Kind {
+        const char* english;
+        const QString& persian;
+    };
+    // Most particular first: "Path not found" before a bare "not found".
+    const Kind kinds[] = {{"no \"=>\"", texts::kCauseScript},
+                          {"section", texts::kCauseScript},
+                          {"permission denied", texts::kCausePermission},
+                          {"access denied", texts::kCausePermission},
+                          {"read-only", texts::kCauseReadOnly},
+                          {"disk full", texts::kCauseDiskFull},
+                          {"no space left", texts::kCauseDiskFull},
+                          {"quota", texts::kCauseDiskFull},
+                          {"file too large", texts::kCauseDiskFull},
+                          {"path not found", texts::kCauseFolderMissing},
+                          {"already exists", texts::kCauseExists},
+                          {"not found", texts::kCauseFileMissing},
+                          {"no such file", texts::kCauseFileMissing}};
+    const QString lower = description.toLower();
+    const QString* found = &texts::kCauseUnknown;
+    for (const Kind& k : kinds) {
+        if (lower.contains(QLatin1String(k.english))) {
+            found = &k.persian;
+            break;
+        }
+    }
+    const QString& why = *found;
+    // What it happened to: the path after the last ": ", or the script's entry.
+    const qsizetype colon = description.lastIndexOf(QStringLiteral(": "));
+    QString subject = colon < 0 ? QString() : description.mid(colon + 2).trimmed();
+    if (&why == &texts::kCauseScript || subject.isEmpty())
+        subject = description.startsWith(u'"') ? description.section(u'"', 1, 1) : subject;
+    QString line = texts::kCausePrefix + why;
+    if (!subject.isEmpty())
+        line += QStringLiteral(u" («") + subject + QStringLiteral(u"»)");
+    return line;
 }
 
 void reportFailure(Context& context, int code, const QString& description) {

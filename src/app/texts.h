@@ -55,6 +55,22 @@ inline const QString kPayamStaleList =
 inline const QString kPayamSecondInstance =
     QStringLiteral(u"برنامه هم\u200Cاكنون از همين شاخه در حال اجرا است!\u200F");
 
+// Answers of more than four paragraphs: the quiz file takes the first four (105).
+inline const QString kPayamMoreThanFour = QStringLiteral(
+    u"گزينه\u200Cهاي پاسخ اين سؤال بيش از چهار پاراگراف است؛ همه نگه داشته شد، ولي فايل "
+    u"آزمون فقط چهار گزينه اول را مي\u200Cبرد!\u200F");
+
+// The Persian line that says why an export failed, by the kind of failure.
+inline const QString kCausePrefix = QStringLiteral(u"علت: ");
+inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي داده نشد");
+inline const QString kCauseDiskFull = QStringLiteral(u"فضاي ديسك پر است");
+inline const QString kCauseReadOnly = QStringLiteral(u"ديسك فقط خواندني است");
+inline const QString kCauseFileMissing = QStringLiteral(u"فايل پيدا نشد");
+inline const QString kCauseFolderMissing = QStringLiteral(u"شاخه پيدا نشد");
+inline const QString kCauseExists = QStringLiteral(u"از قبل وجود دارد");
+inline const QString kCauseScript = QStringLiteral(u"سطري از شيوه\u200Cنامه خروجي نادرست است");
+inline const QString kCauseUnknown = QStringLiteral(u"خطاي پيش\u200Cبيني نشده");
+
 // The New title box.
 inline const QString kNewTitleCaption = QStringLiteral("New title");
 inline const QString kNewTitleLabel = QStringLiteral(u"عنوان جديد را تايپ نماييد:");

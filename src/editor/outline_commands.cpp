@@ -1,10 +1,12 @@
 // The formatter window's outline editing: opening an entry in the question editor, filling
 // the editor from it, writing it back, removing it, and the two marks put into answers.
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/messages.h"
 #include "editor/outline_editing.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
+#include "formatter/question_check.h"
 #include "mainwin/main_window.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -19,6 +21,7 @@ namespace tavrin {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+const QString kAskRemoveQuestion = QStringLiteral(u"آيا اين سؤال به طور كامل حذف شود؟\u200F");
 
 // Every paragraph right to left and right-aligned, the caret home. Paragraphs that the
 // RTF left without a direction are given one too.
@@ -109,12 +112,19 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
         showOutline();
         editor.Soal()->setReadOnly(false);
         editor.accept();
+        if (!isGroupLine(table_.SoalText[k]) &&
+            moreThanFourAnswers(answerLines(context_, table_.JavabRtf[k])))
+            bepayam(context_, kNoticeMoreThanFour);
     });
 }
 
 void FormatterWindow::Ohazf(QuestionEditor& editor) {
     guarded(54, [&] {
         context_.log().LogMe(QStringLiteral("Removing an Onvan..."));
+        if (!context_.prompts().askYesNo(kMainCaption, kAskRemoveQuestion, Default::No)) {
+            context_.log().LogMe(QStringLiteral("Aborted by user!"));
+            return;
+        }
         const int k = table_.CurrentEntry;
         if (k < outline_.size())
             outline_.removeAt(k);

@@ -4,6 +4,7 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "formatter/entry_table.h"
+#include "formatter/question_check.h"
 #include "formatter/text_procedures.h"
 
 namespace tavrin {
@@ -65,6 +66,9 @@ CaptureResult fileIntoQuestion(Context& context, EntryTable& table, QStringList&
     const int k = table.EntryCount;
     (explanation ? table.TozihRtf : table.JavabRtf)[k] = selection.rtf.trimmed();
     appendPart(outline, k, selection.text);
+    // Every paragraph is kept; the author learns that the quiz file takes four.
+    if (!explanation && moreThanFourAnswers(answerLines(context, table.JavabRtf[k])))
+        bepayam(context, kNoticeMoreThanFour);
     if (explanation) {
         table.EntryCount = k + 1;
         table.questionOpen = false;

@@ -4,6 +4,7 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "formatter/entry_table.h"
+#include "formatter/question_check.h"
 #include "formatter/text_procedures.h"
 #include "formatter/to_txt.h"
 #include "platform/file_system.h"
@@ -119,6 +120,23 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
             return BookOutcome::NoFolders;
         }
         const QString sep = nativeSeparator();
+        // Both questions come before anything is written: No leaves every file as it was.
+        const QByteArray mark = markPicture(request.checkSnippet);
+        const QList<QuestionGap> gaps = incompleteQuestions(context, table, mark);
+        if (!gaps.isEmpty() &&
+            !context.prompts().askYesNo(kMainCaption, incompleteQuestionsText(gaps), Default::No)) {
+            context.log().LogMe(QStringLiteral("Aborted by user!"));
+            return BookOutcome::Declined;
+        }
+        const QString quizName = QStringLiteral("quiz") + id + QStringLiteral(".xml");
+        const QString quizPath = xml + sep + quizName;
+        if (fileExists(quizPath) &&
+            !context.prompts().askYesNo(kMainCaption,
+                                        QStringLiteral(u"فايلي با نام ") + kCrLf + quizName +
+                                            kCrLf + QStringLiteral(u" در حال حاضر موجود است.") +
+                                            kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
+            return BookOutcome::Declined;
+
         // The lesson index lists each book once: a lesson made again replaces its line.
         const QString index = xml + sep + QStringLiteral("BookTitle.xml");
         QString indexText = fileExists(index) ? readUtf16File(index)
@@ -138,19 +156,9 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
         }
         saveUtf16File(index, indexText);
 
-        const QString quizName = QStringLiteral("quiz") + id + QStringLiteral(".xml");
-        const QString quizPath = xml + sep + quizName;
-        if (fileExists(quizPath) &&
-            !context.prompts().askYesNo(kMainCaption,
-                                        QStringLiteral(u"فايلي با نام ") + kCrLf + quizName +
-                                            kCrLf + QStringLiteral(u" در حال حاضر موجود است.") +
-                                            kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
-            return BookOutcome::Declined;
-
         QString quiz = QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") +
                        request.lessonTitle + QStringLiteral("'>") + kCrLf;
         static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
-        const QByteArray mark = markPicture(request.checkSnippet);
         for (int n = 0; n < EntryTable::kEntries; ++n) {
             const QString& soal = table.SoalText[n];
             if (soal.isEmpty())
@@ -178,8 +186,8 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
             quiz += QStringLiteral("\t<question") + number + u'>' + kCrLf;
             quiz += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
                     RemCrLf(ToTXT(context, soal)) + QStringLiteral("</question>") + kCrLf;
-            const QString answers = ToTXT(context, table.JavabRtf[n]);
-            const QStringList lines = answers.isEmpty() ? QStringList() : answers.split(kCrLf);
+            const QStringList lines = answerLines(context, table.JavabRtf[n]);
+            const QString answers = lines.join(kCrLf);
             static const char* const letters[] = {"A", "B", "C", "D"};
             for (int a = 0; a < 4 && a < lines.size(); ++a)
                 quiz += QStringLiteral("\t\t<%1>").arg(QLatin1String(letters[a])) + lines[a] +

@@ -34,6 +34,39 @@ private slots:
                                            "Error occurred => Error number is 201 (not set)"}));
     }
 
+    // Why an export failed, said in Persian on the message's second line.
+    void causeInPersian_data() {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("line");
+        const QString at = QStringLiteral(u" («/out/Export 1/x»)");
+        QTest::newRow("permission") << "\"a => root\": Permission denied: /out/Export 1/x"
+                                    << QStringLiteral(u"علت: اجازه دسترسي داده نشد") + at;
+        QTest::newRow("full disk")
+            << "Disk full: /out/Export 1/x" << QStringLiteral(u"علت: فضاي ديسك پر است") + at;
+        QTest::newRow("no space") << "\"BookTXT => Data\": No space left on device: /out/Export 1/x"
+                                  << QStringLiteral(u"علت: فضاي ديسك پر است") + at;
+        QTest::newRow("missing file") << "\"p.css => root\": File not found: /out/Export 1/x"
+                                      << QStringLiteral(u"علت: فايل پيدا نشد") + at;
+        QTest::newRow("missing folder")
+            << "Path not found: /out/Export 1/x" << QStringLiteral(u"علت: شاخه پيدا نشد") + at;
+        QTest::newRow("listed twice") << "\"A\": File already exists: /out/Export 1/x"
+                                      << QStringLiteral(u"علت: از قبل وجود دارد") + at;
+        QTest::newRow("no arrow") << "\"copy this\": no \"=>\""
+                                  << QStringLiteral(u"علت: سطري از شيوه\u200Cنامه خروجي نادرست "
+                                                    u"است («copy this»)");
+        QTest::newRow("unknown") << "Strange" << QStringLiteral(u"علت: خطاي پيش\u200Cبيني نشده");
+    }
+    void causeInPersian() {
+        QFETCH(QString, description);
+        QFETCH(QString, line);
+        QCOMPARE(persianCause(description), line);
+        TestProgram p;
+        bepayamBecause(p.context(), 28, description);
+        QCOMPARE(p.prompts.shown.last().text,
+                 PayamText(28) + QStringLiteral("\r\n") + line + QChar(0x200F));
+        QCOMPARE(p.entries().last(), QStringLiteral("Payam number 28 displayed."));
+    }
+
     void twoLineNoticeAndUncontrollable() {
         TestProgram p;
         bepayam(p.context(), 101);

@@ -4,6 +4,7 @@
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
+#include "formatter/question_check.h"
 #include "mainwin/main_window.h"
 #include "mainwin/output_folders.h"
 #include "platform/text_codec.h"
@@ -161,6 +162,20 @@ private slots:
             e->close();
         });
         QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
+        // Five answers saved: every paragraph kept, and the author told (105); four are not.
+        for (const QString& answers :
+             {QString("1\r\n2\r\n3\r\n4\r\n5"), QString("1\r\n2\r\n3\r\n4\r\n")}) {
+            const qsizetype shown = t.p.prompts.shown.size();
+            t.open(0, [&](QuestionEditor* e) {
+                e->Javab()->setText(answers);
+                QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+            });
+            QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[0]).size(), 5);
+            QCOMPARE(t.p.prompts.shown.size(), shown + (answers.endsWith("5") ? 1 : 0));
+        }
+        QVERIFY(t.p.prompts.shown.last().text.startsWith(
+            u8("گزينه\u200Cهاي پاسخ اين سؤال بيش از چهار")));
+        QVERIFY(t.p.entries().contains("Payam number 105 displayed."));
         const QStringList log = t.p.entries();
         QVERIFY(log.contains("Opening an Onvan...") && log.contains("Editing an Onvan..."));
     }
@@ -200,6 +215,17 @@ private slots:
         Editing t;
         for (const char* q : {"q0", "q1", "q2"})
             t.fileQuestion(q, "a", "w");
+        // Asked first, starting on No; No keeps the question.
+        t.p.prompts.answers = {false};
+        t.open(1, [&](QuestionEditor* e) {
+            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
+            QCOMPARE(e->Soal()->text(), QStringLiteral("q1"));
+        });
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 QStringLiteral(u"آيا اين سؤال به طور كامل حذف شود؟\u200F"));
+        QCOMPARE(t.p.prompts.shown.last().start, Default::No);
+        QCOMPARE(t.f->table().SoalText[1], QStringLiteral("q1"));
+        QCOMPARE(t.p.entries().last(), QStringLiteral("Aborted by user!"));
         // A middle entry: the later ones move down, the editor shows the one that moved in.
         t.open(1, [&](QuestionEditor* e) {
             QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);

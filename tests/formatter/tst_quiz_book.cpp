@@ -142,10 +142,12 @@ private slots:
         QCOMPARE(b.make(0, 0, "L"), BookOutcome::Made);
         QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
         b.table.SoalText[0] = "q";
-        // No keeps the quiz file; the index still lists the lesson once.
-        b.p.prompts.answers = {false};
+        // Yes to the incomplete question, No to the overwrite: nothing is written at all.
+        b.p.prompts.answers = {true, false};
+        const QByteArray index = readBytes(b.project + "/_xml/BookTitle.xml");
         QCOMPARE(b.make(0, 0, "L2"), BookOutcome::Declined);
         QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
+        QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"), index);
         QCOMPARE(
             b.p.prompts.shown.last().text,
             u8("فايلي با نام \r\nquiz0-0.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
@@ -155,6 +157,53 @@ private slots:
         QVERIFY(b.quiz("0-0").contains("<question No='0'>q</question>"));
         QCOMPARE(b.index(), "<strings>\r\n\t" + kCredit +
                                 "\r\n\t<quiz0-0>L3</quiz0-0>\r\n\t<quiz0-1>Other</quiz0-1>\r\n");
+    }
+
+    // Questions the CD would play wrong are listed in one question before anything is
+    // written: No writes nothing, Yes writes them as they are.
+    void incompleteQuestionsAsked() {
+        Book b;
+        const QString check = snippet("check.bin");
+        EntryTable& t = b.table;
+        const QStringList soal{kMainTitleEntry,
+                               "no answers at all",
+                               "unmarked",
+                               "marked",
+                               "five answers with a long text that the list cuts short",
+                               kEndTitleEntry,
+                               "blank fifth"};
+        const QStringList javab{"group",
+                                "",
+                                "a\r\nb",
+                                u8("{\\rtf1 a\\par ") + check + u8("b}"),
+                                u8("{\\rtf1 ") + check + u8("a\\par b\\par c\\par d\\par e}"),
+                                "group",
+                                u8("{\\rtf1 ") + check + u8("a\\par b\\par c\\par d\\par }")};
+        for (int i = 0; i < soal.size(); ++i) {
+            t.SoalText[i] = soal[i];
+            t.JavabRtf[i] = javab[i];
+        }
+        b.p.prompts.answers = {false};
+        QCOMPARE(b.make(), BookOutcome::Declined);
+        QVERIFY(!QFile::exists(b.project + "/_xml/quiz1-3.xml"));
+        QVERIFY(!QFile::exists(b.project + "/_xml/BookTitle.xml"));
+        QCOMPARE(t.SoalText[1], QStringLiteral("no answers at all"));
+        const auto& asked = b.p.prompts.shown.last();
+        QCOMPARE(asked.start, Default::No);
+        QCOMPARE(asked.text.split("\r\n"),
+                 (QStringList{u8("اين سؤالها كامل نيستند:"),
+                              u8("سؤال 1 «no answers at all»: بدون گزينه پاسخ\u200F"),
+                              u8("سؤال 2 «unmarked»: بدون پاسخ صحيح\u200F"),
+                              u8("سؤال 4 «five answers with a long text that the list ...»: بيش از "
+                                 "چهار گزينه\u200F"),
+                              "", u8("آيا فايل با همين وضع ساخته شود؟\u200F")}));
+        QCOMPARE(b.p.entries().last(), QStringLiteral("Aborted by user!"));
+        // Yes: written as before, the unmarked question with the constant 2.
+        QCOMPARE(b.make(), BookOutcome::Made);
+        const QString quiz = b.quiz("1-3");
+        QVERIFY(quiz.contains("\t\t<question No='1'>no answers at all</question>\r\n\t\t<chk>2"));
+        QVERIFY(quiz.contains("<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<chk>2</chk>"));
+        QVERIFY(quiz.contains("<D>d</D>\r\n\t\t<chk>1</chk>"));
     }
 
     // A missing attachment: error 57, the previous quiz file whole, the table kept.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tavrin {
+
+class Context;
+struct EntryTable;
+
+// The answer lines the quiz file takes from an answers text: its plain text split at CR LF.
+QStringList answerLines(Context& context, const QString& answersRtf);
+// True when a line after the fourth holds text: the quiz file keeps only four.
+bool moreThanFourAnswers(const QStringList& lines);
+
+// A question the CD would play wrong: no answers, no correct-answer mark, or answers the
+// quiz file cannot hold.
+struct QuestionGap {
+    int number = 0;     // 1-based, counting questions only, as the player numbers them
+    QString firstWords; // the start of its text
+    bool noAnswers = false;
+    bool noMark = false;
+    bool tooMany = false;
+};
+QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table,
+                                       const QByteArray& mark);
+// The Yes/No question that lists them before the quiz file is written.
+QString incompleteQuestionsText(const QList<QuestionGap>& gaps);
+
+} // namespace tavrin
