@@ -332,9 +332,15 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             if (textColor(frame7_) == grey(main_.NormalGrey) &&
                 textColor(label6_) != grey(main_.HoverGrey))
                 setTextColor(label6_, grey(main_.HoverGrey));
+            // Taken here: passed on to the frame, the move would hide the panel under it.
+            return true;
         } else if (watched == frame7_) {
-            main_.stopPanelFade();
-            hidePanel();
+            // Only the frame's margin outside the link hides the panel.
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (!label6_->geometry().contains(at)) {
+                main_.stopPanelFade();
+                hidePanel();
+            }
         } else if (watched == bindex_->viewport() || watched == frame1_ || watched == frame2_ ||
                    watched == label1_ || watched == label3_) {
             hidePanel();

@@ -1,12 +1,15 @@
 #include "formatter/formatter_window.h"
 
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/messages.h"
 #include "formatter/capture_commands.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
 #include "mainwin/main_window.h"
+#include "platform/busy_cursor.h"
+#include "platform/fs_error.h"
 #include "richtext/rich_text_box.h"
 
 #include <QCheckBox>
@@ -18,6 +21,14 @@
 #include <QPushButton>
 
 namespace tavrin {
+
+namespace {
+
+const QString kAskMakeBeforeClosing =
+    QStringLiteral(u"سؤالهاي ثبت\u200Cشده هنوز در فايل آزمون ساخته نشده\u200Cاند.\r\n"
+                   u"پيش از بستن، فايل ساخته شود؟\u200F");
+
+} // namespace
 
 FormatterWindow::FormatterWindow(Context& context, MainWindow& main)
     : QWidget(nullptr, Qt::Window), context_(context), main_(main) {
@@ -57,7 +68,34 @@ void FormatterWindow::Doit() {
     timer1_.start();
 }
 
+bool FormatterWindow::hasUnmadeEntries() const {
+    return !table_.SoalText[0].isEmpty();
+}
+
+bool FormatterWindow::settleUnmadeEntries() {
+    if (!isVisible() || !hasUnmadeEntries())
+        return true;
+    switch (context_.prompts().askYesNoCancel(kMainCaption, kAskMakeBeforeClosing)) {
+    case Answer::Yes:
+        lastBook_ = BookOutcome::Failed;
+        command(11);
+        return lastBook_ == BookOutcome::Made;
+    case Answer::No:
+        context_.log().LogMe(QStringLiteral("Filed entries discarded."));
+        table_.clear();
+        IndexEmpty();
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void FormatterWindow::closeEvent(QCloseEvent* event) {
+    if (!settleUnmadeEntries()) {
+        event->ignore();
+        return;
+    }
     timer1_.stop();
     context_.log().LogMe(QStringLiteral("Format ended."));
     event->accept();
@@ -111,11 +149,20 @@ void FormatterWindow::loadText(int row) {
         item->setSelected(false);
     context_.log().LogMe(QStringLiteral("Opening a text file..."));
     openedFileName = item->text();
-    const auto text = loadLessonText(context_, main_.InputFolder, openedFileName);
-    if (!text)
+    QString text;
+    try {
+        text = whileBusy([folder = main_.InputFolder, name = openedFileName] {
+            return readLessonText(folder, name);
+        });
+    } catch (const FsError& e) {
+        reportFailure(context_, 55, e.description());
         return;
-    matn_->setText(*text);
+    }
+    const BusyCursor busy;
+    matn_->setText(text);
     Mright();
+    // A text just opened has nothing to undo: the first undo must not take it away.
+    matn_->document()->clearUndoRedoStacks();
 }
 
 void FormatterWindow::DoPara() {
@@ -126,8 +173,13 @@ void FormatterWindow::DoPara() {
         reportFailure(context_, 80, QStringLiteral("Type mismatch: \"%1\"").arg(chnd_->text()));
         return;
     }
-    matn_->setText(reflowText(matn_->text(), words, hazP_->isChecked(), noghte_->isChecked()));
-    Mright();
+    const QString reflowed =
+        whileBusy([text = matn_->text(), words, join = hazP_->isChecked(),
+                   marks = noghte_->isChecked()] { return reflowText(text, words, join, marks); });
+    const BusyCursor busy;
+    // One undo step gives the text before the reflow back.
+    matn_->replaceAllText(reflowed, Qt::AlignRight | Qt::AlignAbsolute);
+    matn_->setCaret(0);
 }
 
 // ---- capture commands ------------------------------------------------------------------
@@ -160,7 +212,6 @@ void FormatterWindow::command(int index) {
                 com_[9]->setText(groupButtonCaption(table_.OpenGroups));
             break;
         case 11: {
-            matn_->setText(QString());
             BookRequest request;
             request.projectPath = main_.ProjectPath;
             request.fieldIndex = main_.selectedIndex(StoreList::Fields);
@@ -173,8 +224,13 @@ void FormatterWindow::command(int index) {
                 hide();
             };
             BookId = bookId(request.fieldIndex, request.lessonIndex);
-            if (MakeBook(context_, table_, request) == BookOutcome::Made)
-                IndexEmpty();
+            const BusyCursor busy;
+            lastBook_ = MakeBook(context_, table_, request);
+            // Declined or failed: the window stays as the author left it.
+            if (lastBook_ != BookOutcome::Made)
+                return;
+            IndexEmpty();
+            matn_->replaceAllText(QString(), Qt::AlignRight | Qt::AlignAbsolute);
             break;
         }
         default:

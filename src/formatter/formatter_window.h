@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
 
 #include <QHash>
 #include <QRect>
@@ -54,6 +55,12 @@ public:
     void Ohazf(QuestionEditor& editor);
     void DoIMG(QuestionEditor& editor);
     void DoCor(QuestionEditor& editor);
+    // Entries filed and not yet made into a quiz file.
+    bool hasUnmadeEntries() const;
+    // Before the window (or the program) closes with such entries: Yes makes the quiz file
+    // first, No discards them, Cancel stays. True when the window may close.
+    bool settleUnmadeEntries();
+
     // The question editor while it is open, else null.
     QuestionEditor* editor() const { return editor_; }
 
@@ -129,6 +136,7 @@ private:
     QSize base_;
     QTimer timer1_;
     QuestionEditor* editor_ = nullptr;
+    BookOutcome lastBook_ = BookOutcome::Failed;
 };
 
 } // namespace tavrin

@@ -41,11 +41,15 @@ QString readSnippet(const QString& programFolder, const QString& name) {
 std::optional<QString> loadLessonText(Context& context, const QString& folder,
                                       const QString& name) {
     try {
-        return Rep(readAnsiFile(DoSlashStrict(fromStoredPath(folder)) + name));
+        return readLessonText(folder, name);
     } catch (const FsError& e) {
         reportFailure(context, 55, e.description());
         return std::nullopt;
     }
+}
+
+QString readLessonText(const QString& folder, const QString& name) {
+    return Rep(readAnsiFile(DoSlashStrict(fromStoredPath(folder)) + name));
 }
 
 } // namespace tavrin

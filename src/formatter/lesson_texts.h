@@ -15,6 +15,9 @@ std::optional<QStringList> FileList(Context& context, const QString& folder);
 
 // A lesson text read as ANSI and cleaned by Rep; nothing when it cannot be read (55).
 std::optional<QString> loadLessonText(Context& context, const QString& folder, const QString& name);
+// The same without the report: throws FsError. Touches nothing shared, so it may run on
+// another thread.
+QString readLessonText(const QString& folder, const QString& name);
 
 // A snippet file of the Resources folder (img.bin, check.bin) read whole as ANSI text;
 // empty when it is missing.

@@ -90,6 +90,18 @@ void RichTextBox::setText(const QString& text) {
     QTextEdit::setPlainText(paragraphsOf(text));
 }
 
+void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.insertText(paragraphsOf(text));
+    c.select(QTextCursor::Document);
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    c.mergeBlockFormat(format);
+    c.endEditBlock();
+}
+
 QString RichTextBox::rtf() const {
     return documentToRtf(document());
 }
@@ -180,6 +192,11 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
     if (enter && (event->modifiers() & Qt::ShiftModifier) && !isReadOnly()) {
         textCursor().insertBlock();
         ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        redo();
         event->accept();
         return;
     }

@@ -15,6 +15,8 @@ public:
     QString text() const;
     // Plain text in place of everything; CR LF, CR and LF all end a paragraph.
     void setText(const QString& text);
+    // Plain text in place of everything with every paragraph aligned, as one undo step.
+    void replaceAllText(const QString& text, Qt::Alignment alignment);
     QString rtf() const;
     // RTF replaces everything; text that is not RTF is set as plain text.
     void setRtf(const QString& rtf);
@@ -45,7 +47,8 @@ public:
 
 protected:
     // Shift+Enter ends the paragraph like Enter: a line break inside a paragraph would be
-    // one character here but a paragraph end (two) once written and read back.
+    // one character here but a paragraph end (two) once written and read back. Ctrl+Y
+    // redoes, as it does on the platform the authors come from, beside this one's keys.
     void keyPressEvent(QKeyEvent* event) override;
     // The clipboard carries RTF beside the plain text, so formats and pictures survive a copy
     // between boxes, and RTF from other editors pastes with its formats.

@@ -2,7 +2,9 @@
 // capture commands by button and function key, groups, the quiz file, the layout rules.
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
+#include "formatter/question_check.h"
 #include "mainwin/main_window.h"
+#include "platform/message_box_prompts.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "store/catalogue.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
@@ -35,7 +38,7 @@ struct Formatter {
     FormatterWindow* f = nullptr;
     RichTextBox* matn = nullptr;
     QListWidget* bindex = nullptr;
-    Formatter() {
+    explicit Formatter(Prompts* real = nullptr) : p(real) {
         copyShippedResources(p.folder());
         QDir().mkpath(p.path("Zar"));
         for (const QString& name : QDir(sourceFile("dist/Zar")).entryList(QDir::Files))
@@ -85,6 +88,17 @@ struct Formatter {
             lines << bindex->item(i)->text();
         return lines;
     }
+    // The pointer as a hand moves it: a pixel at a time through the window system, so each
+    // move reaches the control under it and whatever that control passes on.
+    void moveByHand(QPoint from, QPoint to, const std::function<void()>& eachStep = {}) {
+        const int steps = std::max({std::abs(to.x() - from.x()), std::abs(to.y() - from.y()), 1});
+        for (int i = 0; i <= steps; ++i) {
+            QTest::mouseMove(f->windowHandle(), from + (to - from) * i / steps);
+            if (eachStep)
+                eachStep();
+        }
+    }
+    QPoint at(QWidget* w) const { return w->mapTo(f, w->rect().center()); }
 };
 
 } // namespace
@@ -205,12 +219,21 @@ private slots:
         t.load("02-Joghrafia-Iran.txt");
         t.select(u8("بلندترين قله ايران كدام است؟"));
         t.click(2);
-        // The four answers as four paragraphs.
+        // Five paragraphs filed as answers: all kept, the author told; then the four.
+        control<QCheckBox>(t.f, "Chek")->setChecked(false);
         const QString text = t.matn->text();
         const qsizetype from = text.indexOf(u8("الف) سبلان"));
         const qsizetype to = text.indexOf(u8("د) تفتان")) + QString(u8("د) تفتان")).size();
+        const qsizetype fifth = text.indexOf(u8("گزينه ب"), to) + 7;
+        t.matn->setSelection(int(from), int(fifth - from));
+        t.click(3);
+        QVERIFY(t.p.prompts.shown.last().text.contains(u8("بيش از چهار پاراگراف")));
+        QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[0]).size(), 5);
+        const qsizetype notices = t.p.prompts.shown.size();
         t.matn->setSelection(int(from), int(to - from));
         t.click(3);
+        QCOMPARE(t.p.prompts.shown.size(), notices);
+        control<QCheckBox>(t.f, "Chek")->setChecked(true);
         t.select(u8("دماوند با بلندي"));
         t.click(0);
         t.f->table().AttachPath[0] = t.p.path("Resources/MyBack.jpg");
@@ -227,18 +250,185 @@ private slots:
                                "\t\t<C>ج) علم\u200Cكوه</C>\r\n\t\t<D>د) تفتان</D>\r\n"
                                "\t\t<chk>2</chk>\r\n")));
         QVERIFY(quiz.contains("<attach>"));
-        // A missing attachment: error 57, the window opened again stays, with its table.
+        // Made again and No to the overwrite: the window, its text and its table stay.
         const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
         t.main->formatter()->Doit();
         t.load("02-Joghrafia-Iran.txt");
         t.select(u8("پرآب\u200Cترين رود ايران"));
         t.click(2);
+        const QString kept = t.matn->text();
+        t.p.prompts.answers = {true, false}; // Yes to "incomplete", No to the overwrite
+        t.click(11);
+        QCOMPARE(t.matn->text(), kept);
+        QVERIFY(t.f->isVisible());
+        QCOMPARE(t.outline().size(), 1);
+        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
+        // A missing attachment: error 57, the window opened again stays, with its table.
         t.f->table().AttachPath[0] = t.p.path("none.pdf");
         t.click(11); // Yes
         QVERIFY(t.p.entries().last().startsWith("Error occurred => Error number is 57 ("));
         QVERIFY(t.f->isVisible());
         QCOMPARE(t.outline().size(), 1);
         QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
+    }
+
+    // Every change of the lesson box's text undoes and redoes as one step: filing with
+    // "remove", the remove command, the reflow; a text just opened has nothing to undo.
+    void lessonBoxUndo() {
+        Formatter t;
+        t.load("03-Riazi-Kasr.txt");
+        const QString opened = t.matn->text();
+        t.matn->setFocus();
+        const auto undo = [&] { QTest::keyClick(t.matn, Qt::Key_Z, Qt::ControlModifier); };
+        const auto redo = [&] { QTest::keyClick(t.matn, Qt::Key_Y, Qt::ControlModifier); };
+        undo();
+        QCOMPARE(t.matn->text(), opened);
+        t.select(u8("حاصل 1/2 + 1/3"));
+        t.click(2); // filed and removed
+        const QString filed = t.matn->text();
+        QVERIFY(filed != opened);
+        t.select(u8("مخرج مشترك 6"));
+        t.click(4); // removed only
+        const QString removed = t.matn->text();
+        QVERIFY(removed != filed);
+        control<QCheckBox>(t.f, "Noghte")->setChecked(false);
+        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
+        const QString reflowed = t.matn->text();
+        QVERIFY(reflowed != removed);
+        t.matn->setFocus();
+        for (const QString& before : {removed, filed, opened}) {
+            undo();
+            QCOMPARE(t.matn->text(), before);
+        }
+        redo();
+        QCOMPARE(t.matn->text(), filed);
+        QTest::keyClick(t.matn, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(t.matn->text(), removed);
+        redo();
+        QCOMPARE(t.matn->text(), reflowed);
+        // Still right-aligned after the reflow and its undo.
+        undo();
+        for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next())
+            QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+    }
+
+    // Closing with filed entries not made into a quiz file asks: Cancel stays, No
+    // discards, Yes makes the file first; the main window's close asks the same.
+    void nothingLostOnClose() {
+        Formatter t;
+        t.load("03-Riazi-Kasr.txt");
+        t.select(u8("حاصل 1/2 + 1/3"));
+        t.click(2);
+        const QString question = u8("سؤالهاي ثبت\u200Cشده هنوز در فايل آزمون ساخته نشده\u200Cاند."
+                                    "\r\nپيش از بستن، فايل ساخته شود؟\u200F");
+        t.p.prompts.choices = {Answer::Cancel};
+        t.f->close();
+        QVERIFY(t.f->isVisible());
+        QCOMPARE(t.p.prompts.shown.last().text, question);
+        QCOMPARE(t.outline().size(), 1);
+        t.p.prompts.choices = {Answer::Cancel};
+        t.main->close();
+        QVERIFY(t.main->isVisible() && t.f->isVisible());
+        // Yes: the file is made, then the window closes.
+        t.p.prompts.choices = {Answer::Yes};
+        t.f->close();
+        QVERIFY(!t.f->isVisible());
+        QVERIFY(QFile::exists(t.main->ProjectPath + "/_xml/quiz0-0.xml"));
+        // No: discarded, closed; nothing made.
+        t.main->formatter()->Doit();
+        t.load("03-Riazi-Kasr.txt");
+        t.select(u8("20 درصد عدد 150"));
+        t.click(2);
+        const QByteArray made = readBytes(t.main->ProjectPath + "/_xml/quiz0-0.xml");
+        t.p.prompts.choices = {Answer::No};
+        t.f->close();
+        QVERIFY(!t.f->isVisible());
+        QCOMPARE(readBytes(t.main->ProjectPath + "/_xml/quiz0-0.xml"), made);
+        QVERIFY(t.p.entries().contains("Filed entries discarded."));
+        // Nothing filed: no question.
+        const qsizetype shown = t.p.prompts.shown.size();
+        t.main->formatter()->Doit();
+        t.f->close();
+        QCOMPARE(t.p.prompts.shown.size(), shown);
+    }
+
+    // A long load shows the busy cursor while the window goes on painting; then it goes.
+    void busyWhileLoading() {
+        Formatter t;
+        QByteArray big;
+        while (big.size() < (6 << 20))
+            big += readBytes(sourceFile("dist/Zar/02-Joghrafia-Iran.txt"));
+        writeBytes(t.p.path("Zar/big.txt"), big);
+        t.f->FileList();
+        bool busy = false, painted = false;
+        QTimer probe;
+        probe.setInterval(1);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            busy = busy || (QGuiApplication::overrideCursor() &&
+                            QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        });
+        struct PaintSpy : QObject {
+            bool* seen;
+            explicit PaintSpy(bool* s) : seen(s) {}
+            bool eventFilter(QObject*, QEvent* e) override {
+                *seen = *seen || e->type() == QEvent::Paint;
+                return false;
+            }
+        } spy(&painted);
+        probe.start();
+        t.f->installEventFilter(&spy);
+        QTimer::singleShot(0, [&] { t.f->update(); });
+        t.load("big.txt");
+        probe.stop();
+        QVERIFY(busy);
+        QVERIFY(painted);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(t.matn->text().size() > 1000000);
+    }
+
+    // A message box belongs to the window the author is in: the formatter, or the question
+    // editor over it; never the main window, which would come to the front.
+    void boxesBelongToTheirWindow() {
+        MessageBoxPrompts boxes;
+        Formatter t(&boxes);
+        boxes.setOwner(t.main.get());
+        t.f->activateWindow();
+        QTRY_VERIFY(t.f->isActiveWindow());
+        QList<QWidget*> owners;
+        QTimer answer;
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (box && box->isVisible()) {
+                    owners << box->parentWidget();
+                    box->buttons().first()->click();
+                }
+            }
+        });
+        answer.start();
+        t.matn->setText("a");
+        t.matn->selectAll();
+        t.click(3); // answers before a question: notice 31
+        QCOMPARE(owners, QList<QWidget*>{t.f});
+        t.click(2);
+        t.matn->setText("b");
+        t.matn->selectAll();
+        t.click(0);
+        bool asked = false;
+        QTimer::singleShot(50, [&] {
+            auto* editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            QTest::mouseClick(control<QPushButton>(editor, "Dokme0"), Qt::LeftButton);
+            QTRY_COMPARE(owners.size(), 2);
+            QCOMPARE(owners.last(), editor);
+            asked = true;
+            editor->close();
+        });
+        QTest::mouseClick(t.bindex->viewport(), Qt::LeftButton, {},
+                          t.bindex->visualItemRect(t.bindex->item(0)).center());
+        QTRY_VERIFY(asked);
+        answer.stop();
     }
 
     void layoutRules() {
@@ -289,23 +479,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(frame7->palette().color(QPalette::WindowText),
                                   QColor(135, 135, 135), 3000);
-        hover(label6);
+        // From the list down onto the link by hand: the panel stays, the link lights up.
+        t.moveByHand(t.at(t.books()), t.at(label6), [&] { QVERIFY(frame7->isVisible()); });
         QCOMPARE(label6->palette().color(QPalette::WindowText), QColor(100, 100, 100));
+        // The frame's own margin below the link hides it.
+        t.moveByHand(t.at(label6),
+                     label6->mapTo(t.f, QPoint(label6->width() / 2, frame7->height() - 1)));
+        QVERIFY(!frame7->isVisible());
+        hover(t.books()->viewport());
+        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
         hover(t.bindex->viewport());
         QVERIFY(!frame7->isVisible());
         // A folder of A.TXT, b.txt, c.text and a file named just "txt".
         QDir().mkpath(t.p.path("other"));
         for (const char* name : {"other/A.TXT", "other/b.txt", "other/c.text", "other/txt"})
             writeBytes(t.p.path(name), "x");
-        hover(t.books()->viewport());
+        t.moveByHand(t.at(t.bindex), t.at(t.books()));
         QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
+        t.moveByHand(t.at(t.books()), t.at(label6));
         QTimer::singleShot(0, [&t] {
             QWidget* picker = QApplication::activeModalWidget();
             QVERIFY(picker);
             static_cast<FolderPicker*>(picker)->prime(t.p.path("other"));
             QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
         });
-        QTest::mouseClick(label6, Qt::LeftButton);
+        QTest::mouseClick(t.f->windowHandle(), Qt::LeftButton, {}, t.at(label6));
         QCOMPARE(t.main->PickPurpose, QStringLiteral("zarin"));
         QCOMPARE(t.main->InputFolder, t.p.path("other"));
         QStringList listed;
