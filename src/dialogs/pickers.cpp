@@ -1,11 +1,16 @@
 #include "dialogs/pickers.h"
 
+#include "app/messages.h"
 #include "dialogs/picker_lists.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/message_box_prompts.h"
 #include "platform/paths.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,6 +21,10 @@ namespace {
 const QString kFolderButton = QStringLiteral(u"شاخه مورد نظر را انتخاب كنيد!");
 const QString kFileButton = QStringLiteral(u"فايل مورد نظر را انتخاب كنيد!");
 const QString kFileLabel = QStringLiteral(u"فهرست فايلهاي قابل انتخاب:");
+const QString kNewFolderButton = QStringLiteral(u"ساخت شاخه جديد");
+const QString kNewFolderLabel = QStringLiteral(u"نام شاخه جديد:");
+const QString kBadFolderName =
+    QStringLiteral(u"نام شاخه نبايد خالي باشد يا / يا \\ داشته باشد يا با نقطه شروع شود!\u200F");
 
 void dress(QDialog* dialog, const QString& title) {
     preparePersianUi();
@@ -43,13 +52,42 @@ FolderPicker::FolderPicker(std::function<void()> upd, QWidget* parent)
     dir1_->setObjectName(QStringLiteral("Dir1"));
     dir1_->setLayoutDirection(Qt::LeftToRight);
     auto* btn = makeButton(this, kFolderButton);
+    // Below the confirm button, the window taller by its row: nothing above it moves.
+    auto* make = new QPushButton(kNewFolderButton, this);
+    make->setObjectName(QStringLiteral("NewFolder"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(drive1_);
     layout->addWidget(dir1_, 1);
     layout->addWidget(btn);
-    resize(360, 380);
+    layout->addWidget(make);
+    resize(360, 380 + make->sizeHint().height() + layout->spacing());
     connect(drive1_, &DriveList::driveChosen, dir1_, &DirList::setPath);
     connect(btn, &QPushButton::clicked, this, &FolderPicker::confirm);
+    connect(make, &QPushButton::clicked, this, &FolderPicker::newFolder);
+}
+
+void FolderPicker::newFolder() {
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("NewFolderName"));
+    ask.setWindowTitle(kNewFolderButton);
+    ask.setLabelText(kNewFolderLabel);
+    ask.setLayoutDirection(Qt::RightToLeft);
+    if (ask.exec() != QDialog::Accepted)
+        return;
+    const QString name = ask.textValue().trimmed();
+    MessageBoxPrompts boxes(this);
+    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.')) {
+        boxes.notice(windowTitle(), kBadFolderName);
+        return;
+    }
+    const QString path = DoSlash(dir1_->path()) + name;
+    try {
+        makeFolder(path);
+    } catch (const FsError& e) {
+        boxes.notice(windowTitle(), persianCause(e.description()) + QChar(0x200F));
+        return;
+    }
+    dir1_->setPath(path);
 }
 
 void FolderPicker::prime(const QString& folder) {

@@ -25,6 +25,8 @@ protected:
     DirList* dir1_;
     std::function<void()> upd_;
     void confirm();
+    // Asks a name and makes that folder inside the open one, which then opens.
+    void newFolder();
 };
 
 class FilePicker : public QDialog {

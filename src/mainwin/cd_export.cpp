@@ -1,6 +1,7 @@
 #include "mainwin/cd_export.h"
 
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/messages.h"
 #include "mainwin/export_script.h"
 #include "mainwin/quiz_data.h"
@@ -9,6 +10,8 @@
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "store/lesson_files.h"
+#include "store/store_common.h"
 #include "store/tag_text.h"
 
 #include <QDir>
@@ -21,6 +24,10 @@ namespace tavrin {
 namespace {
 
 struct Cancelled {};
+
+const QString kAskExportWithoutLessons =
+    QStringLiteral(u"فايل آزمون هيچ درسي از اين پروژه ساخته نشده است و لوح درسي نخواهد داشت."
+                   u"\r\nآيا خروجي گرفته شود؟\u200F");
 
 // A failing step: logged with the entry that failed, then message 28.
 struct StepFault {
@@ -216,7 +223,7 @@ ExportResult Export::run() {
         if (request_.printable)
             printablePages();
         try {
-            writeQuizData(context_, folder_);
+            writeQuizData(context_, folder_, request_.projectPath);
         } catch (const FsError& e) {
             throw StepFault{QStringLiteral("quizdata.js: %1").arg(e.description())};
         }
@@ -224,7 +231,7 @@ ExportResult Export::run() {
     } catch (const StepFault& f) {
         finish();
         context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(f.description));
-        bepayam(context_, 28);
+        bepayamBecause(context_, 28, f.description);
         return {ExportOutcome::Failed, folder_};
     } catch (const Cancelled&) {
         flush();
@@ -262,6 +269,20 @@ QString printablePage(Context& context, const QString& page, const QString& temp
     out.replace(QStringLiteral("%Title%"), title);
     out.replace(QStringLiteral("%Matn%"), body);
     return out;
+}
+
+bool confirmExportWithoutLessons(Context& context, const QString& projectPath) {
+    const QString xml = DoSlash(projectPath) + QStringLiteral("_xml") + nativeSeparator();
+    const QList<LessonRef> lessons =
+        projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));
+    for (const LessonRef& lesson : lessons) {
+        if (fileExists(xml + QStringLiteral("quiz") + lesson.id() + QStringLiteral(".xml")))
+            return true;
+    }
+    if (context.prompts().askYesNo(kMainCaption, kAskExportWithoutLessons, Default::No))
+        return true;
+    context.log().LogMe(QStringLiteral("Aborted by user!"));
+    return false;
 }
 
 ExportResult ExportAll(Context& context, const ExportRequest& request, ExportProgress* progress) {

@@ -42,6 +42,10 @@ struct ExportResult {
 ExportResult ExportAll(Context& context, const ExportRequest& request,
                        ExportProgress* progress = nullptr);
 
+// A project of which no lesson has a quiz file makes a CD without lessons: the author is
+// asked first (No is logged). True when the export goes on.
+bool confirmExportWithoutLessons(Context& context, const QString& projectPath);
+
 // A printable page from a lesson page and the template: the title from pgTitle, the
 // body after "</pgTitle>" with pgMain made a right-aligned paragraph.
 QString printablePage(Context& context, const QString& page, const QString& templateText);

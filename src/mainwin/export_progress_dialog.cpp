@@ -1,5 +1,6 @@
 #include "mainwin/export_progress_dialog.h"
 
+#include "platform/busy_cursor.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 
@@ -36,6 +37,8 @@ ExportProgressDialog::ExportProgressDialog(QWidget* parent) : QProgressDialog(pa
     sinceRedraw_.start();
 }
 
+ExportProgressDialog::~ExportProgressDialog() = default;
+
 bool ExportProgressDialog::advance(const QString& file, qint64 bytesDone, qint64 bytesTotal,
                                    int filesDone, int filesTotal) {
     // Redraw a few times a second; the copy loop calls far more often.
@@ -66,7 +69,23 @@ void ExportProgressDialog::flushing() {
     QApplication::processEvents();
 }
 
+void ExportProgressDialog::showEvent(QShowEvent* event) {
+    // Cancel must look clickable over the export's busy cursor.
+    if (!arrow_)
+        arrow_ = std::make_unique<ArrowCursor>();
+    QProgressDialog::showEvent(event);
+}
+
+void ExportProgressDialog::hideEvent(QHideEvent* event) {
+    arrow_.reset();
+    QProgressDialog::hideEvent(event);
+}
+
 void ExportProgressDialog::finished() {
+    // A dialog not yet shown still has its show timer running: reset() stops it, or the
+    // next event loop (the closing message's) would bring the dialog up over the message.
+    setAutoClose(true);
+    reset();
     hide();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <memory>
 
 namespace tavrin {
 
@@ -13,12 +14,18 @@ class ExportProgressDialog final : public QProgressDialog, public ExportProgress
     Q_OBJECT
 public:
     explicit ExportProgressDialog(QWidget* parent = nullptr);
+    ~ExportProgressDialog() override;
     bool advance(const QString& file, qint64 bytesDone, qint64 bytesTotal, int filesDone,
                  int filesTotal) override;
     void flushing() override;
     void finished() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    std::unique_ptr<class ArrowCursor> arrow_;
     QElapsedTimer sinceRedraw_;
     bool flushShown_ = false;
 };

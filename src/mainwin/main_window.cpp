@@ -90,6 +90,11 @@ void MainWindow::unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Filed entries not yet made into a quiz file are not thrown away without a word.
+    if (!unloaded_ && formatter_ && !formatter_->settleUnmadeEntries()) {
+        event->ignore();
+        return;
+    }
     unload();
     event->accept();
 }

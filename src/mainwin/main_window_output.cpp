@@ -5,10 +5,12 @@
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "mainwin/output_folders.h"
+#include "platform/busy_cursor.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -73,12 +75,18 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
 
 void MainWindow::exportCommand() {
     const QString app = DoSlash(context_.programFolder());
-    if (exBox_->text() == QLatin1String("Export") && !folderExists(app + QStringLiteral("Export")))
-        makeFolder(app + QStringLiteral("Export"));
+    const QString defaultTarget = app + QStringLiteral("Export");
+    // The bare word and the program folder's own Export folder (a new project's box holds
+    // it whole) are made on first use; any other target must exist.
+    if ((exBox_->text() == QLatin1String("Export") ||
+         QDir::cleanPath(fromStoredPath(exBox_->text())) == QDir::cleanPath(defaultTarget)) &&
+        !folderExists(defaultTarget))
+        makeFolder(defaultTarget);
     if (!isAbsolutePath(exBox_->text()))
         exBox_->setText(app + exBox_->text());
     if (!isAbsolutePath(ProjectPath))
         ProjectPath = app + ProjectPath;
+    const BusyCursor busy;
     // A project never opened for data entry still gets its settings and media onto the CD.
     MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
     SaveThings(context_, settingsChoice(), ProjectPath, BookTxtDir);
@@ -91,6 +99,8 @@ void MainWindow::exportCommand() {
         bepayam(context_, 10);
         return;
     }
+    if (!confirmExportWithoutLessons(context_, ProjectPath))
+        return;
     ExportProgressDialog progress(this);
     ExportRequest request;
     request.target = target;

@@ -2,8 +2,11 @@
 #include "dialogs/pickers.h"
 #include "support/test_program.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QInputDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -54,6 +57,46 @@ private slots:
         QTimer::singleShot(0, [&p] { p.reject(); });
         p.exec();
         QCOMPARE(delivered, 1);
+    }
+
+    // A target can be made without leaving the tool: the new folder opens at once; a bad
+    // or taken name makes nothing and says why.
+    void newFolderButton() {
+        QTemporaryDir dir;
+        FolderPicker p([] {});
+        p.prime(dir.path());
+        p.show();
+        auto* dir1 = p.findChild<QListWidget*>("Dir1");
+        const QRect listAt = dir1->geometry();
+        QStringList told;
+        const auto answer = [&](const QString& name) {
+            QTimer::singleShot(0, [&, name] {
+                auto* ask = p.findChild<QInputDialog*>("NewFolderName");
+                QVERIFY(ask && ask->isVisible());
+                ask->setTextValue(name);
+                ask->accept();
+                // A notice may follow.
+                QTimer::singleShot(50, [&] {
+                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        told << box->text();
+                        box->accept();
+                    }
+                });
+            });
+            QTest::mouseClick(p.findChild<QPushButton*>("NewFolder"), Qt::LeftButton);
+            QTest::qWait(120);
+        };
+        answer(QString::fromUtf8("خروجي\u200Cها"));
+        QVERIFY(QFileInfo(dir.filePath(QString::fromUtf8("خروجي\u200Cها"))).isDir());
+        QCOMPARE(p.choice(), dir.filePath(QString::fromUtf8("خروجي\u200Cها")));
+        p.prime(dir.path());
+        for (const char* bad : {"a/b", "..", ""})
+            answer(bad);
+        answer(QString::fromUtf8("خروجي\u200Cها"));
+        QCOMPARE(told.size(), 4);
+        QVERIFY(told.last().contains(QString::fromUtf8("از قبل وجود دارد")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+        QCOMPARE(dir1->geometry(), listAt); // the list kept its place and size
     }
 
     void unreadableFolderKeepsTheLists() {

@@ -1,6 +1,9 @@
 // The settings area through its widgets: changes kept in the project file across project
 // changes and restarts, and the output button's export.
+#include "mainwin/cd_export.h"
+#include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
+#include "platform/message_box_prompts.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
@@ -12,7 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tavrin;
@@ -33,7 +40,7 @@ void clickRow(QListWidget* list, int row) {
 struct Program {
     TestProgram p;
     std::unique_ptr<MainWindow> w;
-    Program() {
+    explicit Program(Prompts* real = nullptr) : p(real) {
         copyShippedResources(p.folder());
         writeBytes(p.path("Projects.xml"),
                    utf16("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
@@ -119,6 +126,22 @@ private slots:
     void outputButtonExports() {
         Program g;
         g.select(0);
+        // A project of which no lesson is made: asked first, starting on No; No exports
+        // nothing (not even the default folder's first export).
+        g.p.prompts.answers = {false};
+        g.exportNow();
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 QStringLiteral(u"فايل آزمون هيچ درسي از اين پروژه ساخته نشده است و لوح درسي "
+                                u"نخواهد داشت.\r\nآيا خروجي گرفته شود؟\u200F"));
+        QCOMPARE(g.p.prompts.shown.last().start, Default::No);
+        QVERIFY(!QFile::exists(g.p.path("Export/Export 1")));
+        // A new project's box holds the program folder's Export folder whole: made on the
+        // first export, as the bare word is.
+        QCOMPARE(g.find<QLineEdit>("ExBox")->text(), g.p.folder() + "/Export");
+        QDir(g.p.path("Export")).removeRecursively();
+        g.exportNow(); // Yes
+        QVERIFY(QFile::exists(g.p.path("Export/Export 1/index.html")));
+        QDir(g.p.path("Export")).removeRecursively();
         // The settings' relative default folder is made and shown absolute.
         g.type("ExBox", "Export");
         QVERIFY(!QFile::exists(g.p.path("Export")));
@@ -143,6 +166,83 @@ private slots:
         g.exportNow();
         QCOMPARE(g.p.prompts.shown.last().text, QStringLiteral(u"مسير ساخت خروجي يافت نشد!\u200F"));
         QVERIFY(!QFile::exists(g.p.path("Export/Export 2")));
+    }
+
+    // The progress window is gone before the closing message, with real message boxes (a
+    // box's event loop gives a dialog's show timer its chance): on success, on failure, and
+    // when cancelled.
+    void exportEndsBeforeItsMessage() {
+        MessageBoxPrompts boxes;
+        Program g(&boxes);
+        boxes.setOwner(g.w.get());
+        g.select(0);
+        QList<bool> progressShownWithMessage;
+        QStringList messages;
+        // Each box is left up long enough for a show timer to fire, then answered.
+        QTimer answer;
+        answer.setInterval(20);
+        QElapsedTimer up;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QMessageBox* box = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                box = box ? box : qobject_cast<QMessageBox*>(w->isVisible() ? w : nullptr);
+            if (!box) {
+                up.invalidate();
+                return;
+            }
+            if (!up.isValid())
+                up.start();
+            if (up.elapsed() < 700)
+                return;
+            bool shown = false;
+            for (auto* d : g.w->findChildren<QProgressDialog*>())
+                shown = shown || d->isVisible();
+            progressShownWithMessage << shown;
+            messages << box->text();
+            up.invalidate();
+            box->buttons().first()->click();
+        });
+        answer.start();
+        g.exportNow(); // no lesson made: asked; Yes is the first button
+        QVERIFY(QFile::exists(g.p.path("Export/Export 1/index.html")));
+        // A failure: a script entry without its arrow.
+        writeBytes(g.p.path("Resources/Export.inf"),
+                   "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\nno arrow\r\n\r\n"
+                   "[ Copy File ]\r\n\r\n[ End ]");
+        g.exportNow();
+        QCOMPARE(messages.size(), 4);
+        QVERIFY(messages[1].startsWith(u8("خروجي گرفته شده آماده رايت")));
+        QVERIFY(messages[3].startsWith(u8("بروز اشكال در گرفتن خروجي!")));
+        QCOMPARE(progressShownWithMessage, (QList<bool>{false, false, false, false}));
+
+        // Cancelled from the dialog itself: it closes and does not come back.
+        QFile::remove(g.p.path("Resources/Export.inf"));
+        copyShippedResources(g.p.folder());
+        for (const char* name : {"a.bin", "b.bin", "c.bin"})
+            writeBytes(g.p.path("Project 1/BookTXT/") + name, QByteArray(24 << 20, 'x'));
+        ExportProgressDialog dialog(g.w.get());
+        dialog.setMinimumDuration(0);
+        // The dialog's own Cancel button, clicked once a file is copied.
+        struct ClickCancel final : ExportProgress {
+            ExportProgressDialog& d;
+            explicit ClickCancel(ExportProgressDialog& dialog) : d(dialog) {}
+            bool advance(const QString& f, qint64 b, qint64 bt, int done, int total) override {
+                const bool go = d.advance(f, b, bt, done, total);
+                if (done >= 1 && d.isVisible() && !d.wasCanceled())
+                    d.findChild<QPushButton*>()->click();
+                return go && !d.wasCanceled();
+            }
+            void flushing() override { d.flushing(); }
+            void finished() override { d.finished(); }
+        } clicking(dialog);
+        ExportRequest request;
+        request.target = g.p.path("Export");
+        request.projectPath = g.p.path("Project 1");
+        QCOMPARE(ExportAll(g.p.context(), request, &clicking).outcome, ExportOutcome::Cancelled);
+        answer.stop();
+        QVERIFY(!dialog.isVisible());
+        QTest::qWait(700);
+        QVERIFY(!dialog.isVisible());
     }
 };
 
