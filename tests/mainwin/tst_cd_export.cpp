@@ -225,10 +225,23 @@ private slots:
 
     // The player's data: every text as the tool wrote it, escaped so it cannot end the
     // script it stands in.
+    // The lessons are the project file's that have a quiz file, in its order and under its
+    // titles: not a stale line of the index, nor a quiz file a lesson no longer owns.
     void quizDataForThePlayer() {
         Program g;
+        g.put(
+            "Project.xml",
+            utf16("<Reshteh>\r\n\t<Count Adad=\"2\">\r\n\t<Resh1 Name=\"F\" DateCreated=\"d\">\r\n"
+                  "\t\t<Count Adad=\"2\">\r\n\t<Dars1 Name=\"unmade\" DateCreated=\"d\">\r\n"
+                  "\t<Dars2 Name=\"درس يك\" DateCreated=\"d\">\r\n</Resh1 >\r\n"
+                  "\t<Resh2 Name=\"G\" DateCreated=\"d\">\r\n\t\t<Count Adad=\"1\">\r\n"
+                  "\t<Dars1 Name=\"دوم\" DateCreated=\"d\">\r\n</Resh2 >\r\n</Reshteh>\r\n"));
         g.put("_xml/BookTitle.xml", utf16("<strings>\r\n\t<aBook0>x</aBook0>\r\n"
-                                          "\t<quiz0-1>درس </script> \"يك\"</quiz0-1>\r\n"));
+                                          "\t<quiz0-5>deleted long ago</quiz0-5>\r\n"
+                                          "\t<quiz1-0>دوم</quiz1-0>\r\n"
+                                          "\t<quiz0-1>old title</quiz0-1>\r\n"));
+        g.put("_xml/quiz0-5.xml", utf16("<quiz qNo='0-5' IDname='gone'>\r\n"));
+        g.put("_xml/quiz1-0.xml", utf16("<quiz qNo='1-0' IDname='دوم'>\r\n"));
         g.put("_xml/quiz0-1.xml",
               utf16("<quiz qNo='0-1' IDname='L'>\r\n\t<question2>\r\n"
                     "\t\t<question No='2'>a < b </script><b>'q'</question>\r\n"
@@ -250,8 +263,12 @@ private slots:
         const qsizetype open = script.indexOf('{'), close = script.lastIndexOf('}');
         const QJsonObject data =
             QJsonDocument::fromJson(script.mid(open, close - open + 1)).object();
-        const QJsonObject lesson = data["lessons"].toArray()[0].toObject();
-        QCOMPARE(lesson["title"].toString(), u8("درس </script> \"يك\""));
+        const QJsonArray lessons = data["lessons"].toArray();
+        QCOMPARE(lessons.size(), 2);
+        QCOMPARE(lessons[1].toObject()["id"].toString(), QStringLiteral("1-0"));
+        const QJsonObject lesson = lessons[0].toObject();
+        QCOMPARE(lesson["id"].toString(), QStringLiteral("0-1"));
+        QCOMPARE(lesson["title"].toString(), u8("درس يك"));
         const QJsonObject q = lesson["questions"].toArray()[0].toObject();
         QCOMPARE(q["n"].toInt(), 2);
         QCOMPARE(q["text"].toString(), QStringLiteral("a < b </script><b>'q'"));
@@ -328,7 +345,8 @@ private slots:
             QCOMPARE(r.outcome, ExportOutcome::Failed);
             QCOMPARE(treeOf(r.folder), QStringList{"A"});
             QCOMPARE(g.p.prompts.shown.last().text,
-                     QStringLiteral(u"بروز اشكال در گرفتن خروجي!\u200F"));
+                     QStringLiteral(u"بروز اشكال در گرفتن خروجي!\u200F\r\nعلت: سطري از "
+                                    u"شيوه\u200Cنامه خروجي نادرست است («no arrow here»)\u200F"));
             QVERIFY(g.p.entries().join('\n').contains("Export stopped at \"no arrow here\""));
             QVERIFY(!g.p.entries().contains("Files exported."));
         }
