@@ -124,7 +124,9 @@
     card.append(el("p", { class: "question", text: q.text || "" }));
     const extra = attachments(q);
     if (extra) card.append(extra);
+    // A question without answers is read, not answered: it has no place in the score.
     const list = el("ol", { class: "answers" });
+    if (!scorable(q)) list.hidden = true;
     q.answers.forEach((answer, i) => {
       const button = el("button", {
         type: "button", class: "answer", "data-answer": String(i + 1),
@@ -137,7 +139,7 @@
       }
       list.append(el("li", {}, button));
     });
-    card.append(list);
+    if (!list.hidden) card.append(list);
     if (chosen) {
       const right = chosen === q.correct;
       card.append(el("p", { class: "verdict " + (right ? "right" : "wrong"),
@@ -149,8 +151,12 @@
       el("button", { type: "button", id: "prev", disabled: state.index === 0, onclick: previous, text: "قبلي" }),
       el("button", { type: "button", id: "next", onclick: next, text: last ? "پايان و امتياز" : "بعدي" })));
     show(card);
-    const focus = chosen ? card.querySelector("#next") : card.querySelector(".answer");
+    const focus = chosen || !scorable(q) ? card.querySelector("#next") : card.querySelector(".answer");
     if (focus) focus.focus();
+  }
+
+  function scorable(q) {
+    return q.answers.length > 0;
   }
 
   function choose(n) {
@@ -183,8 +189,10 @@
   function renderScore() {
     const lesson = data.lessons[state.lesson];
     let right = 0;
+    const scored = lesson.questions.filter(scorable).length;
     const missed = el("ol", { class: "missed" });
     lesson.questions.forEach((q, i) => {
+      if (!scorable(q)) return;
       if (state.chosen[i] === q.correct) {
         right += 1;
         return;
@@ -195,7 +203,7 @@
         el("span", { class: "right-answer" }, "پاسخ درست: ", ...withImages(answer === undefined ? "" : answer, q.images))));
     });
     const card = el("article", { class: "card", id: "score" },
-      el("p", { class: "score", text: "امتياز شما: " + digits(right) + " از " + digits(lesson.questions.length) }));
+      el("p", { class: "score", text: "امتياز شما: " + digits(right) + " از " + digits(scored) }));
     if (missed.childNodes.length) {
       card.append(el("h2", { text: "سؤال‌هايي كه درست پاسخ داده نشد" }), missed);
     } else {

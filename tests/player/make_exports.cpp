@@ -14,6 +14,7 @@
 #include "platform/prompts.h"
 #include "platform/random_source.h"
 #include "platform/text_codec.h"
+#include "support/answers_rtf.h"
 #include "support/documents.h"
 #include "support/test_program.h"
 
@@ -29,28 +30,12 @@ namespace {
 class Silent final : public Prompts {
 public:
     void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
+    bool askYesNo(const QString&, const QString&, Default) override { return true; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
 };
 
 QString snippet(const QString& program, const char* name) {
     return decodeAnsi(test::readBytes(program + "/Resources/" + QLatin1String(name)));
-}
-
-// Four answers, one per paragraph, the marked one starting with the check snippet.
-QString answers(const QString& mark, const QStringList& four, int right) {
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\pard\\rtlpar\\qr ");
-    for (int i = 0; i < four.size(); ++i) {
-        if (i > 0)
-            rtf += QStringLiteral("\\par ");
-        if (i + 1 == right)
-            rtf += mark;
-        for (const QChar c : four[i]) {
-            if (c == u'{' || c == u'}' || c == u'\\')
-                rtf += u'\\';
-            rtf += c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\u%1?").arg(c.unicode());
-        }
-    }
-    return rtf + u'}';
 }
 
 } // namespace
@@ -80,7 +65,7 @@ int main(int argc, char** argv) {
     const auto question = [&](int n, const QString& text, const QStringList& four, int right,
                               const QString& why) {
         table.SoalText[n] = text;
-        table.JavabRtf[n] = answers(mark, four, right);
+        table.JavabRtf[n] = test::answersRtf(mark, four, right);
         table.TozihRtf[n] = why;
     };
     // Lesson 0-0: a group line, three questions, an image answer and an attached picture.
@@ -116,6 +101,8 @@ int main(int argc, char** argv) {
              {QString::fromUtf8("تبريز"), QString::fromUtf8("تهران"), QString::fromUtf8("شيراز"),
               QString::fromUtf8("مشهد")},
              2, QString::fromUtf8("تهران پايتخت ايران است."));
+    // A question left without answers is read, not scored.
+    question(2, QString::fromUtf8("درباره پايتخت بينديشيد."), {}, 0, QString());
     request.lessonIndex = 1;
     request.lessonTitle = QString::fromUtf8("جغرافيا: ايران");
     if (MakeBook(context, table, request) != BookOutcome::Made)
@@ -140,8 +127,24 @@ int main(int argc, char** argv) {
     };
     const ExportResult one = exportWith(true, true, Qt::Checked);
     const ExportResult two = exportWith(false, false, Qt::Unchecked);
-    if (one.outcome != ExportOutcome::Exported || two.outcome != ExportOutcome::Exported)
+    // The sample as it ships, made lessons and all, exported as a newcomer's first export.
+    const QString shipped = program + "/ShippedSample";
+    QDir().mkpath(shipped + "/_xml");
+    QDir().mkpath(shipped + "/BookTXT");
+    for (const char* file : {"Project.xml", "_xml/BookTitle.xml", "_xml/quiz0-0.xml",
+                             "_xml/quiz0-1.xml", "BookTXT/quiz0-0-0.png"})
+        QFile::copy(test::sourceFile(QStringLiteral("dist/catalogue/Sample/") + file),
+                    shipped + u'/' + QLatin1String(file));
+    MakeDirs(context, shipped, "BookTXT", "_xml");
+    SaveThings(context, SettingsChoice{}, shipped, "BookTXT");
+    ExportRequest first;
+    first.target = out;
+    first.projectPath = shipped;
+    const ExportResult three = ExportAll(context, first);
+    if (one.outcome != ExportOutcome::Exported || two.outcome != ExportOutcome::Exported ||
+        three.outcome != ExportOutcome::Exported)
         return 1;
-    std::printf("%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder));
+    std::printf("%s\n%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder),
+                qPrintable(three.folder));
     return 0;
 }

@@ -98,9 +98,9 @@ describe("the first export: template 1, music and printing", () => {
     await page.keyboard.press("4");
     assert.equal((await texts(page, ".verdict.right")).length, 1);
     await page.keyboard.press("ArrowLeft");
-    assert.equal((await texts(page, ".progress"))[0], "سؤال ۲ از ۲");
+    assert.equal((await texts(page, ".progress"))[0], "سؤال ۲ از ۳");
     await page.keyboard.press("ArrowRight");
-    assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۲");
+    assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۳");
     await page.keyboard.press("Escape");
     assert.equal((await texts(page, ".lesson")).length, 2);
     assert.deepEqual(problems, []);
@@ -119,11 +119,53 @@ describe("the first export: template 1, music and printing", () => {
     await page.close();
   });
 
+  test("a question without answers is read, not scored", async () => {
+    const { page, problems } = await open(exports[0]);
+    await page.click('.lesson[data-lesson="1"]');
+    await page.click('.answer[data-answer="4"]');
+    await page.click("#next");
+    await page.click('.answer[data-answer="2"]');
+    await page.click("#next");
+    assert.equal((await texts(page, ".question"))[0], "درباره پايتخت بينديشيد.");
+    assert.equal(await page.$$eval(".answer", (n) => n.length), 0);
+    assert.equal(await page.evaluate(() => document.activeElement.id), "next");
+    await page.keyboard.press("1"); // no answer to choose
+    assert.equal(await page.$$eval(".verdict", (n) => n.length), 0);
+    await page.click("#next");
+    assert.equal((await texts(page, ".score"))[0], "امتياز شما: ۲ از ۲");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
   test("readable on a small screen", async () => {
     const { page, problems } = await open(exports[0], { width: 390, height: 740 });
     await page.click('.lesson[data-lesson="0"]');
     const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, "nothing wider than the screen");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
+
+describe("the shipped sample, exported as it comes on a first run", () => {
+  test("plays both made lessons, the picture answer and the explanations", async () => {
+    const { page, problems } = await open(exports[2]);
+    assert.deepEqual(await texts(page, ".lesson .title"), ["علوم: حالت‌هاي ماده", "جغرافيا: ايران"]);
+    await page.click('.lesson[data-lesson="0"]');
+    assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۴");
+    await page.click('.answer[data-answer="2"]');
+    assert.equal((await texts(page, ".verdict.right")).length, 1);
+    assert.ok((await texts(page, ".explanation"))[0].startsWith("جيوه تنها فلزي"));
+    await page.click("#next");
+    await page.click("#next");
+    const loaded = await page.waitForFunction(() => {
+      const img = document.querySelector('.answer[data-answer="3"] img');
+      return img && img.complete && img.naturalWidth > 0 ? img.src : null;
+    }, { timeout: 5000 });
+    assert.match(await loaded.jsonValue(), /Data\/BookTXT\/quiz0-0-0\.png$/);
+    await page.click('.answer[data-answer="3"]');
+    assert.equal((await texts(page, ".verdict.right")).length, 1);
+    await shot(page, "sample-picture-answer");
     assert.deepEqual(problems, []);
     await page.close();
   });
