@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeMoreThanFour);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeBookNotMade);
 }
 
 QString PayamText(int number) {
@@ -23,6 +23,10 @@ QString PayamText(int number) {
         return texts::kPayamSecondInstance;
     if (number == kNoticeMoreThanFour)
         return texts::kPayamMoreThanFour;
+    if (number == kNoticeSettingsNotSaved)
+        return texts::kPayamSettingsNotSaved;
+    if (number == kNoticeBookNotMade)
+        return texts::kPayamBookNotMade;
     return {};
 }
 

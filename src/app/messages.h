@@ -13,11 +13,15 @@ constexpr int kNoticeStaleList = 103;
 constexpr int kNoticeSecondInstance = 104;
 // Answers of more than four paragraphs filed or saved: they are kept, the author is told.
 constexpr int kNoticeMoreThanFour = 105;
+// The player's settings or media could not be written (the old ones stay), and a quiz
+// file that could not be made (nothing changed): both with why on a second line.
+constexpr int kNoticeSettingsNotSaved = 106;
+constexpr int kNoticeBookNotMade = 107;
 
 // Notice 31 asks for the question before its answers; as a failure code 31 is only logged.
 constexpr int kNoticeFileQuestionFirst = 31;
 
-// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 105.
+// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 107.
 bool isFailureCode(int number);
 // The notice text of a number; empty where the number has none.
 QString PayamText(int number);

@@ -60,6 +60,12 @@ inline const QString kPayamMoreThanFour = QStringLiteral(
     u"گزينه\u200Cهاي پاسخ اين سؤال بيش از چهار پاراگراف است؛ همه نگه داشته شد، ولي فايل "
     u"آزمون فقط چهار گزينه اول را مي\u200Cبرد!\u200F");
 
+// Settings or media not written (106) and a quiz file not made (107): nothing changed.
+inline const QString kPayamSettingsNotSaved =
+    QStringLiteral(u"تنظيمات لوح ذخيره نشد و فايلهاي قبلي دست نخورد؛ خروجي گرفته نشد!\u200F");
+inline const QString kPayamBookNotMade =
+    QStringLiteral(u"فايل آزمون ساخته نشد و هيچ فايلي تغيير نكرد!\u200F");
+
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");
 inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي داده نشد");

@@ -7,12 +7,15 @@
 #include "formatter/question_check.h"
 #include "formatter/text_procedures.h"
 #include "formatter/to_txt.h"
+#include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
@@ -107,6 +110,115 @@ int markedAnswer(const QString& answersRtf, const QByteArray& mark) {
     return finder.found();
 }
 
+namespace {
+
+struct PlannedCopy {
+    QString from;
+    QString to;
+};
+
+// The lesson index with this book's line: a lesson made again replaces its line.
+QString indexWithLine(QString index, const QString& id, const QString& title) {
+    const QString open = QStringLiteral("<quiz") + id + u'>';
+    const QString line = u'\t' + open + title + QStringLiteral("</quiz") + id + u'>' + kCrLf;
+    const qsizetype at = index.indexOf(kCrLf + u'\t' + open);
+    if (at >= 0) {
+        const qsizetype end = index.indexOf(kCrLf, at + 2);
+        return index.replace(at + 2, (end < 0 ? index.size() : end + 2) - (at + 2), line);
+    }
+    if (!index.isEmpty() && !index.endsWith(kCrLf))
+        index += kCrLf;
+    return index + line;
+}
+
+// A page name where none of the entry's files would land on an earlier lesson's file, nor
+// on a copy this book makes.
+QString freePageName(Context& context, const QString& pages, const QList<Copy>& copies,
+                     const QSet<QString>& planned) {
+    const QString sep = nativeSeparator();
+    for (;;) {
+        const QString page = NewN(context);
+        bool taken = fileExists(pages + sep + page + QStringLiteral(".htm"));
+        for (const Copy& c : copies) {
+            if (c.from.isEmpty() || !c.from.contains(u'.'))
+                continue;
+            const QString to = pages + sep + page + extensionOf(c.from);
+            taken = taken || fileExists(to) || planned.contains(to);
+        }
+        if (!taken)
+            return page;
+    }
+}
+
+QString line(const QString& tag, const QString& value) {
+    return QStringLiteral("\t\t<") + tag + u'>' + value + QStringLiteral("</") + tag + u'>' + kCrLf;
+}
+
+// The block of question n; the copies it names are added to the plan.
+QString questionBlock(Context& context, const EntryTable& table, int n, const QString& id,
+                      const QByteArray& mark, const QString& pages, QList<PlannedCopy>& plan,
+                      QSet<QString>& planned) {
+    static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
+    const QString sep = nativeSeparator();
+    const QList<Copy> copies{{QStringLiteral("attach"), table.AttachPath[n]},
+                             {QStringLiteral("sound"), table.SoundPath[n]},
+                             {QStringLiteral("film"), table.FilmPath[n]},
+                             {QStringLiteral("back"), table.BackPath[n]}};
+    const QString page = freePageName(context, pages, copies, planned);
+    const auto copy = [&](const QString& from, const QString& name) {
+        plan.append({fromStoredPath(from), pages + sep + name});
+        planned.insert(pages + sep + name);
+    };
+    const QString number = QString::number(n);
+    QString block = QStringLiteral("\t<question") + number + u'>' + kCrLf;
+    block += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
+             RemCrLf(ToTXT(context, table.SoalText[n])) + QStringLiteral("</question>") + kCrLf;
+    const QStringList lines = answerLines(context, table.JavabRtf[n]);
+    static const char* const letters[] = {"A", "B", "C", "D"};
+    for (int a = 0; a < 4 && a < lines.size(); ++a)
+        block += line(QLatin1String(letters[a]), lines[a]);
+    const int marked = markedAnswer(table.JavabRtf[n], mark);
+    block += line(QStringLiteral("chk"), QString::number(marked > 0 ? marked : 2));
+    block += line(QStringLiteral("rslt"), RemCrLf(ToTXT(context, table.TozihRtf[n])));
+    // The pictures of the answers' image marks, then the four attachments.
+    QSet<int> seen;
+    auto it = imageMark.globalMatch(lines.join(kCrLf));
+    while (it.hasNext()) {
+        const int image = it.next().captured(1).toInt();
+        if (image >= EntryTable::kImages || seen.contains(image) ||
+            table.ImagePaths[image].isEmpty())
+            continue;
+        seen.insert(image);
+        const QString from = table.ImagePaths[image];
+        const QString name =
+            QStringLiteral("quiz") + id + u'-' + QString::number(image) + extensionOf(from);
+        copy(from, name);
+        block += line(QStringLiteral("img%1").arg(image), name);
+    }
+    for (const Copy& c : copies) {
+        if (c.from.isEmpty())
+            continue;
+        const QString name = page + extensionOf(c.from);
+        copy(c.from, name);
+        block += line(c.element, name);
+    }
+    return block + QStringLiteral("\t</question") + number + u'>' + kCrLf;
+}
+
+// Every new file is written under its working name first; only when all are on disk do
+// they replace the old ones, the index last. A failure removes them and changes nothing.
+void writeBook(const QList<PlannedCopy>& plan, const QString& quizPath, const QString& quiz,
+               const QString& indexPath, const QString& index) {
+    StagedFiles files;
+    for (const PlannedCopy& c : plan)
+        files.copy(c.from, c.to);
+    files.write(encodeUtf16Le(quiz), quizPath);
+    files.write(encodeUtf16Le(index), indexPath);
+    files.place();
+}
+
+} // namespace
+
 BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& request) {
     context.log().LogMe(QStringLiteral("Making book..."));
     const QString id = bookId(request.fieldIndex, request.lessonIndex);
@@ -137,95 +249,24 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
                                             kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
             return BookOutcome::Declined;
 
-        // The lesson index lists each book once: a lesson made again replaces its line.
-        const QString index = xml + sep + QStringLiteral("BookTitle.xml");
-        QString indexText = fileExists(index) ? readUtf16File(index)
-                                              : QStringLiteral("<strings>") + kCrLf + u'\t' +
-                                                    request.creditElement + kCrLf;
-        const QString open = QStringLiteral("<quiz") + id + u'>';
-        const QString line =
-            u'\t' + open + request.lessonTitle + QStringLiteral("</quiz") + id + u'>' + kCrLf;
-        const qsizetype at = indexText.indexOf(kCrLf + u'\t' + open);
-        if (at >= 0) {
-            const qsizetype end = indexText.indexOf(kCrLf, at + 2);
-            indexText.replace(at + 2, (end < 0 ? indexText.size() : end + 2) - (at + 2), line);
-        } else {
-            if (!indexText.isEmpty() && !indexText.endsWith(kCrLf))
-                indexText += kCrLf;
-            indexText += line;
-        }
-        saveUtf16File(index, indexText);
-
+        const QString indexPath = xml + sep + QStringLiteral("BookTitle.xml");
+        const QString index =
+            indexWithLine(fileExists(indexPath) ? readUtf16File(indexPath)
+                                                : QStringLiteral("<strings>") + kCrLf + u'\t' +
+                                                      request.creditElement + kCrLf,
+                          id, request.lessonTitle);
         QString quiz = QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") +
                        request.lessonTitle + QStringLiteral("'>") + kCrLf;
-        static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
-        for (int n = 0; n < EntryTable::kEntries; ++n) {
-            const QString& soal = table.SoalText[n];
-            if (soal.isEmpty())
-                break;
-            if (isGroupLine(soal))
-                continue;
-            const QList<Copy> copies{{QStringLiteral("attach"), table.AttachPath[n]},
-                                     {QStringLiteral("sound"), table.SoundPath[n]},
-                                     {QStringLiteral("film"), table.FilmPath[n]},
-                                     {QStringLiteral("back"), table.BackPath[n]}};
-            // A page name is taken only where none of this entry's files would land on an
-            // earlier lesson's.
-            QString page;
-            for (;;) {
-                page = NewN(context);
-                bool taken = fileExists(pages + sep + page + QStringLiteral(".htm"));
-                for (const Copy& c : copies) {
-                    if (!c.from.isEmpty() && c.from.contains(u'.'))
-                        taken = taken || fileExists(pages + sep + page + extensionOf(c.from));
-                }
-                if (!taken)
-                    break;
-            }
-            const QString number = QString::number(n);
-            quiz += QStringLiteral("\t<question") + number + u'>' + kCrLf;
-            quiz += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
-                    RemCrLf(ToTXT(context, soal)) + QStringLiteral("</question>") + kCrLf;
-            const QStringList lines = answerLines(context, table.JavabRtf[n]);
-            const QString answers = lines.join(kCrLf);
-            static const char* const letters[] = {"A", "B", "C", "D"};
-            for (int a = 0; a < 4 && a < lines.size(); ++a)
-                quiz += QStringLiteral("\t\t<%1>").arg(QLatin1String(letters[a])) + lines[a] +
-                        QStringLiteral("</%1>").arg(QLatin1String(letters[a])) + kCrLf;
-            const int marked = markedAnswer(table.JavabRtf[n], mark);
-            quiz += QStringLiteral("\t\t<chk>%1</chk>").arg(marked > 0 ? marked : 2) + kCrLf;
-            quiz += QStringLiteral("\t\t<rslt>") + RemCrLf(ToTXT(context, table.TozihRtf[n])) +
-                    QStringLiteral("</rslt>") + kCrLf;
-            // The pictures of the answers' image marks, then the four attachments.
-            QSet<int> seen;
-            auto it = imageMark.globalMatch(answers);
-            while (it.hasNext()) {
-                const int image = it.next().captured(1).toInt();
-                if (image >= EntryTable::kImages || seen.contains(image) ||
-                    table.ImagePaths[image].isEmpty())
-                    continue;
-                seen.insert(image);
-                const QString from = table.ImagePaths[image];
-                const QString name =
-                    QStringLiteral("quiz") + id + u'-' + QString::number(image) + extensionOf(from);
-                copyFile(fromStoredPath(from), pages + sep + name);
-                quiz += QStringLiteral("\t\t<img%1>").arg(image) + name +
-                        QStringLiteral("</img%1>").arg(image) + kCrLf;
-            }
-            for (const Copy& c : copies) {
-                if (c.from.isEmpty())
-                    continue;
-                const QString name = page + extensionOf(c.from);
-                copyFile(fromStoredPath(c.from), pages + sep + name);
-                quiz += QStringLiteral("\t\t<%1>").arg(c.element) + name +
-                        QStringLiteral("</%1>").arg(c.element) + kCrLf;
-            }
-            quiz += QStringLiteral("\t</question") + number + u'>' + kCrLf;
+        QList<PlannedCopy> plan;
+        QSet<QString> planned;
+        for (int n = 0; n < EntryTable::kEntries && !table.SoalText[n].isEmpty(); ++n) {
+            if (!isGroupLine(table.SoalText[n]))
+                quiz += questionBlock(context, table, n, id, mark, pages, plan, planned);
         }
-        // One whole write: a failure above leaves the previous quiz file as it was.
-        saveUtf16File(quizPath, quiz);
+        writeBook(plan, quizPath, quiz, indexPath, index);
     } catch (const FsError& e) {
         reportFailure(context, 57, e.description());
+        bepayamBecause(context, kNoticeBookNotMade, e.description());
         return BookOutcome::Failed;
     }
     if (request.beforeNotice)

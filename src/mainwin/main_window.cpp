@@ -11,6 +11,7 @@
 #include "formatter/formatter_window.h"
 #include "mainwin/output_folders.h"
 #include "mainwin/widget_colours.h"
+#include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
@@ -20,6 +21,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +77,10 @@ void MainWindow::load() {
         NormalGrey = 135;
         HoverGrey = 100;
         FadeStartGrey = 235;
+        // A catalogue save that a kill cut short leaves its working file beside it.
+        for (const QString& removed : removeWorkingFiles(context_.programFolder()))
+            context_.log().LogMe(QStringLiteral("Unfinished file removed: ") +
+                                 QDir::toNativeSeparators(removed));
         ReadProj(context_, *this);
         ChekSelect();
     });

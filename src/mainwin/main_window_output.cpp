@@ -86,10 +86,6 @@ void MainWindow::exportCommand() {
         exBox_->setText(app + exBox_->text());
     if (!isAbsolutePath(ProjectPath))
         ProjectPath = app + ProjectPath;
-    const BusyCursor busy;
-    // A project never opened for data entry still gets its settings and media onto the CD.
-    MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
-    SaveThings(context_, settingsChoice(), ProjectPath, BookTxtDir);
     const QString target = fromStoredPath(exBox_->text());
     if (!folderExists(target)) {
         bepayam(context_, 26);
@@ -99,6 +95,12 @@ void MainWindow::exportCommand() {
         bepayam(context_, 10);
         return;
     }
+    const BusyCursor busy;
+    // A project never opened for data entry still gets its settings and media onto the CD;
+    // settings that cannot be written stop the export, which would carry the old ones.
+    MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
+    if (!SaveThings(context_, settingsChoice(), ProjectPath, BookTxtDir))
+        return;
     if (!confirmExportWithoutLessons(context_, ProjectPath))
         return;
     ExportProgressDialog progress(this);

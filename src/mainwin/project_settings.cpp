@@ -2,9 +2,11 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
@@ -36,58 +38,53 @@ QString cdPropertyText(const SettingsChoice& choice) {
            QStringLiteral("</Print>") + crlf + QStringLiteral("</strings>");
 }
 
-bool sameFile(const QString& a, const QString& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a.toStdString()),
-                                       std::filesystem::path(b.toStdString()), error) &&
-           !error;
-}
-
 namespace {
 
-// One media copy of SaveThings: the previous copy is replaced only when the source is
-// there, and a source that is the copy itself stays in place.
-void copyMedia(Context& context, const QString& from, const QString& to, const QString& what) {
+// One media copy of SaveThings: a missing source is skipped as before, and so is a source
+// that is the copy itself.
+void copyMedia(Context& context, StagedFiles& files, const QString& from, const QString& to,
+               const QString& what) {
     const QString source = fromStoredPath(from);
-    try {
-        if (!fileExists(source)) {
-            context.log().LogMe(QStringLiteral("Skipped %1: file not found: %2").arg(what, from));
-            return;
-        }
-        if (sameFile(source, to)) {
-            context.log().LogMe(QStringLiteral("%1 is already in place.").arg(what));
-            return;
-        }
-        if (fileExists(to))
-            deleteFile(to);
-        copyFile(source, to);
-        context.log().LogMe(QStringLiteral("%1 copied.").arg(what));
-    } catch (const FsError& e) {
-        context.log().LogMe(QStringLiteral("Skipped %1: %2").arg(what, e.description()));
+    if (!fileExists(source)) {
+        context.log().LogMe(QStringLiteral("Skipped %1: file not found: %2").arg(what, from));
+        return;
     }
+    if (sameFile(source, to)) {
+        context.log().LogMe(QStringLiteral("%1 is already in place.").arg(what));
+        return;
+    }
+    files.copy(source, to);
+    context.log().LogMe(QStringLiteral("%1 copied.").arg(what));
 }
 
 } // namespace
 
-void SaveThings(Context& context, const SettingsChoice& choice, const QString& projectPath,
+bool SaveThings(Context& context, const SettingsChoice& choice, const QString& projectPath,
                 const QString& bookTxtDir) {
     context.log().LogMe(QStringLiteral("Saving settings..."));
     const QString project = DoSlash(projectPath);
-    const QString settingsFile =
-        project + bookTxtDir + nativeSeparator() + QStringLiteral("CDProperty.xml");
-    try {
-        saveUtf16File(settingsFile, cdPropertyText(choice));
-    } catch (const FsError& e) {
-        context.log().LogMe(QStringLiteral("Skipped CDProperty.xml: %1").arg(e.description()));
-    }
     const QString flash = project + QStringLiteral("FlashIMG") + nativeSeparator();
-    copyMedia(context, choice.back, flash + QStringLiteral("Back.jpg"), QStringLiteral("Back.jpg"));
-    if (!choice.musicOn)
-        return;
-    copyMedia(context, choice.music1, flash + QStringLiteral("Sound1.mp3"),
-              QStringLiteral("Sound1.mp3"));
-    copyMedia(context, choice.music2, flash + QStringLiteral("Sound2.mp3"),
-              QStringLiteral("Sound2.mp3"));
+    try {
+        // All the files, or none: the settings and the media a CD is made of belong together.
+        StagedFiles files;
+        files.write(encodeUtf16Le(cdPropertyText(choice)),
+                    project + bookTxtDir + nativeSeparator() + QStringLiteral("CDProperty.xml"));
+        copyMedia(context, files, choice.back, flash + QStringLiteral("Back.jpg"),
+                  QStringLiteral("Back.jpg"));
+        if (choice.musicOn) {
+            copyMedia(context, files, choice.music1, flash + QStringLiteral("Sound1.mp3"),
+                      QStringLiteral("Sound1.mp3"));
+            copyMedia(context, files, choice.music2, flash + QStringLiteral("Sound2.mp3"),
+                      QStringLiteral("Sound2.mp3"));
+        }
+        files.place();
+    } catch (const FsError& e) {
+        // The old files stay whole; a CD made now would carry them, so the author is told.
+        context.log().LogMe(QStringLiteral("Settings not saved: %1").arg(e.description()));
+        bepayamBecause(context, kNoticeSettingsNotSaved, e.description());
+        return false;
+    }
+    return true;
 }
 
 void KeepSetting(Context& context, const QString& projectPath, const QString& tag,

@@ -25,13 +25,11 @@ QString SettingCode(const SettingsChoice& choice, int selector);
 // The player's settings file, exactly: no line break after "</strings>".
 QString cdPropertyText(const SettingsChoice& choice);
 
-// Writes BookTXT/CDProperty.xml and the FlashIMG media copies. A failing step is logged
-// with why, and the next step runs.
-void SaveThings(Context& context, const SettingsChoice& choice, const QString& projectPath,
+// Writes BookTXT/CDProperty.xml and the FlashIMG media copies; a missing media source is
+// skipped (logged). A file that cannot be written leaves the old one whole, stops, and is
+// told (106, with why); false then.
+bool SaveThings(Context& context, const SettingsChoice& choice, const QString& projectPath,
                 const QString& bookTxtDir);
-
-// True when both name the same file on disk: another spelling, a link, a hard link.
-bool sameFile(const QString& a, const QString& b);
 
 // Writes one changed setting back to the project file's Settings block: "Music",
 // "Olgoo" and "Printable" hold text, "Music1", "Music2", "BackPic", "Export" and

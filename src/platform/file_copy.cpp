@@ -2,11 +2,15 @@
 
 #include "platform/fs_error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace tavrin {
@@ -15,85 +19,184 @@ namespace {
 
 constexpr qint64 kPiece = 8 << 20;
 
-} // namespace
+QString workingNameFor(const QString& to) {
+    const QFileInfo target(to);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".copy-XXXXXX"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw FsError::at(file.errorString(), to);
+    return file.fileName();
+}
 
-bool copyFileInPieces(const QString& from, const QString& to,
-                      const std::function<bool(qint64 bytes)>& piece) {
-    QFile source(from);
-    if (!QFileInfo(from).isFile())
-        throw FsError::at(QStringLiteral("File not found"), from);
-    if (!source.open(QIODevice::ReadOnly))
-        throw FsError::at(source.errorString(), from);
-    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
-        throw FsError::at(QStringLiteral("Path not found"), QFileInfo(to).absolutePath());
-    QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw FsError::at(target.errorString(), to);
-    const auto abandon = [&] {
-        target.close();
-        QFile::remove(to);
-    };
+// Copies into an open working file; false when the callback stopped it.
+bool copyInto(QFile& source, QFile& target, const QString& from, const QString& to,
+              const std::function<bool(qint64 bytes)>& piece) {
 #if defined(Q_OS_LINUX)
     // The kernel copies without passing the bytes through here, as cp does; file systems
     // that cannot fall back to reading and writing below.
-    bool copied = false;
-    while (!copied) {
+    for (;;) {
         const ssize_t n = ::copy_file_range(source.handle(), nullptr, target.handle(), nullptr,
                                             size_t(kPiece), 0);
         if (n < 0) {
             if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
                 break;
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            abandon();
-            throw FsError::at(why, to);
-        }
-        if (n == 0) {
-            copied = true;
-            break;
-        }
-        source.seek(source.pos() + n);
-        if (piece && !piece(n)) {
-            abandon();
-            return false;
-        }
-    }
-#else
-    const bool copied = false;
-#endif
-    QByteArray buffer;
-    if (!copied)
-        buffer.resize(int(std::min<qint64>(kPiece, std::max<qint64>(source.size(), 1))));
-    while (!copied) {
-        const qint64 n = source.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            const QString why = source.errorString();
-            abandon();
-            throw FsError::at(why, from);
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
         }
         if (n == 0)
-            break;
-        qint64 written = 0;
-        while (written < n) {
+            return true;
+        source.seek(source.pos() + n);
+        target.seek(target.pos() + n);
+        if (piece && !piece(n))
+            return false;
+    }
+#endif
+    QByteArray buffer(int(std::min<qint64>(kPiece, std::max<qint64>(source.size(), 1))), 0);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), buffer.size());
+        if (n < 0)
+            throw FsError::at(source.errorString(), from);
+        if (n == 0)
+            return true;
+        for (qint64 written = 0; written < n;) {
             const qint64 w = target.write(buffer.constData() + written, n - written);
-            if (w <= 0) {
-                const QString why = w == 0 ? QStringLiteral("Disk full") : target.errorString();
-                abandon();
-                throw FsError::at(why, to);
-            }
+            if (w <= 0)
+                throw FsError::at(w == 0 ? QStringLiteral("Disk full") : target.errorString(), to);
             written += w;
         }
-        if (piece && !piece(n)) {
-            abandon();
+        if (piece && !piece(n))
             return false;
-        }
     }
-    target.close();
-    if (target.error() != QFileDevice::NoError) {
-        const QString why = target.errorString();
-        QFile::remove(to);
+}
+
+// The working copy of a file, written whole and on disk; empty when stopped.
+QString writeWorkingCopy(const QString& from, const QString& to,
+                         const std::function<bool(qint64 bytes)>& piece) {
+    if (!QFileInfo(from).isFile())
+        throw FsError::at(QStringLiteral("File not found"), from);
+    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
+        throw FsError::at(QStringLiteral("Path not found"), QFileInfo(to).absolutePath());
+    if (sameFile(from, to))
+        throw FsError::at(QStringLiteral("Source and target are the same file"), to);
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        throw FsError::at(source.errorString(), from);
+    const QString working = workingNameFor(to);
+    QFile target(working);
+    try {
+        if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw FsError::at(target.errorString(), to);
+        if (!copyInto(source, target, from, to, piece)) {
+            target.close();
+            QFile::remove(working);
+            return {};
+        }
+        if (::fsync(target.handle()) != 0)
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+        target.close();
+        if (target.error() != QFileDevice::NoError)
+            throw FsError::at(target.errorString(), to);
+    } catch (...) {
+        target.close();
+        QFile::remove(working);
+        throw;
+    }
+    return working;
+}
+
+void placeWorkingCopy(const QString& working, const QString& to) {
+    if (::rename(QFile::encodeName(working).constData(), QFile::encodeName(to).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(working);
         throw FsError::at(why, to);
     }
+}
+
+QString writeWorkingBytes(const QByteArray& bytes, const QString& to) {
+    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
+        throw FsError::at(QStringLiteral("Path not found"), QFileInfo(to).absolutePath());
+    const QString working = workingNameFor(to);
+    QFile file(working);
+    try {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw FsError::at(file.errorString(), to);
+        for (qint64 done = 0; done < bytes.size();) {
+            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+            if (n <= 0)
+                throw FsError::at(n == 0 ? QStringLiteral("Disk full") : file.errorString(), to);
+            done += n;
+        }
+        if (::fsync(file.handle()) != 0)
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+        file.close();
+    } catch (...) {
+        file.close();
+        QFile::remove(working);
+        throw;
+    }
+    return working;
+}
+
+} // namespace
+
+StagedFiles::~StagedFiles() {
+    for (const auto& s : staged_)
+        QFile::remove(s.first);
+}
+
+void StagedFiles::copy(const QString& from, const QString& to) {
+    staged_.append({writeWorkingCopy(from, to, {}), to});
+}
+
+void StagedFiles::write(const QByteArray& bytes, const QString& to) {
+    staged_.append({writeWorkingBytes(bytes, to), to});
+}
+
+void StagedFiles::place() {
+    while (!staged_.isEmpty()) {
+        const auto s = staged_.takeFirst();
+        placeWorkingCopy(s.first, s.second);
+    }
+}
+
+bool copyFileInPieces(const QString& from, const QString& to,
+                      const std::function<bool(qint64 bytes)>& piece) {
+    const QString working = writeWorkingCopy(from, to, piece);
+    if (working.isEmpty())
+        return false;
+    placeWorkingCopy(working, to);
     return true;
+}
+
+void copyFileSafely(const QString& from, const QString& to) {
+    copyFileInPieces(from, to, {});
+}
+
+bool isWorkingName(const QString& fileName) {
+    // This tool's copies, and the safe saves' temporary names (name + "." + 6 characters).
+    static const QRegularExpression working(
+        QStringLiteral("^(\\..+\\.copy-[A-Za-z0-9]{6}|(Projects?\\.xml|CDProperty\\.xml|"
+                       "BookTitle\\.xml|quiz\\d+-\\d+\\.xml|quizdata\\.js|.+\\.html)"
+                       "\\.[A-Za-z0-9]{6})$"));
+    return working.match(fileName).hasMatch();
+}
+
+QStringList removeWorkingFiles(const QString& folder) {
+    QStringList removed;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (isWorkingName(name) && QFile::remove(dir.filePath(name)))
+            removed.append(dir.filePath(name));
+    }
+    return removed;
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
+                                       std::filesystem::path(QFile::encodeName(b).toStdString()),
+                                       error) &&
+           !error;
 }
 
 void flushToDisk(const QString& folder) {

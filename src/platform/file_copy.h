@@ -1,15 +1,52 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 
 namespace tavrin {
 
-// Copies a file in large pieces, replacing the target, and tells after each piece how many
-// bytes it wrote; the callback answers false to stop. A copy that fails or is stopped is
-// removed, never left in part. True when the whole file was copied. Throws FsError.
+// Copies a file in large pieces and tells after each piece how many bytes it wrote; the
+// callback answers false to stop. The copy is written under a working name beside the
+// target, flushed, and only then renamed over it: a failure, a stop or a kill leaves the
+// old target as it was. A source that is the target itself is refused. True when the whole
+// file was copied. Throws FsError.
 bool copyFileInPieces(const QString& from, const QString& to,
                       const std::function<bool(qint64 bytes)>& piece);
+
+// The same, whole, without progress.
+void copyFileSafely(const QString& from, const QString& to);
+
+// New files written under working names beside their targets first, and put in place
+// together only when all of them are on disk: a failure before place() (or the end of the
+// object) removes them and changes nothing. Later files for one target replace earlier
+// ones.
+class StagedFiles {
+public:
+    StagedFiles() = default;
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+    ~StagedFiles();
+    void copy(const QString& from, const QString& to);
+    void write(const QByteArray& bytes, const QString& to);
+    // In the order they were staged. Throws FsError.
+    void place();
+
+private:
+    QList<QPair<QString, QString>> staged_; // working name, target
+};
+
+// A working name of this tool's: a copy, or a safe save, not yet in place. Such files are
+// never copied to a CD and are removed when a project is opened.
+bool isWorkingName(const QString& fileName);
+
+// Removes the working files a kill left in a folder (not below it); their names are
+// returned for the log.
+QStringList removeWorkingFiles(const QString& folder);
+
+// True when both paths name one file (links, hard links and other spellings included).
+bool sameFile(const QString& a, const QString& b);
 
 // One flush of what was written to the disk that holds this folder, instead of one per
 // file.

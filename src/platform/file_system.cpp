@@ -31,16 +31,6 @@ void makeFolder(const QString& path) {
         throw FsError::at(QStringLiteral("Permission denied"), path);
 }
 
-void copyFile(const QString& from, const QString& to) {
-    if (!fileExists(from))
-        throw FsError::at(QStringLiteral("File not found"), from);
-    if (fileExists(to) && !QFile::remove(to))
-        throw FsError::at(QStringLiteral("Permission denied"), to);
-    QFile source(from);
-    if (!source.copy(to))
-        throw FsError::at(source.errorString(), to);
-}
-
 void deleteFile(const QString& path) {
     if (!fileExists(path))
         throw FsError::at(QStringLiteral("File not found"), path);

@@ -13,8 +13,6 @@ bool folderExists(const QString& path);
 
 // Makes one folder level; the parent must exist.
 void makeFolder(const QString& path);
-// Copies a file, replacing the target.
-void copyFile(const QString& from, const QString& to);
 void deleteFile(const QString& path);
 // Names (not paths) of the files in a folder matching the patterns, sorted by name.
 QStringList fileNames(const QString& folder, const QStringList& patterns = {});

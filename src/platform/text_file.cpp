@@ -12,15 +12,21 @@ namespace {
 
 void appendBytes(const QString& path, const QByteArray& bytes, bool mayCreate) {
     QFile file(path);
-    QIODevice::OpenMode mode = QIODevice::Append;
+    QIODevice::OpenMode mode = QIODevice::Append | QIODevice::Unbuffered;
     if (!mayCreate)
         mode |= QIODevice::ExistingOnly;
     if (!file.open(mode))
         throw FsError::at(mayCreate || file.exists() ? file.errorString()
                                                      : QStringLiteral("File not found"),
                           path);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw FsError::at(file.errorString(), path);
+    // One write for the whole entry; a short one (a full disk) is cut back, so the next
+    // entry does not continue a torn line.
+    const qint64 before = file.size();
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString why = file.errorString();
+        file.resize(before);
+        throw FsError::at(why.isEmpty() ? QStringLiteral("Disk full") : why, path);
+    }
 }
 
 } // namespace

@@ -217,8 +217,12 @@ private slots:
         QCOMPARE(b.make(), BookOutcome::Failed);
         QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), before);
         QCOMPARE(b.table.SoalText[0], QStringLiteral("new"));
-        QVERIFY(b.p.entries().last().startsWith(
+        const QStringList log = b.p.entries();
+        QVERIFY(log[log.size() - 2].startsWith(
             "Error occurred => Error number is 57 (File not found: "));
+        QCOMPARE(log.last(), QStringLiteral("Payam number 107 displayed."));
+        QVERIFY(b.p.prompts.shown.last().text.split("\r\n").value(1).startsWith(
+            u8("علت: فايل پيدا نشد")));
         // No project folder: 57 before anything is written; no output folders: the message.
         b.project.clear();
         QCOMPARE(b.make(), BookOutcome::Failed);

@@ -1,3 +1,4 @@
+#include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -121,8 +122,26 @@ private slots:
         QVERIFY(!fileExists(sub));
         writeBytes(dir.filePath("a.txt"), "old");
         writeBytes(sub + "/b.txt", "new");
-        copyFile(sub + "/b.txt", dir.filePath("a.txt"));
+        copyFileSafely(sub + "/b.txt", dir.filePath("a.txt"));
         QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
+        // A copy onto itself, by any spelling or link, is refused and the file stays whole.
+        QFile::link(dir.filePath("a.txt"), dir.filePath("link.txt"));
+        for (const QString& self :
+             {dir.filePath("a.txt"), sub + "/../a.txt", dir.filePath("link.txt")})
+            QVERIFY_THROWS_EXCEPTION(FsError, copyFileSafely(self, dir.filePath("a.txt")));
+        QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
+        // A missing source leaves the target; no working file is left beside it.
+        QVERIFY_THROWS_EXCEPTION(FsError, copyFileSafely(sub + "/none", dir.filePath("a.txt")));
+        QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"a.txt", "link.txt"}));
+        // What a kill leaves: working names, and only those, are removed.
+        for (const char* name : {".a.txt.copy-Ab12Cd", "Project.xml.cUPrzK", "quiz0-1.xml.x1Y2z3",
+                                 "Project.xml.bak", "quiz0-1.xml", ".hidden"})
+            writeBytes(dir.filePath(name), "x");
+        QCOMPARE(removeWorkingFiles(dir.path()).size(), 3);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{".hidden", "Project.xml.bak", "a.txt", "link.txt", "quiz0-1.xml"}));
         writeBytes(sub + "/c.TXT", "");
         writeBytes(sub + "/d.jpg", "");
         // Name patterns ignore case, as on the system the data comes from.

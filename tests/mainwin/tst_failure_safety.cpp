@@ -1,0 +1,312 @@
+// What a kill or a full disk leaves of the steps that replace files: the player's settings
+// and media (SaveThings), a lesson's quiz file and copies (MakeBook), a CD export, and the
+// log. Every old file stays or is replaced whole, no export looks finished that is not, and
+// the author is told. Kills land at random moments in a child process; a full disk is a
+// file-size limit in a child process.
+#include "app/messages.h"
+#include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
+#include "mainwin/cd_export.h"
+#include "mainwin/output_folders.h"
+#include "mainwin/project_settings.h"
+#include "platform/file_copy.h"
+#include "platform/text_codec.h"
+#include "store/lesson_files.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QtTest>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+using Files = QMap<QString, QByteArray>;
+
+Files filesUnder(const QString& folder) {
+    Files files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] = readBytes(path);
+    }
+    return files;
+}
+
+QByteArray bytesOf(char c, int megabytes) {
+    return QByteArray(megabytes << 20, c);
+}
+
+// A program folder with the shipped Resources and one project with its folders.
+struct Program {
+    TestProgram p;
+    QString project;
+    Program() {
+        copyShippedResources(p.folder());
+        project = p.path("Project 1");
+        QDir().mkpath(project);
+        MakeDirs(p.context(), project, "BookTXT", "_xml");
+        for (const char* name : {"old.jpg", "old1.mp3", "old2.mp3"})
+            writeBytes(p.path(name), bytesOf(name[3], 1));
+        for (const char* name : {"new.jpg", "new1.mp3", "new2.mp3"})
+            writeBytes(p.path(name), bytesOf(name[3], 3));
+    }
+    SettingsChoice choice(const char* set, bool first) const {
+        SettingsChoice c;
+        c.firstTemplate = first;
+        c.back = p.path(QString(set) + ".jpg");
+        c.music1 = p.path(QString(set) + "1.mp3");
+        c.music2 = p.path(QString(set) + "2.mp3");
+        return c;
+    }
+    BookOutcome make(const char* picture, const char* attachment) {
+        EntryTable t;
+        t.SoalText[0] = "question";
+        t.JavabRtf[0] = "{0}\r\nb";
+        t.ImagePaths[0] = p.path(picture);
+        t.AttachPath[0] = p.path(attachment);
+        BookRequest r{project, 0, 0, "L", "<credit>", {}, {}};
+        return MakeBook(p.context(), t, r);
+    }
+    ExportResult exportNow() {
+        ExportRequest r;
+        r.target = p.path("out");
+        r.projectPath = project;
+        return ExportAll(p.context(), r);
+    }
+};
+
+// Runs the step in a child process, killed at a random moment of a whole run's time; the
+// check sees what it left (after the next opening's clean-up), restore puts it back.
+void killAtRandomMoments(const char* what, const std::function<void()>& step,
+                         const std::function<void()>& restore,
+                         const std::function<void(int)>& check) {
+    const auto child = [&] {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            step();
+            _exit(0);
+        }
+        return pid;
+    };
+    int status = 0;
+    QElapsedTimer clock;
+    restore();
+    clock.start();
+    waitpid(child(), &status, 0);
+    const qint64 whole = std::max<qint64>(clock.nsecsElapsed() / 1000, 500);
+    const int kills = qEnvironmentVariableIntValue("TAVRIN_KILLS") > 0
+                          ? qEnvironmentVariableIntValue("TAVRIN_KILLS")
+                          : 24;
+    int cut = 0;
+    for (int i = 0; i < kills; ++i) {
+        restore();
+        const pid_t pid = child();
+        usleep(useconds_t(QRandomGenerator::global()->bounded(whole)));
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        cut += WIFSIGNALED(status) ? 1 : 0;
+        check(i);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    qInfo("%s: %d kills, %d of them before the step ended (a whole run %lld us)", what, kills, cut,
+          whole);
+}
+
+// Runs the step in a child that may write no file past the limit; the child's own checks
+// give its exit code (0 when every one held).
+int underFileSizeLimit(qint64 limit, const std::function<int()> step) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r{};
+        getrlimit(RLIMIT_FSIZE, &r);
+        r.rlim_cur = rlim_t(limit);
+        setrlimit(RLIMIT_FSIZE, &r);
+        _exit(step());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+} // namespace
+
+class FailureSafetyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void killsDuringSaveThings() {
+        Program g;
+        const QStringList names{"BookTXT/CDProperty.xml", "FlashIMG/Back.jpg",
+                                "FlashIMG/Sound1.mp3", "FlashIMG/Sound2.mp3"};
+        const auto state = [&] {
+            Files f;
+            for (const QString& n : names)
+                f[n] = readBytes(g.project + "/" + n);
+            return f;
+        };
+        QVERIFY(SaveThings(g.p.context(), g.choice("new", false), g.project, "BookTXT"));
+        const Files after = state();
+        QVERIFY(SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT"));
+        const Files before = state();
+        killAtRandomMoments(
+            "SaveThings",
+            [&] { SaveThings(g.p.context(), g.choice("new", false), g.project, "BookTXT"); },
+            [&] {
+                QVERIFY(SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT"));
+            },
+            [&](int i) {
+                removeLeftovers(g.p.context(), g.project);
+                const Files now = state();
+                for (const QString& n : names)
+                    QVERIFY2(now[n] == before[n] || now[n] == after[n],
+                             qPrintable(QString("kill %1: %2").arg(i).arg(n)));
+                QCOMPARE(filesUnder(g.project + "/FlashIMG").size(), 3);
+            });
+    }
+
+    void killsDuringMakeBook() {
+        Program g;
+        writeBytes(g.p.path("a.pdf"), bytesOf('a', 2));
+        QCOMPARE(g.make("old.jpg", "old1.mp3"), BookOutcome::Made);
+        const Files before = filesUnder(g.project);
+        // The same page names every time: the new set is one set.
+        const auto makeNew = [&] {
+            g.p.random = SystemRandom(99);
+            return g.make("new.jpg", "a.pdf");
+        };
+        const auto restore = [&] {
+            QDir(g.project + "/BookTXT").removeRecursively();
+            QDir(g.project + "/_xml").removeRecursively();
+            MakeDirs(g.p.context(), g.project, "BookTXT", "_xml");
+            for (auto it = before.begin(); it != before.end(); ++it)
+                writeBytes(g.project + "/" + it.key(), it.value());
+        };
+        QCOMPARE(makeNew(), BookOutcome::Made);
+        const Files after = filesUnder(g.project);
+        killAtRandomMoments(
+            "MakeBook", [&] { makeNew(); }, restore,
+            [&](int i) {
+                removeLeftovers(g.p.context(), g.project);
+                const Files now = filesUnder(g.project);
+                for (auto it = now.begin(); it != now.end(); ++it)
+                    QVERIFY2(before.value(it.key()) == it.value() ||
+                                 after.value(it.key()) == it.value(),
+                             qPrintable(QString("kill %1: %2").arg(i).arg(it.key())));
+                for (const QString& kept : before.keys())
+                    QVERIFY2(now.contains(kept),
+                             qPrintable(QString("kill %1: %2 gone").arg(i).arg(kept)));
+            });
+    }
+
+    void killsDuringAnExport() {
+        Program g;
+        QDir().mkpath(g.p.path("out"));
+        for (const char* name : {"BookTXT/a.bin", "BookTXT/b.bin", "BookIMG/c.bin"}) {
+            QDir().mkpath(QFileInfo(g.project + "/" + name).path());
+            writeBytes(g.project + "/" + name, bytesOf(name[8], 4));
+        }
+        SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT");
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+        const Files whole = filesUnder(g.p.path("out/Export 1"));
+        killAtRandomMoments(
+            "export", [&] { g.exportNow(); },
+            [&] {
+                QDir(g.p.path("out")).removeRecursively();
+                QDir().mkpath(g.p.path("out"));
+            },
+            [&](int i) {
+                // Whatever is named "Export N" is whole; the rest is a working folder.
+                for (const QString& name :
+                     QDir(g.p.path("out")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                    if (name.endsWith(".partial"))
+                        continue;
+                    QVERIFY2(filesUnder(g.p.path("out/") + name) == whole,
+                             qPrintable(QString("kill %1: %2").arg(i).arg(name)));
+                }
+            });
+        // The next export clears what the kills left and takes the first free number.
+        const ExportResult next = g.exportNow();
+        QCOMPARE(next.outcome, ExportOutcome::Exported);
+        QCOMPARE(filesUnder(next.folder), whole);
+        for (const QString& name :
+             QDir(g.p.path("out")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QVERIFY(!name.endsWith(".partial"));
+    }
+
+    // The disk fills in the middle of each step: the author is told, nothing old is lost.
+    void fullDisk() {
+        Program g;
+        QVERIFY(SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT"));
+        const Files settings = filesUnder(g.project);
+        QCOMPARE(
+            underFileSizeLimit(
+                2 << 20,
+                [&] {
+                    if (SaveThings(g.p.context(), g.choice("new", false), g.project, "BookTXT"))
+                        return 1;
+                    if (!g.p.prompts.shown.last().text.startsWith(
+                            PayamText(kNoticeSettingsNotSaved)) ||
+                        !g.p.prompts.shown.last().text.contains(u8("فضاي ديسك پر است")))
+                        return 2;
+                    return 0;
+                }),
+            0);
+        QCOMPARE(filesUnder(g.project), settings);
+
+        QCOMPARE(g.make("old.jpg", "old1.mp3"), BookOutcome::Made);
+        const Files book = filesUnder(g.project);
+        QCOMPARE(underFileSizeLimit(2 << 20,
+                                    [&] {
+                                        if (g.make("new.jpg", "new1.mp3") != BookOutcome::Failed)
+                                            return 1;
+                                        return g.p.prompts.shown.last().text.startsWith(
+                                                   PayamText(kNoticeBookNotMade))
+                                                   ? 0
+                                                   : 2;
+                                    }),
+                 0);
+        QCOMPARE(filesUnder(g.project), book);
+
+        QDir().mkpath(g.p.path("out"));
+        writeBytes(g.project + "/BookTXT/big.bin", bytesOf('b', 3));
+        QCOMPARE(underFileSizeLimit(
+                     2 << 20,
+                     [&] {
+                         if (g.exportNow().outcome != ExportOutcome::Failed)
+                             return 1;
+                         return g.p.prompts.shown.last().text.contains(u8("فضاي ديسك پر است")) ? 0
+                                                                                               : 2;
+                     }),
+                 0);
+        for (const QString& name :
+             QDir(g.p.path("out")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QVERIFY(name.endsWith(".partial"));
+
+        // The log: an entry that does not fit is cut back, the next one starts a line.
+        g.p.log().LogMe("before");
+        const QByteArray log = g.p.log1();
+        QCOMPARE(underFileSizeLimit(log.size() + 10,
+                                    [&] {
+                                        g.p.log().LogMe(QString(200, u'x'));
+                                        return 0;
+                                    }),
+                 0);
+        QCOMPARE(g.p.log1(), log);
+        g.p.log().LogMe("after");
+        QCOMPARE(g.p.entries().mid(g.p.entries().size() - 2), (QStringList{"before", "after"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(FailureSafetyTest)
+#include "tst_failure_safety.moc"
