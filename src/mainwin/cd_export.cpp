@@ -15,8 +15,10 @@
 #include "store/tag_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <chrono>
+#include <filesystem>
 #include <future>
 
 namespace tavrin {
@@ -24,6 +26,8 @@ namespace tavrin {
 namespace {
 
 struct Cancelled {};
+
+const QString kWorking = QStringLiteral(".partial");
 
 const QString kAskExportWithoutLessons =
     QStringLiteral(u"فايل آزمون هيچ درسي از اين پروژه ساخته نشده است و لوح درسي نخواهد داشت."
@@ -33,6 +37,40 @@ const QString kAskExportWithoutLessons =
 struct StepFault {
     QString description;
 };
+
+// A script edited where lines end in LF alone (or CR alone) reads as one ending in CR LF.
+QString withCrLf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+// The files of a project folder that go onto the CD: not the tool's working files. A name
+// this system cannot spell is a failure, not a file silently left off the CD.
+QStringList exportedNames(const QString& folder) {
+    if (!QFileInfo(folder).isDir())
+        throw FsError::at(QStringLiteral("Path not found"), folder);
+    QStringList names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
+        std::error_code kind;
+        if (!entry.is_regular_file(kind))
+            continue;
+        const std::string raw = entry.path().filename().string();
+        const QString name = QFile::decodeName(QByteArray::fromStdString(raw));
+        if (QFile::encodeName(name).toStdString() != raw)
+            throw FsError::at(QStringLiteral("File name not valid in this system's encoding"),
+                              folder + u'/' + name);
+        if (!isWorkingName(name))
+            names.append(name);
+    }
+    if (error)
+        throw FsError::at(QString::fromStdString(error.message()), folder);
+    names.sort();
+    return names;
+}
 
 // One copy the export makes, planned before it starts so progress has its totals.
 struct PlannedCopy {
@@ -55,7 +93,8 @@ private:
     ExportProgress* progress_;
     QString app_;
     QString project_;
-    QString folder_;
+    QString folder_; // being made: "Export N.partial"
+    QString final_;  // "Export N", once whole
     qint64 bytesDone_ = 0, bytesTotal_ = 0;
     int filesDone_ = 0, filesTotal_ = 0;
 
@@ -63,16 +102,31 @@ private:
         return app_ + QStringLiteral("Resources") + nativeSeparator() +
                QStringLiteral("Export.inf");
     }
+    QString resources() const { return app_ + QStringLiteral("Resources"); }
+    // Every target lies in the new export folder, every source in Resources or the
+    // project, after "..", links and other spellings: anything else is the script's fault.
+    static QString confined(const QString& path, const QString& folder, const char* what) {
+        if (!isInside(path, folder))
+            throw FsError::at(QStringLiteral("Leaves the %1").arg(QLatin1String(what)), path);
+        return path;
+    }
     QString inExport(const QString& relative) const {
-        return folder_ + nativeSeparator() + fromStoredPath(relative);
+        return confined(folder_ + nativeSeparator() + fromStoredPath(relative), folder_,
+                        "export folder");
     }
     QString copyFileTarget(const ExportCopy& copy) const {
         QString target = copy.target;
         target.remove(QStringLiteral("root"));
-        return folder_ + fromStoredPath(target) + nativeSeparator() + fromStoredPath(copy.source);
+        return confined(folder_ + fromStoredPath(target) + nativeSeparator() +
+                            fromStoredPath(copy.source),
+                        folder_, "export folder");
     }
     QString resource(const QString& file) const {
-        return app_ + QStringLiteral("Resources") + nativeSeparator() + fromStoredPath(file);
+        return confined(resources() + nativeSeparator() + fromStoredPath(file), resources(),
+                        "Resources folder");
+    }
+    QString inProject(const QString& relative) const {
+        return confined(project_ + fromStoredPath(relative), project_, "project folder");
     }
     void plan(const ExportScript& script);
     void makeExportFolder();
@@ -83,8 +137,17 @@ private:
         if (progress_)
             progress_->finished();
     }
+    // What was made stays, under its working name, until the next export removes it.
+    ExportResult failed(const QString& description) {
+        finish();
+        context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(description));
+        bepayamBecause(context_, 28, description);
+        return {ExportOutcome::Failed, folder_};
+    }
     // The disk may take seconds to take everything; the window is told meanwhile.
     void flush() {
+        if (!request_.flushToDisk)
+            return;
         auto done = std::async(std::launch::async, [folder = folder_] { flushToDisk(folder); });
         while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
             if (progress_)
@@ -106,22 +169,34 @@ void Export::plan(const ExportScript& script) {
         if (!copy)
             continue;
         const QDir source(project_ + fromStoredPath(copy->source));
-        for (const QFileInfo& f : source.entryInfoList(QDir::Files | QDir::Hidden))
-            count(f.filePath());
+        for (const QFileInfo& f : source.entryInfoList(QDir::Files | QDir::Hidden)) {
+            if (!isWorkingName(f.fileName()))
+                count(f.filePath());
+        }
     }
     for (const QString& entry : script.copyFiles) {
         if (const auto copy = splitCopyEntry(entry))
-            count(resource(copy->source));
+            count(resources() + nativeSeparator() + fromStoredPath(copy->source));
     }
 }
 
+// The export is made under a working name and takes its own only when it is whole; the
+// working folders a kill left behind are removed first and never counted.
 void Export::makeExportFolder() {
+    const QDir target(request_.target);
+    for (const QString& name :
+         target.entryList({QStringLiteral("Export *.partial")}, QDir::Dirs | QDir::Hidden)) {
+        if (QDir(target.filePath(name)).removeRecursively())
+            context_.log().LogMe(QStringLiteral("Unfinished export removed: %1")
+                                     .arg(QDir::toNativeSeparators(target.filePath(name))));
+    }
     const QString base = DoSlash(request_.target) + QStringLiteral("Export ");
     for (int n = 1;; ++n) {
         const QString candidate = base + QString::number(n);
         if (!QFileInfo::exists(candidate)) {
-            makeFolder(candidate);
-            folder_ = candidate;
+            makeFolder(candidate + kWorking);
+            final_ = candidate;
+            folder_ = candidate + kWorking;
             return;
         }
     }
@@ -158,9 +233,11 @@ void Export::carryOut(const ExportScript& script) {
         step(entry, [&] {
             const QString target = inExport(pair->target);
             makeFolder(target);
-            const QString source = project_ + fromStoredPath(pair->source);
-            for (const QString& name : fileNames(source))
-                copy(source + nativeSeparator() + name, target + nativeSeparator() + name);
+            const QString source = inProject(pair->source);
+            for (const QString& name : exportedNames(source)) {
+                const QString file = source + nativeSeparator() + name;
+                copy(confined(file, project_, "project folder"), target + nativeSeparator() + name);
+            }
         });
     }
     for (const QString& entry : script.copyFiles) {
@@ -207,7 +284,7 @@ ExportResult Export::run() {
     try {
         ExportScript script;
         try {
-            script = cutExportScript(readAnsiFile(scriptPath()));
+            script = cutExportScript(withCrLf(readAnsiFile(scriptPath())));
         } catch (const ScriptFault& f) {
             throw StepFault{f.description};
         } catch (const FsError& e) {
@@ -228,11 +305,13 @@ ExportResult Export::run() {
             throw StepFault{QStringLiteral("quizdata.js: %1").arg(e.description())};
         }
         flush();
+        if (QFileInfo::exists(final_) || !QDir().rename(folder_, final_))
+            throw StepFault{QStringLiteral("Permission denied: %1").arg(final_)};
+        folder_ = final_;
     } catch (const StepFault& f) {
-        finish();
-        context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(f.description));
-        bepayamBecause(context_, 28, f.description);
-        return {ExportOutcome::Failed, folder_};
+        return failed(f.description);
+    } catch (const FsError& e) {
+        return failed(e.description());
     } catch (const Cancelled&) {
         flush();
         finish();
@@ -273,8 +352,12 @@ QString printablePage(Context& context, const QString& page, const QString& temp
 
 bool confirmExportWithoutLessons(Context& context, const QString& projectPath) {
     const QString xml = DoSlash(projectPath) + QStringLiteral("_xml") + nativeSeparator();
-    const QList<LessonRef> lessons =
-        projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));
+    QList<LessonRef> lessons;
+    try {
+        lessons = projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));
+    } catch (const FsError&) {
+        return true; // the export itself stops on it, and says why
+    }
     for (const LessonRef& lesson : lessons) {
         if (fileExists(xml + QStringLiteral("quiz") + lesson.id() + QStringLiteral(".xml")))
             return true;

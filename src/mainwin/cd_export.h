@@ -22,9 +22,10 @@ public:
 };
 
 struct ExportRequest {
-    QString target;         // the ExBox folder the numbered export folder goes into
-    QString projectPath;    // absolute
-    bool printable = false; // Pcheck plainly checked; the grey state makes no pages
+    QString target;          // the ExBox folder the numbered export folder goes into
+    QString projectPath;     // absolute
+    bool printable = false;  // Pcheck plainly checked; the grey state makes no pages
+    bool flushToDisk = true; // off only where nothing needs to survive a power cut
     std::function<void(const QString&)> runFile; // starts the exported player
 };
 

@@ -2,7 +2,9 @@
 
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
+#include "platform/paths.h"
 #include "platform/safe_save.h"
+#include "platform/text_codec.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
 
@@ -39,6 +41,15 @@ QJsonValue fileOrNull(const QString& folder, const QString& relative) {
     return fileExists(folder + u'/' + relative) ? QJsonValue(relative) : QJsonValue();
 }
 
+// A copy a quiz file names: a plain name in Data/BookTXT; one that would lead the player
+// out of the CD is a failure of the export.
+QJsonValue copyOrNull(const QString& folder, const QString& name, int n) {
+    if (!isPlainFileName(name))
+        throw FsError(
+            QStringLiteral("Question %1 names a file outside the CD: %2").arg(n).arg(name));
+    return fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name);
+}
+
 QJsonObject question(Context& context, const QString& quiz, int n, const QString& folder) {
     const QString block = Wsre(context, quiz, QStringLiteral("question%1").arg(n));
     QJsonObject q;
@@ -70,14 +81,13 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
     while (it.hasNext()) {
         const QString number = it.next().captured(1);
         const QString name = lineValue(block, QStringLiteral("img") + number);
-        images[number] = fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name);
+        images[number] = copyOrNull(folder, name, n);
     }
     q[QStringLiteral("images")] = images;
     for (const char* kind : {"attach", "sound", "film", "back"}) {
         bool found = false;
         const QString name = lineValue(block, QLatin1String(kind), &found);
-        q[QLatin1String(kind)] =
-            found ? fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name) : QJsonValue();
+        q[QLatin1String(kind)] = found ? copyOrNull(folder, name, n) : QJsonValue();
     }
     return q;
 }
@@ -94,10 +104,11 @@ QString quizDataScript(Context& context, const QString& exportFolder,
         const QString quizPath = xml + QStringLiteral("quiz") + id + QStringLiteral(".xml");
         if (!fileExists(quizPath))
             continue;
-        const QString quiz = store::readIfThere(quizPath);
+        // Invalid UTF-16 would make the expressions below match nothing: the lesson is kept.
+        const QString quiz = withoutLoneSurrogates(store::readIfThere(quizPath));
         QJsonObject lesson;
         lesson[QStringLiteral("id")] = id;
-        lesson[QStringLiteral("title")] = ref.title;
+        lesson[QStringLiteral("title")] = withoutLoneSurrogates(ref.title);
         QJsonArray questions;
         for (int n = 0; n < 257; ++n) {
             if (quiz.contains(QStringLiteral("<question%1>").arg(n)))

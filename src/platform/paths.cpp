@@ -3,6 +3,8 @@
 #include "platform/fs_error.h"
 
 #include <QDir>
+#include <QFile>
+#include <filesystem>
 
 namespace tavrin {
 
@@ -31,6 +33,34 @@ QString fromStoredPath(const QString& path) {
 
 bool isAbsolutePath(const QString& path) {
     return !path.isEmpty() && QDir::isAbsolutePath(path);
+}
+
+bool isPlainFileName(const QString& name) {
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') &&
+           !name.startsWith(u'.') && !name.contains(QChar(0));
+}
+
+namespace {
+
+std::filesystem::path resolvedPath(const QString& path) {
+    std::error_code error;
+    const auto native = std::filesystem::path(QFile::encodeName(path).toStdString());
+    auto resolved = std::filesystem::weakly_canonical(native, error);
+    if (error)
+        resolved = std::filesystem::absolute(native).lexically_normal();
+    return resolved;
+}
+
+} // namespace
+
+bool isInside(const QString& path, const QString& folder) {
+    const auto root = resolvedPath(folder);
+    const auto inner = resolvedPath(path);
+    const auto relative = inner.lexically_relative(root);
+    if (relative.empty())
+        return false;
+    const std::string first = relative.begin()->string();
+    return first != "..";
 }
 
 } // namespace tavrin

@@ -22,4 +22,12 @@ QString fromStoredPath(const QString& path);
 // The platform's rule for a path that does not depend on the current folder.
 bool isAbsolutePath(const QString& path);
 
+// A file name a data file may give for a file beside it: no separator, nothing that climbs
+// or hides ("..", a leading "."), not empty.
+bool isPlainFileName(const QString& name);
+
+// True when the path, once "..", symbolic links and other spellings are resolved, is the
+// folder itself or lies below it. Parts that do not exist yet are taken as written.
+bool isInside(const QString& path, const QString& folder);
+
 } // namespace tavrin

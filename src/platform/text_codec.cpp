@@ -87,4 +87,17 @@ QString decodeUtf16Le(const QByteArray& bytes) {
     return out;
 }
 
+QString withoutLoneSurrogates(QString text) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
+}
+
 } // namespace tavrin

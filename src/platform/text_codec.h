@@ -16,4 +16,8 @@ QByteArray encodeUtf16Le(const QString& text);
 // Skips a leading FF FE; a trailing odd byte is dropped.
 QString decodeUtf16Le(const QByteArray& bytes);
 
+// The text with every unpaired surrogate (invalid UTF-16, which regular expressions and
+// JSON refuse) replaced by U+FFFD.
+QString withoutLoneSurrogates(QString text);
+
 } // namespace tavrin

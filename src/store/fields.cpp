@@ -18,6 +18,18 @@ namespace {
 const QString kReshteh = QStringLiteral("Reshteh");
 const QString kResh = QStringLiteral("Resh");
 
+// The text of the element itself: "<Music>" is not the start of "<Music1 ...>", whichever
+// comes first in the block.
+QString elementText(const QString& block, const QString& tag) {
+    const QString open = u'<' + tag + u'>';
+    const qsizetype at = block.indexOf(open);
+    if (at < 0)
+        return {};
+    const qsizetype start = at + open.size();
+    const qsizetype end = block.indexOf(QStringLiteral("</") + tag + u'>', start);
+    return end < 0 ? QString() : block.mid(start, end - start);
+}
+
 ProjectSettings readSettings(Context& context, const QString& document) {
     const QString block = Wsre(context, document, QStringLiteral("Settings"));
     const auto path = [&](const char* tag) {
@@ -29,9 +41,9 @@ ProjectSettings readSettings(Context& context, const QString& document) {
     s.backPic = path("BackPic");
     s.exportPath = path("Export");
     s.importPath = path("Import");
-    s.olgoo = Wsre(context, block, QStringLiteral("Olgoo"));
-    s.music = Wsre(context, block, QStringLiteral("Music"));
-    s.printable = Wsre(context, block, QStringLiteral("Printable"));
+    s.olgoo = elementText(block, QStringLiteral("Olgoo"));
+    s.music = elementText(block, QStringLiteral("Music"));
+    s.printable = elementText(block, QStringLiteral("Printable"));
     return s;
 }
 
@@ -49,8 +61,10 @@ void ReadResh(Context& context, StoreView& view) {
         const int selected = view.selectedIndex(StoreList::Projects);
         view.setProjectPath(Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
                                  QStringLiteral("Path")));
-        // A delete that a kill cut short is finished (or undone) before anything is read.
+        // A delete that a kill cut short is finished (or undone) before anything is read,
+        // and what a kill left of a save or a copy goes.
         finishSwitch(context, view.projectPath());
+        removeLeftovers(context, view.projectPath());
         const QString file = store::projectFilePath(view.projectPath());
         if (!fileExists(file))
             throw FsError::at(QStringLiteral("File not found"), file);

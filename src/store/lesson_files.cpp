@@ -1,9 +1,12 @@
 #include "store/lesson_files.h"
 
 #include "app/context.h"
+#include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
+#include "platform/paths.h"
 #include "platform/safe_save.h"
+#include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
@@ -84,8 +87,7 @@ void carryOut(const QString& project, const Plan& plan) {
 
 // A name a quiz file gives for a copy in BookTXT: a plain file name, nothing that leaves it.
 bool plainName(const QString& name) {
-    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') &&
-           !name.startsWith(u'.') && name != QLatin1String("CDProperty.xml");
+    return isPlainFileName(name) && name != QLatin1String("CDProperty.xml");
 }
 
 // The copies a quiz file names (attachments, sound, film, background, images).
@@ -203,19 +205,23 @@ QList<LessonRef> projectLessons(Context& context, const QString& projectText) {
     QList<LessonRef> lessons;
     if (projectText.isEmpty())
         return lessons;
-    const QString fields = Wsre(context, projectText, QStringLiteral("Reshteh"));
-    const int fieldCount =
-        store::readCount(context, fields, projectText.size(), QStringLiteral("Reshteh"));
-    for (int f = 1; f <= fieldCount; ++f) {
-        const QString tag = QStringLiteral("Resh%1 ").arg(f);
-        const QString block = Wsre(context, projectText, tag);
-        if (block.isEmpty())
-            continue;
-        const int count = store::readCount(context, block, projectText.size(), tag.trimmed());
-        for (int l = 1; l <= count; ++l)
-            lessons.append(
-                {f - 1, l - 1,
-                 Wste(context, block, QStringLiteral("Dars%1").arg(l), QStringLiteral("Name"))});
+    try {
+        const QString fields = Wsre(context, projectText, QStringLiteral("Reshteh"));
+        const int fieldCount =
+            store::readCount(context, fields, projectText.size(), QStringLiteral("Reshteh"));
+        for (int f = 1; f <= fieldCount; ++f) {
+            const QString tag = QStringLiteral("Resh%1 ").arg(f);
+            const QString block = Wsre(context, projectText, tag);
+            if (block.isEmpty())
+                continue;
+            const int count = store::readCount(context, block, projectText.size(), tag.trimmed());
+            for (int l = 1; l <= count; ++l)
+                lessons.append({f - 1, l - 1,
+                                Wste(context, block, QStringLiteral("Dars%1").arg(l),
+                                     QStringLiteral("Name"))});
+        }
+    } catch (const store::Failure& f) {
+        throw FsError(QStringLiteral("Project file damaged: ") + f.description);
     }
     return lessons;
 }
@@ -252,7 +258,7 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
                 continue;
             }
             // The attachments of a lesson that goes (the image copies go by their names below).
-            for (const QString& copy : namedCopies(quiz)) {
+            for (const QString& copy : namedCopies(withoutLoneSurrogates(quiz))) {
                 if (!copy.startsWith(QStringLiteral("quiz")))
                     step.remove(pages + copy);
             }
@@ -304,6 +310,18 @@ bool finishSwitch(Context& context, const QString& projectPath) {
         context.log().LogMe(QStringLiteral("Interrupted renumbering undone: ") + project);
     }
     return true;
+}
+
+void removeLeftovers(Context& context, const QString& projectPath) {
+    if (projectPath.isEmpty() || !QFileInfo(projectPath).isDir())
+        return;
+    const QDir project(projectPath);
+    for (const QString& folder : {QStringLiteral("."), QStringLiteral("_xml"),
+                                  QStringLiteral("BookTXT"), QStringLiteral("FlashIMG")}) {
+        for (const QString& removed : removeWorkingFiles(project.filePath(folder)))
+            context.log().LogMe(QStringLiteral("Unfinished file removed: ") +
+                                QDir::toNativeSeparators(QDir::cleanPath(removed)));
+    }
 }
 
 } // namespace tavrin

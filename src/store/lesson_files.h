@@ -16,7 +16,8 @@ struct LessonRef {
     QString id() const { return QStringLiteral("%1-%2").arg(field).arg(lesson); }
 };
 
-// Every lesson of a project file's text, field by field, in list order.
+// Every lesson of a project file's text, field by field, in list order; an empty text has
+// none. A damaged file (a count missing or out of range) throws FsError.
 QList<LessonRef> projectLessons(Context& context, const QString& projectText);
 
 // What a delete does to the book ids: the removed lesson's (or field's) ids go, the later
@@ -39,5 +40,9 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
 // Finishes a switch whose plan was committed, or throws away one that was not. True when
 // there was one.
 bool finishSwitch(Context& context, const QString& projectPath);
+
+// Removes the working files a kill left in a project's folders (the project file's, _xml,
+// BookTXT, FlashIMG), each named in the log.
+void removeLeftovers(Context& context, const QString& projectPath);
 
 } // namespace tavrin

@@ -33,7 +33,7 @@ int readCount(Context& context, const QString& block, qsizetype documentSize, co
         throw Failure{QStringLiteral("The count of %1 is missing or not a number").arg(what)};
     // Every element takes more than one character, so a larger count is damage, and
     // listing it would hang the window.
-    if (count > documentSize)
+    if (count < 0 || count > documentSize)
         throw Failure{QStringLiteral("Count %1 is out of range").arg(count)};
     return count;
 }

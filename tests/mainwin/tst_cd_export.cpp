@@ -1,5 +1,6 @@
 // The player's settings file and media copies, settings kept in the project file, and the
 // CD export by script, on temporary program folders.
+#include "app/messages.h"
 #include "mainwin/cd_export.h"
 #include "mainwin/export_script.h"
 #include "mainwin/output_folders.h"
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
+#include <cstdio>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -137,14 +139,23 @@ private slots:
         SaveThings(g.p.context(), c, g.project, "BookTXT");
         QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), back);
         QVERIFY(g.p.entries().contains("Back.jpg is already in place."));
-        // A missing source keeps the old copy and says so; a missing folder is skipped too.
+        // A missing source keeps the old copy and says so in the log.
         c.back = g.p.path("none.jpg");
-        QDir(g.project + "/BookTXT").removeRecursively();
-        SaveThings(g.p.context(), c, g.project, "BookTXT");
+        QVERIFY(SaveThings(g.p.context(), c, g.project, "BookTXT"));
         QCOMPARE(readBytes(g.project + "/FlashIMG/Back.jpg"), back);
-        const QString log = g.p.entries().join('\n');
-        QVERIFY(log.contains("Skipped Back.jpg: file not found: " + c.back));
-        QVERIFY(log.contains("Skipped CDProperty.xml: Path not found"));
+        QVERIFY(g.p.entries().join('\n').contains("Skipped Back.jpg: file not found: " + c.back));
+        // A file that cannot be written: the old files whole, the author told (106).
+        const QByteArray settings = readBytes(g.project + "/BookTXT/CDProperty.xml");
+        c.back = g.p.path("Resources/MyBack.jpg");
+        c.firstTemplate = !c.firstTemplate;
+        QDir(g.project + "/FlashIMG").removeRecursively();
+        QVERIFY(!SaveThings(g.p.context(), c, g.project, "BookTXT"));
+        QVERIFY(g.p.prompts.shown.last().text.startsWith(PayamText(kNoticeSettingsNotSaved)));
+        QVERIFY(g.p.prompts.shown.last().text.contains(u8("شاخه پيدا نشد")));
+        QDir(g.project + "/BookTXT").removeRecursively();
+        QVERIFY(!SaveThings(g.p.context(), c, g.project, "BookTXT"));
+        QVERIFY(g.p.entries().join('\n').contains("Settings not saved: Path not found"));
+        QVERIFY(!settings.isEmpty());
     }
 
     // The changes themselves are checked through the widgets (tst_settings_area); here a
@@ -374,6 +385,128 @@ private slots:
                      QStringLiteral(u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F"));
             QVERIFY(treeOf(g.exports).isEmpty());
         }
+    }
+
+    // Nothing written outside the new export folder, nothing read from outside Resources or
+    // the project: a script that tries is an error of the script (28, the line in the log).
+    void scriptsStayInside_data() {
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("line");
+        const QString copyFolder = "[ Copy Folder ]\r\n\r\n";
+        const QString copyFile = "[ Copy File ]\r\n\r\n";
+        QTest::newRow("folder made beside the program")
+            << "[ Make Folder ]\r\n..\\..\\escape\r\n\r\n" + copyFolder + copyFile
+            << "..\\..\\escape";
+        QTest::newRow("file written above the export")
+            << "[ Make Folder ]\r\n\r\n" + copyFolder +
+                   "[ Copy File ]\r\nindex.html => root\\..\\..\\..\r\n\r\n"
+            << "index.html => root\\..\\..\\..";
+        QTest::newRow("a resource onto itself")
+            << "[ Make Folder ]\r\n\r\n" + copyFolder +
+                   "[ Copy File ]\r\nplayer.css => root\\..\\..\\Resources\r\n\r\n"
+            << "player.css => root\\..\\..\\Resources";
+        QTest::newRow("a source outside Resources")
+            << "[ Make Folder ]\r\n\r\n" + copyFolder +
+                   "[ Copy File ]\r\n..\\beside\\secret.txt => root\r\n\r\n"
+            << "..\\beside\\secret.txt => root";
+        QTest::newRow("a folder outside the project")
+            << "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\n..\\beside => Data\\x\r\n\r\n" +
+                   copyFile
+            << "..\\beside => Data\\x";
+        QTest::newRow("a link in the project to a file outside")
+            << "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\nBookTXT => "
+               "Data\\BookTXT\r\n\r\n" +
+                   copyFile
+            << "BookTXT => Data\\BookTXT";
+    }
+    void scriptsStayInside() {
+        QFETCH(QString, entries);
+        QFETCH(QString, line);
+        Program g;
+        QDir().mkpath(g.p.path("beside"));
+        writeBytes(g.p.path("beside/secret.txt"), "secret");
+        QFile::link(g.p.path("beside/secret.txt"), g.project + "/BookTXT/linked.txt");
+        g.script(entries + "[ End ]");
+        const QStringList around = treeOf(g.p.folder());
+        const QByteArray css = readBytes(g.p.path("Resources/player.css"));
+        const ExportResult r = g.exportNow();
+        QCOMPARE(r.outcome, ExportOutcome::Failed);
+        QVERIFY(g.p.entries().join('\n').contains("Export stopped at \"" + line + "\""));
+        QCOMPARE(g.p.entries().last(), QStringLiteral("Payam number 28 displayed."));
+        // Around the export, the same files, the resource whole; no export that looks done.
+        QStringList now = treeOf(g.p.folder());
+        now.removeIf([](const QString& f) { return f.startsWith("out/") || f == "Vonk.txt"; });
+        QStringList was = around;
+        was.removeIf([](const QString& f) { return f.startsWith("out/") || f == "Vonk.txt"; });
+        QCOMPARE(now, was);
+        QCOMPARE(readBytes(g.p.path("Resources/player.css")), css);
+        QVERIFY(!QFile::exists(g.exports + "/Export 1"));
+    }
+
+    // A quiz file that names a file outside the CD is refused the same way.
+    void quizFilesStayInside() {
+        Program g;
+        g.put("Project.xml", utf16("<Reshteh>\r\n\t<Count Adad=\"1\">\r\n\t<Resh1 Name=\"F\">\r\n"
+                                   "\t\t<Count Adad=\"1\">\r\n\t<Dars1 Name=\"L\">\r\n</Resh1 >\r\n"
+                                   "</Reshteh>\r\n"));
+        g.put("_xml/quiz0-0.xml", utf16("<quiz qNo='0-0' IDname='L'>\r\n\t<question0>\r\n"
+                                        "\t\t<question No='0'>q</question>\r\n"
+                                        "\t\t<img0>../../../../secret.txt</img0>\r\n"
+                                        "\t</question0>\r\n"));
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Failed);
+        QVERIFY(g.p.entries().join('\n').contains(
+            "names a file outside the CD: ../../../../secret.txt"));
+        // A lesson titled with half a surrogate pair keeps its place, the half made U+FFFD.
+        g.put("Project.xml",
+              utf16(QString("<Reshteh>\r\n\t<Count Adad=\"1\">\r\n\t<Resh1 Name=\"F\">"
+                            "\r\n\t\t<Count Adad=\"1\">\r\n\t<Dars1 Name=\"") +
+                    QChar(0xD83D) + "\">\r\n</Resh1 >\r\n</Reshteh>\r\n"));
+        g.put("_xml/quiz0-0.xml",
+              utf16(QString("<quiz qNo='0-0' IDname='") + QChar(0xD83D) +
+                    "'>\r\n\t<question0>\r\n\t\t<question No='0'>" + QChar(0xD83D) +
+                    "</question>\r\n\t\t<img0>quiz0-0-0.jpg"
+                    "</img0>\r\n\t</question0>\r\n"));
+        g.put("BookTXT/quiz0-0-0.jpg", "j");
+        const ExportResult r = g.exportNow();
+        QCOMPARE(r.outcome, ExportOutcome::Exported);
+        const QByteArray script = readBytes(r.folder + "/Data/quizdata.js");
+        const QJsonObject data =
+            QJsonDocument::fromJson(
+                script.mid(script.indexOf('{'), script.lastIndexOf('}') - script.indexOf('{') + 1))
+                .object();
+        const QJsonObject lesson = data["lessons"].toArray()[0].toObject();
+        QCOMPARE(lesson["title"].toString(), QString(QChar::ReplacementCharacter));
+        QCOMPARE(lesson["questions"].toArray()[0].toObject()["images"].toObject()["0"].toString(),
+                 QStringLiteral("Data/BookTXT/quiz0-0-0.jpg"));
+    }
+
+    // What the files of a project may hold that must not reach a CD as it is: a script
+    // saved with LF line ends reads as with CR LF; the tool's working files stay behind; a
+    // name this system cannot spell stops the export and is named; an export a kill cut
+    // short is removed (and logged) before the next, which takes its number.
+    void whatTheFilesHold() {
+        Program g;
+        writeBytes(g.p.path("Resources/Export.inf"),
+                   readBytes(g.p.path("Resources/Export.inf")).replace("\r\n", "\n"));
+        g.put("BookTXT/.a.jpg.copy-Ab12Cd", "half");
+        g.put("_xml/quiz0-0.xml.x1Y2z3", "half");
+        QDir().mkpath(g.exports + "/Export 1.partial/Data");
+        QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
+        const QString one = g.exports + "/Export 1";
+        QVERIFY(QFile::exists(one + "/index.html") && QFile::exists(one + "/Data/quizdata.js"));
+        QVERIFY(!QFile::exists(one + "/Data/BookTXT/.a.jpg.copy-Ab12Cd"));
+        QVERIFY(!QFile::exists(one + "/Data/_xml/quiz0-0.xml.x1Y2z3"));
+        QVERIFY(!QFile::exists(g.exports + "/Export 1.partial"));
+        QVERIFY(g.p.entries().join('\n').contains("Unfinished export removed: "));
+        const QByteArray bad("\xff\xfe-bad.jpg");
+        const std::string path = (QFile::encodeName(g.project + "/BookTXT/") + bad).toStdString();
+        FILE* f = std::fopen(path.c_str(), "w");
+        QVERIFY(f);
+        std::fclose(f);
+        const ExportResult r = g.exportNow();
+        QCOMPARE(r.outcome, ExportOutcome::Failed);
+        QVERIFY(g.p.entries().join('\n').contains("File name not valid in this system's encoding"));
+        QVERIFY(!QFile::exists(g.exports + "/Export 2"));
     }
 
     // Cancel stops: no partial file, no message 29, no player; what was made stays.

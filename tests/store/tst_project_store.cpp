@@ -7,6 +7,7 @@
 #include "support/test_program.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
 
 using namespace tavrin;
@@ -284,6 +285,25 @@ private slots:
         QCOMPARE(s.view.settings.olgoo, QStringLiteral("2"));
         QCOMPARE(s.view.settings.printable, QStringLiteral("1"));
         QCOMPARE(s.view.settings.music, QStringLiteral("0"));
+        // The element itself, wherever it stands: <Music> after <Music1 ...> is still read.
+        text.remove("\t<Music>0</Music>\r\n");
+        text.replace("</Settings>", "\t<Music>0</Music>\r\n</Settings>");
+        writeBytes(s.projectFile(), utf16(text));
+        ReadResh(s.p.context(), s.view);
+        QCOMPARE(s.view.settings.music, QStringLiteral("0"));
+        // What a kill left of a safe save or a copy goes when the project is read.
+        for (const char* left : {"Project.xml.cUPrzK", "_xml/quiz0-0.xml.AbC123",
+                                 "BookTXT/.Back.jpg.copy-Xy12Zw", "FlashIMG/.a.mp3.copy-q1w2e3"}) {
+            QDir().mkpath(QFileInfo(s.view.path + "/" + left).path());
+            writeBytes(s.view.path + "/" + left, "x");
+        }
+        writeBytes(s.view.path + "/_xml/quiz0-0.xml", "kept");
+        ReadResh(s.p.context(), s.view);
+        QCOMPARE(QDir(s.view.path + "/_xml").entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"quiz0-0.xml"});
+        QVERIFY(QDir(s.view.path + "/BookTXT").entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(!QFile::exists(s.view.path + "/Project.xml.cUPrzK"));
+        QCOMPARE(s.p.entries().filter("Unfinished file removed: ").size(), 4);
     }
 
     // Damaged or missing files: no crash, nothing written, the code in the log.
@@ -309,6 +329,20 @@ private slots:
         ReadProj(s.p.context(), s.view);
         QVERIFY(s.view.lists[0].isEmpty());
         QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 87 (Count"));
+
+        // A negative count is damage too: nothing listed, nothing created from it.
+        writeBytes(s.catalogue(), utf16(kEmptyCatalogue));
+        s.newProject("N");
+        const QString damaged = s.p.path("Project 1/Project.xml");
+        QString negative = decodeUtf16Le(readBytes(damaged));
+        negative.replace("<Reshteh>\r\n\t<Count Adad=\"0\">", "<Reshteh>\r\n\t<Count Adad=\"-3\">");
+        writeBytes(damaged, utf16(negative));
+        s.view.selectEntry(StoreList::Projects, 0);
+        QVERIFY(s.view.lists[1].isEmpty());
+        NewResh(s.p.context(), s.view, "F");
+        QCOMPARE(readBytes(damaged), utf16(negative));
+        QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 98 (Count -3"));
+        QDir(s.p.path("Project 1")).removeRecursively();
 
         // A project whose folder is gone, and a truncated project file.
         writeBytes(s.catalogue(), utf16(kEmptyCatalogue));
