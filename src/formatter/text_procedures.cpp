@@ -31,13 +31,56 @@ QString Rep(const QString& text) {
     return out;
 }
 
+namespace {
+
+// Every match of before, left to right and not overlapping, replaced: one pass, where
+// QString::replace moves the tail once per thousand matches.
+QString replacedAll(const QString& text, QStringView before, QStringView after) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(before); at >= 0; at = text.indexOf(before, from)) {
+        out.append(QStringView(text).mid(from, at - from));
+        out.append(after);
+        from = at + before.size();
+    }
+    out.append(QStringView(text).mid(from));
+    return out;
+}
+
+// Runs of blanks made one: what replacing "  " by " " until none is left gives.
+QString singleBlanks(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c != u' ' || out.isEmpty() || out.back() != u' ')
+            out.append(c);
+    }
+    return out;
+}
+
+// CR LF, RLM, blank made CR LF until none is left: every such pair after a line end goes.
+QString withoutRlmBlanksAfterLineEnds(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        out.append(text[i]);
+        if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r') {
+            while (i + 2 < n && text[i + 1] == kRlm && text[i + 2] == u' ')
+                i += 2;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QString reflowText(QString t, int wordsPerLine, bool joinLines, bool breakAtMarks) {
     if (joinLines) {
-        t.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("#0#"));
-        t.replace(kCrLf, QStringLiteral(" "));
-        t.replace(QStringLiteral("#0#"), kCrLf);
-        while (t.contains(QStringLiteral("  ")))
-            t.replace(QStringLiteral("  "), QStringLiteral(" "));
+        t = replacedAll(t, u"\r\n\r\n", u"#0#");
+        t = replacedAll(t, kCrLf, u" ");
+        t = singleBlanks(replacedAll(t, u"#0#", kCrLf));
     }
     if (breakAtMarks) {
         QString marked;
@@ -92,10 +135,7 @@ QString reflowText(QString t, int wordsPerLine, bool joinLines, bool breakAtMark
             break;
         from = end + 2;
     }
-    const QString rlmBlank = kCrLf + kRlm + u' ';
-    while (result.contains(rlmBlank))
-        result.replace(rlmBlank, kCrLf);
-    return result;
+    return withoutRlmBlanksAfterLineEnds(result);
 }
 
 QString RemCrLf(const QString& text) {

@@ -2,6 +2,7 @@
 // against a straightforward reading of the rules written here with 1-based string steps.
 #include "formatter/text_procedures.h"
 #include "support/documents.h"
+#include "support/reflow_reference.h"
 #include "support/test_program.h"
 
 #include <QRandomGenerator>
@@ -14,79 +15,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 const QString RLM = QString(QChar(0x200F));
-
-// 1-based helpers in the manner the rules are stated.
-qsizetype instr(qsizetype start, const QString& text, const QString& what) {
-    const qsizetype at = text.indexOf(what, start - 1);
-    return at < 0 ? 0 : at + 1;
-}
-QString mid(const QString& text, qsizetype start, qsizetype length = -1) {
-    return text.mid(start - 1, length);
-}
-QString replaceAll(QString text, const QString& from, const QString& to) {
-    QString out;
-    qsizetype pos = 1;
-    for (;;) {
-        const qsizetype at = instr(pos, text, from);
-        if (at == 0)
-            break;
-        out += mid(text, pos, at - pos) + to;
-        pos = at + from.size();
-    }
-    return out + mid(text, pos);
-}
-
-// The reflow exactly as its steps read.
-QString referenceReflow(QString t, int w, bool hazP, bool noghte) {
-    if (hazP) {
-        t = replaceAll(t, CRLF + CRLF, "#0#");
-        t = replaceAll(t, CRLF, " ");
-        t = replaceAll(t, "#0#", CRLF);
-        while (instr(1, t, "  ") > 0)
-            t = replaceAll(t, "  ", " ");
-    }
-    if (noghte) {
-        t = replaceAll(t, ".", "." + RLM + CRLF);
-        t = replaceAll(t, "!", "!" + RLM + CRLF);
-        t = replaceAll(t, QString(QChar(0x061F)), QString(QChar(0x061F)) + CRLF);
-    }
-    QStringList paragraphs;
-    qsizetype pos = 1;
-    for (;;) {
-        const qsizetype at = instr(pos, t, CRLF);
-        if (at == 0) {
-            paragraphs << mid(t, pos);
-            break;
-        }
-        paragraphs << mid(t, pos, at - pos);
-        pos = at + 2;
-    }
-    QString r;
-    for (QString p : paragraphs) {
-        if (p.split(' ').size() > w + 1) {
-            const qsizetype l = p.lastIndexOf(' ') + 1;
-            qsizetype at = 1;
-            int count = 1;
-            while (at < l) {
-                const qsizetype blank = instr(at + 1, p, " ");
-                if (blank == 0)
-                    break;
-                at = blank;
-                if (count >= w) {
-                    p = mid(p, 1, at - 1) + CRLF + mid(p, at + 1);
-                    count = 0;
-                }
-                ++count;
-            }
-        }
-        r += p;
-        if (!r.isEmpty() && mid(r, r.size() - 1) != CRLF)
-            r += CRLF;
-    }
-    while (instr(1, r, CRLF + RLM + " ") > 0)
-        r = replaceAll(r, CRLF + RLM + " ", CRLF);
-    return r;
-}
 
 QString randomText(QRandomGenerator& g, int words) {
     static const QStringList pieces{u8("سؤال"), u8("پاسخ"),        u8("درس"), u8("كتاب"),
@@ -138,7 +66,7 @@ private slots:
             const int w = 10 + g.bounded(21);
             const QString text = randomText(g, 1 + g.bounded(round % 50 == 0 ? 3000 : 120));
             const bool hazP = g.bounded(2), noghte = g.bounded(2);
-            QCOMPARE(reflowText(text, w, hazP, noghte), referenceReflow(text, w, hazP, noghte));
+            QCOMPARE(reflowText(text, w, hazP, noghte), reflowReference(text, w, hazP, noghte));
         }
     }
 
