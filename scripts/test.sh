@@ -18,12 +18,13 @@ export QT_QPA_PLATFORM=offscreen
 cd "$build"
 ctest --output-on-failure -j2
 
-# A short run of the RTF reader's fuzz target, built with clang's libFuzzer.
+# Short runs of the fuzz targets (the RTF reader, the tag text, the export script, the
+# lesson text path, the player data), built with clang's libFuzzer.
 if [ "$sanitizers" = ON ]; then
   cd ..
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DENABLE_SANITIZERS=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_TESTS=OFF \
     -DTAVRIN_BUILD_BENCH=OFF >/dev/null
-  cmake --build build-fuzz --target fuzz_rtf_reader
+  cmake --build build-fuzz
   (cd build-fuzz && ctest --output-on-failure)
 fi

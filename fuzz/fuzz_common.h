@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/context.h"
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/random_source.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace tavrin::fuzz {
+
+class Silent final : public Prompts {
+public:
+    void notice(const QString&, const QString&) override {}
+    bool askYesNo(const QString&, const QString&, Default) override { return true; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
+};
+
+// A program folder of the fuzz run's own, with a context over it; it lives until the
+// process ends (the fuzzer exits from its own driver).
+struct Program {
+    QTemporaryDir root;
+    SystemClock clock;
+    Silent prompts;
+    SystemRandom random{3};
+    std::unique_ptr<Context> context;
+    QString folder;
+    Program() {
+        folder = root.filePath(QStringLiteral("program"));
+        QDir().mkpath(folder);
+        context = std::make_unique<Context>(folder, QString(), clock, prompts, random);
+    }
+};
+
+// Input bytes taken piece by piece: a byte, then text up to a separator byte.
+class Input {
+public:
+    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+    QString text(char end = '\x01') {
+        const size_t from = at_;
+        while (at_ < size_ && data_[at_] != uint8_t(end))
+            ++at_;
+        const QString t =
+            QString::fromUtf8(reinterpret_cast<const char*>(data_ + from), qsizetype(at_ - from));
+        if (at_ < size_)
+            ++at_;
+        return t;
+    }
+    bool done() const { return at_ >= size_; }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+inline void need(bool holds) {
+    if (!holds)
+        abort();
+}
+
+} // namespace tavrin::fuzz
