@@ -1,6 +1,7 @@
 // The formatter's paths: loading a lesson text into the lesson text box against plain
 // setPlainText and one right alignment of the same text; the reflow at 100 KB, 1 MB and
-// 5 MB; MakeBook of 256 entries with rich text answers.
+// 5 MB, and at 1, 4 and 10 MB of blanks, line ends and Persian text against the rules'
+// literal reading; MakeBook of 256 entries with rich text answers.
 #include "bench_program.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_texts.h"
@@ -9,6 +10,7 @@
 #include "mainwin/output_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
+#include "support/reflow_reference.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,6 +82,47 @@ void BM_Reflow(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// Texts the one-pass reflow must take in linear time: runs of blanks, runs of line ends,
+// and Persian lesson text; the rules' literal reading, one replace at a time, is the peer
+// (at 1 MB: beyond that it takes minutes).
+QString reflowInput(int kind, qsizetype size) {
+    if (kind == 0)
+        return QString(size, u' ');
+    if (kind == 1) {
+        QString t;
+        t.reserve(size);
+        while (t.size() < size)
+            t += QStringLiteral("\r\n");
+        return t;
+    }
+    return Rep(decodeAnsi(lessonText(size)));
+}
+
+void checkReflow(benchmark::State& state, const QString& in, const QString& out) {
+    // Joined and wrapped: no run of blanks is left, and text is never lost.
+    if (out.contains(QStringLiteral("  ")) || (in.trimmed().size() > 0 && out.trimmed().isEmpty()))
+        state.SkipWithError("the reflow lost its text");
+}
+
+void BM_ReflowLinear(benchmark::State& state) {
+    const QString text = reflowInput(int(state.range(0)), state.range(1));
+    QString out;
+    for (auto _ : state)
+        out = reflowText(text, 20, true, true);
+    checkReflow(state, text, out);
+    state.SetBytesProcessed(state.iterations() * state.range(1) * 2);
+}
+
+void BM_ReflowRulesReading(benchmark::State& state) {
+    const QString text = reflowInput(int(state.range(0)), state.range(1));
+    QString out;
+    for (auto _ : state)
+        out = tavrin::test::reflowReference(text, 20, true, true);
+    if (out != reflowText(text, 20, true, true))
+        state.SkipWithError("the peer did other work");
+    state.SetBytesProcessed(state.iterations() * state.range(1) * 2);
+}
+
 void BM_MakeBook256(benchmark::State& state) {
     Program p;
     const QString project = p.dir.filePath(QStringLiteral("Project 1"));
@@ -103,7 +146,8 @@ void BM_MakeBook256(benchmark::State& state) {
         r.fieldIndex = 0;
         r.lessonIndex = 0;
         r.lessonTitle = QStringLiteral("L");
-        benchmark::DoNotOptimize(MakeBook(p.context, table, r));
+        if (MakeBook(p.context, table, r) != BookOutcome::Made)
+            state.SkipWithError("MakeBook failed");
     }
 }
 
@@ -117,4 +161,11 @@ BENCHMARK(BM_Reflow)
     ->Arg(5 << 20)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+// Kind 0 blanks, 1 line ends, 2 Persian text; 1, 4 and 10 MB.
+BENCHMARK(BM_ReflowLinear)
+    ->ArgsProduct({{0, 1, 2}, {1 << 20, 4 << 20, 10 << 20}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReflowRulesReading)
+    ->ArgsProduct({{0, 1, 2}, {1 << 20}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MakeBook256)->Unit(benchmark::kMillisecond);
