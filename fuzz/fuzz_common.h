@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/random_source.h"
+#include "support/silent_prompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,19 +15,12 @@
 
 namespace tavrin::fuzz {
 
-class Silent final : public Prompts {
-public:
-    void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&, Default) override { return true; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
-};
-
 // A program folder of the fuzz run's own, with a context over it; it lives until the
 // process ends (the fuzzer exits from its own driver).
 struct Program {
     QTemporaryDir root;
     SystemClock clock;
-    Silent prompts;
+    test::SilentPrompts prompts;
     SystemRandom random{3};
     std::unique_ptr<Context> context;
     QString folder;

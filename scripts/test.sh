@@ -25,6 +25,7 @@ if [ "$sanitizers" = ON ]; then
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DENABLE_SANITIZERS=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_TESTS=OFF \
     -DTAVRIN_BUILD_BENCH=OFF >/dev/null
-  cmake --build build-fuzz
+  cmake --build build-fuzz --target fuzz_rtf_reader fuzz_tag_text fuzz_export_script \
+    fuzz_lesson_text fuzz_quiz_data
   (cd build-fuzz && ctest --output-on-failure)
 fi

@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace tavrin {
@@ -241,20 +242,32 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
         const auto names = [&](const QString& folder) {
             return QDir(step.project() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         };
-        for (const QString& name : names(xml)) {
-            const QRegularExpressionMatch m = quizName.match(name);
+        // A file named by a book id: the id it has, and the one it gets (nothing when the
+        // lesson goes, or when nothing changes for it).
+        struct Move {
+            QString from, to;
+            bool stays = false;
+        };
+        const auto move = [&](const QRegularExpressionMatch& m) -> std::optional<Move> {
             if (!m.hasMatch())
-                continue;
+                return std::nullopt;
             int f = m.captured(1).toInt(), l = m.captured(2).toInt();
-            const QString from = QStringLiteral("%1-%2").arg(m.captured(1), m.captured(2));
-            const bool stays = renumbering.apply(f, l);
-            const QString to = QStringLiteral("%1-%2").arg(f).arg(l);
-            if (stays && to == from)
+            Move mv{QStringLiteral("%1-%2").arg(m.captured(1), m.captured(2)), {}, false};
+            mv.stays = renumbering.apply(f, l);
+            mv.to = QStringLiteral("%1-%2").arg(f).arg(l);
+            if (mv.stays && mv.to == mv.from)
+                return std::nullopt;
+            return mv;
+        };
+        for (const QString& name : names(xml)) {
+            const auto mv = move(quizName.match(name));
+            if (!mv)
                 continue;
             const QString quiz = readUtf16File(step.project() + xml + name);
             step.remove(xml + name);
-            if (stays) {
-                step.stage(renamedQuiz(quiz, from, to), xml + QStringLiteral("quiz%1.xml").arg(to));
+            if (mv->stays) {
+                step.stage(renamedQuiz(quiz, mv->from, mv->to),
+                           xml + QStringLiteral("quiz%1.xml").arg(mv->to));
                 continue;
             }
             // The attachments of a lesson that goes (the image copies go by their names below).
@@ -265,17 +278,13 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
         }
         for (const QString& name : names(pages)) {
             const QRegularExpressionMatch m = copyName.match(name);
-            if (!m.hasMatch())
-                continue;
-            int f = m.captured(1).toInt(), l = m.captured(2).toInt();
-            const QString from = QStringLiteral("%1-%2").arg(m.captured(1), m.captured(2));
-            const bool stays = renumbering.apply(f, l);
-            const QString to = QStringLiteral("%1-%2").arg(f).arg(l);
-            if (stays && to == from)
+            const auto mv = move(m);
+            if (!mv)
                 continue;
             step.remove(pages + name);
-            if (stays)
-                step.stageLink(pages + name, pages + QStringLiteral("quiz") + to + m.captured(3));
+            if (mv->stays)
+                step.stageLink(pages + name,
+                               pages + QStringLiteral("quiz") + mv->to + m.captured(3));
         }
         const QString indexPath = xml + QStringLiteral("BookTitle.xml");
         if (fileExists(step.project() + indexPath)) {

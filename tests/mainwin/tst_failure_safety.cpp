@@ -32,16 +32,6 @@ namespace {
 
 using Files = QMap<QString, QByteArray>;
 
-Files filesUnder(const QString& folder) {
-    Files files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(folder).relativeFilePath(path)] = readBytes(path);
-    }
-    return files;
-}
-
 QByteArray bytesOf(char c, int megabytes) {
     return QByteArray(megabytes << 20, c);
 }

@@ -16,6 +16,7 @@
 #include "platform/text_codec.h"
 #include "support/answers_rtf.h"
 #include "support/documents.h"
+#include "support/silent_prompts.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -26,13 +27,6 @@
 using namespace tavrin;
 
 namespace {
-
-class Silent final : public Prompts {
-public:
-    void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&, Default) override { return true; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
-};
 
 QString snippet(const QString& program, const char* name) {
     return decodeAnsi(test::readBytes(program + "/Resources/" + QLatin1String(name)));
@@ -51,7 +45,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(program);
     test::copyShippedResources(program);
     SystemClock clock;
-    Silent prompts;
+    test::SilentPrompts prompts;
     SystemRandom random(11);
     Context context(program, program + "/Vonk.log", clock, prompts, random);
     // The sample project the tool ships, its lessons made from the sample lesson texts.

@@ -16,6 +16,7 @@
 #include "platform/text_codec.h"
 #include "store/lesson_files.h"
 #include "support/answers_rtf.h"
+#include "support/silent_prompts.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -29,13 +30,6 @@
 using namespace tavrin;
 
 namespace {
-
-class Yes final : public Prompts {
-public:
-    void notice(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&, Default) override { return true; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
-};
 
 struct Question {
     QString text;
@@ -97,7 +91,7 @@ int main(int argc, char** argv) {
     const QString project = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QTemporaryDir work;
     SystemClock clock;
-    Yes prompts;
+    test::SilentPrompts prompts;
     SystemRandom random(5);
     Context context(work.path(), work.filePath("Vonk.log"), clock, prompts, random);
     QDir(project + "/_xml").removeRecursively();

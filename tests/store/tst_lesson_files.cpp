@@ -32,17 +32,6 @@ using Files = QMap<QString, QByteArray>;
 const QStringList kFields{"A", "B"};
 const QList<QStringList> kLessons{{"x", "y", "z"}, {"b1", "b2"}};
 
-// Every file of the project: Project.xml, _xml and BookTXT (and anything left beside them).
-Files snapshot(const QString& project) {
-    Files files;
-    QDirIterator it(project, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(project).relativeFilePath(path)] = readBytes(path);
-    }
-    return files;
-}
-
 // A project of two fields with every lesson made: a picture answer and an attachment each,
 // their bytes naming the lesson.
 struct Project {
@@ -165,9 +154,9 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, lesson);
         Project s;
-        const Files before = snapshot(s.folder);
+        const Files before = filesUnder(s.folder);
         s.remove(field, lesson);
-        const Files after = snapshot(s.folder);
+        const Files after = filesUnder(s.folder);
         QCOMPARE(after.keys(), expectedAfter(before, after, {field, lesson}).keys());
         QCOMPARE(after, expectedAfter(before, after, {field, lesson}));
         // The later lessons kept their pictures and attachments under their new names.
@@ -187,17 +176,17 @@ private slots:
                      qPrintable(ref.id()));
         }
         // Answering No changes nothing.
-        const Files kept = snapshot(s.folder);
+        const Files kept = filesUnder(s.folder);
         s.p.prompts.answers = {false};
         s.remove(0, 0);
-        QCOMPARE(snapshot(s.folder), kept);
+        QCOMPARE(filesUnder(s.folder), kept);
     }
 
     // A kill at any moment of the delete leaves the old files or the new ones, once the
     // next reading of the project has finished or undone the step.
     void killAtAnyMomentLeavesOneWholeSet() {
         Project pristine;
-        const Files before = snapshot(pristine.folder);
+        const Files before = filesUnder(pristine.folder);
         const auto restore = [&] {
             QDir(pristine.folder).removeRecursively();
             for (auto it = before.begin(); it != before.end(); ++it) {
@@ -218,7 +207,7 @@ private slots:
         int status = 0;
         waitpid(deleteInChild(), &status, 0);
         const qint64 whole = std::max<qint64>(clock.nsecsElapsed() / 1000, 200);
-        const Files whole_after = snapshot(pristine.folder);
+        const Files whole_after = filesUnder(pristine.folder);
         QCOMPARE(whole_after, expectedAfter(before, whole_after, {0, 0}));
 
         const int kills = qEnvironmentVariableIntValue("TAVRIN_KILLS") > 0
@@ -233,7 +222,7 @@ private slots:
             waitpid(child, &status, 0);
             cut += WIFSIGNALED(status) ? 1 : 0;
             repaired += finishSwitch(pristine.p.context(), pristine.folder) ? 1 : 0;
-            const Files now = snapshot(pristine.folder);
+            const Files now = filesUnder(pristine.folder);
             QVERIFY2(now == before || now == whole_after, qPrintable(QString("kill %1").arg(i)));
             old += now == before ? 1 : 0;
         }

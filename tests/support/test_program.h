@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QTemporaryDir>
 #include <memory>
@@ -89,6 +90,8 @@ template <typename T> T* control(QObject* window, const char* name) {
 void copyShippedResources(const QString& programFolder);
 
 QByteArray readBytes(const QString& path);
+// Every file below a folder (hidden ones too) by its path from there, with its bytes.
+QMap<QString, QByteArray> filesUnder(const QString& folder);
 void writeBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace tavrin::test
