@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/context.h"
+#include "support/silent_prompts.h"
 
 #include <QTemporaryDir>
 
