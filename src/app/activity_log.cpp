@@ -4,7 +4,7 @@
 #include "app/identity.h"
 #include "platform/file_system.h"
 #include "platform/text_file.h"
-#include "store/calendar.h"
+#include "platform/calendar.h"
 
 namespace tavrin {
 

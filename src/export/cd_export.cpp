@@ -1,10 +1,10 @@
-#include "mainwin/cd_export.h"
+#include "export/cd_export.h"
 
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/messages.h"
-#include "mainwin/export_script.h"
-#include "mainwin/quiz_data.h"
+#include "export/export_script.h"
+#include "export/quiz_data.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"

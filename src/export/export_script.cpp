@@ -1,4 +1,4 @@
-#include "mainwin/export_script.h"
+#include "export/export_script.h"
 
 #include "platform/blanks.h"
 

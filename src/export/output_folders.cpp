@@ -1,4 +1,4 @@
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 
 #include "app/context.h"
 #include "app/messages.h"

@@ -1,4 +1,4 @@
-#include "mainwin/project_settings.h"
+#include "export/project_settings.h"
 
 #include "app/context.h"
 #include "app/messages.h"

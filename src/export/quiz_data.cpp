@@ -1,4 +1,4 @@
-#include "mainwin/quiz_data.h"
+#include "export/quiz_data.h"
 
 #include "platform/file_system.h"
 #include "platform/fs_error.h"

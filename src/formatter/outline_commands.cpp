@@ -3,7 +3,7 @@
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/messages.h"
-#include "editor/outline_editing.h"
+#include "formatter/outline_editing.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
 #include "formatter/question_check.h"

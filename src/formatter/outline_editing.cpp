@@ -1,4 +1,4 @@
-#include "editor/outline_editing.h"
+#include "formatter/outline_editing.h"
 
 #include "formatter/entry_table.h"
 #include "formatter/text_procedures.h"

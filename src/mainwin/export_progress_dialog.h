@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/cd_export.h"
+#include "export/cd_export.h"
 
 #include <QElapsedTimer>
 #include <QProgressDialog>

@@ -9,7 +9,7 @@
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "mainwin/widget_colours.h"
 #include "platform/file_copy.h"
 #include "platform/paths.h"

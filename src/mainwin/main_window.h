@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/project_settings.h"
+#include "export/project_settings.h"
 #include "store/store_view.h"
 
 #include <QColor>

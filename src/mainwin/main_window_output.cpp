@@ -1,10 +1,10 @@
 // The settings area kept in the project file, and the output button's export.
 #include "app/context.h"
 #include "app/messages.h"
-#include "mainwin/cd_export.h"
+#include "export/cd_export.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/busy_cursor.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"

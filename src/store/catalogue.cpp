@@ -7,7 +7,7 @@
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
-#include "store/calendar.h"
+#include "platform/calendar.h"
 #include "store/store_common.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"

@@ -5,7 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/text_file.h"
-#include "store/calendar.h"
+#include "platform/calendar.h"
 #include "store/catalogue.h"
 #include "store/lesson_files.h"
 #include "store/store_common.h"

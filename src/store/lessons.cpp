@@ -3,7 +3,7 @@
 #include "app/context.h"
 #include "app/texts.h"
 #include "platform/text_file.h"
-#include "store/calendar.h"
+#include "platform/calendar.h"
 #include "store/lesson_files.h"
 #include "store/store_common.h"
 #include "store/store_view.h"

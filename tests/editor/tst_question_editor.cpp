@@ -6,7 +6,7 @@
 #include "formatter/formatter_window.h"
 #include "formatter/question_check.h"
 #include "mainwin/main_window.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "store/catalogue.h"

@@ -1,10 +1,10 @@
 // The player's settings file and media copies, settings kept in the project file, and the
 // CD export by script, on temporary program folders.
 #include "app/messages.h"
-#include "mainwin/cd_export.h"
-#include "mainwin/export_script.h"
-#include "mainwin/output_folders.h"
-#include "mainwin/project_settings.h"
+#include "export/cd_export.h"
+#include "export/export_script.h"
+#include "export/output_folders.h"
+#include "export/project_settings.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"

@@ -1,7 +1,7 @@
 // The quiz file, the lesson index and the copies, byte for byte, on temporary projects.
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "support/documents.h"
 #include "support/test_program.h"

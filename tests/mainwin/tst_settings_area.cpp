@@ -1,6 +1,6 @@
 // The settings area through its widgets: changes kept in the project file across project
 // changes and restarts, and the output button's export.
-#include "mainwin/cd_export.h"
+#include "export/cd_export.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"

@@ -2,7 +2,7 @@
 #include "app/instance_lock.h"
 #include "app/messages.h"
 #include "mainwin/main_window.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "support/test_program.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "store/calendar.h"
+#include "platform/calendar.h"
 
 #include <QCalendar>
 #include <QtTest>

@@ -9,7 +9,7 @@
 #include "formatter/entry_table.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/random_source.h"

@@ -2,7 +2,7 @@
 // files, byte for byte, and a kill at any moment leaves the old set or the new one.
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Prints which folder of src/ includes which (one line "from -> to" with the number of
+# include lines) and fails when the folders include each other in a cycle.
+set -euo pipefail
+cd "$(dirname "$0")/../src"
+pairs=$(for dir in */; do
+  from=${dir%/}
+  grep -rhoE '^#include "[a-z_]+/' "$from" 2>/dev/null | sed -E 's/#include "([a-z_]+)\//\1/' |
+    grep -vx "$from" | sed "s/^/$from /" || true
+done | sort | uniq -c | awk '{print $2, $3, $1}')
+echo "$pairs" | awk 'NF == 3 {printf "%-10s -> %-10s %d\n", $1, $2, $3}'
+# tsort reports a loop on standard error.
+if ! loops=$(echo "$pairs" | awk 'NF == 3 {print $1, $2}' | tsort 2>&1 >/dev/null) || [ -n "$loops" ]; then
+  echo "The folders include each other in a cycle:" >&2
+  echo "$loops" | grep -v '^tsort: -: input contains a loop:' >&2 || true
+  exit 1
+fi
+echo "No cycle."
