@@ -2,8 +2,8 @@
 // files make 1 GB) exported by the shipped script, and "cp -r" of the same folder
 // followed by "sync", in one run on the same disk. Arg: the number of files.
 #include "bench_program.h"
-#include "mainwin/cd_export.h"
-#include "mainwin/output_folders.h"
+#include "export/cd_export.h"
+#include "export/output_folders.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
-#include "mainwin/output_folders.h"
+#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "support/reflow_reference.h"

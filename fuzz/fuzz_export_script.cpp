@@ -2,7 +2,7 @@
 // A write outside the export folder is a finding: the folders around it, the Resources and
 // the project must be as they were after every run.
 #include "fuzz_common.h"
-#include "mainwin/cd_export.h"
+#include "export/cd_export.h"
 #include "platform/text_codec.h"
 
 #include <QDirIterator>

@@ -2,7 +2,7 @@
 // script it writes must be valid JavaScript data (one JSON object after its assignment)
 // and may never hold "<" raw, so no "</script" can end the page's script.
 #include "fuzz_common.h"
-#include "mainwin/quiz_data.h"
+#include "export/quiz_data.h"
 #include "platform/fs_error.h"
 #include "platform/text_codec.h"
 
