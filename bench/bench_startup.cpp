@@ -13,7 +13,7 @@ void BM_MainWindowStartup(benchmark::State& state) {
     Program p;
     for (auto _ : state) {
         MainWindow w(p.context);
-        benchmark::DoNotOptimize(w.BookConfig());
+        benchmark::DoNotOptimize(w.bookConfig());
     }
 }
 BENCHMARK(BM_MainWindowStartup)->Unit(benchmark::kMillisecond);

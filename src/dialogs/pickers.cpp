@@ -90,6 +90,14 @@ void FolderPicker::newFolder() {
     dir1_->setPath(path);
 }
 
+std::optional<QString> FolderPicker::choose(QWidget* parent, const QString& folder) {
+    FolderPicker picker({}, parent);
+    picker.prime(folder);
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return picker.choice();
+}
+
 void FolderPicker::prime(const QString& folder) {
     drive1_->showDriveOf(folder);
     dir1_->setPath(folder);
@@ -132,6 +140,16 @@ FilePicker::FilePicker(std::function<void()> upd, QWidget* parent)
     connect(dir1_, &DirList::pathChanged, file1_, &FileList::setPath);
     connect(file1_, &QListWidget::itemDoubleClicked, this, &FilePicker::confirm);
     connect(btn, &QPushButton::clicked, this, &FilePicker::confirm);
+}
+
+std::optional<QString> FilePicker::choose(QWidget* parent, const QString& folder,
+                                          const QString& pattern) {
+    FilePicker picker({}, parent);
+    picker.prime(folder);
+    picker.setPattern(pattern);
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return picker.choice();
 }
 
 void FilePicker::prime(const QString& folder) {

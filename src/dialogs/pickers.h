@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 namespace tavrin {
 
@@ -9,12 +10,14 @@ class DriveList;
 class DirList;
 class FileList;
 
-// "Select folder" and "Select file". They return nothing: confirming calls the main
-// window's dispatcher, which reads the choice out of the picker; closing delivers nothing.
+// "Select folder" and "Select file", opened on a folder. choose() shows one modally and
+// gives what was confirmed, or nothing when it was closed; the caller decides what to do
+// with it. A callback given to the constructor runs on each confirm.
 class FolderPicker : public QDialog {
     Q_OBJECT
 public:
     explicit FolderPicker(std::function<void()> upd, QWidget* parent = nullptr);
+    static std::optional<QString> choose(QWidget* parent, const QString& folder);
     // Opens the lists on a folder (its drive and the folder itself).
     void prime(const QString& folder);
     // The folder open in Dir1.
@@ -33,6 +36,8 @@ class FilePicker : public QDialog {
     Q_OBJECT
 public:
     explicit FilePicker(std::function<void()> upd, QWidget* parent = nullptr);
+    static std::optional<QString> choose(QWidget* parent, const QString& folder,
+                                         const QString& pattern);
     void prime(const QString& folder);
     void setPattern(const QString& pattern);
     // The folder of File1 with a trailing separator, then the selected file's name.

@@ -2,14 +2,13 @@
 
 #include "app/context.h"
 #include "app/messages.h"
-#include "formatter/formatter_window.h"
-#include "mainwin/main_window.h"
-#include "mainwin/picture_icons.h"
+#include "editor/question_editor_host.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 #include "richtext/rich_text_box.h"
+#include "widgets/picture_icons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,11 +32,11 @@ const QString kTipRemove = QStringLiteral(u"براي حذف پسزمينه كل�
 
 } // namespace
 
-QuestionEditor::QuestionEditor(Context& context, FormatterWindow& formatter, MainWindow& main)
-    : QDialog(&formatter), context_(context), formatter_(formatter), main_(main) {
+QuestionEditor::QuestionEditor(Context& context, QuestionEditorHost& host, QWidget* parent)
+    : QDialog(parent), context_(context), host_(host) {
     build();
     guarded(77, [this] {
-        formatter_.ShowEdit(*this);
+        host_.ShowEdit(*this);
         const QString img = DoSlash(context_.programFolder()) + QStringLiteral("Resources") +
                             nativeSeparator() + QStringLiteral("img.bin");
         if (!fileExists(img))
@@ -155,8 +154,8 @@ void QuestionEditor::build() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    corM_ = item("CorM", u"انتخاب پاسخ صحيح", [this] { formatter_.DoCor(*this); });
-    picM_ = item("picM", u"درج تصوير در متن", [this] { formatter_.DoIMG(*this); });
+    corM_ = item("CorM", u"انتخاب پاسخ صحيح", [this] { host_.DoCor(*this); });
+    picM_ = item("picM", u"درج تصوير در متن", [this] { host_.DoIMG(*this); });
     copyM_ = item("copyM", u"كپي متن", [this] {
         guarded(74, [this] { QApplication::clipboard()->setText(target()->selectedText()); });
     });
@@ -197,7 +196,17 @@ void QuestionEditor::openMenu(int box, const QPoint& at) {
 }
 
 void QuestionEditor::browse(const QString& purpose, const QString& pattern, int code) {
-    guarded(code, [&] { main_.openFilePicker(purpose, pattern); });
+    guarded(code, [&] {
+        const auto file = host_.pickFile(purpose, pattern);
+        if (!file)
+            return;
+        if (purpose == QLatin1String("C6d5"))
+            picB_->setText(*file);
+        else if (purpose == QLatin1String("C6d1"))
+            soutB_->setText(*file);
+        else if (purpose == QLatin1String("C6d2"))
+            filmB_->setText(*file);
+    });
 }
 
 void QuestionEditor::setBackPath(const QString& path) {
@@ -223,10 +232,13 @@ void QuestionEditor::TgDo() {
 
 void QuestionEditor::backgroundClicked() {
     guarded(81, [this] {
-        if (backPath_.isEmpty())
-            main_.openFilePicker(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
-        else
+        if (!backPath_.isEmpty()) {
             clearBackground();
+        } else if (const auto file = host_.pickFile(QStringLiteral("Pasz"),
+                                                    QStringLiteral("*.gif;*.jpg;*.bmp"))) {
+            setBackPath(*file);
+            TgDo();
+        }
     });
 }
 
@@ -246,7 +258,7 @@ void QuestionEditor::buttonClicked(int index) {
     guarded(70, [&] {
         switch (index) {
         case 0:
-            formatter_.Ohazf(*this);
+            host_.Ohazf(*this);
             accept();
             break;
         case 1:
@@ -260,7 +272,7 @@ void QuestionEditor::buttonClicked(int index) {
             break;
         case 4:
             if (CHK())
-                formatter_.DoEdit(*this);
+                host_.DoEdit(*this);
             break;
         default:
             break;

@@ -14,18 +14,17 @@ class QToolButton;
 namespace tavrin {
 
 class Context;
-class FormatterWindow;
-class MainWindow;
+class QuestionEditorHost;
 class RichTextBox;
 
 // "Edit paragraph": one entry of the formatter's table, its question, answers and
 // explanation, an attached file, sound and film, a background picture. Filled by the
-// formatter's ShowEdit when it opens and written back by DoEdit when saved; closing it by
-// its close box saves nothing.
+// host's ShowEdit (the formatter's) when it opens and written back by DoEdit when saved;
+// closing it by its close box saves nothing.
 class QuestionEditor : public QDialog {
     Q_OBJECT
 public:
-    QuestionEditor(Context& context, FormatterWindow& formatter, MainWindow& main);
+    QuestionEditor(Context& context, QuestionEditorHost& host, QWidget* parent);
 
     RichTextBox* Soal() const { return soal_; }
     RichTextBox* Javab() const { return javab_; }
@@ -59,8 +58,7 @@ private:
     void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
-    FormatterWindow& formatter_;
-    MainWindow& main_;
+    QuestionEditorHost& host_;
     RichTextBox* soal_ = nullptr;
     RichTextBox* javab_ = nullptr;
     RichTextBox* tozih_ = nullptr;

@@ -3,13 +3,14 @@
 // the minimise link with the main window.
 #include "app/context.h"
 #include "app/messages.h"
+#include "export/project_settings.h"
 #include "formatter/capture_commands.h"
+#include "formatter/formatter_host.h"
 #include "formatter/formatter_window.h"
-#include "mainwin/main_window.h"
-#include "mainwin/widget_colours.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 #include "richtext/rich_text_box.h"
+#include "widgets/widget_colours.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -285,9 +286,24 @@ void FormatterWindow::hidePanel() {
 
 void FormatterWindow::pointerOverBooks() {
     if (!frame7_->isVisible())
-        main_.fadeInPanel(4);
-    else if (textColor(frame7_) == grey(main_.NormalGrey))
-        setTextColor(label6_, grey(main_.NormalGrey));
+        host_.fadeInInputPanel();
+    else if (textColor(frame7_) == grey(host_.normalGrey()))
+        setTextColor(label6_, grey(host_.normalGrey()));
+}
+
+// The folder the link picks becomes the input texts folder, kept in the project, and its
+// lesson texts are listed.
+void FormatterWindow::chooseInputFolder() {
+    const auto folder = host_.pickFolder(QStringLiteral("zarin"));
+    if (!folder)
+        return;
+    host_.session().inputFolder = *folder;
+    KeepSetting(context_, host_.session().projectPath, QStringLiteral("Import"), *folder);
+    FileList();
+}
+
+std::optional<QString> FormatterWindow::pickFile(const QString& purpose, const QString& pattern) {
+    return host_.pickFile(purpose, pattern);
 }
 
 // ---- the words-per-line box ------------------------------------------------------------
@@ -311,9 +327,8 @@ void FormatterWindow::chndFocus(bool in) {
 void FormatterWindow::timer1Tick() {
     if (!isMinimized())
         return;
-    main_.showMinimized();
     timer1_.stop();
-    main_.watchFormatterRestore();
+    host_.minimiseWithFormatter();
 }
 
 void FormatterWindow::restoreWithMain() {
@@ -329,16 +344,16 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
         if (watched == books_->viewport()) {
             pointerOverBooks();
         } else if (watched == label6_) {
-            if (textColor(frame7_) == grey(main_.NormalGrey) &&
-                textColor(label6_) != grey(main_.HoverGrey))
-                setTextColor(label6_, grey(main_.HoverGrey));
+            if (textColor(frame7_) == grey(host_.normalGrey()) &&
+                textColor(label6_) != grey(host_.hoverGrey()))
+                setTextColor(label6_, grey(host_.hoverGrey()));
             // Taken here: passed on to the frame, the move would hide the panel under it.
             return true;
         } else if (watched == frame7_) {
             // Only the frame's margin outside the link hides the panel.
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             if (!label6_->geometry().contains(at)) {
-                main_.stopPanelFade();
+                host_.stopPanelFade();
                 hidePanel();
             }
         } else if (watched == bindex_->viewport() || watched == frame1_ || watched == frame2_ ||
@@ -346,7 +361,7 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             hidePanel();
         }
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
-        guarded(38, [this] { main_.openFolderPicker(QStringLiteral("zarin")); });
+        guarded(38, [this] { chooseInputFolder(); });
         return true;
     } else if (type == QEvent::MouseButtonRelease && watched == bindex_->viewport()) {
         // After the list has taken the click's selection.

@@ -4,10 +4,10 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "formatter/capture_commands.h"
+#include "formatter/formatter_host.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
-#include "mainwin/main_window.h"
 #include "platform/busy_cursor.h"
 #include "platform/fs_error.h"
 #include "richtext/rich_text_box.h"
@@ -30,8 +30,8 @@ const QString kAskMakeBeforeClosing =
 
 } // namespace
 
-FormatterWindow::FormatterWindow(Context& context, MainWindow& main)
-    : QWidget(nullptr, Qt::Window), context_(context), main_(main) {
+FormatterWindow::FormatterWindow(Context& context, FormatterHost& host)
+    : QWidget(nullptr, Qt::Window), context_(context), host_(host) {
     buildControls();
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(100);
@@ -54,7 +54,7 @@ void FormatterWindow::Doit() {
     }
     guarded(60, [this] {
         context_.log().LogMe(QStringLiteral("Format started."));
-        bookConfig_ = main_.BookConfig().split(u'|');
+        bookConfig_ = host_.bookConfig().split(u'|');
         NameNevis();
         ResetA();
         chek_->setChecked(true);
@@ -103,9 +103,8 @@ void FormatterWindow::closeEvent(QCloseEvent* event) {
 
 void FormatterWindow::NameNevis() {
     guarded(61, [this] {
-        const QString text = QStringLiteral(u"سؤالات درس ") +
-                             main_.selectedText(StoreList::Lessons) + QStringLiteral(u" در رشته ") +
-                             main_.selectedText(StoreList::Fields);
+        const QString text = QStringLiteral(u"سؤالات درس ") + host_.session().lessonTitle +
+                             QStringLiteral(u" در رشته ") + host_.session().fieldTitle;
         if (bookLabel_->text() != text)
             bookLabel_->setText(text);
     });
@@ -127,7 +126,7 @@ void FormatterWindow::IndexEmpty() {
 
 int FormatterWindow::FileList() {
     books_->clear();
-    const auto names = tavrin::FileList(context_, main_.InputFolder);
+    const auto names = tavrin::FileList(context_, host_.session().inputFolder);
     if (!names)
         return 0;
     books_->addItems(*names);
@@ -151,7 +150,7 @@ void FormatterWindow::loadText(int row) {
     openedFileName = item->text();
     QString text;
     try {
-        text = whileBusy([folder = main_.InputFolder, name = openedFileName] {
+        text = whileBusy([folder = host_.session().inputFolder, name = openedFileName] {
             return readLessonText(folder, name);
         });
     } catch (const FsError& e) {
@@ -213,10 +212,10 @@ void FormatterWindow::command(int index) {
             break;
         case 11: {
             BookRequest request;
-            request.projectPath = main_.ProjectPath;
-            request.fieldIndex = main_.selectedIndex(StoreList::Fields);
-            request.lessonIndex = main_.selectedIndex(StoreList::Lessons);
-            request.lessonTitle = main_.selectedText(StoreList::Lessons);
+            request.projectPath = host_.session().projectPath;
+            request.fieldIndex = host_.session().fieldIndex;
+            request.lessonIndex = host_.session().lessonIndex;
+            request.lessonTitle = host_.session().lessonTitle;
             request.creditElement = bookConfig_.value(6);
             request.checkSnippet = checkSnippet_;
             request.beforeNotice = [this] {

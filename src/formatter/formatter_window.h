@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/question_editor_host.h"
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
 
@@ -21,17 +22,17 @@ class QToolButton;
 namespace tavrin {
 
 class Context;
-class MainWindow;
+class FormatterHost;
 class QuestionEditor;
 class RichTextBox;
 
 // "Format data": the lesson texts of the input folder, the lesson text box, the capture
 // commands that file questions into EntryTable, its outline, and the quiz file. Modeless;
 // it reads the main window's selections, project and input folder when it needs them.
-class FormatterWindow : public QWidget {
+class FormatterWindow : public QWidget, public QuestionEditorHost {
     Q_OBJECT
 public:
-    FormatterWindow(Context& context, MainWindow& main);
+    FormatterWindow(Context& context, FormatterHost& host);
     ~FormatterWindow() override;
 
     // Opening: the steps of the window's load, then shown.
@@ -50,11 +51,12 @@ public:
     // The outline's entries in the question editor: opened on a mouse release over the
     // outline, filled, written back, removed; and the two marks put into its answers.
     void openEntry();
-    void ShowEdit(QuestionEditor& editor);
-    void DoEdit(QuestionEditor& editor);
-    void Ohazf(QuestionEditor& editor);
-    void DoIMG(QuestionEditor& editor);
-    void DoCor(QuestionEditor& editor);
+    void ShowEdit(QuestionEditor& editor) override;
+    void DoEdit(QuestionEditor& editor) override;
+    void Ohazf(QuestionEditor& editor) override;
+    void DoIMG(QuestionEditor& editor) override;
+    void DoCor(QuestionEditor& editor) override;
+    std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
     // Entries filed and not yet made into a quiz file.
     bool hasUnmadeEntries() const;
     // Before the window (or the program) closes with such entries: Yes makes the quiz file
@@ -93,6 +95,7 @@ private:
     // Shows the outline lines in bindex, each on one line.
     void showOutline();
     void pointerOverBooks();
+    void chooseInputFolder();
     void hidePanel();
     void chndFocus(bool in);
     void timer1Tick();
@@ -100,7 +103,7 @@ private:
     void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
-    MainWindow& main_;
+    FormatterHost& host_;
     EntryTable table_;
     QStringList outline_;
     QString imgSnippet_, checkSnippet_;

@@ -3,11 +3,11 @@
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/messages.h"
-#include "formatter/outline_editing.h"
 #include "editor/question_editor.h"
+#include "formatter/formatter_host.h"
 #include "formatter/formatter_window.h"
+#include "formatter/outline_editing.h"
 #include "formatter/question_check.h"
-#include "mainwin/main_window.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "richtext/rich_text_box.h"
@@ -66,7 +66,7 @@ void FormatterWindow::openEntry() {
         table_.CurrentEntry = selected.isEmpty() ? -1 : bindex_->row(selected.first());
         if (table_.CurrentEntry < 0 || table_.SoalText[table_.CurrentEntry] == kEndTitleEntry)
             return;
-        QuestionEditor editor(context_, *this, main_);
+        QuestionEditor editor(context_, *this, this);
         editor_ = &editor;
         editor.exec();
         editor_ = nullptr;
@@ -149,7 +149,8 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
         }
         // Closing the picker without a choice inserts nothing, not the last one again.
         ChosenImagePath.clear();
-        main_.openFilePicker(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+        ChosenImagePath = pickFile(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"))
+                              .value_or(QString());
         if (ChosenImagePath.isEmpty() || !fileExists(fromStoredPath(ChosenImagePath)))
             return;
         if (table_.ImageCounter >= EntryTable::kImages)

@@ -8,15 +8,16 @@
 #include "dialogs/help_window.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
-#include "formatter/formatter_window.h"
 #include "export/output_folders.h"
-#include "mainwin/widget_colours.h"
+#include "formatter/formatter_window.h"
 #include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "widgets/widget_colours.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,7 +48,8 @@ MainWindow::~MainWindow() = default;
 
 FormatterWindow* MainWindow::formatter() {
     if (!formatter_)
-        formatter_ = std::make_unique<FormatterWindow>(context_, *this);
+        formatter_ =
+            std::make_unique<FormatterWindow>(context_, static_cast<FormatterHost&>(*this));
     return formatter_.get();
 }
 
@@ -57,12 +59,26 @@ void MainWindow::fadeInPanel(int panel) {
         timer2_.start();
 }
 
+void MainWindow::fadeInInputPanel() {
+    fadeInPanel(4);
+}
+
 void MainWindow::stopPanelFade() {
     timer2_.stop();
 }
 
-void MainWindow::watchFormatterRestore() {
+void MainWindow::minimiseWithFormatter() {
+    showMinimized();
     timer1_.start();
+}
+
+Session& MainWindow::session() {
+    // The lists are where the selection lives; the session is read from them when asked.
+    session_.fieldIndex = selectedIndex(StoreList::Fields);
+    session_.lessonIndex = selectedIndex(StoreList::Lessons);
+    session_.fieldTitle = selectedText(StoreList::Fields);
+    session_.lessonTitle = selectedText(StoreList::Lessons);
+    return session_;
 }
 
 // ---- load and unload ---------------------------------------------------------------
@@ -239,60 +255,24 @@ bool MainWindow::tupd() {
     return taken;
 }
 
-void MainWindow::openFolderPicker(const QString& purpose) {
+// The pickers open on the program folder, over the window the author is in.
+std::optional<QString> MainWindow::pickFolder(const QString& purpose) {
     PickPurpose = purpose;
-    if (!folderPicker_)
-        folderPicker_ = new FolderPicker([this] { upd(); }, this);
-    folderPicker_->prime(context_.programFolder());
-    folderPicker_->exec();
+    QWidget* over = QApplication::activeWindow() ? QApplication::activeWindow() : this;
+    return FolderPicker::choose(over, context_.programFolder());
 }
 
-void MainWindow::openFilePicker(const QString& purpose, const QString& pattern) {
+std::optional<QString> MainWindow::pickFile(const QString& purpose, const QString& pattern) {
     PickPurpose = purpose;
-    if (!filePicker_)
-        filePicker_ = new FilePicker([this] { upd(); }, this);
-    filePicker_->prime(context_.programFolder());
-    filePicker_->setPattern(pattern);
-    filePicker_->exec();
+    QWidget* over = QApplication::activeWindow() ? QApplication::activeWindow() : this;
+    return FilePicker::choose(over, context_.programFolder(), pattern);
 }
 
-void MainWindow::upd() {
-    guarded(44, [this] {
-        const QString file = filePicker_ ? filePicker_->choice() : QString();
-        const QString folder = folderPicker_ ? folderPicker_->choice() : QString();
-        if (PickPurpose == QLatin1String("Command6")) {
-            if (bMus_[0]->isChecked())
-                pathChosen(mus1_, file);
-        } else if (PickPurpose == QLatin1String("Command7")) {
-            if (bMus_[0]->isChecked())
-                pathChosen(mus2_, file);
-        } else if (PickPurpose == QLatin1String("Command8")) {
-            pathChosen(back_, file);
-        } else if (PickPurpose == QLatin1String("ExBox")) {
-            pathChosen(exBox_, folder);
-        } else if (PickPurpose == QLatin1String("addproj")) {
-            AddProj(context_, *this, folder);
-        } else if (PickPurpose == QLatin1String("zarin")) {
-            InputFolder = folder;
-            keepSetting(QStringLiteral("Import"), folder);
-            formatter()->FileList();
-        } else if (PickPurpose == QLatin1String("IMG")) {
-            formatter()->ChosenImagePath = file;
-        } else if (QuestionEditor* editor = formatter_ ? formatter_->editor() : nullptr) {
-            if (PickPurpose == QLatin1String("Pasz")) {
-                editor->setBackPath(file);
-                editor->TgDo();
-            } else if (PickPurpose == QLatin1String("C6d5")) {
-                editor->picB()->setText(file);
-            } else if (PickPurpose == QLatin1String("C6d1")) {
-                editor->soutB()->setText(file);
-            } else if (PickPurpose == QLatin1String("C6d2")) {
-                editor->filmB()->setText(file);
-            }
-        }
-        // "Pasz", "zarin", "IMG" and "C6d*" go to the formatter and question editor
-        // windows; "projpic" has no receiver.
-    });
+// A file for a music or picture box (the music boxes take one only while music is on).
+void MainWindow::pickInto(QLineEdit* box, const QString& purpose, const QString& pattern) {
+    const auto file = pickFile(purpose, pattern);
+    if (file && (box == back_ || bMus_[0]->isChecked()))
+        pathChosen(box, *file);
 }
 
 void MainWindow::RunFile(const QString& path) {
@@ -309,22 +289,25 @@ void MainWindow::pictureClicked(QLabel* picture) {
         });
     } else if (picture == dataEntry_.hover) {
         guarded(101, [this] {
-            MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
+            MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
             formatter()->Doit();
         });
     } else if (picture == output_.hover) {
         guarded(102, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {
         guarded(35,
-                [this] { openFilePicker(QStringLiteral("Command6"), QStringLiteral("*.mp3")); });
+                [this] { pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3")); });
     } else if (picture == browse_[2]) {
         guarded(36,
-                [this] { openFilePicker(QStringLiteral("Command7"), QStringLiteral("*.mp3")); });
+                [this] { pickInto(mus2_, QStringLiteral("Command7"), QStringLiteral("*.mp3")); });
     } else if (picture == browse_[0]) {
         guarded(37,
-                [this] { openFilePicker(QStringLiteral("Command8"), QStringLiteral("*.jpg")); });
+                [this] { pickInto(back_, QStringLiteral("Command8"), QStringLiteral("*.jpg")); });
     } else if (picture == browse_[3]) {
-        guarded(46, [this] { openFolderPicker(QStringLiteral("ExBox")); });
+        guarded(46, [this] {
+            if (const auto folder = pickFolder(QStringLiteral("ExBox")))
+                pathChosen(exBox_, *folder);
+        });
     }
 }
 

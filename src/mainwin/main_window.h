@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/project_settings.h"
+#include "formatter/formatter_host.h"
 #include "store/store_view.h"
 
 #include <QColor>
@@ -22,62 +23,49 @@ class QRadioButton;
 namespace tavrin {
 
 class Context;
-class FilePicker;
-class FolderPicker;
 class NewTitleBox;
 class FormatterWindow;
 
 // The hub window: the three lists, their fading action panels, the project settings and
 // the picture buttons. Its load step opens the run in the log; closing it ends the program.
-class MainWindow : public QWidget, public StoreView {
+class MainWindow : public QWidget, public StoreView, public FormatterHost {
     Q_OBJECT
 public:
     explicit MainWindow(Context& context, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The eight names joined by "|", read by the other windows.
-    const QString& BookConfig() const { return bookConfig_; }
-
-    // Window-level values read by the other windows.
-    QString BookTxtDir;
-    QString XmlDir;
-    int NormalGrey = 0;
-    int HoverGrey = 0;
-    int FadeStartGrey = 0;
-    QString ProjectPath;
-    QString InputFolder;
-    QString PickPurpose;
-    QString TitleMode;
-    int PopupPanel = 0;
-    bool Dragging = false;
-
     void ChekSelect();
     // Title handler of the New title box: creates by TitleMode with the typed title.
     // False when the title was refused, so the box stays open with what was typed.
     bool tupd();
-    // Picker results, delivered by PickPurpose.
-    void upd();
     // Opens a file with the system, in its own folder.
     void RunFile(const QString& path);
-
-    // For the formatter window: its input-path panel fades in on Timer2 (PopupPanel 4),
-    // its folder link opens the folder picker, and Timer1 restores it with this window.
-    void fadeInPanel(int panel);
-    void stopPanelFade();
-    // The pickers, primed on the program folder; upd delivers their choice by the key.
-    void openFolderPicker(const QString& purpose);
-    void openFilePicker(const QString& purpose, const QString& pattern);
-    void watchFormatterRestore();
     FormatterWindow* formatter();
+    // The purpose of the picker opened last and the action panel fading in.
+    const QString& pickPurpose() const { return PickPurpose; }
+    int popupPanel() const { return PopupPanel; }
+    // The title strip is being dragged.
+    bool dragging() const { return Dragging; }
+
+    // FormatterHost
+    Session& session() override;
+    QString bookConfig() const override { return bookConfig_; }
+    int normalGrey() const override { return NormalGrey; }
+    int hoverGrey() const override { return HoverGrey; }
+    void fadeInInputPanel() override;
+    void stopPanelFade() override;
+    void minimiseWithFormatter() override;
+    std::optional<QString> pickFolder(const QString& purpose) override;
+    std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
 
     // StoreView
     void setEntries(StoreList list, const QStringList& entries) override;
     void selectEntry(StoreList list, int index) override;
     int selectedIndex(StoreList list) const override;
     QString selectedText(StoreList list) const override;
-    QString projectPath() const override { return ProjectPath; }
-    void setProjectPath(const QString& path) override { ProjectPath = path; }
-    void setInputFolder(const QString& path) override { InputFolder = path; }
+    QString projectPath() const override { return session_.projectPath; }
+    void setProjectPath(const QString& path) override { session_.projectPath = path; }
+    void setInputFolder(const QString& path) override { session_.inputFolder = path; }
     void showSettings(const ProjectSettings& settings) override;
 
 protected:
@@ -119,6 +107,7 @@ private:
     void pointerOverLabel(QLabel* label);
     void pointerOverFrame1();
     void closePanel(Panel& panel);
+    void fadeInPanel(int panel);
     void timer1Tick();
     void timer2Tick();
     void fadeStep();
@@ -132,6 +121,7 @@ private:
     void connectSettingsKeeping();
     void keepSetting(const QString& tag, const QString& value);
     void pathChosen(QLineEdit* box, const QString& path);
+    void pickInto(QLineEdit* box, const QString& purpose, const QString& pattern);
     QString settingTagOf(const QLineEdit* box) const;
     // The output button: settings saved, then the CD folder exported.
     void exportCommand();
@@ -140,7 +130,17 @@ private:
     void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
-    QString bookConfig_;
+    QString bookConfig_; // the eight names joined by "|"
+    Session session_;
+    QString BookTxtDir;
+    QString XmlDir;
+    int NormalGrey = 0;
+    int HoverGrey = 0;
+    int FadeStartGrey = 0;
+    QString PickPurpose;
+    QString TitleMode;
+    int PopupPanel = 0;
+    bool Dragging = false;
     bool unloaded_ = false;
     bool filling_ = false;
     bool keyMoved_ = false; // the selection of a focused list was moved by the keys
@@ -172,8 +172,6 @@ private:
     QTimer timer2_;
     QTimer fadeTimer_;
     NewTitleBox* titleBox_ = nullptr;
-    FolderPicker* folderPicker_ = nullptr;
-    FilePicker* filePicker_ = nullptr;
     std::unique_ptr<FormatterWindow> formatter_;
     int formatterFade_ = -1; // grey level of the formatter panel's fade, -1 when none
 };

@@ -3,11 +3,11 @@
 #include "app/identity.h"
 #include "app/new_title_box.h"
 #include "mainwin/main_window.h"
-#include "mainwin/picture_icons.h"
 #include "mainwin/texts.h"
-#include "mainwin/widget_colours.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/picture_icons.h"
+#include "widgets/widget_colours.h"
 
 #include <QApplication>
 #include <QButtonGroup>

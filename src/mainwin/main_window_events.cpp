@@ -2,10 +2,10 @@
 // title strip, the picture buttons and the keyboard.
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
-#include "mainwin/widget_colours.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "widgets/widget_colours.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -149,18 +149,20 @@ void MainWindow::actionClicked(QLabel* label) {
             askTitle(QStringLiteral("newresh"));
         else if (name == QLatin1String("Label13"))
             askTitle(QStringLiteral("newdars"));
-        else if (name == QLatin1String("Label3"))
-            openFolderPicker(QStringLiteral("addproj"));
-        else if (name == QLatin1String("Label4"))
+        else if (name == QLatin1String("Label3")) {
+            if (const auto folder = pickFolder(QStringLiteral("addproj")))
+                AddProj(context_, *this, *folder);
+        } else if (name == QLatin1String("Label4"))
             DelProj(context_, *this, selectedIndex(StoreList::Projects) + 1);
         else if (name == QLatin1String("Label16"))
             DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1);
         else if (name == QLatin1String("Label12"))
             DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1);
+        // The project and field pictures have no receiver: chosen, and kept nowhere.
         else if (name == QLatin1String("Label17"))
-            openFilePicker(QStringLiteral("projpic"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+            pickFile(QStringLiteral("projpic"), QStringLiteral("*.gif;*.jpg;*.bmp"));
         else if (name == QLatin1String("Label8"))
-            openFilePicker(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
+            pickFile(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
     });
     // A delete that leaves nothing selected must not leave data entry enabled.
     ChekSelect();

@@ -2,9 +2,9 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "export/cd_export.h"
+#include "export/output_folders.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "export/output_folders.h"
 #include "platform/busy_cursor.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -70,7 +70,7 @@ void MainWindow::pathChosen(QLineEdit* box, const QString& path) {
 void MainWindow::keepSetting(const QString& tag, const QString& value) {
     if (selectedIndex(StoreList::Projects) < 0 || filling_)
         return;
-    KeepSetting(context_, ProjectPath, tag, value);
+    KeepSetting(context_, session_.projectPath, tag, value);
 }
 
 void MainWindow::exportCommand() {
@@ -84,29 +84,29 @@ void MainWindow::exportCommand() {
         makeFolder(defaultTarget);
     if (!isAbsolutePath(exBox_->text()))
         exBox_->setText(app + exBox_->text());
-    if (!isAbsolutePath(ProjectPath))
-        ProjectPath = app + ProjectPath;
+    if (!isAbsolutePath(session_.projectPath))
+        session_.projectPath = app + session_.projectPath;
     const QString target = fromStoredPath(exBox_->text());
     if (!folderExists(target)) {
         bepayam(context_, 26);
         return;
     }
-    if (!folderExists(ProjectPath)) {
+    if (!folderExists(session_.projectPath)) {
         bepayam(context_, 10);
         return;
     }
     const BusyCursor busy;
     // A project never opened for data entry still gets its settings and media onto the CD;
     // settings that cannot be written stop the export, which would carry the old ones.
-    MakeDirs(context_, ProjectPath, BookTxtDir, XmlDir);
-    if (!SaveThings(context_, settingsChoice(), ProjectPath, BookTxtDir))
+    MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
+    if (!SaveThings(context_, settingsChoice(), session_.projectPath, BookTxtDir))
         return;
-    if (!confirmExportWithoutLessons(context_, ProjectPath))
+    if (!confirmExportWithoutLessons(context_, session_.projectPath))
         return;
     ExportProgressDialog progress(this);
     ExportRequest request;
     request.target = target;
-    request.projectPath = ProjectPath;
+    request.projectPath = session_.projectPath;
     request.printable = pcheck_->checkState() == Qt::Checked;
     request.runFile = [this](const QString& path) { RunFile(path); };
     ExportAll(context_, request, &progress);

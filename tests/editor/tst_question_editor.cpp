@@ -3,10 +3,10 @@
 // the image and correct-answer marks through to the quiz file.
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
+#include "export/output_folders.h"
 #include "formatter/formatter_window.h"
 #include "formatter/question_check.h"
 #include "mainwin/main_window.h"
-#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "store/catalogue.h"
@@ -72,7 +72,7 @@ struct Editing {
         NewProj(p.context(), *main, "P");
         NewResh(p.context(), *main, "F");
         NewDars(p.context(), *main, "L");
-        MakeDirs(p.context(), main->ProjectPath, "BookTXT", "_xml");
+        MakeDirs(p.context(), main->session().projectPath, "BookTXT", "_xml");
         f = main->formatter();
         f->Doit();
         QVERIFY(QTest::qWaitForWindowExposed(f));
@@ -206,7 +206,7 @@ private slots:
         delete watch;
         // Message 5 when there is no entry to show.
         t.f->table().CurrentEntry = -1;
-        QuestionEditor lone(t.p.context(), *t.f, *t.main);
+        QuestionEditor lone(t.p.context(), *t.f, t.f);
         QCOMPARE(t.p.prompts.shown.last().text,
                  QStringLiteral(u"پاراگرافي براي ويرايش وجود ندارد!\u200F"));
     }
@@ -248,7 +248,7 @@ private slots:
             table.SoalText[i] = QString("e%1").arg(i);
         table.EntryCount = EntryTable::kEntries;
         table.CurrentEntry = 0;
-        QuestionEditor e(t.p.context(), *t.f, *t.main);
+        QuestionEditor e(t.p.context(), *t.f, t.f);
         t.f->Ohazf(e);
         QCOMPARE(table.SoalText[0], QStringLiteral("e1"));
         QCOMPARE(table.SoalText[255], QStringLiteral("e256"));
@@ -355,7 +355,7 @@ private slots:
         auto* matn = control<RichTextBox>(t.f, "matn");
         matn->setFocus();
         QTest::keyClick(matn, Qt::Key_F12);
-        const QString project = t.main->ProjectPath;
+        const QString project = t.main->session().projectPath;
         const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
         QVERIFY(quiz.contains(
             u8("\t\t<A>الف</A>\r\n\t\t<B>{1}</B>\r\n\t\t<C>ب</C>\r\n\t\t<D>{0}</D>\r\n"

@@ -52,7 +52,7 @@ struct Formatter {
         NewProj(p.context(), *main, "P");
         NewResh(p.context(), *main, u8("علوم"));
         NewDars(p.context(), *main, u8("درس يك"));
-        main->InputFolder = p.path("Zar");
+        main->session().inputFolder = p.path("Zar");
         // The data-entry button, as the pointer reaches it.
         auto* rest = control<QLabel>(main.get(), "Picture13");
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), rest->mapToGlobal(QPointF(5, 5)),
@@ -237,7 +237,7 @@ private slots:
         t.select(u8("دماوند با بلندي"));
         t.click(0);
         t.f->table().AttachPath[0] = t.p.path("Resources/MyBack.jpg");
-        const QString project = t.main->ProjectPath;
+        const QString project = t.main->session().projectPath;
         t.click(11);
         QVERIFY(!t.f->isVisible()); // hidden when the file is made
         QCOMPARE(t.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
@@ -334,17 +334,17 @@ private slots:
         t.p.prompts.choices = {Answer::Yes};
         t.f->close();
         QVERIFY(!t.f->isVisible());
-        QVERIFY(QFile::exists(t.main->ProjectPath + "/_xml/quiz0-0.xml"));
+        QVERIFY(QFile::exists(t.main->session().projectPath + "/_xml/quiz0-0.xml"));
         // No: discarded, closed; nothing made.
         t.main->formatter()->Doit();
         t.load("03-Riazi-Kasr.txt");
         t.select(u8("20 درصد عدد 150"));
         t.click(2);
-        const QByteArray made = readBytes(t.main->ProjectPath + "/_xml/quiz0-0.xml");
+        const QByteArray made = readBytes(t.main->session().projectPath + "/_xml/quiz0-0.xml");
         t.p.prompts.choices = {Answer::No};
         t.f->close();
         QVERIFY(!t.f->isVisible());
-        QCOMPARE(readBytes(t.main->ProjectPath + "/_xml/quiz0-0.xml"), made);
+        QCOMPARE(readBytes(t.main->session().projectPath + "/_xml/quiz0-0.xml"), made);
         QVERIFY(t.p.entries().contains("Filed entries discarded."));
         // Nothing filed: no question.
         const qsizetype shown = t.p.prompts.shown.size();
@@ -476,7 +476,7 @@ private slots:
         };
         QVERIFY(!frame7->isVisible());
         hover(t.books()->viewport());
-        QCOMPARE(t.main->PopupPanel, 4);
+        QCOMPARE(t.main->popupPanel(), 4);
         QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(frame7->palette().color(QPalette::WindowText),
                                   QColor(135, 135, 135), 3000);
@@ -505,19 +505,19 @@ private slots:
             QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
         });
         QTest::mouseClick(t.f->windowHandle(), Qt::LeftButton, {}, t.at(label6));
-        QCOMPARE(t.main->PickPurpose, QStringLiteral("zarin"));
-        QCOMPARE(t.main->InputFolder, t.p.path("other"));
+        QCOMPARE(t.main->pickPurpose(), QStringLiteral("zarin"));
+        QCOMPARE(t.main->session().inputFolder, t.p.path("other"));
         QStringList listed;
         for (int i = 0; i < t.books()->count(); ++i)
             listed << t.books()->item(i)->text();
         listed.sort();
         QCOMPARE(listed, (QStringList{"A.TXT", "b.txt", "txt"}));
         // The folder is kept as the project's input folder.
-        QVERIFY(decodeUtf16Le(readBytes(t.main->ProjectPath + "/Project.xml"))
+        QVERIFY(decodeUtf16Le(readBytes(t.main->session().projectPath + "/Project.xml"))
                     .contains("<Import Path=\"" + t.p.path("other") + "\">"));
         // An empty folder: message 1.
         QDir().mkpath(t.p.path("empty"));
-        t.main->InputFolder = t.p.path("empty");
+        t.main->session().inputFolder = t.p.path("empty");
         QCOMPARE(t.f->FileList(), 0);
         QCOMPARE(t.p.prompts.shown.last().text,
                  QStringLiteral(u"فايل\u200Fهاي ورودي پيدا نشد!\u200F"));

@@ -203,7 +203,7 @@ private slots:
         GreyRecorder recorder;
         frame->installEventFilter(&recorder);
         hover(t.list("ProjB")->viewport());
-        QCOMPARE(t.w->PopupPanel, 1);
+        QCOMPARE(t.w->popupPanel(), 1);
         QTest::qWait(450);
         QVERIFY(!frame->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(frame->isVisible(), 2000);
@@ -258,7 +258,7 @@ private slots:
         QCoreApplication::sendEvent(strip, &move);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(130, 25));
         QCOMPARE(t.w->pos(), before + QPoint(30, 15));
-        QVERIFY(!t.w->Dragging);
+        QVERIFY(!t.w->dragging());
 
         QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
         hover(close);
@@ -489,7 +489,7 @@ private slots:
             QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
         });
         QTest::mouseClick(t.find<QLabel>("Label3"), Qt::LeftButton);
-        QCOMPARE(t.w->PickPurpose, QStringLiteral("addproj"));
+        QCOMPARE(t.w->pickPurpose(), QStringLiteral("addproj"));
         QCOMPARE(t.list("ProjB")->count(), 4);
         QVERIFY(t.list("ProjB")->item(1)->isSelected());
         QCOMPARE(t.p.entries().last(), QStringLiteral("Project number 2 added."));

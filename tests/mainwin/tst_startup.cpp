@@ -1,8 +1,8 @@
 #include "app/identity.h"
 #include "app/instance_lock.h"
 #include "app/messages.h"
-#include "mainwin/main_window.h"
 #include "export/output_folders.h"
+#include "mainwin/main_window.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ private slots:
         TestProgram p;
         MainWindow w(p.context());
         QCOMPARE(w.windowTitle(), QStringLiteral("Moxaly"));
-        QCOMPARE(w.BookConfig(), LoadBookConfig());
+        QCOMPARE(w.bookConfig(), LoadBookConfig());
         QCOMPARE(p.entries().mid(0, 5),
                  (QStringList{"Closing last log.", "", "======================", "",
                               "Tavrin v1.1.90 started."}));

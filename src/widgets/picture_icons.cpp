@@ -1,4 +1,4 @@
-#include "mainwin/picture_icons.h"
+#include "widgets/picture_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
