@@ -11,7 +11,6 @@
   const printButton = document.getElementById("print");
   const muteButton = document.getElementById("mute");
   const music = document.getElementById("music");
-  const LETTERS = ["الف", "ب", "ج", "د"];
   const PERSIAN_DIGITS = "۰۱۲۳۴۵۶۷۸۹";
 
   const state = { lesson: -1, index: 0, chosen: [] };

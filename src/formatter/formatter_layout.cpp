@@ -253,9 +253,12 @@ void FormatterWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void FormatterWindow::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    NameNevis();
+// The lesson or field may have changed in the main window meanwhile: the heading follows
+// whenever the window comes back to the author.
+void FormatterWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        NameNevis();
 }
 
 // ---- the input-path panel --------------------------------------------------------------
@@ -271,10 +274,6 @@ void FormatterWindow::showPanel() {
     frame7_->show();
     shape1_->show();
     shape1_->raise();
-}
-
-bool FormatterWindow::panelVisible() const {
-    return frame7_->isVisible();
 }
 
 void FormatterWindow::hidePanel() {

@@ -103,8 +103,8 @@ void FormatterWindow::closeEvent(QCloseEvent* event) {
 
 void FormatterWindow::NameNevis() {
     guarded(61, [this] {
-        const QString text = QStringLiteral(u"سؤالات درس ") + host_.session().lessonTitle +
-                             QStringLiteral(u" در رشته ") + host_.session().fieldTitle;
+        const Session& session = host_.session();
+        const QString text = bookHeading(session.lessonTitle, session.fieldTitle);
         if (bookLabel_->text() != text)
             bookLabel_->setText(text);
     });

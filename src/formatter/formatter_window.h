@@ -69,13 +69,10 @@ public:
     // The input-path panel, faded in by the main window's Timer2.
     void paintPanel(int grey);
     void showPanel();
-    bool panelVisible() const;
     // The main window was restored: so is this window, and its minimise watch resumes.
     void restoreWithMain();
 
     EntryTable& table() { return table_; }
-    const QString& ImgSnippet() const { return imgSnippet_; }
-    const QString& CheckSnippet() const { return checkSnippet_; }
     QString ChosenImagePath;
     QString openedFileName;
     QString BookId;
@@ -83,7 +80,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -125,16 +125,7 @@ void FormatterWindow::Ohazf(QuestionEditor& editor) {
             context_.log().LogMe(QStringLiteral("Aborted by user!"));
             return;
         }
-        const int k = table_.CurrentEntry;
-        if (k < outline_.size())
-            outline_.removeAt(k);
-        removeEntry(table_, k);
-        // The open question has no place in the count yet: removing it leaves the count,
-        // so the next question is filed where it stood, not over a finished one.
-        if (k < table_.EntryCount)
-            --table_.EntryCount;
-        else
-            table_.questionOpen = false;
+        removeFiledEntry(table_, outline_, table_.CurrentEntry);
         showOutline();
         ShowEdit(editor);
     });

@@ -32,4 +32,14 @@ void removeEntry(EntryTable& table, int entry) {
     }
 }
 
+void removeFiledEntry(EntryTable& table, QStringList& outline, int entry) {
+    if (entry < outline.size())
+        outline.removeAt(entry);
+    removeEntry(table, entry);
+    if (entry < table.EntryCount)
+        --table.EntryCount;
+    else
+        table.questionOpen = false;
+}
+
 } // namespace tavrin

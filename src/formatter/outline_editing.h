@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tavrin {
 
@@ -14,5 +15,10 @@ QString outlineLineOf(Context& context, const EntryTable& table, int entry);
 
 // Removes an entry: the later ones move down by one, the last filled one becomes empty.
 void removeEntry(EntryTable& table, int entry);
+
+// Removes an entry with its outline line and keeps the counters true: a filed entry lowers
+// the count; the open question has no place in the count yet, so removing it closes it and
+// the next question is filed where it stood, not over a finished one.
+void removeFiledEntry(EntryTable& table, QStringList& outline, int entry);
 
 } // namespace tavrin

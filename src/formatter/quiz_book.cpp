@@ -80,6 +80,10 @@ struct Copy {
 
 } // namespace
 
+QString bookHeading(const QString& lessonTitle, const QString& fieldTitle) {
+    return QStringLiteral(u"سؤالات درس ") + lessonTitle + QStringLiteral(u" در رشته ") + fieldTitle;
+}
+
 QString bookId(int fieldIndex, int lessonIndex) {
     return QStringLiteral("%1-%2").arg(fieldIndex).arg(lessonIndex);
 }

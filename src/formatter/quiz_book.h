@@ -28,6 +28,9 @@ enum class BookOutcome { Made, NoFolders, Declined, Failed };
 // A failure is logged (57): copies made stay, the previous quiz file stays whole.
 BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& request);
 
+// The formatter's heading: "سؤالات درس " + lesson + " در رشته " + field.
+QString bookHeading(const QString& lessonTitle, const QString& fieldTitle);
+
 // The book id of a field and lesson row: "1-3".
 QString bookId(int fieldIndex, int lessonIndex);
 

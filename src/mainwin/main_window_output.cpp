@@ -2,6 +2,7 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "export/cd_export.h"
+#include "export/export_command.h"
 #include "export/output_folders.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
@@ -74,42 +75,23 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
 }
 
 void MainWindow::exportCommand() {
-    const QString app = DoSlash(context_.programFolder());
-    const QString defaultTarget = app + QStringLiteral("Export");
-    // The bare word and the program folder's own Export folder (a new project's box holds
-    // it whole) are made on first use; any other target must exist.
-    if ((exBox_->text() == QLatin1String("Export") ||
-         QDir::cleanPath(fromStoredPath(exBox_->text())) == QDir::cleanPath(defaultTarget)) &&
-        !folderExists(defaultTarget))
-        makeFolder(defaultTarget);
-    if (!isAbsolutePath(exBox_->text()))
-        exBox_->setText(app + exBox_->text());
-    if (!isAbsolutePath(session_.projectPath))
-        session_.projectPath = app + session_.projectPath;
-    const QString target = fromStoredPath(exBox_->text());
-    if (!folderExists(target)) {
-        bepayam(context_, 26);
-        return;
+    ExportCommand command{exBox_->text(),   session_.projectPath,
+                          settingsChoice(), BookTxtDir,
+                          XmlDir,           pcheck_->checkState() == Qt::Checked};
+    std::optional<ExportRequest> request;
+    {
+        const BusyCursor busy;
+        request = prepareExport(context_, command);
     }
-    if (!folderExists(session_.projectPath)) {
-        bepayam(context_, 10);
+    // Shown absolute from now on, as the export made them.
+    exBox_->setText(command.exportBox);
+    session_.projectPath = command.projectPath;
+    if (!request)
         return;
-    }
-    const BusyCursor busy;
-    // A project never opened for data entry still gets its settings and media onto the CD;
-    // settings that cannot be written stop the export, which would carry the old ones.
-    MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
-    if (!SaveThings(context_, settingsChoice(), session_.projectPath, BookTxtDir))
-        return;
-    if (!confirmExportWithoutLessons(context_, session_.projectPath))
-        return;
+    request->runFile = [this](const QString& path) { RunFile(path); };
     ExportProgressDialog progress(this);
-    ExportRequest request;
-    request.target = target;
-    request.projectPath = session_.projectPath;
-    request.printable = pcheck_->checkState() == Qt::Checked;
-    request.runFile = [this](const QString& path) { RunFile(path); };
-    ExportAll(context_, request, &progress);
+    const BusyCursor busy;
+    ExportAll(context_, *request, &progress);
 }
 
 } // namespace tavrin

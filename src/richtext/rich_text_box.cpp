@@ -224,10 +224,6 @@ void RichTextBox::setSelectionAlignment(Qt::Alignment alignment) {
     c.mergeBlockFormat(format);
 }
 
-Qt::Alignment RichTextBox::selectionAlignment() const {
-    return textCursor().blockFormat().alignment();
-}
-
 void RichTextBox::loadFile(const QString& path) {
     const QByteArray bytes = readWholeFile(path);
     if (!looksLikeRtf(bytes)) {

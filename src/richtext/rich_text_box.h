@@ -36,7 +36,6 @@ public:
 
     // Every paragraph the selection touches.
     void setSelectionAlignment(Qt::Alignment alignment);
-    Qt::Alignment selectionAlignment() const;
 
     // Loads an RTF file (a plain file is shown as 1256 text). Throws FsError when the file
     // cannot be read.
