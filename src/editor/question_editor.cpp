@@ -35,17 +35,13 @@ const QString kTipRemove = QStringLiteral(u"براي حذف پسزمينه كل�
 QuestionEditor::QuestionEditor(Context& context, QuestionEditorHost& host, QWidget* parent)
     : QDialog(parent), context_(context), host_(host) {
     build();
-    guarded(77, [this] {
+    runTrapped(context_, 77, [this] {
         host_.ShowEdit(*this);
         const QString img = DoSlash(context_.programFolder()) + QStringLiteral("Resources") +
                             nativeSeparator() + QStringLiteral("img.bin");
         if (!fileExists(img))
             picM_->setEnabled(false);
     });
-}
-
-void QuestionEditor::guarded(int code, const std::function<void()>& body) {
-    runTrapped(context_, code, body);
 }
 
 void QuestionEditor::build() {
@@ -157,23 +153,25 @@ void QuestionEditor::build() {
     corM_ = item("CorM", u"انتخاب پاسخ صحيح", [this] { host_.DoCor(*this); });
     picM_ = item("picM", u"درج تصوير در متن", [this] { host_.DoIMG(*this); });
     copyM_ = item("copyM", u"كپي متن", [this] {
-        guarded(74, [this] { QApplication::clipboard()->setText(target()->selectedText()); });
+        runTrapped(context_, 74,
+                   [this] { QApplication::clipboard()->setText(target()->selectedText()); });
     });
     cutM_ = item("cutM", u"برش متن", [this] {
-        guarded(75, [this] {
+        runTrapped(context_, 75, [this] {
             QApplication::clipboard()->setText(target()->selectedText());
             target()->replaceSelection(QString());
         });
     });
     pasteM_ = item("pasteM", u"چسباندن متن", [this] {
-        guarded(79, [this] {
+        runTrapped(context_, 79, [this] {
             const QMimeData* data = QApplication::clipboard()->mimeData();
             if (data && data->hasText())
                 target()->replaceSelection(data->text());
         });
     });
-    delM_ = item("delM", u"حذف متن",
-                 [this] { guarded(76, [this] { target()->replaceSelection(QString()); }); });
+    delM_ = item("delM", u"حذف متن", [this] {
+        runTrapped(context_, 76, [this] { target()->replaceSelection(QString()); });
+    });
 }
 
 RichTextBox* QuestionEditor::target() const {
@@ -196,7 +194,7 @@ void QuestionEditor::openMenu(int box, const QPoint& at) {
 }
 
 void QuestionEditor::browse(const QString& purpose, const QString& pattern, int code) {
-    guarded(code, [&] {
+    runTrapped(context_, code, [&] {
         const auto file = host_.pickFile(purpose, pattern);
         if (!file)
             return;
@@ -220,7 +218,7 @@ void QuestionEditor::clearBackground() {
 }
 
 void QuestionEditor::TgDo() {
-    guarded(82, [this] {
+    runTrapped(context_, 82, [this] {
         if (backPath_.isEmpty() || !fileExists(fromStoredPath(backPath_)))
             return;
         const QPixmap picture(fromStoredPath(backPath_));
@@ -231,7 +229,7 @@ void QuestionEditor::TgDo() {
 }
 
 void QuestionEditor::backgroundClicked() {
-    guarded(81, [this] {
+    runTrapped(context_, 81, [this] {
         if (!backPath_.isEmpty()) {
             clearBackground();
         } else if (const auto file = host_.pickFile(QStringLiteral("Pasz"),
@@ -255,7 +253,7 @@ bool QuestionEditor::CHK() {
 }
 
 void QuestionEditor::buttonClicked(int index) {
-    guarded(70, [&] {
+    runTrapped(context_, 70, [&] {
         switch (index) {
         case 0:
             host_.Ohazf(*this);
@@ -288,7 +286,7 @@ bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 3; ++i) {
             if (watched != boxes[i].first->viewport())
                 continue;
-            guarded(78, [&] {
+            runTrapped(context_, 78, [&] {
                 context_.log().LogMe(
                     QStringLiteral("%1 clicked.").arg(QLatin1String(boxes[i].second)));
                 if (me->button() == Qt::RightButton)

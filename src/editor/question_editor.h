@@ -55,7 +55,6 @@ private:
     void browse(const QString& purpose, const QString& pattern, int code);
     void backgroundClicked();
     RichTextBox* target() const;
-    void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
     QuestionEditorHost& host_;

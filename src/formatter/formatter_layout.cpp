@@ -103,8 +103,9 @@ void FormatterWindow::buildControls() {
     books_->setMouseTracking(true);
     books_->viewport()->setMouseTracking(true);
     books_->viewport()->installEventFilter(this);
-    connect(books_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { guarded(55, [&] { loadText(books_->row(item)); }); });
+    connect(books_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        runTrapped(context_, 55, [&] { loadText(books_->row(item)); });
+    });
     frame7_ = frame("Frame7", this, twips(9615, 3000, 2745, 285));
     label6_ = label("Label6", QStringLiteral(u"تغيير مسير متنهاي ورودي"), frame7_,
                     twips(15, 0, 2730, 240));
@@ -153,7 +154,8 @@ void FormatterWindow::buildControls() {
     hazC_->setObjectName(QStringLiteral("HazC"));
     hazC_->setGeometry(twips(11655, 135, 495, 255));
     hazC_->setFont(persianFont(7));
-    connect(hazC_, &QToolButton::clicked, this, [this] { guarded(80, [this] { DoPara(); }); });
+    connect(hazC_, &QToolButton::clicked, this,
+            [this] { runTrapped(context_, 80, [this] { DoPara(); }); });
     p22_ = check("P22",
                  QStringLiteral(u"حذف تمامي پاراگرافها و ايجاد پاراگراف بر اساس           "
                                 u"كلمه در هر سطر"),
@@ -360,7 +362,7 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             hidePanel();
         }
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
-        guarded(38, [this] { chooseInputFolder(); });
+        runTrapped(context_, 38, [this] { chooseInputFolder(); });
         return true;
     } else if (type == QEvent::MouseButtonRelease && watched == bindex_->viewport()) {
         // After the list has taken the click's selection.

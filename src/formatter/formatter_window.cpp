@@ -40,10 +40,6 @@ FormatterWindow::FormatterWindow(Context& context, FormatterHost& host)
 
 FormatterWindow::~FormatterWindow() = default;
 
-void FormatterWindow::guarded(int code, const std::function<void()>& body) {
-    runTrapped(context_, code, body);
-}
-
 void FormatterWindow::Doit() {
     if (isVisible()) {
         if (isMinimized())
@@ -52,7 +48,7 @@ void FormatterWindow::Doit() {
         activateWindow();
         return;
     }
-    guarded(60, [this] {
+    runTrapped(context_, 60, [this] {
         context_.log().LogMe(QStringLiteral("Format started."));
         bookConfig_ = host_.bookConfig().split(u'|');
         NameNevis();
@@ -102,7 +98,7 @@ void FormatterWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FormatterWindow::NameNevis() {
-    guarded(61, [this] {
+    runTrapped(context_, 61, [this] {
         const Session& session = host_.session();
         const QString text = bookHeading(session.lessonTitle, session.fieldTitle);
         if (bookLabel_->text() != text)
@@ -111,14 +107,14 @@ void FormatterWindow::NameNevis() {
 }
 
 void FormatterWindow::ResetA() {
-    guarded(66, [this] {
+    runTrapped(context_, 66, [this] {
         table_.clear();
         IndexEmpty();
     });
 }
 
 void FormatterWindow::IndexEmpty() {
-    guarded(63, [this] {
+    runTrapped(context_, 63, [this] {
         outline_.clear();
         bindex_->clear();
     });

@@ -96,8 +96,6 @@ private:
     void hidePanel();
     void chndFocus(bool in);
     void timer1Tick();
-    // Runs a procedure under its failure code: nothing escapes an event handler.
-    void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
     FormatterHost& host_;

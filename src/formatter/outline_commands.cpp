@@ -60,7 +60,7 @@ void ensureLineBreak(RichTextBox* box) {
 } // namespace
 
 void FormatterWindow::openEntry() {
-    guarded(53, [this] {
+    runTrapped(context_, 53, [this] {
         context_.log().LogMe(QStringLiteral("Opening an Onvan..."));
         const QList<QListWidgetItem*> selected = bindex_->selectedItems();
         table_.CurrentEntry = selected.isEmpty() ? -1 : bindex_->row(selected.first());
@@ -74,7 +74,7 @@ void FormatterWindow::openEntry() {
 }
 
 void FormatterWindow::ShowEdit(QuestionEditor& editor) {
-    guarded(51, [&] {
+    runTrapped(context_, 51, [&] {
         const int k = table_.CurrentEntry;
         if (k < 0) {
             bepayam(context_, 5);
@@ -97,7 +97,7 @@ void FormatterWindow::ShowEdit(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoEdit(QuestionEditor& editor) {
-    guarded(52, [&] {
+    runTrapped(context_, 52, [&] {
         context_.log().LogMe(QStringLiteral("Editing an Onvan..."));
         const int k = table_.CurrentEntry;
         table_.SoalText[k] = editor.Soal()->text();
@@ -119,7 +119,7 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
 }
 
 void FormatterWindow::Ohazf(QuestionEditor& editor) {
-    guarded(54, [&] {
+    runTrapped(context_, 54, [&] {
         context_.log().LogMe(QStringLiteral("Removing an Onvan..."));
         if (!context_.prompts().askYesNo(kMainCaption, kAskRemoveQuestion, Default::No)) {
             context_.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -132,7 +132,7 @@ void FormatterWindow::Ohazf(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoIMG(QuestionEditor& editor) {
-    guarded(56, [&] {
+    runTrapped(context_, 56, [&] {
         context_.log().LogMe(QStringLiteral("Inserting image inside the text..."));
         if (imgSnippet_.isEmpty()) {
             bepayam(context_, 25);
@@ -163,7 +163,7 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoCor(QuestionEditor& editor) {
-    guarded(56, [&] {
+    runTrapped(context_, 56, [&] {
         context_.log().LogMe(QStringLiteral("Check correct answer..."));
         if (checkSnippet_.isEmpty()) {
             bepayam(context_, 25);

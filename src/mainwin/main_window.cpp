@@ -35,10 +35,6 @@ namespace tavrin {
 
 using namespace colours;
 
-void MainWindow::guarded(int code, const std::function<void()>& body) {
-    runTrapped(context_, code, body);
-}
-
 MainWindow::MainWindow(Context& context, QWidget* parent) : QWidget(parent), context_(context) {
     buildWindow();
     load();
@@ -87,7 +83,7 @@ void MainWindow::load() {
     // Our file functions need no object created first; the log opens the run.
     logRunStart(context_);
     bookConfig_ = LoadBookConfig();
-    guarded(39, [this] {
+    runTrapped(context_, 39, [this] {
         BookTxtDir = QStringLiteral("BookTXT");
         XmlDir = QStringLiteral("_xml");
         NormalGrey = 135;
@@ -179,7 +175,7 @@ void MainWindow::listClicked(StoreList list) {
 }
 
 void MainWindow::ChekSelect() {
-    guarded(86, [this] {
+    runTrapped(context_, 86, [this] {
         const bool p = selectedIndex(StoreList::Projects) >= 0;
         const bool f = selectedIndex(StoreList::Fields) >= 0;
         const bool l = selectedIndex(StoreList::Lessons) >= 0;
@@ -225,7 +221,7 @@ void MainWindow::showSettings(const ProjectSettings& s) {
 }
 
 void MainWindow::musicOptionChanged() {
-    guarded(31, [this] {
+    runTrapped(context_, 31, [this] {
         const bool on = bMus_[0]->isChecked();
         for (QWidget* w : {static_cast<QWidget*>(mus1_), static_cast<QWidget*>(mus2_),
                            static_cast<QWidget*>(label1_), static_cast<QWidget*>(label10_)})
@@ -243,7 +239,7 @@ void MainWindow::askTitle(const QString& mode) {
 
 bool MainWindow::tupd() {
     bool taken = true;
-    guarded(95, [&] {
+    runTrapped(context_, 95, [&] {
         const QString title = titleBox_->title();
         if (TitleMode == QLatin1String("newproj"))
             taken = NewProj(context_, *this, title);
@@ -283,28 +279,31 @@ void MainWindow::RunFile(const QString& path) {
 
 void MainWindow::pictureClicked(QLabel* picture) {
     if (picture == help_.hover) {
-        guarded(33, [this] {
+        runTrapped(context_, 33, [this] {
             HelpWindow help(context_, this);
             help.exec();
         });
     } else if (picture == dataEntry_.hover) {
-        guarded(101, [this] {
+        runTrapped(context_, 101, [this] {
             MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
             formatter()->Doit();
         });
     } else if (picture == output_.hover) {
-        guarded(102, [this] { exportCommand(); });
+        runTrapped(context_, 102, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {
-        guarded(35,
-                [this] { pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3")); });
+        runTrapped(context_, 35, [this] {
+            pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3"));
+        });
     } else if (picture == browse_[2]) {
-        guarded(36,
-                [this] { pickInto(mus2_, QStringLiteral("Command7"), QStringLiteral("*.mp3")); });
+        runTrapped(context_, 36, [this] {
+            pickInto(mus2_, QStringLiteral("Command7"), QStringLiteral("*.mp3"));
+        });
     } else if (picture == browse_[0]) {
-        guarded(37,
-                [this] { pickInto(back_, QStringLiteral("Command8"), QStringLiteral("*.jpg")); });
+        runTrapped(context_, 37, [this] {
+            pickInto(back_, QStringLiteral("Command8"), QStringLiteral("*.jpg"));
+        });
     } else if (picture == browse_[3]) {
-        guarded(46, [this] {
+        runTrapped(context_, 46, [this] {
             if (const auto folder = pickFolder(QStringLiteral("ExBox")))
                 pathChosen(exBox_, *folder);
         });

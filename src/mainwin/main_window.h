@@ -126,8 +126,6 @@ private:
     // The output button: settings saved, then the CD folder exported.
     void exportCommand();
     void askTitle(const QString& mode);
-    // Runs a handler under its failure code: nothing escapes an event handler.
-    void guarded(int code, const std::function<void()>& body);
 
     Context& context_;
     QString bookConfig_; // the eight names joined by "|"

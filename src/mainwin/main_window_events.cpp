@@ -1,5 +1,6 @@
 // The main window's pointer, focus and key behaviour: the fading action panels, the
 // title strip, the picture buttons and the keyboard.
+#include "app/messages.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "store/catalogue.h"
@@ -76,7 +77,7 @@ void MainWindow::pointerOverFrame1() {
 }
 
 void MainWindow::timer1Tick() {
-    guarded(43, [this] {
+    runTrapped(context_, 43, [this] {
         if (isMinimized())
             return;
         timer1_.stop();
@@ -142,7 +143,7 @@ void MainWindow::actionClicked(QLabel* label) {
         return;
     const QString name = label->objectName();
     const bool image = name == QLatin1String("Label17") || name == QLatin1String("Label8");
-    guarded(image ? 81 : 38, [&] {
+    runTrapped(context_, image ? 81 : 38, [&] {
         if (name == QLatin1String("Label6"))
             askTitle(QStringLiteral("newproj"));
         else if (name == QLatin1String("Label15"))

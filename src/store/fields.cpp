@@ -2,10 +2,10 @@
 
 #include "app/context.h"
 #include "app/texts.h"
+#include "platform/calendar.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/text_file.h"
-#include "platform/calendar.h"
 #include "store/catalogue.h"
 #include "store/lesson_files.h"
 #include "store/store_common.h"
@@ -108,29 +108,10 @@ bool NewResh(Context& context, StoreView& view, const QString& title) {
 }
 
 void DelResh(Context& context, StoreView& view, int number) {
-    context.log().LogMe(QStringLiteral("Deleting reshteh..."));
-    store::trapped(context, 201, [&] {
-        const auto target = store::documentToDeleteFrom(
-            context, view, StoreList::Fields, texts::kAskDeleteField, [&](const QString& text) {
-                return Wste(context, Wsre(context, text, kReshteh), kResh + QString::number(number),
-                            QStringLiteral("Name"));
-            });
-        if (!target)
-            return;
-        const QString& document = target->text;
-        const int count =
-            store::readCount(context, Wsre(context, document, kReshteh), document.size(), kReshteh);
-        QString text = DelFullNode(context, document, kReshteh, kResh, number, count - 1);
-        store::requireChanged(document, text, kResh + QString::number(number));
-        text = AddNode(context, text, kReshteh, QStringLiteral("Count"), QStringLiteral("Adad"),
-                       QString::number(count - 1));
-        switchLessonFiles(context, view.projectPath(), store::removeEmptiedLines(text),
-                          {number - 1, -1});
-        ReadResh(context, view);
-        if (count - 1 > 0)
-            view.selectEntry(StoreList::Fields, count - 2);
-        context.log().LogMe(QStringLiteral("Reshteh number %1 deleted.").arg(number));
-    });
+    store::deleteNumbered(context, view, number,
+                          {201, StoreList::Fields, texts::kAskDeleteField, kReshteh, kResh, true,
+                           QStringLiteral("reshteh"), number - 1, -1,
+                           [&] { ReadResh(context, view); }});
 }
 
 } // namespace tavrin

@@ -2,8 +2,8 @@
 
 #include "app/context.h"
 #include "app/texts.h"
-#include "platform/text_file.h"
 #include "platform/calendar.h"
+#include "platform/text_file.h"
 #include "store/lesson_files.h"
 #include "store/store_common.h"
 #include "store/store_view.h"
@@ -64,31 +64,11 @@ bool NewDars(Context& context, StoreView& view, const QString& title) {
 }
 
 void DelDars(Context& context, StoreView& view, int number) {
-    context.log().LogMe(QStringLiteral("Deleting dars..."));
-    store::trapped(context, 203, [&] {
-        const QString parent = fieldTag(view);
-        const auto target = store::documentToDeleteFrom(
-            context, view, StoreList::Lessons, texts::kAskDeleteLesson, [&](const QString& text) {
-                return Wste(context, Wsre(context, text, parent), kDars + QString::number(number),
-                            QStringLiteral("Name"));
-            });
-        if (!target)
-            return;
-        const QString& document = target->text;
-        const int count = store::readCount(context, Wsre(context, document, parent),
-                                           document.size(), parent.trimmed());
-        QString text = DelNode(context, document, parent, kDars, number, count - 1);
-        store::requireChanged(document, text, kDars + QString::number(number));
-        text = AddNode(context, text, parent, QStringLiteral("Count"), QStringLiteral("Adad"),
-                       QString::number(count - 1));
-        // The lesson's files go with it and the later lessons' files follow their numbers.
-        switchLessonFiles(context, view.projectPath(), store::removeEmptiedLines(text),
-                          {view.selectedIndex(StoreList::Fields), number - 1});
-        ReadDars(context, view);
-        if (count - 1 > 0)
-            view.selectEntry(StoreList::Lessons, count - 2);
-        context.log().LogMe(QStringLiteral("Dars number %1 deleted.").arg(number));
-    });
+    const int field = view.selectedIndex(StoreList::Fields);
+    store::deleteNumbered(context, view, number,
+                          {203, StoreList::Lessons, texts::kAskDeleteLesson, fieldTag(view), kDars,
+                           false, QStringLiteral("dars"), field, number - 1,
+                           [&] { ReadDars(context, view); }});
 }
 
 } // namespace tavrin

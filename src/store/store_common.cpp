@@ -9,6 +9,7 @@
 #include "platform/text_file.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
+#include "store/lesson_files.h"
 #include "store/lessons.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"
@@ -134,6 +135,38 @@ QString removeEmptiedLines(QString text) {
 void requireChanged(const QString& before, const QString& after, const QString& what) {
     if (before == after)
         throw Failure{QStringLiteral("%1 not found").arg(what)};
+}
+
+void deleteNumbered(Context& context, StoreView& view, int number, const NumberedDelete& d) {
+    context.log().LogMe(QStringLiteral("Deleting %1...").arg(d.logName));
+    trapped(context, d.code, [&] {
+        const QString element = d.prefix + QString::number(number);
+        const auto target =
+            documentToDeleteFrom(context, view, d.list, d.question, [&](const QString& text) {
+                return Wste(context, Wsre(context, text, d.parent), element,
+                            QStringLiteral("Name"));
+            });
+        if (!target)
+            return;
+        const QString& document = target->text;
+        const int count = readCount(context, Wsre(context, document, d.parent), document.size(),
+                                    d.parent.trimmed());
+        QString text = d.wholeElement
+                           ? DelFullNode(context, document, d.parent, d.prefix, number, count - 1)
+                           : DelNode(context, document, d.parent, d.prefix, number, count - 1);
+        requireChanged(document, text, element);
+        text = AddNode(context, text, d.parent, QStringLiteral("Count"), QStringLiteral("Adad"),
+                       QString::number(count - 1));
+        // The lessons' files go with them, and the later lessons' files follow their numbers.
+        switchLessonFiles(context, view.projectPath(), removeEmptiedLines(text),
+                          {d.fieldIndex, d.lessonIndex});
+        d.reread();
+        if (count - 1 > 0)
+            view.selectEntry(d.list, count - 2);
+        QString name = d.logName;
+        name[0] = name[0].toUpper();
+        context.log().LogMe(QStringLiteral("%1 number %2 deleted.").arg(name).arg(number));
+    });
 }
 
 } // namespace tavrin::store

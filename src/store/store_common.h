@@ -69,6 +69,24 @@ documentToDeleteFrom(Context& context, StoreView& view, StoreList list, const QS
 // lists are read again, nothing is deleted and the user is told. True when stale.
 bool refuseStaleDelete(Context& context, StoreView& view, StoreList list, const QString& shown,
                        const QString& inFile);
+// A field or a lesson delete: which list, the question, where its element stands, and
+// what the delete does to the lessons' files.
+struct NumberedDelete {
+    int code = 0;              // the failure code of the procedure
+    StoreList list;            // the list the deleted entry is selected in
+    QString question;          // the Yes/No question before the name
+    QString parent;            // the block holding the numbered elements
+    QString prefix;            // "Resh" or "Dars"
+    bool wholeElement = false; // a field closes its element, a lesson does not
+    QString logName;           // "reshteh", "dars"
+    int fieldIndex = 0;        // the renumbering of the lessons' files
+    int lessonIndex = -1;
+    std::function<void()> reread; // the list read again after the delete
+};
+// Deletes element number of the project file, renumbers the later ones, sets the block's
+// count, takes the lessons' files along, reads the list again and selects its last entry.
+void deleteNumbered(Context& context, StoreView& view, int number, const NumberedDelete& d);
+
 // Removes the lines a field or lesson delete leaves holding only tabs.
 QString removeEmptiedLines(QString text);
 // Throws Failure when a delete found nothing to remove.
