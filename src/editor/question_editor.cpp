@@ -80,7 +80,12 @@ void QuestionEditor::build() {
                                      u"نمايش داده ميشود):"));
     tozih_ = box("Tozih", 80);
 
-    // The attachments on the right, the background picture on the left.
+    buildAttachments(layout);
+    buildMenu();
+}
+
+// The attachments on the right, the background picture on the left, the actions below.
+void QuestionEditor::buildAttachments(QVBoxLayout* layout) {
     auto* lower = new QGridLayout;
     layout->addLayout(lower);
     const auto pathRow = [this, lower](int row, const char* label, const QString& text,
@@ -141,7 +146,10 @@ void QuestionEditor::build() {
     layout->addLayout(actions);
     actions->addWidget(buttons_[4], 1);
     actions->addWidget(buttons_[0]);
+}
 
+// The pop-up menu of the three boxes.
+void QuestionEditor::buildMenu() {
     popM_ = new QMenu(this);
     popM_->setObjectName(QStringLiteral("popM"));
     const auto item = [this](const char* name, const char16_t* text, auto slot) {

@@ -7,6 +7,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QVBoxLayout;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -51,6 +52,8 @@ protected:
 
 private:
     void build();
+    void buildAttachments(QVBoxLayout* layout);
+    void buildMenu();
     void openMenu(int box, const QPoint& at);
     void browse(const QString& purpose, const QString& pattern, int code);
     void backgroundClicked();

@@ -38,6 +38,38 @@ const QString kFormatCaption = QStringLiteral("Format data");
 
 } // namespace
 
+namespace {
+
+QFrame* makeFrame(QObject* filter, const char* name, QWidget* parent, QRect r) {
+    auto* f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setGeometry(r);
+    f->setMouseTracking(true);
+    f->installEventFilter(filter);
+    return f;
+}
+
+QLabel* makeLabel(QObject* filter, const char* name, const QString& text, QWidget* parent,
+                  QRect r) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setAlignment(kAlignRight | Qt::AlignVCenter);
+    l->setMouseTracking(true);
+    l->installEventFilter(filter);
+    return l;
+}
+
+QCheckBox* makeCheck(const char* name, const QString& text, QWidget* parent, QRect r) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(QLatin1String(name));
+    c->setGeometry(r);
+    c->setFont(persianFont(8));
+    return c;
+}
+
+} // namespace
+
 void FormatterWindow::buildControls() {
     preparePersianUi();
     setObjectName(QStringLiteral("Format"));
@@ -46,38 +78,21 @@ void FormatterWindow::buildControls() {
     setFont(persianFont(9));
     resize(twipsToPixels(12480), twipsToPixels(9420));
 
-    const auto frame = [this](const char* name, QWidget* parent, QRect r) {
-        auto* f = new QFrame(parent);
-        f->setObjectName(QLatin1String(name));
-        f->setGeometry(r);
-        f->setMouseTracking(true);
-        f->installEventFilter(this);
-        return f;
-    };
-    const auto label = [this](const char* name, const QString& text, QWidget* parent, QRect r) {
-        auto* l = new QLabel(text, parent);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(r);
-        l->setAlignment(kAlignRight | Qt::AlignVCenter);
-        l->setMouseTracking(true);
-        l->installEventFilter(this);
-        return l;
-    };
-    const auto check = [](const char* name, const QString& text, QWidget* parent, QRect r) {
-        auto* c = new QCheckBox(text, parent);
-        c->setObjectName(QLatin1String(name));
-        c->setGeometry(r);
-        c->setFont(persianFont(8));
-        return c;
-    };
+    buildOutline();
+    buildInputTexts();
+    buildCommandStrip();
+    buildParagraphOptions();
+    recordResizeRules();
+}
 
+void FormatterWindow::buildOutline() {
     // The outline of filed questions, with its heading and the lesson's heading.
-    frame2_ = frame("Frame2", this, twips(60, 45, 9525, 3240));
+    frame2_ = makeFrame(this, "Frame2", this, twips(60, 45, 9525, 3240));
     frame2_->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    label3_ = label("Label3", QStringLiteral(u"فهرست سؤالها، پاسخها و توضيحات:"), frame2_,
-                    twips(6150, 300, 3255, 300));
+    label3_ = makeLabel(this, "Label3", QStringLiteral(u"فهرست سؤالها، پاسخها و توضيحات:"), frame2_,
+                        twips(6150, 300, 3255, 300));
     label3_->setFont(persianFont(9, true));
-    bookLabel_ = label("BookLabel", QString(), frame2_, twips(120, 60, 9285, 240));
+    bookLabel_ = makeLabel(this, "BookLabel", QString(), frame2_, twips(120, 60, 9285, 240));
     bookLabel_->setFont(persianFont(9, true));
     setTextColor(bookLabel_, QColor(36, 58, 82));
     bindex_ = new QListWidget(frame2_);
@@ -86,10 +101,12 @@ void FormatterWindow::buildControls() {
     bindex_->setMouseTracking(true);
     bindex_->viewport()->setMouseTracking(true);
     bindex_->viewport()->installEventFilter(this);
+}
 
+void FormatterWindow::buildInputTexts() {
     // The lesson texts of the input folder, and the panel that changes the folder.
-    label1_ =
-        label("Label1", QStringLiteral(u"فهرست متنهاي ورودي:"), this, twips(9585, 120, 2760, 405));
+    label1_ = makeLabel(this, "Label1", QStringLiteral(u"فهرست متنهاي ورودي:"), this,
+                        twips(9585, 120, 2760, 405));
     label1_->setFont(persianFont(9, true));
     shape1_ = new QFrame(this);
     shape1_->setObjectName(QStringLiteral("Shape1"));
@@ -106,17 +123,19 @@ void FormatterWindow::buildControls() {
     connect(books_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         runTrapped(context_, 55, [&] { loadText(books_->row(item)); });
     });
-    frame7_ = frame("Frame7", this, twips(9615, 3000, 2745, 285));
-    label6_ = label("Label6", QStringLiteral(u"تغيير مسير متنهاي ورودي"), frame7_,
-                    twips(15, 0, 2730, 240));
+    frame7_ = makeFrame(this, "Frame7", this, twips(9615, 3000, 2745, 285));
+    label6_ = makeLabel(this, "Label6", QStringLiteral(u"تغيير مسير متنهاي ورودي"), frame7_,
+                        twips(15, 0, 2730, 240));
     label6_->setAlignment(Qt::AlignCenter);
     label6_->setCursor(Qt::PointingHandCursor);
     label6_->setFont(persianFont(9, true));
     frame7_->hide();
     shape1_->hide();
+}
 
+void FormatterWindow::buildCommandStrip() {
     // The command strip.
-    frame1_ = frame("Frame1", this, twips(60, 3285, 12300, 720));
+    frame1_ = makeFrame(this, "Frame1", this, twips(60, 3285, 12300, 720));
     struct Button {
         int index;
         QString caption;
@@ -139,15 +158,17 @@ void FormatterWindow::buildControls() {
         connect(button, &QPushButton::clicked, this, [this, i = b.index] { command(i); });
         com_[b.index] = button;
     }
-    chek_ = check("Chek", QStringLiteral(u"با حذف"), frame1_, twips(2760, 270, 1140, 285));
+    chek_ = makeCheck("Chek", QStringLiteral(u"با حذف"), frame1_, twips(2760, 270, 1140, 285));
 
     matn_ = new RichTextBox(this);
     matn_->setObjectName(QStringLiteral("matn"));
     matn_->setGeometry(twips(60, 4065, 12300, 4830));
     matn_->installEventFilter(this);
+}
 
+void FormatterWindow::buildParagraphOptions() {
     // The paragraph options.
-    frame3_ = frame("Frame3", this, twips(75, 8865, 12300, 450));
+    frame3_ = makeFrame(this, "Frame3", this, twips(75, 8865, 12300, 450));
     // A tool button: a push button's margins leave no room for "<<<" in 33 pixels.
     hazC_ = new QToolButton(frame3_);
     hazC_->setText(QStringLiteral("<<<"));
@@ -156,16 +177,16 @@ void FormatterWindow::buildControls() {
     hazC_->setFont(persianFont(7));
     connect(hazC_, &QToolButton::clicked, this,
             [this] { runTrapped(context_, 80, [this] { DoPara(); }); });
-    p22_ = check("P22",
-                 QStringLiteral(u"حذف تمامي پاراگرافها و ايجاد پاراگراف بر اساس           "
-                                u"كلمه در هر سطر"),
-                 frame3_, twips(6450, 165, 5400, 210));
-    hazP_ = check("HazP", QStringLiteral(u"با حذف پاراگرافهاي اصلي"), frame3_,
-                  twips(4245, 165, 2130, 210));
+    p22_ = makeCheck("P22",
+                     QStringLiteral(u"حذف تمامي پاراگرافها و ايجاد پاراگراف بر اساس           "
+                                    u"كلمه در هر سطر"),
+                     frame3_, twips(6450, 165, 5400, 210));
+    hazP_ = makeCheck("HazP", QStringLiteral(u"با حذف پاراگرافهاي اصلي"), frame3_,
+                      twips(4245, 165, 2130, 210));
     hazP_->setChecked(true);
     noghte_ =
-        check("Noghte", QStringLiteral(u"همراه با درج پاراگراف پس از علائم نگارشي «. - ؟ - !»"),
-              frame3_, twips(60, 165, 4020, 210));
+        makeCheck("Noghte", QStringLiteral(u"همراه با درج پاراگراف پس از علائم نگارشي «. - ؟ - !»"),
+                  frame3_, twips(60, 165, 4020, 210));
     noghte_->setChecked(true);
     chnd_ = new QLineEdit(QStringLiteral("20"), frame3_);
     chnd_->setObjectName(QStringLiteral("chnd"));
@@ -174,7 +195,9 @@ void FormatterWindow::buildControls() {
     chnd_->setAlignment(Qt::AlignCenter);
     chnd_->installEventFilter(this);
     chnd_->raise();
+}
 
+void FormatterWindow::recordResizeRules() {
     // What grows with the window, as the design says.
     const auto rule = [this](QWidget* w, bool left, bool top, bool width, bool height) {
         rules_.append({w, w->geometry(), left, top, width, height});

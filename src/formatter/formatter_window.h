@@ -85,6 +85,11 @@ protected:
 
 private:
     void buildControls();
+    void buildOutline();
+    void buildInputTexts();
+    void buildCommandStrip();
+    void buildParagraphOptions();
+    void recordResizeRules();
     void recordLayout();
     void placeWordsBox();
     void loadText(int row);

@@ -17,6 +17,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMouseEvent;
 class QListWidget;
 class QRadioButton;
 
@@ -106,6 +107,10 @@ private:
     void pointerOverList(Panel& panel);
     void pointerOverLabel(QLabel* label);
     void pointerOverFrame1();
+    // The event filter's parts: pointer moves, left-button releases, focus in and out.
+    void pointerMoved(QObject* watched, const QMouseEvent* event);
+    bool buttonReleased(QObject* watched, const QMouseEvent* event);
+    void focusChanged(QObject* watched, bool in);
     void closePanel(Panel& panel);
     void fadeInPanel(int panel);
     void timer1Tick();

@@ -224,86 +224,100 @@ bool MainWindow::pictureKey(QLabel* picture, int key) {
 
 // ---- pointer and focus events ------------------------------------------------------
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+void MainWindow::pointerMoved(QObject* watched, const QMouseEvent* me) {
+    for (Panel& p : panels_) {
+        if (watched == p.list->viewport() || watched == p.list)
+            pointerOverList(p);
+        else if (watched == p.heading)
+            closePanel(p);
+    }
+    if (watched == frame1_) {
+        pointerOverFrame1();
+    } else if (watched == label21_) {
+        if (textColor(label18_) != kCloseRest)
+            setTextColor(label18_, kCloseRest);
+        if (textColor(label19_) != kMinRest)
+            setTextColor(label19_, kMinRest);
+        if (Dragging)
+            move(pos() + me->position().toPoint() - dragStart_);
+    } else if (watched == label18_) {
+        if (textColor(label18_) != kCloseHover)
+            setTextColor(label18_, kCloseHover);
+    } else if (watched == label19_) {
+        if (textColor(label19_) != kMinHover)
+            setTextColor(label19_, kMinHover);
+    } else if (watched == help_.rest) {
+        help_.hover->show();
+    } else if (watched == dataEntry_.rest) {
+        dataEntry_.hover->show();
+    } else if (watched == output_.rest) {
+        output_.hover->show();
+    } else if (auto* label = qobject_cast<QLabel*>(watched); label && panelOfLabel(label)) {
+        pointerOverLabel(label);
+    }
+}
+
+// A left button released over a label: the title strip's targets, an action or a picture.
+bool MainWindow::buttonReleased(QObject* watched, const QMouseEvent* me) {
     auto* widget = qobject_cast<QWidget*>(watched);
+    const bool inside = widget && widget->rect().contains(me->position().toPoint());
+    if (watched == label21_) {
+        Dragging = false;
+        return false;
+    }
+    if (!inside || me->button() != Qt::LeftButton)
+        return false;
+    if (watched == label18_) {
+        close();
+        return true;
+    }
+    if (watched == label19_) {
+        showMinimized();
+        return true;
+    }
+    if (auto* label = qobject_cast<QLabel*>(watched)) {
+        if (panelOfLabel(label))
+            actionClicked(label);
+        else if (widget->isEnabled())
+            pictureClicked(label);
+    }
+    return false;
+}
+
+void MainWindow::focusChanged(QObject* watched, bool in) {
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+        // Path boxes: white while edited, caret at the end; grey at rest, caret at 0.
+        setBase(box, in ? Qt::white : kDisabledList);
+        box->setCursorPosition(in ? int(box->text().size()) : 0);
+        if (in)
+            box->deselect();
+    } else if (watched == projB_) {
+        ChekSelect();
+    } else {
+        // A picture button with the focus shows its hover picture.
+        for (PicturePair* pair : {&help_, &dataEntry_, &output_}) {
+            if (watched != pair->rest)
+                continue;
+            if (in)
+                pair->hover->show();
+            else if (!pair->hover->underMouse())
+                pair->hover->hide();
+        }
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove) {
-        const auto* me = static_cast<QMouseEvent*>(event);
-        for (Panel& p : panels_) {
-            if (watched == p.list->viewport() || watched == p.list)
-                pointerOverList(p);
-            else if (watched == p.heading)
-                closePanel(p);
-        }
-        if (watched == frame1_) {
-            pointerOverFrame1();
-        } else if (watched == label21_) {
-            if (textColor(label18_) != kCloseRest)
-                setTextColor(label18_, kCloseRest);
-            if (textColor(label19_) != kMinRest)
-                setTextColor(label19_, kMinRest);
-            if (Dragging)
-                move(pos() + me->position().toPoint() - dragStart_);
-        } else if (watched == label18_) {
-            if (textColor(label18_) != kCloseHover)
-                setTextColor(label18_, kCloseHover);
-        } else if (watched == label19_) {
-            if (textColor(label19_) != kMinHover)
-                setTextColor(label19_, kMinHover);
-        } else if (watched == help_.rest) {
-            help_.hover->show();
-        } else if (watched == dataEntry_.rest) {
-            dataEntry_.hover->show();
-        } else if (watched == output_.rest) {
-            output_.hover->show();
-        } else if (auto* label = qobject_cast<QLabel*>(watched); label && panelOfLabel(label)) {
-            pointerOverLabel(label);
-        }
+        pointerMoved(watched, static_cast<QMouseEvent*>(event));
     } else if (type == QEvent::MouseButtonPress && watched == label21_) {
         Dragging = true;
         dragStart_ = static_cast<QMouseEvent*>(event)->position().toPoint();
     } else if (type == QEvent::MouseButtonRelease) {
-        const auto* me = static_cast<QMouseEvent*>(event);
-        const bool inside = widget && widget->rect().contains(me->position().toPoint());
-        if (watched == label21_) {
-            Dragging = false;
-        } else if (inside && me->button() == Qt::LeftButton) {
-            if (watched == label18_) {
-                close();
-                return true;
-            }
-            if (watched == label19_) {
-                showMinimized();
-                return true;
-            }
-            if (auto* label = qobject_cast<QLabel*>(watched)) {
-                if (panelOfLabel(label))
-                    actionClicked(label);
-                else if (widget->isEnabled())
-                    pictureClicked(label);
-            }
-        }
+        if (buttonReleased(watched, static_cast<QMouseEvent*>(event)))
+            return true;
     } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
-            // Path boxes: white while edited, caret at the end; grey at rest, caret at 0.
-            const bool in = type == QEvent::FocusIn;
-            setBase(box, in ? Qt::white : kDisabledList);
-            box->setCursorPosition(in ? int(box->text().size()) : 0);
-            if (in)
-                box->deselect();
-        } else if (watched == projB_) {
-            ChekSelect();
-        } else {
-            // A picture button with the focus shows its hover picture.
-            for (PicturePair* pair : {&help_, &dataEntry_, &output_}) {
-                if (watched != pair->rest)
-                    continue;
-                if (type == QEvent::FocusIn)
-                    pair->hover->show();
-                else if (!pair->hover->underMouse())
-                    pair->hover->hide();
-            }
-        }
+        focusChanged(watched, type == QEvent::FocusIn);
     } else if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (auto* list = qobject_cast<QListWidget*>(watched); list && listKey(list, key))
