@@ -2,9 +2,9 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "platform/calendar.h"
 #include "platform/file_system.h"
 #include "platform/text_file.h"
-#include "platform/calendar.h"
 
 namespace tavrin {
 

@@ -1,12 +1,14 @@
 #include "app/identity.h"
 
+#include "platform/project_folders.h"
+
 #include <QStringList>
 
 namespace tavrin {
 
 QString LoadBookConfig() {
-    return QStringList{QStringLiteral("BookTXT"),
-                       QStringLiteral("_xml"),
+    return QStringList{folders::kBookTxt,
+                       folders::kXml,
                        QStringLiteral("BookTitle.xml"),
                        QStringLiteral("pgTitle"),
                        QStringLiteral("pgMain"),

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "platform/text_file.h"
 #include "store/lesson_files.h"
 #include "store/store_common.h"
@@ -351,7 +352,7 @@ QString printablePage(Context& context, const QString& page, const QString& temp
 }
 
 bool confirmExportWithoutLessons(Context& context, const QString& projectPath) {
-    const QString xml = DoSlash(projectPath) + QStringLiteral("_xml") + nativeSeparator();
+    const QString xml = DoSlash(projectPath) + folders::kXml + nativeSeparator();
     QList<LessonRef> lessons;
     try {
         lessons = projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 
 #include <QStringList>
 
@@ -17,8 +18,7 @@ void MakeDirs(Context& context, const QString& projectPath, const QString& bookT
         // An empty project path would put the folders in the current folder.
         if (projectPath.isEmpty())
             throw FsError(QStringLiteral("Path not found"));
-        const QStringList names{bookTxtDir, xmlDir, QStringLiteral("BookIMG"),
-                                QStringLiteral("FlashIMG")};
+        const QStringList names{bookTxtDir, xmlDir, folders::kBookImg, folders::kFlashImg};
         for (const QString& name : names) {
             const QString folder = DoSlash(projectPath) + name;
             if (!folderExists(folder))

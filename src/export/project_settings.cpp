@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/store_common.h"
@@ -63,7 +64,7 @@ bool SaveThings(Context& context, const SettingsChoice& choice, const QString& p
                 const QString& bookTxtDir) {
     context.log().LogMe(QStringLiteral("Saving settings..."));
     const QString project = DoSlash(projectPath);
-    const QString flash = project + QStringLiteral("FlashIMG") + nativeSeparator();
+    const QString flash = project + folders::kFlashImg + nativeSeparator();
     try {
         // All the files, or none: the settings and the media a CD is made of belong together.
         StagedFiles files;

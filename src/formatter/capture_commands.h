@@ -10,6 +10,18 @@ namespace tavrin {
 class Context;
 struct EntryTable;
 
+// The formatter's commands by the number of their button (Com0 to Com11) and in the log
+// ("Format number N clicked."); 1 is given by F6 and does nothing.
+enum FormatterCommand : int {
+    kExplanation = 0,
+    kQuestion = 2,
+    kAnswers = 3,
+    kRemoveText = 4,
+    kOpenGroup = 9,
+    kCloseGroup = 10,
+    kMakeFile = 11,
+};
+
 // What a capture command leaves for the window to do.
 enum class CaptureOutcome {
     Filed,          // the table and the outline changed

@@ -142,13 +142,13 @@ void FormatterWindow::buildCommandStrip() {
         int left, width; // twips inside Frame1
     };
     const QList<Button> buttons{
-        {2, QStringLiteral(u"سؤال"), 11235, 1005},
-        {3, QStringLiteral(u"گزينههاي پاسخ"), 9690, 1485},
-        {0, QStringLiteral(u"توضيح"), 8625, 1005},
-        {9, groupButtonCaption(0), 5790, 2775},
-        {10, QStringLiteral(u"پايان گروه سؤالات"), 3990, 1740},
-        {4, QStringLiteral(u"حذف متن"), 1635, 1035},
-        {11, QStringLiteral(u"ساخت فايل"), 120, 1275},
+        {kQuestion, QStringLiteral(u"سؤال"), 11235, 1005},
+        {kAnswers, QStringLiteral(u"گزينههاي پاسخ"), 9690, 1485},
+        {kExplanation, QStringLiteral(u"توضيح"), 8625, 1005},
+        {kOpenGroup, groupButtonCaption(0), 5790, 2775},
+        {kCloseGroup, QStringLiteral(u"پايان گروه سؤالات"), 3990, 1740},
+        {kRemoveText, QStringLiteral(u"حذف متن"), 1635, 1035},
+        {kMakeFile, QStringLiteral(u"ساخت فايل"), 120, 1275},
     };
     for (const Button& b : buttons) {
         auto* button = new QPushButton(b.caption, frame1_);
@@ -211,7 +211,7 @@ void FormatterWindow::recordResizeRules() {
     rule(shape1_, true, false, false, false);
     rule(frame7_, true, false, false, false);
     rule(frame1_, false, false, true, false);
-    for (int i : {0, 2, 3, 9, 10})
+    for (int i : {kExplanation, kQuestion, kAnswers, kOpenGroup, kCloseGroup})
         rule(com_[i], true, false, false, false);
     rule(chek_, true, false, false, false);
     rule(matn_, false, false, true, true);
@@ -399,10 +399,11 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             int key, command;
             bool needsSelection;
         };
-        static constexpr Key keys[] = {{Qt::Key_F1, 9, true},  {Qt::Key_F2, 2, true},
-                                       {Qt::Key_F3, 3, true},  {Qt::Key_F4, 10, false},
-                                       {Qt::Key_F5, 0, true},  {Qt::Key_F6, 1, true},
-                                       {Qt::Key_F11, 4, true}, {Qt::Key_F12, 11, false}};
+        static constexpr Key keys[] = {
+            {Qt::Key_F1, kOpenGroup, true},   {Qt::Key_F2, kQuestion, true},
+            {Qt::Key_F3, kAnswers, true},     {Qt::Key_F4, kCloseGroup, false},
+            {Qt::Key_F5, kExplanation, true}, {Qt::Key_F6, 1, true},
+            {Qt::Key_F11, kRemoveText, true}, {Qt::Key_F12, kMakeFile, false}};
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F7) {
             chek_->setChecked(!chek_->isChecked());

@@ -74,7 +74,7 @@ bool FormatterWindow::settleUnmadeEntries() {
     switch (context_.prompts().askYesNoCancel(kMainCaption, kAskMakeBeforeClosing)) {
     case Answer::Yes:
         lastBook_ = BookOutcome::Failed;
-        command(11);
+        command(kMakeFile);
         return lastBook_ == BookOutcome::Made;
     case Answer::No:
         context_.log().LogMe(QStringLiteral("Filed entries discarded."));
@@ -185,28 +185,28 @@ void FormatterWindow::command(int index) {
     try {
         const Selection selection{matn_->selectedText(), matn_->selectedRtf()};
         switch (index) {
-        case 0:
+        case kExplanation:
             result = fileExplanation(context_, table_, outline_, selection);
             break;
-        case 2:
+        case kQuestion:
             result = fileQuestion(context_, table_, outline_, selection);
             break;
-        case 3:
+        case kAnswers:
             result = fileAnswers(context_, table_, outline_, selection);
             break;
-        case 4:
+        case kRemoveText:
             matn_->replaceSelection(QString());
             break;
-        case 9:
+        case kOpenGroup:
             result = openGroup(context_, table_, outline_, selection);
-            com_[9]->setText(groupButtonCaption(table_.OpenGroups));
+            com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
             break;
-        case 10:
+        case kCloseGroup:
             result = closeGroup(context_, table_, outline_);
             if (result.outcome == CaptureOutcome::Filed)
-                com_[9]->setText(groupButtonCaption(table_.OpenGroups));
+                com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
             break;
-        case 11: {
+        case kMakeFile: {
             BookRequest request;
             request.projectPath = host_.session().projectPath;
             request.fieldIndex = host_.session().fieldIndex;
@@ -243,7 +243,7 @@ void FormatterWindow::command(int index) {
     showOutline();
     if (result.selectLine >= 0)
         bindex_->setCurrentRow(result.selectLine);
-    if (index != 10)
+    if (index != kCloseGroup)
         afterCommand(index);
 }
 
@@ -265,7 +265,7 @@ void FormatterWindow::showOutline() {
 }
 
 void FormatterWindow::afterCommand(int index) {
-    if (chek_->isChecked() && index != 4 && matn_->selectionLength() > 0)
+    if (chek_->isChecked() && index != kRemoveText && matn_->selectionLength() > 0)
         matn_->replaceSelection(QString());
     matn_->setCaret(0);
 }

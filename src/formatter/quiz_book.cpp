@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
@@ -228,8 +229,8 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
     const QString id = bookId(request.fieldIndex, request.lessonIndex);
     try {
         const QString o = DoSlashStrict(request.projectPath);
-        const QString xml = o + QStringLiteral("_xml");
-        const QString pages = o + QStringLiteral("BookTXT");
+        const QString xml = o + folders::kXml;
+        const QString pages = o + folders::kBookTxt;
         if (!folderExists(xml) && !folderExists(pages)) {
             context.prompts().notice(kMainCaption,
                                      QStringLiteral("Folder _xml or BookTXT doesn't exist!"));
@@ -253,7 +254,7 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
                                             kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
             return BookOutcome::Declined;
 
-        const QString indexPath = xml + sep + QStringLiteral("BookTitle.xml");
+        const QString indexPath = xml + sep + folders::kBookTitle;
         const QString index =
             indexWithLine(fileExists(indexPath) ? readUtf16File(indexPath)
                                                 : QStringLiteral("<strings>") + kCrLf + u'\t' +

@@ -12,6 +12,7 @@
 #include "formatter/formatter_window.h"
 #include "platform/file_copy.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
@@ -56,7 +57,7 @@ void MainWindow::fadeInPanel(int panel) {
 }
 
 void MainWindow::fadeInInputPanel() {
-    fadeInPanel(4);
+    fadeInPanel(kInputPathPanel);
 }
 
 void MainWindow::stopPanelFade() {
@@ -84,8 +85,8 @@ void MainWindow::load() {
     logRunStart(context_);
     bookConfig_ = LoadBookConfig();
     runTrapped(context_, 39, [this] {
-        BookTxtDir = QStringLiteral("BookTXT");
-        XmlDir = QStringLiteral("_xml");
+        BookTxtDir = folders::kBookTxt;
+        XmlDir = folders::kXml;
         NormalGrey = 135;
         HoverGrey = 100;
         FadeStartGrey = 235;

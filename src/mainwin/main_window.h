@@ -29,6 +29,15 @@ class FormatterWindow;
 
 // The hub window: the three lists, their fading action panels, the project settings and
 // the picture buttons. Its load step opens the run in the log; closing it ends the program.
+// The fading action panels, by the number PopupPanel holds: the three lists' and the
+// formatter's input-path panel.
+enum PopupPanelNumber : int {
+    kProjectsPanel = 1,
+    kFieldsPanel = 2,
+    kLessonsPanel = 3,
+    kInputPathPanel = 4
+};
+
 class MainWindow : public QWidget, public StoreView, public FormatterHost {
     Q_OBJECT
 public:

@@ -88,14 +88,14 @@ void MainWindow::timer1Tick() {
 
 void MainWindow::timer2Tick() {
     timer2_.stop();
-    if (PopupPanel == 4 && formatter_ && formatter_->isVisible()) {
+    if (PopupPanel == kInputPathPanel && formatter_ && formatter_->isVisible()) {
         formatter_->paintPanel(FadeStartGrey);
         formatter_->showPanel();
         formatterFade_ = FadeStartGrey;
         fadeTimer_.start();
         return;
     }
-    if (PopupPanel < 1 || PopupPanel > 3)
+    if (PopupPanel < kProjectsPanel || PopupPanel > kLessonsPanel)
         return;
     Panel& panel = panels_[PopupPanel - 1];
     if (!panel.list->isEnabled())

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
@@ -235,8 +236,8 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
     if (!QDir().mkpath(step.staging()))
         throw FsError::at(QStringLiteral("Permission denied"), step.staging());
     try {
-        const QString xml = QStringLiteral("_xml/");
-        const QString pages = QStringLiteral("BookTXT/");
+        const QString xml = folders::kXml + u'/';
+        const QString pages = folders::kBookTxt + u'/';
         static const QRegularExpression quizName(QStringLiteral("^quiz(\\d+)-(\\d+)\\.xml$"));
         static const QRegularExpression copyName(QStringLiteral("^quiz(\\d+)-(\\d+)(-.*)$"));
         const auto names = [&](const QString& folder) {
@@ -286,14 +287,14 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
                 step.stageLink(pages + name,
                                pages + QStringLiteral("quiz") + mv->to + m.captured(3));
         }
-        const QString indexPath = xml + QStringLiteral("BookTitle.xml");
+        const QString indexPath = xml + folders::kBookTitle;
         if (fileExists(step.project() + indexPath)) {
             const QString index = readUtf16File(step.project() + indexPath);
             const QString renumbered = renumberedIndex(index, renumbering);
             if (renumbered != index)
                 step.stage(renumbered, indexPath);
         }
-        step.stage(projectText, QStringLiteral("Project.xml"));
+        step.stage(projectText, folders::kProjectFile);
     } catch (...) {
         // Nothing has changed yet: the staged files go, the project stays as it was.
         removeTree(step.staging());
@@ -325,8 +326,8 @@ void removeLeftovers(Context& context, const QString& projectPath) {
     if (projectPath.isEmpty() || !QFileInfo(projectPath).isDir())
         return;
     const QDir project(projectPath);
-    for (const QString& folder : {QStringLiteral("."), QStringLiteral("_xml"),
-                                  QStringLiteral("BookTXT"), QStringLiteral("FlashIMG")}) {
+    for (const QString& folder :
+         {QStringLiteral("."), folders::kXml, folders::kBookTxt, folders::kFlashImg}) {
         for (const QString& removed : removeWorkingFiles(project.filePath(folder)))
             context.log().LogMe(QStringLiteral("Unfinished file removed: ") +
                                 QDir::toNativeSeparators(QDir::cleanPath(removed)));

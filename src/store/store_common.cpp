@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "platform/text_file.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
@@ -21,7 +22,7 @@ QString readIfThere(const QString& path) {
 }
 
 QString projectFilePath(const QString& projectPath) {
-    return DoSlash(projectPath) + QStringLiteral("Project.xml");
+    return DoSlash(projectPath) + folders::kProjectFile;
 }
 
 int readCount(Context& context, const QString& block, qsizetype documentSize, const QString& what) {
