@@ -1,25 +1,13 @@
 #pragma once
 
+#include "app/message_numbers.h"
+
 #include <QString>
 #include <functional>
 
 namespace tavrin {
 
 class Context;
-
-// Notices of this tool beyond the numbered table: a delete refused because the list no
-// longer matched the file, and a second start on a program folder already in use.
-constexpr int kNoticeStaleList = 103;
-constexpr int kNoticeSecondInstance = 104;
-// Answers of more than four paragraphs filed or saved: they are kept, the author is told.
-constexpr int kNoticeMoreThanFour = 105;
-// The player's settings or media could not be written (the old ones stay), and a quiz
-// file that could not be made (nothing changed): both with why on a second line.
-constexpr int kNoticeSettingsNotSaved = 106;
-constexpr int kNoticeBookNotMade = 107;
-
-// Notice 31 asks for the question before its answers; as a failure code 31 is only logged.
-constexpr int kNoticeFileQuestionFirst = 31;
 
 // Numbers bepayam logs as failures: 32 and up, but the notices 101 to 107.
 bool isFailureCode(int number);

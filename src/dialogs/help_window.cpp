@@ -1,6 +1,7 @@
 #include "dialogs/help_window.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -39,9 +40,9 @@ void HelpWindow::load() {
             box1_->loadFile(path);
         box1_->moveCursor(QTextCursor::Start);
     } catch (const std::exception& e) {
-        reportFailure(context_, 69, QString::fromUtf8(e.what()));
+        reportFailure(context_, kFailHelpViewer, QString::fromUtf8(e.what()));
     } catch (...) {
-        reportFailure(context_, 69, QStringLiteral("Unexpected error"));
+        reportFailure(context_, kFailHelpViewer, QStringLiteral("Unexpected error"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "editor/question_editor.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "editor/question_editor_host.h"
 #include "platform/file_system.h"
@@ -35,7 +36,7 @@ const QString kTipRemove = QStringLiteral(u"براي حذف پسزمينه كل�
 QuestionEditor::QuestionEditor(Context& context, QuestionEditorHost& host, QWidget* parent)
     : QDialog(parent), context_(context), host_(host) {
     build();
-    runTrapped(context_, 77, [this] {
+    runTrapped(context_, kFailOpenEditor, [this] {
         host_.ShowEdit(*this);
         const QString img = DoSlash(context_.programFolder()) + QStringLiteral("Resources") +
                             nativeSeparator() + QStringLiteral("img.bin");
@@ -161,24 +162,24 @@ void QuestionEditor::buildMenu() {
     corM_ = item("CorM", u"انتخاب پاسخ صحيح", [this] { host_.DoCor(*this); });
     picM_ = item("picM", u"درج تصوير در متن", [this] { host_.DoIMG(*this); });
     copyM_ = item("copyM", u"كپي متن", [this] {
-        runTrapped(context_, 74,
+        runTrapped(context_, kFailCopyText,
                    [this] { QApplication::clipboard()->setText(target()->selectedText()); });
     });
     cutM_ = item("cutM", u"برش متن", [this] {
-        runTrapped(context_, 75, [this] {
+        runTrapped(context_, kFailCutText, [this] {
             QApplication::clipboard()->setText(target()->selectedText());
             target()->replaceSelection(QString());
         });
     });
     pasteM_ = item("pasteM", u"چسباندن متن", [this] {
-        runTrapped(context_, 79, [this] {
+        runTrapped(context_, kFailPasteText, [this] {
             const QMimeData* data = QApplication::clipboard()->mimeData();
             if (data && data->hasText())
                 target()->replaceSelection(data->text());
         });
     });
     delM_ = item("delM", u"حذف متن", [this] {
-        runTrapped(context_, 76, [this] { target()->replaceSelection(QString()); });
+        runTrapped(context_, kFailDeleteText, [this] { target()->replaceSelection(QString()); });
     });
 }
 
@@ -226,7 +227,7 @@ void QuestionEditor::clearBackground() {
 }
 
 void QuestionEditor::TgDo() {
-    runTrapped(context_, 82, [this] {
+    runTrapped(context_, kFailShowBackground, [this] {
         if (backPath_.isEmpty() || !fileExists(fromStoredPath(backPath_)))
             return;
         const QPixmap picture(fromStoredPath(backPath_));
@@ -237,7 +238,7 @@ void QuestionEditor::TgDo() {
 }
 
 void QuestionEditor::backgroundClicked() {
-    runTrapped(context_, 81, [this] {
+    runTrapped(context_, kFailBackground, [this] {
         if (!backPath_.isEmpty()) {
             clearBackground();
         } else if (const auto file = host_.pickFile(QStringLiteral("Pasz"),
@@ -261,7 +262,7 @@ bool QuestionEditor::CHK() {
 }
 
 void QuestionEditor::buttonClicked(int index) {
-    runTrapped(context_, 70, [&] {
+    runTrapped(context_, kFailEditorButton, [&] {
         switch (index) {
         case 0:
             host_.Ohazf(*this);
@@ -294,7 +295,7 @@ bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 3; ++i) {
             if (watched != boxes[i].first->viewport())
                 continue;
-            runTrapped(context_, 78, [&] {
+            runTrapped(context_, kFailEditorBoxClick, [&] {
                 context_.log().LogMe(
                     QStringLiteral("%1 clicked.").arg(QLatin1String(boxes[i].second)));
                 if (me->button() == Qt::RightButton)

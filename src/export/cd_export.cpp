@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "export/export_script.h"
 #include "export/quiz_data.h"
@@ -142,7 +143,7 @@ private:
     ExportResult failed(const QString& description) {
         finish();
         context_.log().LogMe(QStringLiteral("Export stopped at %1").arg(description));
-        bepayamBecause(context_, 28, description);
+        bepayamBecause(context_, kNoticeExportFailed, description);
         return {ExportOutcome::Failed, folder_};
     }
     // The disk may take seconds to take everything; the window is told meanwhile.
@@ -279,7 +280,7 @@ ExportResult Export::run() {
 
     context_.log().LogMe(QStringLiteral("Exporting files..."));
     if (!fileExists(scriptPath())) {
-        bepayam(context_, 27);
+        bepayam(context_, kNoticeNoExportScript);
         return {ExportOutcome::NoScript, {}};
     }
     try {
@@ -320,7 +321,7 @@ ExportResult Export::run() {
         return {ExportOutcome::Cancelled, folder_};
     }
     finish();
-    bepayam(context_, 29);
+    bepayam(context_, kNoticeExportReady);
     context_.log().LogMe(QStringLiteral("Files exported."));
     // The player: a program where the script ships one, else the web page.
     const QString program = folder_ + nativeSeparator() + QStringLiteral("main.exe");

@@ -1,6 +1,7 @@
 #include "export/export_command.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "export/output_folders.h"
 #include "platform/file_system.h"
@@ -25,11 +26,11 @@ std::optional<ExportRequest> prepareExport(Context& context, ExportCommand& comm
         command.projectPath = app + command.projectPath;
     const QString target = fromStoredPath(command.exportBox);
     if (!folderExists(target)) {
-        bepayam(context, 26);
+        bepayam(context, kNoticeNoExportTarget);
         return std::nullopt;
     }
     if (!folderExists(command.projectPath)) {
-        bepayam(context, 10);
+        bepayam(context, kNoticeNoProjectFolder);
         return std::nullopt;
     }
     // A project never opened for data entry still gets its settings and media onto the CD;

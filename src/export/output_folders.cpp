@@ -1,6 +1,7 @@
 #include "export/output_folders.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -25,7 +26,7 @@ void MakeDirs(Context& context, const QString& projectPath, const QString& bookT
                 makeFolder(folder);
         }
     } catch (const FsError& e) {
-        reportFailure(context, 50, e.description());
+        reportFailure(context, kFailMakeDirs, e.description());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "export/project_settings.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
@@ -95,7 +96,7 @@ void KeepSetting(Context& context, const QString& projectPath, const QString& ta
         store::refusePath(context, value);
         return;
     }
-    store::trapped(context, 92, [&] {
+    store::trapped(context, kFailWriteNode, [&] {
         const QString file = store::projectFilePath(projectPath);
         if (!fileExists(file))
             throw FsError::at(QStringLiteral("File not found"), file);

@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/entry_table.h"
 #include "formatter/question_check.h"
@@ -17,7 +18,7 @@ const QString kSeparator = QStringLiteral("   =>   ");
 bool beyondTable(Context& context, const EntryTable& table) {
     if (table.EntryCount < EntryTable::kEntries)
         return false;
-    reportFailure(context, 59,
+    reportFailure(context, kFailCaptureCommand,
                   QStringLiteral("Subscript out of range (entry %1)").arg(table.EntryCount));
     return true;
 }

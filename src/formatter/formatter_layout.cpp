@@ -2,6 +2,7 @@
 // when it is resized, the input-path panel, the words-per-line box, the function keys and
 // the minimise link with the main window.
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "export/project_settings.h"
 #include "formatter/capture_commands.h"
@@ -121,7 +122,7 @@ void FormatterWindow::buildInputTexts() {
     books_->viewport()->setMouseTracking(true);
     books_->viewport()->installEventFilter(this);
     connect(books_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        runTrapped(context_, 55, [&] { loadText(books_->row(item)); });
+        runTrapped(context_, kFailLoadLessonText, [&] { loadText(books_->row(item)); });
     });
     frame7_ = makeFrame(this, "Frame7", this, twips(9615, 3000, 2745, 285));
     label6_ = makeLabel(this, "Label6", QStringLiteral(u"تغيير مسير متنهاي ورودي"), frame7_,
@@ -176,7 +177,7 @@ void FormatterWindow::buildParagraphOptions() {
     hazC_->setGeometry(twips(11655, 135, 495, 255));
     hazC_->setFont(persianFont(7));
     connect(hazC_, &QToolButton::clicked, this,
-            [this] { runTrapped(context_, 80, [this] { DoPara(); }); });
+            [this] { runTrapped(context_, kFailReflow, [this] { DoPara(); }); });
     p22_ = makeCheck("P22",
                      QStringLiteral(u"حذف تمامي پاراگرافها و ايجاد پاراگراف بر اساس           "
                                     u"كلمه در هر سطر"),
@@ -385,7 +386,7 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             hidePanel();
         }
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
-        runTrapped(context_, 38, [this] { chooseInputFolder(); });
+        runTrapped(context_, kFailActionLabel, [this] { chooseInputFolder(); });
         return true;
     } else if (type == QEvent::MouseButtonRelease && watched == bindex_->viewport()) {
         // After the list has taken the click's selection.

@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/capture_commands.h"
 #include "formatter/formatter_host.h"
@@ -48,7 +49,7 @@ void FormatterWindow::Doit() {
         activateWindow();
         return;
     }
-    runTrapped(context_, 60, [this] {
+    runTrapped(context_, kFailOpenFormatter, [this] {
         context_.log().LogMe(QStringLiteral("Format started."));
         bookConfig_ = host_.bookConfig().split(u'|');
         NameNevis();
@@ -98,7 +99,7 @@ void FormatterWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FormatterWindow::NameNevis() {
-    runTrapped(context_, 61, [this] {
+    runTrapped(context_, kFailHeading, [this] {
         const Session& session = host_.session();
         const QString text = bookHeading(session.lessonTitle, session.fieldTitle);
         if (bookLabel_->text() != text)
@@ -107,14 +108,14 @@ void FormatterWindow::NameNevis() {
 }
 
 void FormatterWindow::ResetA() {
-    runTrapped(context_, 66, [this] {
+    runTrapped(context_, kFailResetA, [this] {
         table_.clear();
         IndexEmpty();
     });
 }
 
 void FormatterWindow::IndexEmpty() {
-    runTrapped(context_, 63, [this] {
+    runTrapped(context_, kFailIndexEmpty, [this] {
         outline_.clear();
         bindex_->clear();
     });
@@ -150,7 +151,7 @@ void FormatterWindow::loadText(int row) {
             return readLessonText(folder, name);
         });
     } catch (const FsError& e) {
-        reportFailure(context_, 55, e.description());
+        reportFailure(context_, kFailLoadLessonText, e.description());
         return;
     }
     const BusyCursor busy;
@@ -165,7 +166,8 @@ void FormatterWindow::DoPara() {
     bool ok = false;
     const int words = chnd_->text().trimmed().toInt(&ok);
     if (!ok) {
-        reportFailure(context_, 80, QStringLiteral("Type mismatch: \"%1\"").arg(chnd_->text()));
+        reportFailure(context_, kFailReflow,
+                      QStringLiteral("Type mismatch: \"%1\"").arg(chnd_->text()));
         return;
     }
     const QString reflowed =
@@ -232,7 +234,7 @@ void FormatterWindow::command(int index) {
             break;
         }
     } catch (const std::exception& e) {
-        reportFailure(context_, 59, QString::fromUtf8(e.what()));
+        reportFailure(context_, kFailCaptureCommand, QString::fromUtf8(e.what()));
         return;
     }
     // The outline shows the table; a refused command changes neither, nor the text.

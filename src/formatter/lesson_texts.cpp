@@ -1,6 +1,7 @@
 #include "formatter/lesson_texts.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/text_procedures.h"
 #include "platform/file_system.h"
@@ -17,7 +18,7 @@ std::optional<QStringList> FileList(Context& context, const QString& folder) {
     const QString path = fromStoredPath(folder);
     const QDir dir(path);
     if (path.isEmpty() || !dir.exists()) {
-        reportFailure(context, 64, QStringLiteral("Path not found: %1").arg(folder));
+        reportFailure(context, kFailFileList, QStringLiteral("Path not found: %1").arg(folder));
         return std::nullopt;
     }
     QStringList names;
@@ -28,7 +29,7 @@ std::optional<QStringList> FileList(Context& context, const QString& folder) {
             names.append(name);
     }
     if (names.isEmpty())
-        bepayam(context, 1);
+        bepayam(context, kNoticeNoInputTexts);
     return names;
 }
 
@@ -43,7 +44,7 @@ std::optional<QString> loadLessonText(Context& context, const QString& folder,
     try {
         return readLessonText(folder, name);
     } catch (const FsError& e) {
-        reportFailure(context, 55, e.description());
+        reportFailure(context, kFailLoadLessonText, e.description());
         return std::nullopt;
     }
 }

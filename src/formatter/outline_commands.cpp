@@ -2,6 +2,7 @@
 // the editor from it, writing it back, removing it, and the two marks put into answers.
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_host.h"
@@ -60,7 +61,7 @@ void ensureLineBreak(RichTextBox* box) {
 } // namespace
 
 void FormatterWindow::openEntry() {
-    runTrapped(context_, 53, [this] {
+    runTrapped(context_, kFailOpenEntry, [this] {
         context_.log().LogMe(QStringLiteral("Opening an Onvan..."));
         const QList<QListWidgetItem*> selected = bindex_->selectedItems();
         table_.CurrentEntry = selected.isEmpty() ? -1 : bindex_->row(selected.first());
@@ -74,10 +75,10 @@ void FormatterWindow::openEntry() {
 }
 
 void FormatterWindow::ShowEdit(QuestionEditor& editor) {
-    runTrapped(context_, 51, [&] {
+    runTrapped(context_, kFailShowEdit, [&] {
         const int k = table_.CurrentEntry;
         if (k < 0) {
-            bepayam(context_, 5);
+            bepayam(context_, kNoticeNothingToEdit);
             return;
         }
         editor.clearBackground();
@@ -97,7 +98,7 @@ void FormatterWindow::ShowEdit(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoEdit(QuestionEditor& editor) {
-    runTrapped(context_, 52, [&] {
+    runTrapped(context_, kFailDoEdit, [&] {
         context_.log().LogMe(QStringLiteral("Editing an Onvan..."));
         const int k = table_.CurrentEntry;
         table_.SoalText[k] = editor.Soal()->text();
@@ -119,7 +120,7 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
 }
 
 void FormatterWindow::Ohazf(QuestionEditor& editor) {
-    runTrapped(context_, 54, [&] {
+    runTrapped(context_, kFailRemoveEntry, [&] {
         context_.log().LogMe(QStringLiteral("Removing an Onvan..."));
         if (!context_.prompts().askYesNo(kMainCaption, kAskRemoveQuestion, Default::No)) {
             context_.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -132,10 +133,10 @@ void FormatterWindow::Ohazf(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoIMG(QuestionEditor& editor) {
-    runTrapped(context_, 56, [&] {
+    runTrapped(context_, kFailPutMark, [&] {
         context_.log().LogMe(QStringLiteral("Inserting image inside the text..."));
         if (imgSnippet_.isEmpty()) {
-            bepayam(context_, 25);
+            bepayam(context_, kNoticeNoMarkSnippet);
             return;
         }
         // Closing the picker without a choice inserts nothing, not the last one again.
@@ -163,10 +164,10 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
 }
 
 void FormatterWindow::DoCor(QuestionEditor& editor) {
-    runTrapped(context_, 56, [&] {
+    runTrapped(context_, kFailPutMark, [&] {
         context_.log().LogMe(QStringLiteral("Check correct answer..."));
         if (checkSnippet_.isEmpty()) {
-            bepayam(context_, 25);
+            bepayam(context_, kNoticeNoMarkSnippet);
             return;
         }
         RichTextBox* javab = editor.Javab();

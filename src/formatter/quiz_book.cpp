@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/entry_table.h"
 #include "formatter/question_check.h"
@@ -270,13 +271,13 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
         }
         writeBook(plan, quizPath, quiz, indexPath, index);
     } catch (const FsError& e) {
-        reportFailure(context, 57, e.description());
+        reportFailure(context, kFailMakeBook, e.description());
         bepayamBecause(context, kNoticeBookNotMade, e.description());
         return BookOutcome::Failed;
     }
     if (request.beforeNotice)
         request.beforeNotice();
-    bepayam(context, 4);
+    bepayam(context, kNoticeBookMade);
     table.clear();
     context.log().LogMe(QStringLiteral("Book is made."));
     return BookOutcome::Made;

@@ -1,5 +1,6 @@
 #include "formatter/to_txt.h"
 
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "richtext/rich_text_plain.h"
 
@@ -11,9 +12,9 @@ QString ToTXT(Context& context, const QString& rtf) {
     try {
         return rtfToPlainText(rtf);
     } catch (const std::exception& e) {
-        reportFailure(context, 67, QString::fromUtf8(e.what()));
+        reportFailure(context, kFailToTxt, QString::fromUtf8(e.what()));
     } catch (...) {
-        reportFailure(context, 67, QStringLiteral("Unexpected error"));
+        reportFailure(context, kFailToTxt, QStringLiteral("Unexpected error"));
     }
     return {};
 }

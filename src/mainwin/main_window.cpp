@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/new_title_box.h"
 #include "app/run_log.h"
@@ -84,7 +85,7 @@ void MainWindow::load() {
     // Our file functions need no object created first; the log opens the run.
     logRunStart(context_);
     bookConfig_ = LoadBookConfig();
-    runTrapped(context_, 39, [this] {
+    runTrapped(context_, kFailMainLoad, [this] {
         BookTxtDir = folders::kBookTxt;
         XmlDir = folders::kXml;
         NormalGrey = 135;
@@ -176,7 +177,7 @@ void MainWindow::listClicked(StoreList list) {
 }
 
 void MainWindow::ChekSelect() {
-    runTrapped(context_, 86, [this] {
+    runTrapped(context_, kFailChekSelect, [this] {
         const bool p = selectedIndex(StoreList::Projects) >= 0;
         const bool f = selectedIndex(StoreList::Fields) >= 0;
         const bool l = selectedIndex(StoreList::Lessons) >= 0;
@@ -222,7 +223,7 @@ void MainWindow::showSettings(const ProjectSettings& s) {
 }
 
 void MainWindow::musicOptionChanged() {
-    runTrapped(context_, 31, [this] {
+    runTrapped(context_, kFailMusicOption, [this] {
         const bool on = bMus_[0]->isChecked();
         for (QWidget* w : {static_cast<QWidget*>(mus1_), static_cast<QWidget*>(mus2_),
                            static_cast<QWidget*>(label1_), static_cast<QWidget*>(label10_)})
@@ -240,7 +241,7 @@ void MainWindow::askTitle(const QString& mode) {
 
 bool MainWindow::tupd() {
     bool taken = true;
-    runTrapped(context_, 95, [&] {
+    runTrapped(context_, kFailTitleBox, [&] {
         const QString title = titleBox_->title();
         if (TitleMode == QLatin1String("newproj"))
             taken = NewProj(context_, *this, title);
@@ -280,31 +281,31 @@ void MainWindow::RunFile(const QString& path) {
 
 void MainWindow::pictureClicked(QLabel* picture) {
     if (picture == help_.hover) {
-        runTrapped(context_, 33, [this] {
+        runTrapped(context_, kFailHelpButton, [this] {
             HelpWindow help(context_, this);
             help.exec();
         });
     } else if (picture == dataEntry_.hover) {
-        runTrapped(context_, 101, [this] {
+        runTrapped(context_, kFailDataEntryButton, [this] {
             MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
             formatter()->Doit();
         });
     } else if (picture == output_.hover) {
-        runTrapped(context_, 102, [this] { exportCommand(); });
+        runTrapped(context_, kFailOutputButton, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {
-        runTrapped(context_, 35, [this] {
+        runTrapped(context_, kFailBrowseMusic1, [this] {
             pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3"));
         });
     } else if (picture == browse_[2]) {
-        runTrapped(context_, 36, [this] {
+        runTrapped(context_, kFailBrowseMusic2, [this] {
             pickInto(mus2_, QStringLiteral("Command7"), QStringLiteral("*.mp3"));
         });
     } else if (picture == browse_[0]) {
-        runTrapped(context_, 37, [this] {
+        runTrapped(context_, kFailBrowseBackPicture, [this] {
             pickInto(back_, QStringLiteral("Command8"), QStringLiteral("*.jpg"));
         });
     } else if (picture == browse_[3]) {
-        runTrapped(context_, 46, [this] {
+        runTrapped(context_, kFailBrowseExportFolder, [this] {
             if (const auto folder = pickFolder(QStringLiteral("ExBox")))
                 pathChosen(exBox_, *folder);
         });

@@ -1,5 +1,6 @@
 // The main window's pointer, focus and key behaviour: the fading action panels, the
 // title strip, the picture buttons and the keyboard.
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
@@ -77,7 +78,7 @@ void MainWindow::pointerOverFrame1() {
 }
 
 void MainWindow::timer1Tick() {
-    runTrapped(context_, 43, [this] {
+    runTrapped(context_, kFailMinimiseLink, [this] {
         if (isMinimized())
             return;
         timer1_.stop();
@@ -143,7 +144,7 @@ void MainWindow::actionClicked(QLabel* label) {
         return;
     const QString name = label->objectName();
     const bool image = name == QLatin1String("Label17") || name == QLatin1String("Label8");
-    runTrapped(context_, image ? 81 : 38, [&] {
+    runTrapped(context_, image ? kFailBackground : kFailActionLabel, [&] {
         if (name == QLatin1String("Label6"))
             askTitle(QStringLiteral("newproj"));
         else if (name == QLatin1String("Label15"))

@@ -1,6 +1,7 @@
 #include "store/catalogue.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "platform/calendar.h"
@@ -41,7 +42,7 @@ void ReadProj(Context& context, StoreView& view) {
     view.setEntries(StoreList::Fields, {});
     view.setEntries(StoreList::Lessons, {});
     context.log().LogMe(QStringLiteral("Reading projects..."));
-    store::trapped(context, 87, [&] {
+    store::trapped(context, kFailReadCatalogue, [&] {
         const QString text = store::readIfThere(cataloguePath(context));
         if (text.isEmpty())
             return;
@@ -55,7 +56,7 @@ bool NewProj(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating project..."));
     if (store::refuseTitle(context, title) || store::refusePath(context, context.programFolder()))
         return false;
-    store::trapped(context, 96, [&] {
+    store::trapped(context, kFailNewProject, [&] {
         const QString catalogue = cataloguePath(context);
         if (!fileExists(catalogue))
             return;
@@ -82,7 +83,7 @@ bool NewProj(Context& context, StoreView& view, const QString& title) {
 }
 
 void NewProjXml(Context& context, const QString& folder, const QString& title) {
-    store::trapped(context, 97, [&] {
+    store::trapped(context, kFailNewProjectFile, [&] {
         if (!folderExists(folder))
             return;
         const QString crlf = QStringLiteral("\r\n");
@@ -116,7 +117,7 @@ void AddProj(Context& context, StoreView& view, const QString& folder) {
     context.log().LogMe(QStringLiteral("Adding project..."));
     if (store::refusePath(context, folder))
         return;
-    store::trapped(context, 91, [&] {
+    store::trapped(context, kFailAddProject, [&] {
         const QString projectFile = DoSlash(folder) + QStringLiteral("Project.xml");
         if (!fileExists(projectFile))
             return;
@@ -144,7 +145,7 @@ void AddProj(Context& context, StoreView& view, const QString& folder) {
 
 void DelProj(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting project..."));
-    store::trapped(context, 93, [&] {
+    store::trapped(context, kFailDeleteProject, [&] {
         const QString catalogue = cataloguePath(context);
         if (!fileExists(catalogue))
             return;

@@ -1,6 +1,7 @@
 #include "store/fields.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/texts.h"
 #include "platform/calendar.h"
 #include "platform/file_system.h"
@@ -53,7 +54,7 @@ void ReadResh(Context& context, StoreView& view) {
     view.setEntries(StoreList::Fields, {});
     view.setEntries(StoreList::Lessons, {});
     context.log().LogMe(QStringLiteral("Reading this project..."));
-    store::trapped(context, 89, [&] {
+    store::trapped(context, kFailReadProject, [&] {
         const QString catalogue = store::readIfThere(cataloguePath(context));
         if (catalogue.isEmpty())
             return;
@@ -82,7 +83,7 @@ bool NewResh(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating reshteh..."));
     if (store::refuseTitle(context, title))
         return false;
-    store::trapped(context, 98, [&] {
+    store::trapped(context, kFailNewField, [&] {
         const QString file = store::projectFilePath(view.projectPath());
         const QString document = store::readIfThere(file);
         if (document.isEmpty() || title.isEmpty())
@@ -109,8 +110,8 @@ bool NewResh(Context& context, StoreView& view, const QString& title) {
 
 void DelResh(Context& context, StoreView& view, int number) {
     store::deleteNumbered(context, view, number,
-                          {201, StoreList::Fields, texts::kAskDeleteField, kReshteh, kResh, true,
-                           QStringLiteral("reshteh"), number - 1, -1,
+                          {kFailDeleteField, StoreList::Fields, texts::kAskDeleteField, kReshteh,
+                           kResh, true, QStringLiteral("reshteh"), number - 1, -1,
                            [&] { ReadResh(context, view); }});
 }
 

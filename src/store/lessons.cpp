@@ -1,6 +1,7 @@
 #include "store/lessons.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/texts.h"
 #include "platform/calendar.h"
 #include "platform/text_file.h"
@@ -24,7 +25,7 @@ QString fieldTag(const StoreView& view) {
 void ReadDars(Context& context, StoreView& view) {
     view.setEntries(StoreList::Lessons, {});
     context.log().LogMe(QStringLiteral("Reading this Reshteh..."));
-    store::trapped(context, 90, [&] {
+    store::trapped(context, kFailReadLessons, [&] {
         const QString document = store::readIfThere(store::projectFilePath(view.projectPath()));
         if (document.isEmpty())
             return;
@@ -39,7 +40,7 @@ bool NewDars(Context& context, StoreView& view, const QString& title) {
     context.log().LogMe(QStringLiteral("Creating dars..."));
     if (store::refuseTitle(context, title))
         return false;
-    store::trapped(context, 99, [&] {
+    store::trapped(context, kFailNewLesson, [&] {
         const QString file = store::projectFilePath(view.projectPath());
         const QString document = store::readIfThere(file);
         if (document.isEmpty() || title.isEmpty())
@@ -66,8 +67,8 @@ bool NewDars(Context& context, StoreView& view, const QString& title) {
 void DelDars(Context& context, StoreView& view, int number) {
     const int field = view.selectedIndex(StoreList::Fields);
     store::deleteNumbered(context, view, number,
-                          {203, StoreList::Lessons, texts::kAskDeleteLesson, fieldTag(view), kDars,
-                           false, QStringLiteral("dars"), field, number - 1,
+                          {kFailDeleteLesson, StoreList::Lessons, texts::kAskDeleteLesson,
+                           fieldTag(view), kDars, false, QStringLiteral("dars"), field, number - 1,
                            [&] { ReadDars(context, view); }});
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "platform/file_system.h"
@@ -69,7 +70,7 @@ bool damagesTagText(const QString& value) {
 bool refuseTitle(Context& context, const QString& title) {
     if (!damagesTagText(title))
         return false;
-    bepayam(context, 30);
+    bepayam(context, kNoticeUnsafeTitle);
     return true;
 }
 
@@ -77,7 +78,7 @@ bool refusePath(Context& context, const QString& path) {
     if (!damagesTagText(path))
         return false;
     context.log().setErrText(QStringLiteral("Unsafe folder path: %1").arg(path));
-    bepayam(context, 30);
+    bepayam(context, kNoticeUnsafeTitle);
     return true;
 }
 

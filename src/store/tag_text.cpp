@@ -1,6 +1,7 @@
 #include "store/tag_text.h"
 
 #include "app/context.h"
+#include "app/message_numbers.h"
 #include "app/messages.h"
 
 #include <optional>
@@ -55,7 +56,7 @@ std::optional<std::pair<qsizetype, qsizetype>> parentSpan(Context& context, cons
     try {
         return blockSpan(document, tag);
     } catch (const StepFailure& f) {
-        reportFailure(context, 41, f.description);
+        reportFailure(context, kFailReadBlock, f.description);
         return std::nullopt;
     }
 }
@@ -71,7 +72,7 @@ QString Wsre(Context& context, const QString& document, const QString& tag) {
         const auto span = blockSpan(document, tag);
         return span ? document.mid(span->first, span->second - span->first) : QString();
     } catch (const StepFailure& f) {
-        reportFailure(context, 41, f.description);
+        reportFailure(context, kFailReadBlock, f.description);
         return {};
     }
 }
@@ -81,7 +82,7 @@ QString Wste(Context& context, const QString& document, const QString& tag,
     try {
         return attributeValue(document, tag, attribute);
     } catch (const StepFailure& f) {
-        reportFailure(context, 88, f.description);
+        reportFailure(context, kFailReadAttribute, f.description);
         return {};
     }
 }
@@ -125,7 +126,7 @@ QString AddNode(Context& context, const QString& document, const QString& parent
         context.log().LogMe(entry);
         return document.left(span->first) + content + document.mid(span->second);
     } catch (const StepFailure& f) {
-        reportFailure(context, 92, f.description);
+        reportFailure(context, kFailWriteNode, f.description);
         return document;
     }
 }
@@ -155,7 +156,7 @@ QString SetValue(Context& context, const QString& document, const QString& paren
         const qsizetype from = span->first + start;
         return document.left(from) + value + document.mid(span->first + quote);
     } catch (const StepFailure& f) {
-        reportFailure(context, 92, f.description);
+        reportFailure(context, kFailWriteNode, f.description);
         return document;
     }
 }
@@ -183,7 +184,7 @@ QString SetBlockText(Context& context, const QString& document, const QString& p
         return document.left(at) + QLatin1Char('\t') + opening + text + closing +
                (lineStart ? kCrLf : QString()) + document.mid(at);
     } catch (const StepFailure& f) {
-        reportFailure(context, 92, f.description);
+        reportFailure(context, kFailWriteNode, f.description);
         return document;
     }
 }
@@ -241,7 +242,7 @@ QString DelNode(Context& context, const QString& document, const QString& parent
         return deleteAndRenumber(context, document, parentTag, prefix, number, remainingCount,
                                  false);
     } catch (const StepFailure& f) {
-        reportFailure(context, 94, f.description);
+        reportFailure(context, kFailDeleteNode, f.description);
         return document;
     }
 }
@@ -252,7 +253,7 @@ QString DelFullNode(Context& context, const QString& document, const QString& pa
         return deleteAndRenumber(context, document, parentTag, prefix, number, remainingCount,
                                  true);
     } catch (const StepFailure& f) {
-        reportFailure(context, 202, f.description);
+        reportFailure(context, kFailDeleteWholeNode, f.description);
         return document;
     }
 }

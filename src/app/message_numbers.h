@@ -1,0 +1,90 @@
+#pragma once
+
+namespace tavrin {
+
+// The numbered notices: shown in a box, then logged ("Payam number N displayed.").
+enum Notice : int {
+    kNoticeNoInputTexts = 1,
+    kNoticeBookMade = 4,
+    kNoticeNothingToEdit = 5,
+    kNoticeNoProjectFolder = 10,
+    kNoticeNoMarkSnippet = 25,
+    kNoticeNoExportTarget = 26,
+    kNoticeNoExportScript = 27,
+    kNoticeExportFailed = 28,
+    kNoticeExportReady = 29,
+    kNoticeUnsafeTitle = 30,
+    // Answers or an explanation filed before their question; as a failure code, logged.
+    kNoticeFileQuestionFirst = 31,
+    // The tool's own: a delete refused because the list no longer matched the file, a
+    // second start on a program folder in use, answers of more than four paragraphs (kept),
+    // the player's settings not written (the old ones stay), a quiz file not made (nothing
+    // changed); the last two with why on a second line.
+    kNoticeStaleList = 103,
+    kNoticeSecondInstance = 104,
+    kNoticeMoreThanFour = 105,
+    kNoticeSettingsNotSaved = 106,
+    kNoticeBookNotMade = 107,
+};
+
+// The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
+// Error number is N (...)"); 101 and 102 show their message too.
+enum FailureCode : int {
+    kFailMusicOption = 31,
+    kFailHelpButton = 33,
+    kFailBrowseMusic1 = 35,
+    kFailBrowseMusic2 = 36,
+    kFailBrowseBackPicture = 37,
+    kFailActionLabel = 38, // also the formatter's input-folder link
+    kFailMainLoad = 39,
+    kFailReadBlock = 41,
+    kFailMinimiseLink = 43,
+    kFailBrowseExportFolder = 46,
+    kFailMakeDirs = 50,
+    kFailShowEdit = 51,
+    kFailDoEdit = 52,
+    kFailOpenEntry = 53,
+    kFailRemoveEntry = 54,
+    kFailLoadLessonText = 55,
+    kFailPutMark = 56,
+    kFailMakeBook = 57,
+    kFailCaptureCommand = 59,
+    kFailOpenFormatter = 60,
+    kFailHeading = 61,
+    kFailIndexEmpty = 63,
+    kFailFileList = 64,
+    kFailResetA = 66,
+    kFailToTxt = 67,
+    kFailHelpViewer = 69,
+    kFailEditorButton = 70,
+    kFailCopyText = 74,
+    kFailCutText = 75,
+    kFailDeleteText = 76,
+    kFailOpenEditor = 77,
+    kFailEditorBoxClick = 78,
+    kFailPasteText = 79,
+    kFailReflow = 80,
+    kFailBackground = 81, // also the pictures of the action panels
+    kFailShowBackground = 82,
+    kFailChekSelect = 86,
+    kFailReadCatalogue = 87,
+    kFailReadAttribute = 88,
+    kFailReadProject = 89,
+    kFailReadLessons = 90,
+    kFailAddProject = 91,
+    kFailWriteNode = 92,
+    kFailDeleteProject = 93,
+    kFailDeleteNode = 94,
+    kFailTitleBox = 95,
+    kFailNewProject = 96,
+    kFailNewProjectFile = 97,
+    kFailNewField = 98,
+    kFailNewLesson = 99,
+    kFailDataEntryButton = 101,
+    kFailOutputButton = 102,
+    kFailDeleteField = 201,
+    kFailDeleteWholeNode = 202,
+    kFailDeleteLesson = 203,
+};
+
+} // namespace tavrin
