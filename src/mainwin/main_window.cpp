@@ -17,6 +17,7 @@
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "widgets/hover_picture.h"
 #include "widgets/widget_colours.h"
 
 #include <QApplication>
@@ -182,10 +183,10 @@ void MainWindow::ChekSelect() {
         const bool f = selectedIndex(StoreList::Fields) >= 0;
         const bool l = selectedIndex(StoreList::Lessons) >= 0;
         if (exBox_->isEnabled() != p) {
-            const QList<QWidget*> area{reshB_,     bMus_[0],   bMus_[1],     olgoo_[0],
-                                       olgoo_[1],  mus1_,      mus2_,        back_,
-                                       exBox_,     pcheck_,    browse_[0],   browse_[1],
-                                       browse_[2], browse_[3], output_.rest, output_.hover};
+            const QList<QWidget*> area{reshB_,     bMus_[0],   bMus_[1],        olgoo_[0],
+                                       olgoo_[1],  mus1_,      mus2_,           back_,
+                                       exBox_,     pcheck_,    browse_[0],      browse_[1],
+                                       browse_[2], browse_[3], output_->rest(), output_->hover()};
             for (QWidget* w : area)
                 w->setEnabled(p);
             if (p)
@@ -195,8 +196,7 @@ void MainWindow::ChekSelect() {
         setBase(darsB_, f ? Qt::white : kDisabledList);
         reshB_->setEnabled(p);
         setBase(reshB_, p ? Qt::white : kDisabledList);
-        dataEntry_.rest->setEnabled(l);
-        dataEntry_.hover->setEnabled(l);
+        dataEntry_->setEnabled(l);
         // A disabled list has no actions: its panel goes, shown, fading or waiting.
         for (Panel& panel : panels_) {
             if (panel.list->isEnabled())
@@ -279,18 +279,18 @@ void MainWindow::RunFile(const QString& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-void MainWindow::pictureClicked(QLabel* picture) {
-    if (picture == help_.hover) {
+void MainWindow::pictureClicked(QObject* picture) {
+    if (picture == help_) {
         runTrapped(context_, kFailHelpButton, [this] {
             HelpWindow help(context_, this);
             help.exec();
         });
-    } else if (picture == dataEntry_.hover) {
+    } else if (picture == dataEntry_) {
         runTrapped(context_, kFailDataEntryButton, [this] {
             MakeDirs(context_, session_.projectPath, BookTxtDir, XmlDir);
             formatter()->Doit();
         });
-    } else if (picture == output_.hover) {
+    } else if (picture == output_) {
         runTrapped(context_, kFailOutputButton, [this] { exportCommand(); });
     } else if (picture == browse_[1]) {
         runTrapped(context_, kFailBrowseMusic1, [this] {

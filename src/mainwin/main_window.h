@@ -26,6 +26,7 @@ namespace tavrin {
 class Context;
 class NewTitleBox;
 class FormatterWindow;
+class HoverPicture;
 
 // The hub window: the three lists, their fading action panels, the project settings and
 // the picture buttons. Its load step opens the run in the log; closing it ends the program.
@@ -92,10 +93,6 @@ private:
         std::array<QLabel*, 3> labels{};
         int fadeLevel = -1; // grey level of a running fade, -1 when none
     };
-    struct PicturePair {
-        QLabel* rest = nullptr;
-        QLabel* hover = nullptr;
-    };
 
     void buildWindow();
     void buildTitleStrip();
@@ -111,7 +108,7 @@ private:
     void listClicked(StoreList list);
     // Enter, Insert and Delete on a focused list; Enter or Space on a focused picture.
     bool listKey(QListWidget* list, int key);
-    bool pictureKey(QLabel* picture, int key);
+    bool browseKey(QLabel* picture, int key);
     Panel* panelOfList(const QObject* list);
     void pointerOverList(Panel& panel);
     void pointerOverLabel(QLabel* label);
@@ -128,7 +125,7 @@ private:
     void paintPanel(Panel& panel, int grey);
     Panel* panelOfLabel(const QLabel* label);
     void actionClicked(QLabel* label);
-    void pictureClicked(QLabel* picture);
+    void pictureClicked(QObject* picture);
     void musicOptionChanged();
     // Settings: what the controls hold, and each change written back to the project.
     SettingsChoice settingsChoice() const;
@@ -167,7 +164,9 @@ private:
     QListWidget* reshB_ = nullptr;
     QListWidget* darsB_ = nullptr;
     std::array<Panel, 3> panels_;
-    PicturePair help_, dataEntry_, output_;
+    HoverPicture* help_ = nullptr;
+    HoverPicture* dataEntry_ = nullptr;
+    HoverPicture* output_ = nullptr;
     std::array<QLabel*, 4> browse_{}; // Picture8, Picture9, Picture10, Picture11
 
     std::array<QRadioButton*, 2> bMus_{};

@@ -6,6 +6,7 @@
 #include "mainwin/texts.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/hover_picture.h"
 #include "widgets/picture_icons.h"
 #include "widgets/widget_colours.h"
 
@@ -334,24 +335,9 @@ void MainWindow::buildSettings() {
 void MainWindow::buildPictures() {
     const auto pair = [this](const char* rest, const char* hover, PictureIcon icon,
                              const QString& tip, int x) {
-        PicturePair p;
-        p.rest = new QLabel(frame1_);
-        p.rest->setObjectName(QLatin1String(rest));
-        p.hover = new QLabel(frame1_);
-        p.hover->setObjectName(QLatin1String(hover));
-        for (QLabel* l : {p.rest, p.hover}) {
-            l->setGeometry(x, kLowerTop + 40, 96, 96);
-            l->setToolTip(tip);
-            l->setAccessibleName(tip);
-            l->setMouseTracking(true);
-            l->installEventFilter(this);
-        }
-        // The rest picture takes the keyboard focus; the hover picture shows it.
-        p.rest->setFocusPolicy(Qt::StrongFocus);
-        p.rest->setPixmap(drawPictureIcon(icon, false, 96));
-        p.hover->setPixmap(drawPictureIcon(icon, true, 96));
-        p.hover->setCursor(Qt::PointingHandCursor);
-        p.hover->hide();
+        auto* p =
+            new HoverPicture(frame1_, rest, hover, icon, tip, QRect(x, kLowerTop + 40, 96, 96));
+        connect(p, &HoverPicture::clicked, this, [this, p] { pictureClicked(p); });
         return p;
     };
     help_ = pair("Picture12", "Picture17", PictureIcon::Help, texts::kTipHelp, 256);
@@ -362,13 +348,13 @@ void MainWindow::buildPictures() {
 void MainWindow::buildKeyboard() {
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { pictureClicked(help_.hover); });
+    connect(f1, &QShortcut::activated, this, [this] { pictureClicked(help_); });
     // Reading order: the lists, the settings, then the picture buttons.
     QWidget* previous = projB_;
     for (QWidget* w : std::initializer_list<QWidget*>{
              reshB_, darsB_, bMus_[0], bMus_[1], mus1_, browse_[1], mus2_, browse_[2], back_,
-             browse_[0], olgoo_[0], olgoo_[1], pcheck_, exBox_, browse_[3], help_.rest,
-             dataEntry_.rest, output_.rest}) {
+             browse_[0], olgoo_[0], olgoo_[1], pcheck_, exBox_, browse_[3], help_->rest(),
+             dataEntry_->rest(), output_->rest()}) {
         setTabOrder(previous, w);
         previous = w;
     }

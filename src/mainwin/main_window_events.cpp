@@ -7,6 +7,7 @@
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "widgets/hover_picture.h"
 #include "widgets/widget_colours.h"
 
 #include <QKeyEvent>
@@ -71,10 +72,8 @@ void MainWindow::pointerOverFrame1() {
     timer2_.stop();
     for (Panel& p : panels_)
         closePanel(p);
-    for (QLabel* hover : {output_.hover, dataEntry_.hover, help_.hover}) {
-        if (hover->isVisible())
-            hover->hide();
-    }
+    for (HoverPicture* picture : {output_, dataEntry_, help_})
+        picture->hideHover();
 }
 
 void MainWindow::timer1Tick() {
@@ -203,16 +202,9 @@ bool MainWindow::listKey(QListWidget* list, int key) {
     }
 }
 
-bool MainWindow::pictureKey(QLabel* picture, int key) {
+bool MainWindow::browseKey(QLabel* picture, int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
         return false;
-    for (const PicturePair* pair : {&help_, &dataEntry_, &output_}) {
-        if (picture == pair->rest) {
-            if (pair->rest->isEnabled())
-                pictureClicked(pair->hover);
-            return true;
-        }
-    }
     for (QLabel* browse : browse_) {
         if (picture == browse) {
             if (browse->isEnabled())
@@ -247,12 +239,6 @@ void MainWindow::pointerMoved(QObject* watched, const QMouseEvent* me) {
     } else if (watched == label19_) {
         if (textColor(label19_) != kMinHover)
             setTextColor(label19_, kMinHover);
-    } else if (watched == help_.rest) {
-        help_.hover->show();
-    } else if (watched == dataEntry_.rest) {
-        dataEntry_.hover->show();
-    } else if (watched == output_.rest) {
-        output_.hover->show();
     } else if (auto* label = qobject_cast<QLabel*>(watched); label && panelOfLabel(label)) {
         pointerOverLabel(label);
     }
@@ -294,16 +280,6 @@ void MainWindow::focusChanged(QObject* watched, bool in) {
             box->deselect();
     } else if (watched == projB_) {
         ChekSelect();
-    } else {
-        // A picture button with the focus shows its hover picture.
-        for (PicturePair* pair : {&help_, &dataEntry_, &output_}) {
-            if (watched != pair->rest)
-                continue;
-            if (in)
-                pair->hover->show();
-            else if (!pair->hover->underMouse())
-                pair->hover->hide();
-        }
     }
 }
 
@@ -323,7 +299,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (auto* list = qobject_cast<QListWidget*>(watched); list && listKey(list, key))
             return true;
-        if (auto* picture = qobject_cast<QLabel*>(watched); picture && pictureKey(picture, key))
+        if (auto* picture = qobject_cast<QLabel*>(watched); picture && browseKey(picture, key))
             return true;
     } else if (type == QEvent::KeyRelease && (watched == bMus_[0] || watched == bMus_[1])) {
         musicOptionChanged();
