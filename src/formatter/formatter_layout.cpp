@@ -130,8 +130,8 @@ void FormatterWindow::buildInputTexts() {
     label6_->setAlignment(Qt::AlignCenter);
     label6_->setCursor(Qt::PointingHandCursor);
     label6_->setFont(persianFont(9, true));
-    frame7_->hide();
-    shape1_->hide();
+    inputPanel_ = FadingPanel(frame7_, shape1_, {label6_});
+    inputPanel_.hide();
 }
 
 void FormatterWindow::buildCommandStrip() {
@@ -289,30 +289,10 @@ void FormatterWindow::changeEvent(QEvent* event) {
 
 // ---- the input-path panel --------------------------------------------------------------
 
-void FormatterWindow::paintPanel(int grey) {
-    const QColor c = colours::grey(grey);
-    setTextColor(label6_, c);
-    setTextColor(frame7_, c);
-    setTextColor(shape1_, c);
-}
-
-void FormatterWindow::showPanel() {
-    frame7_->show();
-    shape1_->show();
-    shape1_->raise();
-}
-
-void FormatterWindow::hidePanel() {
-    if (!frame7_->isVisible())
-        return;
-    frame7_->hide();
-    shape1_->hide();
-}
-
 void FormatterWindow::pointerOverBooks() {
-    if (!frame7_->isVisible())
+    if (!inputPanel_.isVisible())
         host_.fadeInInputPanel();
-    else if (textColor(frame7_) == grey(host_.normalGrey()))
+    else if (inputPanel_.atRest(host_.normalGrey()))
         setTextColor(label6_, grey(host_.normalGrey()));
 }
 
@@ -369,7 +349,7 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
         if (watched == books_->viewport()) {
             pointerOverBooks();
         } else if (watched == label6_) {
-            if (textColor(frame7_) == grey(host_.normalGrey()) &&
+            if (inputPanel_.atRest(host_.normalGrey()) &&
                 textColor(label6_) != grey(host_.hoverGrey()))
                 setTextColor(label6_, grey(host_.hoverGrey()));
             // Taken here: passed on to the frame, the move would hide the panel under it.
@@ -379,11 +359,11 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             if (!label6_->geometry().contains(at)) {
                 host_.stopPanelFade();
-                hidePanel();
+                inputPanel_.hide();
             }
         } else if (watched == bindex_->viewport() || watched == frame1_ || watched == frame2_ ||
                    watched == label1_ || watched == label3_) {
-            hidePanel();
+            inputPanel_.hide();
         }
     } else if (type == QEvent::MouseButtonRelease && watched == label6_) {
         runTrapped(context_, kFailActionLabel, [this] { chooseInputFolder(); });

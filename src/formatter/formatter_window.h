@@ -3,6 +3,7 @@
 #include "editor/question_editor_host.h"
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
+#include "widgets/fading_panel.h"
 
 #include <QHash>
 #include <QRect>
@@ -67,8 +68,7 @@ public:
     QuestionEditor* editor() const { return editor_; }
 
     // The input-path panel, faded in by the main window's Timer2.
-    void paintPanel(int grey);
-    void showPanel();
+    FadingPanel& inputPanel() { return inputPanel_; }
     // The main window was restored: so is this window, and its minimise watch resumes.
     void restoreWithMain();
 
@@ -98,7 +98,6 @@ private:
     void showOutline();
     void pointerOverBooks();
     void chooseInputFolder();
-    void hidePanel();
     void chndFocus(bool in);
     void timer1Tick();
 
@@ -139,6 +138,7 @@ private:
     QSize base_;
     QTimer timer1_;
     QuestionEditor* editor_ = nullptr;
+    FadingPanel inputPanel_; // Frame7 with Label6, outlined by Shape1
     BookOutcome lastBook_ = BookOutcome::Failed;
 };
 

@@ -203,7 +203,7 @@ void MainWindow::ChekSelect() {
                 continue;
             if (PopupPanel == panel.number)
                 timer2_.stop();
-            panel.fadeLevel = -1;
+            panel.fade.stopFade();
             closePanel(panel);
         }
     });

@@ -3,6 +3,7 @@
 #include "export/project_settings.h"
 #include "formatter/formatter_host.h"
 #include "store/store_view.h"
+#include "widgets/fading_panel.h"
 
 #include <QColor>
 #include <QString>
@@ -91,7 +92,7 @@ private:
         QFrame* frame = nullptr;
         QFrame* shape = nullptr;
         std::array<QLabel*, 3> labels{};
-        int fadeLevel = -1; // grey level of a running fade, -1 when none
+        FadingPanel fade;
     };
 
     void buildWindow();
@@ -122,7 +123,6 @@ private:
     void timer1Tick();
     void timer2Tick();
     void fadeStep();
-    void paintPanel(Panel& panel, int grey);
     Panel* panelOfLabel(const QLabel* label);
     void actionClicked(QLabel* label);
     void pictureClicked(QObject* picture);
@@ -184,7 +184,6 @@ private:
     QTimer fadeTimer_;
     NewTitleBox* titleBox_ = nullptr;
     std::unique_ptr<FormatterWindow> formatter_;
-    int formatterFade_ = -1; // grey level of the formatter panel's fade, -1 when none
 };
 
 } // namespace tavrin

@@ -248,9 +248,10 @@ void MainWindow::buildPanels() {
             panel.labels[i] = label;
         }
         panel.shape->raise();
-        paintPanel(panel, 135);
-        panel.frame->hide();
-        panel.shape->hide();
+        panel.fade = FadingPanel(panel.frame, panel.shape,
+                                 {panel.labels[0], panel.labels[1], panel.labels[2]});
+        panel.fade.paint(135);
+        panel.fade.hide();
     }
 }
 

@@ -23,14 +23,6 @@ using namespace colours;
 
 // ---- action panels -----------------------------------------------------------------
 
-void MainWindow::paintPanel(Panel& panel, int level) {
-    const QColor c = grey(level);
-    for (QLabel* l : panel.labels)
-        setTextColor(l, c);
-    setTextColor(panel.shape, c);
-    setTextColor(panel.frame, c);
-}
-
 MainWindow::Panel* MainWindow::panelOfLabel(const QLabel* label) {
     for (Panel& p : panels_) {
         for (const QLabel* l : p.labels) {
@@ -42,11 +34,11 @@ MainWindow::Panel* MainWindow::panelOfLabel(const QLabel* label) {
 }
 
 void MainWindow::pointerOverList(Panel& panel) {
-    if (!panel.frame->isVisible()) {
+    if (!panel.fade.isVisible()) {
         PopupPanel = panel.number;
         if (!timer2_.isActive())
             timer2_.start();
-    } else if (textColor(panel.frame) == grey(NormalGrey)) {
+    } else if (panel.fade.atRest(NormalGrey)) {
         for (QLabel* l : panel.labels)
             setTextColor(l, grey(NormalGrey));
     }
@@ -54,18 +46,14 @@ void MainWindow::pointerOverList(Panel& panel) {
 
 void MainWindow::pointerOverLabel(QLabel* label) {
     Panel* panel = panelOfLabel(label);
-    if (!panel || textColor(panel->frame) != grey(NormalGrey) ||
-        textColor(label) == grey(HoverGrey))
+    if (!panel || !panel->fade.atRest(NormalGrey) || textColor(label) == grey(HoverGrey))
         return;
     for (QLabel* l : panel->labels)
         setTextColor(l, l == label ? grey(HoverGrey) : grey(NormalGrey));
 }
 
 void MainWindow::closePanel(Panel& panel) {
-    if (!panel.frame->isVisible())
-        return;
-    panel.frame->hide();
-    panel.shape->hide();
+    panel.fade.hide();
 }
 
 void MainWindow::pointerOverFrame1() {
@@ -89,9 +77,7 @@ void MainWindow::timer1Tick() {
 void MainWindow::timer2Tick() {
     timer2_.stop();
     if (PopupPanel == kInputPathPanel && formatter_ && formatter_->isVisible()) {
-        formatter_->paintPanel(FadeStartGrey);
-        formatter_->showPanel();
-        formatterFade_ = FadeStartGrey;
+        formatter_->inputPanel().fadeIn(FadeStartGrey);
         fadeTimer_.start();
         return;
     }
@@ -100,39 +86,17 @@ void MainWindow::timer2Tick() {
     Panel& panel = panels_[PopupPanel - 1];
     if (!panel.list->isEnabled())
         return;
-    paintPanel(panel, FadeStartGrey);
-    panel.frame->show();
-    panel.shape->show();
-    panel.shape->raise();
-    panel.fadeLevel = FadeStartGrey;
+    panel.fade.fadeIn(FadeStartGrey);
     fadeTimer_.start();
 }
 
 // One grey step of every running fade: 235, 221, ... 137, then the rest level 135.
 void MainWindow::fadeStep() {
     bool running = false;
-    for (Panel& panel : panels_) {
-        if (panel.fadeLevel < 0)
-            continue;
-        panel.fadeLevel -= 14;
-        if (panel.fadeLevel >= NormalGrey) {
-            paintPanel(panel, panel.fadeLevel);
-            running = true;
-        } else {
-            paintPanel(panel, NormalGrey);
-            panel.fadeLevel = -1;
-        }
-    }
-    if (formatterFade_ >= 0 && formatter_) {
-        formatterFade_ -= 14;
-        if (formatterFade_ >= NormalGrey) {
-            formatter_->paintPanel(formatterFade_);
-            running = true;
-        } else {
-            formatter_->paintPanel(NormalGrey);
-            formatterFade_ = -1;
-        }
-    }
+    for (Panel& panel : panels_)
+        running = panel.fade.step(NormalGrey) || running;
+    if (formatter_)
+        running = formatter_->inputPanel().step(NormalGrey) || running;
     if (!running)
         fadeTimer_.stop();
 }
