@@ -220,7 +220,7 @@ void FormatterWindow::command(int index) {
                 NameNevis();
                 hide();
             };
-            BookId = bookId(request.fieldIndex, request.lessonIndex);
+            host_.session().bookId = bookId(request.fieldIndex, request.lessonIndex);
             const BusyCursor busy;
             lastBook_ = MakeBook(context_, table_, request);
             // Declined or failed: the window stays as the author left it.

@@ -73,9 +73,6 @@ public:
     void restoreWithMain();
 
     EntryTable& table() { return table_; }
-    QString ChosenImagePath;
-    QString openedFileName;
-    QString BookId;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +136,8 @@ private:
     QTimer timer1_;
     QuestionEditor* editor_ = nullptr;
     FadingPanel inputPanel_; // Frame7 with Label6, outlined by Shape1
+    QString ChosenImagePath; // the picture the file picker gave for an image mark
+    QString openedFileName;  // the lesson text loaded last
     BookOutcome lastBook_ = BookOutcome::Failed;
 };
 

@@ -101,15 +101,10 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
     runTrapped(context_, kFailDoEdit, [&] {
         context_.log().LogMe(QStringLiteral("Editing an Onvan..."));
         const int k = table_.CurrentEntry;
-        table_.SoalText[k] = editor.Soal()->text();
-        table_.JavabRtf[k] = editor.Javab()->rtf();
-        table_.TozihRtf[k] = editor.Tozih()->rtf();
-        table_.AttachPath[k] = editor.picB()->text();
-        table_.SoundPath[k] = editor.soutB()->text();
-        table_.FilmPath[k] = editor.filmB()->text();
-        table_.BackPath[k] = editor.backPath();
-        if (k < outline_.size())
-            outline_[k] = outlineLineOf(context_, table_, k);
+        saveEntry(context_, table_, outline_, k,
+                  {editor.Soal()->text(), editor.Javab()->rtf(), editor.Tozih()->rtf(),
+                   editor.picB()->text(), editor.soutB()->text(), editor.filmB()->text(),
+                   editor.backPath()});
         showOutline();
         editor.Soal()->setReadOnly(false);
         editor.accept();

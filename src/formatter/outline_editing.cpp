@@ -22,6 +22,19 @@ QString outlineLineOf(Context& context, const EntryTable& table, int entry) {
     return line;
 }
 
+void saveEntry(Context& context, EntryTable& table, QStringList& outline, int k,
+               const EntryFields& f) {
+    table.SoalText[k] = f.soal;
+    table.JavabRtf[k] = f.javab;
+    table.TozihRtf[k] = f.tozih;
+    table.AttachPath[k] = f.attach;
+    table.SoundPath[k] = f.sound;
+    table.FilmPath[k] = f.film;
+    table.BackPath[k] = f.back;
+    if (k < outline.size())
+        outline[k] = outlineLineOf(context, table, k);
+}
+
 void removeEntry(EntryTable& table, int entry) {
     for (int k = entry; k < EntryTable::kEntries; ++k) {
         if (table.SoalText[k].isEmpty())

@@ -13,6 +13,15 @@ struct EntryTable;
 // attachment ("§ " file, "~ " sound, "# " film, "^ " background, the last outermost).
 QString outlineLineOf(Context& context, const EntryTable& table, int entry);
 
+// What the question editor holds of one entry.
+struct EntryFields {
+    QString soal, javab, tozih; // question text, answers and explanation (rich text)
+    QString attach, sound, film, back;
+};
+// Writes the fields into the entry and its outline line.
+void saveEntry(Context& context, EntryTable& table, QStringList& outline, int entry,
+               const EntryFields& fields);
+
 // Removes an entry: the later ones move down by one, the last filled one becomes empty.
 void removeEntry(EntryTable& table, int entry);
 
