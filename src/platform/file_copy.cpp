@@ -173,12 +173,18 @@ void copyFileSafely(const QString& from, const QString& to) {
 }
 
 bool isWorkingName(const QString& fileName) {
-    // This tool's copies, and the safe saves' temporary names (name + "." + 6 characters).
-    static const QRegularExpression working(
-        QStringLiteral("^(\\..+\\.copy-[A-Za-z0-9]{6}|(Projects?\\.xml|CDProperty\\.xml|"
-                       "BookTitle\\.xml|quiz\\d+-\\d+\\.xml|quizdata\\.js|.+\\.html)"
-                       "\\.[A-Za-z0-9]{6})$"));
-    return working.match(fileName).hasMatch();
+    // This tool's copies, and the safe saves' temporary names: one of the files the tool
+    // saves whole, "." and 6 random letters and digits. A suffix of small letters only
+    // ("backup") is more likely an author's own copy than a random one: it is kept.
+    static const QRegularExpression copy(QStringLiteral("^\\..+\\.copy-[A-Za-z0-9]{6}$"));
+    static const QRegularExpression save(
+        QStringLiteral("^(Projects?\\.xml|CDProperty\\.xml|BookTitle\\.xml|quiz\\d+-\\d+\\.xml)"
+                       "\\.([A-Za-z0-9]{6})$"));
+    if (copy.match(fileName).hasMatch())
+        return true;
+    const QRegularExpressionMatch m = save.match(fileName);
+    static const QRegularExpression mixed(QStringLiteral("[A-Z0-9]"));
+    return m.hasMatch() && mixed.match(m.captured(2)).hasMatch();
 }
 
 QStringList removeWorkingFiles(const QString& folder) {

@@ -136,12 +136,13 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"a.txt", "link.txt"}));
         // What a kill leaves: working names, and only those, are removed.
-        for (const char* name : {".a.txt.copy-Ab12Cd", "Project.xml.cUPrzK", "quiz0-1.xml.x1Y2z3",
-                                 "Project.xml.bak", "quiz0-1.xml", ".hidden"})
+        for (const char* name : {".a.txt.copy-Ab12Cd", "Project.xml.cUPrzK", "quiz0-1.xml.x1y2z3",
+                                 "Project.xml.bak", "Project.xml.backup", "quiz0-1.xml", ".hidden"})
             writeBytes(dir.filePath(name), "x");
         QCOMPARE(removeWorkingFiles(dir.path()).size(), 3);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-                 (QStringList{".hidden", "Project.xml.bak", "a.txt", "link.txt", "quiz0-1.xml"}));
+                 (QStringList{".hidden", "Project.xml.backup", "Project.xml.bak", "a.txt",
+                              "link.txt", "quiz0-1.xml"}));
         writeBytes(sub + "/c.TXT", "");
         writeBytes(sub + "/d.jpg", "");
         // Name patterns ignore case, as on the system the data comes from.
