@@ -4,15 +4,16 @@
 // the author is told. Kills land at random moments in a child process; a full disk is a
 // file-size limit in a child process.
 #include "app/messages.h"
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
 #include "export/cd_export.h"
 #include "export/output_folders.h"
 #include "export/project_settings.h"
+#include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
 #include "platform/file_copy.h"
 #include "platform/text_codec.h"
 #include "store/lesson_files.h"
 #include "support/documents.h"
+#include "support/kill_test.h"
 #include "support/test_program.h"
 
 #include <QDirIterator>
@@ -74,44 +75,6 @@ struct Program {
         return ExportAll(p.context(), r);
     }
 };
-
-// Runs the step in a child process, killed at a random moment of a whole run's time; the
-// check sees what it left (after the next opening's clean-up), restore puts it back.
-void killAtRandomMoments(const char* what, const std::function<void()>& step,
-                         const std::function<void()>& restore,
-                         const std::function<void(int)>& check) {
-    const auto child = [&] {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            step();
-            _exit(0);
-        }
-        return pid;
-    };
-    int status = 0;
-    QElapsedTimer clock;
-    restore();
-    clock.start();
-    waitpid(child(), &status, 0);
-    const qint64 whole = std::max<qint64>(clock.nsecsElapsed() / 1000, 500);
-    const int kills = qEnvironmentVariableIntValue("TAVRIN_KILLS") > 0
-                          ? qEnvironmentVariableIntValue("TAVRIN_KILLS")
-                          : 24;
-    int cut = 0;
-    for (int i = 0; i < kills; ++i) {
-        restore();
-        const pid_t pid = child();
-        usleep(useconds_t(QRandomGenerator::global()->bounded(whole)));
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        cut += WIFSIGNALED(status) ? 1 : 0;
-        check(i);
-        if (QTest::currentTestFailed())
-            return;
-    }
-    qInfo("%s: %d kills, %d of them before the step ended (a whole run %lld us)", what, kills, cut,
-          whole);
-}
 
 // Runs the step in a child that may write no file past the limit; the child's own checks
 // give its exit code (0 when every one held).

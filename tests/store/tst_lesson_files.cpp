@@ -1,8 +1,8 @@
 // A lesson's or a field's delete takes its files along and renumbers the later lessons'
 // files, byte for byte, and a kill at any moment leaves the old set or the new one.
+#include "export/output_folders.h"
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
-#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
@@ -11,6 +11,7 @@
 #include "store/store_view.h"
 #include "support/documents.h"
 #include "support/fake_view.h"
+#include "support/kill_test.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -194,40 +195,14 @@ private slots:
                 writeBytes(pristine.folder + "/" + it.key(), it.value());
             }
         };
-        const auto deleteInChild = [&] {
-            const pid_t child = fork();
-            if (child == 0) {
-                pristine.remove(0, 0);
-                _exit(0);
-            }
-            return child;
-        };
-        QElapsedTimer clock;
-        clock.start();
-        int status = 0;
-        waitpid(deleteInChild(), &status, 0);
-        const qint64 whole = std::max<qint64>(clock.nsecsElapsed() / 1000, 200);
-        const Files whole_after = filesUnder(pristine.folder);
-        QCOMPARE(whole_after, expectedAfter(before, whole_after, {0, 0}));
-
-        const int kills = qEnvironmentVariableIntValue("TAVRIN_KILLS") > 0
-                              ? qEnvironmentVariableIntValue("TAVRIN_KILLS")
-                              : 40;
-        int cut = 0, repaired = 0, old = 0;
-        for (int i = 0; i < kills; ++i) {
-            restore();
-            const pid_t child = deleteInChild();
-            usleep(useconds_t(QRandomGenerator::global()->bounded(whole)));
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            cut += WIFSIGNALED(status) ? 1 : 0;
-            repaired += finishSwitch(pristine.p.context(), pristine.folder) ? 1 : 0;
-            const Files now = filesUnder(pristine.folder);
-            QVERIFY2(now == before || now == whole_after, qPrintable(QString("kill %1").arg(i)));
-            old += now == before ? 1 : 0;
-        }
-        qInfo("%d kills: %d before the end, %d mid-step (finished or undone); old set %d, new %d",
-              kills, cut, repaired, old, kills - old);
+        killAtRandomMoments(
+            "delete", [&] { pristine.remove(0, 0); }, restore,
+            [&](int i) {
+                finishSwitch(pristine.p.context(), pristine.folder);
+                const Files now = filesUnder(pristine.folder);
+                QVERIFY2(now == before || now == expectedAfter(before, now, {0, 0}),
+                         qPrintable(QString("kill %1").arg(i)));
+            });
     }
 };
 
