@@ -3,11 +3,11 @@
 // 5 MB, and at 1, 4 and 10 MB of blanks, line ends and Persian text against the rules'
 // literal reading; MakeBook of 256 entries with rich text answers.
 #include "bench_program.h"
+#include "export/output_folders.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
-#include "export/output_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "support/reflow_reference.h"
@@ -48,7 +48,7 @@ void BM_LoadLessonText(benchmark::State& state) {
     box.resize(800, 500);
     box.show();
     for (auto _ : state) {
-        box.setText(*loadLessonText(p.context, p.dir.path(), QStringLiteral("lesson.txt")));
+        box.setText(loadLessonText(p.context, p.dir.path(), QStringLiteral("lesson.txt"))->text);
         box.setCaret(0);
         box.selectAll();
         box.setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);

@@ -25,6 +25,12 @@ enum Notice : int {
     kNoticeMoreThanFour = 105,
     kNoticeSettingsNotSaved = 106,
     kNoticeBookNotMade = 107,
+    // A lesson text that could not be read (the box keeps its text), a made lesson whose
+    // quiz file could not be read back (left as it is), a draft that could not be read (put
+    // aside): with why on a second line.
+    kNoticeLessonTextNotRead = 108,
+    kNoticeQuizNotReopened = 109,
+    kNoticeDraftNotRead = 110,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -85,6 +91,9 @@ enum FailureCode : int {
     kFailDeleteField = 201,
     kFailDeleteWholeNode = 202,
     kFailDeleteLesson = 203,
+    kFailSaveDraft = 204,
+    kFailReadDraft = 205,
+    kFailReopenBook = 206,
 };
 
 } // namespace tavrin

@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeBookNotMade);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeDraftNotRead);
 }
 
 QString PayamText(int number) {
@@ -27,6 +27,12 @@ QString PayamText(int number) {
         return texts::kPayamSettingsNotSaved;
     if (number == kNoticeBookNotMade)
         return texts::kPayamBookNotMade;
+    if (number == kNoticeLessonTextNotRead)
+        return texts::kPayamLessonTextNotRead;
+    if (number == kNoticeQuizNotReopened)
+        return texts::kPayamQuizNotReopened;
+    if (number == kNoticeDraftNotRead)
+        return texts::kPayamDraftNotRead;
     return {};
 }
 
@@ -43,11 +49,14 @@ void bepayam(Context& context, int number) {
 }
 
 void bepayamBecause(Context& context, int number, const QString& description) {
+    bepayamWithLine(context, number, persianCause(description));
+}
+
+void bepayamWithLine(Context& context, int number, const QString& line) {
     const QString text = PayamText(number);
     if (text.isEmpty())
         return;
-    context.prompts().notice(kMainCaption, text + QStringLiteral("\r\n") +
-                                               persianCause(description) + QChar(0x200F));
+    context.prompts().notice(kMainCaption, text + QStringLiteral("\r\n") + line + QChar(0x200F));
     context.log().LogMe(QStringLiteral("Payam number %1 displayed.").arg(number));
 }
 
@@ -68,6 +77,8 @@ QString persianCause(const QString& description) {
                           {"file too large", texts::kCauseDiskFull},
                           {"path not found", texts::kCauseFolderMissing},
                           {"already exists", texts::kCauseExists},
+                          {"not a ", texts::kCauseNotReadable},
+                          {"damaged", texts::kCauseNotReadable},
                           {"not found", texts::kCauseFileMissing},
                           {"no such file", texts::kCauseFileMissing}};
     const QString lower = description.toLower();

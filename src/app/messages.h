@@ -9,7 +9,7 @@ namespace tavrin {
 
 class Context;
 
-// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 107.
+// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 110.
 bool isFailureCode(int number);
 // The notice text of a number; empty where the number has none.
 QString PayamText(int number);
@@ -20,6 +20,8 @@ void bepayam(Context& context, int number);
 
 // A notice with a second line saying why, in Persian (the failed export's 28).
 void bepayamBecause(Context& context, int number, const QString& description);
+// A notice with a second line of the caller's (a Persian line).
+void bepayamWithLine(Context& context, int number, const QString& line);
 // The Persian line for a failure description such as "Permission denied: /x" or
 // "\"entry\": Disk full: /x": the kind of failure, then what it happened to.
 QString persianCause(const QString& description);

@@ -66,6 +66,19 @@ inline const QString kPayamSettingsNotSaved =
 inline const QString kPayamBookNotMade =
     QStringLiteral(u"فايل آزمون ساخته نشد و هيچ فايلي تغيير نكرد!\u200F");
 
+// A lesson text not read (108), a made lesson not reopened (109), a draft not read (110).
+inline const QString kPayamLessonTextNotRead =
+    QStringLiteral(u"فايل متن درس خوانده نشد؛ متن قبلي دست نخورد!\u200F");
+inline const QString kPayamQuizNotReopened =
+    QStringLiteral(u"فايل آزمون اين درس خوانده نشد؛ فايل دست نخورد و فرم خالي باز شد!\u200F");
+inline const QString kPayamDraftNotRead =
+    QStringLiteral(u"پيش\u200Cنويس اين درس خوانده نشد؛ با نام ديگري كنار گذاشته شد!\u200F");
+
+// Opening a lesson that has a draft: its date (%1) and number of questions (%2).
+inline const QString kAskGoOnFromDraft = QStringLiteral(
+    u"براي اين درس پيش\u200Cنويسي از %1 با %2 سؤال ذخيره شده است.\r\n"
+    u"كار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F");
+
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");
 inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي داده نشد");
@@ -75,6 +88,9 @@ inline const QString kCauseFileMissing = QStringLiteral(u"فايل پيدا نش
 inline const QString kCauseFolderMissing = QStringLiteral(u"شاخه پيدا نشد");
 inline const QString kCauseExists = QStringLiteral(u"از قبل وجود دارد");
 inline const QString kCauseScript = QStringLiteral(u"سطري از شيوه\u200Cنامه خروجي نادرست است");
+inline const QString kCauseNotReadable = QStringLiteral(u"فايل آسيب ديده است يا از نوع درستي نيست");
+// The line of a quiz file that could not be read back: its number, then the file's name.
+inline const QString kBadQuizLine = QStringLiteral(u"سطر %1 فايل «%2» خوانا نيست");
 inline const QString kCauseUnknown = QStringLiteral(u"خطاي پيش\u200Cبيني نشده");
 
 // The New title box.

@@ -65,7 +65,7 @@ QStringList exportedNames(const QString& folder) {
         if (QFile::encodeName(name).toStdString() != raw)
             throw FsError::at(QStringLiteral("File name not valid in this system's encoding"),
                               folder + u'/' + name);
-        if (!isWorkingName(name))
+        if (!isWorkingName(name) && !folders::isAuthoringFile(name))
             names.append(name);
     }
     if (error)
@@ -172,7 +172,7 @@ void Export::plan(const ExportScript& script) {
             continue;
         const QDir source(project_ + fromStoredPath(copy->source));
         for (const QFileInfo& f : source.entryInfoList(QDir::Files | QDir::Hidden)) {
-            if (!isWorkingName(f.fileName()))
+            if (!isWorkingName(f.fileName()) && !folders::isAuthoringFile(f.fileName()))
                 count(f.filePath());
         }
     }

@@ -4,12 +4,16 @@
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "formatter/capture_commands.h"
 #include "formatter/formatter_host.h"
+#include "formatter/lesson_draft.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
+#include "formatter/quiz_reopen.h"
 #include "formatter/text_procedures.h"
 #include "platform/busy_cursor.h"
+#include "platform/calendar.h"
 #include "platform/fs_error.h"
 #include "richtext/rich_text_box.h"
 
@@ -60,13 +64,98 @@ void FormatterWindow::Doit() {
         imgSnippet_ = readSnippet(context_.programFolder(), QStringLiteral("img.bin"));
         checkSnippet_ = readSnippet(context_.programFolder(), QStringLiteral("check.bin"));
     });
+    resumeLesson();
     show();
     recordLayout();
     timer1_.start();
 }
 
 bool FormatterWindow::hasUnmadeEntries() const {
-    return !table_.SoalText[0].isEmpty();
+    return unmade_ && !table_.SoalText[0].isEmpty();
+}
+
+QString FormatterWindow::lessonId() const {
+    const Session& s = host_.session();
+    if (s.projectPath.isEmpty() || s.fieldIndex < 0 || s.lessonIndex < 0)
+        return {};
+    return bookId(s.fieldIndex, s.lessonIndex);
+}
+
+void FormatterWindow::resumeLesson() {
+    const QString id = lessonId();
+    if (id.isEmpty())
+        return;
+    const QString project = host_.session().projectPath;
+    if (resumeDraft(project, id))
+        return;
+    try {
+        const BusyCursor busy;
+        auto book = reopenBook(context_, project, id, checkSnippet_, imgSnippet_);
+        if (!book)
+            return;
+        table_ = book->table;
+        outline_ = book->outline;
+        context_.log().LogMe(
+            QStringLiteral("Made lesson reopened: %1 entries.").arg(table_.EntryCount));
+    } catch (const UnreadableQuiz& e) {
+        reportFailure(context_, kFailReopenBook,
+                      QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name()));
+        bepayamWithLine(context_, kNoticeQuizNotReopened,
+                        texts::kBadQuizLine.arg(e.line()).arg(e.name()));
+        table_.clear();
+        outline_.clear();
+    } catch (const FsError& e) {
+        reportFailure(context_, kFailReopenBook, e.description());
+        bepayamBecause(context_, kNoticeQuizNotReopened, e.description());
+        table_.clear();
+        outline_.clear();
+    }
+    com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
+    showOutline();
+}
+
+bool FormatterWindow::resumeDraft(const QString& project, const QString& id) {
+    std::optional<Draft> draft;
+    try {
+        draft = readDraft(project, id);
+    } catch (const FsError& e) {
+        reportFailure(context_, kFailReadDraft, e.description());
+        try {
+            putDraftAside(project, id);
+        } catch (const FsError& aside) {
+            reportFailure(context_, kFailReadDraft, aside.description());
+        }
+        bepayamBecause(context_, kNoticeDraftNotRead, e.description());
+        return false;
+    }
+    if (!draft)
+        return false;
+    const QString ask =
+        texts::kAskGoOnFromDraft.arg(ShamsiDate(draft->saved)).arg(draft->questions());
+    if (!context_.prompts().askYesNo(kMainCaption, ask, Default::Yes)) {
+        context_.log().LogMe(QStringLiteral("Draft discarded."));
+        removeDraft(project, id);
+        return false;
+    }
+    table_ = draft->table;
+    outline_ = draft->outline;
+    unmade_ = true;
+    context_.log().LogMe(QStringLiteral("Draft restored: %1 entries.").arg(draft->questions()));
+    com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
+    showOutline();
+    return true;
+}
+
+void FormatterWindow::tableChanged() {
+    unmade_ = true;
+    const QString id = lessonId();
+    if (id.isEmpty())
+        return;
+    try {
+        saveDraft(host_.session().projectPath, id, {table_, outline_, context_.now()});
+    } catch (const FsError& e) {
+        reportFailure(context_, kFailSaveDraft, e.description());
+    }
 }
 
 bool FormatterWindow::settleUnmadeEntries() {
@@ -79,8 +168,11 @@ bool FormatterWindow::settleUnmadeEntries() {
         return lastBook_ == BookOutcome::Made;
     case Answer::No:
         context_.log().LogMe(QStringLiteral("Filed entries discarded."));
+        if (!lessonId().isEmpty())
+            removeDraft(host_.session().projectPath, lessonId());
         table_.clear();
         IndexEmpty();
+        unmade_ = false;
         return true;
     case Answer::Cancel:
         break;
@@ -110,6 +202,7 @@ void FormatterWindow::NameNevis() {
 void FormatterWindow::ResetA() {
     runTrapped(context_, kFailResetA, [this] {
         table_.clear();
+        unmade_ = false;
         IndexEmpty();
     });
 }
@@ -144,18 +237,28 @@ void FormatterWindow::loadText(int row) {
     if (item->text().isEmpty())
         item->setSelected(false);
     context_.log().LogMe(QStringLiteral("Opening a text file..."));
-    openedFileName = item->text();
-    QString text;
+    LessonText text;
     try {
-        text = whileBusy([folder = host_.session().inputFolder, name = openedFileName] {
+        text = whileBusy([folder = host_.session().inputFolder, name = item->text()] {
             return readLessonText(folder, name);
         });
     } catch (const FsError& e) {
+        // The box keeps the text it had.
         reportFailure(context_, kFailLoadLessonText, e.description());
+        bepayamBecause(context_, kNoticeLessonTextNotRead, e.description());
         return;
     }
+    openedFileName = item->text();
     const BusyCursor busy;
-    matn_->setText(text);
+    if (!text.rich) {
+        matn_->setText(text.text);
+    } else {
+        if (text.rawBytes)
+            matn_->setRtfBytes(text.text);
+        else
+            matn_->setRtf(text.text);
+        repDocument(matn_->document());
+    }
     Mright();
     // A text just opened has nothing to undo: the first undo must not take it away.
     matn_->document()->clearUndoRedoStacks();
@@ -226,6 +329,7 @@ void FormatterWindow::command(int index) {
             // Declined or failed: the window stays as the author left it.
             if (lastBook_ != BookOutcome::Made)
                 return;
+            unmade_ = false;
             IndexEmpty();
             matn_->replaceAllText(QString(), Qt::AlignRight | Qt::AlignAbsolute);
             break;
@@ -242,6 +346,8 @@ void FormatterWindow::command(int index) {
         result.outcome == CaptureOutcome::NothingToClose ||
         result.outcome == CaptureOutcome::Failed)
         return;
+    if (index != kRemoveText && index != kMakeFile)
+        tableChanged();
     showOutline();
     if (result.selectLine >= 0)
         bindex_->setCurrentRow(result.selectLine);

@@ -58,7 +58,7 @@ public:
     void DoIMG(QuestionEditor& editor) override;
     void DoCor(QuestionEditor& editor) override;
     std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
-    // Entries filed and not yet made into a quiz file.
+    // Entries filed or changed and not yet made into a quiz file.
     bool hasUnmadeEntries() const;
     // Before the window (or the program) closes with such entries: Yes makes the quiz file
     // first, No discards them, Cancel stays. True when the window may close.
@@ -91,6 +91,14 @@ private:
     void placeWordsBox();
     void loadText(int row);
     void afterCommand(int index);
+    // The lesson's entries when the window opens: its draft, if the author goes on from it,
+    // else its made quiz file.
+    void resumeLesson();
+    bool resumeDraft(const QString& project, const QString& id);
+    // After every change of the table: the draft is written, the entries are unmade.
+    void tableChanged();
+    // The lesson the window files for ("F-L"), empty when none is chosen.
+    QString lessonId() const;
     // Shows the outline lines in bindex, each on one line.
     void showOutline();
     void pointerOverBooks();
@@ -139,6 +147,7 @@ private:
     QString ChosenImagePath; // the picture the file picker gave for an image mark
     QString openedFileName;  // the lesson text loaded last
     BookOutcome lastBook_ = BookOutcome::Failed;
+    bool unmade_ = false; // the table differs from the lesson's quiz file
 };
 
 } // namespace tavrin

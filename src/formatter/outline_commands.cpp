@@ -105,6 +105,7 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
                   {editor.Soal()->text(), editor.Javab()->rtf(), editor.Tozih()->rtf(),
                    editor.picB()->text(), editor.soutB()->text(), editor.filmB()->text(),
                    editor.backPath()});
+        tableChanged();
         showOutline();
         editor.Soal()->setReadOnly(false);
         editor.accept();
@@ -122,6 +123,7 @@ void FormatterWindow::Ohazf(QuestionEditor& editor) {
             return;
         }
         removeFiledEntry(table_, outline_, table_.CurrentEntry);
+        tableChanged();
         showOutline();
         ShowEdit(editor);
     });

@@ -5,7 +5,9 @@
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "formatter/entry_table.h"
+#include "formatter/lesson_draft.h"
 #include "formatter/question_check.h"
+#include "formatter/quiz_reopen.h"
 #include "formatter/text_procedures.h"
 #include "formatter/to_txt.h"
 #include "platform/file_copy.h"
@@ -18,6 +20,7 @@
 #include "richtext/rich_text_reader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
@@ -171,9 +174,12 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
                              {QStringLiteral("film"), table.FilmPath[n]},
                              {QStringLiteral("back"), table.BackPath[n]}};
     const QString page = freePageName(context, pages, copies, planned);
+    // A copy already in place (a reopened lesson's) is not copied onto itself.
     const auto copy = [&](const QString& from, const QString& name) {
-        plan.append({fromStoredPath(from), pages + sep + name});
-        planned.insert(pages + sep + name);
+        const QString to = pages + sep + name;
+        if (!sameFile(fromStoredPath(from), to))
+            plan.append({fromStoredPath(from), to});
+        planned.insert(to);
     };
     const QString number = QString::number(n);
     QString block = QStringLiteral("\t<question") + number + u'>' + kCrLf;
@@ -204,7 +210,12 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
     for (const Copy& c : copies) {
         if (c.from.isEmpty())
             continue;
-        const QString name = page + extensionOf(c.from);
+        // A reopened lesson's attachment is its copy in BookTXT: it keeps its name.
+        const QFileInfo from(fromStoredPath(c.from));
+        const QString name =
+            sameFile(from.absolutePath(), pages) && !planned.contains(from.filePath())
+                ? from.fileName()
+                : page + extensionOf(c.from);
         copy(c.from, name);
         block += line(c.element, name);
     }
@@ -213,14 +224,20 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
 
 // Every new file is written under its working name first; only when all are on disk do
 // they replace the old ones, the index last. A failure removes them and changes nothing.
+// The group lines go beside the quiz file, which keeps only questions.
 void writeBook(const QList<PlannedCopy>& plan, const QString& quizPath, const QString& quiz,
-               const QString& indexPath, const QString& index) {
+               const QString& indexPath, const QString& index, const QString& groupsPath,
+               const QByteArray& groups) {
     StagedFiles files;
     for (const PlannedCopy& c : plan)
         files.copy(c.from, c.to);
+    if (!groups.isEmpty())
+        files.write(groups, groupsPath);
     files.write(encodeUtf16Le(quiz), quizPath);
     files.write(encodeUtf16Le(index), indexPath);
     files.place();
+    if (groups.isEmpty())
+        QFile::remove(groupsPath);
 }
 
 } // namespace
@@ -246,7 +263,7 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
             context.log().LogMe(QStringLiteral("Aborted by user!"));
             return BookOutcome::Declined;
         }
-        const QString quizName = QStringLiteral("quiz") + id + QStringLiteral(".xml");
+        const QString quizName = folders::quizName(id);
         const QString quizPath = xml + sep + quizName;
         if (fileExists(quizPath) &&
             !context.prompts().askYesNo(kMainCaption,
@@ -269,7 +286,10 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
             if (!isGroupLine(table.SoalText[n]))
                 quiz += questionBlock(context, table, n, id, mark, pages, plan, planned);
         }
-        writeBook(plan, quizPath, quiz, indexPath, index);
+        writeBook(plan, quizPath, quiz, indexPath, index, xml + sep + folders::groupsName(id),
+                  groupsBytes(table));
+        // The draft was these entries; they are made now.
+        removeDraft(request.projectPath, id);
     } catch (const FsError& e) {
         reportFailure(context, kFailMakeBook, e.description());
         bepayamBecause(context, kNoticeBookNotMade, e.description());

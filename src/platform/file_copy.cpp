@@ -178,8 +178,8 @@ bool isWorkingName(const QString& fileName) {
     // ("backup") is more likely an author's own copy than a random one: it is kept.
     static const QRegularExpression copy(QStringLiteral("^\\..+\\.copy-[A-Za-z0-9]{6}$"));
     static const QRegularExpression save(
-        QStringLiteral("^(Projects?\\.xml|CDProperty\\.xml|BookTitle\\.xml|quiz\\d+-\\d+\\.xml)"
-                       "\\.([A-Za-z0-9]{6})$"));
+        QStringLiteral("^(Projects?\\.xml|CDProperty\\.xml|BookTitle\\.xml|"
+                       "quiz\\d+-\\d+\\.(?:xml|draft|groups))\\.([A-Za-z0-9]{6})$"));
     if (copy.match(fileName).hasMatch())
         return true;
     const QRegularExpressionMatch m = save.match(fileName);

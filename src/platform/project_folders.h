@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 
 namespace tavrin::folders {
@@ -11,5 +12,24 @@ inline const QString kBookImg = QStringLiteral("BookIMG");
 inline const QString kFlashImg = QStringLiteral("FlashIMG");
 inline const QString kProjectFile = QStringLiteral("Project.xml");
 inline const QString kBookTitle = QStringLiteral("BookTitle.xml");
+
+// Beside a lesson's quiz file "quizF-L.xml" in _xml: the draft of its unmade entries and
+// the group lines of its made ones (and a draft that could not be read, put aside). They are the
+// author's working files: the export never copies them to a CD, and they follow their lesson when
+// lessons are renumbered.
+inline QString quizName(const QString& id) {
+    return QStringLiteral("quiz") + id + QStringLiteral(".xml");
+}
+inline QString draftName(const QString& id) {
+    return QStringLiteral("quiz") + id + QStringLiteral(".draft");
+}
+inline QString groupsName(const QString& id) {
+    return QStringLiteral("quiz") + id + QStringLiteral(".groups");
+}
+inline bool isAuthoringFile(const QString& name) {
+    static const QRegularExpression own(
+        QStringLiteral("^quiz\\d+-\\d+\\.(draft|groups)(\\.damaged)?$"));
+    return own.match(name).hasMatch();
+}
 
 } // namespace tavrin::folders

@@ -20,6 +20,8 @@ public:
     QString rtf() const;
     // RTF replaces everything; text that is not RTF is set as plain text.
     void setRtf(const QString& rtf);
+    // RTF as a file's bytes, one character each, in place of everything.
+    void setRtfBytes(const QString& rtf) { replaceDocument(rtf, true); }
 
     int textLength() const;
     int selectionStart() const;

@@ -62,27 +62,7 @@ void Writer::word(QLatin1StringView text) {
 }
 
 void Writer::escape(QStringView text, QString& out) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '\\' || u == '{' || u == '}') {
-            out += u'\\';
-            out += c;
-        } else if (u == '\t') {
-            out += QLatin1StringView("\\tab ");
-        } else if (u == 0x2028) {
-            // A line break inside a paragraph is read back as a paragraph end; writing it
-            // as one keeps the text and its positions the same after a save and reload.
-            out += QLatin1StringView("\\par ");
-        } else if (u < 0x20) {
-            continue;
-        } else if (u < 0x80) {
-            out += c;
-        } else {
-            out += QLatin1StringView("\\u");
-            out += QString::number(u > 32767 ? int(u) - 65536 : int(u));
-            out += u'?';
-        }
-    }
+    appendRtfText(text, out);
 }
 
 void Writer::characters(QStringView text) {
@@ -346,6 +326,30 @@ QString Writer::write(int from, int to) {
 }
 
 } // namespace
+
+void appendRtfText(QStringView text, QString& out) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            out += u'\\';
+            out += c;
+        } else if (u == '\t') {
+            out += QLatin1StringView("\\tab ");
+        } else if (u == 0x2028) {
+            // A line break inside a paragraph is read back as a paragraph end; writing it
+            // as one keeps the text and its positions the same after a save and reload.
+            out += QLatin1StringView("\\par ");
+        } else if (u < 0x20) {
+            continue;
+        } else if (u < 0x80) {
+            out += c;
+        } else {
+            out += QLatin1StringView("\\u");
+            out += QString::number(u > 32767 ? int(u) - 65536 : int(u));
+            out += u'?';
+        }
+    }
+}
 
 QString documentToRtf(const QTextDocument* document, int from, int to) {
     return Writer(document).write(from, to);

@@ -12,4 +12,7 @@ namespace tavrin {
 // text, such as a "%%%" mark, is written as it stands.
 QString documentToRtf(const QTextDocument* document, int from = 0, int to = -1);
 
+// Text as RTF text: "\", "{" and "}" escaped, a tab as \tab, letters beyond ASCII as \uN?.
+void appendRtfText(QStringView text, QString& out);
+
 } // namespace tavrin

@@ -148,8 +148,11 @@ public:
     Switch(const QString& projectPath) : project_(QDir(projectPath).absolutePath() + u'/') {}
 
     void stage(const QString& contents, const QString& target) {
+        stageBytes(encodeUtf16Le(contents), target);
+    }
+    void stageBytes(const QByteArray& contents, const QString& target) {
         const QString name = QString::number(plan_.moves.size());
-        saveUtf16File(staging() + name, contents);
+        saveWholeFile(staging() + name, contents);
         plan_.moves.append({name, target});
     }
     void stageLink(const QString& from, const QString& target) {
@@ -260,7 +263,23 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
                 return std::nullopt;
             return mv;
         };
+        // A lesson's draft and group lines follow it; a draft's image copies get their new
+        // names, as the quiz file's do.
+        static const QRegularExpression ownName(
+            QStringLiteral("^quiz(\\d+)-(\\d+)(\\.(draft|groups)(\\.damaged)?)$"));
         for (const QString& name : names(xml)) {
+            const QRegularExpressionMatch own = ownName.match(name);
+            if (const auto mv = move(own)) {
+                step.remove(xml + name);
+                if (!mv->stays)
+                    continue;
+                QByteArray bytes = readWholeFile(step.project() + xml + name);
+                bytes.replace(
+                    (folders::kBookTxt + QStringLiteral("/quiz") + mv->from + u'-').toUtf8(),
+                    (folders::kBookTxt + QStringLiteral("/quiz") + mv->to + u'-').toUtf8());
+                step.stageBytes(bytes, xml + QStringLiteral("quiz") + mv->to + own.captured(3));
+                continue;
+            }
             const auto mv = move(quizName.match(name));
             if (!mv)
                 continue;

@@ -364,6 +364,20 @@ private slots:
             quiz.contains("\t\t<img1>quiz0-0-1.gif</img1>\r\n\t\t<img0>quiz0-0-0.jpg</img0>\r\n"));
         QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-0.jpg"), QByteArray("media/p1.jpg"));
         QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-1.gif"), QByteArray("media/p2.gif"));
+        // Reopened, the entry opens with its marks and pictures as it was made; saved and
+        // made again unchanged, the quiz file is the same.
+        const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
+        t.f->Doit();
+        t.open(0, [&](QuestionEditor* e) {
+            QCOMPARE(e->Javab()->text(), u8("الف") + CRLF + QChar(0xFFFC) + "{1}" + CRLF +
+                                             QChar(0xFFFC) + u8("ب") + CRLF + QChar(0xFFFC) +
+                                             "{0}");
+            QCOMPARE(e->Soal()->text(), QStringLiteral("q"));
+            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
+        });
+        matn->setFocus();
+        QTest::keyClick(matn, Qt::Key_F12);
+        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
     }
 
     void imageCounterLimit() {

@@ -490,12 +490,17 @@ private slots:
                    readBytes(g.p.path("Resources/Export.inf")).replace("\r\n", "\n"));
         g.put("BookTXT/.a.jpg.copy-Ab12Cd", "half");
         g.put("_xml/quiz0-0.xml.x1Y2z3", "half");
+        for (const char* own :
+             {"_xml/quiz0-0.draft", "_xml/quiz0-0.groups", "_xml/quiz0-1.draft.damaged"})
+            g.put(own, "the author's");
         QDir().mkpath(g.exports + "/Export 1.partial/Data");
         QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
         const QString one = g.exports + "/Export 1";
         QVERIFY(QFile::exists(one + "/index.html") && QFile::exists(one + "/Data/quizdata.js"));
         QVERIFY(!QFile::exists(one + "/Data/BookTXT/.a.jpg.copy-Ab12Cd"));
         QVERIFY(!QFile::exists(one + "/Data/_xml/quiz0-0.xml.x1Y2z3"));
+        for (const char* own : {"quiz0-0.draft", "quiz0-0.groups", "quiz0-1.draft.damaged"})
+            QVERIFY(!QFile::exists(one + "/Data/_xml/" + own));
         QVERIFY(!QFile::exists(g.exports + "/Export 1.partial"));
         QVERIFY(g.p.entries().join('\n').contains("Unfinished export removed: "));
         const QByteArray bad("\xff\xfe-bad.jpg");

@@ -2,6 +2,7 @@
 // capture commands by button and function key, groups, the quiz file, the layout rules.
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
+#include "formatter/lesson_draft.h"
 #include "formatter/question_check.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
@@ -11,6 +12,7 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "support/documents.h"
+#include "support/docx_fixture.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -129,6 +131,138 @@ private slots:
         const QStringList log = t.p.entries();
         QVERIFY(log.contains("Format started."));
         QCOMPARE(log.last(), QStringLiteral("Opening a text file..."));
+    }
+
+    // Lesson texts as authors have them: 1256, UTF-8 and UTF-16 text, RTF (also saved as
+    // .txt) and Word documents; each cleaned by Rep and right-aligned. One that cannot be
+    // read leaves the box as it was and says why in Persian.
+    void lessonTextsAsAuthorsHaveThem() {
+        Formatter t;
+        const QString zar = t.p.path("Zar/");
+        const QString persian = u8("سلام دنيا: می\u200Cخواهيم 25 را");
+        QStringDecoder toUtf16Be(QStringDecoder::Utf16BE);
+        QByteArray be;
+        for (const QChar c : persian)
+            be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+        const QByteArray utf8 = persian.toUtf8();
+        const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1256 {\\b \\'d3\\'e1\\'c7\\'e3}: x\\par}";
+        struct Text {
+            const char* name;
+            QByteArray bytes;
+            QString shown; // what the box starts with
+        };
+        const QList<Text> texts{
+            {"utf8.txt", utf8, u8("سلام دنيا:\u200F می\u200Cخواهيم 25 را")},
+            {"utf8bom.txt", "\xEF\xBB\xBF" + utf8, u8("سلام دنيا:\u200F می")},
+            {"utf16le.txt", encodeUtf16Le(persian), u8("سلام دنيا:\u200F می")},
+            {"utf16be.txt", "\xFE\xFF" + be, u8("سلام دنيا:\u200F می")},
+            {"ansi.txt", "\xD3\xE1\xC7\xE3: 25", u8("سلام:\u200F 25")},
+            {"rtf-as.txt", rtf, u8("سلام:\u200F x")},
+            {"lesson.rtf", rtf, u8("سلام:\u200F x")},
+        };
+        for (const Text& x : texts)
+            writeBytes(zar + x.name, x.bytes);
+        writeDocx(
+            zar + u8("درس.docx"),
+            u8("<w:p><w:pPr><w:bidi/></w:pPr><w:r><w:rPr><w:rtl/></w:rPr><w:t "
+               "xml:space='preserve'>درس سوم: می‌خواهيم ۳ و 25 را "
+               "</w:t></w:r><w:r><w:rPr><w:b/><w:rtl/></w:rPr><w:t>جمع</w:t></w:r><w:r><w:rPr><w:i/"
+               "><w:u w:val='single'/><w:color w:val='C00000'/><w:rtl/></w:rPr><w:t "
+               "xml:space='preserve'> "
+               "كنيم</w:t></w:r><w:r><w:rPr><w:vanish/></w:rPr><w:t>پنهان</w:t></"
+               "w:r><w:commentRangeStart w:id='0'/><w:r><w:commentReference w:id='0'/></w:r></w:p>"
+               "<w:p><w:pPr><w:bidi/><w:numPr><w:ilvl w:val='0'/><w:numId "
+               "w:val='2'/></w:numPr></w:pPr><w:r><w:t>اول</w:t></w:r></w:p>"
+               "<w:p><w:pPr><w:bidi/><w:numPr><w:ilvl w:val='0'/><w:numId "
+               "w:val='2'/></w:numPr></w:pPr><w:r><w:t>دوم</w:t></w:r></w:p>"
+               "<w:p><w:pPr><w:bidi/><w:numPr><w:ilvl w:val='0'/><w:numId "
+               "w:val='1'/></w:numPr></w:pPr><w:r><w:t>نكته</w:t></w:r></w:p>"
+               "<w:tbl><w:tblPr><w:bidiVisual/></w:tblPr><w:tr><w:tc><w:p><w:r><w:t>عدد</w:t></"
+               "w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>نام</w:t></w:r></w:p></w:tc></"
+               "w:tr><w:tr><w:tc><w:p><w:r><w:t>۱</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>يك</"
+               "w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+               "<w:p><w:r><w:t>English line, left to right.</w:t></w:r></w:p>"
+               "<w:p><w:pPr><w:bidi/></w:pPr><w:r><w:t xml:space='preserve'>شكل "
+               "</w:t></w:r><w:r><w:drawing><wp:inline><wp:extent cx='952500' "
+               "cy='476250'/><a:graphic><a:graphicData><pic:pic "
+               "xmlns:pic='http://schemas.openxmlformats.org/drawingml/2006/"
+               "picture'><pic:blipFill><a:blip "
+               "r:embed='rIdPic1'/></pic:blipFill></pic:pic></a:graphicData></a:graphic></"
+               "wp:inline></w:drawing></w:r></w:p>"
+               "<w:p><w:pPr><w:bidi/></w:pPr><w:r><w:t xml:space='preserve'>صفحه "
+               "</w:t></w:r><w:r><w:fldChar w:fldCharType='begin'/></w:r><w:r><w:instrText> PAGE "
+               "</w:instrText></w:r><w:r><w:fldChar "
+               "w:fldCharType='separate'/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar "
+               "w:fldCharType='end'/></w:r><w:del w:id='1' "
+               "w:author='x'><w:r><w:delText>حذف‌شده</w:delText></w:r></w:del><w:ins w:id='2' "
+               "w:author='x'><w:r><w:t xml:space='preserve'> افزوده</w:t></w:r></w:ins></w:p>"),
+            pngOf(40, 20));
+        writeBytes(zar + "damaged.docx", "PK\x03\x04 not really a zip");
+        writeBytes(zar + "binary.txt", QByteArray("MZ\0\0\x90\0binary", 12));
+        writeBytes(zar + u8("پ.txt"), "p");
+        writeBytes(zar + u8("ت.txt"), "t");
+        t.f->FileList();
+        QStringList listed;
+        for (int i = 0; i < t.books()->count(); ++i)
+            listed << t.books()->item(i)->text();
+        QVERIFY(listed.contains(u8("درس.docx")) && listed.contains("lesson.rtf"));
+        QVERIFY(!listed.contains("notes.text"));
+        // Persian order: peh before teh (by code, teh comes first).
+        QVERIFY(listed.indexOf(u8("پ.txt")) < listed.indexOf(u8("ت.txt")));
+        QVERIFY(listed.indexOf(u8("ت.txt")) < listed.indexOf(u8("درس.docx")));
+
+        const auto rightAligned = [&] {
+            for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next()) {
+                if (b.blockFormat().alignment() != (Qt::AlignRight | Qt::AlignAbsolute))
+                    return false;
+            }
+            return true;
+        };
+        for (const Text& x : texts) {
+            t.load(x.name);
+            QVERIFY2(t.matn->text().startsWith(x.shown), x.name);
+            QVERIFY2(rightAligned(), x.name);
+        }
+        QVERIFY(t.matn->document()->begin().begin().fragment().charFormat().fontWeight() >=
+                QFont::Bold);
+
+        t.load(u8("درس.docx"));
+        const QString text = t.matn->text();
+        const QStringList paragraphs = text.split(CRLF);
+        QCOMPARE(paragraphs.mid(0, 8),
+                 (QStringList{
+                     u8("درس سوم:\u200F می‌خواهيم ۳ و 25 را جمع كنيم"),
+                     u8("1.\u200F اول"), u8("2.\u200F دوم"), u8("\u2022 نكته"), u8("عدد | نام"),
+                     u8("۱ | يك"), u8("English line, left to right.\u200F"),
+                     u8("شكل ") + QChar(QChar::ObjectReplacementCharacter)}));
+        QCOMPARE(paragraphs.value(8), u8("صفحه 7 افزوده"));
+        QCOMPARE(imagesOf(*t.matn->document()).size(), 1);
+        QVERIFY(rightAligned());
+        const QTextDocument* doc = t.matn->document();
+        QCOMPARE(doc->findBlockByNumber(0).blockFormat().layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(doc->findBlockByNumber(6).blockFormat().layoutDirection(), Qt::LeftToRight);
+        const auto formatAt = [&](const QString& word) {
+            QTextCursor c(t.matn->document());
+            c.setPosition(t.matn->toDocumentPosition(int(text.indexOf(word))) + 1);
+            return c.charFormat();
+        };
+        QVERIFY(formatAt(u8("جمع")).fontWeight() >= QFont::Bold);
+        QVERIFY(formatAt(u8("كنيم")).fontItalic() && formatAt(u8("كنيم")).fontUnderline());
+        QCOMPARE(formatAt(u8("كنيم")).foreground().color(), QColor(0xC0, 0, 0));
+        QVERIFY(!formatAt(u8("سوم")).fontItalic() &&
+                formatAt(u8("سوم")).fontWeight() < QFont::Bold);
+
+        // Unreadable: the box keeps the Word document, the notice says why.
+        for (const char* bad : {"damaged.docx", "binary.txt"}) {
+            t.load(bad);
+            QCOMPARE(t.matn->text(), text);
+            const QStringList said = t.p.prompts.shown.last().text.split(CRLF);
+            QCOMPARE(said.value(0), u8("فايل متن درس خوانده نشد؛ متن قبلي دست نخورد!\u200F"));
+            QVERIFY2(
+                said.value(1).startsWith(u8("علت: فايل آسيب ديده است يا از نوع درستي نيست («")),
+                qPrintable(said.value(1)));
+            QVERIFY(t.p.entries().join('\n').contains("Error number is 55 ("));
+        }
     }
 
     void filingByButtonsAndKeys() {
@@ -253,6 +387,7 @@ private slots:
         // Made again and No to the overwrite: the window, its text and its table stay.
         const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
         t.main->formatter()->Doit();
+        QCOMPARE(t.outline().size(), 1); // the made lesson, reopened
         t.load("02-Joghrafia-Iran.txt");
         t.select(u8("پرآب\u200Cترين رود ايران"));
         t.click(2);
@@ -261,7 +396,7 @@ private slots:
         t.click(11);
         QCOMPARE(t.matn->text(), kept);
         QVERIFY(t.f->isVisible());
-        QCOMPARE(t.outline().size(), 1);
+        QCOMPARE(t.outline().size(), 2);
         QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
         // A missing attachment: error 57, the window opened again stays, with its table.
         t.f->table().AttachPath[0] = t.p.path("none.pdf");
@@ -269,7 +404,7 @@ private slots:
         QVERIFY(t.p.entries().join('\n').contains("Error occurred => Error number is 57 ("));
         QCOMPARE(t.p.entries().last(), QStringLiteral("Payam number 107 displayed."));
         QVERIFY(t.f->isVisible());
-        QCOMPARE(t.outline().size(), 1);
+        QCOMPARE(t.outline().size(), 2);
         QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
     }
 
@@ -311,6 +446,85 @@ private slots:
         undo();
         for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next())
             QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+    }
+
+    // A made lesson comes back when the formatter opens for it. Filed entries live in a
+    // draft from the first change until the quiz file is made, and come back after a crash.
+    void theWorkComesBack() {
+        Formatter t;
+        const QString xml = t.main->session().projectPath + "/_xml/";
+        const QString draft = xml + "quiz0-0.draft";
+        t.load("01-Olum-Madde.txt");
+        t.select(u8("حالت\u200Cهاي ماده"));
+        t.click(9);
+        t.select(u8("كدام يك از مواد زير"));
+        t.click(2);
+        QVERIFY(QFile::exists(draft));
+        t.select(u8("آهن"));
+        t.click(3);
+        t.select(u8("جيوه تنها فلزي"));
+        t.click(0);
+        const QStringList filed = t.outline();
+        const EntryTable before = t.f->table();
+        // A crash: the window goes without a word, then the formatter opens again.
+        t.f->hide();
+        t.main->formatter()->Doit();
+        const auto asked = t.p.prompts.shown.last();
+        QCOMPARE(asked.text, u8("براي اين درس پيش\u200Cنويسي از 1386/9/13 9:05 با 1 سؤال ذخيره شده "
+                                "است.\r\nكار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: "
+                                "پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F"));
+        QCOMPARE(asked.start, Default::Yes);
+        QCOMPARE(t.outline(), filed);
+        QCOMPARE(t.f->table().JavabRtf[1], before.JavabRtf[1]);
+        QCOMPARE(t.f->table().TozihRtf[1], before.TozihRtf[1]);
+        QCOMPARE(t.f->table().EntryCount, before.EntryCount);
+        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
+                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (1)\u200F"));
+        // No: the draft goes and the formatter opens empty.
+        t.f->hide();
+        t.p.prompts.answers = {false};
+        t.main->formatter()->Doit();
+        QCOMPARE(t.outline().size(), 0);
+        QVERIFY(!QFile::exists(draft));
+
+        // Made: no draft; opened again, the lesson is back and nothing is asked, not even on
+        // closing, as nothing changed.
+        t.load("01-Olum-Madde.txt");
+        t.select(u8("حالت\u200Cهاي ماده"));
+        t.click(9);
+        t.select(u8("كدام يك از مواد زير"));
+        t.click(2);
+        t.select(u8("آهن"));
+        t.click(3);
+        t.click(11); // Yes to the unmarked question
+        QVERIFY(!QFile::exists(draft));
+        const QByteArray made = readBytes(xml + "quiz0-0.xml");
+        const qsizetype shown = t.p.prompts.shown.size();
+        t.main->formatter()->Doit();
+        QCOMPARE(t.outline().size(), 2);
+        QVERIFY(t.outline()[0].startsWith(u8(">>> عنوان اصلي   =>   حالت\u200Cهاي ماده")));
+        QVERIFY(t.outline()[1].startsWith(u8("كدام يك از مواد زير")));
+        t.f->close();
+        QCOMPARE(t.p.prompts.shown.size(), shown);
+        QCOMPARE(readBytes(xml + "quiz0-0.xml"), made);
+
+        // A quiz file that does not read back stays as it is; the formatter opens empty.
+        const QByteArray cut = encodeUtf16Le("<quiz qNo='0-0' IDname='x'>\r\n\t<question1>\r\n");
+        writeBytes(xml + "quiz0-0.xml", cut);
+        t.main->formatter()->Doit();
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 u8("فايل آزمون اين درس خوانده نشد؛ فايل دست نخورد و فرم خالي باز شد!\u200F\r\n"
+                    "سطر 3 فايل «quiz0-0.xml» خوانا نيست\u200F"));
+        QCOMPARE(t.outline().size(), 0);
+        QCOMPARE(readBytes(xml + "quiz0-0.xml"), cut);
+        // A draft that does not read is put aside, not lost (then the quiz file is told of).
+        t.f->hide();
+        writeBytes(draft, "{ not a draft");
+        t.main->formatter()->Doit();
+        QVERIFY(t.p.prompts.shown[t.p.prompts.shown.size() - 2].text.startsWith(
+            u8("پيش\u200Cنويس اين درس خوانده نشد؛ با نام ديگري كنار گذاشته شد!\u200F")));
+        QCOMPARE(readBytes(draft + ".damaged"), QByteArray("{ not a draft"));
+        QVERIFY(!QFile::exists(draft));
     }
 
     // Closing with filed entries not made into a quiz file asks: Cancel stays, No

@@ -1,9 +1,15 @@
 // The quiz file, the lesson index and the copies, byte for byte, on temporary projects.
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
 #include "export/output_folders.h"
+#include "formatter/capture_commands.h"
+#include "formatter/entry_table.h"
+#include "formatter/lesson_draft.h"
+#include "formatter/outline_editing.h"
+#include "formatter/quiz_book.h"
+#include "formatter/quiz_reopen.h"
+#include "platform/file_copy.h"
 #include "platform/text_codec.h"
 #include "support/documents.h"
+#include "support/kill_test.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -57,6 +63,35 @@ QString answersRtf() {
     return u8("{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar\\qr "
               "\\'c7\\'e1\\'dd\\par \\'c8 \\{1\\}\\par ") +
            snippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
+}
+
+// The table of quizFileByteForByte's quiz file, with blanks that RemCrLf halves, a question
+// without answers and a group that ends after the last question.
+void fillEveryKind(Book& b) {
+    QDir().mkpath(b.p.path("media"));
+    for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
+                          "media/f.avi", "media/back.jpg"})
+        writeBytes(b.p.path(f), f);
+    auto& t = b.table;
+    const QStringList soal{kMainTitleEntry, u8("كدام <درست>  است؟\r\n'دوم'"),
+                           kEndTitleEntry,  "plain    four  blanks",
+                           kMainTitleEntry, "no answers",
+                           kEndTitleEntry};
+    for (int i = 0; i < soal.size(); ++i)
+        t.SoalText[i] = soal[i];
+    t.JavabRtf[0] = u8("فصل يك");
+    t.JavabRtf[1] = answersRtf();
+    t.TozihRtf[1] = u8("{\\rtf1 because\\par  twice  over}");
+    t.AttachPath[1] = b.p.path("media/att.pdf");
+    t.SoundPath[1] = b.p.path("media/s.mp3");
+    t.FilmPath[1] = b.p.path("media/f.avi");
+    t.BackPath[1] = b.p.path("media/back.jpg");
+    t.ImagePaths[0] = b.p.path("media/zero.jpg");
+    t.ImagePaths[1] = b.p.path("media/one.png");
+    t.JavabRtf[2] = u8("فصل يك");
+    t.JavabRtf[3] = " a \r\n\r\nc {x}\\\r\nd\r\ne";
+    t.JavabRtf[4] = u8("فصل دو");
+    t.JavabRtf[6] = u8("فصل دو");
 }
 
 } // namespace
@@ -121,6 +156,144 @@ private slots:
         QCOMPARE(b.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
         QVERIFY(b.table.SoalText[1].isEmpty());
         QCOMPARE(b.p.entries().last(), QStringLiteral("Book is made."));
+    }
+
+    // A made lesson reopened and made again unchanged gives every file back byte for byte:
+    // the quiz files of these tests and of the shipped sample.
+    void reopenedLessonMakesTheSameFiles() {
+        Book b;
+        fillEveryKind(b);
+        QCOMPARE(b.make(), BookOutcome::Made);
+        QVERIFY(QFile::exists(b.project + "/_xml/quiz1-3.groups"));
+        const QString sample = b.p.path("Sample");
+        for (const auto& [name, bytes] :
+             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
+            QDir().mkpath(QFileInfo(sample + "/" + name).path());
+            writeBytes(sample + "/" + name, bytes);
+        }
+        struct Lesson {
+            QString project, id;
+        };
+        for (const Lesson& l :
+             {Lesson{b.project, "1-3"}, Lesson{sample, "0-0"}, Lesson{sample, "0-1"}}) {
+            const auto before = filesUnder(l.project);
+            const QString head = decodeUtf16Le(before.value("_xml/quiz" + l.id + ".xml"));
+            const QString title = head.section(u8("IDname='"), 1).section(u8("'>\r\n"), 0, 0);
+            auto book = reopenBook(b.p.context(), l.project, l.id, snippet("check.bin"),
+                                   snippet("img.bin"));
+            QVERIFY2(book.has_value(), qPrintable(l.project + " " + l.id));
+            QCOMPARE(book->outline.size(), book->table.EntryCount);
+            b.table = book->table;
+            b.project = l.project;
+            QCOMPARE(b.make(l.id.section('-', 0, 0).toInt(), l.id.section('-', 1).toInt(), title),
+                     BookOutcome::Made);
+            const auto after = filesUnder(l.project);
+            QCOMPARE(QStringList(after.keys()).join(' '), QStringList(before.keys()).join(' '));
+            for (const QString& name : before.keys())
+                QVERIFY2(after[name] == before[name], qPrintable(name));
+        }
+        // What came back: the groups with their titles, the mark, the images, the copies.
+        b.project = b.p.path("Project 1");
+        const auto book =
+            *reopenBook(b.p.context(), b.project, "1-3", snippet("check.bin"), snippet("img.bin"));
+        QCOMPARE(book.table.SoalText[4], kMainTitleEntry);
+        QCOMPARE(book.table.JavabRtf[6], u8("فصل دو"));
+        QCOMPARE(book.table.OpenGroups, 0);
+        QCOMPARE(book.table.EntryCount, 7);
+        QCOMPARE(markedAnswer(book.table.JavabRtf[1], markPicture(snippet("check.bin"))), 3);
+        QCOMPARE(book.table.ImageCounter, 2);
+        QVERIFY(book.table.ImagePaths[1].endsWith("BookTXT/quiz1-3-1.png"));
+        QVERIFY(book.table.AttachPath[1].contains("/BookTXT/"));
+        QVERIFY(book.outline[0].startsWith(kMainTitleEntry));
+
+        // Lines that do not read back: their number; the file is left as it is.
+        const QString path = b.project + "/_xml/quiz1-3.xml";
+        const QByteArray made = readBytes(path);
+        const QString text = decodeUtf16Le(made);
+        struct Damage {
+            QString made;
+            int line;
+        };
+        const QList<Damage> damages{
+            {text.left(text.indexOf("<chk>") + 3), 8},
+            {QString(text).replace("<chk>3</chk>", "<chk>x</chk>"), 8},
+            {QString(text).replace("qNo='1-3'", "qNo='1-4'"), 1},
+            {QString(text).replace("<question3>", "<question0>"), 17},
+            {QString(text).replace("\t\t<rslt></rslt>", "<rslt/>"), 24},
+            {text.chopped(2), 30},
+            {QString(text).replace(QRegularExpression("<sound>[^<]*"), "<sound>../x.mp3"), 13},
+        };
+        for (const Damage& d : damages) {
+            writeBytes(path, encodeUtf16Le(d.made));
+            try {
+                reopenBook(b.p.context(), b.project, "1-3", {}, {});
+                QFAIL(qPrintable(d.made.right(40)));
+            } catch (const UnreadableQuiz& e) {
+                QCOMPARE(e.line(), d.line);
+                QCOMPARE(e.name(), QStringLiteral("quiz1-3.xml"));
+            }
+            QCOMPARE(readBytes(path), encodeUtf16Le(d.made));
+        }
+        // Without its group file the places between questions stay, as untitled ends.
+        writeBytes(path, made);
+        QFile::remove(b.project + "/_xml/quiz1-3.groups");
+        const auto bare = *reopenBook(b.p.context(), b.project, "1-3", {}, {});
+        QCOMPARE(bare.table.EntryCount, 6);
+        QCOMPARE(bare.table.SoalText[4], kEndTitleEntry);
+    }
+
+    // Killed at random moments while entries are filed and edited: every entry filed before
+    // the kill comes back from the draft, and the draft is always whole.
+    void draftsOutliveKills() {
+        Book b;
+        const QString progress = b.p.path("progress");
+        const QString id = "1-3";
+        const auto question = [](int k, bool edited) {
+            return u8("سؤال %1 كدام است؟").arg(k) + (edited ? u8(" (ويرايش)") : QString());
+        };
+        const int entries = 120;
+        killAtRandomMoments(
+            "draft",
+            [&] {
+                Context& c = b.p.context();
+                Draft d;
+                QFile done(progress);
+                done.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+                for (int k = 0; k < entries; ++k) {
+                    fileQuestion(c, d.table, d.outline, {question(k, false), {}});
+                    fileAnswers(c, d.table, d.outline, {"a\r\nb", "a\r\nb"});
+                    fileExplanation(c, d.table, d.outline, {u8("چون"), u8("چون")});
+                    saveDraft(b.project, id, d);
+                    if (k > 0) {
+                        saveEntry(c, d.table, d.outline, k - 1,
+                                  {question(k - 1, true), "a\r\nb", u8("چون"), {}, {}, {}, {}});
+                        saveDraft(b.project, id, d);
+                    }
+                    done.write(QByteArray::number(k) + "\n");
+                }
+            },
+            [&] {
+                QFile::remove(draftPath(b.project, id));
+                QFile::remove(progress);
+            },
+            [&](int) {
+                removeWorkingFiles(b.project + "/_xml");
+                const QList<QByteArray> done = readBytes(progress).split('\n');
+                const int filed = done.size() - 1;       // entries whose draft was saved
+                const auto d = readDraft(b.project, id); // never throws: always whole
+                QVERIFY(d || filed == 0);
+                if (!d)
+                    return;
+                QVERIFY(d->questions() >= filed);
+                QCOMPARE(d->outline.size(), d->table.EntryCount);
+                // The last one may have been edited already, after its line was written.
+                for (int k = 0; k + 1 < filed; ++k)
+                    QCOMPARE(d->table.SoalText[k], question(k, true));
+                if (filed > 0)
+                    QVERIFY(d->table.SoalText[filed - 1].startsWith(question(filed - 1, false)));
+                QCOMPARE(QDir(b.project + "/_xml").entryList(QDir::Files),
+                         QStringList{"quiz" + id + ".draft"});
+            });
     }
 
     // The mark is found by its picture wherever the answers carry it.

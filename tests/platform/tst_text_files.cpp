@@ -137,12 +137,13 @@ private slots:
                  (QStringList{"a.txt", "link.txt"}));
         // What a kill leaves: working names, and only those, are removed.
         for (const char* name : {".a.txt.copy-Ab12Cd", "Project.xml.cUPrzK", "quiz0-1.xml.x1y2z3",
-                                 "Project.xml.bak", "Project.xml.backup", "quiz0-1.xml", ".hidden"})
+                                 "quiz0-1.draft.Qw3rT5", "Project.xml.bak", "Project.xml.backup",
+                                 "quiz0-1.xml", "quiz0-1.draft.damaged", ".hidden"})
             writeBytes(dir.filePath(name), "x");
-        QCOMPARE(removeWorkingFiles(dir.path()).size(), 3);
+        QCOMPARE(removeWorkingFiles(dir.path()).size(), 4);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
                  (QStringList{".hidden", "Project.xml.backup", "Project.xml.bak", "a.txt",
-                              "link.txt", "quiz0-1.xml"}));
+                              "link.txt", "quiz0-1.draft.damaged", "quiz0-1.xml"}));
         writeBytes(sub + "/c.TXT", "");
         writeBytes(sub + "/d.jpg", "");
         // Name patterns ignore case, as on the system the data comes from.

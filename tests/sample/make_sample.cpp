@@ -6,10 +6,10 @@
 // Usage: make_sample <source tree> <sample project folder>
 #include "app/context.h"
 #include "app/identity.h"
+#include "export/output_folders.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/quiz_book.h"
-#include "export/output_folders.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/random_source.h"
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
             table.SoalText[n] = kMainTitleEntry;
             table.JavabRtf[n++] = group;
         }
-        for (Question q : questionsOf(readLessonText(source + "/dist/Zar", file))) {
+        for (Question q : questionsOf(readLessonText(source + "/dist/Zar", file).text)) {
             // The boiling point's answer shows its picture.
             if (!group.isEmpty() && q.answers.value(q.right - 1).endsWith(QStringLiteral(" 100"))) {
                 q.answers[q.right - 1].insert(3, QStringLiteral("{0} "));

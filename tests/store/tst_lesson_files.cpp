@@ -61,6 +61,12 @@ struct Project {
                 BookRequest r{folder, f, l, name, "<credit>", {}, {}};
                 p.prompts.answers = {true};
                 QCOMPARE(MakeBook(p.context(), t, r), BookOutcome::Made);
+                // The author's files beside it: a draft naming a copy, and group lines.
+                const QString id = QString("%1-%2").arg(f).arg(l);
+                writeBytes(folder + "/_xml/quiz" + id + ".draft", "{\"0\": \"" + folder.toUtf8() +
+                                                                      "/BookTXT/quiz" +
+                                                                      id.toUtf8() + "-0.jpg\"}");
+                writeBytes(folder + "/_xml/quiz" + id + ".groups", "[]");
             }
         }
     }
@@ -128,6 +134,8 @@ Files expectedAfter(const Files& before, const Files& projectAfter, const Renumb
         const QString from = m.captured(2) + "-" + m.captured(3);
         const QString to = QString("%1-%2").arg(f).arg(l);
         QByteArray bytes = it.value();
+        if (it.key().endsWith(".draft"))
+            bytes.replace("BookTXT/quiz" + from.toUtf8() + "-", "BookTXT/quiz" + to.toUtf8() + "-");
         if (it.key().endsWith(".xml"))
             bytes = encodeUtf16Le(decodeUtf16Le(bytes)
                                       .replace("qNo='" + from + "'", "qNo='" + to + "'")

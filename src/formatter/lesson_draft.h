@@ -1,0 +1,35 @@
+#pragma once
+
+#include "formatter/entry_table.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+#include <optional>
+
+namespace tavrin {
+
+// A lesson's filed entries that are not yet made into its quiz file: the whole table, its
+// outline and when it was saved. Written after every change, so a crash loses nothing.
+struct Draft {
+    EntryTable table;
+    QStringList outline;
+    QDateTime saved;
+    int questions() const; // entries that are not group lines
+};
+
+QByteArray draftBytes(const Draft& draft);
+// Throws FsError when the bytes are not a draft this tool wrote.
+Draft draftFromBytes(const QByteArray& bytes);
+
+// "<project>/_xml/quizF-L.draft".
+QString draftPath(const QString& projectPath, const QString& id);
+// A safe save. Throws FsError.
+void saveDraft(const QString& projectPath, const QString& id, const Draft& draft);
+// Nothing when the lesson has no draft; throws FsError when it cannot be read.
+std::optional<Draft> readDraft(const QString& projectPath, const QString& id);
+void removeDraft(const QString& projectPath, const QString& id);
+// A draft that cannot be read is renamed, not lost: "quizF-L.draft.damaged". Throws FsError.
+void putDraftAside(const QString& projectPath, const QString& id);
+
+} // namespace tavrin

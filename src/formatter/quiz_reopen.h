@@ -1,0 +1,50 @@
+#pragma once
+
+#include "formatter/entry_table.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <optional>
+#include <stdexcept>
+
+namespace tavrin {
+
+class Context;
+
+// A line of a quiz file that is not what MakeBook writes (1-based).
+class UnreadableQuiz : public std::runtime_error {
+public:
+    UnreadableQuiz(int line, QString name)
+        : std::runtime_error("unreadable quiz file line"), line_(line), name_(std::move(name)) {}
+    int line() const { return line_; }
+    const QString& name() const { return name_; }
+
+private:
+    int line_;
+    QString name_;
+};
+
+// The group lines of a table, for the file beside its quiz file ("quizF-L.groups"): the quiz
+// file keeps only questions. Empty when the table has none.
+QByteArray groupsBytes(const EntryTable& table);
+
+struct ReopenedBook {
+    EntryTable table;
+    QStringList outline;
+};
+
+// A made lesson's entries back from its quiz file, its group lines and its copies in
+// BookTXT: questions; answers one paragraph each, the marked one with the check mark at its
+// start and each image mark "{N}" after its picture; explanation; the four attachments as
+// the copies. Made again unchanged, they give the same quiz file byte for byte. Nothing when
+// the lesson has no quiz file; throws UnreadableQuiz for a line that does not read back and
+// FsError when the file cannot be read.
+std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectPath,
+                                       const QString& id, const QString& checkSnippet,
+                                       const QString& imgSnippet);
+
+// The text that RemCrLf turns back into this one-line text: each run of two or more blanks
+// doubled, as RemCrLf halves them.
+QString beforeRemCrLf(const QString& line);
+
+} // namespace tavrin

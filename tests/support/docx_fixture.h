@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+namespace tavrin::test {
+
+// A zip of these parts (name -> bytes), written by libzip: a .docx when the parts are a
+// Word document's.
+void writeZip(const QString& path, const QMap<QString, QByteArray>& parts);
+
+// A Word document of these body paragraphs and tables (WordprocessingML inside <w:body>),
+// with its content types, its relations (rIdPic1 -> word/media/image1.png when a picture is
+// given) and a numbering part (numId 1 bullets, numId 2 decimal numbers).
+void writeDocx(const QString& path, const QString& body, const QByteArray& png = {});
+
+// A small PNG picture of this size.
+QByteArray pngOf(int width, int height);
+
+} // namespace tavrin::test
