@@ -26,6 +26,6 @@ if [ "$sanitizers" = ON ]; then
     -DENABLE_SANITIZERS=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_TESTS=OFF \
     -DTAVRIN_BUILD_BENCH=OFF >/dev/null
   cmake --build build-fuzz --target fuzz_rtf_reader fuzz_tag_text fuzz_export_script \
-    fuzz_lesson_text fuzz_quiz_data
+    fuzz_lesson_text fuzz_quiz_data fuzz_docx
   (cd build-fuzz && ctest --output-on-failure)
 fi
