@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -87,6 +88,9 @@ QString RichTextBox::text() const {
 }
 
 void RichTextBox::setText(const QString& text) {
+    // Plain text has no formats: not even those of the caret's place in the old text, which
+    // setPlainText would give to all of it.
+    setCurrentCharFormat(QTextCharFormat());
     QTextEdit::setPlainText(paragraphsOf(text));
 }
 

@@ -194,7 +194,8 @@ private slots:
                "</w:instrText></w:r><w:r><w:fldChar "
                "w:fldCharType='separate'/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar "
                "w:fldCharType='end'/></w:r><w:del w:id='1' "
-               "w:author='x'><w:r><w:delText>حذف‌شده</w:delText></w:r></w:del><w:ins w:id='2' "
+               "w:author='x'><w:r><w:delText>حذف‌شده</w:delText></w:r></w:del><w:ins "
+               "w:id='2' "
                "w:author='x'><w:r><w:t xml:space='preserve'> افزوده</w:t></w:r></w:ins></w:p>"),
             pngOf(40, 20));
         writeBytes(zar + "damaged.docx", "PK\x03\x04 not really a zip");
@@ -263,6 +264,12 @@ private slots:
                 qPrintable(said.value(1)));
             QVERIFY(t.p.entries().join('\n').contains("Error number is 55 ("));
         }
+        // Plain text after a Word document takes none of its formats, not even the caret's.
+        t.matn->setCaret(int(text.indexOf(u8("جمع"))) + 1);
+        t.load("utf8.txt");
+        QTextCursor first(t.matn->document());
+        first.setPosition(1);
+        QVERIFY(first.charFormat().fontWeight() < QFont::Bold);
     }
 
     void filingByButtonsAndKeys() {
