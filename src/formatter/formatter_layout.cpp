@@ -164,6 +164,9 @@ void FormatterWindow::buildCommandStrip() {
     matn_ = new RichTextBox(this);
     matn_->setObjectName(QStringLiteral("matn"));
     matn_->setGeometry(twips(60, 4065, 12300, 4830));
+    // A lesson is longer than the box: a scroll bar that came only with the first lesson
+    // would narrow the box and have the whole lesson laid out a second time.
+    matn_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     matn_->installEventFilter(this);
 }
 

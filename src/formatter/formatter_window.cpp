@@ -224,9 +224,7 @@ int FormatterWindow::FileList() {
 }
 
 void FormatterWindow::Mright() {
-    matn_->setCaret(0);
-    matn_->selectAll();
-    matn_->setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    matn_->alignAll(Qt::AlignRight | Qt::AlignAbsolute);
     matn_->setCaret(0);
 }
 
@@ -251,7 +249,7 @@ void FormatterWindow::loadText(int row) {
     openedFileName = item->text();
     const BusyCursor busy;
     if (!text.rich) {
-        matn_->setText(text.text);
+        matn_->setText(std::move(text.text), Qt::AlignRight | Qt::AlignAbsolute);
     } else {
         if (text.rawBytes)
             matn_->setRtfBytes(text.text);

@@ -105,7 +105,7 @@ std::optional<LessonText> loadLessonText(Context& context, const QString& folder
 
 LessonText readLessonText(const QString& folder, const QString& name) {
     const QString path = DoSlashStrict(fromStoredPath(folder)) + name;
-    const QByteArray bytes = readWholeFile(path);
+    QByteArray bytes = readWholeFile(path);
     const QString extension = extensionOf(name);
     if (extension == u"docx") {
         try {
@@ -115,8 +115,10 @@ LessonText readLessonText(const QString& folder, const QString& name) {
         }
     }
     if (extension == u"txt") {
-        if (const auto text = plainText(bytes, path))
-            return {Rep(*text), false, false};
+        if (auto text = plainText(bytes, path)) {
+            bytes = QByteArray(); // not held beside the text while it is cleaned
+            return {Rep(std::move(*text)), false, false};
+        }
     }
     if (!looksLikeRtf(bytes))
         throw FsError::at(QStringLiteral("Not an RTF file"), path);

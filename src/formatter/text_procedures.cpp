@@ -3,6 +3,8 @@
 #include "app/messages.h"
 #include "platform/blanks.h"
 
+#include <algorithm>
+
 namespace tavrin {
 
 namespace {
@@ -12,8 +14,9 @@ const QChar kRlm(0x200F);
 
 } // namespace
 
-QString Rep(const QString& text) {
-    QString t = text;
+QString Rep(QString t) {
+    // In place: every replacement is no longer than what it replaces, and the marks are put
+    // in from the end, so a 5 MB lesson is never held twice.
     t.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
     t.replace(QStringLiteral("<ircMAIN>"), QStringLiteral(" "));
     t.replace(QStringLiteral("</ircMAIN>"), kCrLf);
@@ -21,14 +24,20 @@ QString Rep(const QString& text) {
     for (int pass = 0; pass < 2; ++pass)
         t.replace(QStringLiteral("\r\n "), kCrLf);
     t.replace(QChar(0x0649), QChar(0x064A));
-    QString out;
-    out.reserve(t.size() + t.size() / 16);
-    for (const QChar c : t) {
-        out.append(c);
-        if (c == u'!' || c == u'.' || c == u':')
-            out.append(kRlm);
+    const auto marked = [](QChar c) { return c == u'!' || c == u'.' || c == u':'; };
+    const qsizetype marks = std::count_if(t.cbegin(), t.cend(), marked);
+    if (marks == 0)
+        return t;
+    qsizetype from = t.size();
+    t.resize(from + marks);
+    QChar* data = t.data();
+    for (qsizetype to = t.size(); from > 0;) {
+        const QChar c = data[--from];
+        if (marked(c))
+            data[--to] = kRlm;
+        data[--to] = c;
     }
-    return out;
+    return t;
 }
 
 namespace {

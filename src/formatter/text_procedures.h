@@ -10,7 +10,7 @@ namespace tavrin {
 // Clean-up of a loaded lesson text: "&nbsp;" and "<ircMAIN>" become blanks, "</ircMAIN>"
 // a line break, blanks next to line breaks go, alef maksura becomes yeh, and "!", "." and
 // ":" get an RLM after them.
-QString Rep(const QString& text);
+QString Rep(QString text);
 
 // The reflow of DoPara on a text: with joinLines the lines of each paragraph are joined
 // (an empty line ends a paragraph, a literal "#0#" becomes a break); with breakAtMarks a

@@ -24,8 +24,8 @@ namespace {
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlias = QStringLiteral("application/rtf");
 
-QString paragraphsOf(const QString& text) {
-    QString plain = text;
+// In place when the text is the caller's to give: every step shortens it or keeps its length.
+QString paragraphsOf(QString plain) {
     plain.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
     plain.replace(u'\r', u'\n');
     plain.remove(QChar::ObjectReplacementCharacter);
@@ -94,16 +94,47 @@ void RichTextBox::setText(const QString& text) {
     QTextEdit::setPlainText(paragraphsOf(text));
 }
 
-void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
-    QTextCursor c(document());
-    c.beginEditBlock();
-    c.select(QTextCursor::Document);
-    c.insertText(paragraphsOf(text));
-    c.select(QTextCursor::Document);
+void RichTextBox::setText(QString text, Qt::Alignment alignment) {
+    const QPointer<QTextDocument> old = document();
+    auto* fresh = freshDocument();
+    // The old lesson is let go first: two lessons in memory at once is the peak otherwise.
+    old->clear();
+    fresh->setUndoRedoEnabled(false);
+    // Each paragraph is made with the alignment: aligning them one by one afterwards was
+    // nine tenths of a lesson's loading.
+    QTextCursor c(fresh);
     QTextBlockFormat format;
     format.setAlignment(alignment);
-    c.mergeBlockFormat(format);
+    c.setBlockFormat(format);
+    c.insertText(paragraphsOf(std::move(text)));
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    showDocument(fresh, old);
+}
+
+void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
+    QTextDocument* doc = document();
+    // The caret goes home first. The new text is put after the old and the old then removed,
+    // so neither step moves the caret: a caret pushed along by the insertion would have all
+    // of the text laid out at once to be shown.
+    setTextCursor(QTextCursor(doc));
+    // Without a page size the layout waits; given it back, it lays the new text out as a
+    // document filled anew, a screen at a time.
+    const QSizeF page = doc->pageSize();
+    doc->setPageSize(QSizeF());
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    c.setBlockFormat(format); // the first paragraph is the one the new text ends up in
+    c.movePosition(QTextCursor::End);
+    c.insertBlock(format, QTextCharFormat());
+    const int start = c.position();
+    c.insertText(paragraphsOf(text));
+    c.setPosition(0);
+    c.setPosition(start, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
     c.endEditBlock();
+    doc->setPageSize(page);
 }
 
 QString RichTextBox::rtf() const {
@@ -118,17 +149,26 @@ void RichTextBox::setRtf(const QString& rtf) {
     replaceDocument(rtf, false);
 }
 
-void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes) {
-    const QPointer<QTextDocument> old = document();
+QTextDocument* RichTextBox::freshDocument() {
     auto* fresh = new QTextDocument(this);
-    fresh->setDefaultFont(old->defaultFont());
-    fresh->setDefaultTextOption(old->defaultTextOption());
-    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
-    setDocumentRtf(fresh, rtf, rawBytes);
+    fresh->setDefaultFont(document()->defaultFont());
+    fresh->setDefaultTextOption(document()->defaultTextOption());
+    fresh->setUndoRedoEnabled(document()->isUndoRedoEnabled());
+    return fresh;
+}
+
+void RichTextBox::showDocument(QTextDocument* fresh, const QPointer<QTextDocument>& old) {
     setDocument(fresh);
     // The first document belongs to the edit control, which deletes it; later ones are ours.
     if (old && old->parent() == this)
         delete old.data();
+}
+
+void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes) {
+    const QPointer<QTextDocument> old = document();
+    auto* fresh = freshDocument();
+    setDocumentRtf(fresh, rtf, rawBytes);
+    showDocument(fresh, old);
 }
 
 int RichTextBox::textLength() const {
@@ -222,10 +262,32 @@ void RichTextBox::insertFromMimeData(const QMimeData* source) {
 }
 
 void RichTextBox::setSelectionAlignment(Qt::Alignment alignment) {
-    QTextCursor c = textCursor();
+    const QTextCursor selection = textCursor();
+    alignParagraphs(selection.selectionStart(), selection.selectionEnd(), alignment);
+}
+
+void RichTextBox::alignAll(Qt::Alignment alignment) {
+    alignParagraphs(0, document()->characterCount() - 1, alignment);
+}
+
+void RichTextBox::alignParagraphs(int from, int to, Qt::Alignment alignment) {
     QTextBlockFormat format;
     format.setAlignment(alignment);
-    c.mergeBlockFormat(format);
+    // Only the paragraphs that are not so already, in one edit, and without moving the
+    // caret: a lesson just loaded is aligned, and merging its thousands of paragraphs again,
+    // or laying all of them out to show a selection, is what cost.
+    QTextCursor c(document());
+    c.beginEditBlock();
+    const QTextBlock last = document()->findBlock(to);
+    for (QTextBlock b = document()->findBlock(from); b.isValid(); b = b.next()) {
+        if (b.blockFormat().alignment() != alignment) {
+            c.setPosition(b.position());
+            c.mergeBlockFormat(format);
+        }
+        if (b == last)
+            break;
+    }
+    c.endEditBlock();
 }
 
 void RichTextBox::loadFile(const QString& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTextEdit>
 
 namespace tavrin {
@@ -15,7 +16,10 @@ public:
     QString text() const;
     // Plain text in place of everything; CR LF, CR and LF all end a paragraph.
     void setText(const QString& text);
-    // Plain text in place of everything with every paragraph aligned, as one undo step.
+    // Plain text in place of everything, every paragraph made with the alignment; no undo.
+    void setText(QString text, Qt::Alignment alignment);
+    // Plain text in place of everything with every paragraph aligned, as one undo step; the
+    // caret at the start.
     void replaceAllText(const QString& text, Qt::Alignment alignment);
     QString rtf() const;
     // RTF replaces everything; text that is not RTF is set as plain text.
@@ -38,6 +42,8 @@ public:
 
     // Every paragraph the selection touches.
     void setSelectionAlignment(Qt::Alignment alignment);
+    // Every paragraph; the caret and the selection stay.
+    void alignAll(Qt::Alignment alignment);
 
     // Loads an RTF file (a plain file is shown as 1256 text). Throws FsError when the file
     // cannot be read.
@@ -62,6 +68,10 @@ private:
     // Builds new content off screen and shows it in one step: filling the shown document
     // in place makes the box lay out every paragraph at once, eight times slower.
     void replaceDocument(QStringView rtf, bool rawBytes);
+    void alignParagraphs(int from, int to, Qt::Alignment alignment);
+    // A new empty document with this box's defaults, and putting one in place of the old.
+    QTextDocument* freshDocument();
+    void showDocument(QTextDocument* fresh, const QPointer<QTextDocument>& old);
 };
 
 } // namespace tavrin
