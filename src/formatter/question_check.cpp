@@ -1,9 +1,12 @@
 #include "formatter/question_check.h"
 
+#include "app/message_numbers.h"
+#include "app/messages.h"
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
 #include "formatter/text_procedures.h"
 #include "formatter/to_txt.h"
+#include "richtext/rich_text_reader.h"
 
 namespace tavrin {
 
@@ -20,6 +23,66 @@ QStringList answerLines(Context& context, const QString& answersRtf) {
     return answers.isEmpty() ? QStringList() : answers.split(kCrLf);
 }
 
+namespace {
+
+// The plain text of answers, as ToTXT gives it, and which paragraph starts with the mark.
+class AnswersSink final : public RtfSink {
+public:
+    explicit AnswersSink(const QByteArray& mark) : mark_(mark) {}
+    void text(const QString& run, const RtfCharFormat&) override {
+        text_ += run;
+        if (!run.isEmpty())
+            atStart_ = false;
+    }
+    void paragraphEnd(const RtfParaFormat&) override {
+        text_ += kCrLf;
+        ++paragraph_;
+        atStart_ = true;
+    }
+    void picture(const RtfPicture& picture, const RtfCharFormat&) override {
+        if (atStart_ && !mark_.isEmpty() && marked_ == 0 && picture.data == mark_)
+            marked_ = paragraph_ + 1;
+        atStart_ = false;
+    }
+    void finish(const RtfParaFormat&) override {}
+    AnswersRead result() const {
+        return {text_.isEmpty() ? QStringList() : text_.split(kCrLf), marked_};
+    }
+
+private:
+    const QByteArray& mark_;
+    QString text_;
+    int paragraph_ = 0;
+    bool atStart_ = true;
+    int marked_ = 0;
+};
+
+} // namespace
+
+AnswersRead readAnswers(Context& context, const QString& answersRtf, const QByteArray& mark) {
+    if (!looksLikeRtf(answersRtf))
+        return {answersRtf.isEmpty() ? QStringList() : answersRtf.split(kCrLf), 0};
+    try {
+        AnswersSink sink(mark);
+        RtfTables tables;
+        readRtf(answersRtf, false, sink, tables);
+        return sink.result();
+    } catch (const std::exception& e) {
+        reportFailure(context, kFailToTxt, QString::fromUtf8(e.what()));
+    }
+    return {};
+}
+
+QList<AnswersRead> readAllAnswers(Context& context, const EntryTable& table,
+                                  const QByteArray& mark) {
+    QList<AnswersRead> answers;
+    for (int n = 0; n < EntryTable::kEntries && !table.SoalText[n].isEmpty(); ++n)
+        answers.append(isGroupLine(table.SoalText[n])
+                           ? AnswersRead{}
+                           : readAnswers(context, table.JavabRtf[n], mark));
+    return answers;
+}
+
 bool moreThanFourAnswers(const QStringList& lines) {
     for (qsizetype i = 4; i < lines.size(); ++i) {
         if (!lines[i].trimmed().isEmpty())
@@ -30,21 +93,24 @@ bool moreThanFourAnswers(const QStringList& lines) {
 
 QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table,
                                        const QByteArray& mark) {
+    return incompleteQuestions(context, table, readAllAnswers(context, table, mark));
+}
+
+QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table,
+                                       const QList<AnswersRead>& answers) {
     QList<QuestionGap> gaps;
     int number = 0;
-    for (int n = 0; n < EntryTable::kEntries; ++n) {
+    for (int n = 0; n < answers.size(); ++n) {
         const QString& soal = table.SoalText[n];
-        if (soal.isEmpty())
-            break;
         if (isGroupLine(soal))
             continue;
         ++number;
-        const QStringList lines = answerLines(context, table.JavabRtf[n]);
+        const QStringList& lines = answers[n].lines;
         QuestionGap gap;
         gap.number = number;
         gap.firstWords = BeBor(RemCrLf(ToTXT(context, soal)).simplified(), 40);
         gap.noAnswers = lines.join(QString()).trimmed().isEmpty();
-        gap.noMark = !gap.noAnswers && markedAnswer(table.JavabRtf[n], mark) == 0;
+        gap.noMark = !gap.noAnswers && answers[n].marked == 0;
         gap.tooMany = moreThanFourAnswers(lines);
         if (gap.noAnswers || gap.noMark || gap.tooMany)
             gaps.append(gap);

@@ -19,6 +19,7 @@
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -30,33 +31,6 @@ namespace tavrin {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-// Records whether each paragraph starts with a picture of the given data.
-class MarkFinder final : public RtfSink {
-public:
-    explicit MarkFinder(QByteArray mark) : mark_(std::move(mark)) {}
-    void text(const QString& run, const RtfCharFormat&) override {
-        if (!run.isEmpty())
-            atStart_ = false;
-    }
-    void paragraphEnd(const RtfParaFormat&) override {
-        ++paragraph_;
-        atStart_ = true;
-    }
-    void picture(const RtfPicture& picture, const RtfCharFormat&) override {
-        if (atStart_ && !mark_.isEmpty() && picture.data == mark_ && found_ == 0)
-            found_ = paragraph_ + 1;
-        atStart_ = false;
-    }
-    void finish(const RtfParaFormat&) override {}
-    int found() const { return found_; }
-
-private:
-    QByteArray mark_;
-    int paragraph_ = 0;
-    bool atStart_ = true;
-    int found_ = 0;
-};
 
 class FirstPicture final : public RtfSink {
 public:
@@ -110,15 +84,6 @@ QByteArray markPicture(const QString& markRtf) {
     return mark.data;
 }
 
-int markedAnswer(const QString& answersRtf, const QByteArray& mark) {
-    if (!looksLikeRtf(answersRtf) || mark.isEmpty())
-        return 0;
-    MarkFinder finder(mark);
-    RtfTables tables;
-    readRtf(answersRtf, false, finder, tables);
-    return finder.found();
-}
-
 namespace {
 
 struct PlannedCopy {
@@ -140,19 +105,25 @@ QString indexWithLine(QString index, const QString& id, const QString& title) {
     return index + line;
 }
 
+// The names in BookTXT, listed once for a book rather than asked of the disk per question.
+QSet<QString> namesIn(const QString& folder) {
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    return QSet<QString>(names.begin(), names.end());
+}
+
 // A page name where none of the entry's files would land on an earlier lesson's file, nor
 // on a copy this book makes.
-QString freePageName(Context& context, const QString& pages, const QList<Copy>& copies,
-                     const QSet<QString>& planned) {
+QString freePageName(Context& context, const QString& pages, const QSet<QString>& existing,
+                     const QList<Copy>& copies, const QSet<QString>& planned) {
     const QString sep = nativeSeparator();
     for (;;) {
         const QString page = NewN(context);
-        bool taken = fileExists(pages + sep + page + QStringLiteral(".htm"));
+        bool taken = existing.contains(page + QStringLiteral(".htm"));
         for (const Copy& c : copies) {
             if (c.from.isEmpty() || !c.from.contains(u'.'))
                 continue;
-            const QString to = pages + sep + page + extensionOf(c.from);
-            taken = taken || fileExists(to) || planned.contains(to);
+            const QString name = page + extensionOf(c.from);
+            taken = taken || existing.contains(name) || planned.contains(pages + sep + name);
         }
         if (!taken)
             return page;
@@ -165,7 +136,8 @@ QString line(const QString& tag, const QString& value) {
 
 // The block of question n; the copies it names are added to the plan.
 QString questionBlock(Context& context, const EntryTable& table, int n, const QString& id,
-                      const QByteArray& mark, const QString& pages, QList<PlannedCopy>& plan,
+                      const AnswersRead& answers, const QString& pages,
+                      const QSet<QString>& existing, QList<PlannedCopy>& plan,
                       QSet<QString>& planned) {
     static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
     const QString sep = nativeSeparator();
@@ -173,7 +145,7 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
                              {QStringLiteral("sound"), table.SoundPath[n]},
                              {QStringLiteral("film"), table.FilmPath[n]},
                              {QStringLiteral("back"), table.BackPath[n]}};
-    const QString page = freePageName(context, pages, copies, planned);
+    const QString page = freePageName(context, pages, existing, copies, planned);
     // A copy already in place (a reopened lesson's) is not copied onto itself.
     const auto copy = [&](const QString& from, const QString& name) {
         const QString to = pages + sep + name;
@@ -185,11 +157,11 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
     QString block = QStringLiteral("\t<question") + number + u'>' + kCrLf;
     block += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
              RemCrLf(ToTXT(context, table.SoalText[n])) + QStringLiteral("</question>") + kCrLf;
-    const QStringList lines = answerLines(context, table.JavabRtf[n]);
+    const QStringList& lines = answers.lines;
     static const char* const letters[] = {"A", "B", "C", "D"};
     for (int a = 0; a < 4 && a < lines.size(); ++a)
         block += line(QLatin1String(letters[a]), lines[a]);
-    const int marked = markedAnswer(table.JavabRtf[n], mark);
+    const int marked = answers.marked;
     block += line(QStringLiteral("chk"), QString::number(marked > 0 ? marked : 2));
     block += line(QStringLiteral("rslt"), RemCrLf(ToTXT(context, table.TozihRtf[n])));
     // The pictures of the answers' image marks, then the four attachments.
@@ -256,8 +228,10 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
         }
         const QString sep = nativeSeparator();
         // Both questions come before anything is written: No leaves every file as it was.
-        const QByteArray mark = markPicture(request.checkSnippet);
-        const QList<QuestionGap> gaps = incompleteQuestions(context, table, mark);
+        // Each question's answers are read once, for the check and for the file.
+        const QList<AnswersRead> answers =
+            readAllAnswers(context, table, markPicture(request.checkSnippet));
+        const QList<QuestionGap> gaps = incompleteQuestions(context, table, answers);
         if (!gaps.isEmpty() &&
             !context.prompts().askYesNo(kMainCaption, incompleteQuestionsText(gaps), Default::No)) {
             context.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -282,9 +256,11 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
                        request.lessonTitle + QStringLiteral("'>") + kCrLf;
         QList<PlannedCopy> plan;
         QSet<QString> planned;
-        for (int n = 0; n < EntryTable::kEntries && !table.SoalText[n].isEmpty(); ++n) {
+        const QSet<QString> existing = namesIn(pages);
+        for (int n = 0; n < answers.size(); ++n) {
             if (!isGroupLine(table.SoalText[n]))
-                quiz += questionBlock(context, table, n, id, mark, pages, plan, planned);
+                quiz += questionBlock(context, table, n, id, answers[n], pages, existing, plan,
+                                      planned);
         }
         writeBook(plan, quizPath, quiz, indexPath, index, xml + sep + folders::groupsName(id),
                   groupsBytes(table));

@@ -39,7 +39,5 @@ QString NewN(Context& context);
 
 // The picture data of a mark snippet (its first picture); empty when it holds none.
 QByteArray markPicture(const QString& markRtf);
-// The 1-based number of the answer paragraph that starts with that picture, or 0.
-int markedAnswer(const QString& answersRtf, const QByteArray& mark);
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 #include "richtext/rich_text_codepage.h"
 
+#include <QMutex>
 #include <QStringDecoder>
 
 namespace tavrin {
@@ -84,27 +85,45 @@ bool isMultiByte(int codePage) {
 CodePages::CodePages() = default;
 CodePages::~CodePages() = default;
 
-const CodePages::Table& CodePages::table(int codePage) {
-    if (auto it = tables_.constFind(codePage); it != tables_.constEnd())
-        return **it;
-    auto made = std::make_shared<Table>();
+namespace {
+
+// One table a code page for the whole process: building one goes through the converter 256
+// times, which was most of the cost of reading a small answer. Readers on other threads
+// share them, so they are made under a lock and never changed after.
+std::shared_ptr<const CodePages::Table> sharedTable(int codePage) {
+    static QMutex lock;
+    static QHash<int, std::shared_ptr<const CodePages::Table>> made;
+    const QMutexLocker locked(&lock);
+    if (auto it = made.constFind(codePage); it != made.constEnd())
+        return *it;
+    auto table = std::make_shared<CodePages::Table>();
     const int source = codePage == kSymbolCodePage ? 1252 : codePage;
-    made->name = converterName(source);
-    made->multiByte = isMultiByte(source);
-    QStringDecoder decoder(made->name.constData());
+    table->name = converterName(source);
+    table->multiByte = isMultiByte(source);
+    QStringDecoder decoder(table->name.constData());
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         const QString one = decoder.isValid() ? decoder.decode(QByteArrayView(&byte, 1))
                                               : QString(QChar(char16_t(b)));
         decoder.resetState();
-        made->chars[std::size_t(b)] = one.size() == 1 ? one.at(0).unicode() : u'?';
+        table->chars[std::size_t(b)] = one.size() == 1 ? one.at(0).unicode() : u'?';
     }
     for (int b = 0; b < 128; ++b)
-        made->chars[std::size_t(b)] = char16_t(b);
+        table->chars[std::size_t(b)] = char16_t(b);
     if (codePage == kSymbolCodePage)
-        made->chars[0xB7] = u'\u2022'; // the bullet of old-style list numbers
-    tables_.insert(codePage, made);
-    return *made;
+        table->chars[0xB7] = u'\u2022'; // the bullet of old-style list numbers
+    made.insert(codePage, table);
+    return table;
+}
+
+} // namespace
+
+const CodePages::Table& CodePages::table(int codePage) {
+    if (auto it = tables_.constFind(codePage); it != tables_.constEnd())
+        return **it;
+    auto table = sharedTable(codePage);
+    tables_.insert(codePage, table);
+    return *table;
 }
 
 void CodePages::append(int codePage, QByteArrayView bytes, QString& out) {

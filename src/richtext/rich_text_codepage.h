@@ -17,7 +17,7 @@ constexpr int kSymbolCodePage = 42;
 
 // Decodes the bytes of \'hh escapes and raw 8-bit text. Single-byte pages go through a table
 // built once; double-byte pages through the platform's converter over the whole run, so a
-// lead byte and its trail byte decode together.
+// lead byte and its trail byte decode together. The tables are the process's, made once.
 class CodePages {
 public:
     CodePages();
@@ -27,15 +27,16 @@ public:
 
     void append(int codePage, QByteArrayView bytes, QString& out);
 
-private:
     struct Table {
         std::array<char16_t, 256> chars{};
         bool multiByte = false;
         QByteArray name;
     };
+
+private:
     const Table& table(int codePage);
 
-    QHash<int, std::shared_ptr<Table>> tables_;
+    QHash<int, std::shared_ptr<const Table>> tables_;
 };
 
 } // namespace tavrin

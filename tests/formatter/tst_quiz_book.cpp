@@ -4,6 +4,7 @@
 #include "formatter/entry_table.h"
 #include "formatter/lesson_draft.h"
 #include "formatter/outline_editing.h"
+#include "formatter/question_check.h"
 #include "formatter/quiz_book.h"
 #include "formatter/quiz_reopen.h"
 #include "platform/file_copy.h"
@@ -200,7 +201,10 @@ private slots:
         QCOMPARE(book.table.JavabRtf[6], u8("فصل دو"));
         QCOMPARE(book.table.OpenGroups, 0);
         QCOMPARE(book.table.EntryCount, 7);
-        QCOMPARE(markedAnswer(book.table.JavabRtf[1], markPicture(snippet("check.bin"))), 3);
+        QCOMPARE(
+            readAnswers(b.p.context(), book.table.JavabRtf[1], markPicture(snippet("check.bin")))
+                .marked,
+            3);
         QCOMPARE(book.table.ImageCounter, 2);
         QVERIFY(book.table.ImagePaths[1].endsWith("BookTXT/quiz1-3-1.png"));
         QVERIFY(book.table.AttachPath[1].contains("/BookTXT/"));
@@ -298,6 +302,10 @@ private slots:
 
     // The mark is found by its picture wherever the answers carry it.
     void correctAnswerMark() {
+        TestProgram p;
+        const auto markedAnswer = [&](const QString& rtf, const QByteArray& mark) {
+            return readAnswers(p.context(), rtf, mark).marked;
+        };
         const QByteArray mark = markPicture(snippet("check.bin"));
         QCOMPARE(markedAnswer(answersRtf(), mark), 3);
         QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b\\par c\\par ") + snippet("check.bin") + u8("d}"),
