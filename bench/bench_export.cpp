@@ -1,9 +1,12 @@
-// The CD export's copying against the system's own: a project of N files of 5 MB (200
-// files make 1 GB) exported by the shipped script, and "cp -r" of the same folder
-// followed by "sync", in one run on the same disk. Arg: the number of files.
+// The CD export against the system's own copying, on the same disk in one run: a project of
+// N files of 5 MB (20 make 100 MB, 200 make 1 GB) exported by the shipped script with the
+// shipped player, against "cp -r" of the same folder followed by "sync", and against "dd" of
+// one file of the same size with a flush (the disk's own limit). An export that does not end
+// whole stops the program: its time would not be an export's.
 #include "bench_program.h"
 #include "export/cd_export.h"
 #include "export/output_folders.h"
+#include "support/shipped_resources.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,16 +20,14 @@ namespace {
 
 constexpr qint64 kFileSize = 5 << 20;
 
-// A program folder with the shipped Resources and a project of n files.
+// A program folder with the shipped Resources and player, and a project of n files.
 struct ExportProgram {
     Program p;
     QString project, target;
-    explicit ExportProgram(int files) {
+    int files;
+    explicit ExportProgram(int n) : files(n) {
         const QDir app(p.dir.path());
-        app.mkpath(QStringLiteral("Resources"));
-        const QString shipped = QStringLiteral(TAVRIN_RESOURCES);
-        for (const QString& name : QDir(shipped).entryList(QDir::Files))
-            QFile::copy(shipped + u'/' + name, app.filePath(QStringLiteral("Resources/") + name));
+        test::copyResourcesFrom(QStringLiteral(TAVRIN_SOURCE), app.path());
         project = app.filePath(QStringLiteral("Project 1"));
         app.mkpath(QStringLiteral("Project 1"));
         MakeDirs(p.context, project, QStringLiteral("BookTXT"), QStringLiteral("_xml"));
@@ -40,21 +41,40 @@ struct ExportProgram {
             f.open(QIODevice::WriteOnly);
             f.write(bytes);
         }
-        QProcess::execute(QStringLiteral("sync"), {});
+        sh(QStringLiteral("sync"));
+    }
+    static void sh(const QString& command, const QStringList& args = {}) {
+        if (QProcess::execute(QStringLiteral("sh"),
+                              QStringList{QStringLiteral("-c"), command} + args) != 0)
+            qFatal("%s failed", qPrintable(command));
+    }
+    // The export ended with message 29 and holds the player, its data and every file.
+    void checkWhole(const ExportResult& result) const {
+        const QDir out(result.folder);
+        const bool whole =
+            result.outcome == ExportOutcome::Exported && out.exists(QStringLiteral("index.html")) &&
+            out.exists(QStringLiteral("Data/quizdata.js")) &&
+            QDir(out.filePath(QStringLiteral("Data/BookTXT"))).entryList(QDir::Files).size() ==
+                files;
+        if (!whole)
+            qFatal(
+                "the export did not end whole (outcome %d, folder %s): its time is not an export's",
+                int(result.outcome), qPrintable(result.folder));
     }
 };
 
-void BM_ExportCopy(benchmark::State& state) {
+void BM_Export(benchmark::State& state) {
     ExportProgram g(int(state.range(0)));
     for (auto _ : state) {
         ExportRequest request;
         request.target = g.target;
         request.projectPath = g.project;
-        benchmark::DoNotOptimize(ExportAll(g.p.context, request));
+        const ExportResult result = ExportAll(g.p.context, request);
         state.PauseTiming();
+        g.checkWhole(result);
         QDir(g.target).removeRecursively();
         QDir().mkpath(g.target);
-        QProcess::execute(QStringLiteral("sync"), {});
+        ExportProgram::sh(QStringLiteral("sync"));
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
@@ -63,13 +83,32 @@ void BM_ExportCopy(benchmark::State& state) {
 void BM_CpAndSync(benchmark::State& state) {
     ExportProgram g(int(state.range(0)));
     for (auto _ : state) {
-        QProcess::execute(QStringLiteral("sh"),
-                          {QStringLiteral("-c"),
-                           QStringLiteral("cp -r \"$0/BookTXT\" \"$1/copy\" && sync"), g.project,
-                           g.target});
+        ExportProgram::sh(QStringLiteral("cp -r \"$0/BookTXT\" \"$1/copy\" && sync"),
+                          {g.project, g.target});
         state.PauseTiming();
+        if (QDir(g.target + QStringLiteral("/copy")).entryList(QDir::Files).size() != g.files)
+            qFatal("cp did not copy every file");
         QDir(g.target + QStringLiteral("/copy")).removeRecursively();
-        QProcess::execute(QStringLiteral("sync"), {});
+        ExportProgram::sh(QStringLiteral("sync"));
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
+}
+
+// The disk's limit: one file of the same size written and flushed.
+void BM_DdOneFile(benchmark::State& state) {
+    ExportProgram g(0);
+    const qint64 megabytes = state.range(0) * kFileSize >> 20;
+    for (auto _ : state) {
+        ExportProgram::sh(QStringLiteral("dd if=/dev/zero of=\"$0/one\" bs=1M count=%1 "
+                                         "conv=fsync status=none")
+                              .arg(megabytes),
+                          {g.target});
+        state.PauseTiming();
+        if (QFileInfo(g.target + QStringLiteral("/one")).size() != megabytes << 20)
+            qFatal("dd did not write the whole file");
+        QFile::remove(g.target + QStringLiteral("/one"));
+        ExportProgram::sh(QStringLiteral("sync"));
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
@@ -77,6 +116,11 @@ void BM_CpAndSync(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ExportCopy)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+// Interleaved: each size's export, then its peers.
+BENCHMARK(BM_Export)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CpAndSync)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DdOneFile)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CpAndSync)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportCopy)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DdOneFile)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 
 #include "platform/text_codec.h"
 #include "support/documents.h"
+#include "support/shipped_resources.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -118,18 +119,7 @@ QImage picture(QWidget* w) {
 } // namespace
 
 void copyShippedResources(const QString& programFolder) {
-    const QDir target(programFolder);
-    // As the build lays them out: the player's files at the top of Resources too.
-    const std::pair<const char*, const char*> folders[] = {
-        {"resources", "Resources"},
-        {"resources/player", "Resources"},
-        {"resources/player/fonts", "Resources/fonts"}};
-    for (const auto& [from, to] : folders) {
-        const QString shipped = sourceFile(QLatin1String(from));
-        target.mkpath(QLatin1String(to));
-        for (const QString& name : QDir(shipped).entryList(QDir::Files))
-            QFile::copy(shipped + u'/' + name, target.filePath(QLatin1String(to) + u'/' + name));
-    }
+    copyResourcesFrom(sourceFile(QString()), programFolder);
 }
 
 bool laidOutRightToLeft(QWidget* control) {
