@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev libzip-dev
   clang libclang-rt-14-dev
   clang-format
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick poppler-utils
   fonts-dejavu-core fonts-noto-core
   chromium
 )

@@ -89,6 +89,19 @@ bool SaveThings(Context& context, const SettingsChoice& choice, const QString& p
     return true;
 }
 
+ExamSettings examSettings(const ProjectSettings& settings) {
+    const auto number = [](const QString& text, int most) {
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        return ok && n >= 0 && n <= most ? n : 0;
+    };
+    ExamSettings exam;
+    exam.on = settings.examOn.trimmed() != QLatin1String("0");
+    exam.minutes = number(settings.examMinutes, kMostExamMinutes);
+    exam.count = number(settings.examCount, kMostExamQuestions);
+    return exam;
+}
+
 void KeepSetting(Context& context, const QString& projectPath, const QString& tag,
                  const QString& value) {
     context.log().LogMe(QStringLiteral("Saving project settings..."));
@@ -101,11 +114,15 @@ void KeepSetting(Context& context, const QString& projectPath, const QString& ta
         if (!fileExists(file))
             throw FsError::at(QStringLiteral("File not found"), file);
         const QString document = readUtf16File(file);
-        const bool text = tag == QLatin1String("Music") || tag == QLatin1String("Olgoo") ||
-                          tag == QLatin1String("Printable");
+        static const QStringList texts{QStringLiteral("Music"),       QStringLiteral("Olgoo"),
+                                       QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
+                                       QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount")};
+        const bool text = texts.contains(tag);
         const QString settings = QStringLiteral("Settings");
+        // The exam's elements came after the others, and go after them.
         const QString changed =
-            text ? SetBlockText(context, document, settings, tag, value)
+            text ? SetBlockText(context, document, settings, tag, value,
+                                tag.startsWith(QLatin1String("Exam")))
                  : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
         if (changed == document) {
             if (Wsre(context, document, settings).isEmpty())

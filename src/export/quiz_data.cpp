@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/safe_save.h"
 #include "platform/text_codec.h"
+#include "store/fields.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
 
@@ -95,7 +96,7 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
 } // namespace
 
 QString quizDataScript(Context& context, const QString& exportFolder,
-                       const QList<LessonRef>& projectLessons) {
+                       const QList<LessonRef>& projectLessons, const ExamSettings& exam) {
     const QString folder = QDir::fromNativeSeparators(exportFolder);
     const QString xml = folder + QStringLiteral("/Data/_xml/");
     QJsonArray lessons;
@@ -126,6 +127,9 @@ QString quizDataScript(Context& context, const QString& exportFolder,
         Wsre(context, settingsText, QStringLiteral("Music")) == QLatin1String("1");
     settings[QStringLiteral("print")] =
         Wsre(context, settingsText, QStringLiteral("Print")) == QLatin1String("1");
+    settings[QStringLiteral("exam")] = QJsonObject{{QStringLiteral("on"), exam.on},
+                                                   {QStringLiteral("minutes"), exam.minutes},
+                                                   {QStringLiteral("count"), exam.count}};
     QJsonObject media;
     media[QStringLiteral("back")] = fileOrNull(folder, QStringLiteral("Data/FlashIMG/Back.jpg"));
     QJsonArray music;
@@ -154,10 +158,11 @@ void writeQuizData(Context& context, const QString& exportFolder, const QString&
     const QString data = QDir::fromNativeSeparators(exportFolder) + QStringLiteral("/Data");
     if (!folderExists(data))
         return;
-    const QList<LessonRef> lessons =
-        projectLessons(context, store::readIfThere(store::projectFilePath(projectPath)));
+    const QString project = store::readIfThere(store::projectFilePath(projectPath));
+    const QList<LessonRef> lessons = projectLessons(context, project);
+    const ExamSettings exam = examSettings(readSettings(context, project));
     saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, exportFolder, lessons).toUtf8());
+                  quizDataScript(context, exportFolder, lessons, exam).toUtf8());
 }
 
 } // namespace tavrin

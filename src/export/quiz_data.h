@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/project_settings.h"
 #include "store/lesson_files.h"
 
 #include <QList>
@@ -14,9 +15,9 @@ class Context;
 // quiz, the settings and the media file names, read from the exported files as the tool
 // wrote them. Text goes in as JSON escaped for a script, so no text can end the script.
 // The lessons are those of the project file that have a quiz file in the export, in their
-// order and under their current titles.
+// order and under their current titles. The exam settings come from the project's file.
 QString quizDataScript(Context& context, const QString& exportFolder,
-                       const QList<LessonRef>& lessons);
+                       const QList<LessonRef>& lessons, const ExamSettings& exam = {});
 
 // Writes it into the export folder's Data folder, with the lessons of the project's file
 // (throws FsError).

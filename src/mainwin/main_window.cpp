@@ -27,11 +27,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QUrl>
 
 namespace tavrin {
@@ -183,10 +186,10 @@ void MainWindow::ChekSelect() {
         const bool f = selectedIndex(StoreList::Fields) >= 0;
         const bool l = selectedIndex(StoreList::Lessons) >= 0;
         if (exBox_->isEnabled() != p) {
-            const QList<QWidget*> area{reshB_,     bMus_[0],   bMus_[1],        olgoo_[0],
-                                       olgoo_[1],  mus1_,      mus2_,           back_,
-                                       exBox_,     pcheck_,    browse_[0],      browse_[1],
-                                       browse_[2], browse_[3], output_->rest(), output_->hover()};
+            const QList<QWidget*> area{
+                reshB_,     bMus_[0],   bMus_[1],        olgoo_[0],        olgoo_[1],  mus1_,
+                mus2_,      back_,      exBox_,          pcheck_,          browse_[0], browse_[1],
+                browse_[2], browse_[3], output_->rest(), output_->hover(), examGroup_};
             for (QWidget* w : area)
                 w->setEnabled(p);
             if (p)
@@ -220,6 +223,12 @@ void MainWindow::showSettings(const ProjectSettings& s) {
     olgoo_[s.olgoo == QLatin1String("1") ? 0 : 1]->setChecked(true);
     bMus_[s.music == QLatin1String("1") ? 0 : 1]->setChecked(true);
     pcheck_->setCheckState(s.printable == QLatin1String("1") ? Qt::Checked : Qt::Unchecked);
+    // Shown, not changed: nothing is written back.
+    const ExamSettings exam = examSettings(s);
+    const QSignalBlocker on(examOn_), minutes(examMinutes_), count(examCount_);
+    examOn_->setChecked(exam.on);
+    examMinutes_->setValue(exam.minutes);
+    examCount_->setValue(exam.count);
 }
 
 void MainWindow::musicOptionChanged() {

@@ -15,6 +15,8 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
+class QSpinBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -100,6 +102,7 @@ private:
     void buildLists();
     void buildPanels();
     void buildSettings();
+    void buildExamSettings();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -178,6 +181,11 @@ private:
     QLineEdit* back_ = nullptr;
     QLineEdit* exBox_ = nullptr;
     QCheckBox* pcheck_ = nullptr;
+    // The exam the CD offers: a group of the tool's own below the picture buttons.
+    QGroupBox* examGroup_ = nullptr;
+    QCheckBox* examOn_ = nullptr;
+    QSpinBox* examMinutes_ = nullptr;
+    QSpinBox* examCount_ = nullptr;
 
     QTimer timer1_;
     QTimer timer2_;

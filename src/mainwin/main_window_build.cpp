@@ -2,6 +2,7 @@
 // is in main_window.cpp and main_window_events.cpp.
 #include "app/identity.h"
 #include "app/new_title_box.h"
+#include "export/project_settings.h"
 #include "mainwin/main_window.h"
 #include "mainwin/texts.h"
 #include "platform/persian_ui.h"
@@ -13,13 +14,16 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QFrame>
+#include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSpinBox>
 
 namespace tavrin {
 
@@ -330,7 +334,46 @@ void MainWindow::buildSettings() {
     label("Label5", texts::kLabel5, 6);
     exBox_ = pathBox("ExBox", QStringLiteral("Export"), 6);
     browse_[3] = browse("Picture11", 6);
+    buildExamSettings();
     connectSettingsKeeping();
+}
+
+// Below the picture buttons, where nothing stood: no control of the settings area moves.
+void MainWindow::buildExamSettings() {
+    examGroup_ = new QGroupBox(texts::kExamGroup, frame1_);
+    examGroup_->setObjectName(QStringLiteral("ExamGroup"));
+    examGroup_->setGeometry(8, kLowerTop + 144, 364, 92);
+    examGroup_->setLayoutDirection(Qt::RightToLeft);
+    examGroup_->setFont(persianFont(9, true));
+    examOn_ = new QCheckBox(texts::kExamOn, examGroup_);
+    examOn_->setObjectName(QStringLiteral("ExamOn"));
+    examOn_->setChecked(true);
+    const auto spin = [this](const char* name, int most, const QString& zero) {
+        auto* box = new QSpinBox(examGroup_);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(0, most);
+        box->setSpecialValueText(zero);
+        box->setKeyboardTracking(false); // one change when typing ends, not one a digit
+        box->setLayoutDirection(Qt::LeftToRight);
+        return box;
+    };
+    examMinutes_ = spin("ExamMinutes", kMostExamMinutes, texts::kExamNoLimit);
+    examCount_ = spin("ExamCount", kMostExamQuestions, texts::kExamAll);
+    const QFont plain = persianFont(9);
+    auto* form = new QFormLayout;
+    form->setContentsMargins(8, 2, 8, 4);
+    form->setVerticalSpacing(2);
+    form->addRow(examOn_);
+    for (auto [box, text] :
+         {std::pair{examMinutes_, texts::kExamMinutes}, std::pair{examCount_, texts::kExamCount}}) {
+        auto* label = new QLabel(text, examGroup_);
+        label->setBuddy(box);
+        label->setFont(plain);
+        box->setFont(plain);
+        form->addRow(label, box);
+    }
+    examOn_->setFont(plain);
+    examGroup_->setLayout(form);
 }
 
 void MainWindow::buildPictures() {
@@ -352,10 +395,27 @@ void MainWindow::buildKeyboard() {
     connect(f1, &QShortcut::activated, this, [this] { pictureClicked(help_); });
     // Reading order: the lists, the settings, then the picture buttons.
     QWidget* previous = projB_;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             reshB_, darsB_, bMus_[0], bMus_[1], mus1_, browse_[1], mus2_, browse_[2], back_,
-             browse_[0], olgoo_[0], olgoo_[1], pcheck_, exBox_, browse_[3], help_->rest(),
-             dataEntry_->rest(), output_->rest()}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{reshB_,
+                                                      darsB_,
+                                                      bMus_[0],
+                                                      bMus_[1],
+                                                      mus1_,
+                                                      browse_[1],
+                                                      mus2_,
+                                                      browse_[2],
+                                                      back_,
+                                                      browse_[0],
+                                                      olgoo_[0],
+                                                      olgoo_[1],
+                                                      pcheck_,
+                                                      exBox_,
+                                                      browse_[3],
+                                                      help_->rest(),
+                                                      dataEntry_->rest(),
+                                                      output_->rest(),
+                                                      examOn_,
+                                                      examMinutes_,
+                                                      examCount_}) {
         setTabOrder(previous, w);
         previous = w;
     }

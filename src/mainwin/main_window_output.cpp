@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace tavrin {
 
@@ -52,6 +53,13 @@ void MainWindow::connectSettingsKeeping() {
                                                      ? QStringLiteral("1")
                                                      : QStringLiteral("0"));
     });
+    connect(examOn_, &QCheckBox::clicked, this, [this](bool on) {
+        keepSetting(QStringLiteral("ExamOn"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    connect(examMinutes_, &QSpinBox::valueChanged, this,
+            [this](int v) { keepSetting(QStringLiteral("ExamMinutes"), QString::number(v)); });
+    connect(examCount_, &QSpinBox::valueChanged, this,
+            [this](int v) { keepSetting(QStringLiteral("ExamCount"), QString::number(v)); });
     for (QLineEdit* box : {mus1_, mus2_, back_, exBox_}) {
         connect(box, &QLineEdit::textEdited, this, [box] { box->setModified(true); });
         connect(box, &QLineEdit::editingFinished, this, [this, box] {

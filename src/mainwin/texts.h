@@ -31,6 +31,13 @@ inline const QString kLabel11 = QStringLiteral(u"انتخاب الگو:");
 inline const QString kOlgoo1 = QStringLiteral(u"الگوي اول");
 inline const QString kOlgoo2 = QStringLiteral(u"الگوي دوم");
 inline const QString kPcheck = QStringLiteral(u"ايجاد امكان پرينت در نرمافزار");
+// The exam group, the tool's own.
+inline const QString kExamGroup = QStringLiteral(u"آزمون در لوح");
+inline const QString kExamOn = QStringLiteral(u"دانش\u200Cآموز بتواند آزمون بدهد");
+inline const QString kExamMinutes = QStringLiteral(u"زمان هر آزمون (دقيقه):");
+inline const QString kExamCount = QStringLiteral(u"تعداد سؤال هر آزمون:");
+inline const QString kExamNoLimit = QStringLiteral(u"بدون محدوديت");
+inline const QString kExamAll = QStringLiteral(u"همه سؤالها");
 inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
 
 } // namespace tavrin::texts

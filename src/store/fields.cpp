@@ -31,6 +31,8 @@ QString elementText(const QString& block, const QString& tag) {
     return end < 0 ? QString() : block.mid(start, end - start);
 }
 
+} // namespace
+
 ProjectSettings readSettings(Context& context, const QString& document) {
     const QString block = Wsre(context, document, QStringLiteral("Settings"));
     const auto path = [&](const char* tag) {
@@ -45,10 +47,11 @@ ProjectSettings readSettings(Context& context, const QString& document) {
     s.olgoo = elementText(block, QStringLiteral("Olgoo"));
     s.music = elementText(block, QStringLiteral("Music"));
     s.printable = elementText(block, QStringLiteral("Printable"));
+    s.examOn = elementText(block, QStringLiteral("ExamOn"));
+    s.examMinutes = elementText(block, QStringLiteral("ExamMinutes"));
+    s.examCount = elementText(block, QStringLiteral("ExamCount"));
     return s;
 }
-
-} // namespace
 
 void ReadResh(Context& context, StoreView& view) {
     view.setEntries(StoreList::Fields, {});

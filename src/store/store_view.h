@@ -17,6 +17,10 @@ struct ProjectSettings {
     QString olgoo;
     QString music;
     QString printable;
+    // The exam the CD offers; empty in a project made before they were kept.
+    QString examOn;
+    QString examMinutes;
+    QString examCount;
 };
 
 // What the store procedures need of the main window: its three lists, the selection, the

@@ -162,7 +162,7 @@ QString SetValue(Context& context, const QString& document, const QString& paren
 }
 
 QString SetBlockText(Context& context, const QString& document, const QString& parentTag,
-                     const QString& blockTag, const QString& text) {
+                     const QString& blockTag, const QString& text, bool last) {
     try {
         const auto span = parentSpan(context, document, parentTag);
         if (!span || span->second <= span->first)
@@ -177,10 +177,12 @@ QString SetBlockText(Context& context, const QString& document, const QString& p
             const qsizetype from = span->first + open + opening.size();
             return document.left(from) + text + document.mid(span->first + close);
         }
-        // The content starts with the line break after the parent's opening.
+        // The content starts with the line break after the parent's opening, and ends with
+        // the one before its closing.
         const qsizetype lineStart = content.startsWith(kCrLf) ? 2 : 0;
         context.log().LogMe(QStringLiteral("Node %1 added.").arg(blockTag));
-        const qsizetype at = span->first + lineStart;
+        const qsizetype at =
+            last && content.endsWith(kCrLf) ? span->second : span->first + lineStart;
         return document.left(at) + QLatin1Char('\t') + opening + text + closing +
                (lineStart ? kCrLf : QString()) + document.mid(at);
     } catch (const StepFailure& f) {

@@ -26,9 +26,10 @@ QString SetValue(Context& context, const QString& document, const QString& paren
                  const QString& elementTag, const QString& attribute, const QString& value);
 // Sets the text of a plain block (<Music>1</Music>) inside the parent; a block that is
 // missing goes first in the parent, where the prefix search finds it before any element
-// whose name begins with its own (code 92).
+// whose name begins with its own (code 92); with last, after the parent's other elements
+// (for a name that no other begins with, such as the exam settings).
 QString SetBlockText(Context& context, const QString& document, const QString& parentTag,
-                     const QString& blockTag, const QString& text);
+                     const QString& blockTag, const QString& text, bool last = false);
 // Removes the opening of prefix + number and renumbers the later elements (code 94).
 QString DelNode(Context& context, const QString& document, const QString& parentTag,
                 const QString& prefix, int number, int remainingCount);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -81,9 +83,56 @@ class SettingsAreaTest : public QObject {
 private slots:
     void changesAreKept() {
         Program g;
+        // The exam group is on and off with the other settings.
+        g.start();
+        QVERIFY(!g.find<QGroupBox>("ExamGroup")->isEnabled() &&
+                !g.find<QLineEdit>("ExBox")->isEnabled());
         g.select(0);
+        QVERIFY(g.find<QGroupBox>("ExamGroup")->isEnabled() &&
+                g.find<QLineEdit>("ExBox")->isEnabled());
         const QString file = g.p.path("Project 1/Project.xml");
         const QString before = decodeUtf16Le(readBytes(file));
+        // A project without the exam elements shows the defaults.
+        QVERIFY(!before.contains("Exam"));
+        QVERIFY(g.find<QCheckBox>("ExamOn")->isChecked());
+        QCOMPARE(g.find<QSpinBox>("ExamMinutes")->value(), 0);
+        QCOMPARE(g.find<QSpinBox>("ExamMinutes")->text(), u8("بدون محدوديت"));
+        QCOMPARE(g.find<QSpinBox>("ExamCount")->value(), 0);
+        // Each change is one safe save: the new elements after the existing ones.
+        auto* examOn = g.find<QCheckBox>("ExamOn");
+        // Right to left: the box and its text are at the right end.
+        const auto tick = [&] {
+            QTest::mouseClick(examOn, Qt::LeftButton, {},
+                              QPoint(examOn->width() - 8, examOn->height() / 2));
+        };
+        tick();
+        auto* minutes = g.find<QSpinBox>("ExamMinutes");
+        minutes->setFocus();
+        QTest::keyClick(minutes, Qt::Key_Up);
+        QTest::keyClick(minutes, Qt::Key_Up);
+        auto* count = g.find<QSpinBox>("ExamCount");
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, "12");
+        QTest::keyClick(count, Qt::Key_Return);
+        QCOMPARE(decodeUtf16Le(readBytes(file)).section("<Import", 1),
+                 QString(before)
+                     .section("<Import", 1)
+                     .replace("</Settings>",
+                              "\t<ExamOn>0</ExamOn>\r\n\t<ExamMinutes>2</ExamMinutes>"
+                              "\r\n\t<ExamCount>12</ExamCount>\r\n</Settings>"));
+        tick();
+        minutes->setFocus();
+        QTest::keyClick(minutes, Qt::Key_Down);
+        QTest::keyClick(minutes, Qt::Key_Down);
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, "0");
+        QTest::keyClick(count, Qt::Key_Return);
+        const QString withExam = QString(before).replace(
+            "</Settings>", "\t<ExamOn>1</ExamOn>\r\n\t<ExamMinutes>0</"
+                           "ExamMinutes>\r\n\t<ExamCount>0</ExamCount>\r\n</Settings>");
+        QCOMPARE(readBytes(file), utf16(withExam));
         QTest::mouseClick(g.find<QRadioButton>("bMus1"), Qt::LeftButton);
         QVERIFY(!g.find<QLineEdit>("Mus1")->isEnabled());
         QTest::mouseClick(g.find<QRadioButton>("Olgoo1"), Qt::LeftButton);
@@ -93,7 +142,7 @@ private slots:
         QTest::mouseClick(g.find<QRadioButton>("bMus0"), Qt::LeftButton);
         g.type("Mus2", "/music/two.mp3");
 
-        QString expected = before;
+        QString expected = withExam;
         expected.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
         expected.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
         expected.replace(g.p.folder() + "/Resources/MyBack.jpg", u8("/تصاوير/زمينه.jpg"));

@@ -2,14 +2,15 @@
 // Resources and the shipped sample project, whose two lessons are made into quiz files by
 // MakeBook (answers as rich text with the correct-answer mark, an image answer, an
 // attached picture, a question holding markup), exported twice: template 1 with music and
-// printing, template 2 without.
+// printing and a minute's exam, template 2 without either and two questions an exam; and the
+// shipped sample with no exam offered.
 // Usage: make_exports <folder>; prints the two export folders.
 #include "app/context.h"
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
 #include "export/cd_export.h"
 #include "export/output_folders.h"
 #include "export/project_settings.h"
+#include "formatter/entry_table.h"
+#include "formatter/quiz_book.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/random_source.h"
@@ -119,7 +120,11 @@ int main(int argc, char** argv) {
         r.printable = print == Qt::Checked;
         return ExportAll(context, r);
     };
+    // The exam: a minute a lesson in the first, two questions an exam in the second.
+    KeepSetting(context, project, "ExamMinutes", "1");
     const ExportResult one = exportWith(true, true, Qt::Checked);
+    KeepSetting(context, project, "ExamMinutes", "0");
+    KeepSetting(context, project, "ExamCount", "2");
     const ExportResult two = exportWith(false, false, Qt::Unchecked);
     // The sample as it ships, made lessons and all, exported as a newcomer's first export.
     const QString shipped = program + "/ShippedSample";
@@ -131,6 +136,7 @@ int main(int argc, char** argv) {
                     shipped + u'/' + QLatin1String(file));
     MakeDirs(context, shipped, "BookTXT", "_xml");
     SaveThings(context, SettingsChoice{}, shipped, "BookTXT");
+    KeepSetting(context, shipped, "ExamOn", "0"); // no exam offered
     ExportRequest first;
     first.target = out;
     first.projectPath = shipped;
