@@ -342,7 +342,7 @@ void MainWindow::buildSettings() {
 void MainWindow::buildExamSettings() {
     examGroup_ = new QGroupBox(texts::kExamGroup, frame1_);
     examGroup_->setObjectName(QStringLiteral("ExamGroup"));
-    examGroup_->setGeometry(8, kLowerTop + 144, 364, 92);
+    examGroup_->setGeometry(8, kLowerTop + 140, 364, 100);
     examGroup_->setLayoutDirection(Qt::RightToLeft);
     examGroup_->setFont(persianFont(9, true));
     examOn_ = new QCheckBox(texts::kExamOn, examGroup_);
@@ -355,14 +355,16 @@ void MainWindow::buildExamSettings() {
         box->setSpecialValueText(zero);
         box->setKeyboardTracking(false); // one change when typing ends, not one a digit
         box->setLayoutDirection(Qt::LeftToRight);
+        box->setFixedWidth(130);
         return box;
     };
     examMinutes_ = spin("ExamMinutes", kMostExamMinutes, texts::kExamNoLimit);
     examCount_ = spin("ExamCount", kMostExamQuestions, texts::kExamAll);
     const QFont plain = persianFont(9);
     auto* form = new QFormLayout;
-    form->setContentsMargins(8, 2, 8, 4);
-    form->setVerticalSpacing(2);
+    form->setContentsMargins(8, 0, 8, 2);
+    form->setVerticalSpacing(1);
+    form->setFormAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
     form->addRow(examOn_);
     for (auto [box, text] :
          {std::pair{examMinutes_, texts::kExamMinutes}, std::pair{examCount_, texts::kExamCount}}) {
