@@ -86,6 +86,24 @@ bool allRightAligned(const QTextDocument* document) {
     return document->blockCount() > 1;
 }
 
+// After each load, untimed: the rest of the layout and the peak memory with it; at the end,
+// the check that the work was done and the counters.
+struct AfterLoad {
+    double peak = 0, laidOut = 0;
+    void run(benchmark::State& state, const QTextDocument* document, const PeakMemory& memory) {
+        state.PauseTiming();
+        laidOut += layoutTheRest(document);
+        peak = std::max(peak, memory.increaseMb()); // the whole text laid out included
+        state.ResumeTiming();
+    }
+    void report(benchmark::State& state, const QTextDocument* document) const {
+        if (!allRightAligned(document))
+            state.SkipWithError("the text was not loaded right-aligned");
+        state.counters["peak_MiB"] = peak;
+        state.counters["rest_laid_out_ms"] = laidOut / double(state.iterations());
+    }
+};
+
 // Loading as the formatter does: the file read and cleaned, shown, every paragraph
 // right-aligned (Mright).
 void BM_LoadLessonText(benchmark::State& state) {
@@ -97,7 +115,7 @@ void BM_LoadLessonText(benchmark::State& state) {
     RichTextBox box;
     box.resize(800, 500);
     box.show();
-    double peak = 0, laidOut = 0;
+    AfterLoad after;
     for (auto _ : state) {
         const PeakMemory memory;
         box.setText(
@@ -106,15 +124,9 @@ void BM_LoadLessonText(benchmark::State& state) {
         box.alignAll(Qt::AlignRight | Qt::AlignAbsolute); // Mright
         box.setCaret(0);
         QCoreApplication::processEvents();
-        state.PauseTiming();
-        laidOut += layoutTheRest(box.document());
-        peak = std::max(peak, memory.increaseMb()); // the whole text laid out included
-        state.ResumeTiming();
+        after.run(state, box.document(), memory);
     }
-    if (!allRightAligned(box.document()))
-        state.SkipWithError("the lesson was not loaded right-aligned");
-    state.counters["peak_MiB"] = peak;
-    state.counters["rest_laid_out_ms"] = laidOut / double(state.iterations());
+    after.report(state, box.document());
 }
 
 // The fair peer: the same cleaned text put in a QTextEdit and right-aligned once.
@@ -123,7 +135,7 @@ void BM_PlainSetAndAlign(benchmark::State& state) {
     QTextEdit box;
     box.resize(800, 500);
     box.show();
-    double peak = 0, laidOut = 0;
+    AfterLoad after;
     for (auto _ : state) {
         const PeakMemory memory;
         box.setPlainText(text);
@@ -133,15 +145,9 @@ void BM_PlainSetAndAlign(benchmark::State& state) {
         right.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
         all.mergeBlockFormat(right);
         QCoreApplication::processEvents();
-        state.PauseTiming();
-        laidOut += layoutTheRest(box.document());
-        peak = std::max(peak, memory.increaseMb()); // the whole text laid out included
-        state.ResumeTiming();
+        after.run(state, box.document(), memory);
     }
-    if (!allRightAligned(box.document()))
-        state.SkipWithError("the peer did not align");
-    state.counters["peak_MiB"] = peak;
-    state.counters["rest_laid_out_ms"] = laidOut / double(state.iterations());
+    after.report(state, box.document());
 }
 
 // DoPara's work in the box: the reflowed text in place of the lesson, one undo step,

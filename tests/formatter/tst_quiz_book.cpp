@@ -66,13 +66,27 @@ QString answersRtf() {
            snippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
 }
 
-// The table of quizFileByteForByte's quiz file, with blanks that RemCrLf halves, a question
-// without answers and a group that ends after the last question.
-void fillEveryKind(Book& b) {
+// Question 1: answers with two image marks and the mark, and all four attachments.
+void fillRichQuestion(Book& b, const QString& explanation) {
     QDir().mkpath(b.p.path("media"));
     for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
                           "media/f.avi", "media/back.jpg"})
         writeBytes(b.p.path(f), f);
+    auto& t = b.table;
+    t.JavabRtf[1] = answersRtf();
+    t.TozihRtf[1] = explanation;
+    t.AttachPath[1] = b.p.path("media/att.pdf");
+    t.SoundPath[1] = b.p.path("media/s.mp3");
+    t.FilmPath[1] = b.p.path("media/f.avi");
+    t.BackPath[1] = b.p.path("media/back.jpg");
+    t.ImagePaths[0] = b.p.path("media/zero.jpg");
+    t.ImagePaths[1] = b.p.path("media/one.png");
+}
+
+// The table of quizFileByteForByte's quiz file, with blanks that RemCrLf halves, a question
+// without answers and a group that ends after the last question.
+void fillEveryKind(Book& b) {
+    fillRichQuestion(b, u8("{\\rtf1 because\\par  twice  over}"));
     auto& t = b.table;
     const QStringList soal{kMainTitleEntry, u8("كدام <درست>  است؟\r\n'دوم'"),
                            kEndTitleEntry,  "plain    four  blanks",
@@ -80,19 +94,9 @@ void fillEveryKind(Book& b) {
                            kEndTitleEntry};
     for (int i = 0; i < soal.size(); ++i)
         t.SoalText[i] = soal[i];
-    t.JavabRtf[0] = u8("فصل يك");
-    t.JavabRtf[1] = answersRtf();
-    t.TozihRtf[1] = u8("{\\rtf1 because\\par  twice  over}");
-    t.AttachPath[1] = b.p.path("media/att.pdf");
-    t.SoundPath[1] = b.p.path("media/s.mp3");
-    t.FilmPath[1] = b.p.path("media/f.avi");
-    t.BackPath[1] = b.p.path("media/back.jpg");
-    t.ImagePaths[0] = b.p.path("media/zero.jpg");
-    t.ImagePaths[1] = b.p.path("media/one.png");
-    t.JavabRtf[2] = u8("فصل يك");
+    t.JavabRtf[0] = t.JavabRtf[2] = u8("فصل يك");
     t.JavabRtf[3] = " a \r\n\r\nc {x}\\\r\nd\r\ne";
-    t.JavabRtf[4] = u8("فصل دو");
-    t.JavabRtf[6] = u8("فصل دو");
+    t.JavabRtf[4] = t.JavabRtf[6] = u8("فصل دو");
 }
 
 } // namespace
@@ -102,22 +106,11 @@ class QuizBookTest : public QObject {
 private slots:
     void quizFileByteForByte() {
         Book b;
-        QDir().mkpath(b.p.path("media"));
-        for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
-                              "media/f.avi", "media/back.jpg"})
-            writeBytes(b.p.path(f), f);
+        fillRichQuestion(b, u8("{\\rtf1 because\\par  twice}"));
         auto& t = b.table;
         t.SoalText[0] = kMainTitleEntry;
         t.JavabRtf[0] = u8("فصل يك");
         t.SoalText[1] = u8("كدام <درست> است؟\r\n'دوم'");
-        t.JavabRtf[1] = answersRtf();
-        t.TozihRtf[1] = u8("{\\rtf1 because\\par  twice}");
-        t.AttachPath[1] = b.p.path("media/att.pdf");
-        t.SoundPath[1] = b.p.path("media/s.mp3");
-        t.FilmPath[1] = b.p.path("media/f.avi");
-        t.BackPath[1] = b.p.path("media/back.jpg");
-        t.ImagePaths[0] = b.p.path("media/zero.jpg");
-        t.ImagePaths[1] = b.p.path("media/one.png");
         t.SoalText[2] = kEndTitleEntry;
         t.SoalText[3] = "plain";
         t.JavabRtf[3] = "a\r\nb\r\nc\r\nd\r\ne"; // the fifth answer is lost
