@@ -1,6 +1,7 @@
 #include "app/context.h"
 #include "app/instance_lock.h"
 #include "app/messages.h"
+#include "export/check_command.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/message_box_prompts.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -28,6 +30,11 @@ bool displayAvailable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Verbs of the command line need no display and take no lock.
+    if (argc >= 2 && std::string_view(argv[1]) == "check") {
+        QCoreApplication app(argc, argv);
+        return tavrin::checkCommand(QCoreApplication::arguments().mid(2), stdout, stderr);
+    }
     if (!displayAvailable()) {
         std::fprintf(stderr, "Tavrin needs a graphical display, and none was found "
                              "(DISPLAY is not set).\nStart it from a desktop session, or under "

@@ -31,6 +31,8 @@ enum Notice : int {
     kNoticeLessonTextNotRead = 108,
     kNoticeQuizNotReopened = 109,
     kNoticeDraftNotRead = 110,
+    // Exported, but the check before the disc found errors: in place of 29.
+    kNoticeExportNotReady = 111,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeDraftNotRead);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeExportNotReady);
 }
 
 QString PayamText(int number) {
@@ -33,6 +33,8 @@ QString PayamText(int number) {
         return texts::kPayamQuizNotReopened;
     if (number == kNoticeDraftNotRead)
         return texts::kPayamDraftNotRead;
+    if (number == kNoticeExportNotReady)
+        return texts::kPayamExportNotReady;
     return {};
 }
 

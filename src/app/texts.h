@@ -79,6 +79,10 @@ inline const QString kAskGoOnFromDraft = QStringLiteral(
     u"براي اين درس پيش\u200Cنويسي از %1 با %2 سؤال ذخيره شده است.\r\n"
     u"كار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F");
 
+// The export is made but the check before the disc found errors (111).
+inline const QString kPayamExportNotReady = QStringLiteral(
+    u"خروجي گرفته شد، ولي براي رايت روي لوح آماده نيست: فهرست بررسي را ببينيد!\u200F");
+
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");
 inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي داده نشد");

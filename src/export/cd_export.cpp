@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -90,6 +91,8 @@ public:
     ExportResult run();
 
 private:
+    // The check before the disc, its findings logged and shown, then 29 or 111.
+    void checkForDisc();
     Context& context_;
     const ExportRequest& request_;
     ExportProgress* progress_;
@@ -321,7 +324,7 @@ ExportResult Export::run() {
         return {ExportOutcome::Cancelled, folder_};
     }
     finish();
-    bepayam(context_, kNoticeExportReady);
+    checkForDisc();
     context_.log().LogMe(QStringLiteral("Files exported."));
     // The player: a program where the script ships one, else the web page.
     const QString program = folder_ + nativeSeparator() + QStringLiteral("main.exe");
@@ -337,6 +340,22 @@ ExportResult Export::run() {
 }
 
 } // namespace
+
+void Export::checkForDisc() {
+    DiscCheck check;
+    try {
+        check = checkExport(folder_);
+    } catch (const FsError& e) {
+        check.findings.append({Finding::Error, folder_, e.description()});
+    }
+    for (const QString& line : check.lines())
+        context_.log().LogMe(QStringLiteral("Disc check: ") + line);
+    const bool worth = std::any_of(check.findings.begin(), check.findings.end(),
+                                   [](const Finding& f) { return f.kind != Finding::Note; });
+    if (worth && request_.showFindings)
+        request_.showFindings(check);
+    bepayam(context_, check.hasErrors() ? kNoticeExportNotReady : kNoticeExportReady);
+}
 
 QString printablePage(Context& context, const QString& page, const QString& templateText) {
     const QString title = Wsre(context, page, QStringLiteral("pgTitle"));

@@ -2,9 +2,11 @@
 // CD export by script, on temporary program folders.
 #include "app/messages.h"
 #include "export/cd_export.h"
+#include "export/disc_check.h"
 #include "export/export_script.h"
 #include "export/output_folders.h"
 #include "export/project_settings.h"
+#include "platform/fs_error.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
@@ -16,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QtTest>
 #include <cstdio>
 
@@ -225,9 +228,18 @@ private slots:
         QCOMPARE(readBytes(one + "/autorun.inf"), readBytes(g.p.path("Resources/autorun.inf")));
         QCOMPARE(g.p.prompts.shown.last().text,
                  QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F"));
-        QCOMPARE(g.p.entries().mid(g.p.entries().indexOf("Exporting files...")),
-                 (QStringList{"Exporting files...", "Payam number 29 displayed.", "Files exported.",
-                              "Exported Main.exe played."}));
+        QStringList ends = g.p.entries().mid(g.p.entries().indexOf("Exporting files..."));
+        // The check before the disc: no lessons (a warning), the size (a note).
+        const QStringList checked = ends.filter(QRegularExpression("^Disc check: "));
+        QCOMPARE(checked.size(), 2);
+        QCOMPARE(checked[0], u8("Disc check: هشدار: Data/quizdata.js — لوح درسي ندارد"));
+        QVERIFY(QRegularExpression(u8("^Disc check: توضيح: [0-9.]+ كيلوبايت — روي يك سي\u200Cدي \\(700 "
+                                      "مگابايت\\) جا مي\u200Cشود$"))
+                    .match(checked[1])
+                    .hasMatch());
+        ends.removeIf([](const QString& e) { return e.startsWith("Disc check: "); });
+        QCOMPARE(ends, (QStringList{"Exporting files...", "Payam number 29 displayed.",
+                                    "Files exported.", "Exported Main.exe played."}));
         // No main.exe: the page is the player.
         QCOMPARE(g.started, QStringList{one + "/index.html"});
         QCOMPARE(g.exportNow().folder, g.exports + "/Export 2");
@@ -530,6 +542,128 @@ private slots:
         QCOMPARE(g.p.entries().last(), QStringLiteral("Export cancelled by user."));
         for (const auto& shown : g.p.prompts.shown)
             QVERIFY(!shown.text.contains(u8("آماده رايت")));
+    }
+
+    // The check before the disc on a good export and on one crafted fault at a time; an
+    // export with an error says so in place of message 29, and the list is shown.
+    void checkBeforeTheDisc_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("found"); // the line the fault gives; empty: none
+        QTest::newRow("whole") << ""
+                               << "";
+        QTest::newRow("a named file missing")
+            << "rm Data/BookTXT/AB.pdf"
+            << u8("خطا: درس «علوم»، سؤال 1 — فايل «Data/BookTXT/AB.pdf» در لوح نيست\n"
+                  "خطا: Data/_xml/quiz0-0.xml — فايل «Data/BookTXT/AB.pdf» در لوح نيست");
+        QTest::newRow("a quiz file's copy missing")
+            << "rm Data/BookTXT/quiz0-0-0.png"
+            << u8("خطا: درس «علوم»، سؤال 1 — فايل «Data/BookTXT/quiz0-0-0.png» در لوح نيست\n"
+                  "خطا: Data/_xml/quiz0-0.xml — فايل «Data/BookTXT/quiz0-0-0.png» در لوح نيست");
+        QTest::newRow("a lesson without its quiz file")
+            << "index \t<quiz0-1>درس دو</quiz0-1>" << u8("خطا: درس «درس دو» — فايل آزمون ندارد");
+        QTest::newRow("no answers")
+            << "answers []" << u8("خطا: درس «علوم»، سؤال 1 — بدون گزينه پاسخ");
+        QTest::newRow("no mark") << "correct 5" << u8("خطا: درس «علوم»، سؤال 1 — بدون پاسخ صحيح");
+        QTest::newRow("a name too long for Joliet")
+            << "touch Data/BookTXT/" + QString(100, u'ن') + ".pdf"
+            << u8("خطا: Data/BookTXT/") + QString(100, u'ن') +
+                   u8(".pdf — نام بيش از 103 حرف است و روي لوح كوتاه مي\u200Cشود");
+        QTest::newRow("a refused letter")
+            << "touch Data/BookTXT/a:b.txt"
+            << u8("خطا: Data/BookTXT/a:b.txt — نام حرفي دارد كه لوح نمي\u200Cپذيرد");
+        QTest::newRow("names differing in case only")
+            << "touch Data/BookTXT/ab.pdf"
+            << u8("خطا: Data/BookTXT/ab.pdf — با «AB.pdf» فقط در بزرگي و كوچكي حروف فرق دارد");
+        QTest::newRow("no autorun.inf")
+            << "rm autorun.inf" << u8("خطا: autorun.inf — در بالاترين شاخه لوح نيست");
+        QTest::newRow("larger than a CD")
+            << "size 800000000"
+            << u8("هشدار: 800.0 مگابايت — براي سي\u200Cدي بزرگ است؛ روي يك دي\u200Cوي\u200Cدي (4.7 "
+                  "گيگابايت) جا مي\u200Cشود");
+        QTest::newRow("larger than any disc")
+            << "size 9000000000" << u8("خطا: 9.0 گيگابايت — روي هيچ لوحي جا نمي\u200Cشود");
+    }
+    void checkBeforeTheDisc() {
+        QFETCH(QString, change);
+        QFETCH(QString, found);
+        TestProgram p;
+        const QString cd = p.path("Export 1");
+        const auto put = [&](const QString& name, const QByteArray& bytes) {
+            QDir().mkpath(QFileInfo(cd + "/" + name).path());
+            writeBytes(cd + "/" + name, bytes);
+        };
+        QJsonObject q{{"n", 0},
+                      {"text", "q"},
+                      {"answers", QJsonArray{"a", "b"}},
+                      {"correct", 2},
+                      {"explanation", ""},
+                      {"images", QJsonObject{{"0", "Data/BookTXT/quiz0-0-0.png"}}},
+                      {"attach", "Data/BookTXT/AB.pdf"},
+                      {"sound", QJsonValue()},
+                      {"film", QJsonValue()},
+                      {"back", QJsonValue()}};
+        if (change == "answers []")
+            q["answers"] = QJsonArray();
+        if (change == "correct 5")
+            q["correct"] = 5;
+        const QJsonObject data{
+            {"lessons", QJsonArray{QJsonObject{
+                            {"id", "0-0"}, {"title", u8("علوم")}, {"questions", QJsonArray{q}}}}},
+            {"settings", QJsonObject{}},
+            {"media", QJsonObject{{"back", QJsonValue()}, {"music", QJsonArray{}}}}};
+        put("index.html", "<html>");
+        put("autorun.inf", "[autorun]");
+        put("Data/quizdata.js",
+            "const TAVRIN_DATA = " + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n");
+        QString index = u8("<strings>\r\n\t<quiz0-0>علوم</quiz0-0>\r\n");
+        if (change.startsWith("index "))
+            index += change.mid(6).replace("\\t", "\t") + "\r\n";
+        put("Data/_xml/BookTitle.xml", encodeUtf16Le(index));
+        put("Data/_xml/quiz0-0.xml",
+            encodeUtf16Le("<quiz qNo='0-0' "
+                          "IDname='x'>\r\n\t<question0>\r\n\t\t<img0>quiz0-0-0.png</"
+                          "img0>\r\n\t\t<attach>AB.pdf</attach>\r\n\t</question0>\r\n"));
+        put("Data/BookTXT/quiz0-0-0.png", "png");
+        put("Data/BookTXT/AB.pdf", "pdf");
+        if (change.startsWith("rm "))
+            QVERIFY(QFile::remove(cd + "/" + change.mid(3)));
+        if (change.startsWith("touch "))
+            put(change.mid(6), "x");
+        if (change.startsWith("size ")) {
+            QFile big(cd + "/Data/BookTXT/big.bin"); // sparse: no disk is filled
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(change.mid(5).toLongLong()));
+        }
+        const DiscCheck check = checkExport(cd);
+        QStringList lines = check.lines();
+        QVERIFY2(lines.last().startsWith(u8("توضيح: ")) ||
+                     lines.last().contains(u8("سي\u200Cدي")) || lines.last().contains(u8("لوحي")),
+                 qPrintable(lines.join('\n')));
+        if (!found.contains(u8("لوح جا")) && !found.contains(u8("سي\u200Cدي بزرگ")) &&
+            !found.contains(u8("هيچ لوحي")))
+            lines.removeLast(); // the size note
+        QCOMPARE(lines, found.isEmpty() ? QStringList() : found.split('\n'));
+        QCOMPARE(check.hasErrors(), found.startsWith(u8("خطا")));
+    }
+
+    void anExportWithErrorsSaysSo() {
+        Program g;
+        g.put("_xml/BookTitle.xml", utf16(u8("<strings>\r\n\t<quiz0-0>درس</quiz0-0>\r\n")));
+        QList<DiscCheck> shown;
+        ExportRequest request;
+        request.target = g.exports;
+        request.projectPath = g.project;
+        request.showFindings = [&](const DiscCheck& c) { shown.append(c); };
+        QCOMPARE(ExportAll(g.p.context(), request).outcome, ExportOutcome::Exported);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].hasErrors());
+        QCOMPARE(shown[0].findings.first().text, u8("فايل آزمون ندارد"));
+        QCOMPARE(
+            g.p.prompts.shown.last().text,
+            u8("خروجي گرفته شد، ولي براي رايت روي لوح آماده نيست: فهرست بررسي را ببينيد!\u200F"));
+        QVERIFY(g.p.entries().contains("Payam number 111 displayed."));
+        const auto check = checkExport(g.exports + "/Export 1");
+        QVERIFY(check.hasErrors());
+        QVERIFY_THROWS_EXCEPTION(FsError, checkExport(g.p.path("nowhere")));
     }
 };
 

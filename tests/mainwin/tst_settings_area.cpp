@@ -1,5 +1,6 @@
 // The settings area through its widgets: changes kept in the project file across project
 // changes and restarts, and the output button's export.
+#include "dialogs/findings_window.h"
 #include "export/cd_export.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,7 +44,28 @@ void clickRow(QListWidget* list, int row) {
 struct Program {
     TestProgram p;
     std::unique_ptr<MainWindow> w;
+    // The check before the disc, as each export shows it: its lines as copied, then closed
+    // with its own buttons, and whether the progress window was still up beside it.
+    QStringList findings;
+    QList<bool> progressWithFindings;
+    QTimer closer;
     explicit Program(Prompts* real = nullptr) : p(real) {
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* window = qobject_cast<FindingsWindow*>(top);
+                if (!window || !window->isVisible())
+                    continue;
+                QTest::mouseClick(window->findChild<QPushButton*>("Copy"), Qt::LeftButton);
+                findings << QApplication::clipboard()->text();
+                bool progress = false;
+                for (auto* d : w->findChildren<QProgressDialog*>())
+                    progress = progress || d->isVisible();
+                progressWithFindings << progress;
+                QTest::mouseClick(window->findChild<QPushButton*>("Close"), Qt::LeftButton);
+            }
+        });
+        closer.start();
         copyShippedResources(p.folder());
         writeBytes(p.path("Projects.xml"),
                    utf16("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
@@ -190,6 +213,12 @@ private slots:
         QDir(g.p.path("Export")).removeRecursively();
         g.exportNow(); // Yes
         QVERIFY(QFile::exists(g.p.path("Export/Export 1/index.html")));
+        // The check before the disc shows its list: no lessons is a warning, not an error.
+        QCOMPARE(g.findings.size(), 1);
+        QVERIFY(
+            g.findings[0].startsWith(u8("هشدار: Data/quizdata.js — لوح درسي ندارد\r\nتوضيح: ")));
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F"));
         QDir(g.p.path("Export")).removeRecursively();
         // The settings' relative default folder is made and shown absolute.
         g.type("ExBox", "Export");
@@ -263,6 +292,8 @@ private slots:
         QVERIFY(messages[1].startsWith(u8("خروجي گرفته شده آماده رايت")));
         QVERIFY(messages[3].startsWith(u8("بروز اشكال در گرفتن خروجي!")));
         QCOMPARE(progressShownWithMessage, (QList<bool>{false, false, false, false}));
+        // The list window of the check came up once, the progress window gone before it.
+        QCOMPARE(g.progressWithFindings, QList<bool>{false});
 
         // Cancelled from the dialog itself: it closes and does not come back.
         QFile::remove(g.p.path("Resources/Export.inf"));

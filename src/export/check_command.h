@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdio>
+
+namespace tavrin {
+
+// "tavrin check EXPORT_FOLDER": the check before the disc, one finding a line (UTF-8) on out.
+// Exit 0 with no error, 1 with errors, 2 when it cannot run (the reason on err). Needs no
+// display, takes no lock, writes nothing.
+int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+} // namespace tavrin
