@@ -2,13 +2,16 @@
 // N files of 5 MB (20 make 100 MB, 200 make 1 GB) exported by the shipped script with the
 // shipped player, against "cp -r" of the same folder followed by "sync", and against "dd" of
 // one file of the same size with a flush (the disk's own limit). An export that does not end
-// whole stops the program: its time would not be an export's.
+// whole stops the program: its time would not be an export's. Then the disc image of a 1 GB
+// export, made and read back, against xorriso's image and compare of the same folder.
 #include "bench_program.h"
 #include "export/cd_export.h"
+#include "export/disc_image.h"
 #include "export/output_folders.h"
 #include "support/shipped_resources.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <benchmark/benchmark.h>
@@ -114,6 +117,60 @@ void BM_DdOneFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
 }
 
+// The disc image of an export of N files, against xorriso making one of the same folder with
+// Joliet and Rock Ridge, in the same run.
+struct Exported {
+    ExportProgram g;
+    QString folder;
+    explicit Exported(int files) : g(files) {
+        ExportRequest request;
+        request.target = g.target;
+        request.projectPath = g.project;
+        const ExportResult result = ExportAll(g.p.context, request);
+        g.checkWhole(result);
+        folder = result.folder;
+    }
+};
+
+void BM_DiscImage(benchmark::State& state) {
+    Exported e(int(state.range(0)));
+    const QString iso = e.g.p.dir.filePath(QStringLiteral("cd.iso"));
+    double readBack = 0;
+    for (auto _ : state) {
+        const ImageResult image = makeDiscImage(e.folder, iso, QStringLiteral("BENCH"), {}, false);
+        state.PauseTiming();
+        QElapsedTimer clock;
+        clock.start();
+        const QString differs = compareImage(iso, e.folder);
+        readBack += double(clock.nsecsElapsed()) / 1e6;
+        if (image.outcome != ImageOutcome::Made || !differs.isEmpty())
+            qFatal("the image was not made whole: %s %s", qPrintable(image.description),
+                   qPrintable(differs));
+        QFile::remove(iso);
+        ExportProgram::sh(QStringLiteral("sync"));
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
+    state.counters["read_back_ms"] = readBack / double(state.iterations());
+}
+
+// The peer: xorriso's image of the same folder with Joliet and Rock Ridge.
+void BM_XorrisoImage(benchmark::State& state) {
+    Exported e(int(state.range(0)));
+    const QString iso = e.g.p.dir.filePath(QStringLiteral("peer.iso"));
+    for (auto _ : state) {
+        ExportProgram::sh(QStringLiteral("xorriso -as mkisofs -quiet -J -R -o \"$1\" \"$0\""),
+                          {e.folder, iso});
+        state.PauseTiming();
+        if (QFileInfo(iso).size() < state.range(0) * kFileSize)
+            qFatal("xorriso did not make the image");
+        QFile::remove(iso);
+        ExportProgram::sh(QStringLiteral("sync"));
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kFileSize);
+}
+
 } // namespace
 
 // Interleaved: each size's export, then its peers.
@@ -124,3 +181,6 @@ BENCHMARK(BM_Export)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CpAndSync)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DdOneFile)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Export)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiscImage)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XorrisoImage)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiscImage)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);

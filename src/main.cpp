@@ -1,7 +1,7 @@
 #include "app/context.h"
 #include "app/instance_lock.h"
 #include "app/messages.h"
-#include "export/check_command.h"
+#include "export/disc_commands.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/message_box_prompts.h"
@@ -31,9 +31,13 @@ bool displayAvailable() {
 
 int main(int argc, char* argv[]) {
     // Verbs of the command line need no display and take no lock.
-    if (argc >= 2 && std::string_view(argv[1]) == "check") {
+    if (argc >= 2 &&
+        (std::string_view(argv[1]) == "check" || std::string_view(argv[1]) == "image")) {
         QCoreApplication app(argc, argv);
-        return tavrin::checkCommand(QCoreApplication::arguments().mid(2), stdout, stderr);
+        const QStringList arguments = QCoreApplication::arguments().mid(2);
+        return std::string_view(argv[1]) == "check"
+                   ? tavrin::checkCommand(arguments, stdout, stderr)
+                   : tavrin::imageCommand(arguments, stdout, stderr);
     }
     if (!displayAvailable()) {
         std::fprintf(stderr, "Tavrin needs a graphical display, and none was found "

@@ -33,6 +33,11 @@ enum Notice : int {
     kNoticeDraftNotRead = 110,
     // Exported, but the check before the disc found errors: in place of 29.
     kNoticeExportNotReady = 111,
+    // The disc image: made and read back the same (with its path), not made or not the same
+    // (with why), no export to make it of.
+    kNoticeImageMade = 112,
+    kNoticeImageNotMade = 113,
+    kNoticeNoExportYet = 114,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -96,6 +101,7 @@ enum FailureCode : int {
     kFailSaveDraft = 204,
     kFailReadDraft = 205,
     kFailReopenBook = 206,
+    kFailDiscImage = 207,
 };
 
 } // namespace tavrin

@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeExportNotReady);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeNoExportYet);
 }
 
 QString PayamText(int number) {
@@ -35,6 +35,12 @@ QString PayamText(int number) {
         return texts::kPayamDraftNotRead;
     if (number == kNoticeExportNotReady)
         return texts::kPayamExportNotReady;
+    if (number == kNoticeImageMade)
+        return texts::kPayamImageMade;
+    if (number == kNoticeImageNotMade)
+        return texts::kPayamImageNotMade;
+    if (number == kNoticeNoExportYet)
+        return texts::kPayamNoExportYet;
     return {};
 }
 

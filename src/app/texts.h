@@ -83,6 +83,14 @@ inline const QString kAskGoOnFromDraft = QStringLiteral(
 inline const QString kPayamExportNotReady = QStringLiteral(
     u"خروجي گرفته شد، ولي براي رايت روي لوح آماده نيست: فهرست بررسي را ببينيد!\u200F");
 
+// The disc image (112 to 114).
+inline const QString kPayamImageMade =
+    QStringLiteral(u"تصوير لوح ساخته شد و بازخواني آن با خروجي يكسان بود!\u200F");
+inline const QString kPayamImageNotMade =
+    QStringLiteral(u"تصوير لوح ساخته نشد يا با خروجي يكسان نبود!\u200F");
+inline const QString kPayamNoExportYet =
+    QStringLiteral(u"هنوز خروجي از اين پروژه در مسير ساخت نرمافزار گرفته نشده است!\u200F");
+
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");
 inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي داده نشد");

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -369,6 +370,20 @@ QString printablePage(Context& context, const QString& page, const QString& temp
     out.replace(QStringLiteral("%Title%"), title);
     out.replace(QStringLiteral("%Matn%"), body);
     return out;
+}
+
+QString lastExportFolder(const QString& target) {
+    static const QRegularExpression name(QStringLiteral("^Export (\\d+)$"));
+    QString last;
+    int highest = 0;
+    for (const QString& entry : QDir(target).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = name.match(entry);
+        if (m.hasMatch() && m.captured(1).toInt() > highest) {
+            highest = m.captured(1).toInt();
+            last = QDir(target).filePath(entry);
+        }
+    }
+    return last;
 }
 
 bool confirmExportWithoutLessons(Context& context, const QString& projectPath) {

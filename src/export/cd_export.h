@@ -48,6 +48,10 @@ struct ExportResult {
 ExportResult ExportAll(Context& context, const ExportRequest& request,
                        ExportProgress* progress = nullptr);
 
+// The export made last in a target folder: its "Export N" with the highest N; empty when
+// there is none.
+QString lastExportFolder(const QString& target);
+
 // A project of which no lesson has a quiz file makes a CD without lessons: the author is
 // asked first (No is logged). True when the export goes on.
 bool confirmExportWithoutLessons(Context& context, const QString& projectPath);

@@ -35,6 +35,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QUrl>
 
 namespace tavrin {
@@ -301,6 +302,8 @@ void MainWindow::pictureClicked(QObject* picture) {
         });
     } else if (picture == output_) {
         runTrapped(context_, kFailOutputButton, [this] { exportCommand(); });
+    } else if (picture == discImage_) {
+        runTrapped(context_, kFailDiscImage, [this] { imageCommand(); });
     } else if (picture == browse_[1]) {
         runTrapped(context_, kFailBrowseMusic1, [this] {
             pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3"));

@@ -17,6 +17,7 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QSpinBox;
+class QToolButton;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -103,6 +104,7 @@ private:
     void buildPanels();
     void buildSettings();
     void buildExamSettings();
+    void imageCommand();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -183,6 +185,8 @@ private:
     QCheckBox* pcheck_ = nullptr;
     // The exam the CD offers: a group of the tool's own below the picture buttons.
     QGroupBox* examGroup_ = nullptr;
+    // The disc image of the last export, beside the export's row of settings.
+    QToolButton* discImage_ = nullptr;
     QCheckBox* examOn_ = nullptr;
     QSpinBox* examMinutes_ = nullptr;
     QSpinBox* examCount_ = nullptr;

@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace tavrin {
 
@@ -389,6 +390,18 @@ void MainWindow::buildPictures() {
     help_ = pair("Picture12", "Picture17", PictureIcon::Help, texts::kTipHelp, 256);
     dataEntry_ = pair("Picture13", "Picture16", PictureIcon::DataEntry, texts::kTipDataEntry, 140);
     output_ = pair("Picture14", "Picture15", PictureIcon::Output, texts::kTipOutput, 24);
+    // In the print option's row, where nothing stood: no control moves.
+    discImage_ = new QToolButton(frame1_);
+    discImage_->setObjectName(QStringLiteral("DiscImage"));
+    discImage_->setGeometry(kBrowseLeft, kLowerTop + 5 * kRow, 200, 24);
+    discImage_->setIcon(QIcon(drawPictureIcon(PictureIcon::Output, true, 20)));
+    discImage_->setText(texts::kDiscImage);
+    discImage_->setToolTip(texts::kTipDiscImage);
+    discImage_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    discImage_->setAutoRaise(true);
+    discImage_->setLayoutDirection(Qt::RightToLeft);
+    discImage_->setFont(persianFont(9));
+    connect(discImage_, &QToolButton::clicked, this, [this] { pictureClicked(discImage_); });
 }
 
 void MainWindow::buildKeyboard() {

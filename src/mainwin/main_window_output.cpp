@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "dialogs/findings_window.h"
 #include "export/cd_export.h"
+#include "export/disc_image.h"
 #include "export/export_command.h"
 #include "export/output_folders.h"
 #include "mainwin/export_progress_dialog.h"
@@ -13,7 +14,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -106,6 +109,41 @@ void MainWindow::exportCommand() {
     ExportProgressDialog progress(this);
     const BusyCursor busy;
     ExportAll(context_, *request, &progress);
+}
+
+void MainWindow::imageCommand() {
+    context_.log().LogMe(QStringLiteral("Making the disc image..."));
+    const QString target = fromStoredPath(exBox_->text());
+    const QString last = lastExportFolder(target);
+    if (last.isEmpty()) {
+        bepayam(context_, kNoticeNoExportYet);
+        return;
+    }
+    const QString iso = last + QStringLiteral(".iso");
+    const QListWidgetItem* project = projB_->currentItem();
+    ExportProgressDialog progress(this);
+    const QString name = QFileInfo(iso).fileName();
+    ImageResult image;
+    {
+        const BusyCursor busy;
+        image = makeDiscImage(
+            last, iso, volumeLabel(project ? project->text() : QString()),
+            [&](qint64 done, qint64 total) { return progress.advance(name, done, total, 0, 1); });
+        progress.finished();
+    }
+    if (image.outcome == ImageOutcome::Cancelled) {
+        context_.log().LogMe(QStringLiteral("Disc image cancelled by user."));
+        return;
+    }
+    if (image.outcome == ImageOutcome::Made && image.readBackMatched) {
+        context_.log().LogMe(QStringLiteral("Disc image made and read back the same: %1 (%2 files)")
+                                 .arg(QDir::toNativeSeparators(iso))
+                                 .arg(image.files));
+        bepayamWithLine(context_, kNoticeImageMade, QDir::toNativeSeparators(iso));
+        return;
+    }
+    reportFailure(context_, kFailDiscImage, image.description);
+    bepayamBecause(context_, kNoticeImageNotMade, image.description);
 }
 
 } // namespace tavrin

@@ -31,6 +31,11 @@ inline const QString kLabel11 = QStringLiteral(u"انتخاب الگو:");
 inline const QString kOlgoo1 = QStringLiteral(u"الگوي اول");
 inline const QString kOlgoo2 = QStringLiteral(u"الگوي دوم");
 inline const QString kPcheck = QStringLiteral(u"ايجاد امكان پرينت در نرمافزار");
+// The disc image button, the tool's own.
+inline const QString kDiscImage = QStringLiteral(u"ساخت تصوير لوح (ISO)");
+inline const QString kTipDiscImage =
+    QStringLiteral(u"تصوير ISO از آخرين خروجي، براي رايت روي سي\u200Cدي يا دي\u200Cوي\u200Cدي");
+
 // The exam group, the tool's own.
 inline const QString kExamGroup = QStringLiteral(u"آزمون در لوح");
 inline const QString kExamOn = QStringLiteral(u"دانش\u200Cآموز بتواند آزمون بدهد");

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "export/cd_export.h"
 #include "export/disc_check.h"
+#include "export/disc_image.h"
 #include "export/export_script.h"
 #include "export/output_folders.h"
 #include "export/project_settings.h"
@@ -18,7 +19,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtTest>
 #include <cstdio>
 
@@ -233,10 +236,11 @@ private slots:
         const QStringList checked = ends.filter(QRegularExpression("^Disc check: "));
         QCOMPARE(checked.size(), 2);
         QCOMPARE(checked[0], u8("Disc check: هشدار: Data/quizdata.js — لوح درسي ندارد"));
-        QVERIFY(QRegularExpression(u8("^Disc check: توضيح: [0-9.]+ كيلوبايت — روي يك سي\u200Cدي \\(700 "
-                                      "مگابايت\\) جا مي\u200Cشود$"))
-                    .match(checked[1])
-                    .hasMatch());
+        QVERIFY(
+            QRegularExpression(u8("^Disc check: توضيح: [0-9.]+ كيلوبايت — روي يك سي\u200Cدي \\(700 "
+                                  "مگابايت\\) جا مي\u200Cشود$"))
+                .match(checked[1])
+                .hasMatch());
         ends.removeIf([](const QString& e) { return e.startsWith("Disc check: "); });
         QCOMPARE(ends, (QStringList{"Exporting files...", "Payam number 29 displayed.",
                                     "Files exported.", "Exported Main.exe played."}));
@@ -664,6 +668,61 @@ private slots:
         const auto check = checkExport(g.exports + "/Export 1");
         QVERIFY(check.hasErrors());
         QVERIFY_THROWS_EXCEPTION(FsError, checkExport(g.p.path("nowhere")));
+    }
+
+    // The disc image of the shipped sample's export, with a Persian name holding a ZWNJ and a
+    // name of 100 letters, read back file for file by libisofs and by xorriso; a cancelled or
+    // failed image leaves no file.
+    void discImage() {
+        Program g;
+        for (const auto& [name, bytes] :
+             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange())
+            g.put(name, bytes);
+        g.put(u8("BookTXT/درس\u200Cها.txt"), "zwnj");
+        g.put("BookTXT/" + QString(96, u'a') + ".txt", "long");
+        g.put("BookTXT/big.bin", QByteArray(3 << 20, 'b'));
+        const ExportResult made = g.exportNow();
+        QCOMPARE(made.outcome, ExportOutcome::Exported);
+        const QString iso = g.p.path("cd.iso");
+        QList<qint64> steps;
+        const ImageResult image = makeDiscImage(made.folder, iso, volumeLabel(u8("نمونه Grade 7")),
+                                                [&](qint64 done, qint64) {
+                                                    steps << done;
+                                                    return true;
+                                                });
+        QCOMPARE(image.outcome, ImageOutcome::Made);
+        QVERIFY2(image.readBackMatched, qPrintable(image.description));
+        QCOMPARE(image.files, int(filesUnder(made.folder).size()));
+        QVERIFY(steps.size() >= 3 && std::is_sorted(steps.begin(), steps.end()));
+        // Read back by another reader: every file's name and bytes.
+        if (!QStandardPaths::findExecutable("xorriso").isEmpty()) {
+            const QString out = g.p.path("read-back");
+            QProcess xorriso;
+            xorriso.start("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", out});
+            QVERIFY(xorriso.waitForFinished(60000) && xorriso.exitCode() == 0);
+            QCOMPARE(filesUnder(out), filesUnder(made.folder));
+            QProcess pvd;
+            pvd.start("xorriso", {"-indev", iso, "-pvd_info"});
+            QVERIFY(pvd.waitForFinished(60000));
+            QVERIFY(
+                QString::fromUtf8(pvd.readAllStandardOutput()).contains("Volume Id    : GRADE_7"));
+        }
+        // A file changed after the image: the read-back says which.
+        writeBytes(made.folder + "/index.html", "changed");
+        QCOMPARE(compareImage(iso, made.folder),
+                 QStringLiteral("Differs in the image: index.html"));
+        // Cancelled at the first step, or into a folder that is not there: no file left.
+        const QString again = g.p.path("again.iso");
+        QCOMPARE(
+            makeDiscImage(made.folder, again, "X", [](qint64, qint64) { return false; }).outcome,
+            ImageOutcome::Cancelled);
+        QCOMPARE(makeDiscImage(made.folder, g.p.path("none/x.iso"), "X").outcome,
+                 ImageOutcome::Failed);
+        QCOMPARE(QDir(g.p.folder()).entryList({"*.iso*"}, QDir::Files), QStringList{"cd.iso"});
+        // The volume label: Latin-safe, at most 32, never empty.
+        QCOMPARE(volumeLabel(u8("علوم پايه 7 - Grade 7")), QStringLiteral("7_GRADE_7"));
+        QCOMPARE(volumeLabel(u8("علوم")), QStringLiteral("TAVRIN_CD"));
+        QCOMPARE(volumeLabel(QString(40, u'x')), QString(32, u'X'));
     }
 };
 

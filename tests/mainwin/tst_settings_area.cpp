@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace tavrin;
@@ -219,7 +220,19 @@ private slots:
             g.findings[0].startsWith(u8("هشدار: Data/quizdata.js — لوح درسي ندارد\r\nتوضيح: ")));
         QCOMPARE(g.p.prompts.shown.last().text,
                  QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F"));
+        // The disc image of that export, beside it, read back the same.
+        auto* image = g.find<QToolButton>("DiscImage");
+        QVERIFY(image->isEnabled() && image->toolTip().contains(u8("تصوير ISO")));
+        QTest::mouseClick(image, Qt::LeftButton);
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 u8("تصوير لوح ساخته شد و بازخواني آن با خروجي يكسان بود!\u200F\r\n") +
+                     QDir::toNativeSeparators(g.p.path("Export/Export 1.iso")) + QChar(0x200F));
+        QVERIFY(QFileInfo(g.p.path("Export/Export 1.iso")).size() > 100000);
+        QVERIFY(g.p.entries().join('\n').contains("Disc image made and read back the same: "));
         QDir(g.p.path("Export")).removeRecursively();
+        QTest::mouseClick(image, Qt::LeftButton);
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 u8("هنوز خروجي از اين پروژه در مسير ساخت نرمافزار گرفته نشده است!\u200F"));
         // The settings' relative default folder is made and shown absolute.
         g.type("ExBox", "Export");
         QVERIFY(!QFile::exists(g.p.path("Export")));

@@ -10,4 +10,9 @@ namespace tavrin {
 // display, takes no lock, writes nothing.
 int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
 
+// "tavrin image EXPORT_FOLDER OUT.iso": the check, then the image, then its read-back. Exit 0
+// only when the image was made and read back the same; 1 when the check found errors (no
+// image is made) or the read-back differed; 2 when it cannot run or write.
+int imageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
 } // namespace tavrin

@@ -1,0 +1,50 @@
+#include "export/disc_commands.h"
+
+#include "export/disc_check.h"
+#include "export/disc_image.h"
+#include "platform/fs_error.h"
+
+#include <QFileInfo>
+
+namespace tavrin {
+
+int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    if (arguments.size() != 1) {
+        std::fputs("usage: tavrin check EXPORT_FOLDER\n", err);
+        return 2;
+    }
+    try {
+        const DiscCheck check = checkExport(arguments.first());
+        for (const QString& line : check.lines())
+            std::fprintf(out, "%s\n", line.toUtf8().constData());
+        return check.hasErrors() ? 1 : 0;
+    } catch (const FsError& e) {
+        std::fprintf(err, "tavrin check: %s\n", e.description().toUtf8().constData());
+        return 2;
+    }
+}
+
+int imageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    if (arguments.size() != 2) {
+        std::fputs("usage: tavrin image EXPORT_FOLDER OUT.iso\n", err);
+        return 2;
+    }
+    const int checked = checkCommand({arguments[0]}, out, err);
+    if (checked != 0)
+        return checked;
+    const ImageResult image =
+        makeDiscImage(arguments[0], arguments[1], volumeLabel(QFileInfo(arguments[0]).fileName()));
+    if (image.outcome != ImageOutcome::Made) {
+        std::fprintf(err, "tavrin image: %s\n", image.description.toUtf8().constData());
+        return 2;
+    }
+    if (!image.readBackMatched) {
+        std::fprintf(err, "tavrin image: read back: %s\n", image.description.toUtf8().constData());
+        return 1;
+    }
+    std::fprintf(out, "%s: %d files, read back the same (SHA-256)\n",
+                 arguments[1].toUtf8().constData(), image.files);
+    return 0;
+}
+
+} // namespace tavrin

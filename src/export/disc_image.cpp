@@ -1,0 +1,260 @@
+#include "export/disc_image.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <future>
+#include <memory>
+#include <unistd.h>
+
+#define LIBISOFS_WITHOUT_LIBBURN
+#include <libisofs/libisofs.h>
+
+namespace tavrin {
+
+namespace {
+
+constexpr qint64 kFourGigabytes = 4LL * 1024 * 1024 * 1024;
+
+// libisofs is set up once a use and put away after it.
+struct Library {
+    bool ok;
+    Library() : ok(iso_init() >= 0) {
+        if (ok)
+            iso_set_local_charset(const_cast<char*>("UTF-8"), 0);
+    }
+    ~Library() {
+        if (ok)
+            iso_finish();
+    }
+};
+
+QString isoError(const char* step, int code) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(step),
+                                        QString::fromUtf8(iso_error_to_msg(code)));
+}
+
+struct Sizes {
+    qint64 total = 0, largest = 0;
+};
+Sizes sizesOf(const QString& folder) {
+    Sizes s;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const qint64 size = it.nextFileInfo().size();
+        s.total += size;
+        s.largest = std::max(s.largest, size);
+    }
+    return s;
+}
+
+// Every file below the folder by its path from there, with its SHA-256.
+QMap<QString, QByteArray> folderHashes(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(&file);
+        out.insert(QDir(folder).relativeFilePath(path), hash.result());
+    }
+    return out;
+}
+
+void imageHashes(IsoDir* dir, const QString& prefix, QMap<QString, QByteArray>& out) {
+    IsoDirIter* iter = nullptr;
+    if (iso_dir_get_children(dir, &iter) != 1)
+        return;
+    IsoNode* node = nullptr;
+    while (iso_dir_iter_next(iter, &node) == 1) {
+        const QString name = prefix + QString::fromUtf8(iso_node_get_name(node));
+        if (iso_node_get_type(node) == LIBISO_DIR) {
+            imageHashes(reinterpret_cast<IsoDir*>(node), name + u'/', out);
+            continue;
+        }
+        if (iso_node_get_type(node) != LIBISO_FILE)
+            continue;
+        IsoStream* stream = iso_file_get_stream(reinterpret_cast<IsoFile*>(node));
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (iso_stream_open(stream) >= 0) {
+            QByteArray buffer(1 << 16, Qt::Uninitialized);
+            for (int n; (n = iso_stream_read(stream, buffer.data(), size_t(buffer.size()))) > 0;)
+                hash.addData(QByteArrayView(buffer.constData(), n));
+            iso_stream_close(stream);
+        }
+        out.insert(name, hash.result());
+    }
+    iso_dir_iter_free(iter);
+}
+
+} // namespace
+
+QString volumeLabel(const QString& projectTitle) {
+    QString label;
+    for (const QChar c : projectTitle.toUpper()) {
+        const bool plain = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+        if (plain)
+            label += c;
+        else if (!label.isEmpty() && !label.endsWith(u'_'))
+            label += u'_';
+    }
+    while (label.endsWith(u'_'))
+        label.chop(1);
+    label = label.left(32);
+    return label.isEmpty() ? QStringLiteral("TAVRIN_CD") : label;
+}
+
+QString compareImage(const QString& isoPath, const QString& given, int* files) {
+    const QString folder = QFileInfo(given).absoluteFilePath();
+    // The folder is hashed while the image is read: two disks' worth of work at once.
+    auto folderSide = std::async(std::launch::async, folderHashes, folder);
+    const Library library;
+    if (!library.ok)
+        return QStringLiteral("libisofs could not start");
+    IsoDataSource* source = nullptr;
+    if (iso_data_source_new_from_file(QFile::encodeName(isoPath).constData(), &source) < 0)
+        return QStringLiteral("Image not readable: %1").arg(isoPath);
+    IsoReadOpts* opts = nullptr;
+    iso_read_opts_new(&opts, 0);
+    iso_read_opts_set_input_charset(opts, "UTF-8");
+    IsoImage* image = nullptr;
+    iso_image_new("check", &image);
+    const int read = iso_image_import(image, source, opts, nullptr);
+    iso_read_opts_free(opts);
+    QMap<QString, QByteArray> inImage;
+    if (read >= 0)
+        imageHashes(iso_image_get_root(image), QString(), inImage);
+    iso_image_unref(image);
+    iso_data_source_unref(source);
+    if (read < 0)
+        return isoError("reading the image", read);
+    const QMap<QString, QByteArray> inFolder = folderSide.get();
+    if (files)
+        *files = int(inImage.size());
+    for (auto it = inFolder.begin(); it != inFolder.end(); ++it) {
+        if (!inImage.contains(it.key()))
+            return QStringLiteral("Not in the image: %1").arg(it.key());
+        if (inImage.value(it.key()) != it.value())
+            return QStringLiteral("Differs in the image: %1").arg(it.key());
+    }
+    for (auto it = inImage.begin(); it != inImage.end(); ++it) {
+        if (!inFolder.contains(it.key()))
+            return QStringLiteral("Only in the image: %1").arg(it.key());
+    }
+    return {};
+}
+
+ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QString& label,
+                          const std::function<bool(qint64, qint64)>& progress, bool readBack) {
+    const QString exportFolder = QFileInfo(given).absoluteFilePath();
+    ImageResult result;
+    if (!QFileInfo(exportFolder).isDir()) {
+        result.description = QStringLiteral("Path not found: %1").arg(exportFolder);
+        return result;
+    }
+    const QString working =
+        isoPath + QStringLiteral(".%1.part")
+                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    const Sizes sizes = sizesOf(exportFolder);
+    {
+        const Library library;
+        if (!library.ok) {
+            result.description = QStringLiteral("libisofs could not start");
+            return result;
+        }
+        IsoImage* image = nullptr;
+        int code = iso_image_new(label.toLatin1().constData(), &image);
+        if (code < 0) {
+            result.description = isoError("new image", code);
+            return result;
+        }
+        iso_tree_set_follow_symlinks(image, 0);
+        code = iso_tree_add_dir_rec(image, iso_image_get_root(image),
+                                    QFile::encodeName(exportFolder).constData());
+        if (code < 0) {
+            iso_image_unref(image);
+            result.description = isoError("adding the files", code);
+            return result;
+        }
+        IsoWriteOpts* opts = nullptr;
+        iso_write_opts_new(&opts, 0);
+        // Level 3 lets a file (and a disc) pass 4 GB in several extents.
+        iso_write_opts_set_iso_level(
+            opts, sizes.largest >= kFourGigabytes || sizes.total >= kFourGigabytes ? 3 : 2);
+        iso_write_opts_set_rockridge(opts, 1);
+        iso_write_opts_set_joliet(opts, 1);
+        iso_write_opts_set_joliet_long_names(opts, 1);
+        iso_write_opts_set_joliet_longer_paths(opts, 1);
+        iso_write_opts_set_always_gmt(opts, 1);
+        burn_source* burn = nullptr;
+        if (code >= 0)
+            code = iso_image_create_burn_source(image, opts, &burn);
+        iso_write_opts_free(opts);
+        if (code < 0) {
+            iso_image_unref(image);
+            result.description = isoError("preparing the image", code);
+            return result;
+        }
+        const qint64 total = burn->get_size(burn);
+        QFile out(working);
+        bool ok = out.open(QIODevice::WriteOnly);
+        // Whole sectors at a time: the source hands over from its writer thread per call.
+        QByteArray buffer(2048, Qt::Uninitialized);
+        qint64 done = 0;
+        bool cancelled = false;
+        while (ok) {
+            const int n = burn->read_xt(burn, reinterpret_cast<unsigned char*>(buffer.data()),
+                                        int(buffer.size()));
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            ok = out.write(buffer.constData(), n) == n;
+            done += n;
+            if (progress && !progress(done, total)) {
+                cancelled = true;
+                break;
+            }
+        }
+        if (cancelled || !ok)
+            burn->cancel(burn);
+        const QString writeError = out.errorString();
+        ok = ok && !cancelled && out.flush() && ::fsync(out.handle()) == 0;
+        out.close();
+        burn->free_data(burn);
+        free(burn);
+        iso_image_unref(image);
+        if (!ok) {
+            QFile::remove(working);
+            result.outcome = cancelled ? ImageOutcome::Cancelled : ImageOutcome::Failed;
+            result.description = cancelled ? QStringLiteral("Cancelled")
+                                           : QStringLiteral("%1: %2").arg(writeError, isoPath);
+            return result;
+        }
+        if (progress)
+            progress(total, total);
+    }
+    QFile::remove(isoPath);
+    if (!QFile::rename(working, isoPath)) {
+        QFile::remove(working);
+        result.description = QStringLiteral("Permission denied: %1").arg(isoPath);
+        return result;
+    }
+    result.outcome = ImageOutcome::Made;
+    if (!readBack)
+        return result;
+    result.description = compareImage(isoPath, exportFolder, &result.files);
+    result.readBackMatched = result.description.isEmpty();
+    return result;
+}
+
+} // namespace tavrin
