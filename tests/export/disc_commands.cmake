@@ -1,4 +1,4 @@
-# "tavrin check": exit 0 on a whole export (its size said), 1 with errors (each a line), 2 when
+# "tavrin check" and "tavrin image". check: exit 0 on a whole export (its size said), 1 with errors (each a line), 2 when
 # it cannot run; no display needed.
 set(work ${WORK})
 file(REMOVE_RECURSE ${work})
@@ -21,3 +21,18 @@ endfunction()
 expect(${work}/good 0 "^توضيح: [0-9.]+ كيلوبايت — ")
 expect(${work}/empty 1 "خطا: index.html — .*خطا: Data/quizdata.js — ")
 expect(${work}/missing 2 "tavrin check: Path not found")
+# "tavrin image": the same check, then the image and its read-back; no image of a folder
+# with errors.
+function(expect_image folder iso code pattern)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                          ${TOOL} image ${folder} ${iso}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL ${code} OR NOT "${out}${err}" MATCHES "${pattern}")
+    message(FATAL_ERROR "image ${folder}: exit ${rc}, not ${code}, or no ${pattern}\n${out}${err}")
+  endif()
+endfunction()
+expect_image(${work}/good ${work}/good.iso 0 "good.iso: 3 files, read back the same")
+expect_image(${work}/empty ${work}/empty.iso 1 "خطا: index.html")
+if(NOT EXISTS ${work}/good.iso OR EXISTS ${work}/empty.iso)
+  message(FATAL_ERROR "the image of the good folder only")
+endif()
