@@ -1,6 +1,7 @@
 #include "app/context.h"
 #include "app/instance_lock.h"
 #include "app/messages.h"
+#include "app/program_folder.h"
 #include "export/disc_commands.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
@@ -46,7 +47,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = tavrin::programFolderFor(QCoreApplication::applicationDirPath());
     // Relative paths in settings resolve against the program folder.
     QDir::setCurrent(programFolder);
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Debian package, as a user meets it: built by CPack from this build, checked by lintian
+# (no error), its desktop entry and metainfo validated, unpacked into a throw-away root, and
+# the installed program started offscreen with an empty home: it must seed its data folder
+# and keep its main window open.
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR WORK_DIR
+set -euo pipefail
+build=$1 source=$2 work=$3
+rm -rf "$work" && mkdir -p "$work"
+(cd "$build" && cpack -G DEB -B "$work/cpack" >/dev/null)
+deb=$(ls "$work"/cpack/tavrin_*.deb)
+lintian --allow-root "$deb" | tee "$work/lintian.txt"
+if grep -q '^E:' "$work/lintian.txt"; then
+  echo "lintian reports errors" >&2
+  exit 1
+fi
+desktop-file-validate "$source/packaging/org.tavrin.Tavrin.desktop"
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$source/packaging/org.tavrin.Tavrin.metainfo.xml"
+fi
+dpkg-deb -x "$deb" "$work/root"
+home="$work/home"
+mkdir -p "$home"
+set +e
+env -i PATH=/usr/bin:/bin HOME="$home" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+  timeout 8 "$work/root/usr/bin/tavrin" >"$work/run.txt" 2>&1
+code=$?
+set -e
+# Still running when stopped: the main window was open (a failure to start exits at once).
+if [ "$code" -ne 124 ]; then
+  echo "the installed program ended with $code:" >&2
+  cat "$work/run.txt" >&2
+  exit 1
+fi
+data="$home/.local/share/Tavrin"
+for f in Resources/Export.inf Resources/index.html Projects.xml Sample/Project.xml Zar Vonk.txt; do
+  [ -e "$data/$f" ] || { echo "not seeded: $f" >&2; exit 1; }
+done
+grep -a -q "started" "$data/Vonk.txt" || { echo "the log has no start" >&2; exit 1; }
+echo "package ok: $(basename "$deb")"
