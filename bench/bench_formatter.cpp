@@ -129,6 +129,17 @@ void BM_LoadLessonText(benchmark::State& state) {
     after.report(state, box.document());
 }
 
+// What the peers do: the text put in a QTextEdit as it is and right-aligned once.
+void peerSetAndAlign(QTextEdit& box, const QString& text) {
+    box.setPlainText(text);
+    QTextCursor all(box.document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    all.mergeBlockFormat(right);
+    QCoreApplication::processEvents();
+}
+
 // The fair peer: the same cleaned text put in a QTextEdit and right-aligned once.
 void BM_PlainSetAndAlign(benchmark::State& state) {
     const QString text = Rep(decodeAnsi(lessonText(state.range(0))));
@@ -138,13 +149,7 @@ void BM_PlainSetAndAlign(benchmark::State& state) {
     AfterLoad after;
     for (auto _ : state) {
         const PeakMemory memory;
-        box.setPlainText(text);
-        QTextCursor all(box.document());
-        all.select(QTextCursor::Document);
-        QTextBlockFormat right;
-        right.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        all.mergeBlockFormat(right);
-        QCoreApplication::processEvents();
+        peerSetAndAlign(box, text);
         after.run(state, box.document(), memory);
     }
     after.report(state, box.document());
@@ -175,13 +180,7 @@ void BM_DoParaPeer(benchmark::State& state) {
     box.resize(800, 500);
     box.show();
     for (auto _ : state) {
-        box.setPlainText(reflowed);
-        QTextCursor all(box.document());
-        all.select(QTextCursor::Document);
-        QTextBlockFormat right;
-        right.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        all.mergeBlockFormat(right);
-        QCoreApplication::processEvents();
+        peerSetAndAlign(box, reflowed);
     }
     if (!allRightAligned(box.document()))
         state.SkipWithError("the peer did not align");
