@@ -79,6 +79,11 @@ inline const QString kAskGoOnFromDraft = QStringLiteral(
     u"براي اين درس پيش\u200Cنويسي از %1 با %2 سؤال ذخيره شده است.\r\n"
     u"كار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F");
 
+// The list of the check before the disc: its caption and heading.
+inline const QString kCheckCaption = QStringLiteral(u"بررسي لوح");
+inline const QString kCheckErrors = QStringLiteral(u"اين خروجي پيش از رايت بايد درست شود:");
+inline const QString kCheckWarnings = QStringLiteral(u"نكته\u200Cهاي بررسي خروجي پيش از رايت:");
+
 // The export is made but the check before the disc found errors (111).
 inline const QString kPayamExportNotReady = QStringLiteral(
     u"خروجي گرفته شد، ولي براي رايت روي لوح آماده نيست: فهرست بررسي را ببينيد!\u200F");

@@ -4,6 +4,7 @@
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "export/export_script.h"
 #include "export/quiz_data.h"
 #include "platform/file_copy.h"
@@ -342,6 +343,23 @@ ExportResult Export::run() {
 
 } // namespace
 
+namespace {
+
+QList<Prompts::Line> listLines(const DiscCheck& check) {
+    QList<Prompts::Line> lines;
+    const QStringList texts = check.lines();
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const Finding::Kind kind = check.findings[i].kind;
+        lines.append({kind == Finding::Error     ? Prompts::Mark::Error
+                      : kind == Finding::Warning ? Prompts::Mark::Warning
+                                                 : Prompts::Mark::Note,
+                      texts[i]});
+    }
+    return lines;
+}
+
+} // namespace
+
 void Export::checkForDisc() {
     DiscCheck check;
     try {
@@ -353,8 +371,10 @@ void Export::checkForDisc() {
         context_.log().LogMe(QStringLiteral("Disc check: ") + line);
     const bool worth = std::any_of(check.findings.begin(), check.findings.end(),
                                    [](const Finding& f) { return f.kind != Finding::Note; });
-    if (worth && request_.showFindings)
-        request_.showFindings(check);
+    if (worth)
+        context_.prompts().showList(texts::kCheckCaption,
+                                    check.hasErrors() ? texts::kCheckErrors : texts::kCheckWarnings,
+                                    listLines(check));
     bepayam(context_, check.hasErrors() ? kNoticeExportNotReady : kNoticeExportReady);
 }
 

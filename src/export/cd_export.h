@@ -29,8 +29,6 @@ struct ExportRequest {
     bool printable = false;  // Pcheck plainly checked; the grey state makes no pages
     bool flushToDisk = true; // off only where nothing needs to survive a power cut
     std::function<void(const QString&)> runFile; // starts the exported player
-    // Shows the check before the disc when it found errors or warnings (the list window).
-    std::function<void(const DiscCheck&)> showFindings;
 };
 
 enum class ExportOutcome { Exported, NoScript, Failed, Cancelled };
@@ -42,8 +40,9 @@ struct ExportResult {
 
 // Makes a new "Export N" folder by the script Resources/Export.inf: its folders, the
 // project's folders, the player's files, printable pages and Data/quizdata.js; then checks
-// it for a disc (the findings logged and shown); then message 29, or 111 when the check
-// found errors, and the player (main.exe, or else the page index.html).
+// it for a disc (the findings logged, and shown as a list when there is an error or a
+// warning); then message 29, or 111 when the check found errors, and the player (main.exe,
+// or else the page index.html).
 // Message 27 when there is no script, 28 at the first failing step (what was made stays).
 ExportResult ExportAll(Context& context, const ExportRequest& request,
                        ExportProgress* progress = nullptr);

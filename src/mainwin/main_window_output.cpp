@@ -1,7 +1,6 @@
 // The settings area kept in the project file, and the output button's export.
 #include "app/context.h"
 #include "app/messages.h"
-#include "dialogs/findings_window.h"
 #include "export/cd_export.h"
 #include "export/disc_image.h"
 #include "export/export_command.h"
@@ -101,11 +100,6 @@ void MainWindow::exportCommand() {
     if (!request)
         return;
     request->runFile = [this](const QString& path) { RunFile(path); };
-    request->showFindings = [this](const DiscCheck& check) {
-        const ArrowCursor arrow;
-        FindingsWindow findings(check, this);
-        findings.exec();
-    };
     ExportProgressDialog progress(this);
     const BusyCursor busy;
     ExportAll(context_, *request, &progress);

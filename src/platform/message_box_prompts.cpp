@@ -5,7 +5,15 @@
 #include "platform/ui_metrics.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace tavrin {
 namespace {
@@ -57,6 +65,52 @@ Answer MessageBoxPrompts::askYesNoCancel(const QString& caption, const QString& 
     default:
         return Answer::Cancel;
     }
+}
+
+void MessageBoxPrompts::showList(const QString& caption, const QString& heading,
+                                 const QList<Line>& lines) {
+    preparePersianUi();
+    const ArrowCursor arrow;
+    QDialog box(ownerFor(owner_));
+    box.setObjectName(QStringLiteral("ListBox"));
+    box.setWindowTitle(caption);
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.resize(640, 360);
+    auto* title = new QLabel(heading, &box);
+    title->setFont(persianFont(10, true));
+    auto* list = new QListWidget(&box);
+    list->setObjectName(QStringLiteral("Findings"));
+    list->setFont(persianFont(10));
+    list->setWordWrap(true);
+    QStringList texts;
+    for (const Line& l : lines) {
+        const QStyle::StandardPixmap icon = l.mark == Mark::Error ? QStyle::SP_MessageBoxCritical
+                                            : l.mark == Mark::Warning
+                                                ? QStyle::SP_MessageBoxWarning
+                                                : QStyle::SP_MessageBoxInformation;
+        auto* item = new QListWidgetItem(box.style()->standardIcon(icon), l.text + QChar(0x200F));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+        list->addItem(item);
+        texts.append(l.text);
+    }
+    auto* copy = new QPushButton(QStringLiteral(u"رونوشت"), &box);
+    copy->setObjectName(QStringLiteral("Copy"));
+    QObject::connect(copy, &QPushButton::clicked, &box, [texts] {
+        QApplication::clipboard()->setText(texts.join(QStringLiteral("\r\n")));
+    });
+    auto* close = new QPushButton(QStringLiteral(u"بستن"), &box);
+    close->setObjectName(QStringLiteral("Close"));
+    close->setDefault(true);
+    QObject::connect(close, &QPushButton::clicked, &box, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(title);
+    layout->addWidget(list);
+    layout->addLayout(buttons);
+    box.exec();
 }
 
 } // namespace tavrin

@@ -16,6 +16,10 @@ public:
     void notice(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text, Default start) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
+    // A list window: the lines with their marks' icons, Copy (every line to the clipboard)
+    // and Close.
+    void showList(const QString& caption, const QString& heading,
+                  const QList<Line>& lines) override;
 
 private:
     QWidget* owner_;

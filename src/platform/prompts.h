@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tavrin {
 
@@ -21,6 +23,21 @@ public:
                           Default start = Default::Yes) = 0;
     // A Yes/No/Cancel box without icon; closing the box is Cancel.
     virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
+
+    // A list to read (findings, each marked an error, a warning or a note), with Copy and
+    // Close. Without a list window of its own a prompt shows it as one notice.
+    enum class Mark { Error, Warning, Note };
+    struct Line {
+        Mark mark;
+        QString text;
+    };
+    virtual void showList(const QString& caption, const QString& heading,
+                          const QList<Line>& lines) {
+        QStringList texts{heading};
+        for (const Line& l : lines)
+            texts.append(l.text);
+        notice(caption, texts.join(QStringLiteral("\r\n")));
+    }
 };
 
 } // namespace tavrin
