@@ -11,6 +11,7 @@
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
+#include "support/export_program.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -34,37 +35,7 @@ QByteArray utf16(const QString& text) {
     return encodeUtf16Le(text);
 }
 
-// A program folder with the shipped Resources and one project with its output folders.
-struct Program {
-    TestProgram p;
-    QString project;
-    QString exports;
-    Program() {
-        copyShippedResources(p.folder());
-        project = p.path("Project 1");
-        QDir().mkpath(project);
-        MakeDirs(p.context(), project, "BookTXT", "_xml");
-        exports = p.path("out");
-        QDir().mkpath(exports);
-    }
-    void put(const QString& relative, const QByteArray& bytes) {
-        const QString path = project + "/" + relative;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        writeBytes(path, bytes);
-    }
-    void script(const QString& text) {
-        writeBytes(p.path("Resources/Export.inf"), text.toLatin1());
-    }
-    ExportResult exportNow(bool printable = false, ExportProgress* progress = nullptr) {
-        ExportRequest request;
-        request.target = exports;
-        request.projectPath = project;
-        request.printable = printable;
-        request.runFile = [this](const QString& path) { started << path; };
-        return ExportAll(p.context(), request, progress);
-    }
-    QStringList started;
-};
+using Program = ExportProgram;
 
 // Every file and folder below a folder, relative, sorted.
 QStringList treeOf(const QString& folder) {

@@ -13,6 +13,7 @@
 #include "platform/text_codec.h"
 #include "store/lesson_files.h"
 #include "support/documents.h"
+#include "support/export_program.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
 
@@ -37,15 +38,9 @@ QByteArray bytesOf(char c, int megabytes) {
     return QByteArray(megabytes << 20, c);
 }
 
-// A program folder with the shipped Resources and one project with its folders.
-struct Program {
-    TestProgram p;
-    QString project;
+// The export fixture, with old and new media beside it.
+struct Program : ExportProgram {
     Program() {
-        copyShippedResources(p.folder());
-        project = p.path("Project 1");
-        QDir().mkpath(project);
-        MakeDirs(p.context(), project, "BookTXT", "_xml");
         for (const char* name : {"old.jpg", "old1.mp3", "old2.mp3"})
             writeBytes(p.path(name), bytesOf(name[3], 1));
         for (const char* name : {"new.jpg", "new1.mp3", "new2.mp3"})
@@ -67,12 +62,6 @@ struct Program {
         t.AttachPath[0] = p.path(attachment);
         BookRequest r{project, 0, 0, "L", "<credit>", {}, {}};
         return MakeBook(p.context(), t, r);
-    }
-    ExportResult exportNow() {
-        ExportRequest r;
-        r.target = p.path("out");
-        r.projectPath = project;
-        return ExportAll(p.context(), r);
     }
 };
 
