@@ -21,102 +21,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The lines of a quiz file, read in MakeBook's order; a line out of it ends the reading.
-class Lines {
-public:
-    Lines(QStringList lines, QString name) : lines_(std::move(lines)), name_(std::move(name)) {}
-    bool atEnd() const { return at_ >= lines_.size(); }
-    [[noreturn]] void fail() const { throw UnreadableQuiz(int(at_) + 1, name_); }
-    [[noreturn]] void failTaken() const { throw UnreadableQuiz(int(at_), name_); }
-    // The text between open and close on the next line, which is then taken; or nothing.
-    std::optional<QString> take(const QString& open, const QString& close) {
-        if (atEnd())
-            return std::nullopt;
-        const QString& line = lines_[at_];
-        if (!line.startsWith(open) || !line.endsWith(close) ||
-            line.size() < open.size() + close.size())
-            return std::nullopt;
-        ++at_;
-        return line.mid(open.size(), line.size() - open.size() - close.size());
-    }
-    QString must(const QString& open, const QString& close) {
-        if (auto inner = take(open, close))
-            return *inner;
-        fail();
-    }
-    std::optional<QRegularExpressionMatch> match(const QRegularExpression& re) {
-        if (atEnd())
-            return std::nullopt;
-        QRegularExpressionMatch m = re.match(lines_[at_]);
-        if (!m.hasMatch())
-            return std::nullopt;
-        ++at_;
-        return m;
-    }
-
-private:
-    QStringList lines_;
-    QString name_;
-    qsizetype at_ = 0;
-};
-
-struct Question {
-    QString text, explanation;
-    QStringList answers;
-    int marked = 0;
-    QMap<int, QString> images; // image number -> copy name
-    QString attach, sound, film, back;
-};
-
-// An attachment's copy: a plain name in BookTXT, or nothing.
-QString copyName(const QString& tag, Lines& lines) {
-    const QString name =
-        lines.take(QStringLiteral("\t\t<") + tag + u'>', QStringLiteral("</") + tag + u'>')
-            .value_or(QString());
-    if (!name.isEmpty() && !isPlainFileName(name))
-        lines.failTaken();
-    return name;
-}
-
-// The next question; its number must be above the one before and within the table.
-std::pair<int, Question> question(Lines& lines, int after) {
-    static const QRegularExpression open(QStringLiteral("^\t<question(\\d{1,3})>$"));
-    static const QRegularExpression image(QStringLiteral("^\t\t<img(\\d{1,3})>(.*)</img\\1>$"));
-    const auto head = lines.match(open);
-    if (!head)
-        lines.fail();
-    const QString n = head->captured(1);
-    if (n.toInt() <= after || n.toInt() >= EntryTable::kEntries)
-        lines.failTaken();
-    Question q;
-    q.text = lines.must(QStringLiteral("\t\t<question No='") + n + QStringLiteral("'>"),
-                        QStringLiteral("</question>"));
-    for (const char* letter : {"A", "B", "C", "D"}) {
-        const QString l = QLatin1StringView(letter);
-        const auto answer =
-            lines.take(QStringLiteral("\t\t<") + l + u'>', QStringLiteral("</") + l + u'>');
-        if (!answer)
-            break;
-        q.answers.append(*answer);
-    }
-    bool ok = false;
-    q.marked = lines.must(QStringLiteral("\t\t<chk>"), QStringLiteral("</chk>")).toInt(&ok);
-    if (!ok)
-        lines.failTaken();
-    q.explanation = lines.must(QStringLiteral("\t\t<rslt>"), QStringLiteral("</rslt>"));
-    while (const auto m = lines.match(image)) {
-        if (!isPlainFileName(m->captured(2)))
-            lines.failTaken();
-        q.images.insert(m->captured(1).toInt(), m->captured(2));
-    }
-    q.attach = copyName(QStringLiteral("attach"), lines);
-    q.sound = copyName(QStringLiteral("sound"), lines);
-    q.film = copyName(QStringLiteral("film"), lines);
-    q.back = copyName(QStringLiteral("back"), lines);
-    lines.must(QStringLiteral("\t</question") + n + u'>', QString());
-    return {n.toInt(), q};
-}
-
 const QString kRtfHead = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil"
                                         "\\fcharset178 Tahoma;}}\r\n\\pard\\rtlpar\\qr\\f0 ");
 
@@ -146,24 +50,6 @@ QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& 
         appendRtfText(QStringView(text).mid(from), rtf);
     }
     return rtf + u'}';
-}
-
-struct GroupLine {
-    bool end = false;
-    QString title;
-};
-
-QMap<int, GroupLine> groupsFrom(const QByteArray& bytes) {
-    QMap<int, GroupLine> groups;
-    for (const QJsonValue& v : QJsonDocument::fromJson(bytes).array()) {
-        const QJsonObject o = v.toObject();
-        const int entry = o.value(QStringLiteral("entry")).toInt(-1);
-        if (entry < 0 || entry >= EntryTable::kEntries)
-            return {};
-        groups.insert(entry, {o.value(QStringLiteral("end")).toBool(),
-                              o.value(QStringLiteral("title")).toString()});
-    }
-    return groups;
 }
 
 } // namespace
@@ -206,44 +92,17 @@ std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectP
     const QString name = folders::quizName(id);
     if (!fileExists(xml + name))
         return std::nullopt;
-    QStringList all = withoutLoneSurrogates(readUtf16File(xml + name)).split(kCrLf);
-    // A whole file ends with a line break; a truncated one does not.
-    const bool whole = all.size() > 1 && all.last().isEmpty();
-    if (whole)
-        all.removeLast();
-    Lines lines(all, name);
-    static const QRegularExpression head(QStringLiteral("^<quiz qNo='([^']*)' IDname='.*'>$"));
-    const auto h = lines.match(head);
-    if (!h)
-        lines.fail();
-    if (h->captured(1) != id)
-        lines.failTaken();
-
-    QMap<int, Question> questions;
-    while (!lines.atEnd()) {
-        const auto [n, q] = question(lines, questions.isEmpty() ? -1 : questions.lastKey());
-        questions.insert(n, q);
-    }
-    if (!whole)
-        lines.failTaken();
+    QMap<int, QuizQuestion> questions;
+    for (QuizQuestion& q :
+         parseQuizFile(withoutLoneSurrogates(readUtf16File(xml + name)), id, name))
+        questions.insert(q.number, std::move(q));
 
     // The group lines fill the places between the questions. Without their file (or with one
     // that does not fit) each place becomes a group end without a title: it opens nothing,
     // and the questions keep their numbers.
-    QMap<int, GroupLine> groups;
-    if (fileExists(xml + folders::groupsName(id)))
-        groups = groupsFrom(readWholeFile(xml + folders::groupsName(id)));
-    const int last = questions.isEmpty() ? -1 : questions.lastKey();
-    int count = last + 1;
-    while (groups.contains(count))
-        ++count;
-    bool fits = groups.size() + questions.size() == count;
-    for (int k = 0; k <= last && fits; ++k)
-        fits = questions.contains(k) != groups.contains(k);
-    if (!fits) {
-        groups.clear();
-        count = last + 1;
-    }
+    const QMap<int, QuizGroupLine> groups =
+        lessonGroupLines(xml + folders::groupsName(id), questions.keys());
+    const int count = int(questions.size() + groups.size());
 
     ReopenedBook book;
     EntryTable& t = book.table;
@@ -251,7 +110,7 @@ std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectP
     for (int k = 0; k < count; ++k) {
         const auto q = questions.find(k);
         if (q == questions.end()) {
-            const GroupLine g = groups.value(k, GroupLine{true, QString()});
+            const QuizGroupLine g = groups.value(k, QuizGroupLine{true, QString()});
             t.SoalText[k] = g.end ? kEndTitleEntry : kMainTitleEntry;
             t.JavabRtf[k] = g.title;
             t.OpenGroups = std::max(0, t.OpenGroups + (g.end ? -1 : 1));

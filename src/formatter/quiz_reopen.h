@@ -1,28 +1,15 @@
 #pragma once
 
 #include "formatter/entry_table.h"
+#include "store/quiz_file.h"
 
 #include <QByteArray>
 #include <QStringList>
 #include <optional>
-#include <stdexcept>
 
 namespace tavrin {
 
 class Context;
-
-// A line of a quiz file that is not what MakeBook writes (1-based).
-class UnreadableQuiz : public std::runtime_error {
-public:
-    UnreadableQuiz(int line, QString name)
-        : std::runtime_error("unreadable quiz file line"), line_(line), name_(std::move(name)) {}
-    int line() const { return line_; }
-    const QString& name() const { return name_; }
-
-private:
-    int line_;
-    QString name_;
-};
 
 // The group lines of a table, for the file beside its quiz file ("quizF-L.groups"): the quiz
 // file keeps only questions. Empty when the table has none.

@@ -1,0 +1,170 @@
+#include "store/quiz_file.h"
+
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <optional>
+
+namespace tavrin {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+// A lesson holds at most this many entries (the formatter's table).
+constexpr int kEntries = 257;
+
+// The lines of a quiz file, read in MakeBook's order; a line out of it ends the reading.
+class Lines {
+public:
+    Lines(QStringList lines, QString name) : lines_(std::move(lines)), name_(std::move(name)) {}
+    bool atEnd() const { return at_ >= lines_.size(); }
+    [[noreturn]] void fail() const { throw UnreadableQuiz(int(at_) + 1, name_); }
+    [[noreturn]] void failTaken() const { throw UnreadableQuiz(int(at_), name_); }
+    // The text between open and close on the next line, which is then taken; or nothing.
+    std::optional<QString> take(const QString& open, const QString& close) {
+        if (atEnd())
+            return std::nullopt;
+        const QString& line = lines_[at_];
+        if (!line.startsWith(open) || !line.endsWith(close) ||
+            line.size() < open.size() + close.size())
+            return std::nullopt;
+        ++at_;
+        return line.mid(open.size(), line.size() - open.size() - close.size());
+    }
+    QString must(const QString& open, const QString& close) {
+        if (auto inner = take(open, close))
+            return *inner;
+        fail();
+    }
+    std::optional<QRegularExpressionMatch> match(const QRegularExpression& re) {
+        if (atEnd())
+            return std::nullopt;
+        QRegularExpressionMatch m = re.match(lines_[at_]);
+        if (!m.hasMatch())
+            return std::nullopt;
+        ++at_;
+        return m;
+    }
+
+private:
+    QStringList lines_;
+    QString name_;
+    qsizetype at_ = 0;
+};
+
+// An attachment's copy: a plain name in BookTXT, or nothing.
+QString copyName(const QString& tag, Lines& lines) {
+    const QString name =
+        lines.take(QStringLiteral("\t\t<") + tag + u'>', QStringLiteral("</") + tag + u'>')
+            .value_or(QString());
+    if (!name.isEmpty() && !isPlainFileName(name))
+        lines.failTaken();
+    return name;
+}
+
+// The next question; its number must be above the one before and within the table.
+QuizQuestion question(Lines& lines, int after) {
+    static const QRegularExpression open(QStringLiteral("^\t<question(\\d{1,3})>$"));
+    static const QRegularExpression image(QStringLiteral("^\t\t<img(\\d{1,3})>(.*)</img\\1>$"));
+    const auto head = lines.match(open);
+    if (!head)
+        lines.fail();
+    const QString n = head->captured(1);
+    if (n.toInt() <= after || n.toInt() >= kEntries)
+        lines.failTaken();
+    QuizQuestion q;
+    q.number = n.toInt();
+    q.text = lines.must(QStringLiteral("\t\t<question No='") + n + QStringLiteral("'>"),
+                        QStringLiteral("</question>"));
+    for (const char* letter : {"A", "B", "C", "D"}) {
+        const QString l = QLatin1StringView(letter);
+        const auto answer =
+            lines.take(QStringLiteral("\t\t<") + l + u'>', QStringLiteral("</") + l + u'>');
+        if (!answer)
+            break;
+        q.answers.append(*answer);
+    }
+    bool ok = false;
+    q.marked = lines.must(QStringLiteral("\t\t<chk>"), QStringLiteral("</chk>")).toInt(&ok);
+    if (!ok)
+        lines.failTaken();
+    q.explanation = lines.must(QStringLiteral("\t\t<rslt>"), QStringLiteral("</rslt>"));
+    while (const auto m = lines.match(image)) {
+        if (!isPlainFileName(m->captured(2)))
+            lines.failTaken();
+        q.images.insert(m->captured(1).toInt(), m->captured(2));
+    }
+    q.attach = copyName(QStringLiteral("attach"), lines);
+    q.sound = copyName(QStringLiteral("sound"), lines);
+    q.film = copyName(QStringLiteral("film"), lines);
+    q.back = copyName(QStringLiteral("back"), lines);
+    lines.must(QStringLiteral("\t</question") + n + u'>', QString());
+    return q;
+}
+
+QMap<int, QuizGroupLine> parseGroupLines(const QByteArray& bytes) {
+    QMap<int, QuizGroupLine> groups;
+    for (const QJsonValue& v : QJsonDocument::fromJson(bytes).array()) {
+        const QJsonObject o = v.toObject();
+        const int entry = o.value(QStringLiteral("entry")).toInt(-1);
+        if (entry < 0 || entry >= kEntries)
+            return {};
+        groups.insert(entry, {o.value(QStringLiteral("end")).toBool(),
+                              o.value(QStringLiteral("title")).toString()});
+    }
+    return groups;
+}
+
+} // namespace
+
+QList<QuizQuestion> parseQuizFile(const QString& text, const QString& id, const QString& name) {
+    QStringList all = text.split(kCrLf);
+    // A whole file ends with a line break; a truncated one does not.
+    const bool whole = all.size() > 1 && all.last().isEmpty();
+    if (whole)
+        all.removeLast();
+    Lines lines(all, name);
+    static const QRegularExpression head(QStringLiteral("^<quiz qNo='([^']*)' IDname='.*'>$"));
+    const auto h = lines.match(head);
+    if (!h)
+        lines.fail();
+    if (h->captured(1) != id)
+        lines.failTaken();
+    QList<QuizQuestion> questions;
+    while (!lines.atEnd())
+        questions.append(question(lines, questions.isEmpty() ? -1 : questions.last().number));
+    if (!whole)
+        lines.failTaken();
+    return questions;
+}
+
+QMap<int, QuizGroupLine> lessonGroupLines(const QString& groupsPath,
+                                          const QList<int>& questionNumbers) {
+    QMap<int, QuizGroupLine> groups;
+    if (fileExists(groupsPath))
+        groups = parseGroupLines(readWholeFile(groupsPath));
+    const QSet<int> questions(questionNumbers.begin(), questionNumbers.end());
+    const int last = questionNumbers.isEmpty() ? -1 : questionNumbers.last();
+    int count = last + 1;
+    while (groups.contains(count))
+        ++count;
+    bool fits = groups.size() + questions.size() == count;
+    for (int k = 0; k <= last && fits; ++k)
+        fits = questions.contains(k) != groups.contains(k);
+    if (fits)
+        return groups;
+    groups.clear();
+    for (int k = 0; k < last; ++k) {
+        if (!questions.contains(k))
+            groups.insert(k, QuizGroupLine{true, QString()});
+    }
+    return groups;
+}
+
+} // namespace tavrin
