@@ -38,8 +38,10 @@ QString lineValue(const QString& block, const QString& tag, bool* found = nullpt
     return block.mid(start, (end < 0 ? block.size() : end) - start);
 }
 
-QJsonValue fileOrNull(const QString& folder, const QString& relative) {
-    return fileExists(folder + u'/' + relative) ? QJsonValue(relative) : QJsonValue();
+// A file of the Data folder by its path there, as the player names it: "Data/...".
+QJsonValue fileOrNull(const QString& data, const QString& relative) {
+    return fileExists(data + u'/' + relative) ? QJsonValue(QStringLiteral("Data/") + relative)
+                                              : QJsonValue();
 }
 
 // A copy a quiz file names: a plain name in Data/BookTXT; one that would lead the player
@@ -48,7 +50,7 @@ QJsonValue copyOrNull(const QString& folder, const QString& name, int n) {
     if (!isPlainFileName(name))
         throw FsError(
             QStringLiteral("Question %1 names a file outside the CD: %2").arg(n).arg(name));
-    return fileOrNull(folder, QStringLiteral("Data/BookTXT/") + name);
+    return fileOrNull(folder, QStringLiteral("BookTXT/") + name);
 }
 
 QJsonObject question(Context& context, const QString& quiz, int n, const QString& folder) {
@@ -95,10 +97,11 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
 
 } // namespace
 
-QString quizDataScript(Context& context, const QString& exportFolder,
-                       const QList<LessonRef>& projectLessons, const ExamSettings& exam) {
-    const QString folder = QDir::fromNativeSeparators(exportFolder);
-    const QString xml = folder + QStringLiteral("/Data/_xml/");
+QString quizDataScript(Context& context, const QString& dataFolder,
+                       const QList<LessonRef>& projectLessons, const ExamSettings& exam,
+                       const std::optional<int>& passMark) {
+    const QString folder = QDir::fromNativeSeparators(dataFolder);
+    const QString xml = folder + QStringLiteral("/_xml/");
     QJsonArray lessons;
     for (const LessonRef& ref : projectLessons) {
         const QString id = ref.id();
@@ -119,7 +122,7 @@ QString quizDataScript(Context& context, const QString& exportFolder,
         lessons.append(lesson);
     }
     const QString settingsText =
-        store::readIfThere(folder + QStringLiteral("/Data/BookTXT/CDProperty.xml"));
+        store::readIfThere(folder + QStringLiteral("/BookTXT/CDProperty.xml"));
     QJsonObject settings;
     settings[QStringLiteral("template")] =
         Wsre(context, settingsText, QStringLiteral("Olgoo")) == QLatin1String("2") ? 2 : 1;
@@ -130,10 +133,12 @@ QString quizDataScript(Context& context, const QString& exportFolder,
     settings[QStringLiteral("exam")] = QJsonObject{{QStringLiteral("on"), exam.on},
                                                    {QStringLiteral("minutes"), exam.minutes},
                                                    {QStringLiteral("count"), exam.count}};
+    if (passMark)
+        settings[QStringLiteral("lms")] = QJsonObject{{QStringLiteral("passMark"), *passMark}};
     QJsonObject media;
-    media[QStringLiteral("back")] = fileOrNull(folder, QStringLiteral("Data/FlashIMG/Back.jpg"));
+    media[QStringLiteral("back")] = fileOrNull(folder, QStringLiteral("FlashIMG/Back.jpg"));
     QJsonArray music;
-    for (const char* name : {"Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3"}) {
+    for (const char* name : {"FlashIMG/Sound1.mp3", "FlashIMG/Sound2.mp3"}) {
         const QJsonValue file = fileOrNull(folder, QLatin1String(name));
         if (!file.isNull())
             music.append(file);
@@ -162,7 +167,7 @@ void writeQuizData(Context& context, const QString& exportFolder, const QString&
     const QList<LessonRef> lessons = projectLessons(context, project);
     const ExamSettings exam = examSettings(readSettings(context, project));
     saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, exportFolder, lessons, exam).toUtf8());
+                  quizDataScript(context, data, lessons, exam).toUtf8());
 }
 
 } // namespace tavrin

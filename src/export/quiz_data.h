@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace tavrin {
 
@@ -16,8 +17,12 @@ class Context;
 // wrote them. Text goes in as JSON escaped for a script, so no text can end the script.
 // The lessons are those of the project file that have a quiz file in the export, in their
 // order and under their current titles. The exam settings come from the project's file.
-QString quizDataScript(Context& context, const QString& exportFolder,
-                       const QList<LessonRef>& lessons, const ExamSettings& exam = {});
+// dataFolder holds _xml, BookTXT and FlashIMG: an export's Data folder, or a project's own
+// folder (a project's folders are laid out as the CD's Data). A pass mark is given to a
+// player that reports to a learning platform.
+QString quizDataScript(Context& context, const QString& dataFolder, const QList<LessonRef>& lessons,
+                       const ExamSettings& exam = {},
+                       const std::optional<int>& passMark = std::nullopt);
 
 // Writes it into the export folder's Data folder, with the lessons of the project's file
 // (throws FsError).

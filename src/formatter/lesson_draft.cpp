@@ -7,6 +7,7 @@
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,6 +143,11 @@ std::optional<Draft> readDraft(const QString& projectPath, const QString& id) {
 
 void removeDraft(const QString& projectPath, const QString& id) {
     QFile::remove(draftPath(projectPath, id));
+    // The imported questions' files went with the draft's entries, or were made.
+    QDir pages(QDir(projectPath).filePath(folders::kBookTxt));
+    for (const QString& name : pages.entryList({folders::importName(id, QStringLiteral("*"))},
+                                               QDir::Files | QDir::Hidden))
+        pages.remove(name);
 }
 
 void putDraftAside(const QString& projectPath, const QString& id) {

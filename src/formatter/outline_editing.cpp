@@ -22,6 +22,11 @@ QString outlineLineOf(Context& context, const EntryTable& table, int entry) {
     return line;
 }
 
+QString groupLineOf(const EntryTable& table, int entry) {
+    return BeBor(table.SoalText[entry], 20) + QStringLiteral("   =>   ") +
+           BeBor(table.JavabRtf[entry], 50);
+}
+
 void saveEntry(Context& context, EntryTable& table, QStringList& outline, int k,
                const EntryFields& f) {
     table.SoalText[k] = f.soal;

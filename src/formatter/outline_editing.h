@@ -13,6 +13,9 @@ struct EntryTable;
 // attachment ("§ " file, "~ " sound, "# " film, "^ " background, the last outermost).
 QString outlineLineOf(Context& context, const EntryTable& table, int entry);
 
+// The outline line of a group title or group end: its marker cut to 20, its title to 50.
+QString groupLineOf(const EntryTable& table, int entry);
+
 // What the question editor holds of one entry.
 struct EntryFields {
     QString soal, javab, tozih; // question text, answers and explanation (rich text)

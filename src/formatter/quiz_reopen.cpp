@@ -24,9 +24,25 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kRtfHead = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil"
                                         "\\fcharset178 Tahoma;}}\r\n\\pard\\rtlpar\\qr\\f0 ");
 
-// Paragraphs as RTF whose plain text is exactly them joined by CR LF: no \par after the last.
-// The marked paragraph (1-based) starts with the check mark; an image mark "{N}" of a
-// picture the quiz file names follows the image mark's picture.
+} // namespace
+
+QString beforeRemCrLf(const QString& line) {
+    QString out;
+    out.reserve(line.size());
+    for (qsizetype i = 0; i < line.size();) {
+        qsizetype run = 0;
+        while (i + run < line.size() && line[i + run] == u' ')
+            ++run;
+        if (run == 0) {
+            out += line[i++];
+            continue;
+        }
+        out += QString(run >= 2 ? run * 2 : run, u' ');
+        i += run;
+    }
+    return out;
+}
+
 QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& checkSnippet,
                       const QMap<int, QString>& images, const QString& imgSnippet) {
     static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
@@ -50,25 +66,6 @@ QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& 
         appendRtfText(QStringView(text).mid(from), rtf);
     }
     return rtf + u'}';
-}
-
-} // namespace
-
-QString beforeRemCrLf(const QString& line) {
-    QString out;
-    out.reserve(line.size());
-    for (qsizetype i = 0; i < line.size();) {
-        qsizetype run = 0;
-        while (i + run < line.size() && line[i + run] == u' ')
-            ++run;
-        if (run == 0) {
-            out += line[i++];
-            continue;
-        }
-        out += QString(run >= 2 ? run * 2 : run, u' ');
-        i += run;
-    }
-    return out;
 }
 
 QByteArray groupsBytes(const EntryTable& table) {
@@ -106,7 +103,6 @@ std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectP
 
     ReopenedBook book;
     EntryTable& t = book.table;
-    const QString separator = QStringLiteral("   =>   ");
     for (int k = 0; k < count; ++k) {
         const auto q = questions.find(k);
         if (q == questions.end()) {
@@ -116,7 +112,7 @@ std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectP
             t.OpenGroups = std::max(0, t.OpenGroups + (g.end ? -1 : 1));
             if (!g.end)
                 t.GroupTitle = g.title;
-            book.outline.append(BeBor(t.SoalText[k], 20) + separator + BeBor(g.title, 50));
+            book.outline.append(groupLineOf(t, k));
             continue;
         }
         QMap<int, QString> images;

@@ -4,6 +4,7 @@
 #include "store/quiz_file.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QStringList>
 #include <optional>
 
@@ -29,6 +30,12 @@ struct ReopenedBook {
 std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectPath,
                                        const QString& id, const QString& checkSnippet,
                                        const QString& imgSnippet);
+
+// Paragraphs as RTF whose plain text is exactly them joined by CR LF: no \par after the last.
+// The marked paragraph (1-based) starts with the check mark; an image mark "{N}" whose
+// number images holds follows the image mark's picture.
+QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& checkSnippet,
+                      const QMap<int, QString>& images, const QString& imgSnippet);
 
 // The text that RemCrLf turns back into this one-line text: each run of two or more blanks
 // doubled, as RemCrLf halves them.

@@ -26,9 +26,14 @@ inline QString draftName(const QString& id) {
 inline QString groupsName(const QString& id) {
     return QStringLiteral("quiz") + id + QStringLiteral(".groups");
 }
+// In BookTXT: a picture or attachment of an imported question, until the lesson is made
+// ("quizF-L-import-" and the rest of its name); making the lesson copies it.
+inline QString importName(const QString& id, const QString& rest) {
+    return QStringLiteral("quiz") + id + QStringLiteral("-import-") + rest;
+}
 inline bool isAuthoringFile(const QString& name) {
     static const QRegularExpression own(
-        QStringLiteral("^quiz\\d+-\\d+\\.(draft|groups)(\\.damaged)?$"));
+        QStringLiteral("^quiz\\d+-\\d+(\\.(draft|groups)(\\.damaged)?|-import-.+)$"));
     return own.match(name).hasMatch();
 }
 

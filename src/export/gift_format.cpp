@@ -1,0 +1,302 @@
+#include "export/gift_format.h"
+
+#include "export/html_text.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <stdexcept>
+
+namespace tavrin {
+
+namespace {
+
+const QString kSpecial = QStringLiteral("\\~=#{}:");
+
+const QString kCannotTravel =
+    QStringLiteral(u"// تصویرها، صدا، فیلم، پیوست‌ها و تصویر زمینه در قالب GIFT جا نمی‌گیرند و "
+                   u"در این "
+                   u"پرونده نیستند.");
+
+QString lettersEscaped(const QString& text) {
+    return giftEscaped(persianLetters(text));
+}
+
+// ---- reading ------------------------------------------------------------------------------
+
+// One character of a GIFT text: escaped ones are never control characters.
+struct Char {
+    QChar c;
+    bool escaped = false;
+};
+
+QList<Char> chars(const QString& text) {
+    QList<Char> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\' && i + 1 < text.size() &&
+            (kSpecial.contains(text[i + 1]) || text[i + 1] == u'n')) {
+            out.append({text[i + 1] == u'n' ? QChar(u'\n') : text[i + 1], true});
+            ++i;
+        } else {
+            out.append({text[i], false});
+        }
+    }
+    return out;
+}
+
+QString textOf(const QList<Char>& cs, qsizetype from, qsizetype to) {
+    QString s;
+    for (qsizetype i = from; i < to && i < cs.size(); ++i)
+        s += cs[i].c;
+    return s;
+}
+
+qsizetype findPlain(const QList<Char>& cs, QChar c, qsizetype from) {
+    for (qsizetype i = from; i < cs.size(); ++i) {
+        if (!cs[i].escaped && cs[i].c == c)
+            return i;
+    }
+    return -1;
+}
+
+// A text part: its "[format]" read; HTML made plain; lines joined by CR LF.
+QString plain(QString text) {
+    static const QRegularExpression format(
+        QStringLiteral("^\\s*\\[(html|markdown|plain|moodle)\\]"));
+    const QRegularExpressionMatch m = format.match(text);
+    const bool html = m.hasMatch() && m.captured(1) == QLatin1String("html");
+    if (m.hasMatch())
+        text = text.mid(m.capturedEnd());
+    if (html)
+        return htmlPlainText(text, QStringLiteral("\r\n"),
+                             [](const QString&) { return QString(); });
+    QStringList lines;
+    for (const QString& line : text.split(u'\n')) {
+        if (!line.trimmed().isEmpty())
+            lines.append(line.trimmed());
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+struct Choice {
+    bool right = false;
+    int weight = 0; // percent; "=" is 100
+    QString text;
+};
+
+// The answers part "=a ~b ~%50%c #feedback ####general": choices and the general feedback.
+// Per-answer feedback is left out (the tool has none).
+void readChoices(const QList<Char>& cs, QList<Choice>& choices, QString& general, bool& feedback) {
+    static const QRegularExpression weight(QStringLiteral("^%(-?\\d+(?:\\.\\d+)?)%"));
+    qsizetype i = 0;
+    const auto atGeneral = [&](qsizetype k) {
+        return k + 3 < cs.size() && !cs[k].escaped && cs[k].c == u'#' && !cs[k + 1].escaped &&
+               cs[k + 1].c == u'#' && !cs[k + 2].escaped && cs[k + 2].c == u'#' &&
+               !cs[k + 3].escaped && cs[k + 3].c == u'#';
+    };
+    Choice* current = nullptr;
+    bool inFeedback = false;
+    while (i < cs.size()) {
+        if (atGeneral(i)) {
+            general = plain(textOf(cs, i + 4, cs.size()));
+            break;
+        }
+        const Char ch = cs[i];
+        if (!ch.escaped && (ch.c == u'=' || ch.c == u'~')) {
+            choices.append({ch.c == u'=', ch.c == u'=' ? 100 : 0, {}});
+            current = &choices.last();
+            inFeedback = false;
+        } else if (!ch.escaped && ch.c == u'#' && current) {
+            inFeedback = true;
+            feedback = true;
+        } else if (current && !inFeedback) {
+            current->text += ch.c;
+        }
+        ++i;
+    }
+    for (Choice& c : choices) {
+        const QRegularExpressionMatch m = weight.match(c.text.trimmed());
+        if (m.hasMatch()) {
+            c.weight = int(m.captured(1).toDouble());
+            c.right = c.weight == 100;
+            c.text = c.text.trimmed().mid(m.capturedEnd());
+        }
+        c.text = plain(c.text);
+    }
+}
+
+QString shortTitle(const QString& title, const QString& text) {
+    return title.isEmpty() ? text.left(40) : title;
+}
+
+// One question item; nothing when it was skipped (then listed).
+void readQuestion(const QString& item, const QStringList& category, TravelSet& set) {
+    QList<Char> cs = chars(item);
+    QString title;
+    qsizetype at = 0;
+    while (at < cs.size() && cs[at].c.isSpace())
+        ++at;
+    if (at + 1 < cs.size() && !cs[at].escaped && cs[at].c == u':' && !cs[at + 1].escaped &&
+        cs[at + 1].c == u':') {
+        qsizetype end = at + 2;
+        while (end + 1 < cs.size() && !(!cs[end].escaped && cs[end].c == u':' &&
+                                        !cs[end + 1].escaped && cs[end + 1].c == u':'))
+            ++end;
+        if (end + 1 >= cs.size())
+            throw std::invalid_argument("a question title is not closed");
+        title = textOf(cs, at + 2, end).trimmed();
+        at = end + 2;
+    }
+    const qsizetype open = findPlain(cs, u'{', at);
+    TravelQuestion q;
+    q.category = category;
+    q.title = title;
+    if (open < 0) {
+        q.text = plain(textOf(cs, at, cs.size()));
+        set.questions.append(q);
+        return;
+    }
+    const qsizetype close = findPlain(cs, u'}', open + 1);
+    if (close < 0)
+        throw std::invalid_argument("a question's answers are not closed");
+    const QString before = plain(textOf(cs, at, open));
+    const QString after = plain(textOf(cs, close + 1, cs.size()));
+    q.text = after.isEmpty() ? before : before + QStringLiteral(" _____ ") + after;
+    const QList<Char> answers = cs.mid(open + 1, close - open - 1);
+    const QString raw = textOf(answers, 0, answers.size()).trimmed();
+    const QString shown = shortTitle(title, q.text);
+    static const QRegularExpression truth(QStringLiteral("^(T|TRUE|F|FALSE)\\s*(#|$)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const auto skip = [&](const QString& reason) { set.skipped.append({shown, reason}); };
+    if (raw.isEmpty())
+        return skip(questionKindName(QStringLiteral("essay")));
+    if (!answers.isEmpty() && !answers.first().escaped && raw.startsWith(u'#'))
+        return skip(questionKindName(QStringLiteral("numerical")));
+    if (const QRegularExpressionMatch m = truth.match(raw); m.hasMatch()) {
+        const bool isTrue = m.captured(1).startsWith(u'T', Qt::CaseInsensitive);
+        q.answers = QStringList{QStringLiteral(u"درست"), QStringLiteral(u"نادرست")};
+        q.correct = isTrue ? 1 : 2;
+        const qsizetype general = raw.indexOf(QStringLiteral("####"));
+        if (general >= 0)
+            q.explanation = plain(raw.mid(general + 4));
+        set.questions.append(q);
+        return;
+    }
+    QList<Choice> choices;
+    QString general;
+    bool feedback = false;
+    readChoices(answers, choices, general, feedback);
+    if (raw.contains(QStringLiteral("->")))
+        return skip(questionKindName(QStringLiteral("matching")));
+    const bool anyWrong = std::any_of(choices.begin(), choices.end(),
+                                      [](const Choice& c) { return !c.right && c.weight <= 0; });
+    if (!anyWrong || choices.isEmpty())
+        return skip(questionKindName(QStringLiteral("shortanswer")));
+    int rights = 0;
+    for (const Choice& c : choices)
+        rights += c.weight > 0 ? 1 : 0;
+    if (rights > 1 || (rights == 1 && std::none_of(choices.begin(), choices.end(),
+                                                   [](const Choice& c) { return c.right; })))
+        return skip(questionKindName(QStringLiteral("multichoice")));
+    for (const Choice& c : choices) {
+        q.answers.append(c.text);
+        if (c.right)
+            q.correct = int(q.answers.size());
+    }
+    q.explanation = general;
+    if (feedback)
+        set.notes.append(
+            QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")
+                .arg(shown));
+    set.questions.append(q);
+}
+
+} // namespace
+
+QString giftEscaped(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (kSpecial.contains(c))
+            out += u'\\';
+        if (c == u'\n') {
+            out += QStringLiteral("\\n");
+            continue;
+        }
+        if (c != u'\r')
+            out += c;
+    }
+    return out;
+}
+
+QByteArray giftText(const TravelSet& set) {
+    QString out = QStringLiteral("// Tavrin\n") + kCannotTravel + u'\n';
+    const QList<QList<QStringList>> categories = categoriesBefore(set);
+    for (qsizetype n = 0; n < set.questions.size(); ++n) {
+        const TravelQuestion& q = set.questions[n];
+        for (const QStringList& c : categories[n])
+            out += QStringLiteral("\n$CATEGORY: ") + persianLetters(categoryPath(c)) + u'\n';
+        out += u'\n';
+        if (!q.pictures.isEmpty() || q.hasAttachments())
+            out += QStringLiteral(u"// «") + persianLetters(q.title) +
+                   QStringLiteral(u"»: تصویر یا پیوست این سؤال در این پرونده نیست.\n");
+        out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
+               lettersEscaped(q.text);
+        if (q.answers.isEmpty()) {
+            out += u'\n';
+            continue;
+        }
+        out += QStringLiteral("{\n");
+        for (int a = 0; a < q.answers.size(); ++a)
+            out += QString(a + 1 == q.correct ? u'=' : u'~') + lettersEscaped(q.answers[a]) + u'\n';
+        if (!q.explanation.isEmpty())
+            out += QStringLiteral("####") + lettersEscaped(q.explanation) + u'\n';
+        out += QStringLiteral("}\n");
+    }
+    return out.toUtf8();
+}
+
+TravelSet readGift(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        throw std::invalid_argument("the file is not UTF-8 text");
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    TravelSet set;
+    QStringList category;
+    QStringList item;
+    const auto finish = [&] {
+        const QString whole = item.join(u'\n');
+        item.clear();
+        if (whole.trimmed().isEmpty())
+            return;
+        readQuestion(whole, category, set);
+    };
+    for (const QString& line : text.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QStringLiteral("//")))
+            continue;
+        if (trimmed.startsWith(QStringLiteral("$CATEGORY:"))) {
+            finish();
+            category = categoryNames(trimmed.mid(10));
+            if (!set.categories.contains(category))
+                set.categories.append(category);
+            continue;
+        }
+        if (trimmed.isEmpty()) {
+            // A blank line inside an answers part does not end the question.
+            const QList<Char> cs = chars(item.join(u'\n'));
+            const qsizetype open = findPlain(cs, u'{', 0);
+            if (open < 0 || findPlain(cs, u'}', open) >= 0)
+                finish();
+            continue;
+        }
+        item.append(line);
+    }
+    finish();
+    return set;
+}
+
+} // namespace tavrin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "export/travel_questions.h"
+
+#include <QByteArray>
+
+namespace tavrin {
+
+// GIFT (UTF-8): a "$CATEGORY:" line for each category, then each question as
+// "::title::text{ =right ~wrong ####explanation }" with "~ = # { } : \" escaped; a question
+// without answers as a description. Pictures and attachments cannot travel in GIFT: the
+// file says so in comments, one for the file and one before each question that has any.
+// Texts in Persian letters (persianLetters).
+QByteArray giftText(const TravelSet& set);
+
+// The multiple-choice and true/false questions of a GIFT file (descriptions come as
+// questions without answers), under the categories it declares; every other question is
+// listed as skipped with its title. Throws std::invalid_argument for a file that is not
+// GIFT text (not UTF-8, or a question left open).
+TravelSet readGift(const QByteArray& bytes);
+
+// A GIFT text: every special character with a backslash before it.
+QString giftEscaped(const QString& text);
+
+} // namespace tavrin

@@ -1,0 +1,403 @@
+#include "export/moodle_xml.h"
+
+#include "export/html_text.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <memory>
+#include <stdexcept>
+
+namespace tavrin {
+
+namespace {
+
+const QString kPluginFile = QStringLiteral("@@PLUGINFILE@@/");
+
+QString fileUrl(const QString& name) {
+    return kPluginFile + QString::fromUtf8(QUrl::toPercentEncoding(name));
+}
+
+bool isPicture(const QString& name) {
+    static const QRegularExpression picture(QStringLiteral("\\.(png|jpe?g|gif|bmp|webp|svg)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return picture.match(name).hasMatch();
+}
+
+// ---- writing ------------------------------------------------------------------------------
+
+void writeFiles(QXmlStreamWriter& xml, const QList<TravelFile>& files) {
+    for (const TravelFile& f : files) {
+        xml.writeStartElement(QStringLiteral("file"));
+        xml.writeAttribute(QStringLiteral("name"), f.name);
+        xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
+        xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
+        xml.writeCharacters(QString::fromLatin1(f.bytes.toBase64()));
+        xml.writeEndElement();
+    }
+}
+
+void writeText(QXmlStreamWriter& xml, const QString& element, const QString& html,
+               const QList<TravelFile>& files = {}) {
+    xml.writeStartElement(element);
+    xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+    xml.writeStartElement(QStringLiteral("text"));
+    if (!html.isEmpty())
+        xml.writeCDATA(html);
+    xml.writeEndElement();
+    writeFiles(xml, files);
+    xml.writeEndElement();
+}
+
+void writeCategory(QXmlStreamWriter& xml, const QStringList& category) {
+    xml.writeStartElement(QStringLiteral("question"));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
+    xml.writeStartElement(QStringLiteral("category"));
+    xml.writeTextElement(QStringLiteral("text"), persianLetters(categoryPath(category)));
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+// The question's text with its background picture and attachments after it, each marked
+// by its class so that it comes back as the same attachment.
+QString questionHtml(const TravelQuestion& q, QList<TravelFile>& files) {
+    QString html = textHtml(persianLetters(q.text), [](int) { return QString(); });
+    const auto add = [&](const TravelFile& f, const QString& kind, const QString& element) {
+        if (f.isEmpty())
+            return;
+        files.append(f);
+        html += QStringLiteral("<p>") +
+                element.arg(QStringLiteral("tavrin-") + kind, fileUrl(f.name).toHtmlEscaped()) +
+                QStringLiteral("</p>");
+    };
+    add(q.back, QStringLiteral("back"),
+        QStringLiteral(u"<img class=\"%1\" src=\"%2\" alt=\"تصویر زمینه\">"));
+    add(q.attach, QStringLiteral("attach"),
+        isPicture(q.attach.name)
+            ? QStringLiteral(u"<img class=\"%1\" src=\"%2\" alt=\"پیوست سؤال\">")
+            : QStringLiteral(u"<a class=\"%1\" href=\"%2\">پیوست سؤال</a>"));
+    add(q.sound, QStringLiteral("sound"),
+        QStringLiteral("<audio class=\"%1\" controls src=\"%2\"></audio>"));
+    add(q.film, QStringLiteral("film"),
+        QStringLiteral("<video class=\"%1\" controls src=\"%2\"></video>"));
+    return html;
+}
+
+void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleAnswers) {
+    xml.writeStartElement(QStringLiteral("question"));
+    const bool choice = !q.answers.isEmpty();
+    xml.writeAttribute(QStringLiteral("type"),
+                       choice ? QStringLiteral("multichoice") : QStringLiteral("description"));
+    xml.writeStartElement(QStringLiteral("name"));
+    xml.writeTextElement(QStringLiteral("text"), persianLetters(q.title));
+    xml.writeEndElement();
+    QList<TravelFile> files;
+    const QString text = questionHtml(q, files);
+    writeText(xml, QStringLiteral("questiontext"), text, files);
+    writeText(xml, QStringLiteral("generalfeedback"),
+              q.explanation.isEmpty()
+                  ? QString()
+                  : textHtml(persianLetters(q.explanation), [](int) { return QString(); }));
+    xml.writeTextElement(QStringLiteral("defaultgrade"),
+                         choice ? QStringLiteral("1") : QStringLiteral("0"));
+    xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0"));
+    xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+    if (choice) {
+        xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+        xml.writeTextElement(QStringLiteral("shuffleanswers"),
+                             shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
+        // The answers carry their own letters, as on the CD.
+        xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("none"));
+        for (int a = 0; a < q.answers.size(); ++a) {
+            QList<TravelFile> pictures;
+            const QString html = textHtml(persianLetters(q.answers[a]), [&](int n) {
+                const auto p = q.pictures.find(n);
+                if (p == q.pictures.end() || p->isEmpty())
+                    return QString();
+                if (std::none_of(pictures.begin(), pictures.end(),
+                                 [&](const TravelFile& f) { return f.name == p->name; }))
+                    pictures.append(*p);
+                return fileUrl(p->name);
+            });
+            xml.writeStartElement(QStringLiteral("answer"));
+            xml.writeAttribute(QStringLiteral("fraction"),
+                               a + 1 == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
+            xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+            xml.writeStartElement(QStringLiteral("text"));
+            xml.writeCDATA(html);
+            xml.writeEndElement();
+            writeFiles(xml, pictures);
+            xml.writeEndElement();
+        }
+    }
+    xml.writeEndElement();
+}
+
+// ---- reading ------------------------------------------------------------------------------
+
+struct Node {
+    QString name;
+    QXmlStreamAttributes attributes;
+    QString text;
+    std::vector<std::unique_ptr<Node>> children;
+    const Node* child(const QString& n) const {
+        for (const auto& c : children) {
+            if (c->name == n)
+                return c.get();
+        }
+        return nullptr;
+    }
+    QString attribute(const QString& n) const { return attributes.value(n).toString(); }
+    // The text of its "text" child.
+    QString textChild() const {
+        const Node* t = child(QStringLiteral("text"));
+        return t ? t->text : QString();
+    }
+};
+
+std::unique_ptr<Node> readTree(QXmlStreamReader& xml) {
+    auto node = std::make_unique<Node>();
+    node->name = xml.name().toString();
+    node->attributes = xml.attributes();
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement())
+            node->children.push_back(readTree(xml));
+        else if (xml.isCharacters())
+            node->text += xml.text();
+        else if (xml.isEndElement())
+            break;
+    }
+    return node;
+}
+
+// A text area's files, by name.
+QMap<QString, QByteArray> filesOf(const Node* area) {
+    QMap<QString, QByteArray> files;
+    if (!area)
+        return files;
+    for (const auto& c : area->children) {
+        if (c->name == QLatin1String("file"))
+            files.insert(c->attribute(QStringLiteral("name")),
+                         QByteArray::fromBase64(c->text.simplified().remove(u' ').toLatin1()));
+    }
+    return files;
+}
+
+// The file a picture's address names: one of the area's files, or data in the address.
+TravelFile fileAt(const QString& src, const QMap<QString, QByteArray>& files) {
+    if (src.startsWith(kPluginFile)) {
+        const QString name = QUrl::fromPercentEncoding(src.mid(kPluginFile.size()).toUtf8());
+        const QString plain = name.section(u'/', -1);
+        if (files.contains(plain))
+            return {plain, files.value(plain)};
+        if (files.contains(name))
+            return {plain, files.value(name)};
+        return {};
+    }
+    static const QRegularExpression data(QStringLiteral("^data:image/([a-z+]+);base64,(.*)$"));
+    const QRegularExpressionMatch m = data.match(src);
+    if (m.hasMatch())
+        return {QStringLiteral("picture.") + m.captured(1).section(u'+', 0, 0),
+                QByteArray::fromBase64(m.captured(2).toLatin1())};
+    return {};
+}
+
+QString textOf(const Node* area, const QMap<QString, QByteArray>& files,
+               std::function<QString(const TravelFile&)> picture, const QString& joint) {
+    if (!area)
+        return {};
+    const QString format = area->attribute(QStringLiteral("format"));
+    const QString text = area->textChild();
+    if (format != QLatin1String("html") && format != QLatin1String("moodle_auto_format") &&
+        !format.isEmpty()) {
+        QStringList lines;
+        for (const QString& line : text.split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                lines.append(line.trimmed());
+        return lines.join(joint);
+    }
+    return htmlPlainText(text, joint,
+                         [&](const QString& src) { return picture(fileAt(src, files)); });
+}
+
+// The tool's own attachments and any sound or film, taken out of a question's HTML.
+QString takeAttachments(QString html, const QMap<QString, QByteArray>& files, TravelQuestion& q) {
+    static const QRegularExpression element(QStringLiteral("<(img|a|audio|video)\\b([^>]*)>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression source(QStringLiteral("\\b(?:src|href)\\s*=\\s*\"([^\"]*)\""),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression kind(
+        QStringLiteral("\\bclass\\s*=\\s*\"tavrin-(attach|sound|film|back)\""));
+    QString out;
+    qsizetype from = 0;
+    auto it = element.globalMatch(html);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedStart() < from)
+            continue;
+        const QString tag = m.captured(1).toLower();
+        const QString attributes = m.captured(2);
+        const QRegularExpressionMatch own = kind.match(attributes);
+        const bool media = tag == QLatin1String("audio") || tag == QLatin1String("video");
+        if (!own.hasMatch() && !media)
+            continue;
+        const QString which = own.hasMatch()                  ? own.captured(1)
+                              : tag == QLatin1String("audio") ? QStringLiteral("sound")
+                                                              : QStringLiteral("film");
+        TravelFile* slot = which == QLatin1String("attach")  ? &q.attach
+                           : which == QLatin1String("sound") ? &q.sound
+                           : which == QLatin1String("film")  ? &q.film
+                                                             : &q.back;
+        const TravelFile file = fileAt(source.match(attributes).captured(1), files);
+        if (slot->isEmpty() && !file.isEmpty())
+            *slot = file;
+        out += html.mid(from, m.capturedStart() - from);
+        qsizetype end = m.capturedEnd();
+        if (tag != QLatin1String("img")) {
+            const qsizetype close =
+                html.indexOf(QStringLiteral("</") + tag, end, Qt::CaseInsensitive);
+            if (close >= 0)
+                end = html.indexOf(u'>', close) + 1;
+        }
+        from = end;
+    }
+    return out + html.mid(from);
+}
+
+void readQuestion(const Node& node, const QStringList& category, TravelSet& set) {
+    const QString type = node.attribute(QStringLiteral("type"));
+    TravelQuestion q;
+    q.category = category;
+    const Node* name = node.child(QStringLiteral("name"));
+    q.title = name ? name->textChild().trimmed() : QString();
+    const Node* questionText = node.child(QStringLiteral("questiontext"));
+    const QMap<QString, QByteArray> textFiles = filesOf(questionText);
+    QStringList leftOut;
+    if (questionText) {
+        Node shown;
+        shown.attributes = questionText->attributes;
+        auto text = std::make_unique<Node>();
+        text->name = QStringLiteral("text");
+        text->text = takeAttachments(questionText->textChild(), textFiles, q);
+        shown.children.push_back(std::move(text));
+        // A picture in the text becomes the attachment, which the CD shows as a picture.
+        q.text = textOf(
+            &shown, textFiles,
+            [&](const TravelFile& f) {
+                if (f.isEmpty())
+                    return QString();
+                if (q.attach.isEmpty())
+                    q.attach = f;
+                else
+                    leftOut.append(f.name);
+                return QString();
+            },
+            QStringLiteral("\r\n"));
+    }
+    const QString shownTitle = q.title.isEmpty() ? q.text.left(40) : q.title;
+    const Node* feedback = node.child(QStringLiteral("generalfeedback"));
+    q.explanation = textOf(
+        feedback, filesOf(feedback),
+        [&](const TravelFile& f) {
+            if (!f.isEmpty())
+                leftOut.append(f.name);
+            return QString();
+        },
+        QStringLiteral(" "));
+    const bool truth = type == QLatin1String("truefalse");
+    if (type == QLatin1String("multichoice") || truth) {
+        int rights = 0, partial = 0;
+        for (const auto& c : node.children) {
+            if (c->name != QLatin1String("answer"))
+                continue;
+            const double fraction = c->attribute(QStringLiteral("fraction")).toDouble();
+            rights += fraction >= 100 ? 1 : 0;
+            partial += fraction > 0 && fraction < 100 ? 1 : 0;
+            QString answer;
+            if (truth) {
+                const QString value = c->textChild().trimmed().toLower();
+                answer = value == QLatin1String("true")    ? QStringLiteral(u"درست")
+                         : value == QLatin1String("false") ? QStringLiteral(u"نادرست")
+                                                           : c->textChild().trimmed();
+            } else {
+                const QMap<QString, QByteArray> files = filesOf(c.get());
+                answer = textOf(
+                    c.get(), files,
+                    [&](const TravelFile& f) {
+                        if (f.isEmpty())
+                            return QString();
+                        const int n = int(q.pictures.size());
+                        q.pictures.insert(n, f);
+                        return QStringLiteral("{%1}").arg(n);
+                    },
+                    QStringLiteral(" "));
+            }
+            q.answers.append(answer);
+            if (fraction >= 100 && q.correct == 0)
+                q.correct = int(q.answers.size());
+        }
+        if (rights > 1 || partial > 0) {
+            set.skipped.append({shownTitle, questionKindName(type)});
+            return;
+        }
+    } else if (type != QLatin1String("description")) {
+        set.skipped.append({shownTitle, questionKindName(type)});
+        return;
+    }
+    for (const QString& file : leftOut)
+        set.notes.append(QStringLiteral(u"تصوير «%1» از «%2» آورده نشد.").arg(file, shownTitle));
+    set.questions.append(std::move(q));
+}
+
+} // namespace
+
+QByteArray moodleXml(const TravelSet& set, bool shuffleAnswers) {
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(2);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("quiz"));
+    const QList<QList<QStringList>> categories = categoriesBefore(set);
+    for (qsizetype n = 0; n < set.questions.size(); ++n) {
+        for (const QStringList& c : categories[n])
+            writeCategory(xml, c);
+        writeQuestion(xml, set.questions[n], shuffleAnswers);
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+TravelSet readMoodleXml(const QByteArray& bytes) {
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd() && !xml.isStartElement())
+        xml.readNext();
+    if (xml.hasError() || xml.name() != QLatin1String("quiz"))
+        throw std::invalid_argument("the file is not Moodle XML (no <quiz> element)");
+    const std::unique_ptr<Node> quiz = readTree(xml);
+    if (xml.hasError())
+        throw std::invalid_argument(QStringLiteral("the XML does not read (line %1: %2)")
+                                        .arg(xml.lineNumber())
+                                        .arg(xml.errorString())
+                                        .toStdString());
+    TravelSet set;
+    QStringList category;
+    for (const auto& node : quiz->children) {
+        if (node->name != QLatin1String("question"))
+            continue;
+        if (node->attribute(QStringLiteral("type")) == QLatin1String("category")) {
+            const Node* c = node->child(QStringLiteral("category"));
+            category = categoryNames(c ? c->textChild().trimmed() : QString());
+            if (!set.categories.contains(category))
+                set.categories.append(category);
+            continue;
+        }
+        readQuestion(*node, category, set);
+    }
+    return set;
+}
+
+} // namespace tavrin

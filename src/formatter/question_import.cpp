@@ -1,0 +1,188 @@
+#include "formatter/question_import.h"
+
+#include "formatter/entry_table.h"
+#include "formatter/outline_editing.h"
+#include "formatter/quiz_reopen.h"
+#include "platform/file_system.h"
+#include "platform/project_folders.h"
+#include "platform/safe_save.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace tavrin {
+
+namespace {
+
+const QString kNoRoom = QStringLiteral(u"جاي خالي در جدول اين درس نماند");
+
+QStringList commonStart(const QList<QStringList>& categories) {
+    if (categories.isEmpty())
+        return {};
+    QStringList common = categories.first();
+    for (const QStringList& c : categories) {
+        qsizetype n = 0;
+        while (n < common.size() && n < c.size() && common[n] == c[n])
+            ++n;
+        common = common.mid(0, n);
+    }
+    return common;
+}
+
+class Importer {
+public:
+    Importer(Context& context, EntryTable& table, QStringList& outline, const ImportTarget& target)
+        : context_(context), table_(table), outline_(outline), target_(target),
+          pages_(QDir(target.projectPath).filePath(folders::kBookTxt) + u'/') {}
+
+    bool room(int entries) const { return table_.EntryCount + entries <= EntryTable::kEntries; }
+
+    void groupLine(const QString& marker, const QString& title) {
+        const int k = table_.EntryCount;
+        table_.SoalText[k] = marker;
+        table_.JavabRtf[k] = title;
+        table_.TozihRtf[k].clear();
+        outline_.insert(k, groupLineOf(table_, k));
+        table_.EntryCount = k + 1;
+    }
+    void open(const QString& title) {
+        groupLine(kMainTitleEntry, title);
+        table_.GroupTitle = title;
+        ++table_.OpenGroups;
+        opened_.append(title);
+    }
+    void close() {
+        groupLine(kEndTitleEntry, opened_.takeLast());
+        --table_.OpenGroups;
+        table_.GroupTitle = opened_.isEmpty() ? QString() : opened_.last();
+    }
+    // Into the groups of this path: those that differ closed, the new ones opened.
+    bool enter(const QStringList& groups) {
+        qsizetype same = 0;
+        while (same < opened_.size() && same < groups.size() && opened_[same] == groups[same])
+            ++same;
+        if (!room(int(opened_.size() - same + groups.size() - same) + 1))
+            return false;
+        while (opened_.size() > same)
+            close();
+        for (qsizetype g = same; g < groups.size(); ++g)
+            open(groups[g]);
+        return true;
+    }
+    void leave() {
+        while (!opened_.isEmpty() && room(1))
+            close();
+    }
+
+    // A file's bytes under a free import name; its path.
+    QString keep(const TravelFile& file, const QString& what) {
+        QString suffix = QFileInfo(file.name).suffix();
+        if (suffix.isEmpty())
+            suffix = QStringLiteral("bin");
+        QString path;
+        for (int n = 0;; ++n) {
+            path = pages_ + folders::importName(
+                                target_.id, QStringLiteral("%1%2.%3")
+                                                .arg(what)
+                                                .arg(n ? QStringLiteral("-%1").arg(n) : QString())
+                                                .arg(suffix));
+            if (!fileExists(path))
+                break;
+        }
+        saveWholeFile(path, file.bytes);
+        return QDir::toNativeSeparators(path);
+    }
+
+    void question(const TravelQuestion& q, ImportResult& result) {
+        const int k = table_.EntryCount;
+        // The file's picture numbers become the table's next ones.
+        QMap<int, int> numbers;
+        QMap<int, QString> images;
+        for (auto p = q.pictures.begin(); p != q.pictures.end(); ++p) {
+            if (p->isEmpty())
+                continue;
+            if (table_.ImageCounter >= EntryTable::kImages) {
+                result.notes.append(QStringLiteral(u"تصوير «%1» جا نگرفت.").arg(p->name));
+                continue;
+            }
+            const int n = table_.ImageCounter++;
+            table_.ImagePaths[n] = keep(*p, QString::number(n));
+            numbers.insert(p.key(), n);
+            images.insert(n, table_.ImagePaths[n]);
+        }
+        static const QRegularExpression mark(QStringLiteral("\\{(\\d+)\\}"));
+        QStringList answers;
+        for (const QString& a : q.answers) {
+            QString out;
+            qsizetype from = 0;
+            auto it = mark.globalMatch(a);
+            while (it.hasNext()) {
+                const QRegularExpressionMatch m = it.next();
+                const auto n = numbers.find(m.captured(1).toInt());
+                if (n == numbers.end())
+                    continue;
+                out += a.mid(from, m.capturedStart() - from) + QStringLiteral("{%1}").arg(*n);
+                from = m.capturedEnd();
+            }
+            answers.append(out + a.mid(from));
+        }
+        table_.SoalText[k] = beforeRemCrLf(q.text);
+        table_.JavabRtf[k] = answers.isEmpty()
+                                 ? QString()
+                                 : paragraphsRtf(answers, q.correct, target_.checkSnippet, images,
+                                                 target_.imgSnippet);
+        table_.TozihRtf[k] = q.explanation.isEmpty() ? QString()
+                                                     : paragraphsRtf({beforeRemCrLf(q.explanation)},
+                                                                     0, QString(), {}, QString());
+        const QString entry = QString::number(k);
+        const auto attachment = [&](const TravelFile& f, const char* what) {
+            return f.isEmpty() ? QString() : keep(f, entry + u'-' + QLatin1String(what));
+        };
+        table_.AttachPath[k] = attachment(q.attach, "attach");
+        table_.SoundPath[k] = attachment(q.sound, "sound");
+        table_.FilmPath[k] = attachment(q.film, "film");
+        table_.BackPath[k] = attachment(q.back, "back");
+        outline_.insert(k, outlineLineOf(context_, table_, k));
+        table_.EntryCount = k + 1;
+        ++result.questions;
+    }
+
+private:
+    Context& context_;
+    EntryTable& table_;
+    QStringList& outline_;
+    const ImportTarget& target_;
+    QString pages_;
+    QStringList opened_;
+};
+
+} // namespace
+
+ImportResult importQuestions(Context& context, EntryTable& table, QStringList& outline,
+                             const TravelSet& set, const ImportTarget& target) {
+    ImportResult result;
+    result.skipped = set.skipped;
+    result.notes = set.notes;
+    // A question being filed keeps what it has and its place.
+    if (table.questionOpen) {
+        ++table.EntryCount;
+        table.questionOpen = false;
+    }
+    while (outline.size() > table.EntryCount)
+        outline.removeLast();
+    QDir().mkpath(QDir(target.projectPath).filePath(folders::kBookTxt));
+    const QStringList base = commonStart(set.categories);
+    Importer in(context, table, outline, target);
+    for (const TravelQuestion& q : set.questions) {
+        if (!in.enter(q.category.mid(base.size()))) {
+            result.skipped.append({q.title.isEmpty() ? q.text.left(40) : q.title, kNoRoom});
+            continue;
+        }
+        in.question(q, result);
+    }
+    in.leave();
+    return result;
+}
+
+} // namespace tavrin
