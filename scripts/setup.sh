@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev libzip-dev libisofs-dev xorriso lintian dpkg-dev desktop-file-utils appstream
   clang libclang-rt-14-dev
   clang-format
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth imagemagick poppler-utils libxml2-utils unzip
   fonts-dejavu-core fonts-noto-core
   chromium
 )

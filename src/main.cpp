@@ -3,13 +3,16 @@
 #include "app/messages.h"
 #include "app/program_folder.h"
 #include "export/disc_commands.h"
+#include "export/question_commands.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
+#include "platform/console_prompts.h"
 #include "platform/message_box_prompts.h"
 #include "platform/random_source.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -39,6 +42,23 @@ int main(int argc, char* argv[]) {
         return std::string_view(argv[1]) == "check"
                    ? tavrin::checkCommand(arguments, stdout, stderr)
                    : tavrin::imageCommand(arguments, stdout, stderr);
+    }
+    if (argc >= 2 && (std::string_view(argv[1]) == "export-questions" ||
+                      std::string_view(argv[1]) == "import-questions")) {
+        // Rich text and pictures need Qt's GUI types, never a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        const QString programFolder =
+            tavrin::programFolderFor(QCoreApplication::applicationDirPath());
+        tavrin::SystemClock clock;
+        tavrin::ConsolePrompts prompts(stderr);
+        tavrin::SystemRandom random;
+        tavrin::Context context(QDir::toNativeSeparators(programFolder),
+                                tavrin::defaultSecondLogPath(), clock, prompts, random);
+        const QStringList arguments = QCoreApplication::arguments().mid(2);
+        return std::string_view(argv[1]) == "export-questions"
+                   ? tavrin::exportQuestionsCommand(context, arguments, stdout, stderr)
+                   : tavrin::importQuestionsCommand(context, arguments, stdout, stderr);
     }
     if (!displayAvailable()) {
         std::fprintf(stderr, "Tavrin needs a graphical display, and none was found "

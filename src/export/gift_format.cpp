@@ -12,10 +12,10 @@ namespace {
 
 const QString kSpecial = QStringLiteral("\\~=#{}:");
 
-const QString kCannotTravel =
-    QStringLiteral(u"// تصویرها، صدا، فیلم، پیوست‌ها و تصویر زمینه در قالب GIFT جا نمی‌گیرند و "
-                   u"در این "
-                   u"پرونده نیستند.");
+const QString kCannotTravel = QStringLiteral(u"// تصویرها، صدا، فیلم، پیوست‌ها و تصویر زمینه در "
+                                             u"قالب GIFT جا نمی‌گیرند و "
+                                             u"در این "
+                                             u"پرونده نیستند.");
 
 QString lettersEscaped(const QString& text) {
     return giftEscaped(persianLetters(text));

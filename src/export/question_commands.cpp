@@ -1,0 +1,236 @@
+#include "export/question_commands.h"
+
+#include "app/context.h"
+#include "app/identity.h"
+#include "export/gift_format.h"
+#include "export/moodle_xml.h"
+#include "export/project_settings.h"
+#include "export/scorm_package.h"
+#include "formatter/entry_table.h"
+#include "formatter/lesson_draft.h"
+#include "formatter/lesson_texts.h"
+#include "formatter/question_import.h"
+#include "formatter/quiz_book.h"
+#include "formatter/quiz_reopen.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/project_folders.h"
+#include "platform/safe_save.h"
+#include "platform/text_file.h"
+#include "store/fields.h"
+#include "store/lesson_files.h"
+#include "store/store_common.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <stdexcept>
+
+namespace tavrin {
+
+namespace {
+
+// Bad input: exit 1 with the reason.
+struct BadInput {
+    QString reason;
+};
+
+void print(std::FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", text.toUtf8().constData());
+}
+
+struct Options {
+    QString project, format, out, file;
+    int field = -1, lesson = -1; // 0-based
+    bool replace = false, oneSco = false;
+    int passMark = 50;
+};
+
+int number(const QCommandLineParser& parser, const QString& name, int most = 1 << 20) {
+    if (!parser.isSet(name))
+        return -1;
+    bool ok = false;
+    const int n = parser.value(name).toInt(&ok);
+    if (!ok || n < 1 || n > most)
+        throw BadInput{QStringLiteral("--%1 takes a number from 1").arg(name)};
+    return n;
+}
+
+Options parse(const QStringList& arguments, bool importing) {
+    QCommandLineParser parser;
+    parser.addOptions({{QStringLiteral("project"), QString(), QStringLiteral("folder")},
+                       {QStringLiteral("field"), QString(), QStringLiteral("n")},
+                       {QStringLiteral("lesson"), QString(), QStringLiteral("n")},
+                       {QStringLiteral("format"), QString(), QStringLiteral("format")},
+                       {QStringLiteral("out"), QString(), QStringLiteral("path")},
+                       {QStringLiteral("pass-mark"), QString(), QStringLiteral("percent")},
+                       {QStringLiteral("one-sco"), QString()},
+                       {QStringLiteral("replace"), QString()}});
+    if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
+        throw BadInput{parser.errorText()};
+    Options o;
+    o.project = parser.value(QStringLiteral("project"));
+    o.format = parser.value(QStringLiteral("format"));
+    o.out = parser.value(QStringLiteral("out"));
+    o.field = number(parser, QStringLiteral("field"));
+    o.lesson = number(parser, QStringLiteral("lesson"));
+    o.replace = parser.isSet(QStringLiteral("replace"));
+    o.oneSco = parser.isSet(QStringLiteral("one-sco"));
+    if (parser.isSet(QStringLiteral("pass-mark"))) {
+        bool ok = false;
+        o.passMark = parser.value(QStringLiteral("pass-mark")).toInt(&ok);
+        if (!ok || o.passMark < 0 || o.passMark > 100)
+            throw BadInput{QStringLiteral("--pass-mark takes a percent from 0 to 100")};
+    }
+    if (o.project.isEmpty())
+        throw BadInput{QStringLiteral("--project is missing")};
+    if (o.lesson > 0 && o.field < 0)
+        throw BadInput{QStringLiteral("--lesson needs --field")};
+    const QStringList formats = importing
+                                    ? QStringList{QStringLiteral("gift"), QStringLiteral("moodle")}
+                                    : QStringList{QStringLiteral("gift"), QStringLiteral("moodle"),
+                                                  QStringLiteral("scorm")};
+    if (!formats.contains(o.format))
+        throw BadInput{QStringLiteral("--format must be one of: ") +
+                       formats.join(QStringLiteral(", "))};
+    if (importing) {
+        if (o.field < 0 || o.lesson < 0)
+            throw BadInput{QStringLiteral("--field and --lesson are both needed")};
+        if (parser.positionalArguments().size() != 1)
+            throw BadInput{QStringLiteral("one file to import is needed")};
+        o.file = parser.positionalArguments().first();
+    } else {
+        if (o.out.isEmpty())
+            throw BadInput{QStringLiteral("--out is missing")};
+        if (!parser.positionalArguments().isEmpty())
+            throw BadInput{QStringLiteral("unexpected: ") +
+                           parser.positionalArguments().join(u' ')};
+    }
+    // The store counts from 1; the files count from 0.
+    o.field = o.field > 0 ? o.field - 1 : -1;
+    o.lesson = o.lesson > 0 ? o.lesson - 1 : -1;
+    if (!fileExists(store::projectFilePath(o.project)))
+        throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(o.project));
+    return o;
+}
+
+template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
+    try {
+        return body();
+    } catch (const BadInput& bad) {
+        std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());
+        return 1;
+    } catch (const std::invalid_argument& bad) {
+        std::fprintf(err, "tavrin %s: %s\n", verb, bad.what());
+        return 1;
+    } catch (const UnreadableQuiz& quiz) {
+        std::fprintf(err, "tavrin %s: line %d of %s does not read\n", verb, quiz.line(),
+                     quiz.name().toUtf8().constData());
+        return 2;
+    } catch (const FsError& e) {
+        std::fprintf(err, "tavrin %s: %s\n", verb, e.description().toUtf8().constData());
+        return 2;
+    }
+}
+
+} // namespace
+
+int exportQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
+                           std::FILE* err) {
+    return run("export-questions", err, [&] {
+        const Options o = parse(arguments, false);
+        const TravelScope scope{o.field, o.lesson};
+        context.log().LogMe(QStringLiteral("Exporting questions (%1) to %2").arg(o.format, o.out));
+        if (o.format == QLatin1String("scorm")) {
+            ScormRequest request{o.project, scope, !o.oneSco, o.passMark, o.out};
+            const int lessons = makeScormPackage(context, request);
+            print(out, QStringLiteral("%1: SCORM 1.2 package, %2 lessons").arg(o.out).arg(lessons));
+            return 0;
+        }
+        const TravelSet set = projectQuestions(context, o.project, scope);
+        if (set.questions.isEmpty())
+            throw BadInput{QStringLiteral("no lesson in the choice has made questions")};
+        const QString document = readUtf16File(store::projectFilePath(o.project));
+        const bool shuffle = examSettings(readSettings(context, document)).on;
+        saveWholeFile(o.out,
+                      o.format == QLatin1String("gift") ? giftText(set) : moodleXml(set, shuffle));
+        int withFiles = 0;
+        for (const TravelQuestion& q : set.questions)
+            withFiles +=
+                o.format == QLatin1String("gift") && (!q.pictures.isEmpty() || q.hasAttachments());
+        print(out, QStringLiteral("%1: %2 questions").arg(o.out).arg(set.questions.size()));
+        if (withFiles)
+            print(err,
+                  QStringLiteral("pictures and attachments of %1 questions cannot travel in GIFT")
+                      .arg(withFiles));
+        return 0;
+    });
+}
+
+int importQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
+                           std::FILE* err) {
+    return run("import-questions", err, [&] {
+        const Options o = parse(arguments, true);
+        const QString document = readUtf16File(store::projectFilePath(o.project));
+        QString title;
+        bool found = false;
+        for (const LessonRef& l : projectLessons(context, document)) {
+            if (l.field == o.field && l.lesson == o.lesson) {
+                title = l.title;
+                found = true;
+            }
+        }
+        if (!found)
+            throw BadInput{QStringLiteral("the project has no lesson %1 in field %2")
+                               .arg(o.lesson + 1)
+                               .arg(o.field + 1)};
+        const QString id = bookId(o.field, o.lesson);
+        const QString xml = QDir(o.project).filePath(folders::kXml) + u'/';
+        if (!o.replace && fileExists(xml + folders::quizName(id)))
+            throw BadInput{
+                QStringLiteral("the lesson's quiz file exists; --replace makes it anew")};
+        if (!o.replace && fileExists(xml + folders::draftName(id)))
+            throw BadInput{QStringLiteral("the lesson has unmade work in the formatter (a draft); "
+                                          "--replace discards it")};
+        if (!fileExists(o.file))
+            throw FsError::at(QStringLiteral("File not found"), o.file);
+        const QByteArray bytes = readWholeFile(o.file);
+        const TravelSet set =
+            o.format == QLatin1String("gift") ? readGift(bytes) : readMoodleXml(bytes);
+        for (const SkippedQuestion& s : set.skipped)
+            print(err, QStringLiteral("skipped: %1 (%2)").arg(s.title, s.reason));
+        if (set.questions.isEmpty())
+            throw BadInput{QStringLiteral("the file has no question the tool can hold")};
+        const QString check = readSnippet(context.programFolder(), QStringLiteral("check.bin"));
+        const QString img = readSnippet(context.programFolder(), QStringLiteral("img.bin"));
+        if (check.isEmpty() || img.isEmpty())
+            throw FsError(QStringLiteral("Resources/check.bin or img.bin is missing"));
+        EntryTable table;
+        QStringList outline;
+        const ImportResult result =
+            importQuestions(context, table, outline, set, {o.project, id, check, img});
+        for (const SkippedQuestion& s : result.skipped.mid(set.skipped.size()))
+            print(err, QStringLiteral("skipped: %1 (%2)").arg(s.title, s.reason));
+        for (const QString& note : result.notes)
+            print(err, note);
+        BookRequest request;
+        request.projectPath = o.project;
+        request.fieldIndex = o.field;
+        request.lessonIndex = o.lesson;
+        request.lessonTitle = title;
+        request.creditElement = LoadBookConfig().split(u'|').value(6);
+        request.checkSnippet = check;
+        const BookOutcome made = MakeBook(context, table, request);
+        if (made != BookOutcome::Made) {
+            // Nothing was made: the imported files go with the table.
+            removeDraft(o.project, id);
+            return 2;
+        }
+        print(out, QStringLiteral("%1: %2 questions made into %3")
+                       .arg(o.file)
+                       .arg(result.questions)
+                       .arg(folders::quizName(id)));
+        return 0;
+    });
+}
+
+} // namespace tavrin

@@ -1,0 +1,249 @@
+#include "export/scorm_package.h"
+
+#include "app/context.h"
+#include "export/project_settings.h"
+#include "export/quiz_data.h"
+#include "platform/file_copy.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/project_folders.h"
+#include "platform/text_codec.h"
+#include "platform/text_file.h"
+#include "store/fields.h"
+#include "store/lesson_files.h"
+#include "store/quiz_file.h"
+#include "store/store_common.h"
+#include "store/tag_text.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QXmlStreamWriter>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <list>
+#include <stdexcept>
+#include <unistd.h>
+#include <zip.h>
+
+namespace tavrin {
+
+namespace {
+
+// The player's files in Resources, as the export script copies them.
+const QStringList kPlayerFiles{
+    QStringLiteral("index.html"),
+    QStringLiteral("player.js"),
+    QStringLiteral("player.css"),
+    QStringLiteral("fonts/Vazirmatn-Regular.woff2"),
+    QStringLiteral("fonts/Vazirmatn-Bold.woff2"),
+    QStringLiteral("fonts/OFL.txt"),
+};
+
+// A zip being written: entries from memory or from files, written out at close.
+class Zip {
+public:
+    explicit Zip(const QString& path) : path_(path) {
+        int error = 0;
+        zip_ = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        if (!zip_) {
+            zip_error_t e;
+            zip_error_init_with_code(&e, error);
+            const QString why = QString::fromUtf8(zip_error_strerror(&e));
+            zip_error_fini(&e);
+            throw FsError::at(why, path);
+        }
+    }
+    ~Zip() {
+        if (zip_)
+            zip_discard(zip_);
+    }
+    void add(const QString& name, QByteArray bytes) {
+        kept_.push_back(std::move(bytes));
+        zip_source_t* source =
+            zip_source_buffer(zip_, kept_.back().constData(), zip_uint64_t(kept_.back().size()), 0);
+        if (!source ||
+            zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            if (source)
+                zip_source_free(source);
+            fail();
+        }
+    }
+    void addFile(const QString& name, const QString& from) {
+        if (!fileExists(from))
+            throw FsError::at(QStringLiteral("File not found"), from);
+        zip_source_t* source = zip_source_file(zip_, QFile::encodeName(from).constData(), 0, -1);
+        if (!source ||
+            zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            if (source)
+                zip_source_free(source);
+            fail();
+        }
+    }
+    void close() {
+        if (zip_close(zip_) != 0)
+            fail();
+        zip_ = nullptr;
+    }
+
+private:
+    [[noreturn]] void fail() { throw FsError::at(QString::fromUtf8(zip_strerror(zip_)), path_); }
+    QString path_;
+    zip_t* zip_ = nullptr;
+    std::list<QByteArray> kept_; // libzip reads them at close
+};
+
+} // namespace
+
+QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, bool scoPerLesson,
+                         int passMark, const QStringList& files) {
+    const QByteArray hash = QCryptographicHash::hash((title + lessonTitles.join(u'\n')).toUtf8(),
+                                                     QCryptographicHash::Sha1)
+                                .toHex()
+                                .left(12);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(2);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("manifest"));
+    xml.writeAttribute(QStringLiteral("identifier"),
+                       QStringLiteral("tavrin-") + QString::fromLatin1(hash));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+    xml.writeDefaultNamespace(QStringLiteral("http://www.imsproject.org/xsd/imscp_rootv1p1p2"));
+    const QString adl = QStringLiteral("http://www.adlnet.org/xsd/adlcp_rootv1p2");
+    xml.writeNamespace(adl, QStringLiteral("adlcp"));
+    xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"),
+                       QStringLiteral("xsi"));
+    xml.writeAttribute(
+        QStringLiteral("xsi:schemaLocation"),
+        QStringLiteral("http://www.imsproject.org/xsd/imscp_rootv1p1p2 imscp_rootv1p1p2.xsd "
+                       "http://www.imsglobal.org/xsd/imsmd_rootv1p2p1 imsmd_rootv1p2p1.xsd "
+                       "http://www.adlnet.org/xsd/adlcp_rootv1p2 adlcp_rootv1p2.xsd"));
+    xml.writeStartElement(QStringLiteral("metadata"));
+    xml.writeTextElement(QStringLiteral("schema"), QStringLiteral("ADL SCORM"));
+    xml.writeTextElement(QStringLiteral("schemaversion"), QStringLiteral("1.2"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("organizations"));
+    xml.writeAttribute(QStringLiteral("default"), QStringLiteral("ORG-1"));
+    xml.writeStartElement(QStringLiteral("organization"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ORG-1"));
+    xml.writeTextElement(QStringLiteral("title"), persianLetters(title));
+    const auto item = [&](int n, const QString& itemTitle, const QString& parameters) {
+        xml.writeStartElement(QStringLiteral("item"));
+        xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ITEM-%1").arg(n));
+        xml.writeAttribute(QStringLiteral("identifierref"), QStringLiteral("RES-1"));
+        xml.writeAttribute(QStringLiteral("isvisible"), QStringLiteral("true"));
+        if (!parameters.isEmpty())
+            xml.writeAttribute(QStringLiteral("parameters"), parameters);
+        xml.writeTextElement(QStringLiteral("title"), persianLetters(itemTitle));
+        xml.writeTextElement(adl, QStringLiteral("masteryscore"), QString::number(passMark));
+        xml.writeEndElement();
+    };
+    if (scoPerLesson) {
+        for (int n = 0; n < lessonTitles.size(); ++n)
+            item(n + 1, lessonTitles[n], QStringLiteral("?lesson=%1").arg(n));
+    } else {
+        item(1, title, QString());
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("resources"));
+    xml.writeStartElement(QStringLiteral("resource"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("RES-1"));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("webcontent"));
+    xml.writeAttribute(adl, QStringLiteral("scormtype"), QStringLiteral("sco"));
+    xml.writeAttribute(QStringLiteral("href"), QStringLiteral("index.html"));
+    for (const QString& f : files) {
+        xml.writeEmptyElement(QStringLiteral("file"));
+        xml.writeAttribute(QStringLiteral("href"), f);
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+int makeScormPackage(Context& context, const ScormRequest& request) {
+    const QString project = QDir(QDir::fromNativeSeparators(request.projectPath)).absolutePath();
+    const QString document = readUtf16File(store::projectFilePath(request.projectPath));
+    // The lessons in the scope that have a quiz file; projectQuestions checks the scope.
+    projectQuestions(context, request.projectPath, request.scope);
+    QList<LessonRef> lessons;
+    for (const LessonRef& l : projectLessons(context, document)) {
+        if ((request.scope.field < 0 || l.field == request.scope.field) &&
+            (request.scope.lesson < 0 || l.lesson == request.scope.lesson) &&
+            fileExists(project + u'/' + folders::kXml + u'/' + folders::quizName(l.id())))
+            lessons.append(l);
+    }
+    if (lessons.isEmpty())
+        throw std::invalid_argument("no lesson in the choice has a quiz file");
+
+    QMap<QString, QString> files; // name in the package -> file
+    const QString resources = DoSlash(context.programFolder()) + QStringLiteral("Resources/");
+    for (const QString& f : kPlayerFiles)
+        files.insert(f, resources + f);
+    QStringList titles;
+    for (const LessonRef& l : lessons) {
+        titles.append(l.title);
+        const QString name = folders::quizName(l.id());
+        for (const QuizQuestion& q : parseQuizFile(
+                 withoutLoneSurrogates(readUtf16File(project + u'/' + folders::kXml + u'/' + name)),
+                 l.id(), name)) {
+            QStringList copies = q.images.values();
+            copies << q.attach << q.sound << q.film << q.back;
+            for (const QString& copy : copies) {
+                if (!copy.isEmpty())
+                    files.insert(QStringLiteral("Data/BookTXT/") + copy,
+                                 project + QStringLiteral("/BookTXT/") + copy);
+            }
+        }
+    }
+    for (const char* media : {"FlashIMG/Back.jpg", "FlashIMG/Sound1.mp3", "FlashIMG/Sound2.mp3"}) {
+        const QString from = project + u'/' + QLatin1String(media);
+        if (fileExists(from))
+            files.insert(QStringLiteral("Data/") + QLatin1String(media), from);
+    }
+    const ExamSettings exam = examSettings(readSettings(context, document));
+    const QByteArray data =
+        quizDataScript(context, project, lessons, exam, request.passMark).toUtf8();
+    const QString projectTitle =
+        Wste(context, document, QStringLiteral("Proj"), QStringLiteral("Name"));
+    QStringList names = files.keys();
+    names << QStringLiteral("Data/quizdata.js");
+    names.sort();
+    const QByteArray manifest =
+        scormManifest(projectTitle.isEmpty() ? titles.first() : projectTitle, titles,
+                      request.scoPerLesson, request.passMark, names);
+
+    const QString working = request.out + QStringLiteral(".partial");
+    QFile::remove(working);
+    try {
+        Zip zip(working);
+        zip.add(QStringLiteral("imsmanifest.xml"), manifest);
+        for (auto f = files.begin(); f != files.end(); ++f)
+            zip.addFile(f.key(), f.value());
+        zip.add(QStringLiteral("Data/quizdata.js"), data);
+        zip.close();
+        // On the disk before it takes the package's name: a crash leaves the old one whole.
+        QFile written(working);
+        if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+            throw FsError::at(QStringLiteral("Could not write"), working);
+        written.close();
+        if (::rename(QFile::encodeName(working).constData(),
+                     QFile::encodeName(request.out).constData()) != 0)
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), request.out);
+    } catch (...) {
+        QFile::remove(working);
+        throw;
+    }
+    context.log().LogMe(QStringLiteral("SCORM package made: %1 (%2 lessons).")
+                            .arg(request.out)
+                            .arg(lessons.size()));
+    return int(lessons.size());
+}
+
+} // namespace tavrin

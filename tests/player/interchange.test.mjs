@@ -1,0 +1,233 @@
+// The questions that leave the tool: the GIFT file read by gift-pegjs, the SCORM packages'
+// manifests checked against the IMS and ADL schemas by xmllint, and a package played in
+// Chromium inside a page that gives it the SCORM 1.2 API of scorm-again. The files are those
+// make_exports.cpp made in <fixture>/interchange.
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import gift from "gift-pegjs";
+import puppeteer from "puppeteer-core";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
+const shots = process.env.TAVRIN_PLAYER_SHOTS;
+const travel = path.join(fixture, "interchange");
+const chromium = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find((p) => fs.existsSync(p));
+const schema = path.join(here, "..", "export", "scorm12", "manifest.xsd");
+
+// The letters the student reads, as the player and the tool's outputs give them.
+const fa = (t) => String(t).replace(/[\u064A\u0649]/g, "\u06CC").replace(/\u0643/g, "\u06A9")
+  .replace(/\{(\d+)\}|[0-9]/g, (m, mark) => (mark !== undefined ? m : "۰۱۲۳۴۵۶۷۸۹"[m]));
+
+// The first export's data: the lessons the GIFT file and the packages were made from.
+function exportedData() {
+  const first = fs.readdirSync(path.join(fixture, "out")).sort()[0];
+  const script = fs.readFileSync(path.join(fixture, "out", first, "Data", "quizdata.js"), "utf8");
+  return JSON.parse(script.slice(script.indexOf("=") + 1).trim().replace(/;$/, ""));
+}
+
+function unpacked(zip) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "tavrin-scorm-"));
+  execFileSync("unzip", ["-q", zip, "-d", folder]);
+  return folder;
+}
+
+describe("GIFT", () => {
+  test("gift-pegjs finds every question of the sample with its right answer and explanation", () => {
+    const parsed = gift.parse(fs.readFileSync(path.join(travel, "sample.gift"), "utf8"));
+    const questions = parsed.filter((q) => q.type !== "Category");
+    const categories = parsed.filter((q) => q.type === "Category").map((c) => c.title);
+    const lessons = exportedData().lessons;
+    assert.deepEqual(categories, [
+      "$course$/top/پایه هفتم/علوم: حالت‌های ماده",
+      "$course$/top/پایه هفتم/علوم: حالت‌های ماده/حالت‌های ماده",
+      "$course$/top/پایه هفتم/جغرافیا: ایران"]);
+    const expected = lessons.flatMap((l) => l.questions);
+    assert.equal(questions.length, expected.length);
+    questions.forEach((q, i) => {
+      const want = expected[i];
+      assert.equal(q.stem.text, fa(want.text), "question " + i);
+      if (!want.answers.length) {
+        assert.equal(q.type, "Description");
+        return;
+      }
+      assert.equal(q.type, "MC");
+      assert.deepEqual(q.choices.map((c) => c.text.text), want.answers.map(fa));
+      assert.deepEqual(q.choices.map((c) => c.isCorrect), want.answers.map((_, k) => k + 1 === want.correct));
+      assert.equal(q.globalFeedback.text, fa(want.explanation));
+      assert.match(q.title, /[۰-۹]$/);
+    });
+    assert.doesNotMatch(fs.readFileSync(path.join(travel, "sample.gift"), "utf8"), /[\u064A\u0643]/);
+  });
+
+  test("every escaped character comes back as it was", () => {
+    const parsed = gift.parse(fs.readFileSync(path.join(travel, "special.gift"), "utf8"));
+    const expected = JSON.parse(fs.readFileSync(path.join(travel, "special.json"), "utf8"));
+    assert.deepEqual(parsed.filter((q) => q.type === "Category").map((c) => c.title), ["$course$/top/a:b/c"]);
+    const questions = parsed.filter((q) => q.type === "MC");
+    assert.equal(questions.length, expected.length);
+    questions.forEach((q, i) => {
+      assert.equal(q.title, expected[i].title);
+      assert.equal(q.stem.text, expected[i].text);
+      assert.deepEqual(q.choices.map((c) => c.text.text), expected[i].answers);
+      assert.deepEqual(q.choices.map((c) => c.isCorrect), expected[i].answers.map((_, k) => k + 1 === expected[i].correct));
+      assert.equal(q.globalFeedback.text, expected[i].explanation);
+    });
+  });
+});
+
+describe("SCORM 1.2 packages", () => {
+  test("the manifests are valid IMS CP 1.1.2 / ADL SCORM 1.2 and name every file", () => {
+    for (const [zip, items] of [["lessons.zip", 2], ["all.zip", 1]]) {
+      const folder = unpacked(path.join(travel, zip));
+      execFileSync("xmllint", ["--noout", "--schema", schema, path.join(folder, "imsmanifest.xml")], { stdio: "pipe" });
+      const manifest = fs.readFileSync(path.join(folder, "imsmanifest.xml"), "utf8");
+      assert.equal((manifest.match(/<item /g) || []).length, items, zip);
+      assert.match(manifest, /adlcp:scormtype="sco"/);
+      assert.match(manifest, /<adlcp:masteryscore>60<\/adlcp:masteryscore>/);
+      const named = [...manifest.matchAll(/<file href="([^"]+)"/g)].map((m) => m[1]).sort();
+      const held = execFileSync("unzip", ["-Z1", path.join(travel, zip)], { encoding: "utf8" })
+        .split("\n").filter((f) => f && f !== "imsmanifest.xml").sort();
+      assert.deepEqual(named, held);
+      for (const f of named) assert.ok(fs.existsSync(path.join(folder, f)), f);
+      assert.doesNotMatch(manifest, /[\u064A\u0643]/);
+    }
+  });
+});
+
+describe("a package played by a learning platform", () => {
+  let browser;
+  let server;
+  let base;
+  const roots = {};
+  before(async () => {
+    assert.ok(chromium, "Debian's chromium is needed");
+    roots.lessons = unpacked(path.join(travel, "lessons.zip"));
+    roots.all = unpacked(path.join(travel, "all.zip"));
+    const scormAgain = path.join(here, "node_modules", "scorm-again", "dist", "scorm12.js");
+    // The platform's server: its own page and script, and the packages under /lessons and /all.
+    server = http.createServer((req, res) => {
+      const url = new URL(req.url, "http://localhost");
+      const [, root, ...rest] = decodeURIComponent(url.pathname).split("/");
+      const file = url.pathname === "/host.html" ? path.join(here, "scorm_host.html")
+        : url.pathname === "/scorm12.js" ? scormAgain
+        : roots[root] ? path.join(roots[root], ...rest) : null;
+      if (!file || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+        res.writeHead(404).end();
+        return;
+      }
+      const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript; charset=utf-8", ".css": "text/css" };
+      res.writeHead(200, { "content-type": types[path.extname(file)] || "application/octet-stream" });
+      fs.createReadStream(file).pipe(res);
+    });
+    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+    base = "http://127.0.0.1:" + server.address().port;
+    browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ["--no-sandbox"] });
+  });
+  after(async () => {
+    if (browser) await browser.close();
+    if (server) server.close();
+  });
+
+  // Opens the platform's page with a package item in its frame; the player's clock is the
+  // page's, so a test moves time on.
+  async function launch(sco) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1100, height: 800 });
+    const problems = [];
+    page.on("pageerror", (e) => problems.push(e.message));
+    await page.evaluateOnNewDocument(() => {
+      window.TAVRIN_CLOCK = () => 1000000 + (window.top.advanced || 0);
+    });
+    await page.goto(base + "/host.html?sco=" + encodeURIComponent(sco), { waitUntil: "networkidle0" });
+    const frame = page.frames().find((f) => f !== page.mainFrame());
+    await frame.waitForSelector(".lesson");
+    return { page, frame, problems };
+  }
+  const recorded = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.recorded)));
+
+  test("a lesson's SCO: an exam answered right is reported as 100, passed, with its time", async () => {
+    const { page, frame, problems } = await launch("/lessons/index.html?lesson=0");
+    const before = await recorded(page);
+    assert.equal(before.initialized, true);
+    assert.equal(before.sets["cmi.core.lesson_status"], "incomplete");
+    assert.deepEqual(await frame.$$eval(".lesson .title", (n) => n.map((x) => x.textContent)), ["علوم: حالت‌های ماده"]);
+    await frame.click("button.exam");
+    // Each question's right answer, found by its text.
+    const data = await frame.evaluate(() => TAVRIN_DATA.lessons[0].questions);
+    for (;;) {
+      const text = await frame.$eval("#question", (q) => q.textContent);
+      const q = data.find((d) => fa(d.text) === text);
+      const right = fa(q.answers[q.correct - 1]).replace(/\{\d+\}\s*/g, "");
+      const buttons = await frame.$$(".answer");
+      for (const b of buttons) {
+        if ((await b.evaluate((x) => x.querySelector(".text").textContent.trim())) === right.trim()) {
+          await b.click();
+          break;
+        }
+      }
+      if (await frame.$eval("#next", (b) => b.disabled)) break;
+      await frame.click("#next");
+    }
+    await page.evaluate(() => { window.advanced = 65000; });
+    await frame.click("#finish");
+    await frame.waitForSelector("#result-title");
+    const after = await recorded(page);
+    assert.equal(after.sets["cmi.core.score.raw"], "100");
+    assert.equal(after.sets["cmi.core.score.min"], "0");
+    assert.equal(after.sets["cmi.core.score.max"], "100");
+    assert.equal(after.sets["cmi.core.lesson_status"], "passed");
+    assert.equal(after.sets["cmi.core.session_time"], "00:01:05.00");
+    assert.ok(after.commits >= 2);
+    assert.equal(after.finished, false);
+    if (shots) {
+      fs.mkdirSync(shots, { recursive: true });
+      await page.screenshot({ path: path.join(shots, "scorm-result.png") });
+    }
+    // Leaving the package ends the session.
+    await page.evaluate(() => { document.getElementById("sco").src = "about:blank"; });
+    await page.waitForFunction(() => window.recorded.finished === true);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test("one SCO for all lessons: a wrong exam is reported as the score the student saw, failed", async () => {
+    const { page, frame, problems } = await launch("/all/index.html");
+    assert.equal((await frame.$$(".lesson")).length, 2);
+    await frame.click('button.exam[data-lesson="1"]');
+    // Every answer the student gives is the last one shown: never all right.
+    for (;;) {
+      const answers = await frame.$$(".answer");
+      if (answers.length) await answers[answers.length - 1].click();
+      if (await frame.$eval("#next", (b) => b.disabled)) break;
+      await frame.click("#next");
+    }
+    await frame.click("#finish");
+    await frame.waitForSelector("#result-title");
+    const shown = await frame.$eval(".result-percent", (d) => d.textContent);
+    const percent = Number(shown.replace(/[۰-۹]/g, (d) => "۰۱۲۳۴۵۶۷۸۹".indexOf(d)).replace("٪", ""));
+    const after = await recorded(page);
+    assert.equal(after.sets["cmi.core.score.raw"], String(percent));
+    assert.equal(after.sets["cmi.core.lesson_status"], percent >= 60 ? "passed" : "failed");
+    assert.match(after.sets["cmi.core.session_time"], /^\d{2,4}:\d{2}:\d{2}\.\d{2}$/);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test("without a platform the package plays as a CD", async () => {
+    const page = await browser.newPage();
+    const problems = [];
+    page.on("pageerror", (e) => problems.push(e.message));
+    await page.goto(base + "/lessons/index.html", { waitUntil: "networkidle0" });
+    assert.equal((await page.$$(".lesson")).length, 2);
+    await page.click("button.lesson");
+    await page.waitForSelector("#question");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
