@@ -5,6 +5,7 @@ namespace tavrin {
 // The numbered notices: shown in a box, then logged ("Payam number N displayed.").
 enum Notice : int {
     kNoticeNoInputTexts = 1,
+    kNoticeFillEverything = 2,
     kNoticeBookMade = 4,
     kNoticeNothingToEdit = 5,
     kNoticeNoProjectFolder = 10,
@@ -38,6 +39,11 @@ enum Notice : int {
     kNoticeImageMade = 112,
     kNoticeImageNotMade = 113,
     kNoticeNoExportYet = 114,
+    // Questions for learning platforms: written (with the file on a second line), not
+    // written, not imported (with why).
+    kNoticeQuestionsWritten = 115,
+    kNoticeQuestionsNotWritten = 116,
+    kNoticeQuestionsNotImported = 117,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -102,6 +108,8 @@ enum FailureCode : int {
     kFailReadDraft = 205,
     kFailReopenBook = 206,
     kFailDiscImage = 207,
+    kFailQuestionsOut = 208,
+    kFailQuestionsIn = 209,
 };
 
 } // namespace tavrin

@@ -7,7 +7,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeNoExportYet);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeQuestionsNotImported);
 }
 
 QString PayamText(int number) {
@@ -41,6 +41,12 @@ QString PayamText(int number) {
         return texts::kPayamImageNotMade;
     if (number == kNoticeNoExportYet)
         return texts::kPayamNoExportYet;
+    if (number == kNoticeQuestionsWritten)
+        return texts::kPayamQuestionsWritten;
+    if (number == kNoticeQuestionsNotWritten)
+        return texts::kPayamQuestionsNotWritten;
+    if (number == kNoticeQuestionsNotImported)
+        return texts::kPayamQuestionsNotImported;
     return {};
 }
 

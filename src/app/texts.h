@@ -95,6 +95,12 @@ inline const QString kPayamImageNotMade =
     QStringLiteral(u"تصوير لوح ساخته نشد يا با خروجي يكسان نبود!\u200F");
 inline const QString kPayamNoExportYet =
     QStringLiteral(u"هنوز خروجي از اين پروژه در مسير ساخت نرمافزار گرفته نشده است!\u200F");
+inline const QString kPayamQuestionsWritten =
+    QStringLiteral(u"سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F");
+inline const QString kPayamQuestionsNotWritten =
+    QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
+inline const QString kPayamQuestionsNotImported =
+    QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");

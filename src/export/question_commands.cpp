@@ -23,6 +23,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <cctype>
 #include <stdexcept>
 
 namespace tavrin {
@@ -134,34 +135,60 @@ template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
 
 } // namespace
 
+QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {
+    context.log().LogMe(QStringLiteral("Writing questions to %1").arg(request.out));
+    QuestionsWritten written;
+    if (request.format == QuestionFormat::Scorm) {
+        written.lessons = makeScormPackage(
+            context, {request.projectPath, request.scope, request.scoPerLesson, request.passMark,
+                      request.out});
+        return written;
+    }
+    const TravelSet set = projectQuestions(context, request.projectPath, request.scope);
+    if (set.questions.isEmpty())
+        throw std::invalid_argument("no lesson in the choice has made questions");
+    const bool gift = request.format == QuestionFormat::Gift;
+    QByteArray bytes;
+    if (gift) {
+        bytes = giftText(set);
+    } else {
+        const QString document = readUtf16File(store::projectFilePath(request.projectPath));
+        bytes = moodleXml(set, examSettings(readSettings(context, document)).on);
+    }
+    saveWholeFile(request.out, bytes);
+    written.questions = int(set.questions.size());
+    for (const TravelQuestion& q : set.questions)
+        written.leftOut += gift && (!q.pictures.isEmpty() || q.hasAttachments()) ? 1 : 0;
+    context.log().LogMe(QStringLiteral("Questions written: %1").arg(written.questions));
+    return written;
+}
+
+TravelSet readQuestionsFile(const QString& path) {
+    if (!fileExists(path))
+        throw FsError::at(QStringLiteral("File not found"), path);
+    const QByteArray bytes = readWholeFile(path);
+    qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at])))
+        ++at;
+    return at < bytes.size() && bytes[at] == '<' ? readMoodleXml(bytes) : readGift(bytes);
+}
+
 int exportQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
                            std::FILE* err) {
     return run("export-questions", err, [&] {
         const Options o = parse(arguments, false);
-        const TravelScope scope{o.field, o.lesson};
-        context.log().LogMe(QStringLiteral("Exporting questions (%1) to %2").arg(o.format, o.out));
-        if (o.format == QLatin1String("scorm")) {
-            ScormRequest request{o.project, scope, !o.oneSco, o.passMark, o.out};
-            const int lessons = makeScormPackage(context, request);
-            print(out, QStringLiteral("%1: SCORM 1.2 package, %2 lessons").arg(o.out).arg(lessons));
-            return 0;
-        }
-        const TravelSet set = projectQuestions(context, o.project, scope);
-        if (set.questions.isEmpty())
-            throw BadInput{QStringLiteral("no lesson in the choice has made questions")};
-        const QString document = readUtf16File(store::projectFilePath(o.project));
-        const bool shuffle = examSettings(readSettings(context, document)).on;
-        saveWholeFile(o.out,
-                      o.format == QLatin1String("gift") ? giftText(set) : moodleXml(set, shuffle));
-        int withFiles = 0;
-        for (const TravelQuestion& q : set.questions)
-            withFiles +=
-                o.format == QLatin1String("gift") && (!q.pictures.isEmpty() || q.hasAttachments());
-        print(out, QStringLiteral("%1: %2 questions").arg(o.out).arg(set.questions.size()));
-        if (withFiles)
-            print(err,
-                  QStringLiteral("pictures and attachments of %1 questions cannot travel in GIFT")
-                      .arg(withFiles));
+        const QuestionFormat format = o.format == QLatin1String("gift")     ? QuestionFormat::Gift
+                                      : o.format == QLatin1String("moodle") ? QuestionFormat::Moodle
+                                                                            : QuestionFormat::Scorm;
+        const QuestionsWritten written = writeQuestions(
+            context, {o.project, {o.field, o.lesson}, format, o.out, !o.oneSco, o.passMark});
+        if (format == QuestionFormat::Scorm)
+            print(out, QStringLiteral("%1: SCORM 1.2 package, %2 lessons").arg(o.out).arg(written.lessons));
+        else
+            print(out, QStringLiteral("%1: %2 questions").arg(o.out).arg(written.questions));
+        if (written.leftOut)
+            print(err, QStringLiteral("pictures and attachments of %1 questions cannot travel in GIFT")
+                           .arg(written.leftOut));
         return 0;
     });
 }

@@ -96,6 +96,18 @@ void FormatterWindow::buildOutline() {
     bookLabel_ = makeLabel(this, "BookLabel", QString(), frame2_, twips(120, 60, 9285, 240));
     bookLabel_->setFont(persianFont(9, true));
     setTextColor(bookLabel_, QColor(36, 58, 82));
+    // Left of the outline's heading, where nothing stood.
+    importQ_ = new QToolButton(frame2_);
+    importQ_->setObjectName(QStringLiteral("ImportQ"));
+    importQ_->setGeometry(twips(120, 285, 2700, 285));
+    importQ_->setText(QStringLiteral(u"آوردن سؤال از GIFT يا Moodle XML"));
+    importQ_->setToolTip(QStringLiteral(
+        u"سؤالهاي چندگزينه‌اي و درست/نادرست يك فايل GIFT يا "
+        u"Moodle XML به فهرست اين درس افزوده مي‌شود"));
+    importQ_->setFont(persianFont(8));
+    importQ_->setLayoutDirection(Qt::RightToLeft);
+    importQ_->setFocusPolicy(Qt::TabFocus);
+    connect(importQ_, &QToolButton::clicked, this, [this] { importQuestionsFile(); });
     bindex_ = new QListWidget(frame2_);
     bindex_->setObjectName(QStringLiteral("bindex"));
     bindex_->setGeometry(twips(60, 570, 9390, 2595));

@@ -58,6 +58,8 @@ public:
     void DoIMG(QuestionEditor& editor) override;
     void DoCor(QuestionEditor& editor) override;
     std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
+    // A GIFT or Moodle XML file's questions appended as entries; what was left out listed.
+    void importQuestionsFile();
     // Entries filed or changed and not yet made into a quiz file.
     bool hasUnmadeEntries() const;
     // Before the window (or the program) closes with such entries: Yes makes the quiz file
@@ -131,6 +133,7 @@ private:
     QCheckBox* noghte_ = nullptr;
     QLineEdit* chnd_ = nullptr;
     QToolButton* hazC_ = nullptr;
+    QToolButton* importQ_ = nullptr;
     std::array<QPushButton*, 12> com_{};
 
     // The resize rules: each control's base rectangle and which sides follow dW and dH.

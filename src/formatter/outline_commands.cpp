@@ -5,16 +5,23 @@
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "editor/question_editor.h"
+#include "export/question_commands.h"
+#include "formatter/capture_commands.h"
 #include "formatter/formatter_host.h"
 #include "formatter/formatter_window.h"
 #include "formatter/outline_editing.h"
 #include "formatter/question_check.h"
+#include "formatter/question_import.h"
+#include "platform/busy_cursor.h"
 #include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "richtext/rich_text_box.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTextCursor>
 
 namespace tavrin {
@@ -158,6 +165,58 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
             javab->replaceSelection(kCrLf);
         ++table_.ImageCounter;
     });
+}
+
+void FormatterWindow::importQuestionsFile() {
+    context_.log().LogMe(QStringLiteral("Importing questions..."));
+    const QString id = lessonId();
+    if (id.isEmpty())
+        return;
+    const auto file = pickFile(QStringLiteral("QuestionsIn"), QStringLiteral("*.gift;*.txt;*.xml"));
+    if (!file)
+        return;
+    const QString path = fromStoredPath(*file);
+    const QString name = QFileInfo(path).fileName();
+    QString why;
+    try {
+        const BusyCursor busy;
+        const TravelSet set = readQuestionsFile(path);
+        const ImportResult result =
+            importQuestions(context_, table_, outline_, set,
+                            {host_.session().projectPath, id, checkSnippet_, imgSnippet_});
+        if (result.questions > 0)
+            tableChanged();
+        showOutline();
+        if (bindex_->count() > 0)
+            bindex_->scrollToItem(bindex_->item(bindex_->count() - 1));
+        com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
+        context_.log().LogMe(QStringLiteral("Questions imported from %1: %2, %3 skipped.")
+                                 .arg(name)
+                                 .arg(result.questions)
+                                 .arg(result.skipped.size()));
+        QList<Prompts::Line> lines;
+        for (const SkippedQuestion& s : result.skipped)
+            lines.append({Prompts::Mark::Warning,
+                          QStringLiteral(u"آورده نشد: «%1» (%2)").arg(s.title, s.reason)});
+        for (const QString& note : result.notes)
+            lines.append({Prompts::Mark::Note, note});
+        const QString heading =
+            QStringLiteral(
+                u"%1 سؤال از فايل «%2» به فهرست افزوده شد.‏")
+                .arg(result.questions)
+                .arg(name);
+        if (lines.isEmpty())
+            context_.prompts().notice(kMainCaption, heading);
+        else
+            context_.prompts().showList(kMainCaption, heading, lines);
+        return;
+    } catch (const std::invalid_argument& e) {
+        why = QString::fromUtf8(e.what());
+    } catch (const FsError& e) {
+        why = e.description();
+    }
+    reportFailure(context_, kFailQuestionsIn, why);
+    bepayamBecause(context_, kNoticeQuestionsNotImported, why);
 }
 
 void FormatterWindow::DoCor(QuestionEditor& editor) {

@@ -304,6 +304,8 @@ void MainWindow::pictureClicked(QObject* picture) {
         runTrapped(context_, kFailOutputButton, [this] { exportCommand(); });
     } else if (picture == discImage_) {
         runTrapped(context_, kFailDiscImage, [this] { imageCommand(); });
+    } else if (picture == questionsOut_) {
+        runTrapped(context_, kFailQuestionsOut, [this] { questionsCommand(); });
     } else if (picture == browse_[1]) {
         runTrapped(context_, kFailBrowseMusic1, [this] {
             pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3"));

@@ -105,6 +105,7 @@ private:
     void buildSettings();
     void buildExamSettings();
     void imageCommand();
+    void questionsCommand();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -187,6 +188,7 @@ private:
     QGroupBox* examGroup_ = nullptr;
     // The disc image of the last export, beside the export's row of settings.
     QToolButton* discImage_ = nullptr;
+    QToolButton* questionsOut_ = nullptr;
     QCheckBox* examOn_ = nullptr;
     QSpinBox* examMinutes_ = nullptr;
     QSpinBox* examCount_ = nullptr;

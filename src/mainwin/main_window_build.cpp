@@ -402,6 +402,16 @@ void MainWindow::buildPictures() {
     discImage_->setLayoutDirection(Qt::RightToLeft);
     discImage_->setFont(persianFont(9));
     connect(discImage_, &QToolButton::clicked, this, [this] { pictureClicked(discImage_); });
+    // Beside it, between it and the print option, where nothing stood.
+    questionsOut_ = new QToolButton(frame1_);
+    questionsOut_->setObjectName(QStringLiteral("QuestionsOut"));
+    questionsOut_->setGeometry(kBrowseLeft + 204, kLowerTop + 5 * kRow, 134, 24);
+    questionsOut_->setText(texts::kQuestionsOut);
+    questionsOut_->setToolTip(texts::kTipQuestionsOut);
+    questionsOut_->setAutoRaise(true);
+    questionsOut_->setLayoutDirection(Qt::RightToLeft);
+    questionsOut_->setFont(persianFont(9));
+    connect(questionsOut_, &QToolButton::clicked, this, [this] { pictureClicked(questionsOut_); });
 }
 
 void MainWindow::buildKeyboard() {

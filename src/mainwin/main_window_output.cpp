@@ -7,9 +7,12 @@
 #include "export/output_folders.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
+#include "mainwin/questions_dialog.h"
 #include "platform/busy_cursor.h"
 #include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "store/quiz_file.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 
 namespace tavrin {
@@ -138,6 +142,49 @@ void MainWindow::imageCommand() {
     }
     reportFailure(context_, kFailDiscImage, image.description);
     bepayamBecause(context_, kNoticeImageNotMade, image.description);
+}
+
+void MainWindow::questionsCommand() {
+    context_.log().LogMe(QStringLiteral("Questions for learning platforms..."));
+    const Session& chosen = session();
+    if (chosen.projectPath.isEmpty()) {
+        bepayam(context_, kNoticeFillEverything);
+        return;
+    }
+    const QListWidgetItem* project = projB_->currentItem();
+    const QString folder =
+        QDir(QFileInfo(fromStoredPath(exBox_->text())).isDir() ? fromStoredPath(exBox_->text())
+                                                               : chosen.projectPath)
+            .absolutePath();
+    QString name = project ? project->text() : QStringLiteral("questions");
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    const auto request = QuestionsDialog::ask(this, chosen.projectPath, chosen.fieldIndex,
+                                              chosen.lessonIndex, folder, name);
+    if (!request) {
+        context_.log().LogMe(QStringLiteral("Aborted by user!"));
+        return;
+    }
+    QString why;
+    try {
+        const BusyCursor busy;
+        const QuestionsWritten written = writeQuestions(context_, *request);
+        // A path reads left to right inside the right-to-left notice.
+        QString line = QChar(0x202A) + QDir::toNativeSeparators(request->out) + QChar(0x202C);
+        if (written.leftOut)
+            line +=
+                QStringLiteral(u"\r\nتصوير و پيوست %1 سؤال در GIFT جا نگرفت.").arg(written.leftOut);
+        bepayamWithLine(context_, kNoticeQuestionsWritten, line);
+        return;
+    } catch (const std::invalid_argument&) {
+        why = QStringLiteral(u"در اين انتخاب درسي با فايل آزمون ساخته‌شده "
+                             u"نيست.");
+    } catch (const UnreadableQuiz& e) {
+        why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
+    } catch (const FsError& e) {
+        why = e.description();
+    }
+    reportFailure(context_, kFailQuestionsOut, why);
+    bepayamBecause(context_, kNoticeQuestionsNotWritten, why);
 }
 
 } // namespace tavrin

@@ -36,6 +36,11 @@ inline const QString kDiscImage = QStringLiteral(u"ساخت تصوير لوح (I
 inline const QString kTipDiscImage =
     QStringLiteral(u"تصوير ISO از آخرين خروجي، براي رايت روي سي\u200Cدي يا دي\u200Cوي\u200Cدي");
 
+inline const QString kQuestionsOut = QStringLiteral(u"سؤالها براي سامانه‌ها");
+inline const QString kTipQuestionsOut =
+    QStringLiteral(u"سؤالهاي درس، رشته يا پروژه در قالب GIFT يا Moodle XML، يا بسته SCORM 1.2 "
+                   u"براي سامانه‌هاي آموزشي");
+
 // The exam group, the tool's own.
 inline const QString kExamGroup = QStringLiteral(u"آزمون در لوح");
 inline const QString kExamOn = QStringLiteral(u"دانش\u200Cآموز بتواند آزمون بدهد");

@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
             {project, {}, perLesson, 60, travel + (perLesson ? "/lessons.zip" : "/all.zip")});
     TravelSet special;
     QJsonArray expected;
-    const QString all = QStringLiteral("~ = # { } : \\");
+    const QString all = QStringLiteral("~ = # { } : :: \\");
     for (int n = 0; n < 3; ++n) {
         TravelQuestion q;
         q.category = {QStringLiteral("a:b"), QStringLiteral("c")};

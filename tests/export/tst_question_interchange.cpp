@@ -1,0 +1,401 @@
+// Questions that travel: the sample project out as GIFT and Moodle XML and back into its
+// lessons (the same entries), foreign files read with their other kinds listed, the Moodle
+// XML's structure and pictures, and the command line's answers.
+#include "export/gift_format.h"
+#include "export/moodle_xml.h"
+#include "export/question_commands.h"
+#include "export/travel_questions.h"
+#include "platform/project_folders.h"
+#include "platform/text_codec.h"
+#include "store/quiz_file.h"
+#include "support/documents.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+#include <QXmlStreamReader>
+#include <cstdio>
+
+using namespace tavrin;
+
+namespace {
+
+// A program folder with the shipped Resources and the shipped sample project in "Sample".
+struct Sample {
+    test::TestProgram p;
+    QString project = p.path("Sample");
+    Sample() {
+        test::copyShippedResources(p.folder());
+        for (const auto& [name, bytes] :
+             test::filesUnder(test::sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
+            QDir().mkpath(QFileInfo(project + u'/' + name).path());
+            test::writeBytes(project + u'/' + name, bytes);
+        }
+    }
+    QList<QuizQuestion> quiz(const QString& id) const {
+        return parseQuizFile(
+            decodeUtf16Le(test::readBytes(project + "/_xml/" + folders::quizName(id))), id,
+            folders::quizName(id));
+    }
+    // A command's exit code, with what it wrote to err.
+    int run(bool exporting, const QStringList& arguments, QString* err = nullptr) {
+        std::FILE* out = std::tmpfile();
+        std::FILE* errors = std::tmpfile();
+        const int code = exporting ? exportQuestionsCommand(p.context(), arguments, out, errors)
+                                   : importQuestionsCommand(p.context(), arguments, out, errors);
+        if (err) {
+            std::rewind(errors);
+            char buffer[4096] = {};
+            const size_t n = std::fread(buffer, 1, sizeof buffer - 1, errors);
+            *err = QString::fromUtf8(buffer, qsizetype(n));
+        }
+        std::fclose(out);
+        std::fclose(errors);
+        return code;
+    }
+};
+
+const QString kSpecial = QStringLiteral("~ = # { } : :: \\");
+
+} // namespace
+
+class QuestionInterchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sampleTravelsBothWays_data();
+    void sampleTravelsBothWays();
+    void foreignFiles_data();
+    void foreignFiles();
+    void moodleXmlIsWhatPlatformsRead();
+    void giftEscapesEverySpecialCharacter();
+    void commandLineAnswers_data();
+    void commandLineAnswers();
+};
+
+void QuestionInterchangeTest::sampleTravelsBothWays_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("lesson");
+    QTest::newRow("gift, the lesson with a group and a picture") << "gift" << 1;
+    QTest::newRow("gift, the second lesson") << "gift" << 2;
+    QTest::newRow("moodle, the lesson with a group and a picture") << "moodle" << 1;
+    QTest::newRow("moodle, the second lesson") << "moodle" << 2;
+}
+
+// Each lesson out and back into its own place: every question's text, answers, mark and
+// explanation the same (in the letters the file carries), the group lines the same, and for
+// Moodle XML the pictures the same bytes under the same names.
+void QuestionInterchangeTest::sampleTravelsBothWays() {
+    QFETCH(QString, format);
+    QFETCH(int, lesson);
+    Sample s;
+    const QString id = QStringLiteral("0-%1").arg(lesson - 1);
+    const QList<QuizQuestion> before = s.quiz(id);
+    const QByteArray groupsBefore = test::readBytes(s.project + "/_xml/" + folders::groupsName(id));
+    const QByteArray picture = test::readBytes(s.project + "/BookTXT/quiz0-0-0.png");
+    const QString file = s.p.path("lesson." + format);
+    QCOMPARE(s.run(true, {"--project", s.project, "--field", "1", "--lesson",
+                          QString::number(lesson), "--format", format, "--out", file}),
+             0);
+    QFile::remove(s.project + "/BookTXT/quiz0-0-0.png");
+    QCOMPARE(s.run(false, {"--project", s.project, "--field", "1", "--lesson",
+                           QString::number(lesson), "--format", format, "--replace", file}),
+             0);
+    const QList<QuizQuestion> after = s.quiz(id);
+    QCOMPARE(after.size(), before.size());
+    for (qsizetype n = 0; n < before.size(); ++n) {
+        const QuizQuestion& b = before[n];
+        const QuizQuestion& a = after[n];
+        QCOMPARE(a.number, b.number);
+        QCOMPARE(a.text, persianLetters(b.text));
+        QStringList answers;
+        for (const QString& answer : b.answers)
+            answers.append(persianLetters(answer));
+        QCOMPARE(a.answers, answers);
+        QCOMPARE(a.marked, b.marked);
+        QCOMPARE(a.explanation, persianLetters(b.explanation));
+        const QMap<int, QString> images = format == "moodle" ? b.images : QMap<int, QString>();
+        QCOMPARE(a.images, images);
+    }
+    // The group titles come back in Persian letters, at the same places.
+    QCOMPARE(test::readBytes(s.project + "/_xml/" + folders::groupsName(id)),
+             QString::fromUtf8(groupsBefore)
+                 .replace(QChar(0x064A), QChar(0x06CC))
+                 .replace(QChar(0x0643), QChar(0x06A9))
+                 .toUtf8());
+    if (format == "moodle" && lesson == 1)
+        QCOMPARE(test::readBytes(s.project + "/BookTXT/quiz0-0-0.png"), picture);
+    // The import's own files went when the lesson was made.
+    QCOMPARE(QDir(s.project + "/BookTXT").entryList({"*-import-*"}, QDir::Files), QStringList());
+}
+
+void QuestionInterchangeTest::foreignFiles_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("format");
+    // text|answer/answer|right|explanation per question; then the skipped titles.
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QStringList>("skipped");
+    QTest::addColumn<QList<QStringList>>("categories");
+    QTest::newRow("gift: every kind")
+        << QByteArray(
+               "// comment\n$CATEGORY: $course$/top/Science//Lab/Week 1\n\n"
+               "::mc::[html]<p>Which <b>gas</b>?</p>{\n=N\\=2 #yes\n~O #no\n####most air\n}\n\n"
+               "::tf::The earth is round.{T}\n\n::tf2::Water is dry.{FALSE####it is wet}\n\n"
+               "::essay::Explain.{}\n\n::short::Capital {=Tehran =tehran}\n\n"
+               "::match::Pair.{=a -> b\n=c -> d}\n\n::num::Pi?{#3.14:0.01}\n\n"
+               "::multi::Two right{~%50%a ~%50%b ~%-100%c}\n\n"
+               "::fill::The sky is {=blue ~red ~green} today.\n\n"
+               "Read this first.\n\n"
+               "::weighted::One right{~%100%yes ~no}\n")
+        << "gift"
+        << QStringList{"Which gas?|N=2/O|1|most air",
+                       "The earth is round.|درست/نادرست|1|",
+                       "Water is dry.|درست/نادرست|2|it is wet",
+                       "The sky is _____ today.|blue/red/green|1|",
+                       "Read this first.|||",
+                       "One right|yes/no|1|"}
+        << QStringList{"essay", "short", "match", "num", "multi"}
+        << QList<QStringList>{{"Science/Lab", "Week 1"}};
+    QTest::newRow("moodle: every kind")
+        << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+<question type="category"><category><text>$course$/top/A</text></category></question>
+<question type="multichoice"><name><text>mc</text></name>
+ <questiontext format="html"><text><![CDATA[<p>Pick &amp; <i>choose</i></p><p>line two</p>]]></text></questiontext>
+ <generalfeedback format="html"><text><![CDATA[<p>because</p>]]></text></generalfeedback>
+ <single>true</single>
+ <answer fraction="0" format="html"><text><![CDATA[<p>one</p>]]></text></answer>
+ <answer fraction="100" format="html"><text><![CDATA[<p>two <img src="@@PLUGINFILE@@/p%20q.png"></p>]]></text>
+  <file name="p q.png" path="/" encoding="base64">iVBORw0KGgo=</file></answer>
+</question>
+<question type="category"><category><text>$course$/top/A/B</text></category></question>
+<question type="truefalse"><name><text>tf</text></name>
+ <questiontext format="moodle_auto_format"><text>Fire is cold.</text></questiontext>
+ <answer fraction="0"><text>true</text></answer><answer fraction="100"><text>false</text></answer>
+</question>
+<question type="shortanswer"><name><text>sa</text></name><questiontext><text>x</text></questiontext></question>
+<question type="multichoice"><name><text>many</text></name><questiontext><text>y</text></questiontext>
+ <single>false</single><answer fraction="50"><text>a</text></answer><answer fraction="50"><text>b</text></answer></question>
+<question type="essay"><name><text>es</text></name><questiontext><text>z</text></questiontext></question>
+<question type="description"><name><text>d</text></name><questiontext format="html"><text>Just read.</text></questiontext></question>
+</quiz>)")
+        << "moodle"
+        << QStringList{"Pick & choose\r\nline two|one/two {0}|2|because",
+                       "Fire is cold.|درست/نادرست|2|", "Just read.|||"}
+        << QStringList{"sa", "many", "es"} << QList<QStringList>{{"A"}, {"A", "B"}};
+}
+
+void QuestionInterchangeTest::foreignFiles() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, format);
+    QFETCH(QStringList, questions);
+    QFETCH(QStringList, skipped);
+    QFETCH(QList<QStringList>, categories);
+    const TravelSet set = format == "gift" ? readGift(file) : readMoodleXml(file);
+    QStringList got;
+    for (const TravelQuestion& q : set.questions)
+        got.append(QStringList{q.text, q.answers.join(u'/'),
+                               q.correct ? QString::number(q.correct) : QString(), q.explanation}
+                       .join(u'|'));
+    QCOMPARE(got, questions);
+    QStringList titles;
+    for (const SkippedQuestion& s : set.skipped)
+        titles.append(s.title);
+    QCOMPARE(titles, skipped);
+    QCOMPARE(set.categories, categories);
+    if (format == "moodle") {
+        QCOMPARE(set.questions.first().pictures.value(0).name, QStringLiteral("p q.png"));
+        QCOMPARE(set.questions.first().pictures.value(0).bytes, QByteArray("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(set.questions[1].category, (QStringList{"A", "B"}));
+    }
+}
+
+// The structure a platform reads, parsed strictly: a category per lesson and group, a
+// single-answer multichoice per question with fraction 100 on the marked answer only, RTL
+// HTML in CDATA, shuffling as the project's exam setting, and each picture a base64 file
+// that decodes to the picture's bytes and that the answer's HTML names.
+void QuestionInterchangeTest::moodleXmlIsWhatPlatformsRead() {
+    Sample s;
+    for (const bool examOn : {true, false}) {
+        QByteArray project = test::readBytes(s.project + "/Project.xml");
+        const QString file = s.p.path("all.xml");
+        if (!examOn) {
+            QString text = decodeUtf16Le(project);
+            text.replace("</Settings>", "\t<ExamOn>0</ExamOn>\r\n</Settings>");
+            test::writeBytes(s.project + "/Project.xml", encodeUtf16Le(text));
+        }
+        QCOMPARE(s.run(true, {"--project", s.project, "--format", "moodle", "--out", file}), 0);
+        const QByteArray bytes = test::readBytes(file);
+        QVERIFY(!QString::fromUtf8(bytes).contains(QRegularExpression("[\u064A\u0643]")));
+        QXmlStreamReader xml(bytes);
+        QStringList categories;
+        int questions = 0, pictures = 0;
+        QString type, element, text;
+        QList<double> fractions;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                element = xml.name().toString();
+                if (element == "question") {
+                    type = xml.attributes().value("type").toString();
+                    QVERIFY2(type == "category" || type == "multichoice", qPrintable(type));
+                    questions += type == "multichoice";
+                    fractions.clear();
+                } else if (element == "answer") {
+                    fractions.append(xml.attributes().value("fraction").toDouble());
+                } else if (element == "file") {
+                    QCOMPARE(xml.attributes().value("encoding"), QStringLiteral("base64"));
+                    const QString name = xml.attributes().value("name").toString();
+                    QCOMPARE(QByteArray::fromBase64(xml.readElementText().toLatin1()),
+                             test::readBytes(s.project + "/BookTXT/" + name));
+                    QVERIFY(text.contains("@@PLUGINFILE@@/" + name));
+                    ++pictures;
+                }
+            } else if (xml.isCDATA()) {
+                text = xml.text().toString();
+                QVERIFY2(text.startsWith("<p dir=\"rtl\""), qPrintable(text));
+            } else if (xml.isCharacters() && !xml.isWhitespace()) {
+                if (type == "category" && element == "text")
+                    categories.append(xml.text().toString());
+                if (element == "single")
+                    QCOMPARE(xml.text(), QStringLiteral("true"));
+                if (element == "shuffleanswers")
+                    QCOMPARE(xml.text(), examOn ? QStringLiteral("true") : QStringLiteral("false"));
+            } else if (xml.isEndElement() && xml.name() == QLatin1String("question") &&
+                       type == "multichoice") {
+                QCOMPARE(fractions.count(100.0), 1);
+                QCOMPARE(fractions.count(0.0), fractions.size() - 1);
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(questions, 8);
+        QCOMPARE(pictures, 1);
+        QCOMPARE(
+            categories,
+            (QStringList{QString::fromUtf8(
+                             "$course$/top/پایه هفتم/علوم: حالت‌های ماده"),
+                         QString::fromUtf8("$course$/top/پایه هفتم/علوم: حالت‌های "
+                                           "ماده/حالت‌های ماده"),
+                         QString::fromUtf8("$course$/top/پایه هفتم/جغرافیا: ایران")}));
+        test::writeBytes(s.project + "/Project.xml", project);
+    }
+}
+
+// Every special character of GIFT, in every part of a question, reads back as it was.
+void QuestionInterchangeTest::giftEscapesEverySpecialCharacter() {
+    TravelSet set;
+    TravelQuestion q;
+    q.category = {"a/b:c", "d"};
+    q.title = "t " + kSpecial;
+    q.text = "q " + kSpecial + " {7}";
+    q.answers = {"=" + kSpecial, "~x#", "{1}"};
+    q.correct = 3;
+    q.explanation = "####" + kSpecial;
+    set.categories = {q.category};
+    set.questions = {q};
+    const TravelSet back = readGift(giftText(set));
+    QCOMPARE(back.questions.size(), 1);
+    QCOMPARE(back.questions[0].title, q.title);
+    QCOMPARE(back.questions[0].text, q.text);
+    QCOMPARE(back.questions[0].answers, q.answers);
+    QCOMPARE(back.questions[0].correct, 3);
+    QCOMPARE(back.questions[0].explanation, q.explanation);
+    QCOMPARE(back.categories, QList<QStringList>{q.category});
+}
+
+void QuestionInterchangeTest::commandLineAnswers_data() {
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    const QString project = "@project";
+    QTest::newRow("export gift") << true << QStringList{"--project", project, "--format",
+                                                        "gift",      "--out", "@out"}
+                                 << 0 << "";
+    QTest::newRow("export a field as scorm")
+        << true
+        << QStringList{"--project", project, "--field", "1", "--format", "scorm", "--out", "@out"}
+        << 0 << "";
+    QTest::newRow("unknown format")
+        << true << QStringList{"--project", project, "--format", "qti", "--out", "@out"} << 1
+        << "--format";
+    QTest::newRow("lesson without field")
+        << true
+        << QStringList{"--project", project, "--lesson", "1", "--format", "gift", "--out", "@out"}
+        << 1 << "--field";
+    QTest::newRow("no such field")
+        << true
+        << QStringList{"--project", project, "--field", "9", "--format", "gift", "--out", "@out"}
+        << 1 << "no such field";
+    QTest::newRow("field zero") << true << QStringList{"--project", project, "--field", "0",
+                                                       "--format",  "gift",  "--out",   "@out"}
+                                << 1 << "from 1";
+    QTest::newRow("no project file")
+        << true << QStringList{"--project", "@missing", "--format", "gift", "--out", "@out"} << 2
+        << "No project file";
+    QTest::newRow("out where nothing can be written")
+        << true << QStringList{"--project", project, "--format", "moodle", "--out", "/proc/x/y.xml"}
+        << 2 << "";
+    QTest::newRow("import over a made lesson")
+        << false << QStringList{"--project", project,    "--field", "1",    "--lesson",
+                                "1",         "--format", "gift",    "@file"}
+        << 1 << "--replace";
+    QTest::newRow("import into no such lesson")
+        << false << QStringList{"--project", project,    "--field", "1",    "--lesson",
+                                "5",         "--format", "gift",    "@file"}
+        << 1 << "no lesson 5";
+    QTest::newRow("import a missing file")
+        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
+                                "2",         "--format", "gift",    "--replace", "@missing"}
+        << 2 << "File not found";
+    QTest::newRow("import what is not GIFT")
+        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
+                                "2",         "--format", "gift",    "--replace", "@binary"}
+        << 1 << "UTF-8";
+    QTest::newRow("import what is not Moodle XML")
+        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
+                                "2",         "--format", "moodle",  "--replace", "@file"}
+        << 1 << "<quiz>";
+    QTest::newRow("import with nothing to hold")
+        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
+                                "2",         "--format", "gift",    "--replace", "@essay"}
+        << 1 << "skipped: e";
+    QTest::newRow("import with --replace")
+        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
+                                "2",         "--format", "gift",    "--replace", "@file"}
+        << 0 << "";
+}
+
+// Exit 0 on success, 1 on bad input with the reason, 2 when a file cannot be read or
+// written; a refused import leaves the lesson's files as they were.
+void QuestionInterchangeTest::commandLineAnswers() {
+    QFETCH(bool, exporting);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    Sample s;
+    test::writeBytes(s.p.path("in.gift"), "::q::Which?{=a ~b}\n");
+    test::writeBytes(s.p.path("essay.gift"), "::e::Explain.{}\n");
+    test::writeBytes(s.p.path("binary.gift"), QByteArray("\xff\xfe\x00\x01", 4));
+    const QMap<QString, QString> paths{{"@project", s.project},
+                                       {"@out", s.p.path("out.file")},
+                                       {"@missing", s.p.path("none")},
+                                       {"@file", s.p.path("in.gift")},
+                                       {"@essay", s.p.path("essay.gift")},
+                                       {"@binary", s.p.path("binary.gift")}};
+    for (QString& a : arguments)
+        a = paths.value(a, a);
+    const QMap<QString, QByteArray> before = test::filesUnder(s.project);
+    QString err;
+    QCOMPARE(s.run(exporting, arguments, &err), code);
+    QVERIFY2(err.contains(says), qPrintable(err));
+    if (exporting && code == 0)
+        QVERIFY(QFileInfo(s.p.path("out.file")).size() > 0);
+    if (code != 0)
+        QCOMPARE(test::filesUnder(s.project), before);
+    if (!exporting && code == 0)
+        QCOMPARE(s.quiz("0-1").size(), 1);
+}
+
+QTEST_MAIN(QuestionInterchangeTest)
+#include "tst_question_interchange.moc"
