@@ -2,8 +2,8 @@
 #include "app/instance_lock.h"
 #include "app/messages.h"
 #include "app/program_folder.h"
+#include "commands/question_commands.h"
 #include "export/disc_commands.h"
-#include "export/question_commands.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/console_prompts.h"
@@ -47,6 +47,14 @@ int main(int argc, char* argv[]) {
                       std::string_view(argv[1]) == "import-questions")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A root shell without a session has no runtime folder; the verbs need none, so
+        // Qt's remark about it is noise among their own messages.
+        static const QtMessageHandler qtDefault = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& where, const QString& message) {
+                if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                    qtDefault(type, where, message);
+            });
         QGuiApplication app(argc, argv);
         const QString programFolder =
             tavrin::programFolderFor(QCoreApplication::applicationDirPath());

@@ -6,6 +6,12 @@
 
 (function () {
   const data = typeof TAVRIN_DATA === "object" && TAVRIN_DATA ? TAVRIN_DATA : null;
+  // A learning platform starts one lesson of a package as "?lesson=N".
+  const onlyLesson = Number(new URLSearchParams(window.location.search).get("lesson"));
+  if (data && new URLSearchParams(window.location.search).has("lesson") &&
+      Number.isInteger(onlyLesson) && data.lessons[onlyLesson]) {
+    data.lessons = [data.lessons[onlyLesson]];
+  }
   const view = document.getElementById("view");
   const heading = document.getElementById("heading");
   const homeButton = document.getElementById("home");
@@ -107,6 +113,66 @@
   }
   function save() {
     keep(state.mode === "practice" || state.mode === "exam" ? state : null);
+  }
+
+  // ---- a learning platform ---------------------------------------------------------------
+
+  // The SCORM 1.2 runtime of the platform that opened this page, if any: an "API" object in
+  // a window above this one (or the opener's). Without one the player is as on a CD.
+  const platform = (function () {
+    function apiFrom(win) {
+      for (let hops = 0; win && hops < 10; hops++) {
+        try {
+          if (win.API && typeof win.API.LMSInitialize === "function") return win.API;
+        } catch (e) { return null; } // a window of another origin
+        if (!win.parent || win.parent === win) break;
+        win = win.parent;
+      }
+      return null;
+    }
+    const api = (window.parent !== window ? apiFrom(window.parent) : null) ||
+                (window.opener ? apiFrom(window.opener) : null);
+    if (!api || String(api.LMSInitialize("")) !== "true") return null;
+    const began = now();
+    const passMark = data && data.settings.lms && Number.isFinite(data.settings.lms.passMark)
+      ? data.settings.lms.passMark : 50;
+    let finished = false;
+    const status = String(api.LMSGetValue("cmi.core.lesson_status"));
+    if (status === "not attempted" || status === "") {
+      api.LMSSetValue("cmi.core.lesson_status", "incomplete");
+      api.LMSCommit("");
+    }
+    // CMITimespan: hours, minutes, seconds and hundredths.
+    function sessionTime() {
+      const cs = Math.max(0, Math.round((now() - began) / 10));
+      const two = (n) => String(n).padStart(2, "0");
+      return two(Math.floor(cs / 360000)) + ":" + two(Math.floor(cs / 6000) % 60) + ":" +
+             two(Math.floor(cs / 100) % 60) + "." + two(cs % 100);
+    }
+    return {
+      // A finished exam or practice round: its score out of 100, passed or failed.
+      report(right, total) {
+        if (finished) return;
+        const percent = total ? Math.round((100 * right) / total) : 0;
+        api.LMSSetValue("cmi.core.score.min", "0");
+        api.LMSSetValue("cmi.core.score.max", "100");
+        api.LMSSetValue("cmi.core.score.raw", String(percent));
+        api.LMSSetValue("cmi.core.lesson_status", percent >= passMark ? "passed" : "failed");
+        api.LMSSetValue("cmi.core.session_time", sessionTime());
+        api.LMSCommit("");
+      },
+      finish() {
+        if (finished) return;
+        finished = true;
+        api.LMSSetValue("cmi.core.session_time", sessionTime());
+        api.LMSCommit("");
+        api.LMSFinish("");
+      },
+    };
+  })();
+  if (platform) {
+    window.addEventListener("pagehide", () => platform.finish());
+    window.addEventListener("beforeunload", () => platform.finish());
   }
 
   // ---- the lesson list ----------------------------------------------------------------
@@ -272,6 +338,7 @@
         el("span", { text: fa(q.text || "") }), el("br"),
         el("span", { class: "right-answer" }, "پاسخ درست: ", ...withImages(answer === undefined ? "" : answer, q.images))));
     });
+    if (platform) platform.report(right, scored);
     const lessonIndex = state.lesson;
     state = { mode: "score", lesson: lessonIndex };
     save();
@@ -471,6 +538,7 @@
     });
     const percent = total ? Math.round((100 * right) / total) : 0;
     const seconds = Math.round(((taken.finished || now()) - taken.started) / 1000);
+    if (platform) platform.report(right, total);
     const lessonIndex = taken.lesson;
     state = { mode: "result", lesson: lessonIndex };
     save();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/question_commands.h"
+#include "export/question_export.h"
 
 #include <QDialog>
 #include <optional>

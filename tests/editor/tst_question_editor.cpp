@@ -37,22 +37,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// Runs the handler once on the first modal window of type T that opens; the watch it
-// returns is to be deleted by a caller that expects no such window.
-template <typename T> QTimer* onModal(std::function<void(T*)> handler) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handler(modal);
-        }
-    });
-    timer->start();
-    return timer;
-}
-
 struct Editing {
     TestProgram p;
     std::unique_ptr<MainWindow> main;

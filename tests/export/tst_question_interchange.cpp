@@ -1,10 +1,10 @@
 // Questions that travel: the sample project out as GIFT and Moodle XML and back into its
 // lessons (the same entries), foreign files read with their other kinds listed, the Moodle
 // XML's structure and pictures, and the command line's answers.
-#include "export/gift_format.h"
-#include "export/moodle_xml.h"
-#include "export/question_commands.h"
-#include "export/travel_questions.h"
+#include "commands/question_commands.h"
+#include "interchange/gift_format.h"
+#include "interchange/moodle_xml.h"
+#include "interchange/travel_questions.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "store/quiz_file.h"
@@ -270,13 +270,13 @@ void QuestionInterchangeTest::moodleXmlIsWhatPlatformsRead() {
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QCOMPARE(questions, 8);
         QCOMPARE(pictures, 1);
-        QCOMPARE(
-            categories,
-            (QStringList{QString::fromUtf8(
-                             "$course$/top/پایه هفتم/علوم: حالت‌های ماده"),
-                         QString::fromUtf8("$course$/top/پایه هفتم/علوم: حالت‌های "
-                                           "ماده/حالت‌های ماده"),
-                         QString::fromUtf8("$course$/top/پایه هفتم/جغرافیا: ایران")}));
+        QCOMPARE(categories,
+                 (QStringList{
+                     QString::fromUtf8(
+                         "$course$/top/پایه هفتم/علوم: حالت‌های ماده"),
+                     QString::fromUtf8("$course$/top/پایه هفتم/علوم: حالت‌های "
+                                       "ماده/حالت‌های ماده"),
+                     QString::fromUtf8("$course$/top/پایه هفتم/جغرافیا: ایران")}));
         test::writeBytes(s.project + "/Project.xml", project);
     }
 }

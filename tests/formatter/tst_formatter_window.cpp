@@ -4,6 +4,7 @@
 #include "formatter/formatter_window.h"
 #include "formatter/lesson_draft.h"
 #include "formatter/question_check.h"
+#include "formatter/quiz_book.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
 #include "platform/text_codec.h"
@@ -25,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace tavrin;
@@ -615,6 +617,84 @@ private slots:
                           t.bindex->visualItemRect(t.bindex->item(0)).center());
         QTRY_VERIFY(asked);
         answer.stop();
+    }
+
+    // A Moodle XML file's questions through the import button and the program's file
+    // picker: appended as entries with the right answer marked and the answer's picture as
+    // an image mark, the kinds the tool cannot hold listed by title, the draft written; made,
+    // the picture is the lesson's and the import's files are gone.
+    void questionsFromOtherPlatforms() {
+        Formatter t;
+        const QByteArray picture = pngOf(12, 8);
+        QDir().mkpath(t.p.path("in"));
+        writeBytes(t.p.path("in/q.xml"),
+                   "<?xml version=\"1.0\"?><quiz>"
+                   "<question "
+                   "type=\"category\"><category><text>$course$/top/X</text></category></question>"
+                   "<question type=\"multichoice\"><name><text>m</text></name>"
+                   "<questiontext format=\"html\"><text><![CDATA[<p>Which "
+                   "one?</p>]]></text></questiontext>"
+                   "<generalfeedback format=\"html\"><text>Because.</text></generalfeedback>"
+                   "<answer fraction=\"0\" format=\"html\"><text>A</text></answer>"
+                   "<answer fraction=\"100\" format=\"html\"><text><![CDATA[B <img "
+                   "src=\"@@PLUGINFILE@@/b.png\">]]></text>"
+                   "<file name=\"b.png\" path=\"/\" encoding=\"base64\">" +
+                       picture.toBase64() +
+                       "</file></answer></question>"
+                       "<question "
+                       "type=\"truefalse\"><name><text>t</text></name><questiontext><text>Sure?</"
+                       "text></questiontext>"
+                       "<answer fraction=\"100\"><text>true</text></answer><answer "
+                       "fraction=\"0\"><text>false</text></answer></question>"
+                       "<question "
+                       "type=\"essay\"><name><text>es</text></name><questiontext><text>Write.</"
+                       "text></questiontext></question>"
+                       "</quiz>");
+        auto* import = control<QToolButton>(t.f, "ImportQ");
+        // Where nothing stood: left of the outline's heading, above the outline.
+        QVERIFY(import->geometry().right() < control<QLabel>(t.f, "Label3")->geometry().left());
+        QVERIFY(import->geometry().bottom() < t.bindex->geometry().top());
+        QVERIFY(laidOutRightToLeft(import));
+        onModal<FilePicker>([&](FilePicker* picker) {
+            picker->prime(t.p.path("in"));
+            auto* list = picker->findChild<QListWidget*>("File1");
+            list->setCurrentItem(list->findItems("q.xml", Qt::MatchExactly).value(0));
+            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(import, Qt::LeftButton);
+        QCOMPARE(
+            t.p.prompts.shown.last().text,
+            u8("2 سؤال از فايل «q.xml» به فهرست افزوده شد.\u200F\r\nآورده نشد: «es» (تشريحي)"));
+        QCOMPARE(t.outline().size(), 2);
+        QVERIFY(t.outline()[0].startsWith(u8("Which one?   =>   A B {0}   =>   Because.")));
+        QVERIFY(t.outline()[1].startsWith(u8("Sure?   =>   درست نادرست")));
+        const EntryTable& table = t.f->table();
+        const QByteArray mark = markPicture(readBytes(t.p.path("Resources/check.bin")));
+        QCOMPARE(readAnswers(t.p.context(), table.JavabRtf[0], mark).marked, 2);
+        QCOMPARE(readAnswers(t.p.context(), table.JavabRtf[1], mark).marked, 1);
+        QCOMPARE(readBytes(table.ImagePaths[0]), picture);
+        const QString project = t.main->session().projectPath;
+        QVERIFY(QFile::exists(project + "/_xml/quiz0-0.draft"));
+        t.click(11);
+        const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
+        QVERIFY(
+            quiz.contains("\t\t<B>B {0}</B>\r\n\t\t<chk>2</chk>\r\n\t\t<rslt>Because.</rslt>\r\n"
+                          "\t\t<img0>quiz0-0-0.png</img0>\r\n"));
+        QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-0.png"), picture);
+        QCOMPARE(QDir(project + "/BookTXT").entryList({"*-import-*"}, QDir::Files), QStringList());
+        // A file that is neither: nothing is added, and the author is told why.
+        writeBytes(t.p.path("in/q.xml"), "<html></html>");
+        t.main->formatter()->Doit();
+        const qsizetype entries = t.outline().size();
+        onModal<FilePicker>([&](FilePicker* picker) {
+            picker->prime(t.p.path("in"));
+            auto* list = picker->findChild<QListWidget*>("File1");
+            list->setCurrentItem(list->findItems("q.xml", Qt::MatchExactly).value(0));
+            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(import, Qt::LeftButton);
+        QVERIFY(t.p.prompts.shown.last().text.startsWith(u8("سؤالهاي فايل آورده نشد!\u200F\r\n")));
+        QCOMPARE(t.outline().size(), entries);
     }
 
     void layoutRules() {

@@ -1,6 +1,7 @@
 // The settings area through its widgets: changes kept in the project file across project
 // changes and restarts, and the output button's export.
 #include "export/cd_export.h"
+#include "interchange/moodle_xml.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -192,6 +194,86 @@ private slots:
         QCOMPARE(readBytes(g.p.path("Project 2/Project.xml")), two);
         // Reading a project into the controls writes nothing.
         QCOMPARE(readBytes(file), utf16(expected));
+    }
+
+    // The questions button beside the disc image: its dialog offers what the lists have
+    // selected, follows the format with the file's ending and the options, and writes what
+    // the author chose; Cancel writes nothing.
+    void questionsButtonWritesForPlatforms() {
+        Program g;
+        for (const auto& [name, bytes] :
+             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
+            QDir().mkpath(QFileInfo(g.p.path("Project 1/" + name)).path());
+            writeBytes(g.p.path("Project 1/" + name), bytes);
+        }
+        auto* button = g.find<QToolButton>("QuestionsOut");
+        QCOMPARE(button->geometry().left(),
+                 g.find<QToolButton>("DiscImage")->geometry().right() + 5);
+        QVERIFY(button->geometry().right() < g.find<QCheckBox>("Pcheck")->geometry().left());
+        g.select(0);
+        clickRow(g.find<QListWidget>("ReshB"), 0);
+        clickRow(g.find<QListWidget>("DarsB"), 0);
+        // A right-to-left option is clicked on its circle, at its right end.
+        const auto choose = [](QDialog* d, const char* name) {
+            auto* option = d->findChild<QRadioButton*>(name);
+            QTest::mouseClick(option, Qt::LeftButton, {},
+                              QPoint(option->width() - 8, option->height() / 2));
+            QVERIFY(option->isChecked());
+        };
+        // The dialog as the author fills it, then its own button.
+        const auto fill = [&](std::function<void(QDialog*)> steps) {
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog && dialog->objectName() == "QuestionsDialog");
+                steps(dialog);
+            });
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+        const QString lessonFile = g.p.path("lesson.xml");
+        fill([&](QDialog* d) {
+            auto* lesson = d->findChild<QRadioButton*>("QWhat0");
+            QVERIFY(lesson->isEnabled() && lesson->isChecked());
+            QVERIFY(d->findChild<QLabel*>("QGiftNote")->isVisible());
+            QVERIFY(!d->findChild<QSpinBox*>("QPassMark")->isEnabled());
+            choose(d, "QFormat1");
+            auto* out = d->findChild<QLineEdit*>("QOut");
+            QVERIFY(out->text().endsWith(u8("One.xml")));
+            QVERIFY(!d->findChild<QLabel*>("QGiftNote")->isVisible());
+            out->setText(lessonFile);
+            QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
+        });
+        QCOMPARE(readMoodleXml(readBytes(lessonFile)).questions.size(), 4);
+        QCOMPARE(g.p.prompts.shown.last().text,
+                 u8("سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F\r\n") + QChar(0x202A) +
+                     lessonFile + QChar(0x202C) + QChar(0x200F));
+        const QString package = g.p.path("all.zip");
+        fill([&](QDialog* d) {
+            choose(d, "QWhat2");
+            choose(d, "QFormat2");
+            QVERIFY(d->findChild<QLineEdit*>("QOut")->text().endsWith(".zip"));
+            QTest::mouseClick(d->findChild<QCheckBox*>("QScoEach"), Qt::LeftButton);
+            auto* pass = d->findChild<QSpinBox*>("QPassMark");
+            pass->setFocus();
+            pass->selectAll();
+            QTest::keyClicks(pass, "70");
+            d->findChild<QLineEdit*>("QOut")->setText(package);
+            QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
+        });
+        QVERIFY(QFileInfo(package).size() > 100000);
+        QVERIFY(
+            g.p.entries().join('\n').contains("SCORM package made: " + package + " (2 lessons)."));
+        QProcess unzip;
+        unzip.start("unzip", {"-p", package, "Data/quizdata.js", "imsmanifest.xml"});
+        QVERIFY(unzip.waitForFinished());
+        const QByteArray packed = unzip.readAllStandardOutput();
+        QVERIFY(packed.contains("\"lms\":{\"passMark\":70}"));
+        QCOMPARE(packed.count("<item "), 1);
+        fill([&](QDialog* d) {
+            d->findChild<QLineEdit*>("QOut")->setText(g.p.path("cancelled.gift"));
+            QTest::mouseClick(d->findChild<QPushButton*>("QCancel"), Qt::LeftButton);
+        });
+        QVERIFY(!QFile::exists(g.p.path("cancelled.gift")));
+        QCOMPARE(g.p.entries().last(), QStringLiteral("Aborted by user!"));
     }
 
     void outputButtonExports() {

@@ -5,11 +5,14 @@
 #include "platform/prompts.h"
 #include "platform/random_source.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -84,6 +87,22 @@ template <typename T> T* control(QObject* window, const char* name) {
     if (!child)
         qFatal("no control %s", name);
     return child;
+}
+
+// Runs the handler once on the first modal window of type T that opens; the watch it
+// returns is to be deleted by a caller that expects no such window.
+template <typename T> QTimer* onModal(std::function<void(T*)> handler) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handler(modal);
+        }
+    });
+    timer->start();
+    return timer;
 }
 
 // Copies the Resources the tool ships into a program folder's Resources.

@@ -1,4 +1,4 @@
-#include "export/html_text.h"
+#include "interchange/html_text.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
-#include "export/moodle_xml.h"
+#include "interchange/moodle_xml.h"
 
-#include "export/html_text.h"
+#include "interchange/html_text.h"
 
 #include <QRegularExpression>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "export/gift_format.h"
+#include "interchange/gift_format.h"
 
-#include "export/html_text.h"
+#include "interchange/html_text.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -12,10 +12,11 @@ namespace {
 
 const QString kSpecial = QStringLiteral("\\~=#{}:");
 
-const QString kCannotTravel = QStringLiteral(u"// تصویرها، صدا، فیلم، پیوست‌ها و تصویر زمینه در "
-                                             u"قالب GIFT جا نمی‌گیرند و "
-                                             u"در این "
-                                             u"پرونده نیستند.");
+const QString kCannotTravel = QStringLiteral(
+    u"// تصویرها، صدا، فیلم، پیوست‌ها و تصویر زمینه در "
+    u"قالب GIFT جا نمی‌گیرند و "
+    u"در این "
+    u"پرونده نیستند.");
 
 QString lettersEscaped(const QString& text) {
     return giftEscaped(persianLetters(text));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/travel_questions.h"
+#include "interchange/travel_questions.h"
 
 #include <QByteArray>
 

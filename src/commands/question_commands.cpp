@@ -1,24 +1,21 @@
-#include "export/question_commands.h"
+#include "commands/question_commands.h"
 
 #include "app/context.h"
 #include "app/identity.h"
-#include "export/gift_format.h"
-#include "export/moodle_xml.h"
-#include "export/project_settings.h"
-#include "export/scorm_package.h"
+#include "export/question_export.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_draft.h"
 #include "formatter/lesson_texts.h"
 #include "formatter/question_import.h"
 #include "formatter/quiz_book.h"
-#include "formatter/quiz_reopen.h"
+#include "interchange/gift_format.h"
+#include "interchange/moodle_xml.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/project_folders.h"
-#include "platform/safe_save.h"
 #include "platform/text_file.h"
-#include "store/fields.h"
 #include "store/lesson_files.h"
+#include "store/quiz_file.h"
 #include "store/store_common.h"
 
 #include <QCommandLineParser>
@@ -135,44 +132,6 @@ template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
 
 } // namespace
 
-QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {
-    context.log().LogMe(QStringLiteral("Writing questions to %1").arg(request.out));
-    QuestionsWritten written;
-    if (request.format == QuestionFormat::Scorm) {
-        written.lessons = makeScormPackage(
-            context, {request.projectPath, request.scope, request.scoPerLesson, request.passMark,
-                      request.out});
-        return written;
-    }
-    const TravelSet set = projectQuestions(context, request.projectPath, request.scope);
-    if (set.questions.isEmpty())
-        throw std::invalid_argument("no lesson in the choice has made questions");
-    const bool gift = request.format == QuestionFormat::Gift;
-    QByteArray bytes;
-    if (gift) {
-        bytes = giftText(set);
-    } else {
-        const QString document = readUtf16File(store::projectFilePath(request.projectPath));
-        bytes = moodleXml(set, examSettings(readSettings(context, document)).on);
-    }
-    saveWholeFile(request.out, bytes);
-    written.questions = int(set.questions.size());
-    for (const TravelQuestion& q : set.questions)
-        written.leftOut += gift && (!q.pictures.isEmpty() || q.hasAttachments()) ? 1 : 0;
-    context.log().LogMe(QStringLiteral("Questions written: %1").arg(written.questions));
-    return written;
-}
-
-TravelSet readQuestionsFile(const QString& path) {
-    if (!fileExists(path))
-        throw FsError::at(QStringLiteral("File not found"), path);
-    const QByteArray bytes = readWholeFile(path);
-    qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at])))
-        ++at;
-    return at < bytes.size() && bytes[at] == '<' ? readMoodleXml(bytes) : readGift(bytes);
-}
-
 int exportQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
                            std::FILE* err) {
     return run("export-questions", err, [&] {
@@ -183,12 +142,15 @@ int exportQuestionsCommand(Context& context, const QStringList& arguments, std::
         const QuestionsWritten written = writeQuestions(
             context, {o.project, {o.field, o.lesson}, format, o.out, !o.oneSco, o.passMark});
         if (format == QuestionFormat::Scorm)
-            print(out, QStringLiteral("%1: SCORM 1.2 package, %2 lessons").arg(o.out).arg(written.lessons));
+            print(out, QStringLiteral("%1: SCORM 1.2 package, %2 lessons")
+                           .arg(o.out)
+                           .arg(written.lessons));
         else
             print(out, QStringLiteral("%1: %2 questions").arg(o.out).arg(written.questions));
         if (written.leftOut)
-            print(err, QStringLiteral("pictures and attachments of %1 questions cannot travel in GIFT")
-                           .arg(written.leftOut));
+            print(err,
+                  QStringLiteral("pictures and attachments of %1 questions cannot travel in GIFT")
+                      .arg(written.leftOut));
         return 0;
     });
 }

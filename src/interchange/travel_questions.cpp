@@ -1,4 +1,4 @@
-#include "export/travel_questions.h"
+#include "interchange/travel_questions.h"
 
 #include "app/context.h"
 #include "platform/file_system.h"
