@@ -1,4 +1,4 @@
-#include "export/disc_commands.h"
+#include "commands/disc_commands.h"
 
 #include "export/disc_check.h"
 #include "export/disc_image.h"
