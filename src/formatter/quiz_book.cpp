@@ -182,12 +182,13 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
     for (const Copy& c : copies) {
         if (c.from.isEmpty())
             continue;
-        // A reopened lesson's attachment is its copy in BookTXT: it keeps its name.
+        // A reopened lesson's attachment is its copy in BookTXT: it keeps its name. An
+        // imported question's file waits there too, but goes once the lesson is made.
         const QFileInfo from(fromStoredPath(c.from));
-        const QString name =
-            sameFile(from.absolutePath(), pages) && !planned.contains(from.filePath())
-                ? from.fileName()
-                : page + extensionOf(c.from);
+        const bool ownCopy = sameFile(from.absolutePath(), pages) &&
+                             !planned.contains(from.filePath()) &&
+                             !from.fileName().startsWith(folders::importName(id, QString()));
+        const QString name = ownCopy ? from.fileName() : page + extensionOf(c.from);
         copy(c.from, name);
         block += line(c.element, name);
     }

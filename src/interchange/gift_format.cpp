@@ -59,12 +59,23 @@ qsizetype findPlain(const QList<Char>& cs, QChar c, qsizetype from) {
     return -1;
 }
 
-// A text part: its "[format]" read; HTML made plain; lines joined by CR LF.
-QString plain(QString text) {
+const QRegularExpression& formatMark() {
     static const QRegularExpression format(
         QStringLiteral("^\\s*\\[(html|markdown|plain|moodle)\\]"));
-    const QRegularExpressionMatch m = format.match(text);
-    const bool html = m.hasMatch() && m.captured(1) == QLatin1String("html");
+    return format;
+}
+
+// Whether a question's text is HTML: its answers and feedback are too unless marked.
+bool isHtml(const QString& text) {
+    const QRegularExpressionMatch m = formatMark().match(text);
+    return m.hasMatch() && m.captured(1) == QLatin1String("html");
+}
+
+// A text part: its own "[format]" read, else the question's; HTML made plain; lines joined
+// by CR LF.
+QString plain(QString text, bool questionHtml = false) {
+    const QRegularExpressionMatch m = formatMark().match(text);
+    const bool html = m.hasMatch() ? m.captured(1) == QLatin1String("html") : questionHtml;
     if (m.hasMatch())
         text = text.mid(m.capturedEnd());
     if (html)
@@ -86,7 +97,8 @@ struct Choice {
 
 // The answers part "=a ~b ~%50%c #feedback ####general": choices and the general feedback.
 // Per-answer feedback is left out (the tool has none).
-void readChoices(const QList<Char>& cs, QList<Choice>& choices, QString& general, bool& feedback) {
+void readChoices(const QList<Char>& cs, bool html, QList<Choice>& choices, QString& general,
+                 bool& feedback) {
     static const QRegularExpression weight(QStringLiteral("^%(-?\\d+(?:\\.\\d+)?)%"));
     qsizetype i = 0;
     const auto atGeneral = [&](qsizetype k) {
@@ -98,7 +110,7 @@ void readChoices(const QList<Char>& cs, QList<Choice>& choices, QString& general
     bool inFeedback = false;
     while (i < cs.size()) {
         if (atGeneral(i)) {
-            general = plain(textOf(cs, i + 4, cs.size()));
+            general = plain(textOf(cs, i + 4, cs.size()), html);
             break;
         }
         const Char ch = cs[i];
@@ -121,7 +133,7 @@ void readChoices(const QList<Char>& cs, QList<Choice>& choices, QString& general
             c.right = c.weight == 100;
             c.text = c.text.trimmed().mid(m.capturedEnd());
         }
-        c.text = plain(c.text);
+        c.text = plain(c.text, html);
     }
 }
 
@@ -159,8 +171,9 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
     const qsizetype close = findPlain(cs, u'}', open + 1);
     if (close < 0)
         throw std::invalid_argument("a question's answers are not closed");
+    const bool html = isHtml(textOf(cs, at, open));
     const QString before = plain(textOf(cs, at, open));
-    const QString after = plain(textOf(cs, close + 1, cs.size()));
+    const QString after = plain(textOf(cs, close + 1, cs.size()), html);
     q.text = after.isEmpty() ? before : before + QStringLiteral(" _____ ") + after;
     const QList<Char> answers = cs.mid(open + 1, close - open - 1);
     const QString raw = textOf(answers, 0, answers.size()).trimmed();
@@ -178,25 +191,28 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
         q.correct = isTrue ? 1 : 2;
         const qsizetype general = raw.indexOf(QStringLiteral("####"));
         if (general >= 0)
-            q.explanation = plain(raw.mid(general + 4));
+            q.explanation = plain(raw.mid(general + 4), html);
         set.questions.append(q);
         return;
     }
     QList<Choice> choices;
     QString general;
     bool feedback = false;
-    readChoices(answers, choices, general, feedback);
+    readChoices(answers, html, choices, general, feedback);
     if (raw.contains(QStringLiteral("->")))
         return skip(questionKindName(QStringLiteral("matching")));
     const bool anyWrong = std::any_of(choices.begin(), choices.end(),
                                       [](const Choice& c) { return !c.right && c.weight <= 0; });
     if (!anyWrong || choices.isEmpty())
         return skip(questionKindName(QStringLiteral("shortanswer")));
-    int rights = 0;
-    for (const Choice& c : choices)
-        rights += c.weight > 0 ? 1 : 0;
-    if (rights > 1 || (rights == 1 && std::none_of(choices.begin(), choices.end(),
-                                                   [](const Choice& c) { return c.right; })))
+    // One full-credit answer is a question the tool holds (partial credit aside); several,
+    // or only partial ones, make a question of many right answers.
+    int rights = 0, partial = 0;
+    for (const Choice& c : choices) {
+        rights += c.right ? 1 : 0;
+        partial += !c.right && c.weight > 0 ? 1 : 0;
+    }
+    if (rights != 1)
         return skip(questionKindName(QStringLiteral("multichoice")));
     for (const Choice& c : choices) {
         q.answers.append(c.text);
@@ -204,6 +220,8 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
             q.correct = int(q.answers.size());
     }
     q.explanation = general;
+    if (partial)
+        set.notes.append(partialCreditNote(shown));
     if (feedback)
         set.notes.append(
             QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")

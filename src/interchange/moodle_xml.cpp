@@ -338,10 +338,12 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
             if (fraction >= 100 && q.correct == 0)
                 q.correct = int(q.answers.size());
         }
-        if (rights > 1 || partial > 0) {
+        if (rights > 1 || (rights == 0 && partial > 0)) {
             set.skipped.append({shownTitle, questionKindName(type)});
             return;
         }
+        if (partial > 0)
+            set.notes.append(partialCreditNote(shownTitle));
     } else if (type != QLatin1String("description")) {
         set.skipped.append({shownTitle, questionKindName(type)});
         return;

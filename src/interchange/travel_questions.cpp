@@ -140,6 +140,12 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
     return before;
 }
 
+QString partialCreditNote(const QString& title) {
+    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ كامل علامت "
+                          u"خورد.")
+        .arg(title);
+}
+
 QString questionKindName(const QString& type) {
     if (type == QLatin1String("shortanswer"))
         return QStringLiteral(u"كوتاه‌پاسخ");

@@ -43,6 +43,10 @@ struct SkippedQuestion {
 // How a list of skipped questions names a kind the tool cannot hold, by its Moodle type.
 QString questionKindName(const QString& type);
 
+// The note for a question whose other answers earned part of the mark: the tool marks only
+// the fully right one.
+QString partialCreditNote(const QString& title);
+
 struct TravelSet {
     // Every category the file declares (or the export writes), in order: a lesson's own
     // category comes before its groups' even when no question lies directly in it.

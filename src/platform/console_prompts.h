@@ -14,19 +14,20 @@ public:
     explicit ConsolePrompts(std::FILE* out) : out_(out) {}
     void notice(const QString&, const QString& text) override { print(text); }
     bool askYesNo(const QString&, const QString& text, Default) override {
-        print(text);
+        print(text + kYes);
         return true;
     }
     Answer askYesNoCancel(const QString&, const QString& text) override {
-        print(text);
+        print(text + kYes);
         return Answer::Yes;
     }
 
 private:
-    void print(QString text) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        std::fprintf(out_, "%s\n", text.toUtf8().constData());
+    // A message box's lines make one line of the console.
+    void print(const QString& text) {
+        std::fprintf(out_, "%s\n", text.simplified().toUtf8().constData());
     }
+    inline static const QString kYes = QStringLiteral(u" (بله)");
     std::FILE* out_;
 };
 

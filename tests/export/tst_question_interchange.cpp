@@ -90,6 +90,17 @@ void QuestionInterchangeTest::sampleTravelsBothWays() {
     QFETCH(int, lesson);
     Sample s;
     const QString id = QStringLiteral("0-%1").arg(lesson - 1);
+    // The first question gets an attachment and a background picture of its own.
+    const QString quizPath = s.project + "/_xml/" + folders::quizName(id);
+    QString quizText = decodeUtf16Le(test::readBytes(quizPath));
+    const qsizetype firstEnd = quizText.indexOf("\t</question");
+    quizText.insert(firstEnd, QStringLiteral("\t\t<attach>quiz%1-1.pdf</attach>\r\n\t\t<back>"
+                                             "quiz%1-1.jpg</back>\r\n")
+                                  .arg(id));
+    test::writeBytes(quizPath, encodeUtf16Le(quizText));
+    const QByteArray attach("%PDF-1.4 attached"), back("\xff\xd8\xff\xe0 back");
+    test::writeBytes(s.project + "/BookTXT/quiz" + id + "-1.pdf", attach);
+    test::writeBytes(s.project + "/BookTXT/quiz" + id + "-1.jpg", back);
     const QList<QuizQuestion> before = s.quiz(id);
     const QByteArray groupsBefore = test::readBytes(s.project + "/_xml/" + folders::groupsName(id));
     const QByteArray picture = test::readBytes(s.project + "/BookTXT/quiz0-0-0.png");
@@ -97,7 +108,8 @@ void QuestionInterchangeTest::sampleTravelsBothWays() {
     QCOMPARE(s.run(true, {"--project", s.project, "--field", "1", "--lesson",
                           QString::number(lesson), "--format", format, "--out", file}),
              0);
-    QFile::remove(s.project + "/BookTXT/quiz0-0-0.png");
+    for (const QString& name : {QStringLiteral("0-0-0.png"), id + "-1.pdf", id + "-1.jpg"})
+        QFile::remove(s.project + "/BookTXT/quiz" + name);
     QCOMPARE(s.run(false, {"--project", s.project, "--field", "1", "--lesson",
                            QString::number(lesson), "--format", format, "--replace", file}),
              0);
@@ -116,6 +128,14 @@ void QuestionInterchangeTest::sampleTravelsBothWays() {
         QCOMPARE(a.explanation, persianLetters(b.explanation));
         const QMap<int, QString> images = format == "moodle" ? b.images : QMap<int, QString>();
         QCOMPARE(a.images, images);
+    }
+    // Moodle XML carries the attachments: the made lesson names copies that are there.
+    const QString bookTxt = s.project + "/BookTXT/";
+    QCOMPARE(after.first().attach.isEmpty(), format == "gift");
+    QCOMPARE(after.first().back.isEmpty(), format == "gift");
+    if (format == "moodle") {
+        QCOMPARE(test::readBytes(bookTxt + after.first().attach), attach);
+        QCOMPARE(test::readBytes(bookTxt + after.first().back), back);
     }
     // The group titles come back in Persian letters, at the same places.
     QCOMPARE(test::readBytes(s.project + "/_xml/" + folders::groupsName(id)),
@@ -136,26 +156,30 @@ void QuestionInterchangeTest::foreignFiles_data() {
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QStringList>("skipped");
     QTest::addColumn<QList<QStringList>>("categories");
+    // The questions the notes name (what of them did not come).
+    QTest::addColumn<QStringList>("noted");
     QTest::newRow("gift: every kind")
-        << QByteArray(
-               "// comment\n$CATEGORY: $course$/top/Science//Lab/Week 1\n\n"
-               "::mc::[html]<p>Which <b>gas</b>?</p>{\n=N\\=2 #yes\n~O #no\n####most air\n}\n\n"
-               "::tf::The earth is round.{T}\n\n::tf2::Water is dry.{FALSE####it is wet}\n\n"
-               "::essay::Explain.{}\n\n::short::Capital {=Tehran =tehran}\n\n"
-               "::match::Pair.{=a -> b\n=c -> d}\n\n::num::Pi?{#3.14:0.01}\n\n"
-               "::multi::Two right{~%50%a ~%50%b ~%-100%c}\n\n"
-               "::fill::The sky is {=blue ~red ~green} today.\n\n"
-               "Read this first.\n\n"
-               "::weighted::One right{~%100%yes ~no}\n")
+        << QByteArray("// comment\n$CATEGORY: $course$/top/Science//Lab/Week 1\n\n"
+                      "::mc::[html]<p>Which <b>gas</b>?</p>{\n=<b>N\\=2</b> #yes\n~O #no\n"
+                      "####<p>most <i>air</i></p>\n}\n\n"
+                      "::tf::The earth is round.{T}\n\n::tf2::Water is dry.{FALSE####it is wet}\n\n"
+                      "::essay::Explain.{}\n\n::short::Capital {=Tehran =tehran}\n\n"
+                      "::match::Pair.{=a -> b\n=c -> d}\n\n::num::Pi?{#3.14:0.01}\n\n"
+                      "::multi::Two right{~%50%a ~%50%b ~%-100%c}\n\n"
+                      "::fill::The sky is {=blue ~red ~green} today.\n\n"
+                      "Read this first.\n\n"
+                      "::weighted::One right{~%100%yes ~no}\n\n"
+                      "::partial::Mostly{=a ~%50%b ~c}\n\n::two::Both{=a =b ~c}\n")
         << "gift"
         << QStringList{"Which gas?|N=2/O|1|most air",
                        "The earth is round.|درست/نادرست|1|",
                        "Water is dry.|درست/نادرست|2|it is wet",
                        "The sky is _____ today.|blue/red/green|1|",
                        "Read this first.|||",
-                       "One right|yes/no|1|"}
-        << QStringList{"essay", "short", "match", "num", "multi"}
-        << QList<QStringList>{{"Science/Lab", "Week 1"}};
+                       "One right|yes/no|1|",
+                       "Mostly|a/b/c|1|"}
+        << QStringList{"essay", "short", "match", "num", "multi", "two"}
+        << QList<QStringList>{{"Science/Lab", "Week 1"}} << QStringList{"mc", "partial"};
     QTest::newRow("moodle: every kind")
         << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
 <quiz>
@@ -176,13 +200,16 @@ void QuestionInterchangeTest::foreignFiles_data() {
 <question type="shortanswer"><name><text>sa</text></name><questiontext><text>x</text></questiontext></question>
 <question type="multichoice"><name><text>many</text></name><questiontext><text>y</text></questiontext>
  <single>false</single><answer fraction="50"><text>a</text></answer><answer fraction="50"><text>b</text></answer></question>
+<question type="multichoice"><name><text>part</text></name><questiontext><text>w</text></questiontext>
+ <single>true</single><answer fraction="100"><text>a</text></answer><answer fraction="33.3"><text>b</text></answer></question>
 <question type="essay"><name><text>es</text></name><questiontext><text>z</text></questiontext></question>
 <question type="description"><name><text>d</text></name><questiontext format="html"><text>Just read.</text></questiontext></question>
 </quiz>)")
         << "moodle"
         << QStringList{"Pick & choose\r\nline two|one/two {0}|2|because",
-                       "Fire is cold.|درست/نادرست|2|", "Just read.|||"}
-        << QStringList{"sa", "many", "es"} << QList<QStringList>{{"A"}, {"A", "B"}};
+                       "Fire is cold.|درست/نادرست|2|", "w|a/b|1|", "Just read.|||"}
+        << QStringList{"sa", "many", "es"} << QList<QStringList>{{"A"}, {"A", "B"}}
+        << QStringList{"part"};
 }
 
 void QuestionInterchangeTest::foreignFiles() {
@@ -191,6 +218,7 @@ void QuestionInterchangeTest::foreignFiles() {
     QFETCH(QStringList, questions);
     QFETCH(QStringList, skipped);
     QFETCH(QList<QStringList>, categories);
+    QFETCH(QStringList, noted);
     const TravelSet set = format == "gift" ? readGift(file) : readMoodleXml(file);
     QStringList got;
     for (const TravelQuestion& q : set.questions)
@@ -203,6 +231,9 @@ void QuestionInterchangeTest::foreignFiles() {
         titles.append(s.title);
     QCOMPARE(titles, skipped);
     QCOMPARE(set.categories, categories);
+    QCOMPARE(set.notes.size(), noted.size());
+    for (qsizetype n = 0; n < noted.size(); ++n)
+        QVERIFY2(set.notes[n].contains(u'«' + noted[n] + u'»'), qPrintable(set.notes[n]));
     if (format == "moodle") {
         QCOMPARE(set.questions.first().pictures.value(0).name, QStringLiteral("p q.png"));
         QCOMPARE(set.questions.first().pictures.value(0).bytes, QByteArray("\x89PNG\r\n\x1a\n"));
