@@ -655,13 +655,17 @@ private slots:
         QVERIFY(import->geometry().right() < control<QLabel>(t.f, "Label3")->geometry().left());
         QVERIFY(import->geometry().bottom() < t.bindex->geometry().top());
         QVERIFY(laidOutRightToLeft(import));
-        onModal<FilePicker>([&](FilePicker* picker) {
-            picker->prime(t.p.path("in"));
-            auto* list = picker->findChild<QListWidget*>("File1");
-            list->setCurrentItem(list->findItems("q.xml", Qt::MatchExactly).value(0));
-            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(import, Qt::LeftButton);
+        // The import's picker is answered with "in/q.xml".
+        const auto importFile = [&] {
+            onModal<FilePicker>([&](FilePicker* picker) {
+                picker->prime(t.p.path("in"));
+                auto* list = picker->findChild<QListWidget*>("File1");
+                list->setCurrentItem(list->findItems("q.xml", Qt::MatchExactly).value(0));
+                QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+            });
+            QTest::mouseClick(import, Qt::LeftButton);
+        };
+        importFile();
         QCOMPARE(
             t.p.prompts.shown.last().text,
             u8("2 سؤال از فايل «q.xml» به فهرست افزوده شد.\u200F\r\nآورده نشد: «es» (تشريحي)"));
@@ -686,13 +690,7 @@ private slots:
         writeBytes(t.p.path("in/q.xml"), "<html></html>");
         t.main->formatter()->Doit();
         const qsizetype entries = t.outline().size();
-        onModal<FilePicker>([&](FilePicker* picker) {
-            picker->prime(t.p.path("in"));
-            auto* list = picker->findChild<QListWidget*>("File1");
-            list->setCurrentItem(list->findItems("q.xml", Qt::MatchExactly).value(0));
-            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(import, Qt::LeftButton);
+        importFile();
         QVERIFY(t.p.prompts.shown.last().text.startsWith(u8("سؤالهاي فايل آورده نشد!\u200F\r\n")));
         QCOMPARE(t.outline().size(), entries);
     }
