@@ -1,5 +1,6 @@
 // The settings area kept in the project file, and the output button's export.
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/messages.h"
 #include "export/cd_export.h"
 #include "export/disc_image.h"
@@ -160,7 +161,18 @@ void MainWindow::questionsCommand() {
     name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
     const auto request = QuestionsDialog::ask(this, chosen.projectPath, chosen.fieldIndex,
                                               chosen.lessonIndex, folder, name);
-    if (!request) {
+    // A path reads left to right inside the right-to-left boxes.
+    const auto shown = [](const QString& path) {
+        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
+    };
+    // A file of an earlier export is replaced only when the author says so.
+    if (!request ||
+        (fileExists(request->out) &&
+         !context_.prompts().askYesNo(
+             kMainCaption,
+             QStringLiteral(u"فايلي با نام\r\n") + shown(request->out) +
+                 QStringLiteral(u"\r\nدر حال حاضر موجود است.\r\n\r\nآيا جايگزين شود؟\u200F"),
+             Default::No))) {
         context_.log().LogMe(QStringLiteral("Aborted by user!"));
         return;
     }
@@ -168,16 +180,16 @@ void MainWindow::questionsCommand() {
     try {
         const BusyCursor busy;
         const QuestionsWritten written = writeQuestions(context_, *request);
-        // A path reads left to right inside the right-to-left notice.
-        QString line = QChar(0x202A) + QDir::toNativeSeparators(request->out) + QChar(0x202C);
+        QString line = shown(request->out);
         if (written.leftOut)
             line +=
                 QStringLiteral(u"\r\nتصوير و پيوست %1 سؤال در GIFT جا نگرفت.").arg(written.leftOut);
         bepayamWithLine(context_, kNoticeQuestionsWritten, line);
         return;
     } catch (const std::invalid_argument&) {
-        why = QStringLiteral(u"در اين انتخاب درسي با فايل آزمون ساخته‌شده "
-                             u"نيست.");
+        why = QStringLiteral(
+            u"در اين انتخاب درسي با فايل آزمون ساخته‌شده "
+            u"نيست.");
     } catch (const UnreadableQuiz& e) {
         why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
     } catch (const FsError& e) {

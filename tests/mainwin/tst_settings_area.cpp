@@ -246,6 +246,21 @@ private slots:
         QCOMPARE(g.p.prompts.shown.last().text,
                  u8("سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F\r\n") + QChar(0x202A) +
                      lessonFile + QChar(0x202C) + QChar(0x200F));
+        // The same file again: asked first, starting on No; No keeps it as it was.
+        const QByteArray written = readBytes(lessonFile);
+        for (const bool replace : {false, true}) {
+            writeBytes(lessonFile, "kept");
+            g.p.prompts.answers = {replace};
+            fill([&](QDialog* d) {
+                choose(d, "QFormat1");
+                d->findChild<QLineEdit*>("QOut")->setText(lessonFile);
+                QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
+            });
+            const auto& asked = g.p.prompts.shown[g.p.prompts.shown.size() - (replace ? 2 : 1)];
+            QVERIFY(asked.text.contains(QChar(0x202A) + lessonFile + QChar(0x202C)));
+            QCOMPARE(asked.start, Default::No);
+            QCOMPARE(readBytes(lessonFile), replace ? written : QByteArray("kept"));
+        }
         const QString package = g.p.path("all.zip");
         fill([&](QDialog* d) {
             choose(d, "QWhat2");
