@@ -1,4 +1,3 @@
-#include "app/identity.h"
 #include "app/messages.h"
 #include "app/new_title_box.h"
 #include "support/test_program.h"
@@ -103,12 +102,6 @@ private slots:
         QCOMPARE(PayamText(2), QStringLiteral(u"همه مشخصات بايد تكميل شود!\u200F"));
         QVERIFY(PayamText(150).isEmpty());
         QCOMPARE(PayamText(102), PayamText(101));
-    }
-
-    void bookConfigIsExact() {
-        QCOMPARE(LoadBookConfig(),
-                 QStringLiteral("BookTXT|_xml|BookTitle.xml|pgTitle|pgMain|pgMain|"
-                                "<aBook0>Designed by: Orvanta</aBook0>|htm"));
     }
 
     void titleBoxButtonHandsOverThenHides() {

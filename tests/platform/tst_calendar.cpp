@@ -16,48 +16,11 @@ PersianDate fromCivil(int y, int m, int d) {
 class CalendarTest : public QObject {
     Q_OBJECT
 private slots:
-    void knownDates_data() {
-        QTest::addColumn<QDate>("civil");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("m");
-        QTest::addColumn<int>("d");
-        QTest::newRow("2007-12-04") << QDate(2007, 12, 4) << 1386 << 9 << 13;
-        QTest::newRow("2007-03-21") << QDate(2007, 3, 21) << 1386 << 1 << 1;
-        QTest::newRow("2008-03-19") << QDate(2008, 3, 19) << 1386 << 12 << 29;
-        QTest::newRow("2008-03-20") << QDate(2008, 3, 20) << 1387 << 1 << 1;
-        QTest::newRow("2000-01-01") << QDate(2000, 1, 1) << 1378 << 10 << 11;
-        // The arithmetic rule, not the astronomical one.
-        QTest::newRow("2025-03-20") << QDate(2025, 3, 20) << 1404 << 1 << 1;
-        QTest::newRow("2025-03-21") << QDate(2025, 3, 21) << 1404 << 1 << 2;
-    }
-    void knownDates() {
-        QFETCH(QDate, civil);
-        QFETCH(int, y);
-        QFETCH(int, m);
-        QFETCH(int, d);
-        QCOMPARE(fromCivil(civil.year(), civil.month(), civil.day()), (PersianDate{y, m, d}));
-    }
-
-    void julianDayNumbers() {
-        // The reform: 4 October 1582 (Julian) is followed by 15 October (Gregorian).
-        QCOMPARE(civil_jdn(1582, 10, 15, 1), julian_jdn(1582, 10, 4) + 1);
-        // Flag 0 asks for the Julian rule even after the reform.
-        QCOMPARE(civil_jdn(2007, 12, 4, 0), julian_jdn(2007, 12, 4));
-        QCOMPARE(persian_jdn(1, 1, 1), 1948321);
-        QCOMPARE(persian_jdn(475, 1, 1), 2121446);
-    }
-
     void timestamps() {
         QCOMPARE(ShamsiDate(QDateTime(QDate(2007, 12, 4), QTime(9, 5))),
                  QStringLiteral("1386/9/13 9:05"));
-        QCOMPARE(ShamsiDate(QDateTime(QDate(2007, 12, 4), QTime(0, 0))),
-                 QStringLiteral("1386/9/13 0:00"));
-        QCOMPARE(ShamsiDate(QDateTime(QDate(2007, 12, 4), QTime(23, 59))),
-                 QStringLiteral("1386/9/13 23:59"));
-        QCOMPARE(DoTa(5), QStringLiteral("05"));
-        QCOMPARE(DoTa(0), QStringLiteral("00"));
-        QCOMPARE(DoTa(12), QStringLiteral("12"));
-        QCOMPARE(DoTa(123), QStringLiteral("123"));
+        QCOMPARE(ShamsiDate(QDateTime(QDate(2008, 3, 20), QTime(23, 59))),
+                 QStringLiteral("1387/1/1 23:59"));
     }
 
     // Every day from 1900 to 2100: JDN agrees with Qt's Gregorian day count, the Solar
@@ -112,7 +75,11 @@ private slots:
         QCOMPARE(disagree, int(oddFirst.daysTo(oddLast)) + 1);
     }
 
+    // Before the reform the Julian rule (4 October 1582 is followed by 15 October); flag 0
+    // asks for it after the reform too.
     void julianRuleBeforeTheReform() {
+        QCOMPARE(civil_jdn(1582, 10, 15, 1), julian_jdn(1582, 10, 4) + 1);
+        QCOMPARE(civil_jdn(2007, 12, 4, 0), julian_jdn(2007, 12, 4));
         const QCalendar julian(QCalendar::System::Julian);
         for (QDate day = QDate(1000, 1, 1, julian); day <= QDate(1582, 10, 4, julian);
              day = day.addDays(1)) {
