@@ -31,15 +31,41 @@
   // ---- letters and digits -----------------------------------------------------------
 
   // Texts from Windows-1256 sources carry the Arabic yeh and kaf; shown as they are, a
-  // Persian reader sees Arabic. The data keeps them; only what is shown changes.
-  function fa(text) {
-    return String(text)
+  // Persian reader sees Arabic. The data keeps them; only what is shown changes. A right-to-
+  // left mark inside a word, and a plural after a final heh, become the non-joiner; Latin
+  // digits become Persian only inside Persian text (nearest letters Persian, none Latin), so
+  // "Physics 10" and 3×10^8 keep theirs; image marks keep theirs too.
+  const ARABIC_LETTER = /[\u0620-\u064A\u066E-\u06D3\uFB50-\uFDFF\uFE70-\uFEFF]/;
+  const PREFIXED = /(^|[^\u0620-\u06D3\u200C])(\u0646?\u0645[\u064A\u06CC])(?=\u0628\u0627\u0634|\u0634\u0648|[\u0643\u06A9]\u0646|\u062A\u0648\u0627\u0646|\u0622|\u0627\u0641\u062A|\u062F\u0647|\u062E\u0648\u0627\u0647|\u0631\u0648|\u06AF\u0631\u062F|\u0645\u0627\u0646|\u0633\u0627\u0632|\u067E\u0630\u064A)/g;
+  function nearestLetter(text, i, step) {
+    for (; i >= 0 && i < text.length; i += step) {
+      const c = text[i];
+      if (ARABIC_LETTER.test(c)) return "fa";
+      if (/\p{L}/u.test(c)) return "latin";
+    }
+    return "";
+  }
+  function letters(text) {
+    return text
+      .replace(/([\u0620-\u064A\u067E-\u06D3])\u200F(?=[\u0620-\u064A\u067E-\u06D3])/g, "$1\u200C")
+      .replace(/\u0647(?=\u0647\u0627)/g, "\u0647\u200C")
+      .replace(PREFIXED, "$1$2\u200C")
       .replace(/[\u064A\u0649]/g, "\u06CC")
       .replace(/\u0643/g, "\u06A9")
-      .replace(/[0-9]/g, (d) => PERSIAN_DIGITS[d])
       .replace(/[\u0660-\u0669]/g, (d) => PERSIAN_DIGITS[d.charCodeAt(0) - 0x0660]);
   }
-  const digits = (n) => fa(String(n));
+  function fa(value) {
+    const text = letters(String(value));
+    return text.replace(/\{\d+\}|[0-9]+/g, (run, at) => {
+      if (run[0] === "{") return run;
+      const before = nearestLetter(text, at - 1, -1);
+      const after = nearestLetter(text, at + run.length, 1);
+      const persian = before !== "latin" && after !== "latin" && (before === "fa" || after === "fa");
+      return persian ? run.replace(/[0-9]/g, (d) => PERSIAN_DIGITS[d]) : run;
+    });
+  }
+  // A number the player itself shows (a count, a score, a place) is read in Persian.
+  const digits = (n) => letters(String(n)).replace(/[0-9]/g, (d) => PERSIAN_DIGITS[d]);
 
   function el(tag, attrs, ...children) {
     const node = document.createElement(tag);
@@ -85,8 +111,9 @@
     return parts;
   }
 
+  // A question made without a marked answer is read with its answers, never scored.
   function scorable(q) {
-    return q.answers.length > 0;
+    return q.answers.length > 0 && q.correct >= 1 && q.correct <= q.answers.length;
   }
 
   // ---- what survives a reload -------------------------------------------------------
@@ -113,6 +140,31 @@
   }
   function save() {
     keep(state.mode === "practice" || state.mode === "exam" ? state : null);
+  }
+  // Exams left unfinished, by lesson: taken up again as they were, never drawn anew, until
+  // they are finished or their time is up.
+  const leftKey = cdKey + ":left";
+  function leftExams() {
+    try {
+      return JSON.parse(window.localStorage.getItem(leftKey) || "{}") || {};
+    } catch (e) {
+      return {};
+    }
+  }
+  const leftInMemory = {};
+  function leftExam(lesson) {
+    const stored = leftExams()[lesson];
+    return stored || leftInMemory[lesson] || null;
+  }
+  function keepLeftExam(lesson, taken) {
+    if (taken) leftInMemory[lesson] = taken;
+    else delete leftInMemory[lesson];
+    try {
+      const all = leftExams();
+      if (taken) all[lesson] = taken;
+      else delete all[lesson];
+      window.localStorage.setItem(leftKey, JSON.stringify(all));
+    } catch (e) { /* storage refused: kept while the page is open */ }
   }
 
   // ---- a learning platform ---------------------------------------------------------------
@@ -200,12 +252,42 @@
           el("span", { class: "count", text: digits(lesson.questions.length) + " سؤال" }),
           el("span", { class: "way", text: "تمرین" })));
       if (exam.on && lesson.questions.some(scorable)) {
+        const left = leftExam(i);
         row.append(el("button", { type: "button", class: "exam", "data-lesson": String(i),
-          "aria-label": "آزمون " + title, onclick: () => startExam(i) }, "آزمون"));
+          "aria-label": (left ? "ادامه آزمون " : "آزمون ") + title, onclick: () => startExam(i) },
+          left ? "ادامه آزمون" : "آزمون"));
       }
       list.append(row);
     });
     show(list.querySelector("button"), list);
+  }
+
+  // Leaving a running exam is asked first, starting on staying; a left exam waits for the
+  // student with its answers and its clock.
+  let asking = null;
+  function leave() {
+    if (state.mode !== "exam") return renderLessons();
+    if (asking) return;
+    const stay = el("button", { type: "button", id: "stay", text: "ماندن در آزمون" });
+    const go = el("button", { type: "button", id: "leave", text: "رفتن به فهرست درس‌ها" });
+    asking = el("dialog", { class: "ask", "aria-labelledby": "ask-title" },
+      el("p", { id: "ask-title", text: "آزمون هنوز تمام نشده است. اگر بروید، پاسخ‌هایتان می‌ماند و زمان آزمون می‌گذرد؛ بعداً همین آزمون را ادامه می‌دهید." }),
+      el("div", { class: "nav" }, stay, go));
+    const done = (leaving) => {
+      const box = asking;
+      asking = null;
+      box.close();
+      box.remove();
+      if (!leaving || state.mode !== "exam") return;
+      keepLeftExam(state.lesson, state);
+      renderLessons();
+    };
+    stay.addEventListener("click", () => done(false));
+    go.addEventListener("click", () => done(true));
+    asking.addEventListener("cancel", (event) => { event.preventDefault(); done(false); });
+    document.body.append(asking);
+    asking.showModal();
+    stay.focus();
   }
 
   // ---- practice -------------------------------------------------------------------------
@@ -275,6 +357,10 @@
         list.append(el("li", {}, button));
       });
       card.append(list);
+    } else if (q.answers.length) {
+      card.append(el("ol", { class: "answers unscored" },
+        ...q.answers.map((a) => el("li", { class: "answer" }, ...withImages(a, q.images)))),
+        el("p", { class: "unscored-note", text: "پاسخ درست این سؤال معین نشده است؛ در امتیاز شمرده نمی‌شود." }));
     }
     const verdict = el("div", { class: "verdict-area", "aria-live": "polite" });
     if (chosen) {
@@ -397,7 +483,8 @@
   }
 
   function startExam(i, resumed) {
-    state = resumed || examFor(i, chosenSeed());
+    state = resumed || leftExam(i) || examFor(i, chosenSeed());
+    keepLeftExam(i, null);
     homeButton.hidden = false;
     heading.textContent = "آزمون " + fa(data.lessons[i].title);
     save();
@@ -508,6 +595,7 @@
 
   function finishExam() {
     if (state.mode !== "exam") return;
+    keepLeftExam(state.lesson, null);
     stopTimer();
     state.finished = now();
     renderResult();
@@ -608,7 +696,7 @@
     printButton.hidden = !data.settings.print;
     muteButton.hidden = !(data.settings.music && data.media.music.length);
   }
-  homeButton.addEventListener("click", renderLessons);
+  homeButton.addEventListener("click", leave);
   printButton.addEventListener("click", printLesson);
   muteButton.addEventListener("click", () => {
     music.muted = !music.muted;
@@ -619,8 +707,9 @@
   document.addEventListener("keydown", (event) => {
     startMusic();
     if (event.altKey || event.ctrlKey || event.metaKey) return;
+    if (asking) return; // the question's own keys
     if (event.key === "Escape" && state.mode !== "list") {
-      renderLessons();
+      leave();
       event.preventDefault();
       return;
     }

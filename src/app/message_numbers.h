@@ -44,6 +44,18 @@ enum Notice : int {
     kNoticeQuestionsWritten = 115,
     kNoticeQuestionsNotWritten = 116,
     kNoticeQuestionsNotImported = 117,
+    // A capture command with no text selected; a quiz file with no question to make; the
+    // formatter asked for another lesson while its own has unmade entries; a project whose
+    // folder is gone (the path on a second line); a delete while the formatter is open.
+    kNoticeSelectTextFirst = 118,
+    kNoticeNothingToMake = 119,
+    kNoticeFormatterStays = 120,
+    kNoticeProjectFolderMissing = 121,
+    kNoticeCloseFormatterFirst = 122,
+    // An attachment path that names no file (a picture is 6, a sound 7, a film 8); a file
+    // picker confirmed with no file chosen.
+    kNoticeAttachmentNotFound = 123,
+    kNoticeChooseAFile = 124,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

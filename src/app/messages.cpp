@@ -4,10 +4,12 @@
 #include "app/identity.h"
 #include "app/texts.h"
 
+#include <iterator>
+
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeQuestionsNotImported);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeChooseAFile);
 }
 
 QString PayamText(int number) {
@@ -17,36 +19,34 @@ QString PayamText(int number) {
         return QString::fromUtf16(texts::kPayam[number]);
     if (number == 101 || number == 102)
         return texts::kPayamNoOutputFolder;
-    if (number == kNoticeStaleList)
-        return texts::kPayamStaleList;
-    if (number == kNoticeSecondInstance)
-        return texts::kPayamSecondInstance;
-    if (number == kNoticeMoreThanFour)
-        return texts::kPayamMoreThanFour;
-    if (number == kNoticeSettingsNotSaved)
-        return texts::kPayamSettingsNotSaved;
-    if (number == kNoticeBookNotMade)
-        return texts::kPayamBookNotMade;
-    if (number == kNoticeLessonTextNotRead)
-        return texts::kPayamLessonTextNotRead;
-    if (number == kNoticeQuizNotReopened)
-        return texts::kPayamQuizNotReopened;
-    if (number == kNoticeDraftNotRead)
-        return texts::kPayamDraftNotRead;
-    if (number == kNoticeExportNotReady)
-        return texts::kPayamExportNotReady;
-    if (number == kNoticeImageMade)
-        return texts::kPayamImageMade;
-    if (number == kNoticeImageNotMade)
-        return texts::kPayamImageNotMade;
-    if (number == kNoticeNoExportYet)
-        return texts::kPayamNoExportYet;
-    if (number == kNoticeQuestionsWritten)
-        return texts::kPayamQuestionsWritten;
-    if (number == kNoticeQuestionsNotWritten)
-        return texts::kPayamQuestionsNotWritten;
-    if (number == kNoticeQuestionsNotImported)
-        return texts::kPayamQuestionsNotImported;
+    // The tool's own notices, 103 and up, in their numbers' order.
+    const QString* const own[] = {
+        &texts::kPayamStaleList,
+        &texts::kPayamSecondInstance,
+        &texts::kPayamMoreThanFour,
+        &texts::kPayamSettingsNotSaved,
+        &texts::kPayamBookNotMade,
+        &texts::kPayamLessonTextNotRead,
+        &texts::kPayamQuizNotReopened,
+        &texts::kPayamDraftNotRead,
+        &texts::kPayamExportNotReady,
+        &texts::kPayamImageMade,
+        &texts::kPayamImageNotMade,
+        &texts::kPayamNoExportYet,
+        &texts::kPayamQuestionsWritten,
+        &texts::kPayamQuestionsNotWritten,
+        &texts::kPayamQuestionsNotImported,
+        &texts::kPayamSelectTextFirst,
+        &texts::kPayamNothingToMake,
+        &texts::kPayamFormatterStays,
+        &texts::kPayamProjectFolderMissing,
+        &texts::kPayamCloseFormatterFirst,
+        &texts::kPayamAttachmentNotFound,
+        &texts::kPayamChooseAFile,
+    };
+    static_assert(std::size(own) == kNoticeChooseAFile - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeChooseAFile)
+        return *own[number - kNoticeStaleList];
     return {};
 }
 

@@ -99,8 +99,37 @@ inline const QString kPayamQuestionsWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F");
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
-inline const QString kPayamQuestionsNotImported =
-    QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
+inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
+inline const QString kPayamSelectTextFirst =
+    QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");
+inline const QString kPayamNothingToMake =
+    QStringLiteral(u"سؤالي براي ساختن فايل آزمون نيست؛ فايلي نوشته نشد!\u200F");
+inline const QString kPayamFormatterStays = QStringLiteral(
+    u"فرم ورود داده هنوز سؤالهاي ساخته\u200Cنشده درس زير را دارد؛ پيش از رفتن به درس ديگر، "
+    u"فايل آزمون آن را بسازيد يا فرم را ببنديد!\u200F");
+inline const QString kPayamProjectFolderMissing =
+    QStringLiteral(u"شاخه اين پروژه پيدا نشد؛ شايد جابه\u200Cجا يا حذف شده است!\u200F");
+inline const QString kPayamCloseFormatterFirst =
+    QStringLiteral(u"پيش از حذف، فرم ورود داده را ببنديد!\u200F");
+inline const QString kPayamAttachmentNotFound =
+    QStringLiteral(u"فايل ضميمه انتخابي يافت نشد!\u200F");
+inline const QString kPayamChooseAFile =
+    QStringLiteral(u"ابتدا فايلي را از فهرست فايلها انتخاب كنيد!\u200F");
+// A disc image of an export whose check found errors: the errors, one a line.
+inline const QString kAskImageWithErrors = QStringLiteral(
+    u"بررسي خروجي اين خطاها را يافت:\r\n%1\u200F\r\n\r\nتصوير لوح با همين خطاها ساخته "
+    u"شود؟\u200F");
+inline const QString kAndMoreErrors = QStringLiteral(u"و %1 خطاي ديگر");
+// The lesson the formatter stays on: its title (%1) and its field's (%2).
+inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");
+// A made lesson made again: its title.
+inline const QString kAskReplaceLessonQuiz = QStringLiteral(
+    u"فايل آزمون درس «%1» پيش از اين ساخته شده است.\r\n\r\nآيا با سؤالهاي اين فرم جايگزين "
+    u"شود؟\u200F");
+// A project whose folder is gone but one of its name stands in the program folder.
+inline const QString kAskProjectFoundHere = QStringLiteral(
+    u"شاخه اين پروژه پيدا نشد:\r\n%1\r\n\r\nشاخه\u200Cاي با همين نام در شاخه برنامه هست:"
+    u"\r\n%2\r\n\r\nپروژه از اين شاخه خوانده شود؟\u200F");
 
 // The Persian line that says why an export failed, by the kind of failure.
 inline const QString kCausePrefix = QStringLiteral(u"علت: ");
@@ -126,5 +155,9 @@ inline const QString kAskDeleteProject = QStringLiteral(u"آيا مايل به �
 inline const QString kAskDeleteField = QStringLiteral(u"آيا مايل به حذف رشته «");
 inline const QString kAskDeleteLesson = QStringLiteral(u"آيا مايل به حذف درس «");
 inline const QString kAskDeleteEnd = QStringLiteral(u"» مي\u200Fباشيد؟");
+// After the project's question: its folder stays on the disk (the path on the next line).
+inline const QString kProjectFolderStays = QStringLiteral(
+    u"\r\n\r\nفقط نام پروژه از فهرست برداشته مي\u200Cشود؛ شاخه آن با همه فايلهايش روي ديسك "
+    u"مي\u200Cماند:\r\n");
 
 } // namespace tavrin::texts

@@ -167,6 +167,11 @@ QString FilePicker::choice() const {
 }
 
 void FilePicker::confirm() {
+    // A folder is no file: the picker stays until one is chosen or it is closed.
+    if (file1_->fileName().isEmpty()) {
+        MessageBoxPrompts(this).notice(windowTitle(), PayamText(kNoticeChooseAFile));
+        return;
+    }
     if (upd_)
         upd_();
     accept();

@@ -1,12 +1,14 @@
 #include "editor/question_editor.h"
 
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "editor/question_editor_host.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/persian_ui.h"
+#include "platform/project_folders.h"
 #include "platform/ui_metrics.h"
 #include "richtext/rich_text_box.h"
 #include "widgets/picture_icons.h"
@@ -21,6 +23,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,6 +33,8 @@ namespace {
 
 const QString kTipChange = QStringLiteral(u"براي تغيير پسزمينه كليك كنيد!");
 const QString kTipRemove = QStringLiteral(u"براي حذف پسزمينه كليك كنيد!");
+const QString kAskSaveChanges =
+    QStringLiteral(u"تغييرات اين سؤال ثبت نشده\u200Cاند.\r\nپيش از بستن، ثبت شوند؟\u200F");
 
 } // namespace
 
@@ -38,6 +43,7 @@ QuestionEditor::QuestionEditor(Context& context, QuestionEditorHost& host, QWidg
     build();
     runTrapped(context_, kFailOpenEditor, [this] {
         host_.ShowEdit(*this);
+        markClean();
         const QString img = DoSlash(context_.programFolder()) + QStringLiteral("Resources") +
                             nativeSeparator() + QStringLiteral("img.bin");
         if (!fileExists(img))
@@ -241,8 +247,8 @@ void QuestionEditor::backgroundClicked() {
     runTrapped(context_, kFailBackground, [this] {
         if (!backPath_.isEmpty()) {
             clearBackground();
-        } else if (const auto file = host_.pickFile(QStringLiteral("Pasz"),
-                                                    QStringLiteral("*.gif;*.jpg;*.bmp"))) {
+        } else if (const auto file =
+                       host_.pickFile(QStringLiteral("Pasz"), folders::kPicturePattern)) {
             setBackPath(*file);
             TgDo();
         }
@@ -251,7 +257,8 @@ void QuestionEditor::backgroundClicked() {
 
 bool QuestionEditor::CHK() {
     bool ok = true;
-    const std::array<std::pair<QLineEdit*, int>, 3> checks{{{picB_, 6}, {soutB_, 7}, {filmB_, 8}}};
+    const std::array<std::pair<QLineEdit*, int>, 3> checks{
+        {{picB_, kNoticeAttachmentNotFound}, {soutB_, 7}, {filmB_, 8}}};
     for (const auto& [box, notice] : checks) {
         if (!box->text().isEmpty() && !fileExists(fromStoredPath(box->text()))) {
             ok = false;
@@ -287,6 +294,39 @@ void QuestionEditor::buttonClicked(int index) {
     });
 }
 
+QStringList QuestionEditor::contents() const {
+    return {soal_->rtf(),   javab_->rtf(),  tozih_->rtf(), picB_->text(),
+            soutB_->text(), filmB_->text(), backPath_};
+}
+
+void QuestionEditor::caretToPointer(RichTextBox* box, const QPoint& at) {
+    const int position = box->cursorForPosition(at).position();
+    const QTextCursor current = box->textCursor();
+    if (current.hasSelection() && position >= current.selectionStart() &&
+        position <= current.selectionEnd())
+        return;
+    QTextCursor moved = current;
+    moved.setPosition(position);
+    box->setTextCursor(moved);
+}
+
+void QuestionEditor::reject() {
+    if (changed()) {
+        switch (context_.prompts().askYesNoCancel(kMainCaption, kAskSaveChanges)) {
+        case Answer::Yes:
+            // Saved and closed by DoEdit; a path that names no file keeps the editor open.
+            buttonClicked(4);
+            return;
+        case Answer::No:
+            context_.log().LogMe(QStringLiteral("Changes discarded."));
+            break;
+        case Answer::Cancel:
+            return;
+        }
+    }
+    QDialog::reject();
+}
+
 bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto* me = static_cast<QMouseEvent*>(event);
@@ -298,8 +338,10 @@ bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
             runTrapped(context_, kFailEditorBoxClick, [&] {
                 context_.log().LogMe(
                     QStringLiteral("%1 clicked.").arg(QLatin1String(boxes[i].second)));
-                if (me->button() == Qt::RightButton)
+                if (me->button() == Qt::RightButton) {
+                    caretToPointer(boxes[i].first, me->position().toPoint());
                     openMenu(i + 1, me->globalPosition().toPoint());
+                }
             });
             return false;
         }

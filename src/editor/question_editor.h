@@ -20,8 +20,8 @@ class RichTextBox;
 
 // "Edit paragraph": one entry of the formatter's table, its question, answers and
 // explanation, an attached file, sound and film, a background picture. Filled by the
-// host's ShowEdit (the formatter's) when it opens and written back by DoEdit when saved;
-// closing it by its close box saves nothing.
+// host's ShowEdit (the formatter's) when it opens and written back by DoEdit when saved.
+// Closing it by its close box or Escape after a change asks first: save, discard or stay.
 class QuestionEditor : public QDialog {
     Q_OBJECT
 public:
@@ -47,6 +47,13 @@ public:
 
     QMenu* popM() const { return popM_; }
 
+    // What the editor shows now counts as saved (after it was filled).
+    void markClean() { clean_ = contents(); }
+    bool changed() const { return contents() != clean_; }
+
+public slots:
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -58,6 +65,11 @@ private:
     void browse(const QString& purpose, const QString& pattern, int code);
     void backgroundClicked();
     RichTextBox* target() const;
+    // Everything the author can change, to tell a change from none.
+    QStringList contents() const;
+    // A right click outside the selection puts the caret where it was made, so the menu's
+    // commands act on the paragraph under the pointer.
+    void caretToPointer(RichTextBox* box, const QPoint& at);
 
     Context& context_;
     QuestionEditorHost& host_;
@@ -78,6 +90,7 @@ private:
     QAction* pasteM_ = nullptr;
     QAction* delM_ = nullptr;
     int EditBox = 0; // 1 Soal, 2 Javab, 3 Tozih
+    QStringList clean_;
 };
 
 } // namespace tavrin

@@ -371,11 +371,16 @@ void Export::checkForDisc() {
         context_.log().LogMe(QStringLiteral("Disc check: ") + line);
     const bool worth = std::any_of(check.findings.begin(), check.findings.end(),
                                    [](const Finding& f) { return f.kind != Finding::Note; });
-    if (worth)
-        context_.prompts().showList(texts::kCheckCaption,
-                                    check.hasErrors() ? texts::kCheckErrors : texts::kCheckWarnings,
-                                    listLines(check));
-    bepayam(context_, check.hasErrors() ? kNoticeExportNotReady : kNoticeExportReady);
+    const int notice = check.hasErrors() ? kNoticeExportNotReady : kNoticeExportReady;
+    if (!worth) {
+        bepayam(context_, notice);
+        return;
+    }
+    // The notice stands under the list, not in a box after it was closed.
+    context_.prompts().showList(texts::kCheckCaption,
+                                check.hasErrors() ? texts::kCheckErrors : texts::kCheckWarnings,
+                                listLines(check), PayamText(notice));
+    context_.log().LogMe(QStringLiteral("Payam number %1 displayed.").arg(notice));
 }
 
 QString printablePage(Context& context, const QString& page, const QString& templateText) {
@@ -419,6 +424,36 @@ bool confirmExportWithoutLessons(Context& context, const QString& projectPath) {
             return true;
     }
     if (context.prompts().askYesNo(kMainCaption, kAskExportWithoutLessons, Default::No))
+        return true;
+    context.log().LogMe(QStringLiteral("Aborted by user!"));
+    return false;
+}
+
+bool confirmImageDespiteCheck(Context& context, const QString& exportFolder) {
+    DiscCheck check;
+    try {
+        check = checkExport(exportFolder);
+    } catch (const FsError& e) {
+        check.findings.append({Finding::Error, exportFolder, e.description()});
+    }
+    if (!check.hasErrors())
+        return true;
+    constexpr int kNamed = 10;
+    QStringList errors;
+    for (const Finding& f : check.findings) {
+        if (f.kind == Finding::Error)
+            errors.append(f.about + QStringLiteral(u" — ") + f.text);
+    }
+    const qsizetype count = errors.size();
+    if (count > kNamed) {
+        errors = errors.mid(0, kNamed);
+        errors.append(texts::kAndMoreErrors.arg(count - kNamed));
+    }
+    for (const QString& e : errors)
+        context.log().LogMe(QStringLiteral("Disc check: ") + e);
+    if (context.prompts().askYesNo(
+            kMainCaption, texts::kAskImageWithErrors.arg(errors.join(QStringLiteral("\u200F\r\n"))),
+            Default::No))
         return true;
     context.log().LogMe(QStringLiteral("Aborted by user!"));
     return false;

@@ -55,6 +55,11 @@ QString lastExportFolder(const QString& target);
 // asked first (No is logged). True when the export goes on.
 bool confirmExportWithoutLessons(Context& context, const QString& projectPath);
 
+// Before a disc image of an export: the check runs again, and an export with errors is made
+// into an image only when the author says so (the question names the errors and starts on
+// No). True when the image goes on.
+bool confirmImageDespiteCheck(Context& context, const QString& exportFolder);
+
 // A printable page from a lesson page and the template: the title from pgTitle, the
 // body after "</pgTitle>" with pgMain made a right-aligned paragraph.
 QString printablePage(Context& context, const QString& page, const QString& templateText);

@@ -122,6 +122,9 @@ private:
                 const int correct = q.value(QStringLiteral("correct")).toInt();
                 if (answers == 0)
                     add(Finding::Error, about, QStringLiteral(u"بدون گزينه پاسخ"));
+                else if (q.value(QStringLiteral("unmarked")).toBool())
+                    add(Finding::Warning, about,
+                        QStringLiteral(u"پاسخ صحيح معين نشده است؛ اين سؤال نمره نمي\u200Cگيرد"));
                 else if (correct < 1 || correct > answers)
                     add(Finding::Error, about, QStringLiteral(u"بدون پاسخ صحيح"));
                 const QJsonObject images = q.value(QStringLiteral("images")).toObject();

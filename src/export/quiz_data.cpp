@@ -6,6 +6,7 @@
 #include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "store/fields.h"
+#include "store/quiz_file.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
 
@@ -76,7 +77,11 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
             answers.append(value);
     }
     q[QStringLiteral("answers")] = answers;
-    q[QStringLiteral("correct")] = lineValue(block, QStringLiteral("chk")).toInt();
+    bool unmarked = false;
+    lineValue(block, kUnmarkedTag, &unmarked);
+    q[QStringLiteral("correct")] = unmarked ? 0 : lineValue(block, QStringLiteral("chk")).toInt();
+    if (unmarked)
+        q[QStringLiteral("unmarked")] = true;
     q[QStringLiteral("explanation")] = lineValue(block, QStringLiteral("rslt"));
     QJsonObject images;
     static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));

@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
@@ -130,7 +131,7 @@ QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, 
     xml.writeAttribute(QStringLiteral("default"), QStringLiteral("ORG-1"));
     xml.writeStartElement(QStringLiteral("organization"));
     xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ORG-1"));
-    xml.writeTextElement(QStringLiteral("title"), persianLetters(title));
+    xml.writeTextElement(QStringLiteral("title"), persianShown(title, Digits::Untouched));
     const auto item = [&](int n, const QString& itemTitle, const QString& parameters) {
         xml.writeStartElement(QStringLiteral("item"));
         xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ITEM-%1").arg(n));
@@ -138,7 +139,7 @@ QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, 
         xml.writeAttribute(QStringLiteral("isvisible"), QStringLiteral("true"));
         if (!parameters.isEmpty())
             xml.writeAttribute(QStringLiteral("parameters"), parameters);
-        xml.writeTextElement(QStringLiteral("title"), persianLetters(itemTitle));
+        xml.writeTextElement(QStringLiteral("title"), persianShown(itemTitle, Digits::Untouched));
         xml.writeTextElement(adl, QStringLiteral("masteryscore"), QString::number(passMark));
         xml.writeEndElement();
     };

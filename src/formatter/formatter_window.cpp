@@ -51,8 +51,10 @@ void FormatterWindow::Doit() {
             showNormal();
         raise();
         activateWindow();
+        reopenFor(host_.session());
         return;
     }
+    lesson_ = host_.session();
     runTrapped(context_, kFailOpenFormatter, [this] {
         context_.log().LogMe(QStringLiteral("Format started."));
         bookConfig_ = host_.bookConfig().split(u'|');
@@ -75,17 +77,35 @@ bool FormatterWindow::hasUnmadeEntries() const {
 }
 
 QString FormatterWindow::lessonId() const {
-    const Session& s = host_.session();
-    if (s.projectPath.isEmpty() || s.fieldIndex < 0 || s.lessonIndex < 0)
+    if (lesson_.projectPath.isEmpty() || lesson_.fieldIndex < 0 || lesson_.lessonIndex < 0)
         return {};
-    return bookId(s.fieldIndex, s.lessonIndex);
+    return bookId(lesson_.fieldIndex, lesson_.lessonIndex);
+}
+
+void FormatterWindow::reopenFor(const Session& chosen) {
+    if (chosen.projectPath == lesson_.projectPath && chosen.fieldIndex == lesson_.fieldIndex &&
+        chosen.lessonIndex == lesson_.lessonIndex)
+        return;
+    if (hasUnmadeEntries()) {
+        bepayamWithLine(context_, kNoticeFormatterStays,
+                        texts::kFormatterLessonLine.arg(lesson_.lessonTitle, lesson_.fieldTitle));
+        return;
+    }
+    runTrapped(context_, kFailOpenFormatter, [&] {
+        lesson_ = chosen;
+        context_.log().LogMe(QStringLiteral("Format moved to another lesson."));
+        NameNevis();
+        ResetA();
+        com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
+    });
+    resumeLesson();
 }
 
 void FormatterWindow::resumeLesson() {
     const QString id = lessonId();
     if (id.isEmpty())
         return;
-    const QString project = host_.session().projectPath;
+    const QString project = lesson_.projectPath;
     if (resumeDraft(project, id))
         return;
     try {
@@ -152,7 +172,7 @@ void FormatterWindow::tableChanged() {
     if (id.isEmpty())
         return;
     try {
-        saveDraft(host_.session().projectPath, id, {table_, outline_, context_.now()});
+        saveDraft(lesson_.projectPath, id, {table_, outline_, context_.now()});
     } catch (const FsError& e) {
         reportFailure(context_, kFailSaveDraft, e.description());
     }
@@ -169,7 +189,7 @@ bool FormatterWindow::settleUnmadeEntries() {
     case Answer::No:
         context_.log().LogMe(QStringLiteral("Filed entries discarded."));
         if (!lessonId().isEmpty())
-            removeDraft(host_.session().projectPath, lessonId());
+            removeDraft(lesson_.projectPath, lessonId());
         table_.clear();
         IndexEmpty();
         unmade_ = false;
@@ -192,8 +212,7 @@ void FormatterWindow::closeEvent(QCloseEvent* event) {
 
 void FormatterWindow::NameNevis() {
     runTrapped(context_, kFailHeading, [this] {
-        const Session& session = host_.session();
-        const QString text = bookHeading(session.lessonTitle, session.fieldTitle);
+        const QString text = bookHeading(lesson_.lessonTitle, lesson_.fieldTitle);
         if (bookLabel_->text() != text)
             bookLabel_->setText(text);
     });
@@ -311,10 +330,10 @@ void FormatterWindow::command(int index) {
             break;
         case kMakeFile: {
             BookRequest request;
-            request.projectPath = host_.session().projectPath;
-            request.fieldIndex = host_.session().fieldIndex;
-            request.lessonIndex = host_.session().lessonIndex;
-            request.lessonTitle = host_.session().lessonTitle;
+            request.projectPath = lesson_.projectPath;
+            request.fieldIndex = lesson_.fieldIndex;
+            request.lessonIndex = lesson_.lessonIndex;
+            request.lessonTitle = lesson_.lessonTitle;
             request.creditElement = bookConfig_.value(6);
             request.checkSnippet = checkSnippet_;
             request.beforeNotice = [this] {

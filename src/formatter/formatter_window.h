@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/session.h"
 #include "editor/question_editor_host.h"
 #include "formatter/entry_table.h"
 #include "formatter/quiz_book.h"
@@ -28,8 +29,9 @@ class QuestionEditor;
 class RichTextBox;
 
 // "Format data": the lesson texts of the input folder, the lesson text box, the capture
-// commands that file questions into EntryTable, its outline, and the quiz file. Modeless;
-// it reads the main window's selections, project and input folder when it needs them.
+// commands that file questions into EntryTable, its outline, and the quiz file. Modeless.
+// It belongs to the lesson it was opened for until it is closed or that lesson is made: the
+// main window's list may move on meanwhile (its heading, draft and quiz file do not).
 class FormatterWindow : public QWidget, public QuestionEditorHost {
     Q_OBJECT
 public:
@@ -101,6 +103,9 @@ private:
     void tableChanged();
     // The lesson the window files for ("F-L"), empty when none is chosen.
     QString lessonId() const;
+    // Opened again while shown: a window with unmade entries stays on its lesson and says
+    // so; one without takes the lesson the main window now shows.
+    void reopenFor(const Session& chosen);
     // Shows the outline lines in bindex, each on one line.
     void showOutline();
     void pointerOverBooks();
@@ -110,6 +115,7 @@ private:
 
     Context& context_;
     FormatterHost& host_;
+    Session lesson_; // the project, field and lesson the window was opened for
     EntryTable table_;
     QStringList outline_;
     QString imgSnippet_, checkSnippet_;

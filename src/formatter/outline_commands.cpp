@@ -11,18 +11,23 @@
 #include "formatter/outline_editing.h"
 #include "formatter/question_check.h"
 #include "formatter/question_import.h"
+#include "formatter/quiz_book.h"
 #include "interchange/question_files.h"
 #include "platform/busy_cursor.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/project_folders.h"
 #include "richtext/rich_text_box.h"
+#include "richtext/rich_text_picture.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace tavrin {
 
@@ -45,6 +50,35 @@ void rightToLeft(RichTextBox* box) {
     format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
     all.mergeBlockFormat(format);
     box->setCaret(0);
+}
+
+// Removes every correct-answer mark (a picture of the mark's bytes) from the box; gives the
+// box position that was at, moved back past the marks removed before it.
+int withoutMarks(RichTextBox* box, const QByteArray& mark, int at) {
+    QTextDocument* document = box->document();
+    int documentAt = box->toDocumentPosition(at);
+    QList<int> marks;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isImageFormat() || pictureOf(document, format.toImageFormat()).data != mark)
+                continue;
+            for (int i = 0; i < fragment.length(); ++i)
+                marks.append(fragment.position() + i);
+        }
+    }
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (auto it = marks.crbegin(); it != marks.crend(); ++it) {
+        cursor.setPosition(*it);
+        cursor.setPosition(*it + 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        if (*it < documentAt)
+            --documentAt;
+    }
+    cursor.endEditBlock();
+    return box->toBoxPosition(documentAt);
 }
 
 // The place of the line break ending the paragraph before the caret's, or 0.
@@ -145,8 +179,8 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
         }
         // Closing the picker without a choice inserts nothing, not the last one again.
         ChosenImagePath.clear();
-        ChosenImagePath = pickFile(QStringLiteral("IMG"), QStringLiteral("*.gif;*.jpg;*.bmp"))
-                              .value_or(QString());
+        ChosenImagePath =
+            pickFile(QStringLiteral("IMG"), folders::kPicturePattern).value_or(QString());
         if (ChosenImagePath.isEmpty() || !fileExists(fromStoredPath(ChosenImagePath)))
             return;
         if (table_.ImageCounter >= EntryTable::kImages)
@@ -181,9 +215,8 @@ void FormatterWindow::importQuestionsFile() {
     try {
         const BusyCursor busy;
         const TravelSet set = readQuestionsFile(path);
-        const ImportResult result =
-            importQuestions(context_, table_, outline_, set,
-                            {host_.session().projectPath, id, checkSnippet_, imgSnippet_});
+        const ImportResult result = importQuestions(
+            context_, table_, outline_, set, {lesson_.projectPath, id, checkSnippet_, imgSnippet_});
         if (result.questions > 0)
             tableChanged();
         showOutline();
@@ -231,17 +264,10 @@ void FormatterWindow::DoCor(QuestionEditor& editor) {
         int at = previousLineBreak(javab);
         if (at != 0)
             at += 2;
-        javab->setCaret(at);
-        javab->replaceSelection(QStringLiteral("%%%"));
-        // Only one answer is marked: everything else of the old formatting goes.
-        javab->setText(javab->text());
-        QString rtf = javab->rtf();
-        rtf.replace(QStringLiteral("%%%"), checkSnippet_);
-        rtf.replace(QStringLiteral("\\ltrpar"), QStringLiteral("\\rtlpar"));
-        javab->setRtf(rtf);
-        javab->selectAll();
-        javab->setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        javab->setCaret(0);
+        // Only one answer is marked: the marks before go, the answers' pictures stay.
+        javab->setCaret(withoutMarks(javab, markPicture(checkSnippet_), at));
+        javab->replaceSelectionRtf(checkSnippet_);
+        rightToLeft(javab);
     });
 }
 

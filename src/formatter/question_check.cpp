@@ -8,6 +8,9 @@
 #include "formatter/to_txt.h"
 #include "richtext/rich_text_reader.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tavrin {
 
 namespace {
@@ -112,13 +115,17 @@ QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table
         gap.noAnswers = lines.join(QString()).trimmed().isEmpty();
         gap.noMark = !gap.noAnswers && answers[n].marked == 0;
         gap.tooMany = moreThanFourAnswers(lines);
-        if (gap.noAnswers || gap.noMark || gap.tooMany)
+        gap.noExplanation = ToTXT(context, table.TozihRtf[n]).trimmed().isEmpty();
+        if (gap.blocks() || gap.noExplanation)
             gaps.append(gap);
     }
     return gaps;
 }
 
-QString incompleteQuestionsText(const QList<QuestionGap>& gaps) {
+QString incompleteQuestionsText(const QList<QuestionGap>& all) {
+    QList<QuestionGap> gaps;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(gaps),
+                 [](const QuestionGap& g) { return g.blocks(); });
     QString text = QStringLiteral(u"اين سؤالها كامل نيستند:") + kCrLf;
     for (qsizetype i = 0; i < gaps.size() && i < kListed; ++i) {
         const QuestionGap& g = gaps[i];
@@ -138,6 +145,18 @@ QString incompleteQuestionsText(const QList<QuestionGap>& gaps) {
         text +=
             QStringLiteral(u"و %1 سؤال ديگر").arg(gaps.size() - kListed) + QChar(0x200F) + kCrLf;
     return text + kCrLf + QStringLiteral(u"آيا فايل با همين وضع ساخته شود؟") + QChar(0x200F);
+}
+
+QString missingExplanationsLine(const QList<QuestionGap>& gaps) {
+    QStringList numbers;
+    for (const QuestionGap& g : gaps) {
+        if (g.noExplanation)
+            numbers.append(QString::number(g.number));
+    }
+    if (numbers.isEmpty())
+        return {};
+    return QStringLiteral(u"يادداشت: اين سؤالها توضيح ندارند: ") +
+           numbers.join(QStringLiteral(u"، "));
 }
 
 } // namespace tavrin

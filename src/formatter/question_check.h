@@ -28,13 +28,16 @@ QList<AnswersRead> readAllAnswers(Context& context, const EntryTable& table,
 bool moreThanFourAnswers(const QStringList& lines);
 
 // A question the CD would play wrong: no answers, no correct-answer mark, or answers the
-// quiz file cannot hold.
+// quiz file cannot hold; or, a note only, one without an explanation.
 struct QuestionGap {
     int number = 0;     // 1-based, counting questions only, as the player numbers them
     QString firstWords; // the start of its text
     bool noAnswers = false;
     bool noMark = false;
     bool tooMany = false;
+    bool noExplanation = false;
+    // Asked about before the quiz file is made; a missing explanation is only said.
+    bool blocks() const { return noAnswers || noMark || tooMany; }
 };
 QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table,
                                        const QByteArray& mark);
@@ -42,5 +45,7 @@ QList<QuestionGap> incompleteQuestions(Context& context, const EntryTable& table
                                        const QList<AnswersRead>& answers);
 // The Yes/No question that lists them before the quiz file is written.
 QString incompleteQuestionsText(const QList<QuestionGap>& gaps);
+// The note on the made notice naming the questions without an explanation; empty if none.
+QString missingExplanationsLine(const QList<QuestionGap>& gaps);
 
 } // namespace tavrin

@@ -4,6 +4,7 @@
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_draft.h"
 #include "formatter/question_check.h"
@@ -18,12 +19,14 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
+#include "store/quiz_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 
 namespace tavrin {
@@ -163,6 +166,9 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
         block += line(QLatin1String(letters[a]), lines[a]);
     const int marked = answers.marked;
     block += line(QStringLiteral("chk"), QString::number(marked > 0 ? marked : 2));
+    // The player of old reads a "2" there; this tool's readers learn it stands for no mark.
+    if (marked <= 0)
+        block += line(kUnmarkedTag, QStringLiteral("1"));
     block += line(QStringLiteral("rslt"), RemCrLf(ToTXT(context, table.TozihRtf[n])));
     // The pictures of the answers' image marks, then the four attachments.
     QSet<int> seen;
@@ -218,6 +224,7 @@ void writeBook(const QList<PlannedCopy>& plan, const QString& quizPath, const QS
 BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& request) {
     context.log().LogMe(QStringLiteral("Making book..."));
     const QString id = bookId(request.fieldIndex, request.lessonIndex);
+    QString explanationNote;
     try {
         const QString o = DoSlashStrict(request.projectPath);
         const QString xml = o + folders::kXml;
@@ -232,20 +239,29 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
         // Each question's answers are read once, for the check and for the file.
         const QList<AnswersRead> answers =
             readAllAnswers(context, table, markPicture(request.checkSnippet));
+        bool anyQuestion = false;
+        for (int n = 0; n < answers.size() && !anyQuestion; ++n)
+            anyQuestion = !isGroupLine(table.SoalText[n]);
+        if (!anyQuestion) {
+            bepayam(context, kNoticeNothingToMake);
+            return BookOutcome::Declined;
+        }
         const QList<QuestionGap> gaps = incompleteQuestions(context, table, answers);
-        if (!gaps.isEmpty() &&
+        if (std::any_of(gaps.begin(), gaps.end(),
+                        [](const QuestionGap& g) { return g.blocks(); }) &&
             !context.prompts().askYesNo(kMainCaption, incompleteQuestionsText(gaps), Default::No)) {
             context.log().LogMe(QStringLiteral("Aborted by user!"));
             return BookOutcome::Declined;
         }
+        explanationNote = missingExplanationsLine(gaps);
         const QString quizName = folders::quizName(id);
         const QString quizPath = xml + sep + quizName;
         if (fileExists(quizPath) &&
             !context.prompts().askYesNo(kMainCaption,
-                                        QStringLiteral(u"فايلي با نام ") + kCrLf + quizName +
-                                            kCrLf + QStringLiteral(u" در حال حاضر موجود است.") +
-                                            kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟")))
+                                        texts::kAskReplaceLessonQuiz.arg(request.lessonTitle))) {
+            context.log().LogMe(QStringLiteral("Aborted by user!"));
             return BookOutcome::Declined;
+        }
 
         const QString indexPath = xml + sep + folders::kBookTitle;
         const QString index =
@@ -274,7 +290,10 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
     }
     if (request.beforeNotice)
         request.beforeNotice();
-    bepayam(context, kNoticeBookMade);
+    if (explanationNote.isEmpty())
+        bepayam(context, kNoticeBookMade);
+    else
+        bepayamWithLine(context, kNoticeBookMade, explanationNote);
     table.clear();
     context.log().LogMe(QStringLiteral("Book is made."));
     return BookOutcome::Made;

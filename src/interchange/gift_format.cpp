@@ -258,9 +258,11 @@ QByteArray giftText(const TravelSet& set) {
         if (!q.pictures.isEmpty() || q.hasAttachments())
             out += QStringLiteral(u"// «") + persianLetters(q.title) +
                    QStringLiteral(u"»: تصویر یا پیوست این سؤال در این پرونده نیست.\n");
+        if (!q.answers.isEmpty() && !q.scored())
+            out += QStringLiteral(u"// «") + persianLetters(q.title) + kUnmarkedComment;
         out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
                lettersEscaped(q.text);
-        if (q.answers.isEmpty()) {
+        if (!q.scored()) {
             out += u'\n';
             continue;
         }

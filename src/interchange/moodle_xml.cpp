@@ -85,8 +85,11 @@ QString questionHtml(const TravelQuestion& q, QList<TravelFile>& files) {
 }
 
 void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleAnswers) {
+    const bool choice = q.scored();
+    if (!q.answers.isEmpty() && !choice)
+        xml.writeComment(QStringLiteral(u" «") + persianLetters(q.title) +
+                         kUnmarkedComment.chopped(1) + u' ');
     xml.writeStartElement(QStringLiteral("question"));
-    const bool choice = !q.answers.isEmpty();
     xml.writeAttribute(QStringLiteral("type"),
                        choice ? QStringLiteral("multichoice") : QStringLiteral("description"));
     xml.writeStartElement(QStringLiteral("name"));

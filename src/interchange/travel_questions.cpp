@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
@@ -141,7 +142,8 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
 }
 
 QString partialCreditNote(const QString& title) {
-    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ كامل علامت "
+    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ كامل "
+                          u"علامت "
                           u"خورد.")
         .arg(title);
 }
@@ -161,31 +163,7 @@ QString questionKindName(const QString& type) {
 }
 
 QString persianLetters(const QString& text) {
-    static const QRegularExpression mark(QStringLiteral("\\{\\d+\\}"));
-    QString out = text;
-    QList<std::pair<qsizetype, qsizetype>> marks;
-    auto it = mark.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        marks.append({m.capturedStart(), m.capturedEnd()});
-    }
-    qsizetype nextMark = 0;
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        while (nextMark < marks.size() && marks[nextMark].second <= i)
-            ++nextMark;
-        if (nextMark < marks.size() && marks[nextMark].first <= i)
-            continue;
-        const char16_t c = out[i].unicode();
-        if (c == 0x064A || c == 0x0649)
-            out[i] = QChar(0x06CC);
-        else if (c == 0x0643)
-            out[i] = QChar(0x06A9);
-        else if (c >= u'0' && c <= u'9')
-            out[i] = QChar(0x06F0 + (c - u'0'));
-        else if (c >= 0x0660 && c <= 0x0669)
-            out[i] = QChar(0x06F0 + (c - 0x0660));
-    }
-    return out;
+    return persianShown(text, Digits::InPersianText);
 }
 
 QString categoryPath(const QStringList& category) {

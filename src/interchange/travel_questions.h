@@ -32,7 +32,14 @@ struct TravelQuestion {
     bool hasAttachments() const {
         return !attach.isEmpty() || !sound.isEmpty() || !film.isEmpty() || !back.isEmpty();
     }
+    // Answers with the right one among them; a question made unmarked travels as a text.
+    bool scored() const { return correct >= 1 && correct <= answers.size(); }
 };
+
+// The comment after a question's title for one that travels as a text because it was made
+// without a right answer (the line ends with "\n").
+inline const QString kUnmarkedComment =
+    QStringLiteral(u"»: پاسخ درست این سؤال معین نشده است؛ بی گزینه، چون متن، آمده است.\n");
 
 // A question of a file that the tool cannot hold, by its title and why.
 struct SkippedQuestion {
@@ -75,7 +82,8 @@ struct TravelScope {
 TravelSet projectQuestions(Context& context, const QString& projectPath, TravelScope scope);
 
 // The letters a Persian reader expects, as the CD player shows them: Persian yeh and kaf for
-// the Arabic ones and Persian digits; image marks "{N}" keep their digits.
+// the Arabic ones, non-joiners, and Persian digits inside Persian text only (a number in
+// Latin text or standing alone keeps its digits); image marks "{N}" keep theirs.
 QString persianLetters(const QString& text);
 
 // The same path as one Moodle category text: "$course$/top/a/b", a "/" in a name doubled.

@@ -252,6 +252,10 @@ void MainWindow::buildPanels() {
             label->installEventFilter(this);
             panel.labels[i] = label;
         }
+        // The field's and the lesson's picture actions would choose a picture that nothing
+        // keeps or shows: they stand hidden in their place, so nothing else moves.
+        if (p > 0)
+            panel.labels[2]->hide();
         panel.shape->raise();
         panel.fade = FadingPanel(panel.frame, panel.shape,
                                  {panel.labels[0], panel.labels[1], panel.labels[2]});

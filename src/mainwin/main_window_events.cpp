@@ -106,8 +106,7 @@ void MainWindow::actionClicked(QLabel* label) {
     if (const Panel* panel = panelOfLabel(label); !panel || !panel->list->isEnabled())
         return;
     const QString name = label->objectName();
-    const bool image = name == QLatin1String("Label17") || name == QLatin1String("Label8");
-    runTrapped(context_, image ? kFailBackground : kFailActionLabel, [&] {
+    runTrapped(context_, kFailActionLabel, [&] {
         if (name == QLatin1String("Label6"))
             askTitle(QStringLiteral("newproj"));
         else if (name == QLatin1String("Label15"))
@@ -123,11 +122,6 @@ void MainWindow::actionClicked(QLabel* label) {
             DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1);
         else if (name == QLatin1String("Label12"))
             DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1);
-        // The project and field pictures have no receiver: chosen, and kept nowhere.
-        else if (name == QLatin1String("Label17"))
-            pickFile(QStringLiteral("projpic"), QStringLiteral("*.gif;*.jpg;*.bmp"));
-        else if (name == QLatin1String("Label8"))
-            pickFile(QStringLiteral("Pasz"), QStringLiteral("*.gif;*.jpg;*.bmp"));
     });
     // A delete that leaves nothing selected must not leave data entry enabled.
     ChekSelect();

@@ -118,6 +118,8 @@ void MainWindow::imageCommand() {
         bepayam(context_, kNoticeNoExportYet);
         return;
     }
+    if (!confirmImageDespiteCheck(context_, last))
+        return;
     const QString iso = last + QStringLiteral(".iso");
     const QListWidgetItem* project = projB_->currentItem();
     ExportProgressDialog progress(this);

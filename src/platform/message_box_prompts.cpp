@@ -32,7 +32,8 @@ QMessageBox::StandardButton run(QWidget* owner, const QString& caption, const QS
                                 QMessageBox::StandardButton start = QMessageBox::NoButton) {
     preparePersianUi();
     const ArrowCursor arrow;
-    QMessageBox box(QMessageBox::NoIcon, caption, text, buttons, ownerFor(owner));
+    QMessageBox box(QMessageBox::NoIcon, shownInWindows(caption), shownInWindows(text), buttons,
+                    ownerFor(owner));
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setLayoutDirection(Qt::RightToLeft);
     box.setFont(persianFont(9));
@@ -68,12 +69,12 @@ Answer MessageBoxPrompts::askYesNoCancel(const QString& caption, const QString& 
 }
 
 void MessageBoxPrompts::showList(const QString& caption, const QString& heading,
-                                 const QList<Line>& lines) {
+                                 const QList<Line>& lines, const QString& closing) {
     preparePersianUi();
     const ArrowCursor arrow;
     QDialog box(ownerFor(owner_));
     box.setObjectName(QStringLiteral("ListBox"));
-    box.setWindowTitle(caption);
+    box.setWindowTitle(shownInWindows(caption));
     box.setLayoutDirection(Qt::RightToLeft);
     box.resize(640, 360);
     auto* title = new QLabel(heading, &box);
@@ -109,6 +110,13 @@ void MessageBoxPrompts::showList(const QString& caption, const QString& heading,
     auto* layout = new QVBoxLayout(&box);
     layout->addWidget(title);
     layout->addWidget(list);
+    if (!closing.isEmpty()) {
+        auto* last = new QLabel(closing, &box);
+        last->setObjectName(QStringLiteral("Closing"));
+        last->setFont(persianFont(10, true));
+        last->setWordWrap(true);
+        layout->addWidget(last);
+    }
     layout->addLayout(buttons);
     box.exec();
 }

@@ -17,9 +17,9 @@ public:
     bool askYesNo(const QString& caption, const QString& text, Default start) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
     // A list window: the lines with their marks' icons, Copy (every line to the clipboard)
-    // and Close.
-    void showList(const QString& caption, const QString& heading,
-                  const QList<Line>& lines) override;
+    // and Close; the closing line under the list.
+    void showList(const QString& caption, const QString& heading, const QList<Line>& lines,
+                  const QString& closing) override;
 
 private:
     QWidget* owner_;

@@ -1,9 +1,12 @@
 #include "platform/persian_ui.h"
 
+#include "platform/persian_text.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOption>
 #include <QTextOption>
 #include <QTranslator>
 
@@ -23,10 +26,13 @@ QString withoutMnemonics(const QString& text) {
     return out;
 }
 
+// Every text the style draws is shown in Persian letters; the widgets keep the texts they
+// were given (the stored data, the log and the tests speak of those).
 class PersianStyle final : public QProxyStyle {
 public:
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
-                      bool enabled, const QString& text, QPalette::ColorRole role) const override {
+                      bool enabled, const QString& given, QPalette::ColorRole role) const override {
+        const QString text = shownInWindows(given);
         if (!holdsRightToLeft(text)) {
             QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
             return;
@@ -43,9 +49,34 @@ public:
         painter->drawText(QRectF(rect), mnemonics ? withoutMnemonics(text) : text, option);
         painter->restore();
     }
+
+    // List entries and menu items are drawn from their options' texts, not through
+    // drawItemText.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+            item && element == CE_ItemViewItem) {
+            QStyleOptionViewItem shown(*item);
+            shown.text = shownInWindows(item->text);
+            QProxyStyle::drawControl(element, &shown, painter, widget);
+            return;
+        }
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            item && element == CE_MenuItem) {
+            QStyleOptionMenuItem shown(*item);
+            shown.text = shownInWindows(item->text);
+            QProxyStyle::drawControl(element, &shown, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
 };
 
 } // namespace
+
+QString shownInWindows(const QString& text) {
+    return persianShown(text, Digits::AlsoBare);
+}
 
 bool holdsRightToLeft(const QString& text) {
     for (const QChar c : text) {

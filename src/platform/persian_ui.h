@@ -9,6 +9,10 @@ namespace tavrin {
 // AlignAbsolute Qt mirrors AlignRight to the left edge there.
 inline constexpr Qt::Alignment kAlignRight = Qt::AlignRight | Qt::AlignAbsolute;
 
+// A text as the windows show it: Persian letters, non-joiners and Persian digits (a number
+// beside a Latin letter keeps its digits). Applied where text is drawn, never to what is kept.
+QString shownInWindows(const QString& text);
+
 // True when the text holds any right-to-left letter (Persian, Arabic, Hebrew).
 bool holdsRightToLeft(const QString& text);
 

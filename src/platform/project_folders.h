@@ -13,6 +13,10 @@ inline const QString kFlashImg = QStringLiteral("FlashIMG");
 inline const QString kProjectFile = QStringLiteral("Project.xml");
 inline const QString kBookTitle = QStringLiteral("BookTitle.xml");
 
+// The pictures an author may choose (picture answers, backgrounds): every kind the CD player
+// and the platforms show.
+inline const QString kPicturePattern = QStringLiteral("*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.webp");
+
 // Beside a lesson's quiz file "quizF-L.xml" in _xml: the draft of its unmade entries and
 // the group lines of its made ones (and a draft that could not be read, put aside). They are the
 // author's working files: the export never copies them to a CD, and they follow their lesson when

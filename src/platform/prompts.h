@@ -25,17 +25,20 @@ public:
     virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
 
     // A list to read (findings, each marked an error, a warning or a note), with Copy and
-    // Close. Without a list window of its own a prompt shows it as one notice.
+    // Close, and a closing line under it (the notice the list leads to), shown with the list.
+    // Without a list window of its own a prompt shows it as one notice.
     enum class Mark { Error, Warning, Note };
     struct Line {
         Mark mark;
         QString text;
     };
-    virtual void showList(const QString& caption, const QString& heading,
-                          const QList<Line>& lines) {
+    virtual void showList(const QString& caption, const QString& heading, const QList<Line>& lines,
+                          const QString& closing = {}) {
         QStringList texts{heading};
         for (const Line& l : lines)
             texts.append(l.text);
+        if (!closing.isEmpty())
+            texts.append(closing);
         notice(caption, texts.join(QStringLiteral("\r\n")));
     }
 };

@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include "platform/persian_text.h"
+
 #include <QHash>
 #include <QStringDecoder>
 #include <QtEndian>
@@ -63,7 +65,11 @@ QByteArray encodeAnsi(const QString& text) {
             cp = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             ++i;
         }
-        const auto it = t.fromUnicode.constFind(cp);
+        auto it = t.fromUnicode.constFind(cp);
+        // A Persian keyboard's yeh and kaf, and Persian digits, have no byte of their own:
+        // the nearest letter the code page holds is written, not "?".
+        if (it == t.fromUnicode.constEnd())
+            it = t.fromUnicode.constFind(nearestAnsiLetter(cp));
         out.append(it == t.fromUnicode.constEnd() ? '?' : it.value());
     }
     return out;

@@ -8,7 +8,8 @@ namespace tavrin {
 // The ANSI code page of the data files is Windows-1256 on every system.
 bool ansiCodecAvailable();
 QString decodeAnsi(const QByteArray& bytes);
-// Characters that 1256 cannot hold become "?" (one per code point).
+// Characters that 1256 cannot hold become their nearest letter there (Persian yeh as the
+// Arabic one), or "?" where it has none (one per code point).
 QByteArray encodeAnsi(const QString& text);
 
 // UTF-16 little-endian with the byte-order mark FF FE.

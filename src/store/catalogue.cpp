@@ -1,6 +1,7 @@
 #include "store/catalogue.h"
 
 #include "app/context.h"
+#include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/texts.h"
@@ -12,6 +13,9 @@
 #include "store/store_common.h"
 #include "store/store_view.h"
 #include "store/tag_text.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace tavrin {
 namespace {
@@ -143,6 +147,35 @@ void AddProj(Context& context, StoreView& view, const QString& folder) {
     });
 }
 
+QString findMovedProject(Context& context, int number, const QString& path) {
+    const QString folder = fromStoredPath(path);
+    if (path.isEmpty() || fileExists(store::projectFilePath(folder)))
+        return path;
+    const QString shown = QChar(0x202A) + QDir::toNativeSeparators(folder) + QChar(0x202C);
+    const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
+    const QString here = DoSlash(context.programFolder()) + name;
+    context.log().LogMe(QStringLiteral("Project folder not found: %1").arg(folder));
+    if (name.isEmpty() || !fileExists(store::projectFilePath(here)) ||
+        QFileInfo(here).canonicalFilePath() == QFileInfo(folder).canonicalFilePath()) {
+        bepayamWithLine(context, kNoticeProjectFolderMissing, shown);
+        return {};
+    }
+    const QString hereShown = QChar(0x202A) + QDir::toNativeSeparators(here) + QChar(0x202C);
+    if (!context.prompts().askYesNo(kMainCaption, texts::kAskProjectFoundHere.arg(shown, hereShown),
+                                    Default::Yes)) {
+        context.log().LogMe(QStringLiteral("Aborted by user!"));
+        return {};
+    }
+    const QString catalogue = cataloguePath(context);
+    const QString text = readUtf16File(catalogue);
+    const QString changed = AddNode(context, text, kProjects, kProj + QString::number(number),
+                                    QStringLiteral("Path"), here);
+    store::requireChanged(text, changed, kProj + QString::number(number));
+    saveUtf16File(catalogue, changed);
+    context.log().LogMe(QStringLiteral("Project number %1 found at %2.").arg(number).arg(here));
+    return here;
+}
+
 void DelProj(Context& context, StoreView& view, int number) {
     context.log().LogMe(QStringLiteral("Deleting project..."));
     store::trapped(context, kFailDeleteProject, [&] {
@@ -158,7 +191,12 @@ void DelProj(Context& context, StoreView& view, int number) {
             Wste(context, projects, kProj + QString::number(number), QStringLiteral("Name"));
         if (store::refuseStaleDelete(context, view, StoreList::Projects, name, inFile))
             return;
-        if (!store::confirmDelete(context, texts::kAskDeleteProject, name))
+        // The question says the folder stays: only the catalogue forgets the project.
+        const QString folder = fromStoredPath(
+            Wste(context, projects, kProj + QString::number(number), QStringLiteral("Path")));
+        if (!store::confirmDelete(context, texts::kAskDeleteProject, name,
+                                  texts::kProjectFolderStays + QChar(0x202A) +
+                                      QDir::toNativeSeparators(folder) + QChar(0x202C)))
             return;
         const int count = store::readCount(context, projects, text.size(), kProjects);
         QString changed = DelNode(context, text, kProjects, kProj, number, count - 1);

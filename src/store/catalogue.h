@@ -16,5 +16,10 @@ bool NewProj(Context& context, StoreView& view, const QString& title);
 void NewProjXml(Context& context, const QString& folder, const QString& title);
 void AddProj(Context& context, StoreView& view, const QString& folder);
 void DelProj(Context& context, StoreView& view, int number);
+// The folder of project number (1-based) whose catalogue path is this. A folder that is gone
+// is said with its path; where a folder of its name stands in the program folder (the
+// portable folder was moved), the author is offered it and Yes keeps it in the catalogue.
+// Empty when there is no folder to read.
+QString findMovedProject(Context& context, int number, const QString& path);
 
 } // namespace tavrin

@@ -63,8 +63,12 @@ void ReadResh(Context& context, StoreView& view) {
             return;
         const QString projects = Wsre(context, catalogue, QStringLiteral("Projects"));
         const int selected = view.selectedIndex(StoreList::Projects);
-        view.setProjectPath(Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
-                                 QStringLiteral("Path")));
+        view.setProjectPath(
+            findMovedProject(context, selected + 1,
+                             Wste(context, projects, QStringLiteral("Proj%1").arg(selected + 1),
+                                  QStringLiteral("Path"))));
+        if (view.projectPath().isEmpty())
+            return;
         // A delete that a kill cut short is finished (or undone) before anything is read,
         // and what a kill left of a save or a copy goes.
         finishSwitch(context, view.projectPath());

@@ -94,6 +94,9 @@ QuizQuestion question(Lines& lines, int after) {
     q.marked = lines.must(QStringLiteral("\t\t<chk>"), QStringLiteral("</chk>")).toInt(&ok);
     if (!ok)
         lines.failTaken();
+    if (lines.take(QStringLiteral("\t\t<") + kUnmarkedTag + u'>',
+                   QStringLiteral("</") + kUnmarkedTag + u'>'))
+        q.marked = 0;
     q.explanation = lines.must(QStringLiteral("\t\t<rslt>"), QStringLiteral("</rslt>"));
     while (const auto m = lines.match(image)) {
         if (!isPlainFileName(m->captured(2)))

@@ -20,12 +20,16 @@ private:
     QString name_;
 };
 
+// The line MakeBook writes after "<chk>2</chk>" for a question made without a marked answer:
+// the "2" is there for the player of old only.
+inline const QString kUnmarkedTag = QStringLiteral("nochk");
+
 // One question block of a quiz file as MakeBook writes it.
 struct QuizQuestion {
     int number = 0; // its place in the lesson's table
     QString text, explanation;
     QStringList answers;               // at most four
-    int marked = 0;                    // 1-based
+    int marked = 0;                    // 1-based; 0 for a question made unmarked
     QMap<int, QString> images;         // image number -> copy name in BookTXT
     QString attach, sound, film, back; // copy names in BookTXT, or empty
 };

@@ -82,8 +82,9 @@ bool refusePath(Context& context, const QString& path) {
     return true;
 }
 
-bool confirmDelete(Context& context, const QString& question, const QString& name) {
-    if (context.prompts().askYesNo(kAppTitle, question + name + texts::kAskDeleteEnd))
+bool confirmDelete(Context& context, const QString& question, const QString& name,
+                   const QString& after) {
+    if (context.prompts().askYesNo(kAppTitle, question + name + texts::kAskDeleteEnd + after))
         return true;
     context.log().LogMe(QStringLiteral("Aborted by user!"));
     return false;

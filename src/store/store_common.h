@@ -52,7 +52,8 @@ bool damagesTagText(const QString& value);
 bool refuseTitle(Context& context, const QString& title);
 bool refusePath(Context& context, const QString& path);
 // The Yes/No question before a delete; No is logged.
-bool confirmDelete(Context& context, const QString& question, const QString& name);
+bool confirmDelete(Context& context, const QString& question, const QString& name,
+                   const QString& after = {});
 // How every delete inside a project file starts: the file must be there and the selected
 // entry named, and the user says Yes. The file's text, or nothing when the delete stops.
 struct ProjectDocument {

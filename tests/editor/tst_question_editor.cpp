@@ -1,6 +1,7 @@
 // The question editor on the real windows: opening an entry from the outline, editing and
 // saving it, the attachment markers, removing entries, the pop-up menu, the file check,
 // the image and correct-answer marks through to the quiz file.
+#include "app/messages.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "export/output_folders.h"
@@ -291,8 +292,8 @@ private slots:
             e->filmB()->setText(t.p.path("none.flv"));
             QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
             QCOMPARE(t.p.prompts.shown.size(), before + 3);
-            QCOMPARE(t.p.prompts.shown[before].text,
-                     QStringLiteral(u"تصوير انتخابي يافت نشد!\u200F"));
+            // The attachment is any file: it is named as one, not as a picture.
+            QCOMPARE(t.p.prompts.shown[before].text, PayamText(kNoticeAttachmentNotFound));
             QCOMPARE(t.p.prompts.shown[before + 2].text,
                      QStringLiteral(u"فيلم انتخابي يافت نشد!\u200F"));
         });
@@ -329,11 +330,16 @@ private slots:
             t.f->DoIMG(*e);
             QCOMPARE(javab->text().count(QChar(0xFFFC)), 2);
             QCOMPARE(t.f->table().ImageCounter, 2);
-            // The correct answer: the third one; marking drops the image pictures.
+            // The correct answer: the third one; the image pictures stay. Marking another
+            // moves the one mark.
+            const QString marked = u8("الف") + CRLF + QChar(0xFFFC) + "{1}" + CRLF + QChar(0xFFFC) +
+                                   u8("ب") + CRLF + QChar(0xFFFC) + "{0}" + CRLF + u8("ج") + CRLF +
+                                   u8("د");
+            javab->setCaret(int(javab->text().indexOf(u8("د"))));
+            t.f->DoCor(*e);
             javab->setCaret(int(javab->text().indexOf(u8("ب"))));
             t.f->DoCor(*e);
-            QCOMPARE(javab->text(), u8("الف") + CRLF + "{1}" + CRLF + QChar(0xFFFC) + u8("ب") +
-                                        CRLF + "{0}" + CRLF + u8("ج") + CRLF + u8("د"));
+            QCOMPARE(javab->text(), marked);
             QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
         });
         auto* matn = control<RichTextBox>(t.f, "matn");
@@ -341,9 +347,10 @@ private slots:
         QTest::keyClick(matn, Qt::Key_F12);
         const QString project = t.main->session().projectPath;
         const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
-        QVERIFY(quiz.contains(
-            u8("\t\t<A>الف</A>\r\n\t\t<B>{1}</B>\r\n\t\t<C>ب</C>\r\n\t\t<D>{0}</D>\r\n"
-               "\t\t<chk>3</chk>\r\n")));
+        QVERIFY2(quiz.contains(
+                     u8("\t\t<A>الف</A>\r\n\t\t<B>{1}</B>\r\n\t\t<C>ب</C>\r\n\t\t<D>{0}</D>\r\n"
+                        "\t\t<chk>3</chk>\r\n")),
+                 qPrintable(quiz));
         QVERIFY(
             quiz.contains("\t\t<img1>quiz0-0-1.gif</img1>\r\n\t\t<img0>quiz0-0-0.jpg</img0>\r\n"));
         QCOMPARE(readBytes(project + "/BookTXT/quiz0-0-0.jpg"), QByteArray("media/p1.jpg"));

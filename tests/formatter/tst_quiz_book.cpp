@@ -1,4 +1,6 @@
 // The quiz file, the lesson index and the copies, byte for byte, on temporary projects.
+#include "app/messages.h"
+#include "app/texts.h"
 #include "export/output_folders.h"
 #include "formatter/capture_commands.h"
 #include "formatter/entry_table.h"
@@ -9,6 +11,7 @@
 #include "formatter/quiz_reopen.h"
 #include "platform/file_copy.h"
 #include "platform/text_codec.h"
+#include "store/quiz_file.h"
 #include "support/documents.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
@@ -135,7 +138,8 @@ private slots:
             u8(".jpg</back>\r\n\t</question1>\r\n"
                "\t<question3>\r\n\t\t<question No='3'>plain</question>\r\n"
                "\t\t<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<C>c</C>\r\n\t\t<D>d</D>\r\n"
-               "\t\t<chk>2</chk>\r\n\t\t<rslt></rslt>\r\n\t</question3>\r\n");
+               "\t\t<chk>2</chk>\r\n\t\t<nochk>1</nochk>\r\n\t\t<rslt></rslt>\r\n"
+               "\t</question3>\r\n");
         QCOMPARE(quiz.split("\r\n"), expected.split("\r\n"));
         QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), encodeUtf16Le(expected));
         QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"),
@@ -145,9 +149,11 @@ private slots:
                                          "quiz1-3-0.jpg", "quiz1-3-1.png"}));
         QCOMPARE(readBytes(b.project + "/BookTXT/" + page + ".jpg"), QByteArray("media/back.jpg"));
         QCOMPARE(readBytes(b.project + "/BookTXT/quiz1-3-1.png"), QByteArray("media/one.png"));
-        // Done: message 4, the table emptied.
+        // Done: message 4 with the note of the question without explanation, the table emptied.
         QCOMPARE(b.notices4, 1);
-        QCOMPARE(b.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
+        QCOMPARE(
+            b.p.prompts.shown.last().text,
+            QStringLiteral(u"فايل ساخته شد!\u200F\r\nيادداشت: اين سؤالها توضيح ندارند: 2\u200F"));
         QVERIFY(b.table.SoalText[1].isEmpty());
         QCOMPARE(b.p.entries().last(), QStringLiteral("Book is made."));
     }
@@ -216,8 +222,8 @@ private slots:
             {QString(text).replace("<chk>3</chk>", "<chk>x</chk>"), 8},
             {QString(text).replace("qNo='1-3'", "qNo='1-4'"), 1},
             {QString(text).replace("<question3>", "<question0>"), 17},
-            {QString(text).replace("\t\t<rslt></rslt>", "<rslt/>"), 24},
-            {text.chopped(2), 30},
+            {QString(text).replace("\t\t<rslt></rslt>", "<rslt/>"), 25},
+            {text.chopped(2), 32},
             {QString(text).replace(QRegularExpression("<sound>[^<]*"), "<sound>../x.mp3"), 13},
         };
         for (const Damage& d : damages) {
@@ -311,20 +317,30 @@ private slots:
         QCOMPARE(markedAnswer("plain", mark), 0);
     }
 
+    // Nothing to make (no entry, or group lines only): said, and nothing is written.
     void emptyTableAndTheSameLessonAgain() {
         Book b;
+        for (const QString& only : {QString(), kMainTitleEntry}) {
+            b.table.SoalText[0] = only;
+            QCOMPARE(b.make(0, 0, "L"), BookOutcome::Declined);
+            QCOMPARE(b.p.prompts.shown.last().text, PayamText(kNoticeNothingToMake));
+            QVERIFY(!QFile::exists(b.project + "/_xml/quiz0-0.xml"));
+            QVERIFY(!QFile::exists(b.project + "/_xml/BookTitle.xml"));
+        }
+        b.table.clear();
+        b.table.SoalText[0] = "q";
+        b.table.TozihRtf[0] = "why";
         QCOMPARE(b.make(0, 0, "L"), BookOutcome::Made);
-        QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
         b.table.SoalText[0] = "q";
         // Yes to the incomplete question, No to the overwrite: nothing is written at all.
         b.p.prompts.answers = {true, false};
         const QByteArray index = readBytes(b.project + "/_xml/BookTitle.xml");
+        const QByteArray made = readBytes(b.project + "/_xml/quiz0-0.xml");
         QCOMPARE(b.make(0, 0, "L2"), BookOutcome::Declined);
-        QCOMPARE(b.quiz("0-0"), QStringLiteral("<quiz qNo='0-0' IDname='L'>\r\n"));
+        QCOMPARE(readBytes(b.project + "/_xml/quiz0-0.xml"), made);
         QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"), index);
-        QCOMPARE(
-            b.p.prompts.shown.last().text,
-            u8("فايلي با نام \r\nquiz0-0.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
+        // The question names the lesson by its title, not by the file's name.
+        QCOMPARE(b.p.prompts.shown.last().text, texts::kAskReplaceLessonQuiz.arg("L2"));
         QCOMPARE(b.make(0, 1, "Other"), BookOutcome::Made);
         b.table.SoalText[0] = "q";
         QCOMPARE(b.make(0, 0, "L3"), BookOutcome::Made); // Yes
@@ -372,12 +388,21 @@ private slots:
                                  "چهار گزينه\u200F"),
                               "", u8("آيا فايل با همين وضع ساخته شود؟\u200F")}));
         QCOMPARE(b.p.entries().last(), QStringLiteral("Aborted by user!"));
-        // Yes: written as before, the unmarked question with the constant 2.
+        // Yes: the unmarked question with the player's constant 2 and the line that says it
+        // stands for no mark, which the tool's readers take back as unmarked.
         QCOMPARE(b.make(), BookOutcome::Made);
         const QString quiz = b.quiz("1-3");
         QVERIFY(quiz.contains("\t\t<question No='1'>no answers at all</question>\r\n\t\t<chk>2"));
-        QVERIFY(quiz.contains("<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<chk>2</chk>"));
-        QVERIFY(quiz.contains("<D>d</D>\r\n\t\t<chk>1</chk>"));
+        QVERIFY(
+            quiz.contains("<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<chk>2</chk>\r\n\t\t<nochk>1</nochk>"));
+        QVERIFY(quiz.contains("<D>d</D>\r\n\t\t<chk>1</chk>\r\n\t\t<rslt>"));
+        const QList<QuizQuestion> read = parseQuizFile(quiz, "1-3", "quiz1-3.xml");
+        QCOMPARE(read[1].marked, 0);
+        QCOMPARE(read[2].marked, 2);
+        // A missing explanation is not asked about: the made notice names those questions.
+        QCOMPARE(b.p.prompts.shown.last().text, PayamText(kNoticeBookMade) +
+                                                    u8("\r\nيادداشت: اين سؤالها توضيح ندارند: ") +
+                                                    u8("1، 2، 3، 4، 5\u200F"));
     }
 
     // A missing attachment: error 57, the previous quiz file whole, the table kept.

@@ -1,10 +1,12 @@
 // The settings area through its widgets: changes kept in the project file across project
 // changes and restarts, and the output button's export.
+#include "app/messages.h"
 #include "export/cd_export.h"
 #include "interchange/moodle_xml.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
+#include "platform/persian_ui.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
@@ -48,7 +50,7 @@ struct Program {
     std::unique_ptr<MainWindow> w;
     // The check before the disc, as each export shows it: its lines as copied, then closed
     // with its own buttons, and whether the progress window was still up beside it.
-    QStringList findings;
+    QStringList findings, closings;
     QList<bool> progressWithFindings;
     QTimer closer;
     explicit Program(Prompts* real = nullptr) : p(real) {
@@ -59,6 +61,8 @@ struct Program {
                     continue;
                 QTest::mouseClick(window->findChild<QPushButton*>("Copy"), Qt::LeftButton);
                 findings << QApplication::clipboard()->text();
+                auto* closing = window->findChild<QLabel*>("Closing");
+                closings << (closing && closing->isVisible() ? closing->text() : QString());
                 bool progress = false;
                 for (auto* d : w->findChildren<QProgressDialog*>())
                     progress = progress || d->isVisible();
@@ -309,12 +313,13 @@ private slots:
         QDir(g.p.path("Export")).removeRecursively();
         g.exportNow(); // Yes
         QVERIFY(QFile::exists(g.p.path("Export/Export 1/index.html")));
-        // The check before the disc shows its list: no lessons is a warning, not an error.
-        const auto& list = g.p.prompts.shown[g.p.prompts.shown.size() - 2];
+        // The check before the disc shows its list: no lessons is a warning, not an error;
+        // the closing notice stands under the list.
+        const auto& list = g.p.prompts.shown.last();
         QVERIFY(list.text.startsWith(u8("نكته\u200Cهاي بررسي خروجي پيش از رايت:\r\n"
                                         "هشدار: Data/quizdata.js — لوح درسي ندارد\r\nتوضيح: ")));
-        QCOMPARE(g.p.prompts.shown.last().text,
-                 QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F"));
+        QVERIFY(list.text.endsWith(
+            QStringLiteral(u"\r\nخروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F")));
         // The disc image of that export, beside it, read back the same.
         auto* image = g.find<QToolButton>("DiscImage");
         QVERIFY(image->isEnabled() && image->toolTip().contains(u8("تصوير ISO")));
@@ -396,10 +401,11 @@ private slots:
                    "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\nno arrow\r\n\r\n"
                    "[ Copy File ]\r\n\r\n[ End ]");
         g.exportNow();
-        QCOMPARE(messages.size(), 4);
-        QVERIFY(messages[1].startsWith(u8("خروجي گرفته شده آماده رايت")));
-        QVERIFY(messages[3].startsWith(u8("بروز اشكال در گرفتن خروجي!")));
-        QCOMPARE(progressShownWithMessage, (QList<bool>{false, false, false, false}));
+        // The closing notice stood in the list window, not in a box after it.
+        QCOMPARE(messages.size(), 3);
+        QCOMPARE(g.closings, QStringList{PayamText(kNoticeExportReady)});
+        QVERIFY(messages[2].startsWith(shownInWindows(u8("بروز اشكال در گرفتن خروجي!"))));
+        QCOMPARE(progressShownWithMessage, (QList<bool>{false, false, false}));
         // The list window of the check came up once, the progress window gone before it;
         // Copy gave its lines.
         QCOMPARE(g.progressWithFindings, QList<bool>{false});

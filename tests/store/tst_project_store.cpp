@@ -1,3 +1,5 @@
+#include "app/messages.h"
+#include "app/texts.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
@@ -8,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tavrin;
@@ -126,8 +129,11 @@ private slots:
         QCOMPARE(readBytes(s.catalogue()), before);
         QCOMPARE(s.p.entries().last(), QStringLiteral("Aborted by user!"));
         QCOMPARE(s.p.prompts.shown.last().caption, QStringLiteral("Tavrin"));
+        // The question says the folder stays on the disk, and where.
         QCOMPARE(s.p.prompts.shown.last().text,
-                 QStringLiteral(u"آيا مايل به حذف پروژه «A» مي\u200Fباشيد؟"));
+                 QStringLiteral(u"آيا مايل به حذف پروژه «A» مي\u200Fباشيد؟") +
+                     texts::kProjectFolderStays + QChar(0x202A) +
+                     QDir::toNativeSeparators(s.p.path("Project 1")) + QChar(0x202C));
 
         s.view.selected[0] = 0;
         DelProj(s.p.context(), s.view, 1);
@@ -172,6 +178,32 @@ private slots:
         AddProj(s.p.context(), s.view, s.p.path("Project 1"));
         QVERIFY(!QFile::exists(s.catalogue()));
         QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 91 ("));
+    }
+
+    // A portable program folder moved elsewhere: the catalogue still names the old place. The
+    // author is told, offered the folder of the same name here; No reads nothing, Yes keeps
+    // the new place in the catalogue and reads the project from it.
+    void movedProgramFolderFindsItsProject() {
+        Store s;
+        s.newProject("A");
+        NewResh(s.p.context(), s.view, "F");
+        QTemporaryDir old;
+        const QString gone = old.filePath("Project 1");
+        QString text = decodeUtf16Le(readBytes(s.catalogue()));
+        text.replace(s.p.path("Project 1"), gone);
+        writeBytes(s.catalogue(), utf16(text));
+        const QByteArray moved = readBytes(s.catalogue());
+        for (const bool yes : {false, true}) {
+            s.p.prompts.answers = {yes};
+            s.view.selectEntry(StoreList::Projects, 0);
+            QVERIFY(s.p.prompts.shown.last().text.startsWith(texts::kAskProjectFoundHere.left(20)));
+            QVERIFY(s.p.prompts.shown.last().text.contains(QDir::toNativeSeparators(gone)));
+            QCOMPARE(s.view.path, yes ? s.p.path("Project 1") : QString());
+            QCOMPARE(s.view.lists[1].value(0), yes ? QStringLiteral("F") : QString());
+            QCOMPARE(readBytes(s.catalogue()) == moved, !yes);
+        }
+        QVERIFY(decodeUtf16Le(readBytes(s.catalogue())).contains(s.p.path("Project 1")));
+        QVERIFY(s.p.entries().contains("Project number 1 found at " + s.p.path("Project 1") + "."));
     }
 
     void fieldsAndLessonsKeepTheirLayout() {
@@ -358,13 +390,15 @@ private slots:
         QCOMPARE(readBytes(file), truncated);
         QVERIFY(s.p.entries().last().startsWith("Error occurred => Error number is 98 ("));
 
+        // A folder that is gone is said, with its path, and nothing is read or written.
         QDir(s.p.path("Project 1")).removeRecursively();
         s.view.selectEntry(StoreList::Projects, 0);
-        QCOMPARE(s.view.path, s.p.path("Project 1"));
-        // The log says what is missing, where, in words a user can act on.
-        QCOMPARE(s.p.entries().last(),
-                 "Error occurred => Error number is 89 (File not found: " +
-                     QDir::toNativeSeparators(s.p.path("Project 1/Project.xml")) + ")");
+        QCOMPARE(s.view.path, QString());
+        QCOMPARE(s.p.prompts.shown.last().text,
+                 PayamText(kNoticeProjectFolderMissing) + "\r\n" + QChar(0x202A) +
+                     QDir::toNativeSeparators(s.p.path("Project 1")) + QChar(0x202C) +
+                     QChar(0x200F));
+        QVERIFY(s.p.entries().contains("Project folder not found: " + s.p.path("Project 1")));
         NewResh(s.p.context(), s.view, "F");
         ReadDars(s.p.context(), s.view);
         QVERIFY(!QFile::exists(s.p.path("Project 1")));

@@ -1,0 +1,130 @@
+#include "platform/persian_text.h"
+
+#include <QRegularExpression>
+#include <array>
+
+namespace tavrin {
+namespace {
+
+bool arabicScript(char16_t c) {
+    return (c >= 0x0600 && c <= 0x06FF) || (c >= 0xFB50 && c <= 0xFDFF) ||
+           (c >= 0xFE70 && c <= 0xFEFF);
+}
+
+bool asciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+enum class Side { None, Persian, Latin };
+
+// The script of the nearest letter from i going by step; digits and marks are passed.
+Side nearestLetter(const QString& text, qsizetype i, int step) {
+    for (; i >= 0 && i < text.size(); i += step) {
+        const QChar c = text[i];
+        if (!c.isLetter())
+            continue;
+        return arabicScript(c.unicode()) ? Side::Persian : Side::Latin;
+    }
+    return Side::None;
+}
+
+// Words of the tool's own texts written without their non-joiner: the prefix "مي" and
+// "نمي", and compounds. Applied as whole-word replacements.
+QString withNonJoiners(QString text) {
+    static const QRegularExpression inWord(
+        QStringLiteral("(?<=[\\x{0620}-\\x{064A}\\x{067E}-\\x{06D3}])\\x{200F}(?=[\\x{0620}-"
+                       "\\x{064A}\\x{067E}-\\x{06D3}])"));
+    text.replace(inWord, QStringLiteral("\u200C"));
+    // A plural after a final heh: "رشتهها" is "رشته‌ها".
+    static const QRegularExpression plural(QStringLiteral("\\x{0647}(?=\\x{0647}\\x{0627})"));
+    text.replace(plural, QStringLiteral("\u0647\u200C"));
+    static const QRegularExpression prefix(QStringLiteral(
+        "(?<![\\x{0620}-\\x{06D3}\\x{200C}])(\\x{0646}?\\x{0645}[\\x{064A}\\x{06CC}])(?=("
+        "\\x{0628}\\x{0627}\\x{0634}|\\x{0634}\\x{0648}|"
+        "[\\x{0643}\\x{06A9}]\\x{0646}|\\x{062A}\\x{0648}\\x{0627}\\x{0646}|"
+        "\\x{0622}|\\x{0627}\\x{0641}\\x{062A}|\\x{062F}\\x{0647}|"
+        "\\x{062E}\\x{0648}\\x{0627}\\x{0647}|\\x{0631}\\x{0648}|\\x{06AF}\\x{0631}\\x{062F}|"
+        "\\x{0645}\\x{0627}\\x{0646}|\\x{0633}\\x{0627}\\x{0632}|\\x{067E}\\x{0630}\\x{064A}"
+        "))"));
+    text.replace(prefix, QStringLiteral("\\1\u200C"));
+    struct Compound {
+        const char16_t* plain;
+        const char16_t* spelled;
+    };
+    static constexpr std::array<Compound, 6> compounds{{
+        {u"نرمافزار", u"نرم\u200Cافزار"},
+        {u"پسزمينه", u"پس\u200Cزمينه"},
+        {u"پيشزمينه", u"پيش\u200Cزمينه"},
+        {u"شيوهنامه", u"شيوه\u200Cنامه"},
+        {u"پخشكننده", u"پخش\u200Cكننده"},
+        {u"هماكنون", u"هم\u200Cاكنون"},
+    }};
+    for (const Compound& c : compounds)
+        text.replace(QString::fromUtf16(c.plain), QString::fromUtf16(c.spelled));
+    return text;
+}
+
+} // namespace
+
+QString persianShown(const QString& source, Digits digits) {
+    QString out = withNonJoiners(source);
+    static const QRegularExpression mark(QStringLiteral("\\{\\d+\\}"));
+    const QString original = out;
+    qsizetype i = 0;
+    while (i < out.size()) {
+        const char16_t c = out[i].unicode();
+        if (c == u'{') {
+            const QRegularExpressionMatch m =
+                mark.match(original, i, QRegularExpression::NormalMatch,
+                           QRegularExpression::AnchorAtOffsetMatchOption);
+            if (m.hasMatch()) {
+                i = m.capturedEnd();
+                continue;
+            }
+        }
+        if (c == 0x064A || c == 0x0649)
+            out[i] = QChar(0x06CC);
+        else if (c == 0x0643)
+            out[i] = QChar(0x06A9);
+        else if (c >= 0x0660 && c <= 0x0669)
+            out[i] = QChar(0x06F0 + (c - 0x0660));
+        if (!asciiDigit(c) || digits == Digits::Untouched) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < out.size() && asciiDigit(out[end].unicode()))
+            ++end;
+        const Side before = nearestLetter(original, i - 1, -1);
+        const Side after = nearestLetter(original, end, 1);
+        const bool persian =
+            before != Side::Latin && after != Side::Latin &&
+            (before == Side::Persian || after == Side::Persian || digits == Digits::AlsoBare);
+        if (persian) {
+            for (qsizetype d = i; d < end; ++d)
+                out[d] = QChar(0x06F0 + (out[d].unicode() - u'0'));
+        }
+        i = end;
+    }
+    return out;
+}
+
+char32_t nearestAnsiLetter(char32_t c) {
+    if (c == 0x06CC || c == 0x06D0 || c == 0x06D2)
+        return 0x064A;
+    if (c == 0x06A9)
+        return 0x0643;
+    if (c >= 0x06F0 && c <= 0x06F9)
+        return u'0' + (c - 0x06F0);
+    if (c >= 0x0660 && c <= 0x0669)
+        return u'0' + (c - 0x0660);
+    if (c == 0x06C0 || c == 0x06C1 || c == 0x06D5)
+        return 0x0647;
+    if (c == 0x066B) // Arabic decimal separator
+        return u'.';
+    if (c == 0x066C)
+        return u',';
+    return c;
+}
+
+} // namespace tavrin

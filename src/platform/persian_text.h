@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrin {
+
+// Which Latin digits become Persian: those inside Persian text (nearest letters Persian, none
+// Latin: a bare number such as 3×10^8 stays as written), those too that stand alone (the
+// windows, where every number is read in Persian), or none (a manifest's machinery).
+enum class Digits { InPersianText, AlsoBare, Untouched };
+
+// A text as a Persian reader expects it: Persian yeh and kaf in place of the Arabic ones,
+// a zero-width non-joiner where Persian spelling puts one (a right-to-left mark written
+// inside a word, a plural "ها" after a final "ه", the prefixes and compounds of the
+// tool's own texts), Arabic-Indic digits as Persian ones, and Latin digits as Persian
+// only where the nearest letters are Persian, never beside a Latin letter. Image marks
+// such as "{3}" keep their digits.
+QString persianShown(const QString& text, Digits digits);
+
+// The nearest letter Windows-1256 holds for a character it lacks (Persian yeh and kaf as
+// the Arabic ones, Persian digits as ASCII), or the character itself.
+char32_t nearestAnsiLetter(char32_t c);
+
+} // namespace tavrin
