@@ -389,17 +389,15 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == chnd_ && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
         chndFocus(type == QEvent::FocusIn);
     } else if (watched == matn_ && type == QEvent::KeyPress) {
-        // The function keys of the lesson text box: the command each gives, and whether it
-        // needs a selection. F7 toggles Chek; F8 to F10 give nothing.
+        // The function keys of the lesson text box and the command each gives; F6 gives one
+        // that does nothing. F7 toggles Chek; F8 to F10 give nothing.
         struct Key {
             int key, command;
-            bool needsSelection;
         };
         static constexpr Key keys[] = {
-            {Qt::Key_F1, kOpenGroup, true},   {Qt::Key_F2, kQuestion, true},
-            {Qt::Key_F3, kAnswers, true},     {Qt::Key_F4, kCloseGroup, false},
-            {Qt::Key_F5, kExplanation, true}, {Qt::Key_F6, 1, true},
-            {Qt::Key_F11, kRemoveText, true}, {Qt::Key_F12, kMakeFile, false}};
+            {Qt::Key_F1, kOpenGroup},   {Qt::Key_F2, kQuestion},   {Qt::Key_F3, kAnswers},
+            {Qt::Key_F4, kCloseGroup},  {Qt::Key_F5, kExplanation}, {Qt::Key_F6, 1},
+            {Qt::Key_F11, kRemoveText}, {Qt::Key_F12, kMakeFile}};
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F7) {
             chek_->setChecked(!chek_->isChecked());
@@ -408,7 +406,8 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
         for (const Key& k : keys) {
             if (k.key != key)
                 continue;
-            if (!k.needsSelection || matn_->selectionLength() > 0)
+            // A key that files text with none selected says so, as its button does.
+            if (k.command != 1 || matn_->selectionLength() > 0)
                 command(k.command);
             return true;
         }

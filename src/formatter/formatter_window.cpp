@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 
 namespace tavrin {
 
@@ -303,6 +305,14 @@ void FormatterWindow::DoPara() {
 
 void FormatterWindow::command(int index) {
     context_.log().LogMe(QStringLiteral("Format number %1 clicked.").arg(index));
+    // Filing takes a selection: none (a second click on a button whose first took the text
+    // away, say) files nothing and replaces nothing.
+    const bool takesText = index == kExplanation || index == kQuestion || index == kAnswers ||
+                           index == kOpenGroup || index == kRemoveText;
+    if (takesText && matn_->selectedText().trimmed().isEmpty()) {
+        bepayam(context_, kNoticeSelectTextFirst);
+        return;
+    }
     CaptureResult result;
     try {
         const Selection selection{matn_->selectedText(), matn_->selectedRtf()};
@@ -373,9 +383,11 @@ void FormatterWindow::command(int index) {
 }
 
 void FormatterWindow::showOutline() {
-    // A part taken from several paragraphs shows on one line, as a list line does.
+    // A part taken from several paragraphs shows on one line, its paragraphs (the answers)
+    // parted by commas: numbers in a row would otherwise read as one.
     const auto shown = [](QString line) {
-        return line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        static const QRegularExpression breaks(QStringLiteral("\\s*\r\n\\s*"));
+        return line.replace(breaks, QStringLiteral(u"، "));
     };
     if (bindex_->count() != outline_.size()) {
         bindex_->clear();
@@ -390,9 +402,13 @@ void FormatterWindow::showOutline() {
 }
 
 void FormatterWindow::afterCommand(int index) {
+    // The box keeps its place: the author files the next piece from where the last one was.
+    QScrollBar* bar = matn_->verticalScrollBar();
+    const int place = bar->value();
     if (chek_->isChecked() && index != kRemoveText && matn_->selectionLength() > 0)
         matn_->replaceSelection(QString());
-    matn_->setCaret(0);
+    matn_->setCaret(matn_->selectionStart());
+    bar->setValue(place);
 }
 
 } // namespace tavrin

@@ -171,7 +171,16 @@ void MainWindow::buildLists() {
         l->installEventFilter(this);
         return l;
     };
-    QLabel* label7 = heading("Label7", texts::kLabel7, 0);
+    // The window's first line runs above all three headings, on one line: wrapped in the
+    // projects' column its second line stood among the other lists' headings.
+    auto* label7 = new QLabel(texts::kLabel7, frame1_);
+    label7->setObjectName(QStringLiteral("Label7"));
+    label7->setGeometry(columnLeft(2), kHeadingTop, columnLeft(0) + kColumnWidth - columnLeft(2),
+                        kHeadingHeight / 2);
+    label7->setAlignment(kAlignRight | Qt::AlignVCenter);
+    label7->setFont(persianFont(9, true));
+    QLabel* projects = heading("ProjHeading", texts::kProjectsHeading, 0);
+    projects->setGeometry(projects->geometry().adjusted(0, kHeadingHeight / 2, 0, 0));
     projB_ = list("ProjB", 0);
     QLabel* label9 = heading("Label9", texts::kLabel9, 1);
     reshB_ = list("ReshB", 1);
@@ -181,7 +190,7 @@ void MainWindow::buildLists() {
     reshB_->setAccessibleName(texts::kLabel9);
     darsB_->setAccessibleName(texts::kLabel2);
 
-    panels_[0].heading = label7;
+    panels_[0].heading = projects;
     panels_[0].list = projB_;
     panels_[1].heading = label9;
     panels_[1].list = reshB_;

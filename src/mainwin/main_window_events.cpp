@@ -106,6 +106,13 @@ void MainWindow::actionClicked(QLabel* label) {
     if (const Panel* panel = panelOfLabel(label); !panel || !panel->list->isEnabled())
         return;
     const QString name = label->objectName();
+    // The formatter keeps its lesson by its place in the lists: renumbering under it would
+    // file its work into another lesson.
+    const bool deletesLessons = name == QLatin1String("Label16") || name == QLatin1String("Label12");
+    if (deletesLessons && formatter_ && formatter_->isVisible()) {
+        bepayam(context_, kNoticeCloseFormatterFirst);
+        return;
+    }
     runTrapped(context_, kFailActionLabel, [&] {
         if (name == QLatin1String("Label6"))
             askTitle(QStringLiteral("newproj"));

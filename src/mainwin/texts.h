@@ -9,6 +9,7 @@ inline const QString kLabel20 = QStringLiteral(u"Tavrin ـ نگارش 1");
 inline const QString kLabel7 = QStringLiteral(
     u"ابتدا پروژه مورد نظر خود را انتخاب يا ايجاد نموده، سپس تنظيمات آن را انجام دهيد!");
 inline const QString kLabel9 = QStringLiteral(u"رشتههاي تحصيلي:");
+inline const QString kProjectsHeading = QStringLiteral(u"پروژه\u200Cها:");
 inline const QString kLabel2 = QStringLiteral(u"عناوين دروس:");
 inline const QString kNew = QStringLiteral(u"جديد");
 inline const QString kDelete = QStringLiteral(u"حذف");

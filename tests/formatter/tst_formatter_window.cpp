@@ -1,5 +1,7 @@
 // The formatter window for real: opened from the main window, a lesson text loaded, the
 // capture commands by button and function key, groups, the quiz file, the layout rules.
+#include "app/messages.h"
+#include "app/texts.h"
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "formatter/lesson_draft.h"
@@ -25,6 +27,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QtTest>
@@ -57,16 +60,25 @@ struct Formatter {
         NewResh(p.context(), *main, u8("علوم"));
         NewDars(p.context(), *main, u8("درس يك"));
         main->session().inputFolder = p.path("Zar");
-        // The data-entry button, as the pointer reaches it.
+        dataEntry();
+        f = main->formatter();
+        QVERIFY(f->isVisible());
+        matn = control<RichTextBox>(f, "matn");
+        bindex = control<QListWidget>(f, "bindex");
+    }
+    // The main window's data-entry button, as the pointer reaches and clicks it.
+    void dataEntry() {
         auto* rest = control<QLabel>(main.get(), "Picture13");
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), rest->mapToGlobal(QPointF(5, 5)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(rest, &move);
         QTest::mouseClick(control<QLabel>(main.get(), "Picture16"), Qt::LeftButton);
-        f = main->formatter();
-        QVERIFY(f->isVisible());
-        matn = control<RichTextBox>(f, "matn");
-        bindex = control<QListWidget>(f, "bindex");
+    }
+    // A click on a row of the main window's lesson list.
+    void pickLesson(int row) {
+        auto* list = control<QListWidget>(main.get(), "DarsB");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
     QListWidget* books() { return control<QListWidget>(f, "books"); }
     void load(const QString& name) {
@@ -249,19 +261,25 @@ private slots:
         QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
                  QStringLiteral(u"ايجاد گروه جديدي از سؤالات (1)\u200F"));
         t.select(u8("كدام يك از مواد زير"));
-        t.click(2);
+        // A double click: the first files the question and takes the text away, the second
+        // finds nothing selected and says so; the question stays as filed.
+        for (int click = 0; click < 2; ++click)
+            QTest::mouseClick(control<QPushButton>(t.f, "Com2"), Qt::LeftButton);
+        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeSelectTextFirst));
+        QCOMPARE(t.f->table().SoalText[1], u8("كدام يك از مواد زير"));
         t.select(u8("آهن"));
         t.click(3);
         t.select(u8("جيوه تنها فلزي")); // the alef maksura became yeh
+        const int filedAt = t.matn->selectionStart();
         t.click(0);
         QCOMPARE(t.f->table().EntryCount, 2);
         QStringList lines = t.outline();
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], u8(">>> عنوان اصلي   =>   حالت\u200Cهاي ماده"));
         QCOMPARE(lines[1], u8("كدام يك از مواد زير   =>   آهن   =>   جيوه تنها فلزي"));
-        // Chek took the filed text out of the lesson text; the caret went home.
+        // Chek took the filed text out of the lesson text; the caret stays where it was.
         QVERIFY(!t.matn->text().contains(u8("كدام يك از مواد زير")));
-        QCOMPARE(t.matn->selectionStart(), 0);
+        QCOMPARE(t.matn->selectionStart(), filedAt);
         // F7 unticks Chek; F2, F3, F5 file the next question and the text stays.
         t.matn->setFocus();
         QTest::keyClick(t.matn, Qt::Key_F7);
@@ -273,12 +291,16 @@ private slots:
         t.select(u8("بي\u200Cآن\u200Cكه مايع شود"));
         QTest::keyClick(t.matn, Qt::Key_F5);
         QVERIFY(t.matn->text().contains(u8("تبديل مستقيم جامد")));
-        // F4 closes the group; F2 with nothing selected does nothing.
+        // F4 closes the group; F2 and its button with nothing selected say so, file nothing.
         QTest::keyClick(t.matn, Qt::Key_F4);
         const int before = t.f->table().EntryCount;
+        const int notices = int(t.p.prompts.shown.size());
         t.matn->setCaret(0);
         QTest::keyClick(t.matn, Qt::Key_F2);
+        t.click(2);
         QCOMPARE(t.f->table().EntryCount, before);
+        QCOMPARE(t.p.prompts.shown.size(), notices + 2);
+        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeSelectTextFirst));
         lines = t.outline();
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[3], u8(">>> پايان عنوان   =>   حالت\u200Cهاي ماده"));
@@ -379,6 +401,60 @@ private slots:
         QVERIFY(t.f->isVisible());
         QCOMPARE(t.outline().size(), 2);
         QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
+    }
+
+    // Filing from far down the lesson box leaves the box where it was, not at the top.
+    void filingKeepsTheBoxsPlace() {
+        Formatter t;
+        t.f->resize(t.f->width(), 420);
+        t.load("02-Joghrafia-Iran.txt");
+        QScrollBar* bar = t.matn->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        const QString text = t.matn->text();
+        const QString last = text.trimmed().section("\r\n", -1).trimmed();
+        t.matn->setSelection(int(text.lastIndexOf(last)), int(last.size()));
+        bar->setValue(bar->maximum());
+        t.click(2);
+        QCOMPARE(t.f->table().SoalText[0], last);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->maximum() > 0);
+    }
+
+    // The formatter belongs to the lesson it was opened for: the main window's list moving to
+    // another lesson changes neither its heading nor the quiz file it makes; opened again it
+    // says so while its work is unmade, and takes the new lesson once it is made.
+    void keepsItsLessonWhenTheListMoves() {
+        Formatter t;
+        const auto heading = [&] { return control<QLabel>(t.f, "BookLabel")->text(); };
+        t.load("01-Olum-Madde.txt");
+        t.select(u8("كدام يك از مواد زير"));
+        t.click(2);
+        t.select(u8("جيوه تنها فلزي"));
+        t.click(0);
+        t.click(11); // lesson A made (Yes to the incomplete question)
+        const QString xml = t.main->session().projectPath + "/_xml/";
+        const QByteArray lessonA = readBytes(xml + "quiz0-0.xml");
+        NewDars(t.p.context(), *t.main, u8("درس دو"));
+        t.pickLesson(1);
+        t.dataEntry();
+        QCOMPARE(heading(), u8("سؤالات درس درس دو در رشته علوم"));
+        t.load("02-Joghrafia-Iran.txt");
+        t.select(u8("پرآب‌ترين رود ايران"));
+        t.click(2);
+        t.pickLesson(0);
+        QCOMPARE(t.main->session().lessonTitle, u8("درس يك"));
+        t.dataEntry();
+        QCOMPARE(t.p.prompts.shown.last().text,
+                 PayamText(kNoticeFormatterStays) + "\r\n" +
+                     texts::kFormatterLessonLine.arg(u8("درس دو"), u8("علوم")) + QChar(0x200F));
+        QCOMPARE(heading(), u8("سؤالات درس درس دو در رشته علوم"));
+        t.click(11);
+        QCOMPARE(readBytes(xml + "quiz0-0.xml"), lessonA);
+        QVERIFY(decodeUtf16Le(readBytes(xml + "quiz0-1.xml")).contains(u8("پرآب‌ترين رود")));
+        // Made: the next opening is for the lesson the list shows.
+        t.dataEntry();
+        QCOMPARE(heading(), u8("سؤالات درس درس يك در رشته علوم"));
+        QCOMPARE(t.outline().size(), 1);
     }
 
     // Every change of the lesson box's text undoes and redoes as one step: filing with
@@ -670,8 +746,10 @@ private slots:
             t.p.prompts.shown.last().text,
             u8("2 سؤال از فايل «q.xml» به فهرست افزوده شد.\u200F\r\nآورده نشد: «es» (تشريحي)"));
         QCOMPARE(t.outline().size(), 2);
-        QVERIFY(t.outline()[0].startsWith(u8("Which one?   =>   A B {0}   =>   Because.")));
-        QVERIFY(t.outline()[1].startsWith(u8("Sure?   =>   درست نادرست")));
+        // Each answer apart from the next, so numbers in a row do not read as one.
+        QVERIFY2(t.outline()[0].startsWith(u8("Which one?   =>   A، B {0}   =>   Because.")),
+                 qPrintable(t.outline()[0]));
+        QVERIFY(t.outline()[1].startsWith(u8("Sure?   =>   درست، نادرست")));
         const EntryTable& table = t.f->table();
         const QByteArray mark = markPicture(readBytes(t.p.path("Resources/check.bin")));
         QCOMPARE(readAnswers(t.p.context(), table.JavabRtf[0], mark).marked, 2);

@@ -1,4 +1,6 @@
 #include "dialogs/pickers.h"
+#include "app/messages.h"
+#include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "platform/persian_ui.h"
 #include "platform/text_codec.h"
@@ -164,7 +166,13 @@ private slots:
         QTest::mouseClick(t.find<QLabel>("Picture16"), Qt::LeftButton);
         QVERIFY(QFileInfo(t.p.path("Project 1/FlashIMG")).isDir());
 
-        // Deleting the lesson through its panel, answering Yes.
+        // While the formatter is open no lesson is deleted (it would renumber the lesson it
+        // files for); once it is closed, deleting through the panel, answering Yes.
+        t.openPanel("DarsB", "Frame8");
+        QTest::mouseClick(t.find<QLabel>("Label12"), Qt::LeftButton);
+        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeCloseFormatterFirst));
+        QCOMPARE(t.list("DarsB")->count(), 3);
+        t.w->formatter()->close();
         t.openPanel("DarsB", "Frame8");
         QTest::mouseClick(t.find<QLabel>("Label12"), Qt::LeftButton);
         QCOMPARE(t.list("DarsB")->count(), 2);
@@ -224,7 +232,7 @@ private slots:
         hover(t.list("ProjB")->viewport());
         QCOMPARE(greyOf(t.find<QLabel>("Label4")), 135);
         // The heading closes it.
-        hover(t.find<QLabel>("Label7"));
+        hover(t.find<QLabel>("ProjHeading"));
         QVERIFY(!frame->isVisible());
         QVERIFY(!t.find<QFrame>("Shape1")->isVisible());
     }
@@ -238,7 +246,7 @@ private slots:
         QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
 
         hover(t.list("ProjB")->viewport());
-        hover(t.find<QLabel>("Label7"));
+        hover(t.find<QLabel>("ProjHeading"));
         QTRY_VERIFY_WITH_TIMEOUT(t.find<QFrame>("Frame7")->isVisible(), 2000);
         hover(t.find<QLabel>("Picture12"));
         QVERIFY(t.find<QLabel>("Picture17")->isVisible());
