@@ -8,6 +8,7 @@
 #include "formatter/capture_commands.h"
 #include "formatter/formatter_host.h"
 #include "formatter/formatter_window.h"
+#include "formatter/text_procedures.h"
 #include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 #include "richtext/rich_text_box.h"
@@ -22,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QToolTip>
 #include <QStyleOptionButton>
 #include <QToolButton>
 
@@ -333,13 +335,20 @@ void FormatterWindow::chndFocus(bool in) {
         QTimer::singleShot(0, chnd_, [this] { chnd_->selectAll(); });
         return;
     }
-    bool ok = false;
-    const double value = chnd_->text().trimmed().toDouble(&ok);
-    // Text that is no number is left for DoPara to refuse with its own error.
-    if (ok && (int(value) < 10 || int(value) > 30)) {
-        chnd_->setText(QStringLiteral("22"));
+    // A number out of range becomes 22; text that is no number is left for DoPara to refuse.
+    // Either way the author is told why, beside the box.
+    const WordsPerLine read = readWordsPerLine(chnd_->text());
+    if (read.why.isEmpty())
+        return;
+    if (read.words > 0) {
+        chnd_->setText(QString::number(read.words));
         chnd_->selectAll();
     }
+    sayBesideWordsBox(read.why);
+}
+
+void FormatterWindow::sayBesideWordsBox(const QString& why) {
+    QToolTip::showText(chnd_->mapToGlobal(QPoint(0, -chnd_->height() * 2)), why, chnd_);
 }
 
 // ---- the minimise link -----------------------------------------------------------------

@@ -285,13 +285,14 @@ void FormatterWindow::loadText(int row) {
 
 void FormatterWindow::DoPara() {
     context_.log().LogMe(QStringLiteral("Cutting end of paragraphs..."));
-    bool ok = false;
-    const int words = chnd_->text().trimmed().toInt(&ok);
-    if (!ok) {
+    const WordsPerLine read = readWordsPerLine(chnd_->text());
+    if (read.words == 0) {
         reportFailure(context_, kFailReflow,
                       QStringLiteral("Type mismatch: \"%1\"").arg(chnd_->text()));
+        sayBesideWordsBox(read.why);
         return;
     }
+    const int words = read.words;
     const QString reflowed =
         whileBusy([text = matn_->text(), words, join = hazP_->isChecked(),
                    marks = noghte_->isChecked()] { return reflowText(text, words, join, marks); });

@@ -111,6 +111,8 @@ private:
     void pointerOverBooks();
     void chooseInputFolder();
     void chndFocus(bool in);
+    // Why the words-per-line box's text was not taken, shown beside it.
+    void sayBesideWordsBox(const QString& why);
     void timer1Tick();
 
     Context& context_;

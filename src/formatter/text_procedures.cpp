@@ -161,6 +161,23 @@ QString DelCrLf(const QString& text) {
     return text.mid(from);
 }
 
+WordsPerLine readWordsPerLine(const QString& typed) {
+    QString digits = typed.trimmed();
+    for (QChar& c : digits) {
+        if (c.unicode() >= 0x06F0 && c.unicode() <= 0x06F9)
+            c = QChar(u'0' + (c.unicode() - 0x06F0));
+        else if (c.unicode() >= 0x0660 && c.unicode() <= 0x0669)
+            c = QChar(u'0' + (c.unicode() - 0x0660));
+    }
+    bool ok = false;
+    const int words = digits.toInt(&ok);
+    if (!ok)
+        return {0, QStringLiteral(u"تعداد كلمات هر سطر بايد عددي از 10 تا 30 باشد.")};
+    if (words < 10 || words > 30)
+        return {22, QStringLiteral(u"تعداد كلمات هر سطر بايد از 10 تا 30 باشد؛ 22 گذاشته شد.")};
+    return {words, {}};
+}
+
 QString BeBor(const QString& text, int length) {
     if (text.size() <= length)
         return text;

@@ -19,6 +19,15 @@ QString Rep(QString text);
 // reached).
 QString reflowText(QString text, int wordsPerLine, bool joinLines, bool breakAtMarks);
 
+// The words-per-line box's text read as the reflow takes it: Latin, Persian or Arabic-Indic
+// digits, 10 to 30. Outside that range it is 22; text that is no number gives 0. why says,
+// in Persian, what was wrong (empty when nothing was).
+struct WordsPerLine {
+    int words = 0;
+    QString why;
+};
+WordsPerLine readWordsPerLine(const QString& typed);
+
 // One-line form: line breaks become blanks, pairs of blanks become one in a single pass,
 // blanks at both ends go.
 QString RemCrLf(const QString& text);

@@ -7,6 +7,7 @@
 #include "formatter/lesson_draft.h"
 #include "formatter/question_check.h"
 #include "formatter/quiz_book.h"
+#include "formatter/text_procedures.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
 #include "platform/text_codec.h"
@@ -30,6 +31,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace tavrin;
@@ -792,15 +794,24 @@ private slots:
         // Smaller than it opened: snapped back.
         t.f->resize(opened.width() - 100, opened.height() - 100);
         QTRY_COMPARE(t.f->size(), opened);
-        // The words-per-line box keeps 10 to 30.
+        // The words-per-line box keeps 10 to 30 (Persian digits too) and says why beside
+        // itself when it changed what was typed.
         auto* chnd = control<QLineEdit>(t.f, "chnd");
         QCOMPARE(chnd->text(), QStringLiteral("20"));
-        for (const auto& [typed, kept] : std::initializer_list<std::pair<const char*, const char*>>{
-                 {"5", "22"}, {"45", "22"}, {"10", "10"}, {"30", "30"}}) {
-            chnd->setText(typed);
+        struct Typed {
+            QString typed, kept;
+            bool said;
+        };
+        for (const Typed& row : {Typed{"5", "22", true}, Typed{"45", "22", true},
+                                 Typed{"10", "10", false}, Typed{u8("۳۰"), u8("۳۰"), false}}) {
+            QToolTip::hideText();
+            chnd->setText(row.typed);
             QFocusEvent out(QEvent::FocusOut);
             QCoreApplication::sendEvent(chnd, &out);
-            QCOMPARE(chnd->text(), QString::fromLatin1(kept));
+            QCOMPARE(chnd->text(), row.kept);
+            QCOMPARE(QToolTip::isVisible(), row.said);
+            if (row.said)
+                QCOMPARE(QToolTip::text(), readWordsPerLine(row.typed).why);
         }
     }
 
@@ -886,6 +897,9 @@ private slots:
         QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
         QVERIFY(t.p.entries().last().startsWith("Error occurred => Error number is 80"));
         QCOMPARE(t.matn->text(), u8("يك دو\r\nسه\r\n"));
+        // Not only in the log: the author reads why beside the box.
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), u8("تعداد كلمات هر سطر بايد عددي از 10 تا 30 باشد."));
     }
 };
 
