@@ -1,6 +1,7 @@
 #include "mainwin/questions_dialog.h"
 
 #include "dialogs/pickers.h"
+#include "platform/persian_text.h"
 #include "platform/ui_metrics.h"
 
 #include <QButtonGroup>
@@ -65,12 +66,11 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
     option(format_, formatLayout, "QFormat2",
            QStringLiteral(u"بسته SCORM 1.2 (پخش‌كننده لوح براي سامانه)"),
            2);
+    // Two lines of its own: wrapped by the layout, its last line was cut off.
     giftNote_ = new QLabel(QStringLiteral(u"تصويرها، صدا، فيلم و پيوستها در قالب GIFT جا "
-                                          u"نمي‌گيرند "
-                                          u"و در فايل نخواهند بود؛ يادداشتي در فايل اين را "
-                                          u"مي‌گويد."));
+                                          u"نمي‌گيرند و در فايل نخواهند بود؛\n"
+                                          u"يادداشتي در فايل اين را مي‌گويد."));
     giftNote_->setObjectName(QStringLiteral("QGiftNote"));
-    giftNote_->setWordWrap(true);
     formatLayout->addWidget(giftNote_);
     scoEach_ = new QCheckBox(QStringLiteral(u"هر درس يك بخش جدا (SCO) در سامانه"));
     scoEach_->setObjectName(QStringLiteral("QScoEach"));
@@ -91,8 +91,8 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
 
     auto* whereRow = new QHBoxLayout;
     whereRow->addWidget(new QLabel(QStringLiteral(u"فايل:")));
-    out_ = new QLineEdit(
-        QDir::toNativeSeparators(QDir(folder).filePath(name + QLatin1String(kSuffixes[0]))));
+    out_ = new QLineEdit(pathShown(
+        QDir::toNativeSeparators(QDir(folder).filePath(name + QLatin1String(kSuffixes[0])))));
     out_->setObjectName(QStringLiteral("QOut"));
     out_->setLayoutDirection(Qt::LeftToRight);
     out_->setMinimumWidth(360);
@@ -118,7 +118,7 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
     connect(format_, &QButtonGroup::idClicked, this, [this] { formatChanged(); });
     connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (!out_->text().trimmed().isEmpty())
+        if (!pathTyped(out_->text()).trimmed().isEmpty())
             accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -127,22 +127,23 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
 
 void QuestionsDialog::formatChanged() {
     const int format = format_->checkedId();
-    giftNote_->setVisible(format == 0);
+    // Greyed rather than hidden: the dialog keeps its shape whichever format is chosen.
+    giftNote_->setEnabled(format == 0);
     scoEach_->setEnabled(format == 2);
     passMark_->setEnabled(format == 2);
     // The file's ending follows the format; the rest of its name stays the author's.
-    QString path = out_->text();
+    QString path = pathTyped(out_->text());
     for (const char* suffix : kSuffixes) {
         if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
             path.chop(qsizetype(std::strlen(suffix)));
     }
-    out_->setText(path + QLatin1String(kSuffixes[format]));
+    out_->setText(pathShown(path + QLatin1String(kSuffixes[format])));
 }
 
 void QuestionsDialog::browse() {
-    const QFileInfo file(QDir::fromNativeSeparators(out_->text()));
+    const QFileInfo file(QDir::fromNativeSeparators(pathTyped(out_->text())));
     if (const auto folder = FolderPicker::choose(this, file.absolutePath()))
-        out_->setText(QDir::toNativeSeparators(QDir(*folder).filePath(file.fileName())));
+        out_->setText(pathShown(QDir::toNativeSeparators(QDir(*folder).filePath(file.fileName()))));
 }
 
 QuestionsOut QuestionsDialog::request() const {
@@ -151,7 +152,7 @@ QuestionsOut QuestionsDialog::request() const {
     const int what = what_->checkedId();
     r.scope = {what <= 1 ? field_ : -1, what == 0 ? lesson_ : -1};
     r.format = QuestionFormat(format_->checkedId());
-    r.out = QDir::fromNativeSeparators(out_->text().trimmed());
+    r.out = QDir::fromNativeSeparators(pathTyped(out_->text()).trimmed());
     r.scoPerLesson = scoEach_->isChecked();
     r.passMark = passMark_->value();
     return r;

@@ -109,6 +109,31 @@ QString persianShown(const QString& source, Digits digits) {
     return out;
 }
 
+QString pathShown(const QString& path) {
+    constexpr QChar lrm(0x200E);
+    QString out;
+    out.reserve(path.size() * 2);
+    const qsizetype dot = path.lastIndexOf(u'.');
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path[i];
+        if (c == u'/' || c == u'\\') {
+            out += lrm;
+            out += c;
+            out += lrm;
+        } else if (i == dot) {
+            out += lrm;
+            out += c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString pathTyped(QString shown) {
+    return shown.remove(QChar(0x200E));
+}
+
 char32_t nearestAnsiLetter(char32_t c) {
     if (c == 0x06CC || c == 0x06D0 || c == 0x06D2)
         return 0x064A;

@@ -17,6 +17,12 @@ enum class Digits { InPersianText, AlsoBare, Untouched };
 // such as "{3}" keep their digits.
 QString persianShown(const QString& text, Digits digits);
 
+// A path as a box shows it: each folder's name kept apart by left-to-right marks around the
+// separators and before the ending, so a path of Persian and Latin names reads in its order
+// in a left-to-right box. pathTyped takes the marks away again.
+QString pathShown(const QString& path);
+QString pathTyped(QString shown);
+
 // The nearest letter Windows-1256 holds for a character it lacks (Persian yeh and kaf as
 // the Arabic ones, Persian digits as ASCII), or the character itself.
 char32_t nearestAnsiLetter(char32_t c);

@@ -6,6 +6,7 @@
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "platform/message_box_prompts.h"
+#include "platform/persian_text.h"
 #include "platform/persian_ui.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
@@ -237,12 +238,25 @@ private slots:
         fill([&](QDialog* d) {
             auto* lesson = d->findChild<QRadioButton*>("QWhat0");
             QVERIFY(lesson->isEnabled() && lesson->isChecked());
-            QVERIFY(d->findChild<QLabel*>("QGiftNote")->isVisible());
+            QVERIFY(d->findChild<QLabel*>("QGiftNote")->isEnabled());
             QVERIFY(!d->findChild<QSpinBox*>("QPassMark")->isEnabled());
+            // No control moves when the format changes; the note is greyed, not hidden.
+            const auto places = [d] {
+                QList<QRect> rects;
+                for (const QWidget* w : d->findChildren<QWidget*>())
+                    rects << w->geometry();
+                return rects;
+            };
+            const QList<QRect> before = places();
             choose(d, "QFormat1");
+            QCOMPARE(places(), before);
             auto* out = d->findChild<QLineEdit*>("QOut");
-            QVERIFY(out->text().endsWith(u8("One.xml")));
-            QVERIFY(!d->findChild<QLabel*>("QGiftNote")->isVisible());
+            QVERIFY(pathTyped(out->text()).endsWith(u8("One.xml")));
+            QVERIFY(!d->findChild<QLabel*>("QGiftNote")->isEnabled());
+            // The path reads left to right, each folder's name kept apart.
+            QCOMPARE(out->layoutDirection(), Qt::LeftToRight);
+            QCOMPARE(out->text(), pathShown(pathTyped(out->text())));
+            QVERIFY(out->text().contains(QStringLiteral("\u200E/\u200E")));
             out->setText(lessonFile);
             QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
         });
@@ -269,7 +283,7 @@ private slots:
         fill([&](QDialog* d) {
             choose(d, "QWhat2");
             choose(d, "QFormat2");
-            QVERIFY(d->findChild<QLineEdit*>("QOut")->text().endsWith(".zip"));
+            QVERIFY(pathTyped(d->findChild<QLineEdit*>("QOut")->text()).endsWith(".zip"));
             QTest::mouseClick(d->findChild<QCheckBox*>("QScoEach"), Qt::LeftButton);
             auto* pass = d->findChild<QSpinBox*>("QPassMark");
             pass->setFocus();
