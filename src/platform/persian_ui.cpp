@@ -93,6 +93,9 @@ void preparePersianUi() {
         return;
     app->setProperty("tavrinPersianUi", true);
     QApplication::setStyle(new PersianStyle);
+    // Numbers the controls write themselves (spin boxes) in Persian digits; typed Latin
+    // digits are still read.
+    QLocale::setDefault(QLocale(QLocale::Persian, QLocale::Iran));
     QApplication::setLayoutDirection(Qt::RightToLeft);
     auto* translator = new QTranslator(app);
     if (translator->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"),

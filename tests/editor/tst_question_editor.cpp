@@ -131,7 +131,7 @@ private slots:
             QVERIFY(!e->isVisible());
         });
         QCOMPARE(t.outline(),
-                 QStringList{u8("^ # ~ § سؤال ويرايش شده كه بيشتر ...   =>   يك دو   =>   ")});
+                 QStringList{u8("^ # ~ § سؤال ويرايش شده كه بيشتر ...   =>   يك، دو   =>   ")});
         QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
         QCOMPARE(t.f->table().BackPath[0], t.p.path("media/b.jpg"));
         // Clearing the attachment (button 1) and saving drops its marker; the close box
