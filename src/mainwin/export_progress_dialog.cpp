@@ -21,7 +21,7 @@ QString megabytes(qint64 bytes) {
 ExportProgressDialog::ExportProgressDialog(QWidget* parent) : QProgressDialog(parent) {
     preparePersianUi();
     setObjectName(QStringLiteral("ExportProgress"));
-    setWindowTitle(QStringLiteral(u"گرفتن خروجي"));
+    setWindowTitle(shownInWindows(QStringLiteral(u"گرفتن خروجي")));
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     setWindowModality(Qt::WindowModal);

@@ -2,6 +2,7 @@
 
 #include "dialogs/pickers.h"
 #include "platform/persian_text.h"
+#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
 
 #include <QButtonGroup>
@@ -40,7 +41,7 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
                                  const QString& folder, const QString& name, QWidget* parent)
     : QDialog(parent), projectPath_(projectPath), field_(field), lesson_(lesson) {
     setObjectName(QStringLiteral("QuestionsDialog"));
-    setWindowTitle(QStringLiteral(u"سؤالها براي سامانه‌هاي آموزشي"));
+    setWindowTitle(shownInWindows(QStringLiteral(u"سؤالها براي سامانه‌هاي آموزشي")));
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     auto* layout = new QVBoxLayout(this);

@@ -1,7 +1,9 @@
 // The question editor on the real windows: opening an entry from the outline, editing and
 // saving it, the attachment markers, removing entries, the pop-up menu, the file check,
 // the image and correct-answer marks through to the quiz file.
+#include "app/identity.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "export/output_folders.h"
@@ -13,7 +15,9 @@
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "platform/message_box_prompts.h"
 #include "support/documents.h"
+#include "support/drawn_text.h"
 #include "support/test_program.h"
 
 #include <QAction>
@@ -22,6 +26,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -43,7 +49,7 @@ struct Editing {
     std::unique_ptr<MainWindow> main;
     FormatterWindow* f = nullptr;
     QListWidget* bindex = nullptr;
-    Editing() {
+    explicit Editing(Prompts* real = nullptr) : p(real) {
         copyShippedResources(p.folder());
         QDir().mkpath(p.path("media"));
         for (const char* name : {"media/a.pdf", "media/s.mp3", "media/f.flv", "media/b.jpg",
@@ -106,6 +112,47 @@ void rightClick(RichTextBox* box) {
 class QuestionEditorTest : public QObject {
     Q_OBJECT
 private slots:
+    // Every text the windows draw is read in Persian letters, with Persian digits in Persian
+    // text: the main window with its lists, the formatter with its outline, the editor and its
+    // menu, a message box and a list box. What is kept (the lists' entries, the texts of the
+    // code, the stored data) keeps the author's letters.
+    void everyWindowSpeaksPersian() {
+        MessageBoxPrompts boxes;
+        Editing t(&boxes);
+        NewResh(t.p.context(), *t.main, u8("رياضي يك"));
+        QVERIFY(control<QListWidget>(t.main.get(), "ReshB")->item(1)->text().contains(QChar(0x064A)));
+        t.fileQuestion(u8("كدام عدد بزرگتر است؟"), "60" + CRLF + "120" + CRLF + "240" + CRLF + "30",
+                       u8("زيرا 240 از همه بيشتر است"));
+        QStringList drawn = drawnTexts(t.main.get()) + drawnTexts(t.f);
+        t.open(0, [&](QuestionEditor* e) {
+            drawn += drawnTexts(e);
+            e->popM()->popup(e->mapToGlobal(QPoint(10, 10)));
+            QVERIFY(QTest::qWaitForWindowExposed(e->popM()));
+            drawn += drawnTexts(e->popM());
+            e->popM()->close();
+        });
+        onModal<QMessageBox>([&](QMessageBox* box) {
+            drawn += drawnTexts(box);
+            box->accept();
+        });
+        boxes.notice(kMainCaption, PayamText(kNoticeMoreThanFour));
+        onModal<QDialog>([&](QDialog* list) {
+            drawn += drawnTexts(list);
+            list->accept();
+        });
+        boxes.showList(kMainCaption, texts::kCheckWarnings,
+                       {{Prompts::Mark::Warning, u8("درس «رياضي يك»، سؤال 2 — بدون توضيح")}},
+                       PayamText(kNoticeExportReady));
+        QVERIFY2(notPersian(drawn).isEmpty(), qPrintable(notPersian(drawn).join('\n')));
+        // Not vacuous: the mapped letters and digits were drawn.
+        const QString all = drawn.join(' ');
+        QVERIFY(drawn.size() > 60);
+        for (const QString& shown : {u8("رشته‌های تحصیلی"), u8("انتخاب پاسخ صحیح"), u8("۲۴۰"),
+                                     u8("ریاضی یک"),
+                                     u8("پیش‌زمینه")})
+            QVERIFY2(all.contains(shown), qPrintable(shown));
+    }
+
     void editAndSaveAnEntry() {
         Editing t;
         t.fileQuestion(u8("سؤال اول درباره آب"), u8("يك") + CRLF + u8("دو"), u8("چون"));
