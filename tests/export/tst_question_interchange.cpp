@@ -2,6 +2,8 @@
 // lessons (the same entries), foreign files read with their other kinds listed, the Moodle
 // XML's structure and pictures, and the command line's answers.
 #include "commands/question_commands.h"
+#include "export/disc_check.h"
+#include "export/quiz_data.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
 #include "interchange/travel_questions.h"
@@ -12,6 +14,7 @@
 #include "support/test_program.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -69,6 +72,7 @@ private slots:
     void foreignFiles();
     void moodleXmlIsWhatPlatformsRead();
     void giftEscapesEverySpecialCharacter();
+    void unmarkedQuestionTravelsAsText();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -310,6 +314,51 @@ void QuestionInterchangeTest::moodleXmlIsWhatPlatformsRead() {
                      QString::fromUtf8("$course$/top/پایه هفتم/جغرافیا: ایران")}));
         test::writeBytes(s.project + "/Project.xml", project);
     }
+}
+
+// A question made without a marked answer: its "2" is for the old player only. The tool's
+// readers take it as unmarked: the player data carries no right answer, GIFT and Moodle XML
+// carry it as a text with a comment saying why, and the check before the disc warns of it.
+void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
+    Sample s;
+    const QString quizPath = s.project + "/_xml/quiz0-0.xml";
+    QString quiz = decodeUtf16Le(test::readBytes(quizPath));
+    const QString chk = "\t\t<chk>2</chk>\r\n";
+    QVERIFY(quiz.indexOf(chk) > 0);
+    quiz.replace(quiz.indexOf(chk), chk.size(), chk + "\t\t<nochk>1</nochk>\r\n");
+    test::writeBytes(quizPath, encodeUtf16Le(quiz));
+    QCOMPARE(s.quiz("0-0").first().marked, 0);
+
+    const QString gift = s.p.path("all.gift"), moodle = s.p.path("all.xml");
+    QCOMPARE(s.run(true, {"--project", s.project, "--format", "gift", "--out", gift}), 0);
+    QCOMPARE(s.run(true, {"--project", s.project, "--format", "moodle", "--out", moodle}), 0);
+    const QString giftText = QString::fromUtf8(test::readBytes(gift));
+    const qsizetype comment = giftText.indexOf(kUnmarkedComment);
+    QVERIFY(comment > 0);
+    const QString item = giftText.mid(comment).section("\n\n", 0, 0);
+    QVERIFY2(!item.contains(u'{') && !item.contains(test::u8("آهن")), qPrintable(item));
+    const TravelSet back = readGift(test::readBytes(gift));
+    QVERIFY(back.questions.first().answers.isEmpty());
+    const TravelSet moodleBack = readMoodleXml(test::readBytes(moodle));
+    QVERIFY(moodleBack.questions.first().answers.isEmpty());
+    QVERIFY(QString::fromUtf8(test::readBytes(moodle)).contains(kUnmarkedComment.chopped(1)));
+
+    // The player data and the check before the disc, on a copy laid out as a CD's Data.
+    const QString cd = s.p.path("cd");
+    for (const auto& [name, bytes] : test::filesUnder(s.project).asKeyValueRange()) {
+        QDir().mkpath(QFileInfo(cd + "/Data/" + name).path());
+        test::writeBytes(cd + "/Data/" + name, bytes);
+    }
+    writeQuizData(s.p.context(), cd, s.project);
+    const QString data = QString::fromUtf8(test::readBytes(cd + "/Data/quizdata.js"));
+    QVERIFY(data.contains("\"correct\":0") && data.contains("\"unmarked\":true"));
+    const DiscCheck check = checkExport(cd);
+    const auto unmarked = std::find_if(check.findings.begin(), check.findings.end(), [](const Finding& f) {
+        return f.text.contains(test::u8("پاسخ صحيح معين نشده"));
+    });
+    QVERIFY(unmarked != check.findings.end());
+    QCOMPARE(unmarked->kind, Finding::Warning);
+    QVERIFY(unmarked->about.endsWith(test::u8("سؤال 1")));
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.

@@ -2,6 +2,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "support/test_program.h"
@@ -37,6 +38,46 @@ private slots:
         QCOMPARE(text.at(0x81), QChar(0x067E)); // peh
         QCOMPARE(text.at(0x9D), QChar(0x200C)); // zero-width non-joiner
         QCOMPARE(text.at(0xFE), QChar(0x200F)); // right-to-left mark
+    }
+
+    // What a Persian reader sees: letters always; digits by their nearest letters (Persian
+    // text: Persian digits; beside a Latin letter, or bare in a file for other programs: as
+    // written); non-joiners where Persian spelling puts them; image marks as they are.
+    void persianShownByItsNeighbours_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<QString>("shown");
+        const int inText = int(Digits::InPersianText), bare = int(Digits::AlsoBare),
+                  none = int(Digits::Untouched);
+        QTest::newRow("yeh and kaf") << QStringLiteral(u"يك كتاب") << inText << QStringLiteral(u"یک کتاب");
+        QTest::newRow("digits in Persian") << QStringLiteral(u"فيزيك 10") << inText << QStringLiteral(u"فیزیک ۱۰");
+        QTest::newRow("Latin title") << QStringLiteral("Physics 10") << inText << QStringLiteral("Physics 10");
+        QTest::newRow("Latin beside Persian") << QStringLiteral(u"Chapter 3: سه") << inText << QStringLiteral(u"Chapter 3: سه");
+        QTest::newRow("formula stays") << QStringLiteral(u"3×10^8") << inText << QStringLiteral(u"3×10^8");
+        QTest::newRow("bare in a window") << QStringLiteral("45") << bare << QStringLiteral(u"۴۵");
+        QTest::newRow("beside Latin in a window") << QStringLiteral("SCORM 1.2") << bare << QStringLiteral("SCORM 1.2");
+        QTest::newRow("image mark") << QStringLiteral(u"{3} الف 2") << inText << QStringLiteral(u"{3} الف ۲");
+        QTest::newRow("manifest") << QStringLiteral(u"درس 10") << none << QStringLiteral(u"درس 10");
+        QTest::newRow("Arabic-Indic") << QStringLiteral(u"\u0661\u0662") << none << QStringLiteral(u"۱۲");
+        QTest::newRow("mark in a word") << QStringLiteral(u"فايل\u200Fهاي") << inText << QStringLiteral(u"فایل\u200Cهای");
+        QTest::newRow("plural after heh") << QStringLiteral(u"رشتههاي") << inText << QStringLiteral(u"رشته\u200Cهای");
+        QTest::newRow("verb prefix") << QStringLiteral(u"نميشود ميباشيد") << inText << QStringLiteral(u"نمی\u200Cشود می\u200Cباشید");
+        QTest::newRow("not a prefix") << QStringLiteral(u"ميز ميدان") << inText << QStringLiteral(u"میز میدان");
+        QTest::newRow("compound") << QStringLiteral(u"نرمافزار") << inText << QStringLiteral(u"نرم\u200Cافزار");
+    }
+    void persianShownByItsNeighbours() {
+        QFETCH(QString, text);
+        QFETCH(int, digits);
+        QFETCH(QString, shown);
+        QCOMPARE(persianShown(text, Digits(digits)), shown);
+    }
+
+    // A path of Persian and Latin names keeps its order in a left-to-right box.
+    void pathsShownInOrder() {
+        const QString path = QStringLiteral(u"/tmp/پروژه/Physics 10.gift");
+        QCOMPARE(pathShown(path), QStringLiteral(u"\u200E/\u200Etmp\u200E/\u200Eپروژه\u200E/"
+                                                 u"\u200EPhysics 10\u200E.gift"));
+        QCOMPARE(pathTyped(pathShown(path)), path);
     }
 
     // What 1256 lacks: a Persian keyboard's yeh and Persian digits go as the nearest letters
