@@ -1,5 +1,8 @@
+#include "app/messages.h"
 #include "dialogs/picker_lists.h"
 #include "dialogs/pickers.h"
+#include "platform/persian_ui.h"
+#include "platform/project_folders.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -14,6 +17,7 @@
 
 using namespace tavrin;
 using tavrin::test::writeBytes;
+namespace test = tavrin::test;
 
 class PickersTest : public QObject {
     Q_OBJECT
@@ -57,6 +61,36 @@ private slots:
         QTimer::singleShot(0, [&p] { p.reject(); });
         p.exec();
         QCOMPARE(delivered, 1);
+
+        // Confirmed with no file chosen: refused with a box that says so; the picker stays.
+        file1->setCurrentItem(nullptr);
+        file1->clearSelection();
+        QString said;
+        test::onModal<QMessageBox>([&](QMessageBox* box) {
+            said = box->text();
+            box->accept();
+        });
+        QTimer::singleShot(0, [&p] {
+            QTest::mouseClick(p.findChild<QPushButton*>("btn"), Qt::LeftButton);
+            QTimer::singleShot(300, [&p] {
+                QVERIFY(p.isVisible());
+                p.reject();
+            });
+        });
+        QCOMPARE(p.exec(), int(QDialog::Rejected));
+        QCOMPARE(delivered, 1);
+        QCOMPARE(said, shownInWindows(PayamText(kNoticeChooseAFile)));
+    }
+
+    // The pictures an author may choose: every kind the player shows, PNG among them.
+    void picturePatternTakesEveryShownKind() {
+        QTemporaryDir dir;
+        for (const char* name : {"a.png", "b.jpg", "c.jpeg", "d.gif", "e.bmp", "f.webp", "g.txt"})
+            writeBytes(dir.filePath(name), "x");
+        FileList list;
+        list.setPattern(folders::kPicturePattern);
+        list.setPath(dir.path());
+        QCOMPARE(list.count(), 6);
     }
 
     // A target can be made without leaving the tool: the new folder opens at once; a bad

@@ -4,12 +4,16 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "app/texts.h"
+#include "dialogs/picker_lists.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "export/output_folders.h"
 #include "formatter/formatter_window.h"
+#include "formatter/lesson_texts.h"
 #include "formatter/question_check.h"
+#include "formatter/quiz_book.h"
 #include "mainwin/main_window.h"
+#include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
 #include "store/catalogue.h"
@@ -181,19 +185,40 @@ private slots:
                  QStringList{u8("^ # ~ § سؤال ويرايش شده كه بيشتر ...   =>   يك، دو   =>   ")});
         QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
         QCOMPARE(t.f->table().BackPath[0], t.p.path("media/b.jpg"));
-        // Clearing the attachment (button 1) and saving drops its marker; the close box
-        // saves nothing.
+        // Clearing the attachment (button 1) and saving drops its marker.
         t.open(0, [&](QuestionEditor* e) {
             QTest::mouseClick(control<QPushButton>(e, "Dokme1"), Qt::LeftButton);
             QVERIFY(e->picB()->text().isEmpty());
             QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
         });
         QVERIFY(t.outline()[0].startsWith(u8("^ # ~ سؤال")));
-        t.open(0, [&](QuestionEditor* e) {
-            e->Soal()->setText("changed");
-            e->close();
-        });
-        QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
+        // Closing after a change, by the close box or Escape, asks: Cancel stays, No
+        // discards, Yes saves. Without a change nothing is asked.
+        const QString before = t.f->table().SoalText[0];
+        for (const bool escape : {false, true}) {
+            for (const Answer answer : {Answer::Cancel, Answer::No, Answer::Yes}) {
+                const QString typed = QStringLiteral("changed %1 %2").arg(escape).arg(int(answer));
+                t.p.prompts.choices = {answer};
+                bool stayed = false;
+                t.open(0, [&](QuestionEditor* e) {
+                    e->Soal()->setText(typed);
+                    escape ? QTest::keyClick(e, Qt::Key_Escape) : void(e->close());
+                    stayed = e->isVisible();
+                    t.p.prompts.choices = {Answer::No};
+                });
+                QCOMPARE(stayed, answer == Answer::Cancel);
+                QCOMPARE(t.p.prompts.shown.last().text.left(20),
+                         u8("تغييرات اين سؤال ثبت نشده\u200Cاند.").left(20));
+                QCOMPARE(t.f->table().SoalText[0], answer == Answer::Yes ? typed : before);
+                if (answer == Answer::Yes) {
+                    t.f->table().SoalText[0] = before;
+                    t.f->table().CurrentEntry = 0;
+                }
+            }
+        }
+        const qsizetype asked = t.p.prompts.shown.size();
+        t.open(0, [&](QuestionEditor* e) { e->close(); });
+        QCOMPARE(t.p.prompts.shown.size(), asked);
         // Five answers saved: every paragraph kept, and the author told (105); four are not.
         for (const QString& answers :
              {QString("1\r\n2\r\n3\r\n4\r\n5"), QString("1\r\n2\r\n3\r\n4\r\n")}) {
@@ -347,6 +372,29 @@ private slots:
         QVERIFY(t.f->table().SoundPath[0].isEmpty());
     }
 
+    // The mark goes to the answer under the pointer: a left click in answer 4, a right click
+    // in answer 1, "انتخاب پاسخ صحيح" from the menu.
+    void markGoesWhereTheRightClickWas() {
+        Editing t;
+        t.fileQuestion("q", u8("الف") + CRLF + u8("ب") + CRLF + u8("ج") + CRLF + u8("د"), "w");
+        t.open(0, [&](QuestionEditor* e) {
+            RichTextBox* javab = e->Javab();
+            const auto at = [&](const QString& answer) {
+                QTextCursor c(javab->document());
+                c.setPosition(javab->toDocumentPosition(int(javab->text().indexOf(answer))) + 1);
+                return javab->cursorRect(c).center();
+            };
+            QTest::mouseClick(javab->viewport(), Qt::LeftButton, {}, at(u8("د")));
+            QTest::mouseClick(javab->viewport(), Qt::RightButton, {}, at(u8("الف")));
+            QMenu* menu = e->popM();
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            QAction* cor = menu->findChild<QAction*>("CorM");
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(cor).center());
+            const QByteArray mark = markPicture(readSnippet(t.p.folder(), "check.bin"));
+            QCOMPARE(readAnswers(t.p.context(), javab->rtf(), mark).marked, 1);
+        });
+    }
+
     // Two images and a correct-answer mark, saved and made into the quiz file.
     void marksEndToEnd() {
         Editing t;
@@ -354,7 +402,9 @@ private slots:
         const auto pickImage = [&](const QString& file) {
             onModal<FilePicker>([file](FilePicker* picker) {
                 picker->prime(QFileInfo(file).absolutePath());
-                picker->setPattern("*.gif;*.jpg;*.bmp");
+                // Every picture the player shows can be chosen.
+                const auto* files = picker->findChild<class FileList*>("File1");
+                QCOMPARE(files->pattern(), folders::kPicturePattern);
                 auto* list = picker->findChild<QListWidget*>("File1");
                 const auto hit = list->findItems(QFileInfo(file).fileName(), Qt::MatchExactly);
                 list->setCurrentItem(hit.value(0));

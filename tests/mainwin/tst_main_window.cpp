@@ -153,7 +153,12 @@ private slots:
         QVERIFY(t.list("DarsB")->isEnabled());
         QCOMPARE(t.list("DarsB")->palette().color(QPalette::Base), QColor(Qt::white));
 
+        // The field's and the lesson's picture actions kept nothing: they are not offered.
+        t.openPanel("ReshB", "Frame9");
+        QVERIFY(t.find<QLabel>("Label15")->isVisible() && !t.find<QLabel>("Label17")->isVisible());
         t.createWithTitle("DarsB", "Frame8", "Label13", "Lesson one");
+        t.openPanel("DarsB", "Frame8");
+        QVERIFY(t.find<QLabel>("Label12")->isVisible() && !t.find<QLabel>("Label8")->isVisible());
         QCOMPARE(t.list("DarsB")->item(0)->text(), QStringLiteral("Lesson one"));
         QVERIFY(t.find<QLabel>("Picture16")->isEnabled());
         QCOMPARE(t.p.entries().last(), QStringLiteral("Dars number 1 created."));

@@ -343,6 +343,16 @@ private slots:
                      QDir::toNativeSeparators(g.p.path("Export/Export 1.iso")) + QChar(0x200F));
         QVERIFY(QFileInfo(g.p.path("Export/Export 1.iso")).size() > 100000);
         QVERIFY(g.p.entries().join('\n').contains("Disc image made and read back the same: "));
+        // An export the check finds errors in: asked first, starting on No, naming them; No
+        // makes no image.
+        QFile::remove(g.p.path("Export/Export 1.iso"));
+        QFile::remove(g.p.path("Export/Export 1/index.html"));
+        g.p.prompts.answers = {false};
+        QTest::mouseClick(image, Qt::LeftButton);
+        QCOMPARE(g.p.prompts.shown.last().start, Default::No);
+        QVERIFY(g.p.prompts.shown.last().text.contains(u8("index.html — در بالاترين شاخه لوح نيست")));
+        QVERIFY(!QFile::exists(g.p.path("Export/Export 1.iso")));
+        QCOMPARE(g.p.entries().last(), QStringLiteral("Aborted by user!"));
         QDir(g.p.path("Export")).removeRecursively();
         QTest::mouseClick(image, Qt::LeftButton);
         QCOMPARE(g.p.prompts.shown.last().text,
