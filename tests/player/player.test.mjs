@@ -376,6 +376,66 @@ describe("Persian letters and the exam", () => {
     await page.close();
   });
 
+  test("a running exam is left only when the student says so, and is taken up again as it was", async () => {
+    const { page, problems } = await open(exports[0], undefined, "?seed=5");
+    await page.click('.exam[data-lesson="0"]');
+    const first = (await texts(page, ".question"))[0];
+    await page.click('.answer[data-answer="2"]');
+    // Escape asks, starting on staying; Escape again stays, the answer kept.
+    await page.keyboard.press("Escape");
+    await page.waitForSelector("dialog.ask[open]");
+    assert.equal(await page.evaluate(() => document.activeElement.id), "stay");
+    await page.keyboard.press("Escape");
+    assert.equal(await page.$("dialog.ask"), null);
+    assert.equal(await page.$eval('.answer[data-answer="2"]', (b) => b.getAttribute("aria-pressed")), "true");
+    // The lesson list button asks too; staying stays.
+    await page.click("#home");
+    await page.click("#stay");
+    assert.equal((await texts(page, ".question"))[0], first);
+    // Leaving: the list offers the exam to go on with, not a new one; it comes back as left.
+    await page.click("#home");
+    await page.click("#leave");
+    await page.waitForSelector(".lessons");
+    assert.equal((await texts(page, '.exam[data-lesson="0"]'))[0], "ادامه آزمون");
+    await page.reload({ waitUntil: "load" });
+    await page.click('.exam[data-lesson="0"]');
+    assert.equal((await texts(page, ".question"))[0], first);
+    assert.equal(await page.$eval('.answer[data-answer="2"]', (b) => b.getAttribute("aria-pressed")), "true");
+    // Finished, it is gone: the next exam is a new one.
+    await page.click("#finish");
+    await page.click("#home");
+    assert.equal((await texts(page, '.exam[data-lesson="0"]'))[0], "آزمون");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test("a question made without a right answer is read with its answers and never scored", async () => {
+    const copy = fs.mkdtempSync(path.join(fixture, "unmarked-"));
+    fs.cpSync(exports[0], copy, { recursive: true });
+    const file = path.join(copy, "Data", "quizdata.js");
+    const script = fs.readFileSync(file, "utf8");
+    const data = JSON.parse(script.slice(script.indexOf("=") + 1, script.lastIndexOf(";")));
+    Object.assign(data.lessons[0].questions[0], { correct: 0, unmarked: true });
+    fs.writeFileSync(file, "const TAVRIN_DATA = " + JSON.stringify(data) + ";\n");
+    const { page, problems } = await open(copy, undefined, "?seed=3");
+    await page.click('.lesson[data-lesson="0"]');
+    assert.equal(await page.$$eval("button.answer", (n) => n.length), 0);
+    assert.equal(await page.$$eval(".answers.unscored li", (n) => n.length), data.lessons[0].questions[0].answers.length);
+    assert.equal((await texts(page, ".unscored-note")).length, 1);
+    await page.click("#home");
+    await page.click('.exam[data-lesson="0"]');
+    let count = 0;
+    for (;;) {
+      count += 1;
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await page.click("#next");
+    }
+    assert.equal(count, data.lessons[0].questions.length - 1);
+    assert.deepEqual(problems, []);
+    await page.close();
+    fs.rmSync(copy, { recursive: true, force: true });
+  });
+
   test("the printed result: right to left on A4, a line for the name, every question whole", async () => {
     // A copy of the first export whose lesson has 45 questions, every fifth with a long
     // explanation, the first with a picture answer.
