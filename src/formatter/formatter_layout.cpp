@@ -206,7 +206,7 @@ void FormatterWindow::buildParagraphOptions() {
         makeCheck("Noghte", QStringLiteral(u"همراه با درج پاراگراف پس از علائم نگارشي «. - ؟ - !»"),
                   frame3_, twips(60, 165, 4020, 210));
     noghte_->setChecked(true);
-    chnd_ = new QLineEdit(QStringLiteral("20"), frame3_);
+    chnd_ = new QLineEdit(shownInWindows(QStringLiteral("20")), frame3_);
     chnd_->setObjectName(QStringLiteral("chnd"));
     chnd_->setGeometry(twips(7815, 135, 420, 285));
     chnd_->setToolTip(QStringLiteral("از 10 تا 30"));
@@ -341,7 +341,7 @@ void FormatterWindow::chndFocus(bool in) {
     if (read.why.isEmpty())
         return;
     if (read.words > 0) {
-        chnd_->setText(QString::number(read.words));
+        chnd_->setText(shownInWindows(QString::number(read.words)));
         chnd_->selectAll();
     }
     sayBesideWordsBox(read.why);

@@ -13,6 +13,7 @@
 #include "formatter/question_check.h"
 #include "formatter/quiz_book.h"
 #include "mainwin/main_window.h"
+#include "platform/persian_ui.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "richtext/rich_text_box.h"
@@ -30,7 +31,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QMessageBox>
 #include <QListWidget>
 #include <QMenu>
@@ -155,6 +158,56 @@ private slots:
                                      u8("ریاضی یک"),
                                      u8("پیش‌زمینه")})
             QVERIFY2(all.contains(shown), qPrintable(shown));
+    }
+
+    // The same with real message boxes, as on a display (the test command also runs this under
+    // Xvfb): the editor's question over the editor, starting on Cancel; the formatter's
+    // notice that it stays on its lesson. TAVRIN_SHOTS names a folder for screenshots.
+    void realBoxesOnADisplay() {
+        MessageBoxPrompts boxes;
+        Editing t(&boxes);
+        const auto shot = [](QWidget* box, const QString& name) {
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            const QString folder = qEnvironmentVariable("TAVRIN_SHOTS");
+            if (folder.isEmpty())
+                return;
+            QTest::qWait(200);
+            QGuiApplication::primaryScreen()->grabWindow(0).save(folder + '/' + name + ".png");
+        };
+        const auto answer = [&](QMessageBox::StandardButton which, const QString& name,
+                                QWidget* over) {
+            onModal<QMessageBox>([=](QMessageBox* box) {
+                QVERIFY(box->isVisible() && box->parentWidget() == over);
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
+                shot(box, name);
+                box->button(which)->click();
+            });
+        };
+        t.fileQuestion(u8("كدام عدد بزرگتر است؟"), "60" + CRLF + "120", u8("چون"));
+        t.open(0, [&](QuestionEditor* e) {
+            e->Soal()->setText(u8("متن تازه"));
+            answer(QMessageBox::Cancel, "editor-asks", e);
+            QTest::keyClick(e, Qt::Key_Escape);
+            QVERIFY(e->isVisible());
+            answer(QMessageBox::No, "editor-discards", e);
+            QTest::keyClick(e, Qt::Key_Escape);
+            QVERIFY(!e->isVisible());
+        });
+        QCOMPARE(t.f->table().SoalText[0], u8("كدام عدد بزرگتر است؟"));
+
+        NewDars(t.p.context(), *t.main, "L2");
+        t.main->selectEntry(StoreList::Lessons, 1);
+        QString said;
+        onModal<QMessageBox>([&](QMessageBox* box) {
+            said = box->text();
+            shot(box, "formatter-stays");
+            box->accept();
+        });
+        t.f->Doit();
+        QCOMPARE(said, shownInWindows(PayamText(kNoticeFormatterStays) + "\r\n" +
+                                      texts::kFormatterLessonLine.arg("L", "F") + QChar(0x200F)));
+        QCOMPARE(control<QLabel>(t.f, "BookLabel")->text(), bookHeading("L", "F"));
     }
 
     void editAndSaveAnEntry() {

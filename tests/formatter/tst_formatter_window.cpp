@@ -797,12 +797,12 @@ private slots:
         // The words-per-line box keeps 10 to 30 (Persian digits too) and says why beside
         // itself when it changed what was typed.
         auto* chnd = control<QLineEdit>(t.f, "chnd");
-        QCOMPARE(chnd->text(), QStringLiteral("20"));
+        QCOMPARE(chnd->text(), u8("۲۰"));
         struct Typed {
             QString typed, kept;
             bool said;
         };
-        for (const Typed& row : {Typed{"5", "22", true}, Typed{"45", "22", true},
+        for (const Typed& row : {Typed{"5", u8("۲۲"), true}, Typed{"45", u8("۲۲"), true},
                                  Typed{"10", "10", false}, Typed{u8("۳۰"), u8("۳۰"), false}}) {
             QToolTip::hideText();
             chnd->setText(row.typed);
