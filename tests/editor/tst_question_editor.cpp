@@ -13,6 +13,7 @@
 #include "formatter/question_check.h"
 #include "formatter/quiz_book.h"
 #include "mainwin/main_window.h"
+#include "platform/message_box_prompts.h"
 #include "platform/persian_ui.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
@@ -20,7 +21,6 @@
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
-#include "platform/message_box_prompts.h"
 #include "support/documents.h"
 #include "support/drawn_text.h"
 #include "support/test_program.h"
@@ -29,16 +29,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QScreen>
-#include <QMessageBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
@@ -127,7 +126,8 @@ private slots:
         MessageBoxPrompts boxes;
         Editing t(&boxes);
         NewResh(t.p.context(), *t.main, u8("رياضي يك"));
-        QVERIFY(control<QListWidget>(t.main.get(), "ReshB")->item(1)->text().contains(QChar(0x064A)));
+        QVERIFY(
+            control<QListWidget>(t.main.get(), "ReshB")->item(1)->text().contains(QChar(0x064A)));
         t.fileQuestion(u8("كدام عدد بزرگتر است؟"), "60" + CRLF + "120" + CRLF + "240" + CRLF + "30",
                        u8("زيرا 240 از همه بيشتر است"));
         QStringList drawn = drawnTexts(t.main.get()) + drawnTexts(t.f);
@@ -154,9 +154,8 @@ private slots:
         // Not vacuous: the mapped letters and digits were drawn.
         const QString all = drawn.join(' ');
         QVERIFY(drawn.size() > 60);
-        for (const QString& shown : {u8("رشته‌های تحصیلی"), u8("انتخاب پاسخ صحیح"), u8("۲۴۰"),
-                                     u8("ریاضی یک"),
-                                     u8("پیش‌زمینه")})
+        for (const QString& shown : {u8("رشته‌های تحصیلی"), u8("انتخاب پاسخ صحیح"),
+                                     u8("۲۴۰"), u8("ریاضی یک"), u8("پیش‌زمینه")})
             QVERIFY2(all.contains(shown), qPrintable(shown));
     }
 
@@ -441,6 +440,8 @@ private slots:
             QTest::mouseClick(javab->viewport(), Qt::RightButton, {}, at(u8("الف")));
             QMenu* menu = e->popM();
             QVERIFY(QTest::qWaitForWindowExposed(menu));
+            if (const QString shots = qEnvironmentVariable("TAVRIN_SHOTS"); !shots.isEmpty())
+                QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/mark-menu.png");
             QAction* cor = menu->findChild<QAction*>("CorM");
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(cor).center());
             const QByteArray mark = markPicture(readSnippet(t.p.folder(), "check.bin"));

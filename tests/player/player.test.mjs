@@ -385,6 +385,7 @@ describe("Persian letters and the exam", () => {
     await page.keyboard.press("Escape");
     await page.waitForSelector("dialog.ask[open]");
     assert.equal(await page.evaluate(() => document.activeElement.id), "stay");
+    await shot(page, "exam-leave");
     await page.keyboard.press("Escape");
     assert.equal(await page.$("dialog.ask"), null);
     assert.equal(await page.$eval('.answer[data-answer="2"]', (b) => b.getAttribute("aria-pressed")), "true");
