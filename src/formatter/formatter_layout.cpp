@@ -23,9 +23,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolTip>
 #include <QStyleOptionButton>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace tavrin {
 
@@ -403,10 +403,10 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
         struct Key {
             int key, command;
         };
-        static constexpr Key keys[] = {
-            {Qt::Key_F1, kOpenGroup},   {Qt::Key_F2, kQuestion},   {Qt::Key_F3, kAnswers},
-            {Qt::Key_F4, kCloseGroup},  {Qt::Key_F5, kExplanation}, {Qt::Key_F6, 1},
-            {Qt::Key_F11, kRemoveText}, {Qt::Key_F12, kMakeFile}};
+        static constexpr Key keys[] = {{Qt::Key_F1, kOpenGroup},   {Qt::Key_F2, kQuestion},
+                                       {Qt::Key_F3, kAnswers},     {Qt::Key_F4, kCloseGroup},
+                                       {Qt::Key_F5, kExplanation}, {Qt::Key_F6, 1},
+                                       {Qt::Key_F11, kRemoveText}, {Qt::Key_F12, kMakeFile}};
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F7) {
             chek_->setChecked(!chek_->isChecked());

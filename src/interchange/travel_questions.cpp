@@ -142,7 +142,8 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
 }
 
 QString partialCreditNote(const QString& title) {
-    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ كامل "
+    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ "
+                          u"كامل "
                           u"علامت "
                           u"خورد.")
         .arg(title);

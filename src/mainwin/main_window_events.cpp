@@ -108,7 +108,8 @@ void MainWindow::actionClicked(QLabel* label) {
     const QString name = label->objectName();
     // The formatter keeps its lesson by its place in the lists: renumbering under it would
     // file its work into another lesson.
-    const bool deletesLessons = name == QLatin1String("Label16") || name == QLatin1String("Label12");
+    const bool deletesLessons =
+        name == QLatin1String("Label16") || name == QLatin1String("Label12");
     if (deletesLessons && formatter_ && formatter_->isVisible()) {
         bepayam(context_, kNoticeCloseFormatterFirst);
         return;

@@ -41,7 +41,8 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
                                  const QString& folder, const QString& name, QWidget* parent)
     : QDialog(parent), projectPath_(projectPath), field_(field), lesson_(lesson) {
     setObjectName(QStringLiteral("QuestionsDialog"));
-    setWindowTitle(shownInWindows(QStringLiteral(u"سؤالها براي سامانه‌هاي آموزشي")));
+    setWindowTitle(shownInWindows(
+        QStringLiteral(u"سؤالها براي سامانه‌هاي آموزشي")));
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     auto* layout = new QVBoxLayout(this);
@@ -68,9 +69,10 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
            QStringLiteral(u"بسته SCORM 1.2 (پخش‌كننده لوح براي سامانه)"),
            2);
     // Two lines of its own: wrapped by the layout, its last line was cut off.
-    giftNote_ = new QLabel(QStringLiteral(u"تصويرها، صدا، فيلم و پيوستها در قالب GIFT جا "
-                                          u"نمي‌گيرند و در فايل نخواهند بود؛\n"
-                                          u"يادداشتي در فايل اين را مي‌گويد."));
+    giftNote_ =
+        new QLabel(QStringLiteral(u"تصويرها، صدا، فيلم و پيوستها در قالب GIFT جا "
+                                  u"نمي‌گيرند و در فايل نخواهند بود؛\n"
+                                  u"يادداشتي در فايل اين را مي‌گويد."));
     giftNote_->setObjectName(QStringLiteral("QGiftNote"));
     formatLayout->addWidget(giftNote_);
     scoEach_ = new QCheckBox(QStringLiteral(u"هر درس يك بخش جدا (SCO) در سامانه"));

@@ -353,9 +353,10 @@ void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
     const QString data = QString::fromUtf8(test::readBytes(cd + "/Data/quizdata.js"));
     QVERIFY(data.contains("\"correct\":0") && data.contains("\"unmarked\":true"));
     const DiscCheck check = checkExport(cd);
-    const auto unmarked = std::find_if(check.findings.begin(), check.findings.end(), [](const Finding& f) {
-        return f.text.contains(test::u8("پاسخ صحيح معين نشده"));
-    });
+    const auto unmarked =
+        std::find_if(check.findings.begin(), check.findings.end(), [](const Finding& f) {
+            return f.text.contains(test::u8("پاسخ صحيح معين نشده"));
+        });
     QVERIFY(unmarked != check.findings.end());
     QCOMPARE(unmarked->kind, Finding::Warning);
     QVERIFY(unmarked->about.endsWith(test::u8("سؤال 1")));

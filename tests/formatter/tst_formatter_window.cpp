@@ -452,7 +452,8 @@ private slots:
         QCOMPARE(heading(), u8("سؤالات درس درس دو در رشته علوم"));
         t.click(11);
         QCOMPARE(readBytes(xml + "quiz0-0.xml"), lessonA);
-        QVERIFY(decodeUtf16Le(readBytes(xml + "quiz0-1.xml")).contains(u8("پرآب‌ترين رود")));
+        QVERIFY(decodeUtf16Le(readBytes(xml + "quiz0-1.xml"))
+                    .contains(u8("پرآب‌ترين رود")));
         // Made: the next opening is for the lesson the list shows.
         t.dataEntry();
         QCOMPARE(heading(), u8("سؤالات درس درس يك در رشته علوم"));

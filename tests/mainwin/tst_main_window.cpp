@@ -1,5 +1,5 @@
-#include "dialogs/pickers.h"
 #include "app/messages.h"
+#include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "platform/persian_ui.h"

@@ -350,7 +350,8 @@ private slots:
         g.p.prompts.answers = {false};
         QTest::mouseClick(image, Qt::LeftButton);
         QCOMPARE(g.p.prompts.shown.last().start, Default::No);
-        QVERIFY(g.p.prompts.shown.last().text.contains(u8("index.html — در بالاترين شاخه لوح نيست")));
+        QVERIFY(
+            g.p.prompts.shown.last().text.contains(u8("index.html — در بالاترين شاخه لوح نيست")));
         QVERIFY(!QFile::exists(g.p.path("Export/Export 1.iso")));
         QCOMPARE(g.p.entries().last(), QStringLiteral("Aborted by user!"));
         QDir(g.p.path("Export")).removeRecursively();

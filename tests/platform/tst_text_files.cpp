@@ -49,21 +49,34 @@ private slots:
         QTest::addColumn<QString>("shown");
         const int inText = int(Digits::InPersianText), bare = int(Digits::AlsoBare),
                   none = int(Digits::Untouched);
-        QTest::newRow("yeh and kaf") << QStringLiteral(u"يك كتاب") << inText << QStringLiteral(u"یک کتاب");
-        QTest::newRow("digits in Persian") << QStringLiteral(u"فيزيك 10") << inText << QStringLiteral(u"فیزیک ۱۰");
-        QTest::newRow("Latin title") << QStringLiteral("Physics 10") << inText << QStringLiteral("Physics 10");
-        QTest::newRow("Latin beside Persian") << QStringLiteral(u"Chapter 3: سه") << inText << QStringLiteral(u"Chapter 3: سه");
-        QTest::newRow("formula stays") << QStringLiteral(u"3×10^8") << inText << QStringLiteral(u"3×10^8");
+        QTest::newRow("yeh and kaf")
+            << QStringLiteral(u"يك كتاب") << inText << QStringLiteral(u"یک کتاب");
+        QTest::newRow("digits in Persian")
+            << QStringLiteral(u"فيزيك 10") << inText << QStringLiteral(u"فیزیک ۱۰");
+        QTest::newRow("Latin title")
+            << QStringLiteral("Physics 10") << inText << QStringLiteral("Physics 10");
+        QTest::newRow("Latin beside Persian")
+            << QStringLiteral(u"Chapter 3: سه") << inText << QStringLiteral(u"Chapter 3: سه");
+        QTest::newRow("formula stays")
+            << QStringLiteral(u"3×10^8") << inText << QStringLiteral(u"3×10^8");
         QTest::newRow("bare in a window") << QStringLiteral("45") << bare << QStringLiteral(u"۴۵");
-        QTest::newRow("beside Latin in a window") << QStringLiteral("SCORM 1.2") << bare << QStringLiteral("SCORM 1.2");
-        QTest::newRow("image mark") << QStringLiteral(u"{3} الف 2") << inText << QStringLiteral(u"{3} الف ۲");
+        QTest::newRow("beside Latin in a window")
+            << QStringLiteral("SCORM 1.2") << bare << QStringLiteral("SCORM 1.2");
+        QTest::newRow("image mark")
+            << QStringLiteral(u"{3} الف 2") << inText << QStringLiteral(u"{3} الف ۲");
         QTest::newRow("manifest") << QStringLiteral(u"درس 10") << none << QStringLiteral(u"درس 10");
-        QTest::newRow("Arabic-Indic") << QStringLiteral(u"\u0661\u0662") << none << QStringLiteral(u"۱۲");
-        QTest::newRow("mark in a word") << QStringLiteral(u"فايل\u200Fهاي") << inText << QStringLiteral(u"فایل\u200Cهای");
-        QTest::newRow("plural after heh") << QStringLiteral(u"رشتههاي") << inText << QStringLiteral(u"رشته\u200Cهای");
-        QTest::newRow("verb prefix") << QStringLiteral(u"نميشود ميباشيد") << inText << QStringLiteral(u"نمی\u200Cشود می\u200Cباشید");
-        QTest::newRow("not a prefix") << QStringLiteral(u"ميز ميدان") << inText << QStringLiteral(u"میز میدان");
-        QTest::newRow("compound") << QStringLiteral(u"نرمافزار") << inText << QStringLiteral(u"نرم\u200Cافزار");
+        QTest::newRow("Arabic-Indic")
+            << QStringLiteral(u"\u0661\u0662") << none << QStringLiteral(u"۱۲");
+        QTest::newRow("mark in a word")
+            << QStringLiteral(u"فايل\u200Fهاي") << inText << QStringLiteral(u"فایل\u200Cهای");
+        QTest::newRow("plural after heh")
+            << QStringLiteral(u"رشتههاي") << inText << QStringLiteral(u"رشته\u200Cهای");
+        QTest::newRow("verb prefix") << QStringLiteral(u"نميشود ميباشيد") << inText
+                                     << QStringLiteral(u"نمی\u200Cشود می\u200Cباشید");
+        QTest::newRow("not a prefix")
+            << QStringLiteral(u"ميز ميدان") << inText << QStringLiteral(u"میز میدان");
+        QTest::newRow("compound") << QStringLiteral(u"نرمافزار") << inText
+                                  << QStringLiteral(u"نرم\u200Cافزار");
     }
     void persianShownByItsNeighbours() {
         QFETCH(QString, text);
