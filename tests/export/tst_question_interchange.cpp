@@ -4,6 +4,7 @@
 #include "commands/question_commands.h"
 #include "export/disc_check.h"
 #include "export/quiz_data.h"
+#include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
 #include "interchange/travel_questions.h"
@@ -73,6 +74,7 @@ private slots:
     void moodleXmlIsWhatPlatformsRead();
     void giftEscapesEverySpecialCharacter();
     void unmarkedQuestionTravelsAsText();
+    void manifestKeepsItsDigits();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -360,6 +362,15 @@ void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
     QVERIFY(unmarked != check.findings.end());
     QCOMPARE(unmarked->kind, Finding::Warning);
     QVERIFY(unmarked->about.endsWith(test::u8("سؤال 1")));
+}
+
+// A manifest is a platform's machinery: Persian letters in its titles, but digits as written.
+void QuestionInterchangeTest::manifestKeepsItsDigits() {
+    const QString manifest = QString::fromUtf8(
+        scormManifest(test::u8("فيزيك 10"), {test::u8("درس 2"), "Physics 3"}, true, 50, {}));
+    for (const QString& title : {test::u8("فیزیک 10"), test::u8("درس 2"), QStringLiteral("Physics 3")})
+        QVERIFY2(manifest.contains("<title>" + title + "</title>"), qPrintable(manifest));
+    QVERIFY(!manifest.contains(QRegularExpression(QStringLiteral("[\\x{06F0}-\\x{06F9}]"))));
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.
