@@ -54,21 +54,26 @@ public:
     // drawItemText.
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
-        if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-            item && element == CE_ItemViewItem) {
-            QStyleOptionViewItem shown(*item);
-            shown.text = shownInWindows(item->text);
-            QProxyStyle::drawControl(element, &shown, painter, widget);
+        if (element == CE_ItemViewItem &&
+            drawShown<QStyleOptionViewItem>(element, option, painter, widget))
             return;
-        }
-        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-            item && element == CE_MenuItem) {
-            QStyleOptionMenuItem shown(*item);
-            shown.text = shownInWindows(item->text);
-            QProxyStyle::drawControl(element, &shown, painter, widget);
+        if (element == CE_MenuItem &&
+            drawShown<QStyleOptionMenuItem>(element, option, painter, widget))
             return;
-        }
         QProxyStyle::drawControl(element, option, painter, widget);
+    }
+
+private:
+    template <typename Option>
+    bool drawShown(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const {
+        const auto* given = qstyleoption_cast<const Option*>(option);
+        if (!given)
+            return false;
+        Option shown(*given);
+        shown.text = shownInWindows(given->text);
+        QProxyStyle::drawControl(element, &shown, painter, widget);
+        return true;
     }
 };
 

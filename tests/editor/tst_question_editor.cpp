@@ -13,6 +13,7 @@
 #include "formatter/question_check.h"
 #include "formatter/quiz_book.h"
 #include "mainwin/main_window.h"
+#include "mainwin/questions_dialog.h"
 #include "platform/message_box_prompts.h"
 #include "platform/persian_ui.h"
 #include "platform/project_folders.h"
@@ -143,6 +144,10 @@ private slots:
             box->accept();
         });
         boxes.notice(kMainCaption, PayamText(kNoticeMoreThanFour));
+        QuestionsDialog questions(t.main->session().projectPath, 0, 0, t.p.folder(), "P", nullptr);
+        questions.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&questions));
+        drawn += drawnTexts(&questions);
         onModal<QDialog>([&](QDialog* list) {
             drawn += drawnTexts(list);
             list->accept();

@@ -368,7 +368,8 @@ void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
 void QuestionInterchangeTest::manifestKeepsItsDigits() {
     const QString manifest = QString::fromUtf8(
         scormManifest(test::u8("فيزيك 10"), {test::u8("درس 2"), "Physics 3"}, true, 50, {}));
-    for (const QString& title : {test::u8("فیزیک 10"), test::u8("درس 2"), QStringLiteral("Physics 3")})
+    for (const QString& title :
+         {test::u8("فیزیک 10"), test::u8("درس 2"), QStringLiteral("Physics 3")})
         QVERIFY2(manifest.contains("<title>" + title + "</title>"), qPrintable(manifest));
     QVERIFY(!manifest.contains(QRegularExpression(QStringLiteral("[\\x{06F0}-\\x{06F9}]"))));
 }

@@ -98,10 +98,16 @@ QStringList drawnTexts(QWidget* window) {
 QStringList notPersian(const QStringList& drawn) {
     static const QRegularExpression latinLetter(QStringLiteral("[A-Za-z]"));
     static const QRegularExpression latinDigit(QStringLiteral("[0-9]"));
+    // A line is drawn in runs of one script: "SCORM" and " 1.2" come one after the other.
+    const auto latinAt = [&](qsizetype i) {
+        return i >= 0 && i < drawn.size() && drawn[i].contains(latinLetter);
+    };
     QStringList found;
-    for (const QString& t : drawn) {
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        const QString& t = drawn[i];
         const bool arabic = t.contains(QChar(0x064A)) || t.contains(QChar(0x0643));
-        const bool digits = t.contains(latinDigit) && !t.contains(latinLetter);
+        const bool digits =
+            t.contains(latinDigit) && !latinAt(i) && !latinAt(i - 1) && !latinAt(i + 1);
         if (arabic || digits)
             found.append(t);
     }

@@ -13,7 +13,8 @@ namespace tavrin::test {
 QStringList drawnTexts(QWidget* window);
 
 // The drawn texts a person would read as not Persian: those holding an Arabic yeh or kaf,
-// and those with a Latin digit but no Latin letter (a number in Persian text).
+// and those with a Latin digit and no Latin letter in them or in the run drawn beside them (a
+// number in Persian text).
 QStringList notPersian(const QStringList& drawn);
 
 } // namespace tavrin::test
