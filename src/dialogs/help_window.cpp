@@ -36,8 +36,10 @@ QString HelpWindow::documentPath(const QString& programFolder) {
 void HelpWindow::load() {
     try {
         const QString path = documentPath(context_.programFolder());
-        if (fileExists(path))
+        if (fileExists(path)) {
             box1_->loadFile(path);
+            showDocumentInPersian(box1_->document());
+        }
         box1_->moveCursor(QTextCursor::Start);
     } catch (const std::exception& e) {
         reportFailure(context_, kFailHelpViewer, QString::fromUtf8(e.what()));

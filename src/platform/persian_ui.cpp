@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextOption>
 #include <QTranslator>
 
@@ -81,6 +84,35 @@ private:
 
 QString shownInWindows(const QString& text) {
     return persianShown(text, Digits::AlsoBare);
+}
+
+void showDocumentInPersian(QTextDocument* document) {
+    struct Run {
+        int position, length;
+        QString shown;
+        QTextCharFormat format;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.charFormat().isImageFormat())
+                continue;
+            const QString shown = shownInWindows(f.text());
+            if (shown != f.text())
+                runs.append({f.position(), f.length(), shown, f.charFormat()});
+        }
+    }
+    // From the end, so the places before stay where they were.
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
+        cursor.setPosition(it->position);
+        cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
+        cursor.insertText(it->shown, it->format);
+    }
+    cursor.endEditBlock();
+    document->clearUndoRedoStacks();
 }
 
 bool holdsRightToLeft(const QString& text) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <Qt>
 
+class QTextDocument;
+
 namespace tavrin {
 
 // Right alignment that stays on the right in a right-to-left window: without
@@ -12,6 +14,10 @@ inline constexpr Qt::Alignment kAlignRight = Qt::AlignRight | Qt::AlignAbsolute;
 // A text as the windows show it: Persian letters, non-joiners and Persian digits (a number
 // beside a Latin letter keeps its digits). Applied where text is drawn, never to what is kept.
 QString shownInWindows(const QString& text);
+
+// A read-only document (the help) shown the same way: each run of text mapped in place, its
+// formats kept. Never for a document the author edits or saves.
+void showDocumentInPersian(QTextDocument* document);
 
 // True when the text holds any right-to-left letter (Persian, Arabic, Hebrew).
 bool holdsRightToLeft(const QString& text);

@@ -49,7 +49,9 @@ private slots:
         auto* box = help.findChild<RichTextBox*>(QStringLiteral("Box1"));
         QVERIFY(box);
         QVERIFY(box->isReadOnly());
-        QVERIFY(box->text().startsWith(QString::fromUtf8("راهنماي تاورين\r\n")));
+        // The shipped help in Persian letters as it is read; the file keeps its own.
+        QVERIFY(box->text().startsWith(QString::fromUtf8("راهنمای تاورین\r\n")));
+        QVERIFY(!box->text().contains(QChar(0x064A)) && !box->text().contains(QChar(0x0643)));
         QVERIFY(box->text().contains(QStringLiteral("F12")));
         QCOMPARE(box->document()->blockCount(), int(box->text().count(QStringLiteral("\r\n"))) + 1);
         for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
@@ -110,7 +112,7 @@ private slots:
         });
         QTest::mouseClick(hover, Qt::LeftButton);
         QVERIFY(modal);
-        QVERIFY(seen.startsWith(QString::fromUtf8("راهنماي تاورين")));
+        QVERIFY(seen.startsWith(QString::fromUtf8("راهنمای تاورین")));
     }
 };
 
