@@ -34,6 +34,22 @@ struct Library {
     }
 };
 
+// A disc is read by others: every folder 0755 and every file 0644 on it, whatever the disk
+// says of the folder's own files (a copy made private there stays readable on the disc).
+void ordinaryModes(IsoDir* dir) {
+    IsoDirIter* iter = nullptr;
+    if (iso_dir_get_children(dir, &iter) != 1)
+        return;
+    IsoNode* node = nullptr;
+    while (iso_dir_iter_next(iter, &node) == 1) {
+        const bool folder = iso_node_get_type(node) == LIBISO_DIR;
+        iso_node_set_permissions(node, folder ? 0755 : 0644);
+        if (folder)
+            ordinaryModes(reinterpret_cast<IsoDir*>(node));
+    }
+    iso_dir_iter_free(iter);
+}
+
 QString isoError(const char* step, int code) {
     return QStringLiteral("%1: %2").arg(QLatin1String(step),
                                         QString::fromUtf8(iso_error_to_msg(code)));
@@ -185,6 +201,8 @@ ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QS
             result.description = isoError("adding the files", code);
             return result;
         }
+        iso_node_set_permissions(reinterpret_cast<IsoNode*>(iso_image_get_root(image)), 0755);
+        ordinaryModes(iso_image_get_root(image));
         IsoWriteOpts* opts = nullptr;
         iso_write_opts_new(&opts, 0);
         // Level 3 lets a file (and a disc) pass 4 GB in several extents.

@@ -65,23 +65,12 @@ public:
         kept_.push_back(std::move(bytes));
         zip_source_t* source =
             zip_source_buffer(zip_, kept_.back().constData(), zip_uint64_t(kept_.back().size()), 0);
-        if (!source ||
-            zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source)
-                zip_source_free(source);
-            fail();
-        }
+        entry(name, source);
     }
     void addFile(const QString& name, const QString& from) {
         if (!fileExists(from))
             throw FsError::at(QStringLiteral("File not found"), from);
-        zip_source_t* source = zip_source_file(zip_, QFile::encodeName(from).constData(), 0, -1);
-        if (!source ||
-            zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source)
-                zip_source_free(source);
-            fail();
-        }
+        entry(name, zip_source_file(zip_, QFile::encodeName(from).constData(), 0, -1));
     }
     void close() {
         if (zip_close(zip_) != 0)
@@ -90,6 +79,19 @@ public:
     }
 
 private:
+    // An entry a platform unpacks for others to read: 0644, whatever the disk said.
+    void entry(const QString& name, zip_source_t* source) {
+        const zip_int64_t at =
+            source ? zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (at < 0) {
+            if (source)
+                zip_source_free(source);
+            fail();
+        }
+        if (zip_file_set_external_attributes(zip_, zip_uint64_t(at), 0, ZIP_OPSYS_UNIX,
+                                             zip_uint32_t(0100644) << 16) != 0)
+            fail();
+    }
     [[noreturn]] void fail() { throw FsError::at(QString::fromUtf8(zip_strerror(zip_)), path_); }
     QString path_;
     zip_t* zip_ = nullptr;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -18,6 +19,13 @@ namespace tavrin {
 namespace {
 
 constexpr qint64 kPiece = 8 << 20;
+
+// A working file is private while it is written (QTemporaryFile makes it 0600); once whole
+// it gets the mode any new file would, so that others can read the copy once it is in place.
+void makeReadable(QFile& file, const QString& to) {
+    if (::fchmod(file.handle(), mode_t(ordinaryFileMode())) != 0)
+        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+}
 
 QString workingNameFor(const QString& to) {
     const QFileInfo target(to);
@@ -91,6 +99,7 @@ QString writeWorkingCopy(const QString& from, const QString& to,
             QFile::remove(working);
             return {};
         }
+        makeReadable(target, to);
         if (::fsync(target.handle()) != 0)
             throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
         target.close();
@@ -126,6 +135,7 @@ QString writeWorkingBytes(const QByteArray& bytes, const QString& to) {
                 throw FsError::at(n == 0 ? QStringLiteral("Disk full") : file.errorString(), to);
             done += n;
         }
+        makeReadable(file, to);
         if (::fsync(file.handle()) != 0)
             throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
         file.close();
@@ -170,6 +180,27 @@ bool copyFileInPieces(const QString& from, const QString& to,
 
 void copyFileSafely(const QString& from, const QString& to) {
     copyFileInPieces(from, to, {});
+}
+
+unsigned ordinaryFileMode() {
+    // Read where the kernel shows it; setting and restoring the umask would race with files
+    // other threads create meanwhile.
+    static const unsigned mode = [] {
+        unsigned mask = 022;
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const unsigned read = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok)
+                        mask = read;
+                }
+            }
+        }
+        return 0666u & ~mask;
+    }();
+    return mode;
 }
 
 bool isWorkingName(const QString& fileName) {

@@ -48,6 +48,10 @@ QStringList removeWorkingFiles(const QString& folder);
 // True when both paths name one file (links, hard links and other spellings included).
 bool sameFile(const QString& a, const QString& b);
 
+// The mode a new file gets under the user's umask (0644 under 0022): what the copies and the
+// files this tool writes for others to read are given once whole.
+unsigned ordinaryFileMode();
+
 // One flush of what was written to the disk that holds this folder, instead of one per
 // file.
 void flushToDisk(const QString& folder);

@@ -25,6 +25,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -640,6 +642,8 @@ private slots:
     // name of 100 letters, read back file for file by libisofs and by xorriso; a cancelled or
     // failed image leaves no file.
     void discImage() {
+        // Under the usual umask, what the export writes is for others to read too.
+        const mode_t umaskBefore = ::umask(022);
         Program g;
         for (const auto& [name, bytes] :
              filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange())
@@ -649,6 +653,29 @@ private slots:
         g.put("BookTXT/big.bin", QByteArray(3 << 20, 'b'));
         const ExportResult made = g.exportNow();
         QCOMPARE(made.outcome, ExportOutcome::Exported);
+        QDirIterator tree(made.folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                          QDirIterator::Subdirectories);
+        int entries = 0;
+        while (tree.hasNext()) {
+            const QFileInfo entry(tree.next());
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(entry.filePath()).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 07777, entry.isDir() ? 0755u : 0644u);
+            ++entries;
+        }
+        QVERIFY(entries > 10);
+        // Another user of the machine opens the CD's page.
+        QFile::setPermissions(g.p.folder(), QFile::permissions(g.p.folder()) | QFile::ReadOther |
+                                                QFile::ExeOther | QFile::ReadGroup |
+                                                QFile::ExeGroup);
+        if (::geteuid() == 0 && !QStandardPaths::findExecutable("setpriv").isEmpty()) {
+            QProcess nobody;
+            nobody.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "cat",
+                                     made.folder + "/index.html"});
+            QVERIFY(nobody.waitForFinished(30000));
+            QCOMPARE(nobody.exitCode(), 0);
+            QCOMPARE(nobody.readAllStandardOutput(), readBytes(made.folder + "/index.html"));
+        }
         const QString iso = g.p.path("cd.iso");
         QList<qint64> steps;
         const ImageResult image = makeDiscImage(made.folder, iso, volumeLabel(u8("نمونه Grade 7")),
@@ -667,6 +694,16 @@ private slots:
             xorriso.start("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", out});
             QVERIFY(xorriso.waitForFinished(60000) && xorriso.exitCode() == 0);
             QCOMPARE(filesUnder(out), filesUnder(made.folder));
+            // Every file 0644 and every folder 0755 on the disc.
+            QProcess modes;
+            modes.start("xorriso", {"-indev", iso, "-find", "/", "-exec", "lsdl"});
+            QVERIFY(modes.waitForFinished(60000) && modes.exitCode() == 0);
+            const QStringList listed =
+                QString::fromUtf8(modes.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+            QVERIFY(listed.size() > 10);
+            for (const QString& line : listed)
+                QVERIFY2(line.startsWith("-rw-r--r--") || line.startsWith("drwxr-xr-x"),
+                         qPrintable(line));
             QProcess pvd;
             pvd.start("xorriso", {"-indev", iso, "-pvd_info"});
             QVERIFY(pvd.waitForFinished(60000));
@@ -689,6 +726,7 @@ private slots:
         QCOMPARE(volumeLabel(u8("علوم پايه 7 - Grade 7")), QStringLiteral("7_GRADE_7"));
         QCOMPARE(volumeLabel(u8("علوم")), QStringLiteral("TAVRIN_CD"));
         QCOMPARE(volumeLabel(QString(40, u'x')), QString(32, u'X'));
+        ::umask(umaskBefore);
     }
 };
 

@@ -16,10 +16,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <cstdio>
+#include <sys/stat.h>
 
 using namespace tavrin;
 
@@ -75,6 +77,7 @@ private slots:
     void giftEscapesEverySpecialCharacter();
     void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
+    void packageIsForOthersToRead();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -372,6 +375,36 @@ void QuestionInterchangeTest::manifestKeepsItsDigits() {
          {test::u8("فیزیک 10"), test::u8("درس 2"), QStringLiteral("Physics 3")})
         QVERIFY2(manifest.contains("<title>" + title + "</title>"), qPrintable(manifest));
     QVERIFY(!manifest.contains(QRegularExpression(QStringLiteral("[\\x{06F0}-\\x{06F9}]"))));
+}
+
+// A SCORM package unpacked on a platform, and a lesson made by an import, are read by others:
+// every entry 0644 whatever the disk says, the files written under the umask's modes.
+void QuestionInterchangeTest::packageIsForOthersToRead() {
+    const mode_t before = ::umask(022);
+    Sample s;
+    const QString package = s.p.path("p.zip");
+    QCOMPARE(s.run(true, {"--project", s.project, "--format", "scorm", "--out", package}), 0);
+    QCOMPARE(QFileInfo(package).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                            QFile::ReadGroup | QFile::ReadOther |
+                                                            QFile::ReadUser | QFile::WriteUser);
+    QProcess zipinfo;
+    zipinfo.start("zipinfo", {package});
+    QVERIFY(zipinfo.waitForFinished(30000) && zipinfo.exitCode() == 0);
+    const QStringList lines = QString::fromUtf8(zipinfo.readAllStandardOutput()).split('\n');
+    const QStringList entries = lines.filter(QRegularExpression("^[-d][rwx-]{9} "));
+    QVERIFY(entries.size() >= 9);
+    for (const QString& line : entries)
+        QVERIFY2(line.startsWith("-rw-r--r--"), qPrintable(line));
+    // The lesson an import makes: its quiz file too.
+    const QString gift = s.p.path("in.gift");
+    test::writeBytes(gift, "::t::Q {=a ~b}\n");
+    QCOMPARE(s.run(false, {"--project", s.project, "--field", "1", "--lesson", "1", "--format",
+                           "gift", "--replace", gift}),
+             0);
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(s.project + "/_xml/quiz0-0.xml").constData(), &st) == 0);
+    QCOMPARE(st.st_mode & 0777, 0644u);
+    ::umask(before);
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.
