@@ -1,5 +1,7 @@
 #include "export/disc_image.h"
 
+#include "platform/paths.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -175,6 +177,13 @@ ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QS
     ImageResult result;
     if (!QFileInfo(exportFolder).isDir()) {
         result.description = QStringLiteral("Path not found: %1").arg(exportFolder);
+        return result;
+    }
+    // An image written inside the folder it images would take in itself: refused before
+    // anything is written.
+    if (isInside(isoPath, exportFolder)) {
+        result.description =
+            QStringLiteral("The image may not be inside the folder it images: %1").arg(isoPath);
         return result;
     }
     const QString working =

@@ -721,6 +721,12 @@ private slots:
             ImageOutcome::Cancelled);
         QCOMPARE(makeDiscImage(made.folder, g.p.path("none/x.iso"), "X").outcome,
                  ImageOutcome::Failed);
+        // Into the folder it images: refused before anything is written there.
+        const auto files = filesUnder(made.folder);
+        const ImageResult inside = makeDiscImage(made.folder, made.folder + "/inside.iso", "X");
+        QCOMPARE(inside.outcome, ImageOutcome::Failed);
+        QVERIFY(inside.description.startsWith("The image may not be inside the folder"));
+        QCOMPARE(filesUnder(made.folder), files);
         QCOMPARE(QDir(g.p.folder()).entryList({"*.iso*"}, QDir::Files), QStringList{"cd.iso"});
         // The volume label: Latin-safe, at most 32, never empty.
         QCOMPARE(volumeLabel(u8("علوم پايه 7 - Grade 7")), QStringLiteral("7_GRADE_7"));
