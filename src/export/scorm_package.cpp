@@ -133,7 +133,7 @@ QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, 
     xml.writeAttribute(QStringLiteral("default"), QStringLiteral("ORG-1"));
     xml.writeStartElement(QStringLiteral("organization"));
     xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ORG-1"));
-    xml.writeTextElement(QStringLiteral("title"), persianShown(title, Digits::Untouched));
+    xml.writeTextElement(QStringLiteral("title"), xmlSafe(persianShown(title, Digits::Untouched)));
     const auto item = [&](int n, const QString& itemTitle, const QString& parameters) {
         xml.writeStartElement(QStringLiteral("item"));
         xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ITEM-%1").arg(n));
@@ -141,7 +141,8 @@ QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, 
         xml.writeAttribute(QStringLiteral("isvisible"), QStringLiteral("true"));
         if (!parameters.isEmpty())
             xml.writeAttribute(QStringLiteral("parameters"), parameters);
-        xml.writeTextElement(QStringLiteral("title"), persianShown(itemTitle, Digits::Untouched));
+        xml.writeTextElement(QStringLiteral("title"),
+                             xmlSafe(persianShown(itemTitle, Digits::Untouched)));
         xml.writeTextElement(adl, QStringLiteral("masteryscore"), QString::number(passMark));
         xml.writeEndElement();
     };

@@ -1,6 +1,7 @@
 #include "interchange/moodle_xml.h"
 
 #include "interchange/html_text.h"
+#include "platform/text_codec.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -30,7 +31,7 @@ bool isPicture(const QString& name) {
 void writeFiles(QXmlStreamWriter& xml, const QList<TravelFile>& files) {
     for (const TravelFile& f : files) {
         xml.writeStartElement(QStringLiteral("file"));
-        xml.writeAttribute(QStringLiteral("name"), f.name);
+        xml.writeAttribute(QStringLiteral("name"), xmlSafe(f.name));
         xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
         xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
         xml.writeCharacters(QString::fromLatin1(f.bytes.toBase64()));
@@ -44,7 +45,7 @@ void writeText(QXmlStreamWriter& xml, const QString& element, const QString& htm
     xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
     xml.writeStartElement(QStringLiteral("text"));
     if (!html.isEmpty())
-        xml.writeCDATA(html);
+        xml.writeCDATA(xmlSafe(html));
     xml.writeEndElement();
     writeFiles(xml, files);
     xml.writeEndElement();
@@ -54,7 +55,7 @@ void writeCategory(QXmlStreamWriter& xml, const QStringList& category) {
     xml.writeStartElement(QStringLiteral("question"));
     xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
     xml.writeStartElement(QStringLiteral("category"));
-    xml.writeTextElement(QStringLiteral("text"), persianLetters(categoryPath(category)));
+    xml.writeTextElement(QStringLiteral("text"), xmlSafe(persianLetters(categoryPath(category))));
     xml.writeEndElement();
     xml.writeEndElement();
 }
@@ -86,14 +87,17 @@ QString questionHtml(const TravelQuestion& q, QList<TravelFile>& files) {
 
 void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleAnswers) {
     const bool choice = q.scored();
-    if (!q.answers.isEmpty() && !choice)
-        xml.writeComment(QStringLiteral(u" «") + persianLetters(q.title) +
-                         kUnmarkedComment.chopped(1) + u' ');
+    if (!q.answers.isEmpty() && !choice) {
+        // A comment may not hold "--": a title's dashes are parted.
+        QString comment = xmlSafe(QStringLiteral(u" «") + persianLetters(q.title) +
+                                  kUnmarkedComment.chopped(1) + u' ');
+        xml.writeComment(comment.replace(QStringLiteral("--"), QStringLiteral("- -")));
+    }
     xml.writeStartElement(QStringLiteral("question"));
     xml.writeAttribute(QStringLiteral("type"),
                        choice ? QStringLiteral("multichoice") : QStringLiteral("description"));
     xml.writeStartElement(QStringLiteral("name"));
-    xml.writeTextElement(QStringLiteral("text"), persianLetters(q.title));
+    xml.writeTextElement(QStringLiteral("text"), xmlSafe(persianLetters(q.title)));
     xml.writeEndElement();
     QList<TravelFile> files;
     const QString text = questionHtml(q, files);
@@ -128,7 +132,7 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
                                a + 1 == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
             xml.writeStartElement(QStringLiteral("text"));
-            xml.writeCDATA(html);
+            xml.writeCDATA(xmlSafe(html));
             xml.writeEndElement();
             writeFiles(xml, pictures);
             xml.writeEndElement();

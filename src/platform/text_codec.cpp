@@ -75,6 +75,24 @@ QByteArray encodeAnsi(const QString& text) {
     return out;
 }
 
+QString xmlSafe(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += text[i];
+            out += text[++i];
+            continue;
+        }
+        const bool forbidden = (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') ||
+                               c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c);
+        if (!forbidden)
+            out += text[i];
+    }
+    return out;
+}
+
 QByteArray encodeUtf16Le(const QString& text) {
     QByteArray out(2 + text.size() * 2, Qt::Uninitialized);
     out[0] = char(0xFF);

@@ -21,4 +21,9 @@ QString decodeUtf16Le(const QByteArray& bytes);
 // JSON refuse) replaced by U+FFFD.
 QString withoutLoneSurrogates(QString text);
 
+// The text with every character XML 1.0 forbids left out (control characters but tab, line
+// feed and carriage return; U+FFFE, U+FFFF; unpaired surrogates): an author's vertical tab
+// would make a whole file unreadable to an XML reader.
+QString xmlSafe(const QString& text);
+
 } // namespace tavrin
