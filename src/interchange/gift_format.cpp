@@ -93,6 +93,7 @@ struct Choice {
     bool right = false;
     int weight = 0; // percent; "=" is 100
     QString text;
+    bool equals = false; // introduced by "=": every answer so is a short answer's
 };
 
 // The answers part "=a ~b ~%50%c #feedback ####general": choices and the general feedback.
@@ -115,7 +116,7 @@ void readChoices(const QList<Char>& cs, bool html, QList<Choice>& choices, QStri
         }
         const Char ch = cs[i];
         if (!ch.escaped && (ch.c == u'=' || ch.c == u'~')) {
-            choices.append({ch.c == u'=', ch.c == u'=' ? 100 : 0, {}});
+            choices.append({ch.c == u'=', ch.c == u'=' ? 100 : 0, {}, ch.c == u'='});
             current = &choices.last();
             inFeedback = false;
         } else if (!ch.escaped && ch.c == u'#' && current) {
@@ -203,7 +204,10 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
         return skip(questionKindName(QStringLiteral("matching")));
     const bool anyWrong = std::any_of(choices.begin(), choices.end(),
                                       [](const Choice& c) { return !c.right && c.weight <= 0; });
-    if (!anyWrong || choices.isEmpty())
+    // Answers all given with "=" (weighted or not) are the accepted texts of a short answer.
+    const bool allEquals = std::all_of(choices.begin(), choices.end(),
+                                       [](const Choice& c) { return c.equals; });
+    if (!anyWrong || choices.isEmpty() || allEquals)
         return skip(questionKindName(QStringLiteral("shortanswer")));
     // One full-credit answer is a question the tool holds (partial credit aside); several,
     // or only partial ones, make a question of many right answers.

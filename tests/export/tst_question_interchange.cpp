@@ -179,7 +179,8 @@ void QuestionInterchangeTest::foreignFiles_data() {
                       "::fill::The sky is {=blue ~red ~green} today.\n\n"
                       "Read this first.\n\n"
                       "::weighted::One right{~%100%yes ~no}\n\n"
-                      "::partial::Mostly{=a ~%50%b ~c}\n\n::two::Both{=a =b ~c}\n")
+                      "::partial::Mostly{=a ~%50%b ~c}\n\n::two::Both{=a =b ~c}\n\n"
+                      "::frog::What hops?{=Frog =%50%Cat =%0%*}\n")
         << "gift"
         << QStringList{"Which gas?|N=2/O|1|most air",
                        "The earth is round.|درست/نادرست|1|",
@@ -188,7 +189,7 @@ void QuestionInterchangeTest::foreignFiles_data() {
                        "Read this first.|||",
                        "One right|yes/no|1|",
                        "Mostly|a/b/c|1|"}
-        << QStringList{"essay", "short", "match", "num", "multi", "two"}
+        << QStringList{"essay", "short", "match", "num", "multi", "two", "frog"}
         << QList<QStringList>{{"Science/Lab", "Week 1"}} << QStringList{"mc", "partial"};
     QTest::newRow("moodle: every kind")
         << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
