@@ -30,6 +30,13 @@ QStringList commonStart(const QList<QStringList>& categories) {
     return common;
 }
 
+constexpr qsizetype kChoices = 4;
+const QString kRightBeyondFour =
+    QStringLiteral(u"پاسخ درست پس از گزينه چهارم است و فايل آزمون فقط چهار گزينه مي\u200Cگيرد");
+// The question's title (%1) and the choices left out (%2).
+const QString kChoicesLeftOut =
+    QStringLiteral(u"از «%1» چهار گزينه اول آمد؛ اين گزينه\u200Cها نيامد: %2");
+
 class Importer {
 public:
     Importer(Context& context, EntryTable& table, QStringList& outline, const ImportTarget& target)
@@ -174,9 +181,22 @@ ImportResult importQuestions(Context& context, EntryTable& table, QStringList& o
     QDir().mkpath(QDir(target.projectPath).filePath(folders::kBookTxt));
     const QStringList base = commonStart(set.categories);
     Importer in(context, table, outline, target);
-    for (const TravelQuestion& q : set.questions) {
+    for (const TravelQuestion& given : set.questions) {
+        const QString shown = given.title.isEmpty() ? given.text.left(40) : given.title;
+        // A quiz file holds four choices: more come as four only when the right one is
+        // among them, and what was left is said; else the question stays out, said why.
+        TravelQuestion q = given;
+        if (q.answers.size() > kChoices) {
+            if (q.correct > kChoices) {
+                result.skipped.append({shown, kRightBeyondFour});
+                continue;
+            }
+            result.notes.append(
+                kChoicesLeftOut.arg(shown, q.answers.mid(kChoices).join(QStringLiteral(u"، "))));
+            q.answers = q.answers.mid(0, kChoices);
+        }
         if (!in.enter(q.category.mid(base.size()))) {
-            result.skipped.append({q.title.isEmpty() ? q.text.left(40) : q.title, kNoRoom});
+            result.skipped.append({shown, kNoRoom});
             continue;
         }
         in.question(q, result);

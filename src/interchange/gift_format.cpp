@@ -205,8 +205,8 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
     const bool anyWrong = std::any_of(choices.begin(), choices.end(),
                                       [](const Choice& c) { return !c.right && c.weight <= 0; });
     // Answers all given with "=" (weighted or not) are the accepted texts of a short answer.
-    const bool allEquals = std::all_of(choices.begin(), choices.end(),
-                                       [](const Choice& c) { return c.equals; });
+    const bool allEquals =
+        std::all_of(choices.begin(), choices.end(), [](const Choice& c) { return c.equals; });
     if (!anyWrong || choices.isEmpty() || allEquals)
         return skip(questionKindName(QStringLiteral("shortanswer")));
     // One full-credit answer is a question the tool holds (partial credit aside); several,

@@ -79,6 +79,7 @@ private slots:
     void manifestKeepsItsDigits();
     void packageIsForOthersToRead();
     void controlCharactersLeaveTheXml();
+    void moreThanFourChoices();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -433,6 +434,28 @@ void QuestionInterchangeTest::controlCharactersLeaveTheXml() {
     QCOMPARE(back.questions.first().text, QStringLiteral("qtext"));
     QCOMPARE(back.questions.first().answers, (QStringList{"x", "y"}));
     QCOMPARE(back.questions.first().explanation, QStringLiteral("why"));
+}
+
+// Five or six choices: four come when the right one is among them, and the rest are named;
+// a right fifth keeps the question out, said why, on the command line too.
+void QuestionInterchangeTest::moreThanFourChoices() {
+    Sample s;
+    const QString gift = s.p.path("five.gift");
+    test::writeBytes(gift, "::kept::Q1 {~a =b ~c ~d ~e ~f}\n\n::out::Q2 {~a ~b ~c ~d =e}\n");
+    QString err;
+    QCOMPARE(s.run(false,
+                   {"--project", s.project, "--field", "1", "--lesson", "1", "--format", "gift",
+                    "--replace", gift},
+                   &err),
+             0);
+    const QList<QuizQuestion> made = s.quiz("0-0");
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(made.first().answers, (QStringList{"a", "b", "c", "d"}));
+    QCOMPARE(made.first().marked, 2);
+    QVERIFY2(err.contains(test::u8("«kept» چهار گزينه اول آمد؛ اين گزينه\u200Cها نيامد: e، f")),
+             qPrintable(err));
+    QVERIFY2(err.contains(test::u8("skipped: out (پاسخ درست پس از گزينه چهارم است")),
+             qPrintable(err));
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.
