@@ -251,6 +251,30 @@ QString giftEscaped(const QString& text) {
     return out;
 }
 
+namespace {
+
+const QRegularExpression kImageMark(QStringLiteral("\\{(\\d+)\\}"));
+const QString kPicturesOnly =
+    QStringLiteral(u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این پرونده جا نمی‌گیرد؛ سؤال "
+                   u"نیامد.\n");
+
+// An answer with its image marks as "[تصویر: name]".
+QString pictureWords(const QString& answer, const TravelQuestion& q) {
+    QString out;
+    qsizetype from = 0;
+    auto it = kImageMark.globalMatch(answer);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const TravelFile picture = q.pictures.value(m.captured(1).toInt());
+        out += answer.mid(from, m.capturedStart() - from) + QStringLiteral(u"[تصویر") +
+               (picture.isEmpty() ? QString() : QStringLiteral(": ") + picture.name) + u']';
+        from = m.capturedEnd();
+    }
+    return out + answer.mid(from);
+}
+
+} // namespace
+
 QByteArray giftText(const TravelSet& set) {
     QString out = QStringLiteral("// Tavrin\n") + kCannotTravel + u'\n';
     const QList<QList<QStringList>> categories = categoriesBefore(set);
@@ -270,9 +294,25 @@ QByteArray giftText(const TravelSet& set) {
             out += u'\n';
             continue;
         }
+        // A picture cannot travel in GIFT: its mark becomes words a student can read, and a
+        // question whose every answer is only a picture stays out, said why.
+        QStringList answers;
+        bool onlyPictures = true;
+        for (const QString& a : q.answers) {
+            QString shown = a;
+            shown.replace(kImageMark, QString());
+            onlyPictures = onlyPictures && shown.trimmed().isEmpty();
+            answers.append(pictureWords(a, q));
+        }
+        if (onlyPictures) {
+            out.chop(QStringLiteral("::").size() * 2 + lettersEscaped(q.title).size() +
+                     lettersEscaped(q.text).size());
+            out += QStringLiteral(u"// «") + persianLetters(q.title) + kPicturesOnly;
+            continue;
+        }
         out += QStringLiteral("{\n");
-        for (int a = 0; a < q.answers.size(); ++a)
-            out += QString(a + 1 == q.correct ? u'=' : u'~') + lettersEscaped(q.answers[a]) + u'\n';
+        for (int a = 0; a < answers.size(); ++a)
+            out += QString(a + 1 == q.correct ? u'=' : u'~') + lettersEscaped(answers[a]) + u'\n';
         if (!q.explanation.isEmpty())
             out += QStringLiteral("####") + lettersEscaped(q.explanation) + u'\n';
         out += QStringLiteral("}\n");

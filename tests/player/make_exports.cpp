@@ -173,7 +173,8 @@ int main(int argc, char** argv) {
         q.category = {QStringLiteral("a:b"), QStringLiteral("c")};
         q.title = QStringLiteral("title %1 ").arg(n) + all;
         q.text = QStringLiteral("text ") + all + QStringLiteral("{x}");
-        q.answers = {QStringLiteral("=one ") + all, QStringLiteral("~two#"), QStringLiteral("{1}")};
+        q.answers = {QStringLiteral("=one ") + all, QStringLiteral("~two#"),
+                     QStringLiteral("{three}")};
         q.correct = n + 1;
         q.explanation = QStringLiteral("#### ") + all;
         special.questions.append(q);
