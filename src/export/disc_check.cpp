@@ -120,8 +120,10 @@ private:
                 const QString about = QStringLiteral(u"درس «%1»، سؤال %2").arg(title).arg(++number);
                 const int answers = int(q.value(QStringLiteral("answers")).toArray().size());
                 const int correct = q.value(QStringLiteral("correct")).toInt();
+                // A text to read (a description): the player shows it without a score.
                 if (answers == 0)
-                    add(Finding::Error, about, QStringLiteral(u"بدون گزينه پاسخ"));
+                    add(Finding::Note, about,
+                        QStringLiteral(u"بدون گزينه: متني براي خواندن، بي\u200Cنمره"));
                 else if (q.value(QStringLiteral("unmarked")).toBool())
                     add(Finding::Warning, about,
                         QStringLiteral(u"پاسخ صحيح معين نشده است؛ اين سؤال نمره نمي\u200Cگيرد"));

@@ -534,8 +534,10 @@ private slots:
                   "خطا: Data/_xml/quiz0-0.xml — فايل «Data/BookTXT/quiz0-0-0.png» در لوح نيست");
         QTest::newRow("a lesson without its quiz file")
             << "index \t<quiz0-1>درس دو</quiz0-1>" << u8("خطا: درس «درس دو» — فايل آزمون ندارد");
-        QTest::newRow("no answers")
-            << "answers []" << u8("خطا: درس «علوم»، سؤال 1 — بدون گزينه پاسخ");
+        // A question without answers is a text the player shows to read: said, not refused.
+        QTest::newRow("no answers") << "answers []"
+                                    << u8("توضيح: درس «علوم»، سؤال 1 — بدون گزينه: متني براي "
+                                          "خواندن، بي\u200Cنمره");
         QTest::newRow("no mark") << "correct 5" << u8("خطا: درس «علوم»، سؤال 1 — بدون پاسخ صحيح");
         QTest::newRow("a name too long for Joliet")
             << "touch Data/BookTXT/" + QString(100, u'ن') + ".pdf"
