@@ -2,6 +2,7 @@
 
 #include "export/disc_check.h"
 #include "export/disc_image.h"
+#include "export/quiz_data.h"
 #include "platform/fs_error.h"
 
 #include <QFileInfo>
@@ -32,8 +33,11 @@ int imageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     const int checked = checkCommand({arguments[0]}, out, err);
     if (checked != 0)
         return checked;
+    // The label the window gives: the project's title the export carries.
+    const QString title = exportTitle(arguments[0]);
     const ImageResult image =
-        makeDiscImage(arguments[0], arguments[1], volumeLabel(QFileInfo(arguments[0]).fileName()));
+        makeDiscImage(arguments[0], arguments[1],
+                      volumeLabel(title.isEmpty() ? QFileInfo(arguments[0]).fileName() : title));
     if (image.outcome != ImageOutcome::Made) {
         std::fprintf(err, "tavrin image: %s\n", image.description.toUtf8().constData());
         return 2;

@@ -11,6 +11,7 @@
 #include "store/tag_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -104,7 +105,7 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
 
 QString quizDataScript(Context& context, const QString& dataFolder,
                        const QList<LessonRef>& projectLessons, const ExamSettings& exam,
-                       const std::optional<int>& passMark) {
+                       const std::optional<int>& passMark, const QString& projectTitle) {
     const QString folder = QDir::fromNativeSeparators(dataFolder);
     const QString xml = folder + QStringLiteral("/_xml/");
     QJsonArray lessons;
@@ -138,6 +139,8 @@ QString quizDataScript(Context& context, const QString& dataFolder,
     settings[QStringLiteral("exam")] = QJsonObject{{QStringLiteral("on"), exam.on},
                                                    {QStringLiteral("minutes"), exam.minutes},
                                                    {QStringLiteral("count"), exam.count}};
+    if (!projectTitle.isEmpty())
+        settings[QStringLiteral("title")] = withoutLoneSurrogates(projectTitle);
     if (passMark)
         settings[QStringLiteral("lms")] = QJsonObject{{QStringLiteral("passMark"), *passMark}};
     QJsonObject media;
@@ -171,8 +174,26 @@ void writeQuizData(Context& context, const QString& exportFolder, const QString&
     const QString project = store::readIfThere(store::projectFilePath(projectPath));
     const QList<LessonRef> lessons = projectLessons(context, project);
     const ExamSettings exam = examSettings(readSettings(context, project));
+    const QString title = Wste(context, project, QStringLiteral("Proj"), QStringLiteral("Name"));
     saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, data, lessons, exam).toUtf8());
+                  quizDataScript(context, data, lessons, exam, std::nullopt, title).toUtf8());
+}
+
+QString exportTitle(const QString& exportFolder) {
+    QFile file(QDir(exportFolder).filePath(QStringLiteral("Data/quizdata.js")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray script = file.read(64 << 20);
+    const qsizetype from = script.indexOf('=');
+    const qsizetype to = script.lastIndexOf(';');
+    if (from < 0 || to <= from)
+        return {};
+    const QJsonDocument json = QJsonDocument::fromJson(script.mid(from + 1, to - from - 1));
+    return json.object()
+        .value(QStringLiteral("settings"))
+        .toObject()
+        .value(QStringLiteral("title"))
+        .toString();
 }
 
 } // namespace tavrin

@@ -22,10 +22,15 @@ class Context;
 // player that reports to a learning platform.
 QString quizDataScript(Context& context, const QString& dataFolder, const QList<LessonRef>& lessons,
                        const ExamSettings& exam = {},
-                       const std::optional<int>& passMark = std::nullopt);
+                       const std::optional<int>& passMark = std::nullopt,
+                       const QString& projectTitle = {});
 
-// Writes it into the export folder's Data folder, with the lessons of the project's file
-// (throws FsError).
+// Writes it into the export folder's Data folder, with the lessons and the title of the
+// project's file (throws FsError).
 void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath);
+
+// The project's title an export's player data carries; empty for an export made before the
+// title was kept there, or one whose data cannot be read. The disc's label comes from it.
+QString exportTitle(const QString& exportFolder);
 
 } // namespace tavrin

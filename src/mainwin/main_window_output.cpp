@@ -6,6 +6,7 @@
 #include "export/disc_image.h"
 #include "export/export_command.h"
 #include "export/output_folders.h"
+#include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
@@ -127,8 +128,12 @@ void MainWindow::imageCommand() {
     ImageResult image;
     {
         const BusyCursor busy;
+        const QString title = exportTitle(last);
         image = makeDiscImage(
-            last, iso, volumeLabel(project ? project->text() : QString()),
+            last, iso,
+            volumeLabel(!title.isEmpty() ? title
+                        : project        ? project->text()
+                                         : QString()),
             [&](qint64 done, qint64 total) { return progress.advance(name, done, total, 0, 1); });
         progress.finished();
     }

@@ -6,7 +6,7 @@ file(MAKE_DIRECTORY ${work}/good/Data/_xml ${work}/empty)
 file(WRITE ${work}/good/index.html "<html>")
 file(WRITE ${work}/good/autorun.inf "[autorun]")
 file(WRITE ${work}/good/Data/quizdata.js
-  "const TAVRIN_DATA = {\"lessons\":[{\"id\":\"0-0\",\"title\":\"L\",\"questions\":[{\"text\":\"q\",\"answers\":[\"a\",\"b\"],\"correct\":1,\"images\":{}}]}],\"media\":{\"music\":[]}};\n")
+  "const TAVRIN_DATA = {\"lessons\":[{\"id\":\"0-0\",\"title\":\"L\",\"questions\":[{\"text\":\"q\",\"answers\":[\"a\",\"b\"],\"correct\":1,\"images\":{}}]}],\"settings\":{\"title\":\"Grade 7 Physics\"},\"media\":{\"music\":[]}};\n")
 function(expect folder code pattern)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
                           ${TOOL} check ${folder}
@@ -35,4 +35,16 @@ expect_image(${work}/good ${work}/good.iso 0 "good.iso: 3 files, read back the s
 expect_image(${work}/empty ${work}/empty.iso 1 "خطا: index.html")
 if(NOT EXISTS ${work}/good.iso OR EXISTS ${work}/empty.iso)
   message(FATAL_ERROR "the image of the good folder only")
+endif()
+# The label is the project's title the export carries, as the window gives it, not the
+# folder's name.
+execute_process(COMMAND xorriso -indev ${work}/good.iso -pvd_info
+                OUTPUT_VARIABLE pvd ERROR_VARIABLE ignored)
+if(NOT pvd MATCHES "Volume Id    : GRADE_7_PHYSICS")
+  message(FATAL_ERROR "the image's label is not the project's title:\n${pvd}")
+endif()
+# An image inside the folder it images: refused, nothing left there.
+expect_image(${work}/good ${work}/good/inside.iso 2 "may not be inside the folder")
+if(EXISTS ${work}/good/inside.iso)
+  message(FATAL_ERROR "an image left inside the folder it images")
 endif()

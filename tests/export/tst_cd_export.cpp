@@ -7,6 +7,7 @@
 #include "export/export_script.h"
 #include "export/output_folders.h"
 #include "export/project_settings.h"
+#include "export/quiz_data.h"
 #include "platform/fs_error.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
@@ -655,6 +656,9 @@ private slots:
         g.put("BookTXT/big.bin", QByteArray(3 << 20, 'b'));
         const ExportResult made = g.exportNow();
         QCOMPARE(made.outcome, ExportOutcome::Exported);
+        // The project's title goes with the export: the window and the command line label
+        // the disc from it alike.
+        QCOMPARE(exportTitle(made.folder), u8("نمونه: آزمون پايه هفتم"));
         QDirIterator tree(made.folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                           QDirIterator::Subdirectories);
         int entries = 0;
