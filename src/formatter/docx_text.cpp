@@ -91,9 +91,10 @@ public:
     explicit Converter(const Package& package) : package_(package) {}
 
     QString run() {
+        findMainPart();
         readRelations();
         readNumbering();
-        QXmlStreamReader xml(package_.part(QStringLiteral("word/document.xml")));
+        QXmlStreamReader xml(package_.part(main_));
         while (xml.readNextStartElement()) {
             if (xml.name() == u"document")
                 continue;
@@ -120,8 +121,38 @@ public:
     }
 
 private:
+    // The document's main part, as the package's relationships name it (a package may keep it
+    // elsewhere than word/document.xml); the parts it names lie beside it.
+    void findMainPart() {
+        const QString packageRels = QStringLiteral("_rels/.rels");
+        if (package_.has(packageRels)) {
+            QXmlStreamReader xml(package_.part(packageRels));
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement ||
+                    xml.name() != u"Relationship" ||
+                    !attribute(xml, QLatin1StringView("Type"))
+                         .endsWith(QLatin1StringView("/officeDocument")))
+                    continue;
+                QString target = attribute(xml, QLatin1StringView("Target")).toString();
+                if (target.startsWith(u'/'))
+                    target.remove(0, 1);
+                if (!target.isEmpty() && !target.contains(QLatin1StringView("..")) &&
+                    package_.has(target))
+                    main_ = target;
+                break;
+            }
+        }
+        folder_ = main_.left(main_.lastIndexOf(u'/') + 1);
+    }
+
+    // A part the main part names, by its target there.
+    QString besideMain(const QString& target) const {
+        return target.startsWith(u'/') ? target.mid(1) : folder_ + target;
+    }
+
     void readRelations() {
-        const QString name = QStringLiteral("word/_rels/document.xml.rels");
+        const QString name = folder_ + QStringLiteral("_rels/") + main_.mid(folder_.size()) +
+                             QStringLiteral(".rels");
         if (!package_.has(name))
             return;
         QXmlStreamReader xml(package_.part(name));
@@ -134,7 +165,7 @@ private:
 
     // numbering.xml: which list levels are bullets; the rest are numbered.
     void readNumbering() {
-        const QString name = QStringLiteral("word/numbering.xml");
+        const QString name = besideMain(QStringLiteral("numbering.xml"));
         if (!package_.has(name))
             return;
         QXmlStreamReader xml(package_.part(name));
@@ -375,8 +406,7 @@ private:
         const QString target = relations_.value(embed);
         if (target.isEmpty() || target.contains(QLatin1StringView("..")))
             return;
-        const QString path =
-            target.startsWith(u'/') ? target.mid(1) : QStringLiteral("word/") + target;
+        const QString path = besideMain(target);
         if (!package_.has(path))
             return;
         picture(package_.part(path), cx, cy, out);
@@ -504,6 +534,8 @@ private:
 
     const Package& package_;
     QHash<QString, QString> relations_;
+    QString main_ = QStringLiteral("word/document.xml");
+    QString folder_ = QStringLiteral("word/");
     QHash<QString, QHash<int, QString>> listFormats_;
     QHash<QString, QList<int>> listCounts_;
     QList<QRgb> colours_;

@@ -1,11 +1,14 @@
 // The formatter's text procedures: the examples of their rules, and seeded random texts
 // against a straightforward reading of the rules written here with 1-based string steps.
+#include "formatter/docx_text.h"
 #include "formatter/text_procedures.h"
 #include "support/documents.h"
+#include "support/docx_fixture.h"
 #include "support/reflow_reference.h"
 #include "support/test_program.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tavrin;
@@ -37,6 +40,24 @@ QString randomText(QRandomGenerator& g, int words) {
 class TextProceduresTest : public QObject {
     Q_OBJECT
 private slots:
+    // A package whose main part is not word/document.xml is found through its relationships,
+    // with its numbering and pictures beside it.
+    void wordMainPartFromRelationships() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("x.docx");
+        writeDocx(path,
+                  "<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
+                  "</w:pPr><w:r><w:t>first</w:t></w:r></w:p><w:p><w:r><w:drawing><wp:inline>"
+                  "<wp:extent cx=\"95250\" cy=\"95250\"/><a:graphic><a:graphicData><a:blip "
+                  "r:embed=\"rIdPic1\"/></a:graphicData></a:graphic></wp:inline></w:drawing>"
+                  "</w:r></w:p>",
+                  pngOf(4, 4), "doc/main.xml");
+        const QString rtf = docxToRtf(readBytes(path));
+        QVERIFY2(rtf.contains("first"), qPrintable(rtf));
+        QVERIFY(rtf.contains("\\pngblip"));
+        QVERIFY(rtf.contains(QStringLiteral("\\u8226")) || rtf.contains(QChar(0x2022)));
+    }
+
     void repExamples() {
         QCOMPARE(Rep("a&nbsp;b"), QStringLiteral("a b"));
         QCOMPARE(Rep("<ircMAIN>x</ircMAIN><ircMAIN>y</ircMAIN>"), " x" + CRLF + "y" + CRLF);

@@ -26,7 +26,9 @@ void writeZip(const QString& path, const QMap<QString, QByteArray>& parts) {
         qFatal("zip_close %s", zip_strerror(zip));
 }
 
-void writeDocx(const QString& path, const QString& body, const QByteArray& png) {
+void writeDocx(const QString& path, const QString& body, const QByteArray& png,
+               const QString& main) {
+    const QString folder = main.left(main.lastIndexOf(u'/') + 1);
     const QByteArray w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
     QMap<QString, QByteArray> parts;
     parts["[Content_Types].xml"] =
@@ -36,7 +38,9 @@ void writeDocx(const QString& path, const QString& body, const QByteArray& png) 
         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
         "<Default Extension=\"png\" ContentType=\"image/png\"/>"
-        "<Override PartName=\"/word/document.xml\" "
+        "<Override PartName=\"/" +
+        main.toUtf8() +
+        "\" "
         "ContentType=\"application/"
         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
     parts["_rels/.rels"] =
@@ -44,21 +48,22 @@ void writeDocx(const QString& path, const QString& body, const QByteArray& png) 
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rId1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-    parts["word/_rels/document.xml.rels"] =
+        "officeDocument\" Target=\"" +
+        main.toUtf8() + "\"/></Relationships>";
+    parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rIdPic1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
         "Target=\"media/image1.png\"/></Relationships>";
-    parts["word/numbering.xml"] =
+    parts[folder + "numbering.xml"] =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:numbering " + w +
         "><w:abstractNum w:abstractNumId=\"10\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
         "</w:lvl></w:abstractNum><w:abstractNum w:abstractNumId=\"20\"><w:lvl w:ilvl=\"0\">"
         "<w:numFmt w:val=\"decimal\"/></w:lvl></w:abstractNum>"
         "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"10\"/></w:num>"
         "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"20\"/></w:num></w:numbering>";
-    parts["word/document.xml"] =
+    parts[main] =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document " + w +
         " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
         " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
@@ -66,7 +71,7 @@ void writeDocx(const QString& path, const QString& body, const QByteArray& png) 
         "<w:body>" +
         body.toUtf8() + "</w:body></w:document>";
     if (!png.isEmpty())
-        parts["word/media/image1.png"] = png;
+        parts[folder + "media/image1.png"] = png;
     writeZip(path, parts);
 }
 

@@ -12,8 +12,10 @@ void writeZip(const QString& path, const QMap<QString, QByteArray>& parts);
 
 // A Word document of these body paragraphs and tables (WordprocessingML inside <w:body>),
 // with its content types, its relations (rIdPic1 -> word/media/image1.png when a picture is
-// given) and a numbering part (numId 1 bullets, numId 2 decimal numbers).
-void writeDocx(const QString& path, const QString& body, const QByteArray& png = {});
+// given) and a numbering part (numId 1 bullets, numId 2 decimal numbers). The main part is
+// where the package's relationships say, the others beside it.
+void writeDocx(const QString& path, const QString& body, const QByteArray& png = {},
+               const QString& main = QStringLiteral("word/document.xml"));
 
 // A small PNG picture of this size.
 QByteArray pngOf(int width, int height);
