@@ -10,7 +10,20 @@ namespace tavrin {
 
 QString textHtml(const QString& text, const std::function<QString(int)>& picture) {
     static const QRegularExpression mark(QStringLiteral("\\{(\\d+)\\}"));
-    QString html = QStringLiteral("<p dir=\"rtl\" style=\"white-space:pre-wrap\">");
+    // The text's own direction, by its first strong letter: a Latin answer reads left to
+    // right on the platform's page too.
+    QString dir = QStringLiteral("rtl");
+    for (const QChar c : text) {
+        const QChar::Direction d = c.direction();
+        if (d == QChar::DirL) {
+            dir = QStringLiteral("ltr");
+            break;
+        }
+        if (d == QChar::DirR || d == QChar::DirAL)
+            break;
+    }
+    QString html =
+        QStringLiteral("<p dir=\"") + dir + QStringLiteral("\" style=\"white-space:pre-wrap\">");
     qsizetype from = 0;
     auto it = mark.globalMatch(text);
     while (it.hasNext()) {

@@ -112,8 +112,17 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
     xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
     if (choice) {
         xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
-        xml.writeTextElement(QStringLiteral("shuffleanswers"),
-                             shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
+        // Answers that carry their own labels ("الف)", "1-") keep their order.
+        static const QRegularExpression label(
+            QStringLiteral("^\\s*(\\x{0627}\\x{0644}\\x{0641}|[\\x{0628}\\x{067E}\\x{062C}"
+                           "\\x{062F}\\x{0647}]|[a-dA-D]|[1-9\\x{06F1}-\\x{06F9}\\x{0661}-"
+                           "\\x{0669}])\\s*[\\)\\-.:]"));
+        const bool labelled = std::any_of(q.answers.begin(), q.answers.end(), [](const QString& a) {
+            return label.match(a).hasMatch();
+        });
+        xml.writeTextElement(QStringLiteral("shuffleanswers"), shuffleAnswers && !labelled
+                                                                   ? QStringLiteral("true")
+                                                                   : QStringLiteral("false"));
         // The answers carry their own letters, as on the CD.
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("none"));
         for (int a = 0; a < q.answers.size(); ++a) {

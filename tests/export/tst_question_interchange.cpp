@@ -80,6 +80,7 @@ private slots:
     void packageIsForOthersToRead();
     void controlCharactersLeaveTheXml();
     void moreThanFourChoices();
+    void labelsAndDirections();
     void giftPictureAnswers();
     void commandLineAnswers_data();
     void commandLineAnswers();
@@ -308,8 +309,9 @@ void QuestionInterchangeTest::moodleXmlIsWhatPlatformsRead() {
                     categories.append(xml.text().toString());
                 if (element == "single")
                     QCOMPARE(xml.text(), QStringLiteral("true"));
+                // The sample's answers carry their own labels ("الف)"): never shuffled.
                 if (element == "shuffleanswers")
-                    QCOMPARE(xml.text(), examOn ? QStringLiteral("true") : QStringLiteral("false"));
+                    QCOMPARE(xml.text(), QStringLiteral("false"));
             } else if (xml.isEndElement() && xml.name() == QLatin1String("question") &&
                        type == "multichoice") {
                 QCOMPARE(fractions.count(100.0), 1);
@@ -486,6 +488,28 @@ void QuestionInterchangeTest::giftPictureAnswers() {
     QVERIFY(text.contains(
         test::u8("// «all»: همه گزینه‌های این سؤال تصویرند")));
     QVERIFY(!text.contains("::all::"));
+}
+
+// Answers with their own labels keep their order on the platform; unlabelled ones follow the
+// exam's shuffling. Each text reads in the direction of its first strong letter.
+void QuestionInterchangeTest::labelsAndDirections() {
+    for (const bool labelled : {false, true}) {
+        TravelSet set;
+        TravelQuestion q;
+        q.title = "t";
+        q.text = test::u8("كدام؟");
+        q.answers = labelled ? QStringList{test::u8("الف) يك"), test::u8("ب) دو")}
+                             : QStringList{"Newton", test::u8("دو")};
+        q.correct = 1;
+        set.questions = {q};
+        const QString xml = QString::fromUtf8(moodleXml(set, true));
+        QVERIFY(xml.contains(labelled ? "<shuffleanswers>false</shuffleanswers>"
+                                      : "<shuffleanswers>true</shuffleanswers>"));
+        QVERIFY(xml.contains("<answernumbering>none</answernumbering>"));
+        QCOMPARE(xml.contains("<p dir=\"ltr\" style=\"white-space:pre-wrap\">Newton"), !labelled);
+        QVERIFY(xml.contains(QStringLiteral("<p dir=\"rtl\" style=\"white-space:pre-wrap\">") +
+                             test::u8("کدام؟")));
+    }
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.
