@@ -193,6 +193,9 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
         const qsizetype general = raw.indexOf(QStringLiteral("####"));
         if (general >= 0)
             q.explanation = plain(raw.mid(general + 4), html);
+        // "{T#for a wrong answer#for a right one}": feedback the lesson has no place for.
+        if (raw.left(general < 0 ? raw.size() : general).contains(u'#'))
+            set.notes.append(answerFeedbackNote(shown));
         set.questions.append(q);
         return;
     }
@@ -227,9 +230,7 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
     if (partial)
         set.notes.append(partialCreditNote(shown));
     if (feedback)
-        set.notes.append(
-            QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")
-                .arg(shown));
+        set.notes.append(answerFeedbackNote(shown));
     set.questions.append(q);
 }
 
@@ -254,9 +255,9 @@ QString giftEscaped(const QString& text) {
 namespace {
 
 const QRegularExpression kImageMark(QStringLiteral("\\{(\\d+)\\}"));
-const QString kPicturesOnly =
-    QStringLiteral(u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این پرونده جا نمی‌گیرد؛ سؤال "
-                   u"نیامد.\n");
+const QString kPicturesOnly = QStringLiteral(u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این "
+                                             u"پرونده جا نمی‌گیرد؛ سؤال "
+                                             u"نیامد.\n");
 
 // An answer with its image marks as "[تصویر: name]".
 QString pictureWords(const QString& answer, const TravelQuestion& q) {

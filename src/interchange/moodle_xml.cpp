@@ -325,6 +325,7 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
     const bool truth = type == QLatin1String("truefalse");
     if (type == QLatin1String("multichoice") || truth) {
         int rights = 0, partial = 0;
+        bool answerFeedback = false; // the lesson has no place for it: said, not lost silently
         for (const auto& c : node.children) {
             if (c->name != QLatin1String("answer"))
                 continue;
@@ -353,6 +354,13 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
             q.answers.append(answer);
             if (fraction >= 100 && q.correct == 0)
                 q.correct = int(q.answers.size());
+            const Node* said = c->child(QStringLiteral("feedback"));
+            answerFeedback = answerFeedback ||
+                             (said && !textOf(
+                                           said, {}, [](const TravelFile&) { return QString(); },
+                                           QStringLiteral(" "))
+                                           .trimmed()
+                                           .isEmpty());
         }
         if (rights > 1 || (rights == 0 && partial > 0)) {
             set.skipped.append({shownTitle, questionKindName(type)});
@@ -360,6 +368,8 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
         }
         if (partial > 0)
             set.notes.append(partialCreditNote(shownTitle));
+        if (answerFeedback)
+            set.notes.append(answerFeedbackNote(shownTitle));
     } else if (type != QLatin1String("description")) {
         set.skipped.append({shownTitle, questionKindName(type)});
         return;

@@ -142,7 +142,8 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
 }
 
 QString partialCreditNote(const QString& title) {
-    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها پاسخ "
+    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها "
+                          u"پاسخ "
                           u"كامل "
                           u"علامت "
                           u"خورد.")
@@ -161,6 +162,11 @@ QString questionKindName(const QString& type) {
     if (type == QLatin1String("multichoice"))
         return QStringLiteral(u"چندپاسخي");
     return type;
+}
+
+QString answerFeedbackNote(const QString& title) {
+    return QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")
+        .arg(title);
 }
 
 QString persianLetters(const QString& text) {

@@ -53,6 +53,9 @@ QString questionKindName(const QString& type);
 // The note for a question whose other answers earned part of the mark: the tool marks only
 // the fully right one.
 QString partialCreditNote(const QString& title);
+// The note for a question whose answers carried feedback of their own: the lesson keeps only
+// the explanation.
+QString answerFeedbackNote(const QString& title);
 
 struct TravelSet {
     // Every category the file declares (or the export writes), in order: a lesson's own

@@ -181,6 +181,7 @@ void QuestionInterchangeTest::foreignFiles_data() {
                       "::mc::[html]<p>Which <b>gas</b>?</p>{\n=<b>N\\=2</b> #yes\n~O #no\n"
                       "####<p>most <i>air</i></p>\n}\n\n"
                       "::tf::The earth is round.{T}\n\n::tf2::Water is dry.{FALSE####it is wet}\n\n"
+                      "::tff::Ice is hot.{F#no, cold#yes}\n\n"
                       "::essay::Explain.{}\n\n::short::Capital {=Tehran =tehran}\n\n"
                       "::match::Pair.{=a -> b\n=c -> d}\n\n::num::Pi?{#3.14:0.01}\n\n"
                       "::multi::Two right{~%50%a ~%50%b ~%-100%c}\n\n"
@@ -193,12 +194,13 @@ void QuestionInterchangeTest::foreignFiles_data() {
         << QStringList{"Which gas?|N=2/O|1|most air",
                        "The earth is round.|درست/نادرست|1|",
                        "Water is dry.|درست/نادرست|2|it is wet",
+                       "Ice is hot.|درست/نادرست|2|",
                        "The sky is _____ today.|blue/red/green|1|",
                        "Read this first.|||",
                        "One right|yes/no|1|",
                        "Mostly|a/b/c|1|"}
         << QStringList{"essay", "short", "match", "num", "multi", "two", "frog"}
-        << QList<QStringList>{{"Science/Lab", "Week 1"}} << QStringList{"mc", "partial"};
+        << QList<QStringList>{{"Science/Lab", "Week 1"}} << QStringList{"mc", "tff", "partial"};
     QTest::newRow("moodle: every kind")
         << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
 <quiz>
@@ -214,7 +216,7 @@ void QuestionInterchangeTest::foreignFiles_data() {
 <question type="category"><category><text>$course$/top/A/B</text></category></question>
 <question type="truefalse"><name><text>tf</text></name>
  <questiontext format="moodle_auto_format"><text>Fire is cold.</text></questiontext>
- <answer fraction="0"><text>true</text></answer><answer fraction="100"><text>false</text></answer>
+ <answer fraction="0"><text>true</text><feedback><text>No.</text></feedback></answer><answer fraction="100"><text>false</text></answer>
 </question>
 <question type="shortanswer"><name><text>sa</text></name><questiontext><text>x</text></questiontext></question>
 <question type="multichoice"><name><text>many</text></name><questiontext><text>y</text></questiontext>
@@ -228,7 +230,7 @@ void QuestionInterchangeTest::foreignFiles_data() {
         << QStringList{"Pick & choose\r\nline two|one/two {0}|2|because",
                        "Fire is cold.|درست/نادرست|2|", "w|a/b|1|", "Just read.|||"}
         << QStringList{"sa", "many", "es"} << QList<QStringList>{{"A"}, {"A", "B"}}
-        << QStringList{"part"};
+        << QStringList{"tf", "part"};
 }
 
 void QuestionInterchangeTest::foreignFiles() {
