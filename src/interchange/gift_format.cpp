@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 #include <stdexcept>
 
 namespace tavrin {
@@ -17,6 +18,24 @@ const QString kCannotTravel = QStringLiteral(
     u"قالب GIFT جا نمی‌گیرند و "
     u"در این "
     u"پرونده نیستند.");
+
+// The comment before a question whose answers' own labels were left behind; the labels
+// stand in it, each in «», so that the tool puts them back on reading.
+const QString kLabelsLeft = QStringLiteral(
+    u"»: برچسب گزینه‌ها برداشته شد؛ سکو خود آنها را "
+    u"با حرف می‌نویسد: ");
+
+// The labels such a comment names; none for any other line.
+QStringList labelsLeft(const QString& comment) {
+    const qsizetype at = comment.indexOf(kLabelsLeft);
+    if (at < 0)
+        return {};
+    static const QRegularExpression quoted(QStringLiteral(u"«([^»]*)»"));
+    QStringList labels;
+    for (auto it = quoted.globalMatch(comment, at + kLabelsLeft.size()); it.hasNext();)
+        labels.append(it.next().captured(1) + u' ');
+    return labels;
+}
 
 QString lettersEscaped(const QString& text) {
     return giftEscaped(persianLetters(text));
@@ -255,9 +274,10 @@ QString giftEscaped(const QString& text) {
 namespace {
 
 const QRegularExpression kImageMark(QStringLiteral("\\{(\\d+)\\}"));
-const QString kPicturesOnly = QStringLiteral(u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این "
-                                             u"پرونده جا نمی‌گیرد؛ سؤال "
-                                             u"نیامد.\n");
+const QString kPicturesOnly = QStringLiteral(
+    u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این "
+    u"پرونده جا نمی‌گیرد؛ سؤال "
+    u"نیامد.\n");
 
 // An answer with its image marks as "[تصویر: name]".
 QString pictureWords(const QString& answer, const TravelQuestion& q) {
@@ -289,10 +309,9 @@ QByteArray giftText(const TravelSet& set) {
                    QStringLiteral(u"»: تصویر یا پیوست این سؤال در این پرونده نیست.\n");
         if (!q.answers.isEmpty() && !q.scored())
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kUnmarkedComment;
-        out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
-               lettersEscaped(q.text);
         if (!q.scored()) {
-            out += u'\n';
+            out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
+                   lettersEscaped(q.text) + u'\n';
             continue;
         }
         // A picture cannot travel in GIFT: its mark becomes words a student can read, and a
@@ -303,17 +322,30 @@ QByteArray giftText(const TravelSet& set) {
             QString shown = a;
             shown.replace(kImageMark, QString());
             onlyPictures = onlyPictures && shown.trimmed().isEmpty();
-            answers.append(pictureWords(a, q));
+            // Letters as the whole answer reads them, before a label may leave it.
+            answers.append(persianLetters(pictureWords(a, q)));
         }
         if (onlyPictures) {
-            out.chop(QStringLiteral("::").size() * 2 + lettersEscaped(q.title).size() +
-                     lettersEscaped(q.text).size());
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kPicturesOnly;
             continue;
         }
+        // The platform letters a GIFT question's answers itself: answers that all carry their
+        // own labels leave them behind rather than show two.
+        if (std::all_of(answers.begin(), answers.end(),
+                        [](const QString& a) { return !answerLabel(a).isEmpty(); })) {
+            QStringList labels;
+            for (QString& a : answers) {
+                labels.append(u'«' + answerLabel(a).trimmed() + u'»');
+                a = a.mid(answerLabel(a).size());
+            }
+            out += QStringLiteral(u"// «") + persianLetters(q.title) + kLabelsLeft +
+                   labels.join(QStringLiteral(u"، ")) + u'\n';
+        }
+        out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
+               lettersEscaped(q.text);
         out += QStringLiteral("{\n");
         for (int a = 0; a < answers.size(); ++a)
-            out += QString(a + 1 == q.correct ? u'=' : u'~') + lettersEscaped(answers[a]) + u'\n';
+            out += QString(a + 1 == q.correct ? u'=' : u'~') + giftEscaped(answers[a]) + u'\n';
         if (!q.explanation.isEmpty())
             out += QStringLiteral("####") + lettersEscaped(q.explanation) + u'\n';
         out += QStringLiteral("}\n");
@@ -333,17 +365,26 @@ TravelSet readGift(const QByteArray& bytes) {
     TravelSet set;
     QStringList category;
     QStringList item;
+    QStringList labels; // the answers' own labels the tool's comment names, put back
     const auto finish = [&] {
         const QString whole = item.join(u'\n');
         item.clear();
         if (whole.trimmed().isEmpty())
             return;
+        const qsizetype before = set.questions.size();
         readQuestion(whole, category, set);
+        if (set.questions.size() > before && set.questions.last().answers.size() == labels.size())
+            for (qsizetype a = 0; a < labels.size(); ++a)
+                set.questions.last().answers[a].prepend(labels[a]);
+        labels.clear();
     };
     for (const QString& line : text.split(u'\n')) {
         const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QStringLiteral("//")))
+        if (trimmed.startsWith(QStringLiteral("//"))) {
+            if (item.isEmpty() && !labelsLeft(trimmed).isEmpty())
+                labels = labelsLeft(trimmed);
             continue;
+        }
         if (trimmed.startsWith(QStringLiteral("$CATEGORY:"))) {
             finish();
             category = categoryNames(trimmed.mid(10));

@@ -4,6 +4,7 @@
 #include "platform/text_codec.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -113,12 +114,8 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
     if (choice) {
         xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
         // Answers that carry their own labels ("الف)", "1-") keep their order.
-        static const QRegularExpression label(
-            QStringLiteral("^\\s*(\\x{0627}\\x{0644}\\x{0641}|[\\x{0628}\\x{067E}\\x{062C}"
-                           "\\x{062F}\\x{0647}]|[a-dA-D]|[1-9\\x{06F1}-\\x{06F9}\\x{0661}-"
-                           "\\x{0669}])\\s*[\\)\\-.:]"));
         const bool labelled = std::any_of(q.answers.begin(), q.answers.end(), [](const QString& a) {
-            return label.match(a).hasMatch();
+            return !answerLabel(a).isEmpty();
         });
         xml.writeTextElement(QStringLiteral("shuffleanswers"), shuffleAnswers && !labelled
                                                                    ? QStringLiteral("true")
@@ -238,8 +235,50 @@ QString textOf(const Node* area, const QMap<QString, QByteArray>& files,
                          [&](const QString& src) { return picture(fileAt(src, files)); });
 }
 
-// The tool's own attachments and any sound or film, taken out of a question's HTML.
-QString takeAttachments(QString html, const QMap<QString, QByteArray>& files, TravelQuestion& q) {
+enum class Slot { Attach, Sound, Film, Back };
+
+// Which of a question's places a linked file goes to, by its name.
+Slot slotByName(const QString& name) {
+    static const QRegularExpression sound(
+        QStringLiteral("\\.(mp3|wav|ogg|oga|m4a|aac|wma|flac|midi?)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression film(
+        QStringLiteral("\\.(mp4|m4v|webm|ogv|avi|wmv|mov|mpe?g|flv|mkv)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return sound.match(name).hasMatch()  ? Slot::Sound
+           : film.match(name).hasMatch() ? Slot::Film
+                                         : Slot::Attach;
+}
+
+TravelFile& slotOf(TravelQuestion& q, Slot slot) {
+    switch (slot) {
+    case Slot::Sound:
+        return q.sound;
+    case Slot::Film:
+        return q.film;
+    case Slot::Back:
+        return q.back;
+    case Slot::Attach:
+        break;
+    }
+    return q.attach;
+}
+
+// Puts a file in its place of the question; a place already taken leaves it out, named.
+void place(TravelQuestion& q, Slot slot, const TravelFile& file, QStringList& leftOut) {
+    if (file.isEmpty())
+        return;
+    TravelFile& into = slotOf(q, slot);
+    if (into.isEmpty())
+        into = file;
+    else if (into.name != file.name || into.bytes != file.bytes)
+        leftOut.append(file.name);
+}
+
+// The tool's own attachments, any sound or film, and files linked with <a href>, taken out
+// of a question's HTML into their places; used names the area's files that found one.
+QString takeAttachments(QString html, const QMap<QString, QByteArray>& files, TravelQuestion& q,
+                        QStringList& leftOut, QSet<QString>& used) {
     static const QRegularExpression element(QStringLiteral("<(img|a|audio|video)\\b([^>]*)>"),
                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression source(QStringLiteral("\\b(?:src|href)\\s*=\\s*\"([^\"]*)\""),
@@ -256,19 +295,23 @@ QString takeAttachments(QString html, const QMap<QString, QByteArray>& files, Tr
         const QString tag = m.captured(1).toLower();
         const QString attributes = m.captured(2);
         const QRegularExpressionMatch own = kind.match(attributes);
-        const bool media = tag == QLatin1String("audio") || tag == QLatin1String("video");
-        if (!own.hasMatch() && !media)
-            continue;
-        const QString which = own.hasMatch()                  ? own.captured(1)
-                              : tag == QLatin1String("audio") ? QStringLiteral("sound")
-                                                              : QStringLiteral("film");
-        TravelFile* slot = which == QLatin1String("attach")  ? &q.attach
-                           : which == QLatin1String("sound") ? &q.sound
-                           : which == QLatin1String("film")  ? &q.film
-                                                             : &q.back;
         const TravelFile file = fileAt(source.match(attributes).captured(1), files);
-        if (slot->isEmpty() && !file.isEmpty())
-            *slot = file;
+        const bool media = tag == QLatin1String("audio") || tag == QLatin1String("video");
+        // A link to one of the question's own files brings that file; other links stay text.
+        const bool link = tag == QLatin1String("a") && !file.isEmpty();
+        if (!own.hasMatch() && !media && !link)
+            continue;
+        const QString which = own.captured(1);
+        const Slot slot = which == QLatin1String("attach")  ? Slot::Attach
+                          : which == QLatin1String("sound") ? Slot::Sound
+                          : which == QLatin1String("film")  ? Slot::Film
+                          : which == QLatin1String("back")  ? Slot::Back
+                          : tag == QLatin1String("audio")   ? Slot::Sound
+                          : tag == QLatin1String("video")   ? Slot::Film
+                                                            : slotByName(file.name);
+        place(q, slot, file, leftOut);
+        if (!file.isEmpty())
+            used.insert(file.name);
         out += html.mid(from, m.capturedStart() - from);
         qsizetype end = m.capturedEnd();
         if (tag != QLatin1String("img")) {
@@ -280,6 +323,18 @@ QString takeAttachments(QString html, const QMap<QString, QByteArray>& files, Tr
         from = end;
     }
     return out + html.mid(from);
+}
+
+// An older export's picture: <image> names it, <image_base64> holds its bytes.
+TravelFile legacyPicture(const Node& node) {
+    const Node* name = node.child(QStringLiteral("image"));
+    const Node* data = node.child(QStringLiteral("image_base64"));
+    if (!data || data->text.trimmed().isEmpty())
+        return {};
+    QString file = name ? name->text.trimmed().section(u'/', -1) : QString();
+    if (file.isEmpty())
+        file = QStringLiteral("picture.png");
+    return {file, QByteArray::fromBase64(data->text.simplified().remove(u' ').toLatin1())};
 }
 
 void readQuestion(const Node& node, const QStringList& category, TravelSet& set) {
@@ -296,7 +351,8 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
         shown.attributes = questionText->attributes;
         auto text = std::make_unique<Node>();
         text->name = QStringLiteral("text");
-        text->text = takeAttachments(questionText->textChild(), textFiles, q);
+        QSet<QString> used;
+        text->text = takeAttachments(questionText->textChild(), textFiles, q, leftOut, used);
         shown.children.push_back(std::move(text));
         // A picture in the text becomes the attachment, which the CD shows as a picture.
         q.text = textOf(
@@ -304,14 +360,17 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
             [&](const TravelFile& f) {
                 if (f.isEmpty())
                     return QString();
-                if (q.attach.isEmpty())
-                    q.attach = f;
-                else
-                    leftOut.append(f.name);
+                used.insert(f.name);
+                place(q, Slot::Attach, f, leftOut);
                 return QString();
             },
             QStringLiteral("\r\n"));
+        // Files the text carries but never shows still leave with a line.
+        for (const QString& name : textFiles.keys())
+            if (!used.contains(name) && !used.contains(name.section(u'/', -1)))
+                leftOut.append(name);
     }
+    place(q, Slot::Attach, legacyPicture(node), leftOut);
     const QString shownTitle = q.title.isEmpty() ? q.text.left(40) : q.title;
     const Node* feedback = node.child(QStringLiteral("generalfeedback"));
     q.explanation = textOf(
@@ -375,7 +434,9 @@ void readQuestion(const Node& node, const QStringList& category, TravelSet& set)
         return;
     }
     for (const QString& file : leftOut)
-        set.notes.append(QStringLiteral(u"تصوير «%1» از «%2» آورده نشد.").arg(file, shownTitle));
+        set.notes.append((isPicture(file) ? QStringLiteral(u"تصوير «%1» از «%2» آورده نشد.")
+                                          : QStringLiteral(u"پرونده «%1» از «%2» آورده نشد."))
+                             .arg(file, shownTitle));
     set.questions.append(std::move(q));
 }
 

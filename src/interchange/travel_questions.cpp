@@ -142,11 +142,12 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
 }
 
 QString partialCreditNote(const QString& title) {
-    return QStringLiteral(u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها "
-                          u"پاسخ "
-                          u"كامل "
-                          u"علامت "
-                          u"خورد.")
+    return QStringLiteral(
+               u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها "
+               u"پاسخ "
+               u"كامل "
+               u"علامت "
+               u"خورد.")
         .arg(title);
 }
 
@@ -167,6 +168,16 @@ QString questionKindName(const QString& type) {
 QString answerFeedbackNote(const QString& title) {
     return QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")
         .arg(title);
+}
+
+QString answerLabel(const QString& answer) {
+    // Persian letters and digits may touch the text ("الف)آهن") but not a number ("1.5");
+    // a Latin letter is a label only before a blank ("a-b" is a word).
+    static const QRegularExpression label(QStringLiteral(
+        "^\\s*(?:(?:\\x{0627}\\x{0644}\\x{0641}|[\\x{0628}\\x{067E}\\x{062C}\\x{062F}\\x{0647}]|"
+        "[1-9\\x{06F1}-\\x{06F9}\\x{0661}-\\x{0669}])\\s*[\\)\\-.:]"
+        "(?![0-9\\x{06F0}-\\x{06F9}\\x{0660}-\\x{0669}])|[a-dA-D]\\s*[\\)\\-.:](?=\\s))\\s*"));
+    return label.match(answer).captured(0);
 }
 
 QString persianLetters(const QString& text) {

@@ -89,6 +89,10 @@ TravelSet projectQuestions(Context& context, const QString& projectPath, TravelS
 // Latin text or standing alone keeps its digits); image marks "{N}" keep theirs.
 QString persianLetters(const QString& text);
 
+// The label an answer starts with ("الف)", "ب-", "a.", "1)", "۲:"), its blanks included;
+// empty when it has none.
+QString answerLabel(const QString& answer);
+
 // The same path as one Moodle category text: "$course$/top/a/b", a "/" in a name doubled.
 QString categoryPath(const QStringList& category);
 // Back into names: the "$course$" (or other context) and "top" parts dropped.

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <cstdio>
@@ -78,10 +79,12 @@ private slots:
     void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
     void packageIsForOthersToRead();
+    void packagesTellThemselvesApart();
     void controlCharactersLeaveTheXml();
     void moreThanFourChoices();
     void labelsAndDirections();
     void giftPictureAnswers();
+    void moodleLinkedFilesComeAlong();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -382,8 +385,8 @@ void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
 
 // A manifest is a platform's machinery: Persian letters in its titles, but digits as written.
 void QuestionInterchangeTest::manifestKeepsItsDigits() {
-    const QString manifest = QString::fromUtf8(
-        scormManifest(test::u8("فيزيك 10"), {test::u8("درس 2"), "Physics 3"}, true, 50, {}));
+    const QString manifest = QString::fromUtf8(scormManifest(
+        "tavrin-1", test::u8("فيزيك 10"), {test::u8("درس 2"), "Physics 3"}, true, 50, {}));
     for (const QString& title :
          {test::u8("فیزیک 10"), test::u8("درس 2"), QStringLiteral("Physics 3")})
         QVERIFY2(manifest.contains("<title>" + title + "</title>"), qPrintable(manifest));
@@ -418,6 +421,41 @@ void QuestionInterchangeTest::packageIsForOthersToRead() {
     QVERIFY(::stat(QFile::encodeName(s.project + "/_xml/quiz0-0.xml").constData(), &st) == 0);
     QCOMPARE(st.st_mode & 0777, 0644u);
     ::umask(before);
+}
+
+// Each package a platform receives is its own: its identifier from its lessons, its shape and
+// its time; the schemas its manifest names are inside it.
+void QuestionInterchangeTest::packagesTellThemselvesApart() {
+    Sample s;
+    const auto identifier = [&](const QStringList& choice) {
+        const QString package = s.p.path("p.zip");
+        QFile::remove(package);
+        if (s.run(true, QStringList{"--project", s.project, "--format", "scorm", "--out", package} +
+                            choice) != 0)
+            return QString();
+        QProcess unzip;
+        unzip.start("unzip", {"-p", package, "imsmanifest.xml"});
+        unzip.waitForFinished(30000);
+        const QString manifest = QString::fromUtf8(unzip.readAllStandardOutput());
+        unzip.start("unzip", {"-Z1", package});
+        unzip.waitForFinished(30000);
+        const QStringList held = QString::fromUtf8(unzip.readAllStandardOutput()).split('\n');
+        const QRegularExpression location(QStringLiteral("schemaLocation=\"([^\"]*)\""));
+        const QStringList parts = location.match(manifest).captured(1).split(' ');
+        for (qsizetype n = 1; n < parts.size(); n += 2)
+            if (!held.contains(parts[n]))
+                return QStringLiteral("missing ") + parts[n];
+        return QRegularExpression(QStringLiteral("<manifest identifier=\"([^\"]+)\""))
+            .match(manifest)
+            .captured(1);
+    };
+    const QString all = identifier({});
+    const QString lesson = identifier({"--field", "1", "--lesson", "1"});
+    const QString one = identifier({"--one-sco"});
+    s.p.clock.time = s.p.clock.time.addSecs(1);
+    const QString later = identifier({});
+    QVERIFY2(all.startsWith("tavrin-"), qPrintable(all));
+    QCOMPARE(QSet<QString>({all, lesson, one, later}).size(), 4);
 }
 
 // An author's vertical tab or form feed, anywhere in a question, is left out of the XML (one
@@ -492,6 +530,56 @@ void QuestionInterchangeTest::giftPictureAnswers() {
     QVERIFY(!text.contains("::all::"));
 }
 
+// Files a Moodle question links or carries in the older way come into the lesson's places
+// (a linked sound is the question's sound, a legacy picture its picture); what finds no place
+// is named in the notes, and a link to the web stays text.
+void QuestionInterchangeTest::moodleLinkedFilesComeAlong() {
+    const QByteArray file = R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+<question type="multichoice"><name><text>linked</text></name>
+ <questiontext format="html"><text><![CDATA[<p>Listen <a href="@@PLUGINFILE@@/song.mp3">here</a></p>
+ <p><a href="@@PLUGINFILE@@/clip%20one.mp4">film</a> <a href="@@PLUGINFILE@@/notes.pdf">notes</a>
+ <a href="https://example.org/">site</a></p>]]></text>
+  <file name="song.mp3" path="/" encoding="base64">SUQz</file>
+  <file name="clip one.mp4" path="/" encoding="base64">AAAA</file>
+  <file name="notes.pdf" path="/" encoding="base64">JVBERg==</file>
+  <file name="extra.wav" path="/" encoding="base64">UklGRg==</file></questiontext>
+ <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
+</question>
+<question type="multichoice"><name><text>legacy</text></name>
+ <questiontext format="html"><text>Look.</text></questiontext>
+ <image>images/old.png</image><image_base64>iVBORw0KGgo=</image_base64>
+ <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
+</question>
+<question type="multichoice"><name><text>two sounds</text></name>
+ <questiontext format="html"><text><![CDATA[<a href="@@PLUGINFILE@@/a.mp3">1</a><a href="@@PLUGINFILE@@/b.ogg">2</a><img src="@@PLUGINFILE@@/p.png"><img src="@@PLUGINFILE@@/q.png">]]></text>
+  <file name="a.mp3" encoding="base64">SUQz</file><file name="b.ogg" encoding="base64">T2dnUw==</file>
+  <file name="p.png" encoding="base64">iVBO</file><file name="q.png" encoding="base64">iVBO</file></questiontext>
+ <image>r.png</image><image_base64>iVBORw==</image_base64>
+ <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
+</question>
+</quiz>)";
+    const TravelSet set = readMoodleXml(file);
+    QCOMPARE(set.questions.size(), 3);
+    const TravelQuestion& linked = set.questions[0];
+    QCOMPARE(linked.text, QStringLiteral("Listen\r\nsite"));
+    QCOMPARE(linked.sound.name, QStringLiteral("song.mp3"));
+    QCOMPARE(linked.sound.bytes, QByteArray("ID3"));
+    QCOMPARE(linked.film.name, QStringLiteral("clip one.mp4"));
+    QCOMPARE(linked.attach.name, QStringLiteral("notes.pdf"));
+    QCOMPARE(linked.attach.bytes, QByteArray("%PDF"));
+    const TravelQuestion& legacy = set.questions[1];
+    QCOMPARE(legacy.attach.name, QStringLiteral("old.png"));
+    QCOMPARE(legacy.attach.bytes, QByteArray("\x89PNG\r\n\x1a\n"));
+    const TravelQuestion& two = set.questions[2];
+    QCOMPARE(two.sound.name, QStringLiteral("a.mp3"));
+    QCOMPARE(two.attach.name, QStringLiteral("p.png"));
+    QCOMPARE(set.notes, (QStringList{test::u8("پرونده «extra.wav» از «linked» آورده نشد."),
+                                     test::u8("پرونده «b.ogg» از «two sounds» آورده نشد."),
+                                     test::u8("تصوير «q.png» از «two sounds» آورده نشد."),
+                                     test::u8("تصوير «r.png» از «two sounds» آورده نشد.")}));
+}
+
 // Answers with their own labels keep their order on the platform; unlabelled ones follow the
 // exam's shuffling. Each text reads in the direction of its first strong letter.
 void QuestionInterchangeTest::labelsAndDirections() {
@@ -511,7 +599,24 @@ void QuestionInterchangeTest::labelsAndDirections() {
         QCOMPARE(xml.contains("<p dir=\"ltr\" style=\"white-space:pre-wrap\">Newton"), !labelled);
         QVERIFY(xml.contains(QStringLiteral("<p dir=\"rtl\" style=\"white-space:pre-wrap\">") +
                              test::u8("کدام؟")));
+        // GIFT cannot say "no numbering": the platform's a/b/c replace the answers' own.
+        const QString gift = QString::fromUtf8(giftText(set));
+        QCOMPARE(gift.contains(test::u8("::t::کدام؟{\n=یک\n~دو\n")), labelled);
+        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود آنها را "
+                                        "با "
+                                        "حرف می‌نویسد: «الف)»، «ب)»\n")),
+                 labelled);
+        // The tool reads its own labels back; the platform shows its letters alone.
+        QCOMPARE(readGift(gift.toUtf8()).questions.value(0).answers,
+                 (labelled ? QStringList{test::u8("الف) یک"), test::u8("ب) دو")}
+                           : QStringList{"Newton", test::u8("دو")}));
     }
+    // Numbers are not labels, and a text that merely starts with a letter keeps it.
+    const QStringList kept = {"3.14", test::u8("۲.۷"), "a-b", "B 12", test::u8("بله")};
+    for (const QString& answer : kept)
+        QVERIFY2(answerLabel(answer).isEmpty(), qPrintable(answer));
+    QCOMPARE(answerLabel(test::u8("ج - سه")), test::u8("ج - "));
+    QCOMPARE(answerLabel("2) two"), QStringLiteral("2) "));
 }
 
 // Every special character of GIFT, in every part of a question, reads back as it was.
