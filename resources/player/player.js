@@ -170,55 +170,123 @@
   // ---- a learning platform ---------------------------------------------------------------
 
   // The SCORM 1.2 runtime of the platform that opened this page, if any: an "API" object in
-  // a window above this one (or the opener's). Without one the player is as on a CD.
+  // this window or one above it, else in the opener's. Without one the player is as on a CD.
+  // Only exams are reported; a status the platform holds as passed is never lowered; the
+  // score is the mean of the latest exams of the lessons this page shows, each exam listed as
+  // an interaction, the latest ones kept in suspend_data for the next session.
   const platform = (function () {
-    function apiFrom(win) {
+    function apiAbove(win) {
       for (let hops = 0; win && hops < 10; hops++) {
         try {
           if (win.API && typeof win.API.LMSInitialize === "function") return win.API;
+          if (!win.parent || win.parent === win) break;
+          win = win.parent;
         } catch (e) { return null; } // a window of another origin
-        if (!win.parent || win.parent === win) break;
-        win = win.parent;
       }
       return null;
     }
-    const api = (window.parent !== window ? apiFrom(window.parent) : null) ||
-                (window.opener ? apiFrom(window.opener) : null);
-    if (!api || String(api.LMSInitialize("")) !== "true") return null;
+    let opener = null;
+    try { opener = window.opener || (window.top && window.top.opener); } catch (e) { opener = null; }
+    const api = apiAbove(window) || (opener ? apiAbove(opener) : null);
+    if (!api) return null;
+    // Every call whose answer says it failed is told on the console with the runtime's error.
+    function call(name, ...args) {
+      let answer;
+      try {
+        answer = String(api[name](...args));
+      } catch (e) {
+        console.warn("SCORM " + name + "(" + args.join(", ") + ") threw: " + e.message);
+        return null;
+      }
+      const getting = name === "LMSGetValue";
+      let code = "0";
+      if (getting || answer !== "true") {
+        try { code = String(api.LMSGetLastError()); } catch (e) { code = "?"; }
+      }
+      if (getting ? code !== "0" : answer !== "true") {
+        let said = "";
+        try { said = String(api.LMSGetErrorString(code)); } catch (e) { said = ""; }
+        console.warn("SCORM " + name + "(" + args.join(", ") + ") failed: error " + code + (said ? " (" + said + ")" : ""));
+        return null;
+      }
+      return answer;
+    }
+    const get = (element) => call("LMSGetValue", element) || "";
+    const set = (element, value) => call("LMSSetValue", element, String(value));
+    if (call("LMSInitialize", "") !== "true") return null;
     const began = now();
     const passMark = data && data.settings.lms && Number.isFinite(data.settings.lms.passMark)
       ? data.settings.lms.passMark : 50;
     let finished = false;
-    const status = String(api.LMSGetValue("cmi.core.lesson_status"));
+    const status = get("cmi.core.lesson_status");
+    let passed = status === "passed";
+    let held = Number(get("cmi.core.score.raw"));
+    if (!Number.isFinite(held)) held = 0;
     if (status === "not attempted" || status === "") {
-      api.LMSSetValue("cmi.core.lesson_status", "incomplete");
-      api.LMSCommit("");
+      set("cmi.core.lesson_status", "incomplete");
+      call("LMSCommit", "");
     }
+    let latest = {};
+    try {
+      const kept = JSON.parse(get("cmi.suspend_data") || "{}");
+      if (kept && typeof kept === "object" && !Array.isArray(kept)) latest = kept;
+    } catch (e) { latest = {}; }
+    // "Last, First" as a name line reads it: "First Last".
+    const name = (function () {
+      const given = get("cmi.core.student_name").trim();
+      const parts = given.split(",");
+      return parts.length === 2 ? (parts[1].trim() + " " + parts[0].trim()).trim() : given;
+    })();
+    const two = (n) => String(n).padStart(2, "0");
     // CMITimespan: hours, minutes, seconds and hundredths.
     function sessionTime() {
       const cs = Math.max(0, Math.round((now() - began) / 10));
-      const two = (n) => String(n).padStart(2, "0");
       return two(Math.floor(cs / 360000)) + ":" + two(Math.floor(cs / 6000) % 60) + ":" +
              two(Math.floor(cs / 100) % 60) + "." + two(cs % 100);
     }
     return {
-      // A finished exam or practice round: its score out of 100, passed or failed.
-      report(right, total) {
+      name,
+      // An exam begun or taken up again: leaving now is a suspension, not an end.
+      examRunning(running) {
+        if (finished) return;
+        set("cmi.core.exit", running ? "suspend" : "");
+        call("LMSCommit", "");
+      },
+      // A finished exam of a lesson: listed, kept as the lesson's latest, and the mean of the
+      // latest exams reported unless it would lower a pass.
+      report(lesson, right, total) {
         if (finished) return;
         const percent = total ? Math.round((100 * right) / total) : 0;
-        api.LMSSetValue("cmi.core.score.min", "0");
-        api.LMSSetValue("cmi.core.score.max", "100");
-        api.LMSSetValue("cmi.core.score.raw", String(percent));
-        api.LMSSetValue("cmi.core.lesson_status", percent >= passMark ? "passed" : "failed");
-        api.LMSSetValue("cmi.core.session_time", sessionTime());
-        api.LMSCommit("");
+        const id = "exam_" + String(lesson.id).replace(/[^A-Za-z0-9_-]/g, "_");
+        const at = new Date(now());
+        const n = Number(get("cmi.interactions._count")) || 0;
+        set("cmi.interactions." + n + ".id", id);
+        set("cmi.interactions." + n + ".type", "numeric");
+        set("cmi.interactions." + n + ".student_response", percent);
+        set("cmi.interactions." + n + ".result", percent);
+        set("cmi.interactions." + n + ".time", two(at.getHours()) + ":" + two(at.getMinutes()) + ":" + two(at.getSeconds()));
+        latest[lesson.id] = percent;
+        set("cmi.suspend_data", JSON.stringify(latest));
+        const taken = data.lessons.filter((l) => Object.prototype.hasOwnProperty.call(latest, l.id));
+        const mean = Math.round(taken.reduce((sum, l) => sum + Number(latest[l.id]), 0) / taken.length);
+        if (!(passed && mean < held)) {
+          set("cmi.core.score.min", "0");
+          set("cmi.core.score.max", "100");
+          set("cmi.core.score.raw", mean);
+          passed = passed || mean >= passMark;
+          held = mean;
+          set("cmi.core.lesson_status", passed ? "passed" : "failed");
+        }
+        set("cmi.core.exit", "");
+        set("cmi.core.session_time", sessionTime());
+        call("LMSCommit", "");
       },
       finish() {
         if (finished) return;
         finished = true;
-        api.LMSSetValue("cmi.core.session_time", sessionTime());
-        api.LMSCommit("");
-        api.LMSFinish("");
+        set("cmi.core.session_time", sessionTime());
+        call("LMSCommit", "");
+        call("LMSFinish", "");
       },
     };
   })();
@@ -424,7 +492,6 @@
         el("span", { text: fa(q.text || "") }), el("br"),
         el("span", { class: "right-answer" }, "پاسخ درست: ", ...withImages(answer === undefined ? "" : answer, q.images))));
     });
-    if (platform) platform.report(right, scored);
     const lessonIndex = state.lesson;
     state = { mode: "score", lesson: lessonIndex };
     save();
@@ -489,6 +556,7 @@
     heading.textContent = "آزمون " + fa(data.lessons[i].title);
     save();
     if (timeLeft() === 0) return finishExam();
+    if (platform) platform.examRunning(true);
     startTimer();
     renderExamQuestion();
   }
@@ -626,13 +694,13 @@
     });
     const percent = total ? Math.round((100 * right) / total) : 0;
     const seconds = Math.round(((taken.finished || now()) - taken.started) / 1000);
-    if (platform) platform.report(right, total);
+    if (platform) platform.report(lesson, right, total);
     const lessonIndex = taken.lesson;
     state = { mode: "result", lesson: lessonIndex };
     save();
     const card = el("article", { class: "card", id: "result", "aria-labelledby": "result-title" },
       el("h2", { id: "result-title", class: "score", tabindex: "-1", text: "کارنامه آزمون " + fa(lesson.title) }),
-      el("p", { class: "student", text: "نام و نام خانوادگی: ................................................" }),
+      el("p", { class: "student", text: "نام و نام خانوادگی: " + (platform && platform.name ? fa(platform.name) : "................................................") }),
       el("dl", { class: "figures" },
         el("dt", { text: "امتیاز" }), el("dd", { class: "result-score", text: digits(right) + " از " + digits(total) }),
         el("dt", { text: "درصد" }), el("dd", { class: "result-percent", text: digits(percent) + "٪" }),

@@ -43,6 +43,10 @@ const QStringList kPlayerFiles{
     QStringLiteral("fonts/OFL.txt"),
 };
 
+// The schemas of IMS content packaging and ADL SCORM 1.2, from Resources/scorm12.
+const QStringList kSchemas{QStringLiteral("imscp_rootv1p1p2.xsd"),
+                           QStringLiteral("adlcp_rootv1p2.xsd"), QStringLiteral("ims_xml.xsd")};
+
 // A zip being written: entries from memory or from files, written out at close.
 class Zip {
 public:
@@ -100,20 +104,24 @@ private:
 
 } // namespace
 
-QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, bool scoPerLesson,
-                         int passMark, const QStringList& files) {
-    const QByteArray hash = QCryptographicHash::hash((title + lessonTitles.join(u'\n')).toUtf8(),
-                                                     QCryptographicHash::Sha1)
-                                .toHex()
-                                .left(12);
+QString scormIdentifier(const QStringList& lessonIds, bool scoPerLesson, const QDateTime& made) {
+    const QString seed = lessonIds.join(u',') + (scoPerLesson ? u'/' : u'*') +
+                         made.toUTC().toString(Qt::ISODateWithMs);
+    return QStringLiteral("tavrin-") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+QByteArray scormManifest(const QString& identifier, const QString& title,
+                         const QStringList& lessonTitles, bool scoPerLesson, int passMark,
+                         const QStringList& files) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(2);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("manifest"));
-    xml.writeAttribute(QStringLiteral("identifier"),
-                       QStringLiteral("tavrin-") + QString::fromLatin1(hash));
+    xml.writeAttribute(QStringLiteral("identifier"), identifier);
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
     xml.writeDefaultNamespace(QStringLiteral("http://www.imsproject.org/xsd/imscp_rootv1p1p2"));
     const QString adl = QStringLiteral("http://www.adlnet.org/xsd/adlcp_rootv1p2");
@@ -123,7 +131,6 @@ QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, 
     xml.writeAttribute(
         QStringLiteral("xsi:schemaLocation"),
         QStringLiteral("http://www.imsproject.org/xsd/imscp_rootv1p1p2 imscp_rootv1p1p2.xsd "
-                       "http://www.imsglobal.org/xsd/imsmd_rootv1p2p1 imsmd_rootv1p2p1.xsd "
                        "http://www.adlnet.org/xsd/adlcp_rootv1p2 adlcp_rootv1p2.xsd"));
     xml.writeStartElement(QStringLiteral("metadata"));
     xml.writeTextElement(QStringLiteral("schema"), QStringLiteral("ADL SCORM"));
@@ -219,8 +226,12 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
     QStringList names = files.keys();
     names << QStringLiteral("Data/quizdata.js");
     names.sort();
+    QStringList ids;
+    for (const LessonRef& l : lessons)
+        ids.append(l.id());
     const QByteArray manifest =
-        scormManifest(projectTitle.isEmpty() ? titles.first() : projectTitle, titles,
+        scormManifest(scormIdentifier(ids, request.scoPerLesson, context.now()),
+                      projectTitle.isEmpty() ? titles.first() : projectTitle, titles,
                       request.scoPerLesson, request.passMark, names);
 
     const QString working = request.out + QStringLiteral(".partial");
@@ -231,6 +242,9 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
         for (auto f = files.begin(); f != files.end(); ++f)
             zip.addFile(f.key(), f.value());
         zip.add(QStringLiteral("Data/quizdata.js"), data);
+        // The schemas the manifest names stand beside it, as strict platforms look for them.
+        for (const QString& schema : kSchemas)
+            zip.addFile(schema, resources + QStringLiteral("scorm12/") + schema);
         zip.close();
         // On the disk before it takes the package's name: a crash leaves the old one whole.
         QFile written(working);

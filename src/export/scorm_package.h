@@ -2,6 +2,7 @@
 
 #include "interchange/travel_questions.h"
 
+#include <QDateTime>
 #include <QString>
 
 namespace tavrin {
@@ -24,9 +25,14 @@ struct ScormRequest {
 // has no made lesson.
 int makeScormPackage(Context& context, const ScormRequest& request);
 
-// The manifest of such a package: lessons' titles, one item a lesson (or one for all), every
-// file the package holds.
-QByteArray scormManifest(const QString& title, const QStringList& lessonTitles, bool scoPerLesson,
-                         int passMark, const QStringList& files);
+// The manifest of such a package: its identifier, lessons' titles, one item a lesson (or one
+// for all), every file the package holds. It names the schemas the package carries beside it.
+QByteArray scormManifest(const QString& identifier, const QString& title,
+                         const QStringList& lessonTitles, bool scoPerLesson, int passMark,
+                         const QStringList& files);
+
+// A package's identifier, from its lessons (their ids), its shape and when it was made: a
+// platform takes two packages with the same one for one and the same.
+QString scormIdentifier(const QStringList& lessonIds, bool scoPerLesson, const QDateTime& made);
 
 } // namespace tavrin

@@ -96,7 +96,12 @@ describe("SCORM 1.2 packages", () => {
       const named = [...manifest.matchAll(/<file href="([^"]+)"/g)].map((m) => m[1]).sort();
       const held = execFileSync("unzip", ["-Z1", path.join(travel, zip)], { encoding: "utf8" })
         .split("\n").filter((f) => f && f !== "imsmanifest.xml").sort();
-      assert.deepEqual(named, held);
+      // The schemas the manifest names stand beside it, as files of the package, not of its SCO.
+      const schemas = held.filter((f) => f.endsWith(".xsd"));
+      assert.deepEqual(schemas, ["adlcp_rootv1p2.xsd", "ims_xml.xsd", "imscp_rootv1p1p2.xsd"]);
+      const located = manifest.match(/xsi:schemaLocation="([^"]+)"/)[1].split(/\s+/).filter((_, k) => k % 2);
+      for (const f of located) assert.ok(schemas.includes(f), f);
+      assert.deepEqual(named, held.filter((f) => !f.endsWith(".xsd")));
       for (const f of named) assert.ok(fs.existsSync(path.join(folder, f)), f);
       assert.doesNotMatch(manifest, /[\u064A\u0643]/);
     }
@@ -218,6 +223,134 @@ describe("a package played by a learning platform", () => {
     assert.equal(after.sets["cmi.core.score.raw"], String(percent));
     assert.equal(after.sets["cmi.core.lesson_status"], percent >= 60 ? "passed" : "failed");
     assert.match(after.sets["cmi.core.session_time"], /^\d{2,4}:\d{2}:\d{2}\.\d{2}$/);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  // The package opened as the platform's own window opens it, with a strict runtime in that
+  // same window; `held` is what the platform kept from earlier sessions.
+  const strict = fs.readFileSync(path.join(here, "strict_scorm12.js"), "utf8");
+  async function launchStrict(sco, held, options) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1100, height: 800 });
+    const problems = [];
+    const warnings = [];
+    page.on("pageerror", (e) => problems.push(e.message));
+    page.on("console", (m) => { if (m.type() === "warn" || m.type() === "warning") warnings.push(m.text()); });
+    await page.evaluateOnNewDocument((source, kept, chosen) => {
+      window.TAVRIN_CLOCK = () => 1000000 + (window.advanced || 0);
+      (0, eval)(source);
+      window.API = new StrictScorm12API(kept, chosen);
+    }, strict, held || null, options || null);
+    await page.goto(base + sco, { waitUntil: "networkidle0" });
+    await page.waitForSelector(".lesson");
+    return { page, problems, warnings };
+  }
+  const runtime = (page) => page.evaluate(() => JSON.parse(JSON.stringify({
+    held: window.API.held, sets: window.API.sets, refused: window.API.refused })));
+
+  // An exam of the n-th lesson shown, every answer right or every one wrong.
+  async function takeExam(page, n, allRight) {
+    await page.click('button.exam[data-lesson="' + n + '"]');
+    await page.waitForSelector("#question");
+    const questions = await page.evaluate((k) => {
+      const lesson = TAVRIN_DATA.lessons[k];
+      return lesson.questions;
+    }, n);
+    for (;;) {
+      const text = await page.$eval("#question", (q) => q.textContent);
+      const q = questions.find((d) => same(d.text) === same(text));
+      const right = same(q.answers[q.correct - 1]).replace(/\{\d+\}\s*/g, "").trim();
+      const buttons = await page.$$(".answer");
+      for (const b of buttons) {
+        const isRight = same(await b.evaluate((x) => x.querySelector(".text").textContent.trim())) === right;
+        if (isRight === allRight) {
+          await b.click();
+          break;
+        }
+      }
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await page.click("#next");
+    }
+    await page.click("#finish");
+    await page.waitForSelector("#result-title");
+  }
+  async function practise(page, n) {
+    await page.click('button.lesson[data-lesson="' + n + '"]');
+    while (!(await page.$("#score-title"))) {
+      const answers = await page.$$(".answer:not([disabled])");
+      if (answers.length) await answers[answers.length - 1].click();
+      await page.click("#next");
+    }
+  }
+
+  test("a strict runtime in the SCO's own window: an exam, a practice round, a failed retake", async () => {
+    const { page, problems, warnings } = await launchStrict("/lessons/index.html?lesson=0",
+      { "cmi.core.student_name": "Rostami, Sara" });
+    assert.equal((await runtime(page)).held["cmi.core.lesson_status"], "incomplete");
+    await page.click('button.exam[data-lesson="0"]');
+    await page.waitForSelector("#question");
+    assert.equal((await runtime(page)).sets["cmi.core.exit"], "suspend", "an unfinished exam suspends");
+    await page.click("#home");
+    await page.click("#leave");
+    await takeExam(page, 0, true);
+    let now = await runtime(page);
+    assert.equal(now.held["cmi.core.score.raw"], "100");
+    assert.equal(now.held["cmi.core.lesson_status"], "passed");
+    assert.equal(now.sets["cmi.core.exit"], "");
+    assert.equal(now.held.interactions.length, 1);
+    assert.match(now.held.interactions[0].id, /^exam_/);
+    assert.equal(now.held.interactions[0].result, "100");
+    assert.equal(await page.$eval("#result .student", (p) => p.textContent), "نام و نام خانوادگی: Sara Rostami");
+    // A practice round is the student's own: the platform hears nothing of it.
+    await page.click("#result .nav button:last-child");
+    await practise(page, 0);
+    assert.deepEqual((await runtime(page)).held, now.held);
+    // A failed retake is listed and kept as the lesson's latest, but the pass stands.
+    await page.click("#home");
+    await takeExam(page, 0, false);
+    now = await runtime(page);
+    assert.equal(now.held["cmi.core.lesson_status"], "passed");
+    assert.equal(now.held["cmi.core.score.raw"], "100");
+    assert.equal(now.held.interactions.length, 2);
+    assert.equal(now.held.interactions[1].result, "0");
+    assert.deepEqual(Object.values(JSON.parse(now.held["cmi.suspend_data"])), [0]);
+    assert.deepEqual(now.refused, []);
+    assert.deepEqual(warnings, []);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test("one SCO for all lessons: the mean of each lesson's latest exam, across sessions", async () => {
+    const first = await launchStrict("/all/index.html");
+    await takeExam(first.page, 1, false);
+    await first.page.click("#result .nav button:last-child");
+    await takeExam(first.page, 0, true);
+    const held = (await runtime(first.page)).held;
+    assert.equal(held["cmi.core.score.raw"], "50");
+    assert.equal(held["cmi.core.lesson_status"], "failed");
+    assert.equal(held.interactions.length, 2);
+    assert.deepEqual((await runtime(first.page)).refused, []);
+    await first.page.close();
+    // The next session finds the first lesson's exam in the platform's keeping.
+    const second = await launchStrict("/all/index.html", held);
+    await takeExam(second.page, 1, true);
+    const after = await runtime(second.page);
+    assert.equal(after.held["cmi.core.score.raw"], "100");
+    assert.equal(after.held["cmi.core.lesson_status"], "passed");
+    assert.equal(after.held.interactions.length, 3);
+    assert.deepEqual(after.refused, []);
+    assert.deepEqual(first.warnings.concat(second.warnings), []);
+    await second.page.close();
+  });
+
+  test("a runtime without interactions: each refused call is told on the console, the rest reported", async () => {
+    const { page, problems, warnings } = await launchStrict("/lessons/index.html?lesson=1", null, { interactions: false });
+    await takeExam(page, 0, true);
+    const now = await runtime(page);
+    assert.equal(now.held["cmi.core.lesson_status"], "passed");
+    assert.ok(warnings.length > 0);
+    assert.ok(warnings.every((w) => /^SCORM LMS(Get|Set)Value\(cmi\.interactions\.[^)]*\) failed: error 401 \(Not implemented error\)$/.test(w)), warnings.join("\n"));
     assert.deepEqual(problems, []);
     await page.close();
   });

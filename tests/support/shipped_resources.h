@@ -14,7 +14,8 @@ inline void copyResourcesFrom(const QString& sourceRoot, const QString& programF
     const std::pair<const char*, const char*> folders[] = {
         {"resources", "Resources"},
         {"resources/player", "Resources"},
-        {"resources/player/fonts", "Resources/fonts"}};
+        {"resources/player/fonts", "Resources/fonts"},
+        {"resources/scorm12", "Resources/scorm12"}};
     for (const auto& [from, to] : folders) {
         const QString shipped = sourceRoot + u'/' + QLatin1String(from);
         target.mkpath(QLatin1String(to));
