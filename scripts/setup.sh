@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   clang-format
   xvfb xauth imagemagick poppler-utils libxml2-utils unzip
+  pandoc
   fonts-dejavu-core fonts-noto-core
   chromium
 )

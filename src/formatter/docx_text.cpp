@@ -7,12 +7,18 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
+#include <QSet>
 #include <QXmlStreamReader>
+#include <utility>
 #include <zip.h>
 
 namespace tavrin {
 
 namespace {
+
+// A list's start is a count, not a length: bounded so that counting on cannot overflow.
+constexpr int kLargestStart = 1000000;
 
 // A part may not be larger than this once unpacked: a small zip must not fill the memory.
 constexpr zip_uint64_t kLargestPart = 256u * 1024u * 1024u;
@@ -94,6 +100,9 @@ public:
         findMainPart();
         readRelations();
         readNumbering();
+        readStyles();
+        readNotes(QStringLiteral("footnotes"), QLatin1StringView("footnote"), footnotes_);
+        readNotes(QStringLiteral("endnotes"), QLatin1StringView("endnote"), endnotes_);
         QXmlStreamReader xml(package_.part(main_));
         while (xml.readNextStartElement()) {
             if (xml.name() == u"document")
@@ -121,6 +130,38 @@ public:
     }
 
 private:
+    struct Paragraph {
+        bool rtl = false;
+        QString listId;
+        int listLevel = 0;
+        bool listed = false;
+        QString content; // RTF of the runs
+    };
+
+    struct PendingNote {
+        int number = 0;
+        QList<Paragraph> paragraphs;
+    };
+
+    struct ListLevel {
+        QString format = QStringLiteral("decimal");
+        QString text; // "%1." when not said
+        int start = 1;
+    };
+
+    struct List {
+        QString abstractId;
+        QHash<int, int> starts; // levels restarted by this list
+    };
+
+    // What a paragraph style gives, its own; resolvedStyle fills in what it inherits.
+    struct Style {
+        QString basedOn;
+        QString listId;     // empty: none of its own
+        int listLevel = -1; // -1: none of its own
+        int rtl = -1;       // -1: not said
+    };
+
     // The document's main part, as the package's relationships name it (a package may keep it
     // elsewhere than word/document.xml); the parts it names lie beside it.
     void findMainPart() {
@@ -157,36 +198,165 @@ private:
             return;
         QXmlStreamReader xml(package_.part(name));
         while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship")
-                relations_.insert(attribute(xml, QLatin1StringView("Id")).toString(),
-                                  attribute(xml, QLatin1StringView("Target")).toString());
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
+                continue;
+            const QString target = attribute(xml, QLatin1StringView("Target")).toString();
+            relations_.insert(attribute(xml, QLatin1StringView("Id")).toString(), target);
+            const QStringView type = attribute(xml, QLatin1StringView("Type"));
+            partsByType_.insert(type.mid(type.lastIndexOf(u'/') + 1).toString(), target);
         }
     }
 
-    // numbering.xml: which list levels are bullets; the rest are numbered.
+    // A part the main part names by its kind ("numbering", "styles", "footnotes"), or where
+    // Word puts it; empty when the package has none.
+    QString partOf(const QString& kind) const {
+        const QString target = partsByType_.value(kind, kind + QStringLiteral(".xml"));
+        if (target.contains(QLatin1StringView("..")))
+            return {};
+        const QString path = besideMain(target);
+        return package_.has(path) ? path : QString();
+    }
+
+    // numbering.xml: each list level's number format, its text ("%1."), its start; each list
+    // (numId) its abstract list, whose counts it shares, and the starts it overrides.
     void readNumbering() {
-        const QString name = besideMain(QStringLiteral("numbering.xml"));
-        if (!package_.has(name))
+        const QString name = partOf(QStringLiteral("numbering"));
+        if (name.isEmpty())
             return;
         QXmlStreamReader xml(package_.part(name));
-        QHash<QString, QHash<int, QString>> abstractFormats;
         QString abstractId, numId;
         int level = 0;
+        bool inOverride = false;
         while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement) {
+                if (xml.name() == u"abstractNum")
+                    abstractId.clear();
+                else if (xml.name() == u"num")
+                    numId.clear();
+                else if (xml.name() == u"lvlOverride")
+                    inOverride = false;
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement)
                 continue;
             const QStringView n = xml.name();
             const QString val = attribute(xml, QLatin1StringView("val")).toString();
-            if (n == u"abstractNum")
+            if (n == u"abstractNum") {
                 abstractId = attribute(xml, QLatin1StringView("abstractNumId")).toString();
-            else if (n == u"lvl")
-                level = attribute(xml, QLatin1StringView("ilvl")).toInt();
-            else if (n == u"numFmt" && !abstractId.isEmpty())
-                abstractFormats[abstractId][level] = val;
-            else if (n == u"num")
+            } else if (n == u"num") {
                 numId = attribute(xml, QLatin1StringView("numId")).toString();
-            else if (n == u"abstractNumId" && !numId.isEmpty())
-                listFormats_[numId] = abstractFormats.value(val);
+            } else if (n == u"lvl" || n == u"lvlOverride") {
+                level = qBound(0, attribute(xml, QLatin1StringView("ilvl")).toInt(), 8);
+                inOverride = inOverride || n == u"lvlOverride";
+            } else if (n == u"abstractNumId" && !numId.isEmpty()) {
+                lists_[numId].abstractId = val;
+            } else if (n == u"startOverride" && !numId.isEmpty()) {
+                lists_[numId].starts.insert(level, qBound(0, val.toInt(), kLargestStart));
+            } else if (!abstractId.isEmpty() && !inOverride) {
+                ListLevel& l = abstractLevels_[abstractId][level];
+                if (n == u"numFmt")
+                    l.format = val;
+                else if (n == u"lvlText")
+                    l.text = val;
+                else if (n == u"start")
+                    l.start = qBound(0, val.toInt(), kLargestStart);
+            }
+        }
+    }
+
+    // styles.xml: what a paragraph style gives its paragraphs (a list, a direction), its own
+    // or from the styles it is based on; the default paragraph style for paragraphs without.
+    void readStyles() {
+        const QString name = partOf(QStringLiteral("styles"));
+        if (name.isEmpty())
+            return;
+        QXmlStreamReader xml(package_.part(name));
+        QString id;
+        bool inParagraphProperties = false;
+        while (!xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement) {
+                if (xml.name() == u"style")
+                    id.clear();
+                else if (xml.name() == u"pPr")
+                    inParagraphProperties = false;
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            const QStringView n = xml.name();
+            const QString val = attribute(xml, QLatin1StringView("val")).toString();
+            if (n == u"style") {
+                id = attribute(xml, QLatin1StringView("type")) == u"paragraph"
+                         ? attribute(xml, QLatin1StringView("styleId")).toString()
+                         : QString();
+                if (!id.isEmpty() && switchedOnAttribute(xml, "default"))
+                    defaultStyle_ = id;
+            } else if (id.isEmpty()) {
+                continue;
+            } else if (n == u"basedOn") {
+                styles_[id].basedOn = val;
+            } else if (n == u"pPr") {
+                inParagraphProperties = true;
+            } else if (inParagraphProperties && n == u"numId") {
+                styles_[id].listId = val;
+            } else if (inParagraphProperties && n == u"ilvl") {
+                styles_[id].listLevel = val.toInt();
+            } else if (inParagraphProperties && n == u"bidi") {
+                styles_[id].rtl = switchedOn(xml) ? 1 : 0;
+            }
+        }
+    }
+
+    static bool switchedOnAttribute(const QXmlStreamReader& xml, const char* name) {
+        const QStringView v = attribute(xml, QLatin1StringView(name));
+        return v == u"1" || v == u"true" || v == u"on";
+    }
+
+    // A style with what it inherits filled in; a loop of bases ends where it starts again.
+    Style resolvedStyle(QString id) const {
+        Style out;
+        for (int depth = 0; depth < 16 && styles_.contains(id); ++depth) {
+            const Style& s = styles_[id];
+            if (out.listId.isEmpty())
+                out.listId = s.listId;
+            if (out.listLevel < 0)
+                out.listLevel = s.listLevel;
+            if (out.rtl < 0)
+                out.rtl = s.rtl;
+            id = s.basedOn;
+        }
+        return out;
+    }
+
+    // footnotes.xml and endnotes.xml: each note's paragraphs, its number mark left as a
+    // placeholder that the note's number takes when it is written.
+    void readNotes(const QString& kind, QLatin1StringView element,
+                   QHash<QString, QList<Paragraph>>& notes) {
+        const QString name = partOf(kind);
+        if (name.isEmpty())
+            return;
+        QXmlStreamReader xml(package_.part(name));
+        while (xml.readNextStartElement()) {
+            if (xml.name() == kind)
+                continue;
+            if (xml.name() != element ||
+                !attribute(xml, QLatin1StringView("type")).isEmpty()) { // separators
+                xml.skipCurrentElement();
+                continue;
+            }
+            const QString id = attribute(xml, QLatin1StringView("id")).toString();
+            QList<Paragraph>& paragraphs = notes[id];
+            while (xml.readNextStartElement()) {
+                if (xml.name() == u"p") {
+                    Paragraph p;
+                    paragraph(xml, p);
+                    paragraphs.append(p);
+                } else {
+                    xml.skipCurrentElement();
+                }
+            }
         }
     }
 
@@ -208,43 +378,61 @@ private:
         }
     }
 
-    struct Paragraph {
-        bool rtl = false;
-        QString listId;
-        int listLevel = 0;
-        bool listed = false;
-        QString content; // RTF of the runs
-    };
-
     void paragraph(QXmlStreamReader& xml, Paragraph& p) {
+        Direct direct;
+        bool styled = false; // the properties come first; the style is applied after them
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"pPr")
-                paragraphProperties(xml, p);
-            else
-                inlineContent(xml, p.content);
+            if (xml.name() == u"pPr" && !styled) {
+                paragraphProperties(xml, direct);
+                continue;
+            }
+            if (!styled)
+                applyStyle(direct, p);
+            styled = true;
+            inlineContent(xml, p.content);
         }
+        if (!styled)
+            applyStyle(direct, p);
     }
 
-    void paragraphProperties(QXmlStreamReader& xml, Paragraph& p) {
+    // What a paragraph's own properties say, before its style fills in the rest.
+    struct Direct {
+        QString style;
+        int rtl = -1;
+        QString listId;
+        int listLevel = -1;
+    };
+
+    void paragraphProperties(QXmlStreamReader& xml, Direct& d) {
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"bidi") {
-                p.rtl = switchedOn(xml);
+                d.rtl = switchedOn(xml) ? 1 : 0;
+                xml.skipCurrentElement();
+            } else if (n == u"pStyle") {
+                d.style = attribute(xml, QLatin1StringView("val")).toString();
                 xml.skipCurrentElement();
             } else if (n == u"numPr") {
                 while (xml.readNextStartElement()) {
                     if (xml.name() == u"ilvl")
-                        p.listLevel = attribute(xml, QLatin1StringView("val")).toInt();
+                        d.listLevel = attribute(xml, QLatin1StringView("val")).toInt();
                     else if (xml.name() == u"numId")
-                        p.listId = attribute(xml, QLatin1StringView("val")).toString();
+                        d.listId = attribute(xml, QLatin1StringView("val")).toString();
                     xml.skipCurrentElement();
                 }
-                // numId 0 takes a style's numbering away.
-                p.listed = !p.listId.isEmpty() && p.listId != u"0";
             } else {
                 xml.skipCurrentElement();
             }
         }
+    }
+
+    void applyStyle(const Direct& d, Paragraph& p) const {
+        const Style style = resolvedStyle(d.style.isEmpty() ? defaultStyle_ : d.style);
+        p.rtl = (d.rtl >= 0 ? d.rtl : style.rtl) == 1;
+        p.listId = d.listId.isEmpty() ? style.listId : d.listId;
+        p.listLevel = qBound(0, d.listLevel >= 0 ? d.listLevel : qMax(style.listLevel, 0), 8);
+        // numId 0 takes a style's numbering away.
+        p.listed = !p.listId.isEmpty() && p.listId != u"0";
     }
 
     // What may stand in a paragraph: runs, and the elements that hold runs.
@@ -311,6 +499,15 @@ private:
                 // A line break inside a paragraph would be one character in the box but a
                 // paragraph end once written: it becomes a blank.
                 text += u' ';
+                xml.skipCurrentElement();
+            } else if (n == u"footnoteReference" || n == u"endnoteReference") {
+                flush();
+                noteReference(n == u"footnoteReference" ? footnotes_ : endnotes_,
+                              attribute(xml, QLatin1StringView("id")).toString(), out);
+                xml.skipCurrentElement();
+            } else if (n == u"footnoteRef" || n == u"endnoteRef") {
+                // A note's own number, in the note: its number is known when it is written.
+                out += kNoteNumber;
                 xml.skipCurrentElement();
             } else if (n == u"noBreakHyphen") {
                 text += u'-';
@@ -453,91 +650,260 @@ private:
 
     void table(QXmlStreamReader& xml) {
         bool tableRtl = false;
+        rows(xml, tableRtl);
+    }
+
+    // A table's rows, also those inside content controls.
+    void rows(QXmlStreamReader& xml, bool& tableRtl) {
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"tblPr") {
+            const QStringView n = xml.name();
+            if (n == u"tblPr") {
                 while (xml.readNextStartElement()) {
                     if (xml.name() == u"bidiVisual")
                         tableRtl = switchedOn(xml);
                     xml.skipCurrentElement();
                 }
-            } else if (xml.name() == u"tr") {
+            } else if (n == u"tr") {
                 row(xml, tableRtl);
+            } else if (n == u"sdt" || n == u"sdtContent" || n == u"customXml") {
+                rows(xml, tableRtl);
             } else {
                 xml.skipCurrentElement();
             }
         }
     }
 
-    // One paragraph a row: each cell's paragraphs joined by a blank, the cells by " | ".
+    // A row's cells joined by " | " on one line; a cell's own paragraphs stay paragraphs, so
+    // a cell of several ends the line at each break.
+    struct RowText {
+        QList<Paragraph> lines{Paragraph()};
+        bool cellStarted = false; // a paragraph with text in the cell being read
+    };
+
     void row(QXmlStreamReader& xml, bool tableRtl) {
-        Paragraph line;
-        line.rtl = tableRtl;
+        RowText text;
+        text.lines.last().rtl = tableRtl;
         bool first = true;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != u"tc") {
-                xml.skipCurrentElement();
-                continue;
-            }
-            if (!first)
-                line.content += QLatin1StringView(" | ");
-            first = false;
-            bool firstParagraph = true;
-            while (xml.readNextStartElement()) {
-                if (xml.name() == u"p") {
-                    Paragraph p;
-                    paragraph(xml, p);
-                    if (!firstParagraph && !p.content.isEmpty())
-                        line.content += u' ';
-                    firstParagraph = firstParagraph && p.content.isEmpty();
-                    line.content += p.content;
-                    line.rtl = line.rtl || p.rtl;
-                } else if (xml.name() == u"tbl") {
-                    // A table inside a cell: its rows follow as paragraphs of their own.
-                    table(xml);
-                } else {
-                    xml.skipCurrentElement();
-                }
-            }
+        cells(xml, text, first);
+        for (Paragraph& line : text.lines) {
+            line.rtl = line.rtl || tableRtl;
+            writeParagraph(line);
         }
-        writeParagraph(line);
     }
 
+    void cells(QXmlStreamReader& xml, RowText& text, bool& first) {
+        while (xml.readNextStartElement()) {
+            const QStringView n = xml.name();
+            if (n == u"tc") {
+                if (!first)
+                    text.lines.last().content += QLatin1StringView(" | ");
+                first = false;
+                text.cellStarted = false;
+                cellContent(xml, text);
+            } else if (n == u"sdt" || n == u"sdtContent" || n == u"customXml") {
+                cells(xml, text, first);
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+    }
+
+    void cellContent(QXmlStreamReader& xml, RowText& text) {
+        while (xml.readNextStartElement()) {
+            const QStringView n = xml.name();
+            if (n == u"p") {
+                Paragraph p;
+                paragraph(xml, p);
+                const QString shown = markedContent(p);
+                if (shown.isEmpty())
+                    continue;
+                if (text.cellStarted) {
+                    text.lines.append(Paragraph());
+                    text.lines.last().rtl = p.rtl;
+                }
+                text.cellStarted = true;
+                text.lines.last().content += shown;
+                text.lines.last().rtl = text.lines.last().rtl || p.rtl;
+            } else if (n == u"tbl") {
+                // A table inside a cell: its rows follow as paragraphs of their own.
+                table(xml);
+            } else if (n == u"sdt" || n == u"sdtContent" || n == u"customXml") {
+                cellContent(xml, text);
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+    }
+
+    // The mark Word shows before a list item: its level's text with each "%N" the count of
+    // level N in that level's format. Lists of one abstract list share their counts.
     QString listMark(const Paragraph& p) {
-        const QString format = listFormats_.value(p.listId).value(p.listLevel);
-        QList<int>& counts = listCounts_[p.listId];
-        if (counts.size() <= p.listLevel)
-            counts.resize(p.listLevel + 1);
+        const List list = lists_.value(p.listId);
+        const QString key =
+            list.abstractId.isEmpty() ? QStringLiteral("#") + p.listId : list.abstractId;
+        const QHash<int, ListLevel> levels = abstractLevels_.value(list.abstractId);
+        QList<int>& counts = listCounts_[key];
+        const auto startOf = [&](int level) {
+            return list.starts.value(level, levels.value(level).start);
+        };
+        if (!startedLists_.contains(p.listId)) {
+            startedLists_.insert(p.listId);
+            // A list that overrides a start begins its levels again there.
+            for (auto it = list.starts.begin(); it != list.starts.end(); ++it)
+                if (it.key() < counts.size())
+                    counts.resize(it.key());
+        }
+        if (counts.size() <= p.listLevel) {
+            while (counts.size() < p.listLevel)
+                counts.append(startOf(int(counts.size())));
+            counts.append(startOf(p.listLevel));
+        } else {
+            ++counts[p.listLevel];
+        }
         // A level's count starts again under each item of the level above.
         counts.resize(p.listLevel + 1);
-        ++counts[p.listLevel];
-        if (format == u"bullet")
+        const ListLevel level = levels.value(p.listLevel);
+        if (level.format == u"bullet")
             return QStringLiteral(u"\u2022 ");
-        if (format == u"none")
-            return {};
-        return QString::number(counts[p.listLevel]) + QStringLiteral(". ");
+        QString text =
+            level.text.isNull() ? QStringLiteral("%%1.").arg(p.listLevel + 1) : level.text;
+        static const QRegularExpression place(QStringLiteral("%([1-9])"));
+        QString mark;
+        qsizetype from = 0;
+        for (auto it = place.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const int n = m.captured(1).toInt() - 1;
+            mark += text.mid(from, m.capturedStart() - from);
+            if (n <= p.listLevel)
+                mark += listNumber(counts.value(n), levels.value(n).format, p.rtl);
+            from = m.capturedEnd();
+        }
+        mark += text.mid(from);
+        return mark.trimmed().isEmpty() ? QString() : mark + u' ';
+    }
+
+    // A list number as a format shows it; a decimal number in a right-to-left (Persian) item
+    // in Persian digits.
+    static QString listNumber(int n, const QString& format, bool rtl) {
+        static const QString persianDigits = QStringLiteral(u"۰۱۲۳۴۵۶۷۸۹");
+        const auto digits = [](int v, const QString& set) {
+            QString out = QString::number(v);
+            for (QChar& c : out)
+                if (c.isDigit())
+                    c = set[c.digitValue()];
+            return out;
+        };
+        const auto letters = [](int v, const QString& alphabet) {
+            if (v < 1 || v > 26 * 30) // Word's "aaa…" runs would grow without end
+                return QString::number(v);
+            const int size = int(alphabet.size());
+            return QString(alphabet[(v - 1) % size]).repeated((v - 1) / size + 1);
+        };
+        if (format == u"lowerLetter" || format == u"upperLetter") {
+            const QString a = letters(n, QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+            return format == u"upperLetter" ? a.toUpper() : a;
+        }
+        if (format == u"lowerRoman" || format == u"upperRoman") {
+            const QString r = roman(n);
+            return format == u"lowerRoman" ? r.toLower() : r;
+        }
+        if (format == u"arabicAbjad")
+            return letters(n, QStringLiteral(u"ابجدهوزحطیکلمنسعفصقرشتثخذضظغ"));
+        if (format == u"arabicAlpha")
+            return letters(n, QStringLiteral(u"ابتثجحخدذرزسشصضطظعغفقکلمنهوی"));
+        if (format == u"hindiNumbers" || (rtl && format != u"decimalZero"))
+            return digits(n, persianDigits);
+        if (format == u"decimalZero")
+            return n < 10 && n >= 0 ? QStringLiteral("0") + QString::number(n) : QString::number(n);
+        return QString::number(n);
+    }
+
+    static QString roman(int n) {
+        if (n < 1 || n > 3999)
+            return QString::number(n);
+        static const std::pair<int, const char*> parts[] = {
+            {1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
+            {40, "XL"},  {10, "X"},   {9, "IX"},  {5, "V"},    {4, "IV"},  {1, "I"}};
+        QString out;
+        for (const auto& [value, letters] : parts)
+            for (; n >= value; n -= value)
+                out += QLatin1StringView(letters);
+        return out;
+    }
+
+    // A paragraph's runs with its list mark, if it is a list item, in front.
+    QString markedContent(const Paragraph& p) {
+        QString out;
+        if (p.listed) {
+            const QString mark = listMark(p);
+            if (!mark.isEmpty()) {
+                out += p.rtl ? QLatin1StringView("{\\rtlch ") : QLatin1StringView("{\\ltrch ");
+                appendRtfText(mark, out);
+                out += u'}';
+            }
+        }
+        return out + p.content;
+    }
+
+    // The mark of a note's reference, and the note taken to come after the paragraph.
+    void noteReference(const QHash<QString, QList<Paragraph>>& notes, const QString& id,
+                       QString& out) {
+        const auto note = notes.find(id);
+        if (note == notes.end())
+            return;
+        // A note named twice (not Word's doing) keeps its first number and is written once:
+        // a small file must not make a large text.
+        const QString key = QString::number(quintptr(&notes)) + u'/' + id;
+        if (const auto seen = noteNumbers_.find(key); seen != noteNumbers_.end()) {
+            out += QStringLiteral("{\\ltrch [%1]}").arg(*seen);
+            return;
+        }
+        const int number = ++notesSeen_;
+        noteNumbers_.insert(key, number);
+        out += QStringLiteral("{\\ltrch [%1]}").arg(number);
+        pendingNotes_.append({number, *note});
     }
 
     void writeParagraph(const Paragraph& p) {
         body_ += p.rtl ? QLatin1StringView("\\pard\\rtlpar\\qr ")
                        : QLatin1StringView("\\pard\\ltrpar\\ql ");
-        if (p.listed) {
-            const QString mark = listMark(p);
-            if (!mark.isEmpty()) {
-                body_ += p.rtl ? QLatin1StringView("{\\rtlch ") : QLatin1StringView("{\\ltrch ");
-                appendRtfText(mark, body_);
-                body_ += u'}';
+        body_ += markedContent(p);
+        body_ += QLatin1StringView("\\par\r\n");
+        // The notes of a paragraph follow it, each marked with its number.
+        const QList<PendingNote> notes = std::exchange(pendingNotes_, {});
+        for (const PendingNote& note : notes) {
+            bool numbered = false;
+            for (Paragraph np : note.paragraphs) {
+                const QString mark = QStringLiteral("{\\ltrch [%1]}").arg(note.number);
+                numbered = numbered || np.content.contains(kNoteNumber);
+                np.content.replace(kNoteNumber, mark);
+                if (!numbered) {
+                    np.content.prepend(mark + QStringLiteral("{\\ltrch  }"));
+                    numbered = true;
+                }
+                writeParagraph(np);
             }
         }
-        body_ += p.content;
-        body_ += QLatin1StringView("\\par\r\n");
     }
+
+    // Where a note's own number stands until it is written: no RTF holds this character raw.
+    static constexpr QChar kNoteNumber = QChar(0x0001);
 
     const Package& package_;
     QHash<QString, QString> relations_;
     QString main_ = QStringLiteral("word/document.xml");
     QString folder_ = QStringLiteral("word/");
-    QHash<QString, QHash<int, QString>> listFormats_;
+    QHash<QString, QString> partsByType_;
+    QHash<QString, QHash<int, ListLevel>> abstractLevels_;
+    QHash<QString, List> lists_;
     QHash<QString, QList<int>> listCounts_;
+    QSet<QString> startedLists_;
+    QHash<QString, Style> styles_;
+    QString defaultStyle_;
+    QHash<QString, QList<Paragraph>> footnotes_, endnotes_;
+    QList<PendingNote> pendingNotes_;
+    QHash<QString, int> noteNumbers_; // by part and id
+    int notesSeen_ = 0;
     QList<QRgb> colours_;
     QList<bool> fields_; // open fields: true while in the instruction
     QString body_;

@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(paragraphs.mid(0, 8),
                  (QStringList{
                      u8("درس سوم:\u200F می‌خواهيم ۳ و 25 را جمع كنيم"),
-                     u8("1.\u200F اول"), u8("2.\u200F دوم"), u8("\u2022 نكته"), u8("عدد | نام"),
+                     u8("۱.\u200F اول"), u8("۲.\u200F دوم"), u8("\u2022 نكته"), u8("عدد | نام"),
                      u8("۱ | يك"), u8("English line, left to right.\u200F"),
                      u8("شكل ") + QChar(QChar::ObjectReplacementCharacter)}));
         QCOMPARE(paragraphs.value(8), u8("صفحه 7 افزوده"));

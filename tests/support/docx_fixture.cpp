@@ -26,8 +26,8 @@ void writeZip(const QString& path, const QMap<QString, QByteArray>& parts) {
         qFatal("zip_close %s", zip_strerror(zip));
 }
 
-void writeDocx(const QString& path, const QString& body, const QByteArray& png,
-               const QString& main) {
+void writeDocx(const QString& path, const QString& body, const QByteArray& png, const QString& main,
+               const QMap<QString, QString>& beside) {
     const QString folder = main.left(main.lastIndexOf(u'/') + 1);
     const QByteArray w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
     QMap<QString, QByteArray> parts;
@@ -55,14 +55,26 @@ void writeDocx(const QString& path, const QString& body, const QByteArray& png,
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rIdPic1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
-        "Target=\"media/image1.png\"/></Relationships>";
-    parts[folder + "numbering.xml"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:numbering " + w +
-        "><w:abstractNum w:abstractNumId=\"10\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
-        "</w:lvl></w:abstractNum><w:abstractNum w:abstractNumId=\"20\"><w:lvl w:ilvl=\"0\">"
-        "<w:numFmt w:val=\"decimal\"/></w:lvl></w:abstractNum>"
-        "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"10\"/></w:num>"
-        "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"20\"/></w:num></w:numbering>";
+        "Target=\"media/image1.png\"/>";
+    for (auto part = beside.begin(); part != beside.end(); ++part) {
+        const QByteArray kind = part.key().section(u'.', 0, 0).toUtf8();
+        parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] +=
+            "<Relationship Id=\"rId" + kind +
+            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
+            kind + "\" Target=\"" + part.key().toUtf8() + "\"/>";
+        parts[folder + part.key()] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:" + kind + " " +
+                                     w + ">" + part.value().toUtf8() + "</w:" + kind + ">";
+    }
+    parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] += "</Relationships>";
+    if (!beside.contains("numbering.xml"))
+        parts[folder + "numbering.xml"] =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:numbering " + w +
+            "><w:abstractNum w:abstractNumId=\"10\"><w:lvl w:ilvl=\"0\"><w:numFmt "
+            "w:val=\"bullet\"/>"
+            "</w:lvl></w:abstractNum><w:abstractNum w:abstractNumId=\"20\"><w:lvl w:ilvl=\"0\">"
+            "<w:numFmt w:val=\"decimal\"/></w:lvl></w:abstractNum>"
+            "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"10\"/></w:num>"
+            "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"20\"/></w:num></w:numbering>";
     parts[main] =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document " + w +
         " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""

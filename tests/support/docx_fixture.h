@@ -13,9 +13,12 @@ void writeZip(const QString& path, const QMap<QString, QByteArray>& parts);
 // A Word document of these body paragraphs and tables (WordprocessingML inside <w:body>),
 // with its content types, its relations (rIdPic1 -> word/media/image1.png when a picture is
 // given) and a numbering part (numId 1 bullets, numId 2 decimal numbers). The main part is
-// where the package's relationships say, the others beside it.
+// where the package's relationships say, the others beside it. Each part of beside
+// ("styles.xml", "footnotes.xml", a "numbering.xml" of its own) is the inside of its root
+// element, related to the main part by the kind its name says.
 void writeDocx(const QString& path, const QString& body, const QByteArray& png = {},
-               const QString& main = QStringLiteral("word/document.xml"));
+               const QString& main = QStringLiteral("word/document.xml"),
+               const QMap<QString, QString>& beside = {});
 
 // A small PNG picture of this size.
 QByteArray pngOf(int width, int height);
