@@ -302,6 +302,10 @@ describe("a package played by a learning platform", () => {
     assert.match(now.held.interactions[0].id, /^exam_/);
     assert.equal(now.held.interactions[0].result, "100");
     assert.equal(await page.$eval("#result .student", (p) => p.textContent), "نام و نام خانوادگی: Sara Rostami");
+    if (shots) {
+      fs.mkdirSync(shots, { recursive: true });
+      await page.screenshot({ path: path.join(shots, "scorm-result-named.png") });
+    }
     // A practice round is the student's own: the platform hears nothing of it.
     await page.click("#result .nav button:last-child");
     await practise(page, 0);
