@@ -56,6 +56,7 @@ enum Notice : int {
     // picker confirmed with no file chosen.
     kNoticeAttachmentNotFound = 123,
     kNoticeChooseAFile = 124,
+    kNoticeSettingNotKept = 125,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

@@ -43,9 +43,10 @@ QString PayamText(int number) {
         &texts::kPayamCloseFormatterFirst,
         &texts::kPayamAttachmentNotFound,
         &texts::kPayamChooseAFile,
+        &texts::kPayamSettingNotKept,
     };
-    static_assert(std::size(own) == kNoticeChooseAFile - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeChooseAFile)
+    static_assert(std::size(own) == kNoticeSettingNotKept - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeSettingNotKept)
         return *own[number - kNoticeStaleList];
     return {};
 }
@@ -81,6 +82,19 @@ QString persianCause(const QString& description) {
     };
     // Most particular first: "Path not found" before a bare "not found".
     const Kind kinds[] = {{"no \"=>\"", texts::kCauseScript},
+                          {"file too large", texts::kCauseDiskFull},
+                          {"is a folder", texts::kCauseIsFolder},
+                          {"is a directory", texts::kCauseIsFolder},
+                          {"not a regular file", texts::kCauseNotAFile},
+                          {"larger than", texts::kCauseTooLarge},
+                          {"part too large", texts::kCauseTooLarge},
+                          {"too large:", texts::kCauseTooLarge},
+                          {"nested too deeply", texts::kCauseTooDeep},
+                          {"entit", texts::kCauseEntities},
+                          {"outside", texts::kCauseOutside},
+                          {"leaves the", texts::kCauseOutside},
+                          {"symbolic link", texts::kCauseLink},
+                          {"not enough memory", texts::kCauseMemory},
                           {"section", texts::kCauseScript},
                           {"permission denied", texts::kCausePermission},
                           {"access denied", texts::kCausePermission},
@@ -92,10 +106,15 @@ QString persianCause(const QString& description) {
                           {"path not found", texts::kCauseFolderMissing},
                           {"already exists", texts::kCauseExists},
                           {"not a ", texts::kCauseNotReadable},
+                          {"not an ", texts::kCauseNotReadable},
                           {"damaged", texts::kCauseNotReadable},
                           {"not found", texts::kCauseFileMissing},
                           {"no such file", texts::kCauseFileMissing}};
-    const QString lower = description.toLower();
+    // The kind is read from the reason alone: a path may hold any word.
+    const qsizetype reasonEnd = description.lastIndexOf(QStringLiteral(": "));
+    const QString tail = reasonEnd < 0 ? QString() : description.mid(reasonEnd + 2);
+    const bool path = tail.contains(u'/') || tail.contains(u'\\');
+    const QString lower = (path ? description.left(reasonEnd) : description).toLower();
     const QString* found = &texts::kCauseUnknown;
     for (const Kind& k : kinds) {
         if (lower.contains(QLatin1String(k.english))) {

@@ -115,6 +115,9 @@ inline const QString kPayamAttachmentNotFound =
     QStringLiteral(u"فايل ضميمه انتخابي يافت نشد!\u200F");
 inline const QString kPayamChooseAFile =
     QStringLiteral(u"ابتدا فايلي را از فهرست فايلها انتخاب كنيد!\u200F");
+// A changed setting the project file did not take (125): the stored one is shown again.
+inline const QString kPayamSettingNotKept = QStringLiteral(
+    u"اين تنظيم در پروژه ذخيره نشد؛ مقداري كه در پروژه مانده است دوباره نشان داده شد!\u200F");
 // A disc image of an export whose check found errors: the errors, one a line.
 inline const QString kAskImageWithErrors = QStringLiteral(
     u"بررسي خروجي اين خطاها را يافت:\r\n%1\u200F\r\n\r\nتصوير لوح با همين خطاها ساخته "
@@ -143,6 +146,16 @@ inline const QString kCauseScript = QStringLiteral(u"سطري از شيوه\u200
 inline const QString kCauseNotReadable = QStringLiteral(u"فايل آسيب ديده است يا از نوع درستي نيست");
 // The line of a quiz file that could not be read back: its number, then the file's name.
 inline const QString kBadQuizLine = QStringLiteral(u"سطر %1 فايل «%2» خوانا نيست");
+inline const QString kCauseIsFolder = QStringLiteral(u"اين يك شاخه است، نه فايل");
+inline const QString kCauseNotAFile = QStringLiteral(u"فايل معمولي نيست (دستگاه يا لوله است)");
+inline const QString kCauseTooLarge = QStringLiteral(u"فايل بزرگتر از اندازه پذيرفتني است");
+inline const QString kCauseTooDeep = QStringLiteral(u"ساختار فايل بيش از اندازه تودرتو است");
+inline const QString kCauseEntities = QStringLiteral(u"فايل موجوديت‌هاي تعريف‌شده (DTD) دارد "
+                                                     u"که پذيرفته نمي‌شود");
+inline const QString kCauseOutside =
+    QStringLiteral(u"مسير به بيرون از شاخه خود مي‌رود");
+inline const QString kCauseLink = QStringLiteral(u"مسير يك پيوند نمادين است");
+inline const QString kCauseMemory = QStringLiteral(u"حافظه كافي نيست");
 inline const QString kCauseUnknown = QStringLiteral(u"خطاي پيش\u200Cبيني نشده");
 
 // The New title box.

@@ -1,9 +1,11 @@
 #include "commands/disc_commands.h"
 
+#include "app/messages.h"
 #include "export/disc_check.h"
 #include "export/disc_image.h"
 #include "export/quiz_data.h"
 #include "platform/fs_error.h"
+#include "platform/persian_text.h"
 
 #include <QFileInfo>
 
@@ -20,7 +22,10 @@ int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
             std::fprintf(out, "%s\n", line.toUtf8().constData());
         return check.hasErrors() ? 1 : 0;
     } catch (const FsError& e) {
-        std::fprintf(err, "tavrin check: %s\n", e.description().toUtf8().constData());
+        std::fprintf(err, "tavrin check: %s\n%s\n", e.description().toUtf8().constData(),
+                     persianShown(persianCause(e.description()), Digits::InPersianText)
+                         .toUtf8()
+                         .constData());
         return 2;
     }
 }
@@ -38,8 +43,14 @@ int imageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     const ImageResult image =
         makeDiscImage(arguments[0], arguments[1],
                       volumeLabel(title.isEmpty() ? QFileInfo(arguments[0]).fileName() : title));
+    for (const QString& left : image.leftoversRemoved)
+        std::fprintf(err, "tavrin image: a killed image's working file removed: %s\n",
+                     left.toUtf8().constData());
     if (image.outcome != ImageOutcome::Made) {
-        std::fprintf(err, "tavrin image: %s\n", image.description.toUtf8().constData());
+        std::fprintf(err, "tavrin image: %s\n%s\n", image.description.toUtf8().constData(),
+                     persianShown(persianCause(image.description), Digits::InPersianText)
+                         .toUtf8()
+                         .constData());
         return 2;
     }
     if (!image.readBackMatched) {

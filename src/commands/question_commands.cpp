@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/identity.h"
+#include "app/messages.h"
 #include "export/question_export.h"
 #include "formatter/entry_table.h"
 #include "formatter/lesson_draft.h"
@@ -12,6 +13,8 @@
 #include "interchange/moodle_xml.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/project_folders.h"
 #include "platform/text_file.h"
 #include "store/lesson_files.h"
@@ -20,8 +23,10 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <cctype>
 #include <stdexcept>
+#include <utility>
 
 namespace tavrin {
 
@@ -39,9 +44,28 @@ void print(std::FILE* to, const QString& text) {
 struct Options {
     QString project, format, out, file;
     int field = -1, lesson = -1; // 0-based
-    bool replace = false, oneSco = false;
+    bool replace = false, oneSco = false, force = false;
     int passMark = 50;
 };
+
+// Where an export may write: not a link (written through, it would replace what it points
+// at), not inside the project or the program folder (their own files), and over an
+// existing file only when asked.
+void checkOut(const Context& context, const Options& o) {
+    const QFileInfo out(o.out);
+    if (out.isSymLink())
+        throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
+    if (out.isDir())
+        throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
+    for (const auto& [folder, what] :
+         {std::pair{o.project, "the project"}, std::pair{context.programFolder(), "the program"}}) {
+        if (!folder.isEmpty() && isInside(out.absoluteFilePath(), folder))
+            throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
+                               .arg(QLatin1String(what))};
+    }
+    if (out.exists() && !o.force)
+        throw BadInput{QStringLiteral("--out exists; --force replaces it")};
+}
 
 int number(const QCommandLineParser& parser, const QString& name, int most = 1 << 20) {
     if (!parser.isSet(name))
@@ -62,7 +86,8 @@ Options parse(const QStringList& arguments, bool importing) {
                        {QStringLiteral("out"), QString(), QStringLiteral("path")},
                        {QStringLiteral("pass-mark"), QString(), QStringLiteral("percent")},
                        {QStringLiteral("one-sco"), QString()},
-                       {QStringLiteral("replace"), QString()}});
+                       {QStringLiteral("replace"), QString()},
+                       {QStringLiteral("force"), QString()}});
     if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
         throw BadInput{parser.errorText()};
     Options o;
@@ -73,6 +98,7 @@ Options parse(const QStringList& arguments, bool importing) {
     o.lesson = number(parser, QStringLiteral("lesson"));
     o.replace = parser.isSet(QStringLiteral("replace"));
     o.oneSco = parser.isSet(QStringLiteral("one-sco"));
+    o.force = parser.isSet(QStringLiteral("force"));
     if (parser.isSet(QStringLiteral("pass-mark"))) {
         bool ok = false;
         o.passMark = parser.value(QStringLiteral("pass-mark")).toInt(&ok);
@@ -111,6 +137,13 @@ Options parse(const QStringList& arguments, bool importing) {
     return o;
 }
 
+// A renumbering a kill interrupted is finished (or undone) and kills' leftovers go, as
+// opening the project does, before a verb reads or writes a lesson.
+void settlePendingWork(Context& context, const QString& project) {
+    finishSwitch(context, project);
+    removeLeftovers(context, project);
+}
+
 template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
     try {
         return body();
@@ -125,7 +158,14 @@ template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
                      quiz.name().toUtf8().constData());
         return 2;
     } catch (const FsError& e) {
-        std::fprintf(err, "tavrin %s: %s\n", verb, e.description().toUtf8().constData());
+        // The cause in Persian too, as the window says it.
+        std::fprintf(err, "tavrin %s: %s\n%s\n", verb, e.description().toUtf8().constData(),
+                     persianShown(persianCause(e.description()), Digits::InPersianText)
+                         .toUtf8()
+                         .constData());
+        return 2;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "tavrin %s: Not enough memory\n", verb);
         return 2;
     }
 }
@@ -136,6 +176,8 @@ int exportQuestionsCommand(Context& context, const QStringList& arguments, std::
                            std::FILE* err) {
     return run("export-questions", err, [&] {
         const Options o = parse(arguments, false);
+        checkOut(context, o);
+        settlePendingWork(context, o.project);
         const QuestionFormat format = o.format == QLatin1String("gift")     ? QuestionFormat::Gift
                                       : o.format == QLatin1String("moodle") ? QuestionFormat::Moodle
                                                                             : QuestionFormat::Scorm;
@@ -159,6 +201,7 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
                            std::FILE* err) {
     return run("import-questions", err, [&] {
         const Options o = parse(arguments, true);
+        settlePendingWork(context, o.project);
         const QString document = readUtf16File(store::projectFilePath(o.project));
         QString title;
         bool found = false;
@@ -180,9 +223,9 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
         if (!o.replace && fileExists(xml + folders::draftName(id)))
             throw BadInput{QStringLiteral("the lesson has unmade work in the formatter (a draft); "
                                           "--replace discards it")};
-        if (!fileExists(o.file))
-            throw FsError::at(QStringLiteral("File not found"), o.file);
-        const QByteArray bytes = readWholeFile(o.file);
+        const QByteArray bytes = readInputFile(o.file, kLargestQuestionsFile);
+        // What the replaced lesson owned in BookTXT: what the new one does not take over goes.
+        const QStringList replaced = o.replace ? lessonCopies(o.project, id) : QStringList();
         const TravelSet set =
             o.format == QLatin1String("gift") ? readGift(bytes) : readMoodleXml(bytes);
         for (const SkippedQuestion& s : set.skipped)
@@ -213,6 +256,13 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
             // Nothing was made: the imported files go with the table.
             removeDraft(o.project, id);
             return 2;
+        }
+        const QStringList kept = lessonCopies(o.project, id);
+        QDir pages(QDir(o.project).filePath(folders::kBookTxt));
+        for (const QString& name : replaced) {
+            if (!kept.contains(name) && pages.remove(name))
+                context.log().LogMe(
+                    QStringLiteral("Replaced lesson's file removed: %1").arg(pages.filePath(name)));
         }
         print(out, QStringLiteral("%1: %2 questions made into %3")
                        .arg(o.file)

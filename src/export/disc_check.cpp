@@ -66,7 +66,11 @@ private:
             const QFileInfo info = it.fileInfo();
             const QString relative = QDir(root_).relativeFilePath(info.filePath());
             const QString name = info.fileName();
-            if (info.isFile())
+            if (info.isSymLink() || !(info.isFile() || info.isDir()))
+                add(Finding::Error, relative,
+                    QStringLiteral(u"نه فايل است نه شاخه (پيوند، لوله يا دستگاه)؛ لوح آن را "
+                                   u"نمي‌پذيرد"));
+            else if (info.isFile())
                 check_.totalBytes += info.size();
             if (name.size() > kJolietName)
                 add(Finding::Error, relative,

@@ -10,6 +10,8 @@
 #include <QMap>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <unistd.h>
@@ -60,6 +62,21 @@ QString isoError(const char* step, int code) {
 struct Sizes {
     qint64 total = 0, largest = 0;
 };
+} // namespace
+
+QString firstSpecialFile(const QString& folder) {
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (entry.isSymLink() || !(entry.isFile() || entry.isDir()))
+            return entry.filePath();
+    }
+    return {};
+}
+
+namespace {
+
 Sizes sizesOf(const QString& folder) {
     Sizes s;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
@@ -186,6 +203,23 @@ ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QS
             QStringLiteral("The image may not be inside the folder it images: %1").arg(isoPath);
         return result;
     }
+    if (QFileInfo(isoPath).isDir()) {
+        result.description = QStringLiteral("Is a folder: %1").arg(isoPath);
+        return result;
+    }
+    if (const QString special = firstSpecialFile(exportFolder); !special.isEmpty()) {
+        result.description = QStringLiteral("Not a regular file: %1").arg(special);
+        return result;
+    }
+    // The working files a killed image left beside this one go first.
+    const QFileInfo target(isoPath);
+    for (const QFileInfo& left :
+         QDir(target.absolutePath())
+             .entryInfoList({target.fileName() + QStringLiteral(".????????.part")},
+                            QDir::Files | QDir::Hidden)) {
+        if (QFile::remove(left.filePath()))
+            result.leftoversRemoved.append(left.filePath());
+    }
     const QString working =
         isoPath + QStringLiteral(".%1.part")
                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
@@ -254,8 +288,18 @@ ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QS
         }
         if (cancelled || !ok)
             burn->cancel(burn);
-        const QString writeError = out.errorString();
-        ok = ok && !cancelled && out.flush() && ::fsync(out.handle()) == 0;
+        // The disk's refusal may come only when the last buffer is flushed or synced: its
+        // cause is taken where it happened.
+        QString writeError = ok ? QString() : out.errorString();
+        if (ok && !cancelled && !out.flush()) {
+            writeError = out.errorString();
+            ok = false;
+        }
+        if (ok && !cancelled && ::fsync(out.handle()) != 0) {
+            writeError = QString::fromLocal8Bit(std::strerror(errno));
+            ok = false;
+        }
+        ok = ok && !cancelled;
         out.close();
         burn->free_data(burn);
         free(burn);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace tavrin {
@@ -17,9 +18,16 @@ struct ImageResult {
     QString description; // why it failed, or what the read-back found
     int files = 0;       // files in the image
     bool readBackMatched = false;
+    QStringList leftoversRemoved; // working files of earlier images a kill left, removed
 };
 
-// Makes an ISO 9660 image of an export folder with libisofs: Joliet (long names, so 103
+// The first entry below a folder that is neither a regular file nor a folder (a pipe, a
+// device, a socket, a link): a disc holds none, and reading one back could block. Empty
+// when there is none.
+QString firstSpecialFile(const QString& folder);
+
+// Makes an ISO 9660 image of an export folder (refused when it holds a special file, or when
+// the image would be a folder or inside the folder) with libisofs: Joliet (long names, so 103
 // characters) and Rock Ridge (names as they are, in UTF-8), ISO level 3 when a file or the
 // whole is beyond 4 GB. Written under a working name beside the target and renamed at the
 // end; a cancel (progress answering false) or a failure leaves no file. Then the image is

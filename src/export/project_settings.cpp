@@ -102,36 +102,49 @@ ExamSettings examSettings(const ProjectSettings& settings) {
     return exam;
 }
 
-void KeepSetting(Context& context, const QString& projectPath, const QString& tag,
-                 const QString& value) {
+QString KeepSetting(Context& context, const QString& projectPath, const QString& tag,
+                    const QString& value) {
     context.log().LogMe(QStringLiteral("Saving project settings..."));
     if (store::damagesTagText(value)) {
         store::refusePath(context, value);
-        return;
+        return kUnsafeSettingPath + QStringLiteral(": ") + value;
     }
+    QString why = QStringLiteral("Not written");
     store::trapped(context, kFailWriteNode, [&] {
-        const QString file = store::projectFilePath(projectPath);
-        if (!fileExists(file))
-            throw FsError::at(QStringLiteral("File not found"), file);
-        const QString document = readUtf16File(file);
-        static const QStringList texts{QStringLiteral("Music"),       QStringLiteral("Olgoo"),
-                                       QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
-                                       QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount")};
-        const bool text = texts.contains(tag);
-        const QString settings = QStringLiteral("Settings");
-        // The exam's elements came after the others, and go after them.
-        const QString changed =
-            text ? SetBlockText(context, document, settings, tag, value,
-                                tag.startsWith(QLatin1String("Exam")))
-                 : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
-        if (changed == document) {
-            if (Wsre(context, document, settings).isEmpty())
-                throw store::Failure{QStringLiteral("Settings not found in %1").arg(file)};
-            return; // already so
+        try {
+            const QString file = store::projectFilePath(projectPath);
+            if (!fileExists(file))
+                throw FsError::at(QStringLiteral("File not found"), file);
+            const QString document = readUtf16File(file);
+            static const QStringList texts{
+                QStringLiteral("Music"),       QStringLiteral("Olgoo"),
+                QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
+                QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount")};
+            const bool text = texts.contains(tag);
+            const QString settings = QStringLiteral("Settings");
+            // The exam's elements came after the others, and go after them.
+            const QString changed =
+                text ? SetBlockText(context, document, settings, tag, value,
+                                    tag.startsWith(QLatin1String("Exam")))
+                     : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
+            if (changed == document) {
+                if (Wsre(context, document, settings).isEmpty())
+                    throw store::Failure{QStringLiteral("Settings not found in %1").arg(file)};
+                why.clear();
+                return; // already so
+            }
+            saveUtf16File(file, changed);
+            why.clear();
+            context.log().LogMe(QStringLiteral("Project settings saved."));
+        } catch (const FsError& e) {
+            why = e.description();
+            throw;
+        } catch (const store::Failure& f) {
+            why = f.description;
+            throw;
         }
-        saveUtf16File(file, changed);
-        context.log().LogMe(QStringLiteral("Project settings saved."));
     });
+    return why;
 }
 
 } // namespace tavrin

@@ -47,8 +47,11 @@ bool SaveThings(Context& context, const SettingsChoice& choice, const QString& p
 // Writes one changed setting back to the project file's Settings block: "Music",
 // "Olgoo", "Printable", "ExamOn", "ExamMinutes" and "ExamCount" hold text, "Music1", "Music2",
 // "BackPic", "Export" and "Import" a Path. A missing element is added; the rest of the file stays
-// byte for byte.
-void KeepSetting(Context& context, const QString& projectPath, const QString& tag,
-                 const QString& value);
+// byte for byte. Why it was not written (kUnsafeSettingPath first for a path refused with its
+// own notice) (a full disk, a read-only project; logged), or an empty
+// text when it was.
+inline const QString kUnsafeSettingPath = QStringLiteral("Unsafe folder path");
+QString KeepSetting(Context& context, const QString& projectPath, const QString& tag,
+                    const QString& value);
 
 } // namespace tavrin

@@ -23,10 +23,12 @@ QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {
                                        request.passMark, request.out});
         return written;
     }
-    const TravelSet set = projectQuestions(context, request.projectPath, request.scope);
+    const bool gift = request.format == QuestionFormat::Gift;
+    // GIFT carries no file: none is read.
+    const TravelSet set = projectQuestions(context, request.projectPath, request.scope,
+                                           gift ? FileBytes::NamesOnly : FileBytes::Read);
     if (set.questions.isEmpty())
         throw std::invalid_argument("no lesson in the choice has made questions");
-    const bool gift = request.format == QuestionFormat::Gift;
     QByteArray bytes;
     if (gift) {
         bytes = giftText(set);

@@ -20,6 +20,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamWriter>
 #include <cerrno>
 #include <cstdio>
@@ -182,7 +183,7 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
     const QString project = QDir(QDir::fromNativeSeparators(request.projectPath)).absolutePath();
     const QString document = readUtf16File(store::projectFilePath(request.projectPath));
     // The lessons in the scope that have a quiz file; projectQuestions checks the scope.
-    projectQuestions(context, request.projectPath, request.scope);
+    projectQuestions(context, request.projectPath, request.scope, FileBytes::NamesOnly);
     QList<LessonRef> lessons;
     for (const LessonRef& l : projectLessons(context, document)) {
         if ((request.scope.field < 0 || l.field == request.scope.field) &&
@@ -207,14 +208,20 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
             QStringList copies = q.images.values();
             copies << q.attach << q.sound << q.film << q.back;
             for (const QString& copy : copies) {
-                if (!copy.isEmpty())
-                    files.insert(QStringLiteral("Data/BookTXT/") + copy,
-                                 project + QStringLiteral("/BookTXT/") + copy);
+                if (copy.isEmpty())
+                    continue;
+                // The CD export's rule: nothing from outside the project, links included.
+                const QString from = project + QStringLiteral("/BookTXT/") + copy;
+                if (!isInside(from, project))
+                    throw FsError::at(QStringLiteral("Leaves the project folder"), from);
+                files.insert(QStringLiteral("Data/BookTXT/") + copy, from);
             }
         }
     }
     for (const char* media : {"FlashIMG/Back.jpg", "FlashIMG/Sound1.mp3", "FlashIMG/Sound2.mp3"}) {
         const QString from = project + u'/' + QLatin1String(media);
+        if (fileExists(from) && !isInside(from, project))
+            throw FsError::at(QStringLiteral("Leaves the project folder"), from);
         if (fileExists(from))
             files.insert(QStringLiteral("Data/") + QLatin1String(media), from);
     }
@@ -235,7 +242,18 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
                       request.scoPerLesson, request.passMark, names);
 
     const QString working = request.out + QStringLiteral(".partial");
-    QFile::remove(working);
+    // What a killed package left beside this one goes first: the working zip and libzip's
+    // own working file.
+    const QFileInfo target(request.out);
+    for (const QFileInfo& left :
+         QDir(target.absolutePath())
+             .entryInfoList({target.fileName() + QStringLiteral(".partial"),
+                             target.fileName() + QStringLiteral(".partial.*")},
+                            QDir::Files | QDir::Hidden)) {
+        if (QFile::remove(left.filePath()))
+            context.log().LogMe(QStringLiteral("A killed package's working file removed: %1")
+                                    .arg(QDir::toNativeSeparators(left.filePath())));
+    }
     try {
         Zip zip(working);
         zip.add(QStringLiteral("imsmanifest.xml"), manifest);

@@ -1,6 +1,7 @@
 #include "formatter/docx_text.h"
 
 #include "platform/fs_error.h"
+#include "platform/xml_guard.h"
 #include "richtext/rich_text_writer.h"
 
 #include <QBuffer>
@@ -21,7 +22,9 @@ namespace {
 constexpr int kLargestStart = 1000000;
 
 // A part may not be larger than this once unpacked: a small zip must not fill the memory.
-constexpr zip_uint64_t kLargestPart = 256u * 1024u * 1024u;
+constexpr zip_uint64_t kLargestPart = 64u * 1024u * 1024u;
+// All the pictures the text holds, as RTF writes them (hex, each time one is shown).
+constexpr qsizetype kLargestPictures = 128 * 1024 * 1024;
 
 class Package {
 public:
@@ -56,7 +59,9 @@ public:
         if (zip_stat(zip_, utf8.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
             throw FsError(QStringLiteral("Not a Word document (no %1)").arg(name));
         if (stat.size > kLargestPart)
-            throw FsError(QStringLiteral("Word document part too large: %1").arg(name));
+            throw FsError(QStringLiteral("Word document part too large (over %1 MB): %2")
+                              .arg(kLargestPart / (1024 * 1024))
+                              .arg(name));
         zip_file_t* file = zip_fopen(zip_, utf8.constData(), 0);
         if (!file)
             throw FsError(QStringLiteral("Damaged Word document: %1").arg(name));
@@ -65,6 +70,9 @@ public:
         zip_fclose(file);
         if (read < 0 || zip_uint64_t(read) != stat.size)
             throw FsError(QStringLiteral("Damaged Word document: %1").arg(name));
+        if (name.endsWith(QLatin1StringView(".xml")) || name.endsWith(QLatin1StringView(".rels")))
+            if (declaresEntities(data))
+                throw FsError(QStringLiteral("Word document declares entities: %1").arg(name));
         return data;
     }
 
@@ -360,8 +368,28 @@ private:
         }
     }
 
+    // One level deeper into nested content for as long as it lives; too deep is refused, as
+    // each level is a call.
+    class Deeper {
+    public:
+        explicit Deeper(int& depth) : depth_(depth) {
+            if (++depth_ > kDeepestXml) {
+                --depth_;
+                throw FsError(QStringLiteral("Word document nested too deeply (over %1 levels)")
+                                  .arg(kDeepestXml));
+            }
+        }
+        ~Deeper() { --depth_; }
+        Deeper(const Deeper&) = delete;
+        Deeper& operator=(const Deeper&) = delete;
+
+    private:
+        int& depth_;
+    };
+
     // Paragraphs and tables of the body, a table cell, or a content control.
     void blockContent(QXmlStreamReader& xml) {
+        const Deeper deeper(depth_);
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"p") {
@@ -437,6 +465,7 @@ private:
 
     // What may stand in a paragraph: runs, and the elements that hold runs.
     void inlineContent(QXmlStreamReader& xml, QString& out) {
+        const Deeper deeper(depth_);
         const QStringView n = xml.name();
         if (n == u"r") {
             run(xml, out);
@@ -454,6 +483,7 @@ private:
 
     // The first choice is taken; the fallback repeats it for older readers.
     void alternateContent(QXmlStreamReader& xml, QString& out) {
+        const Deeper deeper(depth_);
         bool taken = false;
         while (xml.readNextStartElement()) {
             if (!taken && (xml.name() == u"Choice" || xml.name() == u"Fallback")) {
@@ -604,9 +634,20 @@ private:
         if (target.isEmpty() || target.contains(QLatin1StringView("..")))
             return;
         const QString path = besideMain(target);
-        if (!package_.has(path))
-            return;
-        picture(package_.part(path), cx, cy, out);
+        // Each picture is read and written out once, however often the text shows it.
+        const QString key = path + QStringLiteral("|%1x%2").arg(cx).arg(cy);
+        auto made = pictures_.find(key);
+        if (made == pictures_.end()) {
+            QString rtf;
+            if (package_.has(path))
+                picture(package_.part(path), cx, cy, rtf);
+            made = pictures_.insert(key, rtf);
+        }
+        picturesSize_ += made->size();
+        if (picturesSize_ > kLargestPictures)
+            throw FsError(QStringLiteral("Word document too large: its pictures pass %1 MB")
+                              .arg(kLargestPictures / (1024 * 1024)));
+        out += *made;
     }
 
     static void picture(QByteArray data, qint64 cx, qint64 cy, QString& out) {
@@ -655,6 +696,7 @@ private:
 
     // A table's rows, also those inside content controls.
     void rows(QXmlStreamReader& xml, bool& tableRtl) {
+        const Deeper deeper(depth_);
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"tblPr") {
@@ -692,6 +734,7 @@ private:
     }
 
     void cells(QXmlStreamReader& xml, RowText& text, bool& first) {
+        const Deeper deeper(depth_);
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"tc") {
@@ -709,6 +752,7 @@ private:
     }
 
     void cellContent(QXmlStreamReader& xml, RowText& text) {
+        const Deeper deeper(depth_);
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"p") {
@@ -904,6 +948,9 @@ private:
     QList<PendingNote> pendingNotes_;
     QHash<QString, int> noteNumbers_; // by part and id
     int notesSeen_ = 0;
+    int depth_ = 0;
+    QHash<QString, QString> pictures_; // by part and shown size: its RTF
+    qsizetype picturesSize_ = 0;
     QList<QRgb> colours_;
     QList<bool> fields_; // open fields: true while in the instruction
     QString body_;

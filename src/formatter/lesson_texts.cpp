@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <new>
 
 namespace tavrin {
 
@@ -105,13 +106,16 @@ std::optional<LessonText> loadLessonText(Context& context, const QString& folder
 
 LessonText readLessonText(const QString& folder, const QString& name) {
     const QString path = DoSlashStrict(fromStoredPath(folder)) + name;
-    QByteArray bytes = readWholeFile(path);
+    QByteArray bytes = readInputFile(path, kLargestLessonText);
     const QString extension = extensionOf(name);
     if (extension == u"docx") {
         try {
             return {docxToRtf(bytes), true, false};
         } catch (const FsError& e) {
             throw FsError::at(e.description(), path);
+        } catch (const std::bad_alloc&) {
+            // Bounded as it is, a text may still not fit this machine: said, not a crash.
+            throw FsError::at(QStringLiteral("Not enough memory"), path);
         }
     }
     if (extension == u"txt") {

@@ -4,11 +4,15 @@
 #include "formatter/outline_editing.h"
 #include "formatter/quiz_reopen.h"
 #include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/project_folders.h"
 #include "platform/safe_save.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace tavrin {
@@ -31,6 +35,8 @@ QStringList commonStart(const QList<QStringList>& categories) {
 }
 
 constexpr qsizetype kChoices = 4;
+// What one import may write into BookTXT: far above a real file's pictures.
+constexpr qint64 kLargestImport = 512LL * 1024 * 1024;
 const QString kRightBeyondFour =
     QStringLiteral(u"پاسخ درست پس از گزينه چهارم است و فايل آزمون فقط چهار گزينه مي\u200Cگيرد");
 // The question's title (%1) and the choices left out (%2).
@@ -82,11 +88,21 @@ public:
             close();
     }
 
-    // A file's bytes under a free import name; its path.
+    // A file's bytes under a free import name; its path. The same bytes named again are the
+    // file already written, and one import writes no more than kLargestImport.
     QString keep(const TravelFile& file, const QString& what) {
         QString suffix = QFileInfo(file.name).suffix();
         if (suffix.isEmpty())
             suffix = QStringLiteral("bin");
+        const QByteArray key =
+            QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha256) + suffix.toUtf8();
+        if (const auto same = byContent_.find(key); same != byContent_.end())
+            return *same;
+        writtenBytes_ += file.bytes.size();
+        if (writtenBytes_ > kLargestImport)
+            throw FsError::at(QStringLiteral("Larger than %1 MB in pictures and attachments")
+                                  .arg(kLargestImport / (1024 * 1024)),
+                              pages_);
         QString path;
         for (int n = 0;; ++n) {
             path = pages_ + folders::importName(
@@ -98,7 +114,17 @@ public:
                 break;
         }
         saveWholeFile(path, file.bytes);
-        return QDir::toNativeSeparators(path);
+        written_.append(path);
+        const QString shown = QDir::toNativeSeparators(path);
+        byContent_.insert(key, shown);
+        return shown;
+    }
+
+    // What this import wrote, taken away again when it does not finish.
+    void undo() {
+        for (const QString& path : written_)
+            QFile::remove(path);
+        written_.clear();
     }
 
     void question(const TravelQuestion& q, ImportResult& result) {
@@ -162,12 +188,19 @@ private:
     const ImportTarget& target_;
     QString pages_;
     QStringList opened_;
+    QStringList written_;
+    QHash<QByteArray, QString> byContent_; // by hash and suffix: the file's path
+    qint64 writtenBytes_ = 0;
 };
+
+void importInto(Importer& in, const TravelSet& set, const QStringList& base, ImportResult& result);
 
 } // namespace
 
 ImportResult importQuestions(Context& context, EntryTable& table, QStringList& outline,
                              const TravelSet& set, const ImportTarget& target) {
+    const EntryTable tableBefore = table;
+    const QStringList outlineBefore = outline;
     ImportResult result;
     result.skipped = set.skipped;
     result.notes = set.notes;
@@ -181,6 +214,22 @@ ImportResult importQuestions(Context& context, EntryTable& table, QStringList& o
     QDir().mkpath(QDir(target.projectPath).filePath(folders::kBookTxt));
     const QStringList base = commonStart(set.categories);
     Importer in(context, table, outline, target);
+    // All or nothing: a failure (a full disk) leaves the table, the outline and BookTXT as
+    // they were.
+    try {
+        importInto(in, set, base, result);
+    } catch (...) {
+        in.undo();
+        table = tableBefore;
+        outline = outlineBefore;
+        throw;
+    }
+    return result;
+}
+
+namespace {
+
+void importInto(Importer& in, const TravelSet& set, const QStringList& base, ImportResult& result) {
     for (const TravelQuestion& given : set.questions) {
         const QString shown = given.title.isEmpty() ? given.text.left(40) : given.title;
         // A quiz file holds four choices: more come as four only when the right one is
@@ -202,7 +251,8 @@ ImportResult importQuestions(Context& context, EntryTable& table, QStringList& o
         in.question(q, result);
     }
     in.leave();
-    return result;
 }
+
+} // namespace
 
 } // namespace tavrin

@@ -14,15 +14,43 @@ const QChar kRlm(0x200F);
 
 } // namespace
 
+namespace {
+
+// Every match of before, left to right and not overlapping, replaced by an after no longer
+// than it, in one pass over the text in place: QString::replace moves the tail again every
+// thousand matches, which a text of many short lines makes superlinear.
+void shrinkInPlace(QString& t, QStringView before, QStringView after) {
+    Q_ASSERT(after.size() <= before.size());
+    qsizetype at = t.indexOf(before);
+    if (at < 0)
+        return;
+    QChar* data = t.data();
+    qsizetype to = at;
+    qsizetype from = at;
+    while (at >= 0) {
+        std::copy(data + from, data + at, data + to);
+        to += at - from;
+        std::copy(after.begin(), after.end(), data + to);
+        to += after.size();
+        from = at + before.size();
+        at = t.indexOf(before, from);
+    }
+    std::copy(data + from, data + t.size(), data + to);
+    to += t.size() - from;
+    t.truncate(to);
+}
+
+} // namespace
+
 QString Rep(QString t) {
     // In place: every replacement is no longer than what it replaces, and the marks are put
     // in from the end, so a 5 MB lesson is never held twice.
-    t.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
-    t.replace(QStringLiteral("<ircMAIN>"), QStringLiteral(" "));
-    t.replace(QStringLiteral("</ircMAIN>"), kCrLf);
-    t.replace(QStringLiteral(" \r\n"), kCrLf);
+    shrinkInPlace(t, u"&nbsp;", u" ");
+    shrinkInPlace(t, u"<ircMAIN>", u" ");
+    shrinkInPlace(t, u"</ircMAIN>", kCrLf);
+    shrinkInPlace(t, u" \r\n", kCrLf);
     for (int pass = 0; pass < 2; ++pass)
-        t.replace(QStringLiteral("\r\n "), kCrLf);
+        shrinkInPlace(t, u"\r\n ", kCrLf);
     t.replace(QChar(0x0649), QChar(0x064A));
     const auto marked = [](QChar c) { return c == u'!' || c == u'.' || c == u':'; };
     const qsizetype marks = std::count_if(t.cbegin(), t.cend(), marked);

@@ -3,6 +3,7 @@
 #include "interchange/html_text.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <stdexcept>
@@ -36,6 +37,8 @@ QStringList labelsLeft(const QString& comment) {
         labels.append(it.next().captured(1) + u' ');
     return labels;
 }
+
+const QString kWeightOutOfRange = QStringLiteral(u"وزن يك گزينه بيرون از -100 تا 100 درصد است");
 
 QString lettersEscaped(const QString& text) {
     return giftEscaped(persianLetters(text));
@@ -112,7 +115,8 @@ struct Choice {
     bool right = false;
     int weight = 0; // percent; "=" is 100
     QString text;
-    bool equals = false; // introduced by "=": every answer so is a short answer's
+    bool equals = false;     // introduced by "=": every answer so is a short answer's
+    bool outOfRange = false; // a weight outside -100..100 percent
 };
 
 // The answers part "=a ~b ~%50%c #feedback ####general": choices and the general feedback.
@@ -149,7 +153,9 @@ void readChoices(const QList<Char>& cs, bool html, QList<Choice>& choices, QStri
     for (Choice& c : choices) {
         const QRegularExpressionMatch m = weight.match(c.text.trimmed());
         if (m.hasMatch()) {
-            c.weight = int(m.captured(1).toDouble());
+            const double w = m.captured(1).toDouble();
+            c.outOfRange = !(w >= -100 && w <= 100);
+            c.weight = c.outOfRange ? 0 : int(w);
             c.right = c.weight == 100;
             c.text = c.text.trimmed().mid(m.capturedEnd());
         }
@@ -224,6 +230,8 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
     readChoices(answers, html, choices, general, feedback);
     if (raw.contains(QStringLiteral("->")))
         return skip(questionKindName(QStringLiteral("matching")));
+    if (std::any_of(choices.begin(), choices.end(), [](const Choice& c) { return c.outOfRange; }))
+        return skip(kWeightOutOfRange);
     const bool anyWrong = std::any_of(choices.begin(), choices.end(),
                                       [](const Choice& c) { return !c.right && c.weight <= 0; });
     // Answers all given with "=" (weighted or not) are the accepted texts of a short answer.
@@ -341,13 +349,28 @@ QByteArray giftText(const TravelSet& set) {
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kLabelsLeft +
                    labels.join(QStringLiteral(u"، ")) + u'\n';
         }
+        // "->" among the answers makes a platform read a matching question: such a question
+        // is written as HTML, where the arrow is "-&gt;" and reads back as it was.
+        const QString explanation = persianLetters(q.explanation);
+        const bool arrow = explanation.contains(QStringLiteral("->")) ||
+                           std::any_of(answers.begin(), answers.end(), [](const QString& a) {
+                               return a.contains(QStringLiteral("->"));
+                           });
+        const auto part = [&](const QString& text) {
+            if (!arrow)
+                return giftEscaped(text);
+            QString html = text.toHtmlEscaped();
+            html.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+            html.replace(u'\n', QStringLiteral("<br>"));
+            return giftEscaped(html);
+        };
         out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
-               lettersEscaped(q.text);
+               (arrow ? QStringLiteral("[html]") : QString()) + part(persianLetters(q.text));
         out += QStringLiteral("{\n");
         for (int a = 0; a < answers.size(); ++a)
-            out += QString(a + 1 == q.correct ? u'=' : u'~') + giftEscaped(answers[a]) + u'\n';
+            out += QString(a + 1 == q.correct ? u'=' : u'~') + part(answers[a]) + u'\n';
         if (!q.explanation.isEmpty())
-            out += QStringLiteral("####") + lettersEscaped(q.explanation) + u'\n';
+            out += QStringLiteral("####") + part(explanation) + u'\n';
         out += QStringLiteral("}\n");
     }
     return out.toUtf8();
@@ -365,10 +388,28 @@ TravelSet readGift(const QByteArray& bytes) {
     TravelSet set;
     QStringList category;
     QStringList item;
+    // Whether the item has opened its answers with "{" and not yet closed them: kept line by
+    // line, so that a blank line costs no walk over the whole item.
+    bool opened = false, closed = false;
+    const auto follow = [&](const QString& line) {
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line[i];
+            if (c == u'\\' && i + 1 < line.size() &&
+                (kSpecial.contains(line[i + 1]) || line[i + 1] == u'n')) {
+                ++i;
+            } else if (c == u'{' && !opened) {
+                opened = true;
+            } else if (c == u'}' && opened) {
+                closed = true;
+            }
+        }
+    };
+    QSet<QStringList> declared;
     QStringList labels; // the answers' own labels the tool's comment names, put back
     const auto finish = [&] {
         const QString whole = item.join(u'\n');
         item.clear();
+        opened = closed = false;
         if (whole.trimmed().isEmpty())
             return;
         const qsizetype before = set.questions.size();
@@ -388,19 +429,20 @@ TravelSet readGift(const QByteArray& bytes) {
         if (trimmed.startsWith(QStringLiteral("$CATEGORY:"))) {
             finish();
             category = categoryNames(trimmed.mid(10));
-            if (!set.categories.contains(category))
+            if (!declared.contains(category)) {
+                declared.insert(category);
                 set.categories.append(category);
+            }
             continue;
         }
         if (trimmed.isEmpty()) {
             // A blank line inside an answers part does not end the question.
-            const QList<Char> cs = chars(item.join(u'\n'));
-            const qsizetype open = findPlain(cs, u'{', 0);
-            if (open < 0 || findPlain(cs, u'}', open) >= 0)
+            if (!opened || closed)
                 finish();
             continue;
         }
         item.append(line);
+        follow(line);
     }
     finish();
     return set;

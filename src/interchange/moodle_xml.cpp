@@ -2,6 +2,7 @@
 
 #include "interchange/html_text.h"
 #include "platform/text_codec.h"
+#include "platform/xml_guard.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -169,20 +170,35 @@ struct Node {
     }
 };
 
+// The element the reader stands on, with all it holds; walked without a call a level, and
+// refused deeper than any Moodle file goes.
 std::unique_ptr<Node> readTree(QXmlStreamReader& xml) {
-    auto node = std::make_unique<Node>();
-    node->name = xml.name().toString();
-    node->attributes = xml.attributes();
-    while (!xml.atEnd()) {
+    auto root = std::make_unique<Node>();
+    root->name = xml.name().toString();
+    root->attributes = xml.attributes();
+    std::vector<Node*> open{root.get()};
+    while (!xml.atEnd() && !open.empty()) {
         xml.readNext();
-        if (xml.isStartElement())
-            node->children.push_back(readTree(xml));
-        else if (xml.isCharacters())
-            node->text += xml.text();
-        else if (xml.isEndElement())
-            break;
+        if (xml.isStartElement()) {
+            if (open.size() >= size_t(kDeepestXml))
+                throw std::invalid_argument(
+                    QStringLiteral("the XML is nested too deeply (over %1 levels, line %2)")
+                        .arg(kDeepestXml)
+                        .arg(xml.lineNumber())
+                        .toStdString());
+            auto child = std::make_unique<Node>();
+            child->name = xml.name().toString();
+            child->attributes = xml.attributes();
+            Node* at = child.get();
+            open.back()->children.push_back(std::move(child));
+            open.push_back(at);
+        } else if (xml.isCharacters()) {
+            open.back()->text += xml.text();
+        } else if (xml.isEndElement()) {
+            open.pop_back();
+        }
     }
-    return node;
+    return root;
 }
 
 // A text area's files, by name.
@@ -461,6 +477,8 @@ QByteArray moodleXml(const TravelSet& set, bool shuffleAnswers) {
 }
 
 TravelSet readMoodleXml(const QByteArray& bytes) {
+    if (declaresEntities(bytes))
+        throw std::invalid_argument("the XML declares entities, which a Moodle file never does");
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd() && !xml.isStartElement())
         xml.readNext();
@@ -474,14 +492,17 @@ TravelSet readMoodleXml(const QByteArray& bytes) {
                                         .toStdString());
     TravelSet set;
     QStringList category;
+    QSet<QStringList> declared; // a look-up a category, not a walk of all before it
     for (const auto& node : quiz->children) {
         if (node->name != QLatin1String("question"))
             continue;
         if (node->attribute(QStringLiteral("type")) == QLatin1String("category")) {
             const Node* c = node->child(QStringLiteral("category"));
             category = categoryNames(c ? c->textChild().trimmed() : QString());
-            if (!set.categories.contains(category))
+            if (!declared.contains(category)) {
+                declared.insert(category);
                 set.categories.append(category);
+            }
             continue;
         }
         readQuestion(*node, category, set);

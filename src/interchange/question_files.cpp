@@ -11,9 +11,7 @@
 namespace tavrin {
 
 TravelSet readQuestionsFile(const QString& path) {
-    if (!fileExists(path))
-        throw FsError::at(QStringLiteral("File not found"), path);
-    const QByteArray bytes = readWholeFile(path);
+    const QByteArray bytes = readInputFile(path, kLargestQuestionsFile);
     qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at])))
         ++at;

@@ -22,24 +22,28 @@ namespace tavrin {
 
 namespace {
 
-TravelFile copyIn(const QString& pages, const QString& name) {
+// A copy in BookTXT a quiz file names: within the project, after links, or refused.
+TravelFile copyIn(const QString& pages, const QString& name, FileBytes files) {
     if (name.isEmpty())
         return {};
-    return {name, readWholeFile(pages + name)};
+    const QString path = pages + name;
+    if (!isInside(path, pages + QStringLiteral(".."))) // the project folder
+        throw FsError::at(QStringLiteral("Leaves the project folder"), path);
+    return {name, files == FileBytes::Read ? readWholeFile(path) : QByteArray()};
 }
 
-TravelQuestion travelQuestion(const QuizQuestion& q, const QString& pages) {
+TravelQuestion travelQuestion(const QuizQuestion& q, const QString& pages, FileBytes files) {
     TravelQuestion t;
     t.text = q.text;
     t.answers = q.answers;
     t.correct = q.answers.isEmpty() ? 0 : q.marked;
     t.explanation = q.explanation;
     for (auto i = q.images.begin(); i != q.images.end(); ++i)
-        t.pictures.insert(i.key(), copyIn(pages, i.value()));
-    t.attach = copyIn(pages, q.attach);
-    t.sound = copyIn(pages, q.sound);
-    t.film = copyIn(pages, q.film);
-    t.back = copyIn(pages, q.back);
+        t.pictures.insert(i.key(), copyIn(pages, i.value(), files));
+    t.attach = copyIn(pages, q.attach, files);
+    t.sound = copyIn(pages, q.sound, files);
+    t.film = copyIn(pages, q.film, files);
+    t.back = copyIn(pages, q.back, files);
     return t;
 }
 
@@ -50,7 +54,7 @@ void addCategory(TravelSet& set, const QStringList& category) {
 
 // A lesson's questions with the groups they lie in.
 void addLesson(TravelSet& set, const QString& project, const QStringList& lessonCategory,
-               const QString& id) {
+               const QString& id, FileBytes files) {
     const QString xml = project + folders::kXml + u'/';
     const QString pages = project + folders::kBookTxt + u'/';
     const QString name = folders::quizName(id);
@@ -74,7 +78,7 @@ void addLesson(TravelSet& set, const QString& project, const QStringList& lesson
             else if (!open.isEmpty())
                 open.removeLast();
         }
-        TravelQuestion t = travelQuestion(q, pages);
+        TravelQuestion t = travelQuestion(q, pages, files);
         t.category = lessonCategory + open;
         t.title = lessonCategory.last() + u' ' + QString::number(++place);
         addCategory(set, t.category);
@@ -84,7 +88,8 @@ void addLesson(TravelSet& set, const QString& project, const QStringList& lesson
 
 } // namespace
 
-TravelSet projectQuestions(Context& context, const QString& projectPath, TravelScope scope) {
+TravelSet projectQuestions(Context& context, const QString& projectPath, TravelScope scope,
+                           FileBytes files) {
     const QString project = QDir(QDir::fromNativeSeparators(projectPath)).absolutePath() + u'/';
     const QString file = store::projectFilePath(projectPath);
     if (!fileExists(file))
@@ -113,7 +118,7 @@ TravelSet projectQuestions(Context& context, const QString& projectPath, TravelS
         if ((scope.field >= 0 && l.field != scope.field) ||
             (scope.lesson >= 0 && l.lesson != scope.lesson))
             continue;
-        addLesson(set, project, {fields.value(l.field), l.title}, l.id());
+        addLesson(set, project, {fields.value(l.field), l.title}, l.id(), files);
     }
     return set;
 }

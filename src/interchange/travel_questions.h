@@ -82,7 +82,12 @@ struct TravelScope {
 // Throws FsError when a file cannot be read or the project file is damaged, UnreadableQuiz
 // for a quiz file that does not read back, and std::invalid_argument for a field or
 // lesson the project does not have.
-TravelSet projectQuestions(Context& context, const QString& projectPath, TravelScope scope);
+// With NamesOnly the files are named but not read (GIFT carries none; a scope's check needs
+// none). A file whose path leaves the project (a link out of BookTXT) throws FsError, as the
+// CD export refuses it.
+enum class FileBytes { Read, NamesOnly };
+TravelSet projectQuestions(Context& context, const QString& projectPath, TravelScope scope,
+                           FileBytes files = FileBytes::Read);
 
 // The letters a Persian reader expects, as the CD player shows them: Persian yeh and kaf for
 // the Arabic ones, non-joiners, and Persian digits inside Persian text only (a number in

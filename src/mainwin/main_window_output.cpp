@@ -14,7 +14,10 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
+#include "store/fields.h"
 #include "store/quiz_file.h"
+#include "store/store_common.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -88,7 +91,22 @@ void MainWindow::pathChosen(QLineEdit* box, const QString& path) {
 void MainWindow::keepSetting(const QString& tag, const QString& value) {
     if (selectedIndex(StoreList::Projects) < 0 || filling_)
         return;
-    KeepSetting(context_, session_.projectPath, tag, value);
+    const QString why = KeepSetting(context_, session_.projectPath, tag, value);
+    if (why.isEmpty())
+        return;
+    // Not written: the author hears why (a refused path has said so already), and the boxes
+    // show what the project still holds.
+    if (!why.startsWith(kUnsafeSettingPath))
+        bepayamBecause(context_, kNoticeSettingNotKept, why);
+    try {
+        const ProjectSettings stored =
+            readSettings(context_, readUtf16File(store::projectFilePath(session_.projectPath)));
+        filling_ = true;
+        showSettings(stored);
+        filling_ = false;
+    } catch (const FsError&) {
+        filling_ = false; // the project file does not read: the boxes stay as they are
+    }
 }
 
 void MainWindow::exportCommand() {
@@ -137,6 +155,9 @@ void MainWindow::imageCommand() {
             [&](qint64 done, qint64 total) { return progress.advance(name, done, total, 0, 1); });
         progress.finished();
     }
+    for (const QString& left : image.leftoversRemoved)
+        context_.log().LogMe(QStringLiteral("A killed image's working file removed: %1")
+                                 .arg(QDir::toNativeSeparators(left)));
     if (image.outcome == ImageOutcome::Cancelled) {
         context_.log().LogMe(QStringLiteral("Disc image cancelled by user."));
         return;

@@ -6,6 +6,7 @@
 #include "platform/text_codec.h"
 
 #include <QFile>
+#include <sys/stat.h>
 
 namespace tavrin {
 namespace {
@@ -40,6 +41,29 @@ QByteArray readWholeFile(const QString& path) {
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FsError::at(file.errorString(), path);
+    return bytes;
+}
+
+QByteArray readInputFile(const QString& path, qint64 limit) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        throw FsError::at(QStringLiteral("File not found"), path);
+    if (S_ISDIR(st.st_mode))
+        throw FsError::at(QStringLiteral("Is a folder"), path);
+    if (!S_ISREG(st.st_mode))
+        throw FsError::at(QStringLiteral("Not a regular file"), path);
+    const QString tooLarge = QStringLiteral("Larger than %1 MB").arg(limit / (1024 * 1024));
+    if (st.st_size > limit)
+        throw FsError::at(tooLarge, path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError::at(file.errorString(), path);
+    // A file that grows while it is read stops at the bound too.
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FsError::at(file.errorString(), path);
+    if (bytes.size() > limit)
+        throw FsError::at(tooLarge, path);
     return bytes;
 }
 

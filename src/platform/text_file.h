@@ -9,6 +9,16 @@ namespace tavrin {
 // CR LF line ends in their strings. Every function throws FsError on failure.
 
 QByteArray readWholeFile(const QString& path);
+
+// The largest inputs an author names: far above real files, low enough that no file can
+// fill the memory.
+inline constexpr qint64 kLargestLessonText = 100LL * 1024 * 1024;
+inline constexpr qint64 kLargestQuestionsFile = 128LL * 1024 * 1024;
+
+// A file an author names as input: a regular file (a folder, a device or a pipe is refused
+// before it is opened, as it could block or never end) of at most limit bytes; "Is a
+// folder", "Not a regular file" or "Larger than N MB" otherwise.
+QByteArray readInputFile(const QString& path, qint64 limit);
 QString readUtf16File(const QString& path);
 QString readAnsiFile(const QString& path);
 

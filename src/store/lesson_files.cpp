@@ -231,6 +231,20 @@ QList<LessonRef> projectLessons(Context& context, const QString& projectText) {
     return lessons;
 }
 
+QStringList lessonCopies(const QString& projectPath, const QString& id) {
+    const QString quiz = DoSlash(projectPath) + folders::kXml + u'/' + folders::quizName(id);
+    if (!fileExists(quiz))
+        return {};
+    QStringList names = namedCopies(withoutLoneSurrogates(readUtf16File(quiz)));
+    const QString own = QStringLiteral("quiz") + id + u'-';
+    for (const QString& name : QDir(DoSlash(projectPath) + folders::kBookTxt)
+                                   .entryList({own + u'*'}, QDir::Files | QDir::Hidden))
+        if (!folders::isAuthoringFile(name))
+            names.append(name);
+    names.removeDuplicates();
+    return names;
+}
+
 void switchLessonFiles(Context& context, const QString& projectPath, const QString& projectText,
                        const Renumbering& renumbering) {
     finishSwitch(context, projectPath);

@@ -41,6 +41,10 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
 // there was one.
 bool finishSwitch(Context& context, const QString& projectPath);
 
+// The files in BookTXT a made lesson owns: those its quiz file names and its image copies
+// ("quizF-L-…"), by name. None when it has no quiz file.
+QStringList lessonCopies(const QString& projectPath, const QString& id);
+
 // Removes the working files a kill left in a project's folders (the project file's, _xml,
 // BookTXT, FlashIMG), each named in the log.
 void removeLeftovers(Context& context, const QString& projectPath);

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <cstdio>
@@ -32,6 +33,8 @@ namespace {
 struct Sample {
     test::TestProgram p;
     QString project = p.path("Sample");
+    QTemporaryDir away; // where exports go: outside the project and the program folder
+    QString out(const QString& name) const { return away.filePath(name); }
     Sample() {
         test::copyShippedResources(p.folder());
         for (const auto& [name, bytes] :
@@ -120,7 +123,7 @@ void QuestionInterchangeTest::sampleTravelsBothWays() {
     const QList<QuizQuestion> before = s.quiz(id);
     const QByteArray groupsBefore = test::readBytes(s.project + "/_xml/" + folders::groupsName(id));
     const QByteArray picture = test::readBytes(s.project + "/BookTXT/quiz0-0-0.png");
-    const QString file = s.p.path("lesson." + format);
+    const QString file = s.out("lesson." + format);
     QCOMPARE(s.run(true, {"--project", s.project, "--field", "1", "--lesson",
                           QString::number(lesson), "--format", format, "--out", file}),
              0);
@@ -273,13 +276,15 @@ void QuestionInterchangeTest::moodleXmlIsWhatPlatformsRead() {
     Sample s;
     for (const bool examOn : {true, false}) {
         QByteArray project = test::readBytes(s.project + "/Project.xml");
-        const QString file = s.p.path("all.xml");
+        const QString file = s.out("all.xml");
         if (!examOn) {
             QString text = decodeUtf16Le(project);
             text.replace("</Settings>", "\t<ExamOn>0</ExamOn>\r\n</Settings>");
             test::writeBytes(s.project + "/Project.xml", encodeUtf16Le(text));
         }
-        QCOMPARE(s.run(true, {"--project", s.project, "--format", "moodle", "--out", file}), 0);
+        QCOMPARE(
+            s.run(true, {"--project", s.project, "--format", "moodle", "--out", file, "--force"}),
+            0);
         const QByteArray bytes = test::readBytes(file);
         QVERIFY(!QString::fromUtf8(bytes).contains(QRegularExpression("[\u064A\u0643]")));
         QXmlStreamReader xml(bytes);
@@ -350,7 +355,7 @@ void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
     test::writeBytes(quizPath, encodeUtf16Le(quiz));
     QCOMPARE(s.quiz("0-0").first().marked, 0);
 
-    const QString gift = s.p.path("all.gift"), moodle = s.p.path("all.xml");
+    const QString gift = s.out("all.gift"), moodle = s.out("all.xml");
     QCOMPARE(s.run(true, {"--project", s.project, "--format", "gift", "--out", gift}), 0);
     QCOMPARE(s.run(true, {"--project", s.project, "--format", "moodle", "--out", moodle}), 0);
     const QString giftText = QString::fromUtf8(test::readBytes(gift));
@@ -398,7 +403,7 @@ void QuestionInterchangeTest::manifestKeepsItsDigits() {
 void QuestionInterchangeTest::packageIsForOthersToRead() {
     const mode_t before = ::umask(022);
     Sample s;
-    const QString package = s.p.path("p.zip");
+    const QString package = s.out("p.zip");
     QCOMPARE(s.run(true, {"--project", s.project, "--format", "scorm", "--out", package}), 0);
     QCOMPARE(QFileInfo(package).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
                                                             QFile::ReadGroup | QFile::ReadOther |
@@ -428,7 +433,7 @@ void QuestionInterchangeTest::packageIsForOthersToRead() {
 void QuestionInterchangeTest::packagesTellThemselvesApart() {
     Sample s;
     const auto identifier = [&](const QStringList& choice) {
-        const QString package = s.p.path("p.zip");
+        const QString package = s.out("p.zip");
         QFile::remove(package);
         if (s.run(true, QStringList{"--project", s.project, "--format", "scorm", "--out", package} +
                             choice) != 0)
@@ -602,7 +607,8 @@ void QuestionInterchangeTest::labelsAndDirections() {
         // GIFT cannot say "no numbering": the platform's a/b/c replace the answers' own.
         const QString gift = QString::fromUtf8(giftText(set));
         QCOMPARE(gift.contains(test::u8("::t::کدام؟{\n=یک\n~دو\n")), labelled);
-        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود آنها را "
+        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود آنها "
+                                        "را "
                                         "با "
                                         "حرف می‌نویسد: «الف)»، «ب)»\n")),
                  labelled);
@@ -716,7 +722,7 @@ void QuestionInterchangeTest::commandLineAnswers() {
     test::writeBytes(s.p.path("essay.gift"), "::e::Explain.{}\n");
     test::writeBytes(s.p.path("binary.gift"), QByteArray("\xff\xfe\x00\x01", 4));
     const QMap<QString, QString> paths{{"@project", s.project},
-                                       {"@out", s.p.path("out.file")},
+                                       {"@out", s.out("out.file")},
                                        {"@missing", s.p.path("none")},
                                        {"@file", s.p.path("in.gift")},
                                        {"@essay", s.p.path("essay.gift")},
@@ -728,7 +734,7 @@ void QuestionInterchangeTest::commandLineAnswers() {
     QCOMPARE(s.run(exporting, arguments, &err), code);
     QVERIFY2(err.contains(says), qPrintable(err));
     if (exporting && code == 0)
-        QVERIFY(QFileInfo(s.p.path("out.file")).size() > 0);
+        QVERIFY(QFileInfo(s.out("out.file")).size() > 0);
     if (code != 0)
         QCOMPARE(test::filesUnder(s.project), before);
     if (!exporting && code == 0)

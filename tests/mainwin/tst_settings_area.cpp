@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -204,6 +206,34 @@ private slots:
     // The questions button beside the disc image: its dialog offers what the lists have
     // selected, follows the format with the file's ending and the options, and writes what
     // the author chose; Cancel writes nothing.
+    // A setting the disk does not take (the file may grow no more: a full disk, for root
+    // too) is said in Persian, and the box shows the value the project still holds.
+    void aSettingTheDiskRefuses() {
+        Program g;
+        g.start();
+        g.select(0);
+        const QString file = g.p.path("Project 1/Project.xml");
+        const QByteArray before = readBytes(file);
+        auto* minutes = g.find<QSpinBox>("ExamMinutes");
+        QCOMPARE(minutes->value(), 0);
+        rlimit was{};
+        getrlimit(RLIMIT_FSIZE, &was);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = was;
+        full.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        minutes->setFocus();
+        QTest::keyClick(minutes, Qt::Key_Up);
+        setrlimit(RLIMIT_FSIZE, &was);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(readBytes(file), before);
+        QCOMPARE(minutes->value(), 0);
+        QVERIFY(!g.p.prompts.shown.isEmpty());
+        const QString said = g.p.prompts.shown.last().text;
+        QVERIFY2(said.startsWith(PayamText(kNoticeSettingNotKept)), qPrintable(said));
+        QVERIFY2(said.contains(u8("علت: فضاي ديسك پر است")), qPrintable(said));
+    }
+
     void questionsButtonWritesForPlatforms() {
         Program g;
         for (const auto& [name, bytes] :

@@ -1,0 +1,271 @@
+// Hostile files read by the readers of others' files (Word texts, GIFT, Moodle XML, lesson
+// texts, any file an author names): each read in a child process under a bound of time
+// (CPU and wall clock) and memory (the address space where the build allows, and the peak
+// resident size always), and each either read or refused with its cause, never a crash.
+#include "formatter/docx_text.h"
+#include "formatter/text_procedures.h"
+#include "interchange/gift_format.h"
+#include "interchange/moodle_xml.h"
+#include "platform/fs_error.h"
+#include "platform/text_file.h"
+#include "support/documents.h"
+#include "support/docx_fixture.h"
+#include "support/test_program.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tavrin;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+constexpr int kSeconds = 20;                 // CPU and wall clock, each
+constexpr long kMostResidentKb = 1500000;    // 1.5 GB at the peak
+constexpr rlim_t kAddressSpace = 3ull << 30; // where the address space may be bounded
+
+struct Outcome {
+    bool exited = false; // ended by itself (no signal: no crash, no limit reached)
+    QString said;        // what the read gave: "read ..." or "refused: ..."
+    long residentKb = 0;
+};
+
+// The body run in a child under the bounds; what it returns comes back through a pipe.
+Outcome bounded(const std::function<QString()>& body) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        qFatal("pipe");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeEnds[0]);
+        const rlimit cpu{kSeconds, kSeconds};
+        setrlimit(RLIMIT_CPU, &cpu);
+        if (!kAddressSanitizer) {
+            const rlimit space{kAddressSpace, kAddressSpace};
+            setrlimit(RLIMIT_AS, &space);
+        }
+        alarm(kSeconds); // a read that blocks is ended too
+        QString said;
+        try {
+            said = body();
+        } catch (const FsError& e) {
+            said = QStringLiteral("refused: ") + e.description();
+        } catch (const std::invalid_argument& e) {
+            said = QStringLiteral("refused: ") + QString::fromUtf8(e.what());
+        } catch (const std::bad_alloc&) {
+            said = QStringLiteral("out of memory");
+        }
+        const QByteArray bytes = said.toUtf8();
+        const ssize_t written = write(pipeEnds[1], bytes.constData(), size_t(bytes.size()));
+        _exit(written == bytes.size() ? 0 : 3);
+    }
+    close(pipeEnds[1]);
+    QByteArray said;
+    char buffer[4096];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, n);
+    close(pipeEnds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    return {WIFEXITED(status) && WEXITSTATUS(status) == 0, QString::fromUtf8(said),
+            usage.ru_maxrss};
+}
+
+QByteArray repeated(const QByteArray& piece, int times) {
+    return piece.repeated(times);
+}
+
+// A Word document's bytes, made as the fixture builder makes it.
+QByteArray docx(const QString& body, const QByteArray& png = {}) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.docx");
+    test::writeDocx(path, body, png);
+    return test::readBytes(path);
+}
+
+// A picture of noise: its PNG does not shrink.
+QByteArray noisyPng(int side) {
+    QImage image(side, side, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            image.setPixel(x, y, random.generate());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QString readAs(const QString& kind, const QByteArray& bytes) {
+    if (kind == u"docx")
+        return QStringLiteral("read %1 characters").arg(docxToRtf(bytes).size());
+    if (kind == u"text")
+        return QStringLiteral("read %1 characters").arg(Rep(QString::fromLatin1(bytes)).size());
+    const TravelSet set = kind == u"gift" ? readGift(bytes) : readMoodleXml(bytes);
+    QStringList skipped;
+    for (const SkippedQuestion& s : set.skipped)
+        skipped.append(s.reason);
+    return QStringLiteral("read %1 questions in %2 categories%3")
+        .arg(set.questions.size())
+        .arg(set.categories.size())
+        .arg(skipped.isEmpty() ? QString() : QStringLiteral("; skipped: ") + skipped.join(u'|'));
+}
+
+} // namespace
+
+class BoundedInputsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void hostileFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said"); // the start of what the read gives
+        const QByteArray para = "<w:p><w:r><w:t>x</w:t></w:r></w:p>";
+        QTest::newRow("Word: 40,000 nested content controls")
+            << "docx"
+            << docx(QString::fromLatin1(repeated("<w:sdt><w:sdtContent>", 40000) + para +
+                                        repeated("</w:sdtContent></w:sdt>", 40000)))
+            << "refused: Word document nested too deeply (over 256 levels)";
+        QTest::newRow("Word: 40,000 nested links")
+            << "docx"
+            << docx(QString::fromLatin1("<w:p>" + repeated("<w:hyperlink>", 40000) +
+                                        "<w:r><w:t>x</w:t></w:r>" +
+                                        repeated("</w:hyperlink>", 40000) + "</w:p>"))
+            << "refused: Word document nested too deeply";
+        QTest::newRow("Word: tables in tables")
+            << "docx"
+            << docx(QString::fromLatin1(repeated("<w:tbl><w:tr><w:tc>", 20000) + para +
+                                        repeated("</w:tc></w:tr></w:tbl>", 20000)))
+            << "refused: Word document nested too deeply";
+        QTest::newRow("Word: one picture shown 100,000 times")
+            << "docx"
+            << docx(QString::fromLatin1(
+                        "<w:p>" +
+                        repeated("<w:r><w:drawing><wp:inline><a:graphic><a:graphicData><a:blip "
+                                 "r:embed=\"rIdPic1\"/></a:graphicData></a:graphic></wp:inline>"
+                                 "</w:drawing></w:r>",
+                                 100000) +
+                        "</w:p>"),
+                    noisyPng(64))
+            << "refused: Word document too large: its pictures pass 128 MB";
+        QByteArray entities = "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY e \"" +
+                              QByteArray(4000, 'e') +
+                              "\">]><w:document xmlns:w=\"http://"
+                              "schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+                              "<w:p><w:r><w:t>" +
+                              repeated("&e;", 200000) + "</w:t></w:r></w:p></w:body></w:document>";
+        QTemporaryDir dir;
+        test::writeZip(dir.filePath("e.docx"), {{"word/document.xml", entities}});
+        QTest::newRow("Word: an entity named 200,000 times")
+            << "docx" << test::readBytes(dir.filePath("e.docx"))
+            << "refused: Word document declares entities: word/document.xml";
+        QTest::newRow("Moodle XML: 80,000 levels")
+            << "moodle"
+            << "<quiz>" + repeated("<a>", 80000) + repeated("</a>", 80000) + "</quiz>"
+            << "refused: the XML is nested too deeply (over 256 levels";
+        QTest::newRow("Moodle XML: an entity named 200,000 times")
+            << "moodle"
+            << "<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY e \"" + QByteArray(4000, 'e') +
+                   "\">]><quiz><question type=\"description\"><name><text>" +
+                   repeated("&e;", 200000) + "</text></name></question></quiz>"
+            << "refused: the XML declares entities";
+        QByteArray categories;
+        for (int n = 0; n < 100000; ++n)
+            categories += "<question type=\"category\"><category><text>$course$/top/c" +
+                          QByteArray::number(n) + "</text></category></question>";
+        QTest::newRow("Moodle XML: 100,000 categories") << "moodle"
+                                                        << "<quiz>" + categories + "</quiz>"
+                                                        << "read 0 questions in 100000 categories";
+        QByteArray giftCategories;
+        for (int n = 0; n < 100000; ++n)
+            giftCategories += "$CATEGORY: $course$/top/c" + QByteArray::number(n) + "\n\n::q" +
+                              QByteArray::number(n) + "::Q{=a ~b}\n\n";
+        QTest::newRow("GIFT: 100,000 categories")
+            << "gift" << giftCategories << "read 100000 questions in 100000 categories";
+        QTest::newRow("GIFT: 100,000 blank lines inside answers")
+            << "gift"
+            << "::q::Q{\n=a\n" + repeated("~b\n\n", 100000) + "}\n"
+            << "read 1 questions in 0 categories";
+        QTest::newRow("GIFT: a weight past any percent")
+            << "gift" << QByteArray("::w::Which?{~%99999999999%a ~b =c}\n\n::ok::Q{=a ~b}\n")
+            << QStringLiteral(u"read 1 questions in 0 categories; skipped: وزن يك گزينه بيرون از "
+                              u"-100 تا 100 درصد است");
+        QTest::newRow("lesson text: 40 MB of lines ending in a blank")
+            << "text" << repeated("ab \r\n", 10 * 1024 * 1024) << "read 41943040 characters";
+    }
+
+    void hostileFiles() {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        const Outcome outcome = bounded([&] { return readAs(kind, bytes); });
+        QVERIFY2(outcome.exited, "the read crashed or passed its bound of time or memory");
+        QVERIFY2(outcome.said.startsWith(said), qPrintable(outcome.said));
+        QVERIFY2(outcome.residentKb < kMostResidentKb,
+                 qPrintable(QString::number(outcome.residentKb)));
+    }
+
+    // What an author names as input is a regular file of a stated size: a folder, a device, a
+    // pipe (which would block) and a file past the bound are refused before they are read.
+    void inputsThatAreNotFiles_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a folder") << "@dir"
+                                  << "refused: Is a folder";
+        QTest::newRow("an endless device") << "/dev/zero"
+                                           << "refused: Not a regular file";
+        QTest::newRow("a pipe") << "@fifo"
+                                << "refused: Not a regular file";
+        QTest::newRow("past the bound") << "@large"
+                                        << "refused: Larger than 128 MB";
+        QTest::newRow("nothing there") << "@none"
+                                       << "refused: File not found";
+    }
+    void inputsThatAreNotFiles() {
+        QFETCH(QString, path);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString large = dir.filePath("large.gift");
+        {
+            QFile f(large);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(kLargestQuestionsFile + 1));
+        }
+        path.replace("@dir", dir.path())
+            .replace("@fifo", fifo)
+            .replace("@large", large)
+            .replace("@none", dir.filePath("none"));
+        const Outcome outcome = bounded([&] {
+            return QStringLiteral("read %1 bytes")
+                .arg(readInputFile(path, kLargestQuestionsFile).size());
+        });
+        QVERIFY(outcome.exited);
+        QVERIFY2(outcome.said.startsWith(said), qPrintable(outcome.said));
+    }
+};
+
+QTEST_MAIN(BoundedInputsTest)
+#include "tst_bounded_inputs.moc"
