@@ -139,8 +139,14 @@ public:
                 result.notes.append(QStringLiteral(u"تصوير «%1» جا نگرفت.").arg(p->name));
                 continue;
             }
-            const int n = table_.ImageCounter++;
-            table_.ImagePaths[n] = keep(*p, QString::number(n));
+            // The same picture again takes the number it has: one copy however often shown.
+            const QString path = keep(*p, QString::number(table_.ImageCounter));
+            int n = imageNumbers_.value(path, -1);
+            if (n < 0) {
+                n = table_.ImageCounter++;
+                table_.ImagePaths[n] = path;
+                imageNumbers_.insert(path, n);
+            }
             numbers.insert(p.key(), n);
             images.insert(n, table_.ImagePaths[n]);
         }
@@ -190,6 +196,7 @@ private:
     QStringList opened_;
     QStringList written_;
     QHash<QByteArray, QString> byContent_; // by hash and suffix: the file's path
+    QHash<QString, int> imageNumbers_;     // a written picture's number in the table
     qint64 writtenBytes_ = 0;
 };
 

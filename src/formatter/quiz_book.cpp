@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -141,7 +142,7 @@ QString line(const QString& tag, const QString& value) {
 QString questionBlock(Context& context, const EntryTable& table, int n, const QString& id,
                       const AnswersRead& answers, const QString& pages,
                       const QSet<QString>& existing, QList<PlannedCopy>& plan,
-                      QSet<QString>& planned) {
+                      QSet<QString>& planned, QHash<QString, QString>& imported) {
     static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
     const QString sep = nativeSeparator();
     const QList<Copy> copies{{QStringLiteral("attach"), table.AttachPath[n]},
@@ -194,8 +195,18 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
         const bool ownCopy = sameFile(from.absolutePath(), pages) &&
                              !planned.contains(from.filePath()) &&
                              !from.fileName().startsWith(folders::importName(id, QString()));
+        // An imported file that several questions name (one picture in every question of a
+        // file) is copied once, and each names that copy.
+        const bool wasImported = from.fileName().startsWith(folders::importName(id, QString()));
+        if (const auto done = imported.find(from.filePath());
+            wasImported && done != imported.end()) {
+            block += line(c.element, *done);
+            continue;
+        }
         const QString name = ownCopy ? from.fileName() : page + extensionOf(c.from);
         copy(c.from, name);
+        if (wasImported)
+            imported.insert(from.filePath(), name);
         block += line(c.element, name);
     }
     return block + QStringLiteral("\t</question") + number + u'>' + kCrLf;
@@ -273,11 +284,12 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
                        request.lessonTitle + QStringLiteral("'>") + kCrLf;
         QList<PlannedCopy> plan;
         QSet<QString> planned;
+        QHash<QString, QString> imported; // an imported file's copy, by where it waits
         const QSet<QString> existing = namesIn(pages);
         for (int n = 0; n < answers.size(); ++n) {
             if (!isGroupLine(table.SoalText[n]))
                 quiz += questionBlock(context, table, n, id, answers[n], pages, existing, plan,
-                                      planned);
+                                      planned, imported);
         }
         writeBook(plan, quizPath, quiz, indexPath, index, xml + sep + folders::groupsName(id),
                   groupsBytes(table));

@@ -48,3 +48,23 @@ expect_image(${work}/good ${work}/good/inside.iso 2 "may not be inside the folde
 if(EXISTS ${work}/good/inside.iso)
   message(FATAL_ERROR "an image left inside the folder it images")
 endif()
+# A pipe in the folder: the check says so and the image is refused at once, never blocked
+# on it (the timeout would end a hang).
+file(MAKE_DIRECTORY ${work}/piped)
+file(COPY ${work}/good/ DESTINATION ${work}/piped PATTERN "*.iso" EXCLUDE)
+execute_process(COMMAND mkfifo ${work}/piped/Data/pipe)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY ${TOOL} image ${work}/piped ${work}/piped.iso
+                TIMEOUT 60 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT "${out}${err}" MATCHES "خطا: Data/pipe — نه فايل است نه شاخه")
+  message(FATAL_ERROR "a pipe in the export: exit ${rc}\n${out}${err}")
+endif()
+# An image onto a folder: said so, with its cause in Persian.
+file(MAKE_DIRECTORY ${work}/onto)
+expect_image(${work}/good ${work}/onto 2 "Is a folder: .*onto\nعلت: این یک شاخه است، نه فایل")
+# What killed images left beside the image is removed by the next one, and said.
+file(WRITE ${work}/good.iso.0a1b2c3d.part "cut")
+file(WRITE ${work}/other.iso.0a1b2c3d.part "another's")
+expect_image(${work}/good ${work}/good.iso 0 "a killed image's working file removed: .*good.iso.0a1b2c3d.part")
+if(EXISTS ${work}/good.iso.0a1b2c3d.part OR NOT EXISTS ${work}/other.iso.0a1b2c3d.part)
+  message(FATAL_ERROR "a killed image's working file is left, or another's is taken")
+endif()

@@ -10,8 +10,10 @@
 #include "interchange/travel_questions.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
+#include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
+#include "support/kill_test.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -22,8 +24,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace tavrin;
 
@@ -88,6 +93,12 @@ private slots:
     void labelsAndDirections();
     void giftPictureAnswers();
     void moodleLinkedFilesComeAlong();
+    void arrowsKeepTheirQuestion();
+    void onePictureNamedOftenIsWrittenOnce();
+    void importOnAFullDiskLeavesNothing();
+    void exportsKeepToTheProject();
+    void verbsSettleAnInterruptedRenumbering();
+    void killedPackagesLeaveNothingBehind();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -607,7 +618,8 @@ void QuestionInterchangeTest::labelsAndDirections() {
         // GIFT cannot say "no numbering": the platform's a/b/c replace the answers' own.
         const QString gift = QString::fromUtf8(giftText(set));
         QCOMPARE(gift.contains(test::u8("::t::کدام؟{\n=یک\n~دو\n")), labelled);
-        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود آنها "
+        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود "
+                                        "آنها "
                                         "را "
                                         "با "
                                         "حرف می‌نویسد: «الف)»، «ب)»\n")),
@@ -645,6 +657,161 @@ void QuestionInterchangeTest::giftEscapesEverySpecialCharacter() {
     QCOMPARE(back.questions[0].correct, 3);
     QCOMPARE(back.questions[0].explanation, q.explanation);
     QCOMPARE(back.categories, QList<QStringList>{q.category});
+}
+
+// "->" in an answer is what makes a platform read a matching question: the question goes as
+// HTML, where the arrow is an entity, and comes back whole.
+void QuestionInterchangeTest::arrowsKeepTheirQuestion() {
+    TravelSet set;
+    TravelQuestion q;
+    q.title = "r";
+    q.text = "Which <one> & why?";
+    q.answers = {"2H2 + O2 -> 2H2O", "H2O -> H2 + O"};
+    q.correct = 1;
+    q.explanation = "a -> b";
+    set.questions = {q};
+    const QByteArray gift = giftText(set);
+    QVERIFY(gift.contains("::r::[html]"));
+    QVERIFY(gift.contains("2H2 + O2 -&gt; 2H2O"));
+    QVERIFY(!gift.contains("->"));
+    const TravelSet back = readGift(gift);
+    QCOMPARE(back.skipped.size(), 0);
+    QCOMPARE(back.questions.size(), 1);
+    QCOMPARE(back.questions[0].text, q.text);
+    QCOMPARE(back.questions[0].answers, q.answers);
+    QCOMPARE(back.questions[0].explanation, q.explanation);
+}
+
+// The same picture in every question of a file is one file in BookTXT, and a lesson imported
+// again with --replace leaves no copy of the old one behind.
+void QuestionInterchangeTest::onePictureNamedOftenIsWrittenOnce() {
+    Sample s;
+    QByteArray xml = "<quiz>";
+    for (int n = 0; n < 60; ++n)
+        xml += "<question type=\"multichoice\"><name><text>q" + QByteArray::number(n) +
+               "</text></name><questiontext format=\"html\"><text><![CDATA[<p>Look <img "
+               "src=\"@@PLUGINFILE@@/p.png\"></p>]]></text><file name=\"p.png\" "
+               "encoding=\"base64\">iVBORw0KGgo=</file></questiontext><answer fraction=\"100\">"
+               "<text>a</text></answer><answer fraction=\"0\"><text>b</text></answer></question>";
+    xml += "</quiz>";
+    test::writeBytes(s.out("pictures.xml"), xml);
+    const auto pages = [&] {
+        return QDir(s.project + "/BookTXT").entryList(QDir::Files | QDir::Hidden);
+    };
+    const QStringList before = pages();
+    const QStringList import{
+        "--project", s.project,  "--field", "1",         "--lesson",
+        "2",         "--format", "moodle",  "--replace", s.out("pictures.xml")};
+    QCOMPARE(s.run(false, import), 0);
+    const QStringList once = pages();
+    QCOMPARE(once.size(), before.size() + 1);
+    QCOMPARE(s.quiz("0-1").size(), 60);
+    for (int again = 0; again < 3; ++again)
+        QCOMPARE(s.run(false, import), 0);
+    // The new copy has a name of its own; the old ones are gone.
+    QCOMPARE(pages().size(), once.size());
+    QCOMPARE(s.quiz("0-1").size(), 60);
+}
+
+// A disk that fills during an import (here: a file may grow no more, as for root too) leaves
+// the lesson and BookTXT as they were, and the command says so.
+void QuestionInterchangeTest::importOnAFullDiskLeavesNothing() {
+    Sample s;
+    QByteArray xml = "<quiz>";
+    for (int n = 0; n < 6; ++n)
+        xml += "<question type=\"multichoice\"><name><text>q" + QByteArray::number(n) +
+               "</text></name><questiontext format=\"html\"><text><![CDATA[<p>Look <img "
+               "src=\"@@PLUGINFILE@@/p.png\"></p>]]></text><file name=\"p.png\" "
+               "encoding=\"base64\">" +
+               QByteArray(n < 4 ? 8 : 4000, char('A' + n)).toBase64() +
+               "</file></questiontext><answer fraction=\"100\"><text>a</text></answer><answer "
+               "fraction=\"0\"><text>b</text></answer></question>";
+    xml += "</quiz>";
+    test::writeBytes(s.out("big.xml"), xml);
+    const QMap<QString, QByteArray> before = test::filesUnder(s.project);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &full);
+        _exit(s.run(false, {"--project", s.project, "--field", "1", "--lesson", "2", "--format",
+                            "moodle", "--replace", s.out("big.xml")}));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 2);
+    QCOMPARE(test::filesUnder(s.project), before);
+}
+
+// Every reader of the project's files keeps to the project, as the CD export does: a copy in
+// BookTXT that is a link to a file outside stops the Moodle and SCORM exports; GIFT, which
+// carries no file, reads none and so is not stopped by one that is missing.
+void QuestionInterchangeTest::exportsKeepToTheProject() {
+    Sample s;
+    const QString picture = s.project + "/BookTXT/quiz0-0-0.png";
+    QVERIFY(QFile::remove(picture));
+    QString err;
+    QCOMPARE(
+        s.run(true, {"--project", s.project, "--format", "gift", "--out", s.out("a.gift")}, &err),
+        0);
+    test::writeBytes(s.out("secret.png"), "outside the project");
+    QVERIFY(QFile::link(s.out("secret.png"), picture));
+    for (const QString format : {"moodle", "scorm"}) {
+        const QString out = s.out("b." + format);
+        QCOMPARE(s.run(true, {"--project", s.project, "--format", format, "--out", out}, &err), 2);
+        QVERIFY2(err.contains("Leaves the project folder") &&
+                     err.contains(
+                         test::u8("مسیر به بیرون از شاخه خود می‌رود")),
+                 qPrintable(err));
+        QVERIFY(!QFileInfo::exists(out));
+    }
+}
+
+// A renumbering that a kill cut short after its plan was committed is finished (or undone)
+// by the next verb, as opening the project does: none is left for a later opening to carry
+// out over the verb's work.
+void QuestionInterchangeTest::verbsSettleAnInterruptedRenumbering() {
+    Sample s;
+    const QMap<QString, QByteArray> before = test::filesUnder(s.project);
+    const QString document = decodeUtf16Le(test::readBytes(s.project + "/Project.xml"));
+    const auto restore = [&] {
+        QDir(s.project).removeRecursively();
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            QDir().mkpath(QFileInfo(s.project + "/" + it.key()).path());
+            test::writeBytes(s.project + "/" + it.key(), it.value());
+        }
+    };
+    int pending = 0;
+    test::killAtRandomMoments(
+        "renumbering",
+        [&] {
+            switchLessonFiles(s.p.context(), s.project, document, Renumbering{0, 1});
+        },
+        restore,
+        [&](int i) {
+            pending += QFileInfo::exists(s.project + "/.switch/plan") ? 1 : 0;
+            QCOMPARE(s.run(true, {"--project", s.project, "--field", "1", "--lesson", "1",
+                                  "--format", "gift", "--out", s.out("g.gift"), "--force"}),
+                     0);
+            QVERIFY2(!finishSwitch(s.p.context(), s.project), qPrintable(QString::number(i)));
+        });
+    qInfo("%d kills left a committed plan", pending);
+}
+
+// What killed packages left beside the package is removed by the next one, logged.
+void QuestionInterchangeTest::killedPackagesLeaveNothingBehind() {
+    Sample s;
+    const QString package = s.out("p.zip");
+    test::writeBytes(package + ".partial", "cut");
+    test::writeBytes(package + ".partial.Ab12Cd", "cut");
+    test::writeBytes(s.out("other.zip.partial.Ab12Cd"), "another's");
+    QCOMPARE(s.run(true, {"--project", s.project, "--format", "scorm", "--out", package}), 0);
+    QVERIFY(!QFileInfo::exists(package + ".partial"));
+    QVERIFY(!QFileInfo::exists(package + ".partial.Ab12Cd"));
+    QVERIFY(QFileInfo::exists(s.out("other.zip.partial.Ab12Cd")));
+    QVERIFY(s.p.entries().join('\n').contains("A killed package's working file removed: " +
+                                              QDir::toNativeSeparators(package + ".partial")));
 }
 
 void QuestionInterchangeTest::commandLineAnswers_data() {
@@ -708,6 +875,30 @@ void QuestionInterchangeTest::commandLineAnswers_data() {
         << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
                                 "2",         "--format", "gift",    "--replace", "@file"}
         << 0 << "";
+    // Outputs that would replace what is not the author's to replace.
+    const auto out = [&](const QString& where) {
+        return QStringList{"--project", project, "--format", "gift", "--out", where};
+    };
+    QTest::newRow("out onto the project's own quiz file")
+        << true << out("@project/_xml/quiz0-0.xml") << 1 << "inside the project's folder";
+    QTest::newRow("out inside the program folder")
+        << true << out("@program/q.gift") << 1 << "inside the program's folder";
+    QTest::newRow("out through a link") << true << out("@link") << 1 << "symbolic link";
+    QTest::newRow("out onto a folder") << true << out("@away") << 1 << "is a folder";
+    QTest::newRow("out onto a file") << true << out("@existing") << 1 << "--force";
+    QTest::newRow("out onto a file with --force")
+        << true << out("@existing") + QStringList{"--force"} << 0 << "";
+    // Inputs that are not files, each said with its cause, in Persian too.
+    const auto import = [&](const QString& file) {
+        return QStringList{"--project", project,    "--field", "1",         "--lesson",
+                           "2",         "--format", "gift",    "--replace", file};
+    };
+    QTest::newRow("import a folder")
+        << false << import("@away") << 2
+        << test::u8("Is a folder: @away\nعلت: این یک شاخه است، نه فایل («@away»)");
+    QTest::newRow("import a pipe") << false << import("@fifo") << 2 << "Not a regular file";
+    QTest::newRow("import an endless device")
+        << false << import("/dev/zero") << 2 << "Not a regular file";
 }
 
 // Exit 0 on success, 1 on bad input with the reason, 2 when a file cannot be read or
@@ -721,22 +912,39 @@ void QuestionInterchangeTest::commandLineAnswers() {
     test::writeBytes(s.p.path("in.gift"), "::q::Which?{=a ~b}\n");
     test::writeBytes(s.p.path("essay.gift"), "::e::Explain.{}\n");
     test::writeBytes(s.p.path("binary.gift"), QByteArray("\xff\xfe\x00\x01", 4));
-    const QMap<QString, QString> paths{{"@project", s.project},
-                                       {"@out", s.out("out.file")},
-                                       {"@missing", s.p.path("none")},
-                                       {"@file", s.p.path("in.gift")},
-                                       {"@essay", s.p.path("essay.gift")},
-                                       {"@binary", s.p.path("binary.gift")}};
-    for (QString& a : arguments)
-        a = paths.value(a, a);
+    QMap<QString, QString> paths{{"@project", s.project},
+                                 {"@out", s.out("out.file")},
+                                 {"@missing", s.p.path("none")},
+                                 {"@file", s.p.path("in.gift")},
+                                 {"@essay", s.p.path("essay.gift")},
+                                 {"@binary", s.p.path("binary.gift")}};
+    QDir().mkpath(s.out("away"));
+    test::writeBytes(s.out("existing.gift"), "old");
+    QFile::link(s.out("target.gift"), s.out("link.gift"));
+    test::writeBytes(s.out("target.gift"), "outside");
+    QVERIFY(::mkfifo(QFile::encodeName(s.out("fifo")).constData(), 0600) == 0);
+    paths.insert("@program", s.p.folder());
+    paths.insert("@link", s.out("link.gift"));
+    paths.insert("@away", s.out("away"));
+    paths.insert("@existing", s.out("existing.gift"));
+    paths.insert("@fifo", s.out("fifo"));
+    for (QString& a : arguments) {
+        for (auto p = paths.begin(); p != paths.end(); ++p)
+            if (a.startsWith(p.key()))
+                a = p.value() + a.mid(p.key().size());
+    }
+    says.replace("@away", s.out("away"));
     const QMap<QString, QByteArray> before = test::filesUnder(s.project);
     QString err;
     QCOMPARE(s.run(exporting, arguments, &err), code);
     QVERIFY2(err.contains(says), qPrintable(err));
     if (exporting && code == 0)
-        QVERIFY(QFileInfo(s.out("out.file")).size() > 0);
-    if (code != 0)
+        QVERIFY(QFileInfo(arguments[arguments.indexOf("--out") + 1]).size() > 10);
+    if (code != 0) {
         QCOMPARE(test::filesUnder(s.project), before);
+        QCOMPARE(test::readBytes(s.out("target.gift")), QByteArray("outside"));
+        QCOMPARE(test::readBytes(s.out("existing.gift")), QByteArray("old"));
+    }
     if (!exporting && code == 0)
         QCOMPARE(s.quiz("0-1").size(), 1);
 }
