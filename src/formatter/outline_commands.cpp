@@ -213,8 +213,9 @@ void FormatterWindow::importQuestionsFile() {
     const QString name = QFileInfo(path).fileName();
     QString why;
     try {
+        // Read off the window's thread: a large file keeps the window painted.
+        const TravelSet set = whileBusy([path] { return readQuestionsFile(path); });
         const BusyCursor busy;
-        const TravelSet set = readQuestionsFile(path);
         const ImportResult result = importQuestions(
             context_, table_, outline_, set, {lesson_.projectPath, id, checkSnippet_, imgSnippet_});
         if (result.questions > 0)
@@ -247,6 +248,8 @@ void FormatterWindow::importQuestionsFile() {
         why = QString::fromUtf8(e.what());
     } catch (const FsError& e) {
         why = e.description();
+    } catch (const std::bad_alloc&) {
+        why = QStringLiteral("Not enough memory: ") + path;
     }
     reportFailure(context_, kFailQuestionsIn, why);
     bepayamBecause(context_, kNoticeQuestionsNotImported, why);

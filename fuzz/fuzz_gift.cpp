@@ -1,0 +1,25 @@
+// libFuzzer target: a GIFT file's bytes through the reader. What is not GIFT is refused with
+// std::invalid_argument; what it reads must be questions the tool can hold, and written out
+// as GIFT again they must read back as the same questions.
+#include "fuzz_common.h"
+#include "interchange/gift_format.h"
+
+#include <stdexcept>
+
+using namespace tavrin;
+using namespace tavrin::fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    TravelSet set;
+    try {
+        set = readGift(bytes);
+    } catch (const std::invalid_argument&) {
+        return 0;
+    }
+    for (const TravelQuestion& q : set.questions)
+        need(q.answers.isEmpty() ? q.correct == 0 : q.scored());
+    const TravelSet again = readGift(giftText(set));
+    need(again.questions.size() == set.questions.size());
+    return 0;
+}
