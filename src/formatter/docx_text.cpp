@@ -89,6 +89,19 @@ QStringView attribute(const QXmlStreamReader& xml, QLatin1StringView name) {
     return {};
 }
 
+// Walks a part's elements in order: ended(name) at each end, started(name) at each start
+// (the reader stands on it).
+template <typename Ended, typename Started>
+void walkElements(QXmlStreamReader& xml, Ended ended, Started started) {
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            ended(xml.name());
+        else if (token == QXmlStreamReader::StartElement)
+            started(xml.name());
+    }
+}
+
 // An on/off property such as <w:b/> or <w:b w:val="0"/>.
 bool switchedOn(const QXmlStreamReader& xml) {
     const QStringView v = attribute(xml, QLatin1StringView("val"));
@@ -235,20 +248,15 @@ private:
         QString abstractId, numId;
         int level = 0;
         bool inOverride = false;
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement) {
-                if (xml.name() == u"abstractNum")
-                    abstractId.clear();
-                else if (xml.name() == u"num")
-                    numId.clear();
-                else if (xml.name() == u"lvlOverride")
-                    inOverride = false;
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            const QStringView n = xml.name();
+        const auto ended = [&](QStringView n) {
+            if (n == u"abstractNum")
+                abstractId.clear();
+            else if (n == u"num")
+                numId.clear();
+            else if (n == u"lvlOverride")
+                inOverride = false;
+        };
+        walkElements(xml, ended, [&](QStringView n) {
             const QString val = attribute(xml, QLatin1StringView("val")).toString();
             if (n == u"abstractNum") {
                 abstractId = attribute(xml, QLatin1StringView("abstractNumId")).toString();
@@ -270,7 +278,7 @@ private:
                 else if (n == u"start")
                     l.start = qBound(0, val.toInt(), kLargestStart);
             }
-        }
+        });
     }
 
     // styles.xml: what a paragraph style gives its paragraphs (a list, a direction), its own
@@ -282,18 +290,13 @@ private:
         QXmlStreamReader xml(package_.part(name));
         QString id;
         bool inParagraphProperties = false;
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement) {
-                if (xml.name() == u"style")
-                    id.clear();
-                else if (xml.name() == u"pPr")
-                    inParagraphProperties = false;
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            const QStringView n = xml.name();
+        const auto ended = [&](QStringView n) {
+            if (n == u"style")
+                id.clear();
+            else if (n == u"pPr")
+                inParagraphProperties = false;
+        };
+        walkElements(xml, ended, [&](QStringView n) {
             const QString val = attribute(xml, QLatin1StringView("val")).toString();
             if (n == u"style") {
                 id = attribute(xml, QLatin1StringView("type")) == u"paragraph"
@@ -302,7 +305,7 @@ private:
                 if (!id.isEmpty() && switchedOnAttribute(xml, "default"))
                     defaultStyle_ = id;
             } else if (id.isEmpty()) {
-                continue;
+                return;
             } else if (n == u"basedOn") {
                 styles_[id].basedOn = val;
             } else if (n == u"pPr") {
@@ -314,7 +317,7 @@ private:
             } else if (inParagraphProperties && n == u"bidi") {
                 styles_[id].rtl = switchedOn(xml) ? 1 : 0;
             }
-        }
+        });
     }
 
     static bool switchedOnAttribute(const QXmlStreamReader& xml, const char* name) {
