@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -34,6 +35,9 @@ bool displayAvailable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A file that may grow no more (a size limit) is a failed write the tool reports and
+    // recovers from, like a full disk, not a reason to end the program and lose the work.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Verbs of the command line need no display and take no lock.
     if (argc >= 2 &&
         (std::string_view(argv[1]) == "check" || std::string_view(argv[1]) == "image")) {

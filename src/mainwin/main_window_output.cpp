@@ -94,10 +94,8 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
     const QString why = KeepSetting(context_, session_.projectPath, tag, value);
     if (why.isEmpty())
         return;
-    // Not written: the author hears why (a refused path has said so already), and the boxes
-    // show what the project still holds.
-    if (!why.startsWith(kUnsafeSettingPath))
-        bepayamBecause(context_, kNoticeSettingNotKept, why);
+    // Not written: the boxes show what the project still holds, then the author hears why (a
+    // refused path has said so already).
     try {
         const ProjectSettings stored =
             readSettings(context_, readUtf16File(store::projectFilePath(session_.projectPath)));
@@ -107,6 +105,8 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
     } catch (const FsError&) {
         filling_ = false; // the project file does not read: the boxes stay as they are
     }
+    if (!why.startsWith(kUnsafeSettingPath))
+        bepayamBecause(context_, kNoticeSettingNotKept, why);
 }
 
 void MainWindow::exportCommand() {
