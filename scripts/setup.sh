@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   clang-format
   xvfb xauth imagemagick poppler-utils libxml2-utils unzip
-  pandoc
+  pandoc gcovr cloc
   fonts-dejavu-core fonts-noto-core
   chromium
 )

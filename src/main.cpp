@@ -7,8 +7,8 @@
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/console_prompts.h"
-#include "platform/message_box_prompts.h"
 #include "platform/random_source.h"
+#include "widgets/message_box_prompts.h"
 
 #include <QApplication>
 #include <QDir>

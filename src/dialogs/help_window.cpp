@@ -5,8 +5,8 @@
 #include "app/messages.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
-#include "platform/persian_ui.h"
-#include "richtext/rich_text_box.h"
+#include "widgets/persian_ui.h"
+#include "widgets/rich_text_box.h"
 
 #include <QVBoxLayout>
 

@@ -4,10 +4,10 @@
 #include "dialogs/picker_lists.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
-#include "platform/message_box_prompts.h"
 #include "platform/paths.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/message_box_prompts.h"
+#include "widgets/persian_ui.h"
 
 #include <QGridLayout>
 #include <QInputDialog>

@@ -7,11 +7,11 @@
 #include "editor/question_editor_host.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
-#include "platform/persian_ui.h"
 #include "platform/project_folders.h"
 #include "platform/ui_metrics.h"
-#include "richtext/rich_text_box.h"
+#include "widgets/persian_ui.h"
 #include "widgets/picture_icons.h"
+#include "widgets/rich_text_box.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/cd_export.h"
-#include "export/project_settings.h"
+#include "export/player_settings.h"
 
 #include <QString>
 #include <optional>

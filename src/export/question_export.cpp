@@ -1,13 +1,13 @@
 #include "export/question_export.h"
 
 #include "app/context.h"
-#include "export/project_settings.h"
 #include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 #include "store/fields.h"
+#include "store/project_settings.h"
 #include "store/store_common.h"
 
 #include <stdexcept>

@@ -1,5 +1,7 @@
 #include "export/quiz_data.h"
 
+#include "app/message_numbers.h"
+#include "app/messages.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -21,25 +23,6 @@ namespace tavrin {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
-// The text of one "\t\t<tag>...</tag>" line of a question block; the texts are not
-// escaped, so the line's own end is what closes it.
-QString lineValue(const QString& block, const QString& tag, bool* found = nullptr) {
-    const QString open = QStringLiteral("\t\t<") + tag + u'>';
-    const qsizetype at = block.indexOf(open);
-    if (found)
-        *found = at >= 0;
-    if (at < 0)
-        return {};
-    const qsizetype start = at + open.size();
-    const QString close = QStringLiteral("</") + tag + u'>' + kCrLf;
-    qsizetype end = block.indexOf(close, start);
-    if (end < 0)
-        end = block.indexOf(kCrLf, start);
-    return block.mid(start, (end < 0 ? block.size() : end) - start);
-}
-
 // A file of the Data folder by its path there, as the player names it: "Data/...".
 QJsonValue fileOrNull(const QString& data, const QString& relative) {
     return fileExists(data + u'/' + relative) ? QJsonValue(QStringLiteral("Data/") + relative)
@@ -55,8 +38,12 @@ QJsonValue copyOrNull(const QString& folder, const QString& name, int n) {
     return fileOrNull(folder, QStringLiteral("BookTXT/") + name);
 }
 
-QJsonObject question(Context& context, const QString& quiz, int n, const QString& folder) {
-    const QString block = Wsre(context, quiz, QStringLiteral("question%1").arg(n));
+QJsonObject question(Context& context, const QuizBlock& read, const QString& folder) {
+    const int n = read.number;
+    const QString& block = read.body;
+    if (!read.closed)
+        reportFailure(context, kFailReadBlock,
+                      QStringLiteral("Closing tag </question%1> not found").arg(n));
     QJsonObject q;
     q[QStringLiteral("n")] = n;
     // "\t\t<question No='n'>text</question>": up to the last closing tag on its line.
@@ -64,7 +51,7 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
     const qsizetype at = block.indexOf(head);
     if (at >= 0) {
         const qsizetype start = at + head.size();
-        const qsizetype lineEnd = block.indexOf(kCrLf, start);
+        const qsizetype lineEnd = block.indexOf(QStringLiteral("\r\n"), start);
         QString line = block.mid(start, (lineEnd < 0 ? block.size() : lineEnd) - start);
         if (line.endsWith(QStringLiteral("</question>")))
             line.chop(11);
@@ -73,29 +60,29 @@ QJsonObject question(Context& context, const QString& quiz, int n, const QString
     QJsonArray answers;
     for (const char* letter : {"A", "B", "C", "D"}) {
         bool found = false;
-        const QString value = lineValue(block, QLatin1String(letter), &found);
+        const QString value = quizLine(block, QLatin1String(letter), &found);
         if (found)
             answers.append(value);
     }
     q[QStringLiteral("answers")] = answers;
     bool unmarked = false;
-    lineValue(block, kUnmarkedTag, &unmarked);
-    q[QStringLiteral("correct")] = unmarked ? 0 : lineValue(block, QStringLiteral("chk")).toInt();
+    quizLine(block, kUnmarkedTag, &unmarked);
+    q[QStringLiteral("correct")] = unmarked ? 0 : quizLine(block, QStringLiteral("chk")).toInt();
     if (unmarked)
         q[QStringLiteral("unmarked")] = true;
-    q[QStringLiteral("explanation")] = lineValue(block, QStringLiteral("rslt"));
+    q[QStringLiteral("explanation")] = quizLine(block, QStringLiteral("rslt"));
     QJsonObject images;
     static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));
     auto it = image.globalMatch(block);
     while (it.hasNext()) {
         const QString number = it.next().captured(1);
-        const QString name = lineValue(block, QStringLiteral("img") + number);
+        const QString name = quizLine(block, QStringLiteral("img") + number);
         images[number] = copyOrNull(folder, name, n);
     }
     q[QStringLiteral("images")] = images;
     for (const char* kind : {"attach", "sound", "film", "back"}) {
         bool found = false;
-        const QString name = lineValue(block, QLatin1String(kind), &found);
+        const QString name = quizLine(block, QLatin1String(kind), &found);
         q[QLatin1String(kind)] = found ? copyOrNull(folder, name, n) : QJsonValue();
     }
     return q;
@@ -120,10 +107,8 @@ QString quizDataScript(Context& context, const QString& dataFolder,
         lesson[QStringLiteral("id")] = id;
         lesson[QStringLiteral("title")] = withoutLoneSurrogates(ref.title);
         QJsonArray questions;
-        for (int n = 0; n < 257; ++n) {
-            if (quiz.contains(QStringLiteral("<question%1>").arg(n)))
-                questions.append(question(context, quiz, n, folder));
-        }
+        for (const QuizBlock& block : quizBlocks(quiz))
+            questions.append(question(context, block, folder));
         lesson[QStringLiteral("questions")] = questions;
         lessons.append(lesson);
     }

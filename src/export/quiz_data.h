@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/project_settings.h"
 #include "store/lesson_files.h"
+#include "store/project_settings.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,6 @@
 #include "export/scorm_package.h"
 
 #include "app/context.h"
-#include "export/project_settings.h"
 #include "export/quiz_data.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
@@ -13,6 +12,7 @@
 #include "platform/text_file.h"
 #include "store/fields.h"
 #include "store/lesson_files.h"
+#include "store/project_settings.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"

@@ -2,8 +2,8 @@
 
 #include "app/session.h"
 #include "editor/question_editor_host.h"
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
+#include "lesson/entry_table.h"
+#include "lesson/quiz_book.h"
 #include "widgets/fading_panel.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
 #include "mainwin/export_progress_dialog.h"
 
-#include "platform/busy_cursor.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/persian_ui.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,7 +4,6 @@
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
-#include "app/new_title_box.h"
 #include "app/run_log.h"
 #include "dialogs/help_window.h"
 #include "dialogs/pickers.h"
@@ -18,6 +17,7 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "widgets/hover_picture.h"
+#include "widgets/new_title_box.h"
 #include "widgets/widget_colours.h"
 
 #include <QApplication>

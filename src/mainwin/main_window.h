@@ -1,7 +1,8 @@
 #pragma once
 
-#include "export/project_settings.h"
+#include "export/player_settings.h"
 #include "formatter/formatter_host.h"
+#include "store/project_settings.h"
 #include "store/store_view.h"
 #include "widgets/fading_panel.h"
 

@@ -1,13 +1,13 @@
 // Building the main window's controls: their names, captions and places. What they do
 // is in main_window.cpp and main_window_events.cpp.
 #include "app/identity.h"
-#include "app/new_title_box.h"
-#include "export/project_settings.h"
 #include "mainwin/main_window.h"
 #include "mainwin/texts.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "store/project_settings.h"
 #include "widgets/hover_picture.h"
+#include "widgets/new_title_box.h"
+#include "widgets/persian_ui.h"
 #include "widgets/picture_icons.h"
 #include "widgets/widget_colours.h"
 

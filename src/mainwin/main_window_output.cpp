@@ -10,7 +10,6 @@
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
-#include "platform/busy_cursor.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -18,6 +17,7 @@
 #include "store/fields.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
+#include "widgets/busy_cursor.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -91,22 +91,18 @@ void MainWindow::pathChosen(QLineEdit* box, const QString& path) {
 void MainWindow::keepSetting(const QString& tag, const QString& value) {
     if (selectedIndex(StoreList::Projects) < 0 || filling_)
         return;
-    const QString why = KeepSetting(context_, session_.projectPath, tag, value);
-    if (why.isEmpty())
+    const KeptSetting kept = KeepSetting(context_, session_.projectPath, tag, value);
+    if (kept.kept())
         return;
-    // Not written: the boxes show what the project still holds, then the author hears why (a
-    // refused path has said so already).
-    try {
-        const ProjectSettings stored =
-            readSettings(context_, readUtf16File(store::projectFilePath(session_.projectPath)));
+    // Not written: the boxes show what the project still holds (as they are when the file
+    // does not read), then the author hears why (a refused path has said so already).
+    if (const auto stored = storedSettings(context_, session_.projectPath)) {
         filling_ = true;
-        showSettings(stored);
+        showSettings(*stored);
         filling_ = false;
-    } catch (const FsError&) {
-        filling_ = false; // the project file does not read: the boxes stay as they are
     }
-    if (!why.startsWith(kUnsafeSettingPath))
-        bepayamBecause(context_, kNoticeSettingNotKept, why);
+    if (kept.outcome == KeptSetting::Outcome::Failed)
+        bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
 }
 
 void MainWindow::exportCommand() {

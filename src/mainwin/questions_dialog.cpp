@@ -2,8 +2,8 @@
 
 #include "dialogs/pickers.h"
 #include "platform/persian_text.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/persian_ui.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -16,8 +16,6 @@ namespace tavrin {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-// A lesson holds at most this many entries (the formatter's table).
-constexpr int kEntries = 257;
 
 // The lines of a quiz file, read in MakeBook's order; a line out of it ends the reading.
 class Lines {
@@ -76,7 +74,7 @@ QuizQuestion question(Lines& lines, int after) {
     if (!head)
         lines.fail();
     const QString n = head->captured(1);
-    if (n.toInt() <= after || n.toInt() >= kEntries)
+    if (n.toInt() <= after || n.toInt() >= kQuizEntries)
         lines.failTaken();
     QuizQuestion q;
     q.number = n.toInt();
@@ -116,7 +114,7 @@ QMap<int, QuizGroupLine> parseGroupLines(const QByteArray& bytes) {
     for (const QJsonValue& v : QJsonDocument::fromJson(bytes).array()) {
         const QJsonObject o = v.toObject();
         const int entry = o.value(QStringLiteral("entry")).toInt(-1);
-        if (entry < 0 || entry >= kEntries)
+        if (entry < 0 || entry >= kQuizEntries)
             return {};
         groups.insert(entry, {o.value(QStringLiteral("end")).toBool(),
                               o.value(QStringLiteral("title")).toString()});
@@ -145,6 +143,77 @@ QList<QuizQuestion> parseQuizFile(const QString& text, const QString& id, const 
     if (!whole)
         lines.failTaken();
     return questions;
+}
+
+QString quizHeadLine(const QString& id, const QString& title) {
+    return QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") + title +
+           QStringLiteral("'>") + kCrLf;
+}
+
+namespace {
+QString line(const QString& tag, const QString& value) {
+    return QStringLiteral("\t\t<") + tag + u'>' + value + QStringLiteral("</") + tag + u'>' + kCrLf;
+}
+} // namespace
+
+QString quizBlock(int number, const QString& text, const QStringList& answers, int marked,
+                  const QString& explanation, const QList<QuizCopyLine>& copies) {
+    const QString n = QString::number(number);
+    QString block = QStringLiteral("\t<question") + n + u'>' + kCrLf;
+    block += QStringLiteral("\t\t<question No='") + n + QStringLiteral("'>") + text +
+             QStringLiteral("</question>") + kCrLf;
+    static const char* const letters[] = {"A", "B", "C", "D"};
+    for (int a = 0; a < 4 && a < answers.size(); ++a)
+        block += line(QLatin1String(letters[a]), answers[a]);
+    block += line(QStringLiteral("chk"), QString::number(marked > 0 ? marked : 2));
+    // The player of old reads a "2" there; this tool's readers learn it stands for no mark.
+    if (marked <= 0)
+        block += line(kUnmarkedTag, QStringLiteral("1"));
+    block += line(QStringLiteral("rslt"), explanation);
+    for (const QuizCopyLine& copy : copies)
+        block += line(copy.element, copy.name);
+    return block + QStringLiteral("\t</question") + n + u'>' + kCrLf;
+}
+
+QByteArray groupLinesBytes(const QMap<int, QuizGroupLine>& groups) {
+    QJsonArray lines;
+    for (auto it = groups.begin(); it != groups.end(); ++it)
+        lines.append(QJsonObject{{QStringLiteral("entry"), it.key()},
+                                 {QStringLiteral("end"), it->end},
+                                 {QStringLiteral("title"), it->title}});
+    return lines.isEmpty() ? QByteArray() : QJsonDocument(lines).toJson(QJsonDocument::Indented);
+}
+
+QList<QuizBlock> quizBlocks(const QString& text) {
+    static const QRegularExpression open(QStringLiteral("<question(\\d{1,3})>"));
+    QMap<int, QuizBlock> blocks;
+    auto it = open.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const int n = m.captured(1).toInt();
+        if (n >= kQuizEntries || blocks.contains(n) || (m.captured(1).startsWith(u'0') && n > 0))
+            continue;
+        const qsizetype start = m.capturedEnd();
+        const qsizetype close = text.indexOf(QStringLiteral("</question%1>").arg(n), start);
+        blocks.insert(n, close < 0 ? QuizBlock{n, QString(), false}
+                                   : QuizBlock{n, text.mid(start, close - start), true});
+    }
+    return blocks.values();
+}
+
+QString quizLine(const QString& block, const QString& tag, bool* found) {
+    const QString open = QStringLiteral("\t\t<") + tag + u'>';
+    const qsizetype at = block.indexOf(open);
+    if (found)
+        *found = at >= 0;
+    if (at < 0)
+        return {};
+    const qsizetype start = at + open.size();
+    const QString close = QStringLiteral("</") + tag + u'>' + kCrLf;
+    qsizetype end = block.indexOf(close, start);
+    if (end < 0)
+        end = block.indexOf(kCrLf, start);
+    return block.mid(start, (end < 0 ? block.size() : end) - start);
 }
 
 QMap<int, QuizGroupLine> lessonGroupLines(const QString& groupsPath,

@@ -7,6 +7,9 @@
 
 namespace tavrin {
 
+// A lesson's table holds at most this many entries; a quiz file's question numbers lie below.
+constexpr int kQuizEntries = 257;
+
 // A line of a quiz file that is not what MakeBook writes (1-based).
 class UnreadableQuiz : public std::runtime_error {
 public:
@@ -53,5 +56,37 @@ struct QuizGroupLine {
 // cannot be read.
 QMap<int, QuizGroupLine> lessonGroupLines(const QString& groupsPath,
                                           const QList<int>& questionNumbers);
+
+// Writing, as MakeBook does. The file's first line:
+QString quizHeadLine(const QString& id, const QString& title);
+
+// A file a question block names, in the order it is written ("img3", "attach", "sound",
+// "film", "back") with its copy name in BookTXT.
+struct QuizCopyLine {
+    QString element;
+    QString name;
+};
+
+// The block of one question: its text, up to four answers, the mark (0: none), the
+// explanation and the copies, each on its own line.
+QString quizBlock(int number, const QString& text, const QStringList& answers, int marked,
+                  const QString& explanation, const QList<QuizCopyLine>& copies);
+
+// The groups file's bytes for these group lines (by entry); empty when there are none.
+QByteArray groupLinesBytes(const QMap<int, QuizGroupLine>& groups);
+
+// The lenient reading the player's data is made by, for any quiz file the project holds:
+// each question block's number and text between its tags, in the order of the numbers, in
+// one pass. A block without its closing tag reads as empty and is marked unclosed.
+struct QuizBlock {
+    int number = 0;
+    QString body;
+    bool closed = true;
+};
+QList<QuizBlock> quizBlocks(const QString& text);
+
+// The text of one "\t\t<tag>...</tag>" line of a block; the texts are not escaped, so the
+// line's own end is what closes it.
+QString quizLine(const QString& block, const QString& tag, bool* found = nullptr);
 
 } // namespace tavrin

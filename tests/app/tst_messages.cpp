@@ -1,6 +1,6 @@
 #include "app/messages.h"
-#include "app/new_title_box.h"
 #include "support/test_program.h"
+#include "widgets/new_title_box.h"
 
 #include <QLabel>
 #include <QLineEdit>

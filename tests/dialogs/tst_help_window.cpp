@@ -2,9 +2,9 @@
 #include "dialogs/help_window.h"
 #include "mainwin/main_window.h"
 #include "platform/text_codec.h"
-#include "richtext/rich_text_box.h"
 #include "support/documents.h"
 #include "support/test_program.h"
+#include "widgets/rich_text_box.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "app/messages.h"
 #include "dialogs/picker_lists.h"
 #include "dialogs/pickers.h"
-#include "platform/persian_ui.h"
 #include "platform/project_folders.h"
 #include "support/test_program.h"
+#include "widgets/persian_ui.h"
 
 #include <QApplication>
 #include <QDir>

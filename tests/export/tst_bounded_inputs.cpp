@@ -2,10 +2,10 @@
 // texts, any file an author names): each read in a child process under a bound of time
 // (CPU and wall clock) and memory (the address space where the build allows, and the peak
 // resident size always), and each either read or refused with its cause, never a crash.
-#include "formatter/docx_text.h"
-#include "formatter/text_procedures.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
+#include "lesson/text_procedures.h"
+#include "lessontext/docx_text.h"
 #include "platform/fs_error.h"
 #include "platform/text_file.h"
 #include "support/documents.h"

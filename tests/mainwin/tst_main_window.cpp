@@ -2,9 +2,9 @@
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
-#include "platform/persian_ui.h"
 #include "platform/text_codec.h"
 #include "support/test_program.h"
+#include "widgets/persian_ui.h"
 
 #include <QApplication>
 #include <QCheckBox>

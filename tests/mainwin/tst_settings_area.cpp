@@ -5,13 +5,13 @@
 #include "interchange/moodle_xml.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "platform/message_box_prompts.h"
 #include "platform/persian_text.h"
-#include "platform/persian_ui.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
 #include "support/test_program.h"
+#include "widgets/message_box_prompts.h"
+#include "widgets/persian_ui.h"
 
 #include <QApplication>
 #include <QCheckBox>

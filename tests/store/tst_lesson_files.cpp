@@ -1,8 +1,8 @@
 // A lesson's or a field's delete takes its files along and renumbers the later lessons'
 // files, byte for byte, and a kill at any moment leaves the old set or the new one.
 #include "export/output_folders.h"
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
+#include "lesson/entry_table.h"
+#include "lesson/quiz_book.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"

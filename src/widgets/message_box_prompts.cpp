@@ -1,8 +1,8 @@
-#include "platform/message_box_prompts.h"
+#include "widgets/message_box_prompts.h"
 
-#include "platform/busy_cursor.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/persian_ui.h"
 
 #include <QApplication>
 #include <QClipboard>

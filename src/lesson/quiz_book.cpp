@@ -1,16 +1,16 @@
-#include "formatter/quiz_book.h"
+#include "lesson/quiz_book.h"
 
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/texts.h"
-#include "formatter/entry_table.h"
-#include "formatter/lesson_draft.h"
-#include "formatter/question_check.h"
-#include "formatter/quiz_reopen.h"
-#include "formatter/text_procedures.h"
-#include "formatter/to_txt.h"
+#include "lesson/entry_table.h"
+#include "lesson/lesson_draft.h"
+#include "lesson/question_check.h"
+#include "lesson/quiz_reopen.h"
+#include "lesson/text_procedures.h"
+#include "lesson/to_txt.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -134,10 +134,6 @@ QString freePageName(Context& context, const QString& pages, const QSet<QString>
     }
 }
 
-QString line(const QString& tag, const QString& value) {
-    return QStringLiteral("\t\t<") + tag + u'>' + value + QStringLiteral("</") + tag + u'>' + kCrLf;
-}
-
 // The block of question n; the copies it names are added to the plan.
 QString questionBlock(Context& context, const EntryTable& table, int n, const QString& id,
                       const AnswersRead& answers, const QString& pages,
@@ -157,20 +153,11 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
             plan.append({fromStoredPath(from), to});
         planned.insert(to);
     };
-    const QString number = QString::number(n);
-    QString block = QStringLiteral("\t<question") + number + u'>' + kCrLf;
-    block += QStringLiteral("\t\t<question No='") + number + QStringLiteral("'>") +
-             RemCrLf(ToTXT(context, table.SoalText[n])) + QStringLiteral("</question>") + kCrLf;
+    // Read in this order: a failure of either is logged in it.
+    const QString text = RemCrLf(ToTXT(context, table.SoalText[n]));
+    const QString explanation = RemCrLf(ToTXT(context, table.TozihRtf[n]));
     const QStringList& lines = answers.lines;
-    static const char* const letters[] = {"A", "B", "C", "D"};
-    for (int a = 0; a < 4 && a < lines.size(); ++a)
-        block += line(QLatin1String(letters[a]), lines[a]);
-    const int marked = answers.marked;
-    block += line(QStringLiteral("chk"), QString::number(marked > 0 ? marked : 2));
-    // The player of old reads a "2" there; this tool's readers learn it stands for no mark.
-    if (marked <= 0)
-        block += line(kUnmarkedTag, QStringLiteral("1"));
-    block += line(QStringLiteral("rslt"), RemCrLf(ToTXT(context, table.TozihRtf[n])));
+    QList<QuizCopyLine> named;
     // The pictures of the answers' image marks, then the four attachments.
     QSet<int> seen;
     auto it = imageMark.globalMatch(lines.join(kCrLf));
@@ -184,7 +171,7 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
         const QString name =
             QStringLiteral("quiz") + id + u'-' + QString::number(image) + extensionOf(from);
         copy(from, name);
-        block += line(QStringLiteral("img%1").arg(image), name);
+        named.append({QStringLiteral("img%1").arg(image), name});
     }
     for (const Copy& c : copies) {
         if (c.from.isEmpty())
@@ -200,16 +187,16 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
         const bool wasImported = from.fileName().startsWith(folders::importName(id, QString()));
         if (const auto done = imported.find(from.filePath());
             wasImported && done != imported.end()) {
-            block += line(c.element, *done);
+            named.append({c.element, *done});
             continue;
         }
         const QString name = ownCopy ? from.fileName() : page + extensionOf(c.from);
         copy(c.from, name);
         if (wasImported)
             imported.insert(from.filePath(), name);
-        block += line(c.element, name);
+        named.append({c.element, name});
     }
-    return block + QStringLiteral("\t</question") + number + u'>' + kCrLf;
+    return quizBlock(n, text, lines, answers.marked, explanation, named);
 }
 
 // Every new file is written under its working name first; only when all are on disk do
@@ -280,8 +267,7 @@ BookOutcome MakeBook(Context& context, EntryTable& table, const BookRequest& req
                                                 : QStringLiteral("<strings>") + kCrLf + u'\t' +
                                                       request.creditElement + kCrLf,
                           id, request.lessonTitle);
-        QString quiz = QStringLiteral("<quiz qNo='") + id + QStringLiteral("' IDname='") +
-                       request.lessonTitle + QStringLiteral("'>") + kCrLf;
+        QString quiz = quizHeadLine(id, request.lessonTitle);
         QList<PlannedCopy> plan;
         QSet<QString> planned;
         QHash<QString, QString> imported; // an imported file's copy, by where it waits

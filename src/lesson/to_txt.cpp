@@ -1,4 +1,4 @@
-#include "formatter/to_txt.h"
+#include "lesson/to_txt.h"
 
 #include "app/message_numbers.h"
 #include "app/messages.h"

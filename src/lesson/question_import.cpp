@@ -1,8 +1,8 @@
-#include "formatter/question_import.h"
+#include "lesson/question_import.h"
 
-#include "formatter/entry_table.h"
-#include "formatter/outline_editing.h"
-#include "formatter/quiz_reopen.h"
+#include "lesson/entry_table.h"
+#include "lesson/outline_editing.h"
+#include "lesson/quiz_reopen.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/project_folders.h"

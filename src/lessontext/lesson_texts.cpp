@@ -1,10 +1,10 @@
-#include "formatter/lesson_texts.h"
+#include "lessontext/lesson_texts.h"
 
 #include "app/context.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
-#include "formatter/docx_text.h"
-#include "formatter/text_procedures.h"
+#include "lesson/text_procedures.h"
+#include "lessontext/docx_text.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"

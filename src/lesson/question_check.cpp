@@ -1,11 +1,11 @@
-#include "formatter/question_check.h"
+#include "lesson/question_check.h"
 
 #include "app/message_numbers.h"
 #include "app/messages.h"
-#include "formatter/entry_table.h"
-#include "formatter/quiz_book.h"
-#include "formatter/text_procedures.h"
-#include "formatter/to_txt.h"
+#include "lesson/entry_table.h"
+#include "lesson/quiz_book.h"
+#include "lesson/text_procedures.h"
+#include "lesson/to_txt.h"
 #include "richtext/rich_text_reader.h"
 
 #include <algorithm>

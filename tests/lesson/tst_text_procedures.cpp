@@ -1,7 +1,7 @@
 // The formatter's text procedures: the examples of their rules, and seeded random texts
 // against a straightforward reading of the rules written here with 1-based string steps.
-#include "formatter/docx_text.h"
-#include "formatter/text_procedures.h"
+#include "lesson/text_procedures.h"
+#include "lessontext/docx_text.h"
 #include "richtext/rich_text_plain.h"
 #include "support/documents.h"
 #include "support/docx_fixture.h"

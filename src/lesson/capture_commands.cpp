@@ -1,12 +1,12 @@
-#include "formatter/capture_commands.h"
+#include "lesson/capture_commands.h"
 
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
-#include "formatter/entry_table.h"
-#include "formatter/question_check.h"
-#include "formatter/text_procedures.h"
+#include "lesson/entry_table.h"
+#include "lesson/question_check.h"
+#include "lesson/text_procedures.h"
 
 namespace tavrin {
 

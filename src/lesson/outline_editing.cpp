@@ -1,8 +1,8 @@
-#include "formatter/outline_editing.h"
+#include "lesson/outline_editing.h"
 
-#include "formatter/entry_table.h"
-#include "formatter/text_procedures.h"
-#include "formatter/to_txt.h"
+#include "lesson/entry_table.h"
+#include "lesson/text_procedures.h"
+#include "lesson/to_txt.h"
 
 namespace tavrin {
 

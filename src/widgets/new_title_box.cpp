@@ -1,8 +1,8 @@
-#include "app/new_title_box.h"
+#include "widgets/new_title_box.h"
 
 #include "app/texts.h"
-#include "platform/persian_ui.h"
 #include "platform/ui_metrics.h"
+#include "widgets/persian_ui.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "formatter/docx_text.h"
+#include "lessontext/docx_text.h"
 
 #include "platform/fs_error.h"
 #include "platform/xml_guard.h"

@@ -1,7 +1,7 @@
-#include "formatter/quiz_reopen.h"
+#include "lesson/quiz_reopen.h"
 
-#include "formatter/outline_editing.h"
-#include "formatter/text_procedures.h"
+#include "lesson/outline_editing.h"
+#include "lesson/text_procedures.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/project_folders.h"
@@ -69,14 +69,12 @@ QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& 
 }
 
 QByteArray groupsBytes(const EntryTable& table) {
-    QJsonArray groups;
+    QMap<int, QuizGroupLine> groups;
     for (int k = 0; k < EntryTable::kEntries && !table.SoalText[k].isEmpty(); ++k) {
         if (isGroupLine(table.SoalText[k]))
-            groups.append(QJsonObject{{QStringLiteral("entry"), k},
-                                      {QStringLiteral("end"), table.SoalText[k] == kEndTitleEntry},
-                                      {QStringLiteral("title"), table.JavabRtf[k]}});
+            groups.insert(k, {table.SoalText[k] == kEndTitleEntry, table.JavabRtf[k]});
     }
-    return groups.isEmpty() ? QByteArray() : QJsonDocument(groups).toJson(QJsonDocument::Indented);
+    return groupLinesBytes(groups);
 }
 
 std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectPath,

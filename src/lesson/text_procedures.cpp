@@ -1,4 +1,4 @@
-#include "formatter/text_procedures.h"
+#include "lesson/text_procedures.h"
 
 #include "app/messages.h"
 #include "platform/blanks.h"

@@ -1,4 +1,4 @@
-#include "platform/persian_ui.h"
+#include "widgets/persian_ui.h"
 
 #include "platform/persian_text.h"
 

@@ -1,4 +1,4 @@
-#include "export/project_settings.h"
+#include "export/player_settings.h"
 
 #include "app/context.h"
 #include "app/message_numbers.h"
@@ -9,12 +9,6 @@
 #include "platform/paths.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
-#include "platform/text_file.h"
-#include "store/store_common.h"
-#include "store/tag_text.h"
-
-#include <QFileInfo>
-#include <filesystem>
 
 namespace tavrin {
 
@@ -87,64 +81,6 @@ bool SaveThings(Context& context, const SettingsChoice& choice, const QString& p
         return false;
     }
     return true;
-}
-
-ExamSettings examSettings(const ProjectSettings& settings) {
-    const auto number = [](const QString& text, int most) {
-        bool ok = false;
-        const int n = text.trimmed().toInt(&ok);
-        return ok && n >= 0 && n <= most ? n : 0;
-    };
-    ExamSettings exam;
-    exam.on = settings.examOn.trimmed() != QLatin1String("0");
-    exam.minutes = number(settings.examMinutes, kMostExamMinutes);
-    exam.count = number(settings.examCount, kMostExamQuestions);
-    return exam;
-}
-
-QString KeepSetting(Context& context, const QString& projectPath, const QString& tag,
-                    const QString& value) {
-    context.log().LogMe(QStringLiteral("Saving project settings..."));
-    if (store::damagesTagText(value)) {
-        store::refusePath(context, value);
-        return kUnsafeSettingPath + QStringLiteral(": ") + value;
-    }
-    QString why = QStringLiteral("Not written");
-    store::trapped(context, kFailWriteNode, [&] {
-        try {
-            const QString file = store::projectFilePath(projectPath);
-            if (!fileExists(file))
-                throw FsError::at(QStringLiteral("File not found"), file);
-            const QString document = readUtf16File(file);
-            static const QStringList texts{
-                QStringLiteral("Music"),       QStringLiteral("Olgoo"),
-                QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
-                QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount")};
-            const bool text = texts.contains(tag);
-            const QString settings = QStringLiteral("Settings");
-            // The exam's elements came after the others, and go after them.
-            const QString changed =
-                text ? SetBlockText(context, document, settings, tag, value,
-                                    tag.startsWith(QLatin1String("Exam")))
-                     : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
-            if (changed == document) {
-                if (Wsre(context, document, settings).isEmpty())
-                    throw store::Failure{QStringLiteral("Settings not found in %1").arg(file)};
-                why.clear();
-                return; // already so
-            }
-            saveUtf16File(file, changed);
-            why.clear();
-            context.log().LogMe(QStringLiteral("Project settings saved."));
-        } catch (const FsError& e) {
-            why = e.description();
-            throw;
-        } catch (const store::Failure& f) {
-            why = f.description;
-            throw;
-        }
-    });
-    return why;
 }
 
 } // namespace tavrin

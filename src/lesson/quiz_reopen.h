@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formatter/entry_table.h"
+#include "lesson/entry_table.h"
 #include "store/quiz_file.h"
 
 #include <QByteArray>

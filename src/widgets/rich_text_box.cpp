@@ -1,4 +1,4 @@
-#include "richtext/rich_text_box.h"
+#include "widgets/rich_text_box.h"
 
 #include "platform/text_codec.h"
 #include "platform/text_file.h"

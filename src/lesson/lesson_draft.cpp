@@ -1,4 +1,4 @@
-#include "formatter/lesson_draft.h"
+#include "lesson/lesson_draft.h"
 
 #include "platform/file_system.h"
 #include "platform/fs_error.h"

@@ -1,4 +1,4 @@
-#include "formatter/entry_table.h"
+#include "lesson/entry_table.h"
 
 namespace tavrin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formatter/entry_table.h"
+#include "lesson/entry_table.h"
 
 #include <QByteArray>
 #include <QDateTime>

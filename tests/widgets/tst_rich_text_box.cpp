@@ -1,13 +1,13 @@
 // The rich text box through its widget: CR LF coordinates, selections and their RTF, the
 // string edits the editor windows make on RTF, files.
-#include "formatter/to_txt.h"
+#include "lesson/to_txt.h"
 #include "platform/fs_error.h"
 #include "platform/text_codec.h"
-#include "richtext/rich_text_box.h"
 #include "richtext/rich_text_picture.h"
 #include "richtext/rich_text_plain.h"
 #include "support/documents.h"
 #include "support/test_program.h"
+#include "widgets/rich_text_box.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

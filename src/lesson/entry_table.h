@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/quiz_file.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -9,7 +11,7 @@ namespace tavrin {
 // The formatter's table of filed questions: seven parallel tables of 257 entries, the image
 // paths of the image marks, and the counters the capture commands move.
 struct EntryTable {
-    static constexpr int kEntries = 257;
+    static constexpr int kEntries = kQuizEntries;
     static constexpr int kImages = 513;
 
     std::array<QString, kEntries> SoalText; // question text, or a group marker
