@@ -5,15 +5,15 @@
 // MakeBook of 250 and 5,000 questions against writing the same quiz files' plain text.
 #include "bench_program.h"
 #include "export/output_folders.h"
-#include "formatter/entry_table.h"
-#include "formatter/lesson_texts.h"
-#include "formatter/quiz_book.h"
-#include "formatter/text_procedures.h"
+#include "lesson/entry_table.h"
+#include "lesson/quiz_book.h"
+#include "lesson/text_procedures.h"
+#include "lessontext/lesson_texts.h"
 #include "platform/file_copy.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
-#include "richtext/rich_text_box.h"
 #include "support/reflow_reference.h"
+#include "widgets/rich_text_box.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>

@@ -4,14 +4,14 @@
 // walking its XML.
 #include "bench_program.h"
 #include "export/output_folders.h"
-#include "formatter/entry_table.h"
-#include "formatter/lesson_texts.h"
-#include "formatter/quiz_book.h"
-#include "formatter/quiz_reopen.h"
+#include "lesson/entry_table.h"
+#include "lesson/quiz_book.h"
+#include "lesson/quiz_reopen.h"
+#include "lessontext/lesson_texts.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
-#include "richtext/rich_text_box.h"
 #include "support/docx_fixture.h"
+#include "widgets/rich_text_box.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The rich text paths at 100 KB, 1 MB and 5 MB of RTF: plain text (ToTXT), loading into the
 // box, writing the box's RTF back, and right-aligning all of it.
-#include "richtext/rich_text_box.h"
 #include "richtext/rich_text_document.h"
 #include "richtext/rich_text_plain.h"
 #include "richtext/rich_text_reader.h"
+#include "widgets/rich_text_box.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

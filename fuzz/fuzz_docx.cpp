@@ -1,7 +1,7 @@
 // libFuzzer target: a Word document's bytes through the .docx reader. A damaged package is
 // refused with FsError; whatever it accepts must give RTF the tool's own reader takes.
-#include "formatter/docx_text.h"
 #include "fuzz_common.h"
+#include "lessontext/docx_text.h"
 #include "platform/fs_error.h"
 #include "richtext/rich_text_plain.h"
 #include "richtext/rich_text_reader.h"

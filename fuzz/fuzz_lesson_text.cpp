@@ -1,7 +1,7 @@
 // libFuzzer target: the lesson text path on arbitrary bytes: read as 1256, Rep, the reflow
 // (checked against its first, one-replace-at-a-time form), RemCrLf, DelCrLf and BeBor.
-#include "formatter/text_procedures.h"
 #include "fuzz_common.h"
+#include "lesson/text_procedures.h"
 #include "platform/text_codec.h"
 #include "support/reflow_reference.h"
 

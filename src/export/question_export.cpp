@@ -10,9 +10,43 @@
 #include "store/project_settings.h"
 #include "store/store_common.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstring>
 #include <stdexcept>
 
 namespace tavrin {
+
+namespace {
+const char* const kSuffixes[] = {".gift", ".xml", ".zip"};
+} // namespace
+
+QString questionsSuffix(QuestionFormat format) {
+    return QLatin1String(kSuffixes[int(format)]);
+}
+
+QString withQuestionsSuffix(QString path, QuestionFormat format) {
+    for (const char* suffix : kSuffixes) {
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            path.chop(qsizetype(std::strlen(suffix)));
+    }
+    return path + questionsSuffix(format);
+}
+
+QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
+                                 const QString& exportFolder, const QString& projectName) {
+    QuestionsOut out;
+    out.projectPath = projectPath;
+    out.scope = {chosen.lesson >= 0 || chosen.field >= 0 ? chosen.field : -1,
+                 chosen.lesson >= 0 ? chosen.lesson : -1};
+    const QString folder =
+        QDir(QFileInfo(exportFolder).isDir() ? exportFolder : projectPath).absolutePath();
+    QString name = projectName.isEmpty() ? QStringLiteral("questions") : projectName;
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    out.out = QDir(folder).filePath(name + questionsSuffix(out.format));
+    return out;
+}
 
 QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {
     context.log().LogMe(QStringLiteral("Writing questions to %1").arg(request.out));

@@ -25,6 +25,18 @@ struct QuestionsWritten {
     int leftOut = 0;   // GIFT: questions whose pictures or attachments could not go
 };
 
+// The ending of the file a format writes: ".gift", ".xml", ".zip".
+QString questionsSuffix(QuestionFormat format);
+// The path with the format's ending in place of any of the three; the rest stays.
+QString withQuestionsSuffix(QString path, QuestionFormat format);
+
+// What writing questions offers first: the narrowest scope chosen (the lesson, else the
+// field, else the whole project), GIFT, and a file named after the project (characters no
+// file system takes made "-"; "questions" without a name) in the export folder when it is
+// one, else in the project's folder.
+QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
+                                 const QString& exportFolder, const QString& projectName);
+
 // Writes the made questions of the scope in the format (a safe save, or a package put in
 // place whole), and logs it. Throws std::invalid_argument when the scope has none (or no
 // such field or lesson), FsError when a file cannot be read or written, UnreadableQuiz for a

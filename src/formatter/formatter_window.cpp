@@ -8,6 +8,7 @@
 #include "formatter/formatter_host.h"
 #include "lesson/capture_commands.h"
 #include "lesson/lesson_draft.h"
+#include "lesson/lesson_resume.h"
 #include "lesson/quiz_book.h"
 #include "lesson/quiz_reopen.h"
 #include "lesson/text_procedures.h"
@@ -108,64 +109,18 @@ void FormatterWindow::resumeLesson() {
     if (id.isEmpty())
         return;
     const QString project = lesson_.projectPath;
-    if (resumeDraft(project, id))
-        return;
-    try {
+    std::optional<ResumedLesson> resumed = resumeDraft(context_, project, id);
+    if (!resumed) {
         const BusyCursor busy;
-        auto book = reopenBook(context_, project, id, checkSnippet_, imgSnippet_);
-        if (!book)
-            return;
-        table_ = book->table;
-        outline_ = book->outline;
-        context_.log().LogMe(
-            QStringLiteral("Made lesson reopened: %1 entries.").arg(table_.EntryCount));
-    } catch (const UnreadableQuiz& e) {
-        reportFailure(context_, kFailReopenBook,
-                      QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name()));
-        bepayamWithLine(context_, kNoticeQuizNotReopened,
-                        texts::kBadQuizLine.arg(e.line()).arg(e.name()));
-        table_.clear();
-        outline_.clear();
-    } catch (const FsError& e) {
-        reportFailure(context_, kFailReopenBook, e.description());
-        bepayamBecause(context_, kNoticeQuizNotReopened, e.description());
-        table_.clear();
-        outline_.clear();
+        resumed = reopenLesson(context_, project, id, checkSnippet_, imgSnippet_);
     }
+    if (!resumed)
+        return;
+    table_ = std::move(resumed->table);
+    outline_ = std::move(resumed->outline);
+    unmade_ = unmade_ || resumed->fromDraft;
     com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
     showOutline();
-}
-
-bool FormatterWindow::resumeDraft(const QString& project, const QString& id) {
-    std::optional<Draft> draft;
-    try {
-        draft = readDraft(project, id);
-    } catch (const FsError& e) {
-        reportFailure(context_, kFailReadDraft, e.description());
-        try {
-            putDraftAside(project, id);
-        } catch (const FsError& aside) {
-            reportFailure(context_, kFailReadDraft, aside.description());
-        }
-        bepayamBecause(context_, kNoticeDraftNotRead, e.description());
-        return false;
-    }
-    if (!draft)
-        return false;
-    const QString ask =
-        texts::kAskGoOnFromDraft.arg(ShamsiDate(draft->saved)).arg(draft->questions());
-    if (!context_.prompts().askYesNo(kMainCaption, ask, Default::Yes)) {
-        context_.log().LogMe(QStringLiteral("Draft discarded."));
-        removeDraft(project, id);
-        return false;
-    }
-    table_ = draft->table;
-    outline_ = draft->outline;
-    unmade_ = true;
-    context_.log().LogMe(QStringLiteral("Draft restored: %1 entries.").arg(draft->questions()));
-    com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
-    showOutline();
-    return true;
 }
 
 void FormatterWindow::tableChanged() {

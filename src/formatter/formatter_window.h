@@ -98,7 +98,6 @@ private:
     // The lesson's entries when the window opens: its draft, if the author goes on from it,
     // else its made quiz file.
     void resumeLesson();
-    bool resumeDraft(const QString& project, const QString& id);
     // After every change of the table: the draft is written, the entries are unmade.
     void tableChanged();
     // The lesson the window files for ("F-L"), empty when none is chosen.

@@ -177,14 +177,12 @@ void MainWindow::questionsCommand() {
         return;
     }
     const QListWidgetItem* project = projB_->currentItem();
-    const QString folder =
-        QDir(QFileInfo(fromStoredPath(exBox_->text())).isDir() ? fromStoredPath(exBox_->text())
-                                                               : chosen.projectPath)
-            .absolutePath();
-    QString name = project ? project->text() : QStringLiteral("questions");
-    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
-    const auto request = QuestionsDialog::ask(this, chosen.projectPath, chosen.fieldIndex,
-                                              chosen.lessonIndex, folder, name);
+    const TravelScope selected{chosen.fieldIndex, chosen.lessonIndex};
+    const auto request = QuestionsDialog::ask(
+        this,
+        defaultQuestionsOut(chosen.projectPath, selected, fromStoredPath(exBox_->text()),
+                            project ? project->text() : QString()),
+        selected);
     // A path reads left to right inside the right-to-left boxes.
     const auto shown = [](const QString& path) {
         return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);

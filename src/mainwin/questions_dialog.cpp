@@ -18,13 +18,10 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstring>
 
 namespace tavrin {
 
 namespace {
-
-const char* const kSuffixes[] = {".gift", ".xml", ".zip"};
 
 QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
                      int id) {
@@ -37,35 +34,44 @@ QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, con
 
 } // namespace
 
-QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int lesson,
-                                 const QString& folder, const QString& name, QWidget* parent)
-    : QDialog(parent), projectPath_(projectPath), field_(field), lesson_(lesson) {
+QuestionsDialog::QuestionsDialog(const QuestionsOut& first, TravelScope chosen, QWidget* parent)
+    : QDialog(parent), projectPath_(first.projectPath), chosen_(chosen) {
     setObjectName(QStringLiteral("QuestionsDialog"));
     setWindowTitle(shownInWindows(
         QStringLiteral(u"سؤالها براي سامانه‌هاي آموزشي")));
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(whatBox(first));
+    layout->addWidget(formatBox());
+    format_->button(int(first.format))->setChecked(true);
+    scoEach_->setChecked(first.scoPerLesson);
+    passMark_->setValue(first.passMark);
+    layout->addLayout(whereRow(first.out));
+    layout->addLayout(buttonRow());
+    formatChanged();
+}
 
-    auto* whatBox = new QGroupBox(QStringLiteral(u"كدام سؤالها:"));
-    auto* whatLayout = new QVBoxLayout(whatBox);
+QWidget* QuestionsDialog::whatBox(const QuestionsOut& first) {
+    auto* box = new QGroupBox(QStringLiteral(u"كدام سؤالها:"));
+    auto* layout = new QVBoxLayout(box);
     what_ = new QButtonGroup(this);
-    option(what_, whatLayout, "QWhat0", QStringLiteral(u"سؤالهاي همين درس"), 0)
-        ->setEnabled(lesson >= 0);
-    option(what_, whatLayout, "QWhat1", QStringLiteral(u"سؤالهاي همين رشته"), 1)
-        ->setEnabled(field >= 0);
-    option(what_, whatLayout, "QWhat2", QStringLiteral(u"سؤالهاي تمام پروژه"), 2);
-    what_->button(lesson >= 0 ? 0 : field >= 0 ? 1 : 2)->setChecked(true);
-    layout->addWidget(whatBox);
+    option(what_, layout, "QWhat0", QStringLiteral(u"سؤالهاي همين درس"), 0)
+        ->setEnabled(chosen_.lesson >= 0);
+    option(what_, layout, "QWhat1", QStringLiteral(u"سؤالهاي همين رشته"), 1)
+        ->setEnabled(chosen_.field >= 0);
+    option(what_, layout, "QWhat2", QStringLiteral(u"سؤالهاي تمام پروژه"), 2);
+    what_->button(first.scope.lesson >= 0 ? 0 : first.scope.field >= 0 ? 1 : 2)->setChecked(true);
+    return box;
+}
 
-    auto* formatBox = new QGroupBox(QStringLiteral(u"در چه قالبي:"));
-    auto* formatLayout = new QVBoxLayout(formatBox);
+QWidget* QuestionsDialog::formatBox() {
+    auto* box = new QGroupBox(QStringLiteral(u"در چه قالبي:"));
+    auto* layout = new QVBoxLayout(box);
     format_ = new QButtonGroup(this);
-    option(format_, formatLayout, "QFormat0", QStringLiteral(u"GIFT (فايل متني سؤالها)"), 0)
-        ->setChecked(true);
-    option(format_, formatLayout, "QFormat1", QStringLiteral(u"Moodle XML (با تصويرها و پيوستها)"),
-           1);
-    option(format_, formatLayout, "QFormat2",
+    option(format_, layout, "QFormat0", QStringLiteral(u"GIFT (فايل متني سؤالها)"), 0);
+    option(format_, layout, "QFormat1", QStringLiteral(u"Moodle XML (با تصويرها و پيوستها)"), 1);
+    option(format_, layout, "QFormat2",
            QStringLiteral(u"بسته SCORM 1.2 (پخش‌كننده لوح براي سامانه)"),
            2);
     // Two lines of its own: wrapped by the layout, its last line was cut off.
@@ -74,39 +80,42 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
                                   u"نمي‌گيرند و در فايل نخواهند بود؛\n"
                                   u"يادداشتي در فايل اين را مي‌گويد."));
     giftNote_->setObjectName(QStringLiteral("QGiftNote"));
-    formatLayout->addWidget(giftNote_);
+    layout->addWidget(giftNote_);
     scoEach_ = new QCheckBox(QStringLiteral(u"هر درس يك بخش جدا (SCO) در سامانه"));
     scoEach_->setObjectName(QStringLiteral("QScoEach"));
-    scoEach_->setChecked(true);
-    formatLayout->addWidget(scoEach_);
+    layout->addWidget(scoEach_);
     auto* passRow = new QHBoxLayout;
     auto* passLabel = new QLabel(QStringLiteral(u"نمره قبولي (درصد):"));
     passMark_ = new QSpinBox;
     passMark_->setObjectName(QStringLiteral("QPassMark"));
     passMark_->setRange(0, 100);
-    passMark_->setValue(50);
     passLabel->setBuddy(passMark_);
     passRow->addWidget(passLabel);
     passRow->addWidget(passMark_);
     passRow->addStretch();
-    formatLayout->addLayout(passRow);
-    layout->addWidget(formatBox);
+    layout->addLayout(passRow);
+    connect(format_, &QButtonGroup::idClicked, this, [this] { formatChanged(); });
+    return box;
+}
 
-    auto* whereRow = new QHBoxLayout;
-    whereRow->addWidget(new QLabel(QStringLiteral(u"فايل:")));
-    out_ = new QLineEdit(pathShown(
-        QDir::toNativeSeparators(QDir(folder).filePath(name + QLatin1String(kSuffixes[0])))));
+QLayout* QuestionsDialog::whereRow(const QString& path) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral(u"فايل:")));
+    out_ = new QLineEdit(pathShown(QDir::toNativeSeparators(path)));
     out_->setObjectName(QStringLiteral("QOut"));
     out_->setLayoutDirection(Qt::LeftToRight);
     out_->setMinimumWidth(360);
-    whereRow->addWidget(out_);
+    row->addWidget(out_);
     auto* browse = new QToolButton;
     browse->setObjectName(QStringLiteral("QOutBrowse"));
     browse->setText(QStringLiteral("..."));
     browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
-    whereRow->addWidget(browse);
-    layout->addLayout(whereRow);
+    row->addWidget(browse);
+    connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
+    return row;
+}
 
+QLayout* QuestionsDialog::buttonRow() {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral(u"نوشتن"));
@@ -116,16 +125,12 @@ QuestionsDialog::QuestionsDialog(const QString& projectPath, int field, int less
     cancel->setObjectName(QStringLiteral("QCancel"));
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-
-    connect(format_, &QButtonGroup::idClicked, this, [this] { formatChanged(); });
-    connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
     connect(ok, &QPushButton::clicked, this, [this] {
         if (!pathTyped(out_->text()).trimmed().isEmpty())
             accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    formatChanged();
+    return buttons;
 }
 
 void QuestionsDialog::formatChanged() {
@@ -134,13 +139,7 @@ void QuestionsDialog::formatChanged() {
     giftNote_->setEnabled(format == 0);
     scoEach_->setEnabled(format == 2);
     passMark_->setEnabled(format == 2);
-    // The file's ending follows the format; the rest of its name stays the author's.
-    QString path = pathTyped(out_->text());
-    for (const char* suffix : kSuffixes) {
-        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
-            path.chop(qsizetype(std::strlen(suffix)));
-    }
-    out_->setText(pathShown(path + QLatin1String(kSuffixes[format])));
+    out_->setText(pathShown(withQuestionsSuffix(pathTyped(out_->text()), QuestionFormat(format))));
 }
 
 void QuestionsDialog::browse() {
@@ -153,7 +152,7 @@ QuestionsOut QuestionsDialog::request() const {
     QuestionsOut r;
     r.projectPath = projectPath_;
     const int what = what_->checkedId();
-    r.scope = {what <= 1 ? field_ : -1, what == 0 ? lesson_ : -1};
+    r.scope = {what <= 1 ? chosen_.field : -1, what == 0 ? chosen_.lesson : -1};
     r.format = QuestionFormat(format_->checkedId());
     r.out = QDir::fromNativeSeparators(pathTyped(out_->text()).trimmed());
     r.scoPerLesson = scoEach_->isChecked();
@@ -161,10 +160,9 @@ QuestionsOut QuestionsDialog::request() const {
     return r;
 }
 
-std::optional<QuestionsOut> QuestionsDialog::ask(QWidget* parent, const QString& projectPath,
-                                                 int field, int lesson, const QString& folder,
-                                                 const QString& name) {
-    QuestionsDialog dialog(projectPath, field, lesson, folder, name, parent);
+std::optional<QuestionsOut> QuestionsDialog::ask(QWidget* parent, const QuestionsOut& first,
+                                                 TravelScope chosen) {
+    QuestionsDialog dialog(first, chosen, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.request();

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QButtonGroup;
+class QLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,19 +21,23 @@ namespace tavrin {
 class QuestionsDialog : public QDialog {
     Q_OBJECT
 public:
-    // lesson and field: what the main window has selected (-1: none, then that choice is off).
-    QuestionsDialog(const QString& projectPath, int field, int lesson, const QString& folder,
-                    const QString& name, QWidget* parent = nullptr);
+    // chosen: what the main window has selected (-1: none, then that choice is off); first:
+    // what the dialog offers first (defaultQuestionsOut).
+    QuestionsDialog(const QuestionsOut& first, TravelScope chosen, QWidget* parent = nullptr);
     // The request as the author left it (the project's path and the scope filled in).
     QuestionsOut request() const;
-    static std::optional<QuestionsOut> ask(QWidget* parent, const QString& projectPath, int field,
-                                           int lesson, const QString& folder, const QString& name);
+    static std::optional<QuestionsOut> ask(QWidget* parent, const QuestionsOut& first,
+                                           TravelScope chosen);
 
 private:
+    QWidget* whatBox(const QuestionsOut& first);
+    QWidget* formatBox();
+    QLayout* whereRow(const QString& path);
+    QLayout* buttonRow();
     void formatChanged();
     void browse();
     QString projectPath_;
-    int field_, lesson_;
+    TravelScope chosen_;
     QButtonGroup* what_;
     QButtonGroup* format_;
     QCheckBox* scoEach_;

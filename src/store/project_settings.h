@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/quiz_file.h"
 #include "store/store_view.h"
 
 #include <QString>
@@ -18,7 +19,7 @@ struct ExamSettings {
 };
 ExamSettings examSettings(const ProjectSettings& settings);
 constexpr int kMostExamMinutes = 600;
-constexpr int kMostExamQuestions = 257;
+constexpr int kMostExamQuestions = kQuizEntries;
 
 // Writes one changed setting back to the project file's Settings block: "Music",
 // "Olgoo", "Printable", "ExamOn", "ExamMinutes" and "ExamCount" hold text, "Music1", "Music2",

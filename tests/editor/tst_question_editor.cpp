@@ -144,7 +144,8 @@ private slots:
             box->accept();
         });
         boxes.notice(kMainCaption, PayamText(kNoticeMoreThanFour));
-        QuestionsDialog questions(t.main->session().projectPath, 0, 0, t.p.folder(), "P", nullptr);
+        QuestionsDialog questions(
+            defaultQuestionsOut(t.main->session().projectPath, {0, 0}, t.p.folder(), "P"), {0, 0});
         questions.show();
         QVERIFY(QTest::qWaitForWindowExposed(&questions));
         drawn += drawnTexts(&questions);
