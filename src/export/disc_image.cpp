@@ -188,131 +188,158 @@ QString compareImage(const QString& isoPath, const QString& given, int* files) {
     return {};
 }
 
-ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QString& label,
-                          const std::function<bool(qint64, qint64)>& progress, bool readBack) {
-    const QString exportFolder = QFileInfo(given).absoluteFilePath();
-    ImageResult result;
-    if (!QFileInfo(exportFolder).isDir()) {
-        result.description = QStringLiteral("Path not found: %1").arg(exportFolder);
-        return result;
-    }
-    // An image written inside the folder it images would take in itself: refused before
-    // anything is written.
-    if (isInside(isoPath, exportFolder)) {
-        result.description =
-            QStringLiteral("The image may not be inside the folder it images: %1").arg(isoPath);
-        return result;
-    }
-    if (QFileInfo(isoPath).isDir()) {
-        result.description = QStringLiteral("Is a folder: %1").arg(isoPath);
-        return result;
-    }
-    if (const QString special = firstSpecialFile(exportFolder); !special.isEmpty()) {
-        result.description = QStringLiteral("Not a regular file: %1").arg(special);
-        return result;
-    }
-    // The working files a killed image left beside this one go first.
+namespace {
+
+// Why the folder cannot be imaged there, before anything is written; empty when it can.
+QString refusal(const QString& exportFolder, const QString& isoPath) {
+    if (!QFileInfo(exportFolder).isDir())
+        return QStringLiteral("Path not found: %1").arg(exportFolder);
+    // An image written inside the folder it images would take in itself.
+    if (isInside(isoPath, exportFolder))
+        return QStringLiteral("The image may not be inside the folder it images: %1").arg(isoPath);
+    if (QFileInfo(isoPath).isDir())
+        return QStringLiteral("Is a folder: %1").arg(isoPath);
+    if (const QString special = firstSpecialFile(exportFolder); !special.isEmpty())
+        return QStringLiteral("Not a regular file: %1").arg(special);
+    return {};
+}
+
+// The working files a killed image left beside this one, removed.
+QStringList removeLeftovers(const QString& isoPath) {
+    QStringList removed;
     const QFileInfo target(isoPath);
     for (const QFileInfo& left :
          QDir(target.absolutePath())
              .entryInfoList({target.fileName() + QStringLiteral(".????????.part")},
                             QDir::Files | QDir::Hidden)) {
         if (QFile::remove(left.filePath()))
-            result.leftoversRemoved.append(left.filePath());
+            removed.append(left.filePath());
     }
+    return removed;
+}
+
+// The folder's image as libisofs hands its bytes over; freed with it.
+struct Source {
+    IsoImage* image = nullptr;
+    burn_source* burn = nullptr;
+    Source() = default;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source() {
+        if (burn) {
+            burn->free_data(burn);
+            free(burn);
+        }
+        if (image)
+            iso_image_unref(image);
+    }
+};
+
+// The image of the folder ready to be read: ISO 9660 with Rock Ridge and Joliet, ordinary
+// modes. Why it could not be made, or empty.
+QString prepare(Source& source, const QString& folder, const QString& label) {
+    int code = iso_image_new(label.toLatin1().constData(), &source.image);
+    if (code < 0)
+        return isoError("new image", code);
+    iso_tree_set_follow_symlinks(source.image, 0);
+    IsoDir* root = iso_image_get_root(source.image);
+    code = iso_tree_add_dir_rec(source.image, root, QFile::encodeName(folder).constData());
+    if (code < 0)
+        return isoError("adding the files", code);
+    iso_node_set_permissions(reinterpret_cast<IsoNode*>(root), 0755);
+    ordinaryModes(root);
+    const Sizes sizes = sizesOf(folder);
+    IsoWriteOpts* opts = nullptr;
+    iso_write_opts_new(&opts, 0);
+    // Level 3 lets a file (and a disc) pass 4 GB in several extents.
+    iso_write_opts_set_iso_level(
+        opts, sizes.largest >= kFourGigabytes || sizes.total >= kFourGigabytes ? 3 : 2);
+    iso_write_opts_set_rockridge(opts, 1);
+    iso_write_opts_set_joliet(opts, 1);
+    iso_write_opts_set_joliet_long_names(opts, 1);
+    iso_write_opts_set_joliet_longer_paths(opts, 1);
+    iso_write_opts_set_always_gmt(opts, 1);
+    code = iso_image_create_burn_source(source.image, opts, &source.burn);
+    iso_write_opts_free(opts);
+    return code < 0 ? isoError("preparing the image", code) : QString();
+}
+
+// The source's bytes into the working file, flushed and synced; a failure or a cancel
+// removes it and is said in the result.
+bool write(burn_source* burn, const QString& working, const QString& isoPath,
+           const std::function<bool(qint64, qint64)>& progress, ImageResult& result) {
+    const qint64 total = burn->get_size(burn);
+    QFile out(working);
+    bool ok = out.open(QIODevice::WriteOnly);
+    // Whole sectors at a time: the source hands over from its writer thread per call.
+    QByteArray buffer(2048, Qt::Uninitialized);
+    qint64 done = 0;
+    bool cancelled = false;
+    while (ok) {
+        const int n = burn->read_xt(burn, reinterpret_cast<unsigned char*>(buffer.data()),
+                                    int(buffer.size()));
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = out.write(buffer.constData(), n) == n;
+        done += n;
+        if (progress && !progress(done, total)) {
+            cancelled = true;
+            break;
+        }
+    }
+    if (cancelled || !ok)
+        burn->cancel(burn);
+    // The disk's refusal may come only when the last buffer is flushed or synced: its
+    // cause is taken where it happened.
+    QString writeError = ok ? QString() : out.errorString();
+    if (ok && !cancelled && !out.flush()) {
+        writeError = out.errorString();
+        ok = false;
+    }
+    if (ok && !cancelled && ::fsync(out.handle()) != 0) {
+        writeError = QString::fromLocal8Bit(std::strerror(errno));
+        ok = false;
+    }
+    ok = ok && !cancelled;
+    out.close();
+    if (!ok) {
+        QFile::remove(working);
+        result.outcome = cancelled ? ImageOutcome::Cancelled : ImageOutcome::Failed;
+        result.description = cancelled ? QStringLiteral("Cancelled")
+                                       : QStringLiteral("%1: %2").arg(writeError, isoPath);
+        return false;
+    }
+    if (progress)
+        progress(total, total);
+    return true;
+}
+
+} // namespace
+
+ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QString& label,
+                          const std::function<bool(qint64, qint64)>& progress, bool readBack) {
+    const QString exportFolder = QFileInfo(given).absoluteFilePath();
+    ImageResult result;
+    result.description = refusal(exportFolder, isoPath);
+    if (!result.description.isEmpty())
+        return result;
+    result.leftoversRemoved = removeLeftovers(isoPath);
     const QString working =
         isoPath + QStringLiteral(".%1.part")
                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    const Sizes sizes = sizesOf(exportFolder);
     {
         const Library library;
         if (!library.ok) {
             result.description = QStringLiteral("libisofs could not start");
             return result;
         }
-        IsoImage* image = nullptr;
-        int code = iso_image_new(label.toLatin1().constData(), &image);
-        if (code < 0) {
-            result.description = isoError("new image", code);
+        Source source;
+        result.description = prepare(source, exportFolder, label);
+        if (!result.description.isEmpty() ||
+            !write(source.burn, working, isoPath, progress, result))
             return result;
-        }
-        iso_tree_set_follow_symlinks(image, 0);
-        code = iso_tree_add_dir_rec(image, iso_image_get_root(image),
-                                    QFile::encodeName(exportFolder).constData());
-        if (code < 0) {
-            iso_image_unref(image);
-            result.description = isoError("adding the files", code);
-            return result;
-        }
-        iso_node_set_permissions(reinterpret_cast<IsoNode*>(iso_image_get_root(image)), 0755);
-        ordinaryModes(iso_image_get_root(image));
-        IsoWriteOpts* opts = nullptr;
-        iso_write_opts_new(&opts, 0);
-        // Level 3 lets a file (and a disc) pass 4 GB in several extents.
-        iso_write_opts_set_iso_level(
-            opts, sizes.largest >= kFourGigabytes || sizes.total >= kFourGigabytes ? 3 : 2);
-        iso_write_opts_set_rockridge(opts, 1);
-        iso_write_opts_set_joliet(opts, 1);
-        iso_write_opts_set_joliet_long_names(opts, 1);
-        iso_write_opts_set_joliet_longer_paths(opts, 1);
-        iso_write_opts_set_always_gmt(opts, 1);
-        burn_source* burn = nullptr;
-        if (code >= 0)
-            code = iso_image_create_burn_source(image, opts, &burn);
-        iso_write_opts_free(opts);
-        if (code < 0) {
-            iso_image_unref(image);
-            result.description = isoError("preparing the image", code);
-            return result;
-        }
-        const qint64 total = burn->get_size(burn);
-        QFile out(working);
-        bool ok = out.open(QIODevice::WriteOnly);
-        // Whole sectors at a time: the source hands over from its writer thread per call.
-        QByteArray buffer(2048, Qt::Uninitialized);
-        qint64 done = 0;
-        bool cancelled = false;
-        while (ok) {
-            const int n = burn->read_xt(burn, reinterpret_cast<unsigned char*>(buffer.data()),
-                                        int(buffer.size()));
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            ok = out.write(buffer.constData(), n) == n;
-            done += n;
-            if (progress && !progress(done, total)) {
-                cancelled = true;
-                break;
-            }
-        }
-        if (cancelled || !ok)
-            burn->cancel(burn);
-        // The disk's refusal may come only when the last buffer is flushed or synced: its
-        // cause is taken where it happened.
-        QString writeError = ok ? QString() : out.errorString();
-        if (ok && !cancelled && !out.flush()) {
-            writeError = out.errorString();
-            ok = false;
-        }
-        if (ok && !cancelled && ::fsync(out.handle()) != 0) {
-            writeError = QString::fromLocal8Bit(std::strerror(errno));
-            ok = false;
-        }
-        ok = ok && !cancelled;
-        out.close();
-        burn->free_data(burn);
-        free(burn);
-        iso_image_unref(image);
-        if (!ok) {
-            QFile::remove(working);
-            result.outcome = cancelled ? ImageOutcome::Cancelled : ImageOutcome::Failed;
-            result.description = cancelled ? QStringLiteral("Cancelled")
-                                           : QStringLiteral("%1: %2").arg(writeError, isoPath);
-            return result;
-        }
-        if (progress)
-            progress(total, total);
     }
     QFile::remove(isoPath);
     if (!QFile::rename(working, isoPath)) {
