@@ -179,10 +179,11 @@ QByteArray scormManifest(const QString& identifier, const QString& title,
     return bytes;
 }
 
-int makeScormPackage(Context& context, const ScormRequest& request) {
-    const QString project = QDir(QDir::fromNativeSeparators(request.projectPath)).absolutePath();
-    const QString document = readUtf16File(store::projectFilePath(request.projectPath));
-    // The lessons in the scope that have a quiz file; projectQuestions checks the scope.
+namespace {
+
+// The lessons in the scope that have a quiz file; projectQuestions checks the scope.
+QList<LessonRef> lessonsInScope(Context& context, const ScormRequest& request,
+                                const QString& project, const QString& document) {
     projectQuestions(context, request.projectPath, request.scope, FileBytes::NamesOnly);
     QList<LessonRef> lessons;
     for (const LessonRef& l : projectLessons(context, document)) {
@@ -193,14 +194,14 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
     }
     if (lessons.isEmpty())
         throw std::invalid_argument("no lesson in the choice has a quiz file");
+    return lessons;
+}
 
-    QMap<QString, QString> files; // name in the package -> file
-    const QString resources = DoSlash(context.programFolder()) + QStringLiteral("Resources/");
-    for (const QString& f : kPlayerFiles)
-        files.insert(f, resources + f);
-    QStringList titles;
+// The files the lessons' questions name and the player's media, by their names in the
+// package. The CD export's rule holds: nothing from outside the project, links included.
+void addProjectFiles(const QString& project, const QList<LessonRef>& lessons,
+                     QMap<QString, QString>& files) {
     for (const LessonRef& l : lessons) {
-        titles.append(l.title);
         const QString name = folders::quizName(l.id());
         for (const QuizQuestion& q : parseQuizFile(
                  withoutLoneSurrogates(readUtf16File(project + u'/' + folders::kXml + u'/' + name)),
@@ -210,7 +211,6 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
             for (const QString& copy : copies) {
                 if (copy.isEmpty())
                     continue;
-                // The CD export's rule: nothing from outside the project, links included.
                 const QString from = project + QStringLiteral("/BookTXT/") + copy;
                 if (!isInside(from, project))
                     throw FsError::at(QStringLiteral("Leaves the project folder"), from);
@@ -225,26 +225,11 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
         if (fileExists(from))
             files.insert(QStringLiteral("Data/") + QLatin1String(media), from);
     }
-    const ExamSettings exam = examSettings(readSettings(context, document));
-    const QByteArray data =
-        quizDataScript(context, project, lessons, exam, request.passMark).toUtf8();
-    const QString projectTitle =
-        Wste(context, document, QStringLiteral("Proj"), QStringLiteral("Name"));
-    QStringList names = files.keys();
-    names << QStringLiteral("Data/quizdata.js");
-    names.sort();
-    QStringList ids;
-    for (const LessonRef& l : lessons)
-        ids.append(l.id());
-    const QByteArray manifest =
-        scormManifest(scormIdentifier(ids, request.scoPerLesson, context.now()),
-                      projectTitle.isEmpty() ? titles.first() : projectTitle, titles,
-                      request.scoPerLesson, request.passMark, names);
+}
 
-    const QString working = request.out + QStringLiteral(".partial");
-    // What a killed package left beside this one goes first: the working zip and libzip's
-    // own working file.
-    const QFileInfo target(request.out);
+// What a killed package left beside this one: the working zip and libzip's own working file.
+void removeKilledPackage(Context& context, const QString& out) {
+    const QFileInfo target(out);
     for (const QFileInfo& left :
          QDir(target.absolutePath())
              .entryInfoList({target.fileName() + QStringLiteral(".partial"),
@@ -254,6 +239,14 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
             context.log().LogMe(QStringLiteral("A killed package's working file removed: %1")
                                     .arg(QDir::toNativeSeparators(left.filePath())));
     }
+}
+
+// The zip under a working name, on the disk before it takes the package's name: a crash
+// leaves the old one whole.
+void writePackage(const QString& out, const QByteArray& manifest,
+                  const QMap<QString, QString>& files, const QByteArray& data,
+                  const QString& resources) {
+    const QString working = out + QStringLiteral(".partial");
     try {
         Zip zip(working);
         zip.add(QStringLiteral("imsmanifest.xml"), manifest);
@@ -264,18 +257,49 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
         for (const QString& schema : kSchemas)
             zip.addFile(schema, resources + QStringLiteral("scorm12/") + schema);
         zip.close();
-        // On the disk before it takes the package's name: a crash leaves the old one whole.
         QFile written(working);
         if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
             throw FsError::at(QStringLiteral("Could not write"), working);
         written.close();
-        if (::rename(QFile::encodeName(working).constData(),
-                     QFile::encodeName(request.out).constData()) != 0)
-            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), request.out);
+        if (::rename(QFile::encodeName(working).constData(), QFile::encodeName(out).constData()) !=
+            0)
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), out);
     } catch (...) {
         QFile::remove(working);
         throw;
     }
+}
+
+} // namespace
+
+int makeScormPackage(Context& context, const ScormRequest& request) {
+    const QString project = QDir(QDir::fromNativeSeparators(request.projectPath)).absolutePath();
+    const QString document = readUtf16File(store::projectFilePath(request.projectPath));
+    const QList<LessonRef> lessons = lessonsInScope(context, request, project, document);
+    QMap<QString, QString> files; // name in the package -> file
+    const QString resources = DoSlash(context.programFolder()) + QStringLiteral("Resources/");
+    for (const QString& f : kPlayerFiles)
+        files.insert(f, resources + f);
+    addProjectFiles(project, lessons, files);
+    const ExamSettings exam = examSettings(readSettings(context, document));
+    const QByteArray data =
+        quizDataScript(context, project, lessons, exam, request.passMark).toUtf8();
+    const QString projectTitle =
+        Wste(context, document, QStringLiteral("Proj"), QStringLiteral("Name"));
+    QStringList names = files.keys();
+    names << QStringLiteral("Data/quizdata.js");
+    names.sort();
+    QStringList ids, titles;
+    for (const LessonRef& l : lessons) {
+        ids.append(l.id());
+        titles.append(l.title);
+    }
+    const QByteArray manifest =
+        scormManifest(scormIdentifier(ids, request.scoPerLesson, context.now()),
+                      projectTitle.isEmpty() ? titles.first() : projectTitle, titles,
+                      request.scoPerLesson, request.passMark, names);
+    removeKilledPackage(context, request.out);
+    writePackage(request.out, manifest, files, data, resources);
     context.log().LogMe(QStringLiteral("SCORM package made: %1 (%2 lessons).")
                             .arg(request.out)
                             .arg(lessons.size()));
