@@ -167,63 +167,51 @@ QString shortTitle(const QString& title, const QString& text) {
     return title.isEmpty() ? text.left(40) : title;
 }
 
-// One question item; nothing when it was skipped (then listed).
-void readQuestion(const QString& item, const QStringList& category, TravelSet& set) {
-    QList<Char> cs = chars(item);
-    QString title;
-    qsizetype at = 0;
+// A "::title::" where the item starts: its text, with at moved past it; empty without one.
+QString readTitle(const QList<Char>& cs, qsizetype& at) {
     while (at < cs.size() && cs[at].c.isSpace())
         ++at;
-    if (at + 1 < cs.size() && !cs[at].escaped && cs[at].c == u':' && !cs[at + 1].escaped &&
-        cs[at + 1].c == u':') {
-        qsizetype end = at + 2;
-        while (end + 1 < cs.size() && !(!cs[end].escaped && cs[end].c == u':' &&
-                                        !cs[end + 1].escaped && cs[end + 1].c == u':'))
-            ++end;
-        if (end + 1 >= cs.size())
-            throw std::invalid_argument("a question title is not closed");
-        title = textOf(cs, at + 2, end).trimmed();
-        at = end + 2;
-    }
-    const qsizetype open = findPlain(cs, u'{', at);
-    TravelQuestion q;
-    q.category = category;
-    q.title = title;
-    if (open < 0) {
-        q.text = plain(textOf(cs, at, cs.size()));
-        set.questions.append(q);
-        return;
-    }
-    const qsizetype close = findPlain(cs, u'}', open + 1);
-    if (close < 0)
-        throw std::invalid_argument("a question's answers are not closed");
-    const bool html = isHtml(textOf(cs, at, open));
-    const QString before = plain(textOf(cs, at, open));
-    const QString after = plain(textOf(cs, close + 1, cs.size()), html);
-    q.text = after.isEmpty() ? before : before + QStringLiteral(" _____ ") + after;
-    const QList<Char> answers = cs.mid(open + 1, close - open - 1);
-    const QString raw = textOf(answers, 0, answers.size()).trimmed();
-    const QString shown = shortTitle(title, q.text);
+    const auto colons = [&](qsizetype i) {
+        return !cs[i].escaped && cs[i].c == u':' && !cs[i + 1].escaped && cs[i + 1].c == u':';
+    };
+    if (at + 1 >= cs.size() || !colons(at))
+        return {};
+    qsizetype end = at + 2;
+    while (end + 1 < cs.size() && !colons(end))
+        ++end;
+    if (end + 1 >= cs.size())
+        throw std::invalid_argument("a question title is not closed");
+    const QString title = textOf(cs, at + 2, end).trimmed();
+    at = end + 2;
+    return title;
+}
+
+// "{T}", "{FALSE#...####general}": a true-false question, taken; false for other answers.
+bool readTrueFalse(const QString& raw, bool html, const QString& shown, TravelQuestion& q,
+                   TravelSet& set) {
     static const QRegularExpression truth(QStringLiteral("^(T|TRUE|F|FALSE)\\s*(#|$)"),
                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = truth.match(raw);
+    if (!m.hasMatch())
+        return false;
+    const bool isTrue = m.captured(1).startsWith(u'T', Qt::CaseInsensitive);
+    q.answers = QStringList{QStringLiteral(u"درست"), QStringLiteral(u"نادرست")};
+    q.correct = isTrue ? 1 : 2;
+    const qsizetype general = raw.indexOf(QStringLiteral("####"));
+    if (general >= 0)
+        q.explanation = plain(raw.mid(general + 4), html);
+    // "{T#for a wrong answer#for a right one}": feedback the lesson has no place for.
+    if (raw.left(general < 0 ? raw.size() : general).contains(u'#'))
+        set.notes.append(answerFeedbackNote(shown));
+    set.questions.append(q);
+    return true;
+}
+
+// Answers given with "=" and "~": a question of one right answer is taken, any other kind is
+// skipped and listed.
+void readChoiceQuestion(const QList<Char>& answers, const QString& raw, bool html,
+                        const QString& shown, TravelQuestion& q, TravelSet& set) {
     const auto skip = [&](const QString& reason) { set.skipped.append({shown, reason}); };
-    if (raw.isEmpty())
-        return skip(questionKindName(QStringLiteral("essay")));
-    if (!answers.isEmpty() && !answers.first().escaped && raw.startsWith(u'#'))
-        return skip(questionKindName(QStringLiteral("numerical")));
-    if (const QRegularExpressionMatch m = truth.match(raw); m.hasMatch()) {
-        const bool isTrue = m.captured(1).startsWith(u'T', Qt::CaseInsensitive);
-        q.answers = QStringList{QStringLiteral(u"درست"), QStringLiteral(u"نادرست")};
-        q.correct = isTrue ? 1 : 2;
-        const qsizetype general = raw.indexOf(QStringLiteral("####"));
-        if (general >= 0)
-            q.explanation = plain(raw.mid(general + 4), html);
-        // "{T#for a wrong answer#for a right one}": feedback the lesson has no place for.
-        if (raw.left(general < 0 ? raw.size() : general).contains(u'#'))
-            set.notes.append(answerFeedbackNote(shown));
-        set.questions.append(q);
-        return;
-    }
     QList<Choice> choices;
     QString general;
     bool feedback = false;
@@ -259,6 +247,37 @@ void readQuestion(const QString& item, const QStringList& category, TravelSet& s
     if (feedback)
         set.notes.append(answerFeedbackNote(shown));
     set.questions.append(q);
+}
+
+// One question item; nothing when it was skipped (then listed).
+void readQuestion(const QString& item, const QStringList& category, TravelSet& set) {
+    QList<Char> cs = chars(item);
+    qsizetype at = 0;
+    TravelQuestion q;
+    q.category = category;
+    q.title = readTitle(cs, at);
+    const qsizetype open = findPlain(cs, u'{', at);
+    if (open < 0) {
+        q.text = plain(textOf(cs, at, cs.size()));
+        set.questions.append(q);
+        return;
+    }
+    const qsizetype close = findPlain(cs, u'}', open + 1);
+    if (close < 0)
+        throw std::invalid_argument("a question's answers are not closed");
+    const bool html = isHtml(textOf(cs, at, open));
+    const QString before = plain(textOf(cs, at, open));
+    const QString after = plain(textOf(cs, close + 1, cs.size()), html);
+    q.text = after.isEmpty() ? before : before + QStringLiteral(" _____ ") + after;
+    const QList<Char> answers = cs.mid(open + 1, close - open - 1);
+    const QString raw = textOf(answers, 0, answers.size()).trimmed();
+    const QString shown = shortTitle(q.title, q.text);
+    if (raw.isEmpty())
+        return set.skipped.append({shown, questionKindName(QStringLiteral("essay"))});
+    if (!answers.isEmpty() && !answers.first().escaped && raw.startsWith(u'#'))
+        return set.skipped.append({shown, questionKindName(QStringLiteral("numerical"))});
+    if (!readTrueFalse(raw, html, shown, q, set))
+        readChoiceQuestion(answers, raw, html, shown, q, set);
 }
 
 } // namespace
