@@ -245,6 +245,85 @@ QStringList lessonCopies(const QString& projectPath, const QString& id) {
     return names;
 }
 
+namespace {
+
+// A file named by a book id: the id it has, and the one it gets (nothing when nothing
+// changes for it; stays false when the lesson goes).
+struct Move {
+    QString from, to;
+    bool stays = false;
+};
+
+std::optional<Move> moveOf(const QRegularExpressionMatch& m, const Renumbering& renumbering) {
+    if (!m.hasMatch())
+        return std::nullopt;
+    int f = m.captured(1).toInt(), l = m.captured(2).toInt();
+    Move mv{QStringLiteral("%1-%2").arg(m.captured(1), m.captured(2)), {}, false};
+    mv.stays = renumbering.apply(f, l);
+    mv.to = QStringLiteral("%1-%2").arg(f).arg(l);
+    if (mv.stays && mv.to == mv.from)
+        return std::nullopt;
+    return mv;
+}
+
+QStringList namesIn(const Switch& step, const QString& folder) {
+    return QDir(step.project() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The _xml folder's files of the lessons that move or go: quiz files, drafts and group lines.
+// A draft's image copies get their new names, as the quiz file's do; the attachments of a
+// lesson that goes go with it (its image copies go by their names in BookTXT).
+void stageXmlFiles(Switch& step, const Renumbering& renumbering) {
+    const QString xml = folders::kXml + u'/';
+    static const QRegularExpression quizName(QStringLiteral("^quiz(\\d+)-(\\d+)\\.xml$"));
+    static const QRegularExpression ownName(
+        QStringLiteral("^quiz(\\d+)-(\\d+)(\\.(draft|groups)(\\.damaged)?)$"));
+    for (const QString& name : namesIn(step, xml)) {
+        const QRegularExpressionMatch own = ownName.match(name);
+        if (const auto mv = moveOf(own, renumbering)) {
+            step.remove(xml + name);
+            if (!mv->stays)
+                continue;
+            QByteArray bytes = readWholeFile(step.project() + xml + name);
+            bytes.replace((folders::kBookTxt + QStringLiteral("/quiz") + mv->from + u'-').toUtf8(),
+                          (folders::kBookTxt + QStringLiteral("/quiz") + mv->to + u'-').toUtf8());
+            step.stageBytes(bytes, xml + QStringLiteral("quiz") + mv->to + own.captured(3));
+            continue;
+        }
+        const auto mv = moveOf(quizName.match(name), renumbering);
+        if (!mv)
+            continue;
+        const QString quiz = readUtf16File(step.project() + xml + name);
+        step.remove(xml + name);
+        if (mv->stays) {
+            step.stage(renamedQuiz(quiz, mv->from, mv->to),
+                       xml + QStringLiteral("quiz%1.xml").arg(mv->to));
+            continue;
+        }
+        for (const QString& copy : namedCopies(withoutLoneSurrogates(quiz))) {
+            if (!copy.startsWith(QStringLiteral("quiz")))
+                step.remove(folders::kBookTxt + u'/' + copy);
+        }
+    }
+}
+
+// BookTXT's copies named by a lesson's id: renamed with it, or gone with it.
+void stageCopies(Switch& step, const Renumbering& renumbering) {
+    const QString pages = folders::kBookTxt + u'/';
+    static const QRegularExpression copyName(QStringLiteral("^quiz(\\d+)-(\\d+)(-.*)$"));
+    for (const QString& name : namesIn(step, pages)) {
+        const QRegularExpressionMatch m = copyName.match(name);
+        const auto mv = moveOf(m, renumbering);
+        if (!mv)
+            continue;
+        step.remove(pages + name);
+        if (mv->stays)
+            step.stageLink(pages + name, pages + QStringLiteral("quiz") + mv->to + m.captured(3));
+    }
+}
+
+} // namespace
+
 void switchLessonFiles(Context& context, const QString& projectPath, const QString& projectText,
                        const Renumbering& renumbering) {
     finishSwitch(context, projectPath);
@@ -253,74 +332,9 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
     if (!QDir().mkpath(step.staging()))
         throw FsError::at(QStringLiteral("Permission denied"), step.staging());
     try {
-        const QString xml = folders::kXml + u'/';
-        const QString pages = folders::kBookTxt + u'/';
-        static const QRegularExpression quizName(QStringLiteral("^quiz(\\d+)-(\\d+)\\.xml$"));
-        static const QRegularExpression copyName(QStringLiteral("^quiz(\\d+)-(\\d+)(-.*)$"));
-        const auto names = [&](const QString& folder) {
-            return QDir(step.project() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-        };
-        // A file named by a book id: the id it has, and the one it gets (nothing when the
-        // lesson goes, or when nothing changes for it).
-        struct Move {
-            QString from, to;
-            bool stays = false;
-        };
-        const auto move = [&](const QRegularExpressionMatch& m) -> std::optional<Move> {
-            if (!m.hasMatch())
-                return std::nullopt;
-            int f = m.captured(1).toInt(), l = m.captured(2).toInt();
-            Move mv{QStringLiteral("%1-%2").arg(m.captured(1), m.captured(2)), {}, false};
-            mv.stays = renumbering.apply(f, l);
-            mv.to = QStringLiteral("%1-%2").arg(f).arg(l);
-            if (mv.stays && mv.to == mv.from)
-                return std::nullopt;
-            return mv;
-        };
-        // A lesson's draft and group lines follow it; a draft's image copies get their new
-        // names, as the quiz file's do.
-        static const QRegularExpression ownName(
-            QStringLiteral("^quiz(\\d+)-(\\d+)(\\.(draft|groups)(\\.damaged)?)$"));
-        for (const QString& name : names(xml)) {
-            const QRegularExpressionMatch own = ownName.match(name);
-            if (const auto mv = move(own)) {
-                step.remove(xml + name);
-                if (!mv->stays)
-                    continue;
-                QByteArray bytes = readWholeFile(step.project() + xml + name);
-                bytes.replace(
-                    (folders::kBookTxt + QStringLiteral("/quiz") + mv->from + u'-').toUtf8(),
-                    (folders::kBookTxt + QStringLiteral("/quiz") + mv->to + u'-').toUtf8());
-                step.stageBytes(bytes, xml + QStringLiteral("quiz") + mv->to + own.captured(3));
-                continue;
-            }
-            const auto mv = move(quizName.match(name));
-            if (!mv)
-                continue;
-            const QString quiz = readUtf16File(step.project() + xml + name);
-            step.remove(xml + name);
-            if (mv->stays) {
-                step.stage(renamedQuiz(quiz, mv->from, mv->to),
-                           xml + QStringLiteral("quiz%1.xml").arg(mv->to));
-                continue;
-            }
-            // The attachments of a lesson that goes (the image copies go by their names below).
-            for (const QString& copy : namedCopies(withoutLoneSurrogates(quiz))) {
-                if (!copy.startsWith(QStringLiteral("quiz")))
-                    step.remove(pages + copy);
-            }
-        }
-        for (const QString& name : names(pages)) {
-            const QRegularExpressionMatch m = copyName.match(name);
-            const auto mv = move(m);
-            if (!mv)
-                continue;
-            step.remove(pages + name);
-            if (mv->stays)
-                step.stageLink(pages + name,
-                               pages + QStringLiteral("quiz") + mv->to + m.captured(3));
-        }
-        const QString indexPath = xml + folders::kBookTitle;
+        stageXmlFiles(step, renumbering);
+        stageCopies(step, renumbering);
+        const QString indexPath = folders::kXml + u'/' + folders::kBookTitle;
         if (fileExists(step.project() + indexPath)) {
             const QString index = readUtf16File(step.project() + indexPath);
             const QString renumbered = renumberedIndex(index, renumbering);
