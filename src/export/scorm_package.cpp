@@ -37,6 +37,10 @@ namespace {
 // The player's files in Resources, as the export script copies them.
 const QStringList kPlayerFiles{
     QStringLiteral("index.html"),
+    QStringLiteral("player-text.js"),
+    QStringLiteral("player-keeping.js"),
+    QStringLiteral("player-platform.js"),
+    QStringLiteral("player-exam.js"),
     QStringLiteral("player.js"),
     QStringLiteral("player.css"),
     QStringLiteral("fonts/Vazirmatn-Regular.woff2"),

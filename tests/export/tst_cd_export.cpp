@@ -191,13 +191,29 @@ private slots:
         g.put("BookTXT/sub/deeper.txt", "not copied"); // only files directly inside
         QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
         const QString one = g.exports + "/Export 1";
-        QCOMPARE(treeOf(one),
-                 (QStringList{"Data", "Data/BookIMG", "Data/BookTXT", "Data/BookTXT/CDProperty.xml",
-                              "Data/BookTXT/page.htm", "Data/FlashIMG", "Data/FlashIMG/Back.jpg",
-                              "Data/_xml", "Data/_xml/BookTitle.xml", "Data/_xml/quiz11.xml",
-                              "Data/quizdata.js", "autorun.inf", "fonts", "fonts/OFL.txt",
-                              "fonts/Vazirmatn-Bold.woff2", "fonts/Vazirmatn-Regular.woff2",
-                              "index.html", "player.css", "player.js"}));
+        QCOMPARE(treeOf(one), (QStringList{"Data",
+                                           "Data/BookIMG",
+                                           "Data/BookTXT",
+                                           "Data/BookTXT/CDProperty.xml",
+                                           "Data/BookTXT/page.htm",
+                                           "Data/FlashIMG",
+                                           "Data/FlashIMG/Back.jpg",
+                                           "Data/_xml",
+                                           "Data/_xml/BookTitle.xml",
+                                           "Data/_xml/quiz11.xml",
+                                           "Data/quizdata.js",
+                                           "autorun.inf",
+                                           "fonts",
+                                           "fonts/OFL.txt",
+                                           "fonts/Vazirmatn-Bold.woff2",
+                                           "fonts/Vazirmatn-Regular.woff2",
+                                           "index.html",
+                                           "player-exam.js",
+                                           "player-keeping.js",
+                                           "player-platform.js",
+                                           "player-text.js",
+                                           "player.css",
+                                           "player.js"}));
         QCOMPARE(readBytes(one + "/Data/_xml/quiz11.xml"), utf16("q"));
         QCOMPARE(readBytes(one + "/autorun.inf"), readBytes(g.p.path("Resources/autorun.inf")));
         QVERIFY(g.p.prompts.shown.last().text.endsWith(
