@@ -13,6 +13,7 @@
 #include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
 
@@ -71,7 +72,38 @@ struct Sample {
     }
 };
 
-const QString kSpecial = QStringLiteral("~ = # { } : :: \\");
+// The set a file reads as, every part of it shown, control characters written out.
+QString dump(const TravelSet& set) {
+    const auto v = [](const QString& text) { return test::visible(text); };
+    QStringList categories;
+    for (const QStringList& c : set.categories)
+        categories.append(v(c.join(QStringLiteral(" > "))));
+    QStringList out{"categories: " + categories.join(QStringLiteral("; "))};
+    const auto file = [](const QString& what, const TravelFile& f) {
+        return f.isEmpty()
+                   ? QStringList()
+                   : QStringList{QStringLiteral("  %1: %2 (%3)")
+                                     .arg(what, f.name, QString::fromLatin1(f.bytes.toHex()))};
+    };
+    for (const TravelQuestion& q : set.questions) {
+        out << QStringLiteral("question «%1» in %2")
+                   .arg(v(q.title), v(q.category.join(QStringLiteral(" > "))))
+            << "  text: " + v(q.text);
+        for (qsizetype n = 0; n < q.answers.size(); ++n)
+            out << QStringLiteral("  answer%1: %2")
+                       .arg(q.correct == n + 1 ? QStringLiteral("*") : QString(), v(q.answers[n]));
+        out << "  explanation: " + v(q.explanation);
+        for (auto it = q.pictures.begin(); it != q.pictures.end(); ++it)
+            out << file(QStringLiteral("picture %1").arg(it.key()), it.value());
+        out << file("attach", q.attach) << file("sound", q.sound) << file("film", q.film)
+            << file("back", q.back);
+    }
+    for (const SkippedQuestion& k : set.skipped)
+        out << QStringLiteral("skipped «%1»: %2").arg(v(k.title), k.reason);
+    for (const QString& note : set.notes)
+        out << "note: " + v(note);
+    return out.join(u'\n') + u'\n';
+}
 
 } // namespace
 
@@ -80,20 +112,15 @@ class QuestionInterchangeTest : public QObject {
 private slots:
     void sampleTravelsBothWays_data();
     void sampleTravelsBothWays();
-    void foreignFiles_data();
-    void foreignFiles();
+    void filesReadAndWrittenAsExpected_data();
+    void filesReadAndWrittenAsExpected();
+    void answerLabels();
     void moodleXmlIsWhatPlatformsRead();
-    void giftEscapesEverySpecialCharacter();
     void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
     void packageIsForOthersToRead();
     void packagesTellThemselvesApart();
-    void controlCharactersLeaveTheXml();
     void moreThanFourChoices();
-    void labelsAndDirections();
-    void giftPictureAnswers();
-    void moodleLinkedFilesComeAlong();
-    void arrowsKeepTheirQuestion();
     void onePictureNamedOftenIsWrittenOnce();
     void importOnAFullDiskLeavesNothing();
     void exportsKeepToTheProject();
@@ -184,99 +211,38 @@ void QuestionInterchangeTest::sampleTravelsBothWays() {
     QCOMPARE(QDir(s.project + "/BookTXT").entryList({"*-import-*"}, QDir::Files), QStringList());
 }
 
-void QuestionInterchangeTest::foreignFiles_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("format");
-    // text|answer/answer|right|explanation per question; then the skipped titles.
-    QTest::addColumn<QStringList>("questions");
-    QTest::addColumn<QStringList>("skipped");
-    QTest::addColumn<QList<QStringList>>("categories");
-    // The questions the notes name (what of them did not come).
-    QTest::addColumn<QStringList>("noted");
-    QTest::newRow("gift: every kind")
-        << QByteArray("// comment\n$CATEGORY: $course$/top/Science//Lab/Week 1\n\n"
-                      "::mc::[html]<p>Which <b>gas</b>?</p>{\n=<b>N\\=2</b> #yes\n~O #no\n"
-                      "####<p>most <i>air</i></p>\n}\n\n"
-                      "::tf::The earth is round.{T}\n\n::tf2::Water is dry.{FALSE####it is wet}\n\n"
-                      "::tff::Ice is hot.{F#no, cold#yes}\n\n"
-                      "::essay::Explain.{}\n\n::short::Capital {=Tehran =tehran}\n\n"
-                      "::match::Pair.{=a -> b\n=c -> d}\n\n::num::Pi?{#3.14:0.01}\n\n"
-                      "::multi::Two right{~%50%a ~%50%b ~%-100%c}\n\n"
-                      "::fill::The sky is {=blue ~red ~green} today.\n\n"
-                      "Read this first.\n\n"
-                      "::weighted::One right{~%100%yes ~no}\n\n"
-                      "::partial::Mostly{=a ~%50%b ~c}\n\n::two::Both{=a =b ~c}\n\n"
-                      "::frog::What hops?{=Frog =%50%Cat =%0%*}\n")
-        << "gift"
-        << QStringList{"Which gas?|N=2/O|1|most air",
-                       "The earth is round.|درست/نادرست|1|",
-                       "Water is dry.|درست/نادرست|2|it is wet",
-                       "Ice is hot.|درست/نادرست|2|",
-                       "The sky is _____ today.|blue/red/green|1|",
-                       "Read this first.|||",
-                       "One right|yes/no|1|",
-                       "Mostly|a/b/c|1|"}
-        << QStringList{"essay", "short", "match", "num", "multi", "two", "frog"}
-        << QList<QStringList>{{"Science/Lab", "Week 1"}} << QStringList{"mc", "tff", "partial"};
-    QTest::newRow("moodle: every kind")
-        << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
-<quiz>
-<question type="category"><category><text>$course$/top/A</text></category></question>
-<question type="multichoice"><name><text>mc</text></name>
- <questiontext format="html"><text><![CDATA[<p>Pick &amp; <i>choose</i></p><p>line two</p>]]></text></questiontext>
- <generalfeedback format="html"><text><![CDATA[<p>because</p>]]></text></generalfeedback>
- <single>true</single>
- <answer fraction="0" format="html"><text><![CDATA[<p>one</p>]]></text></answer>
- <answer fraction="100" format="html"><text><![CDATA[<p>two <img src="@@PLUGINFILE@@/p%20q.png"></p>]]></text>
-  <file name="p q.png" path="/" encoding="base64">iVBORw0KGgo=</file></answer>
-</question>
-<question type="category"><category><text>$course$/top/A/B</text></category></question>
-<question type="truefalse"><name><text>tf</text></name>
- <questiontext format="moodle_auto_format"><text>Fire is cold.</text></questiontext>
- <answer fraction="0"><text>true</text><feedback><text>No.</text></feedback></answer><answer fraction="100"><text>false</text></answer>
-</question>
-<question type="shortanswer"><name><text>sa</text></name><questiontext><text>x</text></questiontext></question>
-<question type="multichoice"><name><text>many</text></name><questiontext><text>y</text></questiontext>
- <single>false</single><answer fraction="50"><text>a</text></answer><answer fraction="50"><text>b</text></answer></question>
-<question type="multichoice"><name><text>part</text></name><questiontext><text>w</text></questiontext>
- <single>true</single><answer fraction="100"><text>a</text></answer><answer fraction="33.3"><text>b</text></answer></question>
-<question type="essay"><name><text>es</text></name><questiontext><text>z</text></questiontext></question>
-<question type="description"><name><text>d</text></name><questiontext format="html"><text>Just read.</text></questiontext></question>
-</quiz>)")
-        << "moodle"
-        << QStringList{"Pick & choose\r\nline two|one/two {0}|2|because",
-                       "Fire is cold.|درست/نادرست|2|", "w|a/b|1|", "Just read.|||"}
-        << QStringList{"sa", "many", "es"} << QList<QStringList>{{"A"}, {"A", "B"}}
-        << QStringList{"tf", "part"};
+void QuestionInterchangeTest::filesReadAndWrittenAsExpected_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : test::dataFiles("interchange", {".gift", ".xml"}))
+        QTest::newRow(qPrintable(name)) << name;
 }
 
-void QuestionInterchangeTest::foreignFiles() {
-    QFETCH(QByteArray, file);
-    QFETCH(QString, format);
-    QFETCH(QStringList, questions);
-    QFETCH(QStringList, skipped);
-    QFETCH(QList<QStringList>, categories);
-    QFETCH(QStringList, noted);
-    const TravelSet set = format == "gift" ? readGift(file) : readMoodleXml(file);
-    QStringList got;
-    for (const TravelQuestion& q : set.questions)
-        got.append(QStringList{q.text, q.answers.join(u'/'),
-                               q.correct ? QString::number(q.correct) : QString(), q.explanation}
-                       .join(u'|'));
-    QCOMPARE(got, questions);
-    QStringList titles;
-    for (const SkippedQuestion& s : set.skipped)
-        titles.append(s.title);
-    QCOMPARE(titles, skipped);
-    QCOMPARE(set.categories, categories);
-    QCOMPARE(set.notes.size(), noted.size());
-    for (qsizetype n = 0; n < noted.size(); ++n)
-        QVERIFY2(set.notes[n].contains(u'«' + noted[n] + u'»'), qPrintable(set.notes[n]));
-    if (format == "moodle") {
-        QCOMPARE(set.questions.first().pictures.value(0).name, QStringLiteral("p q.png"));
-        QCOMPARE(set.questions.first().pictures.value(0).bytes, QByteArray("\x89PNG\r\n\x1a\n"));
-        QCOMPARE(set.questions[1].category, (QStringList{"A", "B"}));
-    }
+// Each file of tests/data/interchange as it reads (its questions, the kinds skipped, what
+// could not come), as the tool writes it in GIFT and in Moodle XML, and as each reads back.
+// The XML written is well-formed, whatever characters the author typed.
+void QuestionInterchangeTest::filesReadAndWrittenAsExpected() {
+    QFETCH(QString, name);
+    const QByteArray input = test::readBytes(test::sourceFile("tests/data/interchange/" + name));
+    const TravelSet set = name.endsWith(".gift") ? readGift(input) : readMoodleXml(input);
+    const QByteArray gift = giftText(set);
+    const QByteArray xml = moodleXml(set, true);
+    QXmlStreamReader strict(xml);
+    while (!strict.atEnd())
+        strict.readNext();
+    QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
+    const QByteArray actual = ("== read\n" + dump(set) + "== as GIFT\n").toUtf8() + gift +
+                              ("== GIFT read back\n" + dump(readGift(gift))).toUtf8() +
+                              "== as Moodle XML\n" + xml +
+                              ("== Moodle XML read back\n" + dump(readMoodleXml(xml))).toUtf8();
+    const QByteArray expected = test::golden("interchange/" + name + ".expected", actual);
+    QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(expected));
+}
+
+// An answer's own label ("الف)", "2)") is what GIFT leaves out and the tool puts back; a
+// number or a word is no label.
+void QuestionInterchangeTest::answerLabels() {
+    for (const QStringList& row : test::tableRows("interchange/labels.tsv"))
+        QCOMPARE(answerLabel(row.value(0)), row.value(1));
 }
 
 // The structure a platform reads, parsed strictly: a category per lesson and group, a
@@ -474,32 +440,6 @@ void QuestionInterchangeTest::packagesTellThemselvesApart() {
     QCOMPARE(QSet<QString>({all, lesson, one, later}).size(), 4);
 }
 
-// An author's vertical tab or form feed, anywhere in a question, is left out of the XML (one
-// such character made a platform refuse the whole file); a title's "--" parted in a comment.
-void QuestionInterchangeTest::controlCharactersLeaveTheXml() {
-    TravelSet set;
-    TravelQuestion q;
-    q.category = {QStringLiteral("a\vb")};
-    q.title = QStringLiteral("t--\x0C");
-    q.text = QStringLiteral("q\vtext");
-    q.answers = {QStringLiteral("x\x01"), QStringLiteral("y")};
-    q.correct = 1;
-    q.explanation = QStringLiteral("why\x1F");
-    TravelQuestion unmarked = q;
-    unmarked.correct = 0;
-    set.categories = {q.category};
-    set.questions = {q, unmarked};
-    const QByteArray xml = moodleXml(set, false);
-    QXmlStreamReader strict(xml);
-    while (!strict.atEnd())
-        strict.readNext();
-    QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
-    const TravelSet back = readMoodleXml(xml);
-    QCOMPARE(back.questions.first().text, QStringLiteral("qtext"));
-    QCOMPARE(back.questions.first().answers, (QStringList{"x", "y"}));
-    QCOMPARE(back.questions.first().explanation, QStringLiteral("why"));
-}
-
 // Five or six choices: four come when the right one is among them, and the rest are named;
 // a right fifth keeps the question out, said why, on the command line too.
 void QuestionInterchangeTest::moreThanFourChoices() {
@@ -520,166 +460,6 @@ void QuestionInterchangeTest::moreThanFourChoices() {
              qPrintable(err));
     QVERIFY2(err.contains(test::u8("skipped: out (پاسخ درست پس از گزينه چهارم است")),
              qPrintable(err));
-}
-
-// A picture answer in GIFT is words a student reads; a question of picture answers only stays
-// out, with a comment saying why.
-void QuestionInterchangeTest::giftPictureAnswers() {
-    TravelSet set;
-    TravelQuestion q;
-    q.title = "p";
-    q.text = "which?";
-    q.answers = {"{0}", "b {1}"};
-    q.correct = 2;
-    q.pictures = {{0, TravelFile{"a.png", "x"}}, {1, TravelFile{"b.png", "y"}}};
-    TravelQuestion all = q;
-    all.title = "all";
-    all.answers = {"{0}", "{1}"};
-    set.questions = {q, all};
-    const QString text = QString::fromUtf8(giftText(set));
-    const TravelSet back = readGift(text.toUtf8());
-    QCOMPARE(back.questions.size(), 1);
-    QCOMPARE(back.questions[0].answers,
-             (QStringList{test::u8("[تصویر: a.png]"), test::u8("b [تصویر: b.png]")}));
-    QVERIFY(text.contains(
-        test::u8("// «all»: همه گزینه‌های این سؤال تصویرند")));
-    QVERIFY(!text.contains("::all::"));
-}
-
-// Files a Moodle question links or carries in the older way come into the lesson's places
-// (a linked sound is the question's sound, a legacy picture its picture); what finds no place
-// is named in the notes, and a link to the web stays text.
-void QuestionInterchangeTest::moodleLinkedFilesComeAlong() {
-    const QByteArray file = R"(<?xml version="1.0" encoding="UTF-8"?>
-<quiz>
-<question type="multichoice"><name><text>linked</text></name>
- <questiontext format="html"><text><![CDATA[<p>Listen <a href="@@PLUGINFILE@@/song.mp3">here</a></p>
- <p><a href="@@PLUGINFILE@@/clip%20one.mp4">film</a> <a href="@@PLUGINFILE@@/notes.pdf">notes</a>
- <a href="https://example.org/">site</a></p>]]></text>
-  <file name="song.mp3" path="/" encoding="base64">SUQz</file>
-  <file name="clip one.mp4" path="/" encoding="base64">AAAA</file>
-  <file name="notes.pdf" path="/" encoding="base64">JVBERg==</file>
-  <file name="extra.wav" path="/" encoding="base64">UklGRg==</file></questiontext>
- <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
-</question>
-<question type="multichoice"><name><text>legacy</text></name>
- <questiontext format="html"><text>Look.</text></questiontext>
- <image>images/old.png</image><image_base64>iVBORw0KGgo=</image_base64>
- <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
-</question>
-<question type="multichoice"><name><text>two sounds</text></name>
- <questiontext format="html"><text><![CDATA[<a href="@@PLUGINFILE@@/a.mp3">1</a><a href="@@PLUGINFILE@@/b.ogg">2</a><img src="@@PLUGINFILE@@/p.png"><img src="@@PLUGINFILE@@/q.png">]]></text>
-  <file name="a.mp3" encoding="base64">SUQz</file><file name="b.ogg" encoding="base64">T2dnUw==</file>
-  <file name="p.png" encoding="base64">iVBO</file><file name="q.png" encoding="base64">iVBO</file></questiontext>
- <image>r.png</image><image_base64>iVBORw==</image_base64>
- <answer fraction="100"><text>a</text></answer><answer fraction="0"><text>b</text></answer>
-</question>
-</quiz>)";
-    const TravelSet set = readMoodleXml(file);
-    QCOMPARE(set.questions.size(), 3);
-    const TravelQuestion& linked = set.questions[0];
-    QCOMPARE(linked.text, QStringLiteral("Listen\r\nsite"));
-    QCOMPARE(linked.sound.name, QStringLiteral("song.mp3"));
-    QCOMPARE(linked.sound.bytes, QByteArray("ID3"));
-    QCOMPARE(linked.film.name, QStringLiteral("clip one.mp4"));
-    QCOMPARE(linked.attach.name, QStringLiteral("notes.pdf"));
-    QCOMPARE(linked.attach.bytes, QByteArray("%PDF"));
-    const TravelQuestion& legacy = set.questions[1];
-    QCOMPARE(legacy.attach.name, QStringLiteral("old.png"));
-    QCOMPARE(legacy.attach.bytes, QByteArray("\x89PNG\r\n\x1a\n"));
-    const TravelQuestion& two = set.questions[2];
-    QCOMPARE(two.sound.name, QStringLiteral("a.mp3"));
-    QCOMPARE(two.attach.name, QStringLiteral("p.png"));
-    QCOMPARE(set.notes, (QStringList{test::u8("پرونده «extra.wav» از «linked» آورده نشد."),
-                                     test::u8("پرونده «b.ogg» از «two sounds» آورده نشد."),
-                                     test::u8("تصوير «q.png» از «two sounds» آورده نشد."),
-                                     test::u8("تصوير «r.png» از «two sounds» آورده نشد.")}));
-}
-
-// Answers with their own labels keep their order on the platform; unlabelled ones follow the
-// exam's shuffling. Each text reads in the direction of its first strong letter.
-void QuestionInterchangeTest::labelsAndDirections() {
-    for (const bool labelled : {false, true}) {
-        TravelSet set;
-        TravelQuestion q;
-        q.title = "t";
-        q.text = test::u8("كدام؟");
-        q.answers = labelled ? QStringList{test::u8("الف) يك"), test::u8("ب) دو")}
-                             : QStringList{"Newton", test::u8("دو")};
-        q.correct = 1;
-        set.questions = {q};
-        const QString xml = QString::fromUtf8(moodleXml(set, true));
-        QVERIFY(xml.contains(labelled ? "<shuffleanswers>false</shuffleanswers>"
-                                      : "<shuffleanswers>true</shuffleanswers>"));
-        QVERIFY(xml.contains("<answernumbering>none</answernumbering>"));
-        QCOMPARE(xml.contains("<p dir=\"ltr\" style=\"white-space:pre-wrap\">Newton"), !labelled);
-        QVERIFY(xml.contains(QStringLiteral("<p dir=\"rtl\" style=\"white-space:pre-wrap\">") +
-                             test::u8("کدام؟")));
-        // GIFT cannot say "no numbering": the platform's a/b/c replace the answers' own.
-        const QString gift = QString::fromUtf8(giftText(set));
-        QCOMPARE(gift.contains(test::u8("::t::کدام؟{\n=یک\n~دو\n")), labelled);
-        QCOMPARE(gift.contains(test::u8("// «t»: برچسب گزینه‌ها برداشته شد؛ سکو خود "
-                                        "آنها "
-                                        "را "
-                                        "با "
-                                        "حرف می‌نویسد: «الف)»، «ب)»\n")),
-                 labelled);
-        // The tool reads its own labels back; the platform shows its letters alone.
-        QCOMPARE(readGift(gift.toUtf8()).questions.value(0).answers,
-                 (labelled ? QStringList{test::u8("الف) یک"), test::u8("ب) دو")}
-                           : QStringList{"Newton", test::u8("دو")}));
-    }
-    // Numbers are not labels, and a text that merely starts with a letter keeps it.
-    const QStringList kept = {"3.14", test::u8("۲.۷"), "a-b", "B 12", test::u8("بله")};
-    for (const QString& answer : kept)
-        QVERIFY2(answerLabel(answer).isEmpty(), qPrintable(answer));
-    QCOMPARE(answerLabel(test::u8("ج - سه")), test::u8("ج - "));
-    QCOMPARE(answerLabel("2) two"), QStringLiteral("2) "));
-}
-
-// Every special character of GIFT, in every part of a question, reads back as it was.
-void QuestionInterchangeTest::giftEscapesEverySpecialCharacter() {
-    TravelSet set;
-    TravelQuestion q;
-    q.category = {"a/b:c", "d"};
-    q.title = "t " + kSpecial;
-    q.text = "q " + kSpecial + " {7}";
-    q.answers = {"=" + kSpecial, "~x#", "y"};
-    q.correct = 3;
-    q.explanation = "####" + kSpecial;
-    set.categories = {q.category};
-    set.questions = {q};
-    const TravelSet back = readGift(giftText(set));
-    QCOMPARE(back.questions.size(), 1);
-    QCOMPARE(back.questions[0].title, q.title);
-    QCOMPARE(back.questions[0].text, q.text);
-    QCOMPARE(back.questions[0].answers, q.answers);
-    QCOMPARE(back.questions[0].correct, 3);
-    QCOMPARE(back.questions[0].explanation, q.explanation);
-    QCOMPARE(back.categories, QList<QStringList>{q.category});
-}
-
-// "->" in an answer is what makes a platform read a matching question: the question goes as
-// HTML, where the arrow is an entity, and comes back whole.
-void QuestionInterchangeTest::arrowsKeepTheirQuestion() {
-    TravelSet set;
-    TravelQuestion q;
-    q.title = "r";
-    q.text = "Which <one> & why?";
-    q.answers = {"2H2 + O2 -> 2H2O", "H2O -> H2 + O"};
-    q.correct = 1;
-    q.explanation = "a -> b";
-    set.questions = {q};
-    const QByteArray gift = giftText(set);
-    QVERIFY(gift.contains("::r::[html]"));
-    QVERIFY(gift.contains("2H2 + O2 -&gt; 2H2O"));
-    QVERIFY(!gift.contains("->"));
-    const TravelSet back = readGift(gift);
-    QCOMPARE(back.skipped.size(), 0);
-    QCOMPARE(back.questions.size(), 1);
-    QCOMPARE(back.questions[0].text, q.text);
-    QCOMPARE(back.questions[0].answers, q.answers);
-    QCOMPARE(back.questions[0].explanation, q.explanation);
 }
 
 // The same picture in every question of a file is one file in BookTXT, and a lesson imported
@@ -819,86 +599,10 @@ void QuestionInterchangeTest::commandLineAnswers_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("says");
-    const QString project = "@project";
-    QTest::newRow("export gift") << true << QStringList{"--project", project, "--format",
-                                                        "gift",      "--out", "@out"}
-                                 << 0 << "";
-    QTest::newRow("export a field as scorm")
-        << true
-        << QStringList{"--project", project, "--field", "1", "--format", "scorm", "--out", "@out"}
-        << 0 << "";
-    QTest::newRow("unknown format")
-        << true << QStringList{"--project", project, "--format", "qti", "--out", "@out"} << 1
-        << "--format";
-    QTest::newRow("lesson without field")
-        << true
-        << QStringList{"--project", project, "--lesson", "1", "--format", "gift", "--out", "@out"}
-        << 1 << "--field";
-    QTest::newRow("no such field")
-        << true
-        << QStringList{"--project", project, "--field", "9", "--format", "gift", "--out", "@out"}
-        << 1 << "no such field";
-    QTest::newRow("field zero") << true << QStringList{"--project", project, "--field", "0",
-                                                       "--format",  "gift",  "--out",   "@out"}
-                                << 1 << "from 1";
-    QTest::newRow("no project file")
-        << true << QStringList{"--project", "@missing", "--format", "gift", "--out", "@out"} << 2
-        << "No project file";
-    QTest::newRow("out where nothing can be written")
-        << true << QStringList{"--project", project, "--format", "moodle", "--out", "/proc/x/y.xml"}
-        << 2 << "";
-    QTest::newRow("import over a made lesson")
-        << false << QStringList{"--project", project,    "--field", "1",    "--lesson",
-                                "1",         "--format", "gift",    "@file"}
-        << 1 << "--replace";
-    QTest::newRow("import into no such lesson")
-        << false << QStringList{"--project", project,    "--field", "1",    "--lesson",
-                                "5",         "--format", "gift",    "@file"}
-        << 1 << "no lesson 5";
-    QTest::newRow("import a missing file")
-        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
-                                "2",         "--format", "gift",    "--replace", "@missing"}
-        << 2 << "File not found";
-    QTest::newRow("import what is not GIFT")
-        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
-                                "2",         "--format", "gift",    "--replace", "@binary"}
-        << 1 << "UTF-8";
-    QTest::newRow("import what is not Moodle XML")
-        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
-                                "2",         "--format", "moodle",  "--replace", "@file"}
-        << 1 << "<quiz>";
-    QTest::newRow("import with nothing to hold")
-        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
-                                "2",         "--format", "gift",    "--replace", "@essay"}
-        << 1 << "skipped: e";
-    QTest::newRow("import with --replace")
-        << false << QStringList{"--project", project,    "--field", "1",         "--lesson",
-                                "2",         "--format", "gift",    "--replace", "@file"}
-        << 0 << "";
-    // Outputs that would replace what is not the author's to replace.
-    const auto out = [&](const QString& where) {
-        return QStringList{"--project", project, "--format", "gift", "--out", where};
-    };
-    QTest::newRow("out onto the project's own quiz file")
-        << true << out("@project/_xml/quiz0-0.xml") << 1 << "inside the project's folder";
-    QTest::newRow("out inside the program folder")
-        << true << out("@program/q.gift") << 1 << "inside the program's folder";
-    QTest::newRow("out through a link") << true << out("@link") << 1 << "symbolic link";
-    QTest::newRow("out onto a folder") << true << out("@away") << 1 << "is a folder";
-    QTest::newRow("out onto a file") << true << out("@existing") << 1 << "--force";
-    QTest::newRow("out onto a file with --force")
-        << true << out("@existing") + QStringList{"--force"} << 0 << "";
-    // Inputs that are not files, each said with its cause, in Persian too.
-    const auto import = [&](const QString& file) {
-        return QStringList{"--project", project,    "--field", "1",         "--lesson",
-                           "2",         "--format", "gift",    "--replace", file};
-    };
-    QTest::newRow("import a folder")
-        << false << import("@away") << 2
-        << test::u8("Is a folder: @away\nعلت: این یک شاخه است، نه فایل («@away»)");
-    QTest::newRow("import a pipe") << false << import("@fifo") << 2 << "Not a regular file";
-    QTest::newRow("import an endless device")
-        << false << import("/dev/zero") << 2 << "Not a regular file";
+    for (const QStringList& row : test::tableRows("interchange/command_line.tsv"))
+        QTest::newRow(qPrintable(row[0]))
+            << (row[1] == "export") << row[2].split(u' ') << row[3].toInt()
+            << row.value(4).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
 }
 
 // Exit 0 on success, 1 on bad input with the reason, 2 when a file cannot be read or
