@@ -96,6 +96,9 @@ void MainWindow::buildWindow() {
     for (QWidget* child : frame1_->findChildren<QWidget*>())
         child->setAttribute(Qt::WA_NoMousePropagation);
 
+    // The timers are the window's children, found by their names (a test drives them).
+    for (QTimer* timer : {&timer1_, &timer2_, &fadeTimer_})
+        timer->setParent(this);
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(100);
     connect(&timer1_, &QTimer::timeout, this, [this] { timer1Tick(); });
@@ -103,6 +106,7 @@ void MainWindow::buildWindow() {
     timer2_.setInterval(700);
     timer2_.setSingleShot(true);
     connect(&timer2_, &QTimer::timeout, this, [this] { timer2Tick(); });
+    fadeTimer_.setObjectName(QStringLiteral("FadeTimer"));
     fadeTimer_.setInterval(20);
     connect(&fadeTimer_, &QTimer::timeout, this, [this] { fadeStep(); });
 

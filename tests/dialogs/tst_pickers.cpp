@@ -70,12 +70,11 @@ private slots:
             said = box->text();
             box->accept();
         });
+        // The click returns once its box is answered: the picker is still there.
         QTimer::singleShot(0, [&p] {
             QTest::mouseClick(p.findChild<QPushButton*>("btn"), Qt::LeftButton);
-            QTimer::singleShot(300, [&p] {
-                QVERIFY(p.isVisible());
-                p.reject();
-            });
+            QVERIFY(p.isVisible());
+            p.reject();
         });
         QCOMPARE(p.exec(), int(QDialog::Rejected));
         QCOMPARE(delivered, 1);
@@ -103,22 +102,19 @@ private slots:
         auto* dir1 = p.findChild<QListWidget*>("Dir1");
         const QRect listAt = dir1->geometry();
         QStringList told;
+        // A notice may follow a name: each is read and answered; the click returns after it.
+        const std::unique_ptr<QTimer> notices(
+            test::onEveryModal<QMessageBox>([&](QMessageBox* box) {
+                told << box->text();
+                box->accept();
+            }));
         const auto answer = [&](const QString& name) {
-            QTimer::singleShot(0, [&, name] {
-                auto* ask = p.findChild<QInputDialog*>("NewFolderName");
-                QVERIFY(ask && ask->isVisible());
+            test::onModal<QInputDialog>([&, name](QInputDialog* ask) {
+                QCOMPARE(ask->objectName(), QStringLiteral("NewFolderName"));
                 ask->setTextValue(name);
                 ask->accept();
-                // A notice may follow.
-                QTimer::singleShot(50, [&] {
-                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                        told << box->text();
-                        box->accept();
-                    }
-                });
             });
             QTest::mouseClick(p.findChild<QPushButton*>("NewFolder"), Qt::LeftButton);
-            QTest::qWait(120);
         };
         answer(QString::fromUtf8("خروجي\u200Cها"));
         QVERIFY(QFileInfo(dir.filePath(QString::fromUtf8("خروجي\u200Cها"))).isDir());

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "dialogs/pickers.h"
+#include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
 #include "lesson/lesson_draft.h"
 #include "lesson/question_check.h"
@@ -16,6 +17,7 @@
 #include "support/documents.h"
 #include "support/docx_fixture.h"
 #include "support/test_program.h"
+#include "widgets/busy_cursor.h"
 #include "widgets/message_box_prompts.h"
 #include "widgets/rich_text_box.h"
 
@@ -33,6 +35,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
+#include <future>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -619,36 +622,40 @@ private slots:
         QCOMPARE(t.p.prompts.shown.size(), shown);
     }
 
-    // A long load shows the busy cursor while the window goes on painting; then it goes.
+    // Long work shows the busy cursor while the windows go on painting (the work holds until
+    // the window has been asked to paint); then the cursor goes. A long load is such work.
     void busyWhileLoading() {
         Formatter t;
+        std::promise<void> painted;
+        bool busy = false;
+        struct PaintSpy : QObject {
+            std::function<void()> seen;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint && seen)
+                    std::exchange(seen, nullptr)();
+                return false;
+            }
+        } spy;
+        spy.seen = [&] {
+            busy = QGuiApplication::overrideCursor() &&
+                   QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            painted.set_value();
+        };
+        t.f->installEventFilter(&spy);
+        t.f->update();
+        QCOMPARE(whileBusy([&] {
+                     painted.get_future().wait();
+                     return 7;
+                 }),
+                 7);
+        QVERIFY(busy);
+        QVERIFY(!QGuiApplication::overrideCursor());
         QByteArray big;
         while (big.size() < (6 << 20))
             big += readBytes(sourceFile("dist/Zar/02-Joghrafia-Iran.txt"));
         writeBytes(t.p.path("Zar/big.txt"), big);
         t.f->FileList();
-        bool busy = false, painted = false;
-        QTimer probe;
-        probe.setInterval(1);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            busy = busy || (QGuiApplication::overrideCursor() &&
-                            QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
-        });
-        struct PaintSpy : QObject {
-            bool* seen;
-            explicit PaintSpy(bool* s) : seen(s) {}
-            bool eventFilter(QObject*, QEvent* e) override {
-                *seen = *seen || e->type() == QEvent::Paint;
-                return false;
-            }
-        } spy(&painted);
-        probe.start();
-        t.f->installEventFilter(&spy);
-        QTimer::singleShot(0, [&] { t.f->update(); });
         t.load("big.txt");
-        probe.stop();
-        QVERIFY(busy);
-        QVERIFY(painted);
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(t.matn->text().size() > 1000000);
     }
@@ -683,9 +690,7 @@ private slots:
         t.matn->selectAll();
         t.click(0);
         bool asked = false;
-        QTimer::singleShot(50, [&] {
-            auto* editor = QApplication::activeModalWidget();
-            QVERIFY(editor);
+        test::onModal<QuestionEditor>([&](QuestionEditor* editor) {
             QTest::mouseClick(control<QPushButton>(editor, "Dokme0"), Qt::LeftButton);
             QTRY_COMPARE(owners.size(), 2);
             QCOMPARE(owners.last(), editor);

@@ -95,11 +95,20 @@ struct Window {
         return tavrin::test::control<T>(w.get(), name);
     }
     QListWidget* list(const char* name) { return find<QListWidget>(name); }
-    // Opens an action panel the way a user does: rest on the list, wait for the fade.
+    QTimer* timer(const char* name) { return w->findChild<QTimer*>(QLatin1String(name)); }
+    // The panel's delay (Timer2) runs out, then the fade runs its steps to the end.
+    void letPanelFadeIn() {
+        if (timer("Timer2")->isActive()) // not when the panel stands open already
+            test::fire(timer("Timer2"));
+        while (timer("FadeTimer")->isActive())
+            test::fire(timer("FadeTimer"));
+    }
+    // Opens an action panel the way a user does: rest on the list, then its time passes.
     void openPanel(const char* list, const char* frame) {
         hover(find<QListWidget>(list)->viewport());
-        QTRY_VERIFY_WITH_TIMEOUT(find<QFrame>(frame)->isVisible(), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(greyOf(find<QFrame>(frame)), 135, 3000);
+        letPanelFadeIn();
+        QVERIFY(find<QFrame>(frame)->isVisible());
+        QCOMPARE(greyOf(find<QFrame>(frame)), 135);
     }
     // Clicks an action label that opens the New title box and types the title into it.
     void createWithTitle(const char* list, const char* frame, const char* label,
@@ -217,13 +226,21 @@ private slots:
         frame->installEventFilter(&recorder);
         hover(t.list("ProjB")->viewport());
         QCOMPARE(t.w->popupPanel(), 1);
-        QTest::qWait(450);
+        // Hidden until the delay of 700 ms runs out.
+        QTimer* delay = t.timer("Timer2");
+        QVERIFY(delay->isActive());
+        QCOMPARE(delay->interval(), 700);
         QVERIFY(!frame->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(frame->isVisible(), 2000);
+        test::fire(delay);
+        QVERIFY(frame->isVisible());
         // Mid-fade the labels do not highlight.
+        test::fire(t.timer("FadeTimer"));
         hover(label6);
         QVERIFY(greyOf(label6) != 100);
-        QTRY_COMPARE_WITH_TIMEOUT(greyOf(frame), 135, 2000);
+        QCOMPARE(t.timer("FadeTimer")->interval(), 20);
+        while (t.timer("FadeTimer")->isActive())
+            test::fire(t.timer("FadeTimer"));
+        QCOMPARE(greyOf(frame), 135);
         QCOMPARE(recorder.levels, (QList<int>{235, 221, 207, 193, 179, 165, 151, 137, 135}));
         QCOMPARE(greyOf(t.find<QFrame>("Shape1")), 135);
 
@@ -247,12 +264,14 @@ private slots:
         hover(t.list("ReshB")->viewport()); // disabled list: no events reach it in use,
         hover(t.list("ProjB")->viewport());
         hover(t.find<QWidget>("Frame1"));
-        QTest::qWait(900);
+        // The delay is stopped: the panel will not come.
+        QVERIFY(!t.timer("Timer2")->isActive());
         QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
 
         hover(t.list("ProjB")->viewport());
         hover(t.find<QLabel>("ProjHeading"));
-        QTRY_VERIFY_WITH_TIMEOUT(t.find<QFrame>("Frame7")->isVisible(), 2000);
+        t.letPanelFadeIn();
+        QVERIFY(t.find<QFrame>("Frame7")->isVisible());
         hover(t.find<QLabel>("Picture12"));
         QVERIFY(t.find<QLabel>("Picture17")->isVisible());
         hover(t.find<QWidget>("Frame1"));
@@ -437,14 +456,12 @@ private slots:
         QVERIFY(!t.find<QFrame>("Frame9")->isVisible());
         const QStringList before = t.p.entries();
         bool boxOpened = false;
-        QTimer::singleShot(50, [&] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                boxOpened = true;
-                box->close();
-            }
-        });
+        const std::unique_ptr<QTimer> watch(test::onEveryModal<QWidget>([&](QWidget* box) {
+            boxOpened = true;
+            box->close();
+        }));
+        // A box opened by the click would be closed before the click returned.
         QTest::mouseClick(t.find<QLabel>("Label15"), Qt::LeftButton);
-        QTest::qWait(100);
         QVERIFY(!boxOpened);
         QCOMPARE(t.p.entries(), before);
     }

@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -103,6 +104,26 @@ template <typename T> QTimer* onModal(std::function<void(T*)> handler) {
     });
     timer->start();
     return timer;
+}
+
+// Works every modal widget of that type as it comes, until the returned timer is deleted.
+template <typename T> QTimer* onEveryModal(std::function<void(T*)> handler) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [handler] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()))
+            handler(modal);
+    });
+    timer->start();
+    return timer;
+}
+
+// A window's running timer, found by its name, fired now as its interval's end would: the
+// test drives the window's time instead of waiting for it.
+inline void fire(QTimer* timer) {
+    QVERIFY(timer && timer->isActive());
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
 }
 
 // Copies the Resources the tool ships into a program folder's Resources.
