@@ -1,4 +1,5 @@
 #include "app/messages.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 #include "widgets/new_title_box.h"
 
@@ -34,52 +35,7 @@ private slots:
     }
 
     // Why an export failed, said in Persian on the message's second line.
-    void causeInPersian_data() {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("line");
-        const QString at = QStringLiteral(u" («/out/Export 1/x»)");
-        QTest::newRow("permission") << "\"a => root\": Permission denied: /out/Export 1/x"
-                                    << QStringLiteral(u"علت: اجازه دسترسي داده نشد") + at;
-        QTest::newRow("full disk")
-            << "Disk full: /out/Export 1/x" << QStringLiteral(u"علت: فضاي ديسك پر است") + at;
-        QTest::newRow("no space") << "\"BookTXT => Data\": No space left on device: /out/Export 1/x"
-                                  << QStringLiteral(u"علت: فضاي ديسك پر است") + at;
-        QTest::newRow("missing file") << "\"p.css => root\": File not found: /out/Export 1/x"
-                                      << QStringLiteral(u"علت: فايل پيدا نشد") + at;
-        QTest::newRow("missing folder")
-            << "Path not found: /out/Export 1/x" << QStringLiteral(u"علت: شاخه پيدا نشد") + at;
-        QTest::newRow("listed twice") << "\"A\": File already exists: /out/Export 1/x"
-                                      << QStringLiteral(u"علت: از قبل وجود دارد") + at;
-        QTest::newRow("no arrow") << "\"copy this\": no \"=>\""
-                                  << QStringLiteral(u"علت: سطري از شيوه\u200Cنامه خروجي نادرست "
-                                                    u"است («copy this»)");
-        QTest::newRow("unknown") << "Strange" << QStringLiteral(u"علت: خطاي پيش\u200Cبيني نشده");
-        // Each refusal of an input its own cause, whatever words its path holds.
-        QTest::newRow("a folder given as a file")
-            << "Is a folder: /out/Export 1/x"
-            << QStringLiteral(u"علت: اين يك شاخه است، نه فايل") + at;
-        QTest::newRow("a pipe") << "Not a regular file: /out/Export 1/x"
-                                << QStringLiteral(u"علت: فايل معمولي نيست (دستگاه يا لوله است)") +
-                                       at;
-        QTest::newRow("too large")
-            << "Larger than 128 MB: /out/Export 1/x"
-            << QStringLiteral(u"علت: فايل بزرگتر از اندازه پذيرفتني است") + at;
-        QTest::newRow("disk's file size")
-            << "File too large: /out/Export 1/x" << QStringLiteral(u"علت: فضاي ديسك پر است") + at;
-        QTest::newRow("nested") << "Word document nested too deeply: /out/Export 1/x"
-                                << QStringLiteral(u"علت: ساختار فايل بيش از اندازه تودرتو است") +
-                                       at;
-        QTest::newRow("not rtf") << "Not an RTF file: /out/Export 1/x"
-                                 << QStringLiteral(
-                                        u"علت: فايل آسيب ديده است يا از نوع درستي نيست") +
-                                        at;
-        QTest::newRow("outside") << "\"../a => root\": Path leads outside: /out/Export 1/x"
-                                 << QStringLiteral(u"علت: مسير به بيرون از شاخه خود مي\u200Cرود") +
-                                        at;
-        QTest::newRow("words in the path")
-            << "Permission denied: /outside/entities"
-            << QStringLiteral(u"علت: اجازه دسترسي داده نشد («/outside/entities»)");
-    }
+    void causeInPersian_data() { test::tableData("messages/causes.tsv", {"description", "line"}); }
     void causeInPersian() {
         QFETCH(QString, description);
         QFETCH(QString, line);

@@ -179,7 +179,7 @@ private slots:
         for (const Text& x : texts)
             writeBytes(zar + x.name, x.bytes);
         writeDocx(zar + u8("درس.docx"),
-                  QString::fromUtf8(readBytes(sourceFile("tests/formatter/word_lesson_body.xml"))),
+                  QString::fromUtf8(readBytes(sourceFile("tests/data/word_lesson_body.xml"))),
                   pngOf(40, 20));
         writeBytes(zar + "damaged.docx", "PK\x03\x04 not really a zip");
         writeBytes(zar + "binary.txt", QByteArray("MZ\0\0\x90\0binary", 12));

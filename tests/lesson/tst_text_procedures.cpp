@@ -41,34 +41,6 @@ QString randomText(QRandomGenerator& g, int words) {
 // Parts beside a Word document's main part, by name.
 using Parts = QMap<QString, QString>;
 
-// A paragraph of one run, with its properties.
-QString para(const QString& text, const QString& properties = {}) {
-    return "<w:p>" + (properties.isEmpty() ? QString() : "<w:pPr>" + properties + "</w:pPr>") +
-           "<w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r></w:p>";
-}
-QString listed(int list, int level = 0) {
-    return QStringLiteral("<w:numPr><w:ilvl w:val=\"%1\"/><w:numId w:val=\"%2\"/></w:numPr>")
-        .arg(level)
-        .arg(list);
-}
-QString cell(const QString& inside) {
-    return "<w:tc>" + inside + "</w:tc>";
-}
-QString tableOf(const QString& rows) {
-    return "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>" +
-           rows + "</w:tbl>";
-}
-QString control(const QString& inside) {
-    return "<w:sdt><w:sdtPr/><w:sdtContent>" + inside + "</w:sdtContent></w:sdt>";
-}
-// A notes part's separators and one note whose text follows its own number.
-QString notes(const QString& kind, const QString& text, const QString& properties = {}) {
-    return QStringLiteral("<w:%1 w:type=\"separator\" w:id=\"-1\"><w:p><w:r><w:separator/></w:r>"
-                          "</w:p></w:%1><w:%1 w:id=\"1\"><w:p>%3<w:r><w:%1Ref/></w:r><w:r>"
-                          "<w:t xml:space=\"preserve\"> %2</w:t></w:r></w:p></w:%1>")
-        .arg(kind, text, properties.isEmpty() ? QString() : "<w:pPr>" + properties + "</w:pPr>");
-}
-
 // The words of a text, without table rules and list marks: what must not be lost.
 QStringList wordsOf(const QString& text) {
     static const QRegularExpression rule(QStringLiteral("^[-+|=:]+$"));
@@ -110,72 +82,25 @@ private slots:
     // notes after their paragraph, content controls in tables, list numbers in their formats
     // and starts (shared by the lists of one abstract list, from a style, in Persian digits
     // for a Persian list, in table cells), and a cell's paragraphs kept apart.
+    // Each folder of tests/data/word: body.xml (the document's body), the parts beside it,
+    // and expected.txt (the lines as Word shows them).
     void wordTextsAsWordShowsThem_data() {
         QTest::addColumn<QString>("body");
         QTest::addColumn<Parts>("beside");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("notes")
-            << "<w:p><w:r><w:t>Water boils</w:t></w:r><w:r><w:footnoteReference w:id=\"1\"/>"
-               "</w:r><w:r><w:t xml:space=\"preserve\"> at 100 degrees.</w:t></w:r></w:p>"
-               "<w:p><w:pPr><w:bidi/></w:pPr><w:r><w:t>" +
-                   u8("آب") +
-                   "</w:t></w:r><w:r><w:endnoteReference w:id=\"1\"/></w:r><w:r><w:t "
-                   "xml:space=\"preserve\">" +
-                   u8(" مایع است.") + "</w:t></w:r></w:p>" + para("Last line.")
-            << Parts{{"footnotes.xml", notes("footnote", "At sea level.")},
-                     {"endnotes.xml", notes("endnote", u8("در دمای اتاق."), "<w:bidi/>")}}
-            << QStringList{"Water boils[1] at 100 degrees.", "[1] At sea level.",
-                           u8("آب[2] مایع است."), u8("[2] در دمای اتاق."), "Last line."};
-        QTest::newRow("content controls in a table")
-            << tableOf("<w:tr>" + cell(para("a")) + cell(control(para("b"))) + "</w:tr>" +
-                       control("<w:tr>" + cell(para("c")) + control(cell(para("d"))) + "</w:tr>"))
-            << Parts{} << QStringList{"a | b", "c | d"};
-        const QString numbering =
-            "<w:abstractNum w:abstractNumId=\"30\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
-            "<w:numFmt w:val=\"lowerLetter\"/><w:lvlText w:val=\"%1)\"/></w:lvl>"
-            "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerRoman\"/>"
-            "<w:lvlText w:val=\"%2.\"/></w:lvl></w:abstractNum>"
-            "<w:abstractNum w:abstractNumId=\"40\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"3\"/>"
-            "<w:numFmt w:val=\"upperRoman\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
-            "<w:abstractNum w:abstractNumId=\"50\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
-            "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
-            "<w:abstractNum w:abstractNumId=\"60\"><w:lvl w:ilvl=\"0\"><w:numFmt "
-            "w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl><w:lvl w:ilvl=\"1\"><w:numFmt "
-            "w:val=\"decimal\"/><w:lvlText w:val=\"%1.%2.\"/></w:lvl></w:abstractNum>"
-            "<w:abstractNum w:abstractNumId=\"70\"><w:lvl w:ilvl=\"0\"><w:numFmt "
-            "w:val=\"arabicAbjad\"/><w:lvlText w:val=\"%1)\"/></w:lvl></w:abstractNum>"
-            "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"30\"/></w:num>"
-            "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"40\"/></w:num>"
-            "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"50\"/></w:num>"
-            "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"50\"/></w:num>"
-            "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"50\"/><w:lvlOverride w:ilvl=\"0\">"
-            "<w:startOverride w:val=\"1\"/></w:lvlOverride></w:num>"
-            "<w:num w:numId=\"8\"><w:abstractNumId w:val=\"60\"/></w:num>"
-            "<w:num w:numId=\"9\"><w:abstractNumId w:val=\"70\"/></w:num>";
-        const QString styles =
-            "<w:style w:type=\"paragraph\" w:styleId=\"ListBase\"><w:pPr><w:numPr><w:numId "
-            "w:val=\"4\"/></w:numPr></w:pPr></w:style><w:style w:type=\"paragraph\" "
-            "w:styleId=\"ListNum\"><w:basedOn w:val=\"ListBase\"/></w:style>";
-        const QString style = "<w:pStyle w:val=\"ListNum\"/>";
-        QTest::newRow("list numbers")
-            << para("apple", listed(3)) + para("seed", listed(3, 1)) + para("core", listed(3, 1)) +
-                   para("pear", listed(3)) + para("first", style) + para("second", style) +
-                   para(u8("یک"), "<w:bidi/>" + listed(5)) +
-                   para(u8("دو"), "<w:bidi/>" + listed(6)) +
-                   para(u8("سه"), "<w:bidi/>" + listed(7)) + para("one", listed(8)) +
-                   para("one.one", listed(8, 1)) + para("two", listed(8)) +
-                   para(u8("الف"), "<w:bidi/>" + listed(9)) +
-                   para(u8("ب"), "<w:bidi/>" + listed(9)) +
-                   tableOf("<w:tr>" + cell(para("x", listed(4))) + cell(para("y")) + "</w:tr>")
-            << Parts{{"numbering.xml", numbering}, {"styles.xml", styles}}
-            << QStringList{"a) apple",     "i. seed",   "ii. core",   "b) pear",   "III. first",
-                           "IV. second",   u8("۱. یک"), u8("۲. دو"),  u8("۱. سه"), "1. one",
-                           "1.1. one.one", "2. two",    u8("ا) الف"), u8("ب) ب"),  "V. x | y"};
-        QTest::newRow("paragraphs in cells")
-            << tableOf("<w:tr>" + cell(para("q1") + para("q2")) + cell(para("r")) +
-                       "</w:tr><w:tr>" + cell(para("s")) +
-                       cell(para("t1") + para("") + para("t2")) + "</w:tr>")
-            << Parts{} << QStringList{"q1", "q2 | r", "s | t1", "t2"};
+        const QString word = sourceFile("tests/data/word/");
+        for (const QString& name : QDir(word).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            Parts beside;
+            for (const QString& part :
+                 QDir(word + name).entryList({"*notes.xml", "numbering.xml", "styles.xml"}))
+                beside.insert(part,
+                              QString::fromUtf8(readBytes(word + name + '/' + part)).trimmed());
+            QTest::newRow(qPrintable(name))
+                << QString::fromUtf8(readBytes(word + name + "/body.xml")).trimmed() << beside
+                << QString::fromUtf8(readBytes(word + name + "/expected.txt"))
+                       .trimmed()
+                       .split('\n');
+        }
     }
 
     void wordTextsAsWordShowsThem() {

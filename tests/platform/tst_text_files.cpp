@@ -5,6 +5,7 @@
 #include "platform/persian_text.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 
 #include <QStringDecoder>
@@ -44,45 +45,16 @@ private slots:
     // text: Persian digits; beside a Latin letter, or bare in a file for other programs: as
     // written); non-joiners where Persian spelling puts them; image marks as they are.
     void persianShownByItsNeighbours_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("digits");
-        QTest::addColumn<QString>("shown");
-        const int inText = int(Digits::InPersianText), bare = int(Digits::AlsoBare),
-                  none = int(Digits::Untouched);
-        QTest::newRow("yeh and kaf")
-            << QStringLiteral(u"يك كتاب") << inText << QStringLiteral(u"یک کتاب");
-        QTest::newRow("digits in Persian")
-            << QStringLiteral(u"فيزيك 10") << inText << QStringLiteral(u"فیزیک ۱۰");
-        QTest::newRow("Latin title")
-            << QStringLiteral("Physics 10") << inText << QStringLiteral("Physics 10");
-        QTest::newRow("Latin beside Persian")
-            << QStringLiteral(u"Chapter 3: سه") << inText << QStringLiteral(u"Chapter 3: سه");
-        QTest::newRow("formula stays")
-            << QStringLiteral(u"3×10^8") << inText << QStringLiteral(u"3×10^8");
-        QTest::newRow("bare in a window") << QStringLiteral("45") << bare << QStringLiteral(u"۴۵");
-        QTest::newRow("beside Latin in a window")
-            << QStringLiteral("SCORM 1.2") << bare << QStringLiteral("SCORM 1.2");
-        QTest::newRow("image mark")
-            << QStringLiteral(u"{3} الف 2") << inText << QStringLiteral(u"{3} الف ۲");
-        QTest::newRow("manifest") << QStringLiteral(u"درس 10") << none << QStringLiteral(u"درس 10");
-        QTest::newRow("Arabic-Indic")
-            << QStringLiteral(u"\u0661\u0662") << none << QStringLiteral(u"۱۲");
-        QTest::newRow("mark in a word")
-            << QStringLiteral(u"فايل\u200Fهاي") << inText << QStringLiteral(u"فایل\u200Cهای");
-        QTest::newRow("plural after heh")
-            << QStringLiteral(u"رشتههاي") << inText << QStringLiteral(u"رشته\u200Cهای");
-        QTest::newRow("verb prefix") << QStringLiteral(u"نميشود ميباشيد") << inText
-                                     << QStringLiteral(u"نمی\u200Cشود می\u200Cباشید");
-        QTest::newRow("not a prefix")
-            << QStringLiteral(u"ميز ميدان") << inText << QStringLiteral(u"میز میدان");
-        QTest::newRow("compound") << QStringLiteral(u"نرمافزار") << inText
-                                  << QStringLiteral(u"نرم\u200Cافزار");
+        test::tableData("text/persian_shown.tsv", {"text", "digits", "shown"});
     }
     void persianShownByItsNeighbours() {
         QFETCH(QString, text);
-        QFETCH(int, digits);
+        QFETCH(QString, digits);
         QFETCH(QString, shown);
-        QCOMPARE(persianShown(text, Digits(digits)), shown);
+        const Digits where = digits == "bare"   ? Digits::AlsoBare
+                             : digits == "none" ? Digits::Untouched
+                                                : Digits::InPersianText;
+        QCOMPARE(persianShown(text, where), shown);
     }
 
     // A path of Persian and Latin names keeps its order in a left-to-right box.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QtGlobal>
 
 namespace tavrin::test {
@@ -44,6 +45,20 @@ QList<QStringList> tableRows(const QString& relative) {
     return rows;
 }
 
+void tableData(const QString& relative, const QStringList& columns) {
+    // Qt keeps the column's name as given: the names live as long as the program.
+    static QList<QByteArray> names;
+    for (const QString& column : columns) {
+        names.append(column.toUtf8());
+        QTest::addColumn<QString>(names.last().constData());
+    }
+    for (const QStringList& row : tableRows(relative)) {
+        QTestData& data = QTest::newRow(row.value(0).toUtf8().constData());
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            data << invisible(row.value(c + 1));
+    }
+}
+
 QStringList dataFiles(const QString& folder, const QStringList& endings) {
     QStringList names;
     for (const QString& name : QDir(dataPath(folder)).entryList(QDir::Files, QDir::Name)) {
@@ -67,6 +82,27 @@ QString visible(const QString& text) {
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             out += c;
+    }
+    return out;
+}
+
+QString invisible(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (c != u'\\' || next.isNull()) {
+            out += c;
+        } else if (next == u'x' && i + 3 < text.size()) {
+            out += QChar(text.mid(i + 2, 2).toUShort(nullptr, 16));
+            i += 3;
+        } else {
+            out += next == u'r'   ? QChar(u'\r')
+                   : next == u'n' ? QChar(u'\n')
+                   : next == u't' ? QChar(u'\t')
+                                  : next;
+            ++i;
+        }
     }
     return out;
 }

@@ -16,11 +16,17 @@ QByteArray golden(const QString& relative, const QByteArray& actual);
 // empty lines and lines starting with "#" left out. The first cell names the row.
 QList<QStringList> tableRows(const QString& relative);
 
+// Adds a QString column for each name and a row for each line of the table (its first cell
+// the row's name, then one cell a column, each read through invisible()).
+void tableData(const QString& relative, const QStringList& columns);
+
 // The files of a folder of tests/data whose names end in one of the endings, sorted.
 QStringList dataFiles(const QString& folder, const QStringList& endings);
 
 // A text with its control characters written out ("\r", "\n", "\x0b"), so that an expected
 // file shows them.
 QString visible(const QString& text);
+// Back from visible(): "\r", "\n", "\t", "\\" and "\xNN" become their characters.
+QString invisible(const QString& text);
 
 } // namespace tavrin::test
