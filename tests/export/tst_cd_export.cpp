@@ -14,6 +14,7 @@
 #include "store/project_settings.h"
 #include "support/documents.h"
 #include "support/export_program.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -191,29 +192,8 @@ private slots:
         g.put("BookTXT/sub/deeper.txt", "not copied"); // only files directly inside
         QCOMPARE(g.exportNow().outcome, ExportOutcome::Exported);
         const QString one = g.exports + "/Export 1";
-        QCOMPARE(treeOf(one), (QStringList{"Data",
-                                           "Data/BookIMG",
-                                           "Data/BookTXT",
-                                           "Data/BookTXT/CDProperty.xml",
-                                           "Data/BookTXT/page.htm",
-                                           "Data/FlashIMG",
-                                           "Data/FlashIMG/Back.jpg",
-                                           "Data/_xml",
-                                           "Data/_xml/BookTitle.xml",
-                                           "Data/_xml/quiz11.xml",
-                                           "Data/quizdata.js",
-                                           "autorun.inf",
-                                           "fonts",
-                                           "fonts/OFL.txt",
-                                           "fonts/Vazirmatn-Bold.woff2",
-                                           "fonts/Vazirmatn-Regular.woff2",
-                                           "index.html",
-                                           "player-exam.js",
-                                           "player-keeping.js",
-                                           "player-platform.js",
-                                           "player-text.js",
-                                           "player.css",
-                                           "player.js"}));
+        const QByteArray tree = treeOf(one).join('\n').toUtf8() + '\n';
+        QCOMPARE(tree, golden("export/shipped_tree.txt", tree));
         QCOMPARE(readBytes(one + "/Data/_xml/quiz11.xml"), utf16("q"));
         QCOMPARE(readBytes(one + "/autorun.inf"), readBytes(g.p.path("Resources/autorun.inf")));
         QVERIFY(g.p.prompts.shown.last().text.endsWith(
@@ -274,32 +254,12 @@ private slots:
         const QByteArray script = readBytes(g.exports + "/Export 1/Data/quizdata.js");
         QVERIFY(!script.contains('<'));
         QVERIFY(!script.contains("</script>") && !script.contains(QByteArray("\xE2\x80\xA8")));
+        // Every lesson, question and setting as the player reads it.
         const qsizetype open = script.indexOf('{'), close = script.lastIndexOf('}');
-        const QJsonObject data =
-            QJsonDocument::fromJson(script.mid(open, close - open + 1)).object();
-        const QJsonArray lessons = data["lessons"].toArray();
-        QCOMPARE(lessons.size(), 2);
-        QCOMPARE(lessons[1].toObject()["id"].toString(), QStringLiteral("1-0"));
-        const QJsonObject lesson = lessons[0].toObject();
-        QCOMPARE(lesson["id"].toString(), QStringLiteral("0-1"));
-        QCOMPARE(lesson["title"].toString(), u8("درس يك"));
-        const QJsonObject q = lesson["questions"].toArray()[0].toObject();
-        QCOMPARE(q["n"].toInt(), 2);
-        QCOMPARE(q["text"].toString(), QStringLiteral("a < b </script><b>'q'"));
-        QCOMPARE(q["answers"].toArray().size(), 2);
-        QCOMPARE(q["answers"].toArray()[1].toString(), QStringLiteral("\"y\""));
-        QCOMPARE(q["correct"].toInt(), 2);
-        QCOMPARE(q["explanation"].toString(), QString("why ") + QChar(0x2028) + " so");
-        QCOMPARE(q["images"].toObject()["0"].toString(),
-                 QStringLiteral("Data/BookTXT/quiz0-1-0.jpg"));
-        QCOMPARE(q["attach"].toString(), QStringLiteral("Data/BookTXT/P.pdf"));
-        QVERIFY(q["sound"].isNull());
-        const QJsonObject settings = data["settings"].toObject();
-        QCOMPARE(settings["template"].toInt(), 2);
-        QCOMPARE(settings["music"].toBool(), false);
-        QCOMPARE(settings["print"].toBool(), true);
-        QCOMPARE(data["media"].toObject()["back"].toString(),
-                 QStringLiteral("Data/FlashIMG/Back.jpg"));
+        QByteArray data = QJsonDocument::fromJson(script.mid(open, close - open + 1))
+                              .toJson(QJsonDocument::Indented);
+        data.replace(g.p.folder().toUtf8(), "@program");
+        QCOMPARE(QString::fromUtf8(data), QString::fromUtf8(golden("export/quiz_data.json", data)));
         QVERIFY(script.startsWith("// Made by Tavrin"));
         QVERIFY(script.contains("\nconst TAVRIN_DATA = {"));
     }
@@ -393,34 +353,7 @@ private slots:
     // Nothing written outside the new export folder, nothing read from outside Resources or
     // the project: a script that tries is an error of the script (28, the line in the log).
     void scriptsStayInside_data() {
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<QString>("line");
-        const QString copyFolder = "[ Copy Folder ]\r\n\r\n";
-        const QString copyFile = "[ Copy File ]\r\n\r\n";
-        QTest::newRow("folder made beside the program")
-            << "[ Make Folder ]\r\n..\\..\\escape\r\n\r\n" + copyFolder + copyFile
-            << "..\\..\\escape";
-        QTest::newRow("file written above the export")
-            << "[ Make Folder ]\r\n\r\n" + copyFolder +
-                   "[ Copy File ]\r\nindex.html => root\\..\\..\\..\r\n\r\n"
-            << "index.html => root\\..\\..\\..";
-        QTest::newRow("a resource onto itself")
-            << "[ Make Folder ]\r\n\r\n" + copyFolder +
-                   "[ Copy File ]\r\nplayer.css => root\\..\\..\\Resources\r\n\r\n"
-            << "player.css => root\\..\\..\\Resources";
-        QTest::newRow("a source outside Resources")
-            << "[ Make Folder ]\r\n\r\n" + copyFolder +
-                   "[ Copy File ]\r\n..\\beside\\secret.txt => root\r\n\r\n"
-            << "..\\beside\\secret.txt => root";
-        QTest::newRow("a folder outside the project")
-            << "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\n..\\beside => Data\\x\r\n\r\n" +
-                   copyFile
-            << "..\\beside => Data\\x";
-        QTest::newRow("a link in the project to a file outside")
-            << "[ Make Folder ]\r\nData\r\n\r\n[ Copy Folder ]\r\nBookTXT => "
-               "Data\\BookTXT\r\n\r\n" +
-                   copyFile
-            << "BookTXT => Data\\BookTXT";
+        tableData("export/scripts_stay_inside.tsv", {"entries", "line"});
     }
     void scriptsStayInside() {
         QFETCH(QString, entries);
@@ -537,45 +470,7 @@ private slots:
 
     // The check before the disc on a good export and on one crafted fault at a time; an
     // export with an error says so in place of message 29, and the list is shown.
-    void checkBeforeTheDisc_data() {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("found"); // the line the fault gives; empty: none
-        QTest::newRow("whole") << ""
-                               << "";
-        QTest::newRow("a named file missing")
-            << "rm Data/BookTXT/AB.pdf"
-            << u8("خطا: درس «علوم»، سؤال 1 — فايل «Data/BookTXT/AB.pdf» در لوح نيست\n"
-                  "خطا: Data/_xml/quiz0-0.xml — فايل «Data/BookTXT/AB.pdf» در لوح نيست");
-        QTest::newRow("a quiz file's copy missing")
-            << "rm Data/BookTXT/quiz0-0-0.png"
-            << u8("خطا: درس «علوم»، سؤال 1 — فايل «Data/BookTXT/quiz0-0-0.png» در لوح نيست\n"
-                  "خطا: Data/_xml/quiz0-0.xml — فايل «Data/BookTXT/quiz0-0-0.png» در لوح نيست");
-        QTest::newRow("a lesson without its quiz file")
-            << "index \t<quiz0-1>درس دو</quiz0-1>" << u8("خطا: درس «درس دو» — فايل آزمون ندارد");
-        // A question without answers is a text the player shows to read: said, not refused.
-        QTest::newRow("no answers") << "answers []"
-                                    << u8("توضيح: درس «علوم»، سؤال 1 — بدون گزينه: متني براي "
-                                          "خواندن، بي\u200Cنمره");
-        QTest::newRow("no mark") << "correct 5" << u8("خطا: درس «علوم»، سؤال 1 — بدون پاسخ صحيح");
-        QTest::newRow("a name too long for Joliet")
-            << "touch Data/BookTXT/" + QString(100, u'ن') + ".pdf"
-            << u8("خطا: Data/BookTXT/") + QString(100, u'ن') +
-                   u8(".pdf — نام بيش از 103 حرف است و روي لوح كوتاه مي\u200Cشود");
-        QTest::newRow("a refused letter")
-            << "touch Data/BookTXT/a:b.txt"
-            << u8("خطا: Data/BookTXT/a:b.txt — نام حرفي دارد كه لوح نمي\u200Cپذيرد");
-        QTest::newRow("names differing in case only")
-            << "touch Data/BookTXT/ab.pdf"
-            << u8("خطا: Data/BookTXT/ab.pdf — با «AB.pdf» فقط در بزرگي و كوچكي حروف فرق دارد");
-        QTest::newRow("no autorun.inf")
-            << "rm autorun.inf" << u8("خطا: autorun.inf — در بالاترين شاخه لوح نيست");
-        QTest::newRow("larger than a CD")
-            << "size 800000000"
-            << u8("هشدار: 800.0 مگابايت — براي سي\u200Cدي بزرگ است؛ روي يك دي\u200Cوي\u200Cدي (4.7 "
-                  "گيگابايت) جا مي\u200Cشود");
-        QTest::newRow("larger than any disc")
-            << "size 9000000000" << u8("خطا: 9.0 گيگابايت — روي هيچ لوحي جا نمي\u200Cشود");
-    }
+    void checkBeforeTheDisc_data() { tableData("export/disc_check.tsv", {"change", "found"}); }
     void checkBeforeTheDisc() {
         QFETCH(QString, change);
         QFETCH(QString, found);
