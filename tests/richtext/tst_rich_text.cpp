@@ -8,6 +8,8 @@
 #include "support/documents.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
@@ -57,24 +59,9 @@ Qt::Alignment sideOf(const QTextBlock& block) {
     return a & ~Qt::AlignAbsolute;
 }
 
-// Malformed input: whatever can be read, nothing more.
-void addBadInputRows() {
-    QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 abc{\\b def") << u8("abcdef");
-    QTest::newRow("stray closing brace") << QByteArray("{\\rtf1 a}}} b") << u8("a");
-    QTest::newRow("truncated hex") << QByteArray("{\\rtf1 a\\'4") << u8("a");
-    QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb}") << u8("azzb");
-    QTest::newRow("huge bin count") << QByteArray("{\\rtf1 a\\bin2147483647 xyz}") << u8("a");
-    QTest::newRow("bin count beyond int")
-        << QByteArray("{\\rtf1 a\\bin99999999999999 x}") << u8("a");
-    QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << u8("ab");
-    QTest::newRow("endless control word")
-        << QByteArray("{\\rtf1 \\") + QByteArray(5000, 'a') + "1 x}" << u8("x");
-    QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u8("a");
-    QTest::newRow("unclosed picture") << QByteArray("{\\rtf1 a{\\pict\\pngblip 0a0") << u8("a");
-    QTest::newRow("huge picture goal")
-        << QByteArray("{\\rtf1 {\\pict\\wmetafile8\\picwgoal2147483647\\pichgoal-9 00}b}")
-        << u8("b");
-    QTest::newRow("huge uc") << QByteArray("{\\rtf1\\uc2147483647\\u1587 abc}") << u8("س");
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const char* const kHeader = "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 "
@@ -88,65 +75,19 @@ class TestRichText : public QObject {
 private slots:
     // ---- reading what other editors write ------------------------------------------
 
+    // Each tests/data/rtf/plain/NAME.rtf, as other editors write it or broken, and the plain
+    // text it holds (NAME.txt): whatever can be read, nothing more.
     void plainTextOfSamples_data() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
-        const QByteArray h(kHeader);
-        QTest::newRow("1256 hex") << h + "\\f0 \\'d3\\'e1\\'c7\\'e3}" << u8("سلام");
-        QTest::newRow("1256 persian letters")
-            << h + "\\f0 \\'81\\'8d\\'8e\\'90\\'98 \\'9d}" << u8("پچژگک \u200c");
-        QTest::newRow("raw 8-bit bytes as RichEdit writes them")
-            << h + "\\f0 \xd3\xe1\xc7\xe3 abc}" << u8("سلام abc");
-        QTest::newRow("font charsets decide")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 A;}"
-                          "{\\f1\\fcharset178 B;}{\\f2\\fcharset204 C;}{\\f3\\fcharset177 D;}"
-                          "{\\f4\\fcharset180 E;}{\\f5\\fcharset1 F;}{\\f6\\cpg1253 G;}}"
-                          "\\f0\\'e9 \\f1\\'c7 \\f2\\'c0 \\f3\\'e0 \\f4\\'c8 \\f5\\'e9 \\f6\\'e1}")
-            << u8("é ا А א ب é α");
-        QTest::newRow("ansicpg when the font names none")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fnil Tahoma;}}\\f0 \\'c8}")
-            << u8("ب");
-        QTest::newRow("double-byte code page")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS;}}"
-                          "\\f0 \\'82\\'b1\\'82\\'f1}")
-            << u8("こん");
-        QTest::newRow("u with one fallback") << h + "\\u1587?\\u1604?}" << u8("سل");
-        QTest::newRow("uc2 skips two") << h + "\\uc2\\u1587\\'3f\\'3f x}" << u8("س x");
-        QTest::newRow("uc0 skips none") << h + "\\uc0\\u1587 x}" << u8("سx");
-        QTest::newRow("uc in a group ends with it")
-            << h + "{\\uc2\\u228\\'E8a}\\u1587?b}" << u8("äسb");
-        QTest::newRow("control word counts as one fallback")
-            << h + "\\u1587\\'3f\\par x}" << u8("س\r\nx");
-        QTest::newRow("negative u") << h + "\\u-3913?\\u-1?}" << u8("\uf0b7\uffff");
-        QTest::newRow("surrogate pair") << h + "\\u-10179?\\u-8704?}" << u8("\U0001F600");
-        QTest::newRow("ignorable destination") << h + "a{\\*\\unknown {b{c}} d}e}" << u8("ae");
-        QTest::newRow("known skipped destinations")
-            << h + "{\\info{\\title T}{\\author A}}{\\stylesheet{\\s0 Normal;}}"
-                   "{\\header H}{\\footnote F}x}"
-            << u8("x");
-        QTest::newRow("field result only")
-            << h + "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}} y}"
-            << u8("link y");
-        QTest::newRow("upr prefers ud") << h + "{\\upr{ansi}{\\*\\ud{uni\\u1587?}}}}" << u8("uniس");
-        QTest::newRow("star after text is no destination") << h + "{a\\*\\cs7 b}}" << u8("ab");
-        QTest::newRow("bin bytes may hold braces")
-            << h + "a{\\pict\\pngblip\\bin5 {}}\\{}b}" << u8("ab");
-        QTest::newRow("bin outside a picture is skipped") << h + "a\\bin3 x}yb}" << u8("ab");
-        QTest::newRow("escapes and symbols")
-            << h + "\\\\ \\{\\} \\~\\_\\-\\tab\\emdash\\endash\\bullet\\lquote\\rquote"
-                   "\\ldblquote\\rdblquote\\zwnj\\rtlmark}"
-            << u8("\\ {} \u00a0\u2011\u00ad\t—–•‘’“”\u200c\u200f");
-        QTest::newRow("par line cell and a final paragraph")
-            << h + "a\\par b\\line c\\cell d\\par }" << u8("a\r\nb\r\nc\r\nd\r\n");
-        QTest::newRow("hidden text") << h + "a{\\v secret}b\\v c\\v0 d}" << u8("abd");
-        QTest::newRow("shppict shown, nonshppict skipped")
-            << h + "x{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}y}"
-            << u8("xy");
-        QTest::newRow("text after the document") << h + "a} trailing" << u8("a");
-        QTest::newRow("empty document") << QByteArray("{\\rtf1}") << QString();
-        addBadInputRows();
+        const QString folder = sourceFile("tests/data/rtf/plain/");
+        for (QString name : QDir(folder).entryList({"*.rtf"}, QDir::Files, QDir::Name)) {
+            const QByteArray rtf = readFile(folder + name);
+            name.chop(4);
+            QTest::newRow(qPrintable(name))
+                << rtf << QString::fromUtf8(readFile(folder + name + ".txt"));
+        }
     }
-
     void plainTextOfSamples() {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
@@ -261,32 +202,12 @@ private slots:
             QVERIFY(ch.unicode() < 0x80);
     }
 
+    // Each tests/data/rtf/round/NAME.rtf reads, writes and reads back as itself.
     void roundTrips_data() {
         QTest::addColumn<QString>("rtf");
-        const QString h = QString::fromLatin1(kHeader);
-        const QString png = QString::fromLatin1(pngBytes(3, 3, Qt::darkGreen).toHex());
-        QTest::newRow("persian paragraphs")
-            << h + u8("\\pard\\rtlpar\\qr سلام دنیا\\par\\pard\\rtlpar\\qr درس دوم}");
-        QTest::newRow("mixed persian and latin")
-            << h + u8("\\pard\\rtlpar\\qr کتاب Qt 6 و RTF\\par\\pard\\ltrpar\\ql Latin ایران}");
-        QTest::newRow("empty paragraphs") << h + u8("\\pard\\rtlpar a\\par\\par\\par b\\par}");
-        QTest::newRow("pictures")
-            << h + u8("\\pard\\rtlpar\\qr الف{\\pict\\pngblip\\picw3\\pich3 ") + png +
-                   u8("}ب{\\pict\\wmetafile8\\picw100\\pich100 0a0b}}");
-        QTest::newRow("bold italic colour size")
-            << h + u8("{\\colortbl ;\\red0\\green0\\blue255;}\\pard\\rtlpar\\qc\\b پر\\b0 رنگ "
-                      "\\cf1\\fs28\\i آبی\\plain  ساده\\par\\pard\\qj\\ul x\\ulnone y}");
-        QTest::newRow("persian font name")
-            << u8("{\\rtf1{\\fonttbl{\\f0 Tahoma;}{\\f1\\fcharset178 ب نازنین;}}\\f1 متن\\f0 x}");
-        QTest::newRow("alignment sides")
-            << h + u8("\\pard\\ltrpar\\qr a\\par\\pard\\rtlpar\\ql ب}");
-        QTest::newRow("font names holding semicolons")
-            << u8("{\\rtf1{\\fonttbl{\\f0 Tahoma;}{\\f1 A\\'3bB;}}\\f1 x\\f0 y}");
-        QTest::newRow("lists")
-            << h + u8("\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\rtlpar\\qr "
-                      "الف\\par{\\pntext\\'b7\\tab}ب\\par\\pard\\rtlpar\\qr "
-                      "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}یک\\par"
-                      "{\\pntext 2.\\tab}دو\\par\\pard پایان}");
+        const QString folder = sourceFile("tests/data/rtf/round/");
+        for (const QString& name : QDir(folder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(name)) << QString::fromUtf8(readFile(folder + name));
     }
 
     void roundTrips() {
