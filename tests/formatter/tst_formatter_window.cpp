@@ -16,6 +16,7 @@
 #include "store/lessons.h"
 #include "support/documents.h"
 #include "support/docx_fixture.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/message_box_prompts.h"
@@ -122,11 +123,173 @@ struct Formatter {
     QPoint at(QWidget* w) const { return w->mapTo(f, w->rect().center()); }
 };
 
+// A scenario of tests/data/formatter/NAME.steps, one step a line (verb, then its arguments,
+// parted by tabs; "\\r\\n" and the like stand for their characters): the author's actions in
+// the formatter, and what must then be true. Unknown verbs fail the scenario.
+void runSteps(Formatter& t, const QString& name) {
+    const QString project = t.main->session().projectPath + '/';
+    QMap<QString, QByteArray> kept; // files kept aside by "keep", compared by "unchanged"
+    qsizetype mark = 0;             // the prompts shown when "mark" was said
+    QMap<QString, int> noted;       // the caret or the entry count when "note" was said
+    QMap<QString, QString> texts;   // the lesson box's texts kept by "remember"
+    const auto now = [&](const QString& what) {
+        return what == "caret" ? t.matn->selectionStart() : t.f->table().EntryCount;
+    };
+    for (const QStringList& row : tableRows("formatter/" + name)) {
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
+        const QString where = name + ": " + row.join(' ');
+        const auto& shown = t.p.prompts.shown;
+        // A step of its own, so that a failed check ends it and the scenario names it.
+        [&] {
+            if (verb == "load") {
+                t.load(a);
+            } else if (verb == "select") {
+                t.select(a);
+            } else if (verb == "select-span") { // from the start of a through the end of b
+                const QString text = t.matn->text();
+                const qsizetype from = text.indexOf(a), to = text.indexOf(b, from) + b.size();
+                QVERIFY2(from >= 0 && to > from, qPrintable(where));
+                t.matn->setSelection(int(from), int(to - from));
+            } else if (verb == "attach") {
+                t.f->table().AttachPath[a.toInt()] = t.p.path(b);
+            } else if (verb == "new-lesson") {
+                NewDars(t.p.context(), *t.main, a);
+            } else if (verb == "pick-lesson") {
+                t.pickLesson(a.toInt());
+            } else if (verb == "data-entry") {
+                t.dataEntry();
+            } else if (verb == "remember") {
+                texts.insert(a, t.matn->text());
+            } else if (verb == "box-is") {
+                QCOMPARE(t.matn->text(), texts.value(a));
+            } else if (verb == "box-is-not") {
+                QVERIFY2(t.matn->text() != texts.value(a), qPrintable(where));
+            } else if (verb == "right-aligned") {
+                for (QTextBlock k = t.matn->document()->begin(); k.isValid(); k = k.next())
+                    QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+            } else if (verb == "answer-lines") {
+                QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size(),
+                         b.toInt());
+            } else if (verb == "lesson-title") {
+                QCOMPARE(t.main->session().lessonTitle, a);
+            } else if (verb == "file-starts") {
+                QVERIFY2(decodeUtf16Le(readBytes(project + a)).startsWith(b), qPrintable(where));
+            } else if (verb == "click") {
+                QTest::mouseClick(control<QWidget>(t.f, qPrintable(a)), Qt::LeftButton);
+            } else if (verb == "key") {
+                t.matn->setFocus();
+                const QKeySequence key(a);
+                QTest::keyClick(t.matn, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+            } else if (verb == "tick") {
+                control<QCheckBox>(t.f, qPrintable(a))->setChecked(b == "on");
+            } else if (verb == "caret") {
+                t.matn->setCaret(a.toInt());
+            } else if (verb == "answers") {
+                for (const QString& answer : a.split(','))
+                    t.p.prompts.answers << (answer == "yes");
+            } else if (verb == "choose") {
+                t.p.prompts.choices << (a == "yes"  ? Answer::Yes
+                                        : a == "no" ? Answer::No
+                                                    : Answer::Cancel);
+            } else if (verb == "crash") {
+                t.f->hide(); // the window goes without a word
+            } else if (verb == "reopen") {
+                t.main->formatter()->Doit();
+            } else if (verb == "close") {
+                (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->close();
+            } else if (verb == "write") {
+                writeBytes(project + a, encodeUtf16Le(b));
+            } else if (verb == "write-bytes") {
+                writeBytes(project + a, b.toUtf8());
+            } else if (verb == "keep") {
+                kept.insert(a, readBytes(project + a));
+            } else if (verb == "note") {
+                noted.insert(a, now(a));
+            } else if (verb == "same") {
+                QCOMPARE(now(a), noted.value(a));
+            } else if (verb == "mark") {
+                mark = shown.size();
+            } else if (verb == "unchanged") {
+                QVERIFY2(readBytes(project + a) == kept.value(a), qPrintable(where));
+            } else if (verb == "bytes") {
+                QCOMPARE(readBytes(project + a), b.toUtf8());
+            } else if (verb == "exists") {
+                QVERIFY2(QFile::exists(project + a) == (b != "no"), qPrintable(where));
+            } else if (verb == "file-has") {
+                QVERIFY2(decodeUtf16Le(readBytes(project + a)).contains(b), qPrintable(where));
+            } else if (verb == "outline") {
+                QCOMPARE(t.outline().join("\n"), a);
+            } else if (verb == "outline-size") {
+                QCOMPARE(t.outline().size(), a.toInt());
+            } else if (verb == "outline-starts") {
+                QVERIFY2(t.outline().value(a.toInt()).startsWith(b), qPrintable(where));
+            } else if (verb == "notice-has") {
+                QVERIFY2(shown.last().text.contains(a), qPrintable(where));
+            } else if (verb == "notices-since-mark-at-most") {
+                QVERIFY2(shown.size() - mark <= a.toInt(), qPrintable(where));
+            } else if (verb == "notice") {
+                QCOMPARE(shown.last().text, a);
+            } else if (verb == "notice-starts") {
+                QVERIFY2(shown.value(shown.size() - 1 - b.toInt()).text.startsWith(a),
+                         qPrintable(where));
+            } else if (verb == "notice-payam") { // the notice, and a line under it
+                QCOMPARE(shown.last().text,
+                         PayamText(a.toInt()) +
+                             (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
+            } else if (verb == "asked-starting-on") {
+                QCOMPARE(shown.last().start, a == "yes" ? Default::Yes : Default::No);
+            } else if (verb == "notices-since-mark") {
+                QCOMPARE(shown.size() - mark, qsizetype(a.toInt()));
+            } else if (verb == "text") {
+                QCOMPARE(control<QWidget>(t.f, qPrintable(a))->property("text").toString(), b);
+            } else if (verb == "ticked") {
+                QCOMPARE(control<QCheckBox>(t.f, qPrintable(a))->isChecked(), b == "on");
+            } else if (verb == "visible") {
+                QCOMPARE((a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->isVisible(),
+                         b != "no");
+            } else if (verb == "entries") {
+                QCOMPARE(t.f->table().EntryCount, a.toInt());
+            } else if (verb == "question") {
+                QCOMPARE(t.f->table().SoalText[a.toInt()], b);
+            } else if (verb == "answers-empty") {
+                QVERIFY2(t.f->table().JavabRtf[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "box-has") {
+                QVERIFY2(t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "box-lacks") {
+                QVERIFY2(!t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "log-has") {
+                QVERIFY2(t.p.entries().join('\n').contains(a), qPrintable(where));
+            } else if (verb == "log-last") {
+                QCOMPARE(t.p.entries().last(), a);
+            } else {
+                QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
 } // namespace
 
 class FormatterWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void scenarios_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : dataFiles("formatter", {".steps"}))
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    // The author's ways through the formatter, as step tables (tests/data/formatter).
+    void scenarios() {
+        QFETCH(QString, name);
+        Formatter t;
+        runSteps(t, name);
+    }
+
     void opensAndLoadsALessonText() {
         Formatter t;
         QCOMPARE(t.f->windowTitle(), QStringLiteral("Format data"));
@@ -255,159 +418,6 @@ private slots:
         QVERIFY(first.charFormat().fontWeight() < QFont::Bold);
     }
 
-    void filingByButtonsAndKeys() {
-        Formatter t;
-        t.load("01-Olum-Madde.txt");
-        auto* chek = control<QCheckBox>(t.f, "Chek");
-        QVERIFY(chek->isChecked());
-        // A group, then a question by buttons: question, answers, explanation.
-        t.select(u8("حالت\u200Cهاي ماده"));
-        t.click(9);
-        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
-                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (1)\u200F"));
-        t.select(u8("كدام يك از مواد زير"));
-        // A double click: the first files the question and takes the text away, the second
-        // finds nothing selected and says so; the question stays as filed.
-        for (int click = 0; click < 2; ++click)
-            QTest::mouseClick(control<QPushButton>(t.f, "Com2"), Qt::LeftButton);
-        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeSelectTextFirst));
-        QCOMPARE(t.f->table().SoalText[1], u8("كدام يك از مواد زير"));
-        t.select(u8("آهن"));
-        t.click(3);
-        t.select(u8("جيوه تنها فلزي")); // the alef maksura became yeh
-        const int filedAt = t.matn->selectionStart();
-        t.click(0);
-        QCOMPARE(t.f->table().EntryCount, 2);
-        QStringList lines = t.outline();
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], u8(">>> عنوان اصلي   =>   حالت\u200Cهاي ماده"));
-        QCOMPARE(lines[1], u8("كدام يك از مواد زير   =>   آهن   =>   جيوه تنها فلزي"));
-        // Chek took the filed text out of the lesson text; the caret stays where it was.
-        QVERIFY(!t.matn->text().contains(u8("كدام يك از مواد زير")));
-        QCOMPARE(t.matn->selectionStart(), filedAt);
-        // F7 unticks Chek; F2, F3, F5 file the next question and the text stays.
-        t.matn->setFocus();
-        QTest::keyClick(t.matn, Qt::Key_F7);
-        QVERIFY(!chek->isChecked());
-        t.select(u8("تبديل مستقيم جامد"));
-        QTest::keyClick(t.matn, Qt::Key_F2);
-        t.select(u8("تصعيد"));
-        QTest::keyClick(t.matn, Qt::Key_F3);
-        t.select(u8("بي\u200Cآن\u200Cكه مايع شود"));
-        QTest::keyClick(t.matn, Qt::Key_F5);
-        QVERIFY(t.matn->text().contains(u8("تبديل مستقيم جامد")));
-        // F4 closes the group; F2 and its button with nothing selected say so, file nothing.
-        QTest::keyClick(t.matn, Qt::Key_F4);
-        const int before = t.f->table().EntryCount;
-        const int notices = int(t.p.prompts.shown.size());
-        t.matn->setCaret(0);
-        QTest::keyClick(t.matn, Qt::Key_F2);
-        t.click(2);
-        QCOMPARE(t.f->table().EntryCount, before);
-        QCOMPARE(t.p.prompts.shown.size(), notices + 2);
-        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeSelectTextFirst));
-        lines = t.outline();
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[3], u8(">>> پايان عنوان   =>   حالت\u200Cهاي ماده"));
-        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
-                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (0)\u200F"));
-        // Closing with nothing open: the message, nothing filed.
-        t.click(10);
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F"));
-        QCOMPARE(t.outline().size(), 4);
-        QVERIFY(t.p.entries().contains("Format number 10 clicked."));
-    }
-
-    void outlineAndTableAlwaysMatch() {
-        Formatter t;
-        t.load("03-Riazi-Kasr.txt");
-        control<QCheckBox>(t.f, "Chek")->setChecked(false);
-        // Answers before any question: notice 31, nothing filed, the text kept.
-        t.select(u8("2/5"));
-        t.click(3);
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 QStringLiteral(u"ابتدا متن سؤال را ثبت كنيد!\u200F"));
-        QCOMPARE(t.outline().size(), 0);
-        QVERIFY(t.f->table().JavabRtf[0].isEmpty());
-        t.select(u8("مخرج مشترك 6"));
-        t.click(0);
-        QCOMPARE(t.outline().size(), 0);
-        // A second question while the first is open replaces it and its line.
-        t.select(u8("حاصل 1/2 + 1/3"));
-        t.click(2);
-        t.select(u8("20 درصد عدد 150"));
-        t.click(2);
-        QCOMPARE(t.outline(), QStringList{u8("20 درصد عدد 150")});
-        QCOMPARE(t.f->table().SoalText[0], u8("20 درصد عدد 150"));
-        t.select(u8("30"));
-        t.click(3);
-        t.select(u8("150 × 20 ÷ 100 = 30"));
-        t.click(0);
-        QCOMPARE(t.outline().size(), 1);
-        QCOMPARE(t.f->table().EntryCount, 1);
-    }
-
-    void makingTheQuizFile() {
-        Formatter t;
-        t.load("02-Joghrafia-Iran.txt");
-        t.select(u8("بلندترين قله ايران كدام است؟"));
-        t.click(2);
-        // Five paragraphs filed as answers: all kept, the author told; then the four.
-        control<QCheckBox>(t.f, "Chek")->setChecked(false);
-        const QString text = t.matn->text();
-        const qsizetype from = text.indexOf(u8("الف) سبلان"));
-        const qsizetype to = text.indexOf(u8("د) تفتان")) + QString(u8("د) تفتان")).size();
-        const qsizetype fifth = text.indexOf(u8("گزينه ب"), to) + 7;
-        t.matn->setSelection(int(from), int(fifth - from));
-        t.click(3);
-        QVERIFY(t.p.prompts.shown.last().text.contains(u8("بيش از چهار پاراگراف")));
-        QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[0]).size(), 5);
-        const qsizetype notices = t.p.prompts.shown.size();
-        t.matn->setSelection(int(from), int(to - from));
-        t.click(3);
-        QCOMPARE(t.p.prompts.shown.size(), notices);
-        control<QCheckBox>(t.f, "Chek")->setChecked(true);
-        t.select(u8("دماوند با بلندي"));
-        t.click(0);
-        t.f->table().AttachPath[0] = t.p.path("Resources/MyBack.jpg");
-        const QString project = t.main->session().projectPath;
-        t.click(11);
-        QVERIFY(!t.f->isVisible()); // hidden when the file is made
-        QCOMPARE(t.p.prompts.shown.last().text, QStringLiteral(u"فايل ساخته شد!\u200F"));
-        QCOMPARE(t.outline().size(), 0);
-        const QString quiz = decodeUtf16Le(readBytes(project + "/_xml/quiz0-0.xml"));
-        QVERIFY(
-            quiz.startsWith(u8("<quiz qNo='0-0' IDname='درس يك'>\r\n\t<question0>\r\n"
-                               "\t\t<question No='0'>بلندترين قله ايران كدام است؟</question>\r\n"
-                               "\t\t<A>الف) سبلان</A>\r\n\t\t<B>ب) دماوند</B>\r\n"
-                               "\t\t<C>ج) علم\u200Cكوه</C>\r\n\t\t<D>د) تفتان</D>\r\n"
-                               "\t\t<chk>2</chk>\r\n")));
-        QVERIFY(quiz.contains("<attach>"));
-        // Made again and No to the overwrite: the window, its text and its table stay.
-        const QByteArray made = readBytes(project + "/_xml/quiz0-0.xml");
-        t.main->formatter()->Doit();
-        QCOMPARE(t.outline().size(), 1); // the made lesson, reopened
-        t.load("02-Joghrafia-Iran.txt");
-        t.select(u8("پرآب\u200Cترين رود ايران"));
-        t.click(2);
-        const QString kept = t.matn->text();
-        t.p.prompts.answers = {true, false}; // Yes to "incomplete", No to the overwrite
-        t.click(11);
-        QCOMPARE(t.matn->text(), kept);
-        QVERIFY(t.f->isVisible());
-        QCOMPARE(t.outline().size(), 2);
-        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
-        // A missing attachment: error 57, the window opened again stays, with its table.
-        t.f->table().AttachPath[0] = t.p.path("none.pdf");
-        t.click(11); // Yes
-        QVERIFY(t.p.entries().join('\n').contains("Error occurred => Error number is 57 ("));
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Payam number 107 displayed."));
-        QVERIFY(t.f->isVisible());
-        QCOMPARE(t.outline().size(), 2);
-        QCOMPARE(readBytes(project + "/_xml/quiz0-0.xml"), made);
-    }
-
     // Filing from far down the lesson box leaves the box where it was, not at the top.
     void filingKeepsTheBoxsPlace() {
         Formatter t;
@@ -423,203 +433,6 @@ private slots:
         QCOMPARE(t.f->table().SoalText[0], last);
         QCOMPARE(bar->value(), bar->maximum());
         QVERIFY(bar->maximum() > 0);
-    }
-
-    // The formatter belongs to the lesson it was opened for: the main window's list moving to
-    // another lesson changes neither its heading nor the quiz file it makes; opened again it
-    // says so while its work is unmade, and takes the new lesson once it is made.
-    void keepsItsLessonWhenTheListMoves() {
-        Formatter t;
-        const auto heading = [&] { return control<QLabel>(t.f, "BookLabel")->text(); };
-        t.load("01-Olum-Madde.txt");
-        t.select(u8("كدام يك از مواد زير"));
-        t.click(2);
-        t.select(u8("جيوه تنها فلزي"));
-        t.click(0);
-        t.click(11); // lesson A made (Yes to the incomplete question)
-        const QString xml = t.main->session().projectPath + "/_xml/";
-        const QByteArray lessonA = readBytes(xml + "quiz0-0.xml");
-        NewDars(t.p.context(), *t.main, u8("درس دو"));
-        t.pickLesson(1);
-        t.dataEntry();
-        QCOMPARE(heading(), u8("سؤالات درس درس دو در رشته علوم"));
-        t.load("02-Joghrafia-Iran.txt");
-        t.select(u8("پرآب‌ترين رود ايران"));
-        t.click(2);
-        t.pickLesson(0);
-        QCOMPARE(t.main->session().lessonTitle, u8("درس يك"));
-        t.dataEntry();
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 PayamText(kNoticeFormatterStays) + "\r\n" +
-                     texts::kFormatterLessonLine.arg(u8("درس دو"), u8("علوم")) + QChar(0x200F));
-        QCOMPARE(heading(), u8("سؤالات درس درس دو در رشته علوم"));
-        t.click(11);
-        QCOMPARE(readBytes(xml + "quiz0-0.xml"), lessonA);
-        QVERIFY(decodeUtf16Le(readBytes(xml + "quiz0-1.xml"))
-                    .contains(u8("پرآب‌ترين رود")));
-        // Made: the next opening is for the lesson the list shows.
-        t.dataEntry();
-        QCOMPARE(heading(), u8("سؤالات درس درس يك در رشته علوم"));
-        QCOMPARE(t.outline().size(), 1);
-    }
-
-    // Every change of the lesson box's text undoes and redoes as one step: filing with
-    // "remove", the remove command, the reflow; a text just opened has nothing to undo.
-    void lessonBoxUndo() {
-        Formatter t;
-        t.load("03-Riazi-Kasr.txt");
-        const QString opened = t.matn->text();
-        t.matn->setFocus();
-        const auto undo = [&] { QTest::keyClick(t.matn, Qt::Key_Z, Qt::ControlModifier); };
-        const auto redo = [&] { QTest::keyClick(t.matn, Qt::Key_Y, Qt::ControlModifier); };
-        undo();
-        QCOMPARE(t.matn->text(), opened);
-        t.select(u8("حاصل 1/2 + 1/3"));
-        t.click(2); // filed and removed
-        const QString filed = t.matn->text();
-        QVERIFY(filed != opened);
-        t.select(u8("مخرج مشترك 6"));
-        t.click(4); // removed only
-        const QString removed = t.matn->text();
-        QVERIFY(removed != filed);
-        control<QCheckBox>(t.f, "Noghte")->setChecked(false);
-        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
-        const QString reflowed = t.matn->text();
-        QVERIFY(reflowed != removed);
-        t.matn->setFocus();
-        for (const QString& before : {removed, filed, opened}) {
-            undo();
-            QCOMPARE(t.matn->text(), before);
-        }
-        redo();
-        QCOMPARE(t.matn->text(), filed);
-        QTest::keyClick(t.matn, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(t.matn->text(), removed);
-        redo();
-        QCOMPARE(t.matn->text(), reflowed);
-        // Still right-aligned after the reflow and its undo.
-        undo();
-        for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next())
-            QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
-    }
-
-    // A made lesson comes back when the formatter opens for it. Filed entries live in a
-    // draft from the first change until the quiz file is made, and come back after a crash.
-    void theWorkComesBack() {
-        Formatter t;
-        const QString xml = t.main->session().projectPath + "/_xml/";
-        const QString draft = xml + "quiz0-0.draft";
-        t.load("01-Olum-Madde.txt");
-        t.select(u8("حالت\u200Cهاي ماده"));
-        t.click(9);
-        t.select(u8("كدام يك از مواد زير"));
-        t.click(2);
-        QVERIFY(QFile::exists(draft));
-        t.select(u8("آهن"));
-        t.click(3);
-        t.select(u8("جيوه تنها فلزي"));
-        t.click(0);
-        const QStringList filed = t.outline();
-        const EntryTable before = t.f->table();
-        // A crash: the window goes without a word, then the formatter opens again.
-        t.f->hide();
-        t.main->formatter()->Doit();
-        const auto asked = t.p.prompts.shown.last();
-        QCOMPARE(asked.text, u8("براي اين درس پيش\u200Cنويسي از 1386/9/13 9:05 با 1 سؤال ذخيره شده "
-                                "است.\r\nكار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: "
-                                "پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F"));
-        QCOMPARE(asked.start, Default::Yes);
-        QCOMPARE(t.outline(), filed);
-        QCOMPARE(t.f->table().JavabRtf[1], before.JavabRtf[1]);
-        QCOMPARE(t.f->table().TozihRtf[1], before.TozihRtf[1]);
-        QCOMPARE(t.f->table().EntryCount, before.EntryCount);
-        QCOMPARE(control<QPushButton>(t.f, "Com9")->text(),
-                 QStringLiteral(u"ايجاد گروه جديدي از سؤالات (1)\u200F"));
-        // No: the draft goes and the formatter opens empty.
-        t.f->hide();
-        t.p.prompts.answers = {false};
-        t.main->formatter()->Doit();
-        QCOMPARE(t.outline().size(), 0);
-        QVERIFY(!QFile::exists(draft));
-
-        // Made: no draft; opened again, the lesson is back and nothing is asked, not even on
-        // closing, as nothing changed.
-        t.load("01-Olum-Madde.txt");
-        t.select(u8("حالت\u200Cهاي ماده"));
-        t.click(9);
-        t.select(u8("كدام يك از مواد زير"));
-        t.click(2);
-        t.select(u8("آهن"));
-        t.click(3);
-        t.click(11); // Yes to the unmarked question
-        QVERIFY(!QFile::exists(draft));
-        const QByteArray made = readBytes(xml + "quiz0-0.xml");
-        const qsizetype shown = t.p.prompts.shown.size();
-        t.main->formatter()->Doit();
-        QCOMPARE(t.outline().size(), 2);
-        QVERIFY(t.outline()[0].startsWith(u8(">>> عنوان اصلي   =>   حالت\u200Cهاي ماده")));
-        QVERIFY(t.outline()[1].startsWith(u8("كدام يك از مواد زير")));
-        t.f->close();
-        QCOMPARE(t.p.prompts.shown.size(), shown);
-        QCOMPARE(readBytes(xml + "quiz0-0.xml"), made);
-
-        // A quiz file that does not read back stays as it is; the formatter opens empty.
-        const QByteArray cut = encodeUtf16Le("<quiz qNo='0-0' IDname='x'>\r\n\t<question1>\r\n");
-        writeBytes(xml + "quiz0-0.xml", cut);
-        t.main->formatter()->Doit();
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 u8("فايل آزمون اين درس خوانده نشد؛ فايل دست نخورد و فرم خالي باز شد!\u200F\r\n"
-                    "سطر 3 فايل «quiz0-0.xml» خوانا نيست\u200F"));
-        QCOMPARE(t.outline().size(), 0);
-        QCOMPARE(readBytes(xml + "quiz0-0.xml"), cut);
-        // A draft that does not read is put aside, not lost (then the quiz file is told of).
-        t.f->hide();
-        writeBytes(draft, "{ not a draft");
-        t.main->formatter()->Doit();
-        QVERIFY(t.p.prompts.shown[t.p.prompts.shown.size() - 2].text.startsWith(
-            u8("پيش\u200Cنويس اين درس خوانده نشد؛ با نام ديگري كنار گذاشته شد!\u200F")));
-        QCOMPARE(readBytes(draft + ".damaged"), QByteArray("{ not a draft"));
-        QVERIFY(!QFile::exists(draft));
-    }
-
-    // Closing with filed entries not made into a quiz file asks: Cancel stays, No
-    // discards, Yes makes the file first; the main window's close asks the same.
-    void nothingLostOnClose() {
-        Formatter t;
-        t.load("03-Riazi-Kasr.txt");
-        t.select(u8("حاصل 1/2 + 1/3"));
-        t.click(2);
-        const QString question = u8("سؤالهاي ثبت\u200Cشده هنوز در فايل آزمون ساخته نشده\u200Cاند."
-                                    "\r\nپيش از بستن، فايل ساخته شود؟\u200F");
-        t.p.prompts.choices = {Answer::Cancel};
-        t.f->close();
-        QVERIFY(t.f->isVisible());
-        QCOMPARE(t.p.prompts.shown.last().text, question);
-        QCOMPARE(t.outline().size(), 1);
-        t.p.prompts.choices = {Answer::Cancel};
-        t.main->close();
-        QVERIFY(t.main->isVisible() && t.f->isVisible());
-        // Yes: the file is made, then the window closes.
-        t.p.prompts.choices = {Answer::Yes};
-        t.f->close();
-        QVERIFY(!t.f->isVisible());
-        QVERIFY(QFile::exists(t.main->session().projectPath + "/_xml/quiz0-0.xml"));
-        // No: discarded, closed; nothing made.
-        t.main->formatter()->Doit();
-        t.load("03-Riazi-Kasr.txt");
-        t.select(u8("20 درصد عدد 150"));
-        t.click(2);
-        const QByteArray made = readBytes(t.main->session().projectPath + "/_xml/quiz0-0.xml");
-        t.p.prompts.choices = {Answer::No};
-        t.f->close();
-        QVERIFY(!t.f->isVisible());
-        QCOMPARE(readBytes(t.main->session().projectPath + "/_xml/quiz0-0.xml"), made);
-        QVERIFY(t.p.entries().contains("Filed entries discarded."));
-        // Nothing filed: no question.
-        const qsizetype shown = t.p.prompts.shown.size();
-        t.main->formatter()->Doit();
-        t.f->close();
-        QCOMPARE(t.p.prompts.shown.size(), shown);
     }
 
     // Long work shows the busy cursor while the windows go on painting (the work holds until
