@@ -21,6 +21,8 @@
 #include "store/lessons.h"
 #include "support/documents.h"
 #include "support/drawn_text.h"
+#include "support/golden.h"
+#include "support/lesson_windows.h"
 #include "support/test_program.h"
 #include "widgets/message_box_prompts.h"
 #include "widgets/persian_ui.h"
@@ -51,62 +53,10 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-struct Editing {
-    TestProgram p;
-    std::unique_ptr<MainWindow> main;
-    FormatterWindow* f = nullptr;
-    QListWidget* bindex = nullptr;
-    explicit Editing(Prompts* real = nullptr) : p(real) {
-        copyShippedResources(p.folder());
-        QDir().mkpath(p.path("media"));
-        for (const char* name : {"media/a.pdf", "media/s.mp3", "media/f.flv", "media/b.jpg",
-                                 "media/p1.jpg", "media/p2.gif"})
-            writeBytes(p.path(name), name);
-        QFile::copy(p.path("Resources/MyBack.jpg"), p.path("media/b.jpg"));
-        writeBytes(p.path("Projects.xml"),
-                   encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
-        main = std::make_unique<MainWindow>(p.context());
-        main->show();
-        NewProj(p.context(), *main, "P");
-        NewResh(p.context(), *main, "F");
-        NewDars(p.context(), *main, "L");
+// The lesson windows of project "P", field "F", lesson "L".
+struct Editing : LessonWindows {
+    explicit Editing(Prompts* real = nullptr) : LessonWindows(real, "F", "L") {
         MakeDirs(p.context(), main->session().projectPath, "BookTXT", "_xml");
-        f = main->formatter();
-        f->Doit();
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        bindex = control<QListWidget>(f, "bindex");
-    }
-    // Files questions through the window's own commands.
-    void fileQuestion(const QString& q, const QString& answers, const QString& why) {
-        auto* matn = control<RichTextBox>(f, "matn");
-        matn->setText(q + CRLF + answers + CRLF + why);
-        const auto pick = [&](const QString& what, int index) {
-            matn->setSelection(int(matn->text().indexOf(what)), int(what.size()));
-            QTest::mouseClick(control<QPushButton>(f, qPrintable(QString("Com%1").arg(index))),
-                              Qt::LeftButton);
-        };
-        pick(q, 2);
-        pick(answers, 3);
-        pick(why, 0);
-    }
-    // Opens row r of the outline by a click, and works the editor with the handler.
-    void open(int row, std::function<void(QuestionEditor*)> handler) {
-        bool done = false;
-        onModal<QuestionEditor>([&](QuestionEditor* e) {
-            handler(e);
-            if (e->isVisible())
-                e->reject();
-            done = true;
-        });
-        QTest::mouseClick(bindex->viewport(), Qt::LeftButton, {},
-                          bindex->visualItemRect(bindex->item(row)).center());
-        QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
-    }
-    QStringList outline() const {
-        QStringList lines;
-        for (int i = 0; i < bindex->count(); ++i)
-            lines << bindex->item(i)->text();
-        return lines;
     }
 };
 
@@ -119,6 +69,18 @@ void rightClick(RichTextBox* box) {
 class QuestionEditorTest : public QObject {
     Q_OBJECT
 private slots:
+    void scenarios_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : dataFiles("editor", {".steps"}))
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    // The author's ways through the question editor, as step tables (tests/data/editor).
+    void scenarios() {
+        QFETCH(QString, name);
+        Editing t;
+        runSteps(t, "editor/" + name);
+    }
+
     // Every text the windows draw is read in Persian letters, with Persian digits in Persian
     // text: the main window with its lists, the formatter with its outline, the editor and its
     // menu, a message box and a list box. What is kept (the lists' entries, the texts of the
@@ -215,86 +177,6 @@ private slots:
         QCOMPARE(control<QLabel>(t.f, "BookLabel")->text(), bookHeading("L", "F"));
     }
 
-    void editAndSaveAnEntry() {
-        Editing t;
-        t.fileQuestion(u8("سؤال اول درباره آب"), u8("يك") + CRLF + u8("دو"), u8("چون"));
-        t.open(0, [&](QuestionEditor* e) {
-            QCOMPARE(e->windowTitle(), QStringLiteral("Edit paragraph"));
-            QCOMPARE(e->Soal()->text(), u8("سؤال اول درباره آب"));
-            QCOMPARE(e->Javab()->text(), u8("يك") + CRLF + u8("دو"));
-            QVERIFY(!e->Soal()->isReadOnly());
-            // Right to left and right-aligned, every paragraph.
-            for (RichTextBox* box : {e->Soal(), e->Javab(), e->Tozih()}) {
-                for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
-                    QCOMPARE(b.blockFormat().layoutDirection(), Qt::RightToLeft);
-                    QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
-                }
-            }
-            e->Soal()->setText(u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
-            e->Tozih()->setText(QString());
-            e->picB()->setText(t.p.path("media/a.pdf"));
-            e->soutB()->setText(t.p.path("media/s.mp3"));
-            e->filmB()->setText(t.p.path("media/f.flv"));
-            e->setBackPath(t.p.path("media/b.jpg"));
-            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
-            QVERIFY(!e->isVisible());
-        });
-        QCOMPARE(t.outline(),
-                 QStringList{u8("^ # ~ § سؤال ويرايش شده كه بيشتر ...   =>   يك، دو   =>   ")});
-        QCOMPARE(t.f->table().SoalText[0], u8("سؤال ويرايش شده كه بيشتر از بيست حرف دارد"));
-        QCOMPARE(t.f->table().BackPath[0], t.p.path("media/b.jpg"));
-        // Clearing the attachment (button 1) and saving drops its marker.
-        t.open(0, [&](QuestionEditor* e) {
-            QTest::mouseClick(control<QPushButton>(e, "Dokme1"), Qt::LeftButton);
-            QVERIFY(e->picB()->text().isEmpty());
-            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
-        });
-        QVERIFY(t.outline()[0].startsWith(u8("^ # ~ سؤال")));
-        // Closing after a change, by the close box or Escape, asks: Cancel stays, No
-        // discards, Yes saves. Without a change nothing is asked.
-        const QString before = t.f->table().SoalText[0];
-        for (const bool escape : {false, true}) {
-            for (const Answer answer : {Answer::Cancel, Answer::No, Answer::Yes}) {
-                const QString typed = QStringLiteral("changed %1 %2").arg(escape).arg(int(answer));
-                t.p.prompts.choices = {answer};
-                bool stayed = false;
-                t.open(0, [&](QuestionEditor* e) {
-                    e->Soal()->setText(typed);
-                    escape ? QTest::keyClick(e, Qt::Key_Escape) : void(e->close());
-                    stayed = e->isVisible();
-                    t.p.prompts.choices = {Answer::No};
-                });
-                QCOMPARE(stayed, answer == Answer::Cancel);
-                QCOMPARE(t.p.prompts.shown.last().text.left(20),
-                         u8("تغييرات اين سؤال ثبت نشده\u200Cاند.").left(20));
-                QCOMPARE(t.f->table().SoalText[0], answer == Answer::Yes ? typed : before);
-                if (answer == Answer::Yes) {
-                    t.f->table().SoalText[0] = before;
-                    t.f->table().CurrentEntry = 0;
-                }
-            }
-        }
-        const qsizetype asked = t.p.prompts.shown.size();
-        t.open(0, [&](QuestionEditor* e) { e->close(); });
-        QCOMPARE(t.p.prompts.shown.size(), asked);
-        // Five answers saved: every paragraph kept, and the author told (105); four are not.
-        for (const QString& answers :
-             {QString("1\r\n2\r\n3\r\n4\r\n5"), QString("1\r\n2\r\n3\r\n4\r\n")}) {
-            const qsizetype shown = t.p.prompts.shown.size();
-            t.open(0, [&](QuestionEditor* e) {
-                e->Javab()->setText(answers);
-                QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
-            });
-            QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[0]).size(), 5);
-            QCOMPARE(t.p.prompts.shown.size(), shown + (answers.endsWith("5") ? 1 : 0));
-        }
-        QVERIFY(t.p.prompts.shown.last().text.startsWith(
-            u8("گزينه\u200Cهاي پاسخ اين سؤال بيش از چهار")));
-        QVERIFY(t.p.entries().contains("Payam number 105 displayed."));
-        const QStringList log = t.p.entries();
-        QVERIFY(log.contains("Opening an Onvan...") && log.contains("Editing an Onvan..."));
-    }
-
     void groupRowsAndNoSelection() {
         Editing t;
         auto* matn = control<RichTextBox>(t.f, "matn");
@@ -326,38 +208,9 @@ private slots:
                  QStringLiteral(u"پاراگرافي براي ويرايش وجود ندارد!\u200F"));
     }
 
-    void removingEntries() {
+    // A full table of 257: removing the first, the last entry becomes empty.
+    void removingFromAFullTable() {
         Editing t;
-        for (const char* q : {"q0", "q1", "q2"})
-            t.fileQuestion(q, "a", "w");
-        // Asked first, starting on No; No keeps the question.
-        t.p.prompts.answers = {false};
-        t.open(1, [&](QuestionEditor* e) {
-            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
-            QCOMPARE(e->Soal()->text(), QStringLiteral("q1"));
-        });
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 QStringLiteral(u"آيا اين سؤال به طور كامل حذف شود؟\u200F"));
-        QCOMPARE(t.p.prompts.shown.last().start, Default::No);
-        QCOMPARE(t.f->table().SoalText[1], QStringLiteral("q1"));
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Aborted by user!"));
-        // A middle entry: the later ones move down, the editor shows the one that moved in.
-        t.open(1, [&](QuestionEditor* e) {
-            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
-            QCOMPARE(e->Soal()->text(), QStringLiteral("q2"));
-        });
-        QCOMPARE(t.f->table().SoalText[1], QStringLiteral("q2"));
-        QVERIFY(t.f->table().SoalText[2].isEmpty());
-        QCOMPARE(t.f->table().EntryCount, 2);
-        QCOMPARE(t.outline().size(), 2);
-        // The last one.
-        t.open(1, [&](QuestionEditor* e) {
-            QTest::mouseClick(control<QPushButton>(e, "Dokme0"), Qt::LeftButton);
-        });
-        QCOMPARE(t.f->table().SoalText[0], QStringLiteral("q0"));
-        QVERIFY(t.f->table().SoalText[1].isEmpty());
-        QCOMPARE(t.outline().size(), 1);
-        // A full table of 257: the last entry becomes empty.
         EntryTable& table = t.f->table();
         for (int i = 0; i < EntryTable::kEntries; ++i)
             table.SoalText[i] = QString("e%1").arg(i);
@@ -407,27 +260,6 @@ private slots:
         t.open(0, [&](QuestionEditor* e) {
             QVERIFY(!e->popM()->findChild<QAction*>("picM")->isEnabled());
         });
-    }
-
-    void fileCheckBeforeSaving() {
-        Editing t;
-        t.fileQuestion("q", "a", "w");
-        t.open(0, [&](QuestionEditor* e) {
-            e->soutB()->setText(t.p.path("none.mp3"));
-            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
-            QVERIFY(e->isVisible()); // not saved
-            QCOMPARE(t.p.prompts.shown.last().text, QStringLiteral(u"صوت انتخابي يافت نشد!\u200F"));
-            const int before = int(t.p.prompts.shown.size());
-            e->picB()->setText(t.p.path("none.pdf"));
-            e->filmB()->setText(t.p.path("none.flv"));
-            QTest::mouseClick(control<QPushButton>(e, "Dokme4"), Qt::LeftButton);
-            QCOMPARE(t.p.prompts.shown.size(), before + 3);
-            // The attachment is any file: it is named as one, not as a picture.
-            QCOMPARE(t.p.prompts.shown[before].text, PayamText(kNoticeAttachmentNotFound));
-            QCOMPARE(t.p.prompts.shown[before + 2].text,
-                     QStringLiteral(u"فيلم انتخابي يافت نشد!\u200F"));
-        });
-        QVERIFY(t.f->table().SoundPath[0].isEmpty());
     }
 
     // The mark goes to the answer under the pointer: a left click in answer 4, a right click

@@ -1,0 +1,377 @@
+#include "support/lesson_windows.h"
+
+#include "app/messages.h"
+#include "editor/question_editor.h"
+#include "formatter/formatter_window.h"
+#include "lesson/question_check.h"
+#include "mainwin/main_window.h"
+#include "platform/text_codec.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "support/documents.h"
+#include "support/golden.h"
+#include "widgets/rich_text_box.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace tavrin::test {
+
+LessonWindows::LessonWindows(Prompts* real, const QString& field, const QString& lesson) : p(real) {
+    copyShippedResources(p.folder());
+    QDir().mkpath(p.path("Zar"));
+    for (const QString& name : QDir(sourceFile("dist/Zar")).entryList(QDir::Files))
+        QFile::copy(sourceFile("dist/Zar/" + name), p.path("Zar/" + name));
+    writeBytes(p.path("Zar/notes.text"), "not a lesson");
+    QDir().mkpath(p.path("media"));
+    for (const char* name :
+         {"media/a.pdf", "media/s.mp3", "media/f.flv", "media/p1.jpg", "media/p2.gif"})
+        writeBytes(p.path(name), name);
+    QFile::copy(p.path("Resources/MyBack.jpg"), p.path("media/b.jpg"));
+    writeBytes(p.path("Projects.xml"),
+               encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+    main = std::make_unique<MainWindow>(p.context());
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    NewProj(p.context(), *main, "P");
+    NewResh(p.context(), *main, field);
+    NewDars(p.context(), *main, lesson);
+    main->session().inputFolder = p.path("Zar");
+    dataEntry();
+    f = main->formatter();
+    QVERIFY(f->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    matn = control<RichTextBox>(f, "matn");
+    bindex = control<QListWidget>(f, "bindex");
+}
+
+LessonWindows::~LessonWindows() = default;
+
+void LessonWindows::dataEntry() {
+    auto* rest = control<QLabel>(main.get(), "Picture13");
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), rest->mapToGlobal(QPointF(5, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(rest, &move);
+    QTest::mouseClick(control<QLabel>(main.get(), "Picture16"), Qt::LeftButton);
+}
+
+void LessonWindows::pickLesson(int row) {
+    auto* list = control<QListWidget>(main.get(), "DarsB");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+QListWidget* LessonWindows::books() {
+    return control<QListWidget>(f, "books");
+}
+
+void LessonWindows::load(const QString& name) {
+    QListWidget* list = books();
+    const auto hit = list->findItems(name, Qt::MatchExactly);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(hit.value(0)).center());
+}
+
+void LessonWindows::select(const QString& what) {
+    const QString text = matn->text();
+    const qsizetype at = text.indexOf(what);
+    QVERIFY2(at >= 0, qPrintable(what));
+    matn->setSelection(int(at), int(what.size()));
+}
+
+void LessonWindows::click(int index) {
+    QTest::mouseClick(control<QPushButton>(f, qPrintable(QString("Com%1").arg(index))),
+                      Qt::LeftButton);
+}
+
+QStringList LessonWindows::outline() const {
+    QStringList lines;
+    for (int i = 0; i < bindex->count(); ++i)
+        lines << bindex->item(i)->text();
+    return lines;
+}
+
+void LessonWindows::moveByHand(QPoint from, QPoint to, const std::function<void()>& eachStep) {
+    const int steps = std::max({std::abs(to.x() - from.x()), std::abs(to.y() - from.y()), 1});
+    for (int i = 0; i <= steps; ++i) {
+        QTest::mouseMove(f->windowHandle(), from + (to - from) * i / steps);
+        if (eachStep)
+            eachStep();
+    }
+}
+
+QPoint LessonWindows::at(QWidget* w) const {
+    return w->mapTo(f, w->rect().center());
+}
+
+void LessonWindows::fileQuestion(const QString& q, const QString& answers, const QString& why) {
+    matn->setText(q + "\r\n" + answers + "\r\n" + why);
+    const auto pick = [&](const QString& what, int index) {
+        matn->setSelection(int(matn->text().indexOf(what)), int(what.size()));
+        click(index);
+    };
+    pick(q, 2);
+    pick(answers, 3);
+    pick(why, 0);
+}
+
+void LessonWindows::open(int row, std::function<void(QuestionEditor*)> handler) {
+    bool done = false;
+    onModal<QuestionEditor>([&](QuestionEditor* e) {
+        handler(e);
+        if (e->isVisible())
+            e->reject();
+        done = true;
+    });
+    QTest::mouseClick(bindex->viewport(), Qt::LeftButton, {},
+                      bindex->visualItemRect(bindex->item(row)).center());
+    QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+}
+
+namespace {
+
+// The steps of "open N" up to "end", in the question editor.
+void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& rows,
+                 const QString& name) {
+    const auto box = [e](const QString& which) {
+        return which == "Soal" ? e->Soal() : which == "Javab" ? e->Javab() : e->Tozih();
+    };
+    const auto path = [e](const QString& which) {
+        return which == "picB" ? e->picB() : which == "soutB" ? e->soutB() : e->filmB();
+    };
+    qsizetype mark = 0;
+    for (const QStringList& row : rows) {
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
+        const QString where = name + ": (editor) " + row.join(' ');
+        [&] {
+            if (verb == "set") {
+                box(a)->setText(b);
+            } else if (verb == "set-path") {
+                path(a)->setText(b.isEmpty() ? QString() : t.p.path(b));
+            } else if (verb == "set-back") {
+                e->setBackPath(t.p.path(a));
+            } else if (verb == "click") {
+                QTest::mouseClick(control<QWidget>(e, qPrintable(a)), Qt::LeftButton);
+            } else if (verb == "escape") {
+                QTest::keyClick(e, Qt::Key_Escape);
+            } else if (verb == "close") {
+                e->close();
+            } else if (verb == "choose") {
+                t.p.prompts.choices << (a == "yes"  ? Answer::Yes
+                                        : a == "no" ? Answer::No
+                                                    : Answer::Cancel);
+            } else if (verb == "title") {
+                QCOMPARE(e->windowTitle(), a);
+            } else if (verb == "text") {
+                QCOMPARE(box(a)->text(), b);
+            } else if (verb == "path-empty") {
+                QVERIFY2(path(a)->text().isEmpty(), qPrintable(where));
+            } else if (verb == "writable") {
+                QVERIFY2(!box(a)->isReadOnly(), qPrintable(where));
+            } else if (verb == "right-to-left") {
+                for (const char* which : {"Soal", "Javab", "Tozih"})
+                    for (QTextBlock k = box(which)->document()->begin(); k.isValid();
+                         k = k.next()) {
+                        QCOMPARE(k.blockFormat().layoutDirection(), Qt::RightToLeft);
+                        QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+                    }
+            } else if (verb == "visible") {
+                QCOMPARE(e->isVisible(), a != "no");
+            } else if (verb == "notice") {
+                QCOMPARE(t.p.prompts.shown.last().text, a);
+            } else if (verb == "mark") {
+                mark = t.p.prompts.shown.size();
+            } else if (verb == "notice-at") { // the Nth notice since "mark"
+                QCOMPARE(t.p.prompts.shown.value(mark + a.toInt()).text, b);
+            } else if (verb == "notices-since-mark") {
+                QCOMPARE(t.p.prompts.shown.size() - mark, qsizetype(a.toInt()));
+            } else {
+                QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void runSteps(LessonWindows& t, const QString& relative) {
+    const QString name = QFileInfo(relative).fileName();
+    const QString project = t.main->session().projectPath + '/';
+    QMap<QString, QByteArray> kept; // files kept aside by "keep", compared by "unchanged"
+    qsizetype mark = 0;             // the prompts shown when "mark" was said
+    QMap<QString, int> noted;       // the caret or the entry count when "note" was said
+    QMap<QString, QString> texts;   // the lesson box's texts kept by "remember"
+    const auto now = [&](const QString& what) {
+        return what == "caret" ? t.matn->selectionStart() : t.f->table().EntryCount;
+    };
+    const QList<QStringList> rows = tableRows(relative);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList& row = rows[r];
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
+        const QString where = name + ": " + row.join(' ');
+        const auto& shown = t.p.prompts.shown;
+        // A step of its own, so that a failed check ends it and the scenario names it.
+        [&] {
+            if (verb == "open") {
+                qsizetype end = r + 1;
+                while (end < rows.size() && rows[end][0] != "end")
+                    ++end;
+                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
+                r = end;
+                t.open(a.toInt(), [&](QuestionEditor* e) { editorSteps(t, e, inside, name); });
+            } else if (verb == "load") {
+                t.load(a);
+            } else if (verb == "select") {
+                t.select(a);
+            } else if (verb == "select-span") { // from the start of a through the end of b
+                const QString text = t.matn->text();
+                const qsizetype from = text.indexOf(a), to = text.indexOf(b, from) + b.size();
+                QVERIFY2(from >= 0 && to > from, qPrintable(where));
+                t.matn->setSelection(int(from), int(to - from));
+            } else if (verb == "attach") {
+                t.f->table().AttachPath[a.toInt()] = t.p.path(b);
+            } else if (verb == "new-lesson") {
+                NewDars(t.p.context(), *t.main, a);
+            } else if (verb == "pick-lesson") {
+                t.pickLesson(a.toInt());
+            } else if (verb == "data-entry") {
+                t.dataEntry();
+            } else if (verb == "remember") {
+                texts.insert(a, t.matn->text());
+            } else if (verb == "box-is") {
+                QCOMPARE(t.matn->text(), texts.value(a));
+            } else if (verb == "box-is-not") {
+                QVERIFY2(t.matn->text() != texts.value(a), qPrintable(where));
+            } else if (verb == "right-aligned") {
+                for (QTextBlock k = t.matn->document()->begin(); k.isValid(); k = k.next())
+                    QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+            } else if (verb == "answer-lines") {
+                QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size(),
+                         b.toInt());
+            } else if (verb == "lesson-title") {
+                QCOMPARE(t.main->session().lessonTitle, a);
+            } else if (verb == "file-starts") {
+                QVERIFY2(decodeUtf16Le(readBytes(project + a)).startsWith(b), qPrintable(where));
+            } else if (verb == "click") {
+                QTest::mouseClick(control<QWidget>(t.f, qPrintable(a)), Qt::LeftButton);
+            } else if (verb == "key") {
+                t.matn->setFocus();
+                const QKeySequence key(a);
+                QTest::keyClick(t.matn, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+            } else if (verb == "tick") {
+                control<QCheckBox>(t.f, qPrintable(a))->setChecked(b == "on");
+            } else if (verb == "caret") {
+                t.matn->setCaret(a.toInt());
+            } else if (verb == "file") { // a question, its answers, its explanation
+                t.fileQuestion(a, b, invisible(row.value(3)));
+            } else if (verb == "answers") {
+                for (const QString& answer : a.split(','))
+                    t.p.prompts.answers << (answer == "yes");
+            } else if (verb == "choose") {
+                t.p.prompts.choices << (a == "yes"  ? Answer::Yes
+                                        : a == "no" ? Answer::No
+                                                    : Answer::Cancel);
+            } else if (verb == "crash") {
+                t.f->hide(); // the window goes without a word
+            } else if (verb == "reopen") {
+                t.main->formatter()->Doit();
+            } else if (verb == "close") {
+                (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->close();
+            } else if (verb == "write") {
+                writeBytes(project + a, encodeUtf16Le(b));
+            } else if (verb == "write-bytes") {
+                writeBytes(project + a, b.toUtf8());
+            } else if (verb == "keep") {
+                kept.insert(a, readBytes(project + a));
+            } else if (verb == "note") {
+                noted.insert(a, now(a));
+            } else if (verb == "same") {
+                QCOMPARE(now(a), noted.value(a));
+            } else if (verb == "mark") {
+                mark = shown.size();
+            } else if (verb == "unchanged") {
+                QVERIFY2(readBytes(project + a) == kept.value(a), qPrintable(where));
+            } else if (verb == "bytes") {
+                QCOMPARE(readBytes(project + a), b.toUtf8());
+            } else if (verb == "exists") {
+                QVERIFY2(QFile::exists(project + a) == (b != "no"), qPrintable(where));
+            } else if (verb == "file-has") {
+                QVERIFY2(decodeUtf16Le(readBytes(project + a)).contains(b), qPrintable(where));
+            } else if (verb == "outline") {
+                QCOMPARE(t.outline().join("\n"), a);
+            } else if (verb == "outline-size") {
+                QCOMPARE(t.outline().size(), a.toInt());
+            } else if (verb == "outline-starts") {
+                QVERIFY2(t.outline().value(a.toInt()).startsWith(b), qPrintable(where));
+            } else if (verb == "notice-has") {
+                QVERIFY2(shown.last().text.contains(a), qPrintable(where));
+            } else if (verb == "notices-since-mark-at-most") {
+                QVERIFY2(shown.size() - mark <= a.toInt(), qPrintable(where));
+            } else if (verb == "notice") {
+                QCOMPARE(shown.last().text, a);
+            } else if (verb == "notice-starts") {
+                QVERIFY2(shown.value(shown.size() - 1 - b.toInt()).text.startsWith(a),
+                         qPrintable(where));
+            } else if (verb == "notice-payam") { // the notice, and a line under it
+                QCOMPARE(shown.last().text,
+                         PayamText(a.toInt()) +
+                             (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
+            } else if (verb == "asked-starting-on") {
+                QCOMPARE(shown.last().start, a == "yes" ? Default::Yes : Default::No);
+            } else if (verb == "notices-since-mark") {
+                QCOMPARE(shown.size() - mark, qsizetype(a.toInt()));
+            } else if (verb == "text") {
+                QCOMPARE(control<QWidget>(t.f, qPrintable(a))->property("text").toString(), b);
+            } else if (verb == "ticked") {
+                QCOMPARE(control<QCheckBox>(t.f, qPrintable(a))->isChecked(), b == "on");
+            } else if (verb == "visible") {
+                QCOMPARE((a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->isVisible(),
+                         b != "no");
+            } else if (verb == "entries") {
+                QCOMPARE(t.f->table().EntryCount, a.toInt());
+            } else if (verb == "sound-path-empty") {
+                QVERIFY2(t.f->table().SoundPath[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "back-path") {
+                QCOMPARE(t.f->table().BackPath[a.toInt()], t.p.path(b));
+            } else if (verb == "answer-lines-min") {
+                QVERIFY2(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size() >=
+                             b.toInt(),
+                         qPrintable(where));
+            } else if (verb == "question") {
+                QCOMPARE(t.f->table().SoalText[a.toInt()], b);
+            } else if (verb == "answers-empty") {
+                QVERIFY2(t.f->table().JavabRtf[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "box-has") {
+                QVERIFY2(t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "box-lacks") {
+                QVERIFY2(!t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "log-has") {
+                QVERIFY2(t.p.entries().join('\n').contains(a), qPrintable(where));
+            } else if (verb == "log-last") {
+                QCOMPARE(t.p.entries().last(), a);
+            } else {
+                QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
+} // namespace tavrin::test
