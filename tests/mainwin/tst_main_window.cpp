@@ -3,6 +3,8 @@
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
 #include "platform/text_codec.h"
+#include "support/golden.h"
+#include "support/lesson_windows.h"
 #include "support/test_program.h"
 #include "widgets/persian_ui.h"
 
@@ -129,93 +131,16 @@ struct Window {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithNothingSelected() {
-        Window t;
-        QCOMPARE(t.list("ProjB")->count(), 2);
-        QVERIFY(!t.list("ReshB")->isEnabled());
-        QCOMPARE(t.list("ReshB")->palette().color(QPalette::Base), QColor(224, 224, 224));
-        QVERIFY(!t.list("DarsB")->isEnabled());
-        QVERIFY(!t.find<QLineEdit>("ExBox")->isEnabled());
-        QVERIFY(!t.find<QLabel>("Picture16")->isEnabled());
-        QVERIFY(!t.find<QLabel>("Picture14")->isEnabled());
-        QVERIFY(t.w->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(t.find<QLabel>("Label20")->text(), QStringLiteral(u"Tavrin ـ نگارش 1"));
-        QCOMPARE(t.find<QLabel>("Label9")->text(), QStringLiteral(u"رشتههاي تحصيلي:"));
-        QCOMPARE(t.find<QLabel>("Picture17")->toolTip(), QStringLiteral(u"راهنما"));
-        QVERIFY(t.p.entries().contains("Reading projects..."));
+    void scenarios_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : test::dataFiles("mainwin", {".steps"}))
+            QTest::newRow(qPrintable(name)) << name;
     }
-
-    void titleBoxCreatesProjectFieldAndLesson() {
-        Window t;
-        t.createWithTitle("ProjB", "Frame7", "Label6", QStringLiteral(u"فيزيک"));
-        QCOMPARE(t.list("ProjB")->count(), 3);
-        QCOMPARE(t.list("ProjB")->item(0)->text(), QStringLiteral(u"فيزيک"));
-        QVERIFY(t.list("ProjB")->item(0)->isSelected());
-        QVERIFY(t.list("ReshB")->isEnabled());
-        QVERIFY(t.find<QLineEdit>("ExBox")->isEnabled());
-        QVERIFY(t.find<QLineEdit>("Mus1")->isEnabled());
-        QVERIFY(t.find<QRadioButton>("bMus0")->isChecked());
-        QVERIFY(QFile::exists(t.p.path("Project 1/Project.xml")));
-
-        t.createWithTitle("ReshB", "Frame9", "Label15", "Physics");
-        QCOMPARE(t.list("ReshB")->item(0)->text(), QStringLiteral("Physics"));
-        QVERIFY(t.list("DarsB")->isEnabled());
-        QCOMPARE(t.list("DarsB")->palette().color(QPalette::Base), QColor(Qt::white));
-
-        // The field's and the lesson's picture actions kept nothing: they are not offered.
-        t.openPanel("ReshB", "Frame9");
-        QVERIFY(t.find<QLabel>("Label15")->isVisible() && !t.find<QLabel>("Label17")->isVisible());
-        t.createWithTitle("DarsB", "Frame8", "Label13", "Lesson one");
-        t.openPanel("DarsB", "Frame8");
-        QVERIFY(t.find<QLabel>("Label12")->isVisible() && !t.find<QLabel>("Label8")->isVisible());
-        QCOMPARE(t.list("DarsB")->item(0)->text(), QStringLiteral("Lesson one"));
-        QVERIFY(t.find<QLabel>("Picture16")->isEnabled());
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Dars number 1 created."));
-        // The box is emptied after each use.
-        QVERIFY(t.w->findChild<QLineEdit*>("jadid")->text().isEmpty());
-
-        // The data-entry picture makes the project's output folders.
-        hover(t.find<QLabel>("Picture13"));
-        QVERIFY(t.find<QLabel>("Picture16")->isVisible());
-        QTest::mouseClick(t.find<QLabel>("Picture16"), Qt::LeftButton);
-        QVERIFY(QFileInfo(t.p.path("Project 1/FlashIMG")).isDir());
-
-        // While the formatter is open no lesson is deleted (it would renumber the lesson it
-        // files for); once it is closed, deleting through the panel, answering Yes.
-        t.openPanel("DarsB", "Frame8");
-        QTest::mouseClick(t.find<QLabel>("Label12"), Qt::LeftButton);
-        QCOMPARE(t.p.prompts.shown.last().text, PayamText(kNoticeCloseFormatterFirst));
-        QCOMPARE(t.list("DarsB")->count(), 3);
-        t.w->formatter()->close();
-        t.openPanel("DarsB", "Frame8");
-        QTest::mouseClick(t.find<QLabel>("Label12"), Qt::LeftButton);
-        QCOMPARE(t.list("DarsB")->count(), 2);
-        QVERIFY(!t.find<QLabel>("Picture16")->isEnabled());
-    }
-
-    void emptyLineDeselectsAndMusicOffKeepsPathsDisabled() {
-        Window t;
-        t.createWithTitle("ProjB", "Frame7", "Label6", "A");
-        QString project = decodeUtf16Le(readBytes(t.p.path("Project 1/Project.xml")));
-        project.replace("<Music>1</Music>", "<Music>0</Music>");
-        writeBytes(t.p.path("Project 1/Project.xml"), encodeUtf16Le(project));
-
-        clickRow(t.list("ProjB"), 1); // an empty line
-        QVERIFY(t.list("ProjB")->selectedItems().isEmpty());
-        QVERIFY(!t.list("ReshB")->isEnabled());
-        QVERIFY(!t.find<QLineEdit>("ExBox")->isEnabled());
-        QVERIFY(!t.find<QCheckBox>("Pcheck")->isEnabled());
-
-        clickRow(t.list("ProjB"), 0);
-        QVERIFY(t.find<QLineEdit>("ExBox")->isEnabled());
-        QVERIFY(t.find<QRadioButton>("bMus1")->isChecked());
-        QVERIFY(!t.find<QLineEdit>("Mus1")->isEnabled());
-        QVERIFY(!t.find<QLineEdit>("Mus2")->isEnabled());
-        // On the option's indicator, at its right-to-left end.
-        auto* on = t.find<QRadioButton>("bMus0");
-        QTest::mouseClick(on, Qt::LeftButton, {}, QPoint(on->width() - 8, on->height() / 2));
-        QVERIFY(on->isChecked());
-        QVERIFY(t.find<QLineEdit>("Mus1")->isEnabled());
+    // The author's ways through the main window, as step tables (tests/data/mainwin).
+    void scenarios() {
+        QFETCH(QString, name);
+        test::LessonWindows t{test::LessonWindows::Bare{}};
+        test::runSteps(t, "mainwin/" + name);
     }
 
     void panelFadesInAfterItsDelay() {

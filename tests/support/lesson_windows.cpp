@@ -13,6 +13,8 @@
 #include "support/golden.h"
 #include "widgets/rich_text_box.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTimer>
 #include <QtTest>
 
 namespace tavrin::test {
@@ -53,7 +56,24 @@ LessonWindows::LessonWindows(Prompts* real, const QString& field, const QString&
     bindex = control<QListWidget>(f, "bindex");
 }
 
+LessonWindows::LessonWindows(Bare) {
+    writeBytes(p.path("Projects.xml"),
+               encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
+    main = std::make_unique<MainWindow>(p.context());
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+}
+
 LessonWindows::~LessonWindows() = default;
+
+QWidget* widgetNamed(LessonWindows& t, const QString& name) {
+    QWidget* w = t.f && t.f->isVisible() ? t.f->findChild<QWidget*>(name) : nullptr;
+    if (!w)
+        w = t.main->findChild<QWidget*>(name);
+    if (!w)
+        qWarning("no control named %s", qPrintable(name));
+    return w;
+}
 
 void LessonWindows::dataEntry() {
     auto* rest = control<QLabel>(main.get(), "Picture13");
@@ -137,6 +157,81 @@ void LessonWindows::open(int row, std::function<void(QuestionEditor*)> handler) 
 }
 
 namespace {
+
+// The steps any window's controls take, found by name; known is false for another verb.
+void controlStep(LessonWindows& t, const QString& verb, const QString& a, const QString& b,
+                 const QString& c, const QString& where, bool& known) {
+    known = true;
+    const auto list = [&](const QString& name) {
+        return qobject_cast<QListWidget*>(widgetNamed(t, name));
+    };
+    const bool yes = b != "no";
+    if (verb == "click") {
+        QTest::mouseClick(widgetNamed(t, a), Qt::LeftButton);
+    } else if (verb == "click-option") { // a right-to-left option, on its circle at its right end
+        QWidget* option = widgetNamed(t, a);
+        QTest::mouseClick(option, Qt::LeftButton, {},
+                          QPoint(option->width() - 8, option->height() / 2));
+    } else if (verb == "click-row") {
+        QListWidget* l = list(a);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(b.toInt())).center());
+    } else if (verb == "hover") {
+        QWidget* w = widgetNamed(t, a);
+        if (auto* l = qobject_cast<QListWidget*>(w))
+            w = l->viewport();
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &move);
+    } else if (verb == "time-passes") { // the panel's delay, then its fade, to the end
+        auto* delay = t.main->findChild<QTimer*>(QStringLiteral("Timer2"));
+        auto* fade = t.main->findChild<QTimer*>(QStringLiteral("FadeTimer"));
+        if (delay->isActive())
+            fire(delay);
+        while (fade->isActive())
+            fire(fade);
+    } else if (verb == "title-box") { // the New title box, typed into and confirmed
+        QTimer::singleShot(0, [a] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            typeText(box->findChild<QLineEdit*>("jadid"), a);
+            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+    } else if (verb == "enabled") {
+        QCOMPARE(widgetNamed(t, a)->isEnabled(), yes);
+    } else if (verb == "shown") {
+        QCOMPARE(widgetNamed(t, a)->isVisible(), yes);
+    } else if (verb == "checked") {
+        QCOMPARE(qobject_cast<QAbstractButton*>(widgetNamed(t, a))->isChecked(), yes);
+    } else if (verb == "text") {
+        QCOMPARE(widgetNamed(t, a)->property("text").toString(), b);
+    } else if (verb == "tooltip") {
+        QCOMPARE(widgetNamed(t, a)->toolTip(), b);
+    } else if (verb == "count") {
+        QCOMPARE(list(a)->count(), b.toInt());
+    } else if (verb == "item") { // "ROW=TEXT"
+        const qsizetype eq = b.indexOf(u'=');
+        QCOMPARE(list(a)->item(b.left(eq).toInt())->text(), b.mid(eq + 1));
+    } else if (verb == "selected") {
+        QVERIFY2(list(a)->item(b.toInt())->isSelected(), qPrintable(where));
+    } else if (verb == "base") {
+        QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::Base), QColor(b));
+    } else if (verb == "grey") {
+        QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::WindowText).red(), b.toInt());
+    } else if (verb == "program-write") { // a file's text with one thing put for another
+        QString text = decodeUtf16Le(readBytes(t.p.path(a)));
+        text.replace(b, c);
+        writeBytes(t.p.path(a), encodeUtf16Le(text));
+    } else if (verb == "program-file") {
+        QCOMPARE(QFileInfo::exists(t.p.path(a)), yes);
+    } else if (verb == "program-folder") {
+        QCOMPARE(QFileInfo(t.p.path(a)).isDir(), yes);
+    } else {
+        known = false;
+    }
+}
 
 // The steps of "open N" up to "end", in the question editor.
 void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& rows,
@@ -266,8 +361,6 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(t.main->session().lessonTitle, a);
             } else if (verb == "file-starts") {
                 QVERIFY2(decodeUtf16Le(readBytes(project + a)).startsWith(b), qPrintable(where));
-            } else if (verb == "click") {
-                QTest::mouseClick(control<QWidget>(t.f, qPrintable(a)), Qt::LeftButton);
             } else if (verb == "key") {
                 t.matn->setFocus();
                 const QKeySequence key(a);
@@ -290,7 +383,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "reopen") {
                 t.main->formatter()->Doit();
             } else if (verb == "close") {
-                (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->close();
+                (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.main->formatter())->close();
             } else if (verb == "write") {
                 writeBytes(project + a, encodeUtf16Le(b));
             } else if (verb == "write-bytes") {
@@ -334,8 +427,6 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(shown.last().start, a == "yes" ? Default::Yes : Default::No);
             } else if (verb == "notices-since-mark") {
                 QCOMPARE(shown.size() - mark, qsizetype(a.toInt()));
-            } else if (verb == "text") {
-                QCOMPARE(control<QWidget>(t.f, qPrintable(a))->property("text").toString(), b);
             } else if (verb == "ticked") {
                 QCOMPARE(control<QCheckBox>(t.f, qPrintable(a))->isChecked(), b == "on");
             } else if (verb == "visible") {
@@ -364,7 +455,10 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "log-last") {
                 QCOMPARE(t.p.entries().last(), a);
             } else {
-                QFAIL(qPrintable("unknown step: " + where));
+                bool known = false;
+                controlStep(t, verb, a, b, invisible(row.value(3)), where, known);
+                if (!known)
+                    QFAIL(qPrintable("unknown step: " + where));
             }
         }();
         if (QTest::currentTestFailed()) {

@@ -32,6 +32,9 @@ struct LessonWindows {
     QListWidget* bindex = nullptr;
     explicit LessonWindows(Prompts* real = nullptr, const QString& field = u8("علوم"),
                            const QString& lesson = u8("درس يك"));
+    // The main window alone over an empty catalogue: no project, no formatter.
+    struct Bare {};
+    explicit LessonWindows(Bare);
     ~LessonWindows();
     // The main window's data-entry button, as the pointer reaches and clicks it.
     void dataEntry();
@@ -54,6 +57,9 @@ struct LessonWindows {
     // Opens row r of the outline by a click, and works the editor with the handler.
     void open(int row, std::function<void(QuestionEditor*)> handler);
 };
+
+// A widget of the formatter (when open) or the main window, by its name.
+QWidget* widgetNamed(LessonWindows& t, const QString& name);
 
 // A scenario of tests/data/<relative>, one step a line (a verb, then its arguments, parted by
 // tabs; "\\r\\n" and the like stand for their characters): the author's actions in the
