@@ -1,6 +1,7 @@
 #include "commands/disc_commands.h"
 
 #include "app/messages.h"
+#include "commands/command_output.h"
 #include "export/disc_check.h"
 #include "export/disc_image.h"
 #include "export/quiz_data.h"
@@ -22,10 +23,7 @@ int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
             std::fprintf(out, "%s\n", line.toUtf8().constData());
         return check.hasErrors() ? 1 : 0;
     } catch (const FsError& e) {
-        std::fprintf(err, "tavrin check: %s\n%s\n", e.description().toUtf8().constData(),
-                     persianShown(persianCause(e.description()), Digits::InPersianText)
-                         .toUtf8()
-                         .constData());
+        printFailure(err, "check", e.description());
         return 2;
     }
 }
@@ -47,10 +45,7 @@ int imageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "tavrin image: a killed image's working file removed: %s\n",
                      left.toUtf8().constData());
     if (image.outcome != ImageOutcome::Made) {
-        std::fprintf(err, "tavrin image: %s\n%s\n", image.description.toUtf8().constData(),
-                     persianShown(persianCause(image.description), Digits::InPersianText)
-                         .toUtf8()
-                         .constData());
+        printFailure(err, "image", image.description);
         return 2;
     }
     if (!image.readBackMatched) {

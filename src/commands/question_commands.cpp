@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/messages.h"
+#include "commands/command_output.h"
 #include "export/question_export.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
@@ -159,10 +160,7 @@ template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
         return 2;
     } catch (const FsError& e) {
         // The cause in Persian too, as the window says it.
-        std::fprintf(err, "tavrin %s: %s\n%s\n", verb, e.description().toUtf8().constData(),
-                     persianShown(persianCause(e.description()), Digits::InPersianText)
-                         .toUtf8()
-                         .constData());
+        printFailure(err, verb, e.description());
         return 2;
     } catch (const std::bad_alloc&) {
         std::fprintf(err, "tavrin %s: Not enough memory\n", verb);
