@@ -69,11 +69,7 @@ void rightClick(RichTextBox* box) {
 class QuestionEditorTest : public QObject {
     Q_OBJECT
 private slots:
-    void scenarios_data() {
-        QTest::addColumn<QString>("name");
-        for (const QString& name : dataFiles("editor", {".steps"}))
-            QTest::newRow(qPrintable(name)) << name;
-    }
+    void scenarios_data() { fileRows("editor", ".steps"); }
     // The author's ways through the question editor, as step tables (tests/data/editor).
     void scenarios() {
         QFETCH(QString, name);

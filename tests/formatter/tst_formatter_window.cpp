@@ -53,11 +53,7 @@ using Formatter = LessonWindows;
 class FormatterWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void scenarios_data() {
-        QTest::addColumn<QString>("name");
-        for (const QString& name : dataFiles("formatter", {".steps"}))
-            QTest::newRow(qPrintable(name)) << name;
-    }
+    void scenarios_data() { fileRows("formatter", ".steps"); }
     // The author's ways through the formatter, as step tables (tests/data/formatter).
     void scenarios() {
         QFETCH(QString, name);

@@ -131,11 +131,7 @@ struct Window {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void scenarios_data() {
-        QTest::addColumn<QString>("name");
-        for (const QString& name : test::dataFiles("mainwin", {".steps"}))
-            QTest::newRow(qPrintable(name)) << name;
-    }
+    void scenarios_data() { test::fileRows("mainwin", ".steps"); }
     // The author's ways through the main window, as step tables (tests/data/mainwin).
     void scenarios() {
         QFETCH(QString, name);

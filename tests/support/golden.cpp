@@ -71,6 +71,12 @@ QStringList dataFiles(const QString& folder, const QStringList& endings) {
     return names;
 }
 
+void fileRows(const QString& folder, const QString& ending) {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : dataFiles(folder, {ending}))
+        QTest::newRow(name.toUtf8().constData()) << name;
+}
+
 QString visible(const QString& text) {
     QString out;
     for (const QChar c : text) {

@@ -20,6 +20,9 @@ QList<QStringList> tableRows(const QString& relative);
 // the row's name, then one cell a column, each read through invisible()).
 void tableData(const QString& relative, const QStringList& columns);
 
+// A "name" column and a row for each file of the folder of tests/data with that ending.
+void fileRows(const QString& folder, const QString& ending);
+
 // The files of a folder of tests/data whose names end in one of the endings, sorted.
 QStringList dataFiles(const QString& folder, const QStringList& endings);
 
