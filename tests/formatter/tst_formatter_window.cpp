@@ -61,31 +61,6 @@ private slots:
         runSteps(t, "formatter/" + name);
     }
 
-    void opensAndLoadsALessonText() {
-        Formatter t;
-        QCOMPARE(t.f->windowTitle(), QStringLiteral("Format data"));
-        QCOMPARE(control<QLabel>(t.f, "BookLabel")->text(), u8("سؤالات درس درس يك در رشته علوم"));
-        QStringList listed;
-        for (int i = 0; i < t.books()->count(); ++i)
-            listed << t.books()->item(i)->text();
-        listed.sort();
-        QCOMPARE(listed,
-                 (QStringList{"01-Olum-Madde.txt", "02-Joghrafia-Iran.txt", "03-Riazi-Kasr.txt"}));
-        t.load("01-Olum-Madde.txt");
-        const QString text = t.matn->text();
-        // Rep put an RLM after the colon.
-        QVERIFY(text.startsWith(u8(" درس اول:\u200F حالت\u200Cهاي ماده")));
-        QVERIFY(!text.contains("ircMAIN") && !text.contains("&nbsp;"));
-        QVERIFY(!text.contains(QChar(0x0649))); // alef maksura became yeh
-        // Every paragraph right-aligned, right to left.
-        for (QTextBlock b = t.matn->document()->begin(); b.isValid(); b = b.next())
-            QCOMPARE(b.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
-        QCOMPARE(t.matn->layoutDirection(), Qt::RightToLeft);
-        const QStringList log = t.p.entries();
-        QVERIFY(log.contains("Format started."));
-        QCOMPARE(log.last(), QStringLiteral("Opening a text file..."));
-    }
-
     // Lesson texts as authors have them: 1256, UTF-8 and UTF-16 text, RTF (also saved as
     // .txt) and Word documents; each cleaned by Rep and right-aligned. One that cannot be
     // read leaves the box as it was and says why in Persian.
@@ -475,21 +450,6 @@ private slots:
         QVERIFY(t.f->isVisible());
         t.f->close();
         QCOMPARE(t.p.entries().last(), QStringLiteral("Format ended."));
-    }
-
-    void reflowFromTheWindow() {
-        Formatter t;
-        t.matn->setText(u8("يك\r\nدو\r\n\r\nسه"));
-        control<QCheckBox>(t.f, "Noghte")->setChecked(false);
-        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
-        QCOMPARE(t.matn->text(), u8("يك دو\r\nسه\r\n"));
-        control<QLineEdit>(t.f, "chnd")->setText("x");
-        QTest::mouseClick(t.f->findChild<QWidget*>("HazC"), Qt::LeftButton);
-        QVERIFY(t.p.entries().last().startsWith("Error occurred => Error number is 80"));
-        QCOMPARE(t.matn->text(), u8("يك دو\r\nسه\r\n"));
-        // Not only in the log: the author reads why beside the box.
-        QVERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), u8("تعداد كلمات هر سطر بايد عددي از 10 تا 30 باشد."));
     }
 };
 

@@ -367,26 +367,6 @@ private slots:
 
     // After the last project is deleted the field list is disabled: its panel goes and
     // its labels do nothing.
-    void disabledListsPanelDoesNothing() {
-        Window t;
-        t.createWithTitle("ProjB", "Frame7", "Label6", "P");
-        t.openPanel("ReshB", "Frame9");
-        t.openPanel("ProjB", "Frame7");
-        QTest::mouseClick(t.find<QLabel>("Label4"), Qt::LeftButton); // Yes by default
-        QVERIFY(!t.list("ReshB")->isEnabled());
-        QVERIFY(!t.find<QFrame>("Frame9")->isVisible());
-        const QStringList before = t.p.entries();
-        bool boxOpened = false;
-        const std::unique_ptr<QTimer> watch(test::onEveryModal<QWidget>([&](QWidget* box) {
-            boxOpened = true;
-            box->close();
-        }));
-        // A box opened by the click would be closed before the click returned.
-        QTest::mouseClick(t.find<QLabel>("Label15"), Qt::LeftButton);
-        QVERIFY(!boxOpened);
-        QCOMPARE(t.p.entries(), before);
-    }
-
     void keyboardReachesEveryAction() {
         Window t;
         // Insert on the project list: a new project.

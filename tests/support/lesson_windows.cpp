@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace tavrin::test {
@@ -220,6 +221,27 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::Base), QColor(b));
     } else if (verb == "grey") {
         QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::WindowText).red(), b.toInt());
+    } else if (verb == "set-text") { // a box's text, set as a paste would
+        widgetNamed(t, a)->setProperty("text", b);
+    } else if (verb == "tooltip-shown") { // the tip beside a control, now
+        QVERIFY2(QToolTip::isVisible(), qPrintable(where));
+        QCOMPARE(QToolTip::text(), a);
+    } else if (verb == "no-box-opens") { // a click that opens no modal box and logs nothing
+        const QStringList before = t.p.entries();
+        bool opened = false;
+        const std::unique_ptr<QTimer> watch(onEveryModal<QWidget>([&](QWidget* box) {
+            opened = true;
+            box->close();
+        }));
+        QTest::mouseClick(widgetNamed(t, a), Qt::LeftButton);
+        QVERIFY2(!opened, qPrintable(where));
+        QCOMPARE(t.p.entries(), before);
+    } else if (verb == "list") { // a list's rows, sorted, "\n" between
+        QStringList rows;
+        for (int i = 0; i < list(a)->count(); ++i)
+            rows << list(a)->item(i)->text();
+        rows.sort();
+        QCOMPARE(rows.join(u'\n'), b);
     } else if (verb == "program-write") { // a file's text with one thing put for another
         QString text = decodeUtf16Le(readBytes(t.p.path(a)));
         text.replace(b, c);
@@ -446,6 +468,14 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(t.f->table().SoalText[a.toInt()], b);
             } else if (verb == "answers-empty") {
                 QVERIFY2(t.f->table().JavabRtf[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "box-starts") {
+                QVERIFY2(t.matn->text().startsWith(a), qPrintable(where));
+            } else if (verb == "box-is-text") {
+                QCOMPARE(t.matn->text(), a);
+            } else if (verb == "box-set") {
+                t.matn->setText(a);
+            } else if (verb == "box-right-to-left") {
+                QCOMPARE(t.matn->layoutDirection(), Qt::RightToLeft);
             } else if (verb == "box-has") {
                 QVERIFY2(t.matn->text().contains(a), qPrintable(where));
             } else if (verb == "box-lacks") {
