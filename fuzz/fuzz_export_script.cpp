@@ -1,8 +1,8 @@
 // libFuzzer target: any export script, run by ExportAll inside a throw-away program folder.
 // A write outside the export folder is a finding: the folders around it, the Resources and
 // the project must be as they were after every run.
-#include "fuzz_common.h"
 #include "export/cd_export.h"
+#include "fuzz_common.h"
 #include "platform/text_codec.h"
 
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 // libFuzzer target: the player data writer over any quiz file, index and lesson title. The
 // script it writes must be valid JavaScript data (one JSON object after its assignment)
 // and may never hold "<" raw, so no "</script" can end the page's script.
-#include "fuzz_common.h"
 #include "export/quiz_data.h"
+#include "fuzz_common.h"
 #include "platform/fs_error.h"
 #include "platform/text_codec.h"
 

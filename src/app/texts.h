@@ -150,8 +150,9 @@ inline const QString kCauseIsFolder = QStringLiteral(u"اين يك شاخه اس
 inline const QString kCauseNotAFile = QStringLiteral(u"فايل معمولي نيست (دستگاه يا لوله است)");
 inline const QString kCauseTooLarge = QStringLiteral(u"فايل بزرگتر از اندازه پذيرفتني است");
 inline const QString kCauseTooDeep = QStringLiteral(u"ساختار فايل بيش از اندازه تودرتو است");
-inline const QString kCauseEntities = QStringLiteral(u"فايل موجوديت‌هاي تعريف‌شده (DTD) دارد "
-                                                     u"که پذيرفته نمي‌شود");
+inline const QString kCauseEntities =
+    QStringLiteral(u"فايل موجوديت‌هاي تعريف‌شده (DTD) دارد "
+                   u"که پذيرفته نمي‌شود");
 inline const QString kCauseOutside =
     QStringLiteral(u"مسير به بيرون از شاخه خود مي‌رود");
 inline const QString kCauseLink = QStringLiteral(u"مسير يك پيوند نمادين است");
