@@ -9,6 +9,8 @@
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
+#include "support/golden.h"
+#include "support/lesson_windows.h"
 #include "support/test_program.h"
 #include "widgets/message_box_prompts.h"
 #include "widgets/persian_ui.h"
@@ -112,95 +114,12 @@ struct Program {
 class SettingsAreaTest : public QObject {
     Q_OBJECT
 private slots:
-    void changesAreKept() {
-        Program g;
-        // The exam group is on and off with the other settings.
-        g.start();
-        QVERIFY(!g.find<QGroupBox>("ExamGroup")->isEnabled() &&
-                !g.find<QLineEdit>("ExBox")->isEnabled());
-        g.select(0);
-        QVERIFY(g.find<QGroupBox>("ExamGroup")->isEnabled() &&
-                g.find<QLineEdit>("ExBox")->isEnabled());
-        const QString file = g.p.path("Project 1/Project.xml");
-        const QString before = decodeUtf16Le(readBytes(file));
-        // A project without the exam elements shows the defaults.
-        QVERIFY(!before.contains("Exam"));
-        QVERIFY(g.find<QCheckBox>("ExamOn")->isChecked());
-        QCOMPARE(g.find<QSpinBox>("ExamMinutes")->value(), 0);
-        QCOMPARE(g.find<QSpinBox>("ExamMinutes")->text(), u8("بدون محدوديت"));
-        QCOMPARE(g.find<QSpinBox>("ExamCount")->value(), 0);
-        // Each change is one safe save: the new elements after the existing ones.
-        auto* examOn = g.find<QCheckBox>("ExamOn");
-        // Right to left: the box and its text are at the right end.
-        const auto tick = [&] {
-            QTest::mouseClick(examOn, Qt::LeftButton, {},
-                              QPoint(examOn->width() - 8, examOn->height() / 2));
-        };
-        tick();
-        auto* minutes = g.find<QSpinBox>("ExamMinutes");
-        minutes->setFocus();
-        QTest::keyClick(minutes, Qt::Key_Up);
-        QTest::keyClick(minutes, Qt::Key_Up);
-        auto* count = g.find<QSpinBox>("ExamCount");
-        count->setFocus();
-        count->selectAll();
-        QTest::keyClicks(count, "12");
-        QTest::keyClick(count, Qt::Key_Return);
-        QCOMPARE(decodeUtf16Le(readBytes(file)).section("<Import", 1),
-                 QString(before)
-                     .section("<Import", 1)
-                     .replace("</Settings>",
-                              "\t<ExamOn>0</ExamOn>\r\n\t<ExamMinutes>2</ExamMinutes>"
-                              "\r\n\t<ExamCount>12</ExamCount>\r\n</Settings>"));
-        tick();
-        minutes->setFocus();
-        QTest::keyClick(minutes, Qt::Key_Down);
-        QTest::keyClick(minutes, Qt::Key_Down);
-        count->setFocus();
-        count->selectAll();
-        QTest::keyClicks(count, "0");
-        QTest::keyClick(count, Qt::Key_Return);
-        const QString withExam = QString(before).replace(
-            "</Settings>", "\t<ExamOn>1</ExamOn>\r\n\t<ExamMinutes>0</"
-                           "ExamMinutes>\r\n\t<ExamCount>0</ExamCount>\r\n</Settings>");
-        QCOMPARE(readBytes(file), utf16(withExam));
-        QTest::mouseClick(g.find<QRadioButton>("bMus1"), Qt::LeftButton);
-        QVERIFY(!g.find<QLineEdit>("Mus1")->isEnabled());
-        QTest::mouseClick(g.find<QRadioButton>("Olgoo1"), Qt::LeftButton);
-        QTest::mouseClick(g.find<QCheckBox>("Pcheck"), Qt::LeftButton);
-        g.type("Back", u8("/تصاوير/زمينه.jpg"));
-        g.type("ExBox", "/media/cd");
-        QTest::mouseClick(g.find<QRadioButton>("bMus0"), Qt::LeftButton);
-        g.type("Mus2", "/music/two.mp3");
-
-        QString expected = withExam;
-        expected.replace("<Olgoo>1</Olgoo>", "<Olgoo>2</Olgoo>");
-        expected.replace("<Printable>0</Printable>", "<Printable>1</Printable>");
-        expected.replace(g.p.folder() + "/Resources/MyBack.jpg", u8("/تصاوير/زمينه.jpg"));
-        expected.replace(g.p.folder() + "/Export\"", "/media/cd\"");
-        expected.replace(g.p.folder() + "/Resources/MySound2.mp3", "/music/two.mp3");
-        QCOMPARE(readBytes(file), utf16(expected));
-        // The other project is untouched.
-        const QByteArray two = readBytes(g.p.path("Project 2/Project.xml"));
-
-        const auto shown = [&] {
-            QVERIFY(g.find<QRadioButton>("bMus0")->isChecked());
-            QVERIFY(g.find<QRadioButton>("Olgoo1")->isChecked());
-            QCOMPARE(g.find<QCheckBox>("Pcheck")->checkState(), Qt::Checked);
-            QCOMPARE(g.find<QLineEdit>("Back")->text(), u8("/تصاوير/زمينه.jpg"));
-            QCOMPARE(g.find<QLineEdit>("ExBox")->text(), QStringLiteral("/media/cd"));
-            QCOMPARE(g.find<QLineEdit>("Mus2")->text(), QStringLiteral("/music/two.mp3"));
-        };
-        g.select(1);
-        QVERIFY(g.find<QRadioButton>("Olgoo0")->isChecked());
-        g.select(0);
-        shown();
-        g.start(); // a restart
-        g.select(0);
-        shown();
-        QCOMPARE(readBytes(g.p.path("Project 2/Project.xml")), two);
-        // Reading a project into the controls writes nothing.
-        QCOMPARE(readBytes(file), utf16(expected));
+    void scenarios_data() { fileRows("settings", ".steps"); }
+    // The settings area as the author works it, as step tables (tests/data/settings).
+    void scenarios() {
+        QFETCH(QString, name);
+        LessonWindows t{LessonWindows::Projects{{"One", "Two"}}};
+        runSteps(t, "settings/" + name);
     }
 
     // The questions button beside the disc image: its dialog offers what the lists have

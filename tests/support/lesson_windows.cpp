@@ -65,6 +65,18 @@ LessonWindows::LessonWindows(Bare) {
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
 }
 
+LessonWindows::LessonWindows(const Projects& projects) : LessonWindows(Bare{}) {
+    copyShippedResources(p.folder());
+    for (const QString& title : projects.titles)
+        NewProj(p.context(), *main, title);
+}
+
+void LessonWindows::restart() {
+    main = std::make_unique<MainWindow>(p.context());
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+}
+
 LessonWindows::~LessonWindows() = default;
 
 QWidget* widgetNamed(LessonWindows& t, const QString& name) {
@@ -242,6 +254,32 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
             rows << list(a)->item(i)->text();
         rows.sort();
         QCOMPARE(rows.join(u'\n'), b);
+    } else if (verb == "type") { // typed over what the box holds, then Enter
+        auto* box = widgetNamed(t, a);
+        box->setFocus();
+        QMetaObject::invokeMethod(box, "selectAll");
+        typeText(box, b);
+        QTest::keyClick(box, Qt::Key_Return);
+    } else if (verb == "key-on") {
+        const QKeySequence key(b);
+        QWidget* w = widgetNamed(t, a);
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+    } else if (verb == "value") {
+        QCOMPARE(widgetNamed(t, a)->property("value").toInt(), b.toInt());
+    } else if (verb == "check-state") {
+        QCOMPARE(int(qobject_cast<QCheckBox*>(widgetNamed(t, a))->checkState()),
+                 b == "checked"  ? int(Qt::Checked)
+                 : b == "partly" ? int(Qt::PartiallyChecked)
+                                 : int(Qt::Unchecked));
+    } else if (verb == "restart") {
+        t.restart();
+    } else if (verb == "program-golden") { // a UTF-16 file against tests/data/b ("@program")
+        QString text = decodeUtf16Le(readBytes(t.p.path(a)));
+        text.replace(t.p.folder(), "@program");
+        QCOMPARE(text, QString::fromUtf8(golden(b, text.toUtf8())));
+    } else if (verb == "program-lacks") {
+        QVERIFY2(!decodeUtf16Le(readBytes(t.p.path(a))).contains(b), qPrintable(where));
     } else if (verb == "program-write") { // a file's text with one thing put for another
         QString text = decodeUtf16Le(readBytes(t.p.path(a)));
         text.replace(b, c);
@@ -326,7 +364,11 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
 
 void runSteps(LessonWindows& t, const QString& relative) {
     const QString name = QFileInfo(relative).fileName();
-    const QString project = t.main->session().projectPath + '/';
+    // A project's file by its path there, or the program folder's ("@/...").
+    const auto at = [&](const QString& path) {
+        return path.startsWith("@/") ? t.p.path(path.mid(2))
+                                     : t.main->session().projectPath + '/' + path;
+    };
     QMap<QString, QByteArray> kept; // files kept aside by "keep", compared by "unchanged"
     qsizetype mark = 0;             // the prompts shown when "mark" was said
     QMap<QString, int> noted;       // the caret or the entry count when "note" was said
@@ -382,7 +424,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "lesson-title") {
                 QCOMPARE(t.main->session().lessonTitle, a);
             } else if (verb == "file-starts") {
-                QVERIFY2(decodeUtf16Le(readBytes(project + a)).startsWith(b), qPrintable(where));
+                QVERIFY2(decodeUtf16Le(readBytes(at(a))).startsWith(b), qPrintable(where));
             } else if (verb == "key") {
                 t.matn->setFocus();
                 const QKeySequence key(a);
@@ -407,11 +449,11 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "close") {
                 (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.main->formatter())->close();
             } else if (verb == "write") {
-                writeBytes(project + a, encodeUtf16Le(b));
+                writeBytes(at(a), encodeUtf16Le(b));
             } else if (verb == "write-bytes") {
-                writeBytes(project + a, b.toUtf8());
+                writeBytes(at(a), b.toUtf8());
             } else if (verb == "keep") {
-                kept.insert(a, readBytes(project + a));
+                kept.insert(a, readBytes(at(a)));
             } else if (verb == "note") {
                 noted.insert(a, now(a));
             } else if (verb == "same") {
@@ -419,13 +461,13 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "mark") {
                 mark = shown.size();
             } else if (verb == "unchanged") {
-                QVERIFY2(readBytes(project + a) == kept.value(a), qPrintable(where));
+                QVERIFY2(readBytes(at(a)) == kept.value(a), qPrintable(where));
             } else if (verb == "bytes") {
-                QCOMPARE(readBytes(project + a), b.toUtf8());
+                QCOMPARE(readBytes(at(a)), b.toUtf8());
             } else if (verb == "exists") {
-                QVERIFY2(QFile::exists(project + a) == (b != "no"), qPrintable(where));
+                QVERIFY2(QFile::exists(at(a)) == (b != "no"), qPrintable(where));
             } else if (verb == "file-has") {
-                QVERIFY2(decodeUtf16Le(readBytes(project + a)).contains(b), qPrintable(where));
+                QVERIFY2(decodeUtf16Le(readBytes(at(a))).contains(b), qPrintable(where));
             } else if (verb == "outline") {
                 QCOMPARE(t.outline().join("\n"), a);
             } else if (verb == "outline-size") {

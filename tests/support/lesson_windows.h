@@ -35,6 +35,13 @@ struct LessonWindows {
     // The main window alone over an empty catalogue: no project, no formatter.
     struct Bare {};
     explicit LessonWindows(Bare);
+    // The main window over projects of these titles, with the shipped Resources.
+    struct Projects {
+        QStringList titles;
+    };
+    explicit LessonWindows(const Projects& projects);
+    // The program started again over the same folder.
+    void restart();
     ~LessonWindows();
     // The main window's data-entry button, as the pointer reaches and clicks it.
     void dataEntry();
