@@ -284,6 +284,15 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QString text = decodeUtf16Le(readBytes(t.p.path(a)));
         text.replace(b, c);
         writeBytes(t.p.path(a), encodeUtf16Le(text));
+    } else if (verb == "program-remove") {
+        QFileInfo(t.p.path(a)).isDir() ? void(QDir(t.p.path(a)).removeRecursively())
+                                       : void(QFile::remove(t.p.path(a)));
+    } else if (verb == "program-same") {
+        QCOMPARE(readBytes(t.p.path(a)), readBytes(t.p.path(b)));
+    } else if (verb == "program-larger") {
+        QVERIFY2(QFileInfo(t.p.path(a)).size() > b.toLongLong(), qPrintable(where));
+    } else if (verb == "tooltip-has") {
+        QVERIFY2(widgetNamed(t, a)->toolTip().contains(b), qPrintable(where));
     } else if (verb == "program-file") {
         QCOMPARE(QFileInfo::exists(t.p.path(a)), yes);
     } else if (verb == "program-folder") {
@@ -341,6 +350,8 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
                     }
             } else if (verb == "visible") {
                 QCOMPARE(e->isVisible(), a != "no");
+            } else if (verb == "notice-ends") {
+                QVERIFY2(t.p.prompts.shown.last().text.endsWith(a), qPrintable(where));
             } else if (verb == "notice") {
                 QCOMPARE(t.p.prompts.shown.last().text, a);
             } else if (verb == "mark") {
@@ -380,7 +391,11 @@ void runSteps(LessonWindows& t, const QString& relative) {
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QStringList& row = rows[r];
         const QString verb = row[0];
-        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
+        // "@program" in a step stands for the program folder.
+        const auto arg = [&](int n) {
+            return invisible(row.value(n)).replace(QStringLiteral("@program"), t.p.folder());
+        };
+        const QString a = arg(1), b = arg(2);
         const QString where = name + ": " + row.join(' ');
         const auto& shown = t.p.prompts.shown;
         // A step of its own, so that a failed check ends it and the scenario names it.
@@ -478,6 +493,10 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QVERIFY2(shown.last().text.contains(a), qPrintable(where));
             } else if (verb == "notices-since-mark-at-most") {
                 QVERIFY2(shown.size() - mark <= a.toInt(), qPrintable(where));
+            } else if (verb == "notice-ends") {
+                QVERIFY2(t.p.prompts.shown.last().text.endsWith(a), qPrintable(where));
+            } else if (verb == "notice-ends") {
+                QVERIFY2(shown.last().text.endsWith(a), qPrintable(where));
             } else if (verb == "notice") {
                 QCOMPARE(shown.last().text, a);
             } else if (verb == "notice-starts") {
@@ -528,7 +547,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(t.p.entries().last(), a);
             } else {
                 bool known = false;
-                controlStep(t, verb, a, b, invisible(row.value(3)), where, known);
+                controlStep(t, verb, a, b, arg(3), where, known);
                 if (!known)
                     QFAIL(qPrintable("unknown step: " + where));
             }
