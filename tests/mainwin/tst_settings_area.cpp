@@ -122,9 +122,6 @@ private slots:
         runSteps(t, "settings/" + name);
     }
 
-    // The questions button beside the disc image: its dialog offers what the lists have
-    // selected, follows the format with the file's ending and the options, and writes what
-    // the author chose; Cancel writes nothing.
     // A setting the disk does not take (the file may grow no more: a full disk, for root
     // too) is said in Persian, and the box shows the value the project still holds.
     void aSettingTheDiskRefuses() {
@@ -151,111 +148,6 @@ private slots:
         const QString said = g.p.prompts.shown.last().text;
         QVERIFY2(said.startsWith(PayamText(kNoticeSettingNotKept)), qPrintable(said));
         QVERIFY2(said.contains(u8("علت: فضاي ديسك پر است")), qPrintable(said));
-    }
-
-    void questionsButtonWritesForPlatforms() {
-        Program g;
-        for (const auto& [name, bytes] :
-             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
-            QDir().mkpath(QFileInfo(g.p.path("Project 1/" + name)).path());
-            writeBytes(g.p.path("Project 1/" + name), bytes);
-        }
-        auto* button = g.find<QToolButton>("QuestionsOut");
-        QCOMPARE(button->geometry().left(),
-                 g.find<QToolButton>("DiscImage")->geometry().right() + 5);
-        QVERIFY(button->geometry().right() < g.find<QCheckBox>("Pcheck")->geometry().left());
-        g.select(0);
-        clickRow(g.find<QListWidget>("ReshB"), 0);
-        clickRow(g.find<QListWidget>("DarsB"), 0);
-        // A right-to-left option is clicked on its circle, at its right end.
-        const auto choose = [](QDialog* d, const char* name) {
-            auto* option = d->findChild<QRadioButton*>(name);
-            QTest::mouseClick(option, Qt::LeftButton, {},
-                              QPoint(option->width() - 8, option->height() / 2));
-            QVERIFY(option->isChecked());
-        };
-        // The dialog as the author fills it, then its own button.
-        const auto fill = [&](std::function<void(QDialog*)> steps) {
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog && dialog->objectName() == "QuestionsDialog");
-                steps(dialog);
-            });
-            QTest::mouseClick(button, Qt::LeftButton);
-        };
-        const QString lessonFile = g.p.path("lesson.xml");
-        fill([&](QDialog* d) {
-            auto* lesson = d->findChild<QRadioButton*>("QWhat0");
-            QVERIFY(lesson->isEnabled() && lesson->isChecked());
-            QVERIFY(d->findChild<QLabel*>("QGiftNote")->isEnabled());
-            QVERIFY(!d->findChild<QSpinBox*>("QPassMark")->isEnabled());
-            // No control moves when the format changes; the note is greyed, not hidden.
-            const auto places = [d] {
-                QList<QRect> rects;
-                for (const QWidget* w : d->findChildren<QWidget*>())
-                    rects << w->geometry();
-                return rects;
-            };
-            const QList<QRect> before = places();
-            choose(d, "QFormat1");
-            QCOMPARE(places(), before);
-            auto* out = d->findChild<QLineEdit*>("QOut");
-            QVERIFY(pathTyped(out->text()).endsWith(u8("One.xml")));
-            QVERIFY(!d->findChild<QLabel*>("QGiftNote")->isEnabled());
-            // The path reads left to right, each folder's name kept apart.
-            QCOMPARE(out->layoutDirection(), Qt::LeftToRight);
-            QCOMPARE(out->text(), pathShown(pathTyped(out->text())));
-            QVERIFY(out->text().contains(QStringLiteral("\u200E/\u200E")));
-            out->setText(lessonFile);
-            QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
-        });
-        QCOMPARE(readMoodleXml(readBytes(lessonFile)).questions.size(), 4);
-        QCOMPARE(g.p.prompts.shown.last().text,
-                 u8("سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F\r\n") + QChar(0x202A) +
-                     lessonFile + QChar(0x202C) + QChar(0x200F));
-        // The same file again: asked first, starting on No; No keeps it as it was.
-        const QByteArray written = readBytes(lessonFile);
-        for (const bool replace : {false, true}) {
-            writeBytes(lessonFile, "kept");
-            g.p.prompts.answers = {replace};
-            fill([&](QDialog* d) {
-                choose(d, "QFormat1");
-                d->findChild<QLineEdit*>("QOut")->setText(lessonFile);
-                QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
-            });
-            const auto& asked = g.p.prompts.shown[g.p.prompts.shown.size() - (replace ? 2 : 1)];
-            QVERIFY(asked.text.contains(QChar(0x202A) + lessonFile + QChar(0x202C)));
-            QCOMPARE(asked.start, Default::No);
-            QCOMPARE(readBytes(lessonFile), replace ? written : QByteArray("kept"));
-        }
-        const QString package = g.p.path("all.zip");
-        fill([&](QDialog* d) {
-            choose(d, "QWhat2");
-            choose(d, "QFormat2");
-            QVERIFY(pathTyped(d->findChild<QLineEdit*>("QOut")->text()).endsWith(".zip"));
-            QTest::mouseClick(d->findChild<QCheckBox*>("QScoEach"), Qt::LeftButton);
-            auto* pass = d->findChild<QSpinBox*>("QPassMark");
-            pass->setFocus();
-            pass->selectAll();
-            QTest::keyClicks(pass, "70");
-            d->findChild<QLineEdit*>("QOut")->setText(package);
-            QTest::mouseClick(d->findChild<QPushButton*>("QOk"), Qt::LeftButton);
-        });
-        QVERIFY(QFileInfo(package).size() > 100000);
-        QVERIFY(
-            g.p.entries().join('\n').contains("SCORM package made: " + package + " (2 lessons)."));
-        QProcess unzip;
-        unzip.start("unzip", {"-p", package, "Data/quizdata.js", "imsmanifest.xml"});
-        QVERIFY(unzip.waitForFinished());
-        const QByteArray packed = unzip.readAllStandardOutput();
-        QVERIFY(packed.contains("\"lms\":{\"passMark\":70}"));
-        QCOMPARE(packed.count("<item "), 1);
-        fill([&](QDialog* d) {
-            d->findChild<QLineEdit*>("QOut")->setText(g.p.path("cancelled.gift"));
-            QTest::mouseClick(d->findChild<QPushButton*>("QCancel"), Qt::LeftButton);
-        });
-        QVERIFY(!QFile::exists(g.p.path("cancelled.gift")));
-        QCOMPARE(g.p.entries().last(), QStringLiteral("Aborted by user!"));
     }
 
     // The progress window is gone before the closing message, with real message boxes (a

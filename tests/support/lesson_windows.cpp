@@ -5,6 +5,7 @@
 #include "formatter/formatter_window.h"
 #include "lesson/question_check.h"
 #include "mainwin/main_window.h"
+#include "platform/persian_text.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
@@ -16,11 +17,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTimer>
@@ -80,7 +83,9 @@ void LessonWindows::restart() {
 LessonWindows::~LessonWindows() = default;
 
 QWidget* widgetNamed(LessonWindows& t, const QString& name) {
-    QWidget* w = t.f && t.f->isVisible() ? t.f->findChild<QWidget*>(name) : nullptr;
+    QWidget* w = t.modal ? t.modal->findChild<QWidget*>(name) : nullptr;
+    if (!w && t.f && t.f->isVisible())
+        w = t.f->findChild<QWidget*>(name);
     if (!w)
         w = t.main->findChild<QWidget*>(name);
     if (!w)
@@ -293,12 +298,88 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QVERIFY2(QFileInfo(t.p.path(a)).size() > b.toLongLong(), qPrintable(where));
     } else if (verb == "tooltip-has") {
         QVERIFY2(widgetNamed(t, a)->toolTip().contains(b), qPrintable(where));
+    } else if (verb == "copy-sample") { // the shipped sample project's files into a folder
+        for (const auto& [file, bytes] :
+             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
+            QDir().mkpath(QFileInfo(t.p.path(a + '/' + file)).path());
+            writeBytes(t.p.path(a + '/' + file), bytes);
+        }
+    } else if (verb == "beside") { // a's left end stands c pixels after b's right end
+        QCOMPARE(widgetNamed(t, a)->geometry().left(),
+                 widgetNamed(t, b)->geometry().right() + c.toInt());
+    } else if (verb == "left-of") {
+        QVERIFY2(widgetNamed(t, a)->geometry().right() < widgetNamed(t, b)->geometry().left(),
+                 qPrintable(where));
+    } else if (verb == "type-in") { // typed over what the box holds, no Enter
+        auto* box = widgetNamed(t, a);
+        box->setFocus();
+        QMetaObject::invokeMethod(box, "selectAll");
+        typeText(box, b);
+    } else if (verb == "unzip") { // an entry of a zip into a file of the program folder
+        QProcess unzip;
+        unzip.start("unzip", {"-p", t.p.path(a), b});
+        QVERIFY(unzip.waitForFinished(30000));
+        writeBytes(t.p.path(c), unzip.readAllStandardOutput());
+    } else if (verb == "zip-has") { // an entry of a zip holds a text
+        QProcess unzip;
+        unzip.start("unzip", {"-p", t.p.path(a), b});
+        QVERIFY(unzip.waitForFinished(30000));
+        QVERIFY2(unzip.readAllStandardOutput().contains(c.toUtf8()), qPrintable(where));
+    } else if (verb == "program-count") { // how often a UTF-8 file holds a text
+        QCOMPARE(int(readBytes(t.p.path(a)).count(b.toUtf8())), c.toInt());
+    } else if (verb == "program-write-bytes") {
+        writeBytes(t.p.path(a), b.toUtf8());
+    } else if (verb == "program-bytes") {
+        QCOMPARE(readBytes(t.p.path(a)), b.toUtf8());
     } else if (verb == "program-file") {
         QCOMPARE(QFileInfo::exists(t.p.path(a)), yes);
     } else if (verb == "program-folder") {
         QCOMPARE(QFileInfo(t.p.path(a)).isDir(), yes);
     } else {
         known = false;
+    }
+}
+
+// The steps of a "modal" block: any control step, in the dialog first; "places" keeps its
+// controls' places and "same-places" compares them (no control moves).
+void modalSteps(LessonWindows& t, const QList<QStringList>& rows, const QString& name) {
+    QList<QRect> places;
+    const auto now = [&] {
+        QList<QRect> rects;
+        for (const QWidget* w : t.modal->findChildren<QWidget*>())
+            rects << w->geometry();
+        return rects;
+    };
+    for (const QStringList& row : rows) {
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)).replace("@program", t.p.folder());
+        const QString b = invisible(row.value(2)).replace("@program", t.p.folder());
+        const QString where = name + ": (dialog) " + row.join(' ');
+        [&] {
+            if (verb == "places") {
+                places = now();
+            } else if (verb == "same-places") {
+                QCOMPARE(now(), places);
+            } else if (verb == "path-ends") {
+                QVERIFY2(pathTyped(widgetNamed(t, a)->property("text").toString()).endsWith(b),
+                         qPrintable(where));
+            } else if (verb == "shown-as-path") { // left to right, each name kept apart
+                QWidget* box = widgetNamed(t, a);
+                const QString text = box->property("text").toString();
+                QCOMPARE(box->layoutDirection(), Qt::LeftToRight);
+                QCOMPARE(text, pathShown(pathTyped(text)));
+                QVERIFY2(text.contains(QStringLiteral("\u200E/\u200E")), qPrintable(where));
+            } else {
+                bool known = false;
+                controlStep(t, verb, a, b, invisible(row.value(3)), where, known);
+                if (!known)
+                    QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
     }
 }
 
@@ -400,7 +481,27 @@ void runSteps(LessonWindows& t, const QString& relative) {
         const auto& shown = t.p.prompts.shown;
         // A step of its own, so that a failed check ends it and the scenario names it.
         [&] {
-            if (verb == "open") {
+            if (verb == "modal") { // click b, then work the modal dialog a up to "end"
+                qsizetype end = r + 1;
+                while (end < rows.size() && rows[end][0] != "end")
+                    ++end;
+                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
+                r = end;
+                bool worked = false;
+                QTimer::singleShot(0, [&] {
+                    t.modal = QApplication::activeModalWidget();
+                    QVERIFY2(t.modal && t.modal->objectName() == a, qPrintable(where));
+                    modalSteps(t, inside, name);
+                    // A failed step leaves the dialog open: closed, so the click returns.
+                    if (auto* dialog = qobject_cast<QDialog*>(t.modal);
+                        dialog && dialog->isVisible() && QTest::currentTestFailed())
+                        dialog->reject();
+                    t.modal = nullptr;
+                    worked = true;
+                });
+                QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+                QVERIFY2(worked, qPrintable(where));
+            } else if (verb == "open") {
                 qsizetype end = r + 1;
                 while (end < rows.size() && rows[end][0] != "end")
                     ++end;
@@ -506,8 +607,9 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(shown.last().text,
                          PayamText(a.toInt()) +
                              (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
-            } else if (verb == "asked-starting-on") {
-                QCOMPARE(shown.last().start, a == "yes" ? Default::Yes : Default::No);
+            } else if (verb == "asked-starting-on") { // the last question, or the one b back
+                QCOMPARE(shown.value(shown.size() - 1 - b.toInt()).start,
+                         a == "yes" ? Default::Yes : Default::No);
             } else if (verb == "notices-since-mark") {
                 QCOMPARE(shown.size() - mark, qsizetype(a.toInt()));
             } else if (verb == "ticked") {

@@ -30,6 +30,7 @@ struct LessonWindows {
     FormatterWindow* f = nullptr;
     RichTextBox* matn = nullptr;
     QListWidget* bindex = nullptr;
+    QWidget* modal = nullptr; // the dialog a "modal" block works in, searched first
     explicit LessonWindows(Prompts* real = nullptr, const QString& field = u8("علوم"),
                            const QString& lesson = u8("درس يك"));
     // The main window alone over an empty catalogue: no project, no formatter.
