@@ -1,0 +1,523 @@
+// The step runner of the window scenarios in tests/data: the verbs of the lesson windows,
+// the question editor, a modal dialog and any control found by its name.
+#include "app/messages.h"
+#include "editor/question_editor.h"
+#include "formatter/formatter_window.h"
+#include "lesson/question_check.h"
+#include "mainwin/main_window.h"
+#include "platform/persian_text.h"
+#include "platform/text_codec.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "support/documents.h"
+#include "support/golden.h"
+#include "support/lesson_windows.h"
+#include "widgets/rich_text_box.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolTip>
+#include <QtTest>
+
+namespace tavrin::test {
+
+namespace {
+
+// The steps any window's controls take, found by name; known is false for another verb.
+void controlStep(LessonWindows& t, const QString& verb, const QString& a, const QString& b,
+                 const QString& c, const QString& where, bool& known) {
+    known = true;
+    const auto list = [&](const QString& name) {
+        return qobject_cast<QListWidget*>(widgetNamed(t, name));
+    };
+    const bool yes = b != "no";
+    if (verb == "click") {
+        QTest::mouseClick(widgetNamed(t, a), Qt::LeftButton);
+    } else if (verb == "click-option") { // a right-to-left option, on its circle at its right end
+        QWidget* option = widgetNamed(t, a);
+        QTest::mouseClick(option, Qt::LeftButton, {},
+                          QPoint(option->width() - 8, option->height() / 2));
+    } else if (verb == "click-row") {
+        QListWidget* l = list(a);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(b.toInt())).center());
+    } else if (verb == "hover") {
+        QWidget* w = widgetNamed(t, a);
+        if (auto* l = qobject_cast<QListWidget*>(w))
+            w = l->viewport();
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &move);
+    } else if (verb == "time-passes") { // the panel's delay, then its fade, to the end
+        auto* delay = t.main->findChild<QTimer*>(QStringLiteral("Timer2"));
+        auto* fade = t.main->findChild<QTimer*>(QStringLiteral("FadeTimer"));
+        if (delay->isActive())
+            fire(delay);
+        while (fade->isActive())
+            fire(fade);
+    } else if (verb == "title-box") { // the New title box, typed into and confirmed
+        QTimer::singleShot(0, [a] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            typeText(box->findChild<QLineEdit*>("jadid"), a);
+            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
+        });
+        QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+    } else if (verb == "enabled") {
+        QCOMPARE(widgetNamed(t, a)->isEnabled(), yes);
+    } else if (verb == "shown") {
+        QCOMPARE(widgetNamed(t, a)->isVisible(), yes);
+    } else if (verb == "checked") {
+        QCOMPARE(qobject_cast<QAbstractButton*>(widgetNamed(t, a))->isChecked(), yes);
+    } else if (verb == "text") {
+        QCOMPARE(widgetNamed(t, a)->property("text").toString(), b);
+    } else if (verb == "tooltip") {
+        QCOMPARE(widgetNamed(t, a)->toolTip(), b);
+    } else if (verb == "count") {
+        QCOMPARE(list(a)->count(), b.toInt());
+    } else if (verb == "item") { // "ROW=TEXT"
+        const qsizetype eq = b.indexOf(u'=');
+        QCOMPARE(list(a)->item(b.left(eq).toInt())->text(), b.mid(eq + 1));
+    } else if (verb == "selected") {
+        QVERIFY2(list(a)->item(b.toInt())->isSelected(), qPrintable(where));
+    } else if (verb == "base") {
+        QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::Base), QColor(b));
+    } else if (verb == "grey") {
+        QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::WindowText).red(), b.toInt());
+    } else if (verb == "set-text") { // a box's text, set as a paste would
+        widgetNamed(t, a)->setProperty("text", b);
+    } else if (verb == "tooltip-shown") { // the tip beside a control, now
+        QVERIFY2(QToolTip::isVisible(), qPrintable(where));
+        QCOMPARE(QToolTip::text(), a);
+    } else if (verb == "no-box-opens") { // a click that opens no modal box and logs nothing
+        const QStringList before = t.p.entries();
+        bool opened = false;
+        const std::unique_ptr<QTimer> watch(onEveryModal<QWidget>([&](QWidget* box) {
+            opened = true;
+            box->close();
+        }));
+        QTest::mouseClick(widgetNamed(t, a), Qt::LeftButton);
+        QVERIFY2(!opened, qPrintable(where));
+        QCOMPARE(t.p.entries(), before);
+    } else if (verb == "list") { // a list's rows, sorted, "\n" between
+        QStringList rows;
+        for (int i = 0; i < list(a)->count(); ++i)
+            rows << list(a)->item(i)->text();
+        rows.sort();
+        QCOMPARE(rows.join(u'\n'), b);
+    } else if (verb == "type") { // typed over what the box holds, then Enter
+        auto* box = widgetNamed(t, a);
+        box->setFocus();
+        QMetaObject::invokeMethod(box, "selectAll");
+        typeText(box, b);
+        QTest::keyClick(box, Qt::Key_Return);
+    } else if (verb == "key-on") {
+        const QKeySequence key(b);
+        QWidget* w = widgetNamed(t, a);
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+    } else if (verb == "value") {
+        QCOMPARE(widgetNamed(t, a)->property("value").toInt(), b.toInt());
+    } else if (verb == "check-state") {
+        QCOMPARE(int(qobject_cast<QCheckBox*>(widgetNamed(t, a))->checkState()),
+                 b == "checked"  ? int(Qt::Checked)
+                 : b == "partly" ? int(Qt::PartiallyChecked)
+                                 : int(Qt::Unchecked));
+    } else if (verb == "restart") {
+        t.restart();
+    } else if (verb == "program-golden") { // a UTF-16 file against tests/data/b ("@program")
+        QString text = decodeUtf16Le(readBytes(t.p.path(a)));
+        text.replace(t.p.folder(), "@program");
+        QCOMPARE(text, QString::fromUtf8(golden(b, text.toUtf8())));
+    } else if (verb == "program-lacks") {
+        QVERIFY2(!decodeUtf16Le(readBytes(t.p.path(a))).contains(b), qPrintable(where));
+    } else if (verb == "program-write") { // a file's text with one thing put for another
+        QString text = decodeUtf16Le(readBytes(t.p.path(a)));
+        text.replace(b, c);
+        writeBytes(t.p.path(a), encodeUtf16Le(text));
+    } else if (verb == "program-remove") {
+        QFileInfo(t.p.path(a)).isDir() ? void(QDir(t.p.path(a)).removeRecursively())
+                                       : void(QFile::remove(t.p.path(a)));
+    } else if (verb == "program-same") {
+        QCOMPARE(readBytes(t.p.path(a)), readBytes(t.p.path(b)));
+    } else if (verb == "program-larger") {
+        QVERIFY2(QFileInfo(t.p.path(a)).size() > b.toLongLong(), qPrintable(where));
+    } else if (verb == "tooltip-has") {
+        QVERIFY2(widgetNamed(t, a)->toolTip().contains(b), qPrintable(where));
+    } else if (verb == "copy-sample") { // the shipped sample project's files into a folder
+        for (const auto& [file, bytes] :
+             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
+            QDir().mkpath(QFileInfo(t.p.path(a + '/' + file)).path());
+            writeBytes(t.p.path(a + '/' + file), bytes);
+        }
+    } else if (verb == "beside") { // a's left end stands c pixels after b's right end
+        QCOMPARE(widgetNamed(t, a)->geometry().left(),
+                 widgetNamed(t, b)->geometry().right() + c.toInt());
+    } else if (verb == "left-of") {
+        QVERIFY2(widgetNamed(t, a)->geometry().right() < widgetNamed(t, b)->geometry().left(),
+                 qPrintable(where));
+    } else if (verb == "type-in") { // typed over what the box holds, no Enter
+        auto* box = widgetNamed(t, a);
+        box->setFocus();
+        QMetaObject::invokeMethod(box, "selectAll");
+        typeText(box, b);
+    } else if (verb == "unzip") { // an entry of a zip into a file of the program folder
+        QProcess unzip;
+        unzip.start("unzip", {"-p", t.p.path(a), b});
+        QVERIFY(unzip.waitForFinished(30000));
+        writeBytes(t.p.path(c), unzip.readAllStandardOutput());
+    } else if (verb == "zip-has") { // an entry of a zip holds a text
+        QProcess unzip;
+        unzip.start("unzip", {"-p", t.p.path(a), b});
+        QVERIFY(unzip.waitForFinished(30000));
+        QVERIFY2(unzip.readAllStandardOutput().contains(c.toUtf8()), qPrintable(where));
+    } else if (verb == "program-count") { // how often a UTF-8 file holds a text
+        QCOMPARE(int(readBytes(t.p.path(a)).count(b.toUtf8())), c.toInt());
+    } else if (verb == "program-write-bytes") {
+        writeBytes(t.p.path(a), b.toUtf8());
+    } else if (verb == "program-bytes") {
+        QCOMPARE(readBytes(t.p.path(a)), b.toUtf8());
+    } else if (verb == "program-file") {
+        QCOMPARE(QFileInfo::exists(t.p.path(a)), yes);
+    } else if (verb == "program-folder") {
+        QCOMPARE(QFileInfo(t.p.path(a)).isDir(), yes);
+    } else {
+        known = false;
+    }
+}
+
+// The steps of a "modal" block: any control step, in the dialog first; "places" keeps its
+// controls' places and "same-places" compares them (no control moves).
+void modalSteps(LessonWindows& t, const QList<QStringList>& rows, const QString& name) {
+    QList<QRect> places;
+    const auto now = [&] {
+        QList<QRect> rects;
+        for (const QWidget* w : t.modal->findChildren<QWidget*>())
+            rects << w->geometry();
+        return rects;
+    };
+    for (const QStringList& row : rows) {
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)).replace("@program", t.p.folder());
+        const QString b = invisible(row.value(2)).replace("@program", t.p.folder());
+        const QString where = name + ": (dialog) " + row.join(' ');
+        [&] {
+            if (verb == "places") {
+                places = now();
+            } else if (verb == "same-places") {
+                QCOMPARE(now(), places);
+            } else if (verb == "path-ends") {
+                QVERIFY2(pathTyped(widgetNamed(t, a)->property("text").toString()).endsWith(b),
+                         qPrintable(where));
+            } else if (verb == "shown-as-path") { // left to right, each name kept apart
+                QWidget* box = widgetNamed(t, a);
+                const QString text = box->property("text").toString();
+                QCOMPARE(box->layoutDirection(), Qt::LeftToRight);
+                QCOMPARE(text, pathShown(pathTyped(text)));
+                QVERIFY2(text.contains(QStringLiteral("\u200E/\u200E")), qPrintable(where));
+            } else {
+                bool known = false;
+                controlStep(t, verb, a, b, invisible(row.value(3)), where, known);
+                if (!known)
+                    QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
+// The steps of "open N" up to "end", in the question editor.
+void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& rows,
+                 const QString& name) {
+    const auto box = [e](const QString& which) {
+        return which == "Soal" ? e->Soal() : which == "Javab" ? e->Javab() : e->Tozih();
+    };
+    const auto path = [e](const QString& which) {
+        return which == "picB" ? e->picB() : which == "soutB" ? e->soutB() : e->filmB();
+    };
+    qsizetype mark = 0;
+    for (const QStringList& row : rows) {
+        const QString verb = row[0];
+        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
+        const QString where = name + ": (editor) " + row.join(' ');
+        [&] {
+            if (verb == "set") {
+                box(a)->setText(b);
+            } else if (verb == "set-path") {
+                path(a)->setText(b.isEmpty() ? QString() : t.p.path(b));
+            } else if (verb == "set-back") {
+                e->setBackPath(t.p.path(a));
+            } else if (verb == "click") {
+                QTest::mouseClick(control<QWidget>(e, qPrintable(a)), Qt::LeftButton);
+            } else if (verb == "escape") {
+                QTest::keyClick(e, Qt::Key_Escape);
+            } else if (verb == "close") {
+                e->close();
+            } else if (verb == "choose") {
+                t.p.prompts.choices << (a == "yes"  ? Answer::Yes
+                                        : a == "no" ? Answer::No
+                                                    : Answer::Cancel);
+            } else if (verb == "title") {
+                QCOMPARE(e->windowTitle(), a);
+            } else if (verb == "text") {
+                QCOMPARE(box(a)->text(), b);
+            } else if (verb == "path-empty") {
+                QVERIFY2(path(a)->text().isEmpty(), qPrintable(where));
+            } else if (verb == "writable") {
+                QVERIFY2(!box(a)->isReadOnly(), qPrintable(where));
+            } else if (verb == "right-to-left") {
+                for (const char* which : {"Soal", "Javab", "Tozih"})
+                    for (QTextBlock k = box(which)->document()->begin(); k.isValid();
+                         k = k.next()) {
+                        QCOMPARE(k.blockFormat().layoutDirection(), Qt::RightToLeft);
+                        QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+                    }
+            } else if (verb == "visible") {
+                QCOMPARE(e->isVisible(), a != "no");
+            } else if (verb == "notice-ends") {
+                QVERIFY2(t.p.prompts.shown.last().text.endsWith(a), qPrintable(where));
+            } else if (verb == "notice") {
+                QCOMPARE(t.p.prompts.shown.last().text, a);
+            } else if (verb == "mark") {
+                mark = t.p.prompts.shown.size();
+            } else if (verb == "notice-at") { // the Nth notice since "mark"
+                QCOMPARE(t.p.prompts.shown.value(mark + a.toInt()).text, b);
+            } else if (verb == "notices-since-mark") {
+                QCOMPARE(t.p.prompts.shown.size() - mark, qsizetype(a.toInt()));
+            } else {
+                QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void runSteps(LessonWindows& t, const QString& relative) {
+    const QString name = QFileInfo(relative).fileName();
+    // A project's file by its path there, or the program folder's ("@/...").
+    const auto at = [&](const QString& path) {
+        return path.startsWith("@/") ? t.p.path(path.mid(2))
+                                     : t.main->session().projectPath + '/' + path;
+    };
+    QMap<QString, QByteArray> kept; // files kept aside by "keep", compared by "unchanged"
+    qsizetype mark = 0;             // the prompts shown when "mark" was said
+    QMap<QString, int> noted;       // the caret or the entry count when "note" was said
+    QMap<QString, QString> texts;   // the lesson box's texts kept by "remember"
+    const auto now = [&](const QString& what) {
+        return what == "caret" ? t.matn->selectionStart() : t.f->table().EntryCount;
+    };
+    const QList<QStringList> rows = tableRows(relative);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList& row = rows[r];
+        const QString verb = row[0];
+        // "@program" in a step stands for the program folder.
+        const auto arg = [&](int n) {
+            return invisible(row.value(n)).replace(QStringLiteral("@program"), t.p.folder());
+        };
+        const QString a = arg(1), b = arg(2);
+        const QString where = name + ": " + row.join(' ');
+        const auto& shown = t.p.prompts.shown;
+        // A step of its own, so that a failed check ends it and the scenario names it.
+        [&] {
+            if (verb == "modal") { // click b, then work the modal dialog a up to "end"
+                qsizetype end = r + 1;
+                while (end < rows.size() && rows[end][0] != "end")
+                    ++end;
+                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
+                r = end;
+                bool worked = false;
+                QTimer::singleShot(0, [&] {
+                    t.modal = QApplication::activeModalWidget();
+                    QVERIFY2(t.modal && t.modal->objectName() == a, qPrintable(where));
+                    modalSteps(t, inside, name);
+                    // A failed step leaves the dialog open: closed, so the click returns.
+                    if (auto* dialog = qobject_cast<QDialog*>(t.modal);
+                        dialog && dialog->isVisible() && QTest::currentTestFailed())
+                        dialog->reject();
+                    t.modal = nullptr;
+                    worked = true;
+                });
+                QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+                QVERIFY2(worked, qPrintable(where));
+            } else if (verb == "open") {
+                qsizetype end = r + 1;
+                while (end < rows.size() && rows[end][0] != "end")
+                    ++end;
+                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
+                r = end;
+                t.open(a.toInt(), [&](QuestionEditor* e) { editorSteps(t, e, inside, name); });
+            } else if (verb == "load") {
+                t.load(a);
+            } else if (verb == "select") {
+                t.select(a);
+            } else if (verb == "select-span") { // from the start of a through the end of b
+                const QString text = t.matn->text();
+                const qsizetype from = text.indexOf(a), to = text.indexOf(b, from) + b.size();
+                QVERIFY2(from >= 0 && to > from, qPrintable(where));
+                t.matn->setSelection(int(from), int(to - from));
+            } else if (verb == "attach") {
+                t.f->table().AttachPath[a.toInt()] = t.p.path(b);
+            } else if (verb == "new-lesson") {
+                NewDars(t.p.context(), *t.main, a);
+            } else if (verb == "pick-lesson") {
+                t.pickLesson(a.toInt());
+            } else if (verb == "data-entry") {
+                t.dataEntry();
+            } else if (verb == "remember") {
+                texts.insert(a, t.matn->text());
+            } else if (verb == "box-is") {
+                QCOMPARE(t.matn->text(), texts.value(a));
+            } else if (verb == "box-is-not") {
+                QVERIFY2(t.matn->text() != texts.value(a), qPrintable(where));
+            } else if (verb == "right-aligned") {
+                for (QTextBlock k = t.matn->document()->begin(); k.isValid(); k = k.next())
+                    QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+            } else if (verb == "answer-lines") {
+                QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size(),
+                         b.toInt());
+            } else if (verb == "lesson-title") {
+                QCOMPARE(t.main->session().lessonTitle, a);
+            } else if (verb == "file-starts") {
+                QVERIFY2(decodeUtf16Le(readBytes(at(a))).startsWith(b), qPrintable(where));
+            } else if (verb == "key") {
+                t.matn->setFocus();
+                const QKeySequence key(a);
+                QTest::keyClick(t.matn, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+            } else if (verb == "tick") {
+                control<QCheckBox>(t.f, qPrintable(a))->setChecked(b == "on");
+            } else if (verb == "caret") {
+                t.matn->setCaret(a.toInt());
+            } else if (verb == "file") { // a question, its answers, its explanation
+                t.fileQuestion(a, b, invisible(row.value(3)));
+            } else if (verb == "answers") {
+                for (const QString& answer : a.split(','))
+                    t.p.prompts.answers << (answer == "yes");
+            } else if (verb == "choose") {
+                t.p.prompts.choices << (a == "yes"  ? Answer::Yes
+                                        : a == "no" ? Answer::No
+                                                    : Answer::Cancel);
+            } else if (verb == "crash") {
+                t.f->hide(); // the window goes without a word
+            } else if (verb == "reopen") {
+                t.main->formatter()->Doit();
+            } else if (verb == "close") {
+                (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.main->formatter())->close();
+            } else if (verb == "write") {
+                writeBytes(at(a), encodeUtf16Le(b));
+            } else if (verb == "write-bytes") {
+                writeBytes(at(a), b.toUtf8());
+            } else if (verb == "keep") {
+                kept.insert(a, readBytes(at(a)));
+            } else if (verb == "note") {
+                noted.insert(a, now(a));
+            } else if (verb == "same") {
+                QCOMPARE(now(a), noted.value(a));
+            } else if (verb == "mark") {
+                mark = shown.size();
+            } else if (verb == "unchanged") {
+                QVERIFY2(readBytes(at(a)) == kept.value(a), qPrintable(where));
+            } else if (verb == "bytes") {
+                QCOMPARE(readBytes(at(a)), b.toUtf8());
+            } else if (verb == "exists") {
+                QVERIFY2(QFile::exists(at(a)) == (b != "no"), qPrintable(where));
+            } else if (verb == "file-has") {
+                QVERIFY2(decodeUtf16Le(readBytes(at(a))).contains(b), qPrintable(where));
+            } else if (verb == "outline") {
+                QCOMPARE(t.outline().join("\n"), a);
+            } else if (verb == "outline-size") {
+                QCOMPARE(t.outline().size(), a.toInt());
+            } else if (verb == "outline-starts") {
+                QVERIFY2(t.outline().value(a.toInt()).startsWith(b), qPrintable(where));
+            } else if (verb == "notice-has") {
+                QVERIFY2(shown.last().text.contains(a), qPrintable(where));
+            } else if (verb == "notices-since-mark-at-most") {
+                QVERIFY2(shown.size() - mark <= a.toInt(), qPrintable(where));
+            } else if (verb == "notice-ends") {
+                QVERIFY2(t.p.prompts.shown.last().text.endsWith(a), qPrintable(where));
+            } else if (verb == "notice-ends") {
+                QVERIFY2(shown.last().text.endsWith(a), qPrintable(where));
+            } else if (verb == "notice") {
+                QCOMPARE(shown.last().text, a);
+            } else if (verb == "notice-starts") {
+                QVERIFY2(shown.value(shown.size() - 1 - b.toInt()).text.startsWith(a),
+                         qPrintable(where));
+            } else if (verb == "notice-payam") { // the notice, and a line under it
+                QCOMPARE(shown.last().text,
+                         PayamText(a.toInt()) +
+                             (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
+            } else if (verb == "asked-starting-on") { // the last question, or the one b back
+                QCOMPARE(shown.value(shown.size() - 1 - b.toInt()).start,
+                         a == "yes" ? Default::Yes : Default::No);
+            } else if (verb == "notices-since-mark") {
+                QCOMPARE(shown.size() - mark, qsizetype(a.toInt()));
+            } else if (verb == "ticked") {
+                QCOMPARE(control<QCheckBox>(t.f, qPrintable(a))->isChecked(), b == "on");
+            } else if (verb == "visible") {
+                QCOMPARE((a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->isVisible(),
+                         b != "no");
+            } else if (verb == "entries") {
+                QCOMPARE(t.f->table().EntryCount, a.toInt());
+            } else if (verb == "sound-path-empty") {
+                QVERIFY2(t.f->table().SoundPath[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "back-path") {
+                QCOMPARE(t.f->table().BackPath[a.toInt()], t.p.path(b));
+            } else if (verb == "answer-lines-min") {
+                QVERIFY2(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size() >=
+                             b.toInt(),
+                         qPrintable(where));
+            } else if (verb == "question") {
+                QCOMPARE(t.f->table().SoalText[a.toInt()], b);
+            } else if (verb == "answers-empty") {
+                QVERIFY2(t.f->table().JavabRtf[a.toInt()].isEmpty(), qPrintable(where));
+            } else if (verb == "box-starts") {
+                QVERIFY2(t.matn->text().startsWith(a), qPrintable(where));
+            } else if (verb == "box-is-text") {
+                QCOMPARE(t.matn->text(), a);
+            } else if (verb == "box-set") {
+                t.matn->setText(a);
+            } else if (verb == "box-right-to-left") {
+                QCOMPARE(t.matn->layoutDirection(), Qt::RightToLeft);
+            } else if (verb == "box-has") {
+                QVERIFY2(t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "box-lacks") {
+                QVERIFY2(!t.matn->text().contains(a), qPrintable(where));
+            } else if (verb == "log-has") {
+                QVERIFY2(t.p.entries().join('\n').contains(a), qPrintable(where));
+            } else if (verb == "log-last") {
+                QCOMPARE(t.p.entries().last(), a);
+            } else {
+                bool known = false;
+                controlStep(t, verb, a, b, arg(3), where, known);
+                if (!known)
+                    QFAIL(qPrintable("unknown step: " + where));
+            }
+        }();
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
+} // namespace tavrin::test
