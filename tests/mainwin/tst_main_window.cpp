@@ -39,13 +39,6 @@ void hover(QWidget* w) {
     QCoreApplication::sendEvent(w, &move);
 }
 
-// The offscreen platform has no window manager to give the activation back when a modal
-// box closes; a desktop does.
-void activate(QWidget* window) {
-    QApplication::setActiveWindow(window);
-    QTRY_COMPARE(QApplication::activeWindow(), window);
-}
-
 // First and last column holding a pixel of this colour.
 std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
     int first = -1, last = -1;
@@ -62,11 +55,6 @@ std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
         }
     }
     return {first, last};
-}
-
-void clickRow(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
 }
 
 int greyOf(QWidget* w) {
@@ -284,147 +272,10 @@ private slots:
         QVERIFY(t.w->height() * 1.25 <= 768 - 40); // a task bar
     }
 
-    void titleBoxTakesTheFocusAndCleanTitles() {
-        Window t;
-        QStringList focused;
-        const auto typeInto = [&](const QString& text, bool paste) {
-            t.openPanel("ProjB", "Frame7");
-            QTimer::singleShot(0, [&, text, paste] {
-                QWidget* box = QApplication::activeModalWidget();
-                if (!box)
-                    return;
-                // Where typed keys go: the box's focus widget.
-                QWidget* target = box->focusWidget();
-                focused << (target ? target->objectName() : QString());
-                if (!target)
-                    target = box;
-                if (paste) {
-                    QApplication::clipboard()->setText(text);
-                    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
-                } else {
-                    tavrin::test::typeText(target, text);
-                }
-                QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
-                if (box->isVisible())
-                    box->close();
-            });
-            QTest::mouseClick(t.find<QLabel>("Label6"), Qt::LeftButton);
-        };
-        typeInto(QStringLiteral(u"رياضي"), false);
-        typeInto(QStringLiteral("Line one\r\nline\ttwo\nend"), true);
-        QCOMPARE(focused, (QStringList{"jadid", "jadid"}));
-        QCOMPARE(t.list("ProjB")->item(1)->text(), QStringLiteral("Line one line two end"));
-        const QString catalogue = decodeUtf16Le(readBytes(t.p.path("Projects.xml")));
-        QVERIFY(catalogue.contains("Name=\"Line one line two end\""));
-
-        // A refused title keeps the box open with what was typed.
-        bool stillOpen = false;
-        QString kept;
-        t.openPanel("ProjB", "Frame7");
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            QVERIFY(box);
-            auto* jadid = box->findChild<QLineEdit*>("jadid");
-            tavrin::test::typeText(jadid, "a=b");
-            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
-            stillOpen = box->isVisible();
-            kept = jadid->text();
-            jadid->clear();
-            tavrin::test::typeText(jadid, "ok");
-            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(t.find<QLabel>("Label6"), Qt::LeftButton);
-        QVERIFY(stillOpen);
-        QCOMPARE(kept, QStringLiteral("a=b"));
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 QStringLiteral(u"عنوان نبايد شامل \" يا < يا > يا = باشد!\u200F"));
-        QCOMPARE(t.list("ProjB")->item(2)->text(), QStringLiteral("ok"));
-    }
-
     // Focus runs ChekSelect only; reading is for clicks, Enter and moved selections.
-    void focusReadsNothing() {
-        Window t;
-        t.createWithTitle("ProjB", "Frame7", "Label6", "P");
-        t.createWithTitle("ReshB", "Frame9", "Label15", "F");
-        clickRow(t.list("ProjB"), 0); // the field list is read, nothing selected in it
-        QCOMPARE(t.w->selectedIndex(StoreList::Fields), -1);
-        activate(t.w.get());
-        t.list("ProjB")->setFocus();
-        const QStringList before = t.p.entries();
-        QTest::keyClick(t.list("ProjB"), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), t.list("ReshB"));
-        QCOMPARE(t.p.entries(), before);
-        QCOMPARE(t.w->selectedIndex(StoreList::Fields), -1);
-        // Keys act on the focused list: Space selects and reads, Enter reads like a click.
-        QTest::keyClick(t.list("ReshB"), Qt::Key_Space);
-        QCOMPARE(t.w->selectedIndex(StoreList::Fields), 0);
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Reading this Reshteh..."));
-        const qsizetype reads = t.p.entries().count("Reading this Reshteh...");
-        QTest::keyClick(t.list("ReshB"), Qt::Key_Return);
-        QCOMPARE(t.p.entries().count("Reading this Reshteh..."), reads + 1);
-        QVERIFY(!t.p.entries().join('\n').contains("Error occurred"));
-    }
 
     // After the last project is deleted the field list is disabled: its panel goes and
     // its labels do nothing.
-    void keyboardReachesEveryAction() {
-        Window t;
-        // Insert on the project list: a new project.
-        t.list("ProjB")->setFocus();
-        QTimer::singleShot(0, [] {
-            QWidget* box = QApplication::activeModalWidget();
-            QVERIFY(box);
-            tavrin::test::typeText(box->findChild<QLineEdit*>("jadid"), "K");
-            QTest::keyClick(box->findChild<QLineEdit*>("jadid"), Qt::Key_Return);
-        });
-        QTest::keyClick(t.list("ProjB"), Qt::Key_Insert);
-        QCOMPARE(t.list("ProjB")->item(0)->text(), QStringLiteral("K"));
-        // Delete on it: the question, answered No.
-        t.p.prompts.answers = {false};
-        t.list("ProjB")->setFocus();
-        QTest::keyClick(t.list("ProjB"), Qt::Key_Delete);
-        QCOMPARE(t.p.prompts.shown.last().kind, QStringLiteral("question"));
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Aborted by user!"));
-        // F1 opens the help.
-        activate(t.w.get());
-        QString opened;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* help = QApplication::activeModalWidget()) {
-                opened = help->objectName();
-                help->close();
-            }
-        });
-        QTest::keyClick(t.w.get(), Qt::Key_F1);
-        QCOMPARE(opened, QStringLiteral("Help"));
-        // The picture buttons take the focus by Tab and have names.
-        for (const char* name : {"Picture12", "Picture13", "Picture14"}) {
-            auto* picture = t.find<QLabel>(name);
-            QCOMPARE(picture->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-            QVERIFY(!picture->accessibleName().isEmpty());
-        }
-    }
-
-    void addProjectThroughTheFolderPicker() {
-        Window t;
-        t.createWithTitle("ProjB", "Frame7", "Label6", "A");
-        t.openPanel("ProjB", "Frame7");
-        QTimer::singleShot(0, [&t] {
-            QWidget* picker = QApplication::activeModalWidget();
-            QVERIFY(picker);
-            QCOMPARE(picker->windowTitle(), QStringLiteral("Select folder"));
-            auto* dir1 = picker->findChild<QListWidget*>("Dir1");
-            // The picker opens on the program folder; open "Project 1" by double click.
-            QList<QListWidgetItem*> hit = dir1->findItems("Project 1", Qt::MatchEndsWith);
-            QCOMPARE(hit.size(), 1);
-            tavrin::test::doubleClickItem(dir1, hit[0]);
-            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(t.find<QLabel>("Label3"), Qt::LeftButton);
-        QCOMPARE(t.w->pickPurpose(), QStringLiteral("addproj"));
-        QCOMPARE(t.list("ProjB")->count(), 4);
-        QVERIFY(t.list("ProjB")->item(1)->isSelected());
-        QCOMPARE(t.p.entries().last(), QStringLiteral("Project number 2 added."));
-    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +35,12 @@
 namespace tavrin::test {
 
 namespace {
+
+// Where typed keys go: a dialog's own focus widget (offscreen gives no activation back), or
+// the application's.
+QWidget* focusedIn(LessonWindows& t) {
+    return t.modal ? t.modal->focusWidget() : QApplication::focusWidget();
+}
 
 // The steps any window's controls take, found by name; known is false for another verb.
 void controlStep(LessonWindows& t, const QString& verb, const QString& a, const QString& b,
@@ -169,6 +176,51 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "left-of") {
         QVERIFY2(widgetNamed(t, a)->geometry().right() < widgetNamed(t, b)->geometry().left(),
                  qPrintable(where));
+    } else if (verb == "focus") {
+        widgetNamed(t, a)->setFocus();
+    } else if (verb == "focus-is") {
+        QWidget* focused = focusedIn(t);
+        QCOMPARE(focused ? focused->objectName() : QString(), a);
+    } else if (verb == "activate") { // a desktop gives the activation back; offscreen does not
+        QApplication::setActiveWindow(t.main.get());
+        QTRY_COMPARE(QApplication::activeWindow(), t.main.get());
+    } else if (verb == "press") { // a key on a control ("window": the main window)
+        const QKeySequence key(b);
+        QWidget* w = a == "window" ? t.main.get() : widgetNamed(t, a);
+        QTest::keyClick(w, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+    } else if (verb == "type-focused") {
+        typeText(focusedIn(t), a);
+    } else if (verb == "paste") {
+        QApplication::clipboard()->setText(a);
+        QTest::keyClick(focusedIn(t), Qt::Key_V, Qt::ControlModifier);
+    } else if (verb == "selected-field") {
+        QCOMPARE(t.main->selectedIndex(StoreList::Fields), a.toInt());
+    } else if (verb == "pick-purpose") {
+        QCOMPARE(t.main->pickPurpose(), a);
+    } else if (verb == "program-has") { // a UTF-16 file of the program folder holds a text
+        QVERIFY2(decodeUtf16Le(readBytes(t.p.path(a))).contains(b), qPrintable(where));
+    } else if (verb == "mark-log") {
+        t.logMark = t.p.entries().size();
+    } else if (verb == "log-same") { // nothing logged since "mark-log"
+        QCOMPARE(t.p.entries().size(), t.logMark);
+    } else if (verb == "log-count") {
+        QCOMPARE(int(t.p.entries().count(a)), b.toInt());
+    } else if (verb == "log-lacks") {
+        QVERIFY2(!t.p.entries().join('\n').contains(a), qPrintable(where));
+    } else if (verb == "last-kind") {
+        QCOMPARE(t.p.prompts.shown.last().kind, a);
+    } else if (verb == "reachable") { // takes the focus by Tab and has a name
+        QWidget* w = widgetNamed(t, a);
+        QCOMPARE(w->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(where));
+    } else if (verb == "window-title") {
+        QCOMPARE((t.modal ? t.modal : t.main.get())->windowTitle(), a);
+    } else if (verb == "double-click-row") { // the row that ends with b
+        const auto hit = list(a)->findItems(b, Qt::MatchEndsWith);
+        QCOMPARE(hit.size(), 1);
+        doubleClickItem(list(a), hit[0]);
+    } else if (verb == "close-dialog") {
+        t.modal->close();
     } else if (verb == "type-in") { // typed over what the box holds, no Enter
         auto* box = widgetNamed(t, a);
         box->setFocus();
@@ -358,7 +410,13 @@ void runSteps(LessonWindows& t, const QString& relative) {
                     t.modal = nullptr;
                     worked = true;
                 });
-                QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+                if (row.value(3).isEmpty()) {
+                    QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+                } else { // opened by a key on b ("window": the main window)
+                    const QKeySequence key(row.value(3));
+                    QWidget* on = b == "window" ? t.main.get() : widgetNamed(t, b);
+                    QTest::keyClick(on, Qt::Key(key[0].key()), key[0].keyboardModifiers());
+                }
                 QVERIFY2(worked, qPrintable(where));
             } else if (verb == "open") {
                 qsizetype end = r + 1;
