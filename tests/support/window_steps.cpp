@@ -1,9 +1,11 @@
 // The step runner of the window scenarios in tests/data: the verbs of the lesson windows,
 // the question editor, a modal dialog and any control found by its name.
 #include "app/messages.h"
+#include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
 #include "lesson/question_check.h"
+#include "lesson/quiz_book.h"
 #include "mainwin/main_window.h"
 #include "platform/persian_text.h"
 #include "platform/text_codec.h"
@@ -176,6 +178,18 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "left-of") {
         QVERIFY2(widgetNamed(t, a)->geometry().right() < widgetNamed(t, b)->geometry().left(),
                  qPrintable(where));
+    } else if (verb == "copy-data") { // a file of tests/data into the program folder
+        QDir().mkpath(QFileInfo(t.p.path(b)).path());
+        QVERIFY(QFile::copy(sourceFile("tests/data/" + a), t.p.path(b)));
+    } else if (verb == "above") {
+        QVERIFY2(widgetNamed(t, a)->geometry().bottom() < widgetNamed(t, b)->geometry().top(),
+                 qPrintable(where));
+    } else if (verb == "right-to-left") {
+        QVERIFY2(laidOutRightToLeft(widgetNamed(t, a)), qPrintable(where));
+    } else if (verb == "prime") { // the file picker opened on a folder of the program folder
+        qobject_cast<FilePicker*>(t.modal)->prime(t.p.path(a));
+    } else if (verb == "choose-row") {
+        list(a)->setCurrentItem(list(a)->findItems(b, Qt::MatchExactly).value(0));
     } else if (verb == "focus") {
         widgetNamed(t, a)->setFocus();
     } else if (verb == "focus-is") {
@@ -451,6 +465,17 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "right-aligned") {
                 for (QTextBlock k = t.matn->document()->begin(); k.isValid(); k = k.next())
                     QCOMPARE(k.blockFormat().alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+            } else if (verb == "marked") { // the answer entry a marks right
+                const QByteArray mark = markPicture(readBytes(t.p.path("Resources/check.bin")));
+                QCOMPARE(readAnswers(t.p.context(), t.f->table().JavabRtf[a.toInt()], mark).marked,
+                         b.toInt());
+            } else if (verb == "image-is") { // image a's file holds the bytes of tests/data/b
+                QCOMPARE(readBytes(t.f->table().ImagePaths[a.toInt()]),
+                         readBytes(sourceFile("tests/data/" + b)));
+            } else if (verb == "same-as-data") {
+                QCOMPARE(readBytes(at(a)), readBytes(sourceFile("tests/data/" + b)));
+            } else if (verb == "no-files-like") { // no file of folder a matches pattern b
+                QCOMPARE(QDir(at(a)).entryList({b}, QDir::Files), QStringList());
             } else if (verb == "answer-lines") {
                 QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size(),
                          b.toInt());
