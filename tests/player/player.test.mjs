@@ -35,6 +35,14 @@ async function open(folder, viewport = { width: 1280, height: 800 }, query = "",
   return { page, problems };
 }
 
+// Opens an export's page, works it, and finds nothing gone wrong on it before closing it.
+async function played(work, ...where) {
+  const { page, problems } = await open(...where);
+  await work(page);
+  assert.deepEqual(problems, []);
+  await page.close();
+}
+
 async function shot(page, name) {
   if (!shots) return;
   fs.mkdirSync(shots, { recursive: true });
@@ -50,8 +58,7 @@ before(async () => {
 after(async () => { if (browser) await browser.close(); });
 
 describe("the first export: template 1, music and printing", () => {
-  test("lists the lessons in the index's order, right to left, offline and without errors", async () => {
-    const { page, problems } = await open(exports[0]);
+  test("lists the lessons in the index's order, right to left, offline and without errors", () => played(async (page) => {
     assert.deepEqual((await texts(page, ".lesson .title")), ["علوم: حالت‌های ماده", "جغرافیا: ایران"]);
     assert.equal(await page.$eval("html", (h) => getComputedStyle(h).direction), "rtl");
     assert.ok(await page.$eval("body", (b) => b.classList.contains("theme-1")));
@@ -60,12 +67,9 @@ describe("the first export: template 1, music and printing", () => {
     const font = await page.evaluate(async () => { await document.fonts.ready; return document.fonts.check("16px Vazirmatn"); });
     assert.ok(font, "Vazirmatn is loaded from the CD");
     await shot(page, "lessons");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0]));
 
-  test("answering right and wrong, the explanation, images and the score", async () => {
-    const { page, problems } = await open(exports[0]);
+  test("answering right and wrong, the explanation, images and the score", () => played(async (page) => {
     await page.click('.lesson[data-lesson="0"]');
     assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۳");
     assert.equal((await texts(page, ".question"))[0], "کدام ماده در دمای اتاق مایع است؟");
@@ -93,12 +97,9 @@ describe("the first export: template 1, music and printing", () => {
     assert.equal((await texts(page, ".score"))[0], "امتیاز شما: ۲ از ۳");
     assert.deepEqual((await texts(page, ".missed li")).length, 1);
     await shot(page, "score");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0]));
 
-  test("the keyboard: digits answer, arrows move, Escape goes home", async () => {
-    const { page, problems } = await open(exports[0]);
+  test("the keyboard: digits answer, arrows move, Escape goes home", () => played(async (page) => {
     await page.focus('.lesson[data-lesson="1"]');
     await page.keyboard.press("Enter");
     await page.keyboard.press("4");
@@ -109,24 +110,18 @@ describe("the first export: template 1, music and printing", () => {
     assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۳");
     await page.keyboard.press("Escape");
     assert.equal((await texts(page, ".lesson")).length, 2);
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0]));
 
-  test("texts holding markup and quotes are shown as text", async () => {
-    const { page, problems } = await open(exports[0]);
+  test("texts holding markup and quotes are shown as text", () => played(async (page) => {
     await page.click('.lesson[data-lesson="1"]');
     assert.equal((await texts(page, ".question"))[0], "a < b </script><b>\"quoted\"</b> 'single' & کدام؟");
     assert.equal(await page.$$eval(".question *", (n) => n.length), 0);
     assert.deepEqual(await texts(page, ".answer .text"), ["x < y", "\"two\"", "</script>", "&amp;"]);
     await page.click('.answer[data-answer="4"]');
     assert.equal((await texts(page, ".explanation"))[0], "<i>why</i>");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0]));
 
-  test("a question without answers is read, not scored", async () => {
-    const { page, problems } = await open(exports[0]);
+  test("a question without answers is read, not scored", () => played(async (page) => {
     await page.click('.lesson[data-lesson="1"]');
     await page.click('.answer[data-answer="4"]');
     await page.click("#next");
@@ -139,23 +134,17 @@ describe("the first export: template 1, music and printing", () => {
     assert.equal(await page.$$eval(".verdict", (n) => n.length), 0);
     await page.click("#next");
     assert.equal((await texts(page, ".score"))[0], "امتیاز شما: ۲ از ۲");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0]));
 
-  test("readable on a small screen", async () => {
-    const { page, problems } = await open(exports[0], { width: 390, height: 740 });
+  test("readable on a small screen", () => played(async (page) => {
     await page.click('.lesson[data-lesson="0"]');
     const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, "nothing wider than the screen");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0], { width: 390, height: 740 }));
 });
 
 describe("the shipped sample, exported as it comes on a first run", () => {
-  test("plays both made lessons, the picture answer and the explanations", async () => {
-    const { page, problems } = await open(exports[2]);
+  test("plays both made lessons, the picture answer and the explanations", () => played(async (page) => {
     assert.deepEqual(await texts(page, ".lesson .title"), ["علوم: حالت‌های ماده", "جغرافیا: ایران"]);
     await page.click('.lesson[data-lesson="0"]');
     assert.equal((await texts(page, ".progress"))[0], "سؤال ۱ از ۴");
@@ -172,14 +161,11 @@ describe("the shipped sample, exported as it comes on a first run", () => {
     await page.click('.answer[data-answer="3"]');
     assert.equal((await texts(page, ".verdict.right")).length, 1);
     await shot(page, "sample-picture-answer");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[2]));
 });
 
 describe("the second export: template 2, no music, no printing", () => {
-  test("is the other theme and offers neither music nor printing", async () => {
-    const { page, problems } = await open(exports[1]);
+  test("is the other theme and offers neither music nor printing", () => played(async (page) => {
     assert.ok(await page.$eval("body", (b) => b.classList.contains("theme-2")));
     assert.equal(await page.$eval("#mute", (b) => b.hidden), true);
     assert.equal(await page.$eval("#print", (b) => b.hidden), true);
@@ -190,9 +176,7 @@ describe("the second export: template 2, no music, no printing", () => {
     await page.evaluate(() => document.body.dispatchEvent(new PointerEvent("pointerdown", { bubbles: true })));
     assert.equal(await page.$eval("#music", (a) => a.paused), true);
     await shot(page, "template-2");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[1]));
 });
 
 // ---- letters, exam, access ----------------------------------------------------------------
@@ -225,8 +209,7 @@ async function axe(page) {
 const lessonData = (page, i) => page.evaluate((n) => TAVRIN_DATA.lessons[n], i);
 
 describe("Persian letters and the exam", () => {
-  test("no Arabic yeh or kaf in any text the student reads, on every page", async () => {
-    const { page, problems } = await open(exports[0], undefined, "?seed=7");
+  test("no Arabic yeh or kaf in any text the student reads, on every page", () => played(async (page) => {
     const pages = [];
     const check = async (name) => pages.push([name, await arabicLetters(page)]);
     await check("lessons");
@@ -245,9 +228,7 @@ describe("Persian letters and the exam", () => {
     for (const [name, found] of pages) assert.deepEqual(found, [], name);
     // The data keeps the author's letters; only the shown text changes.
     assert.match((await lessonData(page, 0)).title, /\u064A/);
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0], undefined, "?seed=7"));
 
   test("an exam: a fixed seed gives a fixed order, answers shuffled, the score still right", async () => {
     const orderOf = async (seed) => {
@@ -376,8 +357,7 @@ describe("Persian letters and the exam", () => {
     await page.close();
   });
 
-  test("a running exam is left only when the student says so, and is taken up again as it was", async () => {
-    const { page, problems } = await open(exports[0], undefined, "?seed=5");
+  test("a running exam is left only when the student says so, and is taken up again as it was", () => played(async (page) => {
     await page.click('.exam[data-lesson="0"]');
     const first = (await texts(page, ".question"))[0];
     await page.click('.answer[data-answer="2"]');
@@ -406,9 +386,7 @@ describe("Persian letters and the exam", () => {
     await page.click("#finish");
     await page.click("#home");
     assert.equal((await texts(page, '.exam[data-lesson="0"]'))[0], "آزمون");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0], undefined, "?seed=5"));
 
   test("a question made without a right answer is read with its answers and never scored", async () => {
     const copy = fs.mkdtempSync(path.join(fixture, "unmarked-"));
@@ -519,8 +497,7 @@ describe("access for every student", () => {
     });
   }
 
-  test("a whole exam by keyboard alone, focus where a screen reader expects it", async () => {
-    const { page, problems } = await open(exports[0], undefined, "?seed=4");
+  test("a whole exam by keyboard alone, focus where a screen reader expects it", () => played(async (page) => {
     const focused = () => page.evaluate(() => {
       const a = document.activeElement;
       return a.id || a.className;
@@ -556,12 +533,9 @@ describe("access for every student", () => {
     assert.equal(await page.$eval(".verdict-area", (a) => a.getAttribute("aria-live")), "polite");
     assert.ok((await texts(page, ".verdict-area .verdict")).length === 1);
     assert.equal(await focused(), "next");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0], undefined, "?seed=4"));
 
-  test("reduced motion, and text at 200% on a 390 px screen", async () => {
-    const { page, problems } = await open(exports[0], { width: 390, height: 780 }, "?seed=2");
+  test("reduced motion, and text at 200% on a 390 px screen", () => played(async (page) => {
     await page.emulateMediaFeatures([{ name: "prefers-reduced-motion", value: "reduce" }]);
     await page.evaluate(() => { document.documentElement.style.fontSize = "200%"; document.body.style.fontSize = "200%"; });
     await page.click('.exam[data-lesson="0"]');
@@ -577,7 +551,5 @@ describe("access for every student", () => {
     await page.click("#finish");
     assert.equal(await page.$$eval("#result", (n) => n.length), 1);
     await shot(page, "exam-200-percent");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
+  }, exports[0], { width: 390, height: 780 }, "?seed=2"));
 });
