@@ -6,6 +6,7 @@
 #include "formatter/formatter_window.h"
 #include "lesson/question_check.h"
 #include "lesson/quiz_book.h"
+#include "lessontext/lesson_texts.h"
 #include "mainwin/main_window.h"
 #include "platform/persian_text.h"
 #include "platform/text_codec.h"
@@ -18,6 +19,7 @@
 #include "widgets/rich_text_box.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,9 +29,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
@@ -318,6 +322,7 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
         return which == "picB" ? e->picB() : which == "soutB" ? e->soutB() : e->filmB();
     };
     qsizetype mark = 0;
+    QString remembered;
     for (const QStringList& row : rows) {
         const QString verb = row[0];
         const QString a = invisible(row.value(1)), b = invisible(row.value(2));
@@ -346,7 +351,62 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
             } else if (verb == "path-empty") {
                 QVERIFY2(path(a)->text().isEmpty(), qPrintable(where));
             } else if (verb == "writable") {
-                QVERIFY2(!box(a)->isReadOnly(), qPrintable(where));
+                QCOMPARE(!box(a)->isReadOnly(), b != "no");
+            } else if (verb == "caret-before") { // the caret in box a, just before text b
+                box(a)->setCaret(int(box(a)->text().indexOf(b)));
+            } else if (verb == "pick-image") { // the image command, a picture chosen in media/
+                onModal<FilePicker>([&](FilePicker* picker) {
+                    picker->prime(t.p.path("media"));
+                    auto* list = picker->findChild<QListWidget*>("File1");
+                    list->setCurrentItem(list->findItems(a, Qt::MatchExactly).value(0));
+                    QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
+                });
+                t.f->DoIMG(*e);
+            } else if (verb == "pick-no-image") { // the image command, its picker closed
+                onModal<FilePicker>([](FilePicker* picker) { picker->reject(); });
+                t.f->DoIMG(*e);
+            } else if (verb == "mark-right") { // the correct-answer command at the caret
+                t.f->DoCor(*e);
+            } else if (verb == "click-answer" || verb == "right-click-answer") {
+                RichTextBox* javab = e->Javab();
+                QTextCursor c(javab->document());
+                c.setPosition(javab->toDocumentPosition(int(javab->text().indexOf(a))) + 1);
+                QTest::mouseClick(javab->viewport(),
+                                  verb == "click-answer" ? Qt::LeftButton : Qt::RightButton, {},
+                                  javab->cursorRect(c).center());
+            } else if (verb == "remember") {
+                remembered = box(a)->text();
+            } else if (verb == "unchanged-box") {
+                QCOMPARE(box(a)->text(), remembered);
+            } else if (verb == "right-click-selected") { // the selection kept
+                QTest::mouseClick(box(a)->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+                QTRY_VERIFY(e->popM()->isVisible());
+            } else if (verb == "right-click") {
+                box(a)->setCaret(0);
+                QTest::mouseClick(box(a)->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+                QTRY_VERIFY(e->popM()->isVisible());
+            } else if (verb == "menu-click") {
+                QMenu* menu = e->popM();
+                QVERIFY(QTest::qWaitForWindowExposed(menu));
+                QAction* action = menu->findChild<QAction*>(a);
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            } else if (verb == "menu-hide") {
+                e->popM()->hide();
+            } else if (verb == "action") { // an action of the menu: "enabled" or "shown", yes/no
+                QAction* action = e->popM()->findChild<QAction*>(a);
+                const QStringList said = b.split(u' ');
+                QCOMPARE(said[0] == "shown" ? action->isVisible() : action->isEnabled(),
+                         said.value(1) != "no");
+            } else if (verb == "trigger") {
+                e->popM()->findChild<QAction*>(a)->trigger();
+            } else if (verb == "clipboard") {
+                a.isEmpty() ? QApplication::clipboard()->clear()
+                            : QApplication::clipboard()->setText(a);
+            } else if (verb == "select-all") {
+                box(a)->selectAll();
+            } else if (verb == "marked") { // the answer the mark stands on in the box
+                const QByteArray mark = markPicture(readSnippet(t.p.folder(), "check.bin"));
+                QCOMPARE(readAnswers(t.p.context(), e->Javab()->rtf(), mark).marked, a.toInt());
             } else if (verb == "right-to-left") {
                 for (const char* which : {"Soal", "Javab", "Tozih"})
                     for (QTextBlock k = box(which)->document()->begin(); k.isValid();
@@ -476,6 +536,21 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(readBytes(at(a)), readBytes(sourceFile("tests/data/" + b)));
             } else if (verb == "no-files-like") { // no file of folder a matches pattern b
                 QCOMPARE(QDir(at(a)).entryList({b}, QDir::Files), QStringList());
+            } else if (verb == "set-image-counter") {
+                t.f->table().ImageCounter = a.toInt();
+            } else if (verb == "image-counter") {
+                QCOMPARE(t.f->table().ImageCounter, a.toInt());
+            } else if (verb ==
+                       "row-opens-nothing") { // an editor would be closed before the click returned
+                bool opened = false;
+                const std::unique_ptr<QTimer> watch(
+                    onEveryModal<QuestionEditor>([&](QuestionEditor* e) {
+                        opened = true;
+                        e->reject();
+                    }));
+                QTest::mouseClick(t.bindex->viewport(), Qt::LeftButton, {},
+                                  t.bindex->visualItemRect(t.bindex->item(a.toInt())).center());
+                QVERIFY2(!opened, qPrintable(where));
             } else if (verb == "answer-lines") {
                 QCOMPARE(answerLines(t.p.context(), t.f->table().JavabRtf[a.toInt()]).size(),
                          b.toInt());
