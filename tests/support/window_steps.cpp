@@ -14,6 +14,7 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "support/documents.h"
+#include "support/docx_fixture.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "widgets/rich_text_box.h"
@@ -536,6 +537,45 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(readBytes(at(a)), readBytes(sourceFile("tests/data/" + b)));
             } else if (verb == "no-files-like") { // no file of folder a matches pattern b
                 QCOMPARE(QDir(at(a)).entryList({b}, QDir::Files), QStringList());
+            } else if (verb == "copy-data-folder") { // every file of tests/data/a into b
+                const QString from = sourceFile("tests/data/" + a + '/');
+                for (const QString& file : QDir(from).entryList(QDir::Files))
+                    QFile::copy(from + file, t.p.path(b + '/' + file));
+            } else if (verb == "make-docx") { // a Word document of the body in tests/data/b
+                writeDocx(t.p.path(a), QString::fromUtf8(readBytes(sourceFile("tests/data/" + b))),
+                          pngOf(40, 20));
+            } else if (verb == "refresh-books") {
+                t.f->FileList();
+            } else if (verb == "books-have") {
+                QCOMPARE(t.books()->findItems(a, Qt::MatchExactly).size(), b == "no" ? 0 : 1);
+            } else if (verb == "books-before") {
+                const auto row = [&](const QString& name) {
+                    return t.books()->row(t.books()->findItems(name, Qt::MatchExactly).value(0));
+                };
+                QVERIFY2(row(a) < row(b), qPrintable(where));
+            } else if (verb == "paragraph") { // the box's paragraph a
+                QCOMPARE(t.matn->text().split("\r\n").value(a.toInt()), b);
+            } else if (verb == "paragraph-direction") {
+                QCOMPARE(t.matn->document()
+                             ->findBlockByNumber(a.toInt())
+                             .blockFormat()
+                             .layoutDirection(),
+                         b == "rtl" ? Qt::RightToLeft : Qt::LeftToRight);
+            } else if (verb == "images") {
+                QCOMPARE(int(imagesOf(*t.matn->document()).size()), a.toInt());
+            } else if (verb == "format-at") { // the format of the letter after text a begins
+                QTextCursor c(t.matn->document());
+                c.setPosition(a == "start"
+                                  ? 1
+                                  : t.matn->toDocumentPosition(int(t.matn->text().indexOf(a))) + 1);
+                const QTextCharFormat f = c.charFormat();
+                QCOMPARE(f.fontWeight() >= QFont::Bold, b.contains("bold"));
+                QCOMPARE(f.fontItalic(), b.contains("italic"));
+                QCOMPARE(f.fontUnderline(), b.contains("underline"));
+                if (b.contains('#'))
+                    QCOMPARE(f.foreground().color(), QColor(b.section(' ', -1)));
+            } else if (verb == "caret-in") { // the caret just inside text a of the box
+                t.matn->setCaret(int(t.matn->text().indexOf(a)) + 1);
             } else if (verb == "set-image-counter") {
                 t.f->table().ImageCounter = a.toInt();
             } else if (verb == "image-counter") {
