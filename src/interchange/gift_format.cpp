@@ -386,8 +386,17 @@ QByteArray giftText(const TravelSet& set) {
         out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
                (arrow ? QStringLiteral("[html]") : QString()) + part(persianLetters(q.text));
         out += QStringLiteral("{\n");
-        for (int a = 0; a < answers.size(); ++a)
-            out += QString(a + 1 == q.correct ? u'=' : u'~') + part(answers[a]) + u'\n';
+        // A text that begins as a weight does ("%50%…") is given its own weight in front, so
+        // that it reads back as the text it is.
+        static const QRegularExpression weighted(QStringLiteral("^%-?\\d+(?:\\.\\d+)?%"));
+        for (int a = 0; a < answers.size(); ++a) {
+            const QString written = part(answers[a]);
+            const bool right = a + 1 == q.correct;
+            const QString mark = weighted.match(written.trimmed()).hasMatch()
+                                     ? (right ? QStringLiteral("~%100%") : QStringLiteral("~%0%"))
+                                     : QString(right ? u'=' : u'~');
+            out += mark + written + u'\n';
+        }
         if (!q.explanation.isEmpty())
             out += QStringLiteral("####") + part(explanation) + u'\n';
         out += QStringLiteral("}\n");
