@@ -57,21 +57,6 @@ std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
     return {first, last};
 }
 
-int greyOf(QWidget* w) {
-    return w->palette().color(QPalette::WindowText).red();
-}
-
-// Records the frame's text colour each time it changes.
-class GreyRecorder : public QObject {
-public:
-    QList<int> levels;
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::PaletteChange)
-            levels.append(greyOf(static_cast<QWidget*>(o)));
-        return false;
-    }
-};
-
 struct Window {
     TestProgram p;
     std::unique_ptr<MainWindow> w;
@@ -85,33 +70,6 @@ struct Window {
         return tavrin::test::control<T>(w.get(), name);
     }
     QListWidget* list(const char* name) { return find<QListWidget>(name); }
-    QTimer* timer(const char* name) { return w->findChild<QTimer*>(QLatin1String(name)); }
-    // The panel's delay (Timer2) runs out, then the fade runs its steps to the end.
-    void letPanelFadeIn() {
-        if (timer("Timer2")->isActive()) // not when the panel stands open already
-            test::fire(timer("Timer2"));
-        while (timer("FadeTimer")->isActive())
-            test::fire(timer("FadeTimer"));
-    }
-    // Opens an action panel the way a user does: rest on the list, then its time passes.
-    void openPanel(const char* list, const char* frame) {
-        hover(find<QListWidget>(list)->viewport());
-        letPanelFadeIn();
-        QVERIFY(find<QFrame>(frame)->isVisible());
-        QCOMPARE(greyOf(find<QFrame>(frame)), 135);
-    }
-    // Clicks an action label that opens the New title box and types the title into it.
-    void createWithTitle(const char* list, const char* frame, const char* label,
-                         const QString& title) {
-        openPanel(list, frame);
-        QTimer::singleShot(0, [title] {
-            QWidget* box = QApplication::activeModalWidget();
-            QVERIFY(box);
-            tavrin::test::typeText(box->findChild<QLineEdit*>("jadid"), title);
-            QTest::mouseClick(box->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(find<QLabel>(label), Qt::LeftButton);
-    }
 };
 
 } // namespace
@@ -125,67 +83,6 @@ private slots:
         QFETCH(QString, name);
         test::LessonWindows t{test::LessonWindows::Bare{}};
         test::runSteps(t, "mainwin/" + name);
-    }
-
-    void panelFadesInAfterItsDelay() {
-        Window t;
-        auto* frame = t.find<QFrame>("Frame7");
-        auto* label6 = t.find<QLabel>("Label6");
-        GreyRecorder recorder;
-        frame->installEventFilter(&recorder);
-        hover(t.list("ProjB")->viewport());
-        QCOMPARE(t.w->popupPanel(), 1);
-        // Hidden until the delay of 700 ms runs out.
-        QTimer* delay = t.timer("Timer2");
-        QVERIFY(delay->isActive());
-        QCOMPARE(delay->interval(), 700);
-        QVERIFY(!frame->isVisible());
-        test::fire(delay);
-        QVERIFY(frame->isVisible());
-        // Mid-fade the labels do not highlight.
-        test::fire(t.timer("FadeTimer"));
-        hover(label6);
-        QVERIFY(greyOf(label6) != 100);
-        QCOMPARE(t.timer("FadeTimer")->interval(), 20);
-        while (t.timer("FadeTimer")->isActive())
-            test::fire(t.timer("FadeTimer"));
-        QCOMPARE(greyOf(frame), 135);
-        QCOMPARE(recorder.levels, (QList<int>{235, 221, 207, 193, 179, 165, 151, 137, 135}));
-        QCOMPARE(greyOf(t.find<QFrame>("Shape1")), 135);
-
-        hover(label6);
-        QCOMPARE(greyOf(label6), 100);
-        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 135);
-        hover(t.find<QLabel>("Label4"));
-        QCOMPARE(greyOf(label6), 135);
-        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 100);
-        // Back on the list: no label stays highlighted.
-        hover(t.list("ProjB")->viewport());
-        QCOMPARE(greyOf(t.find<QLabel>("Label4")), 135);
-        // The heading closes it.
-        hover(t.find<QLabel>("ProjHeading"));
-        QVERIFY(!frame->isVisible());
-        QVERIFY(!t.find<QFrame>("Shape1")->isVisible());
-    }
-
-    void frame1CancelsButTheHeadingDoesNot() {
-        Window t;
-        hover(t.list("ReshB")->viewport()); // disabled list: no events reach it in use,
-        hover(t.list("ProjB")->viewport());
-        hover(t.find<QWidget>("Frame1"));
-        // The delay is stopped: the panel will not come.
-        QVERIFY(!t.timer("Timer2")->isActive());
-        QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
-
-        hover(t.list("ProjB")->viewport());
-        hover(t.find<QLabel>("ProjHeading"));
-        t.letPanelFadeIn();
-        QVERIFY(t.find<QFrame>("Frame7")->isVisible());
-        hover(t.find<QLabel>("Picture12"));
-        QVERIFY(t.find<QLabel>("Picture17")->isVisible());
-        hover(t.find<QWidget>("Frame1"));
-        QVERIFY(!t.find<QFrame>("Frame7")->isVisible());
-        QVERIFY(!t.find<QLabel>("Picture17")->isVisible());
     }
 
     void titleStripMovesAndColours() {

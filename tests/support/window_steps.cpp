@@ -75,6 +75,36 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QCoreApplication::sendEvent(w, &move);
+    } else if (verb == "timer") { // the main window's timer: running (with its interval) or stopped
+        auto* timer = t.main->findChild<QTimer*>(a);
+        QCOMPARE(timer->isActive(), b != "stopped");
+        if (!c.isEmpty())
+            QCOMPARE(timer->interval(), c.toInt());
+    } else if (verb == "fire") {
+        fire(t.main->findChild<QTimer*>(a));
+    } else if (verb == "popup-panel") {
+        QCOMPARE(t.main->popupPanel(), a.toInt());
+    } else if (verb == "record-greys") { // every text colour the control takes from now on
+        struct Recorder : QObject {
+            QList<int>* levels;
+            explicit Recorder(QList<int>* l, QObject* parent) : QObject(parent), levels(l) {}
+            bool eventFilter(QObject* o, QEvent* e) override {
+                if (e->type() == QEvent::PaletteChange)
+                    levels->append(
+                        static_cast<QWidget*>(o)->palette().color(QPalette::WindowText).red());
+                return false;
+            }
+        };
+        QWidget* w = widgetNamed(t, a);
+        w->installEventFilter(new Recorder(&t.greys, w));
+    } else if (verb == "greys") {
+        QStringList seen;
+        for (int level : t.greys)
+            seen << QString::number(level);
+        QCOMPARE(seen.join(u','), a);
+    } else if (verb == "grey-not") {
+        QVERIFY2(widgetNamed(t, a)->palette().color(QPalette::WindowText).red() != b.toInt(),
+                 qPrintable(where));
     } else if (verb == "time-passes") { // the panel's delay, then its fade, to the end
         auto* delay = t.main->findChild<QTimer*>(QStringLiteral("Timer2"));
         auto* fade = t.main->findChild<QTimer*>(QStringLiteral("FadeTimer"));
