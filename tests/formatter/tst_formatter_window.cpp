@@ -199,66 +199,6 @@ private slots:
         }
     }
 
-    // The input-path panel fades in on the main window's timer; its link picks a folder
-    // whose text files are listed at once.
-    void inputFolderPanel() {
-        Formatter t;
-        auto* frame7 = control<QFrame>(t.f, "Frame7");
-        auto* label6 = control<QLabel>(t.f, "Label6");
-        const auto hover = [](QWidget* w) {
-            QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(w, &move);
-        };
-        QVERIFY(!frame7->isVisible());
-        hover(t.books()->viewport());
-        QCOMPARE(t.main->popupPanel(), 4);
-        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(frame7->palette().color(QPalette::WindowText),
-                                  QColor(135, 135, 135), 3000);
-        // From the list down onto the link by hand: the panel stays, the link lights up.
-        t.moveByHand(t.at(t.books()), t.at(label6), [&] { QVERIFY(frame7->isVisible()); });
-        QCOMPARE(label6->palette().color(QPalette::WindowText), QColor(100, 100, 100));
-        // The frame's own margin below the link hides it.
-        t.moveByHand(t.at(label6),
-                     label6->mapTo(t.f, QPoint(label6->width() / 2, frame7->height() - 1)));
-        QVERIFY(!frame7->isVisible());
-        hover(t.books()->viewport());
-        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
-        hover(t.bindex->viewport());
-        QVERIFY(!frame7->isVisible());
-        // A folder of A.TXT, b.txt, c.text and a file named just "txt".
-        QDir().mkpath(t.p.path("other"));
-        for (const char* name : {"other/A.TXT", "other/b.txt", "other/c.text", "other/txt"})
-            writeBytes(t.p.path(name), "x");
-        t.moveByHand(t.at(t.bindex), t.at(t.books()));
-        QTRY_VERIFY_WITH_TIMEOUT(frame7->isVisible(), 3000);
-        t.moveByHand(t.at(t.books()), t.at(label6));
-        QTimer::singleShot(0, [&t] {
-            QWidget* picker = QApplication::activeModalWidget();
-            QVERIFY(picker);
-            static_cast<FolderPicker*>(picker)->prime(t.p.path("other"));
-            QTest::mouseClick(picker->findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QTest::mouseClick(t.f->windowHandle(), Qt::LeftButton, {}, t.at(label6));
-        QCOMPARE(t.main->pickPurpose(), QStringLiteral("zarin"));
-        QCOMPARE(t.main->session().inputFolder, t.p.path("other"));
-        QStringList listed;
-        for (int i = 0; i < t.books()->count(); ++i)
-            listed << t.books()->item(i)->text();
-        listed.sort();
-        QCOMPARE(listed, (QStringList{"A.TXT", "b.txt", "txt"}));
-        // The folder is kept as the project's input folder.
-        QVERIFY(decodeUtf16Le(readBytes(t.main->session().projectPath + "/Project.xml"))
-                    .contains("<Import Path=\"" + t.p.path("other") + "\">"));
-        // An empty folder: message 1.
-        QDir().mkpath(t.p.path("empty"));
-        t.main->session().inputFolder = t.p.path("empty");
-        QCOMPARE(t.f->FileList(), 0);
-        QCOMPARE(t.p.prompts.shown.last().text,
-                 QStringLiteral(u"فايل\u200Fهاي ورودي پيدا نشد!\u200F"));
-    }
-
     // Minimised together, restored together.
     void minimiseLink() {
         Formatter t;

@@ -221,8 +221,11 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
                  qPrintable(where));
     } else if (verb == "right-to-left") {
         QVERIFY2(laidOutRightToLeft(widgetNamed(t, a)), qPrintable(where));
-    } else if (verb == "prime") { // the file picker opened on a folder of the program folder
-        qobject_cast<FilePicker*>(t.modal)->prime(t.p.path(a));
+    } else if (verb == "prime") { // the picker opened on a folder of the program folder
+        if (auto* file = qobject_cast<FilePicker*>(t.modal))
+            file->prime(t.p.path(a));
+        else
+            qobject_cast<FolderPicker*>(t.modal)->prime(t.p.path(a));
     } else if (verb == "choose-row") {
         list(a)->setCurrentItem(list(a)->findItems(b, Qt::MatchExactly).value(0));
     } else if (verb == "focus") {
@@ -288,6 +291,7 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "program-count") { // how often a UTF-8 file holds a text
         QCOMPARE(int(readBytes(t.p.path(a)).count(b.toUtf8())), c.toInt());
     } else if (verb == "program-write-bytes") {
+        QDir().mkpath(QFileInfo(t.p.path(a)).path());
         writeBytes(t.p.path(a), b.toUtf8());
     } else if (verb == "program-bytes") {
         QCOMPARE(readBytes(t.p.path(a)), b.toUtf8());
@@ -517,6 +521,9 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 });
                 if (row.value(3).isEmpty()) {
                     QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
+                } else if (row.value(3) == "through-the-window") { // where the pointer stands
+                    QTest::mouseClick(t.f->windowHandle(), Qt::LeftButton, {},
+                                      t.at(widgetNamed(t, b)));
                 } else { // opened by a key on b ("window": the main window)
                     const QKeySequence key(row.value(3));
                     QWidget* on = b == "window" ? t.main.get() : widgetNamed(t, b);
@@ -606,6 +613,24 @@ void runSteps(LessonWindows& t, const QString& relative) {
                     QCOMPARE(f.foreground().color(), QColor(b.section(' ', -1)));
             } else if (verb == "caret-in") { // the caret just inside text a of the box
                 t.matn->setCaret(int(t.matn->text().indexOf(a)) + 1);
+            } else if (verb ==
+                       "move-by-hand") { // from a's middle to b's; panel c stays up all the way
+                QWidget* keeps = row.value(3).isEmpty() ? nullptr : widgetNamed(t, row.value(3));
+                t.moveByHand(t.at(widgetNamed(t, a)), t.at(widgetNamed(t, b)), [&] {
+                    if (keeps)
+                        QVERIFY(keeps->isVisible());
+                });
+            } else if (verb == "move-below") { // from a's middle down to panel b's bottom margin
+                QWidget* from = widgetNamed(t, a);
+                t.moveByHand(t.at(from), from->mapTo(t.f, QPoint(from->width() / 2,
+                                                                 widgetNamed(t, b)->height() - 1)));
+            } else if (verb == "input-folder") {
+                QCOMPARE(t.main->session().inputFolder, t.p.path(a));
+            } else if (verb == "set-input-folder") {
+                QDir().mkpath(t.p.path(a));
+                t.main->session().inputFolder = t.p.path(a);
+            } else if (verb == "books-count") { // what listing the input folder gives
+                QCOMPARE(t.f->FileList(), a.toInt());
             } else if (verb == "set-image-counter") {
                 t.f->table().ImageCounter = a.toInt();
             } else if (verb == "image-counter") {
