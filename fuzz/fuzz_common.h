@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace tavrin::fuzz {
 
@@ -53,6 +54,21 @@ private:
     size_t size_;
     size_t at_ = 0;
 };
+
+// The fuzzer's input as bytes.
+inline QByteArray bytesOf(const uint8_t* data, size_t size) {
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// What the reader gives, or nothing when it refuses the input the way it may (Refusal).
+template <typename Refusal, typename Read>
+auto unlessRefused(Read read) -> std::optional<decltype(read())> {
+    try {
+        return read();
+    } catch (const Refusal&) {
+        return std::nullopt;
+    }
+}
 
 inline void need(bool holds) {
     if (!holds)

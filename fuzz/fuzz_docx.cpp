@@ -10,14 +10,10 @@ using namespace tavrin;
 using namespace tavrin::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString rtf;
-    try {
-        rtf = docxToRtf(bytes);
-    } catch (const FsError&) {
+    const auto rtf = unlessRefused<FsError>([&] { return docxToRtf(bytesOf(data, size)); });
+    if (!rtf)
         return 0;
-    }
-    need(looksLikeRtf(rtf) && rtf.endsWith(u'}'));
-    rtfToPlainText(rtf);
+    need(looksLikeRtf(*rtf) && rtf->endsWith(u'}'));
+    rtfToPlainText(*rtf);
     return 0;
 }

@@ -10,13 +10,11 @@ using namespace tavrin;
 using namespace tavrin::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    TravelSet set;
-    try {
-        set = readGift(bytes);
-    } catch (const std::invalid_argument&) {
+    const auto read =
+        unlessRefused<std::invalid_argument>([&] { return readGift(bytesOf(data, size)); });
+    if (!read)
         return 0;
-    }
+    const TravelSet& set = *read;
     for (const TravelQuestion& q : set.questions)
         need(q.answers.isEmpty() ? q.correct == 0 : q.scored());
     const TravelSet again = readGift(giftText(set));

@@ -20,13 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return new QGuiApplication(argc, argv);
     }();
     (void)app;
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    TravelSet set;
-    try {
-        set = readMoodleXml(bytes);
-    } catch (const std::invalid_argument&) {
+    const auto read =
+        unlessRefused<std::invalid_argument>([&] { return readMoodleXml(bytesOf(data, size)); });
+    if (!read)
         return 0;
-    }
+    const TravelSet& set = *read;
     for (const TravelQuestion& q : set.questions)
         need(q.answers.isEmpty() ? q.correct == 0 : q.scored() || q.correct == 0);
     const TravelSet again = readMoodleXml(moodleXml(set, false));
