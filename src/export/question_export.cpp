@@ -43,7 +43,8 @@ QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
     const QString folder =
         QDir(QFileInfo(exportFolder).isDir() ? exportFolder : projectPath).absolutePath();
     QString name = projectName.isEmpty() ? QStringLiteral("questions") : projectName;
-    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    static const QRegularExpression refused(QStringLiteral("[\\\\/:*?\"<>|]"));
+    name.replace(refused, QStringLiteral("-"));
     out.out = QDir(folder).filePath(name + questionsSuffix(out.format));
     return out;
 }

@@ -1,33 +1,19 @@
 #include "support/lesson_windows.h"
 
-#include "app/messages.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
-#include "lesson/question_check.h"
 #include "mainwin/main_window.h"
-#include "platform/persian_text.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "support/documents.h"
-#include "support/golden.h"
 #include "widgets/rich_text_box.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTimer>
-#include <QToolTip>
 #include <QtTest>
 
 namespace tavrin::test {
