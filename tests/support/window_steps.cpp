@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+#include <functional>
 
 namespace tavrin::test {
 
@@ -304,6 +305,27 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     }
 }
 
+// The rows as steps, each a check of its own: a failed step ends the run and names itself.
+// A step is (verb, its arguments a, b, c with "@program" standing for the program folder,
+// where it stands, its row's index: a block moves it past its end).
+using StepHandler = std::function<void(const QString& verb, const QString& a, const QString& b,
+                                       const QString& c, const QString& where, qsizetype& r)>;
+void eachStep(LessonWindows& t, const QList<QStringList>& rows, const QString& name,
+              const QString& inside, const StepHandler& handle) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList& row = rows[r];
+        const auto arg = [&](int n) {
+            return invisible(row.value(n)).replace(QStringLiteral("@program"), t.p.folder());
+        };
+        const QString where = name + ": " + inside + row.join(' ');
+        handle(row[0], arg(1), arg(2), arg(3), where, r);
+        if (QTest::currentTestFailed()) {
+            qWarning("at %s", qPrintable(where));
+            return;
+        }
+    }
+}
+
 // The steps of a "modal" block: any control step, in the dialog first; "places" keeps its
 // controls' places and "same-places" compares them (no control moves).
 void modalSteps(LessonWindows& t, const QList<QStringList>& rows, const QString& name) {
@@ -314,37 +336,29 @@ void modalSteps(LessonWindows& t, const QList<QStringList>& rows, const QString&
             rects << w->geometry();
         return rects;
     };
-    for (const QStringList& row : rows) {
-        const QString verb = row[0];
-        const QString a = invisible(row.value(1)).replace("@program", t.p.folder());
-        const QString b = invisible(row.value(2)).replace("@program", t.p.folder());
-        const QString where = name + ": (dialog) " + row.join(' ');
-        [&] {
-            if (verb == "places") {
-                places = now();
-            } else if (verb == "same-places") {
-                QCOMPARE(now(), places);
-            } else if (verb == "path-ends") {
-                QVERIFY2(pathTyped(widgetNamed(t, a)->property("text").toString()).endsWith(b),
-                         qPrintable(where));
-            } else if (verb == "shown-as-path") { // left to right, each name kept apart
-                QWidget* box = widgetNamed(t, a);
-                const QString text = box->property("text").toString();
-                QCOMPARE(box->layoutDirection(), Qt::LeftToRight);
-                QCOMPARE(text, pathShown(pathTyped(text)));
-                QVERIFY2(text.contains(QStringLiteral("\u200E/\u200E")), qPrintable(where));
-            } else {
-                bool known = false;
-                controlStep(t, verb, a, b, invisible(row.value(3)), where, known);
-                if (!known)
-                    QFAIL(qPrintable("unknown step: " + where));
-            }
-        }();
-        if (QTest::currentTestFailed()) {
-            qWarning("at %s", qPrintable(where));
-            return;
-        }
-    }
+    eachStep(t, rows, name, "(dialog) ",
+             [&](const QString& verb, const QString& a, const QString& b, const QString& c,
+                 const QString& where, qsizetype&) {
+                 if (verb == "places") {
+                     places = now();
+                 } else if (verb == "same-places") {
+                     QCOMPARE(now(), places);
+                 } else if (verb == "path-ends") {
+                     QVERIFY2(pathTyped(widgetNamed(t, a)->property("text").toString()).endsWith(b),
+                              qPrintable(where));
+                 } else if (verb == "shown-as-path") { // left to right, each name kept apart
+                     QWidget* box = widgetNamed(t, a);
+                     const QString text = box->property("text").toString();
+                     QCOMPARE(box->layoutDirection(), Qt::LeftToRight);
+                     QCOMPARE(text, pathShown(pathTyped(text)));
+                     QVERIFY2(text.contains(QStringLiteral("\u200E/\u200E")), qPrintable(where));
+                 } else {
+                     bool known = false;
+                     controlStep(t, verb, a, b, c, where, known);
+                     if (!known)
+                         QFAIL(qPrintable("unknown step: " + where));
+                 }
+             });
 }
 
 // The steps of "open N" up to "end", in the question editor.
@@ -358,11 +372,10 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
     };
     qsizetype mark = 0;
     QString remembered;
-    for (const QStringList& row : rows) {
-        const QString verb = row[0];
-        const QString a = invisible(row.value(1)), b = invisible(row.value(2));
-        const QString where = name + ": (editor) " + row.join(' ');
-        [&] {
+    eachStep(
+        t, rows, name, "(editor) ",
+        [&](const QString& verb, const QString& a, const QString& b, const QString&,
+            const QString& where, qsizetype&) {
             if (verb == "set") {
                 box(a)->setText(b);
             } else if (verb == "set-path") {
@@ -464,12 +477,7 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
             } else {
                 QFAIL(qPrintable("unknown step: " + where));
             }
-        }();
-        if (QTest::currentTestFailed()) {
-            qWarning("at %s", qPrintable(where));
-            return;
-        }
-    }
+        });
 }
 
 } // namespace
@@ -489,18 +497,11 @@ void runSteps(LessonWindows& t, const QString& relative) {
         return what == "caret" ? t.matn->selectionStart() : t.f->table().EntryCount;
     };
     const QList<QStringList> rows = tableRows(relative);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const QStringList& row = rows[r];
-        const QString verb = row[0];
-        // "@program" in a step stands for the program folder.
-        const auto arg = [&](int n) {
-            return invisible(row.value(n)).replace(QStringLiteral("@program"), t.p.folder());
-        };
-        const QString a = arg(1), b = arg(2);
-        const QString where = name + ": " + row.join(' ');
-        const auto& shown = t.p.prompts.shown;
-        // A step of its own, so that a failed check ends it and the scenario names it.
-        [&] {
+    const auto& shown = t.p.prompts.shown;
+    eachStep(
+        t, rows, name, "",
+        [&](const QString& verb, const QString& a, const QString& b, const QString& c,
+            const QString& where, qsizetype& r) {
             if (verb == "modal") { // click b, then work the modal dialog a up to "end"
                 qsizetype end = r + 1;
                 while (end < rows.size() && rows[end][0] != "end")
@@ -519,13 +520,13 @@ void runSteps(LessonWindows& t, const QString& relative) {
                     t.modal = nullptr;
                     worked = true;
                 });
-                if (row.value(3).isEmpty()) {
+                if (c.isEmpty()) {
                     QTest::mouseClick(widgetNamed(t, b), Qt::LeftButton);
-                } else if (row.value(3) == "through-the-window") { // where the pointer stands
+                } else if (c == "through-the-window") { // where the pointer stands
                     QTest::mouseClick(t.f->windowHandle(), Qt::LeftButton, {},
                                       t.at(widgetNamed(t, b)));
                 } else { // opened by a key on b ("window": the main window)
-                    const QKeySequence key(row.value(3));
+                    const QKeySequence key(c);
                     QWidget* on = b == "window" ? t.main.get() : widgetNamed(t, b);
                     QTest::keyClick(on, Qt::Key(key[0].key()), key[0].keyboardModifiers());
                 }
@@ -615,7 +616,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 t.matn->setCaret(int(t.matn->text().indexOf(a)) + 1);
             } else if (verb ==
                        "move-by-hand") { // from a's middle to b's; panel c stays up all the way
-                QWidget* keeps = row.value(3).isEmpty() ? nullptr : widgetNamed(t, row.value(3));
+                QWidget* keeps = c.isEmpty() ? nullptr : widgetNamed(t, c);
                 t.moveByHand(t.at(widgetNamed(t, a)), t.at(widgetNamed(t, b)), [&] {
                     if (keeps)
                         QVERIFY(keeps->isVisible());
@@ -635,8 +636,8 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 t.f->table().ImageCounter = a.toInt();
             } else if (verb == "image-counter") {
                 QCOMPARE(t.f->table().ImageCounter, a.toInt());
-            } else if (verb ==
-                       "row-opens-nothing") { // an editor would be closed before the click returned
+            } else if (verb == "row-opens-nothing") { // an editor would be closed before the
+                                                      // click returned
                 bool opened = false;
                 const std::unique_ptr<QTimer> watch(
                     onEveryModal<QuestionEditor>([&](QuestionEditor* e) {
@@ -662,7 +663,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "caret") {
                 t.matn->setCaret(a.toInt());
             } else if (verb == "file") { // a question, its answers, its explanation
-                t.fileQuestion(a, b, invisible(row.value(3)));
+                t.fileQuestion(a, b, c);
             } else if (verb == "answers") {
                 for (const QString& answer : a.split(','))
                     t.p.prompts.answers << (answer == "yes");
@@ -761,16 +762,11 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(t.p.entries().last(), a);
             } else {
                 bool known = false;
-                controlStep(t, verb, a, b, arg(3), where, known);
+                controlStep(t, verb, a, b, c, where, known);
                 if (!known)
                     QFAIL(qPrintable("unknown step: " + where));
             }
-        }();
-        if (QTest::currentTestFailed()) {
-            qWarning("at %s", qPrintable(where));
-            return;
-        }
-    }
+        });
 }
 
 } // namespace tavrin::test
