@@ -223,27 +223,12 @@ private slots:
     // titles: not a stale line of the index, nor a quiz file a lesson no longer owns.
     void quizDataForThePlayer() {
         Program g;
-        g.put(
-            "Project.xml",
-            utf16("<Reshteh>\r\n\t<Count Adad=\"2\">\r\n\t<Resh1 Name=\"F\" DateCreated=\"d\">\r\n"
-                  "\t\t<Count Adad=\"2\">\r\n\t<Dars1 Name=\"unmade\" DateCreated=\"d\">\r\n"
-                  "\t<Dars2 Name=\"درس يك\" DateCreated=\"d\">\r\n</Resh1 >\r\n"
-                  "\t<Resh2 Name=\"G\" DateCreated=\"d\">\r\n\t\t<Count Adad=\"1\">\r\n"
-                  "\t<Dars1 Name=\"دوم\" DateCreated=\"d\">\r\n</Resh2 >\r\n</Reshteh>\r\n"));
-        g.put("_xml/BookTitle.xml", utf16("<strings>\r\n\t<aBook0>x</aBook0>\r\n"
-                                          "\t<quiz0-5>deleted long ago</quiz0-5>\r\n"
-                                          "\t<quiz1-0>دوم</quiz1-0>\r\n"
-                                          "\t<quiz0-1>old title</quiz0-1>\r\n"));
-        g.put("_xml/quiz0-5.xml", utf16("<quiz qNo='0-5' IDname='gone'>\r\n"));
-        g.put("_xml/quiz1-0.xml", utf16("<quiz qNo='1-0' IDname='دوم'>\r\n"));
-        g.put("_xml/quiz0-1.xml",
-              utf16("<quiz qNo='0-1' IDname='L'>\r\n\t<question2>\r\n"
-                    "\t\t<question No='2'>a < b </script><b>'q'</question>\r\n"
-                    "\t\t<A>{0} x</A>\r\n\t\t<B>\"y\"</B>\r\n\t\t<chk>2</chk>\r\n"
-                    "\t\t<rslt>why \u2028 so</rslt>\r\n\t\t<img0>quiz0-1-0.jpg</img0>\r\n"
-                    "\t\t<attach>P.pdf</attach>\r\n\t</question2>\r\n"));
-        g.put("BookTXT/quiz0-1-0.jpg", "j");
-        g.put("BookTXT/P.pdf", "p");
+        // The project's files as the tool writes them: UTF-16 with CR LF, the copies as they are.
+        for (const auto& [name, bytes] :
+             filesUnder(sourceFile("tests/data/export/quiz_data_project")).asKeyValueRange())
+            g.put(name, name.endsWith(".xml")
+                            ? utf16(QString::fromUtf8(bytes).replace("\n", "\r\n"))
+                            : bytes);
         SettingsChoice c;
         c.firstTemplate = false;
         c.musicOn = false;
