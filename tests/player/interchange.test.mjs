@@ -12,10 +12,10 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 import gift from "gift-pegjs";
 import puppeteer from "puppeteer-core";
+import { shot } from "./player_page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
-const shots = process.env.TAVRIN_PLAYER_SHOTS;
 const travel = path.join(fixture, "interchange");
 const chromium = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find((p) => fs.existsSync(p));
 const schema = path.join(here, "..", "export", "scorm12", "manifest.xsd");
@@ -166,32 +166,43 @@ describe("a package played by a learning platform", () => {
   }
   const recorded = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.recorded)));
 
+  // An exam of the n-th lesson shown, in a page or the platform's frame, every answer right
+  // or every one wrong.
+  async function takeExam(page, n, allRight, beforeFinish = null) {
+    await press(page, 'button.exam[data-lesson="' + n + '"]');
+    await page.waitForSelector("#question");
+    const questions = await page.evaluate((k) => {
+      const lesson = TAVRIN_DATA.lessons[k];
+      return lesson.questions;
+    }, n);
+    for (;;) {
+      const text = await page.$eval("#question", (q) => q.textContent);
+      const q = questions.find((d) => same(d.text) === same(text));
+      const right = same(q.answers[q.correct - 1]).replace(/\{\d+\}\s*/g, "").trim();
+      const buttons = await page.$$(".answer");
+      for (const b of buttons) {
+        const isRight = same(await b.evaluate((x) => x.querySelector(".text").textContent.trim())) === right;
+        if (isRight === allRight) {
+          await b.evaluate((x) => x.click());
+          break;
+        }
+      }
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await press(page, "#next");
+    }
+    if (beforeFinish) await beforeFinish();
+    await press(page, "#finish");
+    await page.waitForSelector("#result-title");
+  }
+
   test("a lesson's SCO: an exam answered right is reported as 100, passed, with its time", async () => {
     const { page, frame, problems } = await launch("/lessons/index.html?lesson=0");
     const before = await recorded(page);
     assert.equal(before.initialized, true);
     assert.equal(before.sets["cmi.core.lesson_status"], "incomplete");
     assert.deepEqual(await frame.$$eval(".lesson .title", (n) => n.map((x) => x.textContent)), ["علوم: حالت‌های ماده"]);
-    await press(frame, "button.exam");
-    // Each question's right answer, found by its text.
-    const data = await frame.evaluate(() => TAVRIN_DATA.lessons[0].questions);
-    for (;;) {
-      const text = await frame.$eval("#question", (q) => q.textContent);
-      const q = data.find((d) => same(d.text) === same(text));
-      const right = same(q.answers[q.correct - 1]).replace(/\{\d+\}\s*/g, "");
-      const buttons = await frame.$$(".answer");
-      for (const b of buttons) {
-        if (same(await b.evaluate((x) => x.querySelector(".text").textContent.trim())) === right.trim()) {
-          await b.evaluate((x) => x.click());
-          break;
-        }
-      }
-      if (await frame.$eval("#next", (b) => b.disabled)) break;
-      await press(frame, "#next");
-    }
-    await page.evaluate(() => { window.advanced = 65000; });
-    await press(frame, "#finish");
-    await frame.waitForSelector("#result-title");
+    // Finished a minute and five seconds on.
+    await takeExam(frame, 0, true, () => page.evaluate(() => { window.advanced = 65000; }));
     const after = await recorded(page);
     assert.equal(after.sets["cmi.core.score.raw"], "100");
     assert.equal(after.sets["cmi.core.score.min"], "0");
@@ -200,10 +211,7 @@ describe("a package played by a learning platform", () => {
     assert.equal(after.sets["cmi.core.session_time"], "00:01:05.00");
     assert.ok(after.commits >= 2);
     assert.equal(after.finished, false);
-    if (shots) {
-      fs.mkdirSync(shots, { recursive: true });
-      await page.screenshot({ path: path.join(shots, "scorm-result.png") });
-    }
+    await shot(page, "scorm-result");
     // Leaving the package ends the session.
     await page.evaluate(() => { document.getElementById("sco").src = "about:blank"; });
     await page.waitForFunction(() => window.recorded.finished === true);
@@ -214,16 +222,8 @@ describe("a package played by a learning platform", () => {
   test("one SCO for all lessons: a wrong exam is reported as the score the student saw, failed", async () => {
     const { page, frame, problems } = await launch("/all/index.html");
     assert.equal((await frame.$$(".lesson")).length, 2);
-    await press(frame, 'button.exam[data-lesson="1"]');
-    // Every answer the student gives is the last one shown: never all right.
-    for (;;) {
-      const answers = await frame.$$(".answer");
-      if (answers.length) await answers[answers.length - 1].evaluate((x) => x.click());
-      if (await frame.$eval("#next", (b) => b.disabled)) break;
-      await press(frame, "#next");
-    }
-    await press(frame, "#finish");
-    await frame.waitForSelector("#result-title");
+    // Every answer the student gives is wrong.
+    await takeExam(frame, 1, false);
     const shown = await frame.$eval(".result-percent", (d) => d.textContent);
     const percent = Number(shown.replace(/[۰-۹]/g, (d) => "۰۱۲۳۴۵۶۷۸۹".indexOf(d)).replace("٪", ""));
     const after = await recorded(page);
@@ -256,32 +256,6 @@ describe("a package played by a learning platform", () => {
   const runtime = (page) => page.evaluate(() => JSON.parse(JSON.stringify({
     held: window.API.held, sets: window.API.sets, refused: window.API.refused })));
 
-  // An exam of the n-th lesson shown, every answer right or every one wrong.
-  async function takeExam(page, n, allRight) {
-    await press(page, 'button.exam[data-lesson="' + n + '"]');
-    await page.waitForSelector("#question");
-    const questions = await page.evaluate((k) => {
-      const lesson = TAVRIN_DATA.lessons[k];
-      return lesson.questions;
-    }, n);
-    for (;;) {
-      const text = await page.$eval("#question", (q) => q.textContent);
-      const q = questions.find((d) => same(d.text) === same(text));
-      const right = same(q.answers[q.correct - 1]).replace(/\{\d+\}\s*/g, "").trim();
-      const buttons = await page.$$(".answer");
-      for (const b of buttons) {
-        const isRight = same(await b.evaluate((x) => x.querySelector(".text").textContent.trim())) === right;
-        if (isRight === allRight) {
-          await b.evaluate((x) => x.click());
-          break;
-        }
-      }
-      if (await page.$eval("#next", (b) => b.disabled)) break;
-      await press(page, "#next");
-    }
-    await press(page, "#finish");
-    await page.waitForSelector("#result-title");
-  }
   async function practise(page, n) {
     await press(page, 'button.lesson[data-lesson="' + n + '"]');
     while (!(await page.$("#score-title"))) {
@@ -309,10 +283,7 @@ describe("a package played by a learning platform", () => {
     assert.match(now.held.interactions[0].id, /^exam_/);
     assert.equal(now.held.interactions[0].result, "100");
     assert.equal(await page.$eval("#result .student", (p) => p.textContent), "نام و نام خانوادگی: Sara Rostami");
-    if (shots) {
-      fs.mkdirSync(shots, { recursive: true });
-      await page.screenshot({ path: path.join(shots, "scorm-result-named.png") });
-    }
+    await shot(page, "scorm-result-named");
     // A practice round is the student's own: the platform hears nothing of it.
     await press(page, "#result .nav button:last-child");
     await practise(page, 0);
