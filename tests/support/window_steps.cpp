@@ -44,6 +44,12 @@ namespace tavrin::test {
 
 namespace {
 
+StoreList storeList(const QString& name) {
+    return name == "projects" ? StoreList::Projects
+           : name == "fields" ? StoreList::Fields
+                              : StoreList::Lessons;
+}
+
 // Where typed keys go: a dialog's own focus widget (offscreen gives no activation back), or
 // the application's.
 QWidget* focusedIn(LessonWindows& t) {
@@ -157,6 +163,11 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QTest::mouseClick(widgetNamed(t, a), Qt::LeftButton);
         QVERIFY2(!opened, qPrintable(where));
         QCOMPARE(t.p.entries(), before);
+    } else if (verb == "rows") { // a list's rows in order, then the words of the step
+        QStringList rows;
+        for (int i = 0; i < list(a)->count(); ++i)
+            rows << list(a)->item(i)->text();
+        QCOMPARE(rows.join(u'|'), b);
     } else if (verb == "list") { // a list's rows, sorted, "\n" between
         QStringList rows;
         for (int i = 0; i < list(a)->count(); ++i)
@@ -193,6 +204,8 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QString text = decodeUtf16Le(readBytes(t.p.path(a)));
         text.replace(b, c);
         writeBytes(t.p.path(a), encodeUtf16Le(text));
+    } else if (verb == "make-folder") {
+        QVERIFY(QDir().mkpath(t.p.path(a)));
     } else if (verb == "program-remove") {
         QFileInfo(t.p.path(a)).isDir() ? void(QDir(t.p.path(a)).removeRecursively())
                                        : void(QFile::remove(t.p.path(a)));
@@ -256,6 +269,12 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         t.logMark = t.p.entries().size();
     } else if (verb == "log-same") { // nothing logged since "mark-log"
         QCOMPARE(t.p.entries().size(), t.logMark);
+    } else if (verb == "log-since-mark") { // the entries since "mark-log", "|" between
+        QCOMPARE(t.p.entries().mid(t.logMark).join(u'|'), a);
+    } else if (verb == "log-starts") {
+        QVERIFY2(t.p.entries().last().startsWith(a), qPrintable(where));
+    } else if (verb == "project-path") {
+        QCOMPARE(t.main->projectPath(), a);
     } else if (verb == "log-count") {
         QCOMPARE(int(t.p.entries().count(a)), b.toInt());
     } else if (verb == "log-lacks") {
@@ -551,6 +570,26 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 t.f->table().AttachPath[a.toInt()] = t.p.path(b);
             } else if (verb == "new-lesson") {
                 NewDars(t.p.context(), *t.main, a);
+            } else if (verb == "new-field") {
+                NewResh(t.p.context(), *t.main, a);
+            } else if (verb == "new-project") {
+                NewProj(t.p.context(), *t.main, a);
+            } else if (verb == "add-project") { // a folder of the program folder
+                AddProj(t.p.context(), *t.main, t.p.path(a));
+            } else if (verb == "delete") { // "project|field|lesson N": the entry numbered N
+                (a == "project" ? DelProj
+                 : a == "field" ? DelResh
+                                : DelDars)(t.p.context(), *t.main, b.toInt());
+            } else if (verb == "read") { // "projects|fields|lessons" read into their list
+                (a == "projects" ? ReadProj
+                 : a == "fields" ? ReadResh
+                                 : ReadDars)(t.p.context(), *t.main);
+            } else if (verb == "select-entry") { // "projects|fields|lessons ROW" as the store does
+                t.main->selectEntry(storeList(a), b.toInt());
+            } else if (verb == "selected-entry") {
+                QCOMPARE(t.main->selectedIndex(storeList(a)), b.toInt());
+            } else if (verb == "minutes-pass") {
+                t.p.clock.time = t.p.clock.time.addSecs(60 * a.toInt());
             } else if (verb == "pick-lesson") {
                 t.pickLesson(a.toInt());
             } else if (verb == "data-entry") {
@@ -678,6 +717,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
             } else if (verb == "close") {
                 (a == "main" ? static_cast<QWidget*>(t.main.get()) : t.main->formatter())->close();
             } else if (verb == "write") {
+                QDir().mkpath(QFileInfo(at(a)).path());
                 writeBytes(at(a), encodeUtf16Le(b));
             } else if (verb == "write-bytes") {
                 writeBytes(at(a), b.toUtf8());
