@@ -5,6 +5,7 @@
 #include "richtext/rich_text_plain.h"
 #include "richtext/rich_text_reader.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -60,26 +61,12 @@ QString expectedFor(const QString& dir, const QString& rtfPath) {
 
 // Where our text and the expected text differ by design, and why.
 const QHash<QString, QString>& knownDifferences() {
-    static const QHash<QString, QString> reasons{
-        {QStringLiteral("striprtf/calcium_score.rtf"),
-         QStringLiteral("table: striprtf joins cells with '|', we end a paragraph per cell")},
-        {QStringLiteral("striprtf/issue_38.rtf"),
-         QStringLiteral("table: striprtf joins cells with '|', we end a paragraph per cell")},
-        {QStringLiteral("striprtf/mac_textedit_hyperlink.rtf"),
-         QStringLiteral("striprtf prints link targets from \\fldinst; we show the link text")},
-        {QStringLiteral("rtfparserkit/testTextConversion.rtf"),
-         QStringLiteral("table: rtfparserkit joins cells with tabs; one blank paragraph more")},
-        {QStringLiteral("shareaza/arabic.rtf"),
-         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
-        {QStringLiteral("persian/complex-list.rtf"),
-         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
-        {QStringLiteral("persian/input-output.rtf"),
-         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
-        {QStringLiteral("striprtf/issue_63.rtf"),
-         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
-        {QStringLiteral("abiword/6337-Hebrew.rtf"),
-         QStringLiteral("list labels: the source keeps them as text, we draw them as a list")},
-    };
+    static const QHash<QString, QString> reasons = [] {
+        QHash<QString, QString> out;
+        for (const QStringList& row : tableRows("rtf/corpus_known_differences.tsv"))
+            out.insert(row.value(0), invisible(row.value(1)));
+        return out;
+    }();
     return reasons;
 }
 
@@ -154,54 +141,17 @@ private slots:
     }
 
     // The assertions other readers' suites make about their files.
+    void substringsOtherReadersAssert_data() {
+        tableData("rtf/corpus_substrings.tsv", {"present", "absent"});
+    }
     void substringsOtherReadersAssert() {
-        struct Fact {
-            const char* file;
-            QStringList present, absent;
-        };
-        auto s = [](const char* utf8) { return QString::fromUtf8(utf8); };
-        const QList<Fact> facts{
-            {"tika/testRTF.rtf", {s("Test"), s("indexation Word")}, {}},
-            {"tika/testRTFUmlautSpaces.rtf", {s("\u00dcbersicht")}, {}},
-            {"tika/testRTFUnicodeUCNControlWordCharacterDoubling.rtf",
-             {s("\u5e74"), s("\u5ff5"), s("0 "), s("abc")},
-             {s("\u5e74\u5e74")}},
-            {"tika/testRTFHexEscapeInsideWord.rtf", {s("ESP\u00cdRITO")}, {}},
-            {"tika/testRTFWindowsCodepage1250.rtf",
-             {s("za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"),
-              s("ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143")},
-             {}},
-            {"tika/testRTFWordPadCzechCharacters.rtf",
-             {s("\u010cl\u00e1nek t\u00fddne"),
-              s("starov\u011bk\u00e9 \u017eidovsk\u00e9 n\u00e1bo\u017eensk\u00e9 texty")},
-             {}},
-            {"tika/testRTF-ms932.rtf", {s("\u3053\u3093\u306b\u3061\u306f")}, {}},
-            {"tika/testRTFUnicodeGothic.rtf",
-             {s("\U00010332\U0001033F\U00010344\U00010339\U00010343\U0001033A")},
-             {}},
-            {"tika/testRTFInvalidUnicode.rtf",
-             {s("Unpaired hi \ufffd here"), s("Unpaired lo \ufffd here"),
-              s("Mismatched pair \ufffd\ufffd here")},
-             {}},
-            {"tika/testRTFIgnoredControlWord.rtf",
-             {s("The quick brown fox jumps over the lazy dog")},
-             {}},
-            {"tika/testFontAfterBufferedText.rtf",
-             {s("\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 "
-                "\u043a\u043b\u0438\u0435\u043d\u0442!")},
-             {}},
-            {"tika/testRTFNewlines.rtf",
-             {s("one\r\n\r\ntwo\r\n\r\n\r\nthree\r\n\r\n\r\n\r\nfour")},
-             {}},
-            {"libreoffice/bin-skipping.rtf", {s("text")}, {s("MUST NOT IMPORT")}},
-        };
-        for (const Fact& fact : facts) {
-            const QString text = plain(QString::fromLatin1(fact.file));
-            for (const QString& p : fact.present)
-                QVERIFY2(text.contains(p), fact.file);
-            for (const QString& a : fact.absent)
-                QVERIFY2(!text.contains(a), fact.file);
-        }
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        const QString text = plain(QString::fromUtf8(QTest::currentDataTag()));
+        for (const QString& p : present.split(u'|', Qt::SkipEmptyParts))
+            QVERIFY2(text.contains(p), qPrintable(p));
+        for (const QString& a : absent.split(u'|', Qt::SkipEmptyParts))
+            QVERIFY2(!text.contains(a), qPrintable(a));
     }
 
     void binaryPictureDataMayHoldBraces() {
