@@ -24,15 +24,17 @@ class RichTextBox;
 
 namespace tavrin::test {
 
+class ProgramSteps;
+
 struct LessonWindows {
     TestProgram p;
     std::unique_ptr<MainWindow> main;
     FormatterWindow* f = nullptr;
     RichTextBox* matn = nullptr;
     QListWidget* bindex = nullptr;
-    QWidget* modal = nullptr; // the dialog a "modal" block works in, searched first
-    qsizetype logMark = 0;    // the log's length at a step table's "mark-log"
-    QList<int> greys;         // the grey levels "record-greys" saw a control take
+    QWidget* modal = nullptr;      // the dialog a "modal" block works in, searched first
+    ProgramSteps* steps = nullptr; // the steps of the table being run
+    QList<int> greys;              // the grey levels "record-greys" saw a control take
     explicit LessonWindows(Prompts* real = nullptr, const QString& field = u8("علوم"),
                            const QString& lesson = u8("درس يك"));
     // The main window alone over an empty catalogue: no project, no formatter.
