@@ -109,6 +109,8 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QVERIFY2(text(at(a)).contains(b), qPrintable(where));
     } else if (verb == "file-starts") {
         QVERIFY2(text(at(a)).startsWith(b), qPrintable(where));
+    } else if (verb == "same-bytes") {
+        QCOMPARE(readBytes(at(a)), readBytes(at(b)));
     } else if (verb == "same-as-data") {
         QCOMPARE(readBytes(at(a)), readBytes(sourceFile("tests/data/" + b)));
     } else if (verb == "no-files-like") { // no file of folder a matches pattern b
@@ -133,6 +135,10 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QVERIFY2(shown.last().text.endsWith(a), qPrintable(where));
     } else if (verb == "notice-starts") { // the last notice, or the one b back
         QVERIFY2(shown.value(shown.size() - 1 - b.toInt()).text.startsWith(a), qPrintable(where));
+    } else if (verb == "notice-starts-payam") {
+        QVERIFY2(shown.last().text.startsWith(PayamText(a.toInt())), qPrintable(where));
+    } else if (verb == "caption") {
+        QCOMPARE(shown.last().caption, a);
     } else if (verb == "notice-payam") { // the notice, and a line under it
         QCOMPARE(shown.last().text,
                  PayamText(a.toInt()) + (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
