@@ -13,7 +13,9 @@
 #include "platform/text_codec.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/kill_test.h"
+#include "support/program_steps.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -107,55 +109,61 @@ void fillEveryKind(Book& b) {
 class QuizBookTest : public QObject {
     Q_OBJECT
 private slots:
-    void quizFileByteForByte() {
+    void scenarios_data() { fileRows("quizbook", ".steps"); }
+    // The lesson's table made into its quiz file: tests/data/quizbook. "@check" and "@img" in
+    // an entry stand for the shipped snippets, "@answers" for answersRtf().
+    void scenarios() {
+        QFETCH(QString, name);
         Book b;
-        fillRichQuestion(b, u8("{\\rtf1 because\\par  twice}"));
-        auto& t = b.table;
-        t.SoalText[0] = kMainTitleEntry;
-        t.JavabRtf[0] = u8("فصل يك");
-        t.SoalText[1] = u8("كدام <درست> است؟\r\n'دوم'");
-        t.SoalText[2] = kEndTitleEntry;
-        t.SoalText[3] = "plain";
-        t.JavabRtf[3] = "a\r\nb\r\nc\r\nd\r\ne"; // the fifth answer is lost
-        t.TozihRtf[3] = "";
-        QCOMPARE(b.make(), BookOutcome::Made);
-
-        // The page name of question 1 is in its attachment lines.
-        const QString quiz = b.quiz();
-        const QRegularExpressionMatch m =
-            QRegularExpression("<attach>([0-9A-Y]{14})\\.pdf</attach>").match(quiz);
-        QVERIFY(m.hasMatch());
-        const QString page = m.captured(1);
-        const QString expected =
-            u8("<quiz qNo='1-3' IDname='درس <اول> 'الف''>\r\n"
-               "\t<question1>\r\n"
-               "\t\t<question No='1'>كدام <درست> است؟ 'دوم'</question>\r\n"
-               "\t\t<A>الف</A>\r\n\t\t<B>ب {1}</B>\r\n\t\t<C>ج {0}</C>\r\n\t\t<D>د</D>\r\n"
-               "\t\t<chk>3</chk>\r\n\t\t<rslt>because twice</rslt>\r\n"
-               "\t\t<img1>quiz1-3-1.png</img1>\r\n\t\t<img0>quiz1-3-0.jpg</img0>\r\n") +
-            "\t\t<attach>" + page + ".pdf</attach>\r\n\t\t<sound>" + page +
-            ".mp3</sound>\r\n\t\t<film>" + page + ".avi</film>\r\n\t\t<back>" + page +
-            u8(".jpg</back>\r\n\t</question1>\r\n"
-               "\t<question3>\r\n\t\t<question No='3'>plain</question>\r\n"
-               "\t\t<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<C>c</C>\r\n\t\t<D>d</D>\r\n"
-               "\t\t<chk>2</chk>\r\n\t\t<nochk>1</nochk>\r\n\t\t<rslt></rslt>\r\n"
-               "\t</question3>\r\n");
-        QCOMPARE(quiz.split("\r\n"), expected.split("\r\n"));
-        QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), encodeUtf16Le(expected));
-        QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"),
-                 encodeUtf16Le("<strings>\r\n\t" + kCredit +
-                               u8("\r\n\t<quiz1-3>درس <اول> 'الف'</quiz1-3>\r\n")));
-        QCOMPARE(b.pages(), (QStringList{page + ".avi", page + ".jpg", page + ".mp3", page + ".pdf",
-                                         "quiz1-3-0.jpg", "quiz1-3-1.png"}));
-        QCOMPARE(readBytes(b.project + "/BookTXT/" + page + ".jpg"), QByteArray("media/back.jpg"));
-        QCOMPARE(readBytes(b.project + "/BookTXT/quiz1-3-1.png"), QByteArray("media/one.png"));
-        // Done: message 4 with the note of the question without explanation, the table emptied.
-        QCOMPARE(b.notices4, 1);
-        QCOMPARE(
-            b.p.prompts.shown.last().text,
-            QStringLiteral(u"فايل ساخته شد!\u200F\r\nيادداشت: اين سؤالها توضيح ندارند: 2\u200F"));
-        QVERIFY(b.table.SoalText[1].isEmpty());
-        QCOMPARE(b.p.entries().last(), QStringLiteral("Book is made."));
+        runProgramSteps(
+            b.p, "quizbook/" + name, [&] { return b.project; },
+            [&](const QString& verb, const QString& a, const QString& c1, const QString& c2,
+                const QString&, qsizetype&, bool& known) {
+                known = true;
+                EntryTable& t = b.table;
+                const int n = a.toInt();
+                if (verb == "entry") {
+                    QString text = c2;
+                    text.replace("@answers", answersRtf())
+                        .replace("@check", snippet("check.bin"))
+                        .replace("@img", snippet("img.bin"));
+                    (c1 == "question"      ? t.SoalText[n]
+                     : c1 == "answers"     ? t.JavabRtf[n]
+                     : c1 == "explanation" ? t.TozihRtf[n]
+                     : c1 == "attach"      ? t.AttachPath[n]
+                     : c1 == "sound"       ? t.SoundPath[n]
+                     : c1 == "film"        ? t.FilmPath[n]
+                                           : t.BackPath[n]) = text;
+                } else if (verb == "image") {
+                    t.ImagePaths[n] = c1;
+                } else if (verb == "media") { // files named by their own bytes
+                    QDir().mkpath(b.p.path("media"));
+                    for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf",
+                                          "media/s.mp3", "media/f.avi", "media/back.jpg"})
+                        writeBytes(b.p.path(f), f);
+                } else if (verb == "no-project") {
+                    b.project.clear();
+                } else if (verb == "clear") {
+                    t.clear();
+                } else if (verb == "make") { // the outcome; "field-lesson" and title if not 1-3
+                    const QStringList outcomes{"made", "no-folders", "declined", "failed"};
+                    const BookOutcome made = c1.isEmpty() ? b.make()
+                                                          : b.make(c1.section('-', 0, 0).toInt(),
+                                                                   c1.section('-', 1).toInt(), c2);
+                    QCOMPARE(outcomes.value(int(made)), a);
+                } else if (verb == "question-is") {
+                    QCOMPARE(t.SoalText[n], c1);
+                } else if (verb == "notices-before") { // the made notices announced first
+                    QCOMPARE(b.notices4, n);
+                } else if (verb == "read-marks") { // each question's mark as the readers take it
+                    QStringList marks;
+                    for (const QuizQuestion& q : parseQuizFile(b.quiz(a), a, "quiz" + a + ".xml"))
+                        marks << QString::number(q.marked);
+                    QCOMPARE(marks.join(u'|'), c1);
+                } else {
+                    known = false;
+                }
+            });
     }
 
     // A made lesson reopened and made again unchanged gives every file back byte for byte:
@@ -299,138 +307,16 @@ private slots:
             });
     }
 
-    // The mark is found by its picture wherever the answers carry it.
+    void correctAnswerMark_data() { tableData("quizbook/marks.tsv", {"rtf", "marked"}); }
     void correctAnswerMark() {
+        QFETCH(QString, rtf);
+        QFETCH(QString, marked);
         TestProgram p;
-        const auto markedAnswer = [&](const QString& rtf, const QByteArray& mark) {
-            return readAnswers(p.context(), rtf, mark).marked;
-        };
-        const QByteArray mark = markPicture(snippet("check.bin"));
-        QCOMPARE(markedAnswer(answersRtf(), mark), 3);
-        QCOMPARE(markedAnswer(u8("{\\rtf1 a\\par b\\par c\\par ") + snippet("check.bin") + u8("d}"),
-                              mark),
-                 4);
-        // Not at the start of its paragraph, another picture, or none: no mark.
-        QCOMPARE(
-            markedAnswer(u8("{\\rtf1 a\\par b ") + snippet("check.bin") + u8("\\par c}"), mark), 0);
-        QCOMPARE(markedAnswer(u8("{\\rtf1 ") + snippet("img.bin") + u8("a\\par b}"), mark), 0);
-        QCOMPARE(markedAnswer("plain", mark), 0);
-    }
-
-    // Nothing to make (no entry, or group lines only): said, and nothing is written.
-    void emptyTableAndTheSameLessonAgain() {
-        Book b;
-        for (const QString& only : {QString(), kMainTitleEntry}) {
-            b.table.SoalText[0] = only;
-            QCOMPARE(b.make(0, 0, "L"), BookOutcome::Declined);
-            QCOMPARE(b.p.prompts.shown.last().text, PayamText(kNoticeNothingToMake));
-            QVERIFY(!QFile::exists(b.project + "/_xml/quiz0-0.xml"));
-            QVERIFY(!QFile::exists(b.project + "/_xml/BookTitle.xml"));
-        }
-        b.table.clear();
-        b.table.SoalText[0] = "q";
-        b.table.TozihRtf[0] = "why";
-        QCOMPARE(b.make(0, 0, "L"), BookOutcome::Made);
-        b.table.SoalText[0] = "q";
-        // Yes to the incomplete question, No to the overwrite: nothing is written at all.
-        b.p.prompts.answers = {true, false};
-        const QByteArray index = readBytes(b.project + "/_xml/BookTitle.xml");
-        const QByteArray made = readBytes(b.project + "/_xml/quiz0-0.xml");
-        QCOMPARE(b.make(0, 0, "L2"), BookOutcome::Declined);
-        QCOMPARE(readBytes(b.project + "/_xml/quiz0-0.xml"), made);
-        QCOMPARE(readBytes(b.project + "/_xml/BookTitle.xml"), index);
-        // The question names the lesson by its title, not by the file's name.
-        QCOMPARE(b.p.prompts.shown.last().text, texts::kAskReplaceLessonQuiz.arg("L2"));
-        QCOMPARE(b.make(0, 1, "Other"), BookOutcome::Made);
-        b.table.SoalText[0] = "q";
-        QCOMPARE(b.make(0, 0, "L3"), BookOutcome::Made); // Yes
-        QVERIFY(b.quiz("0-0").contains("<question No='0'>q</question>"));
-        QCOMPARE(b.index(), "<strings>\r\n\t" + kCredit +
-                                "\r\n\t<quiz0-0>L3</quiz0-0>\r\n\t<quiz0-1>Other</quiz0-1>\r\n");
-    }
-
-    // Questions the CD would play wrong are listed in one question before anything is
-    // written: No writes nothing, Yes writes them as they are.
-    void incompleteQuestionsAsked() {
-        Book b;
-        const QString check = snippet("check.bin");
-        EntryTable& t = b.table;
-        const QStringList soal{kMainTitleEntry,
-                               "no answers at all",
-                               "unmarked",
-                               "marked",
-                               "five answers with a long text that the list cuts short",
-                               kEndTitleEntry,
-                               "blank fifth"};
-        const QStringList javab{"group",
-                                "",
-                                "a\r\nb",
-                                u8("{\\rtf1 a\\par ") + check + u8("b}"),
-                                u8("{\\rtf1 ") + check + u8("a\\par b\\par c\\par d\\par e}"),
-                                "group",
-                                u8("{\\rtf1 ") + check + u8("a\\par b\\par c\\par d\\par }")};
-        for (int i = 0; i < soal.size(); ++i) {
-            t.SoalText[i] = soal[i];
-            t.JavabRtf[i] = javab[i];
-        }
-        b.p.prompts.answers = {false};
-        QCOMPARE(b.make(), BookOutcome::Declined);
-        QVERIFY(!QFile::exists(b.project + "/_xml/quiz1-3.xml"));
-        QVERIFY(!QFile::exists(b.project + "/_xml/BookTitle.xml"));
-        QCOMPARE(t.SoalText[1], QStringLiteral("no answers at all"));
-        const auto& asked = b.p.prompts.shown.last();
-        QCOMPARE(asked.start, Default::No);
-        QCOMPARE(asked.text.split("\r\n"),
-                 (QStringList{u8("اين سؤالها كامل نيستند:"),
-                              u8("سؤال 1 «no answers at all»: بدون گزينه پاسخ\u200F"),
-                              u8("سؤال 2 «unmarked»: بدون پاسخ صحيح\u200F"),
-                              u8("سؤال 4 «five answers with a long text that the list ...»: بيش از "
-                                 "چهار گزينه\u200F"),
-                              "", u8("آيا فايل با همين وضع ساخته شود؟\u200F")}));
-        QCOMPARE(b.p.entries().last(), QStringLiteral("Aborted by user!"));
-        // Yes: the unmarked question with the player's constant 2 and the line that says it
-        // stands for no mark, which the tool's readers take back as unmarked.
-        QCOMPARE(b.make(), BookOutcome::Made);
-        const QString quiz = b.quiz("1-3");
-        QVERIFY(quiz.contains("\t\t<question No='1'>no answers at all</question>\r\n\t\t<chk>2"));
-        QVERIFY(
-            quiz.contains("<A>a</A>\r\n\t\t<B>b</B>\r\n\t\t<chk>2</chk>\r\n\t\t<nochk>1</nochk>"));
-        QVERIFY(quiz.contains("<D>d</D>\r\n\t\t<chk>1</chk>\r\n\t\t<rslt>"));
-        const QList<QuizQuestion> read = parseQuizFile(quiz, "1-3", "quiz1-3.xml");
-        QCOMPARE(read[1].marked, 0);
-        QCOMPARE(read[2].marked, 2);
-        // A missing explanation is not asked about: the made notice names those questions.
-        QCOMPARE(b.p.prompts.shown.last().text, PayamText(kNoticeBookMade) +
-                                                    u8("\r\nيادداشت: اين سؤالها توضيح ندارند: ") +
-                                                    u8("1، 2، 3، 4، 5\u200F"));
-    }
-
-    // A missing attachment: error 57, the previous quiz file whole, the table kept.
-    void failureKeepsThePreviousQuizFile() {
-        Book b;
-        b.table.SoalText[0] = "old";
-        QCOMPARE(b.make(), BookOutcome::Made);
-        const QByteArray before = readBytes(b.project + "/_xml/quiz1-3.xml");
-        b.table.SoalText[0] = "new";
-        b.table.AttachPath[0] = b.p.path("gone.pdf");
-        QCOMPARE(b.make(), BookOutcome::Failed);
-        QCOMPARE(readBytes(b.project + "/_xml/quiz1-3.xml"), before);
-        QCOMPARE(b.table.SoalText[0], QStringLiteral("new"));
-        const QStringList log = b.p.entries();
-        QVERIFY(log[log.size() - 2].startsWith(
-            "Error occurred => Error number is 57 (File not found: "));
-        QCOMPARE(log.last(), QStringLiteral("Payam number 107 displayed."));
-        QVERIFY(b.p.prompts.shown.last().text.split("\r\n").value(1).startsWith(
-            u8("علت: فايل پيدا نشد")));
-        // No project folder: 57 before anything is written; no output folders: the message.
-        b.project.clear();
-        QCOMPARE(b.make(), BookOutcome::Failed);
-        Book empty;
-        QDir(empty.project + "/_xml").removeRecursively();
-        QDir(empty.project + "/BookTXT").removeRecursively();
-        QCOMPARE(empty.make(), BookOutcome::NoFolders);
-        QCOMPARE(empty.p.prompts.shown.last().text,
-                 QStringLiteral("Folder _xml or BookTXT doesn't exist!"));
+        rtf.replace("@answers", answersRtf())
+            .replace("@check", snippet("check.bin"))
+            .replace("@img", snippet("img.bin"));
+        QCOMPARE(readAnswers(p.context(), rtf, markPicture(snippet("check.bin"))).marked,
+                 marked.toInt());
     }
 
     // Names are drawn until none of the entry's files would land on an earlier one.

@@ -44,6 +44,7 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     // The program folder's files.
     if (verb == "program-golden") { // a UTF-16 file against tests/data/b ("@program")
         QString now = text(p_.path(a));
+        QCOMPARE(readBytes(p_.path(a)), encodeUtf16Le(now)); // with its mark, nothing lost
         now.replace(p_.folder(), "@program");
         QCOMPARE(now, QString::fromUtf8(golden(b, now.toUtf8())));
     } else if (verb == "program-has") { // a UTF-16 file holds a text
@@ -107,6 +108,10 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QVERIFY2(QFile::exists(at(a)) == yes, qPrintable(where));
     } else if (verb == "file-has") {
         QVERIFY2(text(at(a)).contains(b), qPrintable(where));
+    } else if (verb == "file-is") {
+        QCOMPARE(text(at(a)), b);
+    } else if (verb == "files") { // the files of a folder, sorted, "|" between
+        QCOMPARE(QDir(at(a)).entryList(QDir::Files, QDir::Name).join(u'|'), b);
     } else if (verb == "file-starts") {
         QVERIFY2(text(at(a)).startsWith(b), qPrintable(where));
     } else if (verb == "same-bytes") {
