@@ -15,6 +15,7 @@
 #include "support/documents.h"
 #include "support/golden.h"
 #include "support/kill_test.h"
+#include "support/program_steps.h"
 #include "support/test_program.h"
 
 #include <QDir>
@@ -120,12 +121,10 @@ private slots:
     void manifestKeepsItsDigits();
     void packageIsForOthersToRead();
     void packagesTellThemselvesApart();
-    void moreThanFourChoices();
-    void onePictureNamedOftenIsWrittenOnce();
     void importOnAFullDiskLeavesNothing();
-    void exportsKeepToTheProject();
     void verbsSettleAnInterruptedRenumbering();
-    void killedPackagesLeaveNothingBehind();
+    void scenarios_data();
+    void scenarios();
     void commandLineAnswers_data();
     void commandLineAnswers();
 };
@@ -389,59 +388,6 @@ void QuestionInterchangeTest::packagesTellThemselvesApart() {
     QCOMPARE(QSet<QString>({all, lesson, one, later}).size(), 4);
 }
 
-// Five or six choices: four come when the right one is among them, and the rest are named;
-// a right fifth keeps the question out, said why, on the command line too.
-void QuestionInterchangeTest::moreThanFourChoices() {
-    Sample s;
-    const QString gift = s.p.path("five.gift");
-    test::writeBytes(gift, "::kept::Q1 {~a =b ~c ~d ~e ~f}\n\n::out::Q2 {~a ~b ~c ~d =e}\n");
-    QString err;
-    QCOMPARE(s.run(false,
-                   {"--project", s.project, "--field", "1", "--lesson", "1", "--format", "gift",
-                    "--replace", gift},
-                   &err),
-             0);
-    const QList<QuizQuestion> made = s.quiz("0-0");
-    QCOMPARE(made.size(), 1);
-    QCOMPARE(made.first().answers, (QStringList{"a", "b", "c", "d"}));
-    QCOMPARE(made.first().marked, 2);
-    QVERIFY2(err.contains(test::u8("«kept» چهار گزينه اول آمد؛ اين گزينه\u200Cها نيامد: e، f")),
-             qPrintable(err));
-    QVERIFY2(err.contains(test::u8("skipped: out (پاسخ درست پس از گزينه چهارم است")),
-             qPrintable(err));
-}
-
-// The same picture in every question of a file is one file in BookTXT, and a lesson imported
-// again with --replace leaves no copy of the old one behind.
-void QuestionInterchangeTest::onePictureNamedOftenIsWrittenOnce() {
-    Sample s;
-    QByteArray xml = "<quiz>";
-    for (int n = 0; n < 60; ++n)
-        xml += "<question type=\"multichoice\"><name><text>q" + QByteArray::number(n) +
-               "</text></name><questiontext format=\"html\"><text><![CDATA[<p>Look <img "
-               "src=\"@@PLUGINFILE@@/p.png\"></p>]]></text><file name=\"p.png\" "
-               "encoding=\"base64\">iVBORw0KGgo=</file></questiontext><answer fraction=\"100\">"
-               "<text>a</text></answer><answer fraction=\"0\"><text>b</text></answer></question>";
-    xml += "</quiz>";
-    test::writeBytes(s.out("pictures.xml"), xml);
-    const auto pages = [&] {
-        return QDir(s.project + "/BookTXT").entryList(QDir::Files | QDir::Hidden);
-    };
-    const QStringList before = pages();
-    const QStringList import{
-        "--project", s.project,  "--field", "1",         "--lesson",
-        "2",         "--format", "moodle",  "--replace", s.out("pictures.xml")};
-    QCOMPARE(s.run(false, import), 0);
-    const QStringList once = pages();
-    QCOMPARE(once.size(), before.size() + 1);
-    QCOMPARE(s.quiz("0-1").size(), 60);
-    for (int again = 0; again < 3; ++again)
-        QCOMPARE(s.run(false, import), 0);
-    // The new copy has a name of its own; the old ones are gone.
-    QCOMPARE(pages().size(), once.size());
-    QCOMPARE(s.quiz("0-1").size(), 60);
-}
-
 // A disk that fills during an import (here: a file may grow no more, as for root too) leaves
 // the lesson and BookTXT as they were, and the command says so.
 void QuestionInterchangeTest::importOnAFullDiskLeavesNothing() {
@@ -471,30 +417,6 @@ void QuestionInterchangeTest::importOnAFullDiskLeavesNothing() {
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 2);
     QCOMPARE(test::filesUnder(s.project), before);
-}
-
-// Every reader of the project's files keeps to the project, as the CD export does: a copy in
-// BookTXT that is a link to a file outside stops the Moodle and SCORM exports; GIFT, which
-// carries no file, reads none and so is not stopped by one that is missing.
-void QuestionInterchangeTest::exportsKeepToTheProject() {
-    Sample s;
-    const QString picture = s.project + "/BookTXT/quiz0-0-0.png";
-    QVERIFY(QFile::remove(picture));
-    QString err;
-    QCOMPARE(
-        s.run(true, {"--project", s.project, "--format", "gift", "--out", s.out("a.gift")}, &err),
-        0);
-    test::writeBytes(s.out("secret.png"), "outside the project");
-    QVERIFY(QFile::link(s.out("secret.png"), picture));
-    for (const QString format : {"moodle", "scorm"}) {
-        const QString out = s.out("b." + format);
-        QCOMPARE(s.run(true, {"--project", s.project, "--format", format, "--out", out}, &err), 2);
-        QVERIFY2(err.contains("Leaves the project folder") &&
-                     err.contains(
-                         test::u8("مسیر به بیرون از شاخه خود می‌رود")),
-                 qPrintable(err));
-        QVERIFY(!QFileInfo::exists(out));
-    }
 }
 
 // A renumbering that a kill cut short after its plan was committed is finished (or undone)
@@ -528,19 +450,45 @@ void QuestionInterchangeTest::verbsSettleAnInterruptedRenumbering() {
     qInfo("%d kills left a committed plan", pending);
 }
 
-// What killed packages left beside the package is removed by the next one, logged.
-void QuestionInterchangeTest::killedPackagesLeaveNothingBehind() {
+void QuestionInterchangeTest::scenarios_data() {
+    test::fileRows("questions", ".steps");
+}
+
+// The verbs on the shipped sample: tests/data/questions. "@away" is a folder outside the
+// project and the program folder; the verbs' arguments name the sample's project themselves.
+void QuestionInterchangeTest::scenarios() {
+    QFETCH(QString, name);
     Sample s;
-    const QString package = s.out("p.zip");
-    test::writeBytes(package + ".partial", "cut");
-    test::writeBytes(package + ".partial.Ab12Cd", "cut");
-    test::writeBytes(s.out("other.zip.partial.Ab12Cd"), "another's");
-    QCOMPARE(s.run(true, {"--project", s.project, "--format", "scorm", "--out", package}), 0);
-    QVERIFY(!QFileInfo::exists(package + ".partial"));
-    QVERIFY(!QFileInfo::exists(package + ".partial.Ab12Cd"));
-    QVERIFY(QFileInfo::exists(s.out("other.zip.partial.Ab12Cd")));
-    QVERIFY(s.p.entries().join('\n').contains("A killed package's working file removed: " +
-                                              QDir::toNativeSeparators(package + ".partial")));
+    QString err;
+    test::runProgramSteps(
+        s.p, "questions/" + name, [&] { return s.project; },
+        [&](const QString& verb, const QString& a, const QString& b, const QString& c,
+            const QString& where, qsizetype&, bool& known) {
+            known = true;
+            if (verb == "export-questions" || verb == "import-questions") { // exit code, arguments
+                const QStringList arguments =
+                    QStringList{"--project", s.project} + b.split(u' ', Qt::SkipEmptyParts);
+                QCOMPARE(s.run(verb == "export-questions", arguments, &err), a.toInt());
+            } else if (verb == "said") { // what the last verb wrote to its error output
+                QVERIFY2(err.contains(a), qPrintable(err));
+            } else if (verb == "quiz") { // the first question's answers and its mark
+                const QuizQuestion first = s.quiz(a).value(0);
+                QCOMPARE(first.answers.join(u'|'), b);
+                QCOMPARE(first.marked, c.toInt());
+            } else if (verb == "quiz-size") {
+                QCOMPARE(s.quiz(a).size(), b.toInt());
+            } else if (verb == "link") { // a file of the project that links to a
+                QVERIFY(QFile::link(a, s.project + "/" + b));
+            } else if (verb == "away-write") {
+                test::writeBytes(s.out(a), b.toUtf8());
+            } else if (verb == "away-has") {
+                QVERIFY2(QFileInfo::exists(s.out(a)) == (b != "no"), qPrintable(where));
+            } else {
+                known = false;
+            }
+            Q_UNUSED(c);
+        },
+        {{"@away", s.away.path()}});
 }
 
 void QuestionInterchangeTest::commandLineAnswers_data() {

@@ -110,6 +110,8 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QVERIFY2(text(at(a)).contains(b), qPrintable(where));
     } else if (verb == "file-is") {
         QCOMPARE(text(at(a)), b);
+    } else if (verb == "file-count") { // hidden ones too
+        QCOMPARE(int(QDir(at(a)).entryList(QDir::Files | QDir::Hidden).size()), b.toInt());
     } else if (verb == "files") { // the files of a folder, sorted, "|" between
         QCOMPARE(QDir(at(a)).entryList(QDir::Files, QDir::Name).join(u'|'), b);
     } else if (verb == "file-starts") {
@@ -193,11 +195,17 @@ void eachStep(TestProgram& p, const QList<QStringList>& rows, const QString& nam
 }
 
 void runProgramSteps(TestProgram& p, const QString& relative,
-                     const std::function<QString()>& project, const OwnStep& own) {
+                     const std::function<QString()>& project, const OwnStep& own,
+                     const QMap<QString, QString>& names) {
     ProgramSteps steps(p, project);
     eachStep(p, tableRows(relative), QFileInfo(relative).fileName(), "",
-             [&](const QString& verb, const QString& a, const QString& b, const QString& c,
-                 const QString& where, qsizetype& r) {
+             [&](const QString& verb, QString a, QString b, QString c, const QString& where,
+                 qsizetype& r) {
+                 for (auto n = names.begin(); n != names.end(); ++n) {
+                     a.replace(n.key(), n.value());
+                     b.replace(n.key(), n.value());
+                     c.replace(n.key(), n.value());
+                 }
                  bool known = false;
                  own(verb, a, b, c, where, r, known);
                  if (!known)

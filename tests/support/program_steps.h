@@ -47,8 +47,10 @@ void eachStep(TestProgram& p, const QList<QStringList>& rows, const QString& nam
               const QString& inside, const Step& step);
 
 // The table tests/data/<relative> over a program folder: each row a step of `own` or else of
-// ProgramSteps; an unknown verb fails.
+// ProgramSteps; an unknown verb fails. Each of the names (as "@away") stands for its folder in
+// the steps' arguments.
 void runProgramSteps(TestProgram& p, const QString& relative,
-                     const std::function<QString()>& project, const OwnStep& own);
+                     const std::function<QString()>& project, const OwnStep& own,
+                     const QMap<QString, QString>& names = {});
 
 } // namespace tavrin::test
