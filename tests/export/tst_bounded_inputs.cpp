@@ -10,11 +10,13 @@
 #include "platform/text_file.h"
 #include "support/documents.h"
 #include "support/docx_fixture.h"
+#include "support/golden.h"
 #include "support/test_program.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -94,8 +96,24 @@ Outcome bounded(const std::function<QString()>& body) {
             usage.ru_maxrss};
 }
 
-QByteArray repeated(const QByteArray& piece, int times) {
-    return piece.repeated(times);
+// A file by its recipe: pieces parted by " | ", "PIECE*N" a piece N times over, "{n}" in
+// it standing for its count.
+QByteArray made(const QString& recipe) {
+    static const QRegularExpression times(QStringLiteral("^(.*)\\*(\\d+)$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QByteArray bytes;
+    for (const QString& part : recipe.split(QStringLiteral(" | "))) {
+        const QRegularExpressionMatch m = times.match(part);
+        const QByteArray piece = test::invisible(m.hasMatch() ? m.captured(1) : part).toUtf8();
+        const int count = m.hasMatch() ? m.captured(2).toInt() : 1;
+        if (!piece.contains("{n}")) {
+            bytes += piece.repeated(count);
+            continue;
+        }
+        for (int n = 0; n < count; ++n)
+            bytes += QByteArray(piece).replace("{n}", QByteArray::number(n));
+    }
+    return bytes;
 }
 
 // A Word document's bytes, made as the fixture builder makes it.
@@ -144,78 +162,18 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("said"); // the start of what the read gives
-        const QByteArray para = "<w:p><w:r><w:t>x</w:t></w:r></w:p>";
-        QTest::newRow("Word: 40,000 nested content controls")
-            << "docx"
-            << docx(QString::fromLatin1(repeated("<w:sdt><w:sdtContent>", 40000) + para +
-                                        repeated("</w:sdtContent></w:sdt>", 40000)))
-            << "refused: Word document nested too deeply (over 256 levels)";
-        QTest::newRow("Word: 40,000 nested links")
-            << "docx"
-            << docx(QString::fromLatin1("<w:p>" + repeated("<w:hyperlink>", 40000) +
-                                        "<w:r><w:t>x</w:t></w:r>" +
-                                        repeated("</w:hyperlink>", 40000) + "</w:p>"))
-            << "refused: Word document nested too deeply";
-        QTest::newRow("Word: tables in tables")
-            << "docx"
-            << docx(QString::fromLatin1(repeated("<w:tbl><w:tr><w:tc>", 20000) + para +
-                                        repeated("</w:tc></w:tr></w:tbl>", 20000)))
-            << "refused: Word document nested too deeply";
-        QTest::newRow("Word: one picture shown 100,000 times")
-            << "docx"
-            << docx(QString::fromLatin1(
-                        "<w:p>" +
-                        repeated("<w:r><w:drawing><wp:inline><a:graphic><a:graphicData><a:blip "
-                                 "r:embed=\"rIdPic1\"/></a:graphicData></a:graphic></wp:inline>"
-                                 "</w:drawing></w:r>",
-                                 100000) +
-                        "</w:p>"),
-                    noisyPng(64))
-            << "refused: Word document too large: its pictures pass 128 MB";
-        QByteArray entities = "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY e \"" +
-                              QByteArray(4000, 'e') +
-                              "\">]><w:document xmlns:w=\"http://"
-                              "schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
-                              "<w:p><w:r><w:t>" +
-                              repeated("&e;", 200000) + "</w:t></w:r></w:p></w:body></w:document>";
-        QTemporaryDir dir;
-        test::writeZip(dir.filePath("e.docx"), {{"word/document.xml", entities}});
-        QTest::newRow("Word: an entity named 200,000 times")
-            << "docx" << test::readBytes(dir.filePath("e.docx"))
-            << "refused: Word document declares entities: word/document.xml";
-        QTest::newRow("Moodle XML: 80,000 levels")
-            << "moodle"
-            << "<quiz>" + repeated("<a>", 80000) + repeated("</a>", 80000) + "</quiz>"
-            << "refused: the XML is nested too deeply (over 256 levels";
-        QTest::newRow("Moodle XML: an entity named 200,000 times")
-            << "moodle"
-            << "<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY e \"" + QByteArray(4000, 'e') +
-                   "\">]><quiz><question type=\"description\"><name><text>" +
-                   repeated("&e;", 200000) + "</text></name></question></quiz>"
-            << "refused: the XML declares entities";
-        QByteArray categories;
-        for (int n = 0; n < 100000; ++n)
-            categories += "<question type=\"category\"><category><text>$course$/top/c" +
-                          QByteArray::number(n) + "</text></category></question>";
-        QTest::newRow("Moodle XML: 100,000 categories") << "moodle"
-                                                        << "<quiz>" + categories + "</quiz>"
-                                                        << "read 0 questions in 100000 categories";
-        QByteArray giftCategories;
-        for (int n = 0; n < 100000; ++n)
-            giftCategories += "$CATEGORY: $course$/top/c" + QByteArray::number(n) + "\n\n::q" +
-                              QByteArray::number(n) + "::Q{=a ~b}\n\n";
-        QTest::newRow("GIFT: 100,000 categories")
-            << "gift" << giftCategories << "read 100000 questions in 100000 categories";
-        QTest::newRow("GIFT: 100,000 blank lines inside answers")
-            << "gift"
-            << "::q::Q{\n=a\n" + repeated("~b\n\n", 100000) + "}\n"
-            << "read 1 questions in 0 categories";
-        QTest::newRow("GIFT: a weight past any percent")
-            << "gift" << QByteArray("::w::Which?{~%99999999999%a ~b =c}\n\n::ok::Q{=a ~b}\n")
-            << QStringLiteral(u"read 1 questions in 0 categories; skipped: وزن يك گزينه بيرون از "
-                              u"-100 تا 100 درصد است");
-        QTest::newRow("lesson text: 40 MB of lines ending in a blank")
-            << "text" << repeated("ab \r\n", 10 * 1024 * 1024) << "read 41943040 characters";
+        for (const QStringList& row : test::tableRows("export/hostile_files.tsv")) {
+            QByteArray bytes = made(row[2]);
+            if (row[1] == "docx-part") {
+                QTemporaryDir dir;
+                test::writeZip(dir.filePath("e.docx"), {{"word/document.xml", bytes}});
+                bytes = test::readBytes(dir.filePath("e.docx"));
+            } else if (row[1].startsWith("docx")) {
+                bytes = docx(QString::fromUtf8(bytes),
+                             row[1] == "docx-picture" ? noisyPng(64) : QByteArray());
+            }
+            QTest::newRow(qPrintable(row[0])) << row[1].section('-', 0, 0) << bytes << row.value(3);
+        }
     }
 
     void hostileFiles() {
@@ -233,18 +191,7 @@ private slots:
     // What an author names as input is a regular file of a stated size: a folder, a device, a
     // pipe (which would block) and a file past the bound are refused before they are read.
     void inputsThatAreNotFiles_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("a folder") << "@dir"
-                                  << "refused: Is a folder";
-        QTest::newRow("an endless device") << "/dev/zero"
-                                           << "refused: Not a regular file";
-        QTest::newRow("a pipe") << "@fifo"
-                                << "refused: Not a regular file";
-        QTest::newRow("past the bound") << "@large"
-                                        << "refused: Larger than 128 MB";
-        QTest::newRow("nothing there") << "@none"
-                                       << "refused: File not found";
+        test::tableData("export/inputs_not_files.tsv", {"path", "said"});
     }
     void inputsThatAreNotFiles() {
         QFETCH(QString, path);
