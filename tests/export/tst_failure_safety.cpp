@@ -14,6 +14,7 @@
 #include "store/lesson_files.h"
 #include "support/documents.h"
 #include "support/export_program.h"
+#include "support/full_disk.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
 
@@ -21,11 +22,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QtTest>
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -64,23 +61,6 @@ struct Program : ExportProgram {
         return MakeBook(p.context(), t, r);
     }
 };
-
-// Runs the step in a child that may write no file past the limit; the child's own checks
-// give its exit code (0 when every one held).
-int underFileSizeLimit(qint64 limit, const std::function<int()> step) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r{};
-        getrlimit(RLIMIT_FSIZE, &r);
-        r.rlim_cur = rlim_t(limit);
-        setrlimit(RLIMIT_FSIZE, &r);
-        _exit(step());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
+#include "support/full_disk.h"
 #include "support/golden.h"
 #include "support/kill_test.h"
 #include "support/program_steps.h"
@@ -26,11 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
-#include <csignal>
 #include <cstdio>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 using namespace tavrin;
 
@@ -404,18 +402,13 @@ void QuestionInterchangeTest::importOnAFullDiskLeavesNothing() {
     xml += "</quiz>";
     test::writeBytes(s.out("big.xml"), xml);
     const QMap<QString, QByteArray> before = test::filesUnder(s.project);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit full{1024, 1024};
-        setrlimit(RLIMIT_FSIZE, &full);
-        _exit(s.run(false, {"--project", s.project, "--field", "1", "--lesson", "2", "--format",
-                            "moodle", "--replace", s.out("big.xml")}));
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 2);
+    QCOMPARE(test::underFileSizeLimit(
+                 1024,
+                 [&] {
+                     return s.run(false, {"--project", s.project, "--field", "1", "--lesson", "2",
+                                          "--format", "moodle", "--replace", s.out("big.xml")});
+                 }),
+             2);
     QCOMPARE(test::filesUnder(s.project), before);
 }
 

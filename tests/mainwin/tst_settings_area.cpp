@@ -9,6 +9,7 @@
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "support/documents.h"
+#include "support/full_disk.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/test_program.h"
@@ -32,8 +33,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -132,16 +131,8 @@ private slots:
         const QByteArray before = readBytes(file);
         auto* minutes = g.find<QSpinBox>("ExamMinutes");
         QCOMPARE(minutes->value(), 0);
-        rlimit was{};
-        getrlimit(RLIMIT_FSIZE, &was);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit full = was;
-        full.rlim_cur = 64;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
         minutes->setFocus();
-        QTest::keyClick(minutes, Qt::Key_Up);
-        setrlimit(RLIMIT_FSIZE, &was);
-        std::signal(SIGXFSZ, oldHandler);
+        withFileSizeLimit(64, [&] { QTest::keyClick(minutes, Qt::Key_Up); });
         QCOMPARE(readBytes(file), before);
         QCOMPARE(minutes->value(), 0);
         QVERIFY(!g.p.prompts.shown.isEmpty());
