@@ -47,6 +47,47 @@ export const arabicLetters = (page) => page.evaluate(() => {
 // The focused element, by its id or else its class.
 const focused = (page) => page.evaluate(() => document.activeElement.id || document.activeElement.className);
 
+// A stored text and the text a student reads compared letter for letter, whichever yeh, kaf
+// and digits each uses.
+export const same = (t) => String(t).replace(/[\u064A\u0649]/g, "\u06CC").replace(/\u0643/g, "\u06A9")
+  .replace(/[۰-۹]/g, (d) => String("۰۱۲۳۴۵۶۷۸۹".indexOf(d))).replace(/[\u200C\u200F]/g, "").trim();
+
+// The shown answer (1 first) that is right, or one that is wrong, for the question on the page
+// (or in the platform's frame): found by its text in the data the player read.
+export async function answerFor(page, right) {
+  if (!(await page.$(".answer"))) return 0; // nothing to answer
+  const text = await page.$eval("#question", (q) => q.textContent);
+  const questions = await page.evaluate(() => TAVRIN_DATA.lessons.flatMap((l) => l.questions));
+  const q = questions.find((d) => same(d.text) === same(text));
+  const rightText = same(q.answers[q.correct - 1].replace(/\{\d+\}\s*/g, ""));
+  const shown = (await texts(page, ".answer .text")).map(same);
+  if (!shown.length) return 0; // nothing to answer
+  const at = shown.findIndex((t) => t === rightText);
+  return (right ? at : (at + 1) % shown.length) + 1;
+}
+
+// axe-core's WCAG 2.1 A and AA rules on the page as it stands: the violations, by rule.
+const axeSource = fs.readFileSync(path.join(path.dirname(new URL(import.meta.url).pathname),
+  "node_modules", "axe-core", "axe.min.js"), "utf8");
+async function axe(page) {
+  if (!(await page.evaluate(() => typeof window.axe === "object"))) await page.evaluate(axeSource);
+  // No preload: on a page read from disk axe may not fetch the style sheets itself.
+  const result = await page.evaluate(() => window.axe.run(document, {
+    preload: false,
+    runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] } }));
+  return result.violations.map((v) => v.id + ": " + v.nodes.map((n) => n.target.join(" ")).join(", "));
+}
+
+// The questions and answers an exam shows, next after next to its end.
+async function walked(page) {
+  const seen = [];
+  for (;;) {
+    seen.push([(await texts(page, ".question"))[0], ...(await texts(page, ".answer .text"))]);
+    if (await page.$eval("#next", (b) => b.disabled)) return seen;
+    await page.click("#next");
+  }
+}
+
 // The player's clock, kept in the session's storage so that it outlives a reload and moved
 // by the steps instead of waited for.
 function testClock() {
@@ -88,6 +129,28 @@ const verbs = {
   attr: async (s, a, b, c) => assert.equal(await read(s.page, a, "attr", b), c, s.where),
   prop: async (s, a, b, c) => assert.equal(await read(s.page, a, "prop", b), c, s.where),
   style: async (s, a, b, c) => assert.equal(await read(s.page, a, "style", b), c, s.where),
+  answer: async (s, a) => s.page.click(`.answer[data-answer="${await answerFor(s.page, a === "right")}"]`),
+  // The first question's answers are not in the data's order.
+  "answers-shuffled": async (s) => {
+    const text = (await texts(s.page, ".question"))[0];
+    const q = (await s.page.evaluate(() => TAVRIN_DATA.lessons[0].questions)).find((d) => same(d.text) === same(text));
+    assert.notDeepEqual((await texts(s.page, ".answer .text")).map(same), q.answers.map((x) => same(x.replace(/\{\d+\}\s*/, ""))), s.where);
+  },
+  walk: async (s, a) => { s.walks[a] = await walked(s.page); },
+  "walks-same": async (s, a, b) => assert.deepEqual(s.walks[a], s.walks[b], s.where),
+  "walks-differ": async (s, a, b) => assert.notDeepEqual(s.walks[a], s.walks[b], s.where),
+  "walk-length": async (s, a, b) => assert.equal(s.walks[a].length, +b, s.where),
+  "count-at-least": async (s, a, b) => assert.ok(await s.page.$$eval(a, (n) => n.length) >= +b, s.where),
+  axe: async (s, ...what) => assert.deepEqual(await axe(s.page), [], s.where),
+  "text-size": (s, a) => s.page.evaluate((size) => {
+    document.documentElement.style.fontSize = size;
+    document.body.style.fontSize = size;
+  }, a),
+  // Every button inside the screen and large enough to touch.
+  "buttons-fit": async (s) => assert.deepEqual(await s.page.$$eval("button", (buttons) => buttons.filter((b) => {
+    const r = b.getBoundingClientRect();
+    return r.width > 0 && (r.left < -1 || r.right > window.innerWidth + 1 || r.width < 24 || r.height < 24);
+  }).map((b) => b.id || b.className)), [], s.where),
   focused: async (s, a) => assert.equal(await focused(s.page), a, s.where),
   "tab-to": async (s, a) => {
     for (let i = 0; i < 20 && (await focused(s.page)) !== a; i++) await s.page.keyboard.press("Tab");
@@ -114,12 +177,13 @@ const verbs = {
     TAVRIN_DATA.lessons[k].title, +a), new RegExp(b), s.where),
 };
 
-// Runs one scenario file: `open EXPORT [QUERY] [WIDTHxHEIGHT] [clock]` opens a page, then
+// Runs one scenario file: `open EXPORT [QUERY] [WIDTHxHEIGHT] [clock] [dark] [reduced-motion]`
+// opens a page, then
 // its steps. Nothing may have gone wrong on a page by the time it is left.
 export async function runSteps(browser, exports, file) {
   const lines = fs.readFileSync(file, "utf8").split("\n").map((l) => l.replace(/\r$/, ""))
     .filter((l) => l && !l.startsWith("#"));
-  const s = { page: null, problems: [], remembered: null, where: "" };
+  const s = { page: null, problems: [], remembered: null, walks: {}, where: "" };
   const close = async () => {
     if (!s.page) return;
     assert.deepEqual(s.problems, [], s.where);
@@ -134,6 +198,9 @@ export async function runSteps(browser, exports, file) {
       ({ page: s.page, problems: s.problems } = await open(browser, exports[+words[0]],
         size ? { width: +size[0], height: +size[1] } : undefined, words.find((w) => w.startsWith("?")) || "",
         words.includes("clock") ? testClock : null));
+      const media = { dark: ["prefers-color-scheme", "dark"], "reduced-motion": ["prefers-reduced-motion", "reduce"] };
+      const features = words.filter((w) => media[w]).map((w) => ({ name: media[w][0], value: media[w][1] }));
+      if (features.length) await s.page.emulateMediaFeatures(features);
     } else if (verbs[verb]) await verbs[verb](s, ...words);
     else throw new Error("unknown step: " + s.where);
   }
