@@ -86,22 +86,10 @@ class TestRtfCorpus : public QObject {
 private slots:
     void init() {
         dir_ = corpusDir();
-        // Our own files are always there; the real-world corpus only beside the project.
-        if (!QFileInfo(dir_).isDir() && QTest::currentTestFunction() != QLatin1String("ownFiles"))
+        // The real-world corpus is read only when it is beside the project; files of our own
+        // are read by the RTF engine's test (tests/data/rtf/plain).
+        if (!QFileInfo(dir_).isDir())
             QSKIP("the RTF corpus is not present");
-    }
-
-    // Files of our own, always read: each gives exactly the text beside it.
-    void ownFiles() {
-        const QString own = sourceFile(QStringLiteral("tests/richtext/corpus"));
-        const QStringList files = QDir(own).entryList({QStringLiteral("*.rtf")}, QDir::Files);
-        QVERIFY(files.size() >= 6);
-        for (const QString& file : files) {
-            const QString got = rtfBytesToPlainText(readBytes(own + u'/' + file));
-            const QString expected = QString::fromUtf8(
-                readBytes(own + u'/' + QFileInfo(file).completeBaseName() + ".txt"));
-            QVERIFY2(normalised(got) == normalised(expected), qPrintable(file));
-        }
     }
 
     void everyFileReadsAndMatchesWhereExpected() {
