@@ -1,6 +1,5 @@
 #include "app/activity_log.h"
 #include "app/run_log.h"
-#include "platform/text_codec.h"
 #include "support/test_program.h"
 
 #include <QFile>

@@ -5,7 +5,6 @@
 #include "support/test_program.h"
 #include "widgets/persian_ui.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QInputDialog>
 #include <QListWidget>

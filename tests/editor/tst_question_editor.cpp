@@ -4,22 +4,15 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "app/texts.h"
-#include "dialogs/picker_lists.h"
-#include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "export/output_folders.h"
 #include "formatter/formatter_window.h"
 #include "lesson/question_check.h"
 #include "lesson/quiz_book.h"
-#include "lessontext/lesson_texts.h"
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
-#include "platform/project_folders.h"
-#include "platform/text_codec.h"
-#include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
-#include "support/documents.h"
 #include "support/drawn_text.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
@@ -28,22 +21,12 @@
 #include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QTextBlock>
-#include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 using namespace tavrin;

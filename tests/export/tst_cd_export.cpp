@@ -1,11 +1,9 @@
 // The player's settings file and media copies, settings kept in the project file, and the
 // CD export by script, on temporary program folders.
-#include "app/messages.h"
 #include "export/cd_export.h"
 #include "export/disc_check.h"
 #include "export/disc_image.h"
 #include "export/export_script.h"
-#include "export/output_folders.h"
 #include "export/player_settings.h"
 #include "export/quiz_data.h"
 #include "platform/fs_error.h"
@@ -25,7 +23,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 #include <cstdio>

@@ -9,8 +9,6 @@
 #include "export/player_settings.h"
 #include "lesson/entry_table.h"
 #include "lesson/quiz_book.h"
-#include "platform/file_copy.h"
-#include "platform/text_codec.h"
 #include "store/lesson_files.h"
 #include "support/documents.h"
 #include "support/export_program.h"
@@ -18,9 +16,6 @@
 #include "support/kill_test.h"
 #include "support/test_program.h"
 
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QtTest>
 #include <functional>
 

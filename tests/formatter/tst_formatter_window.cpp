@@ -1,21 +1,11 @@
 // The formatter window for real: opened from the main window, a lesson text loaded, the
 // capture commands by button and function key, groups, the quiz file, the layout rules.
-#include "app/messages.h"
-#include "app/texts.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
-#include "lesson/lesson_draft.h"
-#include "lesson/question_check.h"
-#include "lesson/quiz_book.h"
 #include "lesson/text_procedures.h"
 #include "mainwin/main_window.h"
-#include "platform/text_codec.h"
-#include "store/catalogue.h"
-#include "store/fields.h"
-#include "store/lessons.h"
 #include "support/documents.h"
-#include "support/docx_fixture.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/test_program.h"
@@ -24,17 +14,11 @@
 #include "widgets/rich_text_box.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
 #include <future>

@@ -1,6 +1,5 @@
 // The quiz file, the lesson index and the copies, byte for byte, on temporary projects.
 #include "app/messages.h"
-#include "app/texts.h"
 #include "export/output_folders.h"
 #include "lesson/capture_commands.h"
 #include "lesson/entry_table.h"

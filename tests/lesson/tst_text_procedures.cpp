@@ -5,6 +5,7 @@
 #include "richtext/rich_text_plain.h"
 #include "support/documents.h"
 #include "support/docx_fixture.h"
+#include "support/golden.h"
 #include "support/reflow_reference.h"
 #include "support/test_program.h"
 
@@ -123,26 +124,21 @@ private slots:
         }
     }
 
-    void repExamples() {
-        QCOMPARE(Rep("a&nbsp;b"), QStringLiteral("a b"));
-        QCOMPARE(Rep("<ircMAIN>x</ircMAIN><ircMAIN>y</ircMAIN>"), " x" + CRLF + "y" + CRLF);
-        QCOMPARE(Rep(u8("علىي\u06CC")), u8("عليي\u06CC")); // Persian yeh stays
-        QCOMPARE(Rep("a. b! c: d"), "a." + RLM + " b!" + RLM + " c:" + RLM + " d");
-        QCOMPARE(Rep("a \r\n   b"), "a" + CRLF + " b"); // step 5 runs twice only
-    }
-
-    void reflowExamples() {
-        QCOMPARE(reflowText("a\r\nb\r\n\r\nc", 20, true, false), "a b" + CRLF + "c" + CRLF);
-        const QString eleven = "w1 w2 w3 w4 w5 w6 w7 w8 w9 w10 w11";
-        const QString twelve = eleven + " w12";
-        QCOMPARE(reflowText(eleven, 10, false, false), eleven + CRLF);
-        QCOMPARE(reflowText(twelve, 10, false, false),
-                 "w1 w2 w3 w4 w5 w6 w7 w8 w9 w10" + CRLF + "w11 w12" + CRLF);
-        QCOMPARE(reflowText("a#0#b", 20, true, false), "a" + CRLF + "b" + CRLF);
-        // A sentence ends its line with "." and RLM; the RLM and blank after it go.
-        QCOMPARE(reflowText(Rep("one. two"), 20, true, true), "one." + RLM + CRLF + "two" + CRLF);
-        QCOMPARE(reflowText(u8("چرا؟ بله"), 20, false, true),
-                 u8("چرا؟") + CRLF + u8(" بله") + CRLF);
+    // The rules by example: tests/data/text/procedures.tsv.
+    void examples_data() { tableData("text/procedures.tsv", {"call", "text", "gives"}); }
+    void examples() {
+        QFETCH(QString, call);
+        QFETCH(QString, text);
+        QFETCH(QString, gives);
+        const QStringList words = call.split(u' ');
+        const QString made =
+            words[0] == "Rep"       ? Rep(text)
+            : words[0] == "RemCrLf" ? RemCrLf(text)
+            : words[0] == "DelCrLf" ? DelCrLf(text)
+            : words[0] == "BeBor"
+                ? BeBor(text, words[1].toInt())
+                : reflowText(text, words[1].toInt(), words[2] == "yes", words[3] == "yes");
+        QCOMPARE(made, gives);
     }
 
     // Seeded random texts of every kind against the reading above, W from 10 to 30.
@@ -154,20 +150,6 @@ private slots:
             const bool hazP = g.bounded(2), noghte = g.bounded(2);
             QCOMPARE(reflowText(text, w, hazP, noghte), reflowReference(text, w, hazP, noghte));
         }
-    }
-
-    void shortForms() {
-        TestProgram p;
-        QCOMPARE(RemCrLf("  x\r\ny"), QStringLiteral("x y"));
-        QCOMPARE(RemCrLf("a   b"), QStringLiteral("a  b")); // one pass
-        QCOMPARE(DelCrLf("\r\n\r\nq"), QStringLiteral("q"));
-        const QString word30(30, u'ب');
-        QCOMPARE(BeBor(word30, 20), word30.left(20) + "...");
-        QCOMPARE(BeBor("short", 20), QStringLiteral("short"));
-        const QString text = "0123456789012345678 9 tail";
-        QCOMPARE(BeBor(text, 20), QStringLiteral("0123456789012345678 ..."));
-        QCOMPARE(BeBor("0123456789012345678901234 x", 20),
-                 QStringLiteral("0123456789012345678901234 ..."));
     }
 };
 

@@ -1,4 +1,3 @@
-#include "app/messages.h"
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
@@ -9,16 +8,12 @@
 #include "widgets/persian_ui.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 

@@ -2,13 +2,10 @@
 // changes and restarts, and the output button's export.
 #include "app/messages.h"
 #include "export/cd_export.h"
-#include "interchange/moodle_xml.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "platform/persian_text.h"
 #include "platform/text_codec.h"
 #include "store/catalogue.h"
-#include "support/documents.h"
 #include "support/full_disk.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
@@ -17,21 +14,15 @@
 #include "widgets/persian_ui.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 using namespace tavrin;

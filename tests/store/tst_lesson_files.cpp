@@ -9,14 +9,11 @@
 #include "store/lesson_files.h"
 #include "store/lessons.h"
 #include "store/store_view.h"
-#include "support/documents.h"
 #include "support/fake_view.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 #include <csignal>

@@ -99,9 +99,10 @@ QString invisible(const QString& text) {
         const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
         if (c != u'\\' || next.isNull()) {
             out += c;
-        } else if (next == u'x' && i + 3 < text.size()) {
-            out += QChar(text.mid(i + 2, 2).toUShort(nullptr, 16));
-            i += 3;
+        } else if ((next == u'x' && i + 3 < text.size()) || (next == u'u' && i + 5 < text.size())) {
+            const int digits = next == u'x' ? 2 : 4;
+            out += QChar(text.mid(i + 2, digits).toUShort(nullptr, 16));
+            i += 1 + digits;
         } else {
             out += next == u'r'   ? QChar(u'\r')
                    : next == u'n' ? QChar(u'\n')

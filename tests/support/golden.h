@@ -29,7 +29,7 @@ QStringList dataFiles(const QString& folder, const QStringList& endings);
 // A text with its control characters written out ("\r", "\n", "\x0b"), so that an expected
 // file shows them.
 QString visible(const QString& text);
-// Back from visible(): "\r", "\n", "\t", "\\" and "\xNN" become their characters.
+// Back from visible(): "\r", "\n", "\t", "\\", "\xNN" and "\uNNNN" become their characters.
 QString invisible(const QString& text);
 
 } // namespace tavrin::test

@@ -1,6 +1,5 @@
 // The step runner of the window scenarios in tests/data: the verbs of the lesson windows,
 // the question editor, a modal dialog and any control found by its name.
-#include "app/messages.h"
 #include "dialogs/pickers.h"
 #include "editor/question_editor.h"
 #include "formatter/formatter_window.h"
@@ -9,12 +8,10 @@
 #include "lessontext/lesson_texts.h"
 #include "mainwin/main_window.h"
 #include "platform/persian_text.h"
-#include "platform/text_codec.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "support/documents.h"
-#include "support/docx_fixture.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/program_steps.h"
@@ -28,11 +25,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
