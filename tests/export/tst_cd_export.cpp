@@ -51,6 +51,18 @@ QStringList treeOf(const QString& folder) {
     return out;
 }
 
+// The files of a folder of tests/data as the tool writes them: its .xml files in UTF-16 with
+// CR LF (kept there as UTF-8 with LF), the others as they are.
+void copyAsWritten(const QString& data, const QString& to) {
+    for (const auto& [name, bytes] :
+         filesUnder(sourceFile("tests/data/" + data)).asKeyValueRange()) {
+        QDir().mkpath(QFileInfo(to + "/" + name).path());
+        writeBytes(to + "/" + name, name.endsWith(".xml")
+                                        ? utf16(QString::fromUtf8(bytes).replace("\n", "\r\n"))
+                                        : bytes);
+    }
+}
+
 class CancelAfter final : public ExportProgress {
 public:
     explicit CancelAfter(int files) : files_(files) {}
@@ -168,12 +180,7 @@ private slots:
     // titles: not a stale line of the index, nor a quiz file a lesson no longer owns.
     void quizDataForThePlayer() {
         Program g;
-        // The project's files as the tool writes them: UTF-16 with CR LF, the copies as they are.
-        for (const auto& [name, bytes] :
-             filesUnder(sourceFile("tests/data/export/quiz_data_project")).asKeyValueRange())
-            g.put(name, name.endsWith(".xml")
-                            ? utf16(QString::fromUtf8(bytes).replace("\n", "\r\n"))
-                            : bytes);
+        copyAsWritten("export/quiz_data_project", g.project);
         SettingsChoice c;
         c.firstTemplate = false;
         c.musicOn = false;
@@ -313,47 +320,23 @@ private slots:
         QFETCH(QString, found);
         TestProgram p;
         const QString cd = p.path("Export 1");
-        const auto put = [&](const QString& name, const QByteArray& bytes) {
-            QDir().mkpath(QFileInfo(cd + "/" + name).path());
-            writeBytes(cd + "/" + name, bytes);
+        copyAsWritten("export/disc_check_cd", cd);
+        const auto edit = [&](const QString& file, const QString& from, const QString& to) {
+            const QString text = QString::fromUtf8(readBytes(cd + "/" + file));
+            writeBytes(cd + "/" + file, QString(text).replace(from, to).toUtf8());
         };
-        QJsonObject q{{"n", 0},
-                      {"text", "q"},
-                      {"answers", QJsonArray{"a", "b"}},
-                      {"correct", 2},
-                      {"explanation", ""},
-                      {"images", QJsonObject{{"0", "Data/BookTXT/quiz0-0-0.png"}}},
-                      {"attach", "Data/BookTXT/AB.pdf"},
-                      {"sound", QJsonValue()},
-                      {"film", QJsonValue()},
-                      {"back", QJsonValue()}};
         if (change == "answers []")
-            q["answers"] = QJsonArray();
+            edit("Data/quizdata.js", "\"answers\":[\"a\",\"b\"]", "\"answers\":[]");
         if (change == "correct 5")
-            q["correct"] = 5;
-        const QJsonObject data{
-            {"lessons", QJsonArray{QJsonObject{
-                            {"id", "0-0"}, {"title", u8("علوم")}, {"questions", QJsonArray{q}}}}},
-            {"settings", QJsonObject{}},
-            {"media", QJsonObject{{"back", QJsonValue()}, {"music", QJsonArray{}}}}};
-        put("index.html", "<html>");
-        put("autorun.inf", "[autorun]");
-        put("Data/quizdata.js",
-            "const TAVRIN_DATA = " + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n");
-        QString index = u8("<strings>\r\n\t<quiz0-0>علوم</quiz0-0>\r\n");
+            edit("Data/quizdata.js", "\"correct\":2", "\"correct\":5");
         if (change.startsWith("index "))
-            index += change.mid(6).replace("\\t", "\t") + "\r\n";
-        put("Data/_xml/BookTitle.xml", encodeUtf16Le(index));
-        put("Data/_xml/quiz0-0.xml",
-            encodeUtf16Le("<quiz qNo='0-0' "
-                          "IDname='x'>\r\n\t<question0>\r\n\t\t<img0>quiz0-0-0.png</"
-                          "img0>\r\n\t\t<attach>AB.pdf</attach>\r\n\t</question0>\r\n"));
-        put("Data/BookTXT/quiz0-0-0.png", "png");
-        put("Data/BookTXT/AB.pdf", "pdf");
+            writeBytes(cd + "/Data/_xml/BookTitle.xml",
+                       readBytes(cd + "/Data/_xml/BookTitle.xml") +
+                           utf16(change.mid(6).replace("\\t", "\t") + "\r\n").mid(2));
         if (change.startsWith("rm "))
             QVERIFY(QFile::remove(cd + "/" + change.mid(3)));
         if (change.startsWith("touch "))
-            put(change.mid(6), "x");
+            writeBytes(cd + "/" + change.mid(6), "x");
         if (change.startsWith("size ")) {
             QFile big(cd + "/Data/BookTXT/big.bin"); // sparse: no disk is filled
             QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(change.mid(5).toLongLong()));

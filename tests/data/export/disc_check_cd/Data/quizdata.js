@@ -1,0 +1,1 @@
+const TAVRIN_DATA = {"lessons":[{"id":"0-0","questions":[{"answers":["a","b"],"attach":"Data/BookTXT/AB.pdf","back":null,"correct":2,"explanation":"","film":null,"images":{"0":"Data/BookTXT/quiz0-0-0.png"},"n":0,"sound":null,"text":"q"}],"title":"علوم"}],"media":{"back":null,"music":[]},"settings":{}};
