@@ -12,7 +12,7 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 import gift from "gift-pegjs";
 import puppeteer from "puppeteer-core";
-import { answerFor, same, shot } from "./player_page.mjs";
+import { answerFor, runSteps, same } from "./player_page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
@@ -144,26 +144,101 @@ describe("a package played by a learning platform", () => {
     if (server) server.close();
   });
 
-  // Opens the platform's page with a package item in its frame; the player's clock is the
-  // page's, so a test moves time on.
-  async function launch(sco) {
+  // The platform's verbs over the player's: the package opened in the platform's frame with
+  // scorm-again ("host SCO"), in the platform's own window with a strict runtime ("strict SCO
+  // [student=NAME] [carried] [no-interactions]"), or with no platform ("plain SCO"); what the
+  // platform was told ("told sets|held|top KEY VALUE", "~" before a pattern to match).
+  const strict = fs.readFileSync(path.join(here, "strict_scorm12.js"), "utf8");
+  const told = (s) => (s.owner || s.page).evaluate(() => JSON.parse(JSON.stringify(window.recorded
+    ? { top: window.recorded, sets: window.recorded.sets }
+    : { held: window.API.held, sets: window.API.sets, refused: window.API.refused })));
+  const watched = async (s, setup) => {
+    await s.leave();
     const page = await browser.newPage();
     await page.setViewport({ width: 1100, height: 800 });
-    const problems = [];
-    page.on("pageerror", (e) => problems.push(e.message));
-    await page.evaluateOnNewDocument(() => {
-      window.TAVRIN_CLOCK = () => 1000000 + (window.top.advanced || 0);
-    });
-    await page.goto(base + "/host.html?sco=" + encodeURIComponent(sco), { waitUntil: "networkidle0" });
-    const frame = page.frames().find((f) => f !== page.mainFrame());
-    await frame.waitForSelector(".lesson");
-    return { page, frame, problems };
-  }
-  const recorded = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.recorded)));
+    s.problems = [];
+    s.warnings = [];
+    page.on("pageerror", (e) => s.problems.push(e.message));
+    page.on("console", (m) => { if (m.type() === "warn" || m.type() === "warning") s.warnings.push(m.text()); });
+    if (setup) await page.evaluateOnNewDocument(...setup);
+    return page;
+  };
+  const platform = {
+    host: async (s, sco) => {
+      const page = await watched(s, [() => { window.TAVRIN_CLOCK = () => 1000000 + (window.top.advanced || 0); }]);
+      await page.goto(base + "/host.html?sco=" + encodeURIComponent(sco), { waitUntil: "networkidle0" });
+      s.owner = page;
+      s.page = page.frames().find((f) => f !== page.mainFrame());
+      await s.page.waitForSelector(".lesson");
+    },
+    strict: async (s, sco, ...words) => {
+      const student = words.find((w) => w.startsWith("student="));
+      const held = words.includes("carried") ? s.carried
+        : student ? { "cmi.core.student_name": student.slice(8) } : null;
+      s.page = await watched(s, [(source, kept, chosen) => {
+        window.TAVRIN_CLOCK = () => 1000000 + (window.advanced || 0);
+        (0, eval)(source);
+        window.API = new StrictScorm12API(kept, chosen);
+      }, strict, held, words.includes("no-interactions") ? { interactions: false } : null]);
+      await s.page.goto(base + sco, { waitUntil: "networkidle0" });
+      await s.page.waitForSelector(".lesson");
+    },
+    plain: async (s, sco) => {
+      s.page = await watched(s);
+      await s.page.goto(base + sco, { waitUntil: "networkidle0" });
+      await s.page.waitForSelector(".lesson");
+    },
+    press: (s, a) => press(s.page, a),
+    // An exam of the n-th lesson shown, every answer right or every one wrong, finished unless
+    // "unfinished".
+    exam: (s, n, how, finish) => takeExam(s.page, n, how === "right", finish !== "unfinished"),
+    practise: async (s, n) => {
+      await press(s.page, 'button.lesson[data-lesson="' + n + '"]');
+      while (!(await s.page.$("#score-title"))) {
+        const answers = await s.page.$$(".answer:not([disabled])");
+        if (answers.length) await answers[answers.length - 1].evaluate((x) => x.click());
+        await press(s.page, "#next");
+      }
+    },
+    "time-passes": (s, ms) => (s.owner || s.page).evaluate((n) => { window.advanced = n; }, +ms),
+    told: async (s, where, key, value) => {
+      const got = String((await told(s))[where][key]);
+      if (value.startsWith("~")) assert.match(got, new RegExp(value.slice(1)), s.where);
+      else assert.equal(got, value, s.where);
+    },
+    interactions: async (s, n) => assert.equal((await told(s)).held.interactions.length, +n, s.where),
+    interaction: async (s, k, key, value) =>
+      assert.match(String((await told(s)).held.interactions[+k][key]), new RegExp(value), s.where),
+    "commits-at-least": async (s, n) => assert.ok((await told(s)).top.commits >= +n, s.where),
+    // The exams the platform keeps between sessions, by their scores.
+    "kept-scores": async (s, scores) =>
+      assert.deepEqual(Object.values(JSON.parse((await told(s)).held["cmi.suspend_data"])), JSON.parse(scores), s.where),
+    carry: async (s) => { s.carried = (await told(s)).held; },
+    "held-as-carried": async (s) => assert.deepEqual((await told(s)).held, s.carried, s.where),
+    "nothing-refused": async (s) => {
+      assert.deepEqual((await told(s)).refused, [], s.where);
+      assert.deepEqual(s.warnings, [], s.where);
+    },
+    "warnings-all": (s, pattern) => {
+      assert.ok(s.warnings.length > 0, s.where);
+      for (const w of s.warnings) assert.match(w, new RegExp(pattern), s.where);
+    },
+    // The score the student saw is the score reported, and passes at 60.
+    "reported-as-shown": async (s) => {
+      const shown = await s.page.$eval(".result-percent", (d) => d.textContent);
+      const percent = Number(shown.replace(/[۰-۹]/g, (d) => "۰۱۲۳۴۵۶۷۸۹".indexOf(d)).replace("٪", ""));
+      const sets = (await told(s)).sets;
+      assert.equal(sets["cmi.core.score.raw"], String(percent), s.where);
+      assert.equal(sets["cmi.core.lesson_status"], percent >= 60 ? "passed" : "failed", s.where);
+    },
+    // Leaving the package ends the session.
+    "leave-package": async (s) => {
+      await s.owner.evaluate(() => { document.getElementById("sco").src = "about:blank"; });
+      await s.owner.waitForFunction(() => window.recorded.finished === true);
+    },
+  };
 
-  // An exam of the n-th lesson shown, in a page or the platform's frame, every answer right
-  // or every one wrong.
-  async function takeExam(page, n, allRight, beforeFinish = null) {
+  async function takeExam(page, n, allRight, finish) {
     await press(page, 'button.exam[data-lesson="' + n + '"]');
     await page.waitForSelector("#question");
     for (;;) {
@@ -172,164 +247,13 @@ describe("a package played by a learning platform", () => {
       if (await page.$eval("#next", (b) => b.disabled)) break;
       await press(page, "#next");
     }
-    if (beforeFinish) await beforeFinish();
+    if (!finish) return;
     await press(page, "#finish");
     await page.waitForSelector("#result-title");
   }
 
-
-  test("a lesson's SCO: an exam answered right is reported as 100, passed, with its time", async () => {
-    const { page, frame, problems } = await launch("/lessons/index.html?lesson=0");
-    const before = await recorded(page);
-    assert.equal(before.initialized, true);
-    assert.equal(before.sets["cmi.core.lesson_status"], "incomplete");
-    assert.deepEqual(await frame.$$eval(".lesson .title", (n) => n.map((x) => x.textContent)), ["علوم: حالت‌های ماده"]);
-    // Finished a minute and five seconds on.
-    await takeExam(frame, 0, true, () => page.evaluate(() => { window.advanced = 65000; }));
-    const after = await recorded(page);
-    assert.equal(after.sets["cmi.core.score.raw"], "100");
-    assert.equal(after.sets["cmi.core.score.min"], "0");
-    assert.equal(after.sets["cmi.core.score.max"], "100");
-    assert.equal(after.sets["cmi.core.lesson_status"], "passed");
-    assert.equal(after.sets["cmi.core.session_time"], "00:01:05.00");
-    assert.ok(after.commits >= 2);
-    assert.equal(after.finished, false);
-    await shot(page, "scorm-result");
-    // Leaving the package ends the session.
-    await page.evaluate(() => { document.getElementById("sco").src = "about:blank"; });
-    await page.waitForFunction(() => window.recorded.finished === true);
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
-
-  test("one SCO for all lessons: a wrong exam is reported as the score the student saw, failed", async () => {
-    const { page, frame, problems } = await launch("/all/index.html");
-    assert.equal((await frame.$$(".lesson")).length, 2);
-    // Every answer the student gives is wrong.
-    await takeExam(frame, 1, false);
-    const shown = await frame.$eval(".result-percent", (d) => d.textContent);
-    const percent = Number(shown.replace(/[۰-۹]/g, (d) => "۰۱۲۳۴۵۶۷۸۹".indexOf(d)).replace("٪", ""));
-    const after = await recorded(page);
-    assert.equal(after.sets["cmi.core.score.raw"], String(percent));
-    assert.equal(after.sets["cmi.core.lesson_status"], percent >= 60 ? "passed" : "failed");
-    assert.match(after.sets["cmi.core.session_time"], /^\d{2,4}:\d{2}:\d{2}\.\d{2}$/);
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
-
-  // The package opened as the platform's own window opens it, with a strict runtime in that
-  // same window; `held` is what the platform kept from earlier sessions.
-  const strict = fs.readFileSync(path.join(here, "strict_scorm12.js"), "utf8");
-  async function launchStrict(sco, held, options) {
-    const page = await browser.newPage();
-    await page.setViewport({ width: 1100, height: 800 });
-    const problems = [];
-    const warnings = [];
-    page.on("pageerror", (e) => problems.push(e.message));
-    page.on("console", (m) => { if (m.type() === "warn" || m.type() === "warning") warnings.push(m.text()); });
-    await page.evaluateOnNewDocument((source, kept, chosen) => {
-      window.TAVRIN_CLOCK = () => 1000000 + (window.advanced || 0);
-      (0, eval)(source);
-      window.API = new StrictScorm12API(kept, chosen);
-    }, strict, held || null, options || null);
-    await page.goto(base + sco, { waitUntil: "networkidle0" });
-    await page.waitForSelector(".lesson");
-    return { page, problems, warnings };
+  const scenarios = path.join(here, "..", "data", "platforms");
+  for (const name of fs.readdirSync(scenarios).filter((f) => f.endsWith(".steps")).sort()) {
+    test(name, () => runSteps(path.join(scenarios, name), platform));
   }
-  const runtime = (page) => page.evaluate(() => JSON.parse(JSON.stringify({
-    held: window.API.held, sets: window.API.sets, refused: window.API.refused })));
-
-  async function practise(page, n) {
-    await press(page, 'button.lesson[data-lesson="' + n + '"]');
-    while (!(await page.$("#score-title"))) {
-      const answers = await page.$$(".answer:not([disabled])");
-      if (answers.length) await answers[answers.length - 1].evaluate((x) => x.click());
-      await press(page, "#next");
-    }
-  }
-
-  test("a strict runtime in the SCO's own window: an exam, a practice round, a failed retake", async () => {
-    const { page, problems, warnings } = await launchStrict("/lessons/index.html?lesson=0",
-      { "cmi.core.student_name": "Rostami, Sara" });
-    assert.equal((await runtime(page)).held["cmi.core.lesson_status"], "incomplete");
-    await press(page, 'button.exam[data-lesson="0"]');
-    await page.waitForSelector("#question");
-    assert.equal((await runtime(page)).sets["cmi.core.exit"], "suspend", "an unfinished exam suspends");
-    await press(page, "#home");
-    await press(page, "#leave");
-    await takeExam(page, 0, true);
-    let now = await runtime(page);
-    assert.equal(now.held["cmi.core.score.raw"], "100");
-    assert.equal(now.held["cmi.core.lesson_status"], "passed");
-    assert.equal(now.sets["cmi.core.exit"], "");
-    assert.equal(now.held.interactions.length, 1);
-    assert.match(now.held.interactions[0].id, /^exam_/);
-    assert.equal(now.held.interactions[0].result, "100");
-    assert.equal(await page.$eval("#result .student", (p) => p.textContent), "نام و نام خانوادگی: Sara Rostami");
-    await shot(page, "scorm-result-named");
-    // A practice round is the student's own: the platform hears nothing of it.
-    await press(page, "#result .nav button:last-child");
-    await practise(page, 0);
-    assert.deepEqual((await runtime(page)).held, now.held);
-    // A failed retake is listed and kept as the lesson's latest, but the pass stands.
-    await press(page, "#home");
-    await takeExam(page, 0, false);
-    now = await runtime(page);
-    assert.equal(now.held["cmi.core.lesson_status"], "passed");
-    assert.equal(now.held["cmi.core.score.raw"], "100");
-    assert.equal(now.held.interactions.length, 2);
-    assert.equal(now.held.interactions[1].result, "0");
-    assert.deepEqual(Object.values(JSON.parse(now.held["cmi.suspend_data"])), [0]);
-    assert.deepEqual(now.refused, []);
-    assert.deepEqual(warnings, []);
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
-
-  test("one SCO for all lessons: the mean of each lesson's latest exam, across sessions", async () => {
-    const first = await launchStrict("/all/index.html");
-    await takeExam(first.page, 1, false);
-    await press(first.page, "#result .nav button:last-child");
-    await takeExam(first.page, 0, true);
-    const held = (await runtime(first.page)).held;
-    assert.equal(held["cmi.core.score.raw"], "50");
-    assert.equal(held["cmi.core.lesson_status"], "failed");
-    assert.equal(held.interactions.length, 2);
-    assert.deepEqual((await runtime(first.page)).refused, []);
-    await first.page.close();
-    // The next session finds the first lesson's exam in the platform's keeping.
-    const second = await launchStrict("/all/index.html", held);
-    await takeExam(second.page, 1, true);
-    const after = await runtime(second.page);
-    assert.equal(after.held["cmi.core.score.raw"], "100");
-    assert.equal(after.held["cmi.core.lesson_status"], "passed");
-    assert.equal(after.held.interactions.length, 3);
-    assert.deepEqual(after.refused, []);
-    assert.deepEqual(first.warnings.concat(second.warnings), []);
-    await second.page.close();
-  });
-
-  test("a runtime without interactions: each refused call is told on the console, the rest reported", async () => {
-    const { page, problems, warnings } = await launchStrict("/lessons/index.html?lesson=1", null, { interactions: false });
-    await takeExam(page, 0, true);
-    const now = await runtime(page);
-    assert.equal(now.held["cmi.core.lesson_status"], "passed");
-    assert.ok(warnings.length > 0);
-    assert.ok(warnings.every((w) => /^SCORM LMS(Get|Set)Value\(cmi\.interactions\.[^)]*\) failed: error 401 \(Not implemented error\)$/.test(w)), warnings.join("\n"));
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
-
-  test("without a platform the package plays as a CD", async () => {
-    const page = await browser.newPage();
-    const problems = [];
-    page.on("pageerror", (e) => problems.push(e.message));
-    await page.goto(base + "/lessons/index.html", { waitUntil: "networkidle0" });
-    await page.waitForSelector(".lesson");
-    assert.equal((await page.$$(".lesson")).length, 2);
-    await press(page, "button.lesson");
-    await page.waitForSelector("#question");
-    assert.deepEqual(problems, []);
-    await page.close();
-  });
 });

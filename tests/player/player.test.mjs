@@ -10,7 +10,7 @@ import fs from "node:fs";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
-import { open as openIn, runSteps, shot, texts } from "./player_page.mjs";
+import { open as openIn, openVerb, runSteps, shot, texts } from "./player_page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
@@ -38,7 +38,7 @@ after(async () => { if (browser) await browser.close(); });
 
 describe("the scenarios", () => {
   for (const name of fs.readdirSync(scenarios).filter((f) => f.endsWith(".steps")).sort()) {
-    test(name, () => runSteps(browser, exports, path.join(scenarios, name)));
+    test(name, () => runSteps(path.join(scenarios, name), { open: openVerb(browser, exports) }));
   }
 });
 

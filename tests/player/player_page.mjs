@@ -110,7 +110,7 @@ const verbs = {
   focus: (s, a) => s.page.focus(a),
   reload: (s) => s.page.reload({ waitUntil: "load" }),
   wait: (s, a) => s.page.waitForSelector(a, { timeout: 5000 }),
-  shot: (s, a) => shot(s.page, a),
+  shot: (s, a) => shot(s.owner || s.page, a),
   advance: (s, a) => s.page.evaluate((ms) => sessionStorage.setItem("now",
     String(Number(sessionStorage.getItem("now") || 1000000) + ms)), +a),
   "pointer-down": (s) => s.page.evaluate(() =>
@@ -177,32 +177,37 @@ const verbs = {
     TAVRIN_DATA.lessons[k].title, +a), new RegExp(b), s.where),
 };
 
-// Runs one scenario file: `open EXPORT [QUERY] [WIDTHxHEIGHT] [clock] [dark] [reduced-motion]`
-// opens a page, then
-// its steps. Nothing may have gone wrong on a page by the time it is left.
-export async function runSteps(browser, exports, file) {
+// `open EXPORT [QUERY] [WIDTHxHEIGHT] [clock] [dark] [reduced-motion]`: an export's page.
+export const openVerb = (browser, exports) => async (s, ...words) => {
+  await s.leave();
+  const size = words.find((w) => /^\d+x\d+$/.test(w))?.split("x");
+  ({ page: s.page, problems: s.problems } = await open(browser, exports[+words[0]],
+    size ? { width: +size[0], height: +size[1] } : undefined, words.find((w) => w.startsWith("?")) || "",
+    words.includes("clock") ? testClock : null));
+  const media = { dark: ["prefers-color-scheme", "dark"], "reduced-motion": ["prefers-reduced-motion", "reduce"] };
+  const features = words.filter((w) => media[w]).map((w) => ({ name: media[w][0], value: media[w][1] }));
+  if (features.length) await s.page.emulateMediaFeatures(features);
+};
+
+// Runs one scenario file, its verbs these and the caller's own (an "open" among them). The
+// page a step works is s.page (a frame, when s.owner is the page holding it). Nothing may
+// have gone wrong on a page by the time it is left.
+export async function runSteps(file, own) {
   const lines = fs.readFileSync(file, "utf8").split("\n").map((l) => l.replace(/\r$/, ""))
     .filter((l) => l && !l.startsWith("#"));
-  const s = { page: null, problems: [], remembered: null, walks: {}, where: "" };
-  const close = async () => {
+  const s = { page: null, owner: null, problems: [], remembered: null, walks: {}, where: "" };
+  s.leave = async () => {
     if (!s.page) return;
     assert.deepEqual(s.problems, [], s.where);
-    await s.page.close();
+    await (s.owner || s.page).close();
+    s.page = s.owner = null;
   };
+  const all = { ...verbs, ...own };
   for (const [n, line] of lines.entries()) {
     const [verb, ...words] = line.split("\t");
     s.where = `${path.basename(file)} step ${n + 1}: ${line}`;
-    if (verb === "open") {
-      await close();
-      const size = words.find((w) => /^\d+x\d+$/.test(w))?.split("x");
-      ({ page: s.page, problems: s.problems } = await open(browser, exports[+words[0]],
-        size ? { width: +size[0], height: +size[1] } : undefined, words.find((w) => w.startsWith("?")) || "",
-        words.includes("clock") ? testClock : null));
-      const media = { dark: ["prefers-color-scheme", "dark"], "reduced-motion": ["prefers-reduced-motion", "reduce"] };
-      const features = words.filter((w) => media[w]).map((w) => ({ name: media[w][0], value: media[w][1] }));
-      if (features.length) await s.page.emulateMediaFeatures(features);
-    } else if (verbs[verb]) await verbs[verb](s, ...words);
-    else throw new Error("unknown step: " + s.where);
+    if (!all[verb]) throw new Error("unknown step: " + s.where);
+    await all[verb](s, ...words);
   }
-  await close();
+  await s.leave();
 }
