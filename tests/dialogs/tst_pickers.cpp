@@ -21,49 +21,16 @@ namespace test = tavrin::test;
 class PickersTest : public QObject {
     Q_OBJECT
 private slots:
-    void filePickerDeliversFolderAndName() {
+    // What a picker delivers is found through a window (tests/data/settings/the_file_picker);
+    // here, with no file chosen: the folder with its separator, and a confirm refused with a
+    // box that says so while the picker stays.
+    void confirmedWithNoFileChosen() {
         QTemporaryDir dir;
-        QDir(dir.path()).mkdir("Sub");
         writeBytes(dir.filePath("a.jpg"), "x");
-        writeBytes(dir.filePath("b.mp3"), "x");
-        writeBytes(dir.filePath("Sub/c.jpg"), "x");
         int delivered = 0;
-        FilePicker* picker = nullptr;
-        QString choice;
-        FilePicker p([&] {
-            ++delivered;
-            choice = picker->choice();
-        });
-        picker = &p;
+        FilePicker p([&] { ++delivered; });
         p.prime(dir.path());
-        p.setPattern("*.gif;*.jpg;*.bmp");
-        auto* file1 = p.findChild<QListWidget*>("File1");
-        QCOMPARE(file1->count(), 1);
-        QCOMPARE(file1->item(0)->text(), QStringLiteral("a.jpg"));
-        // No file selected: the folder with its trailing separator.
         QCOMPARE(p.choice(), dir.path() + "/");
-
-        // The folder list drives the file list.
-        auto* dir1 = p.findChild<QListWidget*>("Dir1");
-        const QList<QListWidgetItem*> sub = dir1->findItems("Sub", Qt::MatchEndsWith);
-        QCOMPARE(sub.size(), 1);
-        tavrin::test::doubleClickItem(dir1, sub[0]);
-        QCOMPARE(file1->item(0)->text(), QStringLiteral("c.jpg"));
-
-        // A double click on a file confirms at once.
-        QTimer::singleShot(0, [file1] { tavrin::test::doubleClickItem(file1, file1->item(0)); });
-        QCOMPARE(p.exec(), int(QDialog::Accepted));
-        QCOMPARE(delivered, 1);
-        QCOMPARE(choice, dir.path() + "/Sub/c.jpg");
-
-        // Closing delivers nothing.
-        QTimer::singleShot(0, [&p] { p.reject(); });
-        p.exec();
-        QCOMPARE(delivered, 1);
-
-        // Confirmed with no file chosen: refused with a box that says so; the picker stays.
-        file1->setCurrentItem(nullptr);
-        file1->clearSelection();
         QString said;
         test::onModal<QMessageBox>([&](QMessageBox* box) {
             said = box->text();
@@ -76,7 +43,7 @@ private slots:
             p.reject();
         });
         QCOMPARE(p.exec(), int(QDialog::Rejected));
-        QCOMPARE(delivered, 1);
+        QCOMPARE(delivered, 0);
         QCOMPARE(said, shownInWindows(PayamText(kNoticeChooseAFile)));
     }
 
