@@ -1,23 +1,18 @@
 // The help viewer: the shipped help document right to left, silence when it is missing.
 #include "dialogs/help_window.h"
-#include "mainwin/main_window.h"
 #include "platform/text_codec.h"
 #include "support/documents.h"
 #include "support/no_root_reading.h"
 #include "support/test_program.h"
 #include "widgets/rich_text_box.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 #include <unistd.h>
 
 using namespace tavrin;
 using tavrin::test::TestProgram;
-using tavrin::test::writeBytes;
 
 namespace {
 
@@ -83,37 +78,6 @@ private slots:
         QVERIFY(help.box()->text().isEmpty());
         QVERIFY(program.entries().last().startsWith(
             QStringLiteral("Error occurred => Error number is 69")));
-    }
-
-    void mainWindowHelpPictureOpensIt() {
-        TestProgram program;
-        installHelp(program);
-        writeBytes(
-            program.path("Projects.xml"),
-            encodeUtf16Le(QStringLiteral("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n")));
-        MainWindow window(program.context());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* rest = window.findChild<QLabel*>(QStringLiteral("Picture12"));
-        const QPointF at(rest->width() / 2.0, rest->height() / 2.0);
-        QMouseEvent move(QEvent::MouseMove, at, rest->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QCoreApplication::sendEvent(rest, &move);
-        auto* hover = window.findChild<QLabel*>(QStringLiteral("Picture17"));
-        QVERIFY(hover->isVisible());
-        QString seen;
-        bool modal = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w)
-                return;
-            modal = true;
-            seen = w->findChild<RichTextBox*>(QStringLiteral("Box1"))->text();
-            w->close();
-        });
-        QTest::mouseClick(hover, Qt::LeftButton);
-        QVERIFY(modal);
-        QVERIFY(seen.startsWith(QString::fromUtf8("راهنمای تاورین")));
     }
 };
 
