@@ -7,38 +7,23 @@
 
 namespace tavrin::test {
 
-namespace {
-
-// The limit, with the signal a write past it sends ignored: the write fails instead.
-void limitFiles(qint64 limit) {
-    std::signal(SIGXFSZ, SIG_IGN);
+void limitFileSize(qint64 limit) {
+    std::signal(SIGXFSZ, limit < 0 ? SIG_DFL : SIG_IGN);
     rlimit r{};
     getrlimit(RLIMIT_FSIZE, &r);
-    r.rlim_cur = rlim_t(limit);
+    r.rlim_cur = limit < 0 ? r.rlim_max : rlim_t(limit);
     setrlimit(RLIMIT_FSIZE, &r);
 }
-
-} // namespace
 
 int underFileSizeLimit(qint64 limit, const std::function<int()>& step) {
     const pid_t pid = fork();
     if (pid == 0) {
-        limitFiles(limit);
+        limitFileSize(limit);
         _exit(step());
     }
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
-
-void withFileSizeLimit(qint64 limit, const std::function<void()>& step) {
-    rlimit was{};
-    getrlimit(RLIMIT_FSIZE, &was);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    limitFiles(limit);
-    step();
-    setrlimit(RLIMIT_FSIZE, &was);
-    std::signal(SIGXFSZ, handler);
 }
 
 } // namespace tavrin::test

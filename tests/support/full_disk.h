@@ -11,7 +11,8 @@ namespace tavrin::test {
 // checks give the child's exit code, 100 when it did not exit.
 int underFileSizeLimit(qint64 limit, const std::function<int()>& step);
 
-// Runs the step here with files held to limit bytes, the limit lifted after it.
-void withFileSizeLimit(qint64 limit, const std::function<void()>& step);
+// Files held to limit bytes from now on in this process, a write past it failing; a negative
+// limit lifts it.
+void limitFileSize(qint64 limit);
 
 } // namespace tavrin::test

@@ -46,7 +46,7 @@ LessonWindows::LessonWindows(Prompts* real, const QString& field, const QString&
     bindex = control<QListWidget>(f, "bindex");
 }
 
-LessonWindows::LessonWindows(Bare) {
+LessonWindows::LessonWindows(Bare bare) : p(bare.real) {
     writeBytes(p.path("Projects.xml"),
                encodeUtf16Le("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n"));
     main = std::make_unique<MainWindow>(p.context());
@@ -54,7 +54,7 @@ LessonWindows::LessonWindows(Bare) {
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
 }
 
-LessonWindows::LessonWindows(const Projects& projects) : LessonWindows(Bare{}) {
+LessonWindows::LessonWindows(const Projects& projects) : LessonWindows(Bare{projects.real}) {
     copyShippedResources(p.folder());
     for (const QString& title : projects.titles)
         NewProj(p.context(), *main, title);

@@ -38,11 +38,14 @@ struct LessonWindows {
     explicit LessonWindows(Prompts* real = nullptr, const QString& field = u8("علوم"),
                            const QString& lesson = u8("درس يك"));
     // The main window alone over an empty catalogue: no project, no formatter.
-    struct Bare {};
+    struct Bare {
+        Prompts* real = nullptr;
+    };
     explicit LessonWindows(Bare);
     // The main window over projects of these titles, with the shipped Resources.
     struct Projects {
         QStringList titles;
+        Prompts* real = nullptr;
     };
     explicit LessonWindows(const Projects& projects);
     // The program started again over the same folder.

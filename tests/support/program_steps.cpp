@@ -4,6 +4,7 @@
 #include "platform/text_codec.h"
 #include "support/documents.h"
 #include "support/docx_fixture.h"
+#include "support/full_disk.h"
 #include "support/golden.h"
 
 #include <QDir>
@@ -171,6 +172,8 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QVERIFY2(!p_.entries().join('\n').contains(a), qPrintable(where));
     } else if (verb == "log-count") {
         QCOMPARE(int(p_.entries().count(a)), b.toInt());
+    } else if (verb == "file-limit") { // the disk full past a bytes, or "none"
+        limitFileSize(a == "none" ? -1 : a.toLongLong());
     } else if (verb == "minutes-pass") {
         p_.clock.time = p_.clock.time.addSecs(60 * a.toInt());
     } else {
