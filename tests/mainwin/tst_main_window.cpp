@@ -24,8 +24,6 @@ using tavrin::test::writeBytes;
 
 namespace {
 
-const QString kCatalogue = QStringLiteral("<Projects>\r\n\t<Count Adad=\"0\">\r\n</Projects>\r\n");
-
 // A pointer move over a widget, as the window system delivers it.
 void hover(QWidget* w) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
@@ -52,18 +50,10 @@ std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
     return {first, last};
 }
 
-struct Window {
-    TestProgram p;
-    std::unique_ptr<MainWindow> w;
-    explicit Window(const QString& catalogue = kCatalogue) {
-        writeBytes(p.path("Projects.xml"), encodeUtf16Le(catalogue));
-        w = std::make_unique<MainWindow>(p.context());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    }
-    template <typename T> T* find(const char* name) {
-        return tavrin::test::control<T>(w.get(), name);
-    }
+// The main window over an empty catalogue, its controls by name.
+struct Window : test::LessonWindows {
+    Window() : LessonWindows(Bare{}) {}
+    template <typename T> T* find(const char* name) { return test::control<T>(main.get(), name); }
     QListWidget* list(const char* name) { return find<QListWidget>(name); }
 };
 
@@ -84,14 +74,14 @@ private slots:
         Window t;
         auto* strip = t.find<QLabel>("Label21");
         auto* close = t.find<QLabel>("Label18");
-        const QPoint before = t.w->pos();
+        const QPoint before = t.main->pos();
         QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(100, 10));
         QMouseEvent move(QEvent::MouseMove, QPointF(130, 25), strip->mapToGlobal(QPointF(130, 25)),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(strip, &move);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(130, 25));
-        QCOMPARE(t.w->pos(), before + QPoint(30, 15));
-        QVERIFY(!t.w->dragging());
+        QCOMPARE(t.main->pos(), before + QPoint(30, 15));
+        QVERIFY(!t.main->dragging());
 
         QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
         hover(close);
@@ -153,15 +143,15 @@ private slots:
             for (int i = 0; i < 12; ++i)
                 list->addItem(QStringLiteral(u"درس %1").arg(i));
             QVERIFY2(list->viewport()->height() / list->sizeHintForRow(0) >= 8, name);
-            QVERIFY(t.find<QLineEdit>("Mus1")->mapTo(t.w.get(), QPoint()).y() >
-                    list->mapTo(t.w.get(), QPoint(0, list->height())).y());
+            QVERIFY(t.find<QLineEdit>("Mus1")->mapTo(t.main.get(), QPoint()).y() >
+                    list->mapTo(t.main.get(), QPoint(0, list->height())).y());
         }
         for (const char* name : {"Label18", "Label19"}) {
             QVERIFY(t.find<QLabel>(name)->width() >= 24);
             QVERIFY(t.find<QLabel>(name)->height() >= 24);
         }
-        QVERIFY(t.w->width() * 1.25 <= 1366);
-        QVERIFY(t.w->height() * 1.25 <= 768 - 40); // a task bar
+        QVERIFY(t.main->width() * 1.25 <= 1366);
+        QVERIFY(t.main->height() * 1.25 <= 768 - 40); // a task bar
     }
 
     // Focus runs ChekSelect only; reading is for clicks, Enter and moved selections.
