@@ -70,37 +70,56 @@ QString answersRtf() {
            snippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
 }
 
-// Question 1: answers with two image marks and the mark, and all four attachments.
-void fillRichQuestion(Book& b, const QString& explanation) {
-    QDir().mkpath(b.p.path("media"));
-    for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
-                          "media/f.avi", "media/back.jpg"})
-        writeBytes(b.p.path(f), f);
-    auto& t = b.table;
-    t.JavabRtf[1] = answersRtf();
-    t.TozihRtf[1] = explanation;
-    t.AttachPath[1] = b.p.path("media/att.pdf");
-    t.SoundPath[1] = b.p.path("media/s.mp3");
-    t.FilmPath[1] = b.p.path("media/f.avi");
-    t.BackPath[1] = b.p.path("media/back.jpg");
-    t.ImagePaths[0] = b.p.path("media/zero.jpg");
-    t.ImagePaths[1] = b.p.path("media/one.png");
-}
-
-// The table of quizFileByteForByte's quiz file, with blanks that RemCrLf halves, a question
-// without answers and a group that ends after the last question.
-void fillEveryKind(Book& b) {
-    fillRichQuestion(b, u8("{\\rtf1 because\\par  twice  over}"));
-    auto& t = b.table;
-    const QStringList soal{kMainTitleEntry, u8("كدام <درست>  است؟\r\n'دوم'"),
-                           kEndTitleEntry,  "plain    four  blanks",
-                           kMainTitleEntry, "no answers",
-                           kEndTitleEntry};
-    for (int i = 0; i < soal.size(); ++i)
-        t.SoalText[i] = soal[i];
-    t.JavabRtf[0] = t.JavabRtf[2] = u8("فصل يك");
-    t.JavabRtf[3] = " a \r\n\r\nc {x}\\\r\nd\r\ne";
-    t.JavabRtf[4] = t.JavabRtf[6] = u8("فصل دو");
+// The verbs of a lesson's table and its making, on this book. "@check" and "@img" in an entry
+// stand for the shipped snippets, "@answers" for answersRtf().
+OwnStep bookSteps(Book& b) {
+    return [&](const QString& verb, const QString& a, const QString& c1, const QString& c2,
+               const QString&, qsizetype&, bool& known) {
+        known = true;
+        EntryTable& t = b.table;
+        const int n = a.toInt();
+        if (verb == "entry") {
+            QString text = c2;
+            text.replace("@answers", answersRtf())
+                .replace("@check", snippet("check.bin"))
+                .replace("@img", snippet("img.bin"));
+            (c1 == "question"      ? t.SoalText[n]
+             : c1 == "answers"     ? t.JavabRtf[n]
+             : c1 == "explanation" ? t.TozihRtf[n]
+             : c1 == "attach"      ? t.AttachPath[n]
+             : c1 == "sound"       ? t.SoundPath[n]
+             : c1 == "film"        ? t.FilmPath[n]
+                                   : t.BackPath[n]) = text;
+        } else if (verb == "image") {
+            t.ImagePaths[n] = c1;
+        } else if (verb == "media") { // files named by their own bytes
+            QDir().mkpath(b.p.path("media"));
+            for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf", "media/s.mp3",
+                                  "media/f.avi", "media/back.jpg"})
+                writeBytes(b.p.path(f), f);
+        } else if (verb == "no-project") {
+            b.project.clear();
+        } else if (verb == "clear") {
+            t.clear();
+        } else if (verb == "make") { // the outcome; "field-lesson" and title if not 1-3
+            const QStringList outcomes{"made", "no-folders", "declined", "failed"};
+            const BookOutcome made = c1.isEmpty() ? b.make()
+                                                  : b.make(c1.section('-', 0, 0).toInt(),
+                                                           c1.section('-', 1).toInt(), c2);
+            QCOMPARE(outcomes.value(int(made)), a);
+        } else if (verb == "question-is") {
+            QCOMPARE(t.SoalText[n], c1);
+        } else if (verb == "notices-before") { // the made notices announced first
+            QCOMPARE(b.notices4, n);
+        } else if (verb == "read-marks") { // each question's mark as the readers take it
+            QStringList marks;
+            for (const QuizQuestion& q : parseQuizFile(b.quiz(a), a, "quiz" + a + ".xml"))
+                marks << QString::number(q.marked);
+            QCOMPARE(marks.join(u'|'), c1);
+        } else {
+            known = false;
+        }
+    };
 }
 
 } // namespace
@@ -109,69 +128,20 @@ class QuizBookTest : public QObject {
     Q_OBJECT
 private slots:
     void scenarios_data() { fileRows("quizbook", ".steps"); }
-    // The lesson's table made into its quiz file: tests/data/quizbook. "@check" and "@img" in
-    // an entry stand for the shipped snippets, "@answers" for answersRtf().
+    // The lesson's table made into its quiz file: tests/data/quizbook.
     void scenarios() {
         QFETCH(QString, name);
         Book b;
         runProgramSteps(
-            b.p, "quizbook/" + name, [&] { return b.project; },
-            [&](const QString& verb, const QString& a, const QString& c1, const QString& c2,
-                const QString&, qsizetype&, bool& known) {
-                known = true;
-                EntryTable& t = b.table;
-                const int n = a.toInt();
-                if (verb == "entry") {
-                    QString text = c2;
-                    text.replace("@answers", answersRtf())
-                        .replace("@check", snippet("check.bin"))
-                        .replace("@img", snippet("img.bin"));
-                    (c1 == "question"      ? t.SoalText[n]
-                     : c1 == "answers"     ? t.JavabRtf[n]
-                     : c1 == "explanation" ? t.TozihRtf[n]
-                     : c1 == "attach"      ? t.AttachPath[n]
-                     : c1 == "sound"       ? t.SoundPath[n]
-                     : c1 == "film"        ? t.FilmPath[n]
-                                           : t.BackPath[n]) = text;
-                } else if (verb == "image") {
-                    t.ImagePaths[n] = c1;
-                } else if (verb == "media") { // files named by their own bytes
-                    QDir().mkpath(b.p.path("media"));
-                    for (const char* f : {"media/one.png", "media/zero.jpg", "media/att.pdf",
-                                          "media/s.mp3", "media/f.avi", "media/back.jpg"})
-                        writeBytes(b.p.path(f), f);
-                } else if (verb == "no-project") {
-                    b.project.clear();
-                } else if (verb == "clear") {
-                    t.clear();
-                } else if (verb == "make") { // the outcome; "field-lesson" and title if not 1-3
-                    const QStringList outcomes{"made", "no-folders", "declined", "failed"};
-                    const BookOutcome made = c1.isEmpty() ? b.make()
-                                                          : b.make(c1.section('-', 0, 0).toInt(),
-                                                                   c1.section('-', 1).toInt(), c2);
-                    QCOMPARE(outcomes.value(int(made)), a);
-                } else if (verb == "question-is") {
-                    QCOMPARE(t.SoalText[n], c1);
-                } else if (verb == "notices-before") { // the made notices announced first
-                    QCOMPARE(b.notices4, n);
-                } else if (verb == "read-marks") { // each question's mark as the readers take it
-                    QStringList marks;
-                    for (const QuizQuestion& q : parseQuizFile(b.quiz(a), a, "quiz" + a + ".xml"))
-                        marks << QString::number(q.marked);
-                    QCOMPARE(marks.join(u'|'), c1);
-                } else {
-                    known = false;
-                }
-            });
+            b.p, "quizbook/" + name, [&] { return b.project; }, bookSteps(b));
     }
 
     // A made lesson reopened and made again unchanged gives every file back byte for byte:
     // the quiz files of these tests and of the shipped sample.
     void reopenedLessonMakesTheSameFiles() {
         Book b;
-        fillEveryKind(b);
-        QCOMPARE(b.make(), BookOutcome::Made);
-        QVERIFY(QFile::exists(b.project + "/_xml/quiz1-3.groups"));
+        runProgramSteps(
+            b.p, "quizbook/made/every_kind.steps", [&] { return b.project; }, bookSteps(b));
         const QString sample = b.p.path("Sample");
         for (const auto& [name, bytes] :
              filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
