@@ -57,38 +57,39 @@ struct Program : ExportProgram {
     }
 };
 
+// The work killed at random moments, restore putting the old files back before each run.
+void oldOrNew(Program& g, const char* what, const std::function<void()>& work,
+              const std::function<void()>& restore) {
+    work();
+    const Files after = filesUnder(g.project);
+    restore();
+    const Files before = filesUnder(g.project);
+    killAtRandomMoments(what, work, restore, [&](int i) {
+        removeLeftovers(g.p.context(), g.project);
+        const Files now = filesUnder(g.project);
+        for (auto it = now.begin(); it != now.end(); ++it)
+            QVERIFY2(before.value(it.key()) == it.value() || after.value(it.key()) == it.value(),
+                     qPrintable(QString("kill %1: %2").arg(i).arg(it.key())));
+        for (const QString& kept : before.keys())
+            QVERIFY2(now.contains(kept), qPrintable(QString("kill %1: %2 gone").arg(i).arg(kept)));
+    });
+}
+
 } // namespace
 
 class FailureSafetyTest : public QObject {
     Q_OBJECT
 private slots:
+    // Settings saved and a lesson made, killed at random moments: after each kill and the
+    // clean-up the next reading does, every file of the project is as it was or as the work
+    // leaves it, and none of those before is gone.
     void killsDuringSaveThings() {
         Program g;
-        const QStringList names{"BookTXT/CDProperty.xml", "FlashIMG/Back.jpg",
-                                "FlashIMG/Sound1.mp3", "FlashIMG/Sound2.mp3"};
-        const auto state = [&] {
-            Files f;
-            for (const QString& n : names)
-                f[n] = readBytes(g.project + "/" + n);
-            return f;
-        };
-        QVERIFY(SaveThings(g.p.context(), g.choice("new", false), g.project, "BookTXT"));
-        const Files after = state();
-        QVERIFY(SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT"));
-        const Files before = state();
-        killAtRandomMoments(
-            "SaveThings",
+        oldOrNew(
+            g, "SaveThings",
             [&] { SaveThings(g.p.context(), g.choice("new", false), g.project, "BookTXT"); },
             [&] {
                 QVERIFY(SaveThings(g.p.context(), g.choice("old", true), g.project, "BookTXT"));
-            },
-            [&](int i) {
-                removeLeftovers(g.p.context(), g.project);
-                const Files now = state();
-                for (const QString& n : names)
-                    QVERIFY2(now[n] == before[n] || now[n] == after[n],
-                             qPrintable(QString("kill %1: %2").arg(i).arg(n)));
-                QCOMPARE(filesUnder(g.project + "/FlashIMG").size(), 3);
             });
     }
 
@@ -97,32 +98,18 @@ private slots:
         writeBytes(g.p.path("a.pdf"), bytesOf('a', 2));
         QCOMPARE(g.make("old.jpg", "old1.mp3"), BookOutcome::Made);
         const Files before = filesUnder(g.project);
-        // The same page names every time: the new set is one set.
-        const auto makeNew = [&] {
-            g.p.random = SystemRandom(99);
-            return g.make("new.jpg", "a.pdf");
-        };
-        const auto restore = [&] {
-            QDir(g.project + "/BookTXT").removeRecursively();
-            QDir(g.project + "/_xml").removeRecursively();
-            MakeDirs(g.p.context(), g.project, "BookTXT", "_xml");
-            for (auto it = before.begin(); it != before.end(); ++it)
-                writeBytes(g.project + "/" + it.key(), it.value());
-        };
-        QCOMPARE(makeNew(), BookOutcome::Made);
-        const Files after = filesUnder(g.project);
-        killAtRandomMoments(
-            "MakeBook", [&] { makeNew(); }, restore,
-            [&](int i) {
-                removeLeftovers(g.p.context(), g.project);
-                const Files now = filesUnder(g.project);
-                for (auto it = now.begin(); it != now.end(); ++it)
-                    QVERIFY2(before.value(it.key()) == it.value() ||
-                                 after.value(it.key()) == it.value(),
-                             qPrintable(QString("kill %1: %2").arg(i).arg(it.key())));
-                for (const QString& kept : before.keys())
-                    QVERIFY2(now.contains(kept),
-                             qPrintable(QString("kill %1: %2 gone").arg(i).arg(kept)));
+        oldOrNew(
+            g, "MakeBook",
+            [&] {
+                g.p.random = SystemRandom(99); // the same page names: the new set is one set
+                g.make("new.jpg", "a.pdf");
+            },
+            [&] {
+                QDir(g.project + "/BookTXT").removeRecursively();
+                QDir(g.project + "/_xml").removeRecursively();
+                MakeDirs(g.p.context(), g.project, "BookTXT", "_xml");
+                for (auto it = before.begin(); it != before.end(); ++it)
+                    writeBytes(g.project + "/" + it.key(), it.value());
             });
     }
 
