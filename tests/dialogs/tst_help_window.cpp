@@ -60,14 +60,6 @@ private slots:
         QVERIFY(!logsFailure(program));
     }
 
-    void missingDocumentOpensEmptyAndSilent() {
-        TestProgram program;
-        HelpWindow help(program.context());
-        QVERIFY(help.box()->text().isEmpty());
-        QVERIFY(!logsFailure(program));
-        QVERIFY(program.prompts.shown.isEmpty());
-    }
-
     // A document that is there but cannot be read is logged, not shown (under any user).
     void unreadableDocumentIsLoggedAs69() {
         TestProgram program;

@@ -84,20 +84,6 @@ private slots:
         delete w;
     }
 
-    void makeDirsMakesTheTreeOnce() {
-        TestProgram p;
-        const QString project = p.path("Project 1");
-        QVERIFY(QDir().mkdir(project));
-        MakeDirs(p.context(), project, "BookTXT", "_xml");
-        QStringList made = QDir(project).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        made.sort();
-        QCOMPARE(made, (QStringList{"BookIMG", "BookTXT", "FlashIMG", "_xml"}));
-        const QByteArray once = p.log1();
-        MakeDirs(p.context(), project + "/", "BookTXT", "_xml");
-        QCOMPARE(p.entries(), (QStringList{"Directories making...", "Directories making..."}));
-        QVERIFY(p.log1().size() > once.size());
-    }
-
     void makeDirsMissingAndRelativePaths() {
         TestProgram p;
         MakeDirs(p.context(), p.path("gone"), "BookTXT", "_xml");
