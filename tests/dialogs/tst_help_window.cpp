@@ -1,6 +1,5 @@
 // The help viewer: the shipped help document right to left, silence when it is missing.
 #include "dialogs/help_window.h"
-#include "platform/text_codec.h"
 #include "support/documents.h"
 #include "support/no_root_reading.h"
 #include "support/test_program.h"

@@ -1,7 +1,6 @@
 #include "dialogs/pickers.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
-#include "platform/text_codec.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/test_program.h"

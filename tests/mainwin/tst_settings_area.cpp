@@ -4,9 +4,6 @@
 #include "export/cd_export.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "platform/text_codec.h"
-#include "store/catalogue.h"
-#include "support/full_disk.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/test_program.h"
@@ -16,12 +13,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
