@@ -13,7 +13,6 @@
 #include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
-#include "support/full_disk.h"
 #include "support/golden.h"
 #include "support/kill_test.h"
 #include "support/program_steps.h"
@@ -120,7 +119,6 @@ private slots:
     void manifestKeepsItsDigits();
     void packageIsForOthersToRead();
     void packagesTellThemselvesApart();
-    void importOnAFullDiskLeavesNothing();
     void verbsSettleAnInterruptedRenumbering();
     void scenarios_data();
     void scenarios();
@@ -367,32 +365,6 @@ void QuestionInterchangeTest::packagesTellThemselvesApart() {
     const QString later = identifier({});
     QVERIFY2(all.startsWith("tavrin-"), qPrintable(all));
     QCOMPARE(QSet<QString>({all, lesson, one, later}).size(), 4);
-}
-
-// A disk that fills during an import (here: a file may grow no more, as for root too) leaves
-// the lesson and BookTXT as they were, and the command says so.
-void QuestionInterchangeTest::importOnAFullDiskLeavesNothing() {
-    Sample s;
-    QByteArray xml = "<quiz>";
-    for (int n = 0; n < 6; ++n)
-        xml += "<question type=\"multichoice\"><name><text>q" + QByteArray::number(n) +
-               "</text></name><questiontext format=\"html\"><text><![CDATA[<p>Look <img "
-               "src=\"@@PLUGINFILE@@/p.png\"></p>]]></text><file name=\"p.png\" "
-               "encoding=\"base64\">" +
-               QByteArray(n < 4 ? 8 : 4000, char('A' + n)).toBase64() +
-               "</file></questiontext><answer fraction=\"100\"><text>a</text></answer><answer "
-               "fraction=\"0\"><text>b</text></answer></question>";
-    xml += "</quiz>";
-    test::writeBytes(s.out("big.xml"), xml);
-    const QMap<QString, QByteArray> before = test::filesUnder(s.project);
-    QCOMPARE(test::underFileSizeLimit(
-                 1024,
-                 [&] {
-                     return s.run(false, {"--project", s.project, "--field", "1", "--lesson", "2",
-                                          "--format", "moodle", "--replace", s.out("big.xml")});
-                 }),
-             2);
-    QCOMPARE(test::filesUnder(s.project), before);
 }
 
 // A renumbering that a kill cut short after its plan was committed is finished (or undone)
