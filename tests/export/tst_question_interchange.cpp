@@ -117,7 +117,6 @@ private slots:
     void sampleAsPlatformsReceiveIt();
     void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
-    void packageIsForOthersToRead();
     void packagesTellThemselvesApart();
     void verbsSettleAnInterruptedRenumbering();
     void scenarios_data();
@@ -302,36 +301,6 @@ void QuestionInterchangeTest::manifestKeepsItsDigits() {
     QVERIFY(!manifest.contains(QRegularExpression(QStringLiteral("[\\x{06F0}-\\x{06F9}]"))));
 }
 
-// A SCORM package unpacked on a platform, and a lesson made by an import, are read by others:
-// every entry 0644 whatever the disk says, the files written under the umask's modes.
-void QuestionInterchangeTest::packageIsForOthersToRead() {
-    const mode_t before = ::umask(022);
-    Sample s;
-    const QString package = s.out("p.zip");
-    QCOMPARE(s.run(true, {"--project", s.project, "--format", "scorm", "--out", package}), 0);
-    QCOMPARE(QFileInfo(package).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
-                                                            QFile::ReadGroup | QFile::ReadOther |
-                                                            QFile::ReadUser | QFile::WriteUser);
-    QProcess zipinfo;
-    zipinfo.start("zipinfo", {package});
-    QVERIFY(zipinfo.waitForFinished(30000) && zipinfo.exitCode() == 0);
-    const QStringList lines = QString::fromUtf8(zipinfo.readAllStandardOutput()).split('\n');
-    const QStringList entries = lines.filter(QRegularExpression("^[-d][rwx-]{9} "));
-    QVERIFY(entries.size() >= 9);
-    for (const QString& line : entries)
-        QVERIFY2(line.startsWith("-rw-r--r--"), qPrintable(line));
-    // The lesson an import makes: its quiz file too.
-    const QString gift = s.p.path("in.gift");
-    test::writeBytes(gift, "::t::Q {=a ~b}\n");
-    QCOMPARE(s.run(false, {"--project", s.project, "--field", "1", "--lesson", "1", "--format",
-                           "gift", "--replace", gift}),
-             0);
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(s.project + "/_xml/quiz0-0.xml").constData(), &st) == 0);
-    QCOMPARE(st.st_mode & 0777, 0644u);
-    ::umask(before);
-}
-
 // Each package a platform receives is its own: its identifier from its lessons, its shape and
 // its time; the schemas its manifest names are inside it.
 void QuestionInterchangeTest::packagesTellThemselvesApart() {
@@ -409,6 +378,8 @@ void QuestionInterchangeTest::scenarios() {
     Sample s;
     QString err;
     std::optional<QMap<QString, QByteArray>> kept;
+    const mode_t umaskBefore = ::umask(022);
+    ::umask(umaskBefore);
     const auto state = [&] {
         QMap<QString, QByteArray> files = test::filesUnder(s.project);
         for (const QString& name : QDir(s.away.path()).entryList(QDir::Files))
@@ -435,6 +406,23 @@ void QuestionInterchangeTest::scenarios() {
                 QVERIFY(QFile::link(s.out(a), s.out(b)));
             } else if (verb == "away-fifo") {
                 QVERIFY(::mkfifo(QFile::encodeName(s.out(a)).constData(), 0600) == 0);
+            } else if (verb == "umask") { // until the scenario ends
+                ::umask(mode_t(a.toUInt(nullptr, 8)));
+            } else if (verb == "mode") { // a file's permission bits, in octal
+                struct stat st {};
+                const QString path = a.startsWith(u'/') ? a : s.project + '/' + a;
+                QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+                QCOMPARE(QString::number(st.st_mode & 0777, 8), b);
+            } else if (verb == "zip-modes") { // every entry's, and at least c entries
+                QProcess zipinfo;
+                zipinfo.start("zipinfo", {a});
+                QVERIFY(zipinfo.waitForFinished(30000) && zipinfo.exitCode() == 0);
+                const QStringList entries = QString::fromUtf8(zipinfo.readAllStandardOutput())
+                                                .split('\n')
+                                                .filter(QRegularExpression("^[-d][rwx-]{9} "));
+                QVERIFY(entries.size() >= c.toInt());
+                for (const QString& line : entries)
+                    QVERIFY2(line.startsWith(b), qPrintable(line));
             } else if (verb == "away-larger") {
                 QVERIFY2(QFileInfo(s.out(a)).size() > b.toLongLong(), qPrintable(where));
             } else if (verb == "said") { // what the last verb wrote to its error output
@@ -457,6 +445,7 @@ void QuestionInterchangeTest::scenarios() {
             Q_UNUSED(c);
         },
         {{"@away", s.away.path()}, {"@project", s.project}});
+    ::umask(umaskBefore);
 }
 
 QTEST_MAIN(QuestionInterchangeTest)
