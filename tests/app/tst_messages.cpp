@@ -64,43 +64,6 @@ private slots:
         QCOMPARE(p.prompts.shown.last().text, PayamText(0));
         QCOMPARE(p.entries(), QStringList{"Payam number -5 displayed."});
     }
-
-    void titleBoxButtonHandsOverThenHides() {
-        QString seen;
-        int calls = 0;
-        NewTitleBox* boxPtr = nullptr;
-        NewTitleBox box([&] {
-            ++calls;
-            seen = boxPtr->title();
-            return true;
-        });
-        boxPtr = &box;
-        QCOMPARE(box.windowTitle(), QStringLiteral("New title"));
-        QCOMPARE(box.layoutDirection(), Qt::RightToLeft);
-        QCOMPARE(box.findChild<QLabel*>("Label3")->text(),
-                 QStringLiteral(u"عنوان جديد را تايپ نماييد:"));
-        QCOMPARE(box.findChild<QPushButton*>("btn")->text(),
-                 QStringLiteral(u"عنوان فوق اضافه شود!\u200F"));
-        QVERIFY(box.font().families().startsWith("Tahoma"));
-
-        QTimer::singleShot(0, [&] {
-            auto* jadid = box.findChild<QLineEdit*>("jadid");
-            tavrin::test::typeText(jadid, QStringLiteral(u"ریاضی"));
-            QTest::mouseClick(box.findChild<QPushButton*>("btn"), Qt::LeftButton);
-        });
-        QCOMPARE(box.exec(), int(QDialog::Accepted));
-        QCOMPARE(calls, 1);
-        QCOMPARE(seen, QStringLiteral(u"ریاضی"));
-        QVERIFY(!box.isVisible());
-
-        // Closed by its close control: nothing handed over.
-        QTimer::singleShot(0, [&] {
-            QTest::keyClicks(box.findChild<QLineEdit*>("jadid"), "x");
-            box.reject();
-        });
-        QCOMPARE(box.exec(), int(QDialog::Rejected));
-        QCOMPARE(calls, 1);
-    }
 };
 
 QTEST_MAIN(MessagesTest)

@@ -201,6 +201,8 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "above") {
         QVERIFY2(widgetNamed(t, a)->geometry().bottom() < widgetNamed(t, b)->geometry().top(),
                  qPrintable(where));
+    } else if (verb == "font") { // the family a control draws in
+        QVERIFY2(widgetNamed(t, a)->font().families().startsWith(b), qPrintable(where));
     } else if (verb == "right-to-left") {
         QVERIFY2(laidOutRightToLeft(widgetNamed(t, a)), qPrintable(where));
     } else if (verb == "prime") { // the picker opened on a folder of the program folder
