@@ -6,11 +6,14 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "support/golden.h"
+#include "support/program_steps.h"
 #include "support/test_program.h"
 
+#include <QDir>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 using namespace tavrin;
 using tavrin::test::readBytes;
@@ -75,114 +78,68 @@ private slots:
                                               "19?c"));
     }
 
-    void utf16FilesAreByteExact() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Project.xml");
-        const QString text = QStringLiteral(u"<Proj Name=\"آزمون\">\r\n\t");
-        saveUtf16File(path, text);
-        QByteArray expected("\xFF\xFE", 2);
-        for (QChar c : text) {
-            expected.append(char(c.unicode() & 0xFF));
-            expected.append(char(c.unicode() >> 8));
-        }
-        QCOMPARE(readBytes(path), expected);
-        QCOMPARE(readUtf16File(path), text);
-
-        appendUtf16File(path, QStringLiteral("x\r\n"));
-        QCOMPARE(readBytes(path), expected + QByteArray("x\0\r\0\n\0", 6));
-
-        // Append to a missing file starts it with the byte-order mark.
-        const QString fresh = dir.filePath("BookTitle.xml");
-        appendUtf16File(fresh, QStringLiteral("a"));
-        QCOMPARE(readBytes(fresh), QByteArray("\xFF\xFE"
-                                              "a\0",
-                                              4));
-
-        // No byte-order mark, and an odd trailing byte: still read.
-        writeBytes(path, QByteArray("h\0i\0!", 5));
-        QCOMPARE(readUtf16File(path), QStringLiteral("hi"));
-    }
-
-    void ansiFilesAreByteExact() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("lesson.txt");
-        saveAnsiFile(path, QStringLiteral(u"سلام\r\nok"));
-        QCOMPARE(readBytes(path), QByteArray("\xD3\xE1\xC7\xE3\r\nok"));
-        QCOMPARE(readAnsiFile(path), QStringLiteral(u"سلام\r\nok"));
-        appendAnsiFile(path, QStringLiteral("!"));
-        QCOMPARE(readBytes(path), QByteArray("\xD3\xE1\xC7\xE3\r\nok!"));
-    }
-
-    void failuresCarryDescriptions() {
-        QTemporaryDir dir;
-        const QString missing = dir.filePath("none.txt");
-        QVERIFY_THROWS_EXCEPTION(FsError, readAnsiFile(missing));
-        try {
-            appendAnsiFile(missing, QStringLiteral("x"));
-            QFAIL("append created a file");
-        } catch (const FsError& e) {
-            QCOMPARE(e.description(), "File not found: " + QDir::toNativeSeparators(missing));
-        }
-        QVERIFY(!fileExists(missing));
-        // A path below a plain file cannot be written, not even by root.
-        writeBytes(dir.filePath("plain"), "x");
-        QVERIFY_THROWS_EXCEPTION(FsError, saveAnsiFile(dir.filePath("plain/x.txt"), "y"));
-        QVERIFY_THROWS_EXCEPTION(FsError, saveAnsiFile(dir.filePath("no/such.txt"), "y"));
-        try {
-            makeFolder(dir.filePath("a/b"));
-            QFAIL("made two levels");
-        } catch (const FsError& e) {
-            QCOMPARE(e.description(),
-                     "Path not found: " + QDir::toNativeSeparators(dir.filePath("a")));
-        }
-        try {
-            saveAnsiFile(dir.filePath("no/such.txt"), "y");
-        } catch (const FsError& e) {
-            QCOMPARE(e.description(),
-                     "Path not found: " + QDir::toNativeSeparators(dir.filePath("no")));
-        }
-    }
-
-    void fileSystemSteps() {
-        QTemporaryDir dir;
-        const QString sub = dir.filePath("sub");
-        QVERIFY(!folderExists(sub));
-        makeFolder(sub);
-        QVERIFY(folderExists(sub));
-        QVERIFY(!fileExists(sub));
-        writeBytes(dir.filePath("a.txt"), "old");
-        writeBytes(sub + "/b.txt", "new");
-        copyFileSafely(sub + "/b.txt", dir.filePath("a.txt"));
-        QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
-        // A copy onto itself, by any spelling or link, is refused and the file stays whole.
-        QFile::link(dir.filePath("a.txt"), dir.filePath("link.txt"));
-        for (const QString& self :
-             {dir.filePath("a.txt"), sub + "/../a.txt", dir.filePath("link.txt")})
-            QVERIFY_THROWS_EXCEPTION(FsError, copyFileSafely(self, dir.filePath("a.txt")));
-        QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
-        // A missing source leaves the target; no working file is left beside it.
-        QVERIFY_THROWS_EXCEPTION(FsError, copyFileSafely(sub + "/none", dir.filePath("a.txt")));
-        QCOMPARE(readBytes(dir.filePath("a.txt")), QByteArray("new"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"a.txt", "link.txt"}));
-        // What a kill leaves: working names, and only those, are removed.
-        for (const char* name : {".a.txt.copy-Ab12Cd", "Project.xml.cUPrzK", "quiz0-1.xml.x1y2z3",
-                                 "quiz0-1.draft.Qw3rT5", "Project.xml.bak", "Project.xml.backup",
-                                 "quiz0-1.xml", "quiz0-1.draft.damaged", ".hidden"})
-            writeBytes(dir.filePath(name), "x");
-        QCOMPARE(removeWorkingFiles(dir.path()).size(), 4);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-                 (QStringList{".hidden", "Project.xml.backup", "Project.xml.bak", "a.txt",
-                              "link.txt", "quiz0-1.draft.damaged", "quiz0-1.xml"}));
-        writeBytes(sub + "/c.TXT", "");
-        writeBytes(sub + "/d.jpg", "");
-        // Name patterns ignore case, as on the system the data comes from.
-        QCOMPARE(fileNames(sub, {"*.txt"}), (QStringList{"b.txt", "c.TXT"}));
-        QCOMPARE(fileNames(sub).size(), 3);
-        deleteFile(sub + "/b.txt");
-        QVERIFY(!fileExists(sub + "/b.txt"));
-        QVERIFY_THROWS_EXCEPTION(FsError, deleteFile(sub + "/b.txt"));
-        QVERIFY_THROWS_EXCEPTION(FsError, fileNames(dir.filePath("nowhere")));
+    void scenarios_data() { test::fileRows("files", ".steps"); }
+    // Text files byte for byte, copies, working files and failures, on a program folder:
+    // tests/data/files. Each operation's failure is kept for "failed" to read.
+    void scenarios() {
+        QFETCH(QString, name);
+        test::TestProgram p;
+        QString error, read;
+        const auto at = [&](const QString& path) { return p.path(path); };
+        test::runProgramSteps(
+            p, "files/" + name, [&] { return p.folder(); },
+            [&](const QString& verb, const QString& a, const QString& b, const QString& c,
+                const QString& where, qsizetype&, bool& known) {
+                known = true;
+                const QMap<QString, std::function<void()>> operations{
+                    {"save-utf16", [&] { saveUtf16File(at(a), b); }},
+                    {"append-utf16", [&] { appendUtf16File(at(a), b); }},
+                    {"read-utf16", [&] { read = readUtf16File(at(a)); }},
+                    {"save-ansi", [&] { saveAnsiFile(at(a), b); }},
+                    {"append-ansi", [&] { appendAnsiFile(at(a), b); }},
+                    {"read-ansi", [&] { read = readAnsiFile(at(a)); }},
+                    {"mkdir", [&] { makeFolder(at(a)); }},
+                    {"copy-safely", [&] { copyFileSafely(at(a), at(b)); }},
+                    {"delete-file", [&] { deleteFile(at(a)); }},
+                    {"file-names", [&] {
+                         read = fileNames(at(a), b.isEmpty() ? QStringList() : QStringList{b})
+                                    .join(u'|');
+                     }}};
+                if (operations.contains(verb)) {
+                    error.clear();
+                    try {
+                        operations[verb]();
+                    } catch (const FsError& e) {
+                        error = e.description();
+                    }
+                    if (verb == "file-names" && error.isEmpty())
+                        QCOMPARE(read, c);
+                } else if (verb == "failed") {
+                    QCOMPARE(error, QDir::toNativeSeparators(a));
+                } else if (verb == "failed-starts") { // it failed, and said this first
+                    QVERIFY2(!error.isEmpty() && error.startsWith(a), qPrintable(where));
+                } else if (verb == "ok") {
+                    QCOMPARE(error, QString());
+                } else if (verb == "read-is") {
+                    QCOMPARE(read, a);
+                } else if (verb == "hex") {
+                    QCOMPARE(QString::fromLatin1(test::readBytes(at(a)).toHex()), b);
+                } else if (verb == "write-hex") {
+                    test::writeBytes(at(a), QByteArray::fromHex(b.toLatin1()));
+                } else if (verb == "folder") {
+                    QCOMPARE(folderExists(at(a)), b == "yes");
+                } else if (verb == "link") {
+                    QVERIFY(QFile::link(at(a), at(b)));
+                } else if (verb == "remove-working") {
+                    QCOMPARE(int(removeWorkingFiles(at(a)).size()), b.toInt());
+                } else if (verb == "files-hidden") {
+                    QCOMPARE(
+                        QDir(at(a)).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(u'|'),
+                        b);
+                } else {
+                    known = false;
+                }
+            });
     }
 
     void doSlashRules() {
