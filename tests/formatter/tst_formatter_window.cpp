@@ -162,25 +162,6 @@ private slots:
         // Smaller than it opened: snapped back.
         t.f->resize(opened.width() - 100, opened.height() - 100);
         QTRY_COMPARE(t.f->size(), opened);
-        // The words-per-line box keeps 10 to 30 (Persian digits too) and says why beside
-        // itself when it changed what was typed.
-        auto* chnd = control<QLineEdit>(t.f, "chnd");
-        QCOMPARE(chnd->text(), u8("۲۰"));
-        struct Typed {
-            QString typed, kept;
-            bool said;
-        };
-        for (const Typed& row : {Typed{"5", u8("۲۲"), true}, Typed{"45", u8("۲۲"), true},
-                                 Typed{"10", "10", false}, Typed{u8("۳۰"), u8("۳۰"), false}}) {
-            QToolTip::hideText();
-            chnd->setText(row.typed);
-            QFocusEvent out(QEvent::FocusOut);
-            QCoreApplication::sendEvent(chnd, &out);
-            QCOMPARE(chnd->text(), row.kept);
-            QCOMPARE(QToolTip::isVisible(), row.said);
-            if (row.said)
-                QCOMPARE(QToolTip::text(), readWordsPerLine(row.typed).why);
-        }
     }
 
     // Minimised together, restored together.

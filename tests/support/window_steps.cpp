@@ -201,6 +201,12 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "above") {
         QVERIFY2(widgetNamed(t, a)->geometry().bottom() < widgetNamed(t, b)->geometry().top(),
                  qPrintable(where));
+    } else if (verb == "leave") { // the focus goes from the control; no tip stands before
+        QToolTip::hideText();
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(widgetNamed(t, a), &out);
+    } else if (verb == "no-tooltip") {
+        QVERIFY2(!QToolTip::isVisible(), qPrintable(where));
     } else if (verb == "font") { // the family a control draws in
         QVERIFY2(widgetNamed(t, a)->font().families().startsWith(b), qPrintable(where));
     } else if (verb == "right-to-left") {
