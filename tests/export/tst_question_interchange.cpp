@@ -114,7 +114,6 @@ private slots:
     void filesReadAndWrittenAsExpected_data();
     void filesReadAndWrittenAsExpected();
     void answerLabels();
-    void sampleAsPlatformsReceiveIt();
     void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
     void packagesTellThemselvesApart();
@@ -220,29 +219,6 @@ void QuestionInterchangeTest::filesReadAndWrittenAsExpected() {
 void QuestionInterchangeTest::answerLabels() {
     for (const QStringList& row : test::tableRows("interchange/labels.tsv"))
         QCOMPARE(answerLabel(row.value(0)), row.value(1));
-}
-
-// The shipped sample as a platform receives it, in GIFT and in Moodle XML, against the expected
-// files: a category per lesson and group, a single-answer multichoice per question with fraction
-// 100 on the marked answer only, right-to-left HTML in CDATA, Persian letters, the answers'
-// own labels kept in order, each picture a base64 file its answer's HTML names. The XML is
-// well-formed to a strict reader.
-void QuestionInterchangeTest::sampleAsPlatformsReceiveIt() {
-    Sample s;
-    for (const QString format : {"gift", "moodle"}) {
-        const QString file = s.out("all." + format);
-        QCOMPARE(s.run(true, {"--project", s.project, "--format", format, "--out", file}), 0);
-        const QByteArray bytes = test::readBytes(file);
-        QCOMPARE(QString::fromUtf8(bytes),
-                 QString::fromUtf8(test::golden(
-                     "interchange/sample-export." +
-                         QString(format == QLatin1String("gift") ? "gift" : "xml") + ".txt",
-                     bytes)));
-    }
-    QXmlStreamReader strict(test::readBytes(s.out("all.moodle")));
-    while (!strict.atEnd())
-        strict.readNext();
-    QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
 }
 
 // A question made without a marked answer: its "2" is for the old player only. The tool's

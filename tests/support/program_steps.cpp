@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace tavrin::test {
@@ -33,6 +34,8 @@ ProgramSteps::ProgramSteps(TestProgram& p, std::function<QString()> project)
     : p_(p), project_(std::move(project)) {}
 
 QString ProgramSteps::at(const QString& path) const {
+    if (QDir::isAbsolutePath(path))
+        return path;
     return path.startsWith("@/") ? p_.path(path.mid(2)) : project_() + '/' + path;
 }
 
@@ -117,6 +120,14 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(QDir(at(a)).entryList(QDir::Files, QDir::Name).join(u'|'), b);
     } else if (verb == "file-starts") {
         QVERIFY2(text(at(a)).startsWith(b), qPrintable(where));
+    } else if (verb == "golden") { // a UTF-8 file against tests/data/b
+        const QByteArray bytes = readBytes(at(a));
+        QCOMPARE(QString::fromUtf8(bytes), QString::fromUtf8(golden(b, bytes)));
+    } else if (verb == "well-formed") { // XML, to a strict reader
+        QXmlStreamReader strict(readBytes(at(a)));
+        while (!strict.atEnd())
+            strict.readNext();
+        QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
     } else if (verb == "same-bytes") {
         QCOMPARE(readBytes(at(a)), readBytes(at(b)));
     } else if (verb == "same-as-data") {

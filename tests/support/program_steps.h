@@ -20,7 +20,8 @@ public:
     // One step; known is false when the verb is none of these.
     void take(const QString& verb, const QString& a, const QString& b, const QString& c,
               const QString& where, bool& known);
-    // A project's file by its path there, or the program folder's ("@/...").
+    // A project's file by its path there, the program folder's ("@/..."), or any by its
+    // absolute path.
     QString at(const QString& path) const;
 
 private:
