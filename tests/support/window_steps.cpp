@@ -201,6 +201,24 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "above") {
         QVERIFY2(widgetNamed(t, a)->geometry().bottom() < widgetNamed(t, b)->geometry().top(),
                  qPrintable(where));
+    } else if (verb.startsWith("rich-")) { // a rich text box's text and paragraphs
+        auto* box = qobject_cast<RichTextBox*>(widgetNamed(t, a));
+        const QString text = box->text();
+        if (verb == "rich-read-only")
+            QVERIFY2(box->isReadOnly(), qPrintable(where));
+        else if (verb == "rich-starts" || verb == "rich-has" || verb == "rich-lacks")
+            QVERIFY2(verb == "rich-starts" ? text.startsWith(b)
+                                           : text.contains(b) == (verb == "rich-has"),
+                     qPrintable(where));
+        QCOMPARE(box->document()->blockCount(), int(text.count(QStringLiteral("\r\n"))) + 1);
+        for (QTextBlock k = box->document()->begin(); k.isValid(); k = k.next()) {
+            const Qt::Alignment side = k.blockFormat().alignment();
+            QVERIFY2(
+                k.text().isEmpty() || verb != "rich-right-to-left" ||
+                    (k.textDirection() == Qt::RightToLeft &&
+                     (side == (Qt::AlignRight | Qt::AlignAbsolute) || side == Qt::AlignHCenter)),
+                qPrintable(where + ": " + k.text()));
+        }
     } else if (verb == "leave") { // the focus goes from the control; no tip stands before
         QToolTip::hideText();
         QFocusEvent out(QEvent::FocusOut);
