@@ -45,35 +45,24 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     const auto& shown = p_.prompts.shown;
     const auto text = [&](const QString& path) { return decodeUtf16Le(readBytes(path)); };
     const bool yes = b != "no";
-    // The program folder's files.
-    if (verb == "program-golden") { // a UTF-16 file against tests/data/b ("@program")
-        QString now = text(p_.path(a));
-        QCOMPARE(readBytes(p_.path(a)), encodeUtf16Le(now)); // with its mark, nothing lost
+    // A project's files, or the program folder's as "@/...".
+    if (verb == "golden-utf16") { // a UTF-16 file against tests/data/b ("@program")
+        QString now = text(at(a));
+        QCOMPARE(readBytes(at(a)), encodeUtf16Le(now)); // with its mark, nothing lost
         now.replace(p_.folder(), "@program");
         QCOMPARE(now, QString::fromUtf8(golden(b, now.toUtf8())));
-    } else if (verb == "program-has") { // a UTF-16 file holds a text
-        QVERIFY2(text(p_.path(a)).contains(b), qPrintable(where));
-    } else if (verb == "program-lacks") {
-        QVERIFY2(!text(p_.path(a)).contains(b), qPrintable(where));
-    } else if (verb == "program-write") { // a file's text with one thing put for another
-        writeBytes(p_.path(a), encodeUtf16Le(text(p_.path(a)).replace(b, c)));
-    } else if (verb == "program-write-bytes") {
-        QDir().mkpath(QFileInfo(p_.path(a)).path());
-        writeBytes(p_.path(a), b.toUtf8());
-    } else if (verb == "program-bytes") {
-        QCOMPARE(readBytes(p_.path(a)), b.toUtf8());
-    } else if (verb == "program-count") { // how often a UTF-8 file holds a text
-        QCOMPARE(int(readBytes(p_.path(a)).count(b.toUtf8())), c.toInt());
-    } else if (verb == "program-same") {
-        QCOMPARE(readBytes(p_.path(a)), readBytes(p_.path(b)));
-    } else if (verb == "program-larger") {
-        QVERIFY2(QFileInfo(p_.path(a)).size() > b.toLongLong(), qPrintable(where));
-    } else if (verb == "program-file") {
-        QCOMPARE(QFileInfo::exists(p_.path(a)), yes);
-    } else if (verb == "program-folder") {
-        QCOMPARE(QFileInfo(p_.path(a)).isDir(), yes);
-    } else if (verb == "program-remove") {
-        removeAt(p_.path(a));
+    } else if (verb == "file-lacks") {
+        QVERIFY2(!text(at(a)).contains(b), qPrintable(where));
+    } else if (verb == "rewrite") { // a UTF-16 file's text with one thing put for another
+        writeBytes(at(a), encodeUtf16Le(text(at(a)).replace(b, c)));
+    } else if (verb == "occurs") { // how often a UTF-8 file holds a text
+        QCOMPARE(int(readBytes(at(a)).count(b.toUtf8())), c.toInt());
+    } else if (verb == "larger") {
+        QVERIFY2(QFileInfo(at(a)).size() > b.toLongLong(), qPrintable(where));
+    } else if (verb == "folder") {
+        QCOMPARE(QFileInfo(at(a)).isDir(), yes);
+    } else if (verb == "remove") {
+        removeAt(at(a));
     } else if (verb == "make-folder") {
         QVERIFY(QDir().mkpath(p_.path(a)));
     } else if (verb == "copy-sample") { // the shipped sample project's files into a folder
@@ -96,11 +85,11 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         writeBytes(p_.path(c), unzipped(p_.path(a), b));
     } else if (verb == "zip-has") { // an entry of a zip holds a text
         QVERIFY2(unzipped(p_.path(a), b).contains(c.toUtf8()), qPrintable(where));
-        // A project's files, or the program folder's as "@/...".
     } else if (verb == "write") {
         QDir().mkpath(QFileInfo(at(a)).path());
         writeBytes(at(a), encodeUtf16Le(b));
     } else if (verb == "write-bytes") {
+        QDir().mkpath(QFileInfo(at(a)).path());
         writeBytes(at(a), b.toUtf8());
     } else if (verb == "keep") {
         kept_.insert(a, readBytes(at(a)));
