@@ -190,29 +190,25 @@ private slots:
         const QString path = b.project + "/_xml/quiz1-3.xml";
         const QByteArray made = readBytes(path);
         const QString text = decodeUtf16Le(made);
-        struct Damage {
-            QString made;
-            int line;
-        };
-        const QList<Damage> damages{
-            {text.left(text.indexOf("<chk>") + 3), 8},
-            {QString(text).replace("<chk>3</chk>", "<chk>x</chk>"), 8},
-            {QString(text).replace("qNo='1-3'", "qNo='1-4'"), 1},
-            {QString(text).replace("<question3>", "<question0>"), 17},
-            {QString(text).replace("\t\t<rslt></rslt>", "<rslt/>"), 25},
-            {text.chopped(2), 32},
-            {QString(text).replace(QRegularExpression("<sound>[^<]*"), "<sound>../x.mp3"), 13},
-        };
-        for (const Damage& d : damages) {
-            writeBytes(path, encodeUtf16Le(d.made));
+        for (const QStringList& d : tableRows("quizbook/damages.tsv")) {
+            QString damaged = text;
+            if (d[1] == "cut")
+                damaged = text.left(text.indexOf(d[2]) + d[3].toInt());
+            else if (d[1] == "chop")
+                damaged.chop(d[2].toInt());
+            else if (d[1] == "pattern")
+                damaged.replace(QRegularExpression(d[2]), d[3]);
+            else
+                damaged.replace(invisible(d[2]), d[3]);
+            writeBytes(path, encodeUtf16Le(damaged));
             try {
                 reopenBook(b.p.context(), b.project, "1-3", {}, {});
-                QFAIL(qPrintable(d.made.right(40)));
+                QFAIL(qPrintable(d[0]));
             } catch (const UnreadableQuiz& e) {
-                QCOMPARE(e.line(), d.line);
+                QCOMPARE(e.line(), d[4].toInt());
                 QCOMPARE(e.name(), QStringLiteral("quiz1-3.xml"));
             }
-            QCOMPARE(readBytes(path), encodeUtf16Le(d.made));
+            QCOMPARE(readBytes(path), encodeUtf16Le(damaged));
         }
         // Without its group file the places between questions stay, as untitled ends.
         writeBytes(path, made);
