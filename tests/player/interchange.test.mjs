@@ -187,7 +187,8 @@ describe("a package played by a learning platform", () => {
     exam: (s, n, how, finish) => takeExam(s.page, n, how === "right", finish !== "unfinished"),
     practise: async (s, n) => {
       await press(s.page, 'button.lesson[data-lesson="' + n + '"]');
-      while (!(await s.page.$("#score-title"))) {
+      for (let i = 0; !(await s.page.$("#score-title")); i++) {
+        assert.ok(i < 300, "the practice round never reached its score");
         const answers = await s.page.$$(".answer:not([disabled])");
         if (answers.length) await answers[answers.length - 1].evaluate((x) => x.click());
         await press(s.page, "#next");
@@ -234,7 +235,8 @@ describe("a package played by a learning platform", () => {
   async function takeExam(page, n, allRight, finish) {
     await press(page, 'button.exam[data-lesson="' + n + '"]');
     await page.waitForSelector("#question");
-    for (;;) {
+    for (let i = 0; ; i++) {
+      assert.ok(i < 300, "the exam never reached its last question");
       const chosen = await answerFor(page, allRight);
       if (chosen) await press(page, `.answer[data-answer="${chosen}"]`);
       if (await page.$eval("#next", (b) => b.disabled)) break;
