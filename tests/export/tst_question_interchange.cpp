@@ -2,8 +2,6 @@
 // lessons (the same entries), foreign files read with their other kinds listed, the Moodle
 // XML's structure and pictures, and the command line's answers.
 #include "commands/question_commands.h"
-#include "export/disc_check.h"
-#include "export/quiz_data.h"
 #include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
@@ -114,7 +112,6 @@ private slots:
     void filesReadAndWrittenAsExpected_data();
     void filesReadAndWrittenAsExpected();
     void answerLabels();
-    void unmarkedQuestionTravelsAsText();
     void manifestKeepsItsDigits();
     void verbsSettleAnInterruptedRenumbering();
     void scenarios_data();
@@ -220,52 +217,6 @@ void QuestionInterchangeTest::answerLabels() {
         QCOMPARE(answerLabel(row.value(0)), row.value(1));
 }
 
-// A question made without a marked answer: its "2" is for the old player only. The tool's
-// readers take it as unmarked: the player data carries no right answer, GIFT and Moodle XML
-// carry it as a text with a comment saying why, and the check before the disc warns of it.
-void QuestionInterchangeTest::unmarkedQuestionTravelsAsText() {
-    Sample s;
-    const QString quizPath = s.project + "/_xml/quiz0-0.xml";
-    QString quiz = decodeUtf16Le(test::readBytes(quizPath));
-    const QString chk = "\t\t<chk>2</chk>\r\n";
-    QVERIFY(quiz.indexOf(chk) > 0);
-    quiz.replace(quiz.indexOf(chk), chk.size(), chk + "\t\t<nochk>1</nochk>\r\n");
-    test::writeBytes(quizPath, encodeUtf16Le(quiz));
-    QCOMPARE(s.quiz("0-0").first().marked, 0);
-
-    const QString gift = s.out("all.gift"), moodle = s.out("all.xml");
-    QCOMPARE(s.run(true, {"--project", s.project, "--format", "gift", "--out", gift}), 0);
-    QCOMPARE(s.run(true, {"--project", s.project, "--format", "moodle", "--out", moodle}), 0);
-    const QString giftText = QString::fromUtf8(test::readBytes(gift));
-    const qsizetype comment = giftText.indexOf(kUnmarkedComment);
-    QVERIFY(comment > 0);
-    const QString item = giftText.mid(comment).section("\n\n", 0, 0);
-    QVERIFY2(!item.contains(u'{') && !item.contains(test::u8("آهن")), qPrintable(item));
-    const TravelSet back = readGift(test::readBytes(gift));
-    QVERIFY(back.questions.first().answers.isEmpty());
-    const TravelSet moodleBack = readMoodleXml(test::readBytes(moodle));
-    QVERIFY(moodleBack.questions.first().answers.isEmpty());
-    QVERIFY(QString::fromUtf8(test::readBytes(moodle)).contains(kUnmarkedComment.chopped(1)));
-
-    // The player data and the check before the disc, on a copy laid out as a CD's Data.
-    const QString cd = s.p.path("cd");
-    for (const auto& [name, bytes] : test::filesUnder(s.project).asKeyValueRange()) {
-        QDir().mkpath(QFileInfo(cd + "/Data/" + name).path());
-        test::writeBytes(cd + "/Data/" + name, bytes);
-    }
-    writeQuizData(s.p.context(), cd, s.project);
-    const QString data = QString::fromUtf8(test::readBytes(cd + "/Data/quizdata.js"));
-    QVERIFY(data.contains("\"correct\":0") && data.contains("\"unmarked\":true"));
-    const DiscCheck check = checkExport(cd);
-    const auto unmarked =
-        std::find_if(check.findings.begin(), check.findings.end(), [](const Finding& f) {
-            return f.text.contains(test::u8("پاسخ صحيح معين نشده"));
-        });
-    QVERIFY(unmarked != check.findings.end());
-    QCOMPARE(unmarked->kind, Finding::Warning);
-    QVERIFY(unmarked->about.endsWith(test::u8("سؤال 1")));
-}
-
 // A manifest is a platform's machinery: Persian letters in its titles, but digits as written.
 void QuestionInterchangeTest::manifestKeepsItsDigits() {
     const QString manifest = QString::fromUtf8(scormManifest(
@@ -343,17 +294,10 @@ void QuestionInterchangeTest::scenarios() {
                     kept = state();
             } else if (verb == "keep-project") {
                 kept = state();
-            } else if (verb == "away-link") {
-                QVERIFY(QFile::link(s.out(a), s.out(b)));
             } else if (verb == "away-fifo") {
                 QVERIFY(::mkfifo(QFile::encodeName(s.out(a)).constData(), 0600) == 0);
             } else if (verb == "umask") { // until the scenario ends
                 ::umask(mode_t(a.toUInt(nullptr, 8)));
-            } else if (verb == "mode") { // a file's permission bits, in octal
-                struct stat st {};
-                const QString path = a.startsWith(u'/') ? a : s.project + '/' + a;
-                QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
-                QCOMPARE(QString::number(st.st_mode & 0777, 8), b);
             } else if (verb == "zip-modes") { // every entry's, and at least c entries
                 QProcess zipinfo;
                 zipinfo.start("zipinfo", {a});
@@ -385,8 +329,6 @@ void QuestionInterchangeTest::scenarios() {
             } else if (verb == "packages-apart") { // this many, each its own identifier
                 QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), a.toInt());
                 QVERIFY(!ids.contains(QString()));
-            } else if (verb == "away-larger") {
-                QVERIFY2(QFileInfo(s.out(a)).size() > b.toLongLong(), qPrintable(where));
             } else if (verb == "said") { // what the last verb wrote to its error output
                 QVERIFY2(err.contains(a), qPrintable(err));
             } else if (verb == "quiz") { // the first question's answers and its mark
@@ -395,12 +337,6 @@ void QuestionInterchangeTest::scenarios() {
                 QCOMPARE(first.marked, c.toInt());
             } else if (verb == "quiz-size") {
                 QCOMPARE(s.quiz(a).size(), b.toInt());
-            } else if (verb == "link") { // a file of the project that links to a
-                QVERIFY(QFile::link(a, s.project + "/" + b));
-            } else if (verb == "away-write") {
-                test::writeBytes(s.out(a), b.toUtf8());
-            } else if (verb == "away-has") {
-                QVERIFY2(QFileInfo::exists(s.out(a)) == (b != "no"), qPrintable(where));
             } else {
                 known = false;
             }

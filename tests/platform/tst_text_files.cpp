@@ -122,14 +122,8 @@ private slots:
                     QCOMPARE(error, QString());
                 } else if (verb == "read-is") {
                     QCOMPARE(read, a);
-                } else if (verb == "hex") {
-                    QCOMPARE(QString::fromLatin1(test::readBytes(at(a)).toHex()), b);
-                } else if (verb == "write-hex") {
-                    test::writeBytes(at(a), QByteArray::fromHex(b.toLatin1()));
                 } else if (verb == "folder") {
                     QCOMPARE(folderExists(at(a)), b == "yes");
-                } else if (verb == "link") {
-                    QVERIFY(QFile::link(at(a), at(b)));
                 } else if (verb == "remove-working") {
                     QCOMPARE(int(removeWorkingFiles(at(a)).size()), b.toInt());
                 } else if (verb == "files-hidden") {

@@ -24,6 +24,7 @@
 #include "store/project_settings.h"
 #include "support/answers_rtf.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/silent_prompts.h"
 #include "support/test_program.h"
 
@@ -66,52 +67,36 @@ int main(int argc, char** argv) {
     MakeDirs(context, project, "BookTXT", "_xml");
     const QString mark = snippet(program, "check.bin");
 
+    // The lessons as tests/data/player/lessons.tsv files them.
     EntryTable table;
-    const auto question = [&](int n, const QString& text, const QStringList& four, int right,
-                              const QString& why) {
-        table.SoalText[n] = text;
-        table.JavabRtf[n] = test::answersRtf(mark, four, right);
-        table.TozihRtf[n] = why;
-    };
-    // Lesson 0-0: a group line, three questions, an image answer and an attached picture.
-    table.SoalText[0] = kMainTitleEntry;
-    table.JavabRtf[0] = QString::fromUtf8("حالت‌هاي ماده");
-    question(1, QString::fromUtf8("كدام ماده در دماي اتاق مايع است؟"),
-             {QString::fromUtf8("آهن"), QString::fromUtf8("جيوه"), QString::fromUtf8("اكسيژن"),
-              QString::fromUtf8("نمك")},
-             2, QString::fromUtf8("جيوه تنها فلز مايع در دماي اتاق است."));
-    question(2, QString::fromUtf8("تصوير كدام گزينه آسمان است؟"),
-             {QString::fromUtf8("{0} آسمان"), QString::fromUtf8("دريا"), QString::fromUtf8("كوه"),
-              QString::fromUtf8("دشت")},
-             1, QString::fromUtf8("رنگ آبي روشن آسمان است."));
-    table.ImagePaths[0] = program + "/Resources/MyBack.jpg";
-    question(3, QString::fromUtf8("آب در چند درجه مي‌جوشد؟"),
-             {"0", "50", "100", "120"}, 3, QString::fromUtf8("در فشار يك اتمسفر، 100 درجه."));
-    table.AttachPath[3] = program + "/Resources/MyBack.jpg";
-    table.SoalText[4] = kEndTitleEntry;
-    table.JavabRtf[4] = QString::fromUtf8("حالت‌هاي ماده");
     BookRequest request;
     request.projectPath = project;
     request.fieldIndex = 0;
-    request.lessonIndex = 0;
-    request.lessonTitle = QString::fromUtf8("علوم: حالت‌هاي ماده");
+    request.lessonIndex = -1;
     request.creditElement = "<aBook0>Designed by: Orvanta</aBook0>";
     request.checkSnippet = mark;
-    if (MakeBook(context, table, request) != BookOutcome::Made)
-        return 1;
-    // Lesson 0-1: a question whose text holds markup and quotes, shown as text.
-    question(0, QString::fromUtf8("a < b </script><b>\"quoted\"</b> 'single' & كدام؟"),
-             {"x < y", "\"two\"", "</script>", "&amp;"}, 4, "<i>why</i>");
-    question(1, QString::fromUtf8("پايتخت ايران كدام شهر است؟"),
-             {QString::fromUtf8("تبريز"), QString::fromUtf8("تهران"), QString::fromUtf8("شيراز"),
-              QString::fromUtf8("مشهد")},
-             2, QString::fromUtf8("تهران پايتخت ايران است."));
-    // A question left without answers is read, not scored.
-    question(2, QString::fromUtf8("درباره پايتخت بينديشيد."), {}, 0, QString());
-    request.lessonIndex = 1;
-    request.lessonTitle = QString::fromUtf8("جغرافيا: ايران");
-    if (MakeBook(context, table, request) != BookOutcome::Made)
-        return 1;
+    for (const QStringList& row : test::tableRows("player/lessons.tsv")) {
+        const int n = row[0].toInt();
+        const QString what = row.value(1);
+        if (row[0] == "lesson") {
+            request.lessonTitle = row[1];
+            ++request.lessonIndex;
+        } else if (row[0] == "made" && MakeBook(context, table, request) != BookOutcome::Made) {
+            return 1;
+        } else if (what == "group" || what == "end") {
+            table.SoalText[n] = what == "group" ? kMainTitleEntry : kEndTitleEntry;
+            table.JavabRtf[n] = row[2];
+        } else if (what == "question") {
+            table.SoalText[n] = row[2];
+            table.JavabRtf[n] =
+                test::answersRtf(mark, row[3].split(u'|', Qt::SkipEmptyParts), row[4].toInt());
+            table.TozihRtf[n] = row.value(5);
+        } else if (what == "image") {
+            table.ImagePaths[n] = program + '/' + row[2];
+        } else if (what == "attach") {
+            table.AttachPath[n] = program + '/' + row[2];
+        }
+    }
 
     const QString out = program + "/out";
     QDir().mkpath(out);

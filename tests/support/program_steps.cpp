@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace tavrin::test {
 
@@ -91,6 +92,18 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     } else if (verb == "write-bytes") {
         QDir().mkpath(QFileInfo(at(a)).path());
         writeBytes(at(a), b.toUtf8());
+    } else if (verb == "link") { // b made a link to a
+        QVERIFY(QFile::link(at(a), at(b)));
+    } else if (verb == "mode") { // a file's permission bits, in octal
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(at(a)).constData(), &st) == 0);
+        QCOMPARE(QString::number(st.st_mode & 0777, 8), b);
+    } else if (verb == "write-ansi") { // in 1256, as the old editors wrote
+        writeBytes(at(a), encodeAnsi(b));
+    } else if (verb == "hex") {
+        QCOMPARE(QString::fromLatin1(readBytes(at(a)).toHex()), b);
+    } else if (verb == "write-hex") {
+        writeBytes(at(a), QByteArray::fromHex(b.toLatin1()));
     } else if (verb == "keep") {
         kept_.insert(a, readBytes(at(a)));
     } else if (verb == "unchanged") {

@@ -7,6 +7,7 @@
 #include "richtext/rich_text_plain.h"
 #include "support/documents.h"
 #include "support/golden.h"
+#include "support/program_steps.h"
 #include "support/test_program.h"
 #include "widgets/rich_text_box.h"
 
@@ -20,8 +21,6 @@ using namespace tavrin;
 using namespace tavrin::test;
 
 namespace {
-
-const QChar kObject = QChar::ObjectReplacementCharacter;
 
 // The shipped snippet, read as the formatter reads it: whole, as ANSI text.
 QString snippet(const char* name) {
@@ -43,38 +42,102 @@ class TestRichTextBox : public QObject {
     Q_OBJECT
 
 private slots:
-    void textAndPositionsCountCrLfAsTwo() {
+    void scenarios_data() { fileRows("textbox", ".steps"); }
+    // The box's coordinates, selections and edits, and its files: tests/data/textbox. "@check"
+    // and "@img" stand for the shipped snippets.
+    void scenarios() {
+        QFETCH(QString, name);
+        TestProgram p;
         RichTextBox box;
-        const QString text = u8("سلام\r\nدنیا\r\n\r\nآخر");
-        box.setText(text);
-        QCOMPARE(box.text(), text);
-        QCOMPARE(box.textLength(), int(text.size()));
-
-        box.setSelection(6, 4);
-        QCOMPARE(box.selectionStart(), 6);
-        QCOMPARE(box.selectionLength(), 4);
-        QCOMPARE(box.selectedText(), u8("دنیا"));
-        // Across paragraphs, the selection text and its RTF agree with the box's text.
-        box.setSelection(2, 6);
-        QCOMPARE(box.selectedText(), text.mid(2, 6));
-        QCOMPARE(rtfToPlainText(box.selectedRtf()), text.mid(2, 6));
-        box.setSelection(10, 5);
-        QCOMPARE(box.selectedText(), u8("\r\n\r\nآ"));
-        // Between CR and LF is the end of that paragraph.
-        box.setCaret(5);
-        QCOMPARE(box.selectionStart(), 4);
-        // Beyond the end: clamped.
-        box.setSelection(100, 5);
-        QCOMPARE(box.selectionStart(), int(text.size()));
-        QCOMPARE(box.selectionLength(), 0);
-        // Every position maps back to itself, except inside a CR LF.
-        for (int pos = 0; pos <= box.textLength(); ++pos) {
-            const bool insideCrLf = pos > 0 && text.at(pos - 1) == u'\r';
-            QCOMPARE(box.toBoxPosition(box.toDocumentPosition(pos)), insideCrLf ? pos - 1 : pos);
-        }
-        // Other line ends become paragraphs too.
-        box.setText(u8("a\nb\rc"));
-        QCOMPARE(box.text(), u8("a\r\nb\r\nc"));
+        const auto snippets = [](QString rtf) {
+            return rtf.replace("@check", snippet("check.bin")).replace("@img", snippet("img.bin"));
+        };
+        const auto pictures = [](const RichTextBox& of) {
+            QList<QByteArray> data;
+            for (const QTextImageFormat& image : imagesOf(*of.document()))
+                data << pictureOf(of.document(), image).data;
+            return data;
+        };
+        runProgramSteps(
+            p, "textbox/" + name, [&] { return p.folder(); },
+            [&](const QString& verb, const QString& a, const QString& b, const QString&,
+                const QString& where, qsizetype&, bool& known) {
+                known = true;
+                if (verb == "set-text") {
+                    box.setText(a);
+                } else if (verb == "set-rtf") {
+                    box.setRtf(snippets(a));
+                } else if (verb == "retype") { // the box's text put back as text
+                    box.setText(box.text());
+                } else if (verb == "text") {
+                    QCOMPARE(box.text(), a);
+                } else if (verb == "text-starts") {
+                    QVERIFY2(box.text().startsWith(a), qPrintable(where));
+                } else if (verb == "length") {
+                    QCOMPARE(box.textLength(), a.toInt());
+                } else if (verb == "select") {
+                    box.setSelection(a.toInt(), b.toInt());
+                } else if (verb == "select-all") {
+                    box.selectAll();
+                } else if (verb == "caret") {
+                    box.setCaret(a.toInt());
+                } else if (verb == "selection") {
+                    QCOMPARE(box.selectionStart(), a.toInt());
+                    QCOMPARE(box.selectionLength(), b.toInt());
+                } else if (verb == "selected") { // its text, and its RTF's
+                    QCOMPARE(box.selectedText(), a);
+                    QCOMPARE(rtfToPlainText(box.selectedRtf()), a);
+                } else if (verb == "replace") {
+                    box.replaceSelection(a);
+                } else if (verb == "replace-rtf") {
+                    box.replaceSelectionRtf(snippets(a));
+                } else if (verb == "selected-rtf-swap") { // in the selection's RTF, a made b
+                    QString rtf = box.selectedRtf();
+                    QVERIFY2(rtf.contains(a), qPrintable(where));
+                    box.replaceSelectionRtf(rtf.replace(a, b));
+                } else if (verb == "rtf-swap") { // in the box's RTF, a made b
+                    box.setRtf(box.rtf().replace(a, snippets(b)));
+                } else if (verb == "rtf-has") {
+                    QCOMPARE(box.rtf().contains(a), b != "no");
+                } else if (verb == "align-right") {
+                    box.setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+                } else if (verb == "right-to-left") {
+                    QVERIFY(everyParagraphRightToLeftAndRight(box));
+                } else if (verb == "first-left-to-right") {
+                    QCOMPARE(box.document()->firstBlock().blockFormat().layoutDirection(),
+                             Qt::LeftToRight);
+                } else if (verb == "blocks") {
+                    QCOMPARE(box.document()->blockCount(), a.toInt());
+                } else if (verb == "images") {
+                    QCOMPARE(int(imagesOf(*box.document()).size()), a.toInt());
+                } else if (verb == "image-size") { // the first picture, as shown
+                    const QUrl url(imagesOf(*box.document()).value(0).name());
+                    QCOMPARE(box.document()
+                                 ->resource(QTextDocument::ImageResource, url)
+                                 .value<QImage>()
+                                 .size(),
+                             QSize(a.toInt(), b.toInt()));
+                } else if (verb == "to-txt") {
+                    QCOMPARE(ToTXT(p.context(), box.rtf()), a);
+                } else if (verb == "reloads-same") { // text and pictures, from the box's RTF
+                    RichTextBox copy;
+                    copy.setRtf(box.rtf());
+                    QCOMPARE(copy.text(), box.text());
+                    QCOMPARE(pictures(copy), pictures(box));
+                } else if (verb == "load") {
+                    box.loadFile(p.path(a));
+                } else if (verb == "load-fails") {
+                    QVERIFY_THROWS_EXCEPTION(FsError, box.loadFile(p.path(a)));
+                } else if (verb == "positions-map") { // back to itself, but inside a CR LF
+                    for (int pos = 0; pos <= box.textLength(); ++pos) {
+                        const bool insideCrLf = pos > 0 && box.text().at(pos - 1) == u'\r';
+                        QCOMPARE(box.toBoxPosition(box.toDocumentPosition(pos)),
+                                 insideCrLf ? pos - 1 : pos);
+                    }
+                } else {
+                    known = false;
+                }
+            });
     }
 
     // Typed text and Enter or Shift+Enter: the text and the caret, a selection made by keys,
@@ -111,90 +174,6 @@ private slots:
         QVERIFY(box.selectedText().endsWith("\r\n" + last));
     }
 
-    void replacingTheSelection() {
-        RichTextBox box;
-        box.setText(u8("الف ب ج"));
-        box.setSelection(4, 1);
-        box.replaceSelection(u8("دو\r\nسه"));
-        QCOMPARE(box.text(), u8("الف دو\r\nسه ج"));
-        QCOMPARE(box.selectionStart(), 10);
-        box.setSelection(0, 3);
-        box.replaceSelectionRtf(u8("{\\rtf1\\pard\\b یک\\par دو}"));
-        QCOMPARE(box.text(), u8("یک\r\nدو دو\r\nسه ج"));
-        // Text that is not RTF goes in as text.
-        box.setSelection(0, 0);
-        box.replaceSelectionRtf(u8("plain {x}"));
-        QVERIFY(box.text().startsWith(u8("plain {x}یک")));
-    }
-
-    // The editor's step: select all, turn \ltrpar into \rtlpar in the selection's RTF, put
-    // it back, right-align everything.
-    void ltrparBecomesRtlpar() {
-        RichTextBox box;
-        box.setRtf(
-            u8("{\\rtf1\\pard\\ltrpar\\ql abc\\par\\pard\\ltrpar\\ql سلام\\par\\pard\\ltrpar x}"));
-        QCOMPARE(box.document()->firstBlock().blockFormat().layoutDirection(), Qt::LeftToRight);
-        box.selectAll();
-        QString rtf = box.selectedRtf();
-        QVERIFY(rtf.contains(u8("\\ltrpar")));
-        rtf.replace(u8("\\ltrpar"), u8("\\rtlpar"));
-        box.replaceSelectionRtf(rtf);
-        box.selectAll();
-        box.setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        box.setCaret(0);
-        QCOMPARE(box.text(), u8("abc\r\nسلام\r\nx"));
-        QVERIFY(everyParagraphRightToLeftAndRight(box));
-        QCOMPARE(box.selectionStart(), 0);
-        QCOMPARE(box.selectionLength(), 0);
-        QVERIFY(!box.rtf().contains(u8("\\ltrpar")));
-    }
-
-    // The correct-answer mark: "%%%" in the text, replaced in the RTF by the check snippet.
-    void placeholderReplacedBySnippet() {
-        const QString check = snippet("check.bin");
-        QVERIFY(check.startsWith(u8("{\\pict\\pngblip")));
-        RichTextBox box;
-        box.setText(u8("الف\r\nب\r\nج"));
-        box.setCaret(5);
-        box.replaceSelection(u8("%%%"));
-        QString rtf = box.rtf();
-        QVERIFY(rtf.contains(u8("%%%")));
-        rtf.replace(u8("%%%"), check).replace(u8("\\ltrpar"), u8("\\rtlpar"));
-        box.setRtf(rtf);
-        QCOMPARE(box.text(), u8("الف\r\n") + kObject + u8("ب\r\nج"));
-        QCOMPARE(imagesOf(*box.document()).size(), 1);
-        const QImage shown =
-            box.document()
-                ->resource(QTextDocument::ImageResource, QUrl(imagesOf(*box.document())[0].name()))
-                .value<QImage>();
-        QCOMPARE(shown.size(), QSize(20, 20));
-        TestProgram program;
-        QCOMPARE(ToTXT(program.context(), box.rtf()), u8("الف\r\nب\r\nج"));
-        // Replacing the content by its own text drops the mark.
-        box.setText(box.text());
-        QCOMPARE(box.text(), u8("الف\r\nب\r\nج"));
-        QVERIFY(imagesOf(*box.document()).isEmpty());
-    }
-
-    // The image mark: the snippet inserted as rich text at the caret, then "{N}".
-    void imageSnippetAtTheCaret() {
-        const QString img = snippet("img.bin");
-        RichTextBox box;
-        box.setText(u8("گزینه"));
-        box.setCaret(0);
-        box.replaceSelectionRtf(img);
-        box.replaceSelection(u8("{0}"));
-        box.replaceSelection(u8("\r\n"));
-        QCOMPARE(box.text(), kObject + u8("{0}\r\nگزینه"));
-        QCOMPARE(box.document()->blockCount(), 2);
-        // The picture survives the box's own RTF and a reload.
-        RichTextBox copy;
-        copy.setRtf(box.rtf());
-        QCOMPARE(copy.text(), box.text());
-        QCOMPARE(pictureOf(copy.document(), imagesOf(*copy.document())[0]).data,
-                 pictureOf(box.document(), imagesOf(*box.document())[0]).data);
-    }
-
     void clipboardCarriesRtf() {
         RichTextBox from, to;
         from.setRtf(u8("{\\rtf1\\pard\\rtlpar\\qr\\b پر\\b0  رنگ") + snippet("check.bin") +
@@ -219,24 +198,6 @@ private slots:
         QTest::keyClick(&to, Qt::Key_V, Qt::ControlModifier);
         QVERIFY(to.text().startsWith(u8("سلام")));
         QVERIFY(to.document()->firstBlock().begin().fragment().charFormat().fontItalic());
-    }
-
-    void loadingFiles() {
-        TestProgram program;
-        RichTextBox box;
-        // RichEdit writes Persian as raw 1256 bytes.
-        writeBytes(program.path("a.rtf"),
-                   "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 "
-                   "Tahoma;}}\\pard\\rtlpar\\qr\\f0 \xd3\xe1\xc7\xe3\\par }");
-        box.loadFile(program.path("a.rtf"));
-        QCOMPARE(box.text(), u8("سلام\r\n"));
-        QVERIFY(everyParagraphRightToLeftAndRight(box));
-        // A file that is not RTF is shown as ANSI text.
-        writeBytes(program.path("b.txt"), "\xd3\xe1\xc7\xe3\r\nabc");
-        box.loadFile(program.path("b.txt"));
-        QCOMPARE(box.text(), u8("سلام\r\nabc"));
-        QVERIFY_THROWS_EXCEPTION(FsError, box.loadFile(program.path("missing.rtf")));
-        QCOMPARE(box.text(), u8("سلام\r\nabc"));
     }
 };
 
