@@ -282,7 +282,7 @@ void QuestionInterchangeTest::scenarios() {
     test::runProgramSteps(
         s.p, "questions/" + name, [&] { return s.project; },
         [&](const QString& verb, const QString& a, const QString& b, const QString& c,
-            const QString& where, qsizetype&, bool& known) {
+            const QString&, qsizetype&, bool& known) {
             known = true;
             if (verb == "export-questions" || verb == "import-questions") { // exit code, arguments
                 QCOMPARE(s.run(verb == "export-questions", b.split(u' ', Qt::SkipEmptyParts), &err),

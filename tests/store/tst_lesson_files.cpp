@@ -122,25 +122,6 @@ private slots:
         QCOMPARE(filesUnder(s.folder), kept);
     }
 
-    // A plan that a kill left once it was written is carried out by the next reading: what it
-    // removes goes, what it staged takes its place (a move made already is passed over), and
-    // the staging folder goes; then there is nothing left to finish.
-    void aWrittenPlanIsCarriedOut() {
-        TestProgram p;
-        const QString project = p.path("P");
-        QDir().mkpath(project + "/_xml");
-        QDir().mkpath(project + "/.switch");
-        writeBytes(project + "/_xml/quiz0-1.xml", "old");
-        writeBytes(project + "/.switch/a", "staged");
-        writeBytes(project + "/.switch/plan",
-                   "D\t_xml/quiz0-1.xml\nM\ta\t_xml/quiz0-0.xml\nM\tmade\t_xml/x\n");
-        QVERIFY(finishSwitch(p.context(), project));
-        QCOMPARE(filesUnder(project), (Files{{"_xml/quiz0-0.xml", "staged"}}));
-        QVERIFY(!QFileInfo::exists(project + "/.switch"));
-        QVERIFY(p.entries().last().startsWith("Interrupted renumbering finished: "));
-        QVERIFY(!finishSwitch(p.context(), project));
-    }
-
     // A kill at any moment of the delete leaves the old files or the new ones, once the
     // next reading of the project has finished or undone the step.
     void killAtAnyMomentLeavesOneWholeSet() {

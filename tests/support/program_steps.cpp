@@ -104,6 +104,10 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(QString::fromLatin1(readBytes(at(a)).toHex()), b);
     } else if (verb == "write-hex") {
         writeBytes(at(a), QByteArray::fromHex(b.toLatin1()));
+    } else if (verb == "keep-files") { // every file under a, for "same-files"
+        keptFiles_.insert(a, filesUnder(at(a)));
+    } else if (verb == "same-files") {
+        QCOMPARE(filesUnder(at(a)), keptFiles_.value(a));
     } else if (verb == "keep") {
         kept_.insert(a, readBytes(at(a)));
     } else if (verb == "unchanged") {

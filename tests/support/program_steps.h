@@ -28,8 +28,9 @@ private:
     TestProgram& p_;
     std::function<QString()> project_;
     QMap<QString, QByteArray> kept_; // files kept aside by "keep", compared by "unchanged"
-    qsizetype mark_ = 0;             // the prompts shown when "mark" was said
-    qsizetype logMark_ = 0;          // the log's length at "mark-log"
+    QMap<QString, QMap<QString, QByteArray>> keptFiles_; // folders' files, by "keep-files"
+    qsizetype mark_ = 0;                                 // the prompts shown when "mark" was said
+    qsizetype logMark_ = 0;                              // the log's length at "mark-log"
 };
 
 // A step: its verb, its arguments, where it stands, and its row's index (a block of rows moves

@@ -10,6 +10,7 @@
 #include "platform/persian_text.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
+#include "store/lesson_files.h"
 #include "store/lessons.h"
 #include "support/documents.h"
 #include "support/golden.h"
@@ -480,6 +481,8 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 t.matn->setSelection(int(from), int(to - from));
             } else if (verb == "attach") {
                 t.f->table().AttachPath[a.toInt()] = t.p.path(b);
+            } else if (verb == "finish-switch") { // a's cut-short renumbering; "no": none
+                QCOMPARE(finishSwitch(t.p.context(), t.steps->at(a)), b != "no");
             } else if (verb == "new-lesson") {
                 NewDars(t.p.context(), *t.main, a);
             } else if (verb == "new-field") {
