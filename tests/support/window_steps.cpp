@@ -321,6 +321,7 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
         return which == "picB" ? e->picB() : which == "soutB" ? e->soutB() : e->filmB();
     };
     QString remembered;
+    t.modal = e; // its controls found first, by name
     eachStep(
         t.p, rows, name, "(editor) ",
         [&](const QString& verb, const QString& a, const QString& b, const QString& c,
@@ -331,14 +332,10 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
                 path(a)->setText(b.isEmpty() ? QString() : t.p.path(b));
             } else if (verb == "set-back") {
                 e->setBackPath(t.p.path(a));
-            } else if (verb == "click") {
-                QTest::mouseClick(control<QWidget>(e, qPrintable(a)), Qt::LeftButton);
             } else if (verb == "escape") {
                 QTest::keyClick(e, Qt::Key_Escape);
             } else if (verb == "close") {
                 e->close();
-            } else if (verb == "title") {
-                QCOMPARE(e->windowTitle(), a);
             } else if (verb == "text") {
                 QCOMPARE(box(a)->text(), b);
             } else if (verb == "path-empty") {
@@ -411,11 +408,12 @@ void editorSteps(LessonWindows& t, QuestionEditor* e, const QList<QStringList>& 
                 QCOMPARE(e->isVisible(), a != "no");
             } else {
                 bool known = false;
-                t.steps->take(verb, a, b, c, where, known);
+                controlStep(t, verb, a, b, c, where, known);
                 if (!known)
                     QFAIL(qPrintable("unknown step: " + where));
             }
         });
+    t.modal = nullptr;
 }
 
 } // namespace
