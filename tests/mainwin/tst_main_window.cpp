@@ -23,14 +23,6 @@ using tavrin::test::writeBytes;
 
 namespace {
 
-// A pointer move over a widget, as the window system delivers it.
-void hover(QWidget* w) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &move);
-}
-
 // First and last column holding a pixel of this colour.
 std::pair<int, int> inkSpan(const QImage& image, QColor ink) {
     int first = -1, last = -1;
@@ -69,7 +61,8 @@ private slots:
         test::runSteps(t, "mainwin/" + name);
     }
 
-    void titleStripMovesAndColours() {
+    // The strip moves the window; the close mark ends the program.
+    void titleStripMovesAndCloses() {
         Window t;
         auto* strip = t.find<QLabel>("Label21");
         auto* close = t.find<QLabel>("Label18");
@@ -81,17 +74,6 @@ private slots:
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(130, 25));
         QCOMPARE(t.main->pos(), before + QPoint(30, 15));
         QVERIFY(!t.main->dragging());
-
-        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
-        hover(close);
-        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        hover(t.find<QLabel>("Label19"));
-        QCOMPARE(t.find<QLabel>("Label19")->palette().color(QPalette::WindowText),
-                 QColor(0, 0, 255));
-        hover(strip);
-        QCOMPARE(close->palette().color(QPalette::WindowText), QColor(255, 128, 128));
-        QCOMPARE(t.find<QLabel>("Label19")->palette().color(QPalette::WindowText),
-                 QColor(128, 128, 255));
 
         QTimer::singleShot(0, [close] { QTest::mouseClick(close, Qt::LeftButton); });
         QCOMPARE(QApplication::exec(), 0);

@@ -143,6 +143,8 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         QVERIFY2(list(a)->item(b.toInt())->isSelected(), qPrintable(where));
     } else if (verb == "base") {
         QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::Base), QColor(b));
+    } else if (verb == "ink") { // a control's text colour
+        QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::WindowText), QColor(b));
     } else if (verb == "grey") {
         QCOMPARE(widgetNamed(t, a)->palette().color(QPalette::WindowText).red(), b.toInt());
     } else if (verb == "set-text") { // a box's text, set as a paste would
