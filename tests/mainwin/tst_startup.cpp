@@ -44,11 +44,6 @@ private slots:
         QVERIFY(QFile::exists(InstanceLock::lockPath(p.folder())));
         InstanceLock next(p.folder());
         QVERIFY(next.acquire());
-        // The notice a second start shows.
-        bepayam(p.context(), kNoticeSecondInstance);
-        QCOMPARE(p.prompts.shown.last().text,
-                 QStringLiteral(u"برنامه هم\u200Cاكنون از همين شاخه در حال اجرا است!\u200F"));
-        QCOMPARE(p.entries().last(), QStringLiteral("Payam number 104 displayed."));
     }
 
     void loadOpensTheRunAndSetsValues() {
