@@ -60,14 +60,6 @@ private slots:
         QCOMPARE(persianShown(text, where), shown);
     }
 
-    // A path of Persian and Latin names keeps its order in a left-to-right box.
-    void pathsShownInOrder() {
-        const QString path = QStringLiteral(u"/tmp/پروژه/Physics 10.gift");
-        QCOMPARE(pathShown(path), QStringLiteral(u"\u200E/\u200Etmp\u200E/\u200Eپروژه\u200E/"
-                                                 u"\u200EPhysics 10\u200E.gift"));
-        QCOMPARE(pathTyped(pathShown(path)), path);
-    }
-
     // What 1256 lacks: a Persian keyboard's yeh and Persian digits go as the nearest letters
     // it has (its keheh is its own); an emoji (one code point, two units) has none.
     void ansiReplacesWhatItCannotHold() {
@@ -136,25 +128,23 @@ private slots:
             });
     }
 
-    void doSlashRules() {
-        const QString s = nativeSeparator();
-        // The main window's rule.
-        QCOMPARE(DoSlash(QString()), QString());
-        QCOMPARE(DoSlash("D"), QStringLiteral("D"));
-        QCOMPARE(DoSlash(s), s);
-        QCOMPARE(DoSlash("C:"), "C:" + s);
-        QCOMPARE(DoSlash("D" + s + "Tool"), "D" + s + "Tool" + s);
-        QCOMPARE(DoSlash("D" + s + "Tool" + s), "D" + s + "Tool" + s);
-        // The stricter rule of the formatter and help windows.
-        QCOMPARE(DoSlashStrict("D"), "D" + s);
-        QCOMPARE(DoSlashStrict("x" + s), "x" + s);
-        QVERIFY_THROWS_EXCEPTION(FsError, DoSlashStrict(QString()));
-        // Shipped relative paths use "\" and are read with either separator.
-        QCOMPARE(fromStoredPath("Resources\\img.bin"), "Resources" + s + "img.bin");
-        QCOMPARE(fromStoredPath("a/b\\c"), "a" + s + "b" + s + "c");
-        QVERIFY(isAbsolutePath(QDir::rootPath() + "x"));
-        QVERIFY(!isAbsolutePath("Project 1"));
-        QVERIFY(!isAbsolutePath(QString()));
+    // tests/data/text/paths.tsv.
+    void paths_data() { test::tableData("text/paths.tsv", {"call", "path", "gives"}); }
+    void paths() {
+        QFETCH(QString, call);
+        QFETCH(QString, path);
+        QFETCH(QString, gives);
+        if (gives == "!")
+            QVERIFY_THROWS_EXCEPTION(FsError, DoSlashStrict(path));
+        else
+            QCOMPARE(call == "DoSlash"          ? DoSlash(path)
+                     : call == "DoSlashStrict"  ? DoSlashStrict(path)
+                     : call == "fromStoredPath" ? fromStoredPath(path)
+                     : call == "pathShown"      ? pathShown(path)
+                     : call == "pathTyped"      ? pathTyped(path)
+                     : isAbsolutePath(path)     ? QStringLiteral("yes")
+                                                : QStringLiteral("no"),
+                     gives);
     }
 };
 
