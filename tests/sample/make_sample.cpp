@@ -21,8 +21,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -60,25 +58,6 @@ QList<Question> questionsOf(const QString& lesson) {
     return out;
 }
 
-// A thermometer at the boiling point: the picture of one answer.
-QImage thermometer() {
-    QImage image(96, 96, QImage::Format_RGB32);
-    image.fill(QColor(250, 250, 245));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 70), 3));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(40, 8, 16, 64, 8, 8);
-    p.setBrush(QColor(200, 40, 40));
-    p.drawEllipse(QPoint(48, 78), 12, 12);
-    p.setPen(Qt::NoPen);
-    p.drawRect(44, 14, 8, 60);
-    p.setPen(QPen(QColor(60, 60, 70), 2));
-    for (int y = 20; y <= 64; y += 11)
-        p.drawLine(58, y, 66, y);
-    return image;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -99,8 +78,8 @@ int main(int argc, char** argv) {
     MakeDirs(context, project, "BookTXT", "_xml");
     const QString mark =
         decodeAnsi(test::readBytes(source + QStringLiteral("/resources/check.bin")));
-    const QString picture = work.filePath("thermometer.png");
-    thermometer().save(picture);
+    // A thermometer at the boiling point: the picture of one answer.
+    const QString picture = source + QStringLiteral("/tests/data/sample/thermometer.png");
 
     const auto make = [&](int lesson, const QString& file, const QString& title,
                           const QString& group) {
