@@ -118,10 +118,6 @@ private slots:
                     QCOMPARE(folderExists(at(a)), b == "yes");
                 } else if (verb == "remove-working") {
                     QCOMPARE(int(removeWorkingFiles(at(a)).size()), b.toInt());
-                } else if (verb == "files-hidden") {
-                    QCOMPARE(
-                        QDir(at(a)).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(u'|'),
-                        b);
                 } else {
                     known = false;
                 }

@@ -122,8 +122,8 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(text(at(a)), b);
     } else if (verb == "file-count") { // hidden ones too
         QCOMPARE(int(QDir(at(a)).entryList(QDir::Files | QDir::Hidden).size()), b.toInt());
-    } else if (verb == "files") { // the files of a folder, sorted, "|" between
-        QCOMPARE(QDir(at(a)).entryList(QDir::Files, QDir::Name).join(u'|'), b);
+    } else if (verb == "files") { // the files of a folder, hidden ones too, sorted, "|" between
+        QCOMPARE(QDir(at(a)).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(u'|'), b);
     } else if (verb == "file-starts") {
         QVERIFY2(text(at(a)).startsWith(b), qPrintable(where));
     } else if (verb == "golden") { // a UTF-8 file against tests/data/b
