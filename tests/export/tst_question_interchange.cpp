@@ -203,8 +203,6 @@ void QuestionInterchangeTest::scenarios() {
     QString err;
     std::optional<QMap<QString, QByteArray>> kept;
     QStringList ids; // the packages' identifiers
-    const mode_t umaskBefore = ::umask(022);
-    ::umask(umaskBefore);
     const auto state = [&] {
         QMap<QString, QByteArray> files = test::filesUnder(s.project);
         for (const QString& name : QDir(s.away.path()).entryList(QDir::Files))
@@ -229,8 +227,6 @@ void QuestionInterchangeTest::scenarios() {
                 kept = state();
             } else if (verb == "away-fifo") {
                 QVERIFY(::mkfifo(QFile::encodeName(s.out(a)).constData(), 0600) == 0);
-            } else if (verb == "umask") { // until the scenario ends
-                ::umask(mode_t(a.toUInt(nullptr, 8)));
             } else if (verb == "zip-modes") { // every entry's, and at least c entries
                 QProcess zipinfo;
                 zipinfo.start("zipinfo", {a});
@@ -298,7 +294,6 @@ void QuestionInterchangeTest::scenarios() {
             Q_UNUSED(c);
         },
         {{"@away", s.away.path()}, {"@project", s.project}});
-    ::umask(umaskBefore);
 }
 
 QTEST_MAIN(QuestionInterchangeTest)

@@ -34,6 +34,11 @@ void removeAt(const QString& path) {
 ProgramSteps::ProgramSteps(TestProgram& p, std::function<QString()> project)
     : p_(p), project_(std::move(project)) {}
 
+ProgramSteps::~ProgramSteps() {
+    if (umaskBefore_)
+        ::umask(*umaskBefore_);
+}
+
 QString ProgramSteps::at(const QString& path) const {
     if (QDir::isAbsolutePath(path))
         return path;
@@ -138,8 +143,13 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(readBytes(at(a)), readBytes(at(b)));
     } else if (verb == "same-as-data") {
         QCOMPARE(readBytes(at(a)), readBytes(sourceFile("tests/data/" + b)));
-    } else if (verb == "no-files-like") { // no file of folder a matches pattern b
-        QCOMPARE(QDir(at(a)).entryList({b}, QDir::Files), QStringList());
+    } else if (verb == "files-like") { // the files of folder a that match b: c ("|" between)
+        QCOMPARE(QDir(at(a)).entryList({b}, QDir::Files, QDir::Name).join(u'|'), c);
+    } else if (verb == "umask") { // until the steps end
+        const mode_t before = ::umask(mode_t(a.toUInt(nullptr, 8)));
+        umaskBefore_ = umaskBefore_.value_or(before);
+    } else if (verb == "write-size") { // a file of b bytes
+        writeBytes(at(a), QByteArray(b.toInt(), 'b'));
         // The prompts: answers to come, and what was shown.
     } else if (verb == "answers") {
         for (const QString& answer : a.split(','))

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
+#include <sys/types.h>
 
 namespace tavrin::test {
 
@@ -17,6 +19,7 @@ class ProgramSteps {
 public:
     // project gives the folder that plain relative paths are in.
     ProgramSteps(TestProgram& p, std::function<QString()> project);
+    ~ProgramSteps();
     // One step; known is false when the verb is none of these.
     void take(const QString& verb, const QString& a, const QString& b, const QString& c,
               const QString& where, bool& known);
@@ -31,6 +34,7 @@ private:
     QMap<QString, QMap<QString, QByteArray>> keptFiles_; // folders' files, by "keep-files"
     qsizetype mark_ = 0;                                 // the prompts shown when "mark" was said
     qsizetype logMark_ = 0;                              // the log's length at "mark-log"
+    std::optional<mode_t> umaskBefore_;                  // put back when the steps end
 };
 
 // A step: its verb, its arguments, where it stands, and its row's index (a block of rows moves
