@@ -164,7 +164,6 @@ private slots:
             QVERIFY(!name.endsWith(".partial"));
     }
 
-    // The disk fills in the middle of each step: the author is told, nothing old is lost.
     // The disk fills in the middle of each step: the author is told why, nothing old is lost.
     void fullDisk() {
         Program g;
