@@ -619,8 +619,6 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 QCOMPARE(t.outline().size(), a.toInt());
             } else if (verb == "outline-starts") {
                 QVERIFY2(t.outline().value(a.toInt()).startsWith(b), qPrintable(where));
-            } else if (verb == "ticked") {
-                QCOMPARE(control<QCheckBox>(t.f, qPrintable(a))->isChecked(), b == "on");
             } else if (verb == "visible") {
                 QCOMPARE((a == "main" ? static_cast<QWidget*>(t.main.get()) : t.f)->isVisible(),
                          b != "no");
