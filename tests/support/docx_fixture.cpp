@@ -26,62 +26,36 @@ void writeZip(const QString& path, const QMap<QString, QByteArray>& parts) {
         qFatal("zip_close %s", zip_strerror(zip));
 }
 
+// A part of the package as tests/data/docx holds it (built in), its "@name"s filled in.
+QByteArray templated(const char* name, const QMap<QByteArray, QByteArray>& fill) {
+    QFile file(QStringLiteral(":/docx/") + QLatin1String(name));
+    QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (bytes.isEmpty())
+        qFatal("no docx template %s", name);
+    for (auto it = fill.begin(); it != fill.end(); ++it)
+        bytes.replace(it.key(), it.value());
+    return bytes;
+}
+
 void writeDocx(const QString& path, const QString& body, const QByteArray& png, const QString& main,
                const QMap<QString, QString>& beside) {
     const QString folder = main.left(main.lastIndexOf(u'/') + 1);
-    const QByteArray w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
     QMap<QString, QByteArray> parts;
-    parts["[Content_Types].xml"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Default Extension=\"png\" ContentType=\"image/png\"/>"
-        "<Override PartName=\"/" +
-        main.toUtf8() +
-        "\" "
-        "ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
-    parts["_rels/.rels"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"" +
-        main.toUtf8() + "\"/></Relationships>";
-    parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rIdPic1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
-        "Target=\"media/image1.png\"/>";
+    parts["[Content_Types].xml"] = templated("content_types.xml", {{"@main", main.toUtf8()}});
+    parts["_rels/.rels"] = templated("package_rels.xml", {{"@main", main.toUtf8()}});
+    QByteArray relationships;
     for (auto part = beside.begin(); part != beside.end(); ++part) {
         const QByteArray kind = part.key().section(u'.', 0, 0).toUtf8();
-        parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] +=
-            "<Relationship Id=\"rId" + kind +
-            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
-            kind + "\" Target=\"" + part.key().toUtf8() + "\"/>";
-        parts[folder + part.key()] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:" + kind + " " +
-                                     w + ">" + part.value().toUtf8() + "</w:" + kind + ">";
+        relationships +=
+            templated("relationship.xml", {{"@kind", kind}, {"@target", part.key().toUtf8()}});
+        parts[folder + part.key()] =
+            templated("part.xml", {{"@kind", kind}, {"@text", part.value().toUtf8()}});
     }
-    parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] += "</Relationships>";
+    parts[folder + "_rels/" + main.mid(folder.size()) + ".rels"] =
+        templated("main_rels.xml", {{"@relationships", relationships}});
     if (!beside.contains("numbering.xml"))
-        parts[folder + "numbering.xml"] =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:numbering " + w +
-            "><w:abstractNum w:abstractNumId=\"10\"><w:lvl w:ilvl=\"0\"><w:numFmt "
-            "w:val=\"bullet\"/>"
-            "</w:lvl></w:abstractNum><w:abstractNum w:abstractNumId=\"20\"><w:lvl w:ilvl=\"0\">"
-            "<w:numFmt w:val=\"decimal\"/></w:lvl></w:abstractNum>"
-            "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"10\"/></w:num>"
-            "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"20\"/></w:num></w:numbering>";
-    parts[main] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document " + w +
-        " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
-        " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
-        " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\">"
-        "<w:body>" +
-        body.toUtf8() + "</w:body></w:document>";
+        parts[folder + "numbering.xml"] = templated("numbering.xml", {});
+    parts[main] = templated("document.xml", {{"@body", body.toUtf8()}});
     if (!png.isEmpty())
         parts[folder + "media/image1.png"] = png;
     writeZip(path, parts);
