@@ -13,9 +13,6 @@
 #include "support/golden.h"
 #include "support/test_program.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -124,20 +121,6 @@ QByteArray docx(const QString& body, const QByteArray& png = {}) {
     return test::readBytes(path);
 }
 
-// A picture of noise: its PNG does not shrink.
-QByteArray noisyPng(int side) {
-    QImage image(side, side, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            image.setPixel(x, y, random.generate());
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QString readAs(const QString& kind, const QByteArray& bytes) {
     if (kind == u"docx")
         return QStringLiteral("read %1 characters").arg(docxToRtf(bytes).size());
@@ -170,7 +153,9 @@ private slots:
                 bytes = test::readBytes(dir.filePath("e.docx"));
             } else if (row[1].startsWith("docx")) {
                 bytes = docx(QString::fromUtf8(bytes),
-                             row[1] == "docx-picture" ? noisyPng(64) : QByteArray());
+                             row[1] == "docx-picture"
+                                 ? test::readBytes(test::sourceFile("tests/data/export/noisy.png"))
+                                 : QByteArray());
             }
             QTest::newRow(qPrintable(row[0])) << row[1].section('-', 0, 0) << bytes << row.value(3);
         }
