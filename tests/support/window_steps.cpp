@@ -437,16 +437,18 @@ void runSteps(LessonWindows& t, const QString& relative) {
         return what == "caret" ? t.matn->selectionStart() : t.f->table().EntryCount;
     };
     const QList<QStringList> rows = tableRows(relative);
+    const auto block = [&](qsizetype& r) { // the rows after r up to "end", r moved onto it
+        const qsizetype from = r + 1;
+        for (r = from; r < rows.size() && rows[r][0] != "end";)
+            ++r;
+        return rows.mid(from, r - from);
+    };
     eachStep(
         t.p, rows, name, "",
         [&](const QString& verb, const QString& a, const QString& b, const QString& c,
             const QString& where, qsizetype& r) {
             if (verb == "modal") { // click b, then work the modal dialog a up to "end"
-                qsizetype end = r + 1;
-                while (end < rows.size() && rows[end][0] != "end")
-                    ++end;
-                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
-                r = end;
+                const QList<QStringList> inside = block(r);
                 bool worked = false;
                 QTimer::singleShot(0, [&] {
                     t.modal = QApplication::activeModalWidget();
@@ -471,11 +473,7 @@ void runSteps(LessonWindows& t, const QString& relative) {
                 }
                 QVERIFY2(worked, qPrintable(where));
             } else if (verb == "open") {
-                qsizetype end = r + 1;
-                while (end < rows.size() && rows[end][0] != "end")
-                    ++end;
-                const QList<QStringList> inside = rows.mid(r + 1, end - r - 1);
-                r = end;
+                const QList<QStringList> inside = block(r);
                 t.open(a.toInt(), [&](QuestionEditor* e) { editorSteps(t, e, inside, name); });
             } else if (verb == "load") {
                 t.load(a);
