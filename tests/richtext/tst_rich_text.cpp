@@ -8,7 +8,6 @@
 #include "support/documents.h"
 #include "support/golden.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -24,22 +23,6 @@ using namespace tavrin;
 using namespace tavrin::test;
 
 namespace {
-
-// A one-colour picture in an image file format.
-QByteArray imageBytes(int w, int h, QColor colour, const char* format,
-                      QImage::Format pixels = QImage::Format_RGB32) {
-    QImage image(w, h, pixels);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QByteArray pngBytes(int w, int h, QColor colour) {
-    return imageBytes(w, h, colour, "PNG");
-}
 
 // The side a paragraph is aligned to on screen.
 Qt::Alignment sideOf(const QTextBlock& block) {
@@ -240,9 +223,10 @@ private slots:
         QCOMPARE(doc.lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
     }
 
-    // A big photo is held at the size it is shown, and written back byte for byte.
+    // A big photo (3000 by 2000 pixels) is held at the size it is shown, and written back
+    // byte for byte.
     void picturesAreHeldAtTheirShownSize() {
-        const QByteArray png = pngBytes(3000, 2000, Qt::blue);
+        const QByteArray png = readFile(sourceFile("tests/data/rtf/pictures/blue_3000x2000.png"));
         const QString rtf =
             u8("{\\rtf1{\\pict\\pngblip\\picw3000\\pich2000\\picwgoal1500\\pichgoal1000 ") +
             QString::fromLatin1(png.toHex()) + u8("}}");
@@ -258,8 +242,8 @@ private slots:
         QTextDocument back;
         setDocumentRtf(&back, documentToRtf(&doc));
         QCOMPARE(pictureOf(&back, imagesOf(back).value(0)).data, png);
-        // JPEG too, scaled while it is decoded.
-        const QByteArray jpeg = imageBytes(1600, 1600, Qt::red, "JPEG");
+        // JPEG too, scaled while it is decoded (800 pixels shown as 200).
+        const QByteArray jpeg = readFile(sourceFile("tests/data/rtf/pictures/red_800.jpg"));
         RtfPicture picture;
         picture.kind = RtfPictureKind::Jpeg;
         picture.data = jpeg;
