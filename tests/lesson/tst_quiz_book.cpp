@@ -28,10 +28,6 @@ namespace {
 
 const QString kCredit = QStringLiteral("<aBook0>Designed by: Orvanta</aBook0>");
 
-QString snippet(const char* name) {
-    return decodeAnsi(readBytes(sourceFile(QStringLiteral("resources/") + QLatin1String(name))));
-}
-
 struct Book {
     TestProgram p;
     EntryTable table;
@@ -50,7 +46,7 @@ struct Book {
         r.lessonIndex = lesson;
         r.lessonTitle = title;
         r.creditElement = kCredit;
-        r.checkSnippet = snippet("check.bin");
+        r.checkSnippet = shippedSnippet("check.bin");
         r.beforeNotice = [this] { ++notices4; };
         return MakeBook(p.context(), table, r);
     }
@@ -68,7 +64,7 @@ struct Book {
 QString answersRtf() {
     return u8("{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar\\qr "
               "\\'c7\\'e1\\'dd\\par \\'c8 \\{1\\}\\par ") +
-           snippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
+           shippedSnippet("check.bin") + u8("\\'cc \\{0\\}\\par \\'cf}");
 }
 
 // The verbs of a lesson's table and its making, on this book. "@check" and "@img" in an entry
@@ -90,10 +86,7 @@ OwnStep bookSteps(Book& b) {
                                            : t.BackPath[n];
         };
         if (verb == "entry" || verb == "entry-is") { // entry N's field ("image": picture N)
-            QString text = c2;
-            text.replace("@answers", answersRtf())
-                .replace("@check", snippet("check.bin"))
-                .replace("@img", snippet("img.bin"));
+            const QString text = withSnippets(QString(c2).replace("@answers", answersRtf()));
             if (verb == "entry")
                 field(c1) = text;
             else
@@ -115,9 +108,9 @@ OwnStep bookSteps(Book& b) {
             QCOMPARE(outcomes.value(int(made)), a);
         } else if (verb == "reopen") { // lesson a's quiz file into the table; "bare": no marks
             const bool bare = c1 == "bare";
-            const auto book =
-                reopenBook(b.p.context(), b.project, a, bare ? QString() : snippet("check.bin"),
-                           bare ? QString() : snippet("img.bin"));
+            const auto book = reopenBook(b.p.context(), b.project, a,
+                                         bare ? QString() : shippedSnippet("check.bin"),
+                                         bare ? QString() : shippedSnippet("img.bin"));
             QVERIFY(book.has_value());
             QCOMPARE(book->outline.size(), book->table.EntryCount);
             t = book->table;
@@ -254,10 +247,8 @@ private slots:
         QFETCH(QString, rtf);
         QFETCH(QString, marked);
         TestProgram p;
-        rtf.replace("@answers", answersRtf())
-            .replace("@check", snippet("check.bin"))
-            .replace("@img", snippet("img.bin"));
-        QCOMPARE(readAnswers(p.context(), rtf, markPicture(snippet("check.bin"))).marked,
+        rtf = withSnippets(rtf.replace("@answers", answersRtf()));
+        QCOMPARE(readAnswers(p.context(), rtf, markPicture(shippedSnippet("check.bin"))).marked,
                  marked.toInt());
     }
 

@@ -1,5 +1,8 @@
 #include "support/documents.h"
 
+#include "platform/text_codec.h"
+#include "support/test_program.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -16,6 +19,15 @@ QList<QTextImageFormat> imagesOf(const QTextDocument& document) {
             if (it.fragment().charFormat().isImageFormat())
                 images << it.fragment().charFormat().toImageFormat();
     return images;
+}
+
+QString shippedSnippet(const char* name) {
+    return decodeAnsi(readBytes(sourceFile(QStringLiteral("resources/") + QLatin1String(name))));
+}
+
+QString withSnippets(QString text) {
+    return text.replace("@check", shippedSnippet("check.bin"))
+        .replace("@img", shippedSnippet("img.bin"));
 }
 
 QString textOf(const QTextDocument& document) {

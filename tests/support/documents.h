@@ -15,6 +15,11 @@ inline QString u8(const char* text) {
 // A file of the source tree (resources, samples), by its path from the top.
 QString sourceFile(const QString& relative);
 
+// A snippet the tool ships in resources/, read as the tool reads it: whole, as ANSI text.
+QString shippedSnippet(const char* name);
+// A text with "@check" and "@img" made the shipped snippets.
+QString withSnippets(QString text);
+
 // The document's pictures, in order.
 QList<QTextImageFormat> imagesOf(const QTextDocument& document);
 

@@ -22,11 +22,6 @@ using namespace tavrin::test;
 
 namespace {
 
-// The shipped snippet, read as the formatter reads it: whole, as ANSI text.
-QString snippet(const char* name) {
-    return decodeAnsi(readBytes(sourceFile(QStringLiteral("resources/") + QLatin1String(name))));
-}
-
 bool everyParagraphRightToLeftAndRight(const RichTextBox& box) {
     for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) {
         if (b.blockFormat().layoutDirection() != Qt::RightToLeft ||
@@ -49,9 +44,6 @@ private slots:
         QFETCH(QString, name);
         TestProgram p;
         RichTextBox box;
-        const auto snippets = [](QString rtf) {
-            return rtf.replace("@check", snippet("check.bin")).replace("@img", snippet("img.bin"));
-        };
         const auto pictures = [](const RichTextBox& of) {
             QList<QByteArray> data;
             for (const QTextImageFormat& image : imagesOf(*of.document()))
@@ -66,7 +58,7 @@ private slots:
                 if (verb == "set-text") {
                     box.setText(a);
                 } else if (verb == "set-rtf") {
-                    box.setRtf(snippets(a));
+                    box.setRtf(withSnippets(a));
                 } else if (verb == "retype") { // the box's text put back as text
                     box.setText(box.text());
                 } else if (verb == "text") {
@@ -90,13 +82,13 @@ private slots:
                 } else if (verb == "replace") {
                     box.replaceSelection(a);
                 } else if (verb == "replace-rtf") {
-                    box.replaceSelectionRtf(snippets(a));
+                    box.replaceSelectionRtf(withSnippets(a));
                 } else if (verb == "selected-rtf-swap") { // in the selection's RTF, a made b
                     QString rtf = box.selectedRtf();
                     QVERIFY2(rtf.contains(a), qPrintable(where));
                     box.replaceSelectionRtf(rtf.replace(a, b));
                 } else if (verb == "rtf-swap") { // in the box's RTF, a made b
-                    box.setRtf(box.rtf().replace(a, snippets(b)));
+                    box.setRtf(box.rtf().replace(a, withSnippets(b)));
                 } else if (verb == "rtf-has") {
                     QCOMPARE(box.rtf().contains(a), b != "no");
                 } else if (verb == "align-right") {
@@ -176,7 +168,7 @@ private slots:
 
     void clipboardCarriesRtf() {
         RichTextBox from, to;
-        from.setRtf(u8("{\\rtf1\\pard\\rtlpar\\qr\\b پر\\b0  رنگ") + snippet("check.bin") +
+        from.setRtf(u8("{\\rtf1\\pard\\rtlpar\\qr\\b پر\\b0  رنگ") + shippedSnippet("check.bin") +
                     u8("\\par دوم}"));
         from.selectAll();
         from.copy();
