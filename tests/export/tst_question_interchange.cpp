@@ -237,23 +237,12 @@ void QuestionInterchangeTest::scenarios() {
                 QVERIFY(entries.size() >= c.toInt());
                 for (const QString& line : entries)
                     QVERIFY2(line.startsWith(b), qPrintable(line));
-            } else if (verb == "package") { // its identifier kept; the schemas it names inside
-                const auto unzip = [&](const QStringList& how) {
-                    QProcess p;
-                    p.start("unzip", how);
-                    p.waitForFinished(30000);
-                    return QString::fromUtf8(p.readAllStandardOutput());
-                };
-                const QString manifest = unzip({"-p", a, "imsmanifest.xml"});
-                const QStringList held = unzip({"-Z1", a}).split('\n');
-                const QStringList located = QRegularExpression("schemaLocation=\"([^\"]*)\"")
-                                                .match(manifest)
-                                                .captured(1)
-                                                .split(' ');
-                for (qsizetype n = 1; n < located.size(); n += 2)
-                    QVERIFY2(held.contains(located[n]), qPrintable(located[n]));
+            } else if (verb == "package") { // its identifier, for packages-apart
+                QProcess unzip;
+                unzip.start("unzip", {"-p", a, "imsmanifest.xml"});
+                QVERIFY(unzip.waitForFinished(30000));
                 ids << QRegularExpression("<manifest identifier=\"(tavrin-[^\"]+)\"")
-                           .match(manifest)
+                           .match(QString::fromUtf8(unzip.readAllStandardOutput()))
                            .captured(1);
             } else if (verb == "packages-apart") { // this many, each its own identifier
                 QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), a.toInt());
