@@ -63,7 +63,7 @@ describe("GIFT", () => {
 });
 
 describe("SCORM 1.2 packages", () => {
-  test("the manifests are valid IMS CP 1.1.2 / ADL SCORM 1.2 and name every file", () => {
+  test("the manifests are valid IMS CP 1.1.2 / ADL SCORM 1.2 and name every file, each 0644", () => {
     for (const [zip, items] of [["lessons.zip", 2], ["all.zip", 1]]) {
       const folder = unpacked(path.join(travel, zip));
       execFileSync("xmllint", ["--noout", "--schema", schema, path.join(folder, "imsmanifest.xml")], { stdio: "pipe" });
@@ -82,6 +82,10 @@ describe("SCORM 1.2 packages", () => {
       assert.deepEqual(named, held.filter((f) => !f.endsWith(".xsd")));
       for (const f of named) assert.ok(fs.existsSync(path.join(folder, f)), f);
       assert.doesNotMatch(manifest, /[\u064A\u0643]/);
+      // Every entry is for others to read once unpacked, whatever the disk said.
+      const modes = execFileSync("zipinfo", [path.join(travel, zip)], { encoding: "utf8" })
+        .split("\n").filter((l) => /^[-d][rwx-]{9} /.test(l));
+      assert.ok(modes.length >= 9 && modes.every((l) => l.startsWith("-rw-r--r--")), zip);
     }
   });
 });
