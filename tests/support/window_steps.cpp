@@ -174,12 +174,13 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         for (int i = 0; i < list(a)->count(); ++i)
             rows << list(a)->item(i)->text();
         QCOMPARE(rows.join(u'|'), b);
-    } else if (verb == "type") { // typed over what the box holds, then Enter
+    } else if (verb == "type" || verb == "type-in") { // over what a box holds ("type": Enter)
         auto* box = widgetNamed(t, a);
         box->setFocus();
         QMetaObject::invokeMethod(box, "selectAll");
         typeText(box, b);
-        QTest::keyClick(box, Qt::Key_Return);
+        if (verb == "type")
+            QTest::keyClick(box, Qt::Key_Return);
     } else if (verb == "key-on") {
         const QKeySequence key(b);
         QWidget* w = widgetNamed(t, a);
@@ -275,11 +276,6 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         doubleClickItem(list(a), hit[0]);
     } else if (verb == "close-dialog") {
         t.modal->close();
-    } else if (verb == "type-in") { // typed over what the box holds, no Enter
-        auto* box = widgetNamed(t, a);
-        box->setFocus();
-        QMetaObject::invokeMethod(box, "selectAll");
-        typeText(box, b);
     } else {
         t.steps->take(verb, a, b, c, where, known);
     }
