@@ -258,8 +258,6 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "paste") {
         QApplication::clipboard()->setText(a);
         QTest::keyClick(focusedIn(t), Qt::Key_V, Qt::ControlModifier);
-    } else if (verb == "selected-field") {
-        QCOMPARE(t.main->selectedIndex(StoreList::Fields), a.toInt());
     } else if (verb == "pick-purpose") {
         QCOMPARE(t.main->pickPurpose(), a);
     } else if (verb == "project-path") {
