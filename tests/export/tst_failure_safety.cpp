@@ -124,8 +124,7 @@ private slots:
                 QDir(g.project + "/BookTXT").removeRecursively();
                 QDir(g.project + "/_xml").removeRecursively();
                 MakeDirs(g.p.context(), g.project, "BookTXT", "_xml");
-                for (auto it = before.begin(); it != before.end(); ++it)
-                    writeBytes(g.project + "/" + it.key(), it.value());
+                putFiles(g.project, before);
             });
     }
 

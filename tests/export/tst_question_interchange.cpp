@@ -40,11 +40,7 @@ struct Sample {
     QString out(const QString& name) const { return away.filePath(name); }
     Sample() {
         test::copyShippedResources(p.folder());
-        for (const auto& [name, bytes] :
-             test::filesUnder(test::sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
-            QDir().mkpath(QFileInfo(project + u'/' + name).path());
-            test::writeBytes(project + u'/' + name, bytes);
-        }
+        test::putFiles(project, test::filesUnder(test::sourceFile("dist/catalogue/Sample")));
     }
     QList<QuizQuestion> quiz(const QString& id) const {
         return parseQuizFile(
@@ -169,10 +165,7 @@ void QuestionInterchangeTest::verbsSettleAnInterruptedRenumbering() {
     const QString document = decodeUtf16Le(test::readBytes(s.project + "/Project.xml"));
     const auto restore = [&] {
         QDir(s.project).removeRecursively();
-        for (auto it = before.begin(); it != before.end(); ++it) {
-            QDir().mkpath(QFileInfo(s.project + "/" + it.key()).path());
-            test::writeBytes(s.project + "/" + it.key(), it.value());
-        }
+        test::putFiles(s.project, before);
     };
     int pending = 0;
     test::killAtRandomMoments(

@@ -131,10 +131,7 @@ private slots:
             QString::fromUtf8(readBytes(sourceFile("tests/data/store/deleted_first_lesson.txt")));
         const auto restore = [&] {
             QDir(pristine.folder).removeRecursively();
-            for (auto it = before.begin(); it != before.end(); ++it) {
-                QDir().mkpath(QFileInfo(pristine.folder + "/" + it.key()).path());
-                writeBytes(pristine.folder + "/" + it.key(), it.value());
-            }
+            putFiles(pristine.folder, before);
         };
         killAtRandomMoments(
             "delete", [&] { pristine.remove(0, 0); }, restore,

@@ -72,11 +72,7 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     } else if (verb == "make-folder") {
         QVERIFY(QDir().mkpath(p_.path(a)));
     } else if (verb == "copy-sample") { // the shipped sample project's files into a folder
-        for (const auto& [file, bytes] :
-             filesUnder(sourceFile("dist/catalogue/Sample")).asKeyValueRange()) {
-            QDir().mkpath(QFileInfo(p_.path(a + '/' + file)).path());
-            writeBytes(p_.path(a + '/' + file), bytes);
-        }
+        putFiles(p_.path(a), filesUnder(sourceFile("dist/catalogue/Sample")));
     } else if (verb == "copy-data") { // a file of tests/data into the program folder
         QDir().mkpath(QFileInfo(p_.path(b)).path());
         QVERIFY(QFile::copy(sourceFile("tests/data/" + a), p_.path(b)));

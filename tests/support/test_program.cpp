@@ -97,6 +97,13 @@ QMap<QString, QByteArray> filesUnder(const QString& folder) {
     return files;
 }
 
+void putFiles(const QString& folder, const QMap<QString, QByteArray>& files) {
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        QDir().mkpath(QFileInfo(folder + u'/' + it.key()).path());
+        writeBytes(folder + u'/' + it.key(), it.value());
+    }
+}
+
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))

@@ -133,5 +133,7 @@ QByteArray readBytes(const QString& path);
 // Every file below a folder (hidden ones too) by its path from there, with its bytes.
 QMap<QString, QByteArray> filesUnder(const QString& folder);
 void writeBytes(const QString& path, const QByteArray& bytes);
+// Files as filesUnder gives them, written below a folder (made as needed).
+void putFiles(const QString& folder, const QMap<QString, QByteArray>& files);
 
 } // namespace tavrin::test
