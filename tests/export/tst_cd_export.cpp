@@ -32,10 +32,6 @@ using namespace tavrin::test;
 
 namespace {
 
-QByteArray utf16(const QString& text) {
-    return encodeUtf16Le(text);
-}
-
 using Program = ExportProgram;
 
 // Every file and folder below a folder, relative, sorted.
@@ -52,13 +48,11 @@ QStringList treeOf(const QString& folder) {
 // The files of a folder of tests/data as the tool writes them: its .xml files in UTF-16 with
 // CR LF (kept there as UTF-8 with LF), the others as they are.
 void copyAsWritten(const QString& data, const QString& to) {
-    for (const auto& [name, bytes] :
-         filesUnder(sourceFile("tests/data/" + data)).asKeyValueRange()) {
-        QDir().mkpath(QFileInfo(to + "/" + name).path());
-        writeBytes(to + "/" + name, name.endsWith(".xml")
-                                        ? utf16(QString::fromUtf8(bytes).replace("\n", "\r\n"))
-                                        : bytes);
-    }
+    QMap<QString, QByteArray> files = filesUnder(sourceFile("tests/data/" + data));
+    for (auto [name, bytes] : files.asKeyValueRange())
+        if (name.endsWith(".xml"))
+            bytes = encodeUtf16Le(QString::fromUtf8(bytes).replace("\n", "\r\n"));
+    putFiles(to, files);
 }
 
 class CancelAfter final : public ExportProgress {
@@ -198,7 +192,7 @@ private slots:
                 } else if (verb == "page") { // a printable page of the last export
                     QString page = decodeUtf16Le(readBytes(g.p.path("Resources/Default.html")));
                     page.replace("%Title%", b).replace("%Matn%", c);
-                    QCOMPARE(readBytes(made.folder + "/" + a), utf16(page));
+                    QCOMPARE(readBytes(made.folder + "/" + a), encodeUtf16Le(page));
                 } else if (verb == "log-ends") { // from the last export's start, without the check
                     QStringList ends = g.p.entries();
                     ends = ends.mid(ends.lastIndexOf("Exporting files..."));
@@ -322,7 +316,7 @@ private slots:
         if (change.startsWith("index "))
             writeBytes(cd + "/Data/_xml/BookTitle.xml",
                        readBytes(cd + "/Data/_xml/BookTitle.xml") +
-                           utf16(change.mid(6).replace("\\t", "\t") + "\r\n").mid(2));
+                           encodeUtf16Le(change.mid(6).replace("\\t", "\t") + "\r\n").mid(2));
         if (change.startsWith("rm "))
             QVERIFY(QFile::remove(cd + "/" + change.mid(3)));
         if (change.startsWith("touch "))
