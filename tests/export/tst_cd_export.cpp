@@ -3,7 +3,6 @@
 #include "export/cd_export.h"
 #include "export/disc_check.h"
 #include "export/disc_image.h"
-#include "export/export_script.h"
 #include "export/player_settings.h"
 #include "export/quiz_data.h"
 #include "platform/fs_error.h"
@@ -205,23 +204,7 @@ private slots:
             });
     }
 
-    void scriptGrammar() {
-        const QString s = "x\r\n[ Make Folder ]\r\nA\r\nA\\B\r\n\r\n[ Copy File ]\r\n"
-                          "  main.exe   =>  root  \r\nlost => root\r\n[ Copy Folder ]\r\n"
-                          "only => one\r\n[";
-        QCOMPARE(*scriptSection(s, "[ Make Folder ]"), (QStringList{"A", "A\\B"}));
-        // The last entry before the next header, with no empty line, is lost.
-        QCOMPARE(*scriptSection(s, "[ Copy File ]"), QStringList{"  main.exe   =>  root  "});
-        QCOMPARE(scriptSection(s, "[ Copy Folder ]")->size(), 0);
-        QCOMPARE(splitCopyEntry("  main.exe   =>  root  ")->source, QStringLiteral("main.exe"));
-        QCOMPARE(splitCopyEntry("a=>b=>c")->target, QStringLiteral("b=>c"));
-        QVERIFY(!splitCopyEntry("no arrow"));
-        // A last section with no "[" after it cannot be cut.
-        QVERIFY(!scriptSection("[ Copy File ]\r\na => root\r\n\r\n", "[ Copy File ]"));
-        QVERIFY(!scriptSection(s, "[ copy file ]"));
-    }
-
-    // The grammar's blind spots, as stored scripts rely on them, and the failures.
+    // The script's grammar, its blind spots as stored scripts rely on them, and the failures.
     void scriptsAndFailures_data() {
         tableData("export/scripts.tsv", {"script", "outcome", "tree", "says", "logged"});
     }
