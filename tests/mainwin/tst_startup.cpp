@@ -1,12 +1,10 @@
 #include "app/identity.h"
 #include "app/instance_lock.h"
-#include "app/messages.h"
 #include "export/output_folders.h"
 #include "mainwin/main_window.h"
 #include "support/test_program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <QtTest>
 #include <sys/wait.h>
@@ -77,27 +75,6 @@ private slots:
         w->close();
         QCOMPARE(p.log1().count("Moxaly ended."), 1);
         delete w;
-    }
-
-    void makeDirsMissingAndRelativePaths() {
-        TestProgram p;
-        MakeDirs(p.context(), p.path("gone"), "BookTXT", "_xml");
-        MakeDirs(p.context(), QString(), "BookTXT", "_xml");
-        QVERIFY(!QFile::exists(p.path("gone")));
-        QVERIFY(!QFile::exists(p.path("BookTXT")));
-        QCOMPARE(p.entries(),
-                 (QStringList{"Directories making...",
-                              "Error occurred => Error number is 50 (Path not found: " +
-                                  QDir::toNativeSeparators(p.path("gone")) + ")",
-                              "Directories making...",
-                              "Error occurred => Error number is 50 (Path not found)"}));
-        // A relative project path is taken from the current folder.
-        const QString before = QDir::currentPath();
-        QDir().mkdir(p.path("Rel"));
-        QDir::setCurrent(p.folder());
-        MakeDirs(p.context(), "Rel", "BookTXT", "_xml");
-        QDir::setCurrent(before);
-        QVERIFY(QFileInfo(p.path("Rel/FlashIMG")).isDir());
     }
 };
 

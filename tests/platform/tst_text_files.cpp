@@ -1,3 +1,4 @@
+#include "export/output_folders.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -91,6 +92,13 @@ private slots:
                     {"append-ansi", [&] { appendAnsiFile(at(a), b); }},
                     {"read-ansi", [&] { read = readAnsiFile(at(a)); }},
                     {"mkdir", [&] { makeFolder(at(a)); }},
+                    {"make-dirs",
+                     [&] { // a project's output folders, from folder b when given
+                         const QString before = QDir::currentPath();
+                         QDir::setCurrent(b.isEmpty() ? before : b);
+                         MakeDirs(p.context(), a, "BookTXT", "_xml");
+                         QDir::setCurrent(before);
+                     }},
                     {"copy-safely", [&] { copyFileSafely(at(a), at(b)); }},
                     {"delete-file", [&] { deleteFile(at(a)); }},
                     {"file-names", [&] {
