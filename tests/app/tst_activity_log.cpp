@@ -1,6 +1,7 @@
-// The activity log: its two files byte for byte (1256, CR LF), headers, entries, errors and
-// runs, and what is left when a file or a folder cannot be written.
+// The activity log: its two files byte for byte (1256, CR LF), headers, entries, errors,
+// messages and runs, and what is left when a file or a folder cannot be written.
 #include "app/activity_log.h"
+#include "app/messages.h"
 #include "app/run_log.h"
 #include "platform/text_codec.h"
 #include "support/golden.h"
@@ -47,6 +48,10 @@ private slots:
                     QCOMPARE(context().log().ErrText(), a);
                 } else if (verb == "log-err") {
                     context().log().LogErr(a.toInt());
+                } else if (verb == "payam") { // a message by its number
+                    bepayam(context(), a.toInt());
+                } else if (verb == "report-failure") { // a failure's code and its cause
+                    reportFailure(context(), a.toInt(), b);
                 } else {
                     known = false;
                 }

@@ -15,25 +15,6 @@ using tavrin::test::TestProgram;
 class MessagesTest : public QObject {
     Q_OBJECT
 private slots:
-    void noticeShowsBoxThenLogs() {
-        TestProgram p;
-        bepayam(p.context(), 4);
-        QCOMPARE(p.prompts.shown.size(), 1);
-        QCOMPARE(p.prompts.shown[0].kind, QStringLiteral("notice"));
-        QCOMPARE(p.prompts.shown[0].caption, QStringLiteral("Moxaly"));
-        QCOMPARE(p.prompts.shown[0].text, QStringLiteral(u"فايل ساخته شد!\u200F"));
-        QCOMPARE(p.entries(), (QStringList{"Payam number 4 displayed."}));
-    }
-
-    void failureCodesOnlyLog() {
-        TestProgram p;
-        reportFailure(p.context(), 87, "File not found");
-        bepayam(p.context(), 201);
-        QVERIFY(p.prompts.shown.isEmpty());
-        QCOMPARE(p.entries(), (QStringList{"Error occurred => Error number is 87 (File not found)",
-                                           "Error occurred => Error number is 201 (not set)"}));
-    }
-
     // Why an export failed, said in Persian on the message's second line.
     void causeInPersian_data() { test::tableData("messages/causes.tsv", {"description", "line"}); }
     void causeInPersian() {
