@@ -15,16 +15,6 @@ namespace test = tavrin::test;
 class SafeSaveTest : public QObject {
     Q_OBJECT
 private slots:
-    void replacesWhole() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Projects.xml");
-        writeBytes(path, QByteArray(1000, 'o'));
-        saveWholeFile(path, "new");
-        QCOMPARE(readBytes(path), QByteArray("new"));
-        saveWholeFile(path, QByteArray());
-        QCOMPARE(readBytes(path), QByteArray());
-    }
-
     // A disk that fills mid-write, played by a file-size limit in a child process: the
     // save must report failure and the old file must survive byte for byte.
     void fullDiskKeepsTheOldFile() {

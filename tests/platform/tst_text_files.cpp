@@ -4,6 +4,7 @@
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/persian_text.h"
+#include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "support/golden.h"
@@ -92,6 +93,7 @@ private slots:
                     {"append-ansi", [&] { appendAnsiFile(at(a), b); }},
                     {"read-ansi", [&] { read = readAnsiFile(at(a)); }},
                     {"mkdir", [&] { makeFolder(at(a)); }},
+                    {"save-whole", [&] { saveWholeFile(at(a), b.toUtf8()); }},
                     {"make-dirs",
                      [&] { // a project's output folders, from folder b when given
                          const QString before = QDir::currentPath();
