@@ -60,7 +60,9 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     } else if (verb == "file-lacks") {
         QVERIFY2(!text(at(a)).contains(b), qPrintable(where));
     } else if (verb == "rewrite") { // a UTF-16 file's text with one thing put for another
-        writeBytes(at(a), encodeUtf16Le(text(at(a)).replace(b, c)));
+        const QString was = text(at(a));
+        QVERIFY2(was.contains(b), qPrintable(where)); // a step that changes nothing is wrong
+        writeBytes(at(a), encodeUtf16Le(QString(was).replace(b, c)));
     } else if (verb == "occurs") { // how often a UTF-8 file holds a text
         QCOMPARE(int(readBytes(at(a)).count(b.toUtf8())), c.toInt());
     } else if (verb == "larger") {
