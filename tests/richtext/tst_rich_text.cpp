@@ -7,6 +7,7 @@
 #include "richtext/rich_text_writer.h"
 #include "support/documents.h"
 #include "support/golden.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,11 +38,6 @@ Qt::Alignment sideOf(const QTextBlock& block) {
             return Qt::AlignLeft;
     }
     return a & ~Qt::AlignAbsolute;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString alignment(Qt::Alignment a) {
@@ -136,10 +132,10 @@ private slots:
         QTest::addColumn<QString>("text");
         const QString folder = sourceFile("tests/data/rtf/plain/");
         for (QString name : QDir(folder).entryList({"*.rtf"}, QDir::Files, QDir::Name)) {
-            const QByteArray rtf = readFile(folder + name);
+            const QByteArray rtf = readBytes(folder + name);
             name.chop(4);
             QTest::newRow(qPrintable(name))
-                << rtf << QString::fromUtf8(readFile(folder + name + ".txt"));
+                << rtf << QString::fromUtf8(readBytes(folder + name + ".txt"));
         }
     }
     void plainTextOfSamples() {
@@ -167,7 +163,7 @@ private slots:
     void documentsAsRead_data() { fileRows("rtf/read", ".rtf"); }
     void documentsAsRead() {
         QFETCH(QString, name);
-        const QString text = described(readFile(sourceFile("tests/data/rtf/read/" + name)));
+        const QString text = described(readBytes(sourceFile("tests/data/rtf/read/" + name)));
         QCOMPARE(text, QString::fromUtf8(
                            golden("rtf/read/" + QFileInfo(name).completeBaseName() + ".expected",
                                   text.toUtf8())));
@@ -191,7 +187,7 @@ private slots:
         QTest::addColumn<QString>("rtf");
         const QString folder = sourceFile("tests/data/rtf/round/");
         for (const QString& name : QDir(folder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
-            QTest::newRow(qPrintable(name)) << QString::fromUtf8(readFile(folder + name));
+            QTest::newRow(qPrintable(name)) << QString::fromUtf8(readBytes(folder + name));
     }
 
     void roundTrips() {
@@ -226,7 +222,7 @@ private slots:
     // A big photo (3000 by 2000 pixels) is held at the size it is shown, and written back
     // byte for byte.
     void picturesAreHeldAtTheirShownSize() {
-        const QByteArray png = readFile(sourceFile("tests/data/rtf/pictures/blue_3000x2000.png"));
+        const QByteArray png = readBytes(sourceFile("tests/data/rtf/pictures/blue_3000x2000.png"));
         const QString rtf =
             u8("{\\rtf1{\\pict\\pngblip\\picw3000\\pich2000\\picwgoal1500\\pichgoal1000 ") +
             QString::fromLatin1(png.toHex()) + u8("}}");
@@ -243,7 +239,7 @@ private slots:
         setDocumentRtf(&back, documentToRtf(&doc));
         QCOMPARE(pictureOf(&back, imagesOf(back).value(0)).data, png);
         // JPEG too, scaled while it is decoded (800 pixels shown as 200).
-        const QByteArray jpeg = readFile(sourceFile("tests/data/rtf/pictures/red_800.jpg"));
+        const QByteArray jpeg = readBytes(sourceFile("tests/data/rtf/pictures/red_800.jpg"));
         RtfPicture picture;
         picture.kind = RtfPictureKind::Jpeg;
         picture.data = jpeg;

@@ -1,6 +1,7 @@
 #include "support/golden.h"
 
 #include "support/documents.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +17,6 @@ QString dataPath(const QString& relative) {
     return sourceFile(QStringLiteral("tests/data/") + relative);
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 QByteArray golden(const QString& relative, const QByteArray& actual) {
@@ -32,12 +28,12 @@ QByteArray golden(const QString& relative, const QByteArray& actual) {
             file.write(actual);
         qWarning("expected file written: %s", qPrintable(relative));
     }
-    return bytesOf(path);
+    return readBytes(path);
 }
 
 QList<QStringList> tableRows(const QString& relative) {
     QList<QStringList> rows;
-    for (const QString& line : QString::fromUtf8(bytesOf(dataPath(relative))).split(u'\n')) {
+    for (const QString& line : QString::fromUtf8(readBytes(dataPath(relative))).split(u'\n')) {
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;
         rows.append(line.split(u'\t'));
