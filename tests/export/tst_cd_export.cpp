@@ -48,7 +48,7 @@ QStringList treeOf(const QString& folder) {
 // CR LF (kept there as UTF-8 with LF), the others as they are.
 void copyAsWritten(const QString& data, const QString& to) {
     QMap<QString, QByteArray> files = filesUnder(sourceFile("tests/data/" + data));
-    for (auto [name, bytes] : files.asKeyValueRange())
+    for (auto&& [name, bytes] : files.asKeyValueRange()) // bytes: the map's own
         if (name.endsWith(".xml"))
             bytes = encodeUtf16Le(QString::fromUtf8(bytes).replace("\n", "\r\n"));
     putFiles(to, files);
@@ -79,7 +79,7 @@ private slots:
         runProgramSteps(
             g.p, "export/" + name, [&] { return g.project; },
             [&](const QString& verb, const QString& a, const QString& b, const QString& c,
-                const QString& where, qsizetype&, bool& known) {
+                const QString&, qsizetype&, bool& known) {
                 known = true;
                 if (verb == "choice") { // a setting as the settings area would give it
                     if (a == "music")
@@ -200,7 +200,6 @@ private slots:
                 } else {
                     known = false;
                 }
-                Q_UNUSED(where);
             });
     }
 

@@ -263,7 +263,6 @@ void QuestionInterchangeTest::scenarios() {
             } else {
                 known = false;
             }
-            Q_UNUSED(c);
         },
         {{"@away", s.away.path()}, {"@project", s.project}});
 }

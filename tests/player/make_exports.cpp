@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
         if (row[0] == "lesson") {
             request.lessonTitle = row[1];
             ++request.lessonIndex;
-        } else if (row[0] == "made" && MakeBook(context, table, request) != BookOutcome::Made) {
-            return 1;
+        } else if (row[0] == "made") {
+            if (MakeBook(context, table, request) != BookOutcome::Made)
+                return 1;
         } else if (what == "group" || what == "end") {
             table.SoalText[n] = what == "group" ? kMainTitleEntry : kEndTitleEntry;
             table.JavabRtf[n] = row[2];
