@@ -25,6 +25,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <optional>
 
 namespace tavrin {
 
@@ -51,12 +52,19 @@ QString withCrLf(QString text) {
     return text;
 }
 
+// A file of a project folder that goes onto the CD; a link may lead anywhere and is checked
+// on its own, a plain file lies where its folder does.
+struct ExportedFile {
+    QString name;
+    bool link = false;
+};
+
 // The files of a project folder that go onto the CD: not the tool's working files. A name
 // this system cannot spell is a failure, not a file silently left off the CD.
-QStringList exportedNames(const QString& folder) {
+QList<ExportedFile> exportedFiles(const QString& folder) {
     if (!QFileInfo(folder).isDir())
         throw FsError::at(QStringLiteral("Path not found"), folder);
-    QStringList names;
+    QList<ExportedFile> files;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(
              std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
@@ -69,12 +77,13 @@ QStringList exportedNames(const QString& folder) {
             throw FsError::at(QStringLiteral("File name not valid in this system's encoding"),
                               folder + u'/' + name);
         if (!isWorkingName(name) && !folders::isAuthoringFile(name))
-            names.append(name);
+            files.append({name, entry.is_symlink(kind)});
     }
     if (error)
         throw FsError::at(QString::fromStdString(error.message()), folder);
-    names.sort();
-    return names;
+    std::sort(files.begin(), files.end(),
+              [](const ExportedFile& a, const ExportedFile& b) { return a.name < b.name; });
+    return files;
 }
 
 // One copy the export makes, planned before it starts so progress has its totals.
@@ -100,8 +109,9 @@ private:
     ExportProgress* progress_;
     QString app_;
     QString project_;
-    QString folder_; // being made: "Export N.partial"
-    QString final_;  // "Export N", once whole
+    QString folder_;                // being made: "Export N.partial"
+    QString final_;                 // "Export N", once whole
+    std::optional<DiskFlush> disk_; // watched from the folder's making to its flush
     qint64 bytesDone_ = 0, bytesTotal_ = 0;
     int filesDone_ = 0, filesTotal_ = 0;
 
@@ -152,20 +162,21 @@ private:
         return {ExportOutcome::Failed, folder_};
     }
     // The disk may take seconds to take everything; the window is told meanwhile.
+    // Throws FsError when the disk says a write failed.
     void flush() {
-        if (!request_.flushToDisk)
+        if (!request_.flushToDisk || !disk_)
             return;
-        auto done = std::async(std::launch::async, [folder = folder_] { flushToDisk(folder); });
+        auto done = std::async(std::launch::async, [this] { disk_->flush(); });
         while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
             if (progress_)
                 progress_->flushing();
         }
+        done.get();
     }
 };
 
 void Export::plan(const ExportScript& script) {
-    const auto count = [&](const QString& path) {
-        const QFileInfo info(path);
+    const auto count = [&](const QFileInfo& info) {
         if (info.isFile()) {
             bytesTotal_ += info.size();
             ++filesTotal_;
@@ -178,12 +189,12 @@ void Export::plan(const ExportScript& script) {
         const QDir source(project_ + fromStoredPath(copy->source));
         for (const QFileInfo& f : source.entryInfoList(QDir::Files | QDir::Hidden)) {
             if (!isWorkingName(f.fileName()) && !folders::isAuthoringFile(f.fileName()))
-                count(f.filePath());
+                count(f);
         }
     }
     for (const QString& entry : script.copyFiles) {
         if (const auto copy = splitCopyEntry(entry))
-            count(resources() + nativeSeparator() + fromStoredPath(copy->source));
+            count(QFileInfo(resources() + nativeSeparator() + fromStoredPath(copy->source)));
     }
 }
 
@@ -204,6 +215,7 @@ void Export::makeExportFolder() {
             makeFolder(candidate + kWorking);
             final_ = candidate;
             folder_ = candidate + kWorking;
+            disk_.emplace(folder_);
             return;
         }
     }
@@ -213,7 +225,9 @@ void Export::copy(const QString& from, const QString& to) {
     const QString name = QFileInfo(from).fileName();
     if (progress_ && !progress_->advance(name, bytesDone_, bytesTotal_, filesDone_, filesTotal_))
         throw Cancelled{};
-    const bool whole = copyFileInPieces(from, to, [&](qint64 bytes) {
+    // The folder being made is the working copy: it takes its name only when whole and
+    // flushed, so its files need no working names nor flushes of their own.
+    const bool whole = copyIntoWorkingFolder(from, to, [&](qint64 bytes) {
         bytesDone_ += bytes;
         return !progress_ ||
                progress_->advance(name, bytesDone_, bytesTotal_, filesDone_, filesTotal_);
@@ -241,9 +255,10 @@ void Export::carryOut(const ExportScript& script) {
             const QString target = inExport(pair->target);
             makeFolder(target);
             const QString source = inProject(pair->source);
-            for (const QString& name : exportedNames(source)) {
-                const QString file = source + nativeSeparator() + name;
-                copy(confined(file, project_, "project folder"), target + nativeSeparator() + name);
+            for (const ExportedFile& f : exportedFiles(source)) {
+                const QString file = source + nativeSeparator() + f.name;
+                copy(f.link ? confined(file, project_, "project folder") : file,
+                     target + nativeSeparator() + f.name);
             }
         });
     }
@@ -311,16 +326,26 @@ ExportResult Export::run() {
         } catch (const FsError& e) {
             throw StepFault{QStringLiteral("quizdata.js: %1").arg(e.description())};
         }
-        flush();
+        try {
+            flush();
+        } catch (const FsError& e) {
+            throw StepFault{QStringLiteral("flushing to the disk: %1").arg(e.description())};
+        }
         if (QFileInfo::exists(final_) || !QDir().rename(folder_, final_))
             throw StepFault{QStringLiteral("Permission denied: %1").arg(final_)};
         folder_ = final_;
+        if (request_.flushToDisk)
+            flushFolderEntry(final_);
     } catch (const StepFault& f) {
         return failed(f.description);
     } catch (const FsError& e) {
         return failed(e.description());
     } catch (const Cancelled&) {
-        flush();
+        try {
+            flush();
+        } catch (const FsError&) {
+            // nothing was to be kept
+        }
         finish();
         context_.log().LogMe(QStringLiteral("Export cancelled by user."));
         return {ExportOutcome::Cancelled, folder_};

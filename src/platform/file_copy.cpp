@@ -37,39 +37,57 @@ QString workingNameFor(const QString& to) {
     return file.fileName();
 }
 
-// Copies into an open working file; false when the callback stopped it.
-bool copyInto(QFile& source, QFile& target, const QString& from, const QString& to,
+QString lastError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A descriptor closed with its owner.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Copies from one open file into another; false when the callback stopped it.
+bool copyInto(int source, int target, const QString& from, const QString& to,
               const std::function<bool(qint64 bytes)>& piece) {
 #if defined(Q_OS_LINUX)
     // The kernel copies without passing the bytes through here, as cp does; file systems
     // that cannot fall back to reading and writing below.
     for (;;) {
-        const ssize_t n = ::copy_file_range(source.handle(), nullptr, target.handle(), nullptr,
-                                            size_t(kPiece), 0);
+        const ssize_t n = ::copy_file_range(source, nullptr, target, nullptr, size_t(kPiece), 0);
         if (n < 0) {
             if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
                 break;
-            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+            throw FsError::at(lastError(), to);
         }
         if (n == 0)
             return true;
-        source.seek(source.pos() + n);
-        target.seek(target.pos() + n);
         if (piece && !piece(n))
             return false;
     }
 #endif
-    QByteArray buffer(int(std::min<qint64>(kPiece, std::max<qint64>(source.size(), 1))), 0);
+    QByteArray buffer(kPiece, Qt::Uninitialized);
     for (;;) {
-        const qint64 n = source.read(buffer.data(), buffer.size());
-        if (n < 0)
-            throw FsError::at(source.errorString(), from);
+        const ssize_t n = ::read(source, buffer.data(), size_t(buffer.size()));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FsError::at(lastError(), from);
+        }
         if (n == 0)
             return true;
-        for (qint64 written = 0; written < n;) {
-            const qint64 w = target.write(buffer.constData() + written, n - written);
+        for (ssize_t written = 0; written < n;) {
+            const ssize_t w = ::write(target, buffer.constData() + written, size_t(n - written));
+            if (w < 0 && errno == EINTR)
+                continue;
             if (w <= 0)
-                throw FsError::at(w == 0 ? QStringLiteral("Disk full") : target.errorString(), to);
+                throw FsError::at(w == 0 ? QStringLiteral("Disk full") : lastError(), to);
             written += w;
         }
         if (piece && !piece(n))
@@ -87,14 +105,14 @@ QString writeWorkingCopy(const QString& from, const QString& to,
     if (sameFile(from, to))
         throw FsError::at(QStringLiteral("Source and target are the same file"), to);
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw FsError::at(source.errorString(), from);
     const QString working = workingNameFor(to);
     QFile target(working);
     try {
         if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             throw FsError::at(target.errorString(), to);
-        if (!copyInto(source, target, from, to, piece)) {
+        if (!copyInto(source.handle(), target.handle(), from, to, piece)) {
             target.close();
             QFile::remove(working);
             return {};
@@ -182,6 +200,47 @@ void copyFileSafely(const QString& from, const QString& to) {
     copyFileInPieces(from, to, {});
 }
 
+bool copyIntoWorkingFolder(const QString& from, const QString& to,
+                           const std::function<bool(qint64 bytes)>& piece) {
+    Descriptor in;
+    in.fd = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat source {};
+    if (in.fd < 0 || ::fstat(in.fd, &source) != 0 || !S_ISREG(source.st_mode))
+        throw FsError::at(
+            in.fd >= 0 || errno == ENOENT ? QStringLiteral("File not found") : lastError(), from);
+    Descriptor out;
+    // Not truncated on opening: a target that is the source itself must be found first.
+    out.fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (out.fd < 0) {
+        if (errno == ENOENT)
+            throw FsError::at(QStringLiteral("Path not found"), QFileInfo(to).absolutePath());
+        throw FsError::at(lastError(), to);
+    }
+    struct stat target {};
+    if (::fstat(out.fd, &target) != 0)
+        throw FsError::at(lastError(), to);
+    if (target.st_dev == source.st_dev && target.st_ino == source.st_ino)
+        throw FsError::at(QStringLiteral("Source and target are the same file"), to);
+    const QByteArray name = QFile::encodeName(to);
+    try {
+        if (target.st_size > 0 && ::ftruncate(out.fd, 0) != 0)
+            throw FsError::at(lastError(), to);
+        if (!copyInto(in.fd, out.fd, from, to, piece)) {
+            ::unlink(name.constData());
+            return false;
+        }
+        const int fd = out.fd;
+        out.fd = -1;
+        // Some file systems tell of a failed write only here.
+        if (::close(fd) != 0)
+            throw FsError::at(lastError(), to);
+    } catch (...) {
+        ::unlink(name.constData());
+        throw;
+    }
+    return true;
+}
+
 unsigned ordinaryFileMode() {
     // Read where the kernel shows it; setting and restoring the umask would race with files
     // other threads create meanwhile.
@@ -236,18 +295,35 @@ bool sameFile(const QString& a, const QString& b) {
            !error;
 }
 
-void flushToDisk(const QString& folder) {
+DiskFlush::DiskFlush(const QString& folder) : folder_(folder) {
 #if defined(Q_OS_LINUX)
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
+    fd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+DiskFlush::~DiskFlush() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void DiskFlush::flush() {
+    if (fd_ >= 0) {
+        if (::syncfs(fd_) != 0)
+            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), folder_);
         return;
     }
-#endif
 #if defined(Q_OS_UNIX)
     ::sync();
 #endif
+}
+
+void flushFolderEntry(const QString& path) {
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace tavrin

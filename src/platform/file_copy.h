@@ -18,6 +18,13 @@ bool copyFileInPieces(const QString& from, const QString& to,
 // The same, whole, without progress.
 void copyFileSafely(const QString& from, const QString& to);
 
+// Copies into a folder that is itself a working one, made for this work and renamed only
+// once whole and flushed (an export being built): the target is written under its own name
+// and not flushed, as the folder, not the file, is what must appear whole. A stop or a
+// failure removes the target. True when the whole file was copied. Throws FsError.
+bool copyIntoWorkingFolder(const QString& from, const QString& to,
+                           const std::function<bool(qint64 bytes)>& piece);
+
 // New files written under working names beside their targets first, and put in place
 // together only when all of them are on disk: a failure before place() (or the end of the
 // object) removes them and changes nothing. Later files for one target replace earlier
@@ -52,8 +59,23 @@ bool sameFile(const QString& a, const QString& b);
 // files this tool writes for others to read are given once whole.
 unsigned ordinaryFileMode();
 
-// One flush of what was written to the disk that holds this folder, instead of one per
-// file.
-void flushToDisk(const QString& folder);
+// The disk that holds a folder, watched from now on: one flush of everything written to it
+// at the end, instead of one per file.
+class DiskFlush {
+public:
+    explicit DiskFlush(const QString& folder);
+    DiskFlush(const DiskFlush&) = delete;
+    DiskFlush& operator=(const DiskFlush&) = delete;
+    ~DiskFlush();
+    // Throws FsError when the disk says a write since the start failed.
+    void flush();
+
+private:
+    QString folder_;
+    int fd_ = -1;
+};
+
+// The folder holding path flushed, so that a name just given there survives a power cut.
+void flushFolderEntry(const QString& path);
 
 } // namespace tavrin
