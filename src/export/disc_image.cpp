@@ -2,7 +2,6 @@
 
 #include "platform/paths.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,6 +9,7 @@
 #include <QMap>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <future>
@@ -89,46 +89,73 @@ Sizes sizesOf(const QString& folder) {
     return s;
 }
 
-// Every file below the folder by its path from there, with its SHA-256.
-QMap<QString, QByteArray> folderHashes(const QString& folder) {
-    QMap<QString, QByteArray> out;
+constexpr qsizetype kComparePiece = 1 << 20;
+constexpr qsizetype kIsoRead = 1 << 16;
+
+// Every file below the folder by its path from there.
+QStringList folderFiles(const QString& folder) {
+    QStringList out;
+    const QDir root(folder);
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (file.open(QIODevice::ReadOnly))
-            hash.addData(&file);
-        out.insert(QDir(folder).relativeFilePath(path), hash.result());
-    }
+    while (it.hasNext())
+        out.append(root.relativeFilePath(it.next()));
+    out.sort();
     return out;
 }
 
-void imageHashes(IsoDir* dir, const QString& prefix, QMap<QString, QByteArray>& out) {
+// Every file of the image by its path, as libisofs read it; valid while the image is.
+void imageFiles(IsoDir* dir, const QString& prefix, QMap<QString, IsoFile*>& out) {
     IsoDirIter* iter = nullptr;
     if (iso_dir_get_children(dir, &iter) != 1)
         return;
     IsoNode* node = nullptr;
     while (iso_dir_iter_next(iter, &node) == 1) {
         const QString name = prefix + QString::fromUtf8(iso_node_get_name(node));
-        if (iso_node_get_type(node) == LIBISO_DIR) {
-            imageHashes(reinterpret_cast<IsoDir*>(node), name + u'/', out);
-            continue;
-        }
-        if (iso_node_get_type(node) != LIBISO_FILE)
-            continue;
-        IsoStream* stream = iso_file_get_stream(reinterpret_cast<IsoFile*>(node));
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (iso_stream_open(stream) >= 0) {
-            QByteArray buffer(1 << 16, Qt::Uninitialized);
-            for (int n; (n = iso_stream_read(stream, buffer.data(), size_t(buffer.size()))) > 0;)
-                hash.addData(QByteArrayView(buffer.constData(), n));
-            iso_stream_close(stream);
-        }
-        out.insert(name, hash.result());
+        if (iso_node_get_type(node) == LIBISO_DIR)
+            imageFiles(reinterpret_cast<IsoDir*>(node), name + u'/', out);
+        else if (iso_node_get_type(node) == LIBISO_FILE)
+            out.insert(name, reinterpret_cast<IsoFile*>(node));
     }
     iso_dir_iter_free(iter);
+}
+
+// As many bytes as fit, unless the stream ends first; -1 when it cannot be read.
+qsizetype readFully(IsoStream* stream, char* into, qsizetype size) {
+    qsizetype got = 0;
+    while (got < size) {
+        // libisofs refuses a read of more than a few blocks at once.
+        const int n = iso_stream_read(stream, into + got, size_t(std::min(size - got, kIsoRead)));
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+// The image's file holds the folder's file byte for byte: compared as they are read, as
+// a disc's own compare does, rather than hashing both.
+bool sameBytes(IsoFile* node, const QString& path, QByteArray& mine, QByteArray& theirs) {
+    IsoStream* stream = iso_file_get_stream(node);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
+        qint64(iso_stream_get_size(stream)) != file.size() || iso_stream_open(stream) < 0)
+        return false;
+    bool same = true;
+    for (;;) {
+        const qsizetype n = readFully(stream, theirs.data(), theirs.size());
+        const qint64 m = file.read(mine.data(), mine.size());
+        if (n < 0 || n != m || std::memcmp(theirs.constData(), mine.constData(), size_t(n)) != 0) {
+            same = false;
+            break;
+        }
+        if (n == 0)
+            break;
+    }
+    iso_stream_close(stream);
+    return same;
 }
 
 } // namespace
@@ -150,8 +177,8 @@ QString volumeLabel(const QString& projectTitle) {
 
 QString compareImage(const QString& isoPath, const QString& given, int* files) {
     const QString folder = QFileInfo(given).absoluteFilePath();
-    // The folder is hashed while the image is read: two disks' worth of work at once.
-    auto folderSide = std::async(std::launch::async, folderHashes, folder);
+    // The folder is listed while the image's tree is read.
+    auto folderSide = std::async(std::launch::async, folderFiles, folder);
     const Library library;
     if (!library.ok)
         return QStringLiteral("libisofs could not start");
@@ -165,24 +192,26 @@ QString compareImage(const QString& isoPath, const QString& given, int* files) {
     iso_image_new("check", &image);
     const int read = iso_image_import(image, source, opts, nullptr);
     iso_read_opts_free(opts);
-    QMap<QString, QByteArray> inImage;
-    if (read >= 0)
-        imageHashes(iso_image_get_root(image), QString(), inImage);
-    iso_image_unref(image);
-    iso_data_source_unref(source);
+    const std::unique_ptr<IsoImage, decltype(&iso_image_unref)> imageHeld(image, iso_image_unref);
+    const std::unique_ptr<IsoDataSource, decltype(&iso_data_source_unref)> sourceHeld(
+        source, iso_data_source_unref);
+    const QStringList inFolder = folderSide.get();
     if (read < 0)
         return isoError("reading the image", read);
-    const QMap<QString, QByteArray> inFolder = folderSide.get();
+    QMap<QString, IsoFile*> inImage;
+    imageFiles(iso_image_get_root(image), QString(), inImage);
     if (files)
         *files = int(inImage.size());
-    for (auto it = inFolder.begin(); it != inFolder.end(); ++it) {
-        if (!inImage.contains(it.key()))
-            return QStringLiteral("Not in the image: %1").arg(it.key());
-        if (inImage.value(it.key()) != it.value())
-            return QStringLiteral("Differs in the image: %1").arg(it.key());
+    QByteArray mine(kComparePiece, Qt::Uninitialized), theirs(kComparePiece, Qt::Uninitialized);
+    for (const QString& name : inFolder) {
+        IsoFile* node = inImage.value(name);
+        if (!node)
+            return QStringLiteral("Not in the image: %1").arg(name);
+        if (!sameBytes(node, folder + u'/' + name, mine, theirs))
+            return QStringLiteral("Differs in the image: %1").arg(name);
     }
     for (auto it = inImage.begin(); it != inImage.end(); ++it) {
-        if (!inFolder.contains(it.key()))
+        if (!std::binary_search(inFolder.begin(), inFolder.end(), it.key()))
             return QStringLiteral("Only in the image: %1").arg(it.key());
     }
     return {};
@@ -271,7 +300,8 @@ bool write(burn_source* burn, const QString& working, const QString& isoPath,
     const qint64 total = burn->get_size(burn);
     QFile out(working);
     bool ok = out.open(QIODevice::WriteOnly);
-    // Whole sectors at a time: the source hands over from its writer thread per call.
+    // Whole sectors at a time: the source hands over from its writer thread per call, and
+    // gives a piece only whole.
     QByteArray buffer(2048, Qt::Uninitialized);
     qint64 done = 0;
     bool cancelled = false;
