@@ -90,7 +90,6 @@ Sizes sizesOf(const QString& folder) {
 }
 
 constexpr qsizetype kComparePiece = 1 << 20;
-constexpr qsizetype kIsoRead = 1 << 16;
 
 // Every file below the folder by its path from there.
 QStringList folderFiles(const QString& folder) {
@@ -120,12 +119,11 @@ void imageFiles(IsoDir* dir, const QString& prefix, QMap<QString, IsoFile*>& out
     iso_dir_iter_free(iter);
 }
 
-// As many bytes as fit, unless the stream ends first; -1 when it cannot be read.
-qsizetype readFully(IsoStream* stream, char* into, qsizetype size) {
+// As many bytes as fit from the file at its position, unless it ends first; -1 on failure.
+qsizetype readFully(QFile& file, char* into, qsizetype size) {
     qsizetype got = 0;
     while (got < size) {
-        // libisofs refuses a read of more than a few blocks at once.
-        const int n = iso_stream_read(stream, into + got, size_t(std::min(size - got, kIsoRead)));
+        const qint64 n = file.read(into + got, size - got);
         if (n < 0)
             return -1;
         if (n == 0)
@@ -135,27 +133,35 @@ qsizetype readFully(IsoStream* stream, char* into, qsizetype size) {
     return got;
 }
 
-// The image's file holds the folder's file byte for byte: compared as they are read, as
-// a disc's own compare does, rather than hashing both.
-bool sameBytes(IsoFile* node, const QString& path, QByteArray& mine, QByteArray& theirs) {
-    IsoStream* stream = iso_file_get_stream(node);
+// The image's file holds the folder's file byte for byte: compared as they are read, as a
+// disc's own compare does, rather than hashing both. The image is read where its extents
+// lie, a large piece a call, not through libisofs a sector at a time.
+bool sameBytes(int image, IsoFile* node, const QString& path, QByteArray& mine,
+               QByteArray& theirs) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
-        qint64(iso_stream_get_size(stream)) != file.size() || iso_stream_open(stream) < 0)
+        qint64(iso_stream_get_size(iso_file_get_stream(node))) != file.size())
         return false;
-    bool same = true;
-    for (;;) {
-        const qsizetype n = readFully(stream, theirs.data(), theirs.size());
-        const qint64 m = file.read(mine.data(), mine.size());
-        if (n < 0 || n != m || std::memcmp(theirs.constData(), mine.constData(), size_t(n)) != 0) {
-            same = false;
-            break;
+    int count = 0;
+    iso_file_section* sections = nullptr;
+    if (iso_file_get_old_image_sections(node, &count, &sections, 0) != 1)
+        return file.size() == 0;
+    const std::unique_ptr<iso_file_section, decltype(&free)> held(sections, free);
+    qint64 total = 0;
+    for (int i = 0; i < count; ++i) {
+        off_t at = off_t(sections[i].block) * 2048;
+        for (qint64 left = sections[i].size; left > 0;) {
+            const qsizetype piece = qsizetype(std::min<qint64>(left, theirs.size()));
+            const ssize_t n = ::pread(image, theirs.data(), size_t(piece), at);
+            if (n != piece || readFully(file, mine.data(), piece) != piece ||
+                std::memcmp(theirs.constData(), mine.constData(), size_t(piece)) != 0)
+                return false;
+            at += piece;
+            left -= piece;
         }
-        if (n == 0)
-            break;
+        total += sections[i].size;
     }
-    iso_stream_close(stream);
-    return same;
+    return total == file.size();
 }
 
 } // namespace
@@ -202,12 +208,15 @@ QString compareImage(const QString& isoPath, const QString& given, int* files) {
     imageFiles(iso_image_get_root(image), QString(), inImage);
     if (files)
         *files = int(inImage.size());
+    QFile imageFile(isoPath);
+    if (!imageFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return QStringLiteral("Image not readable: %1").arg(isoPath);
     QByteArray mine(kComparePiece, Qt::Uninitialized), theirs(kComparePiece, Qt::Uninitialized);
     for (const QString& name : inFolder) {
         IsoFile* node = inImage.value(name);
         if (!node)
             return QStringLiteral("Not in the image: %1").arg(name);
-        if (!sameBytes(node, folder + u'/' + name, mine, theirs))
+        if (!sameBytes(imageFile.handle(), node, folder + u'/' + name, mine, theirs))
             return QStringLiteral("Differs in the image: %1").arg(name);
     }
     for (auto it = inImage.begin(); it != inImage.end(); ++it) {

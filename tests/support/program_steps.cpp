@@ -146,8 +146,8 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
     } else if (verb == "umask") { // until the steps end
         const mode_t before = ::umask(mode_t(a.toUInt(nullptr, 8)));
         umaskBefore_ = umaskBefore_.value_or(before);
-    } else if (verb == "write-size") { // a file of b bytes
-        writeBytes(at(a), QByteArray(b.toInt(), 'b'));
+    } else if (verb == "write-size") { // a file of b bytes, all 'b' or the letter c
+        writeBytes(at(a), QByteArray(b.toInt(), c.isEmpty() ? 'b' : c.at(0).toLatin1()));
         // The prompts: answers to come, and what was shown.
     } else if (verb == "answers") {
         for (const QString& answer : a.split(','))
