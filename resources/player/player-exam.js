@@ -96,66 +96,117 @@
       }
     }
 
-    function answeredCount() {
-      return P.state.chosen.filter((c) => c > 0).length;
-    }
+    // The exam's page is built once and then changed where a click changes it: the map of
+    // every question stays, so a click costs the same at 20 questions and at 20,000.
+    let page = null;
+    const JUMP_GROUP = 100, ONE_LIST = 300;
 
     function renderExamQuestion() {
-      const lesson = data.lessons[P.state.lesson];
-      const q = lesson.questions[P.state.order[P.state.index]];
       const total = P.state.order.length;
-      const card = P.questionCard(q, P.state.index + 1, total);
-      const done = answeredCount();
-      const status = el("div", { class: "exam-status" },
-        el("div", { class: "meter", role: "progressbar", "aria-label": "پیشرفت آزمون", "aria-valuemin": "0",
-          "aria-valuemax": String(total), "aria-valuenow": String(done), "aria-valuetext": digits(done) + " از " + digits(total) + " پاسخ داده شده" },
-          el("div", { class: "meter-fill", style: "width:" + (total ? (100 * done) / total : 0) + "%" })),
-        el("p", { class: "answered", text: "پاسخ داده شده: " + digits(done) + " از " + digits(total) }));
+      const done = P.state.chosen.filter((c) => c > 0).length;
+      const meter = el("div", { class: "meter", role: "progressbar", "aria-label": "پیشرفت آزمون", "aria-valuemin": "0",
+        "aria-valuemax": String(total) }, el("div", { class: "meter-fill" }));
+      const answered = el("p", { class: "answered" });
+      const status = el("div", { class: "exam-status" }, meter, answered);
       if (P.state.limit) {
         status.append(el("p", { class: "time" }, "زمان باقی‌مانده: ",
           el("span", { id: "time-left", text: clock(timeLeft()) })));
       }
-      card.prepend(status);
-      const list = el("ol", { class: "answers", "aria-label": "گزینه‌ها" });
-      P.state.answers[P.state.index].forEach((original, k) => {
-        const button = P.answerButton(q, original, k + 1, () => chooseInExam(k + 1));
+      // A long map in lists of a hundred, each laid out and painted only when it is on the
+      // screen; an exam of a lesson's size in one.
+      const map = el("nav", { class: "jumps", "aria-label": "رفتن به سؤال" });
+      const size = total > ONE_LIST ? JUMP_GROUP : total;
+      let group = null;
+      const jumps = P.state.order.map((_, i) => {
+        const jump = el("button", { type: "button", class: "jump", onclick: () => moveInExam(i) }, digits(i + 1));
+        if (i % size === 0) map.append(group = el("ol", { class: "jump-group", start: String(i + 1) }));
+        group.append(el("li", {}, jump));
+        return jump;
+      });
+      const prev = el("button", { type: "button", id: "prev", onclick: () => moveInExam(P.state.index - 1), text: "قبلی" });
+      const next = el("button", { type: "button", id: "next", onclick: () => moveInExam(P.state.index + 1) });
+      const nav = el("div", { class: "nav" }, prev, next,
+        el("button", { type: "button", id: "finish", onclick: finishExam, text: "پایان آزمون" }));
+      const card = el("article", { class: "card", "aria-labelledby": "question" }, status, nav, map);
+      page = { card, meter, answered, jumps, prev, next, nav, parts: [], buttons: [], done, at: -1 };
+      jumps.forEach((_, i) => markJump(i));
+      showQuestion();
+      P.show("#question", card);
+    }
+
+    function markJump(i) {
+      const jump = page.jumps[i];
+      const chosen = P.state.chosen[i] > 0;
+      jump.className = "jump" + (chosen ? " answered" : "");
+      jump.setAttribute("aria-label", "سؤال " + digits(i + 1) + (chosen ? "، پاسخ داده شده" : "، بی‌پاسخ"));
+      if (i === P.state.index) jump.setAttribute("aria-current", "step");
+      else jump.removeAttribute("aria-current");
+    }
+
+    function showProgress() {
+      const total = P.state.order.length;
+      page.meter.setAttribute("aria-valuenow", String(page.done));
+      page.meter.setAttribute("aria-valuetext", digits(page.done) + " از " + digits(total) + " پاسخ داده شده");
+      page.meter.firstChild.style.transform = "scaleX(" + (total ? page.done / total : 0) + ")";
+      page.answered.textContent = "پاسخ داده شده: " + digits(page.done) + " از " + digits(total);
+      page.next.textContent = P.state.chosen[P.state.index] ? "بعدی" : "رد شدن";
+    }
+
+    function markAnswers() {
+      page.buttons.forEach((button, k) => {
         const picked = P.state.chosen[P.state.index] === k + 1;
         button.setAttribute("aria-pressed", String(picked));
-        if (picked) button.classList.add("chosen");
+        button.classList.toggle("chosen", picked);
+      });
+    }
+
+    // The question at P.state.index put in the place of the one shown.
+    function showQuestion() {
+      const lesson = data.lessons[P.state.lesson];
+      const q = lesson.questions[P.state.order[P.state.index]];
+      const total = P.state.order.length;
+      const shown = P.questionCard(q, P.state.index + 1, total);
+      const list = el("ol", { class: "answers", "aria-label": "گزینه‌ها" });
+      page.buttons = P.state.answers[P.state.index].map((original, k) => {
+        const button = P.answerButton(q, original, k + 1, () => chooseInExam(k + 1));
         list.append(el("li", {}, button));
+        return button;
       });
-      card.append(list);
-      const map = el("ol", { class: "jumps", "aria-label": "رفتن به سؤال" });
-      P.state.order.forEach((_, i) => {
-        const jump = el("button", { type: "button", class: "jump" + (P.state.chosen[i] ? " answered" : ""),
-          "aria-label": "سؤال " + digits(i + 1) + (P.state.chosen[i] ? "، پاسخ داده شده" : "، بی‌پاسخ"),
-          onclick: () => moveInExam(i) }, digits(i + 1));
-        if (i === P.state.index) jump.setAttribute("aria-current", "step");
-        map.append(el("li", {}, jump));
-      });
-      const last = P.state.index === total - 1;
-      card.append(el("div", { class: "nav" },
-        el("button", { type: "button", id: "prev", disabled: P.state.index === 0, onclick: () => moveInExam(P.state.index - 1), text: "قبلی" }),
-        el("button", { type: "button", id: "next", disabled: last, onclick: () => moveInExam(P.state.index + 1), text: P.state.chosen[P.state.index] ? "بعدی" : "رد شدن" }),
-        el("button", { type: "button", id: "finish", onclick: finishExam, text: "پایان آزمون" })), map);
-      P.show("#question", card);
+      page.parts.forEach((part) => part.remove());
+      page.parts = [...shown.childNodes, list];
+      page.nav.before(...page.parts);
+      page.card.style.backgroundImage = shown.style.backgroundImage;
+      const was = page.at;
+      page.at = P.state.index;
+      if (was >= 0) markJump(was);
+      markJump(P.state.index);
+      markAnswers();
+      page.prev.disabled = P.state.index === 0;
+      page.next.disabled = P.state.index === total - 1;
+      showProgress();
     }
 
     function chooseInExam(n) {
       if (P.state.mode !== "exam" || n < 1 || n > P.state.answers[P.state.index].length) return;
-      P.state.chosen[P.state.index] = n;
-      P.save();
-      const picked = P.state.index;
-      renderExamQuestion();
-      const button = view.querySelector('.answer[data-answer="' + n + '"]');
-      if (button && picked === P.state.index) button.focus();
+      const i = P.state.index;
+      if (!P.state.chosen[i]) page.done += 1;
+      P.state.chosen[i] = n;
+      P.keeping.keepAnswer(P.state, i);
+      markJump(i);
+      markAnswers();
+      showProgress();
+      // A click has put the focus there already; a key moves it, on a button in sight.
+      const button = page.buttons[n - 1];
+      if (document.activeElement !== button) button.focus({ preventScroll: true });
     }
 
     function moveInExam(i) {
       if (P.state.mode !== "exam" || i < 0 || i >= P.state.order.length) return;
       P.state.index = i;
-      P.save();
-      renderExamQuestion();
+      P.keeping.keepPlace(P.state);
+      showQuestion();
+      const question = page.card.querySelector("#question");
+      if (question) question.focus({ preventScroll: false });
     }
 
     function finishExam() {
@@ -163,6 +214,7 @@
       P.keeping.keepLeftExam(P.state.lesson, null);
       stopTimer();
       P.state.finished = now();
+      page = null;
       renderResult();
     }
 

@@ -11,15 +11,52 @@
       for (let i = 0; i < text.length; i++) h = ((h * 33) ^ text.charCodeAt(i)) >>> 0;
       return "tavrin:" + h.toString(36);
     })();
+    // A running exam is kept in pieces, so that an answer rewrites only its own: the exam
+    // once, the place apart, and the answers PIECE to a key, one letter each.
+    const PIECE = 256;
+    const placeKey = cdKey + ":at";
+    const pieceKey = (p) => cdKey + ":chosen" + p;
+    function piece(chosen, p) {
+      return chosen.slice(p * PIECE, (p + 1) * PIECE).map((c) => String.fromCharCode(48 + c)).join("");
+    }
+    function forgetPieces() {
+      const held = kept();
+      const pieces = held && held.pieces > 0 ? held.pieces : 0;
+      for (let p = 0; p < pieces; p++) window.localStorage.removeItem(pieceKey(p));
+      window.localStorage.removeItem(placeKey);
+    }
     function keep(value) {
       try {
-        if (value) window.localStorage.setItem(cdKey, JSON.stringify(value));
-        else window.localStorage.removeItem(cdKey);
+        forgetPieces();
+        if (!value) return window.localStorage.removeItem(cdKey);
+        if (value.mode !== "exam") return window.localStorage.setItem(cdKey, JSON.stringify(value));
+        const { chosen, index, ...fixed } = value;
+        const pieces = Math.ceil(chosen.length / PIECE);
+        window.localStorage.setItem(cdKey, JSON.stringify({ ...fixed, pieces, count: chosen.length }));
+        for (let p = 0; p < pieces; p++) window.localStorage.setItem(pieceKey(p), piece(chosen, p));
+        window.localStorage.setItem(placeKey, String(index));
+      } catch (e) { /* storage refused */ }
+    }
+    function keepAnswer(state, i) {
+      try {
+        window.localStorage.setItem(pieceKey(Math.floor(i / PIECE)), piece(state.chosen, Math.floor(i / PIECE)));
+      } catch (e) { /* storage refused */ }
+    }
+    function keepPlace(state) {
+      try {
+        window.localStorage.setItem(placeKey, String(state.index));
       } catch (e) { /* storage refused */ }
     }
     function kept() {
       try {
-        return JSON.parse(window.localStorage.getItem(cdKey) || "null");
+        const value = JSON.parse(window.localStorage.getItem(cdKey) || "null");
+        if (!value || value.mode !== "exam" || !(value.pieces >= 0)) return value;
+        let letters = "";
+        for (let p = 0; p < value.pieces; p++) letters += window.localStorage.getItem(pieceKey(p)) || "";
+        const { pieces, count, ...exam } = value;
+        exam.chosen = Array.from({ length: count }, (_, i) => Math.max(0, (letters.charCodeAt(i) || 48) - 48));
+        exam.index = Number(window.localStorage.getItem(placeKey)) || 0;
+        return exam;
       } catch (e) {
         return null;
       }
@@ -49,6 +86,6 @@
         window.localStorage.setItem(leftKey, JSON.stringify(all));
       } catch (e) { /* storage refused: kept while the page is open */ }
     }
-    return { keep, kept, leftExam, keepLeftExam };
+    return { keep, kept, keepAnswer, keepPlace, leftExam, keepLeftExam };
   };
 })(window.Tavrin = window.Tavrin || {});
