@@ -1,8 +1,10 @@
-// The formatter's paths, each with its peer in the same run: loading a lesson text into the
-// lesson box and DoPara against QTextEdit's setPlainText of the same text and one right
-// alignment of all (at 100 KB, 1 MB and 5 MB, with the peak memory each adds); the reflow at
-// 1, 4 and 10 MB of blanks, line ends and Persian text against the rules' literal reading;
-// MakeBook of 250 and 5,000 questions against writing the same quiz files' plain text.
+// The formatter's paths, each repetition running the tool and then its peers (wall time):
+// loading a lesson text into the lesson box until it answers, until the whole text is laid
+// out and until Ctrl+End, against QTextEdit given the same text and right-aligned by a
+// merged block format or by QTextOption (at 100 KB, 1 MB and 5 MB, with the peak memory each
+// adds); DoPara against the same reflowed text set and aligned; the reflow of blanks, line
+// ends and Persian text against the rules' literal reading; MakeBook of 250 and 5,000
+// questions against writing the same quiz files' plain text. Every run checks its work.
 #include "bench_program.h"
 #include "export/output_folders.h"
 #include "lesson/entry_table.h"
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -69,15 +72,6 @@ struct PeakMemory {
     double increaseMb() const { return double(statusKb("VmHWM:") - base) / 1024.0; }
 };
 
-// What is left of laying the whole text out once the box answers again (the box does it a
-// screen at a time while the author works), in ms.
-double layoutTheRest(const QTextDocument* document) {
-    QElapsedTimer clock;
-    clock.start();
-    benchmark::DoNotOptimize(document->documentLayout()->documentSize());
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
 bool allRightAligned(const QTextDocument* document) {
     for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
         if (b.blockFormat().alignment() != (Qt::AlignRight | Qt::AlignAbsolute))
@@ -86,50 +80,123 @@ bool allRightAligned(const QTextDocument* document) {
     return document->blockCount() > 1;
 }
 
-// After each load, untimed: the rest of the layout and the peak memory with it; at the end,
-// the check that the work was done and the counters.
-struct AfterLoad {
-    double peak = 0, laidOut = 0;
-    void run(benchmark::State& state, const QTextDocument* document, const PeakMemory& memory) {
-        state.PauseTiming();
-        laidOut += layoutTheRest(document);
-        peak = std::max(peak, memory.increaseMb()); // the whole text laid out included
-        state.ResumeTiming();
-    }
-    void report(benchmark::State& state, const QTextDocument* document) const {
-        if (!allRightAligned(document))
-            state.SkipWithError("the text was not loaded right-aligned");
-        state.counters["peak_MiB"] = peak;
-        state.counters["rest_laid_out_ms"] = laidOut / double(state.iterations());
+// Every line of the document laid out, as at the end of a scroll to its end.
+bool wholeLayout(const QTextDocument* document) {
+    const QSizeF size = document->documentLayout()->documentSize();
+    const QTextBlock last = document->lastBlock();
+    return size.height() > 0 && last.layout() && last.layout()->lineCount() > 0;
+}
+
+// Ctrl+End as the author presses it: the caret at the end, and in sight.
+bool ctrlEnd(QTextEdit& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&box, &press);
+    QCoreApplication::processEvents();
+    return box.textCursor().atEnd() && box.viewport()->rect().intersects(box.cursorRect());
+}
+
+// One way of showing the lesson in a box: the time until the box answers (its first
+// screen), until the whole text is laid out, and, loaded again, until Ctrl+End has taken the
+// caret to the end; and the peak memory the first load adds, the layout included.
+struct Side {
+    QTextEdit& box;
+    std::function<void(QTextEdit&)> load;
+    std::function<bool(const QTextDocument*)> loaded;
+    double first = 0, whole = 0, end = 0, peak = 0;
+    void run() {
+        const PeakMemory memory;
+        QElapsedTimer clock;
+        clock.start();
+        load(box);
+        QCoreApplication::processEvents();
+        first = double(clock.nsecsElapsed()) / 1e6;
+        const bool laidOut = wholeLayout(box.document());
+        whole = double(clock.nsecsElapsed()) / 1e6;
+        peak = memory.increaseMb();
+        clock.restart();
+        load(box);
+        QCoreApplication::processEvents();
+        const bool atEnd = ctrlEnd(box);
+        end = double(clock.nsecsElapsed()) / 1e6;
+        if (!laidOut || !atEnd || !loaded(box.document()))
+            qFatal("a lesson was not shown whole: its time is not a load's");
     }
 };
 
 // Loading as the formatter does: the file read and cleaned, shown, every paragraph
-// right-aligned (Mright).
+// right-aligned (Mright). Its peers read and clean the same file the same way (so memory and
+// time count the same work), then put the text in a QTextEdit and right-align it: by merging
+// a block format into every paragraph, or by the document's QTextOption. Each repetition
+// runs the three in turn; the time is the box's to the whole layout.
 void BM_LoadLessonText(benchmark::State& state) {
     Program p;
-    QFile f(p.dir.filePath(QStringLiteral("lesson.txt")));
-    f.open(QIODevice::WriteOnly);
-    f.write(lessonText(state.range(0)));
+    const QString file = p.dir.filePath(QStringLiteral("lesson.txt"));
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly) || f.write(lessonText(state.range(0))) < state.range(0))
+        qFatal("the lesson could not be written");
     f.close();
+    const auto cleaned = [&] { return Rep(decodeAnsi(readWholeFile(file))); };
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignAbsolute;
     RichTextBox box;
-    box.resize(800, 500);
-    box.show();
-    AfterLoad after;
-    for (auto _ : state) {
-        const PeakMemory memory;
-        box.setText(
-            std::move(loadLessonText(p.context, p.dir.path(), QStringLiteral("lesson.txt"))->text),
-            Qt::AlignRight | Qt::AlignAbsolute);
-        box.alignAll(Qt::AlignRight | Qt::AlignAbsolute); // Mright
-        box.setCaret(0);
-        QCoreApplication::processEvents();
-        after.run(state, box.document(), memory);
+    QTextEdit merged, option;
+    for (QTextEdit* b : {static_cast<QTextEdit*>(&box), &merged, &option}) {
+        b->resize(800, 500);
+        b->show();
     }
-    after.report(state, box.document());
+    const qsizetype length = cleaned().size();
+    const auto whole = [&](const QTextDocument* d) {
+        return d->characterCount() >= length / 2 && d->blockCount() > 1;
+    };
+    const auto aligned = [&](const QTextDocument* d) { return whole(d) && allRightAligned(d); };
+    Side tool{
+        box,
+        [&](QTextEdit&) {
+            box.setText(
+                std::move(
+                    loadLessonText(p.context, p.dir.path(), QStringLiteral("lesson.txt"))->text),
+                right);
+            box.alignAll(right); // Mright
+            box.setCaret(0);
+        },
+        aligned};
+    Side merge{merged,
+               [&](QTextEdit& b) {
+                   b.setPlainText(cleaned());
+                   QTextCursor all(b.document());
+                   all.select(QTextCursor::Document);
+                   QTextBlockFormat format;
+                   format.setAlignment(right);
+                   all.mergeBlockFormat(format);
+               },
+               aligned};
+    Side byOption{option,
+                  [&](QTextEdit& b) {
+                      QTextOption way = b.document()->defaultTextOption();
+                      way.setAlignment(right);
+                      b.document()->setDefaultTextOption(way);
+                      b.setPlainText(cleaned());
+                  },
+                  [&](const QTextDocument* d) {
+                      return whole(d) && d->defaultTextOption().alignment() == right;
+                  }};
+    for (auto _ : state) {
+        tool.run();
+        merge.run();
+        byOption.run();
+        state.SetIterationTime(tool.whole / 1e3);
+        state.counters["first_screen_ms"] = tool.first;
+        state.counters["ctrl_end_ms"] = tool.end;
+        state.counters["peak_MiB"] = tool.peak;
+        state.counters["merge_whole_ms"] = merge.whole;
+        state.counters["merge_ctrl_end_ms"] = merge.end;
+        state.counters["merge_peak_MiB"] = merge.peak;
+        state.counters["option_whole_ms"] = byOption.whole;
+        state.counters["option_ctrl_end_ms"] = byOption.end;
+        state.counters["option_peak_MiB"] = byOption.peak;
+    }
 }
 
-// What the peers do: the text put in a QTextEdit as it is and right-aligned once.
+// What the DoPara peer does: the text put in a QTextEdit as it is and right-aligned once.
 void peerSetAndAlign(QTextEdit& box, const QString& text) {
     box.setPlainText(text);
     QTextCursor all(box.document());
@@ -140,60 +207,75 @@ void peerSetAndAlign(QTextEdit& box, const QString& text) {
     QCoreApplication::processEvents();
 }
 
-// The fair peer: the same cleaned text put in a QTextEdit and right-aligned once.
-void BM_PlainSetAndAlign(benchmark::State& state) {
-    const QString text = Rep(decodeAnsi(lessonText(state.range(0))));
-    QTextEdit box;
-    box.resize(800, 500);
-    box.show();
-    AfterLoad after;
+double msOf(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Each repetition times the tool's work and then the peer's, in wall time; the counters are
+// the peer's time and the ratio, tool / peer.
+void paired(benchmark::State& state, const std::function<double()>& tool,
+            const std::function<double()>& peer) {
     for (auto _ : state) {
-        const PeakMemory memory;
-        peerSetAndAlign(box, text);
-        after.run(state, box.document(), memory);
+        const double t = tool(), q = peer();
+        state.SetIterationTime(t / 1e3);
+        state.counters["peer_ms"] = q;
+        state.counters["ratio"] = t / q;
     }
-    after.report(state, box.document());
 }
 
 // DoPara's work in the box: the reflowed text in place of the lesson, one undo step,
-// right-aligned; and the peer with the same reflowed text.
+// right-aligned, until the box answers and until the whole text is laid out; the peer puts
+// the same reflowed text in a QTextEdit and right-aligns it. Both start from the lesson.
 void BM_DoPara(benchmark::State& state) {
     const QString text = Rep(decodeAnsi(lessonText(state.range(0))));
+    const QString reflowed = reflowText(text, 20, true, true);
+    if (reflowed == text)
+        qFatal("the lesson needs no reflow: DoPara would do nothing");
     RichTextBox box;
-    box.resize(800, 500);
-    box.show();
-    box.setText(text, Qt::AlignRight | Qt::AlignAbsolute);
-    for (auto _ : state) {
-        box.replaceAllText(reflowText(box.text(), 20, true, true),
-                           Qt::AlignRight | Qt::AlignAbsolute);
-        box.setCaret(0);
-        QCoreApplication::processEvents();
+    QTextEdit peer;
+    for (QTextEdit* b : {static_cast<QTextEdit*>(&box), &peer}) {
+        b->resize(800, 500);
+        b->show();
     }
-    if (!allRightAligned(box.document()))
-        state.SkipWithError("the reflow was not right-aligned");
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignAbsolute;
+    double first = 0;
+    paired(
+        state,
+        [&] {
+            box.setText(text, right);
+            QCoreApplication::processEvents();
+            QElapsedTimer clock;
+            clock.start();
+            box.replaceAllText(reflowText(box.text(), 20, true, true), right);
+            box.setCaret(0);
+            QCoreApplication::processEvents();
+            first = double(clock.nsecsElapsed()) / 1e6;
+            const bool laidOut = wholeLayout(box.document());
+            const double whole = double(clock.nsecsElapsed()) / 1e6;
+            if (!laidOut || box.text() != reflowed || !allRightAligned(box.document()))
+                qFatal("DoPara did not reflow the lesson");
+            state.counters["first_screen_ms"] = first;
+            return whole;
+        },
+        [&] {
+            peer.setPlainText(text);
+            QCoreApplication::processEvents();
+            double whole = msOf([&] {
+                peerSetAndAlign(peer, reflowed);
+                if (!wholeLayout(peer.document()))
+                    qFatal("the peer was not laid out");
+            });
+            if (!allRightAligned(peer.document()))
+                qFatal("the peer did not align");
+            return whole;
+        });
 }
 
-void BM_DoParaPeer(benchmark::State& state) {
-    const QString reflowed =
-        reflowText(Rep(decodeAnsi(lessonText(state.range(0)))), 20, true, true);
-    QTextEdit box;
-    box.resize(800, 500);
-    box.show();
-    for (auto _ : state) {
-        peerSetAndAlign(box, reflowed);
-    }
-    if (!allRightAligned(box.document()))
-        state.SkipWithError("the peer did not align");
-}
-
-void BM_Reflow(benchmark::State& state) {
-    const QString text = Rep(decodeAnsi(lessonText(state.range(0))));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(reflowText(text, 20, true, true));
-    state.SetBytesProcessed(state.iterations() * state.range(0));
-    state.SetComplexityN(state.range(0));
-}
-
+// The reflow alone, against the rules' literal reading at 1 MB (beyond that the literal
+// reading takes minutes), and alone at 4 and 10 MB where only its linear growth is checked.
 // Texts the one-pass reflow must take in linear time: runs of blanks, runs of line ends,
 // and Persian lesson text; the rules' literal reading, one replace at a time, is the peer
 // (at 1 MB: beyond that it takes minutes).
@@ -210,29 +292,37 @@ QString reflowInput(int kind, qsizetype size) {
     return Rep(decodeAnsi(lessonText(size)));
 }
 
-void checkReflow(benchmark::State& state, const QString& in, const QString& out) {
-    // Joined and wrapped: no run of blanks is left, and text is never lost.
-    if (out.contains(QStringLiteral("  ")) || (in.trimmed().size() > 0 && out.trimmed().isEmpty()))
-        state.SkipWithError("the reflow lost its text");
+// Joined and wrapped: no run of blanks is left, text is never lost, and the text changed.
+void checkReflow(const QString& in, const QString& out) {
+    if (out.contains(QStringLiteral("  ")) || out == in ||
+        (in.trimmed().size() > 0 && out.trimmed().isEmpty()))
+        qFatal("the reflow lost its text or did nothing");
 }
 
-void BM_ReflowLinear(benchmark::State& state) {
+void BM_Reflow(benchmark::State& state) {
     const QString text = reflowInput(int(state.range(0)), state.range(1));
     QString out;
-    for (auto _ : state)
-        out = reflowText(text, 20, true, true);
-    checkReflow(state, text, out);
-    state.SetBytesProcessed(state.iterations() * state.range(1) * 2);
-}
-
-void BM_ReflowRulesReading(benchmark::State& state) {
-    const QString text = reflowInput(int(state.range(0)), state.range(1));
-    QString out;
-    for (auto _ : state)
-        out = tavrin::test::reflowReference(text, 20, true, true);
-    if (out != reflowText(text, 20, true, true))
-        state.SkipWithError("the peer did other work");
-    state.SetBytesProcessed(state.iterations() * state.range(1) * 2);
+    if (state.range(1) > (1 << 20)) {
+        for (auto _ : state)
+            state.SetIterationTime(msOf([&] { out = reflowText(text, 20, true, true); }) / 1e3);
+        checkReflow(text, out);
+        return;
+    }
+    paired(
+        state,
+        [&] {
+            const double t = msOf([&] { out = reflowText(text, 20, true, true); });
+            checkReflow(text, out);
+            return t;
+        },
+        [&] {
+            QString literal;
+            const double t =
+                msOf([&] { literal = tavrin::test::reflowReference(text, 20, true, true); });
+            if (literal != out)
+                qFatal("the peer did other work");
+            return t;
+        });
 }
 
 // A lesson of n questions with rich text answers and explanations, made into its quiz
@@ -253,40 +343,41 @@ struct Books {
     static int perLesson(qint64 questions) { return int(std::min<qint64>(questions, 250)); }
 };
 
-void BM_MakeBook(benchmark::State& state) {
-    Books b;
-    for (auto _ : state) {
-        for (int lesson = 0; lesson < Books::lessons(state.range(0)); ++lesson) {
-            state.PauseTiming();
-            EntryTable table;
-            for (int i = 0; i < Books::perLesson(state.range(0)); ++i) {
-                table.SoalText[i] = QStringLiteral(u"سؤال شماره %1 كدام است؟").arg(i);
-                table.JavabRtf[i] = kAnswers;
-                table.TozihRtf[i] = kWhy;
-            }
-            QFile::remove(b.project + QStringLiteral("/_xml/quiz0-%1.xml").arg(lesson));
-            state.ResumeTiming();
-            const BookRequest r{b.project, 0, lesson, QStringLiteral("L"), {}, {}, {}};
-            if (MakeBook(b.p.context, table, r) != BookOutcome::Made)
-                state.SkipWithError("MakeBook failed");
+// MakeBook of every lesson, each from a fresh entry table; every lesson's quiz file checked.
+double makeBooks(Books& b, qint64 questions) {
+    double ms = 0;
+    for (int lesson = 0; lesson < Books::lessons(questions); ++lesson) {
+        EntryTable table;
+        for (int i = 0; i < Books::perLesson(questions); ++i) {
+            table.SoalText[i] = QStringLiteral(u"سؤال شماره %1 كدام است؟").arg(i);
+            table.JavabRtf[i] = kAnswers;
+            table.TozihRtf[i] = kWhy;
         }
+        QFile::remove(b.project + QStringLiteral("/_xml/quiz0-%1.xml").arg(lesson));
+        const BookRequest r{b.project, 0, lesson, QStringLiteral("L"), {}, {}, {}};
+        BookOutcome made = BookOutcome::Failed;
+        ms += msOf([&] { made = MakeBook(b.p.context, table, r); });
+        const QString quiz =
+            readUtf16File(b.project + QStringLiteral("/_xml/quiz0-%1.xml").arg(lesson));
+        if (made != BookOutcome::Made ||
+            quiz.count(QStringLiteral("<chk>")) != Books::perLesson(questions) ||
+            !quiz.contains(QStringLiteral(u"<D>د</D>")))
+            qFatal("lesson %d was not made whole", lesson);
     }
-    const QString quiz = readUtf16File(b.project + QStringLiteral("/_xml/quiz0-0.xml"));
-    if (quiz.count(QStringLiteral("<chk>")) != Books::perLesson(state.range(0)) ||
-        !quiz.contains(QStringLiteral(u"<D>د</D>")))
-        state.SkipWithError("the quiz file is not whole");
+    return ms;
 }
 
 // The floor: the same quiz files' text and index, already plain, put together and written
 // the same safe way (on disk, then renamed into place).
-void BM_PlainBookFloor(benchmark::State& state) {
-    Books b;
+double plainBooks(Books& b, qint64 questions) {
     const QString answers = QStringLiteral(u"الف\r\nب\r\nج\r\nد");
     const QString why = QStringLiteral(u"جواب");
-    for (auto _ : state) {
-        for (int lesson = 0; lesson < Books::lessons(state.range(0)); ++lesson) {
+    double ms = 0;
+    for (int lesson = 0; lesson < Books::lessons(questions); ++lesson) {
+        const QString path = b.project + QStringLiteral("/_xml/plain0-%1.xml").arg(lesson);
+        ms += msOf([&] {
             QString quiz = QStringLiteral("<quiz qNo='0-%1' IDname='L'>\r\n").arg(lesson);
-            for (int i = 0; i < Books::perLesson(state.range(0)); ++i) {
+            for (int i = 0; i < Books::perLesson(questions); ++i) {
                 const QString n = QString::number(i);
                 quiz += QStringLiteral("\t<question") + n +
                         QStringLiteral(">\r\n\t\t<question No='") + n + QStringLiteral("'>") +
@@ -301,45 +392,31 @@ void BM_PlainBookFloor(benchmark::State& state) {
             const QString index =
                 QStringLiteral("<strings>\r\n\t<quiz0-%1>L</quiz0-%1>\r\n").arg(lesson);
             StagedFiles files;
-            files.write(encodeUtf16Le(quiz),
-                        b.project + QStringLiteral("/_xml/quiz0-%1.xml").arg(lesson));
-            files.write(encodeUtf16Le(index), b.project + QStringLiteral("/_xml/BookTitle.xml"));
+            files.write(encodeUtf16Le(quiz), path);
+            files.write(encodeUtf16Le(index), b.project + QStringLiteral("/_xml/Plain.xml"));
             files.place();
-        }
+        });
+        if (readUtf16File(path).count(QStringLiteral("<chk>")) != Books::perLesson(questions))
+            qFatal("the floor did not write lesson %d", lesson);
     }
-    if (!QFile::exists(b.project + QStringLiteral("/_xml/quiz0-0.xml")))
-        state.SkipWithError("nothing was written");
+    return ms;
+}
+
+void BM_MakeBook(benchmark::State& state) {
+    Books b;
+    paired(
+        state, [&] { return makeBooks(b, state.range(0)); },
+        [&] { return plainBooks(b, state.range(0)); });
 }
 
 } // namespace
 
-// Each size's tool run, then its peer's.
-BENCHMARK(BM_LoadLessonText)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainSetAndAlign)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadLessonText)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainSetAndAlign)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadLessonText)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainSetAndAlign)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoPara)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoParaPeer)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoPara)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoParaPeer)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoPara)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoParaPeer)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Reflow)
-    ->Arg(100 << 10)
-    ->Arg(1 << 20)
-    ->Arg(5 << 20)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+// Each repetition runs the tool and then its peer (interleaved); wall time.
+#define TAVRIN_PAIRED(n)                                                                           \
+    Iterations(1)->Repetitions(n)->ReportAggregatesOnly(true)->UseManualTime()->Unit(              \
+        benchmark::kMillisecond)
+BENCHMARK(BM_LoadLessonText)->Arg(100 << 10)->Arg(1 << 20)->Arg(5 << 20)->TAVRIN_PAIRED(3);
+BENCHMARK(BM_DoPara)->Arg(100 << 10)->Arg(1 << 20)->Arg(5 << 20)->TAVRIN_PAIRED(3);
 // Kind 0 blanks, 1 line ends, 2 Persian text; 1, 4 and 10 MB.
-BENCHMARK(BM_ReflowLinear)
-    ->ArgsProduct({{0, 1, 2}, {1 << 20, 4 << 20, 10 << 20}})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReflowRulesReading)
-    ->ArgsProduct({{0, 1, 2}, {1 << 20}})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MakeBook)->Arg(250)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainBookFloor)->Arg(250)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MakeBook)->Arg(5000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainBookFloor)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reflow)->ArgsProduct({{0, 1, 2}, {1 << 20, 4 << 20, 10 << 20}})->TAVRIN_PAIRED(3);
+BENCHMARK(BM_MakeBook)->Arg(250)->Arg(5000)->TAVRIN_PAIRED(5);
