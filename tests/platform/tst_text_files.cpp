@@ -102,6 +102,7 @@ private slots:
                          QDir::setCurrent(before);
                      }},
                     {"copy-safely", [&] { copyFileSafely(at(a), at(b)); }},
+                    {"copy-into", [&] { copyIntoWorkingFolder(at(a), at(b), {}); }},
                     {"delete-file", [&] { deleteFile(at(a)); }},
                     {"file-names", [&] {
                          read = fileNames(at(a), b.isEmpty() ? QStringList() : QStringList{b})
