@@ -79,7 +79,9 @@ private slots:
         QFETCH(QString, name);
         test::TestProgram p;
         QString error, read;
-        const auto at = [&](const QString& path) { return p.path(path); };
+        const auto at = [&](const QString& path) {
+            return QDir::isAbsolutePath(path) ? path : p.path(path);
+        };
         test::runProgramSteps(
             p, "files/" + name, [&] { return p.folder(); },
             [&](const QString& verb, const QString& a, const QString& b, const QString& c,
@@ -103,6 +105,12 @@ private slots:
                      }},
                     {"copy-safely", [&] { copyFileSafely(at(a), at(b)); }},
                     {"copy-into", [&] { copyIntoWorkingFolder(at(a), at(b), {}); }},
+                    {"copy-into-stopped",
+                     [&] { // told to stop after the first piece
+                         const bool whole =
+                             copyIntoWorkingFolder(at(a), at(b), [](qint64) { return false; });
+                         read = whole ? "whole" : "stopped";
+                     }},
                     {"delete-file", [&] { deleteFile(at(a)); }},
                     {"file-names", [&] {
                          read = fileNames(at(a), b.isEmpty() ? QStringList() : QStringList{b})
