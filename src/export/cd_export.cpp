@@ -86,13 +86,6 @@ QList<ExportedFile> exportedFiles(const QString& folder) {
     return files;
 }
 
-// One copy the export makes, planned before it starts so progress has its totals.
-struct PlannedCopy {
-    QString from;
-    QString to;
-    qint64 size = 0;
-};
-
 class Export {
 public:
     Export(Context& context, const ExportRequest& request, ExportProgress* progress)
