@@ -21,11 +21,15 @@ namespace {
 constexpr qint64 kPiece = 8 << 20;
 constexpr qint64 kStartWriting = 1 << 20;
 
+QString lastError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 // A working file is private while it is written (QTemporaryFile makes it 0600); once whole
 // it gets the mode any new file would, so that others can read the copy once it is in place.
 void makeReadable(QFile& file, const QString& to) {
     if (::fchmod(file.handle(), mode_t(ordinaryFileMode())) != 0)
-        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+        throw FsError::at(lastError(), to);
 }
 
 QString workingNameFor(const QString& to) {
@@ -36,10 +40,6 @@ QString workingNameFor(const QString& to) {
     if (!file.open())
         throw FsError::at(file.errorString(), to);
     return file.fileName();
-}
-
-QString lastError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // A descriptor closed with its owner.
@@ -120,7 +120,7 @@ QString writeWorkingCopy(const QString& from, const QString& to,
         }
         makeReadable(target, to);
         if (::fsync(target.handle()) != 0)
-            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+            throw FsError::at(lastError(), to);
         target.close();
         if (target.error() != QFileDevice::NoError)
             throw FsError::at(target.errorString(), to);
@@ -134,7 +134,7 @@ QString writeWorkingCopy(const QString& from, const QString& to,
 
 void placeWorkingCopy(const QString& working, const QString& to) {
     if (::rename(QFile::encodeName(working).constData(), QFile::encodeName(to).constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        const QString why = lastError();
         QFile::remove(working);
         throw FsError::at(why, to);
     }
@@ -156,7 +156,7 @@ QString writeWorkingBytes(const QByteArray& bytes, const QString& to) {
         }
         makeReadable(file, to);
         if (::fsync(file.handle()) != 0)
-            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+            throw FsError::at(lastError(), to);
         file.close();
     } catch (...) {
         file.close();
@@ -317,7 +317,7 @@ DiskFlush::~DiskFlush() {
 void DiskFlush::flush() {
     if (fd_ >= 0) {
         if (::syncfs(fd_) != 0)
-            throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), folder_);
+            throw FsError::at(lastError(), folder_);
         return;
     }
 #if defined(Q_OS_UNIX)
