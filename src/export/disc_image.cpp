@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <unistd.h>
 
@@ -183,8 +182,6 @@ QString volumeLabel(const QString& projectTitle) {
 
 QString compareImage(const QString& isoPath, const QString& given, int* files) {
     const QString folder = QFileInfo(given).absoluteFilePath();
-    // The folder is listed while the image's tree is read.
-    auto folderSide = std::async(std::launch::async, folderFiles, folder);
     const Library library;
     if (!library.ok)
         return QStringLiteral("libisofs could not start");
@@ -201,11 +198,11 @@ QString compareImage(const QString& isoPath, const QString& given, int* files) {
     const std::unique_ptr<IsoImage, decltype(&iso_image_unref)> imageHeld(image, iso_image_unref);
     const std::unique_ptr<IsoDataSource, decltype(&iso_data_source_unref)> sourceHeld(
         source, iso_data_source_unref);
-    const QStringList inFolder = folderSide.get();
     if (read < 0)
         return isoError("reading the image", read);
     QMap<QString, IsoFile*> inImage;
     imageFiles(iso_image_get_root(image), QString(), inImage);
+    const QStringList inFolder = folderFiles(folder);
     if (files)
         *files = int(inImage.size());
     QFile imageFile(isoPath);
