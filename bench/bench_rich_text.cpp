@@ -71,7 +71,6 @@ void BM_LoadIntoBox(benchmark::State& state) {
     box.resize(600, 400);
     box.show();
     for (auto _ : state) {
-        box.clear();
         box.setRtf(rtf);
         showLoaded(box);
     }
