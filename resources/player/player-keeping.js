@@ -20,8 +20,11 @@
       return chosen.slice(p * PIECE, (p + 1) * PIECE).map((c) => String.fromCharCode(48 + c)).join("");
     }
     function forgetPieces() {
-      const held = kept();
-      const pieces = held && held.pieces > 0 ? held.pieces : 0;
+      let head = null;
+      try {
+        head = JSON.parse(window.localStorage.getItem(cdKey) || "null");
+      } catch (e) { /* a damaged keeping is written anew */ }
+      const pieces = head && head.pieces > 0 ? head.pieces : 0;
       for (let p = 0; p < pieces; p++) window.localStorage.removeItem(pieceKey(p));
       window.localStorage.removeItem(placeKey);
     }
