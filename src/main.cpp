@@ -4,6 +4,7 @@
 #include "app/program_folder.h"
 #include "commands/disc_commands.h"
 #include "commands/question_commands.h"
+#include "commands/score_command.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/console_prompts.h"
@@ -48,7 +49,8 @@ int main(int argc, char* argv[]) {
                    : tavrin::imageCommand(arguments, stdout, stderr);
     }
     if (argc >= 2 && (std::string_view(argv[1]) == "export-questions" ||
-                      std::string_view(argv[1]) == "import-questions")) {
+                      std::string_view(argv[1]) == "import-questions" ||
+                      std::string_view(argv[1]) == "score")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // A root shell without a session has no runtime folder; the verbs need none, so
@@ -68,6 +70,8 @@ int main(int argc, char* argv[]) {
         tavrin::Context context(QDir::toNativeSeparators(programFolder),
                                 tavrin::defaultSecondLogPath(), clock, prompts, random);
         const QStringList arguments = QCoreApplication::arguments().mid(2);
+        if (std::string_view(argv[1]) == "score")
+            return tavrin::scoreCommand(context, arguments, stdout, stderr);
         return std::string_view(argv[1]) == "export-questions"
                    ? tavrin::exportQuestionsCommand(context, arguments, stdout, stderr)
                    : tavrin::importQuestionsCommand(context, arguments, stdout, stderr);

@@ -1,12 +1,42 @@
 // The exam: questions and answers shuffled from a seed, an optional time limit, the result
-// with every answer at the end. Installed on the page the player builds (P).
+// with every answer at the end, scored by the project's rule (player-score.js). A lesson's own
+// exam, or the comprehensive exam ("full") drawn from many lessons by the author's budget.
+// Installed on the page the player builds (P).
 "use strict";
 
 (function (T) {
-  const { fa, digits, el, withImages, scorable } = T;
+  const { fa, digits, el, withImages, scorable, score } = T;
 
   T.installExam = function (P) {
-    const { data, exam, view, heading, homeButton, now } = P;
+    const { data, exam, heading, homeButton, now } = P;
+    const scoring = (data && data.settings.scoring) || {};
+    const penalty = score.penaltyOf(scoring.penalty);
+    const weightOf = (field) => {
+      const w = scoring.weights && Number(scoring.weights[field]);
+      return Number.isInteger(w) && w >= 1 && w <= 10 ? w : 1;
+    };
+    const fieldTitle = (field) => (data.fields && data.fields[field]) || "رشته " + digits(field + 1);
+    // The comprehensive exam as a lesson of its own: every question of a lesson with a budget,
+    // with the lesson and field it came from. Not offered to a platform's single lesson.
+    const fullSettings = data && data.settings.fullExam;
+    const full = (function () {
+      if (!fullSettings || !fullSettings.on || P.singleLesson) return null;
+      const questions = [], from = [];
+      data.lessons.forEach((lesson, li) => {
+        if (!(Number(fullSettings.budget && fullSettings.budget[lesson.id]) > 0)) return;
+        lesson.questions.forEach((q) => {
+          if (!scorable(q)) return;
+          questions.push(q);
+          from.push({ lesson: li, field: lesson.field || 0 });
+        });
+      });
+      if (!questions.length) return null;
+      const drawn = data.lessons.reduce((sum, lesson, li) =>
+        sum + Math.min(Number(fullSettings.budget[lesson.id]) || 0, from.filter((f) => f.lesson === li).length), 0);
+      return { id: "full", title: fullSettings.title || "آزمون جامع", questions, from, drawn };
+    })();
+    const lessonOf = (i) => (i === "full" ? full : data.lessons[i]);
+    const fieldAt = (taken, n) => (taken.lesson === "full" ? full.from[n].field : data.lessons[taken.lesson].field || 0);
     // A small generator of its own, so one seed gives one order in any browser.
     function random(seed) {
       let a = seed >>> 0;
@@ -41,16 +71,39 @@
       const next = random(seed);
       let order = shuffled(lesson.questions.map((q, n) => n).filter((n) => scorable(lesson.questions[n])), next);
       if (exam.count > 0) order = order.slice(0, exam.count);
-      const answers = order.map((n) => shuffled(lesson.questions[n].answers.map((a, k) => k + 1), next));
-      return { mode: "exam", lesson: i, seed, order, answers, chosen: new Array(order.length).fill(0),
-               index: 0, started: now(), limit: exam.minutes > 0 ? exam.minutes * 60000 : 0, finished: 0 };
+      return withAnswers({ lesson: i, seed, order, minutes: exam.minutes }, next);
+    }
+
+    // The budget: from each lesson as many questions as the author set (at most what it has),
+    // drawn from the seed; the fields in their order, each field's questions shuffled together.
+    function fullExamFor(seed) {
+      const next = random(seed);
+      const byField = new Map();
+      data.lessons.forEach((lesson, li) => {
+        const take = Number(fullSettings.budget[lesson.id]) || 0;
+        if (take <= 0) return;
+        const own = full.from.map((f, n) => n).filter((n) => full.from[n].lesson === li);
+        const drawn = shuffled(own, next).slice(0, take);
+        const field = lesson.field || 0;
+        byField.set(field, (byField.get(field) || []).concat(drawn));
+      });
+      const order = [...byField.keys()].sort((a, b) => a - b).flatMap((f) => shuffled(byField.get(f), next));
+      return withAnswers({ lesson: "full", seed, order, minutes: Number(fullSettings.minutes) || 0 }, next);
+    }
+
+    function withAnswers(exam, next) {
+      const questions = lessonOf(exam.lesson).questions;
+      const answers = exam.order.map((n) => shuffled(questions[n].answers.map((a, k) => k + 1), next));
+      return { mode: "exam", lesson: exam.lesson, seed: exam.seed, order: exam.order, answers,
+               chosen: new Array(exam.order.length).fill(0), index: 0, started: now(),
+               limit: exam.minutes > 0 ? exam.minutes * 60000 : 0, finished: 0 };
     }
 
     function startExam(i, resumed) {
-      P.state = resumed || P.keeping.leftExam(i) || examFor(i, chosenSeed());
+      P.state = resumed || P.keeping.leftExam(i) || (i === "full" ? fullExamFor(chosenSeed()) : examFor(i, chosenSeed()));
       P.keeping.keepLeftExam(i, null);
       homeButton.hidden = false;
-      heading.textContent = "آزمون " + fa(data.lessons[i].title);
+      heading.textContent = i === "full" ? fa(full.title) : "آزمون " + fa(data.lessons[i].title);
       P.save();
       if (timeLeft() === 0) return finishExam();
       if (P.platform) P.platform.examRunning(true);
@@ -162,10 +215,13 @@
 
     // The question at P.state.index put in the place of the one shown.
     function showQuestion() {
-      const lesson = data.lessons[P.state.lesson];
+      const lesson = lessonOf(P.state.lesson);
       const q = lesson.questions[P.state.order[P.state.index]];
       const total = P.state.order.length;
       const shown = P.questionCard(q, P.state.index + 1, total);
+      if (P.state.lesson === "full") {
+        shown.firstChild.append(" · " + fa(fieldTitle(fieldAt(P.state, P.state.order[P.state.index]))));
+      }
       const list = el("ol", { class: "answers", "aria-label": "گزینه‌ها" });
       page.buttons = P.state.answers[P.state.index].map((original, k) => {
         const button = P.answerButton(q, original, k + 1, () => chooseInExam(k + 1));
@@ -218,44 +274,105 @@
       renderResult();
     }
 
-    function renderResult() {
-      const lesson = data.lessons[P.state.lesson];
-      const taken = P.state;
-      const total = taken.order.length;
-      let right = 0;
-      const items = el("ol", { class: "result-items" });
-      taken.order.forEach((n, i) => {
+    // A percentage as the result shows it: Persian digits, a Persian decimal point, a minus
+    // sign kept on the left of the number in the right-to-left line.
+    function percentText(hundredths) {
+      const text = score.hundredthsText(hundredths).replace("-", "\u2212").replace(".", "\u066B");
+      return digits(text) + "٪";
+    }
+    const percentNode = (hundredths, attrs) =>
+      el("bdi", Object.assign({ dir: "ltr", "data-value": score.hundredthsText(hundredths) }, attrs || {}), percentText(hundredths));
+
+    // Each field's count and raw percentage, and the weighted overall one.
+    function scored(taken) {
+      const lesson = lessonOf(taken.lesson);
+      const fields = new Map();
+      const outcomes = taken.order.map((n, i) => {
         const q = lesson.questions[n];
         const shown = taken.chosen[i];
         const original = shown ? taken.answers[i][shown - 1] : 0;
-        const ok = original === q.correct;
-        if (ok) right += 1;
+        const answer = !shown ? "blank" : original === q.correct ? "right" : "wrong";
+        const field = fieldAt(taken, n);
+        if (!fields.has(field)) fields.set(field, score.tally());
+        score.add(fields.get(field), answer, !!q.cancelled);
+        return { q, shown, original, answer };
+      });
+      const rows = [...fields.keys()].sort((a, b) => a - b).map((field) => {
+        const tally = fields.get(field);
+        return { field, tally, weight: weightOf(field), hundredths: score.rawHundredths(tally, penalty) };
+      });
+      const overall = score.overallHundredths(rows.map((r) => ({ weight: r.weight, hundredths: r.hundredths, counts: r.tally.questions > 0 })));
+      const right = rows.reduce((sum, r) => sum + r.tally.right, 0);
+      return { lesson, outcomes, rows, overall, right };
+    }
+
+    // The result sheet's table: per field its questions, right, wrong, blank answers, raw
+    // percentage and weight; the weighted percentage below.
+    function resultTable(result) {
+      const head = ["درس", "تعداد سؤال", "درست", "نادرست", "بی‌پاسخ", "درصد خام", "ضریب"];
+      const table = el("table", { class: "field-table" },
+        el("caption", { text: "کارنامه به تفکیک درس" }),
+        el("thead", {}, el("tr", {}, ...head.map((h) => el("th", { scope: "col", text: h })))));
+      const body = el("tbody");
+      for (const r of result.rows) {
+        body.append(el("tr", { class: "field-row", "data-field": String(r.field) },
+          el("th", { scope: "row", text: fa(fieldTitle(r.field)) }),
+          el("td", { class: "questions", text: digits(r.tally.questions) }),
+          el("td", { class: "right", text: digits(r.tally.right) }),
+          el("td", { class: "wrong", text: digits(r.tally.wrong) }),
+          el("td", { class: "blank", text: digits(r.tally.blank) }),
+          el("td", { class: "raw" + (r.hundredths < 0 ? " negative" : "") }, percentNode(r.hundredths)),
+          el("td", { class: "weight", text: digits(r.weight) })));
+      }
+      table.append(body, el("tfoot", {}, el("tr", {},
+        el("th", { scope: "row", colspan: "5", text: "درصد کل (میانگین وزنی)" }),
+        el("td", { class: "overall" + (result.overall < 0 ? " negative" : ""), colspan: "2" }, percentNode(result.overall)))));
+      return table;
+    }
+
+    function renderResult() {
+      const taken = P.state;
+      const result = scored(taken);
+      const { lesson } = result;
+      const total = taken.order.length;
+      const isFull = taken.lesson === "full";
+      const cancelledAny = result.outcomes.some((o) => o.q.cancelled);
+      // A project that sets no rule keeps the result it had: right answers out of questions.
+      const ruled = isFull || penalty[0] > 0 || cancelledAny;
+      const items = el("ol", { class: "result-items" });
+      result.outcomes.forEach((o, i) => {
+        const { q, shown, original, answer } = o;
         const correctShown = taken.answers[i].indexOf(q.correct) + 1;
-        const item = el("li", { class: "result-item " + (ok ? "right" : "wrong") },
+        const mark = { right: "درست", wrong: "نادرست", blank: "بی‌پاسخ" }[answer] + (q.cancelled ? " (سؤال لغو شده)" : "");
+        const item = el("li", { class: "result-item " + (answer === "right" ? "right" : answer) + (q.cancelled ? " cancelled" : "") },
           el("p", { class: "result-question", text: fa(q.text || "") }),
           el("p", { class: "yours" }, el("span", { class: "label", text: "پاسخ شما: " }),
             ...(shown ? [digits(shown) + ") ", ...withImages(q.answers[original - 1], q.images)] : ["بی‌پاسخ"])),
           el("p", { class: "correct" }, el("span", { class: "label", text: "پاسخ درست: " }),
             digits(correctShown) + ") ", ...withImages(q.answers[q.correct - 1] || "", q.images)),
-          el("p", { class: "mark", text: ok ? "درست" : "نادرست" }));
+          el("p", { class: "mark", text: mark }));
         if (q.explanation) item.append(el("p", { class: "explanation" }, ...withImages(q.explanation, q.images)));
         items.append(item);
       });
-      const percent = total ? Math.round((100 * right) / total) : 0;
+      const plain = total ? Math.round((100 * result.right) / total) : 0;
       const seconds = Math.round(((taken.finished || now()) - taken.started) / 1000);
-      if (P.platform) P.platform.report(lesson, right, total);
+      if (P.platform) P.platform.report({ id: isFull ? "full" : lesson.id }, ruled ? result.overall / 100 : plain, ruled);
       const lessonIndex = taken.lesson;
       P.state = { mode: "result", lesson: lessonIndex };
       P.save();
+      const title = isFull ? "کارنامه " + fa(lesson.title) : "کارنامه آزمون " + fa(lesson.title);
       const card = el("article", { class: "card", id: "result", "aria-labelledby": "result-title" },
-        el("h2", { id: "result-title", class: "score", tabindex: "-1", text: "کارنامه آزمون " + fa(lesson.title) }),
+        el("h2", { id: "result-title", class: "score", tabindex: "-1", text: title }),
         el("p", { class: "student", text: "نام و نام خانوادگی: " + (P.platform && P.platform.name ? fa(P.platform.name) : "................................................") }),
         el("dl", { class: "figures" },
-          el("dt", { text: "امتیاز" }), el("dd", { class: "result-score", text: digits(right) + " از " + digits(total) }),
-          el("dt", { text: "درصد" }), el("dd", { class: "result-percent", text: digits(percent) + "٪" }),
+          el("dt", { text: "امتیاز" }), el("dd", { class: "result-score", text: digits(result.right) + " از " + digits(total) }),
+          el("dt", { text: "درصد" }), ruled
+            ? el("dd", { class: "result-percent" + (result.overall < 0 ? " negative" : "") }, percentNode(result.overall))
+            : el("dd", { class: "result-percent", text: digits(plain) + "٪" }),
           el("dt", { text: "زمان" }), el("dd", { class: "result-time", text: digits(Math.floor(seconds / 60)) + " دقیقه و " + digits(seconds % 60) + " ثانیه" }),
-          el("dt", { text: "شماره آزمون" }), el("dd", { class: "result-seed", text: digits(taken.seed) })),
-        items,
+          el("dt", { text: "شماره آزمون" }), el("dd", { class: "result-seed", text: digits(taken.seed) })));
+      if (ruled) card.append(el("p", { class: "penalty-rule", text: score.penaltyWords(penalty, digits) }), resultTable(result));
+      card.append(items,
         el("div", { class: "nav" },
           el("button", { type: "button", id: "print-result", onclick: printResult, text: "چاپ کارنامه" }),
           el("button", { type: "button", onclick: () => startExam(lessonIndex), text: "آزمونی دیگر" }),
@@ -269,6 +386,6 @@
       document.body.classList.remove("print-result");
     }
 
-    return { start: startExam, choose: chooseInExam, move: moveInExam, stopTimer };
+    return { start: startExam, choose: chooseInExam, move: moveInExam, stopTimer, full, lessonOf };
   };
 })(window.Tavrin = window.Tavrin || {});

@@ -5,8 +5,10 @@
   // The SCORM 1.2 runtime of the platform that opened this page, if any: an "API" object in
   // this window or one above it, else in the opener's. Without one the player is as on a CD.
   // Only exams are reported; a status the platform holds as passed is never lowered; the
-  // score is the mean of the latest exams of the lessons this page shows, each exam listed as
-  // an interaction, the latest ones kept in suspend_data for the next session.
+  // score is the mean of the latest exams of the lessons this page shows (and of its
+  // comprehensive exam), each exam listed as an interaction, the latest ones kept in
+  // suspend_data for the next session with their raw figures, negative ones too; the score
+  // itself is never below 0.
   T.connectPlatform = function (data, now) {
     function apiAbove(win) {
       for (let hops = 0; win && hops < 10; hops++) {
@@ -85,11 +87,11 @@
         set("cmi.core.exit", running ? "suspend" : "");
         call("LMSCommit", "");
       },
-      // A finished exam of a lesson: listed, kept as the lesson's latest, and the mean of the
-      // latest exams reported unless it would lower a pass.
-      report(lesson, right, total) {
+      // A finished exam: listed, kept as the latest of its lesson (or of the comprehensive
+      // exam), and the mean of the latest exams reported unless it would lower a pass. An exam
+      // scored by a rule gives its percentage in hundredths; one without, a whole percentage.
+      report(lesson, percent, ruled) {
         if (finished) return;
-        const percent = total ? Math.round((100 * right) / total) : 0;
         const id = "exam_" + String(lesson.id).replace(/[^A-Za-z0-9_-]/g, "_");
         const at = new Date(now());
         const n = Number(get("cmi.interactions._count")) || 0;
@@ -100,8 +102,10 @@
         set("cmi.interactions." + n + ".time", two(at.getHours()) + ":" + two(at.getMinutes()) + ":" + two(at.getSeconds()));
         latest[lesson.id] = percent;
         set("cmi.suspend_data", JSON.stringify(latest));
-        const taken = data.lessons.filter((l) => Object.prototype.hasOwnProperty.call(latest, l.id));
-        const mean = Math.round(taken.reduce((sum, l) => sum + Number(latest[l.id]), 0) / taken.length);
+        const ids = data.lessons.map((l) => l.id).concat(["full"]);
+        const taken = ids.filter((key) => Object.prototype.hasOwnProperty.call(latest, key));
+        const average = taken.reduce((sum, key) => sum + Number(latest[key]), 0) / taken.length;
+        const mean = ruled ? Math.max(0, Math.round(average * 100) / 100) : Math.max(0, Math.round(average));
         if (!(passed && mean < held)) {
           set("cmi.core.score.min", "0");
           set("cmi.core.score.max", "100");

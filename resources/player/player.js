@@ -11,10 +11,9 @@
   const data = typeof TAVRIN_DATA === "object" && TAVRIN_DATA ? TAVRIN_DATA : null;
   // A learning platform starts one lesson of a package as "?lesson=N".
   const onlyLesson = Number(new URLSearchParams(window.location.search).get("lesson"));
-  if (data && new URLSearchParams(window.location.search).has("lesson") &&
-      Number.isInteger(onlyLesson) && data.lessons[onlyLesson]) {
-    data.lessons = [data.lessons[onlyLesson]];
-  }
+  const singleLesson = !!(data && new URLSearchParams(window.location.search).has("lesson") &&
+      Number.isInteger(onlyLesson) && data.lessons[onlyLesson]);
+  if (singleLesson) data.lessons = [data.lessons[onlyLesson]];
   const view = document.getElementById("view");
   const heading = document.getElementById("heading");
   const homeButton = document.getElementById("home");
@@ -36,7 +35,7 @@
   // { lesson, index, chosen[] }; exam: { lesson, seed, order[], answers[][], chosen[], index,
   // started, limit, finished, ended }.
   const P = { state: { mode: "list" }, data, exam, view, heading, homeButton, now, keeping, platform,
-              show, announce, save, questionCard, answerButton, renderLessons };
+              show, announce, save, questionCard, answerButton, renderLessons, singleLesson };
   const examMode = T.installExam(P);
 
   // Replaces the page's content; the focus goes where a reader of the page expects it.
@@ -87,6 +86,19 @@
       }
       list.append(row);
     });
+    // The comprehensive exam, drawn from the lessons by the author's budget, after them.
+    const full = examMode.full;
+    if (full) {
+      const left = keeping.leftExam("full");
+      const title = fa(full.title);
+      list.append(el("li", { class: "lesson-row full-exam" },
+        el("span", { class: "lesson full-title" },
+          el("span", { class: "title", text: title }),
+          el("span", { class: "count", text: digits(full.drawn) + " سؤال" }),
+          el("span", { class: "way", text: "آزمون جامع" })),
+        el("button", { type: "button", class: "exam", id: "full-exam", "aria-label": (left ? "ادامه " : "") + title,
+          onclick: () => examMode.start("full") }, left ? "ادامه آزمون" : "آزمون")));
+    }
     show(list.querySelector("button"), list);
   }
 
@@ -348,8 +360,9 @@
   if (before && data.lessons[before.lesson] && before.mode === "practice" &&
       Array.isArray(before.chosen) && before.chosen.length === data.lessons[before.lesson].questions.length) {
     startPractice(before.lesson, before);
-  } else if (before && data.lessons[before.lesson] && before.mode === "exam" && exam.on &&
-             Array.isArray(before.order) && before.order.every((n) => data.lessons[before.lesson].questions[n])) {
+  } else if (before && before.mode === "exam" && examMode.lessonOf(before.lesson) &&
+             (exam.on || before.lesson === "full") && Array.isArray(before.order) &&
+             before.order.every((n) => examMode.lessonOf(before.lesson).questions[n])) {
     examMode.start(before.lesson, before);
   } else {
     renderLessons();

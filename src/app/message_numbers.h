@@ -123,6 +123,7 @@ enum FailureCode : int {
     kFailDiscImage = 207,
     kFailQuestionsOut = 208,
     kFailQuestionsIn = 209,
+    kFailScoringSettings = 210,
 };
 
 } // namespace tavrin

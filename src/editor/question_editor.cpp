@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QResizeEvent>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
@@ -78,7 +80,12 @@ void QuestionEditor::build() {
         layout->addWidget(b, height);
         return b;
     };
-    caption("Label1", QStringLiteral(u"متن سؤال مورد نظر:"));
+    questionCaption_ = caption("Label1", QStringLiteral(u"متن سؤال مورد نظر:"));
+    // Out of the layout, on the empty left of the question's caption: nothing else moves.
+    cancelled_ = new QCheckBox(QStringLiteral(u"لغو با تأثير مثبت"), this);
+    cancelled_->setObjectName(QStringLiteral("Cancelled"));
+    cancelled_->setLayoutDirection(Qt::RightToLeft);
+    cancelled_->setToolTip(QStringLiteral(u"سؤال لغوشده فقط اگر درست پاسخ داده شود شمرده ميشود"));
     soal_ = box("Soal", 56);
     caption("Label2", QStringLiteral(u"متن پاسخها به سؤال فوق (هر پاسخ در يك پاراگراف قرار داشته و "
                                      u"از ديگري جدا ميشود):"));
@@ -296,7 +303,20 @@ void QuestionEditor::buttonClicked(int index) {
 
 QStringList QuestionEditor::contents() const {
     return {soal_->rtf(),   javab_->rtf(),  tozih_->rtf(), picB_->text(),
-            soutB_->text(), filmB_->text(), backPath_};
+            soutB_->text(), filmB_->text(), backPath_,     cancelled() ? QStringLiteral("1") : QString()};
+}
+
+bool QuestionEditor::cancelled() const { return cancelled_->isChecked(); }
+
+void QuestionEditor::setCancelled(bool on) { cancelled_->setChecked(on); }
+
+void QuestionEditor::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const QRect caption = questionCaption_->geometry();
+    const QSize size = cancelled_->sizeHint();
+    cancelled_->setGeometry(caption.left(), caption.center().y() - size.height() / 2,
+                            size.width(), size.height());
+    cancelled_->raise();
 }
 
 void QuestionEditor::caretToPointer(RichTextBox* box, const QPoint& at) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
@@ -39,6 +40,9 @@ public:
     void setBackPath(const QString& path);
     void clearBackground();
     void TgDo();
+    // "Cancelled with a positive effect": counts only when answered right.
+    bool cancelled() const;
+    void setCancelled(bool cancelled);
 
     // True when every attachment path given names a file; messages 6, 7, 8 otherwise.
     bool CHK();
@@ -56,6 +60,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void build();
@@ -80,6 +85,8 @@ private:
     QLineEdit* soutB_ = nullptr;
     QLineEdit* filmB_ = nullptr;
     QLabel* image1_ = nullptr;
+    QLabel* questionCaption_ = nullptr;
+    QCheckBox* cancelled_ = nullptr;
     QString backPath_;
     std::array<QPushButton*, 5> buttons_{};
     QMenu* popM_ = nullptr;

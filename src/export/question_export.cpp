@@ -4,6 +4,7 @@
 #include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
+#include "lesson/exam_plan.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 #include "store/fields.h"
@@ -60,16 +61,26 @@ QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {
     }
     const bool gift = request.format == QuestionFormat::Gift;
     // GIFT carries no file: none is read.
-    const TravelSet set = projectQuestions(context, request.projectPath, request.scope,
-                                           gift ? FileBytes::NamesOnly : FileBytes::Read);
+    TravelSet set = projectQuestions(context, request.projectPath, request.scope,
+                                     gift ? FileBytes::NamesOnly : FileBytes::Read);
+    const QString document = readUtf16File(store::projectFilePath(request.projectPath));
+    const ProjectSettings settings = readSettings(context, document);
+    // The project's penalty, as each wrong answer's negative fraction.
+    if (const Penalty penalty = scoringSettings(settings).penalty; !penalty.none()) {
+        const PlatformFraction fraction = platformFraction(penalty);
+        set.wrongFraction = fraction.text;
+        if (!fraction.exact)
+            context.log().LogMe(QStringLiteral("The platforms have no grade of -%1 of an answer: "
+                                               "%2% written")
+                                    .arg(penaltyText(penalty), fraction.text));
+    }
     if (set.questions.isEmpty())
         throw std::invalid_argument("no lesson in the choice has made questions");
     QByteArray bytes;
     if (gift) {
         bytes = giftText(set);
     } else {
-        const QString document = readUtf16File(store::projectFilePath(request.projectPath));
-        bytes = moodleXml(set, examSettings(readSettings(context, document)).on);
+        bytes = moodleXml(set, examSettings(settings).on);
     }
     saveWholeFile(request.out, bytes);
     written.questions = int(set.questions.size());

@@ -70,6 +70,10 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
     q[QStringLiteral("correct")] = unmarked ? 0 : quizLine(block, QStringLiteral("chk")).toInt();
     if (unmarked)
         q[QStringLiteral("unmarked")] = true;
+    bool cancelled = false;
+    quizLine(block, kCancelledTag, &cancelled);
+    if (cancelled)
+        q[QStringLiteral("cancelled")] = true;
     q[QStringLiteral("explanation")] = quizLine(block, QStringLiteral("rslt"));
     QJsonObject images;
     static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));
@@ -90,9 +94,19 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
 
 } // namespace
 
+PlayerScoring playerScoring(Context& context, const QString& projectText) {
+    PlayerScoring scoring;
+    scoring.settings = scoringSettings(readSettings(context, projectText));
+    if (scoring.settings.given)
+        scoring.fieldTitles = projectFieldTitles(context, projectText);
+    return scoring;
+}
+
 QString quizDataScript(Context& context, const QString& dataFolder,
                        const QList<LessonRef>& projectLessons, const ExamSettings& exam,
-                       const std::optional<int>& passMark, const QString& projectTitle) {
+                       const std::optional<int>& passMark, const QString& projectTitle,
+                       const PlayerScoring& scoring) {
+    const ScoringSettings& rule = scoring.settings;
     const QString folder = QDir::fromNativeSeparators(dataFolder);
     const QString xml = folder + QStringLiteral("/_xml/");
     QJsonArray lessons;
@@ -106,6 +120,8 @@ QString quizDataScript(Context& context, const QString& dataFolder,
         QJsonObject lesson;
         lesson[QStringLiteral("id")] = id;
         lesson[QStringLiteral("title")] = withoutLoneSurrogates(ref.title);
+        if (rule.given)
+            lesson[QStringLiteral("field")] = ref.field;
         QJsonArray questions;
         for (const QuizBlock& block : quizBlocks(quiz))
             questions.append(question(context, block, folder));
@@ -128,6 +144,23 @@ QString quizDataScript(Context& context, const QString& dataFolder,
         settings[QStringLiteral("title")] = withoutLoneSurrogates(projectTitle);
     if (passMark)
         settings[QStringLiteral("lms")] = QJsonObject{{QStringLiteral("passMark"), *passMark}};
+    if (rule.given) {
+        QJsonObject weights;
+        for (auto it = rule.weights.begin(); it != rule.weights.end(); ++it)
+            weights[QString::number(it.key())] = it.value();
+        settings[QStringLiteral("scoring")] = QJsonObject{
+            {QStringLiteral("penalty"), QJsonArray{rule.penalty.taken, rule.penalty.per}},
+            {QStringLiteral("weights"), weights},
+            {QStringLiteral("passMark"), rule.passMark}};
+        QJsonObject budget;
+        for (auto it = rule.budget.begin(); it != rule.budget.end(); ++it)
+            budget[it.key()] = it.value();
+        settings[QStringLiteral("fullExam")] =
+            QJsonObject{{QStringLiteral("on"), rule.fullExam},
+                        {QStringLiteral("title"), withoutLoneSurrogates(rule.fullExamTitle)},
+                        {QStringLiteral("minutes"), rule.fullExamMinutes},
+                        {QStringLiteral("budget"), budget}};
+    }
     QJsonObject media;
     media[QStringLiteral("back")] = fileOrNull(folder, QStringLiteral("FlashIMG/Back.jpg"));
     QJsonArray music;
@@ -139,6 +172,12 @@ QString quizDataScript(Context& context, const QString& dataFolder,
     media[QStringLiteral("music")] = music;
     QJsonObject data;
     data[QStringLiteral("lessons")] = lessons;
+    if (rule.given) {
+        QJsonArray fields;
+        for (const QString& title : scoring.fieldTitles)
+            fields.append(withoutLoneSurrogates(title));
+        data[QStringLiteral("fields")] = fields;
+    }
     data[QStringLiteral("settings")] = settings;
     data[QStringLiteral("media")] = media;
     QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
@@ -161,7 +200,9 @@ void writeQuizData(Context& context, const QString& exportFolder, const QString&
     const ExamSettings exam = examSettings(readSettings(context, project));
     const QString title = Wste(context, project, QStringLiteral("Proj"), QStringLiteral("Name"));
     saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, data, lessons, exam, std::nullopt, title).toUtf8());
+                  quizDataScript(context, data, lessons, exam, std::nullopt, title,
+                                 playerScoring(context, project))
+                      .toUtf8());
 }
 
 QString exportTitle(const QString& exportFolder) {

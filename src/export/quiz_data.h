@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lesson/exam_plan.h"
 #include "store/lesson_files.h"
 #include "store/project_settings.h"
 
@@ -20,10 +21,18 @@ class Context;
 // dataFolder holds _xml, BookTXT and FlashIMG: an export's Data folder, or a project's own
 // folder (a project's folders are laid out as the CD's Data). A pass mark is given to a
 // player that reports to a learning platform.
+// The scoring the player follows when the project keeps any: the rule, the comprehensive
+// exam, the fields' titles and weights. A project without it gets the data it always had.
+struct PlayerScoring {
+    ScoringSettings settings;
+    QStringList fieldTitles;
+};
+PlayerScoring playerScoring(Context& context, const QString& projectText);
+
 QString quizDataScript(Context& context, const QString& dataFolder, const QList<LessonRef>& lessons,
                        const ExamSettings& exam = {},
                        const std::optional<int>& passMark = std::nullopt,
-                       const QString& projectTitle = {});
+                       const QString& projectTitle = {}, const PlayerScoring& scoring = {});
 
 // Writes it into the export folder's Data folder, with the lessons and the title of the
 // project's file (throws FsError).

@@ -40,6 +40,7 @@ const QStringList kPlayerFiles{
     QStringLiteral("player-text.js"),
     QStringLiteral("player-keeping.js"),
     QStringLiteral("player-platform.js"),
+    QStringLiteral("player-score.js"),
     QStringLiteral("player-exam.js"),
     QStringLiteral("player.js"),
     QStringLiteral("player.css"),
@@ -287,7 +288,9 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
     addProjectFiles(project, lessons, files);
     const ExamSettings exam = examSettings(readSettings(context, document));
     const QByteArray data =
-        quizDataScript(context, project, lessons, exam, request.passMark).toUtf8();
+        quizDataScript(context, project, lessons, exam, request.passMark, QString(),
+                       playerScoring(context, document))
+            .toUtf8();
     const QString projectTitle =
         Wste(context, document, QStringLiteral("Proj"), QStringLiteral("Name"));
     QStringList names = files.keys();

@@ -134,6 +134,7 @@ void FormatterWindow::ShowEdit(QuestionEditor& editor) {
         editor.soutB()->setText(table_.SoundPath[k]);
         editor.filmB()->setText(table_.FilmPath[k]);
         editor.setBackPath(table_.BackPath[k]);
+        editor.setCancelled(!table_.Cancelled[k].isEmpty());
         editor.TgDo();
     });
 }
@@ -145,7 +146,7 @@ void FormatterWindow::DoEdit(QuestionEditor& editor) {
         saveEntry(context_, table_, outline_, k,
                   {editor.Soal()->text(), editor.Javab()->rtf(), editor.Tozih()->rtf(),
                    editor.picB()->text(), editor.soutB()->text(), editor.filmB()->text(),
-                   editor.backPath()});
+                   editor.backPath(), editor.cancelled()});
         tableChanged();
         showOutline();
         editor.Soal()->setReadOnly(false);

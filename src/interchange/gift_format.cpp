@@ -117,6 +117,7 @@ struct Choice {
     QString text;
     bool equals = false;     // introduced by "=": every answer so is a short answer's
     bool outOfRange = false; // a weight outside -100..100 percent
+    QString weightText;      // as written, when given
 };
 
 // The answers part "=a ~b ~%50%c #feedback ####general": choices and the general feedback.
@@ -139,7 +140,7 @@ void readChoices(const QList<Char>& cs, bool html, QList<Choice>& choices, QStri
         }
         const Char ch = cs[i];
         if (!ch.escaped && (ch.c == u'=' || ch.c == u'~')) {
-            choices.append({ch.c == u'=', ch.c == u'=' ? 100 : 0, {}, ch.c == u'='});
+            choices.append({ch.c == u'=', ch.c == u'=' ? 100 : 0, {}, ch.c == u'=', false, {}});
             current = &choices.last();
             inFeedback = false;
         } else if (!ch.escaped && ch.c == u'#' && current) {
@@ -156,6 +157,7 @@ void readChoices(const QList<Char>& cs, bool html, QList<Choice>& choices, QStri
             const double w = m.captured(1).toDouble();
             c.outOfRange = !(w >= -100 && w <= 100);
             c.weight = c.outOfRange ? 0 : int(w);
+            c.weightText = m.captured(1);
             c.right = c.weight == 100;
             c.text = c.text.trimmed().mid(m.capturedEnd());
         }
@@ -240,6 +242,9 @@ void readChoiceQuestion(const QList<Char>& answers, const QString& raw, bool htm
         q.answers.append(c.text);
         if (c.right)
             q.correct = int(q.answers.size());
+        if (!c.outOfRange && c.weightText.startsWith(u'-') && c.weightText.toDouble() < 0 &&
+            !set.penaltiesFound.contains(c.weightText))
+            set.penaltiesFound.append(c.weightText);
     }
     q.explanation = general;
     if (partial)
@@ -392,9 +397,14 @@ QByteArray giftText(const TravelSet& set) {
         for (int a = 0; a < answers.size(); ++a) {
             const QString written = part(answers[a]);
             const bool right = a + 1 == q.correct;
-            const QString mark = weighted.match(written.trimmed()).hasMatch()
-                                     ? (right ? QStringLiteral("~%100%") : QStringLiteral("~%0%"))
-                                     : QString(right ? u'=' : u'~');
+            // A wrong answer that takes marks away carries its weight; so does any answer whose
+            // text begins as a weight.
+            const QString mark =
+                !right && !set.wrongFraction.isEmpty()
+                    ? QStringLiteral("~%") + set.wrongFraction + u'%'
+                : weighted.match(written.trimmed()).hasMatch()
+                    ? (right ? QStringLiteral("~%100%") : QStringLiteral("~%0%"))
+                    : QString(right ? u'=' : u'~');
             out += mark + written + u'\n';
         }
         if (!q.explanation.isEmpty())
@@ -473,6 +483,8 @@ TravelSet readGift(const QByteArray& bytes) {
         follow(line);
     }
     finish();
+    if (const QString note = penaltyFoundNote(set.penaltiesFound); !note.isEmpty())
+        set.notes.append(note);
     return set;
 }
 

@@ -279,7 +279,10 @@ bool readAnswers(const Node& node, bool truth, const QString& shownTitle, Travel
     for (const auto& c : node.children) {
         if (c->name != QLatin1String("answer"))
             continue;
-        const double fraction = c->attribute(QStringLiteral("fraction")).toDouble();
+        const QString fractionText = c->attribute(QStringLiteral("fraction")).trimmed();
+        const double fraction = fractionText.toDouble();
+        if (fraction < 0 && !set.penaltiesFound.contains(fractionText))
+            set.penaltiesFound.append(fractionText);
         rights += fraction >= 100 ? 1 : 0;
         partial += fraction > 0 && fraction < 100 ? 1 : 0;
         q.answers.append(answerText(*c, truth, q));
@@ -369,6 +372,8 @@ TravelSet readMoodleXml(const QByteArray& bytes) {
         }
         readQuestion(*node, category, set);
     }
+    if (const QString note = penaltyFoundNote(set.penaltiesFound); !note.isEmpty())
+        set.notes.append(note);
     return set;
 }
 

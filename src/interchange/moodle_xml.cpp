@@ -77,7 +77,8 @@ QString questionHtml(const TravelQuestion& q, QList<TravelFile>& files) {
     return html;
 }
 
-void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleAnswers) {
+void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleAnswers,
+                   const QString& wrongFraction) {
     const bool choice = q.scored();
     if (!q.answers.isEmpty() && !choice) {
         // A comment may not hold "--": a title's dashes are parted.
@@ -126,7 +127,9 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
             });
             xml.writeStartElement(QStringLiteral("answer"));
             xml.writeAttribute(QStringLiteral("fraction"),
-                               a + 1 == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
+                               a + 1 == q.correct         ? QStringLiteral("100")
+                               : wrongFraction.isEmpty()     ? QStringLiteral("0")
+                                                             : wrongFraction);
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
             xml.writeStartElement(QStringLiteral("text"));
             xml.writeCDATA(xmlSafe(html));
@@ -151,7 +154,7 @@ QByteArray moodleXml(const TravelSet& set, bool shuffleAnswers) {
     for (qsizetype n = 0; n < set.questions.size(); ++n) {
         for (const QStringList& c : categories[n])
             writeCategory(xml, c);
-        writeQuestion(xml, set.questions[n], shuffleAnswers);
+        writeQuestion(xml, set.questions[n], shuffleAnswers, set.wrongFraction);
     }
     xml.writeEndElement();
     xml.writeEndDocument();

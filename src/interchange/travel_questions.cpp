@@ -146,6 +146,17 @@ QList<QList<QStringList>> categoriesBefore(const TravelSet& set) {
     return before;
 }
 
+QString penaltyFoundNote(const QStringList& found) {
+    if (found.isEmpty())
+        return {};
+    QStringList shown;
+    for (const QString& f : found)
+        shown.append(QChar(0x2066) + f + u'%' + QChar(0x2069));
+    return QStringLiteral(u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين نمره آورده نشد. "
+                          u"نمره منفي پروژه در «آزمون و نمره‌دهي…» تعيين مي‌شود.")
+        .arg(shown.join(QStringLiteral(u"، ")));
+}
+
 QString partialCreditNote(const QString& title) {
     return QStringLiteral(
                u"نمره بخشي گزينه‌هاي «%1» آورده نشد؛ تنها "

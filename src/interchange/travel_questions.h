@@ -65,7 +65,15 @@ struct TravelSet {
     QList<SkippedQuestion> skipped;
     // Pictures and files a format could not carry, or a file's parts left out, one a line.
     QStringList notes;
+    // Written: each wrong answer's fraction in percent ("-33.33333"), empty for none. Read:
+    // the negative fractions the file gives its wrong answers, each once, in file order.
+    QString wrongFraction;
+    QStringList penaltiesFound;
 };
+
+// The note for a file whose wrong answers take marks away: what it found, and that the
+// project's own penalty is set apart. Empty when it found none.
+QString penaltyFoundNote(const QStringList& found);
 
 // The categories a file declares before each question: those of its path not yet declared
 // (a lesson's own category before its groups'), then its own when it changes.

@@ -4,7 +4,8 @@ namespace tavrin {
 
 void EntryTable::clear() {
     for (auto* table :
-         {&SoalText, &JavabRtf, &TozihRtf, &AttachPath, &SoundPath, &FilmPath, &BackPath})
+         {&SoalText, &JavabRtf, &TozihRtf, &AttachPath, &SoundPath, &FilmPath, &BackPath,
+          &Cancelled})
         table->fill(QString());
     ImagePaths.fill(QString());
     EntryCount = 0;

@@ -21,6 +21,7 @@ struct EntryTable {
     std::array<QString, kEntries> SoundPath;
     std::array<QString, kEntries> FilmPath;
     std::array<QString, kEntries> BackPath;
+    std::array<QString, kEntries> Cancelled; // "1": cancelled with a positive effect
     std::array<QString, kImages> ImagePaths;
 
     int EntryCount = 0;   // the entry the commands fill next = the next outline line

@@ -22,11 +22,11 @@ constexpr int kFormat = 1;
 const QLatin1StringView kFields[] = {QLatin1StringView("soal"),  QLatin1StringView("javab"),
                                      QLatin1StringView("tozih"), QLatin1StringView("attach"),
                                      QLatin1StringView("sound"), QLatin1StringView("film"),
-                                     QLatin1StringView("back")};
+                                     QLatin1StringView("back"),  QLatin1StringView("cancelled")};
 
 template <class Table> auto fieldsOf(Table& t) {
     return std::array{&t.SoalText,  &t.JavabRtf, &t.TozihRtf, &t.AttachPath,
-                      &t.SoundPath, &t.FilmPath, &t.BackPath};
+                      &t.SoundPath, &t.FilmPath, &t.BackPath, &t.Cancelled};
 }
 
 [[noreturn]] void damaged(const QString& why) {

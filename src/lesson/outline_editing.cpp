@@ -36,6 +36,7 @@ void saveEntry(Context& context, EntryTable& table, QStringList& outline, int k,
     table.SoundPath[k] = f.sound;
     table.FilmPath[k] = f.film;
     table.BackPath[k] = f.back;
+    table.Cancelled[k] = f.cancelled ? QStringLiteral("1") : QString();
     if (k < outline.size())
         outline[k] = outlineLineOf(context, table, k);
 }
@@ -45,7 +46,8 @@ void removeEntry(EntryTable& table, int entry) {
         if (table.SoalText[k].isEmpty())
             break;
         for (auto* field : {&table.SoalText, &table.JavabRtf, &table.TozihRtf, &table.AttachPath,
-                            &table.SoundPath, &table.FilmPath, &table.BackPath})
+                            &table.SoundPath, &table.FilmPath, &table.BackPath,
+                            &table.Cancelled})
             (*field)[k] = k + 1 < EntryTable::kEntries ? (*field)[k + 1] : QString();
     }
 }

@@ -20,6 +20,7 @@ QString groupLineOf(const EntryTable& table, int entry);
 struct EntryFields {
     QString soal, javab, tozih; // question text, answers and explanation (rich text)
     QString attach, sound, film, back;
+    bool cancelled = false;
 };
 // Writes the fields into the entry and its outline line.
 void saveEntry(Context& context, EntryTable& table, QStringList& outline, int entry,

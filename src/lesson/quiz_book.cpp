@@ -196,7 +196,8 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
             imported.insert(from.filePath(), name);
         named.append({c.element, name});
     }
-    return quizBlock(n, text, lines, answers.marked, explanation, named);
+    return quizBlock(n, text, lines, answers.marked, explanation, named,
+                     !table.Cancelled[n].isEmpty());
 }
 
 // Every new file is written under its working name first; only when all are on disk do

@@ -132,6 +132,7 @@ std::optional<ReopenedBook> reopenBook(Context& context, const QString& projectP
         t.SoundPath[k] = copy(q->sound);
         t.FilmPath[k] = copy(q->film);
         t.BackPath[k] = copy(q->back);
+        t.Cancelled[k] = q->cancelled ? QStringLiteral("1") : QString();
         book.outline.append(outlineLineOf(context, t, k));
     }
     t.EntryCount = count;

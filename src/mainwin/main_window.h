@@ -17,6 +17,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QPushButton;
 class QSpinBox;
 class QToolButton;
 class QFrame;
@@ -144,6 +145,8 @@ private:
     // The output button: settings saved, then the CD folder exported.
     void exportCommand();
     void askTitle(const QString& mode);
+    // The scoring dialog: what the author chose, written element by element.
+    void scoringCommand();
 
     Context& context_;
     QString bookConfig_; // the eight names joined by "|"
@@ -191,6 +194,8 @@ private:
     QToolButton* discImage_ = nullptr;
     QToolButton* questionsOut_ = nullptr;
     QCheckBox* examOn_ = nullptr;
+    // "Exams and scoring…": in the exam group, left of its first row, where nothing stood.
+    QPushButton* scoring_ = nullptr;
     QSpinBox* examMinutes_ = nullptr;
     QSpinBox* examCount_ = nullptr;
 

@@ -1,6 +1,8 @@
 // Building the main window's controls: their names, captions and places. What they do
 // is in main_window.cpp and main_window_events.cpp.
 #include "app/identity.h"
+#include "app/message_numbers.h"
+#include "app/messages.h"
 #include "mainwin/main_window.h"
 #include "mainwin/texts.h"
 #include "platform/ui_metrics.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -394,6 +397,15 @@ void MainWindow::buildExamSettings() {
     }
     examOn_->setFont(plain);
     examGroup_->setLayout(form);
+    // Out of the form, on the empty left of its first row: none of the group's rows moves.
+    scoring_ = new QPushButton(texts::kScoring, examGroup_);
+    scoring_->setObjectName(QStringLiteral("Scoring"));
+    scoring_->setToolTip(texts::kTipScoring);
+    scoring_->setFont(plain);
+    scoring_->setGeometry(8, 30, 150, 20);
+    connect(scoring_, &QPushButton::clicked, this, [this] {
+        runTrapped(context_, kFailScoringSettings, [this] { scoringCommand(); });
+    });
 }
 
 void MainWindow::buildPictures() {
@@ -457,7 +469,8 @@ void MainWindow::buildKeyboard() {
                                                       output_->rest(),
                                                       examOn_,
                                                       examMinutes_,
-                                                      examCount_}) {
+                                                      examCount_,
+                                                      scoring_}) {
         setTabOrder(previous, w);
         previous = w;
     }

@@ -10,6 +10,8 @@
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
+#include "mainwin/scoring_dialog.h"
+#include "store/project_settings.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -167,6 +169,35 @@ void MainWindow::imageCommand() {
     }
     reportFailure(context_, kFailDiscImage, image.description);
     bepayamBecause(context_, kNoticeImageNotMade, image.description);
+}
+
+void MainWindow::scoringCommand() {
+    context_.log().LogMe(QStringLiteral("Exams and scoring..."));
+    if (selectedIndex(StoreList::Projects) < 0 || session_.projectPath.isEmpty()) {
+        bepayam(context_, kNoticeFillEverything);
+        return;
+    }
+    const auto stored = storedSettings(context_, session_.projectPath);
+    if (!stored) {
+        bepayamBecause(context_, kNoticeSettingNotKept,
+                       QStringLiteral("File not found: ") +
+                           store::projectFilePath(session_.projectPath));
+        return;
+    }
+    const auto chosen = ScoringDialog::ask(this, context_.prompts(), scoringSettings(*stored),
+                                           budgetFields(context_, session_.projectPath));
+    if (!chosen)
+        return;
+    // One safe write a changed element, as each control of the settings area writes.
+    for (const auto& [tag, value] : scoringChanges(*stored, *chosen)) {
+        const KeptSetting kept = KeepSetting(context_, session_.projectPath, tag, value);
+        if (!kept.kept()) {
+            if (kept.outcome == KeptSetting::Outcome::Failed)
+                bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
+            return;
+        }
+    }
+    context_.log().LogMe(QStringLiteral("Exams and scoring kept."));
 }
 
 void MainWindow::questionsCommand() {

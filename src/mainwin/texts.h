@@ -49,6 +49,9 @@ inline const QString kExamMinutes = QStringLiteral(u"زمان هر آزمون (�
 inline const QString kExamCount = QStringLiteral(u"تعداد سؤال هر آزمون:");
 inline const QString kExamNoLimit = QStringLiteral(u"بدون محدوديت");
 inline const QString kExamAll = QStringLiteral(u"همه سؤالها");
+inline const QString kScoring = QStringLiteral(u"آزمون و نمره‌دهی…");
+inline const QString kTipScoring =
+    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی درس‌ها، ضریب رشته‌ها و حد نصاب");
 inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
 
 } // namespace tavrin::texts

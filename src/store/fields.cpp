@@ -50,6 +50,13 @@ ProjectSettings readSettings(Context& context, const QString& document) {
     s.examOn = elementText(block, QStringLiteral("ExamOn"));
     s.examMinutes = elementText(block, QStringLiteral("ExamMinutes"));
     s.examCount = elementText(block, QStringLiteral("ExamCount"));
+    s.penalty = elementText(block, QStringLiteral("Penalty"));
+    s.fullExam = elementText(block, QStringLiteral("FullExam"));
+    s.fullExamTitle = elementText(block, QStringLiteral("FullExamTitle"));
+    s.fullExamMinutes = elementText(block, QStringLiteral("FullExamMinutes"));
+    s.fullExamBudget = elementText(block, QStringLiteral("FullExamBudget"));
+    s.fieldWeights = elementText(block, QStringLiteral("FieldWeights"));
+    s.passMark = elementText(block, QStringLiteral("PassMark"));
     return s;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
+#include "store/project_settings.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
 
@@ -231,6 +232,20 @@ QList<LessonRef> projectLessons(Context& context, const QString& projectText) {
     return lessons;
 }
 
+QStringList projectFieldTitles(Context& context, const QString& projectText) {
+    if (projectText.isEmpty())
+        return {};
+    try {
+        const QString fields = Wsre(context, projectText, QStringLiteral("Reshteh"));
+        const int count =
+            store::readCount(context, fields, projectText.size(), QStringLiteral("Reshteh"));
+        // The list's names without the two empty lines the window's list ends with.
+        return store::listNames(context, fields, QStringLiteral("Resh"), count).mid(0, count);
+    } catch (const store::Failure& f) {
+        throw FsError(QStringLiteral("Project file damaged: ") + f.description);
+    }
+}
+
 QStringList lessonCopies(const QString& projectPath, const QString& id) {
     const QString quiz = DoSlash(projectPath) + folders::kXml + u'/' + folders::quizName(id);
     if (!fileExists(quiz))
@@ -341,7 +356,7 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
             if (renumbered != index)
                 step.stage(renumbered, indexPath);
         }
-        step.stage(projectText, folders::kProjectFile);
+        step.stage(renumberedScoring(projectText, renumbering), folders::kProjectFile);
     } catch (...) {
         // Nothing has changed yet: the staged files go, the project stays as it was.
         removeTree(step.staging());

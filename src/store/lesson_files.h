@@ -19,6 +19,8 @@ struct LessonRef {
 // Every lesson of a project file's text, field by field, in list order; an empty text has
 // none. A damaged file (a count missing or out of range) throws FsError.
 QList<LessonRef> projectLessons(Context& context, const QString& projectText);
+// The fields' titles of a project file's text, in list order. Throws FsError as above.
+QStringList projectFieldTitles(Context& context, const QString& projectText);
 
 // What a delete does to the book ids: the removed lesson's (or field's) ids go, the later
 // ones of the same field (or the later fields) move down by one. lesson -1: a whole field.

@@ -10,6 +10,9 @@
 #include "store/store_common.h"
 #include "store/tag_text.h"
 
+#include <QRegularExpression>
+#include <functional>
+
 namespace tavrin {
 
 ExamSettings examSettings(const ProjectSettings& settings) {
@@ -42,13 +45,17 @@ KeptSetting KeepSetting(Context& context, const QString& projectPath, const QStr
             static const QStringList texts{
                 QStringLiteral("Music"),       QStringLiteral("Olgoo"),
                 QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
-                QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount")};
-            const bool text = texts.contains(tag);
+                QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount"),
+                QStringLiteral("Penalty"),     QStringLiteral("FullExam"),
+                QStringLiteral("FullExamTitle"), QStringLiteral("FullExamMinutes"),
+                QStringLiteral("FullExamBudget"), QStringLiteral("FieldWeights"),
+                QStringLiteral("PassMark")};
+            const int index = texts.indexOf(tag);
+            const bool text = index >= 0;
             const QString settings = QStringLiteral("Settings");
-            // The exam's elements came after the others, and go after them.
+            // The exam's and the scoring's elements came after the others, and go after them.
             const QString changed =
-                text ? SetBlockText(context, document, settings, tag, value,
-                                    tag.startsWith(QLatin1String("Exam")))
+                text ? SetBlockText(context, document, settings, tag, value, index >= 3)
                      : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
             if (changed == document) {
                 if (Wsre(context, document, settings).isEmpty())
@@ -70,6 +77,56 @@ KeptSetting KeepSetting(Context& context, const QString& projectPath, const QStr
     if (why.isEmpty())
         return {};
     return {KeptSetting::Outcome::Failed, why};
+}
+
+namespace {
+
+// The text of <tag>…</tag> with each space-separated item passed through change (an empty
+// result drops the item).
+QString changedItems(const QString& text, const QString& tag,
+                     const std::function<QString(const QString&)>& change) {
+    const QString open = u'<' + tag + u'>';
+    const qsizetype at = text.indexOf(open);
+    if (at < 0)
+        return text;
+    const qsizetype start = at + open.size();
+    const qsizetype end = text.indexOf(QStringLiteral("</") + tag + u'>', start);
+    if (end < 0)
+        return text;
+    QStringList items;
+    for (const QString& item : text.mid(start, end - start).split(u' ', Qt::SkipEmptyParts)) {
+        const QString changed = change(item);
+        if (!changed.isEmpty())
+            items.append(changed);
+    }
+    return text.left(start) + items.join(u' ') + text.mid(end);
+}
+
+} // namespace
+
+QString renumberedScoring(const QString& projectText, const Renumbering& renumbering) {
+    QString text = changedItems(projectText, QStringLiteral("FullExamBudget"), [&](const QString& item) {
+        static const QRegularExpression form(QStringLiteral("^(\\d+)-(\\d+):(\\d+)$"));
+        const auto m = form.match(item);
+        if (!m.hasMatch())
+            return item;
+        int f = m.captured(1).toInt(), l = m.captured(2).toInt();
+        if (!renumbering.apply(f, l))
+            return QString();
+        return QStringLiteral("%1-%2:%3").arg(f).arg(l).arg(m.captured(3));
+    });
+    if (renumbering.lesson >= 0)
+        return text;
+    return changedItems(text, QStringLiteral("FieldWeights"), [&](const QString& item) {
+        static const QRegularExpression form(QStringLiteral("^(\\d+):(\\d+)$"));
+        const auto m = form.match(item);
+        if (!m.hasMatch())
+            return item;
+        int f = m.captured(1).toInt(), l = 0;
+        if (!renumbering.apply(f, l))
+            return QString();
+        return QStringLiteral("%1:%2").arg(f).arg(m.captured(2));
+    });
 }
 
 std::optional<ProjectSettings> storedSettings(Context& context, const QString& projectPath) {

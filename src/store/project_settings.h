@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "store/store_view.h"
 
@@ -34,6 +35,10 @@ struct KeptSetting {
 };
 KeptSetting KeepSetting(Context& context, const QString& projectPath, const QString& tag,
                         const QString& value);
+
+// The comprehensive exam's budget and the fields' weights in a project file's text after a
+// delete: the removed lesson's (or field's) go, the later ones follow their new ids.
+QString renumberedScoring(const QString& projectText, const Renumbering& renumbering);
 
 // The settings the project's file holds now; nothing when the file does not read.
 std::optional<ProjectSettings> storedSettings(Context& context, const QString& projectPath);

@@ -95,6 +95,10 @@ QuizQuestion question(Lines& lines, int after) {
     if (lines.take(QStringLiteral("\t\t<") + kUnmarkedTag + u'>',
                    QStringLiteral("</") + kUnmarkedTag + u'>'))
         q.marked = 0;
+    q.cancelled = lines
+                      .take(QStringLiteral("\t\t<") + kCancelledTag + u'>',
+                            QStringLiteral("</") + kCancelledTag + u'>')
+                      .has_value();
     q.explanation = lines.must(QStringLiteral("\t\t<rslt>"), QStringLiteral("</rslt>"));
     while (const auto m = lines.match(image)) {
         if (!isPlainFileName(m->captured(2)))
@@ -157,7 +161,8 @@ QString line(const QString& tag, const QString& value) {
 } // namespace
 
 QString quizBlock(int number, const QString& text, const QStringList& answers, int marked,
-                  const QString& explanation, const QList<QuizCopyLine>& copies) {
+                  const QString& explanation, const QList<QuizCopyLine>& copies,
+                  bool cancelled) {
     const QString n = QString::number(number);
     QString block = QStringLiteral("\t<question") + n + u'>' + kCrLf;
     block += QStringLiteral("\t\t<question No='") + n + QStringLiteral("'>") + text +
@@ -169,6 +174,8 @@ QString quizBlock(int number, const QString& text, const QStringList& answers, i
     // The player of old reads a "2" there; this tool's readers learn it stands for no mark.
     if (marked <= 0)
         block += line(kUnmarkedTag, QStringLiteral("1"));
+    if (cancelled)
+        block += line(kCancelledTag, QStringLiteral("1"));
     block += line(QStringLiteral("rslt"), explanation);
     for (const QuizCopyLine& copy : copies)
         block += line(copy.element, copy.name);

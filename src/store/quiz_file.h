@@ -26,6 +26,9 @@ private:
 // The line MakeBook writes after "<chk>2</chk>" for a question made without a marked answer:
 // the "2" is there for the player of old only.
 inline const QString kUnmarkedTag = QStringLiteral("nochk");
+// The line after it for a question cancelled with a positive effect: it counts only when
+// answered right. Readers that do not know it pass it by.
+inline const QString kCancelledTag = QStringLiteral("cancel");
 
 // One question block of a quiz file as MakeBook writes it.
 struct QuizQuestion {
@@ -33,6 +36,7 @@ struct QuizQuestion {
     QString text, explanation;
     QStringList answers;               // at most four
     int marked = 0;                    // 1-based; 0 for a question made unmarked
+    bool cancelled = false;            // cancelled with a positive effect
     QMap<int, QString> images;         // image number -> copy name in BookTXT
     QString attach, sound, film, back; // copy names in BookTXT, or empty
 };
@@ -68,9 +72,10 @@ struct QuizCopyLine {
 };
 
 // The block of one question: its text, up to four answers, the mark (0: none), the
-// explanation and the copies, each on its own line.
+// explanation and the copies, each on its own line; a cancelled question's line after the mark.
 QString quizBlock(int number, const QString& text, const QStringList& answers, int marked,
-                  const QString& explanation, const QList<QuizCopyLine>& copies);
+                  const QString& explanation, const QList<QuizCopyLine>& copies,
+                  bool cancelled = false);
 
 // The groups file's bytes for these group lines (by entry); empty when there are none.
 QByteArray groupLinesBytes(const QMap<int, QuizGroupLine>& groups);

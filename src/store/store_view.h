@@ -21,6 +21,14 @@ struct ProjectSettings {
     QString examOn;
     QString examMinutes;
     QString examCount;
+    // How exams are scored and the comprehensive exam; empty in a project made before.
+    QString penalty;
+    QString fullExam;
+    QString fullExamTitle;
+    QString fullExamMinutes;
+    QString fullExamBudget; // "1-1:5 1-2:3": lesson id, questions drawn
+    QString fieldWeights;   // "1:4 2:3": field, weight
+    QString passMark;
 };
 
 // What the store procedures need of the main window: its three lists, the selection, the

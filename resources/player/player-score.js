@@ -1,0 +1,71 @@
+// How an exam is scored, as the tool's own engine scores it: each wrong answer takes back
+// taken/per of a right one, a blank costs nothing, a cancelled question counts only when it
+// was answered right; each field's raw percentage, then their mean by the fields' weights.
+// Figures are whole hundredths of a percent, rounded half away from zero, so the CD, the
+// printed result and the tool's command line give the same digits.
+"use strict";
+
+(function (T) {
+  function roundedQuotient(num, den) {
+    const magnitude = Math.floor((2 * Math.abs(num) + den) / (2 * den));
+    return num < 0 ? -magnitude : magnitude;
+  }
+
+  // penalty: [taken, per]; a missing or damaged one is none.
+  function penaltyOf(value) {
+    if (!Array.isArray(value) || value.length !== 2) return [0, 1];
+    const [taken, per] = value.map(Number);
+    return Number.isInteger(taken) && Number.isInteger(per) && per > 0 && taken >= 0 && taken <= per ? [taken, per] : [0, 1];
+  }
+
+  function tally() {
+    return { questions: 0, right: 0, wrong: 0, blank: 0, cancelled: 0 };
+  }
+
+  // answer: "right", "wrong" or "blank".
+  function add(t, answer, cancelled) {
+    if (cancelled && answer !== "right") {
+      t.cancelled += 1;
+      return t;
+    }
+    t.questions += 1;
+    t[answer] += 1;
+    return t;
+  }
+
+  function rawHundredths(t, penalty) {
+    const [taken, per] = penaltyOf(penalty);
+    if (t.questions <= 0) return 0;
+    return roundedQuotient(10000 * (per * t.right - taken * t.wrong), per * t.questions);
+  }
+
+  // fields: [{ weight, hundredths, counts }]
+  function overallHundredths(fields) {
+    let sum = 0;
+    let weights = 0;
+    for (const f of fields) {
+      if (!f.counts || !(f.weight > 0)) continue;
+      sum += f.weight * f.hundredths;
+      weights += f.weight;
+    }
+    return weights ? roundedQuotient(sum, weights) : 0;
+  }
+
+  // "33.33", "-33.33", "0.00"
+  function hundredthsText(h) {
+    const m = Math.abs(h);
+    return (h < 0 ? "-" : "") + Math.floor(m / 100) + "." + String(m % 100).padStart(2, "0");
+  }
+
+  const NUMBER_WORDS = ["", "یک", "دو", "سه", "چهار", "پنج", "شش", "هفت", "هشت", "نه", "ده"];
+  // The penalty rule in words, as the result sheet states it.
+  function penaltyWords(penalty, digits) {
+    const [taken, per] = penaltyOf(penalty);
+    if (!taken) return "پاسخ نادرست نمرهٔ منفی ندارد";
+    const word = (n) => NUMBER_WORDS[n] || digits(n);
+    if (taken === per) return "هر پاسخ نادرست، یک پاسخ درست را خنثی می‌کند";
+    return "هر " + word(per) + " پاسخ نادرست، " + word(taken) + " پاسخ درست را خنثی می‌کند";
+  }
+
+  T.score = { penaltyOf, tally, add, rawHundredths, overallHundredths, hundredthsText, penaltyWords };
+})(window.Tavrin = window.Tavrin || {});

@@ -1,0 +1,106 @@
+#include "commands/score_command.h"
+
+#include "app/context.h"
+#include "commands/command_output.h"
+#include "lesson/sheet_scoring.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/safe_save.h"
+#include "store/quiz_file.h"
+#include "store/store_common.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace tavrin {
+
+namespace {
+
+struct BadInput {
+    QString reason;
+};
+
+QString readSheets(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError::at(QStringLiteral("File not found"), path);
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError())
+        throw BadInput{QStringLiteral("--answers is not UTF-8 text")};
+    return text;
+}
+
+} // namespace
+
+int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    const char* verb = "score";
+    try {
+        QCommandLineParser parser;
+        parser.addOptions({{QStringLiteral("project"), QString(), QStringLiteral("folder")},
+                           {QStringLiteral("answers"), QString(), QStringLiteral("file")},
+                           {QStringLiteral("penalty"), QString(), QStringLiteral("N/D")},
+                           {QStringLiteral("out"), QString(), QStringLiteral("file")},
+                           {QStringLiteral("force"), QString()}});
+        if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
+            throw BadInput{parser.errorText()};
+        if (!parser.positionalArguments().isEmpty())
+            throw BadInput{QStringLiteral("unexpected: ") + parser.positionalArguments().join(u' ')};
+        const QString project = parser.value(QStringLiteral("project"));
+        const QString answers = parser.value(QStringLiteral("answers"));
+        const QString outPath = parser.value(QStringLiteral("out"));
+        for (const auto& [value, name] : {std::pair{project, "--project"},
+                                          std::pair{answers, "--answers"},
+                                          std::pair{outPath, "--out"}}) {
+            if (value.isEmpty())
+                throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
+        }
+        const QFileInfo target(outPath);
+        if (target.isDir())
+            throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
+        if (target.isSymLink())
+            throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
+        if (target.exists() && !parser.isSet(QStringLiteral("force")))
+            throw BadInput{QStringLiteral("--out exists; --force replaces it")};
+        if (isInside(target.absoluteFilePath(), project))
+            throw BadInput{QStringLiteral("--out lies inside the project's folder; write it elsewhere")};
+        if (!fileExists(store::projectFilePath(project)))
+            throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
+        const SheetBank bank = sheetBank(context, project);
+        Penalty penalty = bank.scoring.penalty;
+        if (parser.isSet(QStringLiteral("penalty"))) {
+            const auto given = parsePenalty(parser.value(QStringLiteral("penalty")));
+            if (!given)
+                throw BadInput{QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
+            penalty = *given;
+        }
+        const QList<StudentResult> results = scoreSheets(bank, readSheets(answers), penalty);
+        saveWholeFile(outPath, resultCsv(bank, results).toUtf8());
+        std::fprintf(out, "%s: %lld students scored, penalty %s\n", outPath.toUtf8().constData(),
+                     static_cast<long long>(results.size()), penaltyText(penalty).toUtf8().constData());
+        return 0;
+    } catch (const BadInput& bad) {
+        std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());
+        return 1;
+    } catch (const BadSheet& bad) {
+        if (bad.line() > 0)
+            std::fprintf(err, "tavrin %s: line %d of the answers: %s\n", verb, bad.line(),
+                         bad.why().toUtf8().constData());
+        else
+            std::fprintf(err, "tavrin %s: %s\n", verb, bad.why().toUtf8().constData());
+        return 1;
+    } catch (const UnreadableQuiz& quiz) {
+        std::fprintf(err, "tavrin %s: line %d of %s does not read\n", verb, quiz.line(),
+                     quiz.name().toUtf8().constData());
+        return 2;
+    } catch (const FsError& e) {
+        printFailure(err, verb, e.description());
+        return 2;
+    }
+}
+
+} // namespace tavrin

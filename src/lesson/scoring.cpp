@@ -1,0 +1,121 @@
+#include "lesson/scoring.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <cmath>
+#include <numeric>
+
+namespace tavrin {
+
+namespace {
+
+// num / den rounded half away from zero; den > 0.
+qint64 roundedQuotient(qint64 num, qint64 den) {
+    const qint64 magnitude = (2 * (num < 0 ? -num : num) + den) / (2 * den);
+    return num < 0 ? -magnitude : magnitude;
+}
+
+std::optional<Penalty> reduced(qint64 taken, qint64 per) {
+    if (per <= 0 || taken < 0 || taken > per)
+        return std::nullopt;
+    if (taken == 0)
+        return Penalty{};
+    const qint64 g = std::gcd(taken, per);
+    if (per / g > kMostPenaltyDenominator)
+        return std::nullopt;
+    return Penalty{int(taken / g), int(per / g)};
+}
+
+} // namespace
+
+std::optional<Penalty> parsePenalty(const QString& given) {
+    const QString text = given.trimmed();
+    if (text.isEmpty())
+        return Penalty{};
+    static const QRegularExpression fraction(QStringLiteral("^(\\d{1,4})\\s*/\\s*(\\d{1,4})$"));
+    if (const auto m = fraction.match(text); m.hasMatch())
+        return reduced(m.captured(1).toLongLong(), m.captured(2).toLongLong());
+    static const QRegularExpression decimal(QStringLiteral("^(\\d)(?:\\.(\\d{1,4}))?$"));
+    if (const auto m = decimal.match(text); m.hasMatch()) {
+        const QString places = m.captured(2);
+        qint64 per = 1;
+        for (int i = 0; i < places.size(); ++i)
+            per *= 10;
+        return reduced(m.captured(1).toLongLong() * per + (places.isEmpty() ? 0 : places.toLongLong()),
+                       per);
+    }
+    return std::nullopt;
+}
+
+QString penaltyText(const Penalty& penalty) {
+    if (penalty.none())
+        return QStringLiteral("0");
+    return QStringLiteral("%1/%2").arg(penalty.taken).arg(penalty.per);
+}
+
+PlatformFraction platformFraction(const Penalty& penalty) {
+    if (penalty.none())
+        return {QStringLiteral("0"), true};
+    // Moodle's list of answer grades, in percent, as its question bank gives them.
+    static const char* const kGrades[] = {"100",      "90", "83.33333", "80",       "75",
+                                          "70",       "66.66667", "60", "50", "40",
+                                          "33.33333", "30", "25",       "20", "16.66667",
+                                          "14.28571", "12.5", "11.11111", "10", "5"};
+    const double wanted = 100.0 * penalty.taken / penalty.per;
+    const char* nearest = kGrades[0];
+    for (const char* grade : kGrades)
+        if (std::abs(QByteArray(grade).toDouble() - wanted) <
+            std::abs(QByteArray(nearest).toDouble() - wanted))
+            nearest = grade;
+    const bool exact = std::abs(QByteArray(nearest).toDouble() - wanted) < 0.00001;
+    return {u'-' + QLatin1String(nearest), exact};
+}
+
+void FieldTally::add(Given answer, bool isCancelled) {
+    if (isCancelled && answer != Given::Right) {
+        ++cancelled;
+        return;
+    }
+    ++questions;
+    switch (answer) {
+    case Given::Right:
+        ++right;
+        break;
+    case Given::Wrong:
+        ++wrong;
+        break;
+    case Given::Blank:
+        ++blank;
+        break;
+    }
+}
+
+qint64 rawHundredths(const FieldTally& tally, const Penalty& penalty) {
+    if (tally.questions <= 0)
+        return 0;
+    const qint64 per = penalty.per > 0 ? penalty.per : 1;
+    const qint64 score = per * tally.right - qint64(penalty.taken) * tally.wrong;
+    return roundedQuotient(10000 * score, per * tally.questions);
+}
+
+qint64 overallHundredths(const QList<WeightedField>& fields) {
+    qint64 sum = 0;
+    qint64 weights = 0;
+    for (const WeightedField& f : fields) {
+        if (!f.counts || f.weight <= 0)
+            continue;
+        sum += f.weight * f.hundredths;
+        weights += f.weight;
+    }
+    return weights ? roundedQuotient(sum, weights) : 0;
+}
+
+QString hundredthsText(qint64 hundredths) {
+    const qint64 magnitude = hundredths < 0 ? -hundredths : hundredths;
+    return QStringLiteral("%1%2.%3")
+        .arg(hundredths < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 100)
+        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace tavrin

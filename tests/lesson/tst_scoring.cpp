@@ -1,0 +1,308 @@
+// Exams scored by the published rules: the table of tests/data/scoring/cases.tsv through the
+// engine and through the "score" verb over a project made for each row (the player's exam in
+// Chromium runs the same rows); the penalty's forms; answer sheets that do not read.
+#include "commands/score_command.h"
+#include "lesson/exam_plan.h"
+#include "lesson/scoring.h"
+#include "lesson/sheet_scoring.h"
+#include "platform/text_file.h"
+#include "store/quiz_file.h"
+#include "support/golden.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QTest>
+#include <cstdio>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+struct Asked {
+    Given given;
+    bool cancelled;
+};
+
+// "R10W2|b1": a field a group, a letter a question (with a count after it).
+QList<QList<Asked>> answersOf(const QString& text) {
+    QList<QList<Asked>> fields;
+    for (const QString& group : text.split(u'|')) {
+        QList<Asked> field;
+        for (qsizetype i = 0; i < group.size();) {
+            const QChar letter = group[i++];
+            qsizetype j = i;
+            while (j < group.size() && group[j].isDigit())
+                ++j;
+            const int count = j > i ? group.mid(i, j - i).toInt() : 1;
+            i = j;
+            const QChar upper = letter.toUpper();
+            const Given g = upper == u'R' ? Given::Right : upper == u'W' ? Given::Wrong : Given::Blank;
+            for (int n = 0; n < count; ++n)
+                field.append({g, letter.isLower()});
+        }
+        fields.append(field);
+    }
+    return fields;
+}
+
+QString tallyText(const FieldTally& t, qint64 hundredths) {
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(t.questions)
+        .arg(t.right)
+        .arg(t.wrong)
+        .arg(t.blank)
+        .arg(hundredthsText(hundredths));
+}
+
+QList<int> weightsOf(const QString& text, int fields) {
+    QList<int> weights;
+    for (const QString& w : text.split(u','))
+        weights.append(w.toInt());
+    while (weights.size() < fields)
+        weights.append(1);
+    return weights;
+}
+
+// A project of one lesson a field, its questions with four answers, the first right; the
+// penalty and the weights in its settings.
+void makeProject(const QString& folder, const QList<QList<Asked>>& fields, const QString& penalty,
+                 const QList<int>& weights) {
+    QDir().mkpath(folder + "/_xml");
+    const QString crlf = "\r\n";
+    QString reshteh = "<Reshteh>" + crlf + QStringLiteral("\t<Count Adad=\"%1\">").arg(fields.size()) + crlf;
+    QStringList weightItems;
+    for (int f = 0; f < fields.size(); ++f) {
+        reshteh += QStringLiteral("\t<Resh%1 Name=\"درس %1\" DateCreated=\"1405/9/15 10:00\">").arg(f + 1) + crlf +
+                   "\t\t<Count Adad=\"1\">" + crlf +
+                   "\t<Dars1 Name=\"فصل\" DateCreated=\"1405/9/15 10:00\">" + crlf +
+                   QStringLiteral("</Resh%1 >").arg(f + 1) + crlf;
+        if (weights[f] != 1)
+            weightItems.append(QStringLiteral("%1:%2").arg(f).arg(weights[f]));
+        const QString id = QStringLiteral("%1-0").arg(f);
+        QString quiz = quizHeadLine(id, "فصل");
+        for (int q = 0; q < fields[f].size(); ++q)
+            quiz += quizBlock(q, QStringLiteral("سؤال %1").arg(q + 1), {"a", "b", "c", "d"}, 1,
+                              QString(), {}, fields[f][q].cancelled);
+        saveUtf16File(folder + "/_xml/quiz" + id + ".xml", quiz);
+    }
+    reshteh += "</Reshteh>" + crlf;
+    QString settings = "<Settings>" + crlf + "\t<Music>1</Music>" + crlf;
+    if (!penalty.isEmpty())
+        settings += "\t<Penalty>" + penalty + "</Penalty>" + crlf;
+    settings += "\t<FieldWeights>" + weightItems.join(u' ') + "</FieldWeights>" + crlf + "</Settings>" + crlf;
+    saveUtf16File(folder + "/Project.xml",
+                  "<XML:? Project: Tavrin CD Maker/>" + crlf + "<Project>" + crlf +
+                      "\t<Proj Name=\"P\" DateCreated=\"1405/9/15 10:00\">" + crlf + "</Project>" + crlf +
+                      reshteh + settings);
+}
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run score(TestProgram& p, const QStringList& arguments) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Run run;
+    run.code = scoreCommand(p.context(), arguments, out, err);
+    for (auto [file, text] : {std::pair{out, &run.out}, std::pair{err, &run.err}}) {
+        std::rewind(file);
+        QByteArray bytes;
+        char buffer[4096];
+        while (const size_t n = std::fread(buffer, 1, sizeof buffer, file))
+            bytes.append(buffer, qsizetype(n));
+        *text = QString::fromUtf8(bytes);
+        std::fclose(file);
+    }
+    return run;
+}
+
+} // namespace
+
+class ScoringTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cases_data() {
+        tableData("scoring/cases.tsv", {"penalty", "weights", "answers", "fields", "overall"});
+    }
+
+    void cases() {
+        QFETCH(QString, penalty);
+        QFETCH(QString, weights);
+        QFETCH(QString, answers);
+        QFETCH(QString, fields);
+        QFETCH(QString, overall);
+        const QList<QList<Asked>> asked = answersOf(answers);
+        const QList<int> weight = weightsOf(weights, int(asked.size()));
+        const auto rule = parsePenalty(penalty);
+        QVERIFY(rule);
+
+        // The engine.
+        QStringList got;
+        QList<WeightedField> weighted;
+        for (int f = 0; f < asked.size(); ++f) {
+            FieldTally t;
+            for (const Asked& a : asked[f])
+                t.add(a.given, a.cancelled);
+            const qint64 h = rawHundredths(t, *rule);
+            got.append(tallyText(t, h));
+            weighted.append({weight[f], h, t.questions > 0});
+        }
+        QCOMPARE(got.join(u';'), fields);
+        QCOMPARE(hundredthsText(overallHundredths(weighted)), overall);
+
+        // The command line, over a project made for the row: a third from the project's own
+        // settings, any other penalty given on the line (over a project's quarter).
+        TestProgram p;
+        const QString project = p.path("project");
+        const bool fromProject = penalty == QLatin1String("1/3");
+        makeProject(project, asked, fromProject ? penalty : QStringLiteral("1/4"), weight);
+        QStringList header{"name"}, row{"دانش‌آموز, یک"};
+        for (int f = 0; f < asked.size(); ++f) {
+            for (int q = 0; q < asked[f].size(); ++q) {
+                header.append(QStringLiteral("%1-1-%2").arg(f + 1).arg(q + 1));
+                const Given g = asked[f][q].given;
+                row.append(g == Given::Right ? "1" : g == Given::Wrong ? QString::number(2 + q % 3) : "");
+            }
+        }
+        writeBytes(p.path("answers.csv"), (csvRow(header) + csvRow(row)).toUtf8());
+        QStringList arguments{"--project", project, "--answers", p.path("answers.csv"), "--out",
+                              p.path("result.csv")};
+        if (!fromProject)
+            arguments << "--penalty" << penalty;
+        const Run run = score(p, arguments);
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QStringList expected{"name,field,questions,right,wrong,blank,percent"};
+        QStringList totals{"0", "0", "0", "0"};
+        const QStringList fieldRows = fields.split(u';');
+        for (int f = 0; f < fieldRows.size(); ++f) {
+            const QStringList cells = fieldRows[f].split(u' ');
+            expected.append(QStringLiteral("\"دانش‌آموز, یک\",درس %1,").arg(f + 1) + cells.join(u','));
+            for (int c = 0; c < 4; ++c)
+                totals[c] = QString::number(totals[c].toInt() + cells[c].toInt());
+        }
+        expected.append("\"دانش‌آموز, یک\",overall," + totals.join(u',') + u',' + overall);
+        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))), expected.join("\r\n") + "\r\n");
+        QVERIFY(run.out.contains(QStringLiteral("1 students scored, penalty %1").arg(penaltyText(*rule))));
+    }
+
+    // The penalty as the author or the command line gives it, and as the platforms write it.
+    void penaltyForms_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("platform");
+        QTest::newRow("a third") << "1/3" << "1/3" << "-33.33333";
+        QTest::newRow("reduced") << "2/6" << "1/3" << "-33.33333";
+        QTest::newRow("a quarter, as a decimal") << " 0.25 " << "1/4" << "-25";
+        QTest::newRow("two fifths") << "2/5" << "2/5" << "-40";
+        QTest::newRow("a sixth") << "1/6" << "1/6" << "-16.66667";
+        QTest::newRow("a whole answer") << "1/1" << "1/1" << "-100";
+        QTest::newRow("none") << "0" << "0" << "0";
+        QTest::newRow("nothing said") << "" << "0" << "0";
+        QTest::newRow("three sevenths: the nearest grade") << "3/7" << "3/7" << "-40~";
+        QTest::newRow("more than an answer") << "4/3" << "" << "";
+        QTest::newRow("no denominator") << "1/0" << "" << "";
+        QTest::newRow("a denominator above 100") << "1/101" << "" << "";
+        QTest::newRow("too fine a decimal") << "0.333" << "" << "";
+        QTest::newRow("negative") << "-1/3" << "" << "";
+        QTest::newRow("words") << "third" << "" << "";
+    }
+    void penaltyForms() {
+        QFETCH(QString, given);
+        QFETCH(QString, read);
+        QFETCH(QString, platform);
+        const auto penalty = parsePenalty(given);
+        QCOMPARE(penalty ? penaltyText(*penalty) : QString(), read);
+        if (penalty) {
+            const PlatformFraction f = platformFraction(*penalty);
+            QCOMPARE(f.text + (f.exact ? "" : "~"), platform);
+        }
+    }
+
+    // Sheets that do not read are refused with the line and what is wrong; nothing written.
+    void badSheets_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        const QStringList none;
+        QTest::newRow("no header") << "" << none << 1 << "the file is empty";
+        QTest::newRow("not a name column") << "student,1-1-1\r\nA,1\r\n" << none << 1
+                                           << "line 1 of the answers: the header must start with \"name\"";
+        QTest::newRow("a question the bank lacks") << "name,1-1-9\r\nA,1\r\n" << none << 1
+                                                   << "column 2: no question 1-1-9";
+        QTest::newRow("a question twice") << "name,1-1-1,1-1-1\r\n" << none << 1 << "named twice";
+        QTest::newRow("an answer beyond four") << "name,1-1-1\nA,5\n" << none << 1
+                                               << "line 2 of the answers: column 2: \"5\" is not an answer from 1 to 4";
+        QTest::newRow("a quote left open") << "name,1-1-1\r\n\"A,1\r\n" << none << 1
+                                           << "line 2 of the answers: a quote is not closed";
+        QTest::newRow("more cells than questions") << "name,1-1-1\r\nA,1,2\r\n" << none << 1 << "3 cells";
+        QTest::newRow("not UTF-8") << "<bytes of no UTF-8>" << none << 1 << "not UTF-8";
+        QTest::newRow("a penalty above one") << "name,1-1-1\r\nA,1\r\n" << QStringList{"--penalty", "3/2"}
+                                             << 1 << "--penalty takes a fraction";
+        QTest::newRow("no answers file") << QString() << QStringList{"--answers", "@missing.csv"} << 2
+                                         << "missing.csv";
+    }
+    void badSheets() {
+        QFETCH(QString, sheet);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        TestProgram p;
+        makeProject(p.path("project"), answersOf("R1W1"), QString(), {1});
+        QByteArray bytes = sheet.toUtf8();
+        if (sheet == QLatin1String("<bytes of no UTF-8>"))
+            bytes = QByteArray("name,1-1-1\r\n\xff\xfe,1\r\n");
+        writeBytes(p.path("answers.csv"), bytes);
+        QStringList all{"--project", p.path("project"), "--answers", p.path("answers.csv"),
+                        "--out", p.path("result.csv")};
+        for (int i = 0; i + 1 < arguments.size(); i += 2) {
+            const QString value = arguments[i + 1].startsWith(u'@') ? p.path(arguments[i + 1].mid(1))
+                                                                    : arguments[i + 1];
+            const qsizetype at = all.indexOf(arguments[i]);
+            if (at >= 0)
+                all[at + 1] = value;
+            else
+                all << arguments[i] << value;
+        }
+        const Run run = score(p, all);
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QVERIFY(!QFile::exists(p.path("result.csv")));
+    }
+
+    // A sheet of two students and two fields, quoted names, Persian digits and an empty line;
+    // the out file is not written over without --force, nor inside the project.
+    void sheetsOfAClass() {
+        TestProgram p;
+        makeProject(p.path("project"), answersOf("R3|R2"), QStringLiteral("1/3"), {2, 1});
+        writeBytes(p.path("answers.csv"),
+                   QByteArray("\xEF\xBB\xBF") +
+                       QStringLiteral("name,1-1-1,1-1-2,1-1-3,2-1-1,2-1-2\r\n"
+                                      "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\nReza,,,,٢,\r\n")
+                           .toUtf8());
+        const QStringList arguments{"--project", p.path("project"), "--answers",
+                                    p.path("answers.csv"), "--out", p.path("result.csv")};
+        QCOMPARE(score(p, arguments).code, 0);
+        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))),
+                 QStringLiteral("name,field,questions,right,wrong,blank,percent\r\n"
+                                "\"Sara \"\"S\"\"\",درس 1,3,1,1,1,22.22\r\n"
+                                "\"Sara \"\"S\"\"\",درس 2,2,2,0,0,100.00\r\n"
+                                "\"Sara \"\"S\"\"\",overall,5,3,1,1,48.15\r\n"
+                                "Reza,درس 1,3,0,0,3,0.00\r\n"
+                                "Reza,درس 2,2,0,1,1,-16.67\r\n"
+                                "Reza,overall,5,0,1,4,-5.56\r\n"));
+        const Run again = score(p, arguments);
+        QCOMPARE(again.code, 1);
+        QVERIFY(again.err.contains("--force"));
+        QCOMPARE(score(p, QStringList(arguments) << "--force").code, 0);
+        QStringList inside = arguments;
+        inside[5] = p.path("project/result.csv");
+        QVERIFY(score(p, inside).err.contains("inside the project"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ScoringTest)
+#include "tst_scoring.moc"
