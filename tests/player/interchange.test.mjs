@@ -99,6 +99,7 @@ describe("a package played by a learning platform", () => {
     assert.ok(chromium, "Debian's chromium is needed");
     roots.lessons = unpacked(path.join(travel, "lessons.zip"));
     roots.all = unpacked(path.join(travel, "all.zip"));
+    roots.scored = unpacked(path.join(travel, "scored.zip"));
     const scormAgain = path.join(here, "node_modules", "scorm-again", "dist", "scorm12.js");
     // The platform's server: its own page and script, and the packages under /lessons and /all.
     server = http.createServer((req, res) => {
@@ -172,6 +173,8 @@ describe("a package played by a learning platform", () => {
     // An exam of the n-th lesson shown, every answer right or every one wrong, finished unless
     // "unfinished".
     exam: (s, n, how, finish) => takeExam(s.page, n, how === "right", finish !== "unfinished"),
+    // The comprehensive exam, every answer right or every one wrong, finished.
+    "full-exam": (s, how) => takeExam(s.page, "full", how === "right", true),
     practise: async (s, n) => {
       await press(s.page, 'button.lesson[data-lesson="' + n + '"]');
       for (let i = 0; !(await s.page.$("#score-title")); i++) {
@@ -220,7 +223,7 @@ describe("a package played by a learning platform", () => {
   };
 
   async function takeExam(page, n, allRight, finish) {
-    await press(page, 'button.exam[data-lesson="' + n + '"]');
+    await press(page, n === "full" ? "#full-exam" : 'button.exam[data-lesson="' + n + '"]');
     await page.waitForSelector("#question");
     for (let i = 0; ; i++) {
       assert.ok(i < 300, "the exam never reached its last question");

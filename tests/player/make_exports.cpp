@@ -12,6 +12,7 @@
 #include "export/cd_export.h"
 #include "export/output_folders.h"
 #include "export/player_settings.h"
+#include "export/question_export.h"
 #include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
@@ -21,6 +22,7 @@
 #include "platform/prompts.h"
 #include "platform/random_source.h"
 #include "platform/text_codec.h"
+#include "platform/text_file.h"
 #include "store/project_settings.h"
 #include "support/answers_rtf.h"
 #include "support/documents.h"
@@ -172,6 +174,49 @@ int main(int argc, char** argv) {
         special.categories.append(q.category);
     }
     test::writeBytes(travel + "/special.gift", giftText(special));
+    // A project scored as Iranian exams are: the sample's two lessons in a first field and the
+    // first again as a second field's lesson, one of its questions cancelled; a third off each
+    // wrong answer, the first field of weight 2, a comprehensive exam drawing 2, 2 and 3.
+    // Exported into <folder>/scoring/out, and its questions as Moodle XML, GIFT and a SCORM
+    // package into interchange.
+    const QString scored = program + "/Scored";
+    QDir().mkpath(scored + "/_xml");
+    QDir().mkpath(scored + "/BookTXT");
+    QString projectText = readUtf16File(shipped + "/Project.xml");
+    projectText.replace("\t<Count Adad=\"1\">\r\n\t<Resh1 ", "\t<Count Adad=\"2\">\r\n\t<Resh1 ");
+    projectText.replace("</Resh1 >\r\n", "</Resh1 >\r\n\t<Resh2 Name=\"پایه هشتم\" "
+                                          "DateCreated=\"1405/9/15 10:04\">\r\n\t\t<Count Adad=\"1\">\r\n"
+                                          "\t<Dars1 Name=\"علوم دوباره\" "
+                                          "DateCreated=\"1405/9/15 10:05\">\r\n</Resh2 >\r\n");
+    saveUtf16File(scored + "/Project.xml", projectText);
+    for (const char* file : {"_xml/BookTitle.xml", "_xml/quiz0-0.xml", "_xml/quiz0-1.xml",
+                             "BookTXT/quiz0-0-0.png"})
+        QFile::copy(shipped + u'/' + QLatin1String(file), scored + u'/' + QLatin1String(file));
+    QFile::copy(shipped + "/BookTXT/quiz0-0-0.png", scored + "/BookTXT/quiz1-0-0.png");
+    QString again = readUtf16File(shipped + "/_xml/quiz0-0.xml");
+    again.replace("qNo='0-0'", "qNo='1-0'").replace("quiz0-0-", "quiz1-0-");
+    const qsizetype firstMark = again.indexOf("</chk>\r\n");
+    again.insert(firstMark + 8, "\t\t<cancel>1</cancel>\r\n");
+    saveUtf16File(scored + "/_xml/quiz1-0.xml", again);
+    MakeDirs(context, scored, "BookTXT", "_xml");
+    SaveThings(context, SettingsChoice{}, scored, "BookTXT");
+    for (const auto& [tag, value] :
+         {std::pair{"Penalty", "1/3"}, std::pair{"FullExam", "1"},
+          std::pair{"FullExamTitle", "آزمون جامع نوبت اول"},
+          std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"}, std::pair{"FieldWeights", "0:2"},
+          std::pair{"PassMark", "40"}})
+        KeepSetting(context, scored, tag, QString::fromUtf8(value));
+    const QString scoredOut = program + "/scoring/out";
+    QDir().mkpath(scoredOut);
+    ExportRequest fourth;
+    fourth.target = scoredOut;
+    fourth.projectPath = scored;
+    if (ExportAll(context, fourth).outcome != ExportOutcome::Exported)
+        return 1;
+    for (const auto& [format, name] : {std::pair{QuestionFormat::Moodle, "/scored.xml"},
+                                       std::pair{QuestionFormat::Gift, "/scored.gift"},
+                                       std::pair{QuestionFormat::Scorm, "/scored.zip"}})
+        writeQuestions(context, {scored, {}, format, travel + QLatin1String(name), false, 40});
     std::printf("%s\n%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder),
                 qPrintable(three.folder));
     return 0;

@@ -50,7 +50,8 @@ const focused = (page) => page.evaluate(() => document.activeElement.id || docum
 // A stored text and the text a student reads compared letter for letter, whichever yeh, kaf
 // and digits each uses.
 export const same = (t) => String(t).replace(/[\u064A\u0649]/g, "\u06CC").replace(/\u0643/g, "\u06A9")
-  .replace(/[۰-۹]/g, (d) => String("۰۱۲۳۴۵۶۷۸۹".indexOf(d))).replace(/[\u200C\u200F]/g, "").trim();
+  .replace(/[۰-۹]/g, (d) => String("۰۱۲۳۴۵۶۷۸۹".indexOf(d))).replace(/[\u200C\u200F]/g, "")
+  .replace(/\s+/g, " ").trim();
 
 // The shown answer (1 first) that is right, or one that is wrong, for the question on the page
 // (or in the platform's frame): found by its text in the data the player read.
@@ -69,7 +70,7 @@ export async function answerFor(page, right) {
 // axe-core's WCAG 2.1 A and AA rules on the page as it stands: the violations, by rule.
 const axeSource = fs.readFileSync(path.join(path.dirname(new URL(import.meta.url).pathname),
   "node_modules", "axe-core", "axe.min.js"), "utf8");
-async function axe(page) {
+export async function axe(page) {
   if (!(await page.evaluate(() => typeof window.axe === "object"))) await page.evaluate(axeSource);
   // No preload: on a page read from disk axe may not fetch the style sheets itself.
   const result = await page.evaluate(() => window.axe.run(document, {

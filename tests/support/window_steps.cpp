@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
@@ -181,6 +182,12 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
         typeText(box, b);
         if (verb == "type")
             QTest::keyClick(box, Qt::Key_Return);
+    } else if (verb == "choose-item") { // a drop-down list's item b, by the arrow keys
+        auto* box = qobject_cast<QComboBox*>(widgetNamed(t, a));
+        box->setFocus();
+        for (int guard = 0; box->currentIndex() != b.toInt() && guard < box->count(); ++guard)
+            QTest::keyClick(box, box->currentIndex() < b.toInt() ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(box->currentIndex(), b.toInt());
     } else if (verb == "key-on") {
         const QKeySequence key(b);
         QWidget* w = widgetNamed(t, a);

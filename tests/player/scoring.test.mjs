@@ -1,0 +1,204 @@
+// Exams scored as Iranian exams are, in Debian's Chromium: the rows of
+// tests/data/scoring/cases.tsv taken as the player's comprehensive exam (the tool's engine and
+// its "score" verb run the same rows in tst_scoring), and the comprehensive exam of the project
+// make_exports.cpp scored (<fixture>/scoring): drawn by its budget, kept across a reload,
+// laid out for every reader.
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import puppeteer from "puppeteer-core";
+import { axe, open as openIn, same, shot, texts } from "./player_page.mjs";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
+const scored = path.join(fixture, "scoring", "out", "Export 1");
+const chromium = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find((p) => fs.existsSync(p));
+const DIGITS = "۰۱۲۳۴۵۶۷۸۹";
+const latin = (t) => t.replace(/[۰-۹]/g, (d) => String(DIGITS.indexOf(d)));
+// A figure as the result shows it: Persian digits and decimal point, a real minus sign.
+const shown = (figure) => figure.replace("-", "\u2212").replace(".", "\u066B").replace(/[0-9]/g, (d) => DIGITS[d]) + "٪";
+
+let browser;
+before(async () => {
+  assert.ok(chromium, "Debian's chromium is needed");
+  browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ["--no-sandbox"] });
+});
+after(async () => { if (browser) await browser.close(); });
+
+const rows = fs.readFileSync(path.join(here, "..", "data", "scoring", "cases.tsv"), "utf8").split("\n")
+  .filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split("\t"));
+
+// "R10W2|b1": a field a group; R right, W wrong, B blank, lower case cancelled.
+function answersOf(text) {
+  return text.split("|").map((group) => [...group.matchAll(/([RWBrwb])(\d*)/g)]
+    .flatMap(([, letter, count]) => Array(Number(count || 1)).fill({ given: letter.toUpperCase(), cancelled: letter === letter.toLowerCase() })));
+}
+
+// The player's data for a row: a lesson a field, every question drawn by the budget.
+function dataFor(penalty, weights, fields) {
+  const [taken, per] = penalty === "0" ? [0, 1] : penalty.split("/").map(Number);
+  const weightOf = weights.split(",").map(Number);
+  const budget = {};
+  const lessons = fields.map((questions, f) => {
+    budget[f + "-0"] = questions.length;
+    return { id: f + "-0", title: "فصل " + (f + 1), field: f, questions: questions.map((a, q) => ({
+      n: q, text: "سؤال " + (f + 1) + "-" + (q + 1), answers: ["درست", "نادرست یک", "نادرست دو", "نادرست سه"],
+      correct: 1, explanation: "", images: {}, attach: null, sound: null, film: null, back: null,
+      ...(a.cancelled ? { cancelled: true } : {}) })) };
+  });
+  return { lessons, fields: fields.map((_, f) => "درس " + (f + 1)), media: { back: null, music: [] },
+    settings: { template: 1, music: false, print: false, exam: { on: false, minutes: 0, count: 0 },
+      scoring: { penalty: [taken, per], weights: Object.fromEntries(weightOf.map((w, f) => [f, w])), passMark: 50 },
+      fullExam: { on: true, title: "آزمون جامع", minutes: 0, budget } } };
+}
+
+async function press(page, selector) {
+  await page.waitForSelector(selector, { visible: true });
+  await page.click(selector);
+}
+
+// The comprehensive exam taken as the row says: each question found by its text.
+async function takeAsPlanned(page, fields) {
+  await press(page, "#full-exam");
+  for (let i = 0; ; i++) {
+    assert.ok(i < 400, "the exam never reached its last question");
+    const [f, q] = latin(await page.$eval("#question", (e) => e.textContent)).match(/(\d+)-(\d+)/).slice(1).map(Number);
+    const given = fields[f - 1][q - 1].given;
+    if (given !== "B") {
+      const labels = (await texts(page, ".answer .text"));
+      const at = labels.findIndex((t) => (given === "R" ? t === "درست" : t.startsWith("نادرست")));
+      await press(page, `.answer[data-answer="${at + 1}"]`);
+    }
+    if (await page.$eval("#next", (b) => b.disabled)) break;
+    await press(page, "#next");
+  }
+  await press(page, "#finish");
+  await page.waitForSelector("#result-title");
+}
+
+// The result sheet's table as a reader sees it, its figures back in Latin digits.
+async function resultTable(page) {
+  return page.evaluate(() => ({
+    fields: [...document.querySelectorAll(".field-row")].map((r) => [...r.querySelectorAll("td")].map((c) => c.textContent)),
+    overall: document.querySelector(".field-table .overall").textContent,
+  }));
+}
+
+function withData(data) {
+  const folder = fs.mkdtempSync(path.join(fixture, "scored-"));
+  fs.cpSync(scored, folder, { recursive: true });
+  fs.writeFileSync(path.join(folder, "Data", "quizdata.js"), "const TAVRIN_DATA = " + JSON.stringify(data) + ";\n");
+  return folder;
+}
+
+describe("the published cases, taken in the player", () => {
+  for (const [name, penalty, weights, answers, fields, overall] of rows) {
+    test(name, async () => {
+      const planned = answersOf(answers);
+      const { page, problems } = await openIn(browser, withData(dataFor(penalty, weights, planned)), undefined, "?seed=7");
+      await takeAsPlanned(page, planned);
+      const table = await resultTable(page);
+      const expected = fields.split(";").map((f) => f.split(" "));
+      assert.deepEqual(table.fields.map((cells) => cells.slice(0, 4).map(latin)), expected.map((e) => e.slice(0, 4)));
+      assert.deepEqual(table.fields.map((cells) => cells[4]), expected.map((e) => shown(e[4])));
+      assert.deepEqual(table.fields.map((cells) => latin(cells[5])), weights.split(",").map(String).concat(Array(9).fill("1")).slice(0, expected.length));
+      assert.equal(table.overall, shown(overall));
+      assert.equal(await page.$eval(".result-percent", (e) => e.textContent), shown(overall));
+      assert.deepEqual(problems, []);
+      await page.close();
+    });
+  }
+});
+
+describe("the comprehensive exam the tool exported", () => {
+  // The questions of an exam as drawn: each by its field (shown beside its place) and text.
+  async function drawn(seed) {
+    const { page } = await openIn(browser, scored, undefined, "?seed=" + seed);
+    await press(page, "#full-exam");
+    const seen = [];
+    for (;;) {
+      const place = await page.$eval(".progress", (e) => e.textContent);
+      seen.push(place.split(" · ")[1] + " | " + (await page.$eval("#question", (e) => e.textContent)));
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await press(page, "#next");
+    }
+    await page.close();
+    return seen;
+  }
+
+  test("it draws by the budget: each lesson's count, fields in order, none twice, one seed one exam", async () => {
+    const data = JSON.parse(fs.readFileSync(path.join(scored, "Data", "quizdata.js"), "utf8").replace(/^[^=]*=\s*/s, "").replace(/;\s*$/, ""));
+    assert.deepEqual(data.settings.fullExam.budget, { "0-0": 2, "0-1": 2, "1-0": 3 });
+    const exam = await drawn(5);
+    assert.equal(exam.length, 7);
+    assert.equal(new Set(exam).size, 7);
+    const fieldOf = (entry) => entry.split(" | ")[0];
+    assert.deepEqual(exam.map(fieldOf), ["پایه هفتم", "پایه هفتم", "پایه هفتم", "پایه هفتم", "پایه هشتم", "پایه هشتم", "پایه هشتم"]);
+    // Each lesson's share, its questions known by their texts.
+    const fromLesson = (lesson) => exam.filter((e) => fieldOf(e) === "پایه هفتم" &&
+      data.lessons.find((l) => l.id === lesson).questions.some((q) => same(q.text) === same(e.split(" | ")[1]))).length;
+    assert.deepEqual([fromLesson("0-0"), fromLesson("0-1")], [2, 2]);
+    assert.deepEqual(await drawn(5), exam);
+    assert.notDeepEqual(await drawn(6), exam);
+  });
+
+  test("a running comprehensive exam survives a reload, and every page reads clean", async () => {
+    const { page, problems } = await openIn(browser, scored, undefined, "?seed=9");
+    assert.deepEqual(await axe(page), []);
+    assert.equal(await page.$eval("#full-exam", (b) => b.getAttribute("aria-label")), "آزمون جامع نوبت اول");
+    await shot(page, "full-exam-list");
+    await press(page, "#full-exam");
+    assert.deepEqual(await axe(page), []);
+    await press(page, '.answer[data-answer="1"]');
+    await press(page, "#next");
+    await press(page, '.answer[data-answer="2"]');
+    await shot(page, "full-exam-question");
+    await page.reload({ waitUntil: "load" });
+    await page.waitForSelector("#question");
+    assert.equal(await page.$eval(".answered", (e) => e.textContent), "پاسخ داده شده: ۲ از ۷");
+    assert.equal(await page.$eval(".answer.chosen", (e) => e.dataset.answer), "2");
+    await press(page, "#finish");
+    await page.waitForSelector("#result-title");
+    assert.equal(await page.$eval("#result-title", (e) => e.textContent), "کارنامه آزمون جامع نوبت اول");
+    assert.equal(await page.$eval(".penalty-rule", (e) => e.textContent), "هر سه پاسخ نادرست، یک پاسخ درست را خنثی می‌کند");
+    assert.equal(await page.$$eval(".field-row", (r) => r.length), 2);
+    assert.deepEqual(await page.$$eval(".field-row .weight", (c) => c.map((x) => x.textContent)), ["۲", "۱"]);
+    // A blank is shown as blank; the negative figures read as such, left of their sign.
+    assert.ok((await texts(page, ".result-item.blank .mark")).every((t) => t.startsWith("بی‌پاسخ")));
+    const direction = await page.$eval(".field-table .overall bdi", (e) => getComputedStyle(e).direction);
+    assert.equal(direction, "ltr");
+    assert.deepEqual(await axe(page), []);
+    await shot(page, "full-exam-result");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test("a cancelled question is marked on the result, and counts only when right", async () => {
+    const data = JSON.parse(fs.readFileSync(path.join(scored, "Data", "quizdata.js"), "utf8").replace(/^[^=]*=\s*/s, "").replace(/;\s*$/, ""));
+    const cancelled = data.lessons.find((l) => l.id === "1-0").questions.filter((q) => q.cancelled);
+    assert.equal(cancelled.length, 1);
+    // Only the second field's lesson, three questions all answered wrong: the cancelled one
+    // leaves the count.
+    data.settings.fullExam.budget = { "1-0": 3 };
+    data.lessons[2].questions = [1, 2, 3].map((n) => ({ n, text: "پرسش " + n, answers: ["درست", "نادرست"], correct: 1,
+      explanation: "", images: {}, attach: null, sound: null, film: null, back: null, ...(n === 2 ? { cancelled: true } : {}) }));
+    const { page } = await openIn(browser, withData(data), undefined, "?seed=3");
+    await press(page, "#full-exam");
+    for (;;) {
+      const at = (await texts(page, ".answer .text")).indexOf("نادرست");
+      await press(page, `.answer[data-answer="${at + 1}"]`);
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await press(page, "#next");
+    }
+    await press(page, "#finish");
+    await page.waitForSelector("#result-title");
+    const table = await resultTable(page);
+    assert.deepEqual(table.fields.map((c) => c.slice(0, 4).map(latin)), [["2", "0", "2", "0"]]);
+    assert.equal(table.overall, shown("-33.33"));
+    assert.equal((await texts(page, ".result-item.cancelled .mark")).length, 1);
+    assert.match((await texts(page, ".result-item.cancelled .mark"))[0], /سؤال لغو شده/);
+    await page.close();
+  });
+});
