@@ -209,11 +209,14 @@ void MainWindow::questionsCommand() {
     }
     const QListWidgetItem* project = projB_->currentItem();
     const TravelScope selected{chosen.fieldIndex, chosen.lessonIndex};
-    const auto request = QuestionsDialog::ask(
-        this,
-        defaultQuestionsOut(chosen.projectPath, selected, fromStoredPath(exBox_->text()),
-                            project ? project->text() : QString()),
-        selected);
+    QuestionsOut first = defaultQuestionsOut(chosen.projectPath, selected,
+                                             fromStoredPath(exBox_->text()),
+                                             project ? project->text() : QString());
+    // The project's own pass mark, where the author set one, is the package's first offer.
+    if (const auto stored = storedSettings(context_, chosen.projectPath))
+        if (const ScoringSettings scoring = scoringSettings(*stored); scoring.passMarkSet)
+            first.passMark = scoring.passMark;
+    const auto request = QuestionsDialog::ask(this, first, selected);
     // A path reads left to right inside the right-to-left boxes.
     const auto shown = [](const QString& path) {
         return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);

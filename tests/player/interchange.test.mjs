@@ -62,6 +62,36 @@ describe("GIFT", () => {
   });
 });
 
+// The project scored with a third off each wrong answer (make_exports.cpp): written as each
+// wrong answer's negative fraction, read by a strict XML reader and gift-pegjs.
+describe("negative marks", () => {
+  // Moodle's grades of an answer (question_bank::fraction_options_full), in percent.
+  const grades = ["100", "90", "83.33333", "80", "75", "70", "66.66667", "60", "50", "40", "33.33333", "30",
+    "25", "20", "16.66667", "14.28571", "12.5", "11.11111", "10", "5", "0"];
+  const allowed = new Set(grades.flatMap((g) => [g, "-" + g]));
+
+  test("Moodle XML: well formed, every answer's fraction one Moodle lists, each wrong one -33.33333", () => {
+    const file = path.join(travel, "scored.xml");
+    // xmllint parses strictly (no recovery): a file that is not well formed fails here.
+    const fractions = execFileSync("xmllint", ["--xpath", "//question[@type='multichoice']/answer/@fraction", file],
+      { encoding: "utf8" }).match(/fraction="[^"]*"/g).map((f) => f.slice(10, -1));
+    assert.ok(fractions.length > 20);
+    for (const f of fractions) assert.ok(allowed.has(f), f);
+    const rights = fractions.filter((f) => f === "100").length;
+    assert.deepEqual([...new Set(fractions.filter((f) => f !== "100"))], ["-33.33333"]);
+    assert.equal(execFileSync("xmllint", ["--xpath", "count(//question[@type='multichoice'])", file], { encoding: "utf8" }).trim(), String(rights));
+  });
+
+  test("GIFT: gift-pegjs reads each wrong answer's weight as -33.33333, the right one as right", () => {
+    const parsed = gift.parse(fs.readFileSync(path.join(travel, "scored.gift"), "utf8")).filter((q) => q.type === "MC");
+    assert.ok(parsed.length > 5);
+    for (const q of parsed) {
+      assert.equal(q.choices.filter((c) => c.isCorrect).length, 1, q.title);
+      for (const c of q.choices.filter((c) => !c.isCorrect)) assert.equal(c.weight, -33.33333, q.title);
+    }
+  });
+});
+
 describe("SCORM 1.2 packages", () => {
   test("the manifests are valid IMS CP 1.1.2 / ADL SCORM 1.2 and name every file, each 0644", () => {
     for (const [zip, items] of [["lessons.zip", 2], ["all.zip", 1]]) {

@@ -5,6 +5,7 @@
 // laid out for every reader.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
@@ -171,6 +172,14 @@ describe("the comprehensive exam the tool exported", () => {
     assert.equal(direction, "ltr");
     assert.deepEqual(await axe(page), []);
     await shot(page, "full-exam-result");
+    // Printed, the result sheet carries the same table.
+    await page.evaluate(() => document.body.classList.add("print-result"));
+    const pdf = path.join(fixture, "full-exam-result.pdf");
+    await page.pdf({ path: pdf, format: "A4", printBackground: false, preferCSSPageSize: true });
+    const printed = execFileSync("pdftotext", [pdf, "-"], { encoding: "utf8" });
+    const overall = await page.$eval(".field-table .overall", (e) => e.textContent);
+    for (const part of ["کارنامه به تفکیک درس", "درصد خام", "پایه هفتم", "پایه هشتم", "میانگین وزنی", overall.replace(/[^۰-۹٫]/g, "")])
+      assert.ok(printed.includes(part), part + " not in the printed result:\n" + printed);
     assert.deepEqual(problems, []);
     await page.close();
   });
