@@ -113,6 +113,32 @@ describe("the published cases, taken in the player", () => {
   }
 });
 
+describe("a lesson's own exam", () => {
+  test("is scored by the project's penalty, with the table of its field", async () => {
+    const data = dataFor("1/3", "4", answersOf("W6"));
+    data.settings.exam = { on: true, minutes: 0, count: 0 };
+    data.settings.fullExam.on = false;
+    const { page, problems } = await openIn(browser, withData(data), undefined, "?seed=4");
+    assert.equal(await page.$("#full-exam"), null);
+    await press(page, '.exam[data-lesson="0"]');
+    for (;;) {
+      const at = (await texts(page, ".answer .text")).findIndex((t) => t.startsWith("نادرست"));
+      await press(page, `.answer[data-answer="${at + 1}"]`);
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await press(page, "#next");
+    }
+    await press(page, "#finish");
+    await page.waitForSelector("#result-title");
+    const table = await resultTable(page);
+    assert.deepEqual(table.fields.map((c) => c.map(latin)), [["6", "0", "6", "0", latin(shown("-33.33")), "4"]]);
+    assert.equal(await page.$eval(".result-percent", (e) => e.textContent), shown("-33.33"));
+    assert.equal(await page.$eval(".result-score", (e) => e.textContent), "۰ از ۶");
+    assert.equal(await page.$eval(".field-row th", (e) => e.textContent), "درس ۱");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
+
 describe("the comprehensive exam the tool exported", () => {
   // The questions of an exam as drawn: each by its field (shown beside its place) and text.
   async function drawn(seed) {

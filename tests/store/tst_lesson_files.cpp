@@ -8,6 +8,7 @@
 #include "store/fields.h"
 #include "store/lesson_files.h"
 #include "store/lessons.h"
+#include "store/project_settings.h"
 #include "store/store_view.h"
 #include "support/documents.h"
 #include "support/fake_view.h"
@@ -32,7 +33,8 @@ const QStringList kFields{"A", "B"};
 const QList<QStringList> kLessons{{"x", "y", "z"}, {"b1", "b2"}};
 
 // A project of two fields with every lesson made: a picture answer and an attachment each,
-// their bytes naming the lesson.
+// their bytes naming the lesson; a comprehensive exam's budget naming every lesson, and the
+// fields' weights, which a delete renumbers as it does the files.
 struct Project {
     TestProgram p;
     FakeView view{p.context()};
@@ -67,6 +69,8 @@ struct Project {
                 writeBytes(folder + "/_xml/quiz" + id + ".groups", "[]");
             }
         }
+        KeepSetting(p.context(), folder, "FullExamBudget", "0-0:1 0-1:2 0-2:3 1-0:4 1-1:5");
+        KeepSetting(p.context(), folder, "FieldWeights", "0:2 1:3");
     }
     void select(int field, int lesson) {
         view.selectEntry(StoreList::Fields, field);
