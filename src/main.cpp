@@ -48,9 +48,9 @@ int main(int argc, char* argv[]) {
                    ? tavrin::checkCommand(arguments, stdout, stderr)
                    : tavrin::imageCommand(arguments, stdout, stderr);
     }
-    if (argc >= 2 && (std::string_view(argv[1]) == "export-questions" ||
-                      std::string_view(argv[1]) == "import-questions" ||
-                      std::string_view(argv[1]) == "score")) {
+    if (argc >= 2 &&
+        (std::string_view(argv[1]) == "export-questions" ||
+         std::string_view(argv[1]) == "import-questions" || std::string_view(argv[1]) == "score")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // A root shell without a session has no runtime folder; the verbs need none, so

@@ -49,13 +49,14 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
             throw BadInput{parser.errorText()};
         if (!parser.positionalArguments().isEmpty())
-            throw BadInput{QStringLiteral("unexpected: ") + parser.positionalArguments().join(u' ')};
+            throw BadInput{QStringLiteral("unexpected: ") +
+                           parser.positionalArguments().join(u' ')};
         const QString project = parser.value(QStringLiteral("project"));
         const QString answers = parser.value(QStringLiteral("answers"));
         const QString outPath = parser.value(QStringLiteral("out"));
-        for (const auto& [value, name] : {std::pair{project, "--project"},
-                                          std::pair{answers, "--answers"},
-                                          std::pair{outPath, "--out"}}) {
+        for (const auto& [value, name] :
+             {std::pair{project, "--project"}, std::pair{answers, "--answers"},
+              std::pair{outPath, "--out"}}) {
             if (value.isEmpty())
                 throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
         }
@@ -67,7 +68,8 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         if (target.exists() && !parser.isSet(QStringLiteral("force")))
             throw BadInput{QStringLiteral("--out exists; --force replaces it")};
         if (isInside(target.absoluteFilePath(), project))
-            throw BadInput{QStringLiteral("--out lies inside the project's folder; write it elsewhere")};
+            throw BadInput{
+                QStringLiteral("--out lies inside the project's folder; write it elsewhere")};
         if (!fileExists(store::projectFilePath(project)))
             throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
         const SheetBank bank = sheetBank(context, project);
@@ -75,13 +77,15 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         if (parser.isSet(QStringLiteral("penalty"))) {
             const auto given = parsePenalty(parser.value(QStringLiteral("penalty")));
             if (!given)
-                throw BadInput{QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
+                throw BadInput{
+                    QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
             penalty = *given;
         }
         const QList<StudentResult> results = scoreSheets(bank, readSheets(answers), penalty);
         saveWholeFile(outPath, resultCsv(bank, results).toUtf8());
         std::fprintf(out, "%s: %lld students scored, penalty %s\n", outPath.toUtf8().constData(),
-                     static_cast<long long>(results.size()), penaltyText(penalty).toUtf8().constData());
+                     static_cast<long long>(results.size()),
+                     penaltyText(penalty).toUtf8().constData());
         return 0;
     } catch (const BadInput& bad) {
         std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());

@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QResizeEvent>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -302,20 +302,26 @@ void QuestionEditor::buttonClicked(int index) {
 }
 
 QStringList QuestionEditor::contents() const {
-    return {soal_->rtf(),   javab_->rtf(),  tozih_->rtf(), picB_->text(),
-            soutB_->text(), filmB_->text(), backPath_,     cancelled() ? QStringLiteral("1") : QString()};
+    return {soal_->rtf(),   javab_->rtf(),
+            tozih_->rtf(),  picB_->text(),
+            soutB_->text(), filmB_->text(),
+            backPath_,      cancelled() ? QStringLiteral("1") : QString()};
 }
 
-bool QuestionEditor::cancelled() const { return cancelled_->isChecked(); }
+bool QuestionEditor::cancelled() const {
+    return cancelled_->isChecked();
+}
 
-void QuestionEditor::setCancelled(bool on) { cancelled_->setChecked(on); }
+void QuestionEditor::setCancelled(bool on) {
+    cancelled_->setChecked(on);
+}
 
 void QuestionEditor::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     const QRect caption = questionCaption_->geometry();
     const QSize size = cancelled_->sizeHint();
-    cancelled_->setGeometry(caption.left(), caption.center().y() - size.height() / 2,
-                            size.width(), size.height());
+    cancelled_->setGeometry(caption.left(), caption.center().y() - size.height() / 2, size.width(),
+                            size.height());
     cancelled_->raise();
 }
 

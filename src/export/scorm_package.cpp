@@ -287,10 +287,9 @@ int makeScormPackage(Context& context, const ScormRequest& request) {
         files.insert(f, resources + f);
     addProjectFiles(project, lessons, files);
     const ExamSettings exam = examSettings(readSettings(context, document));
-    const QByteArray data =
-        quizDataScript(context, project, lessons, exam, request.passMark, QString(),
-                       playerScoring(context, document))
-            .toUtf8();
+    const QByteArray data = quizDataScript(context, project, lessons, exam, request.passMark,
+                                           QString(), playerScoring(context, document))
+                                .toUtf8();
     const QString projectTitle =
         Wste(context, document, QStringLiteral("Proj"), QStringLiteral("Name"));
     QStringList names = files.keys();

@@ -399,12 +399,11 @@ QByteArray giftText(const TravelSet& set) {
             const bool right = a + 1 == q.correct;
             // A wrong answer that takes marks away carries its weight; so does any answer whose
             // text begins as a weight.
-            const QString mark =
-                !right && !set.wrongFraction.isEmpty()
-                    ? QStringLiteral("~%") + set.wrongFraction + u'%'
-                : weighted.match(written.trimmed()).hasMatch()
-                    ? (right ? QStringLiteral("~%100%") : QStringLiteral("~%0%"))
-                    : QString(right ? u'=' : u'~');
+            const QString mark = !right && !set.wrongFraction.isEmpty()
+                                     ? QStringLiteral("~%") + set.wrongFraction + u'%'
+                                 : weighted.match(written.trimmed()).hasMatch()
+                                     ? (right ? QStringLiteral("~%100%") : QStringLiteral("~%0%"))
+                                     : QString(right ? u'=' : u'~');
             out += mark + written + u'\n';
         }
         if (!q.explanation.isEmpty())

@@ -127,9 +127,9 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
             });
             xml.writeStartElement(QStringLiteral("answer"));
             xml.writeAttribute(QStringLiteral("fraction"),
-                               a + 1 == q.correct         ? QStringLiteral("100")
-                               : wrongFraction.isEmpty()     ? QStringLiteral("0")
-                                                             : wrongFraction);
+                               a + 1 == q.correct        ? QStringLiteral("100")
+                               : wrongFraction.isEmpty() ? QStringLiteral("0")
+                                                         : wrongFraction);
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
             xml.writeStartElement(QStringLiteral("text"));
             xml.writeCDATA(xmlSafe(html));

@@ -152,8 +152,10 @@ QString penaltyFoundNote(const QStringList& found) {
     QStringList shown;
     for (const QString& f : found)
         shown.append(QChar(0x2066) + f + u'%' + QChar(0x2069));
-    return QStringLiteral(u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين نمره آورده نشد. "
-                          u"نمره منفي پروژه در «آزمون و نمره‌دهي…» تعيين مي‌شود.")
+    return QStringLiteral(u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين نمره آورده "
+                          u"نشد. "
+                          u"نمره منفي پروژه در «آزمون و نمره‌دهي…» تعيين "
+                          u"مي‌شود.")
         .arg(shown.join(QStringLiteral(u"، ")));
 }
 

@@ -3,9 +3,8 @@
 namespace tavrin {
 
 void EntryTable::clear() {
-    for (auto* table :
-         {&SoalText, &JavabRtf, &TozihRtf, &AttachPath, &SoundPath, &FilmPath, &BackPath,
-          &Cancelled})
+    for (auto* table : {&SoalText, &JavabRtf, &TozihRtf, &AttachPath, &SoundPath, &FilmPath,
+                        &BackPath, &Cancelled})
         table->fill(QString());
     ImagePaths.fill(QString());
     EntryCount = 0;

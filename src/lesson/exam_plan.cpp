@@ -36,15 +36,14 @@ ScoringSettings scoringSettings(const ProjectSettings& settings) {
     s.fullExam = settings.fullExam.trimmed() == QLatin1String("1");
     s.fullExamTitle = settings.fullExamTitle.trimmed();
     s.fullExamMinutes = numberIn(settings.fullExamMinutes, 0, kMostExamMinutes, 0);
-    static const QRegularExpression budgetItem(QStringLiteral("^(\\d{1,4})-(\\d{1,4}):(\\d{1,5})$"));
+    static const QRegularExpression budgetItem(
+        QStringLiteral("^(\\d{1,4})-(\\d{1,4}):(\\d{1,5})$"));
     for (const QString& item : settings.fullExamBudget.split(u' ', Qt::SkipEmptyParts)) {
         const auto m = budgetItem.match(item);
         const int n = m.hasMatch() ? m.captured(3).toInt() : 0;
         if (n > 0 && n <= kQuizEntries)
-            s.budget.insert(QStringLiteral("%1-%2")
-                                .arg(m.captured(1).toInt())
-                                .arg(m.captured(2).toInt()),
-                            n);
+            s.budget.insert(
+                QStringLiteral("%1-%2").arg(m.captured(1).toInt()).arg(m.captured(2).toInt()), n);
     }
     static const QRegularExpression weightItem(QStringLiteral("^(\\d{1,4}):(\\d{1,2})$"));
     for (const QString& item : settings.fieldWeights.split(u' ', Qt::SkipEmptyParts)) {

@@ -46,8 +46,7 @@ void removeEntry(EntryTable& table, int entry) {
         if (table.SoalText[k].isEmpty())
             break;
         for (auto* field : {&table.SoalText, &table.JavabRtf, &table.TozihRtf, &table.AttachPath,
-                            &table.SoundPath, &table.FilmPath, &table.BackPath,
-                            &table.Cancelled})
+                            &table.SoundPath, &table.FilmPath, &table.BackPath, &table.Cancelled})
             (*field)[k] = k + 1 < EntryTable::kEntries ? (*field)[k + 1] : QString();
     }
 }

@@ -41,8 +41,8 @@ std::optional<Penalty> parsePenalty(const QString& given) {
         qint64 per = 1;
         for (int i = 0; i < places.size(); ++i)
             per *= 10;
-        return reduced(m.captured(1).toLongLong() * per + (places.isEmpty() ? 0 : places.toLongLong()),
-                       per);
+        return reduced(
+            m.captured(1).toLongLong() * per + (places.isEmpty() ? 0 : places.toLongLong()), per);
     }
     return std::nullopt;
 }
@@ -57,10 +57,10 @@ PlatformFraction platformFraction(const Penalty& penalty) {
     if (penalty.none())
         return {QStringLiteral("0"), true};
     // Moodle's list of answer grades, in percent, as its question bank gives them.
-    static const char* const kGrades[] = {"100",      "90", "83.33333", "80",       "75",
-                                          "70",       "66.66667", "60", "50", "40",
-                                          "33.33333", "30", "25",       "20", "16.66667",
-                                          "14.28571", "12.5", "11.11111", "10", "5"};
+    static const char* const kGrades[] = {"100",      "90",       "83.33333", "80", "75",
+                                          "70",       "66.66667", "60",       "50", "40",
+                                          "33.33333", "30",       "25",       "20", "16.66667",
+                                          "14.28571", "12.5",     "11.11111", "10", "5"};
     const double wanted = 100.0 * penalty.taken / penalty.per;
     const char* nearest = kGrades[0];
     for (const char* grade : kGrades)

@@ -135,15 +135,19 @@ QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
         const QString id = header[c].trimmed();
         const auto found = bank.questions.find(id);
         if (found == bank.questions.end())
-            throw BadSheet(1, QStringLiteral("column %1: no question %2 in the project (field-lesson-question, from 1)")
-                                  .arg(c + 1)
-                                  .arg(id));
+            throw BadSheet(
+                1, QStringLiteral(
+                       "column %1: no question %2 in the project (field-lesson-question, from 1)")
+                       .arg(c + 1)
+                       .arg(id));
         if (seen.contains(id))
-            throw BadSheet(1, QStringLiteral("column %1: question %2 is named twice").arg(c + 1).arg(id));
+            throw BadSheet(
+                1, QStringLiteral("column %1: question %2 is named twice").arg(c + 1).arg(id));
         if (found->marked < 1 || found->marked > found->answers)
-            throw BadSheet(1, QStringLiteral("column %1: question %2 has no marked answer to score by")
-                                  .arg(c + 1)
-                                  .arg(id));
+            throw BadSheet(1,
+                           QStringLiteral("column %1: question %2 has no marked answer to score by")
+                               .arg(c + 1)
+                               .arg(id));
         seen.insert(id);
         columns.append(&*found);
         fields.insert(found->field, true);
@@ -154,7 +158,9 @@ QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
         if (row.size() == 1 && row.first().trimmed().isEmpty())
             continue; // an empty line
         if (row.size() > header.size())
-            throw BadSheet(r + 1, QStringLiteral("%1 cells, the header has %2").arg(row.size()).arg(header.size()));
+            throw BadSheet(
+                r + 1,
+                QStringLiteral("%1 cells, the header has %2").arg(row.size()).arg(header.size()));
         QMap<int, FieldTally> tallies;
         for (const int f : fields.keys())
             tallies.insert(f, FieldTally{});
@@ -162,11 +168,13 @@ QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
             const QString cell = c + 1 < row.size() ? row[c + 1] : QString();
             const int chosen = answerIn(cell);
             if (chosen < 0 || chosen > columns[c]->answers)
-                throw BadSheet(r + 1, QStringLiteral("column %1: \"%2\" is not an answer from 1 to %3 or empty")
-                                          .arg(c + 2)
-                                          .arg(cell)
-                                          .arg(columns[c]->answers));
-            const Given given = chosen == 0                     ? Given::Blank
+                throw BadSheet(
+                    r + 1,
+                    QStringLiteral("column %1: \"%2\" is not an answer from 1 to %3 or empty")
+                        .arg(c + 2)
+                        .arg(cell)
+                        .arg(columns[c]->answers));
+            const Given given = chosen == 0                    ? Given::Blank
                                 : chosen == columns[c]->marked ? Given::Right
                                                                : Given::Wrong;
             tallies[columns[c]->field].add(given, columns[c]->cancelled);
@@ -186,9 +194,10 @@ QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
 }
 
 QString resultCsv(const SheetBank& bank, const QList<StudentResult>& results) {
-    QString out = csvRow({QStringLiteral("name"), QStringLiteral("field"), QStringLiteral("questions"),
-                          QStringLiteral("right"), QStringLiteral("wrong"), QStringLiteral("blank"),
-                          QStringLiteral("percent")});
+    QString out =
+        csvRow({QStringLiteral("name"), QStringLiteral("field"), QStringLiteral("questions"),
+                QStringLiteral("right"), QStringLiteral("wrong"), QStringLiteral("blank"),
+                QStringLiteral("percent")});
     for (const StudentResult& s : results) {
         FieldTally all;
         for (const StudentField& f : s.fields) {

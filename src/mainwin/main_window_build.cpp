@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -24,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSpinBox>
@@ -403,9 +403,8 @@ void MainWindow::buildExamSettings() {
     scoring_->setToolTip(texts::kTipScoring);
     scoring_->setFont(plain);
     scoring_->setGeometry(8, 30, 150, 20);
-    connect(scoring_, &QPushButton::clicked, this, [this] {
-        runTrapped(context_, kFailScoringSettings, [this] { scoringCommand(); });
-    });
+    connect(scoring_, &QPushButton::clicked, this,
+            [this] { runTrapped(context_, kFailScoringSettings, [this] { scoringCommand(); }); });
 }
 
 void MainWindow::buildPictures() {

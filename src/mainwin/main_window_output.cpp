@@ -11,12 +11,12 @@
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
-#include "store/project_settings.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "store/fields.h"
+#include "store/project_settings.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
 #include "widgets/busy_cursor.h"
@@ -209,9 +209,9 @@ void MainWindow::questionsCommand() {
     }
     const QListWidgetItem* project = projB_->currentItem();
     const TravelScope selected{chosen.fieldIndex, chosen.lessonIndex};
-    QuestionsOut first = defaultQuestionsOut(chosen.projectPath, selected,
-                                             fromStoredPath(exBox_->text()),
-                                             project ? project->text() : QString());
+    QuestionsOut first =
+        defaultQuestionsOut(chosen.projectPath, selected, fromStoredPath(exBox_->text()),
+                            project ? project->text() : QString());
     // The project's own pass mark, where the author set one, is the package's first offer.
     if (const auto stored = storedSettings(context_, chosen.projectPath))
         if (const ScoringSettings scoring = scoringSettings(*stored); scoring.passMarkSet)

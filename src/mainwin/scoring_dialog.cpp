@@ -31,7 +31,9 @@ const QString kCaption = QStringLiteral(u"آزمون و نمره‌دهی");
 const Penalty kPenalties[] = {{0, 1}, {1, 3}, {1, 4}};
 constexpr int kOtherPenalty = 3;
 
-QString persianNumber(qint64 n) { return persianShown(QString::number(n), Digits::AlsoBare); }
+QString persianNumber(qint64 n) {
+    return persianShown(QString::number(n), Digits::AlsoBare);
+}
 
 } // namespace
 
@@ -74,8 +76,9 @@ ScoringDialog::ScoringDialog(Prompts& prompts, const ScoringSettings& current,
     form->addRow(shownInWindows(QStringLiteral(u"حد نصاب قبولی (درصد کل):")), passMark_);
     layout->addLayout(form);
 
-    auto* budgetCaption = new QLabel(shownInWindows(QStringLiteral(
-        u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس کشیده می‌شود (۰: هیچ)، و ضریب هر رشته")));
+    auto* budgetCaption = new QLabel(
+        shownInWindows(QStringLiteral(u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس کشیده "
+                                      u"می‌شود (۰: هیچ)، و ضریب هر رشته")));
     budgetCaption->setWordWrap(true);
     layout->addWidget(budgetCaption);
     layout->addWidget(budgetTable(current), 1);
@@ -100,9 +103,12 @@ QWidget* ScoringDialog::penaltyRow(const Penalty& penalty) {
     layout->setContentsMargins(0, 0, 0, 0);
     penalty_ = new QComboBox;
     penalty_->setObjectName(QStringLiteral("Penalty"));
-    for (const char16_t* text :
-         {u"بدون نمرهٔ منفی", u"یک‌سوم: هر سه پاسخ نادرست، یک پاسخ درست را خنثی می‌کند",
-          u"یک‌چهارم: هر چهار پاسخ نادرست، یک پاسخ درست را خنثی می‌کند", u"کسری دیگر:"})
+    for (const char16_t* text : {u"بدون نمرهٔ منفی",
+                                 u"یک‌سوم: هر سه پاسخ نادرست، یک پاسخ درست را خنثی "
+                                 u"می‌کند",
+                                 u"یک‌چهارم: هر چهار پاسخ نادرست، یک پاسخ درست را خنثی "
+                                 u"می‌کند",
+                                 u"کسری دیگر:"})
         penalty_->addItem(shownInWindows(QString::fromUtf16(text)));
     fraction_ = new QLineEdit;
     fraction_->setObjectName(QStringLiteral("PenaltyFraction"));
@@ -129,7 +135,8 @@ QWidget* ScoringDialog::budgetTable(const ScoringSettings& current) {
     table_->setObjectName(QStringLiteral("Budget"));
     table_->setColumnCount(4);
     QStringList head;
-    for (const char16_t* text : {u"رشته و درس", u"سؤال‌های آماده", u"تعداد در آزمون", u"ضریب"})
+    for (const char16_t* text :
+         {u"رشته و درس", u"سؤال‌های آماده", u"تعداد در آزمون", u"ضریب"})
         head.append(shownInWindows(QString::fromUtf16(text)));
     table_->setHorizontalHeaderLabels(head);
     table_->verticalHeader()->hide();
@@ -155,8 +162,8 @@ QWidget* ScoringDialog::budgetTable(const ScoringSettings& current) {
         const BudgetField& field = fields_[f];
         table_->setRowCount(row + 1 + int(field.lessons.size()));
         table_->setItem(row, 0, item(field.title, true));
-        auto* weight = spin(QStringLiteral("Weight%1").arg(f), 1, kMostFieldWeight,
-                            current.weightOf(f));
+        auto* weight =
+            spin(QStringLiteral("Weight%1").arg(f), 1, kMostFieldWeight, current.weightOf(f));
         weight->setAccessibleName(shownInWindows(QStringLiteral(u"ضریب ") + field.title));
         table_->setCellWidget(row, 3, weight);
         weights_.append(weight);
@@ -170,7 +177,8 @@ QWidget* ScoringDialog::budgetTable(const ScoringSettings& current) {
             // said to the author, not cut down without a word.
             auto* drawn = spin(QStringLiteral("Budget") + lesson.id, 0, kQuizEntries,
                                current.budget.value(lesson.id, 0));
-            drawn->setAccessibleName(shownInWindows(QStringLiteral(u"تعداد سؤال از ") + lesson.title));
+            drawn->setAccessibleName(
+                shownInWindows(QStringLiteral(u"تعداد سؤال از ") + lesson.title));
             connect(drawn, &QSpinBox::valueChanged, this, &ScoringDialog::showTotal);
             table_->setCellWidget(row, 2, drawn);
             budget_.insert(lesson.id, drawn);
@@ -187,8 +195,9 @@ void ScoringDialog::showTotal() {
     int total = 0;
     for (QSpinBox* box : budget_)
         total += box->value();
-    total_->setText(shownInWindows(QStringLiteral(u"جمع سؤال‌های آزمون جامع: ")) +
-                    persianNumber(total));
+    total_->setText(
+        shownInWindows(QStringLiteral(u"جمع سؤال‌های آزمون جامع: ")) +
+        persianNumber(total));
 }
 
 ScoringSettings ScoringDialog::chosen() const {
@@ -216,24 +225,30 @@ bool ScoringDialog::acceptable() {
         return false;
     };
     if (penalty_->currentIndex() == kOtherPenalty && !parsePenalty(fraction_->text()))
-        return refuse(fraction_,
-                      QStringLiteral(u"نمرهٔ منفی باید کسری از ۰ تا ۱ باشد، مانند 1/3 یا 2/5 یا 0.25 "
-                                     u"(مخرج حداکثر ۱۰۰)."));
+        return refuse(
+            fraction_,
+            QStringLiteral(u"نمرهٔ منفی باید کسری از ۰ تا ۱ باشد، مانند 1/3 یا 2/5 یا 0.25 "
+                           u"(مخرج حداکثر ۱۰۰)."));
     if (store::damagesTagText(title_->text()))
-        return refuse(title_, QStringLiteral(u"عنوان آزمون جامع نمی‌تواند نویسه‌های \" < > = "
-                                             u"یا شکستن سطر داشته باشد."));
+        return refuse(
+            title_,
+            QStringLiteral(
+                u"عنوان آزمون جامع نمی‌تواند نویسه‌های \" < > = "
+                u"یا شکستن سطر داشته باشد."));
     for (const BudgetField& field : fields_) {
         for (const BudgetLesson& lesson : field.lessons) {
             QSpinBox* box = budget_.value(lesson.id);
             if (box && box->value() > lesson.questions)
-                return refuse(box, QStringLiteral(u"از درس «%1» %2 سؤال خواسته شده است، اما این درس "
-                                                  u"فقط %3 سؤال آماده دارد.")
-                                       .arg(lesson.title, persianNumber(box->value()),
-                                            persianNumber(lesson.questions)));
+                return refuse(box,
+                              QStringLiteral(u"از درس «%1» %2 سؤال خواسته شده است، اما این درس "
+                                             u"فقط %3 سؤال آماده دارد.")
+                                  .arg(lesson.title, persianNumber(box->value()),
+                                       persianNumber(lesson.questions)));
         }
     }
     if (fullExam_->isChecked() && chosen().budgetTotal() == 0)
-        return refuse(table_, QStringLiteral(u"برای آزمون جامع دست‌کم از یک درس سؤال بخواهید."));
+        return refuse(table_, QStringLiteral(u"برای آزمون جامع دست‌کم از یک درس سؤال "
+                                             u"بخواهید."));
     return true;
 }
 
@@ -242,8 +257,10 @@ void ScoringDialog::showEvent(QShowEvent* event) {
     if (const QScreen* shown = screen()) {
         const QRect room = shown->availableGeometry();
         QRect frame = frameGeometry();
-        frame.moveLeft(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())));
-        frame.moveTop(std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+        frame.moveLeft(std::clamp(frame.left(), room.left(),
+                                  std::max(room.left(), room.right() - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), room.top(),
+                                 std::max(room.top(), room.bottom() - frame.height())));
         if (frame.topLeft() != frameGeometry().topLeft())
             move(frame.topLeft());
     }

@@ -51,7 +51,8 @@ inline const QString kExamNoLimit = QStringLiteral(u"بدون محدوديت");
 inline const QString kExamAll = QStringLiteral(u"همه سؤالها");
 inline const QString kScoring = QStringLiteral(u"آزمون و نمره‌دهی…");
 inline const QString kTipScoring =
-    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی درس‌ها، ضریب رشته‌ها و حد نصاب");
+    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی درس‌ها، ضریب رشته‌ها و حد "
+                   u"نصاب");
 inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
 
 } // namespace tavrin::texts

@@ -43,11 +43,11 @@ KeptSetting KeepSetting(Context& context, const QString& projectPath, const QStr
                 throw FsError::at(QStringLiteral("File not found"), file);
             const QString document = readUtf16File(file);
             static const QStringList texts{
-                QStringLiteral("Music"),       QStringLiteral("Olgoo"),
-                QStringLiteral("Printable"),   QStringLiteral("ExamOn"),
-                QStringLiteral("ExamMinutes"), QStringLiteral("ExamCount"),
-                QStringLiteral("Penalty"),     QStringLiteral("FullExam"),
-                QStringLiteral("FullExamTitle"), QStringLiteral("FullExamMinutes"),
+                QStringLiteral("Music"),          QStringLiteral("Olgoo"),
+                QStringLiteral("Printable"),      QStringLiteral("ExamOn"),
+                QStringLiteral("ExamMinutes"),    QStringLiteral("ExamCount"),
+                QStringLiteral("Penalty"),        QStringLiteral("FullExam"),
+                QStringLiteral("FullExamTitle"),  QStringLiteral("FullExamMinutes"),
                 QStringLiteral("FullExamBudget"), QStringLiteral("FieldWeights"),
                 QStringLiteral("PassMark")};
             const int index = texts.indexOf(tag);
@@ -105,16 +105,17 @@ QString changedItems(const QString& text, const QString& tag,
 } // namespace
 
 QString renumberedScoring(const QString& projectText, const Renumbering& renumbering) {
-    QString text = changedItems(projectText, QStringLiteral("FullExamBudget"), [&](const QString& item) {
-        static const QRegularExpression form(QStringLiteral("^(\\d+)-(\\d+):(\\d+)$"));
-        const auto m = form.match(item);
-        if (!m.hasMatch())
-            return item;
-        int f = m.captured(1).toInt(), l = m.captured(2).toInt();
-        if (!renumbering.apply(f, l))
-            return QString();
-        return QStringLiteral("%1-%2:%3").arg(f).arg(l).arg(m.captured(3));
-    });
+    QString text =
+        changedItems(projectText, QStringLiteral("FullExamBudget"), [&](const QString& item) {
+            static const QRegularExpression form(QStringLiteral("^(\\d+)-(\\d+):(\\d+)$"));
+            const auto m = form.match(item);
+            if (!m.hasMatch())
+                return item;
+            int f = m.captured(1).toInt(), l = m.captured(2).toInt();
+            if (!renumbering.apply(f, l))
+                return QString();
+            return QStringLiteral("%1-%2:%3").arg(f).arg(l).arg(m.captured(3));
+        });
     if (renumbering.lesson >= 0)
         return text;
     return changedItems(text, QStringLiteral("FieldWeights"), [&](const QString& item) {

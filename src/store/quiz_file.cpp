@@ -161,8 +161,7 @@ QString line(const QString& tag, const QString& value) {
 } // namespace
 
 QString quizBlock(int number, const QString& text, const QStringList& answers, int marked,
-                  const QString& explanation, const QList<QuizCopyLine>& copies,
-                  bool cancelled) {
+                  const QString& explanation, const QList<QuizCopyLine>& copies, bool cancelled) {
     const QString n = QString::number(number);
     QString block = QStringLiteral("\t<question") + n + u'>' + kCrLf;
     block += QStringLiteral("\t\t<question No='") + n + QStringLiteral("'>") + text +

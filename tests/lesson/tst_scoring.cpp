@@ -37,7 +37,9 @@ QList<QList<Asked>> answersOf(const QString& text) {
             const int count = j > i ? group.mid(i, j - i).toInt() : 1;
             i = j;
             const QChar upper = letter.toUpper();
-            const Given g = upper == u'R' ? Given::Right : upper == u'W' ? Given::Wrong : Given::Blank;
+            const Given g = upper == u'R'   ? Given::Right
+                            : upper == u'W' ? Given::Wrong
+                                            : Given::Blank;
             for (int n = 0; n < count; ++n)
                 field.append({g, letter.isLower()});
         }
@@ -70,11 +72,13 @@ void makeProject(const QString& folder, const QList<QList<Asked>>& fields, const
                  const QList<int>& weights) {
     QDir().mkpath(folder + "/_xml");
     const QString crlf = "\r\n";
-    QString reshteh = "<Reshteh>" + crlf + QStringLiteral("\t<Count Adad=\"%1\">").arg(fields.size()) + crlf;
+    QString reshteh =
+        "<Reshteh>" + crlf + QStringLiteral("\t<Count Adad=\"%1\">").arg(fields.size()) + crlf;
     QStringList weightItems;
     for (int f = 0; f < fields.size(); ++f) {
-        reshteh += QStringLiteral("\t<Resh%1 Name=\"درس %1\" DateCreated=\"1405/9/15 10:00\">").arg(f + 1) + crlf +
-                   "\t\t<Count Adad=\"1\">" + crlf +
+        reshteh += QStringLiteral("\t<Resh%1 Name=\"درس %1\" DateCreated=\"1405/9/15 10:00\">")
+                       .arg(f + 1) +
+                   crlf + "\t\t<Count Adad=\"1\">" + crlf +
                    "\t<Dars1 Name=\"فصل\" DateCreated=\"1405/9/15 10:00\">" + crlf +
                    QStringLiteral("</Resh%1 >").arg(f + 1) + crlf;
         if (weights[f] != 1)
@@ -90,11 +94,12 @@ void makeProject(const QString& folder, const QList<QList<Asked>>& fields, const
     QString settings = "<Settings>" + crlf + "\t<Music>1</Music>" + crlf;
     if (!penalty.isEmpty())
         settings += "\t<Penalty>" + penalty + "</Penalty>" + crlf;
-    settings += "\t<FieldWeights>" + weightItems.join(u' ') + "</FieldWeights>" + crlf + "</Settings>" + crlf;
+    settings += "\t<FieldWeights>" + weightItems.join(u' ') + "</FieldWeights>" + crlf +
+                "</Settings>" + crlf;
     saveUtf16File(folder + "/Project.xml",
                   "<XML:? Project: Tavrin CD Maker/>" + crlf + "<Project>" + crlf +
-                      "\t<Proj Name=\"P\" DateCreated=\"1405/9/15 10:00\">" + crlf + "</Project>" + crlf +
-                      reshteh + settings);
+                      "\t<Proj Name=\"P\" DateCreated=\"1405/9/15 10:00\">" + crlf + "</Project>" +
+                      crlf + reshteh + settings);
 }
 
 struct Run {
@@ -164,12 +169,14 @@ private slots:
             for (int q = 0; q < asked[f].size(); ++q) {
                 header.append(QStringLiteral("%1-1-%2").arg(f + 1).arg(q + 1));
                 const Given g = asked[f][q].given;
-                row.append(g == Given::Right ? "1" : g == Given::Wrong ? QString::number(2 + q % 3) : "");
+                row.append(g == Given::Right   ? "1"
+                           : g == Given::Wrong ? QString::number(2 + q % 3)
+                                               : "");
             }
         }
         writeBytes(p.path("answers.csv"), (csvRow(header) + csvRow(row)).toUtf8());
-        QStringList arguments{"--project", project, "--answers", p.path("answers.csv"), "--out",
-                              p.path("result.csv")};
+        QStringList arguments{"--project",           project, "--answers",
+                              p.path("answers.csv"), "--out", p.path("result.csv")};
         if (!fromProject)
             arguments << "--penalty" << penalty;
         const Run run = score(p, arguments);
@@ -179,13 +186,17 @@ private slots:
         const QStringList fieldRows = fields.split(u';');
         for (int f = 0; f < fieldRows.size(); ++f) {
             const QStringList cells = fieldRows[f].split(u' ');
-            expected.append(QStringLiteral("\"دانش‌آموز, یک\",درس %1,").arg(f + 1) + cells.join(u','));
+            expected.append(QStringLiteral("\"دانش‌آموز, یک\",درس %1,").arg(f + 1) +
+                            cells.join(u','));
             for (int c = 0; c < 4; ++c)
                 totals[c] = QString::number(totals[c].toInt() + cells[c].toInt());
         }
-        expected.append("\"دانش‌آموز, یک\",overall," + totals.join(u',') + u',' + overall);
-        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))), expected.join("\r\n") + "\r\n");
-        QVERIFY(run.out.contains(QStringLiteral("1 students scored, penalty %1").arg(penaltyText(*rule))));
+        expected.append("\"دانش‌آموز, یک\",overall," + totals.join(u',') + u',' +
+                        overall);
+        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))),
+                 expected.join("\r\n") + "\r\n");
+        QVERIFY(run.out.contains(
+            QStringLiteral("1 students scored, penalty %1").arg(penaltyText(*rule))));
     }
 
     // The penalty as the author or the command line gives it, and as the platforms write it.
@@ -193,21 +204,51 @@ private slots:
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("platform");
-        QTest::newRow("a third") << "1/3" << "1/3" << "-33.33333";
-        QTest::newRow("reduced") << "2/6" << "1/3" << "-33.33333";
-        QTest::newRow("a quarter, as a decimal") << " 0.25 " << "1/4" << "-25";
-        QTest::newRow("two fifths") << "2/5" << "2/5" << "-40";
-        QTest::newRow("a sixth") << "1/6" << "1/6" << "-16.66667";
-        QTest::newRow("a whole answer") << "1/1" << "1/1" << "-100";
-        QTest::newRow("none") << "0" << "0" << "0";
-        QTest::newRow("nothing said") << "" << "0" << "0";
-        QTest::newRow("three sevenths: the nearest grade") << "3/7" << "3/7" << "-40~";
-        QTest::newRow("more than an answer") << "4/3" << "" << "";
-        QTest::newRow("no denominator") << "1/0" << "" << "";
-        QTest::newRow("a denominator above 100") << "1/101" << "" << "";
-        QTest::newRow("too fine a decimal") << "0.333" << "" << "";
-        QTest::newRow("negative") << "-1/3" << "" << "";
-        QTest::newRow("words") << "third" << "" << "";
+        QTest::newRow("a third") << "1/3"
+                                 << "1/3"
+                                 << "-33.33333";
+        QTest::newRow("reduced") << "2/6"
+                                 << "1/3"
+                                 << "-33.33333";
+        QTest::newRow("a quarter, as a decimal") << " 0.25 "
+                                                 << "1/4"
+                                                 << "-25";
+        QTest::newRow("two fifths") << "2/5"
+                                    << "2/5"
+                                    << "-40";
+        QTest::newRow("a sixth") << "1/6"
+                                 << "1/6"
+                                 << "-16.66667";
+        QTest::newRow("a whole answer") << "1/1"
+                                        << "1/1"
+                                        << "-100";
+        QTest::newRow("none") << "0"
+                              << "0"
+                              << "0";
+        QTest::newRow("nothing said") << ""
+                                      << "0"
+                                      << "0";
+        QTest::newRow("three sevenths: the nearest grade") << "3/7"
+                                                           << "3/7"
+                                                           << "-40~";
+        QTest::newRow("more than an answer") << "4/3"
+                                             << ""
+                                             << "";
+        QTest::newRow("no denominator") << "1/0"
+                                        << ""
+                                        << "";
+        QTest::newRow("a denominator above 100") << "1/101"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("too fine a decimal") << "0.333"
+                                            << ""
+                                            << "";
+        QTest::newRow("negative") << "-1/3"
+                                  << ""
+                                  << "";
+        QTest::newRow("words") << "third"
+                               << ""
+                               << "";
     }
     void penaltyForms() {
         QFETCH(QString, given);
@@ -229,21 +270,26 @@ private slots:
         QTest::addColumn<QString>("said");
         const QStringList none;
         QTest::newRow("no header") << "" << none << 1 << "the file is empty";
-        QTest::newRow("not a name column") << "student,1-1-1\r\nA,1\r\n" << none << 1
-                                           << "line 1 of the answers: the header must start with \"name\"";
-        QTest::newRow("a question the bank lacks") << "name,1-1-9\r\nA,1\r\n" << none << 1
-                                                   << "column 2: no question 1-1-9";
+        QTest::newRow("not a name column")
+            << "student,1-1-1\r\nA,1\r\n"
+            << none << 1 << "line 1 of the answers: the header must start with \"name\"";
+        QTest::newRow("a question the bank lacks") << "name,1-1-9\r\nA,1\r\n"
+                                                   << none << 1 << "column 2: no question 1-1-9";
         QTest::newRow("a question twice") << "name,1-1-1,1-1-1\r\n" << none << 1 << "named twice";
-        QTest::newRow("an answer beyond four") << "name,1-1-1\nA,5\n" << none << 1
-                                               << "line 2 of the answers: column 2: \"5\" is not an answer from 1 to 4";
-        QTest::newRow("a quote left open") << "name,1-1-1\r\n\"A,1\r\n" << none << 1
-                                           << "line 2 of the answers: a quote is not closed";
-        QTest::newRow("more cells than questions") << "name,1-1-1\r\nA,1,2\r\n" << none << 1 << "3 cells";
+        QTest::newRow("an answer beyond four")
+            << "name,1-1-1\nA,5\n"
+            << none << 1 << "line 2 of the answers: column 2: \"5\" is not an answer from 1 to 4";
+        QTest::newRow("a quote left open")
+            << "name,1-1-1\r\n\"A,1\r\n"
+            << none << 1 << "line 2 of the answers: a quote is not closed";
+        QTest::newRow("more cells than questions") << "name,1-1-1\r\nA,1,2\r\n"
+                                                   << none << 1 << "3 cells";
         QTest::newRow("not UTF-8") << "<bytes of no UTF-8>" << none << 1 << "not UTF-8";
-        QTest::newRow("a penalty above one") << "name,1-1-1\r\nA,1\r\n" << QStringList{"--penalty", "3/2"}
-                                             << 1 << "--penalty takes a fraction";
-        QTest::newRow("no answers file") << QString() << QStringList{"--answers", "@missing.csv"} << 2
-                                         << "missing.csv";
+        QTest::newRow("a penalty above one")
+            << "name,1-1-1\r\nA,1\r\n"
+            << QStringList{"--penalty", "3/2"} << 1 << "--penalty takes a fraction";
+        QTest::newRow("no answers file")
+            << QString() << QStringList{"--answers", "@missing.csv"} << 2 << "missing.csv";
     }
     void badSheets() {
         QFETCH(QString, sheet);
@@ -256,11 +302,12 @@ private slots:
         if (sheet == QLatin1String("<bytes of no UTF-8>"))
             bytes = QByteArray("name,1-1-1\r\n\xff\xfe,1\r\n");
         writeBytes(p.path("answers.csv"), bytes);
-        QStringList all{"--project", p.path("project"), "--answers", p.path("answers.csv"),
-                        "--out", p.path("result.csv")};
+        QStringList all{"--project",           p.path("project"), "--answers",
+                        p.path("answers.csv"), "--out",           p.path("result.csv")};
         for (int i = 0; i + 1 < arguments.size(); i += 2) {
-            const QString value = arguments[i + 1].startsWith(u'@') ? p.path(arguments[i + 1].mid(1))
-                                                                    : arguments[i + 1];
+            const QString value = arguments[i + 1].startsWith(u'@')
+                                      ? p.path(arguments[i + 1].mid(1))
+                                      : arguments[i + 1];
             const qsizetype at = all.indexOf(arguments[i]);
             if (at >= 0)
                 all[at + 1] = value;
@@ -283,8 +330,8 @@ private slots:
                        QStringLiteral("name,1-1-1,1-1-2,1-1-3,2-1-1,2-1-2\r\n"
                                       "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\nReza,,,,٢,\r\n")
                            .toUtf8());
-        const QStringList arguments{"--project", p.path("project"), "--answers",
-                                    p.path("answers.csv"), "--out", p.path("result.csv")};
+        const QStringList arguments{"--project",           p.path("project"), "--answers",
+                                    p.path("answers.csv"), "--out",           p.path("result.csv")};
         QCOMPARE(score(p, arguments).code, 0);
         QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))),
                  QStringLiteral("name,field,questions,right,wrong,blank,percent\r\n"

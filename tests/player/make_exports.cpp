@@ -184,13 +184,14 @@ int main(int argc, char** argv) {
     QDir().mkpath(scored + "/BookTXT");
     QString projectText = readUtf16File(shipped + "/Project.xml");
     projectText.replace("\t<Count Adad=\"1\">\r\n\t<Resh1 ", "\t<Count Adad=\"2\">\r\n\t<Resh1 ");
-    projectText.replace("</Resh1 >\r\n", "</Resh1 >\r\n\t<Resh2 Name=\"پایه هشتم\" "
-                                          "DateCreated=\"1405/9/15 10:04\">\r\n\t\t<Count Adad=\"1\">\r\n"
-                                          "\t<Dars1 Name=\"علوم دوباره\" "
-                                          "DateCreated=\"1405/9/15 10:05\">\r\n</Resh2 >\r\n");
+    projectText.replace("</Resh1 >\r\n",
+                        "</Resh1 >\r\n\t<Resh2 Name=\"پایه هشتم\" "
+                        "DateCreated=\"1405/9/15 10:04\">\r\n\t\t<Count Adad=\"1\">\r\n"
+                        "\t<Dars1 Name=\"علوم دوباره\" "
+                        "DateCreated=\"1405/9/15 10:05\">\r\n</Resh2 >\r\n");
     saveUtf16File(scored + "/Project.xml", projectText);
-    for (const char* file : {"_xml/BookTitle.xml", "_xml/quiz0-0.xml", "_xml/quiz0-1.xml",
-                             "BookTXT/quiz0-0-0.png"})
+    for (const char* file :
+         {"_xml/BookTitle.xml", "_xml/quiz0-0.xml", "_xml/quiz0-1.xml", "BookTXT/quiz0-0-0.png"})
         QFile::copy(shipped + u'/' + QLatin1String(file), scored + u'/' + QLatin1String(file));
     QFile::copy(shipped + "/BookTXT/quiz0-0-0.png", scored + "/BookTXT/quiz1-0-0.png");
     QString again = readUtf16File(shipped + "/_xml/quiz0-0.xml");
@@ -200,11 +201,10 @@ int main(int argc, char** argv) {
     saveUtf16File(scored + "/_xml/quiz1-0.xml", again);
     MakeDirs(context, scored, "BookTXT", "_xml");
     SaveThings(context, SettingsChoice{}, scored, "BookTXT");
-    for (const auto& [tag, value] :
-         {std::pair{"Penalty", "1/3"}, std::pair{"FullExam", "1"},
-          std::pair{"FullExamTitle", "آزمون جامع نوبت اول"},
-          std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"}, std::pair{"FieldWeights", "0:2"},
-          std::pair{"PassMark", "40"}})
+    for (const auto& [tag, value] : {std::pair{"Penalty", "1/3"}, std::pair{"FullExam", "1"},
+                                     std::pair{"FullExamTitle", "آزمون جامع نوبت اول"},
+                                     std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"},
+                                     std::pair{"FieldWeights", "0:2"}, std::pair{"PassMark", "40"}})
         KeepSetting(context, scored, tag, QString::fromUtf8(value));
     const QString scoredOut = program + "/scoring/out";
     QDir().mkpath(scoredOut);
