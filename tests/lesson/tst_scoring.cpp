@@ -200,56 +200,7 @@ private slots:
     }
 
     // The penalty as the author or the command line gives it, and as the platforms write it.
-    void penaltyForms_data() {
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("platform");
-        QTest::newRow("a third") << "1/3"
-                                 << "1/3"
-                                 << "-33.33333";
-        QTest::newRow("reduced") << "2/6"
-                                 << "1/3"
-                                 << "-33.33333";
-        QTest::newRow("a quarter, as a decimal") << " 0.25 "
-                                                 << "1/4"
-                                                 << "-25";
-        QTest::newRow("two fifths") << "2/5"
-                                    << "2/5"
-                                    << "-40";
-        QTest::newRow("a sixth") << "1/6"
-                                 << "1/6"
-                                 << "-16.66667";
-        QTest::newRow("a whole answer") << "1/1"
-                                        << "1/1"
-                                        << "-100";
-        QTest::newRow("none") << "0"
-                              << "0"
-                              << "0";
-        QTest::newRow("nothing said") << ""
-                                      << "0"
-                                      << "0";
-        QTest::newRow("three sevenths: the nearest grade") << "3/7"
-                                                           << "3/7"
-                                                           << "-40~";
-        QTest::newRow("more than an answer") << "4/3"
-                                             << ""
-                                             << "";
-        QTest::newRow("no denominator") << "1/0"
-                                        << ""
-                                        << "";
-        QTest::newRow("a denominator above 100") << "1/101"
-                                                 << ""
-                                                 << "";
-        QTest::newRow("too fine a decimal") << "0.333"
-                                            << ""
-                                            << "";
-        QTest::newRow("negative") << "-1/3"
-                                  << ""
-                                  << "";
-        QTest::newRow("words") << "third"
-                               << ""
-                               << "";
-    }
+    void penaltyForms_data() { tableData("scoring/penalties.tsv", {"given", "read", "platform"}); }
     void penaltyForms() {
         QFETCH(QString, given);
         QFETCH(QString, read);
@@ -264,42 +215,18 @@ private slots:
 
     // Sheets that do not read are refused with the line and what is wrong; nothing written.
     void badSheets_data() {
-        QTest::addColumn<QString>("sheet");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("said");
-        const QStringList none;
-        QTest::newRow("no header") << "" << none << 1 << "the file is empty";
-        QTest::newRow("not a name column")
-            << "student,1-1-1\r\nA,1\r\n"
-            << none << 1 << "line 1 of the answers: the header must start with \"name\"";
-        QTest::newRow("a question the bank lacks") << "name,1-1-9\r\nA,1\r\n"
-                                                   << none << 1 << "column 2: no question 1-1-9";
-        QTest::newRow("a question twice") << "name,1-1-1,1-1-1\r\n" << none << 1 << "named twice";
-        QTest::newRow("an answer beyond four")
-            << "name,1-1-1\nA,5\n"
-            << none << 1 << "line 2 of the answers: column 2: \"5\" is not an answer from 1 to 4";
-        QTest::newRow("a quote left open")
-            << "name,1-1-1\r\n\"A,1\r\n"
-            << none << 1 << "line 2 of the answers: a quote is not closed";
-        QTest::newRow("more cells than questions") << "name,1-1-1\r\nA,1,2\r\n"
-                                                   << none << 1 << "3 cells";
-        QTest::newRow("not UTF-8") << "<bytes of no UTF-8>" << none << 1 << "not UTF-8";
-        QTest::newRow("a penalty above one")
-            << "name,1-1-1\r\nA,1\r\n"
-            << QStringList{"--penalty", "3/2"} << 1 << "--penalty takes a fraction";
-        QTest::newRow("no answers file")
-            << QString() << QStringList{"--answers", "@missing.csv"} << 2 << "missing.csv";
+        tableData("scoring/bad_sheets.tsv", {"sheet", "given", "code", "said"});
     }
     void badSheets() {
         QFETCH(QString, sheet);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, code);
+        QFETCH(QString, given);
+        QFETCH(QString, code);
         QFETCH(QString, said);
+        const QStringList arguments = given.split(u' ', Qt::SkipEmptyParts);
         TestProgram p;
         makeProject(p.path("project"), answersOf("R1W1"), QString(), {1});
         QByteArray bytes = sheet.toUtf8();
-        if (sheet == QLatin1String("<bytes of no UTF-8>"))
+        if (sheet == QLatin1String("<no UTF-8>"))
             bytes = QByteArray("name,1-1-1\r\n\xff\xfe,1\r\n");
         writeBytes(p.path("answers.csv"), bytes);
         QStringList all{"--project",           p.path("project"), "--answers",
@@ -315,7 +242,7 @@ private slots:
                 all << arguments[i] << value;
         }
         const Run run = score(p, all);
-        QCOMPARE(run.code, code);
+        QCOMPARE(run.code, code.toInt());
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
         QVERIFY(!QFile::exists(p.path("result.csv")));
     }
