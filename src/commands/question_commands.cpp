@@ -33,11 +33,6 @@ namespace tavrin {
 
 namespace {
 
-// Bad input: exit 1 with the reason.
-struct BadInput {
-    QString reason;
-};
-
 void print(std::FILE* to, const QString& text) {
     std::fprintf(to, "%s\n", text.toUtf8().constData());
 }
@@ -145,34 +140,11 @@ void settlePendingWork(Context& context, const QString& project) {
     removeLeftovers(context, project);
 }
 
-template <typename Body> int run(const char* verb, std::FILE* err, Body body) {
-    try {
-        return body();
-    } catch (const BadInput& bad) {
-        std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());
-        return 1;
-    } catch (const std::invalid_argument& bad) {
-        std::fprintf(err, "tavrin %s: %s\n", verb, bad.what());
-        return 1;
-    } catch (const UnreadableQuiz& quiz) {
-        std::fprintf(err, "tavrin %s: line %d of %s does not read\n", verb, quiz.line(),
-                     quiz.name().toUtf8().constData());
-        return 2;
-    } catch (const FsError& e) {
-        // The cause in Persian too, as the window says it.
-        printFailure(err, verb, e.description());
-        return 2;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(err, "tavrin %s: Not enough memory\n", verb);
-        return 2;
-    }
-}
-
 } // namespace
 
 int exportQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
                            std::FILE* err) {
-    return run("export-questions", err, [&] {
+    return runVerb("export-questions", err, [&] {
         const Options o = parse(arguments, false);
         checkOut(context, o);
         settlePendingWork(context, o.project);
@@ -197,7 +169,7 @@ int exportQuestionsCommand(Context& context, const QStringList& arguments, std::
 
 int importQuestionsCommand(Context& context, const QStringList& arguments, std::FILE* out,
                            std::FILE* err) {
-    return run("import-questions", err, [&] {
+    return runVerb("import-questions", err, [&] {
         const Options o = parse(arguments, true);
         settlePendingWork(context, o.project);
         const QString document = readUtf16File(store::projectFilePath(o.project));

@@ -19,10 +19,6 @@ namespace tavrin {
 
 namespace {
 
-struct BadInput {
-    QString reason;
-};
-
 QString readSheets(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -38,8 +34,7 @@ QString readSheets(const QString& path) {
 } // namespace
 
 int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out, std::FILE* err) {
-    const char* verb = "score";
-    try {
+    return runVerb("score", err, [&] {
         QCommandLineParser parser;
         parser.addOptions({{QStringLiteral("project"), QString(), QStringLiteral("folder")},
                            {QStringLiteral("answers"), QString(), QStringLiteral("file")},
@@ -81,30 +76,21 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
                     QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
             penalty = *given;
         }
-        const QList<StudentResult> results = scoreSheets(bank, readSheets(answers), penalty);
+        QList<StudentResult> results;
+        try {
+            results = scoreSheets(bank, readSheets(answers), penalty);
+        } catch (const BadSheet& bad) {
+            throw BadInput{
+                bad.line() > 0
+                    ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
+                    : bad.why()};
+        }
         saveWholeFile(outPath, resultCsv(bank, results).toUtf8());
         std::fprintf(out, "%s: %lld students scored, penalty %s\n", outPath.toUtf8().constData(),
                      static_cast<long long>(results.size()),
                      penaltyText(penalty).toUtf8().constData());
         return 0;
-    } catch (const BadInput& bad) {
-        std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());
-        return 1;
-    } catch (const BadSheet& bad) {
-        if (bad.line() > 0)
-            std::fprintf(err, "tavrin %s: line %d of the answers: %s\n", verb, bad.line(),
-                         bad.why().toUtf8().constData());
-        else
-            std::fprintf(err, "tavrin %s: %s\n", verb, bad.why().toUtf8().constData());
-        return 1;
-    } catch (const UnreadableQuiz& quiz) {
-        std::fprintf(err, "tavrin %s: line %d of %s does not read\n", verb, quiz.line(),
-                     quiz.name().toUtf8().constData());
-        return 2;
-    } catch (const FsError& e) {
-        printFailure(err, verb, e.description());
-        return 2;
-    }
+    });
 }
 
 } // namespace tavrin

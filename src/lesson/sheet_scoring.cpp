@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/project_folders.h"
 #include "platform/text_file.h"
 #include "store/fields.h"
@@ -201,7 +202,10 @@ QString resultCsv(const SheetBank& bank, const QList<StudentResult>& results) {
     for (const StudentResult& s : results) {
         FieldTally all;
         for (const StudentField& f : s.fields) {
-            const QString title = bank.fieldTitles.value(f.field, QString::number(f.field + 1));
+            // Read by people in other programs: Persian letters, whatever the project keeps.
+            const QString title =
+                persianShown(bank.fieldTitles.value(f.field, QString::number(f.field + 1)),
+                             Digits::InPersianText);
             out += csvRow({s.name, title, QString::number(f.tally.questions),
                            QString::number(f.tally.right), QString::number(f.tally.wrong),
                            QString::number(f.tally.blank), hundredthsText(f.hundredths)});

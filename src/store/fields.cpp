@@ -44,19 +44,21 @@ ProjectSettings readSettings(Context& context, const QString& document) {
     s.backPic = path("BackPic");
     s.exportPath = path("Export");
     s.importPath = path("Import");
-    s.olgoo = elementText(block, QStringLiteral("Olgoo"));
-    s.music = elementText(block, QStringLiteral("Music"));
-    s.printable = elementText(block, QStringLiteral("Printable"));
-    s.examOn = elementText(block, QStringLiteral("ExamOn"));
-    s.examMinutes = elementText(block, QStringLiteral("ExamMinutes"));
-    s.examCount = elementText(block, QStringLiteral("ExamCount"));
-    s.penalty = elementText(block, QStringLiteral("Penalty"));
-    s.fullExam = elementText(block, QStringLiteral("FullExam"));
-    s.fullExamTitle = elementText(block, QStringLiteral("FullExamTitle"));
-    s.fullExamMinutes = elementText(block, QStringLiteral("FullExamMinutes"));
-    s.fullExamBudget = elementText(block, QStringLiteral("FullExamBudget"));
-    s.fieldWeights = elementText(block, QStringLiteral("FieldWeights"));
-    s.passMark = elementText(block, QStringLiteral("PassMark"));
+    // The plain elements, each the text between its tags.
+    for (const auto& [member, tag] :
+         {std::pair{&ProjectSettings::olgoo, "Olgoo"}, std::pair{&ProjectSettings::music, "Music"},
+          std::pair{&ProjectSettings::printable, "Printable"},
+          std::pair{&ProjectSettings::examOn, "ExamOn"},
+          std::pair{&ProjectSettings::examMinutes, "ExamMinutes"},
+          std::pair{&ProjectSettings::examCount, "ExamCount"},
+          std::pair{&ProjectSettings::penalty, "Penalty"},
+          std::pair{&ProjectSettings::fullExam, "FullExam"},
+          std::pair{&ProjectSettings::fullExamTitle, "FullExamTitle"},
+          std::pair{&ProjectSettings::fullExamMinutes, "FullExamMinutes"},
+          std::pair{&ProjectSettings::fullExamBudget, "FullExamBudget"},
+          std::pair{&ProjectSettings::fieldWeights, "FieldWeights"},
+          std::pair{&ProjectSettings::passMark, "PassMark"}})
+        s.*member = elementText(block, QLatin1String(tag));
     return s;
 }
 
