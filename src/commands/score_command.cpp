@@ -86,6 +86,9 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
                     : bad.why()};
         }
         saveWholeFile(outPath, resultCsv(bank, results).toUtf8());
+        context.log().LogMe(QStringLiteral("Answer sheets scored: %1 students, penalty %2")
+                                .arg(results.size())
+                                .arg(penaltyText(penalty)));
         std::fprintf(out, "%s: %lld students scored, penalty %s\n", outPath.toUtf8().constData(),
                      static_cast<long long>(results.size()),
                      penaltyText(penalty).toUtf8().constData());

@@ -269,6 +269,7 @@ private slots:
                                 "Reza,درسی ۱,3,0,0,3,0.00\r\n"
                                 "Reza,درسی ۲,2,0,1,1,-16.67\r\n"
                                 "Reza,overall,5,0,1,4,-5.56\r\n"));
+        QVERIFY(p.entries().contains("Answer sheets scored: 2 students, penalty 1/3"));
         const Run again = score(p, arguments);
         QCOMPARE(again.code, 1);
         QVERIFY(again.err.contains("--force"));
