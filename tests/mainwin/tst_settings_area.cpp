@@ -4,6 +4,7 @@
 #include "export/cd_export.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
+#include "mainwin/scoring_dialog.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/test_program.h"
@@ -12,7 +13,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -83,6 +86,42 @@ private slots:
     // The progress window is gone before the closing message, with real message boxes (a
     // box's event loop gives a dialog's show timer its chance): on success, on failure, and
     // when cancelled.
+    // The scoring dialog's refusal as a real message box (the test command also runs this under
+    // Xvfb): over the dialog, right to left, and the dialog stays with the fraction to mend.
+    void scoringRefusedOnADisplay() {
+        MessageBoxPrompts boxes;
+        LessonWindows g{LessonWindows::Projects{{"One"}, &boxes}};
+        boxes.setOwner(g.main.get());
+        clickRow(control<QListWidget>(g.main.get(), "ProjB"), 0);
+        QString said;
+        bool over = false, stayed = false;
+        onModal<ScoringDialog>([&](ScoringDialog* d) {
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            auto* penalty = control<QComboBox>(d, "Penalty");
+            penalty->setFocus();
+            while (penalty->currentIndex() < 3)
+                QTest::keyClick(penalty, Qt::Key_Down);
+            auto* fraction = control<QLineEdit>(d, "PenaltyFraction");
+            fraction->setFocus();
+            typeText(fraction, "3/2");
+            onModal<QMessageBox>([&](QMessageBox* box) {
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                over = box->isVisible() && box->layoutDirection() == Qt::RightToLeft &&
+                       QApplication::activeModalWidget() == box;
+                said = box->text();
+                box->buttons().first()->click();
+            });
+            QTest::mouseClick(control<QPushButton>(d, "ScoringOk"), Qt::LeftButton);
+            stayed = d->isVisible() && d->focusWidget() == fraction;
+            QTest::mouseClick(control<QPushButton>(d, "ScoringCancel"), Qt::LeftButton);
+        });
+        QTest::mouseClick(control<QPushButton>(g.main.get(), "Scoring"), Qt::LeftButton);
+        QVERIFY(over);
+        QVERIFY(stayed);
+        QVERIFY2(said.startsWith(shownInWindows(u8("نمرهٔ منفی باید کسری از ۰ تا ۱ باشد"))),
+                 qPrintable(said));
+    }
+
     void exportEndsBeforeItsMessage() {
         MessageBoxPrompts boxes;
         LessonWindows g{LessonWindows::Projects{{"One", "Two"}, &boxes}};
