@@ -91,12 +91,13 @@
       return withAnswers({ lesson: "full", seed, order, minutes: Number(fullSettings.minutes) || 0 }, next);
     }
 
-    function withAnswers(exam, next) {
-      const questions = lessonOf(exam.lesson).questions;
-      const answers = exam.order.map((n) => shuffled(questions[n].answers.map((a, k) => k + 1), next));
-      return { mode: "exam", lesson: exam.lesson, seed: exam.seed, order: exam.order, answers,
-               chosen: new Array(exam.order.length).fill(0), index: 0, started: now(),
-               limit: exam.minutes > 0 ? exam.minutes * 60000 : 0, finished: 0 };
+    // A drawn exam with each question's answers shuffled, ready to take.
+    function withAnswers(plan, next) {
+      const questions = lessonOf(plan.lesson).questions;
+      const answers = plan.order.map((n) => shuffled(questions[n].answers.map((a, k) => k + 1), next));
+      return { mode: "exam", lesson: plan.lesson, seed: plan.seed, order: plan.order, answers,
+               chosen: new Array(plan.order.length).fill(0), index: 0, started: now(),
+               limit: plan.minutes > 0 ? plan.minutes * 60000 : 0, finished: 0 };
     }
 
     function startExam(i, resumed) {
