@@ -176,7 +176,8 @@ int main(int argc, char** argv) {
     test::writeBytes(travel + "/special.gift", giftText(special));
     // A project scored as Iranian exams are: the sample's two lessons in a first field and the
     // first again as a second field's lesson, one of its questions cancelled; a third off each
-    // wrong answer, the first field of weight 2, a comprehensive exam drawing 2, 2 and 3.
+    // wrong answer, the first field of weight 2, a comprehensive exam drawing 2, 2 and 3 in
+    // half an hour.
     // Exported into <folder>/scoring/out, and its questions as Moodle XML, GIFT and a SCORM
     // package into interchange.
     const QString scored = program + "/Scored";
@@ -201,10 +202,11 @@ int main(int argc, char** argv) {
     saveUtf16File(scored + "/_xml/quiz1-0.xml", again);
     MakeDirs(context, scored, "BookTXT", "_xml");
     SaveThings(context, SettingsChoice{}, scored, "BookTXT");
-    for (const auto& [tag, value] : {std::pair{"Penalty", "1/3"}, std::pair{"FullExam", "1"},
-                                     std::pair{"FullExamTitle", "آزمون جامع نوبت اول"},
-                                     std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"},
-                                     std::pair{"FieldWeights", "0:2"}, std::pair{"PassMark", "40"}})
+    for (const auto& [tag, value] :
+         {std::pair{"Penalty", "1/3"}, std::pair{"FullExam", "1"},
+          std::pair{"FullExamTitle", "آزمون جامع نوبت اول"},
+          std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"}, std::pair{"FieldWeights", "0:2"},
+          std::pair{"PassMark", "40"}, std::pair{"FullExamMinutes", "30"}})
         KeepSetting(context, scored, tag, QString::fromUtf8(value));
     const QString scoredOut = program + "/scoring/out";
     QDir().mkpath(scoredOut);

@@ -181,6 +181,7 @@ describe("the comprehensive exam the tool exported", () => {
     assert.equal(await page.$eval("#full-exam", (b) => b.getAttribute("aria-label")), "آزمون جامع نوبت اول");
     await shot(page, "full-exam-list");
     await press(page, "#full-exam");
+    assert.equal(await page.$eval("#time-left", (e) => e.textContent), "۳۰:۰۰");
     assert.deepEqual(await axe(page), []);
     await press(page, '.answer[data-answer="1"]');
     await press(page, "#next");
