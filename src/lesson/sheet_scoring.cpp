@@ -119,6 +119,27 @@ int answerIn(const QString& cell) {
     return -1;
 }
 
+// "1-2-3" as a teacher may write it: Persian or Arabic digits, zeros in front, spaces
+// around the dashes; anything else as it stands.
+QString questionId(const QString& cell) {
+    QString latin;
+    for (const QChar c : cell) {
+        const char16_t u = c.unicode();
+        latin += u >= 0x06F0 && u <= 0x06F9   ? QChar(u'0' + (u - 0x06F0))
+                 : u >= 0x0660 && u <= 0x0669 ? QChar(u'0' + (u - 0x0660))
+                                              : c;
+    }
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{1,6})\\s*-\\s*(\\d{1,6})\\s*-\\s*(\\d{1,6})\\s*$"));
+    const auto m = form.match(latin);
+    if (!m.hasMatch())
+        return cell.trimmed();
+    return QStringLiteral("%1-%2-%3")
+        .arg(m.captured(1).toInt())
+        .arg(m.captured(2).toInt())
+        .arg(m.captured(3).toInt());
+}
+
 } // namespace
 
 QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
@@ -127,13 +148,15 @@ QList<StudentResult> scoreSheets(const SheetBank& bank, const QString& sheets,
     if (rows.isEmpty())
         throw BadSheet(0, QStringLiteral("the file is empty; its first line names the questions"));
     const QStringList& header = rows.first();
-    if (header.isEmpty() || header.first().trimmed().toLower() != QLatin1String("name"))
+    // "name", or the Persian word a teacher's sheet may head it with.
+    const QString nameCell = header.isEmpty() ? QString() : header.first().trimmed().toLower();
+    if (nameCell != QLatin1String("name") && nameCell != QStringLiteral(u"نام"))
         throw BadSheet(1, QStringLiteral("the header must start with \"name\""));
     QList<const SheetQuestion*> columns;
     QSet<QString> seen;
     QMap<int, bool> fields;
     for (int c = 1; c < header.size(); ++c) {
-        const QString id = header[c].trimmed();
+        const QString id = questionId(header[c]);
         const auto found = bank.questions.find(id);
         if (found == bank.questions.end())
             throw BadSheet(

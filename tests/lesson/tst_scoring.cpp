@@ -248,14 +248,15 @@ private slots:
         QVERIFY(!QFile::exists(p.path("result.csv")));
     }
 
-    // A sheet of two students and two fields, quoted names, Persian digits and an empty line;
+    // A sheet of two students and two fields, quoted names, Persian digits (in answers and in
+    // the header, which may pad its numbers) and an empty line;
     // the out file is not written over without --force, nor inside the project.
     void sheetsOfAClass() {
         TestProgram p;
         makeProject(p.path("project"), answersOf("R3|R2"), QStringLiteral("1/3"), {2, 1});
         writeBytes(p.path("answers.csv"),
                    QByteArray("\xEF\xBB\xBF") +
-                       QStringLiteral("name,1-1-1,1-1-2,1-1-3,2-1-1,2-1-2\r\n"
+                       QStringLiteral("نام,1-1-1,01-1-2, 1 - 1 - 3 ,۲-۱-۱,2-1-2\r\n"
                                       "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\nReza,,,,٢,\r\n")
                            .toUtf8());
         const QStringList arguments{"--project",           p.path("project"), "--answers",
