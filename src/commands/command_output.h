@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/context.h"
 #include "app/messages.h"
 #include "platform/fs_error.h"
+#include "platform/paths.h"
 #include "platform/persian_text.h"
 #include "store/quiz_file.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <cstdio>
 #include <new>
@@ -24,6 +27,26 @@ inline void printFailure(std::FILE* err, const char* verb, const QString& descri
 struct BadInput {
     QString reason;
 };
+
+// Where a verb may write its file: not a link (written through, it would replace what it
+// points at), not inside the project or the program folder (their own files), and over an
+// existing file only when asked.
+inline void checkOutFile(const Context& context, const QString& path, const QString& project,
+                         bool force) {
+    const QFileInfo out(path);
+    if (out.isSymLink())
+        throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
+    if (out.isDir())
+        throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
+    for (const auto& [folder, what] :
+         {std::pair{project, "the project"}, std::pair{context.programFolder(), "the program"}}) {
+        if (!folder.isEmpty() && isInside(out.absoluteFilePath(), folder))
+            throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
+                               .arg(QLatin1String(what))};
+    }
+    if (out.exists() && !force)
+        throw BadInput{QStringLiteral("--out exists; --force replaces it")};
+}
 
 // A verb's body run with its failures said on err: exit 1 for bad input, 2 for a file that
 // cannot be read or written (or memory that runs out).

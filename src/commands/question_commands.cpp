@@ -44,25 +44,6 @@ struct Options {
     int passMark = 50;
 };
 
-// Where an export may write: not a link (written through, it would replace what it points
-// at), not inside the project or the program folder (their own files), and over an
-// existing file only when asked.
-void checkOut(const Context& context, const Options& o) {
-    const QFileInfo out(o.out);
-    if (out.isSymLink())
-        throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
-    if (out.isDir())
-        throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
-    for (const auto& [folder, what] :
-         {std::pair{o.project, "the project"}, std::pair{context.programFolder(), "the program"}}) {
-        if (!folder.isEmpty() && isInside(out.absoluteFilePath(), folder))
-            throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
-                               .arg(QLatin1String(what))};
-    }
-    if (out.exists() && !o.force)
-        throw BadInput{QStringLiteral("--out exists; --force replaces it")};
-}
-
 int number(const QCommandLineParser& parser, const QString& name, int most = 1 << 20) {
     if (!parser.isSet(name))
         return -1;
@@ -146,7 +127,7 @@ int exportQuestionsCommand(Context& context, const QStringList& arguments, std::
                            std::FILE* err) {
     return runVerb("export-questions", err, [&] {
         const Options o = parse(arguments, false);
-        checkOut(context, o);
+        checkOutFile(context, o.out, o.project, o.force);
         settlePendingWork(context, o.project);
         const QuestionFormat format = o.format == QLatin1String("gift")     ? QuestionFormat::Gift
                                       : o.format == QLatin1String("moodle") ? QuestionFormat::Moodle

@@ -55,16 +55,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
             if (value.isEmpty())
                 throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
         }
-        const QFileInfo target(outPath);
-        if (target.isDir())
-            throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
-        if (target.isSymLink())
-            throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
-        if (target.exists() && !parser.isSet(QStringLiteral("force")))
-            throw BadInput{QStringLiteral("--out exists; --force replaces it")};
-        if (isInside(target.absoluteFilePath(), project))
-            throw BadInput{
-                QStringLiteral("--out lies inside the project's folder; write it elsewhere")};
+        checkOutFile(context, outPath, project, parser.isSet(QStringLiteral("force")));
         if (!fileExists(store::projectFilePath(project)))
             throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
         const SheetBank bank = sheetBank(context, project);

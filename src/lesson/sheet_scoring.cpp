@@ -104,34 +104,18 @@ namespace {
 
 // "2", "۲" or "٢": an answer from 1 to 9; 0 for a blank; -1 for anything else.
 int answerIn(const QString& cell) {
-    const QString t = cell.trimmed();
+    const QString t = latinDigits(cell.trimmed());
     if (t.isEmpty())
         return 0;
-    if (t.size() != 1)
-        return -1;
-    const char16_t c = t[0].unicode();
-    if (c >= u'1' && c <= u'9')
-        return c - u'0';
-    if (c >= 0x06F1 && c <= 0x06F9)
-        return c - 0x06F0;
-    if (c >= 0x0661 && c <= 0x0669)
-        return c - 0x0660;
-    return -1;
+    return t.size() == 1 && t[0] >= u'1' && t[0] <= u'9' ? t[0].unicode() - u'0' : -1;
 }
 
 // "1-2-3" as a teacher may write it: Persian or Arabic digits, zeros in front, spaces
 // around the dashes; anything else as it stands.
 QString questionId(const QString& cell) {
-    QString latin;
-    for (const QChar c : cell) {
-        const char16_t u = c.unicode();
-        latin += u >= 0x06F0 && u <= 0x06F9   ? QChar(u'0' + (u - 0x06F0))
-                 : u >= 0x0660 && u <= 0x0669 ? QChar(u'0' + (u - 0x0660))
-                                              : c;
-    }
     static const QRegularExpression form(
         QStringLiteral("^\\s*(\\d{1,6})\\s*-\\s*(\\d{1,6})\\s*-\\s*(\\d{1,6})\\s*$"));
-    const auto m = form.match(latin);
+    const auto m = form.match(latinDigits(cell));
     if (!m.hasMatch())
         return cell.trimmed();
     return QStringLiteral("%1-%2-%3")

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "platform/blanks.h"
+#include "platform/persian_text.h"
 
 #include <algorithm>
 
@@ -190,13 +191,7 @@ QString DelCrLf(const QString& text) {
 }
 
 WordsPerLine readWordsPerLine(const QString& typed) {
-    QString digits = typed.trimmed();
-    for (QChar& c : digits) {
-        if (c.unicode() >= 0x06F0 && c.unicode() <= 0x06F9)
-            c = QChar(u'0' + (c.unicode() - 0x06F0));
-        else if (c.unicode() >= 0x0660 && c.unicode() <= 0x0669)
-            c = QChar(u'0' + (c.unicode() - 0x0660));
-    }
+    const QString digits = latinDigits(typed.trimmed());
     bool ok = false;
     const int words = digits.toInt(&ok);
     if (!ok)

@@ -134,6 +134,17 @@ QString pathTyped(QString shown) {
     return shown.remove(QChar(0x200E));
 }
 
+QString latinDigits(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x06F0 && u <= 0x06F9)
+            c = QChar(u'0' + (u - 0x06F0));
+        else if (u >= 0x0660 && u <= 0x0669)
+            c = QChar(u'0' + (u - 0x0660));
+    }
+    return text;
+}
+
 char32_t nearestAnsiLetter(char32_t c) {
     if (c == 0x06CC || c == 0x06D0 || c == 0x06D2)
         return 0x064A;

@@ -23,6 +23,10 @@ QString persianShown(const QString& text, Digits digits);
 QString pathShown(const QString& path);
 QString pathTyped(QString shown);
 
+// Persian and Arabic-Indic digits as Latin ones, as a number typed on a Persian keyboard is
+// read; everything else as it stands.
+QString latinDigits(QString text);
+
 // The nearest letter Windows-1256 holds for a character it lacks (Persian yeh and kaf as
 // the Arabic ones, Persian digits as ASCII), or the character itself.
 char32_t nearestAnsiLetter(char32_t c);

@@ -11,6 +11,7 @@
 #include "support/test_program.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
@@ -161,6 +162,7 @@ private slots:
         // The command line, over a project made for the row: a third from the project's own
         // settings, any other penalty given on the line (over a project's quarter).
         TestProgram p;
+        QTemporaryDir desk; // the teacher's files, outside the program folder
         const QString project = p.path("project");
         const bool fromProject = penalty == QLatin1String("1/3");
         makeProject(project, asked, fromProject ? penalty : QStringLiteral("1/4"), weight);
@@ -174,9 +176,10 @@ private slots:
                                                : "");
             }
         }
-        writeBytes(p.path("answers.csv"), (csvRow(header) + csvRow(row)).toUtf8());
-        QStringList arguments{"--project",           project, "--answers",
-                              p.path("answers.csv"), "--out", p.path("result.csv")};
+        writeBytes(desk.filePath("answers.csv"), (csvRow(header) + csvRow(row)).toUtf8());
+        QStringList arguments{"--project", project,
+                              "--answers", desk.filePath("answers.csv"),
+                              "--out",     desk.filePath("result.csv")};
         if (!fromProject)
             arguments << "--penalty" << penalty;
         const Run run = score(p, arguments);
@@ -194,7 +197,7 @@ private slots:
         }
         expected.append("\"دانش‌آموز, یک\",overall," + totals.join(u',') + u',' +
                         overall);
-        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))),
+        QCOMPARE(QString::fromUtf8(readBytes(desk.filePath("result.csv"))),
                  expected.join("\r\n") + "\r\n");
         QVERIFY(run.out.contains(
             QStringLiteral("1 students scored, penalty %1").arg(penaltyText(*rule))));
@@ -225,16 +228,18 @@ private slots:
         QFETCH(QString, said);
         const QStringList arguments = given.split(u' ', Qt::SkipEmptyParts);
         TestProgram p;
+        QTemporaryDir desk; // the teacher's files, outside the program folder
         makeProject(p.path("project"), answersOf("R1W1"), QString(), {1});
         QByteArray bytes = sheet.toUtf8();
         if (sheet == QLatin1String("<no UTF-8>"))
             bytes = QByteArray("name,1-1-1\r\n\xff\xfe,1\r\n");
-        writeBytes(p.path("answers.csv"), bytes);
-        QStringList all{"--project",           p.path("project"), "--answers",
-                        p.path("answers.csv"), "--out",           p.path("result.csv")};
+        writeBytes(desk.filePath("answers.csv"), bytes);
+        QStringList all{"--project", p.path("project"),
+                        "--answers", desk.filePath("answers.csv"),
+                        "--out",     desk.filePath("result.csv")};
         for (int i = 0; i + 1 < arguments.size(); i += 2) {
             const QString value = arguments[i + 1].startsWith(u'@')
-                                      ? p.path(arguments[i + 1].mid(1))
+                                      ? desk.filePath(arguments[i + 1].mid(1))
                                       : arguments[i + 1];
             const qsizetype at = all.indexOf(arguments[i]);
             if (at >= 0)
@@ -245,7 +250,7 @@ private slots:
         const Run run = score(p, all);
         QCOMPARE(run.code, code.toInt());
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
-        QVERIFY(!QFile::exists(p.path("result.csv")));
+        QVERIFY(!QFile::exists(desk.filePath("result.csv")));
     }
 
     // A sheet of two students and two fields, quoted names, Persian digits (in answers and in
@@ -253,16 +258,18 @@ private slots:
     // the out file is not written over without --force, nor inside the project.
     void sheetsOfAClass() {
         TestProgram p;
+        QTemporaryDir desk; // the teacher's files, outside the program folder
         makeProject(p.path("project"), answersOf("R3|R2"), QStringLiteral("1/3"), {2, 1});
-        writeBytes(p.path("answers.csv"),
+        writeBytes(desk.filePath("answers.csv"),
                    QByteArray("\xEF\xBB\xBF") +
                        QStringLiteral("نام,1-1-1,01-1-2, 1 - 1 - 3 ,۲-۱-۱,2-1-2\r\n"
                                       "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\nReza,,,,٢,\r\n")
                            .toUtf8());
-        const QStringList arguments{"--project",           p.path("project"), "--answers",
-                                    p.path("answers.csv"), "--out",           p.path("result.csv")};
+        const QStringList arguments{"--project", p.path("project"),
+                                    "--answers", desk.filePath("answers.csv"),
+                                    "--out",     desk.filePath("result.csv")};
         QCOMPARE(score(p, arguments).code, 0);
-        QCOMPARE(QString::fromUtf8(readBytes(p.path("result.csv"))),
+        QCOMPARE(QString::fromUtf8(readBytes(desk.filePath("result.csv"))),
                  QStringLiteral("name,field,questions,right,wrong,blank,percent\r\n"
                                 "\"Sara \"\"S\"\"\",درسی ۱,3,1,1,1,22.22\r\n"
                                 "\"Sara \"\"S\"\"\",درسی ۲,2,2,0,0,100.00\r\n"
@@ -278,6 +285,8 @@ private slots:
         QStringList inside = arguments;
         inside[5] = p.path("project/result.csv");
         QVERIFY(score(p, inside).err.contains("inside the project"));
+        inside[5] = p.path("result.csv");
+        QVERIFY(score(p, inside).err.contains("inside the program"));
     }
 };
 
