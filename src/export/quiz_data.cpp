@@ -57,22 +57,12 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
             line.chop(11);
         q[QStringLiteral("text")] = line;
     }
-    QJsonArray answers;
-    for (const char* letter : {"A", "B", "C", "D"}) {
-        bool found = false;
-        const QString value = quizLine(block, QLatin1String(letter), &found);
-        if (found)
-            answers.append(value);
-    }
-    q[QStringLiteral("answers")] = answers;
-    bool unmarked = false;
-    quizLine(block, kUnmarkedTag, &unmarked);
-    q[QStringLiteral("correct")] = unmarked ? 0 : quizLine(block, QStringLiteral("chk")).toInt();
-    if (unmarked)
+    const BlockAnswers marks = blockAnswers(block);
+    q[QStringLiteral("answers")] = QJsonArray::fromStringList(marks.answers);
+    q[QStringLiteral("correct")] = marks.marked;
+    if (marks.unmarked)
         q[QStringLiteral("unmarked")] = true;
-    bool cancelled = false;
-    quizLine(block, kCancelledTag, &cancelled);
-    if (cancelled)
+    if (marks.cancelled)
         q[QStringLiteral("cancelled")] = true;
     q[QStringLiteral("explanation")] = quizLine(block, QStringLiteral("rslt"));
     QJsonObject images;

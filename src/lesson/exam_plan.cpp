@@ -96,18 +96,8 @@ QList<BudgetField> budgetFields(Context& context, const QString& projectPath) {
             DoSlash(projectPath) + folders::kXml + u'/' + folders::quizName(ref.id());
         int scorable = 0;
         // Read leniently, as the player's data is made: what the player can score.
-        for (const QuizBlock& block : quizBlocks(withoutLoneSurrogates(store::readIfThere(quiz)))) {
-            int answers = 0;
-            for (const char* letter : {"A", "B", "C", "D"}) {
-                bool found = false;
-                quizLine(block.body, QLatin1String(letter), &found);
-                answers += found ? 1 : 0;
-            }
-            bool unmarked = false;
-            quizLine(block.body, kUnmarkedTag, &unmarked);
-            const int marked = quizLine(block.body, QStringLiteral("chk")).toInt();
-            scorable += !unmarked && marked >= 1 && marked <= answers ? 1 : 0;
-        }
+        for (const QuizBlock& block : quizBlocks(withoutLoneSurrogates(store::readIfThere(quiz))))
+            scorable += blockAnswers(block.body).scorable() ? 1 : 0;
         fields[ref.field].lessons.append({ref.id(), ref.title, scorable});
     }
     return fields;

@@ -222,6 +222,20 @@ QString quizLine(const QString& block, const QString& tag, bool* found) {
     return block.mid(start, (end < 0 ? block.size() : end) - start);
 }
 
+BlockAnswers blockAnswers(const QString& block) {
+    BlockAnswers read;
+    for (const char* letter : {"A", "B", "C", "D"}) {
+        bool found = false;
+        const QString value = quizLine(block, QLatin1String(letter), &found);
+        if (found)
+            read.answers.append(value);
+    }
+    quizLine(block, kUnmarkedTag, &read.unmarked);
+    read.marked = read.unmarked ? 0 : quizLine(block, QStringLiteral("chk")).toInt();
+    quizLine(block, kCancelledTag, &read.cancelled);
+    return read;
+}
+
 QMap<int, QuizGroupLine> lessonGroupLines(const QString& groupsPath,
                                           const QList<int>& questionNumbers) {
     QMap<int, QuizGroupLine> groups;

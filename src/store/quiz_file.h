@@ -94,4 +94,15 @@ QList<QuizBlock> quizBlocks(const QString& text);
 // line's own end is what closes it.
 QString quizLine(const QString& block, const QString& tag, bool* found = nullptr);
 
+// A block's answers and mark as that reading finds them: marked is 0 for a question made
+// without a mark; scorable when the mark names one of its answers.
+struct BlockAnswers {
+    QStringList answers;
+    int marked = 0;
+    bool unmarked = false;
+    bool cancelled = false;
+    bool scorable() const { return marked >= 1 && marked <= answers.size(); }
+};
+BlockAnswers blockAnswers(const QString& block);
+
 } // namespace tavrin
