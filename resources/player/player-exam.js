@@ -281,8 +281,7 @@
       const text = score.hundredthsText(hundredths).replace("-", "\u2212").replace(".", "\u066B");
       return digits(text) + "٪";
     }
-    const percentNode = (hundredths, attrs) =>
-      el("bdi", Object.assign({ dir: "ltr", "data-value": score.hundredthsText(hundredths) }, attrs || {}), percentText(hundredths));
+    const percentNode = (hundredths) => el("bdi", { dir: "ltr" }, percentText(hundredths));
 
     // Each field's count and raw percentage, and the weighted overall one.
     function scored(taken) {

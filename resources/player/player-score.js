@@ -19,15 +19,12 @@
   }
 
   function tally() {
-    return { questions: 0, right: 0, wrong: 0, blank: 0, cancelled: 0 };
+    return { questions: 0, right: 0, wrong: 0, blank: 0 };
   }
 
   // answer: "right", "wrong" or "blank".
   function add(t, answer, cancelled) {
-    if (cancelled && answer !== "right") {
-      t.cancelled += 1;
-      return t;
-    }
+    if (cancelled && answer !== "right") return t; // out of the count
     t.questions += 1;
     t[answer] += 1;
     return t;

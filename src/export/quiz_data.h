@@ -12,6 +12,14 @@ namespace tavrin {
 
 class Context;
 
+// The scoring the player follows when the project keeps any: the rule, the comprehensive
+// exam, the fields' titles and weights. A project without it gets the data it always had.
+struct PlayerScoring {
+    ScoringSettings settings;
+    QStringList fieldTitles;
+};
+PlayerScoring playerScoring(Context& context, const QString& projectText);
+
 // The data the CD player reads: a page opened from a disc may not read the files beside
 // it, so the export writes one script, Data/quizdata.js, holding the lesson index, every
 // quiz, the settings and the media file names, read from the exported files as the tool
@@ -21,14 +29,6 @@ class Context;
 // dataFolder holds _xml, BookTXT and FlashIMG: an export's Data folder, or a project's own
 // folder (a project's folders are laid out as the CD's Data). A pass mark is given to a
 // player that reports to a learning platform.
-// The scoring the player follows when the project keeps any: the rule, the comprehensive
-// exam, the fields' titles and weights. A project without it gets the data it always had.
-struct PlayerScoring {
-    ScoringSettings settings;
-    QStringList fieldTitles;
-};
-PlayerScoring playerScoring(Context& context, const QString& projectText);
-
 QString quizDataScript(Context& context, const QString& dataFolder, const QList<LessonRef>& lessons,
                        const ExamSettings& exam = {},
                        const std::optional<int>& passMark = std::nullopt,

@@ -242,7 +242,7 @@ void readChoiceQuestion(const QList<Char>& answers, const QString& raw, bool htm
         q.answers.append(c.text);
         if (c.right)
             q.correct = int(q.answers.size());
-        if (!c.outOfRange && c.weightText.startsWith(u'-') && c.weightText.toDouble() < 0 &&
+        if (!c.outOfRange && c.weightText.toDouble() < 0 &&
             !set.penaltiesFound.contains(c.weightText))
             set.penaltiesFound.append(c.weightText);
     }

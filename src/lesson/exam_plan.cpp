@@ -52,8 +52,9 @@ ScoringSettings scoringSettings(const ProjectSettings& settings) {
         if (w >= 1 && w <= kMostFieldWeight && w != 1)
             s.weights.insert(m.captured(1).toInt(), w);
     }
-    s.passMarkSet = numberIn(settings.passMark, 0, kMostPassMark, -1) >= 0;
-    s.passMark = numberIn(settings.passMark, 0, kMostPassMark, 50);
+    const int passMark = numberIn(settings.passMark, 0, kMostPassMark, -1);
+    s.passMarkSet = passMark >= 0;
+    s.passMark = s.passMarkSet ? passMark : 50;
     for (const QString* text :
          {&settings.penalty, &settings.fullExam, &settings.fullExamTitle, &settings.fullExamMinutes,
           &settings.fullExamBudget, &settings.fieldWeights, &settings.passMark})

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -62,20 +63,19 @@ PlatformFraction platformFraction(const Penalty& penalty) {
                                           "33.33333", "30",       "25",       "20", "16.66667",
                                           "14.28571", "12.5",     "11.11111", "10", "5"};
     const double wanted = 100.0 * penalty.taken / penalty.per;
-    const char* nearest = kGrades[0];
-    for (const char* grade : kGrades)
-        if (std::abs(QByteArray(grade).toDouble() - wanted) <
-            std::abs(QByteArray(nearest).toDouble() - wanted))
-            nearest = grade;
-    const bool exact = std::abs(QByteArray(nearest).toDouble() - wanted) < 0.00001;
-    return {u'-' + QLatin1String(nearest), exact};
+    // QByteArray reads a number in the C locale, whatever the desktop's.
+    const auto off = [wanted](const char* g) {
+        return std::abs(QByteArray(g).toDouble() - wanted);
+    };
+    const char* nearest =
+        *std::min_element(std::begin(kGrades), std::end(kGrades),
+                          [&](const char* a, const char* b) { return off(a) < off(b); });
+    return {u'-' + QLatin1String(nearest), off(nearest) < 0.00001};
 }
 
 void FieldTally::add(Given answer, bool isCancelled) {
-    if (isCancelled && answer != Given::Right) {
-        ++cancelled;
-        return;
-    }
+    if (isCancelled && answer != Given::Right)
+        return; // out of the count
     ++questions;
     switch (answer) {
     case Given::Right:

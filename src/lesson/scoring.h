@@ -41,7 +41,6 @@ struct FieldTally {
     int right = 0;
     int wrong = 0;
     int blank = 0;
-    int cancelled = 0; // cancelled and left out of the count
     void add(Given answer, bool cancelled);
 };
 
