@@ -188,16 +188,15 @@ void MainWindow::scoringCommand() {
                                            budgetFields(context_, session_.projectPath));
     if (!chosen)
         return;
-    // One safe write a changed element, as each control of the settings area writes.
-    for (const auto& [tag, value] : scoringChanges(*stored, *chosen)) {
-        const KeptSetting kept = KeepSetting(context_, session_.projectPath, tag, value);
-        if (!kept.kept()) {
-            if (kept.outcome == KeptSetting::Outcome::Failed)
-                bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
-            return;
-        }
-    }
-    context_.log().LogMe(QStringLiteral("Exams and scoring kept."));
+    // What changed, in one safe write; nothing at all when nothing did.
+    const auto changes = scoringChanges(*stored, *chosen);
+    if (changes.isEmpty())
+        return;
+    const KeptSetting kept = KeepSettings(context_, session_.projectPath, changes);
+    if (kept.outcome == KeptSetting::Outcome::Failed)
+        bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
+    else if (kept.kept())
+        context_.log().LogMe(QStringLiteral("Exams and scoring kept."));
 }
 
 void MainWindow::questionsCommand() {

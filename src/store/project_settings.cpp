@@ -28,12 +28,14 @@ ExamSettings examSettings(const ProjectSettings& settings) {
     return exam;
 }
 
-KeptSetting KeepSetting(Context& context, const QString& projectPath, const QString& tag,
-                        const QString& value) {
+KeptSetting KeepSettings(Context& context, const QString& projectPath,
+                         const QList<std::pair<QString, QString>>& values) {
     context.log().LogMe(QStringLiteral("Saving project settings..."));
-    if (store::damagesTagText(value)) {
-        store::refusePath(context, value);
-        return {KeptSetting::Outcome::Refused, QStringLiteral("Unsafe folder path: ") + value};
+    for (const auto& [tag, value] : values) {
+        if (store::damagesTagText(value)) {
+            store::refusePath(context, value);
+            return {KeptSetting::Outcome::Refused, QStringLiteral("Unsafe folder path: ") + value};
+        }
     }
     QString why = QStringLiteral("Not written");
     store::trapped(context, kFailWriteNode, [&] {
@@ -50,13 +52,17 @@ KeptSetting KeepSetting(Context& context, const QString& projectPath, const QStr
                 QStringLiteral("FullExamTitle"),  QStringLiteral("FullExamMinutes"),
                 QStringLiteral("FullExamBudget"), QStringLiteral("FieldWeights"),
                 QStringLiteral("PassMark")};
-            const int index = texts.indexOf(tag);
-            const bool text = index >= 0;
             const QString settings = QStringLiteral("Settings");
-            // The exam's and the scoring's elements came after the others, and go after them.
-            const QString changed =
-                text ? SetBlockText(context, document, settings, tag, value, index >= 3)
-                     : SetValue(context, document, settings, tag, QStringLiteral("Path"), value);
+            QString changed = document;
+            for (const auto& [tag, value] : values) {
+                const int index = texts.indexOf(tag);
+                // The exam's and the scoring's elements came after the others, and go after
+                // them.
+                changed =
+                    index >= 0
+                        ? SetBlockText(context, changed, settings, tag, value, index >= 3)
+                        : SetValue(context, changed, settings, tag, QStringLiteral("Path"), value);
+            }
             if (changed == document) {
                 if (Wsre(context, document, settings).isEmpty())
                     throw store::Failure{QStringLiteral("Settings not found in %1").arg(file)};
@@ -77,6 +83,11 @@ KeptSetting KeepSetting(Context& context, const QString& projectPath, const QStr
     if (why.isEmpty())
         return {};
     return {KeptSetting::Outcome::Failed, why};
+}
+
+KeptSetting KeepSetting(Context& context, const QString& projectPath, const QString& tag,
+                        const QString& value) {
+    return KeepSettings(context, projectPath, {{tag, value}});
 }
 
 namespace {

@@ -35,6 +35,10 @@ struct KeptSetting {
 };
 KeptSetting KeepSetting(Context& context, const QString& projectPath, const QString& tag,
                         const QString& value);
+// Several settings changed together (a dialog's OK): one reading and one safe write of the
+// file for all of them; any value that would damage it refuses the whole change.
+KeptSetting KeepSettings(Context& context, const QString& projectPath,
+                         const QList<std::pair<QString, QString>>& values);
 
 // The comprehensive exam's budget and the fields' weights in a project file's text after a
 // delete: the removed lesson's (or field's) go, the later ones follow their new ids.
