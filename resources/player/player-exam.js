@@ -338,7 +338,7 @@
       const isFull = taken.lesson === "full";
       const cancelledAny = result.outcomes.some((o) => o.q.cancelled);
       // A project that sets no rule keeps the result it had: right answers out of questions.
-      const ruled = isFull || penalty[0] > 0 || cancelledAny;
+      const ruled = isFull || !!data.settings.scoring || cancelledAny;
       const items = el("ol", { class: "result-items" });
       result.outcomes.forEach((o, i) => {
         const { q, shown, original, answer } = o;
@@ -356,7 +356,7 @@
       });
       const plain = total ? Math.round((100 * result.right) / total) : 0;
       const seconds = Math.round(((taken.finished || now()) - taken.started) / 1000);
-      if (P.platform) P.platform.report({ id: isFull ? "full" : lesson.id }, ruled ? result.overall / 100 : plain, ruled);
+      if (P.platform) P.platform.report({ id: isFull ? "full" : lesson.id }, ruled ? result.overall / 100 : plain);
       const lessonIndex = taken.lesson;
       P.state = { mode: "result", lesson: lessonIndex };
       P.save();

@@ -88,9 +88,9 @@
         call("LMSCommit", "");
       },
       // A finished exam: listed, kept as the latest of its lesson (or of the comprehensive
-      // exam), and the mean of the latest exams reported unless it would lower a pass. An exam
-      // scored by a rule gives its percentage in hundredths; one without, a whole percentage.
-      report(lesson, percent, ruled) {
+      // exam), and the mean of the latest exams reported unless it would lower a pass; in
+      // hundredths for a project scored by a rule, in whole percents as ever for one without.
+      report(lesson, percent) {
         if (finished) return;
         const id = "exam_" + String(lesson.id).replace(/[^A-Za-z0-9_-]/g, "_");
         const at = new Date(now());
@@ -105,7 +105,7 @@
         const ids = data.lessons.map((l) => l.id).concat(["full"]);
         const taken = ids.filter((key) => Object.prototype.hasOwnProperty.call(latest, key));
         const average = taken.reduce((sum, key) => sum + Number(latest[key]), 0) / taken.length;
-        const mean = ruled ? Math.max(0, Math.round(average * 100) / 100) : Math.max(0, Math.round(average));
+        const mean = Math.max(0, data.settings.scoring ? Math.round(average * 100) / 100 : Math.round(average));
         if (!(passed && mean < held)) {
           set("cmi.core.score.min", "0");
           set("cmi.core.score.max", "100");
