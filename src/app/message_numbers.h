@@ -57,6 +57,9 @@ enum Notice : int {
     kNoticeAttachmentNotFound = 123,
     kNoticeChooseAFile = 124,
     kNoticeSettingNotKept = 125,
+    // A Word text whose equations were not all turned into formulas: what was kept as a mark
+    // or a picture, on the lines after it.
+    kNoticeEquationsKept = 126,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

@@ -44,9 +44,10 @@ QString PayamText(int number) {
         &texts::kPayamAttachmentNotFound,
         &texts::kPayamChooseAFile,
         &texts::kPayamSettingNotKept,
+        &texts::kPayamEquationsKept,
     };
-    static_assert(std::size(own) == kNoticeSettingNotKept - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeSettingNotKept)
+    static_assert(std::size(own) == kNoticeEquationsKept - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeEquationsKept)
         return *own[number - kNoticeStaleList];
     return {};
 }

@@ -118,6 +118,13 @@ inline const QString kPayamChooseAFile =
 // A changed setting the project file did not take (125): the stored one is shown again.
 inline const QString kPayamSettingNotKept = QStringLiteral(
     u"اين تنظيم در پروژه ذخيره نشد؛ مقداري كه در پروژه مانده است دوباره نشان داده شد!\u200F");
+inline const QString kPayamEquationsKept =
+    QStringLiteral(u"معادله‌هاي اين فايل به فرمول درآمد، جز آنچه در زير آمده است؛ چيزي حذف "
+                   u"نشد!\u200F");
+inline const QString kEquationPartsKept =
+    QStringLiteral(u"بخش‌هايي كه با نشان \\boxed{?} در فرمول ماند: ");
+inline const QString kEquationObjectsKept =
+    QStringLiteral(u"معادلهٔ قديمي Word كه به صورت تصوير آمد و بايد دوباره نوشته شود: ");
 // A disc image of an export whose check found errors: the errors, one a line.
 inline const QString kAskImageWithErrors = QStringLiteral(
     u"بررسي خروجي اين خطاها را يافت:\r\n%1\u200F\r\n\r\nتصوير لوح با همين خطاها ساخته "

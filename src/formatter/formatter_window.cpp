@@ -236,6 +236,9 @@ void FormatterWindow::loadText(int row) {
     Mright();
     // A text just opened has nothing to undo: the first undo must not take it away.
     matn_->document()->clearUndoRedoStacks();
+    // Once per file: what of its equations stayed a mark or a picture.
+    if (!text.notes.isEmpty())
+        bepayamWithLine(context_, kNoticeEquationsKept, text.notes.join(QStringLiteral("\r\n")));
 }
 
 void FormatterWindow::DoPara() {

@@ -1,6 +1,7 @@
 #include "interchange/gift_format.h"
 
 #include "interchange/html_text.h"
+#include "store/formula_text.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -305,7 +306,6 @@ QString giftEscaped(const QString& text) {
 
 namespace {
 
-const QRegularExpression kImageMark(QStringLiteral("\\{(\\d+)\\}"));
 const QString kPicturesOnly = QStringLiteral(
     u"»: همه گزینه‌های این سؤال تصویرند و تصویر در این "
     u"پرونده جا نمی‌گیرد؛ سؤال "
@@ -315,13 +315,11 @@ const QString kPicturesOnly = QStringLiteral(
 QString pictureWords(const QString& answer, const TravelQuestion& q) {
     QString out;
     qsizetype from = 0;
-    auto it = kImageMark.globalMatch(answer);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        const TravelFile picture = q.pictures.value(m.captured(1).toInt());
-        out += answer.mid(from, m.capturedStart() - from) + QStringLiteral(u"[تصویر") +
+    for (const ImageMark& m : imageMarks(answer)) {
+        const TravelFile picture = q.pictures.value(m.number);
+        out += answer.mid(from, m.start - from) + QStringLiteral(u"[تصویر") +
                (picture.isEmpty() ? QString() : QStringLiteral(": ") + picture.name) + u']';
-        from = m.capturedEnd();
+        from = m.end;
     }
     return out + answer.mid(from);
 }
@@ -343,7 +341,7 @@ QByteArray giftText(const TravelSet& set) {
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kUnmarkedComment;
         if (!q.scored()) {
             out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
-                   lettersEscaped(q.text) + u'\n';
+                   giftEscaped(textLetters(q.text)) + u'\n';
             continue;
         }
         // A picture cannot travel in GIFT: its mark becomes words a student can read, and a
@@ -352,10 +350,12 @@ QByteArray giftText(const TravelSet& set) {
         bool onlyPictures = true;
         for (const QString& a : q.answers) {
             QString shown = a;
-            shown.replace(kImageMark, QString());
+            const QList<ImageMark> marks = imageMarks(a);
+            for (auto m = marks.rbegin(); m != marks.rend(); ++m)
+                shown.remove(m->start, m->end - m->start);
             onlyPictures = onlyPictures && shown.trimmed().isEmpty();
             // Letters as the whole answer reads them, before a label may leave it.
-            answers.append(persianLetters(pictureWords(a, q)));
+            answers.append(textLetters(pictureWords(a, q)));
         }
         if (onlyPictures) {
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kPicturesOnly;
@@ -375,7 +375,7 @@ QByteArray giftText(const TravelSet& set) {
         }
         // "->" among the answers makes a platform read a matching question: such a question
         // is written as HTML, where the arrow is "-&gt;" and reads back as it was.
-        const QString explanation = persianLetters(q.explanation);
+        const QString explanation = textLetters(q.explanation);
         const bool arrow = explanation.contains(QStringLiteral("->")) ||
                            std::any_of(answers.begin(), answers.end(), [](const QString& a) {
                                return a.contains(QStringLiteral("->"));
@@ -389,7 +389,7 @@ QByteArray giftText(const TravelSet& set) {
             return giftEscaped(html);
         };
         out += QStringLiteral("::") + lettersEscaped(q.title) + QStringLiteral("::") +
-               (arrow ? QStringLiteral("[html]") : QString()) + part(persianLetters(q.text));
+               (arrow ? QStringLiteral("[html]") : QString()) + part(textLetters(q.text));
         out += QStringLiteral("{\n");
         // A text that begins as a weight does ("%50%…") is given its own weight in front, so
         // that it reads back as the text it is.

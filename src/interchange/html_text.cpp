@@ -1,5 +1,7 @@
 #include "interchange/html_text.h"
 
+#include "store/formula_text.h"
+
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -9,34 +11,45 @@
 namespace tavrin {
 
 QString textHtml(const QString& text, const std::function<QString(int)>& picture) {
-    static const QRegularExpression mark(QStringLiteral("\\{(\\d+)\\}"));
-    // The text's own direction, by its first strong letter: a Latin answer reads left to
-    // right on the platform's page too.
-    QString dir = QStringLiteral("rtl");
-    for (const QChar c : text) {
-        const QChar::Direction d = c.direction();
-        if (d == QChar::DirL) {
-            dir = QStringLiteral("ltr");
-            break;
+    const QList<TextPiece> pieces = formulaPieces(text);
+    // The text's own direction, by its first strong letter outside a formula: a Latin answer
+    // reads left to right on the platform's page too.
+    const auto direction = [&] {
+        for (const TextPiece& p : pieces) {
+            if (p.kind != TextPiece::Text)
+                continue;
+            for (const QChar c : p.source) {
+                const QChar::Direction d = c.direction();
+                if (d == QChar::DirL)
+                    return QStringLiteral("ltr");
+                if (d == QChar::DirR || d == QChar::DirAL)
+                    return QStringLiteral("rtl");
+            }
         }
-        if (d == QChar::DirR || d == QChar::DirAL)
-            break;
-    }
-    QString html =
-        QStringLiteral("<p dir=\"") + dir + QStringLiteral("\" style=\"white-space:pre-wrap\">");
-    qsizetype from = 0;
-    auto it = mark.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        const QString src = picture(m.captured(1).toInt());
-        if (src.isEmpty())
+        return QStringLiteral("rtl");
+    };
+    QString html = QStringLiteral("<p dir=\"") + direction() +
+                   QStringLiteral("\" style=\"white-space:pre-wrap\">");
+    for (const TextPiece& p : pieces) {
+        // A formula is isolated left to right, or a right-to-left page reverses it.
+        if (p.kind != TextPiece::Text) {
+            html += QStringLiteral("<span dir=\"ltr\">") + p.source.toHtmlEscaped() +
+                    QStringLiteral("</span>");
             continue;
-        html += text.mid(from, m.capturedStart() - from).toHtmlEscaped();
-        html +=
-            QStringLiteral("<img src=\"") + src.toHtmlEscaped() + QStringLiteral("\" alt=\"\">");
-        from = m.capturedEnd();
+        }
+        qsizetype from = 0;
+        for (const ImageMark& m : imageMarks(p.source)) {
+            const QString src = picture(m.number);
+            if (src.isEmpty())
+                continue;
+            html += p.source.mid(from, m.start - from).toHtmlEscaped();
+            html += QStringLiteral("<img src=\"") + src.toHtmlEscaped() +
+                    QStringLiteral("\" alt=\"\">");
+            from = m.end;
+        }
+        html += p.source.mid(from).toHtmlEscaped();
     }
-    return html + text.mid(from).toHtmlEscaped() + QStringLiteral("</p>");
+    return html + QStringLiteral("</p>");
 }
 
 QString htmlPlainText(const QString& html, const QString& joint,

@@ -55,7 +55,7 @@ void writeCategory(QXmlStreamWriter& xml, const QStringList& category) {
 // The question's text with its background picture and attachments after it, each marked
 // by its class so that it comes back as the same attachment.
 QString questionHtml(const TravelQuestion& q, QList<TravelFile>& files) {
-    QString html = textHtml(persianLetters(q.text), [](int) { return QString(); });
+    QString html = textHtml(textLetters(q.text), [](int) { return QString(); });
     const auto add = [&](const TravelFile& f, const QString& kind, const QString& element) {
         if (f.isEmpty())
             return;
@@ -96,9 +96,9 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
     const QString text = questionHtml(q, files);
     writeText(xml, QStringLiteral("questiontext"), text, files);
     writeText(xml, QStringLiteral("generalfeedback"),
-              q.explanation.isEmpty()
-                  ? QString()
-                  : textHtml(persianLetters(q.explanation), [](int) { return QString(); }));
+              q.explanation.isEmpty() ? QString() : textHtml(textLetters(q.explanation), [](int) {
+                  return QString();
+              }));
     xml.writeTextElement(QStringLiteral("defaultgrade"),
                          choice ? QStringLiteral("1") : QStringLiteral("0"));
     xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0"));
@@ -116,7 +116,7 @@ void writeQuestion(QXmlStreamWriter& xml, const TravelQuestion& q, bool shuffleA
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("none"));
         for (int a = 0; a < q.answers.size(); ++a) {
             QList<TravelFile> pictures;
-            const QString html = textHtml(persianLetters(q.answers[a]), [&](int n) {
+            const QString html = textHtml(textLetters(q.answers[a]), [&](int n) {
                 const auto p = q.pictures.find(n);
                 if (p == q.pictures.end() || p->isEmpty())
                     return QString();

@@ -101,6 +101,9 @@ TravelSet projectQuestions(Context& context, const QString& projectPath, TravelS
 // the Arabic ones, non-joiners, and Persian digits inside Persian text only (a number in
 // Latin text or standing alone keeps its digits); image marks "{N}" keep theirs.
 QString persianLetters(const QString& text);
+// A question's text as persianLetters shows it, its formulas kept as they are, in the
+// canonical delimiters the platforms read.
+QString textLetters(const QString& text);
 
 // The label an answer starts with ("الف)", "ب-", "a.", "1)", "۲:"), its blanks included;
 // empty when it has none.

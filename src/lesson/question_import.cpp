@@ -7,6 +7,7 @@
 #include "platform/fs_error.h"
 #include "platform/project_folders.h"
 #include "platform/safe_save.h"
+#include "store/formula_text.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -150,19 +151,16 @@ public:
             numbers.insert(p.key(), n);
             images.insert(n, table_.ImagePaths[n]);
         }
-        static const QRegularExpression mark(QStringLiteral("\\{(\\d+)\\}"));
         QStringList answers;
         for (const QString& a : q.answers) {
             QString out;
             qsizetype from = 0;
-            auto it = mark.globalMatch(a);
-            while (it.hasNext()) {
-                const QRegularExpressionMatch m = it.next();
-                const auto n = numbers.find(m.captured(1).toInt());
+            for (const ImageMark& m : imageMarks(a)) {
+                const auto n = numbers.find(m.number);
                 if (n == numbers.end())
                     continue;
-                out += a.mid(from, m.capturedStart() - from) + QStringLiteral("{%1}").arg(*n);
-                from = m.capturedEnd();
+                out += a.mid(from, m.start - from) + QStringLiteral("{%1}").arg(*n);
+                from = m.end;
             }
             answers.append(out + a.mid(from));
         }

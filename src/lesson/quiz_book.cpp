@@ -19,6 +19,7 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
+#include "store/formula_text.h"
 #include "store/quiz_file.h"
 
 #include <QDir>
@@ -139,7 +140,6 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
                       const AnswersRead& answers, const QString& pages,
                       const QSet<QString>& existing, QList<PlannedCopy>& plan,
                       QSet<QString>& planned, QHash<QString, QString>& imported) {
-    static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
     const QString sep = nativeSeparator();
     const QList<Copy> copies{{QStringLiteral("attach"), table.AttachPath[n]},
                              {QStringLiteral("sound"), table.SoundPath[n]},
@@ -160,9 +160,8 @@ QString questionBlock(Context& context, const EntryTable& table, int n, const QS
     QList<QuizCopyLine> named;
     // The pictures of the answers' image marks, then the four attachments.
     QSet<int> seen;
-    auto it = imageMark.globalMatch(lines.join(kCrLf));
-    while (it.hasNext()) {
-        const int image = it.next().captured(1).toInt();
+    for (const ImageMark& mark : imageMarks(lines.join(kCrLf), 3)) {
+        const int image = mark.number;
         if (image >= EntryTable::kImages || seen.contains(image) ||
             table.ImagePaths[image].isEmpty())
             continue;

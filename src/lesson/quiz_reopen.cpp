@@ -8,6 +8,7 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_writer.h"
+#include "store/formula_text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,7 +46,6 @@ QString beforeRemCrLf(const QString& line) {
 
 QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& checkSnippet,
                       const QMap<int, QString>& images, const QString& imgSnippet) {
-    static const QRegularExpression imageMark(QStringLiteral("\\{(\\d{1,3})\\}"));
     QString rtf = kRtfHead;
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
         if (i > 0)
@@ -54,14 +54,12 @@ QString paragraphsRtf(const QStringList& paragraphs, int marked, const QString& 
             rtf += checkSnippet;
         const QString& text = paragraphs[i];
         qsizetype from = 0;
-        auto it = imageMark.globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            if (!images.contains(m.captured(1).toInt()))
+        for (const ImageMark& m : imageMarks(text, 3)) {
+            if (!images.contains(m.number))
                 continue;
-            appendRtfText(QStringView(text).mid(from, m.capturedStart() - from), rtf);
+            appendRtfText(QStringView(text).mid(from, m.start - from), rtf);
             rtf += imgSnippet;
-            from = m.capturedStart();
+            from = m.start;
         }
         appendRtfText(QStringView(text).mid(from), rtf);
     }

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "platform/blanks.h"
 #include "platform/persian_text.h"
+#include "store/formula_text.h"
 
 #include <algorithm>
 
@@ -54,6 +55,23 @@ QString Rep(QString t) {
         shrinkInPlace(t, u"\r\n ", kCrLf);
     t.replace(QChar(0x0649), QChar(0x064A));
     const auto marked = [](QChar c) { return c == u'!' || c == u'.' || c == u':'; };
+    // A formula keeps its TeX as written: a mark after "n!" or "3.14" would break it.
+    if (hasFormula(t)) {
+        QString out;
+        out.reserve(t.size() + t.size() / 16);
+        for (const TextPiece& p : formulaPieces(t)) {
+            if (p.kind != TextPiece::Text) {
+                out += p.source;
+                continue;
+            }
+            for (const QChar c : p.source) {
+                out += c;
+                if (marked(c))
+                    out += kRlm;
+            }
+        }
+        return out;
+    }
     const qsizetype marks = std::count_if(t.cbegin(), t.cend(), marked);
     if (marks == 0)
         return t;

@@ -3,6 +3,7 @@
 #include "lessontext/docx_lists.h"
 #include "lessontext/docx_package.h"
 #include "lessontext/docx_pictures.h"
+#include "lessontext/omml_tex.h"
 #include "platform/fs_error.h"
 #include "richtext/rich_text_writer.h"
 
@@ -64,6 +65,8 @@ public:
         out += u'}';
         return out;
     }
+
+    DocxNotes notes() const { return notes_; }
 
 private:
     struct Paragraph {
@@ -197,10 +200,28 @@ private:
                 inlineContent(xml, out);
         } else if (n == u"AlternateContent") {
             alternateContent(xml, out);
+        } else if (n == u"oMath" || n == u"oMathPara") {
+            equation(xml, out);
         } else {
             // Deletions, comments' ranges, bookmarks, proofing marks: nothing to show.
             xml.skipCurrentElement();
         }
+    }
+
+    // An equation as its TeX between the delimiters every reader of the texts knows, left to
+    // right in its paragraph.
+    void equation(QXmlStreamReader& xml, QString& out) {
+        const docx::OmmlTex formula = docx::ommlToTex(xml, depth_);
+        for (const QString& lost : formula.lost)
+            if (!notes_.lostParts.contains(lost))
+                notes_.lostParts.append(lost);
+        if (formula.tex.isEmpty())
+            return;
+        out += QLatin1StringView("{\\ltrch ");
+        appendRtfText(formula.display ? QStringLiteral("\\[") + formula.tex + QStringLiteral("\\]")
+                                      : QStringLiteral("\\(") + formula.tex + QStringLiteral("\\)"),
+                      out);
+        out += u'}';
     }
 
     // The first choice is taken; the fallback repeats it for older readers.
@@ -268,6 +289,14 @@ private:
                 flush();
                 field(attribute(xml, QLatin1StringView("fldCharType")));
                 xml.skipCurrentElement();
+            } else if (n == u"object") {
+                // An equation object of an older Word: its preview picture, and the author told.
+                flush();
+                ++notes_.equationObjects;
+                if (!f.hidden && !inFieldCode())
+                    pictures_.drawing(xml, out);
+                else
+                    xml.skipCurrentElement();
             } else if (n == u"drawing" || n == u"pict") {
                 flush();
                 if (!f.hidden && !inFieldCode())
@@ -485,13 +514,18 @@ private:
     QList<QRgb> colours_;
     QList<bool> fields_; // open fields: true while in the instruction
     QString body_;
+    DocxNotes notes_;
 };
 
 } // namespace
 
-QString docxToRtf(const QByteArray& docx) {
+QString docxToRtf(const QByteArray& docx, DocxNotes* notes) {
     const Package package(docx);
-    return Converter(package).run();
+    Converter converter(package);
+    QString rtf = converter.run();
+    if (notes)
+        *notes = converter.notes();
+    return rtf;
 }
 
 } // namespace tavrin

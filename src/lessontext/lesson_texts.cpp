@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "lesson/text_procedures.h"
 #include "lessontext/docx_text.h"
 #include "platform/file_system.h"
@@ -110,7 +111,15 @@ LessonText readLessonText(const QString& folder, const QString& name) {
     const QString extension = extensionOf(name);
     if (extension == u"docx") {
         try {
-            return {docxToRtf(bytes), true, false};
+            DocxNotes notes;
+            QString rtf = docxToRtf(bytes, &notes);
+            QStringList lines;
+            if (!notes.lostParts.isEmpty())
+                lines.append(texts::kEquationPartsKept + QStringLiteral("m:") +
+                             notes.lostParts.join(QStringLiteral("، m:")));
+            if (notes.equationObjects > 0)
+                lines.append(texts::kEquationObjectsKept + QString::number(notes.equationObjects));
+            return {std::move(rtf), true, false, lines};
         } catch (const FsError& e) {
             throw FsError::at(e.description(), path);
         } catch (const std::bad_alloc&) {
@@ -121,12 +130,12 @@ LessonText readLessonText(const QString& folder, const QString& name) {
     if (extension == u"txt") {
         if (auto text = plainText(bytes, path)) {
             bytes = QByteArray(); // not held beside the text while it is cleaned
-            return {Rep(std::move(*text)), false, false};
+            return {Rep(std::move(*text)), false, false, {}};
         }
     }
     if (!looksLikeRtf(bytes))
         throw FsError::at(QStringLiteral("Not an RTF file"), path);
-    return {rtfTextFromBytes(bytes), true, true};
+    return {rtfTextFromBytes(bytes), true, true, {}};
 }
 
 void repDocument(QTextDocument* document) {

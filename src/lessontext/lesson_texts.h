@@ -21,6 +21,7 @@ struct LessonText {
     QString text;
     bool rich = false;     // text is RTF
     bool rawBytes = false; // RTF as the file's bytes, one character each
+    QStringList notes;     // for the author: equations kept as marks or pictures
 };
 
 // A lesson text file: ".txt" as Windows-1256, unless it starts with a UTF-8 or UTF-16

@@ -1,0 +1,163 @@
+#include "store/formula_text.h"
+
+namespace tavrin {
+
+namespace {
+
+bool isSpace(QChar c) {
+    return c.isSpace();
+}
+
+// The end of a "$" formula opened at `at`, or -1: the opening "$" has no space after it, the
+// closing one none before it and no digit after it (so "$5 and $6" stays text), and a formula
+// does not run over a blank line.
+qsizetype dollarEnd(const QString& text, qsizetype at) {
+    const qsizetype from = at + 1;
+    if (from >= text.size() || isSpace(text[from]) || text[from] == u'$')
+        return -1;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\\') {
+            ++i;
+            continue;
+        }
+        if (c == u'\n' && text.indexOf(u'\n', i + 1) == i + 1)
+            return -1;
+        if (c != u'$')
+            continue;
+        if (isSpace(text[i - 1]) || (i + 1 < text.size() && text[i + 1].isDigit()))
+            continue;
+        return i;
+    }
+    return -1;
+}
+
+// The end of a formula opened by `open` at `at` and closed by `close`, or -1.
+qsizetype closedAt(const QString& text, qsizetype at, QStringView close) {
+    for (qsizetype i = at; i + close.size() <= text.size(); ++i) {
+        if (QStringView(text).mid(i, close.size()) == close)
+            return i;
+        // An escaped character is one: "\\)" is a line break then ")".
+        if (text[i] == u'\\' && close[0] != u'\\')
+            ++i;
+        else if (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'\\')
+            ++i;
+    }
+    return -1;
+}
+
+struct Found {
+    TextPiece::Kind kind = TextPiece::Text;
+    qsizetype texStart = 0;
+    qsizetype texEnd = 0; // exclusive
+    qsizetype end = 0;    // after the closing delimiter
+};
+
+// A formula that starts at `at`, if one does.
+bool formulaAt(const QString& text, qsizetype at, Found& f) {
+    const QChar c = text[at];
+    const QChar next = at + 1 < text.size() ? text[at + 1] : QChar();
+    if (c == u'\\' && (next == u'(' || next == u'[')) {
+        const bool display = next == u'[';
+        const qsizetype close = closedAt(text, at + 2, display ? u"\\]" : u"\\)");
+        if (close < 0)
+            return false;
+        f = {display ? TextPiece::Display : TextPiece::Inline, at + 2, close, close + 2};
+        return close > at + 2;
+    }
+    if (c != u'$')
+        return false;
+    if (next == u'$') {
+        const qsizetype close = closedAt(text, at + 2, u"$$");
+        if (close <= at + 2)
+            return false;
+        f = {TextPiece::Display, at + 2, close, close + 2};
+        return true;
+    }
+    const qsizetype close = dollarEnd(text, at);
+    if (close < 0)
+        return false;
+    f = {TextPiece::Inline, at + 1, close, close + 1};
+    return true;
+}
+
+} // namespace
+
+QList<TextPiece> formulaPieces(const QString& text) {
+    QList<TextPiece> pieces;
+    qsizetype plainFrom = 0;
+    const auto flush = [&](qsizetype to) {
+        if (to > plainFrom)
+            pieces.append(
+                {TextPiece::Text, text.mid(plainFrom, to - plainFrom), QString(), plainFrom});
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\\' && i + 1 < text.size() && text[i + 1] == u'$') {
+            ++i; // "\$" is a dollar sign
+            continue;
+        }
+        if (c != u'\\' && c != u'$')
+            continue;
+        Found f;
+        if (!formulaAt(text, i, f))
+            continue;
+        flush(i);
+        pieces.append(
+            {f.kind, text.mid(i, f.end - i), text.mid(f.texStart, f.texEnd - f.texStart), i});
+        plainFrom = f.end;
+        i = f.end - 1;
+    }
+    flush(text.size());
+    return pieces;
+}
+
+bool hasFormula(const QString& text) {
+    if (!text.contains(u'$') && !text.contains(u'\\'))
+        return false;
+    for (const TextPiece& p : formulaPieces(text))
+        if (p.kind != TextPiece::Text)
+            return true;
+    return false;
+}
+
+QString canonicalFormulas(const QString& text) {
+    if (!hasFormula(text))
+        return text;
+    QString out;
+    for (const TextPiece& p : formulaPieces(text)) {
+        if (p.kind == TextPiece::Text)
+            out += p.source;
+        else if (p.kind == TextPiece::Inline)
+            out += QStringLiteral("\\(") + p.tex + QStringLiteral("\\)");
+        else
+            out += QStringLiteral("\\[") + p.tex + QStringLiteral("\\]");
+    }
+    return out;
+}
+
+QList<ImageMark> imageMarks(const QString& text, int maxDigits) {
+    QList<ImageMark> marks;
+    const QList<TextPiece> pieces =
+        hasFormula(text) ? formulaPieces(text) : QList<TextPiece>{{TextPiece::Text, text, {}, 0}};
+    for (const TextPiece& p : pieces) {
+        if (p.kind != TextPiece::Text)
+            continue;
+        const QString& s = p.source;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (s[i] != u'{')
+                continue;
+            qsizetype j = i + 1;
+            while (j < s.size() && s[j] >= u'0' && s[j] <= u'9')
+                ++j;
+            const qsizetype digits = j - i - 1;
+            if (digits == 0 || digits > maxDigits || j >= s.size() || s[j] != u'}')
+                continue;
+            marks.append({p.start + i, p.start + j + 1, s.mid(i + 1, digits).toInt()});
+            i = j;
+        }
+    }
+    return marks;
+}
+
+} // namespace tavrin
