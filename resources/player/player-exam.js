@@ -5,7 +5,7 @@
 "use strict";
 
 (function (T) {
-  const { fa, digits, el, withImages, scorable, score } = T;
+  const { fa, digits, el, withImages, rich, scorable, score } = T;
 
   T.installExam = function (P) {
     const { data, exam, heading, homeButton, now } = P;
@@ -345,7 +345,7 @@
         const correctShown = taken.answers[i].indexOf(q.correct) + 1;
         const mark = { right: "درست", wrong: "نادرست", blank: "بی‌پاسخ" }[answer] + (q.cancelled ? " (سؤال لغو شده)" : "");
         const item = el("li", { class: "result-item " + (answer === "right" ? "right" : answer) + (q.cancelled ? " cancelled" : "") },
-          el("p", { class: "result-question", text: fa(q.text || "") }),
+          el("p", { class: "result-question" }, ...rich(q.text || "")),
           el("p", { class: "yours" }, el("span", { class: "label", text: "پاسخ شما: " }),
             ...(shown ? [digits(shown) + ") ", ...withImages(q.answers[original - 1], q.images)] : ["بی‌پاسخ"])),
           el("p", { class: "correct" }, el("span", { class: "label", text: "پاسخ درست: " }),

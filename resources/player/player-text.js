@@ -55,8 +55,17 @@
     return node;
   }
 
-  // A text with image marks "{N}": the text as text, the marks as the exported pictures.
+  // A text with formulas and image marks "{N}": the formulas drawn, the rest as text, the
+  // marks (outside formulas: \frac{1}{2} names no picture) as the exported pictures.
   function withImages(text, images) {
+    return T.withFormulas(text, (plain) => imagesIn(plain, images));
+  }
+  // A text with formulas and no pictures (a question, a title).
+  function rich(text) {
+    return T.withFormulas(text, (plain) => [document.createTextNode(fa(plain))]);
+  }
+
+  function imagesIn(text, images) {
     const parts = [];
     const mark = /\{(\d+)\}/g;
     let last = 0;
@@ -78,5 +87,5 @@
     return q.answers.length > 0 && q.correct >= 1 && q.correct <= q.answers.length;
   }
 
-  Object.assign(T, { PERSIAN_DIGITS, letters, fa, digits, el, withImages, scorable });
+  Object.assign(T, { PERSIAN_DIGITS, letters, fa, digits, el, withImages, rich, scorable });
 })(window.Tavrin = window.Tavrin || {});

@@ -7,7 +7,7 @@
 "use strict";
 
 (function (T) {
-  const { PERSIAN_DIGITS, fa, digits, el, withImages, scorable } = T;
+  const { PERSIAN_DIGITS, fa, digits, el, withImages, rich, scorable } = T;
   const data = typeof TAVRIN_DATA === "object" && TAVRIN_DATA ? TAVRIN_DATA : null;
   // A learning platform starts one lesson of a package as "?lesson=N".
   const onlyLesson = Number(new URLSearchParams(window.location.search).get("lesson"));
@@ -167,7 +167,7 @@
     const card = el("article", { class: "card", "aria-labelledby": "question" });
     if (q.back) card.style.backgroundImage = "linear-gradient(var(--paper), var(--paper)), url(\"" + encodeURI(q.back) + "\")";
     card.append(el("p", { class: "progress", text: "سؤال " + digits(place) + " از " + digits(total) }));
-    card.append(el("h2", { class: "question", id: "question", tabindex: "-1", text: fa(q.text || "") }));
+    card.append(el("h2", { class: "question", id: "question", tabindex: "-1" }, ...rich(q.text || "")));
     const extra = attachments(q);
     if (extra) card.append(extra);
     return card;
@@ -261,7 +261,7 @@
       }
       const answer = q.answers[q.correct - 1];
       missed.append(el("li", {},
-        el("span", { text: fa(q.text || "") }), el("br"),
+        el("span", {}, ...rich(q.text || "")), el("br"),
         el("span", { class: "right-answer" }, "پاسخ درست: ", ...withImages(answer === undefined ? "" : answer, q.images))));
     });
     const lessonIndex = P.state.lesson;
@@ -291,7 +291,7 @@
       for (const q of lesson.questions) {
         const answers = el("ol", { type: "1" });
         q.answers.forEach((a) => answers.append(el("li", {}, ...withImages(a, q.images))));
-        list.append(el("li", {}, el("p", { text: fa(q.text || "") }), answers));
+        list.append(el("li", {}, el("p", {}, ...rich(q.text || "")), answers));
       }
       out.append(el("h1", { text: fa(lesson.title) }), list);
     }

@@ -37,6 +37,7 @@ namespace {
 // The player's files in Resources, as the export script copies them.
 const QStringList kPlayerFiles{
     QStringLiteral("index.html"),
+    QStringLiteral("player-formula.js"),
     QStringLiteral("player-text.js"),
     QStringLiteral("player-keeping.js"),
     QStringLiteral("player-platform.js"),
@@ -47,6 +48,29 @@ const QStringList kPlayerFiles{
     QStringLiteral("fonts/Vazirmatn-Regular.woff2"),
     QStringLiteral("fonts/Vazirmatn-Bold.woff2"),
     QStringLiteral("fonts/OFL.txt"),
+    QStringLiteral("katex/katex.min.js"),
+    QStringLiteral("katex/katex.min.css"),
+    QStringLiteral("katex/LICENSE.txt"),
+    QStringLiteral("katex/fonts/KaTeX_AMS-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Caligraphic-Bold.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Caligraphic-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Fraktur-Bold.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Fraktur-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Main-Bold.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Main-BoldItalic.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Main-Italic.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Main-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Math-BoldItalic.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Math-Italic.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_SansSerif-Bold.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_SansSerif-Italic.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_SansSerif-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Script-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Size1-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Size2-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Size3-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Size4-Regular.woff2"),
+    QStringLiteral("katex/fonts/KaTeX_Typewriter-Regular.woff2"),
 };
 
 // The schemas of IMS content packaging and ADL SCORM 1.2, from Resources/scorm12.

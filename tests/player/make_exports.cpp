@@ -219,6 +219,31 @@ int main(int argc, char** argv) {
                                        std::pair{QuestionFormat::Gift, "/scored.gift"},
                                        std::pair{QuestionFormat::Scorm, "/scored.zip"}})
         writeQuestions(context, {scored, {}, format, travel + QLatin1String(name), false, 40});
+    // A lesson of formulas (tests/data/formulas/quiz0-0.txt) in place of the sample's first:
+    // exported into <folder>/formulas/out, and as Moodle XML, GIFT and a SCORM package.
+    const QString formulas = program + "/Formulas";
+    QDir().mkpath(formulas + "/_xml");
+    QDir().mkpath(formulas + "/BookTXT");
+    for (const char* file : {"Project.xml", "_xml/BookTitle.xml", "_xml/quiz0-1.xml",
+                             "BookTXT/quiz0-0-0.png"})
+        QFile::copy(shipped + u'/' + QLatin1String(file), formulas + u'/' + QLatin1String(file));
+    saveUtf16File(formulas + "/_xml/quiz0-0.xml",
+                  QString::fromUtf8(test::readBytes(
+                                        test::sourceFile("tests/data/formulas/quiz0-0.txt")))
+                      .replace(u'\n', QStringLiteral("\r\n")));
+    MakeDirs(context, formulas, "BookTXT", "_xml");
+    SaveThings(context, SettingsChoice{}, formulas, "BookTXT");
+    const QString formulasOut = program + "/formulas/out";
+    QDir().mkpath(formulasOut);
+    ExportRequest fifth;
+    fifth.target = formulasOut;
+    fifth.projectPath = formulas;
+    if (ExportAll(context, fifth).outcome != ExportOutcome::Exported)
+        return 1;
+    for (const auto& [format, name] : {std::pair{QuestionFormat::Moodle, "/formulas.xml"},
+                                       std::pair{QuestionFormat::Gift, "/formulas.gift"},
+                                       std::pair{QuestionFormat::Scorm, "/formulas.zip"}})
+        writeQuestions(context, {formulas, {}, format, travel + QLatin1String(name), false, 40});
     std::printf("%s\n%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder),
                 qPrintable(three.folder));
     return 0;

@@ -15,6 +15,8 @@ inline void copyResourcesFrom(const QString& sourceRoot, const QString& programF
         {"resources", "Resources"},
         {"resources/player", "Resources"},
         {"resources/player/fonts", "Resources/fonts"},
+        {"resources/player/katex", "Resources/katex"},
+        {"resources/player/katex/fonts", "Resources/katex/fonts"},
         {"resources/scorm12", "Resources/scorm12"}};
     for (const auto& [from, to] : folders) {
         const QString shipped = sourceRoot + u'/' + QLatin1String(from);

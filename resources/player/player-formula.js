@@ -1,0 +1,123 @@
+// Formulas in the texts: TeX between \( \) or \[ \] ($ $ and $$ $$ read the same), drawn by
+// KaTeX left to right inside the right-to-left page, with MathML beside the drawing for
+// screen readers. Persian letters and digits are never put inside a formula; one that does
+// not parse stays visible as its source, marked.
+"use strict";
+
+(function (T) {
+  // The same division as the authoring tool's (store/formula_text): both read one table.
+  function dollarEnd(text, at) {
+    const from = at + 1;
+    if (from >= text.length || /\s/.test(text[from]) || text[from] === "$") return -1;
+    for (let i = from; i < text.length; i++) {
+      const c = text[i];
+      if (c === "\\") { i++; continue; }
+      if (c === "\n" && text[i + 1] === "\n") return -1;
+      if (c !== "$") continue;
+      if (/\s/.test(text[i - 1]) || /[0-9]/.test(text[i + 1] || "")) continue;
+      return i;
+    }
+    return -1;
+  }
+  function closedAt(text, at, close) {
+    for (let i = at; i + close.length <= text.length; i++) {
+      if (text.startsWith(close, i)) return i;
+      if (text[i] === "\\" && close[0] !== "\\") i++;
+      else if (text[i] === "\\" && text[i + 1] === "\\") i++;
+    }
+    return -1;
+  }
+  function formulaAt(text, at) {
+    const c = text[at], next = text[at + 1];
+    if (c === "\\" && (next === "(" || next === "[")) {
+      const display = next === "[";
+      const close = closedAt(text, at + 2, display ? "\\]" : "\\)");
+      if (close <= at + 2) return null;
+      return { kind: display ? "display" : "inline", texStart: at + 2, texEnd: close, end: close + 2 };
+    }
+    if (c !== "$") return null;
+    if (next === "$") {
+      const close = closedAt(text, at + 2, "$$");
+      if (close <= at + 2) return null;
+      return { kind: "display", texStart: at + 2, texEnd: close, end: close + 2 };
+    }
+    const close = dollarEnd(text, at);
+    if (close < 0) return null;
+    return { kind: "inline", texStart: at + 1, texEnd: close, end: close + 1 };
+  }
+  // [{kind: "text"|"inline"|"display", source, tex}]
+  function formulaPieces(text) {
+    text = String(text);
+    const pieces = [];
+    let plainFrom = 0;
+    const flush = (to) => { if (to > plainFrom) pieces.push({ kind: "text", source: text.slice(plainFrom, to), tex: "" }); };
+    if (text.indexOf("$") < 0 && text.indexOf("\\") < 0) {
+      flush(text.length);
+      return pieces;
+    }
+    for (let i = 0; i < text.length; i++) {
+      const c = text[i];
+      if (c === "\\" && text[i + 1] === "$") { i++; continue; }
+      if (c !== "\\" && c !== "$") continue;
+      const f = formulaAt(text, i);
+      if (!f) continue;
+      flush(i);
+      pieces.push({ kind: f.kind, source: text.slice(i, f.end), tex: text.slice(f.texStart, f.texEnd) });
+      plainFrom = f.end;
+      i = f.end - 1;
+    }
+    flush(text.length);
+    return pieces;
+  }
+
+  // A formula drawn once is drawn again from memory: a lesson repeats its formulas.
+  const drawn = new Map();
+  function formula(piece) {
+    const display = piece.kind === "display";
+    const key = (display ? "D" : "I") + piece.tex;
+    let html = drawn.get(key);
+    if (html === undefined) {
+      try {
+        html = window.katex.renderToString(piece.tex, {
+          displayMode: display, throwOnError: true, strict: "ignore", output: "htmlAndMathml",
+        });
+      } catch (e) {
+        html = null; // not TeX KaTeX reads, or no KaTeX
+      }
+      drawn.set(key, html);
+    }
+    const node = document.createElement("span");
+    node.setAttribute("dir", "ltr");
+    if (html === null) {
+      node.className = "formula broken";
+      node.title = "این فرمول خوانده نشد";
+      node.append(document.createTextNode(piece.source));
+      const mark = document.createElement("span");
+      mark.className = "broken-mark";
+      mark.textContent = "⚠";
+      mark.setAttribute("aria-label", "فرمول نادرست");
+      node.prepend(mark);
+    } else {
+      node.className = display ? "formula display" : "formula";
+      // Named by its TeX where a name is computed (an answer that is only a formula); the
+      // MathML inside stays for readers that walk through mathematics.
+      node.setAttribute("role", "math");
+      node.setAttribute("aria-label", piece.tex.trim());
+      node.innerHTML = html; // KaTeX's own markup, made from the TeX alone
+    }
+    return node;
+  }
+
+  // A text's nodes: its formulas drawn, the rest through `plain` (letters and digits shown
+  // in Persian, picture marks...).
+  function withFormulas(text, plain) {
+    const parts = [];
+    for (const p of formulaPieces(text)) {
+      if (p.kind === "text") parts.push(...plain(p.source));
+      else parts.push(formula(p));
+    }
+    return parts;
+  }
+
+  Object.assign(T, { formulaPieces, withFormulas });
+})(window.Tavrin = window.Tavrin || {});

@@ -1,0 +1,181 @@
+// Formulas in Debian's Chromium: the division of a text into text and TeX (the same table as
+// the tool's, tests/data/formulas/pieces.tsv), Word's equations as the tool turned them drawn
+// as the same formula written by hand (tests/data/formulas/omml.tsv), and the lesson of
+// formulas the tool exported (<fixture>/formulas): laid out left to right inside the
+// right-to-left page, checked by where the glyphs are drawn.
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import puppeteer from "puppeteer-core";
+import { axe, open, shot } from "./player_page.mjs";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
+const exported = path.join(fixture, "formulas", "out", "Export 1");
+const chromium = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find((p) => fs.existsSync(p));
+const table = (name) => fs.readFileSync(path.join(here, "..", "data", "formulas", name), "utf8").split("\n")
+  .filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split("\t"));
+
+let browser;
+before(async () => {
+  assert.ok(chromium, "Debian's chromium is needed");
+  browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ["--no-sandbox"] });
+});
+after(async () => { if (browser) await browser.close(); });
+
+// The boxes of the characters of a node's text, in the text's order: [{c, left, right}].
+const glyphs = (page, selector) => page.$eval(selector, (root) => {
+  const out = [];
+  const walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+  for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+    if (n.parentElement.closest(".katex-mathml")) continue; // read aloud, not drawn
+    for (let i = 0; i < n.nodeValue.length; i++) {
+      if (!n.nodeValue[i].trim()) continue;
+      const range = document.createRange();
+      range.setStart(n, i);
+      range.setEnd(n, i + 1);
+      const r = range.getBoundingClientRect();
+      if (r.width > 0) out.push({ c: n.nodeValue[i], left: r.left, right: r.right, top: r.top });
+    }
+  }
+  return out;
+});
+const at = (list, c) => {
+  const g = list.find((x) => x.c === c);
+  assert.ok(g, c + " is drawn");
+  return g;
+};
+
+// The renderer the CD carries is KaTeX as npm gives the version pinned in the lock file.
+test("the shipped KaTeX is the pinned one", () => {
+  const shipped = path.join(here, "..", "..", "resources", "player", "katex");
+  const dist = path.join(here, "node_modules", "katex", "dist");
+  const names = ["katex.min.js", "katex.min.css", ...fs.readdirSync(path.join(shipped, "fonts")).map((f) => "fonts/" + f)];
+  assert.equal(names.length, 22);
+  for (const name of names) assert.ok(fs.readFileSync(path.join(shipped, name)).equals(fs.readFileSync(path.join(dist, name))), name);
+  const lock = JSON.parse(fs.readFileSync(path.join(here, "package-lock.json"), "utf8"));
+  assert.equal(lock.packages["node_modules/katex"].version, JSON.parse(fs.readFileSync(path.join(dist, "..", "package.json"))).version);
+});
+
+describe("the text's division", () => {
+  test("the same table as the tool's", async () => {
+    const { page, problems } = await open(browser, exported);
+    const rows = table("pieces.tsv");
+    const found = await page.evaluate((texts) => texts.map((t) => Tavrin.formulaPieces(t).map((p) =>
+      (p.kind === "text" ? "T[" + p.source : p.kind === "inline" ? "I[" + p.tex : "D[" + p.tex) + "]").join(" ")),
+      rows.map((r) => r[1].replaceAll("⏎", "\n")));
+    rows.forEach((r, i) => assert.equal(found[i], r[2].replaceAll("⏎", "\n"), r[0]));
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
+
+describe("Word's equations", () => {
+  // Each converted formula beside the same one as a person writes it: the same pixels.
+  test("drawn as the hand-written TeX is drawn", async () => {
+    const { page } = await open(browser, exported);
+    const rows = table("omml.tsv");
+    // One box at one place, drawn in turn: the same pixels only where the glyphs are the same.
+    await page.evaluate(() => {
+      document.body.innerHTML = '<div id="box" style="position:absolute;left:20px;top:20px;'
+        + 'padding:4px;background:#fff;color:#000;font-size:20px"></div>';
+    });
+    const draw = async (tex) => {
+      await page.$eval("#box", (box, tex) => {
+        box.innerHTML = katex.renderToString(tex, { displayMode: true, throwOnError: true, strict: "ignore" });
+      }, tex);
+      await page.evaluate(() => document.fonts.ready);
+      return (await page.$("#box .katex-html")).screenshot({ encoding: "base64" });
+    };
+    const differ = [];
+    for (const [name, , , tex, reference] of rows) {
+      const tool = await draw(tex), hand = await draw(reference);
+      assert.ok(tool.length > 200, name + " is drawn");
+      if (tool !== hand) differ.push(name);
+    }
+    assert.deepEqual(differ, [], "the tool's TeX is drawn as the hand-written one");
+    await page.close();
+  });
+});
+
+describe("the lesson of formulas", () => {
+  let page, problems;
+  before(async () => {
+    ({ page, problems } = await open(browser, exported));
+    await page.click("button.lesson[data-lesson='0']");
+    await page.waitForSelector("#question .formula");
+    await page.evaluate(() => document.fonts.ready);
+  });
+  after(() => page.close());
+
+  test("an inline formula keeps its place in the Persian sentence, drawn left to right", async () => {
+    const words = await glyphs(page, "#question");
+    // "اگر \(x^2 = 9\) و …": the sentence reads from the right, the formula from the left.
+    const first = await page.$$eval("#question .formula", (f) => f.map((n) => {
+      const r = n.getBoundingClientRect();
+      return { left: r.left, right: r.right, text: n.querySelector(".katex-mathml").textContent };
+    }));
+    assert.equal(first.length, 2);
+    const agar = words.find((g) => g.c === "ا"); // the sentence's first letter
+    assert.ok(agar.left > first[0].right, "the formula stands after the sentence's first word (to its left)");
+    assert.ok(first[0].left > first[1].right, "the second formula after the first");
+    const inside = await glyphs(page, "#question .formula");
+    const x = at(inside, "x"), two = at(inside, "2"), nine = at(inside, "9");
+    assert.ok(x.right <= two.left + 1 && two.right <= nine.left, "x, ² and 9 from left to right");
+    assert.ok(two.top < x.top, "the 2 is raised");
+    // Persian digits in the sentence, none in a formula; MathML beside the drawing.
+    assert.match(await page.$eval("#question", (q) => q.textContent), /۲/);
+    const formulaText = await page.$$eval(".formula", (f) => f.map((n) => n.textContent).join(""));
+    assert.doesNotMatch(formulaText, /[۰-۹]/);
+    assert.ok(first.every((f) => f.text.includes("x")), "each formula has its MathML");
+  });
+
+  test("formulas in the answers left to right, the answers from the right", async () => {
+    const answers = await page.$$eval(".answer", (a) => a.map((n) => n.getBoundingClientRect().right));
+    const first = await glyphs(page, ".answer[data-answer='1'] .formula");
+    const x = at(first, "x"), eq = at(first, "="), three = at(first, "3");
+    assert.ok(x.right <= eq.left && eq.right <= three.left);
+    // The answer's label stays at the right of its formula.
+    const label = await glyphs(page, ".answer[data-answer='1'] .text");
+    assert.ok(at(label, "ل").left > three.right);
+    assert.equal(new Set(answers.map(Math.round)).size, 1, "the answers line up at the right");
+    assert.deepEqual(await axe(page), []);
+    await shot(page, "formulas-question");
+  });
+
+  test("the explanation's display formula after an answer", async () => {
+    await page.click(".answer[data-answer='1']");
+    await page.waitForSelector(".explanation .formula.display");
+    const display = await glyphs(page, ".explanation .formula.display");
+    const x = at(display, "x"), root = at(display, "9");
+    assert.ok(x.left < root.left);
+    assert.deepEqual(await axe(page), []);
+  });
+
+  test("a display formula, a picture beside a formula, a broken formula and cases", async () => {
+    await page.click("#next");
+    await page.waitForSelector(".answer .formula.display");
+    const sum = await glyphs(page, ".answer[data-answer='1'] .formula");
+    const equals = sum.filter((g) => g.c === "=").pop(); // the last: the first is the limit's
+    assert.ok(at(sum, "∑").right <= equals.left, "the sum on the left of its value");
+    // {1}{2} of a fraction names no picture: the answer shows the one picture it marks.
+    assert.equal(await page.$$eval(".answer[data-answer='2'] img", (i) => i.length), 1);
+    const broken = await page.$eval(".answer[data-answer='3'] .formula.broken", (b) => {
+      const r = b.getBoundingClientRect();
+      return { text: b.textContent, width: r.width, height: r.height };
+    });
+    assert.ok(broken.text.includes("\\(\\frac{1}{\\)") && broken.width > 20 && broken.height > 5,
+      "the broken formula shows its source, marked");
+    const cases = await glyphs(page, ".answer[data-answer='4'] .formula");
+    const brace = cases.find((g) => "{⎧⎨⎩".includes(g.c)); // by size, one glyph or pieces
+    assert.ok(brace, "the brace is drawn");
+    const rows = cases.slice(cases.indexOf(brace) + 1);
+    assert.ok(rows.length > 4 && rows.every((g) => g.left >= brace.right), "the brace on the left of its rows");
+    assert.ok(at(cases, "f").right <= brace.left, "and on the right of f(x) =");
+    assert.deepEqual(await axe(page), []);
+    assert.deepEqual(problems, []);
+    await shot(page, "formulas-display-broken-cases");
+  });
+});
