@@ -92,6 +92,39 @@ describe("negative marks", () => {
   });
 });
 
+// The lesson of formulas (tests/data/formulas/quiz0-0.txt) as Moodle XML and GIFT: each
+// formula comes back as the same TeX, in the delimiters the platforms' filters read.
+describe("formulas", () => {
+  const player = {};
+  new Function("window", fs.readFileSync(path.join(here, "..", "..", "resources", "player", "player-formula.js"), "utf8"))(player);
+  const formulasOf = (texts) => texts.flatMap((t) => player.Tavrin.formulaPieces(t))
+    .filter((p) => p.kind !== "text").map((p) => p.kind + " " + p.tex).sort();
+  const source = fs.readFileSync(path.join(here, "..", "data", "formulas", "quiz0-0.txt"), "utf8");
+  const expected = formulasOf(source.split("\n"));
+  const html = (h) => h.replace(/<[^>]*>/g, "").replace(/&lt;/g, "<").replace(/&gt;/g, ">")
+    .replace(/&quot;/g, '"').replace(/&#39;/g, "'").replace(/&amp;/g, "&");
+
+  test("Moodle XML: read strictly, every formula as written, in \\( \\) or \\[ \\] and isolated", () => {
+    const file = path.join(travel, "formulas.xml");
+    execFileSync("xmllint", ["--noout", file]); // no recovery: not well formed fails here
+    const texts = [...fs.readFileSync(file, "utf8").matchAll(/<!\[CDATA\[([\s\S]*?)\]\]>/g)].map((m) => m[1]);
+    assert.ok(expected.length >= 10);
+    assert.deepEqual(formulasOf(texts.map(html)), expected);
+    for (const t of texts) {
+      for (const p of player.Tavrin.formulaPieces(html(t)).filter((p) => p.kind !== "text")) {
+        assert.match(p.source, /^\\[([]/, p.source);
+        assert.ok(t.includes('<span dir="ltr">' + p.source.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")), p.source);
+      }
+    }
+  });
+
+  test("GIFT: gift-pegjs reads every formula back as it was", () => {
+    const parsed = gift.parse(fs.readFileSync(path.join(travel, "formulas.gift"), "utf8")).filter((q) => q.type === "MC");
+    const texts = parsed.flatMap((q) => [q.stem.text, q.globalFeedback?.text || "", ...q.choices.map((c) => c.text.text)]);
+    assert.deepEqual(formulasOf(texts), expected);
+  });
+});
+
 describe("SCORM 1.2 packages", () => {
   test("the manifests are valid IMS CP 1.1.2 / ADL SCORM 1.2 and name every file, each 0644", () => {
     for (const [zip, items] of [["lessons.zip", 2], ["all.zip", 1]]) {
