@@ -15,4 +15,5 @@ for program in bench_export bench_formatter bench_rich_text bench_lesson_files b
     "$build/bench/$program" --benchmark_counters_tabular=true
 done
 node "$here/player_click.mjs" 257 20000
+node "$here/player_formulas.mjs"
 echo "Ended $(date -u +%FT%TZ)"

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +83,12 @@ int main(int argc, char* argv[]) {
                              "a virtual display such as xvfb-run.\n");
         return 2;
     }
+    // The preview's browser engine will not start its sandbox for root (a test machine, a
+    // live disc); it shows only the program's own pages.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The browser engine shares the windows' OpenGL contexts; asked before the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const QString programFolder = tavrin::programFolderFor(QCoreApplication::applicationDirPath());
     // Relative paths in settings resolve against the program folder.

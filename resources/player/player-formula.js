@@ -70,7 +70,8 @@
     return pieces;
   }
 
-  // A formula drawn once is drawn again from memory: a lesson repeats its formulas.
+  // A formula drawn once is drawn again from memory, its nodes copied: a lesson repeats its
+  // formulas, and the student goes back and forth.
   const drawn = new Map();
   function formula(piece) {
     const display = piece.kind === "display";
@@ -78,7 +79,8 @@
     let html = drawn.get(key);
     if (html === undefined) {
       try {
-        html = window.katex.renderToString(piece.tex, {
+        html = document.createElement("template");
+        html.innerHTML = window.katex.renderToString(piece.tex, {
           displayMode: display, throwOnError: true, strict: "ignore", output: "htmlAndMathml",
         });
       } catch (e) {
@@ -103,7 +105,7 @@
       // MathML inside stays for readers that walk through mathematics.
       node.setAttribute("role", "math");
       node.setAttribute("aria-label", piece.tex.trim());
-      node.innerHTML = html; // KaTeX's own markup, made from the TeX alone
+      node.append(html.content.cloneNode(true)); // KaTeX's own markup, made from the TeX alone
     }
     return node;
   }
@@ -118,6 +120,26 @@
     }
     return parts;
   }
+
+  // KaTeX's first drawing is slow (its tables built, its code compiled) and its fonts load
+  // only when first used: on a disc with formulas, while the page is idle before the student
+  // opens a lesson, the formulas of each lesson's first question are drawn out of sight: their
+  // drawings are kept and their fonts load.
+  const piecesOf = (t) => (typeof t === "string" && (t.indexOf("\\") >= 0 || t.indexOf("$") >= 0)
+    ? formulaPieces(t).filter((p) => p.kind !== "text") : []);
+  function warm() {
+    if (!window.katex || typeof TAVRIN_DATA === "undefined") return;
+    const first = (TAVRIN_DATA.lessons || []).slice(0, 200).map((l) => (l.questions || [])[0]).filter(Boolean)
+      .flatMap((q) => [q.text, q.explanation, ...(q.answers || [])].flatMap(piecesOf));
+    if (!first.length) return;
+    const probe = document.createElement("span");
+    probe.className = "formula-probe";
+    probe.setAttribute("aria-hidden", "true");
+    probe.append(...first.map(formula)); // their fonts load, out of sight
+    document.body.append(probe);
+    document.fonts.ready.then(() => probe.remove());
+  }
+  window.addEventListener("load", () => (window.requestIdleCallback || setTimeout)(warm));
 
   Object.assign(T, { formulaPieces, withFormulas });
 })(window.Tavrin = window.Tavrin || {});

@@ -4,7 +4,9 @@
 #include "app/identity.h"
 #include "app/message_numbers.h"
 #include "app/messages.h"
+#include "editor/formula_preview.h"
 #include "editor/question_editor_host.h"
+#include "lesson/formula_palette.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/project_folders.h"
@@ -24,7 +26,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -86,6 +90,14 @@ void QuestionEditor::build() {
     cancelled_->setObjectName(QStringLiteral("Cancelled"));
     cancelled_->setLayoutDirection(Qt::RightToLeft);
     cancelled_->setToolTip(QStringLiteral(u"سؤال لغوشده فقط اگر درست پاسخ داده شود شمرده ميشود"));
+    // Beside it, the preview of the entry with its formulas drawn, and their palette.
+    previewButton_ = new QPushButton(QStringLiteral(u"پيش‌نمايش و فرمول…"), this);
+    previewButton_->setObjectName(QStringLiteral("FormulaPreviewB"));
+    previewButton_->setAutoDefault(false);
+    previewButton_->setToolTip(QStringLiteral(
+        u"سؤال را همان‌گونه كه در لوح ديده مي‌شود، با "
+        u"فرمول‌هايش، نشان مي‌دهد"));
+    connect(previewButton_, &QPushButton::clicked, this, &QuestionEditor::showPreview);
     soal_ = box("Soal", 56);
     caption("Label2", QStringLiteral(u"متن پاسخها به سؤال فوق (هر پاسخ در يك پاراگراف قرار داشته و "
                                      u"از ديگري جدا ميشود):"));
@@ -96,6 +108,64 @@ void QuestionEditor::build() {
 
     buildAttachments(layout);
     buildMenu();
+    // The preview follows the author's typing, a moment after it pauses.
+    previewTimer_.setSingleShot(true);
+    previewTimer_.setInterval(150);
+    connect(&previewTimer_, &QTimer::timeout, this, &QuestionEditor::refreshPreview);
+    for (RichTextBox* b : {soal_, javab_, tozih_}) {
+        b->installEventFilter(this);
+        connect(b, &QTextEdit::textChanged, this, [this] {
+            if (preview_ && preview_->isVisible())
+                previewTimer_.start();
+        });
+    }
+}
+
+void QuestionEditor::showPreview() {
+    context_.log().LogMe(QStringLiteral("Formula preview opened."));
+    if (!preview_) {
+        preview_ = new FormulaPreview(context_, this);
+        connect(preview_, &FormulaPreview::insertRequested, this, &QuestionEditor::insertFormula);
+        // Beside the editor, on its left where the screen has room, else on its right, else
+        // over its left part.
+        const QRect frame = frameGeometry();
+        const QRect room = screen() ? screen()->availableGeometry() : QRect();
+        int x = frame.left() - preview_->width() - 8;
+        if (x < room.left())
+            x = frame.right() + 8 + preview_->width() <= room.right() ? frame.right() + 8
+                                                                      : room.left();
+        preview_->move(x, frame.top());
+    }
+    preview_->show();
+    preview_->raise();
+    refreshPreview();
+}
+
+void QuestionEditor::refreshPreview() {
+    if (!preview_)
+        return;
+    const auto plain = [](QString text) { return text.remove(QChar::ObjectReplacementCharacter); };
+    static const QRegularExpression paragraphs(QStringLiteral("\\r?\\n|\\x{2029}"));
+    preview_->showEntry(
+        {plain(soal_->text()), plain(javab_->text()).split(paragraphs), plain(tozih_->text())});
+}
+
+void QuestionEditor::insertFormula(int item) {
+    // The box the editor would give focus back to; else the one last in focus.
+    RichTextBox* box = lastBox_ ? lastBox_ : soal_;
+    for (RichTextBox* b : {soal_, javab_, tozih_})
+        if (focusWidget() == b)
+            box = b;
+    const PaletteInsert insert = paletteInsert(box->text(), box->selectionStart(),
+                                               box->selectionLength(), formulaPalette()[item]);
+    context_.log().LogMe(
+        QStringLiteral("Formula %1 inserted.").arg(QLatin1String(formulaPalette()[item].name)));
+    const int start = box->selectionStart();
+    box->replaceSelection(insert.text);
+    box->setCaret(start + insert.caret);
+    // Back to the editor, so the author types on where the formula waits.
+    activateWindow();
+    box->setFocus();
 }
 
 // The attachments on the right, the background picture on the left, the actions below.
@@ -323,6 +393,11 @@ void QuestionEditor::resizeEvent(QResizeEvent* event) {
     cancelled_->setGeometry(caption.left(), caption.center().y() - size.height() / 2, size.width(),
                             size.height());
     cancelled_->raise();
+    const QSize wanted = previewButton_->sizeHint();
+    previewButton_->setGeometry(cancelled_->geometry().right() + 16,
+                                caption.center().y() - wanted.height() / 2, wanted.width(),
+                                wanted.height());
+    previewButton_->raise();
 }
 
 void QuestionEditor::caretToPointer(RichTextBox* box, const QPoint& at) {
@@ -376,6 +451,9 @@ bool QuestionEditor::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::FocusIn) {
+        for (RichTextBox* b : {soal_, javab_, tozih_})
+            if (watched == b)
+                lastBox_ = b;
         if (auto* edit = qobject_cast<QLineEdit*>(watched))
             QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
     }

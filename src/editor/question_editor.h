@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -17,6 +18,7 @@ namespace tavrin {
 
 class Context;
 class QuestionEditorHost;
+class FormulaPreview;
 class RichTextBox;
 
 // "Edit paragraph": one entry of the formatter's table, its question, answers and
@@ -50,6 +52,11 @@ public:
     void buttonClicked(int index);
 
     QMenu* popM() const { return popM_; }
+    // The preview beside the editor (made when first asked for) and its palette's insert into
+    // the box last in focus, at its caret.
+    void showPreview();
+    FormulaPreview* preview() const { return preview_; }
+    void insertFormula(int item);
 
     // What the editor shows now counts as saved (after it was filled).
     void markClean() { clean_ = contents(); }
@@ -69,6 +76,7 @@ private:
     void openMenu(int box, const QPoint& at);
     void browse(const QString& purpose, const QString& pattern, int code);
     void backgroundClicked();
+    void refreshPreview();
     RichTextBox* target() const;
     // Everything the author can change, to tell a change from none.
     QStringList contents() const;
@@ -87,6 +95,10 @@ private:
     QLabel* image1_ = nullptr;
     QLabel* questionCaption_ = nullptr;
     QCheckBox* cancelled_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
+    FormulaPreview* preview_ = nullptr;
+    RichTextBox* lastBox_ = nullptr;
+    QTimer previewTimer_;
     QString backPath_;
     std::array<QPushButton*, 5> buttons_{};
     QMenu* popM_ = nullptr;

@@ -1,7 +1,7 @@
 #include "interchange/gift_format.h"
 
 #include "interchange/html_text.h"
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "interchange/html_text.h"
 
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>

@@ -2,13 +2,13 @@
 
 #include "app/context.h"
 #include "platform/file_system.h"
+#include "platform/formula_text.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/persian_text.h"
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
-#include "store/formula_text.h"
 #include "store/lesson_files.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
@@ -153,12 +153,14 @@ QString penaltyFoundNote(const QStringList& found) {
     QStringList shown;
     for (const QString& f : found)
         shown.append(QChar(0x2066) + f + u'%' + QChar(0x2069));
-    return QStringLiteral(u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين نمره "
-                          u"آورده "
-                          u"نشد. "
-                          u"نمره منفي پروژه در «آزمون و نمره‌دهي…» "
-                          u"تعيين "
-                          u"مي‌شود.")
+    return QStringLiteral(
+               u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين "
+               u"نمره "
+               u"آورده "
+               u"نشد. "
+               u"نمره منفي پروژه در «آزمون و نمره‌دهي…» "
+               u"تعيين "
+               u"مي‌شود.")
         .arg(shown.join(QStringLiteral(u"، ")));
 }
 
@@ -210,11 +212,7 @@ QString textLetters(const QString& text) {
         return persianShown(text, Digits::InPersianText);
     // A formula keeps its letters and digits; only its delimiters become the canonical ones
     // that the platforms' filters read.
-    QString out;
-    for (const TextPiece& p : formulaPieces(text))
-        out += p.kind == TextPiece::Text ? persianShown(p.source, Digits::InPersianText)
-                                         : canonicalFormulas(p.source);
-    return out;
+    return persianShown(canonicalFormulas(text), Digits::InPersianText);
 }
 
 QString categoryPath(const QStringList& category) {

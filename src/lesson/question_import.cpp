@@ -7,7 +7,7 @@
 #include "platform/fs_error.h"
 #include "platform/project_folders.h"
 #include "platform/safe_save.h"
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 #include <QCryptographicHash>
 #include <QDir>

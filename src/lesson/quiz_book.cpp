@@ -19,7 +19,7 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_reader.h"
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 #include "store/quiz_file.h"
 
 #include <QDir>

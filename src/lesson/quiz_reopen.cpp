@@ -8,7 +8,7 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "richtext/rich_text_writer.h"
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "platform/blanks.h"
 #include "platform/persian_text.h"
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 #include <algorithm>
 

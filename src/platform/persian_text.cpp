@@ -1,5 +1,7 @@
 #include "platform/persian_text.h"
 
+#include "platform/formula_text.h"
+
 #include <QRegularExpression>
 #include <array>
 
@@ -67,6 +69,13 @@ QString withNonJoiners(QString text) {
 } // namespace
 
 QString persianShown(const QString& source, Digits digits) {
+    // A formula is shown as its source: its letters and digits are TeX, not Persian text.
+    if (hasFormula(source)) {
+        QString out;
+        for (const TextPiece& p : formulaPieces(source))
+            out += p.kind == TextPiece::Text ? persianShown(p.source, digits) : p.source;
+        return out;
+    }
     QString out = withNonJoiners(source);
     static const QRegularExpression mark(QStringLiteral("\\{\\d+\\}"));
     const QString original = out;

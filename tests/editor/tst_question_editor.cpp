@@ -4,6 +4,7 @@
 #include "app/identity.h"
 #include "app/messages.h"
 #include "app/texts.h"
+#include "editor/formula_preview.h"
 #include "editor/question_editor.h"
 #include "export/output_folders.h"
 #include "formatter/formatter_window.h"
@@ -27,6 +28,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QtTest>
 
 using namespace tavrin;
@@ -150,6 +154,66 @@ private slots:
         QCOMPARE(said, shownInWindows(PayamText(kNoticeFormatterStays) + "\r\n" +
                                       texts::kFormatterLessonLine.arg("L", "F") + QChar(0x200F)));
         QCOMPARE(control<QLabel>(t.f, "BookLabel")->text(), bookHeading("L", "F"));
+    }
+
+    // The preview beside the editor: the entry drawn by the player's own page as the author
+    // types, formulas left to right in the right-to-left question, a broken one shown as
+    // such; the palette writes at the caret of the box last in focus. The button stands on
+    // the empty left of the question's caption, clear of its text and of the check box.
+    void formulaPreviewAndPalette() {
+        Editing t;
+        t.fileQuestion(u8("سؤال"), "a" + CRLF + "b", u8("چون"));
+        t.open(0, [&](QuestionEditor* e) {
+            auto* button = control<QPushButton>(e, "FormulaPreviewB");
+            const QLabel* caption = control<QLabel>(e, "Label1");
+            const QRect captionText = QStyle::alignedRect(
+                Qt::RightToLeft, caption->alignment(),
+                caption->fontMetrics().boundingRect(caption->text()).size(), caption->geometry());
+            QVERIFY(!button->geometry().intersects(captionText));
+            QVERIFY(!button->geometry().intersects(control<QWidget>(e, "Cancelled")->geometry()));
+            QVERIFY(button->geometry().bottom() < control<QWidget>(e, "Soal")->geometry().top());
+            QTest::mouseClick(button, Qt::LeftButton);
+            FormulaPreview* preview = e->preview();
+            QVERIFY(preview && preview->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(preview->drawn() == 0, 60000);
+            // Typed into the question: drawn once the typing pauses.
+            e->Soal()->setFocus();
+            e->Soal()->setCaret(e->Soal()->textLength());
+            QTest::keyClicks(e->Soal(), QStringLiteral(" \\(x^2\\)"));
+            QTRY_COMPARE_WITH_TIMEOUT(preview->drawn(), 1, 20000);
+            // The palette into the answers, at the caret, then a broken formula.
+            e->Javab()->setFocus();
+            e->Javab()->setCaret(1);
+            QTest::mouseClick(control<QPushButton>(preview, "PalFrac"), Qt::LeftButton);
+            QTest::keyClicks(e->Javab(), QStringLiteral("1"));
+            QCOMPARE(e->Javab()->text().section(CRLF, 0, 0), QStringLiteral("a\\(\\frac{1}{}\\)"));
+            QTRY_COMPARE_WITH_TIMEOUT(preview->drawn(), 2, 20000);
+            e->Tozih()->setFocus();
+            QTest::keyClicks(e->Tozih(), QStringLiteral(" \\(\\frac{\\)"));
+            QTRY_COMPARE_WITH_TIMEOUT(preview->broken(), 1, 20000);
+            // How the page lays it out: the question right to left, its formula isolated
+            // left to right, x before its power.
+            QString layout;
+            preview->view()->page()->runJavaScript(
+                "(() => { const q = document.querySelector('#question');"
+                " const f = q.querySelector('.formula');"
+                " const x = f.querySelector('.mathnormal').getBoundingClientRect();"
+                " const two = f.querySelector('.msupsub').getBoundingClientRect();"
+                " return [getComputedStyle(q).direction, getComputedStyle(f).direction,"
+                " getComputedStyle(f).unicodeBidi, String(x.right <= two.left + 1)].join(' '); "
+                "})()",
+                [&](const QVariant& v) { layout = v.toString(); });
+            QTRY_COMPARE_WITH_TIMEOUT(layout, QStringLiteral("rtl ltr isolate true"), 20000);
+            if (const QString folder = qEnvironmentVariable("TAVRIN_SHOTS"); !folder.isEmpty()) {
+                QTest::qWait(300);
+                QGuiApplication::primaryScreen()->grabWindow(0).save(folder +
+                                                                     "/formula-preview.png");
+            }
+            e->Javab()->setText("a" + CRLF + "b"); // nothing left to ask about on closing
+            e->Soal()->setText(u8("سؤال"));
+            e->Tozih()->setText(u8("چون"));
+            e->markClean();
+        });
     }
 
     // Message 5 when there is no entry to show.

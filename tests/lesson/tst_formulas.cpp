@@ -2,18 +2,20 @@
 // pieces.tsv), Word's equations turned into TeX (tests/data/formulas/omml.tsv: equations as
 // Word wrote them in other projects' test files, and ours; the player renders both TeX
 // columns and compares them), and a Word lesson with equations read into the lesson box.
+#include "lesson/formula_palette.h"
 #include "lesson/text_procedures.h"
 #include "lessontext/docx_text.h"
 #include "lessontext/lesson_texts.h"
 #include "lessontext/omml_tex.h"
+#include "platform/formula_text.h"
 #include "richtext/rich_text_plain.h"
-#include "store/formula_text.h"
 #include "support/docx_fixture.h"
 #include "support/golden.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 using namespace tavrin;
 
@@ -75,6 +77,32 @@ private slots:
         QCOMPARE(turned.tex, tex);
         // Only a part with no TeX is named, and it leaves its mark.
         QCOMPARE(turned.lost.isEmpty(), !tex.contains(QString::fromUtf16(docx::kLostMark)));
+    }
+
+    // The editor's palette: each button's TeX at the caret, in \( \) outside a formula.
+    void paletteInsertsAtTheCaret_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("after");
+        for (const QStringList& row : test::tableRows(QStringLiteral("formulas/palette.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
+    }
+    void paletteInsertsAtTheCaret() {
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        QFETCH(QString, after);
+        const int open = int(text.indexOf(u'['));
+        const int caret = open >= 0 ? open : int(text.indexOf(u'|'));
+        const int selected = open >= 0 ? int(text.indexOf(u']')) - open - 1 : 0;
+        text.remove(u'|').remove(u'[').remove(u']');
+        const auto item = std::find_if(formulaPalette().begin(), formulaPalette().end(),
+                                       [&](const PaletteItem& i) { return button == i.name; });
+        QVERIFY(item != formulaPalette().end());
+        const PaletteInsert insert = paletteInsert(text, caret, selected, *item);
+        QString made = text;
+        made.replace(caret, selected, insert.text);
+        made.insert(caret + insert.caret, u'|');
+        QCOMPARE(made, after);
     }
 
     // A Persian lesson in Word with an inline equation, a display one, a part no reader

@@ -95,7 +95,7 @@ describe("negative marks", () => {
 // The lesson of formulas (tests/data/formulas/quiz0-0.txt) as Moodle XML and GIFT: each
 // formula comes back as the same TeX, in the delimiters the platforms' filters read.
 describe("formulas", () => {
-  const player = {};
+  const player = { addEventListener() {} };
   new Function("window", fs.readFileSync(path.join(here, "..", "..", "resources", "player", "player-formula.js"), "utf8"))(player);
   const formulasOf = (texts) => texts.flatMap((t) => player.Tavrin.formulaPieces(t))
     .filter((p) => p.kind !== "text").map((p) => p.kind + " " + p.tex).sort();

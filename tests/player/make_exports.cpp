@@ -224,13 +224,13 @@ int main(int argc, char** argv) {
     const QString formulas = program + "/Formulas";
     QDir().mkpath(formulas + "/_xml");
     QDir().mkpath(formulas + "/BookTXT");
-    for (const char* file : {"Project.xml", "_xml/BookTitle.xml", "_xml/quiz0-1.xml",
-                             "BookTXT/quiz0-0-0.png"})
+    for (const char* file :
+         {"Project.xml", "_xml/BookTitle.xml", "_xml/quiz0-1.xml", "BookTXT/quiz0-0-0.png"})
         QFile::copy(shipped + u'/' + QLatin1String(file), formulas + u'/' + QLatin1String(file));
-    saveUtf16File(formulas + "/_xml/quiz0-0.xml",
-                  QString::fromUtf8(test::readBytes(
-                                        test::sourceFile("tests/data/formulas/quiz0-0.txt")))
-                      .replace(u'\n', QStringLiteral("\r\n")));
+    saveUtf16File(
+        formulas + "/_xml/quiz0-0.xml",
+        QString::fromUtf8(test::readBytes(test::sourceFile("tests/data/formulas/quiz0-0.txt")))
+            .replace(u'\n', QStringLiteral("\r\n")));
     MakeDirs(context, formulas, "BookTXT", "_xml");
     SaveThings(context, SettingsChoice{}, formulas, "BookTXT");
     const QString formulasOut = program + "/formulas/out";

@@ -1,4 +1,4 @@
-#include "store/formula_text.h"
+#include "platform/formula_text.h"
 
 namespace tavrin {
 

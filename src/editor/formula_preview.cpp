@@ -1,0 +1,88 @@
+#include "editor/formula_preview.h"
+
+#include "app/context.h"
+#include "lesson/formula_palette.h"
+#include "platform/paths.h"
+#include "platform/ui_metrics.h"
+
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+namespace tavrin {
+
+FormulaPreview::FormulaPreview(Context& context, QWidget* parent) : QWidget(parent, Qt::Tool) {
+    setObjectName(QStringLiteral("FormulaPreview"));
+    setWindowTitle(QStringLiteral(u"پیش‌نمایش سؤال"));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(9));
+    resize(520, 560);
+    auto* layout = new QVBoxLayout(this);
+    auto* palette = new QHBoxLayout;
+    palette->setSpacing(2);
+    layout->addLayout(palette);
+    // The palette reads left to right, as the formulas it writes do.
+    auto* row = new QWidget(this);
+    row->setLayoutDirection(Qt::LeftToRight);
+    auto* buttons = new QHBoxLayout(row);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(2);
+    const QList<PaletteItem>& items = formulaPalette();
+    for (int i = 0; i < items.size(); ++i) {
+        // Isolated left to right: drawn in a right-to-left window, "√x" would read "x√".
+        auto* b = new QPushButton(QChar(0x2066) + items[i].label + QChar(0x2069), row);
+        b->setObjectName(QLatin1String(items[i].name));
+        b->setToolTip(QString(items[i].tex).remove(u'@'));
+        b->setAccessibleName(b->toolTip());
+        // The editor's box keeps the caret: a click here must not take it.
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+        b->setMinimumWidth(34);
+        connect(b, &QPushButton::clicked, this, [this, i] { emit insertRequested(i); });
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    palette->addWidget(row);
+    view_ = new QWebEngineView(this);
+    view_->setObjectName(QStringLiteral("PreviewView"));
+    view_->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(view_, 1);
+    connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        loaded_ = ok;
+        if (ok)
+            draw();
+    });
+    view_->load(QUrl::fromLocalFile(DoSlash(context.programFolder()) +
+                                    QStringLiteral("Resources/preview.html")));
+}
+
+void FormulaPreview::showEntry(const PreviewEntry& entry) {
+    pending_ = entry;
+    if (loaded_)
+        draw();
+}
+
+void FormulaPreview::draw() {
+    if (!pending_)
+        return;
+    QJsonObject o{{QStringLiteral("text"), pending_->text},
+                  {QStringLiteral("answers"), QJsonArray::fromStringList(pending_->answers)},
+                  {QStringLiteral("explanation"), pending_->explanation}};
+    pending_.reset();
+    const QString script = QStringLiteral("Tavrin.preview(") +
+                           QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) +
+                           u')';
+    view_->page()->runJavaScript(script, [this](const QVariant& result) {
+        const QVariantMap counts = result.toMap();
+        drawn_ = counts.value(QStringLiteral("drawn"), -1).toInt();
+        broken_ = counts.value(QStringLiteral("broken"), -1).toInt();
+        emit entryDrawn();
+    });
+}
+
+} // namespace tavrin
