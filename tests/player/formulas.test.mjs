@@ -9,6 +9,8 @@ import fs from "node:fs";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
+import { execFileSync } from "node:child_process";
+import os from "node:os";
 import { axe, open, shot } from "./player_page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -178,4 +180,19 @@ describe("the lesson of formulas", () => {
     assert.deepEqual(problems, []);
     await shot(page, "formulas-display-broken-cases");
   });
+});
+
+// The SCORM package of the same lesson draws its formulas as the CD does, from its own files.
+test("the SCORM package draws the formulas", async () => {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "tavrin-scorm-formulas-"));
+  execFileSync("unzip", ["-q", path.join(fixture, "interchange", "formulas.zip"), "-d", folder]);
+  const { page, problems } = await open(browser, folder);
+  await page.click("button.lesson[data-lesson='0']");
+  await page.waitForSelector("#question .formula .katex");
+  await page.evaluate(() => document.fonts.ready);
+  assert.equal(await page.$$eval("#question .formula .katex", (f) => f.length), 2);
+  assert.ok(await page.evaluate(() => [...document.fonts].some((f) => f.family === "KaTeX_Main" && f.status === "loaded")),
+    "KaTeX's fonts come from the package");
+  assert.deepEqual(problems, []);
+  await page.close();
 });
