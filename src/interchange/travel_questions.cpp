@@ -208,10 +208,8 @@ QString persianLetters(const QString& text) {
 }
 
 QString textLetters(const QString& text) {
-    if (!hasFormula(text))
-        return persianShown(text, Digits::InPersianText);
-    // A formula keeps its letters and digits; only its delimiters become the canonical ones
-    // that the platforms' filters read.
+    // A formula keeps its letters and digits (persianShown leaves it); only its delimiters
+    // become the canonical ones that the platforms' filters read.
     return persianShown(canonicalFormulas(text), Digits::InPersianText);
 }
 

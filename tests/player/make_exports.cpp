@@ -208,17 +208,28 @@ int main(int argc, char** argv) {
           std::pair{"FullExamBudget", "0-0:2 0-1:2 1-0:3"}, std::pair{"FieldWeights", "0:2"},
           std::pair{"PassMark", "40"}, std::pair{"FullExamMinutes", "30"}})
         KeepSetting(context, scored, tag, QString::fromUtf8(value));
-    const QString scoredOut = program + "/scoring/out";
-    QDir().mkpath(scoredOut);
-    ExportRequest fourth;
-    fourth.target = scoredOut;
-    fourth.projectPath = scored;
-    if (ExportAll(context, fourth).outcome != ExportOutcome::Exported)
+    // A project exported into <folder>/<out>/out, and its questions into interchange as
+    // <name>.xml, .gift and .zip.
+    const auto exportAndTravel = [&](const QString& project, const char* out, const char* name) {
+        ExportRequest request;
+        request.target = program + u'/' + QLatin1String(out) + "/out";
+        request.projectPath = project;
+        QDir().mkpath(request.target);
+        if (ExportAll(context, request).outcome != ExportOutcome::Exported)
+            return false;
+        for (const auto& [format, ending] :
+             {std::pair{QuestionFormat::Moodle, ".xml"}, std::pair{QuestionFormat::Gift, ".gift"},
+              std::pair{QuestionFormat::Scorm, ".zip"}})
+            writeQuestions(context, {project,
+                                     {},
+                                     format,
+                                     travel + u'/' + QLatin1String(name) + QLatin1String(ending),
+                                     false,
+                                     40});
+        return true;
+    };
+    if (!exportAndTravel(scored, "scoring", "scored"))
         return 1;
-    for (const auto& [format, name] : {std::pair{QuestionFormat::Moodle, "/scored.xml"},
-                                       std::pair{QuestionFormat::Gift, "/scored.gift"},
-                                       std::pair{QuestionFormat::Scorm, "/scored.zip"}})
-        writeQuestions(context, {scored, {}, format, travel + QLatin1String(name), false, 40});
     // A lesson of formulas (tests/data/formulas/quiz0-0.txt) in place of the sample's first:
     // exported into <folder>/formulas/out, and as Moodle XML, GIFT and a SCORM package.
     const QString formulas = program + "/Formulas";
@@ -233,17 +244,8 @@ int main(int argc, char** argv) {
             .replace(u'\n', QStringLiteral("\r\n")));
     MakeDirs(context, formulas, "BookTXT", "_xml");
     SaveThings(context, SettingsChoice{}, formulas, "BookTXT");
-    const QString formulasOut = program + "/formulas/out";
-    QDir().mkpath(formulasOut);
-    ExportRequest fifth;
-    fifth.target = formulasOut;
-    fifth.projectPath = formulas;
-    if (ExportAll(context, fifth).outcome != ExportOutcome::Exported)
+    if (!exportAndTravel(formulas, "formulas", "formulas"))
         return 1;
-    for (const auto& [format, name] : {std::pair{QuestionFormat::Moodle, "/formulas.xml"},
-                                       std::pair{QuestionFormat::Gift, "/formulas.gift"},
-                                       std::pair{QuestionFormat::Scorm, "/formulas.zip"}})
-        writeQuestions(context, {formulas, {}, format, travel + QLatin1String(name), false, 40});
     std::printf("%s\n%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder),
                 qPrintable(three.folder));
     return 0;
