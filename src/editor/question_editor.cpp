@@ -400,6 +400,12 @@ void QuestionEditor::resizeEvent(QResizeEvent* event) {
     previewButton_->raise();
 }
 
+void QuestionEditor::hideEvent(QHideEvent* event) {
+    if (preview_)
+        preview_->hide();
+    QDialog::hideEvent(event);
+}
+
 void QuestionEditor::caretToPointer(RichTextBox* box, const QPoint& at) {
     const int position = box->cursorForPosition(at).position();
     const QTextCursor current = box->textCursor();

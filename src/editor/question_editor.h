@@ -68,6 +68,8 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The preview goes with the editor.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void build();

@@ -1,5 +1,6 @@
 #include "widgets/persian_ui.h"
 
+#include "platform/formula_text.h"
 #include "platform/persian_text.h"
 
 #include <QApplication>
@@ -83,7 +84,15 @@ private:
 } // namespace
 
 QString shownInWindows(const QString& text) {
-    return persianShown(text, Digits::AlsoBare);
+    if (!hasFormula(text))
+        return persianShown(text, Digits::AlsoBare);
+    // A formula's source is drawn isolated left to right: inside a right-to-left line its
+    // brackets and scripts would be reordered ("\\(x^2\\)" read as "\\(2^x\\)").
+    QString out;
+    for (const TextPiece& p : formulaPieces(text))
+        out += p.kind == TextPiece::Text ? persianShown(p.source, Digits::AlsoBare)
+                                         : QChar(0x2066) + p.source + QChar(0x2069);
+    return out;
 }
 
 void showDocumentInPersian(QTextDocument* document) {

@@ -213,6 +213,9 @@ private slots:
             e->Soal()->setText(u8("سؤال"));
             e->Tozih()->setText(u8("چون"));
             e->markClean();
+            // The preview goes with the editor.
+            e->hide();
+            QVERIFY(!preview->isVisible());
         });
     }
 

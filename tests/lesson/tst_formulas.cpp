@@ -11,6 +11,7 @@
 #include "richtext/rich_text_plain.h"
 #include "support/docx_fixture.h"
 #include "support/golden.h"
+#include "widgets/persian_ui.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -103,6 +104,13 @@ private slots:
         made.replace(caret, selected, insert.text);
         made.insert(caret + insert.caret, u'|');
         QCOMPARE(made, after);
+    }
+
+    // Where the windows draw a text (the outline, a notice), a formula is its source, isolated
+    // left to right; the rest as Persian text.
+    void windowsDrawTheSource() {
+        QCOMPARE(shownInWindows(QStringLiteral(u"سرعت 2 و \\(x^2\\) يا $5$")),
+                 QStringLiteral(u"سرعت ۲ و \u2066\\(x^2\\)\u2069 یا \u2066$5$\u2069"));
     }
 
     // A Persian lesson in Word with an inline equation, a display one, a part no reader
