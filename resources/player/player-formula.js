@@ -6,13 +6,16 @@
 
 (function (T) {
   // The same division as the authoring tool's (store/formula_text): both read one table.
+  const LONGEST = 2000; // no formula is longer: openers without closers are read in linear time
+  const blankLineAt = (text, i) => text[i] === "\n" && (text[i + 1] === "\n" || (text[i + 1] === "\r" && text[i + 2] === "\n"));
   function dollarEnd(text, at) {
     const from = at + 1;
     if (from >= text.length || /\s/.test(text[from]) || text[from] === "$") return -1;
-    for (let i = from; i < text.length; i++) {
+    const last = Math.min(text.length, from + LONGEST);
+    for (let i = from; i < last; i++) {
       const c = text[i];
       if (c === "\\") { i++; continue; }
-      if (c === "\n" && text[i + 1] === "\n") return -1;
+      if (blankLineAt(text, i)) return -1;
       if (c !== "$") continue;
       if (/\s/.test(text[i - 1]) || /[0-9]/.test(text[i + 1] || "")) continue;
       return i;
@@ -20,7 +23,8 @@
     return -1;
   }
   function closedAt(text, at, close) {
-    for (let i = at; i + close.length <= text.length; i++) {
+    const last = Math.min(text.length, at + LONGEST);
+    for (let i = at; i + close.length <= last; i++) {
       if (text.startsWith(close, i)) return i;
       if (text[i] === "\\" && close[0] !== "\\") i++;
       else if (text[i] === "\\" && text[i + 1] === "\\") i++;

@@ -8,6 +8,17 @@ bool isSpace(QChar c) {
     return c.isSpace();
 }
 
+// No formula is longer: a text full of openers without closers is read in linear time.
+constexpr qsizetype kLongestFormula = 2000;
+
+// A blank line starts at i (a line end, another right after it, CR LF or LF).
+bool blankLineAt(const QString& text, qsizetype i) {
+    if (text[i] != u'\n')
+        return false;
+    const qsizetype next = i + 1 < text.size() && text[i + 1] == u'\r' ? i + 2 : i + 1;
+    return next < text.size() && text[next] == u'\n';
+}
+
 // The end of a "$" formula opened at `at`, or -1: the opening "$" has no space after it, the
 // closing one none before it and no digit after it (so "$5 and $6" stays text), and a formula
 // does not run over a blank line.
@@ -15,13 +26,14 @@ qsizetype dollarEnd(const QString& text, qsizetype at) {
     const qsizetype from = at + 1;
     if (from >= text.size() || isSpace(text[from]) || text[from] == u'$')
         return -1;
-    for (qsizetype i = from; i < text.size(); ++i) {
+    const qsizetype last = qMin(text.size(), from + kLongestFormula);
+    for (qsizetype i = from; i < last; ++i) {
         const QChar c = text[i];
         if (c == u'\\') {
             ++i;
             continue;
         }
-        if (c == u'\n' && text.indexOf(u'\n', i + 1) == i + 1)
+        if (blankLineAt(text, i))
             return -1;
         if (c != u'$')
             continue;
@@ -34,7 +46,8 @@ qsizetype dollarEnd(const QString& text, qsizetype at) {
 
 // The end of a formula opened by `open` at `at` and closed by `close`, or -1.
 qsizetype closedAt(const QString& text, qsizetype at, QStringView close) {
-    for (qsizetype i = at; i + close.size() <= text.size(); ++i) {
+    const qsizetype last = qMin(text.size(), at + kLongestFormula);
+    for (qsizetype i = at; i + close.size() <= last; ++i) {
         if (QStringView(text).mid(i, close.size()) == close)
             return i;
         // An escaped character is one: "\\)" is a line break then ")".

@@ -22,9 +22,9 @@ using namespace tavrin;
 
 namespace {
 
-// A line break in a table's cell, where "\\n" would be TeX.
+// Line ends in a table's cell ("⏎", "␍"), where "\\n" would be TeX.
 QString unescaped(QString text) {
-    return text.replace(QChar(0x23CE), u'\n');
+    return text.replace(QChar(0x23CE), u'\n').replace(QChar(0x240D), u'\r');
 }
 
 QString piecesText(const QString& text) {

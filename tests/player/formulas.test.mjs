@@ -67,8 +67,8 @@ describe("the text's division", () => {
     const rows = table("pieces.tsv");
     const found = await page.evaluate((texts) => texts.map((t) => Tavrin.formulaPieces(t).map((p) =>
       (p.kind === "text" ? "T[" + p.source : p.kind === "inline" ? "I[" + p.tex : "D[" + p.tex) + "]").join(" ")),
-      rows.map((r) => r[1].replaceAll("⏎", "\n")));
-    rows.forEach((r, i) => assert.equal(found[i], r[2].replaceAll("⏎", "\n"), r[0]));
+      rows.map((r) => r[1].replaceAll("⏎", "\n").replaceAll("␍", "\r")));
+    rows.forEach((r, i) => assert.equal(found[i], r[2].replaceAll("⏎", "\n").replaceAll("␍", "\r"), r[0]));
     assert.deepEqual(problems, []);
     await page.close();
   });
