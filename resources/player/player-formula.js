@@ -31,20 +31,40 @@
     }
     return -1;
   }
-  function formulaAt(text, at) {
+  // Where the last closer of each kind stands (-1: none), found once a text: an opener after
+  // it cannot close, so a text of openers alone is read in linear time.
+  function lastClosers(text) {
+    const found = {};
+    return {
+      of: (close) => (close in found ? found[close] : (found[close] = text.lastIndexOf(close))),
+      dollar: () => {
+        if ("$" in found) return found.$;
+        found.$ = -1;
+        for (let i = text.length - 1; i > 0; i--) {
+          if (text[i] === "$" && !/\s/.test(text[i - 1]) && !/[0-9]/.test(text[i + 1] || "")) { found.$ = i; break; }
+        }
+        return found.$;
+      },
+    };
+  }
+  function formulaAt(text, at, last) {
     const c = text[at], next = text[at + 1];
     if (c === "\\" && (next === "(" || next === "[")) {
       const display = next === "[";
-      const close = closedAt(text, at + 2, display ? "\\]" : "\\)");
+      const closer = display ? "\\]" : "\\)";
+      if (last.of(closer) < at + 2) return null;
+      const close = closedAt(text, at + 2, closer);
       if (close <= at + 2) return null;
       return { kind: display ? "display" : "inline", texStart: at + 2, texEnd: close, end: close + 2 };
     }
     if (c !== "$") return null;
     if (next === "$") {
+      if (last.of("$$") < at + 2) return null;
       const close = closedAt(text, at + 2, "$$");
       if (close <= at + 2) return null;
       return { kind: "display", texStart: at + 2, texEnd: close, end: close + 2 };
     }
+    if (last.dollar() <= at + 1) return null;
     const close = dollarEnd(text, at);
     if (close < 0) return null;
     return { kind: "inline", texStart: at + 1, texEnd: close, end: close + 1 };
@@ -59,11 +79,12 @@
       flush(text.length);
       return pieces;
     }
+    const last = lastClosers(text);
     for (let i = 0; i < text.length; i++) {
       const c = text[i];
       if (c === "\\" && text[i + 1] === "$") { i++; continue; }
       if (c !== "\\" && c !== "$") continue;
-      const f = formulaAt(text, i);
+      const f = formulaAt(text, i, last);
       if (!f) continue;
       flush(i);
       pieces.push({ kind: f.kind, source: text.slice(i, f.end), tex: text.slice(f.texStart, f.texEnd) });

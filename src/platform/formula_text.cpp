@@ -66,13 +66,47 @@ struct Found {
     qsizetype end = 0;    // after the closing delimiter
 };
 
+// Where the last closer of each kind stands (-1: none), found once a text: an opener after it
+// cannot close, whatever the text before, so a text of openers alone is read in linear time.
+class LastClosers {
+public:
+    explicit LastClosers(const QString& text) : text_(text) {}
+    qsizetype of(QStringView close) {
+        const int k = close == u"\\)" ? 0 : close == u"\\]" ? 1 : 2;
+        if (last_[k] == kUnknown)
+            last_[k] = text_.lastIndexOf(close);
+        return last_[k];
+    }
+    // The last "$" that may close a formula: no blank before it, no digit after it.
+    qsizetype dollar() {
+        if (last_[3] != kUnknown)
+            return last_[3];
+        last_[3] = -1;
+        for (qsizetype i = text_.size() - 1; i > 0; --i)
+            if (text_[i] == u'$' && !isSpace(text_[i - 1]) &&
+                !(i + 1 < text_.size() && text_[i + 1].isDigit())) {
+                last_[3] = i;
+                break;
+            }
+        return last_[3];
+    }
+
+private:
+    static constexpr qsizetype kUnknown = -2;
+    const QString& text_;
+    qsizetype last_[4] = {kUnknown, kUnknown, kUnknown, kUnknown};
+};
+
 // A formula that starts at `at`, if one does.
-bool formulaAt(const QString& text, qsizetype at, Found& f) {
+bool formulaAt(const QString& text, qsizetype at, Found& f, LastClosers& last) {
     const QChar c = text[at];
     const QChar next = at + 1 < text.size() ? text[at + 1] : QChar();
     if (c == u'\\' && (next == u'(' || next == u'[')) {
         const bool display = next == u'[';
-        const qsizetype close = closedAt(text, at + 2, display ? u"\\]" : u"\\)");
+        const QStringView closer = display ? u"\\]" : u"\\)";
+        if (last.of(closer) < at + 2)
+            return false;
+        const qsizetype close = closedAt(text, at + 2, closer);
         if (close < 0)
             return false;
         f = {display ? TextPiece::Display : TextPiece::Inline, at + 2, close, close + 2};
@@ -81,12 +115,16 @@ bool formulaAt(const QString& text, qsizetype at, Found& f) {
     if (c != u'$')
         return false;
     if (next == u'$') {
+        if (last.of(u"$$") < at + 2)
+            return false;
         const qsizetype close = closedAt(text, at + 2, u"$$");
         if (close <= at + 2)
             return false;
         f = {TextPiece::Display, at + 2, close, close + 2};
         return true;
     }
+    if (last.dollar() <= at + 1)
+        return false;
     const qsizetype close = dollarEnd(text, at);
     if (close < 0)
         return false;
@@ -98,6 +136,7 @@ bool formulaAt(const QString& text, qsizetype at, Found& f) {
 
 QList<TextPiece> formulaPieces(const QString& text) {
     QList<TextPiece> pieces;
+    LastClosers last(text);
     qsizetype plainFrom = 0;
     const auto flush = [&](qsizetype to) {
         if (to > plainFrom)
@@ -113,7 +152,7 @@ QList<TextPiece> formulaPieces(const QString& text) {
         if (c != u'\\' && c != u'$')
             continue;
         Found f;
-        if (!formulaAt(text, i, f))
+        if (!formulaAt(text, i, f, last))
             continue;
         flush(i);
         pieces.append(
