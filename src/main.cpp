@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/program_folder.h"
 #include "commands/disc_commands.h"
+#include "commands/paper_command.h"
 #include "commands/question_commands.h"
 #include "commands/score_command.h"
 #include "mainwin/main_window.h"
@@ -51,15 +52,27 @@ int main(int argc, char* argv[]) {
     }
     if (argc >= 2 &&
         (std::string_view(argv[1]) == "export-questions" ||
-         std::string_view(argv[1]) == "import-questions" || std::string_view(argv[1]) == "score")) {
+         std::string_view(argv[1]) == "import-questions" || std::string_view(argv[1]) == "score" ||
+         std::string_view(argv[1]) == "print-exam")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Paper exams are printed by the browser engine, as the window does it.
+        const bool printing = std::string_view(argv[1]) == "print-exam";
+        if (printing) {
+            if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+                qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+            QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        }
         // A root shell without a session has no runtime folder; the verbs need none, so
         // Qt's remark about it is noise among their own messages.
         static const QtMessageHandler qtDefault = qInstallMessageHandler(nullptr);
         qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext& where, const QString& message) {
-                if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                // The browser engine's report on its graphics, where none is needed.
+                const bool engine =
+                    where.category && std::string_view(where.category).starts_with("qt.webengine");
+                if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")) &&
+                    !message.startsWith(QLatin1String("WebEngineContext used before")) && !engine)
                     qtDefault(type, where, message);
             });
         QGuiApplication app(argc, argv);
@@ -73,6 +86,8 @@ int main(int argc, char* argv[]) {
         const QStringList arguments = QCoreApplication::arguments().mid(2);
         if (std::string_view(argv[1]) == "score")
             return tavrin::scoreCommand(context, arguments, stdout, stderr);
+        if (printing)
+            return tavrin::printExamCommand(context, arguments, stdout, stderr);
         return std::string_view(argv[1]) == "export-questions"
                    ? tavrin::exportQuestionsCommand(context, arguments, stdout, stderr)
                    : tavrin::importQuestionsCommand(context, arguments, stdout, stderr);

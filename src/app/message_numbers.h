@@ -60,6 +60,9 @@ enum Notice : int {
     // A Word text whose equations were not all turned into formulas: what was kept as a mark
     // or a picture, on the lines after it.
     kNoticeEquationsKept = 126,
+    // An exam on paper: written (with the folder on a second line), not written (with why).
+    kNoticePaperWritten = 127,
+    kNoticePaperNotWritten = 128,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -127,6 +130,7 @@ enum FailureCode : int {
     kFailQuestionsOut = 208,
     kFailQuestionsIn = 209,
     kFailScoringSettings = 210,
+    kFailPaperExam = 211,
 };
 
 } // namespace tavrin

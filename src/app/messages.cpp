@@ -45,9 +45,11 @@ QString PayamText(int number) {
         &texts::kPayamChooseAFile,
         &texts::kPayamSettingNotKept,
         &texts::kPayamEquationsKept,
+        &texts::kPayamPaperWritten,
+        &texts::kPayamPaperNotWritten,
     };
-    static_assert(std::size(own) == kNoticeEquationsKept - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeEquationsKept)
+    static_assert(std::size(own) == kNoticePaperNotWritten - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticePaperNotWritten)
         return *own[number - kNoticeStaleList];
     return {};
 }

@@ -99,6 +99,10 @@ inline const QString kPayamQuestionsWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي در فايل زير نوشته شد!\u200F");
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
+inline const QString kPayamPaperWritten =
+    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، کلید و "
+                   u"پاسخ‌نامهٔ تشریحی!\u200F");
+inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");
@@ -118,9 +122,9 @@ inline const QString kPayamChooseAFile =
 // A changed setting the project file did not take (125): the stored one is shown again.
 inline const QString kPayamSettingNotKept = QStringLiteral(
     u"اين تنظيم در پروژه ذخيره نشد؛ مقداري كه در پروژه مانده است دوباره نشان داده شد!\u200F");
-inline const QString kPayamEquationsKept =
-    QStringLiteral(u"معادله‌هاي اين فايل به فرمول درآمد، جز آنچه در زير آمده است؛ چيزي حذف "
-                   u"نشد!\u200F");
+inline const QString kPayamEquationsKept = QStringLiteral(u"معادله‌هاي اين فايل به فرمول درآمد، "
+                                                          u"جز آنچه در زير آمده است؛ چيزي حذف "
+                                                          u"نشد!\u200F");
 inline const QString kEquationPartsKept =
     QStringLiteral(u"بخش‌هايي كه با نشان \\boxed{?} در فرمول ماند: ");
 inline const QString kEquationObjectsKept =

@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
+#include "lesson/paper_answers.h"
 #include "lesson/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -38,6 +39,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         QCommandLineParser parser;
         parser.addOptions({{QStringLiteral("project"), QString(), QStringLiteral("folder")},
                            {QStringLiteral("answers"), QString(), QStringLiteral("file")},
+                           {QStringLiteral("exam"), QString(), QStringLiteral("folder")},
                            {QStringLiteral("penalty"), QString(), QStringLiteral("N/D")},
                            {QStringLiteral("out"), QString(), QStringLiteral("file")},
                            {QStringLiteral("force"), QString()}});
@@ -69,7 +71,18 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         }
         QList<StudentResult> results;
         try {
-            results = scoreSheets(bank, readSheets(answers), penalty);
+            QString sheets = readSheets(answers);
+            // Sheets of a printed exam: each version's questions and options mapped back
+            // to the bank's through the exam's record.
+            if (parser.isSet(QStringLiteral("exam"))) {
+                const QString record =
+                    parser.value(QStringLiteral("exam")) + QStringLiteral("/exam.json");
+                QFile file(record);
+                if (!file.open(QIODevice::ReadOnly))
+                    throw FsError::at(QStringLiteral("File not found"), record);
+                sheets = sheetsInBankOrder(file.readAll(), sheets);
+            }
+            results = scoreSheets(bank, sheets, penalty);
         } catch (const BadSheet& bad) {
             throw BadInput{
                 bad.line() > 0

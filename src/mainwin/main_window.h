@@ -108,6 +108,7 @@ private:
     void buildExamSettings();
     void imageCommand();
     void questionsCommand();
+    void paperCommand();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -193,6 +194,7 @@ private:
     // The disc image of the last export, beside the export's row of settings.
     QToolButton* discImage_ = nullptr;
     QToolButton* questionsOut_ = nullptr;
+    QToolButton* paperExam_ = nullptr;
     QCheckBox* examOn_ = nullptr;
     // "Exams and scoring…": in the exam group, left of its first row, where nothing stood.
     QPushButton* scoring_ = nullptr;

@@ -440,6 +440,18 @@ void MainWindow::buildPictures() {
     questionsOut_->setLayoutDirection(Qt::RightToLeft);
     questionsOut_->setFont(persianFont(9));
     connect(questionsOut_, &QToolButton::clicked, this, [this] { pictureClicked(questionsOut_); });
+    // Under the output folder's row, where nothing stood.
+    paperExam_ = new QToolButton(frame1_);
+    paperExam_->setObjectName(QStringLiteral("PaperExam"));
+    paperExam_->setGeometry(kBrowseLeft, kLowerTop + 7 * kRow, 200, 24);
+    paperExam_->setIcon(QIcon(drawPictureIcon(PictureIcon::DataEntry, true, 20)));
+    paperExam_->setText(texts::kPaperExam);
+    paperExam_->setToolTip(texts::kTipPaperExam);
+    paperExam_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    paperExam_->setAutoRaise(true);
+    paperExam_->setLayoutDirection(Qt::RightToLeft);
+    paperExam_->setFont(persianFont(9));
+    connect(paperExam_, &QToolButton::clicked, this, [this] { pictureClicked(paperExam_); });
 }
 
 void MainWindow::buildKeyboard() {
@@ -469,7 +481,8 @@ void MainWindow::buildKeyboard() {
                                                       examOn_,
                                                       examMinutes_,
                                                       examCount_,
-                                                      scoring_}) {
+                                                      scoring_,
+                                                      paperExam_}) {
         setTabOrder(previous, w);
         previous = w;
     }

@@ -6,9 +6,11 @@
 #include "export/disc_image.h"
 #include "export/export_command.h"
 #include "export/output_folders.h"
+#include "export/paper_exam.h"
 #include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
+#include "mainwin/paper_dialog.h"
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
 #include "platform/file_system.h"
@@ -26,6 +28,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -252,6 +255,75 @@ void MainWindow::questionsCommand() {
     }
     reportFailure(context_, kFailQuestionsOut, why);
     bepayamBecause(context_, kNoticeQuestionsNotWritten, why);
+}
+
+void MainWindow::paperCommand() {
+    context_.log().LogMe(QStringLiteral("Exam on paper..."));
+    const Session& chosen = session();
+    if (chosen.projectPath.isEmpty()) {
+        bepayam(context_, kNoticeFillEverything);
+        return;
+    }
+    const auto stored = storedSettings(context_, chosen.projectPath);
+    const ScoringSettings scoring = stored ? scoringSettings(*stored) : ScoringSettings{};
+    PaperChoices first =
+        defaultPaperChoices(context_, scoring, chosen.fieldIndex, chosen.lessonIndex);
+    first.seed = 1 + context_.random().bounded(999999);
+    if (first.title.isEmpty())
+        if (const QListWidgetItem* project = projB_->currentItem())
+            first.title = project->text();
+    const QString projectName = QFileInfo(QDir::cleanPath(chosen.projectPath)).fileName();
+    const QString folder =
+        QDir(fromStoredPath(exBox_->text())).filePath(QStringLiteral("paper-") + projectName);
+    const auto request =
+        PaperDialog::ask(this, first, folder, scoring.fullExam && !scoring.budget.isEmpty(),
+                         chosen.fieldIndex, chosen.lessonIndex);
+    const auto shown = [](const QString& path) {
+        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
+    };
+    // An earlier exam in the folder is replaced only when the author says so.
+    if (!request ||
+        (fileExists(QDir(request->folder).filePath(QStringLiteral("exam.json"))) &&
+         !context_.prompts().askYesNo(
+             kMainCaption,
+             QStringLiteral(u"در پوشهٔ\r\n") + shown(request->folder) +
+                 QStringLiteral(u"\r\nآزمون کاغذی دیگری هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
+             Default::No))) {
+        context_.log().LogMe(QStringLiteral("Aborted by user!"));
+        return;
+    }
+    QString why, shownWhy;
+    try {
+        // Modal while the pages print: nothing else can be started meanwhile.
+        QProgressDialog progress(QStringLiteral(u"ساختن PDF آزمون کاغذی…"), QString(), 0, 1, this);
+        progress.setObjectName(QStringLiteral("PaperProgress"));
+        progress.setWindowTitle(kMainCaption);
+        progress.setCancelButton(nullptr);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(0);
+        progress.setLayoutDirection(Qt::RightToLeft);
+        progress.setValue(0);
+        const BusyCursor busy;
+        const PaperWritten written =
+            writePaperExam(context_, chosen.projectPath, projectName, request->folder,
+                           request->choices, {}, [&progress](int done, int total) {
+                               progress.setMaximum(total);
+                               progress.setValue(done);
+                           });
+        progress.close();
+        bepayamWithLine(context_, kNoticePaperWritten, shown(request->folder));
+        return;
+    } catch (const NothingToPrint& nothing) {
+        why = nothing.why();
+        shownWhy = nothing.persian();
+    } catch (const UnreadableQuiz& e) {
+        why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
+    } catch (const FsError& e) {
+        why = e.description();
+    }
+    reportFailure(context_, kFailPaperExam, why);
+    bepayamWithLine(context_, kNoticePaperNotWritten,
+                    shownWhy.isEmpty() ? persianCause(why) : shownWhy);
 }
 
 } // namespace tavrin

@@ -42,6 +42,11 @@ inline const QString kTipQuestionsOut =
     QStringLiteral(u"سؤالهاي درس، رشته يا پروژه در قالب GIFT يا Moodle XML، يا بسته SCORM 1.2 "
                    u"براي سامانه‌هاي آموزشي");
 
+inline const QString kPaperExam = QStringLiteral(u"آزمون کاغذی (PDF)…");
+inline const QString kTipPaperExam =
+    QStringLiteral(u"دفترچهٔ سؤال در چند نسخه، پاسخ‌برگ، کلید و پاسخ‌نامهٔ تشریحی برای "
+                   u"چاپ");
+
 // The exam group, the tool's own.
 inline const QString kExamGroup = QStringLiteral(u"آزمون در لوح");
 inline const QString kExamOn = QStringLiteral(u"دانش\u200Cآموز بتواند آزمون بدهد");
@@ -51,7 +56,8 @@ inline const QString kExamNoLimit = QStringLiteral(u"بدون محدوديت");
 inline const QString kExamAll = QStringLiteral(u"همه سؤالها");
 inline const QString kScoring = QStringLiteral(u"آزمون و نمره‌دهی…");
 inline const QString kTipScoring =
-    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی درس‌ها، ضریب رشته‌ها و حد "
+    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی درس‌ها، ضریب رشته‌ها و "
+                   u"حد "
                    u"نصاب");
 inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
 

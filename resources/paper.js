@@ -1,0 +1,285 @@
+// The exam on paper: the tool hands one document's data (PAPER) to this page, which lays
+// it out as A4 sheets by measuring, so that no question is split across pages unless it is
+// longer than a page, and numbers each page; the browser engine then prints it as it stands.
+"use strict";
+
+(function (T) {
+  const { el, fa, digits, rich, withImages } = T;
+  const data = typeof PAPER === "undefined" ? null : PAPER;
+
+  // The sheets made so far; each holds a body with columns and a foot.
+  const pages = [];
+  function newPage(head) {
+    const body = el("div", { class: "page-body" });
+    const page = el("section", { class: "page" }, body, el("div", { class: "page-foot" }));
+    if (data.kind === "sheet")
+      for (const c of ["tr", "tl", "br", "bl"]) page.append(el("div", { class: "corner " + c }));
+    if (head) body.append(head);
+    const columns = el("div", { class: "columns" + (data.columns === 2 ? " two" : "") });
+    const count = data.columns === 2 ? 2 : 1;
+    for (let i = 0; i < count; i++) columns.append(el("div", { class: "col" }));
+    body.append(columns);
+    document.body.append(page);
+    pages.push(page);
+    return [...columns.children];
+  }
+
+  function overflows(col) {
+    const last = col.lastElementChild;
+    return last && last.offsetTop + last.offsetHeight > col.clientHeight + 0.5;
+  }
+
+  // Where a block taller than a column may be cut: the top of a line or a picture, at most
+  // `limit` below `from`; the column's height when no line starts there.
+  function cutAt(block, from, limit) {
+    const top = block.getBoundingClientRect().top;
+    let best = 0;
+    const walker = document.createTreeWalker(block, NodeFilter.SHOW_TEXT);
+    const tops = [];
+    for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+      const range = document.createRange();
+      range.selectNodeContents(n);
+      for (const r of range.getClientRects()) tops.push(r.top - top);
+    }
+    for (const img of block.querySelectorAll("img, .katex-display")) tops.push(img.getBoundingClientRect().top - top);
+    for (const t of tops) if (t > from + 1 && t <= from + limit && t > best) best = t;
+    return best > from ? best : from + limit;
+  }
+
+  // Blocks into columns and pages, in order.
+  function flow(blocks, head) {
+    let cols = newPage(head);
+    let at = 0;
+    const nextColumn = () => {
+      at += 1;
+      if (at >= cols.length) {
+        cols = newPage(null);
+        at = 0;
+      }
+    };
+    for (const block of blocks) {
+      let col = cols[at];
+      col.append(block);
+      if (!overflows(col)) continue;
+      if (col.children.length > 1) {
+        block.remove();
+        nextColumn();
+        col = cols[at];
+        col.append(block);
+        if (!overflows(col)) continue;
+      }
+      // Longer than a column: shown in pieces, each cut at a line.
+      const height = block.offsetHeight;
+      block.remove();
+      let from = 0;
+      while (from < height - 0.5) {
+        col = cols[at];
+        if (col.children.length) {
+          nextColumn();
+          col = cols[at];
+        }
+        const room = col.clientHeight;
+        const probe = block.cloneNode(true);
+        col.append(probe);
+        const to = Math.min(height, cutAt(probe, from, room));
+        probe.remove();
+        const piece = el("div", { class: "piece" });
+        piece.style.height = to - from + "px";
+        const inner = block.cloneNode(true);
+        inner.style.marginTop = -from + "px";
+        piece.append(inner);
+        col.append(piece);
+        from = to;
+      }
+    }
+    const total = pages.length;
+    pages.forEach((page, i) => {
+      const parts = ["صفحهٔ " + digits(i + 1) + " از " + digits(total)];
+      if (data.version && data.version.count > 1) parts.push("نسخهٔ " + data.version.name);
+      if (data.header.title) parts.push(fa(data.header.title));
+      page.querySelector(".page-foot").textContent = parts.join("  ·  ");
+    });
+  }
+
+  function header(withStudent) {
+    const h = data.header;
+    const line = (label, value) => (value ? el("div", {}, label + fa(String(value))) : null);
+    const side1 = el("div", { class: "side" },
+      line("آموزشگاه: ", h.school), line("کلاس: ", h.className), line("دبیر: ", h.teacher));
+    const middle = el("div", {},
+      el("div", { class: "title" }, ...rich(h.title || data.project || "")),
+      data.kind !== "booklet" ? el("div", { class: "sub", text: kindTitle() }) : null);
+    const side2 = el("div", { class: "side" },
+      line("تاریخ: ", h.date ? digits(h.date) : ""),
+      h.minutes > 0 ? el("div", {}, "مدت: " + digits(h.minutes) + " دقیقه") : null,
+      data.version && data.version.count > 1 ? el("div", { class: "version", text: "نسخهٔ " + data.version.name }) : null);
+    const box = el("div", { class: "head" }, el("div", { class: "head-grid" }, side1, middle, side2));
+    if (withStudent)
+      box.append(el("div", { class: "student" },
+        el("span", { text: "نام و نام خانوادگی: ………………………………" }), el("span", { text: "شماره: …………" })));
+    return box;
+  }
+  function kindTitle() {
+    return { key: "کلید پاسخ‌ها", explanations: "پاسخ‌نامهٔ تشریحی", sheet: "پاسخ‌برگ" }[data.kind] || "";
+  }
+
+  const fieldTitle = (f) => fa((data.fields && data.fields[f]) || "رشته " + digits(f + 1));
+  const manyFields = (questions) => new Set(questions.map((q) => q.field)).size > 1;
+
+  // A question of the booklet: its number, its text, its options from ۱ at the right.
+  function questionBlock(q, n) {
+    const opts = el("ol", { class: "opts measuring" }, ...q.answers.map((a, i) =>
+      el("li", {}, el("span", { class: "opt-key", text: digits(i + 1) + ")" }),
+        el("span", { class: "opt-text" }, ...withImages(a, q.images)))));
+    return el("div", { class: "q" },
+      el("div", { class: "q-text" }, el("span", { class: "q-num", text: digits(n) + "." }),
+        ...withImages(q.text, q.images)),
+      q.answers.length ? opts : null);
+  }
+  // One row of four, two rows of two or four rows, as the longest option allows.
+  function arrangeOptions(root) {
+    for (const ol of root.querySelectorAll(".opts.measuring")) {
+      const width = ol.clientWidth;
+      const widest = Math.max(...[...ol.children].map((li) => li.getBoundingClientRect().width));
+      const gap = 16;
+      const per = widest <= width / 4 - gap ? 4 : widest <= width / 2 - gap ? 2 : 1;
+      ol.className = "opts per-" + per;
+    }
+  }
+
+  function booklet() {
+    const blocks = [];
+    const p = data.penalty || [0, 1];
+    if (p[0] > 0) blocks.push(el("div", { class: "rule" }, "نمرهٔ منفی: " + T.score.penaltyWords(p, digits)));
+    const sections = manyFields(data.questions);
+    let field = -1;
+    data.questions.forEach((q, i) => {
+      if (sections && q.field !== field) {
+        field = q.field;
+        blocks.push(el("div", { class: "field-title", text: fieldTitle(field) }));
+      }
+      blocks.push(questionBlock(q, i + 1));
+    });
+    return blocks;
+  }
+
+  function sheet() {
+    const v = data.version;
+    const head = el("div", { class: "sheet-head" },
+      el("div", { class: "fields" },
+        el("div", { class: "title" }, ...rich(data.header.title || data.project || "")),
+        el("div", {}, "پاسخ‌برگ" + (v.count > 1 ? " · نسخهٔ " + v.name : "") +
+          (data.header.date ? " · " + digits(data.header.date) : "")),
+        el("div", { class: "box-field" }, el("span", { text: "نام و نام خانوادگی:" }), el("div", { class: "box" })),
+        el("div", { class: "box-field" }, el("span", { text: "شماره:" }),
+          el("div", { class: "digits" }, ...Array.from({ length: 8 }, () => el("span", {}))))),
+      el("div", { class: "qr", "aria-label": "کد نسخه" }));
+    head.querySelector(".qr").innerHTML = data.qr; // the tool's own SVG, from its QR encoder
+    const hint = el("div", { class: "hint", text: "برای هر سؤال فقط یک دایره را کاملاً پر کنید؛ سؤال بی‌پاسخ را خالی بگذارید." });
+    const perColumn = 25, perPage = 100;
+    const blocks = [];
+    for (let start = 0; start < data.options.length; start += perPage) {
+      const grid = el("div", { class: "grid" });
+      for (let c = start; c < Math.min(start + perPage, data.options.length); c += perColumn) {
+        const col = el("div", { class: "grid-col" });
+        for (let n = c; n < Math.min(c + perColumn, data.options.length, start + perPage); n++) {
+          col.append(el("div", { class: "grid-row" }, el("span", { class: "n", text: digits(n + 1) }),
+            ...[1, 2, 3, 4].map((k) => el("span", { class: "bubble" + (k > data.options[n] ? " none" : ""), text: digits(k) }))));
+        }
+        grid.append(col);
+      }
+      blocks.push(grid);
+    }
+    return { head: el("div", {}, head, hint), blocks };
+  }
+
+  function key() {
+    const blocks = [];
+    for (const v of data.versions) {
+      const grid = el("div", { class: "key-grid" });
+      v.rights.forEach((r, i) => grid.append(el("div", {}, digits(i + 1) + ": ", el("span", { class: "k", text: digits(r) }))));
+      blocks.push(el("div", { class: "key-block" }, el("h2", { text: "کلید نسخهٔ " + v.name }), grid));
+    }
+    // The master key: which question of each version is which of the bank, by rows of 25.
+    for (let start = 0; start < data.master.length; start += 25) {
+      const head = el("tr", {}, el("th", { text: "سؤال بانک" }), el("th", { class: "lesson", text: "درس" }),
+        ...data.versions.map((v) => el("th", { text: "نسخهٔ " + v.name })));
+      const rows = data.master.slice(start, start + 25).map((m) => el("tr", {},
+        el("td", {}, el("bdi", { dir: "ltr", text: m.bank })),
+        el("td", { class: "lesson", text: fa(m.lesson) + (m.cancelled ? " (سؤال لغو شده)" : "") }),
+        ...m.places.map(([n, r]) => el("td", { text: "سؤال " + digits(n) + "، گزینهٔ " + digits(r) }))));
+      blocks.push(el("div", { class: "master key-block" },
+        start === 0 ? el("h2", { text: "کلید اصلی: جای هر سؤال بانک در هر نسخه" }) : null,
+        el("table", { class: "master" }, el("thead", {}, head), el("tbody", {}, ...rows))));
+    }
+    return blocks;
+  }
+
+  function explanations() {
+    const names = data.versionNames;
+    const sections = manyFields(data.questions);
+    let field = -1;
+    const blocks = [];
+    data.questions.forEach((q, i) => {
+      if (sections && q.field !== field) {
+        field = q.field;
+        blocks.push(el("div", { class: "field-title", text: fieldTitle(field) }));
+      }
+      const where = names.length > 1
+        ? el("div", { class: "x-where" }, q.places.map(([n, r], v) => "نسخهٔ " + names[v] + ": سؤال " + digits(n) + "، گزینهٔ " + digits(r)).join(" · "))
+        : null;
+      blocks.push(el("div", { class: "q" },
+        el("div", { class: "q-text" }, el("span", { class: "q-num", text: digits(i + 1) + "." }),
+          ...withImages(q.text, q.images),
+          q.cancelled ? el("span", { class: "cancelled", text: " (سؤال لغو شده)" }) : null),
+        el("div", { class: "x-right" }, el("b", { text: "پاسخ درست (گزینهٔ " + digits(q.places[0][1]) + "):" }),
+          ...withImages(q.right, q.images)),
+        where,
+        q.explanation && q.explanation.trim() ? el("div", { class: "x-text" }, ...withImages(q.explanation, q.images)) : null));
+    });
+    return blocks;
+  }
+
+  function waitForPictures(root) {
+    return Promise.all([...root.querySelectorAll("img")].map((img) =>
+      img.complete ? null : new Promise((done) => { img.onload = img.onerror = done; })));
+  }
+
+  async function layOut() {
+    document.documentElement.style.setProperty("--size", (data.fontSize || 12) + "pt");
+    let head = null;
+    let blocks;
+    if (data.kind === "booklet") {
+      head = header(true);
+      blocks = booklet();
+    } else if (data.kind === "sheet") {
+      const s = sheet();
+      head = s.head;
+      blocks = s.blocks;
+    } else {
+      head = header(false);
+      blocks = data.kind === "key" ? key() : explanations();
+    }
+    // Laid out once out of sight at a column's width: fonts and pictures load, options are
+    // arranged by their widths, then everything is measured where it stands.
+    const cols = newPage(head);
+    const measure = el("div", { class: "measure" });
+    measure.style.width = cols[0].clientWidth + "px";
+    measure.append(...blocks);
+    document.body.append(measure);
+    await waitForPictures(measure);
+    await document.fonts.ready;
+    arrangeOptions(measure);
+    pages.pop().remove();
+    measure.remove();
+    flow(blocks, head);
+    await document.fonts.ready;
+  }
+
+  if (data) {
+    window.addEventListener("DOMContentLoaded", () => {
+      layOut().then(() => { window.paperDone = true; },
+        (e) => { window.paperFailed = String((e && e.message) || e); });
+    });
+  }
+})(window.Tavrin = window.Tavrin || {});

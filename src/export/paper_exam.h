@@ -1,0 +1,49 @@
+#pragma once
+
+#include "export/paper_draw.h"
+
+#include <QString>
+#include <functional>
+
+namespace tavrin {
+
+class Context;
+
+// What the author chooses for an exam on paper; the window and the command line take the same.
+struct PaperChoices {
+    PaperScope scope;
+    int versions = 1; // 1 to 4: الف ب ج د
+    quint32 seed = 1;
+    bool shuffleAnswers = true;
+    int columns = 1;   // 1 or 2
+    int fontSize = 12; // points, 9 to 16
+    // The booklet's header; empty lines are left out.
+    QString school, className, title, date, teacher;
+    int minutes = 0; // 0: not printed
+};
+constexpr int kLeastPaperFont = 9, kMostPaperFont = 16;
+
+// The choices a command line or the window starts from: the comprehensive exam when the
+// project sets one, else the selected field (and lesson); today's date in the Solar Hijri
+// calendar; the title and time of the comprehensive exam.
+PaperChoices defaultPaperChoices(Context& context, const ScoringSettings& scoring, int field,
+                                 int lesson);
+
+// What was written into the output folder.
+struct PaperWritten {
+    int versions = 0;
+    int questions = 0;
+    QStringList files; // names, in the order written
+};
+
+// Draws the exam and writes booklet-N.pdf and sheet-N.pdf for each version, key.pdf,
+// explanations.pdf and exam.json into outFolder (made when missing; booklets and sheets of
+// versions beyond these are removed, so the folder holds one exam). With htmlFolder, the
+// pages' HTML is kept there, each beside its PDF's name. Throws NothingToPrint, FsError,
+// UnreadableQuiz. Progress is told the number of files done of the total.
+PaperWritten writePaperExam(Context& context, const QString& projectPath,
+                            const QString& projectTitle, const QString& outFolder,
+                            const PaperChoices& choices, const QString& htmlFolder = {},
+                            const std::function<void(int done, int total)>& progress = {});
+
+} // namespace tavrin

@@ -1,0 +1,178 @@
+#include "export/paper_pages.h"
+
+#include "export/paper_exam.h"
+#include "export/qr_svg.h"
+#include "platform/paths.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QUrl>
+
+namespace tavrin {
+
+namespace {
+
+// The printed option that is the marked answer, from 1.
+int printedRight(const BankQuestion& q, const QList<int>& options) {
+    return int(options.indexOf(q.marked)) + 1;
+}
+
+QJsonObject images(const BankQuestion& q) {
+    QJsonObject out;
+    for (auto it = q.images.begin(); it != q.images.end(); ++it)
+        out.insert(QString::number(it.key()), QUrl::fromLocalFile(it.value()).toString());
+    return out;
+}
+
+// What every document carries: the header, the rule, the layout choices.
+QJsonObject common(const PaperBank& bank, const PaperChoices& c, const QString& kind) {
+    return {{QStringLiteral("kind"), kind},
+            {QStringLiteral("project"), bank.title},
+            {QStringLiteral("header"), QJsonObject{{QStringLiteral("school"), c.school},
+                                                   {QStringLiteral("className"), c.className},
+                                                   {QStringLiteral("title"), c.title},
+                                                   {QStringLiteral("date"), c.date},
+                                                   {QStringLiteral("teacher"), c.teacher},
+                                                   {QStringLiteral("minutes"), c.minutes}}},
+            {QStringLiteral("penalty"),
+             QJsonArray{bank.scoring.penalty.taken, bank.scoring.penalty.per}},
+            {QStringLiteral("fields"), QJsonArray::fromStringList(bank.fieldTitles)},
+            {QStringLiteral("columns"), c.columns},
+            {QStringLiteral("fontSize"), c.fontSize}};
+}
+
+QJsonObject versionOf(const PaperExam& exam, int version) {
+    return {{QStringLiteral("number"), version},
+            {QStringLiteral("name"), versionName(version)},
+            {QStringLiteral("count"), exam.versions.size()}};
+}
+
+} // namespace
+
+QJsonObject bookletData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+                        int version) {
+    QJsonObject data = common(bank, choices, QStringLiteral("booklet"));
+    data.insert(QStringLiteral("version"), versionOf(exam, version));
+    const PaperVersion& v = exam.versions[version - 1];
+    QJsonArray questions;
+    for (int k = 0; k < v.order.size(); ++k) {
+        const BankQuestion& q = exam.questions[v.order[k]];
+        QJsonArray answers;
+        for (const int o : v.options[k])
+            answers.append(q.answers.value(o - 1));
+        questions.append(QJsonObject{{QStringLiteral("text"), q.text},
+                                     {QStringLiteral("answers"), answers},
+                                     {QStringLiteral("images"), images(q)},
+                                     {QStringLiteral("field"), q.field}});
+    }
+    data.insert(QStringLiteral("questions"), questions);
+    return data;
+}
+
+QString sheetCode(const QString& projectTitle, int version, quint32 seed) {
+    return QStringLiteral("tavrin-paper|%1|%2|%3").arg(projectTitle).arg(version).arg(seed);
+}
+
+QJsonObject sheetData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+                      int version) {
+    QJsonObject data = common(bank, choices, QStringLiteral("sheet"));
+    data.insert(QStringLiteral("version"), versionOf(exam, version));
+    const PaperVersion& v = exam.versions[version - 1];
+    QJsonArray options;
+    for (int k = 0; k < v.order.size(); ++k)
+        options.append(int(v.options[k].size()));
+    data.insert(QStringLiteral("options"), options);
+    data.insert(QStringLiteral("seed"), qint64(exam.seed));
+    data.insert(QStringLiteral("qr"), qrSvg(sheetCode(bank.title, version, exam.seed)));
+    return data;
+}
+
+QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices) {
+    QJsonObject data = common(bank, choices, QStringLiteral("key"));
+    data.insert(QStringLiteral("seed"), qint64(exam.seed));
+    QJsonArray versions;
+    // Where each bank question stands in each version: its number and its right option.
+    QList<QJsonArray> places(exam.questions.size());
+    for (int vi = 0; vi < exam.versions.size(); ++vi) {
+        const PaperVersion& v = exam.versions[vi];
+        QJsonArray rights;
+        for (int k = 0; k < v.order.size(); ++k) {
+            const int right = printedRight(exam.questions[v.order[k]], v.options[k]);
+            rights.append(right);
+            places[v.order[k]].append(QJsonArray{k + 1, right});
+        }
+        versions.append(QJsonObject{{QStringLiteral("name"), versionName(vi + 1)},
+                                    {QStringLiteral("rights"), rights}});
+    }
+    data.insert(QStringLiteral("versions"), versions);
+    QJsonArray master;
+    for (int n = 0; n < exam.questions.size(); ++n) {
+        const BankQuestion& q = exam.questions[n];
+        QString lesson;
+        for (const BankLesson& l : bank.lessons)
+            if (l.field == q.field && l.id == QStringLiteral("%1-%2").arg(q.field).arg(q.lesson))
+                lesson = l.title;
+        master.append(QJsonObject{{QStringLiteral("bank"), q.id},
+                                  {QStringLiteral("lesson"), lesson},
+                                  {QStringLiteral("cancelled"), q.cancelled},
+                                  {QStringLiteral("places"), places[n]}});
+    }
+    data.insert(QStringLiteral("master"), master);
+    return data;
+}
+
+QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
+                             const PaperChoices& choices) {
+    QJsonObject data = common(bank, choices, QStringLiteral("explanations"));
+    QList<QJsonArray> places(exam.questions.size());
+    for (const PaperVersion& v : exam.versions)
+        for (int k = 0; k < v.order.size(); ++k)
+            places[v.order[k]].append(
+                QJsonArray{k + 1, printedRight(exam.questions[v.order[k]], v.options[k])});
+    QJsonArray names;
+    for (int vi = 1; vi <= exam.versions.size(); ++vi)
+        names.append(versionName(vi));
+    data.insert(QStringLiteral("versionNames"), names);
+    // In version الف's order, as the teacher reads the first version's booklet.
+    QJsonArray questions;
+    for (const int n : exam.versions.first().order) {
+        const BankQuestion& q = exam.questions[n];
+        questions.append(QJsonObject{{QStringLiteral("text"), q.text},
+                                     {QStringLiteral("right"), q.answers.value(q.marked - 1)},
+                                     {QStringLiteral("explanation"), q.explanation},
+                                     {QStringLiteral("images"), images(q)},
+                                     {QStringLiteral("cancelled"), q.cancelled},
+                                     {QStringLiteral("field"), q.field},
+                                     {QStringLiteral("places"), places[n]}});
+    }
+    data.insert(QStringLiteral("questions"), questions);
+    return data;
+}
+
+QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
+    QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
+    // Safe inside a script element.
+    json.replace(u'<', QStringLiteral("\\u003c"));
+    json.replace(u'>', QStringLiteral("\\u003e"));
+    json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
+    json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
+    QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString();
+    if (!base.endsWith(u'/'))
+        base += u'/';
+    base.replace(u'"', QStringLiteral("%22"));
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"fa\" dir=\"rtl\">\n<head>\n"
+                          "<meta charset=\"utf-8\">\n<base href=\"%1\">\n"
+                          "<title>Tavrin</title>\n"
+                          "<link rel=\"stylesheet\" href=\"katex/katex.min.css\">\n"
+                          "<link rel=\"stylesheet\" href=\"paper.css\">\n"
+                          "<script src=\"katex/katex.min.js\"></script>\n"
+                          "<script src=\"player-formula.js\"></script>\n"
+                          "<script src=\"player-text.js\"></script>\n"
+                          "<script src=\"player-score.js\"></script>\n"
+                          "<script>const PAPER = %2;</script>\n"
+                          "<script src=\"paper.js\"></script>\n"
+                          "</head>\n<body></body>\n</html>\n")
+        .arg(base, json);
+}
+
+} // namespace tavrin

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "export/paper_draw.h"
+
+#include <QJsonObject>
+#include <QString>
+
+namespace tavrin {
+
+struct PaperChoices;
+
+// The data the paper page (Resources/paper.js) lays out for one document: the header, the
+// rule, and per kind the version's questions with their options in printed order ("booklet"),
+// the answer grid and QR code ("sheet"), the keys and the master key ("key"), or each
+// question's right answer and explanation ("explanations"). Pictures are file URLs.
+QJsonObject bookletData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+                        int version);
+QJsonObject sheetData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+                      int version);
+QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices);
+QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
+                             const PaperChoices& choices);
+
+// What the sheet's QR code carries: "tavrin-paper|<project>|<version>|<seed>".
+QString sheetCode(const QString& projectTitle, int version, quint32 seed);
+
+// The page: Resources/paper.html's scripts and style (from resourcesFolder), the data as a
+// script, laid out when it loads.
+QString paperHtml(const QString& resourcesFolder, const QJsonObject& data);
+
+} // namespace tavrin

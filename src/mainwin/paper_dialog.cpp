@@ -1,0 +1,202 @@
+#include "mainwin/paper_dialog.h"
+
+#include "dialogs/pickers.h"
+#include "platform/persian_text.h"
+#include "platform/ui_metrics.h"
+#include "widgets/persian_ui.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+namespace {
+
+QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
+                     int id) {
+    auto* button = new QRadioButton(text);
+    button->setObjectName(QLatin1String(name));
+    group->addButton(button, id);
+    layout->addWidget(button);
+    return button;
+}
+
+QSpinBox* spin(const char* name, int least, int most, int value) {
+    auto* box = new QSpinBox;
+    box->setObjectName(QLatin1String(name));
+    box->setRange(least, most);
+    box->setValue(value);
+    return box;
+}
+
+QLineEdit* line(const char* name, const QString& text) {
+    auto* box = new QLineEdit(text);
+    box->setObjectName(QLatin1String(name));
+    return box;
+}
+
+} // namespace
+
+PaperDialog::PaperDialog(const PaperChoices& first, const QString& folder, bool budget, int field,
+                         int lesson, QWidget* parent)
+    : QDialog(parent), field_(field), lesson_(lesson) {
+    setObjectName(QStringLiteral("PaperDialog"));
+    setWindowTitle(QStringLiteral(u"آزمون کاغذی"));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(persianFont(9));
+    auto* layout = new QVBoxLayout(this);
+    auto* upper = new QHBoxLayout;
+    upper->addWidget(whatBox(first, budget));
+    upper->addWidget(layoutBox(first));
+    layout->addLayout(upper);
+    layout->addWidget(headerBox(first));
+    auto* where = new QHBoxLayout;
+    where->addWidget(new QLabel(QStringLiteral(u"پوشه:")));
+    out_ = line("POut", pathShown(QDir::toNativeSeparators(folder)));
+    out_->setLayoutDirection(Qt::LeftToRight);
+    out_->setMinimumWidth(380);
+    where->addWidget(out_);
+    auto* browse = new QToolButton;
+    browse->setObjectName(QStringLiteral("POutBrowse"));
+    browse->setText(QStringLiteral("..."));
+    browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
+    where->addWidget(browse);
+    connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
+    layout->addLayout(where);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* ok = new QPushButton(QStringLiteral(u"ساختن PDF"));
+    ok->setObjectName(QStringLiteral("POk"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral(u"انصراف"));
+    cancel->setObjectName(QStringLiteral("PCancel"));
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (!pathTyped(out_->text()).trimmed().isEmpty())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addLayout(buttons);
+}
+
+QWidget* PaperDialog::whatBox(const PaperChoices& first, bool budget) {
+    auto* box = new QGroupBox(QStringLiteral(u"کدام سؤال‌ها:"));
+    auto* layout = new QVBoxLayout(box);
+    what_ = new QButtonGroup(this);
+    option(what_, layout, "PWhat0",
+           QStringLiteral(u"آزمون جامع (بودجه‌بندی پروژه)"), 0)
+        ->setEnabled(budget);
+    option(what_, layout, "PWhat1", QStringLiteral(u"همهٔ سؤال‌های همین رشته"),
+           1)
+        ->setEnabled(field_ >= 0);
+    option(what_, layout, "PWhat2", QStringLiteral(u"همهٔ سؤال‌های همین درس"),
+           2)
+        ->setEnabled(lesson_ >= 0);
+    what_->button(int(first.scope.kind))->setChecked(true);
+    layout->addStretch();
+    return box;
+}
+
+QWidget* PaperDialog::layoutBox(const PaperChoices& first) {
+    auto* box = new QGroupBox(QStringLiteral(u"نسخه‌ها و صفحه:"));
+    auto* form = new QFormLayout(box);
+    versions_ = spin("PVersions", 1, kMostPaperVersions, first.versions);
+    versions_->setToolTip(QStringLiteral(u"نسخه‌ها به نام الف، ب، ج و د"));
+    form->addRow(QStringLiteral(u"تعداد نسخه‌ها:"), versions_);
+    seed_ = spin("PSeed", 1, 999999999, int(first.seed));
+    seed_->setToolTip(QStringLiteral(
+        u"با همین شماره، همین آزمون دوباره ساخته می‌شود"));
+    form->addRow(QStringLiteral(u"شمارهٔ آزمون:"), seed_);
+    shuffle_ =
+        new QCheckBox(QStringLiteral(u"جابه‌جایی گزینه‌های هر سؤال"));
+    shuffle_->setObjectName(QStringLiteral("PShuffle"));
+    shuffle_->setChecked(first.shuffleAnswers);
+    form->addRow(shuffle_);
+    auto* columnRow = new QHBoxLayout;
+    columns_ = new QButtonGroup(this);
+    option(columns_, columnRow, "PColumns1", QStringLiteral(u"یک ستون"), 1);
+    option(columns_, columnRow, "PColumns2", QStringLiteral(u"دو ستون"), 2);
+    columns_->button(first.columns == 2 ? 2 : 1)->setChecked(true);
+    form->addRow(QStringLiteral(u"صفحه:"), columnRow);
+    fontSize_ = spin("PFontSize", kLeastPaperFont, kMostPaperFont, first.fontSize);
+    form->addRow(QStringLiteral(u"اندازهٔ قلم (پوینت):"), fontSize_);
+    return box;
+}
+
+QWidget* PaperDialog::headerBox(const PaperChoices& first) {
+    auto* box = new QGroupBox(QStringLiteral(u"سربرگ دفترچه:"));
+    auto* grid = new QHBoxLayout(box);
+    auto* right = new QFormLayout;
+    auto* left = new QFormLayout;
+    title_ = line("PTitle", first.title);
+    right->addRow(QStringLiteral(u"عنوان آزمون:"), title_);
+    school_ = line("PSchool", first.school);
+    right->addRow(QStringLiteral(u"آموزشگاه:"), school_);
+    className_ = line("PClass", first.className);
+    right->addRow(QStringLiteral(u"کلاس:"), className_);
+    // Shown in Persian digits, as it will be printed; either kind may be typed.
+    QString date = first.date;
+    for (QChar& c : date)
+        if (c >= u'0' && c <= u'9')
+            c = QChar(0x06F0 + (c.unicode() - u'0'));
+    date_ = line("PDate", date);
+    date_->setToolTip(QStringLiteral(u"تاریخ خورشیدی، مانند ۱۴۰۵/۹/۱۷"));
+    left->addRow(QStringLiteral(u"تاریخ:"), date_);
+    minutes_ = spin("PMinutes", 0, 600, first.minutes);
+    minutes_->setSpecialValueText(QStringLiteral(u"چاپ نشود"));
+    left->addRow(QStringLiteral(u"مدت (دقیقه):"), minutes_);
+    teacher_ = line("PTeacher", first.teacher);
+    left->addRow(QStringLiteral(u"دبیر:"), teacher_);
+    grid->addLayout(right);
+    grid->addLayout(left);
+    return box;
+}
+
+void PaperDialog::browse() {
+    const QString now = QDir::fromNativeSeparators(pathTyped(out_->text()));
+    if (const auto folder = FolderPicker::choose(this, now))
+        out_->setText(pathShown(QDir::toNativeSeparators(*folder)));
+}
+
+PaperDialog::Request PaperDialog::request() const {
+    Request r;
+    PaperChoices& c = r.choices;
+    const int what = what_->checkedId();
+    c.scope = {PaperScope::Kind(what), std::max(field_, 0), std::max(lesson_, 0)};
+    c.versions = versions_->value();
+    c.seed = quint32(seed_->value());
+    c.shuffleAnswers = shuffle_->isChecked();
+    c.columns = columns_->checkedId();
+    c.fontSize = fontSize_->value();
+    c.school = school_->text().trimmed();
+    c.className = className_->text().trimmed();
+    c.title = title_->text().trimmed();
+    c.date = date_->text().trimmed();
+    c.minutes = minutes_->value();
+    c.teacher = teacher_->text().trimmed();
+    r.folder = QDir::fromNativeSeparators(pathTyped(out_->text()).trimmed());
+    return r;
+}
+
+std::optional<PaperDialog::Request> PaperDialog::ask(QWidget* parent, const PaperChoices& first,
+                                                     const QString& folder, bool budget, int field,
+                                                     int lesson) {
+    PaperDialog dialog(first, folder, budget, field, lesson, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.request();
+}
+
+} // namespace tavrin
