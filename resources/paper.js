@@ -46,10 +46,23 @@
     return best > from ? best : from + limit;
   }
 
+  // The height a column's blocks take.
+  function used(col) {
+    const last = col.lastElementChild;
+    return last ? last.offsetTop + last.offsetHeight : 0;
+  }
+
   // Blocks into columns and pages, in order.
   function flow(blocks, head) {
     let cols = newPage(head);
     let at = 0;
+    // A column of a page without the header: what a block may need at most.
+    const fullHeight = (() => {
+      const probe = newPage(null);
+      const h = probe[0].clientHeight;
+      pages.pop().remove();
+      return h;
+    })();
     const nextColumn = () => {
       at += 1;
       if (at >= cols.length) {
@@ -61,27 +74,27 @@
       let col = cols[at];
       col.append(block);
       if (!overflows(col)) continue;
-      if (col.children.length > 1) {
+      // Taller than a whole column: begun where it stands, shown in pieces cut at lines.
+      const height = block.offsetHeight;
+      if (height <= fullHeight) {
         block.remove();
         nextColumn();
-        col = cols[at];
-        col.append(block);
-        if (!overflows(col)) continue;
+        cols[at].append(block);
+        continue;
       }
-      // Longer than a column: shown in pieces, each cut at a line.
-      const height = block.offsetHeight;
       block.remove();
       let from = 0;
       while (from < height - 0.5) {
         col = cols[at];
-        if (col.children.length) {
+        let room = col.clientHeight - used(col);
+        if (room < fullHeight / 8) {
           nextColumn();
           col = cols[at];
+          room = col.clientHeight;
         }
-        const room = col.clientHeight;
         const probe = block.cloneNode(true);
         col.append(probe);
-        const to = Math.min(height, cutAt(probe, from, room));
+        const to = height - from <= room ? height : Math.min(height, cutAt(probe, from, room));
         probe.remove();
         const piece = el("div", { class: "piece" });
         piece.style.height = to - from + "px";
@@ -197,7 +210,9 @@
     const blocks = [];
     for (const v of data.versions) {
       const grid = el("div", { class: "key-grid" });
-      v.rights.forEach((r, i) => grid.append(el("div", {}, digits(i + 1) + ": ", el("span", { class: "k", text: digits(r) }))));
+      // A cell a question: its number above its right option.
+      v.rights.forEach((r, i) => grid.append(el("div", {}, el("span", { class: "n", text: digits(i + 1) }),
+        el("span", { class: "k", text: digits(r) }))));
       blocks.push(el("div", { class: "key-block" }, el("h2", { text: "کلید نسخهٔ " + v.name }), grid));
     }
     // The master key: which question of each version is which of the bank, by rows of 25.

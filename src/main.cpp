@@ -72,7 +72,8 @@ int main(int argc, char* argv[]) {
                 const bool engine =
                     where.category && std::string_view(where.category).starts_with("qt.webengine");
                 if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")) &&
-                    !message.startsWith(QLatin1String("WebEngineContext used before")) && !engine)
+                    !message.startsWith(QLatin1String("WebEngineContext used before")) &&
+                    !message.startsWith(QLatin1String("No suitable graphics backend")) && !engine)
                     qtDefault(type, where, message);
             });
         QGuiApplication app(argc, argv);

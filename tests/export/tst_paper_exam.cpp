@@ -1,0 +1,474 @@
+// Exams on paper, as the teacher and other programs meet them: the PDFs read back by
+// poppler (text in reading order, fonts), the answer sheet's QR code by zbar, the keys
+// against the booklets, the command line against the window, and filled sheets scored
+// through the exam's record as the same answers in the bank's order.
+#include "export/paper_draw.h"
+#include "export/paper_exam.h"
+#include "lesson/paper_answers.h"
+#include "lesson/sheet_scoring.h"
+#include "platform/persian_text.h"
+#include "support/documents.h"
+#include "support/paper_project.h"
+#include "support/test_program.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+// A program's standard output; fails the test when it does not run cleanly.
+QString run(const QString& program, const QStringList& arguments,
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning("%s %s: %s", qPrintable(program), qPrintable(arguments.join(u' ')),
+                 p.readAllStandardError().constData());
+        return QStringLiteral("<failed>");
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString plain(QString text) {
+    return text.remove(QChar(0x0654));
+}
+
+QString pdfText(const QString& pdf, int page = 0) {
+    QStringList args{QStringLiteral("-layout")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
+    // The bidi embedding marks poppler puts around runs say nothing of the order, and it
+    // puts a hamza above before the letter that carries it.
+    return plain(run(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"))
+                     .remove(QRegularExpression(QStringLiteral("[\\x{202A}-\\x{202E}]"))));
+}
+
+int pageCount(const QString& pdf) {
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(run(QStringLiteral("pdfinfo"), {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QString persianDigits(QString text) {
+    for (QChar& c : text)
+        if (c >= u'0' && c <= u'9')
+            c = QChar(0x06F0 + (c.unicode() - u'0'));
+    return text;
+}
+
+// How a bank question of the test project is named in its own text, "ریاضی ۳:", as poppler
+// gives it back (the colon may come before the number).
+QRegularExpression marker(const QString& bank) {
+    const QStringList p = bank.split(u'-');
+    const QString subject = p[0] == QLatin1String("1")
+                                ? (p[1] == QLatin1String("1") ? u8("ریاضی") : u8("علوم"))
+                                : u8("جغرافیا");
+    return QRegularExpression(subject + QStringLiteral("\\s*:?\\s*") + persianDigits(p[2]) +
+                              QStringLiteral("(?![۰-۹])"));
+}
+
+// A number standing alone in the text: not part of a longer one.
+QRegularExpression number(int n) {
+    return QRegularExpression(QStringLiteral("(?<![۰-۹])") + persianDigits(QString::number(n)) +
+                              QStringLiteral("(?![۰-۹])"));
+}
+
+QJsonObject readJson(const QString& path) {
+    return QJsonDocument::fromJson(readBytes(path)).object();
+}
+
+} // namespace
+
+class PaperExamTest : public QObject {
+    Q_OBJECT
+
+    TestProgram program_;
+    QString project_, out_;
+    QJsonObject record_;
+    static constexpr quint32 kSeed = 4242;
+
+    QJsonArray version(int v) const {
+        return record_[QStringLiteral("versions")]
+            .toArray()[v - 1][QStringLiteral("questions")]
+            .toArray();
+    }
+
+private slots:
+    void initTestCase() {
+        project_ = program_.path(QStringLiteral("Project 1"));
+        copyShippedResources(program_.folder());
+        makePaperProject(program_.context(), project_);
+        out_ = program_.path(QStringLiteral("exam"));
+        PaperChoices c;
+        c.versions = 4;
+        c.seed = kSeed;
+        c.title = u8("آزمون نوبت اول");
+        c.school = u8("دبیرستان نمونه");
+        c.date = QStringLiteral("1405/9/17");
+        c.minutes = 60;
+        const PaperWritten written =
+            writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out_, c);
+        QCOMPARE(written.versions, 4);
+        QCOMPARE(written.questions, 12);
+        record_ = readJson(out_ + QStringLiteral("/exam.json"));
+    }
+
+    // Each booklet read back in reading order: its questions in its version's order, numbered
+    // in Persian digits, each row of options with option ۱ at the right and ۴ at the left.
+    void bookletsReadInTheirVersionsOrder() {
+        for (int v = 1; v <= 4; ++v) {
+            const QString text = pdfText(out_ + QStringLiteral("/booklet-%1.pdf").arg(v));
+            qsizetype at = 0;
+            const QJsonArray questions = version(v);
+            QCOMPARE(questions.size(), 12);
+            for (int k = 0; k < questions.size(); ++k) {
+                const QString bank = questions[k][QStringLiteral("bank")].toString();
+                const qsizetype found = text.indexOf(marker(bank), at);
+                QVERIFY2(found > at || (k == 0 && found >= 0),
+                         qPrintable(QStringLiteral("version %1, question %2 (%3) out of order")
+                                        .arg(v)
+                                        .arg(k + 1)
+                                        .arg(bank)));
+                // Its number in Persian digits begins its line.
+                const qsizetype lineStart = text.lastIndexOf(u'\n', found) + 1;
+                QVERIFY2(text.mid(lineStart, found - lineStart).contains(number(k + 1)),
+                         qPrintable(text.mid(lineStart, found - lineStart + 12)));
+                at = found;
+                // A geography question's four short options share the next line, printed
+                // option 1 rightmost: poppler writes the line from the left.
+                if (bank.startsWith(QLatin1String("2-1-"))) {
+                    const qsizetype next = text.indexOf(u'\n', found) + 1;
+                    const QString row = text.mid(next, text.indexOf(u'\n', next) - next);
+                    const QStringList names{u8("دماوند"), u8("سهند"), u8("علم‌کوه"),
+                                            u8("تفتان")};
+                    QList<qsizetype> places;
+                    for (const QJsonValue o : questions[k][QStringLiteral("options")].toArray())
+                        places.append(row.indexOf(names[o.toInt() - 1]));
+                    QVERIFY2(!places.contains(-1), qPrintable(row));
+                    QVERIFY2(places[0] > places[1] && places[1] > places[2] &&
+                                 places[2] > places[3],
+                             qPrintable(row));
+                }
+            }
+            // Persian digits stay Persian: no Arabic-Indic digit comes out.
+            QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[\\x{0660}-\\x{0669}]"))));
+            // The rule in words and the header's date in Persian digits.
+            QVERIFY(text.contains(u8("پاسخ درست را خنثی می‌کند")));
+            QVERIFY(text.contains(u8("۱۴۰۵/۹/۱۷")));
+        }
+    }
+
+    // No question is parted between pages: each starts and ends on one page.
+    void pagesBreakBetweenQuestions() {
+        const QString booklet = out_ + QStringLiteral("/booklet-1.pdf");
+        const int pages = pageCount(booklet);
+        QVERIFY2(pages >= 2, "the exam must run over a page to show its breaks");
+        QMap<QString, int> pageOf;
+        for (int p = 1; p <= pages; ++p) {
+            const QString text = pdfText(booklet, p);
+            QVERIFY(text.contains(QRegularExpression(persianDigits(QString::number(p)) +
+                                                     QStringLiteral("\\s*از\\s*·?\\s*") +
+                                                     persianDigits(QString::number(pages)))));
+            for (const QJsonValue q : version(1)) {
+                const QString bank = q[QStringLiteral("bank")].toString();
+                if (text.contains(marker(bank)))
+                    pageOf[bank] = p;
+            }
+        }
+        QCOMPARE(pageOf.size(), 12);
+        // Each page ends with a whole question and begins with one: its four option labels
+        // ("۳)" as poppler may turn it) after its last question, none before its first.
+        const QRegularExpression label(QStringLiteral("\\)[۱-۴]|[۱-۴]\\)"));
+        for (int p = 1; p <= pages; ++p) {
+            const QString text = pdfText(booklet, p);
+            qsizetype first = text.size(), last = -1;
+            for (const QJsonValue q : version(1)) {
+                const auto m = marker(q[QStringLiteral("bank")].toString()).match(text);
+                if (m.hasMatch()) {
+                    first = std::min(first, m.capturedStart());
+                    last = std::max(last, m.capturedStart());
+                }
+            }
+            QVERIFY(last >= 0);
+            QCOMPARE(text.mid(last).count(label), 4);
+            QCOMPARE(text.left(first).count(label), 0);
+        }
+    }
+
+    // A question longer than a page is the one thing parted, at a line: every word once.
+    void aQuestionLongerThanAPageGoesOn() {
+        const QString out = program_.path(QStringLiteral("long"));
+        PaperChoices c;
+        c.scope = {PaperScope::Kind::Lesson, 1, 1};
+        c.seed = 9;
+        writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+        const QString booklet = out + QStringLiteral("/booklet-1.pdf");
+        QVERIFY(pageCount(booklet) >= 2);
+        const QString text = pdfText(booklet);
+        for (int w : {1, 2, 450, 899, 900}) {
+            const QRegularExpression word(u8("واژه") + QStringLiteral("\\s*") +
+                                          number(w).pattern());
+            QCOMPARE(text.count(word), 1);
+        }
+        QVERIFY(text.contains(u8("چهار")));
+    }
+
+    void everyFontIsEmbedded() {
+        for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")})) {
+            const QStringList rows = run(QStringLiteral("pdffonts"), {out_ + u'/' + name})
+                                         .split(u'\n', Qt::SkipEmptyParts)
+                                         .mid(2);
+            QVERIFY2(!rows.isEmpty(), qPrintable(name));
+            for (const QString& row : rows) {
+                const QStringList cells = row.split(QRegularExpression(QStringLiteral("\\s+")));
+                QVERIFY2(cells.size() >= 7 && cells[cells.size() - 5] == QLatin1String("yes"),
+                         qPrintable(name + QStringLiteral(": ") + row));
+            }
+        }
+    }
+
+    // Each sheet's QR code, drawn at a scanner's resolution, says its version and the seed.
+    void sheetCodesDecode() {
+        for (int v = 1; v <= 4; ++v) {
+            const QString png = program_.path(QStringLiteral("sheet-%1").arg(v));
+            run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"),
+                                             QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                                             out_ + QStringLiteral("/sheet-%1.pdf").arg(v), png});
+            QCOMPARE(run(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"),
+                                                     png + QStringLiteral(".png")})
+                         .trimmed(),
+                     QStringLiteral("tavrin-paper|Project 1|%1|%2").arg(v).arg(kSeed));
+            const QString text = pdfText(out_ + QStringLiteral("/sheet-%1.pdf").arg(v));
+            QVERIFY(text.contains(persianDigits(QStringLiteral("12"))));
+        }
+    }
+
+    // The keys: each version's right options as its booklet prints them, and the master key
+    // placing every bank question in every version.
+    void keysAgreeWithTheBooklets() {
+        const QString key = pdfText(out_ + QStringLiteral("/key.pdf"));
+        for (int v = 1; v <= 4; ++v) {
+            // The key's grid as poppler reads it: a line of numbers over a line of options,
+            // each written from the left, so read from the right.
+            const qsizetype from = key.indexOf(plain(u8("کلید نسخهٔ ")) + versionName(v));
+            QVERIFY(from >= 0);
+            const qsizetype to = key.indexOf(u8("کلید"), from + 5);
+            QStringList rows;
+            for (const QString& line : key.mid(from, to - from).split(u'\n').mid(1))
+                if (!line.trimmed().isEmpty())
+                    rows.append(line);
+            QMap<int, int> read;
+            for (qsizetype r = 0; r + 1 < rows.size(); r += 2) {
+                QStringList numbers =
+                    rows[r].split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+                QStringList options = rows[r + 1].split(QRegularExpression(QStringLiteral("\\s+")),
+                                                        Qt::SkipEmptyParts);
+                QCOMPARE(numbers.size(), options.size());
+                for (qsizetype i = 0; i < numbers.size(); ++i)
+                    read.insert(latinDigits(numbers[i]).toInt(), latinDigits(options[i]).toInt());
+            }
+            QCOMPARE(read.size(), 12);
+            for (int k = 0; k < 12; ++k) {
+                const QJsonObject q = version(v)[k].toObject();
+                const QStringList p = q[QStringLiteral("bank")].toString().split(u'-');
+                // The marks of the test project: formulas 1, science 2 or 1 for the long
+                // ones, geography going round.
+                const int n = p[2].toInt();
+                const int marked = p[0] == QLatin1String("2")   ? (n - 1) % 4 + 1
+                                   : p[1] == QLatin1String("1") ? 1
+                                                                : (n % 3 == 0 ? 1 : 2);
+                const int printed =
+                    int(q[QStringLiteral("options")].toArray().toVariantList().indexOf(marked)) + 1;
+                QVERIFY2(read.value(k + 1) == printed,
+                         qPrintable(QStringLiteral("version %1, question %2").arg(v).arg(k + 1)));
+            }
+        }
+        // The master key: a row a bank question, its place in each version from the right.
+        for (const QJsonValue q : version(1)) {
+            const QString bank = q[QStringLiteral("bank")].toString();
+            const QRegularExpression row(
+                QStringLiteral("^.*%1.*$").arg(QRegularExpression::escape(bank)),
+                QRegularExpression::MultilineOption);
+            const QString line = row.match(key).captured(0);
+            QVERIFY2(!line.isEmpty(), qPrintable(bank));
+            QList<int> places;
+            auto found = QRegularExpression(u8("سؤال") + QStringLiteral("\\s*،?\\s*([۰-۹]+)"))
+                             .globalMatch(line);
+            while (found.hasNext())
+                places.prepend(latinDigits(found.next().captured(1)).toInt());
+            QList<int> expected;
+            for (int v = 1; v <= 4; ++v)
+                for (int k = 0; k < 12; ++k)
+                    if (version(v)[k][QStringLiteral("bank")].toString() == bank)
+                        expected.append(k + 1);
+            QCOMPARE(places, expected);
+        }
+        const QString explanations = pdfText(out_ + QStringLiteral("/explanations.pdf"));
+        QVERIFY(explanations.contains(plain(u8("پاسخ‌نامهٔ تشریحی"))));
+        QVERIFY(explanations.contains(u8("توضیح پرسش")));
+    }
+
+    // The draw: the same questions in every version, fields in order in each, version 1 the
+    // seed's own; a new seed, a new order.
+    void versionsHoldOneExam() {
+        QStringList first;
+        for (const QJsonValue q : version(1))
+            first.append(q[QStringLiteral("bank")].toString());
+        for (int v = 2; v <= 4; ++v) {
+            QStringList these;
+            for (const QJsonValue q : version(v))
+                these.append(q[QStringLiteral("bank")].toString());
+            QVERIFY(these != first);
+            QStringList fields;
+            for (const QString& b : these)
+                fields.append(b.left(1));
+            QVERIFY2(std::is_sorted(fields.begin(), fields.end()), qPrintable(these.join(u' ')));
+            std::sort(these.begin(), these.end());
+            QStringList sorted = first;
+            std::sort(sorted.begin(), sorted.end());
+            QCOMPARE(these, sorted);
+        }
+        // Four from each lesson of the budget.
+        QMap<QString, int> perLesson;
+        for (const QString& b : first)
+            perLesson[b.section(u'-', 0, 1)] += 1;
+        QCOMPARE(perLesson, (QMap<QString, int>{{"1-1", 4}, {"1-2", 4}, {"2-1", 4}}));
+    }
+
+    // The command line, with no display, writes what the window's call writes.
+    void theCommandLineWritesTheSame() {
+        const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
+        if (binary.isEmpty())
+            QSKIP("TAVRIN_BINARY names the program");
+        const QString out = program_.path(QStringLiteral("cli"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        const QString said =
+            run(binary,
+                {QStringLiteral("print-exam"), QStringLiteral("--project"), project_,
+                 QStringLiteral("--out"), out, QStringLiteral("--versions"), QStringLiteral("4"),
+                 QStringLiteral("--seed"), QString::number(kSeed), QStringLiteral("--title"),
+                 u8("آزمون نوبت اول"), QStringLiteral("--school"), u8("دبیرستان نمونه"),
+                 QStringLiteral("--date"), QStringLiteral("1405/9/17"), QStringLiteral("--minutes"),
+                 QStringLiteral("60")},
+                env);
+        QVERIFY2(said.contains(QStringLiteral("4 versions of 12 questions")), qPrintable(said));
+        QCOMPARE(readBytes(out + QStringLiteral("/exam.json")),
+                 readBytes(out_ + QStringLiteral("/exam.json")));
+        for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")}))
+            QCOMPARE(pdfText(out + u'/' + name), pdfText(out_ + u'/' + name));
+    }
+
+    // Sheets of two versions, mapped through exam.json, score as the same answers in the
+    // bank's order.
+    void filledSheetsScoreAsTheBankOrder() {
+        const QJsonArray one = version(1), two = version(2);
+        // Three students' answers by bank question: 0 blank, else the bank's answer.
+        QMap<QString, QList<int>> byBank;
+        QStringList bank;
+        for (const QJsonValue q : one)
+            bank.append(q[QStringLiteral("bank")].toString());
+        std::sort(bank.begin(), bank.end(), [](const QString& a, const QString& b) {
+            return a.split(u'-')[0].toInt() * 10000 + a.split(u'-')[1].toInt() * 100 +
+                       a.split(u'-')[2].toInt() <
+                   b.split(u'-')[0].toInt() * 10000 + b.split(u'-')[1].toInt() * 100 +
+                       b.split(u'-')[2].toInt();
+        });
+        for (int i = 0; i < bank.size(); ++i)
+            byBank[bank[i]] = {1, (i % 4) + 1, i % 3 ? 2 : 0};
+        QString inBank = QStringLiteral("name,") + bank.join(u',') + QStringLiteral("\r\n");
+        QString printed = QStringLiteral("name,version");
+        for (int k = 1; k <= 12; ++k)
+            printed += QStringLiteral(",%1").arg(k);
+        printed += QStringLiteral("\r\n");
+        const QStringList students{u8("علی"), u8("مریم"), u8("رضا")};
+        for (int s = 0; s < 3; ++s) {
+            QStringList row{students[s]};
+            for (const QString& b : bank)
+                row.append(byBank[b][s] ? QString::number(byBank[b][s]) : QString());
+            inBank += row.join(u',') + QStringLiteral("\r\n");
+            const QJsonArray& v = s == 1 ? two : one;
+            QStringList sheet{students[s], s == 1 ? QStringLiteral("2") : QStringLiteral("1")};
+            for (const QJsonValue q : v) {
+                const int answer = byBank[q[QStringLiteral("bank")].toString()][s];
+                const int at =
+                    int(q[QStringLiteral("options")].toArray().toVariantList().indexOf(answer)) + 1;
+                // Persian digits, as a teacher's sheet may hold them.
+                sheet.append(answer ? persianDigits(QString::number(at)) : QString());
+            }
+            printed += sheet.join(u',') + QStringLiteral("\r\n");
+        }
+        const SheetBank sheetBankRead = sheetBank(program_.context(), project_);
+        const QString mapped =
+            sheetsInBankOrder(readBytes(out_ + QStringLiteral("/exam.json")), printed);
+        const QString direct = resultCsv(
+            sheetBankRead, scoreSheets(sheetBankRead, inBank, sheetBankRead.scoring.penalty));
+        QCOMPARE(resultCsv(sheetBankRead,
+                           scoreSheets(sheetBankRead, mapped, sheetBankRead.scoring.penalty)),
+                 direct);
+        QVERIFY(direct.contains(QStringLiteral("overall")));
+        // The first student answered every question with the bank's answer 1: right on the
+        // formulas and long science ones, wrong elsewhere.
+        QVERIFY(direct.split(QStringLiteral("\r\n"))[1].startsWith(students[0]));
+
+        // The command line reads the same sheets the same way.
+        const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
+        if (binary.isEmpty())
+            return;
+        const QString sheets = program_.path(QStringLiteral("sheets.csv"));
+        const QString bankSheets = program_.path(QStringLiteral("bank.csv"));
+        writeBytes(sheets, printed.toUtf8());
+        writeBytes(bankSheets, inBank.toUtf8());
+        run(binary, {QStringLiteral("score"), QStringLiteral("--project"), project_,
+                     QStringLiteral("--exam"), out_, QStringLiteral("--answers"), sheets,
+                     QStringLiteral("--out"), program_.path(QStringLiteral("a.csv"))});
+        run(binary, {QStringLiteral("score"), QStringLiteral("--project"), project_,
+                     QStringLiteral("--answers"), bankSheets, QStringLiteral("--out"),
+                     program_.path(QStringLiteral("b.csv"))});
+        QCOMPARE(readBytes(program_.path(QStringLiteral("a.csv"))), direct.toUtf8());
+        QCOMPARE(readBytes(program_.path(QStringLiteral("b.csv"))), direct.toUtf8());
+    }
+
+    void badSheetsAreNamed_data() {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("version 5") << "a,5,1" << 2 << "\"5\" is not a version from 1 to 4";
+        QTest::newRow("no version") << "a,,1" << 2 << "\"\" is not a version from 1 to 4";
+        QTest::newRow("option 5") << "a,1,,5" << 2
+                                  << "question 2: \"5\" is not an option from 1 to 4 or empty";
+        QTest::newRow("a word") << "a,2,x" << 2
+                                << "question 1: \"x\" is not an option from 1 to 4 or empty";
+        QTest::newRow("too long")
+            << "a,1,1,1,1,1,1,1,1,1,1,1,1,1,1" << 2
+            << "15 cells, the exam has 12 questions after the name and the version";
+    }
+    void badSheetsAreNamed() {
+        QFETCH(QString, row);
+        QFETCH(int, line);
+        QFETCH(QString, why);
+        try {
+            sheetsInBankOrder(readBytes(out_ + QStringLiteral("/exam.json")),
+                              QStringLiteral("name,version\r\n") + row + QStringLiteral("\r\n"));
+            QFAIL("read");
+        } catch (const BadSheet& bad) {
+            QCOMPARE(bad.line(), line);
+            QCOMPARE(bad.why(), why);
+        }
+    }
+};
+
+QTEST_MAIN(PaperExamTest)
+#include "tst_paper_exam.moc"
