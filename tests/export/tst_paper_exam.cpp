@@ -6,18 +6,30 @@
 #include "export/paper_exam.h"
 #include "lesson/paper_answers.h"
 #include "lesson/sheet_scoring.h"
+#include "mainwin/main_window.h"
+#include "mainwin/paper_dialog.h"
 #include "platform/persian_text.h"
 #include "support/documents.h"
+#include "support/lesson_windows.h"
 #include "support/paper_project.h"
 #include "support/test_program.h"
+#include "widgets/message_box_prompts.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -365,6 +377,72 @@ private slots:
                  QStringLiteral("60")},
                 env);
         QVERIFY2(said.contains(QStringLiteral("4 versions of 12 questions")), qPrintable(said));
+        QCOMPARE(readBytes(out + QStringLiteral("/exam.json")),
+                 readBytes(out_ + QStringLiteral("/exam.json")));
+        for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")}))
+            QCOMPARE(pdfText(out + u'/' + name), pdfText(out_ + u'/' + name));
+    }
+
+    // The main window's button, worked as an author does (on a display: the real notice),
+    // writes what the command line and the call below it write; it stands where nothing
+    // stood and moves nothing.
+    void theButtonWritesTheSame() {
+        MessageBoxPrompts boxes;
+        const bool display = QGuiApplication::platformName() == QLatin1String("xcb");
+        LessonWindows g{LessonWindows::Projects{{"Paper"}, display ? &boxes : nullptr}};
+        boxes.setOwner(g.main.get());
+        makePaperProject(g.p.context(), g.p.path(QStringLiteral("Project 1")));
+        auto* button = control<QToolButton>(g.main.get(), "PaperExam");
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), u8("آزمون کاغذی (PDF)…"));
+        QCOMPARE(button->layoutDirection(), Qt::RightToLeft);
+        for (QWidget* other :
+             button->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(other == button || !other->isVisible() ||
+                         !other->geometry().intersects(button->geometry()),
+                     qPrintable(other->objectName()));
+        auto* projects = control<QListWidget>(g.main.get(), "ProjB");
+        QTest::mouseClick(projects->viewport(), Qt::LeftButton, {},
+                          projects->visualItemRect(projects->item(0)).center());
+        const QString out = g.p.path(QStringLiteral("paper"));
+        bool asked = false, noticeAlone = true;
+        onModal<PaperDialog>([&](PaperDialog* d) {
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            asked = d->layoutDirection() == Qt::RightToLeft &&
+                    control<QAbstractButton>(d, "PWhat0")->isChecked() &&
+                    !control<QAbstractButton>(d, "PWhat2")->isEnabled();
+            const auto type = [&](const char* name, const QString& text) {
+                auto* box = d->findChild<QWidget*>(QLatin1String(name));
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                typeText(box, text);
+            };
+            type("PVersions", QStringLiteral("4"));
+            type("PSeed", QString::number(kSeed));
+            type("PSchool", u8("دبیرستان نمونه"));
+            type("PDate", QStringLiteral("1405/9/17"));
+            type("PMinutes", QStringLiteral("60"));
+            type("POut", out);
+            if (display)
+                onModal<QMessageBox>([&](QMessageBox* box) {
+                    QVERIFY(QTest::qWaitForWindowExposed(box));
+                    // The progress window is gone before the notice comes up.
+                    for (auto* progress : g.main->findChildren<QProgressDialog*>())
+                        noticeAlone = noticeAlone && !progress->isVisible();
+                    noticeAlone = noticeAlone && box->layoutDirection() == Qt::RightToLeft;
+                    box->buttons().first()->click();
+                });
+            QTest::mouseClick(control<QAbstractButton>(d, "POk"), Qt::LeftButton);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(asked);
+        QVERIFY(noticeAlone);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out + QStringLiteral("/exam.json")), 60000);
+        if (!display) {
+            QVERIFY(!g.p.prompts.shown.isEmpty());
+            QVERIFY(g.p.prompts.shown.last().text.contains(out.section(u'/', -1)));
+        }
+        QVERIFY(g.p.entries().contains(QStringLiteral("Payam number 127 displayed.")));
         QCOMPARE(readBytes(out + QStringLiteral("/exam.json")),
                  readBytes(out_ + QStringLiteral("/exam.json")));
         for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")}))
