@@ -11,7 +11,7 @@ echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores," \
 echo "Started $(date -u +%FT%TZ)"
 export QT_QPA_PLATFORM=offscreen
 for program in bench_export bench_formatter bench_rich_text bench_lesson_files bench_store \
-               bench_startup; do
+               bench_startup bench_paper; do
     "$build/bench/$program" --benchmark_counters_tabular=true
 done
 node "$here/player_click.mjs" 257 20000

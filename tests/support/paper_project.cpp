@@ -7,7 +7,6 @@
 #include "store/project_settings.h"
 #include "store/quiz_file.h"
 #include "support/documents.h"
-#include "support/test_program.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,102 @@
+// An exam on paper of 100 questions in 4 versions (booklets, sheets, keys, explanations: 10
+// PDFs and exam.json), written as the teacher waits for it, against Debian's Chromium printing
+// the same 10 pages of HTML headless, one after another, in the same run. Every run checks its
+// work: the tool's files whole, Chromium's PDFs of the same page counts.
+#include "bench_program.h"
+#include "export/paper_exam.h"
+#include "store/project_settings.h"
+#include "support/paper_project.h"
+#include "support/shipped_resources.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <benchmark/benchmark.h>
+
+using namespace tavrin;
+using tavrin::bench::Program;
+
+namespace {
+
+double secondsOf(const std::function<void()>& work) {
+    QElapsedTimer t;
+    t.start();
+    work();
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), p.readAllStandardError().constData());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pages(const QString& pdf) {
+    const auto m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
+    if (!m.hasMatch())
+        qFatal("%s is not a PDF", qPrintable(pdf));
+    return m.captured(1).toInt();
+}
+
+void BM_PaperExam(benchmark::State& state) {
+    qputenv("TAVRIN_SOURCE_DIR", TAVRIN_SOURCE); // the project's picture comes from the sources
+    Program p;
+    const QDir app(p.dir.path());
+    test::copyResourcesFrom(QStringLiteral(TAVRIN_SOURCE), app.path());
+    const QString project = app.filePath(QStringLiteral("Project 1"));
+    const int questions = int(state.range(0));
+    const int third = questions / 3;
+    test::makePaperProject(p.context, project, third + 1);
+    KeepSetting(p.context, project, QStringLiteral("FullExamBudget"),
+                QStringLiteral("0-0:%1 0-1:%2 1-0:%3").arg(questions - 2 * third).arg(third).arg(third));
+    PaperChoices c;
+    c.versions = 4;
+    c.seed = 1405;
+    c.title = QStringLiteral(u"آزمون جامع");
+    const QString out = app.filePath(QStringLiteral("out"));
+    const QString html = app.filePath(QStringLiteral("html"));
+    const QString peer = app.filePath(QStringLiteral("peer"));
+    app.mkpath(QStringLiteral("peer"));
+    for (auto _ : state) {
+        PaperWritten written;
+        const double tool = secondsOf(
+            [&] { written = writePaperExam(p.context, project, QStringLiteral("Project 1"), out, c, html); });
+        if (written.questions != questions || written.files.size() != 11)
+            qFatal("the exam was not written whole");
+        const QStringList pdfs = QDir(out).entryList({QStringLiteral("*.pdf")});
+        const double chromium = secondsOf([&] {
+            for (const QString& name : pdfs) {
+                const QString page = html + u'/' + QString(name).replace(QStringLiteral(".pdf"), QStringLiteral(".html"));
+                run(QStringLiteral("chromium"),
+                    {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                     QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--virtual-time-budget=20000"),
+                     QStringLiteral("--print-to-pdf=") + peer + u'/' + name, QStringLiteral("file://") + page});
+            }
+        });
+        int toolPages = 0;
+        for (const QString& name : pdfs) {
+            const int ours = pages(out + u'/' + name);
+            if (ours != pages(peer + u'/' + name))
+                qFatal("%s: Chromium printed another number of pages", qPrintable(name));
+            toolPages += ours;
+        }
+        state.SetIterationTime(tool);
+        state.counters["pages"] = toolPages;
+        state.counters["chromium_ms"] = chromium * 1e3;
+        state.counters["ratio"] = tool / chromium;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_PaperExam)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
