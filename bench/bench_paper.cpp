@@ -35,8 +35,8 @@ QString run(const QString& program, const QStringList& arguments) {
 }
 
 int pages(const QString& pdf) {
-    const auto m =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(run(QStringLiteral("pdfinfo"), {pdf}));
     if (!m.hasMatch())
         qFatal("%s is not a PDF", qPrintable(pdf));
     return m.captured(1).toInt();
@@ -51,8 +51,9 @@ void BM_PaperExam(benchmark::State& state) {
     const int questions = int(state.range(0));
     const int third = questions / 3;
     test::makePaperProject(p.context, project, third + 1);
-    KeepSetting(p.context, project, QStringLiteral("FullExamBudget"),
-                QStringLiteral("0-0:%1 0-1:%2 1-0:%3").arg(questions - 2 * third).arg(third).arg(third));
+    KeepSetting(
+        p.context, project, QStringLiteral("FullExamBudget"),
+        QStringLiteral("0-0:%1 0-1:%2 1-0:%3").arg(questions - 2 * third).arg(third).arg(third));
     PaperChoices c;
     c.versions = 4;
     c.seed = 1405;
@@ -63,18 +64,23 @@ void BM_PaperExam(benchmark::State& state) {
     app.mkpath(QStringLiteral("peer"));
     for (auto _ : state) {
         PaperWritten written;
-        const double tool = secondsOf(
-            [&] { written = writePaperExam(p.context, project, QStringLiteral("Project 1"), out, c, html); });
+        const double tool = secondsOf([&] {
+            written = writePaperExam(p.context, project, QStringLiteral("Project 1"), out, c, html);
+        });
         if (written.questions != questions || written.files.size() != 11)
             qFatal("the exam was not written whole");
         const QStringList pdfs = QDir(out).entryList({QStringLiteral("*.pdf")});
         const double chromium = secondsOf([&] {
             for (const QString& name : pdfs) {
-                const QString page = html + u'/' + QString(name).replace(QStringLiteral(".pdf"), QStringLiteral(".html"));
+                const QString page =
+                    html + u'/' +
+                    QString(name).replace(QStringLiteral(".pdf"), QStringLiteral(".html"));
                 run(QStringLiteral("chromium"),
-                    {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
-                     QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--virtual-time-budget=20000"),
-                     QStringLiteral("--print-to-pdf=") + peer + u'/' + name, QStringLiteral("file://") + page});
+                    {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                     QStringLiteral("--disable-gpu"), QStringLiteral("--no-pdf-header-footer"),
+                     QStringLiteral("--virtual-time-budget=20000"),
+                     QStringLiteral("--print-to-pdf=") + peer + u'/' + name,
+                     QStringLiteral("file://") + page});
             }
         });
         int toolPages = 0;

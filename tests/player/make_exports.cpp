@@ -11,6 +11,7 @@
 #include "app/context.h"
 #include "export/cd_export.h"
 #include "export/output_folders.h"
+#include "export/paper_draw.h"
 #include "export/player_settings.h"
 #include "export/question_export.h"
 #include "export/scorm_package.h"
@@ -21,6 +22,7 @@
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/random_source.h"
+#include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/project_settings.h"
@@ -230,6 +232,14 @@ int main(int argc, char** argv) {
     };
     if (!exportAndTravel(scored, "scoring", "scored"))
         return 1;
+    // The paper exam's record of the same project for seed 5, shuffled answers and all: its
+    // version 1 is what the player draws for ?seed=5.
+    {
+        const PaperExam paper =
+            drawPaperExam(paperBank(context, scored, QStringLiteral("Scored")), {}, 2, 5, true);
+        saveWholeFile(program + "/scoring/paper-exam.json",
+                      QJsonDocument(examRecord(paper, QStringLiteral("Scored"))).toJson());
+    }
     // A lesson of formulas (tests/data/formulas/quiz0-0.txt) in place of the sample's first:
     // exported into <folder>/formulas/out, and as Moodle XML, GIFT and a SCORM package.
     const QString formulas = program + "/Formulas";

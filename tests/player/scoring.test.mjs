@@ -175,6 +175,35 @@ describe("the comprehensive exam the tool exported", () => {
     assert.notDeepEqual(await drawn(6), exam);
   });
 
+  // The tool's paper exam for seed 5 (make_exports.cpp writes its record): version الف is
+  // this exam, question for question and option for option.
+  test("the paper exam's first version is the exam the player draws for its seed", async () => {
+    const data = JSON.parse(fs.readFileSync(path.join(scored, "Data", "quizdata.js"), "utf8").replace(/^[^=]*=\s*/s, "").replace(/;\s*$/, ""));
+    const record = JSON.parse(fs.readFileSync(path.join(fixture, "scoring", "paper-exam.json"), "utf8"));
+    assert.equal(record.seed, 5);
+    const printed = record.versions[0].questions.map(({ bank, options }) => {
+      const [f, l, q] = bank.split("-").map(Number);
+      const question = data.lessons.find((lesson) => lesson.id === `${f - 1}-${l - 1}`).questions[q - 1];
+      return [same(question.text), ...options.map((o) => same(question.answers[o - 1]))];
+    });
+    const { page } = await openIn(browser, scored, undefined, "?seed=5");
+    await press(page, "#full-exam");
+    const played = [];
+    for (;;) {
+      played.push([same(await page.$eval("#question", (e) => e.textContent)),
+        ...(await page.$$eval(".answers .answer .text", (all) => all.map((e) => e.textContent))).map(same)]);
+      if (await page.$eval("#next", (b) => b.disabled)) break;
+      await press(page, "#next");
+    }
+    await page.close();
+    assert.equal(played.length, 7);
+    assert.deepEqual(played, printed);
+    // The second version: the same questions, in another order within the fields.
+    const second = record.versions[1].questions.map((q) => q.bank);
+    assert.deepEqual([...second].sort(), record.versions[0].questions.map((q) => q.bank).sort());
+    assert.notDeepEqual(second, record.versions[0].questions.map((q) => q.bank));
+  });
+
   test("a running comprehensive exam survives a reload, and every page reads clean", async () => {
     const { page, problems } = await openIn(browser, scored, undefined, "?seed=9");
     assert.deepEqual(await axe(page), []);
