@@ -357,6 +357,65 @@ private slots:
         QCOMPARE(perLesson, (QMap<QString, int>{{"1-1", 4}, {"1-2", 4}, {"2-1", 4}}));
     }
 
+    // What cannot be printed is refused, not printed empty; the choices hold as asked.
+    void drawsAsAsked() {
+        const PaperBank bank = paperBank(program_.context(), project_, QStringLiteral("P"));
+        PaperBank none = bank;
+        none.scoring.fullExam = false;
+        QVERIFY_THROWS_EXCEPTION(NothingToPrint, drawPaperExam(none, {}, 1, 1, true));
+        QVERIFY_THROWS_EXCEPTION(NothingToPrint,
+                                 drawPaperExam(bank, {PaperScope::Kind::Field, 5, 0}, 1, 1, true));
+        QVERIFY_THROWS_EXCEPTION(NothingToPrint,
+                                 drawPaperExam(bank, {PaperScope::Kind::Lesson, 0, 7}, 1, 1, true));
+        // Options in the quiz's order when not shuffled; at most four versions.
+        const PaperExam kept = drawPaperExam(bank, {PaperScope::Kind::Field, 1, 0}, 9, 3, false);
+        QCOMPARE(kept.versions.size(), 4);
+        QCOMPARE(kept.questions.size(), 9); // geography's 8 and the long one
+        for (const PaperVersion& v : kept.versions)
+            for (const QList<int>& options : v.options)
+                QCOMPARE(options, (QList<int>{1, 2, 3, 4}));
+        // One lesson: its questions, all of them, the cancelled one too.
+        const PaperExam lesson = drawPaperExam(bank, {PaperScope::Kind::Lesson, 1, 0}, 1, 3, true);
+        QCOMPARE(lesson.questions.size(), 8);
+        QVERIFY(lesson.questions[1].cancelled);
+        // The same seed, the same exam; another seed, another order.
+        QCOMPARE(drawPaperExam(bank, {}, 2, 11, true).versions[1].order,
+                 drawPaperExam(bank, {}, 2, 11, true).versions[1].order);
+        QVERIFY(drawPaperExam(bank, {}, 1, 11, true).versions[0].order !=
+                drawPaperExam(bank, {}, 1, 12, true).versions[0].order);
+    }
+
+    void commandLineRefusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no out") << QStringList{"--seed", "1"} << "--out is missing";
+        QTest::newRow("five versions") << QStringList{"--out", "x", "--versions", "5"}
+                                       << "--versions takes a number from 1 to 4";
+        QTest::newRow("lesson alone")
+            << QStringList{"--out", "x", "--lesson", "1"} << "--lesson needs --field";
+        QTest::newRow("field 3") << QStringList{"--out", "x", "--field", "3"}
+                                 << "--field takes a number from 1 to 2";
+        QTest::newRow("empty lesson") << QStringList{"--out", "x", "--field", "1", "--lesson", "9"}
+                                      << "no question with a marked answer in this choice";
+        QTest::newRow("columns 3") << QStringList{"--out", "x", "--columns", "3"}
+                                   << "--columns takes a number from 1 to 2";
+    }
+    void commandLineRefusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
+        if (binary.isEmpty())
+            QSKIP("TAVRIN_BINARY names the program");
+        QProcess p;
+        p.start(binary,
+                QStringList{QStringLiteral("print-exam"), QStringLiteral("--project"), project_} +
+                    arguments);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(said), qPrintable(said));
+        QVERIFY(!QFile::exists(QStringLiteral("x")));
+    }
+
     // The command line, with no display, writes what the window's call writes.
     void theCommandLineWritesTheSame() {
         const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
