@@ -1,6 +1,7 @@
 #include "mainwin/paper_dialog.h"
 
 #include "dialogs/pickers.h"
+#include "mainwin/dialog_rows.h"
 #include "platform/persian_text.h"
 #include "platform/ui_metrics.h"
 #include "widgets/persian_ui.h"
@@ -61,34 +62,13 @@ PaperDialog::PaperDialog(const PaperChoices& first, const QString& folder, bool 
     upper->addWidget(layoutBox(first));
     layout->addLayout(upper);
     layout->addWidget(headerBox(first));
-    auto* where = new QHBoxLayout;
-    where->addWidget(new QLabel(QStringLiteral(u"پوشه:")));
-    out_ = line("POut", pathShown(QDir::toNativeSeparators(folder)));
-    out_->setLayoutDirection(Qt::LeftToRight);
-    out_->setMinimumWidth(380);
-    where->addWidget(out_);
-    auto* browse = new QToolButton;
-    browse->setObjectName(QStringLiteral("POutBrowse"));
-    browse->setText(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
-    where->addWidget(browse);
-    connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
-    layout->addLayout(where);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral(u"ساختن PDF"));
-    ok->setObjectName(QStringLiteral("POk"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(u"انصراف"));
-    cancel->setObjectName(QStringLiteral("PCancel"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (!pathTyped(out_->text()).trimmed().isEmpty())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addLayout(buttons);
+    const PathRow where =
+        pathRow(QStringLiteral(u"پوشه:"), pathShown(QDir::toNativeSeparators(folder)), "POut",
+                "POutBrowse");
+    out_ = where.box;
+    connect(where.browse, &QToolButton::clicked, this, [this] { browse(); });
+    layout->addLayout(where.layout);
+    layout->addLayout(okCancelRow(this, out_, QStringLiteral(u"ساختن PDF"), "POk", "PCancel"));
 }
 
 QWidget* PaperDialog::whatBox(const PaperChoices& first, bool budget) {

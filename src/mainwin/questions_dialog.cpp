@@ -1,6 +1,7 @@
 #include "mainwin/questions_dialog.h"
 
 #include "dialogs/pickers.h"
+#include "mainwin/dialog_rows.h"
 #include "platform/persian_text.h"
 #include "platform/ui_metrics.h"
 #include "widgets/persian_ui.h"
@@ -99,38 +100,15 @@ QWidget* QuestionsDialog::formatBox() {
 }
 
 QLayout* QuestionsDialog::whereRow(const QString& path) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral(u"فايل:")));
-    out_ = new QLineEdit(pathShown(QDir::toNativeSeparators(path)));
-    out_->setObjectName(QStringLiteral("QOut"));
-    out_->setLayoutDirection(Qt::LeftToRight);
-    out_->setMinimumWidth(360);
-    row->addWidget(out_);
-    auto* browse = new QToolButton;
-    browse->setObjectName(QStringLiteral("QOutBrowse"));
-    browse->setText(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
-    row->addWidget(browse);
-    connect(browse, &QToolButton::clicked, this, [this] { this->browse(); });
-    return row;
+    const PathRow row = pathRow(QStringLiteral(u"فايل:"), pathShown(QDir::toNativeSeparators(path)),
+                                "QOut", "QOutBrowse");
+    out_ = row.box;
+    connect(row.browse, &QToolButton::clicked, this, [this] { browse(); });
+    return row.layout;
 }
 
 QLayout* QuestionsDialog::buttonRow() {
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral(u"نوشتن"));
-    ok->setObjectName(QStringLiteral("QOk"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(u"انصراف"));
-    cancel->setObjectName(QStringLiteral("QCancel"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (!pathTyped(out_->text()).trimmed().isEmpty())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    return buttons;
+    return okCancelRow(this, out_, QStringLiteral(u"نوشتن"), "QOk", "QCancel");
 }
 
 void QuestionsDialog::formatChanged() {

@@ -1,0 +1,51 @@
+#include "mainwin/dialog_rows.h"
+
+#include "platform/persian_text.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace tavrin {
+
+PathRow pathRow(const QString& label, const QString& shownPath, const char* boxName,
+                const char* browseName) {
+    PathRow row;
+    row.layout = new QHBoxLayout;
+    row.layout->addWidget(new QLabel(label));
+    row.box = new QLineEdit(shownPath);
+    row.box->setObjectName(QLatin1String(boxName));
+    row.box->setLayoutDirection(Qt::LeftToRight);
+    row.box->setMinimumWidth(360);
+    row.layout->addWidget(row.box);
+    row.browse = new QToolButton;
+    row.browse->setObjectName(QLatin1String(browseName));
+    row.browse->setText(QStringLiteral("..."));
+    row.browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
+    row.layout->addWidget(row.browse);
+    return row;
+}
+
+QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
+                         const char* okName, const char* cancelName) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* ok = new QPushButton(okText);
+    ok->setObjectName(QLatin1String(okName));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral(u"انصراف"));
+    cancel->setObjectName(QLatin1String(cancelName));
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, path] {
+        if (!pathTyped(path->text()).trimmed().isEmpty())
+            dialog->accept();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return buttons;
+}
+
+} // namespace tavrin

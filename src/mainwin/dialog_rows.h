@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QHBoxLayout;
+class QLineEdit;
+class QToolButton;
+
+namespace tavrin {
+
+// The output dialogs' last rows: a path box, left to right, with its "..." button; and
+// the row of the dialog's own button and Cancel, its button accepting only with a path typed.
+struct PathRow {
+    QHBoxLayout* layout = nullptr;
+    QLineEdit* box = nullptr;
+    QToolButton* browse = nullptr;
+};
+PathRow pathRow(const QString& label, const QString& shownPath, const char* boxName,
+                const char* browseName);
+QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
+                         const char* okName, const char* cancelName);
+
+} // namespace tavrin
