@@ -2,14 +2,25 @@
 
 #include "platform/persian_text.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 
 namespace tavrin {
+
+QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
+                     int id) {
+    auto* button = new QRadioButton(text);
+    button->setObjectName(QLatin1String(name));
+    group->addButton(button, id);
+    layout->addWidget(button);
+    return button;
+}
 
 PathRow pathRow(const QString& label, const QString& shownPath, const char* boxName,
                 const char* browseName) {

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+class QButtonGroup;
 class QDialog;
+class QLayout;
+class QRadioButton;
 class QHBoxLayout;
 class QLineEdit;
 class QToolButton;
@@ -11,6 +14,10 @@ namespace tavrin {
 
 // The output dialogs' last rows: a path box, left to right, with its "..." button; and
 // the row of the dialog's own button and Cancel, its button accepting only with a path typed.
+// A choice of a group, added to the layout.
+QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
+                     int id);
+
 struct PathRow {
     QHBoxLayout* layout = nullptr;
     QLineEdit* box = nullptr;

@@ -24,15 +24,6 @@ namespace tavrin {
 
 namespace {
 
-QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
-                     int id) {
-    auto* button = new QRadioButton(text);
-    button->setObjectName(QLatin1String(name));
-    group->addButton(button, id);
-    layout->addWidget(button);
-    return button;
-}
-
 QSpinBox* spin(const char* name, int least, int most, int value) {
     auto* box = new QSpinBox;
     box->setObjectName(QLatin1String(name));

@@ -22,19 +22,6 @@
 
 namespace tavrin {
 
-namespace {
-
-QRadioButton* option(QButtonGroup* group, QLayout* layout, const char* name, const QString& text,
-                     int id) {
-    auto* button = new QRadioButton(text);
-    button->setObjectName(QLatin1String(name));
-    group->addButton(button, id);
-    layout->addWidget(button);
-    return button;
-}
-
-} // namespace
-
 QuestionsDialog::QuestionsDialog(const QuestionsOut& first, TravelScope chosen, QWidget* parent)
     : QDialog(parent), projectPath_(first.projectPath), chosen_(chosen) {
     setObjectName(QStringLiteral("QuestionsDialog"));
