@@ -101,6 +101,7 @@ void BM_PaperExam(benchmark::State& state) {
 
 BENCHMARK(BM_PaperExam)
     ->Arg(100)
+    ->Arg(12)
     ->Iterations(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true)
