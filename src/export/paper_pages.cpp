@@ -20,7 +20,8 @@ int printedRight(const BankQuestion& q, const QList<int>& options) {
 QJsonObject images(const BankQuestion& q) {
     QJsonObject out;
     for (auto it = q.images.begin(); it != q.images.end(); ++it)
-        out.insert(QString::number(it.key()), QUrl::fromLocalFile(it.value()).toString());
+        out.insert(QString::number(it.key()),
+                   QUrl::fromLocalFile(it.value()).toString(QUrl::FullyEncoded));
     return out;
 }
 
@@ -156,7 +157,7 @@ QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
     json.replace(u'>', QStringLiteral("\\u003e"));
     json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
     json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
-    QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString();
+    QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString(QUrl::FullyEncoded);
     if (!base.endsWith(u'/'))
         base += u'/';
     base.replace(u'"', QStringLiteral("%22"));

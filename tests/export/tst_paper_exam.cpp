@@ -235,6 +235,21 @@ private slots:
         QVERIFY(text.contains(u8("چهار")));
     }
 
+    // A project in a folder of any name (Persian letters, "#", "%", spaces) shows its picture.
+    void aFolderOfAnyNameShowsItsPictures() {
+        const QString odd = program_.path(u8("پروژهٔ #۱ 100%"));
+        run(QStringLiteral("cp"), {QStringLiteral("-r"), project_, odd});
+        const QString out = program_.path(QStringLiteral("odd"));
+        PaperChoices c;
+        c.scope = {PaperScope::Kind::Lesson, 0, 1};
+        writePaperExam(program_.context(), odd, QStringLiteral("odd"), out, c);
+        const QStringList images =
+            run(QStringLiteral("pdfimages"),
+                {QStringLiteral("-list"), out + QStringLiteral("/booklet-1.pdf")})
+                .split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(images.size(), 3); // the header's two lines and the picture
+    }
+
     void everyFontIsEmbedded() {
         for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")})) {
             const QStringList rows = run(QStringLiteral("pdffonts"), {out_ + u'/' + name})
