@@ -521,6 +521,23 @@ private slots:
                  readBytes(out_ + QStringLiteral("/exam.json")));
         for (const QString& name : QDir(out_).entryList({QStringLiteral("*.pdf")}))
             QCOMPARE(pdfText(out + u'/' + name), pdfText(out_ + u'/' + name));
+        if (display)
+            return;
+        // Again into the same folder: asked first, and a No keeps the exam there.
+        QFile::remove(out + QStringLiteral("/key.pdf"));
+        g.p.prompts.answers = {false};
+        onModal<PaperDialog>([&](PaperDialog* d) {
+            auto* seed = d->findChild<QSpinBox*>(QStringLiteral("PSeed"));
+            seed->setValue(7);
+            auto* where = d->findChild<QLineEdit*>(QStringLiteral("POut"));
+            where->setText(out);
+            QTest::mouseClick(control<QAbstractButton>(d, "POk"), Qt::LeftButton);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(g.p.prompts.shown.last().kind, QStringLiteral("question"));
+        QCOMPARE(g.p.prompts.shown.last().start, Default::No);
+        QVERIFY(!QFile::exists(out + QStringLiteral("/key.pdf")));
+        QVERIFY(g.p.entries().contains(QStringLiteral("Aborted by user!")));
     }
 
     // Sheets of two versions, mapped through exam.json, score as the same answers in the
