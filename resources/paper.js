@@ -24,10 +24,13 @@
     return [...columns.children];
   }
 
-  function overflows(col) {
+
+  // The height a column's blocks take.
+  function used(col) {
     const last = col.lastElementChild;
-    return last && last.offsetTop + last.offsetHeight > col.clientHeight + 0.5;
+    return last ? last.offsetTop + last.offsetHeight : 0;
   }
+  const overflows = (col) => used(col) > col.clientHeight + 0.5;
 
   // Where a block taller than a column may be cut: the top of a line or a picture, at most
   // `limit` below `from`; the column's height when no line starts there.
@@ -46,11 +49,6 @@
     return best > from ? best : from + limit;
   }
 
-  // The height a column's blocks take.
-  function used(col) {
-    const last = col.lastElementChild;
-    return last ? last.offsetTop + last.offsetHeight : 0;
-  }
 
   // Blocks into columns and pages, in order.
   function flow(blocks, head) {

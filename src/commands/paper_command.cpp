@@ -62,7 +62,9 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         const bool hasField = parser.isSet(QStringLiteral("field"));
         if (parser.isSet(QStringLiteral("lesson")) && !hasField)
             throw BadInput{QStringLiteral("--lesson needs --field")};
-        const PaperBank bank = paperBank(context, project, QString());
+        // The project is named by its folder, as the window names it.
+        const PaperBank bank =
+            paperBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
         PaperChoices c = defaultPaperChoices(context, bank.scoring, -1, -1);
         if (hasField) {
             const int field = numberOf(parser, "field", 1, int(bank.fieldTitles.size())) - 1;
@@ -92,11 +94,10 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
               std::pair{"date", &c.date}})
             if (parser.isSet(QLatin1String(name)))
                 *into = parser.value(QLatin1String(name));
-        const QString title = QFileInfo(QDir::cleanPath(project)).fileName();
         PaperWritten written;
         try {
-            written = writePaperExam(context, project, title, folder, c,
-                                     parser.value(QStringLiteral("html")));
+            written =
+                writePaperExam(context, bank, folder, c, parser.value(QStringLiteral("html")));
         } catch (const NothingToPrint& nothing) {
             throw BadInput{nothing.why()};
         }

@@ -8,6 +8,7 @@
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/safe_save.h"
+#include "platform/text_file.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
 
@@ -75,12 +76,9 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
             // Sheets of a printed exam: each version's questions and options mapped back
             // to the bank's through the exam's record.
             if (parser.isSet(QStringLiteral("exam"))) {
-                const QString record =
-                    parser.value(QStringLiteral("exam")) + QStringLiteral("/exam.json");
-                QFile file(record);
-                if (!file.open(QIODevice::ReadOnly))
-                    throw FsError::at(QStringLiteral("File not found"), record);
-                sheets = sheetsInBankOrder(file.readAll(), sheets);
+                sheets = sheetsInBankOrder(readWholeFile(parser.value(QStringLiteral("exam")) +
+                                                         QStringLiteral("/exam.json")),
+                                           sheets);
             }
             results = scoreSheets(bank, sheets, penalty);
         } catch (const BadSheet& bad) {

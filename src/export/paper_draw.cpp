@@ -130,7 +130,8 @@ PaperExam drawPaperExam(const PaperBank& bank, const PaperScope& scope, int vers
     }
     if (first.isEmpty())
         throw NothingToPrint(QStringLiteral("no question with a marked answer in this choice"),
-                             QStringLiteral(u"در این انتخاب سؤالی با پاسخ درستِ علامت‌خورده "
+                             QStringLiteral(u"در این انتخاب سؤالی با پاسخ درستِ "
+                                            u"علامت‌خورده "
                                             u"نیست."));
     // The drawn set in the bank's own order, lesson by lesson.
     QHash<const BankQuestion*, int> rank;

@@ -37,7 +37,13 @@ PaperWritten writePaperExam(Context& context, const QString& projectPath,
                             const QString& projectTitle, const QString& outFolder,
                             const PaperChoices& choices, const QString& htmlFolder,
                             const std::function<void(int, int)>& progress) {
-    const PaperBank bank = paperBank(context, projectPath, projectTitle);
+    return writePaperExam(context, paperBank(context, projectPath, projectTitle), outFolder,
+                          choices, htmlFolder, progress);
+}
+
+PaperWritten writePaperExam(Context& context, const PaperBank& bank, const QString& outFolder,
+                            const PaperChoices& choices, const QString& htmlFolder,
+                            const std::function<void(int, int)>& progress) {
     const PaperExam exam =
         drawPaperExam(bank, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
     const QString out = QDir::fromNativeSeparators(outFolder);
@@ -72,7 +78,7 @@ PaperWritten writePaperExam(Context& context, const QString& projectPath,
             progress(done, total);
     });
     saveWholeFile(out + QStringLiteral("/exam.json"),
-                  QJsonDocument(examRecord(exam, projectTitle)).toJson(QJsonDocument::Indented));
+                  QJsonDocument(examRecord(exam, bank.title)).toJson(QJsonDocument::Indented));
     written.files.append(QStringLiteral("exam.json"));
     if (progress)
         progress(total, total);

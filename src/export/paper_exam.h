@@ -45,5 +45,9 @@ PaperWritten writePaperExam(Context& context, const QString& projectPath,
                             const QString& projectTitle, const QString& outFolder,
                             const PaperChoices& choices, const QString& htmlFolder = {},
                             const std::function<void(int done, int total)>& progress = {});
+// The same from a bank already read.
+PaperWritten writePaperExam(Context& context, const PaperBank& bank, const QString& outFolder,
+                            const PaperChoices& choices, const QString& htmlFolder = {},
+                            const std::function<void(int done, int total)>& progress = {});
 
 } // namespace tavrin

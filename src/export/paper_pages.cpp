@@ -2,10 +2,11 @@
 
 #include "export/paper_exam.h"
 #include "export/qr_svg.h"
+#include "export/quiz_data.h"
 #include "platform/paths.h"
 
+#include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QUrl>
 
 namespace tavrin {
@@ -15,6 +16,16 @@ namespace {
 // The printed option that is the marked answer, from 1.
 int printedRight(const BankQuestion& q, const QList<int>& options) {
     return int(options.indexOf(q.marked)) + 1;
+}
+
+// Where each drawn question stands in each version: [its number, its right option].
+QList<QJsonArray> placesOf(const PaperExam& exam) {
+    QList<QJsonArray> places(exam.questions.size());
+    for (const PaperVersion& v : exam.versions)
+        for (int k = 0; k < v.order.size(); ++k)
+            places[v.order[k]].append(
+                QJsonArray{k + 1, printedRight(exam.questions[v.order[k]], v.options[k])});
+    return places;
 }
 
 QJsonObject images(const BankQuestion& q) {
@@ -92,27 +103,23 @@ QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperCho
     QJsonObject data = common(bank, choices, QStringLiteral("key"));
     data.insert(QStringLiteral("seed"), qint64(exam.seed));
     QJsonArray versions;
-    // Where each bank question stands in each version: its number and its right option.
-    QList<QJsonArray> places(exam.questions.size());
     for (int vi = 0; vi < exam.versions.size(); ++vi) {
         const PaperVersion& v = exam.versions[vi];
         QJsonArray rights;
-        for (int k = 0; k < v.order.size(); ++k) {
-            const int right = printedRight(exam.questions[v.order[k]], v.options[k]);
-            rights.append(right);
-            places[v.order[k]].append(QJsonArray{k + 1, right});
-        }
+        for (int k = 0; k < v.order.size(); ++k)
+            rights.append(printedRight(exam.questions[v.order[k]], v.options[k]));
         versions.append(QJsonObject{{QStringLiteral("name"), versionName(vi + 1)},
                                     {QStringLiteral("rights"), rights}});
     }
+    const QList<QJsonArray> places = placesOf(exam);
     data.insert(QStringLiteral("versions"), versions);
+    QHash<QString, QString> titles;
+    for (const BankLesson& l : bank.lessons)
+        titles.insert(l.id, l.title);
     QJsonArray master;
     for (int n = 0; n < exam.questions.size(); ++n) {
         const BankQuestion& q = exam.questions[n];
-        QString lesson;
-        for (const BankLesson& l : bank.lessons)
-            if (l.field == q.field && l.id == QStringLiteral("%1-%2").arg(q.field).arg(q.lesson))
-                lesson = l.title;
+        const QString lesson = titles.value(QStringLiteral("%1-%2").arg(q.field).arg(q.lesson));
         master.append(QJsonObject{{QStringLiteral("bank"), q.id},
                                   {QStringLiteral("lesson"), lesson},
                                   {QStringLiteral("cancelled"), q.cancelled},
@@ -125,11 +132,7 @@ QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperCho
 QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
                              const PaperChoices& choices) {
     QJsonObject data = common(bank, choices, QStringLiteral("explanations"));
-    QList<QJsonArray> places(exam.questions.size());
-    for (const PaperVersion& v : exam.versions)
-        for (int k = 0; k < v.order.size(); ++k)
-            places[v.order[k]].append(
-                QJsonArray{k + 1, printedRight(exam.questions[v.order[k]], v.options[k])});
+    const QList<QJsonArray> places = placesOf(exam);
     QJsonArray names;
     for (int vi = 1; vi <= exam.versions.size(); ++vi)
         names.append(versionName(vi));
@@ -151,12 +154,6 @@ QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
 }
 
 QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
-    QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
-    // Safe inside a script element.
-    json.replace(u'<', QStringLiteral("\\u003c"));
-    json.replace(u'>', QStringLiteral("\\u003e"));
-    json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
-    json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
     QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString(QUrl::FullyEncoded);
     if (!base.endsWith(u'/'))
         base += u'/';
@@ -173,7 +170,7 @@ QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
                           "<script>const PAPER = %2;</script>\n"
                           "<script src=\"paper.js\"></script>\n"
                           "</head>\n<body></body>\n</html>\n")
-        .arg(base, json);
+        .arg(base, scriptJson(data));
 }
 
 } // namespace tavrin

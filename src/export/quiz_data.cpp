@@ -92,6 +92,15 @@ PlayerScoring playerScoring(Context& context, const QString& projectText) {
     return scoring;
 }
 
+QString scriptJson(const QJsonObject& object) {
+    QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    json.replace(u'<', QStringLiteral("\\u003c"));
+    json.replace(u'>', QStringLiteral("\\u003e"));
+    json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
+    json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
+    return json;
+}
+
 QString quizDataScript(Context& context, const QString& dataFolder,
                        const QList<LessonRef>& projectLessons, const ExamSettings& exam,
                        const std::optional<int>& passMark, const QString& projectTitle,
@@ -170,12 +179,7 @@ QString quizDataScript(Context& context, const QString& dataFolder,
     }
     data[QStringLiteral("settings")] = settings;
     data[QStringLiteral("media")] = media;
-    QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
-    // Safe inside a script element and in any script parser.
-    json.replace(u'<', QStringLiteral("\\u003c"));
-    json.replace(u'>', QStringLiteral("\\u003e"));
-    json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
-    json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
+    const QString json = scriptJson(data);
     return QStringLiteral("// Made by Tavrin's export: the lessons, quizzes and settings of this "
                           "CD.\nconst TAVRIN_DATA = ") +
            json + QStringLiteral(";\n");

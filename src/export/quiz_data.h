@@ -4,6 +4,7 @@
 #include "store/lesson_files.h"
 #include "store/project_settings.h"
 
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -29,6 +30,9 @@ PlayerScoring playerScoring(Context& context, const QString& projectText);
 // dataFolder holds _xml, BookTXT and FlashIMG: an export's Data folder, or a project's own
 // folder (a project's folders are laid out as the CD's Data). A pass mark is given to a
 // player that reports to a learning platform.
+// An object as JSON that is safe inside a script element and in any script parser.
+QString scriptJson(const QJsonObject& object);
+
 QString quizDataScript(Context& context, const QString& dataFolder, const QList<LessonRef>& lessons,
                        const ExamSettings& exam = {},
                        const std::optional<int>& passMark = std::nullopt,

@@ -118,11 +118,7 @@ QWidget* PaperDialog::headerBox(const PaperChoices& first) {
     className_ = line("PClass", first.className);
     right->addRow(QStringLiteral(u"کلاس:"), className_);
     // Shown in Persian digits, as it will be printed; either kind may be typed.
-    QString date = first.date;
-    for (QChar& c : date)
-        if (c >= u'0' && c <= u'9')
-            c = QChar(0x06F0 + (c.unicode() - u'0'));
-    date_ = line("PDate", date);
+    date_ = line("PDate", persianShown(first.date, Digits::AlsoBare));
     date_->setToolTip(QStringLiteral(u"تاریخ خورشیدی، مانند ۱۴۰۵/۹/۱۷"));
     left->addRow(QStringLiteral(u"تاریخ:"), date_);
     minutes_ = spin("PMinutes", 0, 600, first.minutes);

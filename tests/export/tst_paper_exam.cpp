@@ -71,11 +71,8 @@ int pageCount(const QString& pdf) {
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
-QString persianDigits(QString text) {
-    for (QChar& c : text)
-        if (c >= u'0' && c <= u'9')
-            c = QChar(0x06F0 + (c.unicode() - u'0'));
-    return text;
+QString persianDigits(const QString& text) {
+    return persianShown(text, Digits::AlsoBare);
 }
 
 // How a bank question of the test project is named in its own text, "ریاضی ۳:", as poppler
