@@ -3,7 +3,7 @@
 // the same 10 pages of HTML headless, one after another, in the same run. Every run checks its
 // work: the tool's files whole, Chromium's PDFs of the same page counts.
 #include "bench_program.h"
-#include "export/paper_exam.h"
+#include "paper/paper_exam.h"
 #include "store/project_settings.h"
 #include "support/paper_project.h"
 #include "support/shipped_resources.h"

@@ -2,8 +2,12 @@
 #include "mainwin/main_window.h"
 #include "platform/text_file.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 using namespace tavrin;
@@ -42,5 +46,59 @@ void BM_LogMe(benchmark::State& state) {
         qFatal("not every entry reached the log");
 }
 BENCHMARK(BM_LogMe)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The whole start of the program as a person waits for it: from starting the process to its
+// main window first on screen (the dynamic loading of every library it links included),
+// paired in each repetition with a bare Qt window started the same way. The browser engine
+// is not loaded at start-up: the figure would grow by the engine's loading otherwise.
+struct Started {
+    double ms = 0;
+    double rssMib = 0;
+};
+Started startAndWaitShown(const QString& program) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAVRIN_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+    process.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {});
+    QByteArray said;
+    while (!said.contains('\n') && process.waitForReadyRead(30000))
+        said += process.readAllStandardOutput();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (!said.startsWith("shown "))
+        qFatal("%s did not show its window: %s %s", qPrintable(program), said.constData(),
+               process.readAllStandardError().constData());
+    process.waitForFinished(30000);
+    return {ms, said.mid(6).trimmed().toDouble() / 1024.0};
+}
+
+void BM_ProgramStartup(benchmark::State& state) {
+    // A program folder of its own, so no other run of the tool holds its lock.
+    QTemporaryDir folder;
+    const QString built = QFileInfo(QStringLiteral(TAVRIN_BINARY)).absolutePath();
+    if (QProcess::execute(QStringLiteral("cp"),
+                          {QStringLiteral("-r"), built + QStringLiteral("/Resources"),
+                           built + QStringLiteral("/tavrin"),
+                           built + QStringLiteral("/libtavrin_web.so"), folder.path()}) != 0)
+        qFatal("the program folder was not copied");
+    const QString tavrin = folder.filePath(QStringLiteral("tavrin"));
+    QList<double> ratios;
+    Started tool, peer;
+    for (auto _ : state) {
+        tool = startAndWaitShown(tavrin);
+        state.PauseTiming();
+        peer = startAndWaitShown(QStringLiteral(BARE_WINDOW));
+        ratios.append(tool.ms / peer.ms);
+        state.ResumeTiming();
+    }
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["peer_ms"] = peer.ms;
+    state.counters["ratio"] = ratios[ratios.size() / 2];
+    state.counters["tool_MiB"] = tool.rssMib;
+    state.counters["peer_MiB"] = peer.rssMib;
+}
+BENCHMARK(BM_ProgramStartup)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

@@ -17,7 +17,7 @@ if ! loops=$(echo "$pairs" | awk 'NF == 3 {print $1, $2}' | tsort 2>&1 >/dev/nul
 fi
 echo "No cycle."
 # The core rooms include no widget: neither our widgets' folder nor Qt's widget headers.
-core="app commands export interchange lesson lessontext platform richtext store"
+core="app commands exam export interchange lesson lessontext paper platform richtext store"
 widgets='^#include ("(widgets|formatter|editor|mainwin|dialogs)/|<(QtWidgets|QWidget|QApplication|QMessageBox|QDialog|QLabel|QPushButton|QLineEdit|QListWidget|QTextEdit|QCheckBox|QMainWindow|QAbstractButton|QLayout|QBoxLayout|QProgressDialog|QInputDialog|QComboBox|QScrollBar|QToolButton|QFrame|QRadioButton)[/>])'
 if found=$(for dir in $core; do grep -rnE "$widgets" "$dir" || true; done) && [ -n "$found" ]; then
   echo "A core folder includes a widget:" >&2
@@ -25,3 +25,11 @@ if found=$(for dir in $core; do grep -rnE "$widgets" "$dir" || true; done) && [ 
   exit 1
 fi
 echo "No core folder includes a widget."
+# The browser engine is the module's alone (web/): no other room includes its headers.
+if found=$(grep -rnE '^#include <QWebEngine' --include='*.cpp' --include='*.h' . | grep -v '^./web/') &&
+  [ -n "$found" ]; then
+  echo "Only web/ may include the browser engine:" >&2
+  echo "$found" >&2
+  exit 1
+fi
+echo "Only web/ includes the browser engine."

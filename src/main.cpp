@@ -6,18 +6,22 @@
 #include "commands/paper_command.h"
 #include "commands/question_commands.h"
 #include "commands/score_command.h"
+#include "commands/usage.h"
 #include "mainwin/main_window.h"
 #include "platform/clock.h"
 #include "platform/console_prompts.h"
 #include "platform/random_source.h"
+#include "platform/web_module.h"
 #include "widgets/message_box_prompts.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <unistd.h>
 
@@ -35,12 +39,79 @@ bool displayAvailable() {
 #endif
 }
 
+bool helpAsked(int argc, char* argv[], int from) {
+    for (int i = from; i < argc; ++i) {
+        const std::string_view a(argv[i]);
+        if (a == "--help" || a == "-h" || a == "-?")
+            return true;
+        if (a == "--")
+            break;
+    }
+    return false;
+}
+
+// Usage and version need no display, no application and no lock; an unknown verb is an
+// error, never the window.
+std::optional<int> answeredAtOnce(int argc, char* argv[]) {
+    if (argc < 2)
+        return std::nullopt;
+    const std::string_view first(argv[1]);
+    const auto say = [](std::FILE* to, const QString& text, int code) {
+        std::fputs(text.toUtf8().constData(), to);
+        return code;
+    };
+    if (first == "--help" || first == "-h" || first == "help")
+        return say(stdout, tavrin::programUsage(), 0);
+    if (first == "--version" || first == "-v")
+        return say(stdout, tavrin::programVersion(), 0);
+    const QString verb = QString::fromLocal8Bit(argv[1]);
+    if (tavrin::verbNames().contains(verb))
+        return helpAsked(argc, argv, 2)
+                   ? std::optional<int>(say(stdout, tavrin::verbUsage(verb), 0))
+                   : std::nullopt;
+    // Qt's own options for the window (-platform, -style, …) start with a dash.
+    if (first.starts_with("-"))
+        return std::nullopt;
+    return say(stderr,
+               QStringLiteral("tavrin: no verb \"%1\"\n\n").arg(verb) + tavrin::programUsage(), 2);
+}
+
+// The window's first exposure told on standard output with the memory in use, and the
+// program ended: the start-up benchmark times the whole start of the process by it.
+class ShownReport : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose || event->type() == QEvent::Paint) {
+            if (!told_) {
+                told_ = true;
+                std::printf("shown %s\n", residentKib().constData());
+                std::fflush(stdout);
+                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static QByteArray residentKib() {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("VmRSS:"))
+                    return line.mid(6).simplified().split(' ').value(0);
+        return "0";
+    }
+    bool told_ = false;
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     // A file that may grow no more (a size limit) is a failed write the tool reports and
     // recovers from, like a full disk, not a reason to end the program and lose the work.
     std::signal(SIGXFSZ, SIG_IGN);
+    if (const auto answered = answeredAtOnce(argc, argv))
+        return *answered;
     // Verbs of the command line need no display and take no lock.
     if (argc >= 2 &&
         (std::string_view(argv[1]) == "check" || std::string_view(argv[1]) == "image")) {
@@ -73,25 +144,33 @@ int main(int argc, char* argv[]) {
                     where.category && std::string_view(where.category).starts_with("qt.webengine");
                 if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")) &&
                     !message.startsWith(QLatin1String("WebEngineContext used before")) &&
-                    !message.startsWith(QLatin1String("No suitable graphics backend")) && !engine)
+                    !message.startsWith(QLatin1String("No suitable graphics backend")) &&
+                    !message.startsWith(QLatin1String("Qt WebEngine seems to be initialized")) &&
+                    !engine)
                     qtDefault(type, where, message);
             });
-        QGuiApplication app(argc, argv);
-        const QString programFolder =
-            tavrin::programFolderFor(QCoreApplication::applicationDirPath());
-        tavrin::SystemClock clock;
-        tavrin::ConsolePrompts prompts(stderr);
-        tavrin::SystemRandom random;
-        tavrin::Context context(QDir::toNativeSeparators(programFolder),
-                                tavrin::defaultSecondLogPath(), clock, prompts, random);
-        const QStringList arguments = QCoreApplication::arguments().mid(2);
-        if (std::string_view(argv[1]) == "score")
-            return tavrin::scoreCommand(context, arguments, stdout, stderr);
+        const int code = [&] {
+            QGuiApplication app(argc, argv);
+            const QString programFolder =
+                tavrin::programFolderFor(QCoreApplication::applicationDirPath());
+            tavrin::SystemClock clock;
+            tavrin::ConsolePrompts prompts(stderr);
+            tavrin::SystemRandom random;
+            tavrin::Context context(QDir::toNativeSeparators(programFolder),
+                                    tavrin::defaultSecondLogPath(), clock, prompts, random);
+            const QStringList arguments = QCoreApplication::arguments().mid(2);
+            if (std::string_view(argv[1]) == "score")
+                return tavrin::scoreCommand(context, arguments, stdout, stderr);
+            if (printing)
+                return tavrin::printExamCommand(context, arguments, stdout, stderr);
+            return std::string_view(argv[1]) == "export-questions"
+                       ? tavrin::exportQuestionsCommand(context, arguments, stdout, stderr)
+                       : tavrin::importQuestionsCommand(context, arguments, stdout, stderr);
+        }();
+        // The browser engine's helpers end with the application: none is left defunct.
         if (printing)
-            return tavrin::printExamCommand(context, arguments, stdout, stderr);
-        return std::string_view(argv[1]) == "export-questions"
-                   ? tavrin::exportQuestionsCommand(context, arguments, stdout, stderr)
-                   : tavrin::importQuestionsCommand(context, arguments, stdout, stderr);
+            tavrin::reapWebHelpers();
+        return code;
     }
     if (!displayAvailable()) {
         std::fprintf(stderr, "Tavrin needs a graphical display, and none was found "
@@ -103,8 +182,13 @@ int main(int argc, char* argv[]) {
     // live disc); it shows only the program's own pages.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // The browser engine shares the windows' OpenGL contexts; asked before the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser engine is loaded when first used and shares the windows' OpenGL contexts
+    // then; its remark that it was loaded late says nothing to a user.
+    static const QtMessageHandler windowDefault = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& where, const QString& m) {
+        if (!m.startsWith(QLatin1String("Qt WebEngine seems to be initialized from a plugin")))
+            windowDefault(type, where, m);
+    });
     QApplication app(argc, argv);
     const QString programFolder = tavrin::programFolderFor(QCoreApplication::applicationDirPath());
     // Relative paths in settings resolve against the program folder.
@@ -122,6 +206,10 @@ int main(int argc, char* argv[]) {
     }
     tavrin::MainWindow window(context);
     prompts.setOwner(&window);
+    // For the start-up benchmark: say when the window is first on screen, then end.
+    ShownReport shown;
+    if (qEnvironmentVariableIsSet("TAVRIN_QUIT_WHEN_SHOWN"))
+        window.installEventFilter(&shown);
     window.show();
     return app.exec();
 }

@@ -17,7 +17,7 @@
       if (c === "\\") { i++; continue; }
       if (blankLineAt(text, i)) return -1;
       if (c !== "$") continue;
-      if (/\s/.test(text[i - 1]) || /[0-9]/.test(text[i + 1] || "")) continue;
+      if (/\s/.test(text[i - 1]) || /[0-9\u0660-\u0669\u06F0-\u06F9]/.test(text[i + 1] || "")) continue;
       return i;
     }
     return -1;
@@ -41,7 +41,7 @@
         if ("$" in found) return found.$;
         found.$ = -1;
         for (let i = text.length - 1; i > 0; i--) {
-          if (text[i] === "$" && !/\s/.test(text[i - 1]) && !/[0-9]/.test(text[i + 1] || "")) { found.$ = i; break; }
+          if (text[i] === "$" && !/\s/.test(text[i - 1]) && !/[0-9\u0660-\u0669\u06F0-\u06F9]/.test(text[i + 1] || "")) { found.$ = i; break; }
         }
         return found.$;
       },

@@ -2,7 +2,7 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
-#include "export/paper_exam.h"
+#include "paper/paper_exam.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -63,8 +63,8 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         if (parser.isSet(QStringLiteral("lesson")) && !hasField)
             throw BadInput{QStringLiteral("--lesson needs --field")};
         // The project is named by its folder, as the window names it.
-        const PaperBank bank =
-            paperBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
+        const QuestionBank bank =
+            readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
         PaperChoices c = defaultPaperChoices(context, bank.scoring, -1, -1);
         if (hasField) {
             const int field = numberOf(parser, "field", 1, int(bank.fieldTitles.size())) - 1;
@@ -94,10 +94,14 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
               std::pair{"date", &c.date}})
             if (parser.isSet(QLatin1String(name)))
                 *into = parser.value(QLatin1String(name));
+        // A relative folder is the shell's, not the page engine's.
+        const QString html =
+            parser.isSet(QStringLiteral("html"))
+                ? QFileInfo(parser.value(QStringLiteral("html"))).absoluteFilePath()
+                : QString();
         PaperWritten written;
         try {
-            written =
-                writePaperExam(context, bank, folder, c, parser.value(QStringLiteral("html")));
+            written = writePaperExam(context, bank, folder, c, html);
         } catch (const NothingToPrint& nothing) {
             throw BadInput{nothing.why()};
         }

@@ -37,6 +37,11 @@ void print(std::FILE* to, const QString& text) {
     std::fprintf(to, "%s\n", text.toUtf8().constData());
 }
 
+// The author's titles and the tool's notes in Persian letters, as the windows show them.
+QString shown(const QString& text) {
+    return persianShown(text, Digits::InPersianText);
+}
+
 struct Options {
     QString project, format, out, file;
     int field = -1, lesson = -1; // 0-based
@@ -180,7 +185,7 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
         const TravelSet set =
             o.format == QLatin1String("gift") ? readGift(bytes) : readMoodleXml(bytes);
         for (const SkippedQuestion& s : set.skipped)
-            print(err, QStringLiteral("skipped: %1 (%2)").arg(s.title, s.reason));
+            print(err, QStringLiteral("skipped: %1 (%2)").arg(shown(s.title), shown(s.reason)));
         if (set.questions.isEmpty())
             throw BadInput{QStringLiteral("the file has no question the tool can hold")};
         const QString check = readSnippet(context.programFolder(), QStringLiteral("check.bin"));
@@ -192,9 +197,9 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
         const ImportResult result =
             importQuestions(context, table, outline, set, {o.project, id, check, img});
         for (const SkippedQuestion& s : result.skipped.mid(set.skipped.size()))
-            print(err, QStringLiteral("skipped: %1 (%2)").arg(s.title, s.reason));
+            print(err, QStringLiteral("skipped: %1 (%2)").arg(shown(s.title), shown(s.reason)));
         for (const QString& note : result.notes)
-            print(err, note);
+            print(err, shown(note));
         BookRequest request;
         request.projectPath = o.project;
         request.fieldIndex = o.field;

@@ -2,8 +2,9 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
-#include "lesson/paper_answers.h"
-#include "lesson/sheet_scoring.h"
+#include "exam/paper_answers.h"
+#include "exam/paper_record.h"
+#include "exam/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -15,25 +16,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace tavrin {
-
-namespace {
-
-QString readSheets(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FsError::at(QStringLiteral("File not found"), path);
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (utf8.hasError())
-        throw BadInput{QStringLiteral("--answers is not UTF-8 text")};
-    return text;
-}
-
-} // namespace
 
 int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out, std::FILE* err) {
     return runVerb("score", err, [&] {
@@ -61,7 +45,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         checkOutFile(context, outPath, project, parser.isSet(QStringLiteral("force")));
         if (!fileExists(store::projectFilePath(project)))
             throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
-        const SheetBank bank = sheetBank(context, project);
+        const QuestionBank bank = readQuestionBank(context, project);
         Penalty penalty = bank.scoring.penalty;
         if (parser.isSet(QStringLiteral("penalty"))) {
             const auto given = parsePenalty(parser.value(QStringLiteral("penalty")));
@@ -70,30 +54,40 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
                     QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
             penalty = *given;
         }
-        QList<StudentResult> results;
+        QFile file(answers);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FsError::at(QStringLiteral("File not found"), answers);
+        // A row at a time: the sheets of a whole school cost one row of memory.
+        QByteArray result = resultHeader().toUtf8();
+        int students = 0;
         try {
-            QString sheets = readSheets(answers);
+            CsvSheetRows rows(file);
+            const auto each = [&](const StudentResult& r) {
+                result += resultRows(bank, r).toUtf8();
+            };
             // Sheets of a printed exam: each version's questions and options mapped back
             // to the bank's through the exam's record.
             if (parser.isSet(QStringLiteral("exam"))) {
-                sheets = sheetsInBankOrder(readWholeFile(parser.value(QStringLiteral("exam")) +
-                                                         QStringLiteral("/exam.json")),
-                                           sheets);
+                const QString exam = parser.value(QStringLiteral("exam"));
+                ExamSheetRows mapped(checkedExamRecord(exam), rows);
+                students = scoreSheets(bank, mapped, penalty, each);
+            } else {
+                students = scoreSheets(bank, rows, penalty, each);
             }
-            results = scoreSheets(bank, sheets, penalty);
         } catch (const BadSheet& bad) {
             throw BadInput{
                 bad.line() > 0
                     ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
                     : bad.why()};
         }
-        saveWholeFile(outPath, resultCsv(bank, results).toUtf8());
+        if (file.error() != QFileDevice::NoError)
+            throw FsError::at(file.errorString(), answers);
+        saveWholeFile(outPath, result);
         context.log().LogMe(QStringLiteral("Answer sheets scored: %1 students, penalty %2")
-                                .arg(results.size())
+                                .arg(students)
                                 .arg(penaltyText(penalty)));
         std::fprintf(out, "%s: %lld students scored, penalty %s\n", outPath.toUtf8().constData(),
-                     static_cast<long long>(results.size()),
-                     penaltyText(penalty).toUtf8().constData());
+                     static_cast<long long>(students), penaltyText(penalty).toUtf8().constData());
         return 0;
     });
 }

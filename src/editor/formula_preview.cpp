@@ -2,17 +2,19 @@
 
 #include "app/context.h"
 #include "lesson/formula_palette.h"
+#include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/ui_metrics.h"
+#include "widgets/web_view.h"
 
 #include <QHBoxLayout>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace tavrin {
 
@@ -48,17 +50,31 @@ FormulaPreview::FormulaPreview(Context& context, QWidget* parent) : QWidget(pare
     }
     buttons->addStretch(1);
     palette->addWidget(row);
-    view_ = new QWebEngineView(this);
-    view_->setObjectName(QStringLiteral("PreviewView"));
-    view_->setFocusPolicy(Qt::NoFocus);
+    // The browser engine is loaded now, the first time a preview is shown.
+    try {
+        view_ = loadWebViews().make(this,
+                                    QUrl::fromLocalFile(DoSlash(context.programFolder()) +
+                                                        QStringLiteral("Resources/preview.html")),
+                                    [this](bool ok) {
+                                        loaded_ = ok;
+                                        if (ok)
+                                            draw();
+                                    });
+        view_->setObjectName(QStringLiteral("PreviewView"));
+        view_->setFocusPolicy(Qt::NoFocus);
+    } catch (const FsError& e) {
+        auto* missing = new QLabel(e.description(), this);
+        missing->setObjectName(QStringLiteral("PreviewView"));
+        missing->setWordWrap(true);
+        view_ = missing;
+    }
     layout->addWidget(view_, 1);
-    connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        loaded_ = ok;
-        if (ok)
-            draw();
-    });
-    view_->load(QUrl::fromLocalFile(DoSlash(context.programFolder()) +
-                                    QStringLiteral("Resources/preview.html")));
+}
+
+void FormulaPreview::runScript(const QString& script,
+                               const std::function<void(const QVariant&)>& answer) {
+    if (loaded_)
+        loadWebViews().run(view_, script, answer);
 }
 
 void FormulaPreview::showEntry(const PreviewEntry& entry) {
@@ -77,7 +93,7 @@ void FormulaPreview::draw() {
     const QString script = QStringLiteral("Tavrin.preview(") +
                            QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) +
                            u')';
-    view_->page()->runJavaScript(script, [this](const QVariant& result) {
+    runScript(script, [this](const QVariant& result) {
         const QVariantMap counts = result.toMap();
         drawn_ = counts.value(QStringLiteral("drawn"), -1).toInt();
         broken_ = counts.value(QStringLiteral("broken"), -1).toInt();

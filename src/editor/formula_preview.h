@@ -2,10 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <optional>
-
-class QWebEngineView;
 
 namespace tavrin {
 
@@ -19,14 +19,17 @@ struct PreviewEntry {
 };
 
 // "Formula preview": beside the question editor, the entry drawn by the player's own page
-// (Qt WebEngine, KaTeX), and a row of formula buttons that ask the editor to insert their TeX.
+// (the browser engine's module, KaTeX), and a row of formula buttons that ask the editor to insert
+// their TeX.
 class FormulaPreview : public QWidget {
     Q_OBJECT
 public:
     FormulaPreview(Context& context, QWidget* parent);
 
     void showEntry(const PreviewEntry& entry);
-    QWebEngineView* view() const { return view_; }
+    QWidget* view() const { return view_; }
+    // A script run in the preview's page once it has loaded, its answer told.
+    void runScript(const QString& script, const std::function<void(const QVariant&)>& answer);
     // How many formulas the page has drawn and how many it could not; -1 before the page
     // has drawn the entry.
     int drawn() const { return drawn_; }
@@ -39,7 +42,7 @@ signals:
 private:
     void draw();
 
-    QWebEngineView* view_ = nullptr;
+    QWidget* view_ = nullptr;
     bool loaded_ = false;
     std::optional<PreviewEntry> pending_;
     int drawn_ = -1;

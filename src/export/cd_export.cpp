@@ -22,7 +22,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <future>
 #include <optional>
@@ -324,8 +326,12 @@ ExportResult Export::run() {
         } catch (const FsError& e) {
             throw StepFault{QStringLiteral("flushing to the disk: %1").arg(e.description())};
         }
-        if (QFileInfo::exists(final_) || !QDir().rename(folder_, final_))
-            throw StepFault{QStringLiteral("Permission denied: %1").arg(final_)};
+        if (QFileInfo::exists(final_))
+            throw StepFault{QStringLiteral("The folder already exists: %1").arg(final_)};
+        if (::rename(QFile::encodeName(folder_).constData(),
+                     QFile::encodeName(final_).constData()) != 0)
+            throw StepFault{
+                QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), final_)};
         folder_ = final_;
         if (request_.flushToDisk)
             flushFolderEntry(final_);
@@ -349,13 +355,12 @@ ExportResult Export::run() {
     // The player: a program where the script ships one, else the web page.
     const QString program = folder_ + nativeSeparator() + QStringLiteral("main.exe");
     const QString page = folder_ + nativeSeparator() + QStringLiteral("index.html");
-    if (request_.runFile) {
-        if (fileExists(program))
-            request_.runFile(program);
-        else if (fileExists(page))
-            request_.runFile(page);
+    // Said only when the player was started: the program, or the page in its place.
+    const QString player = fileExists(program) ? program : (fileExists(page) ? page : QString());
+    if (request_.runFile && !player.isEmpty()) {
+        request_.runFile(player);
+        context_.log().LogMe(QStringLiteral("Exported Main.exe played."));
     }
-    context_.log().LogMe(QStringLiteral("Exported Main.exe played."));
     return {ExportOutcome::Exported, folder_};
 }
 

@@ -378,9 +378,9 @@ ImageResult makeDiscImage(const QString& given, const QString& isoPath, const QS
             return result;
     }
     QFile::remove(isoPath);
-    if (!QFile::rename(working, isoPath)) {
+    if (QFile made(working); !made.rename(isoPath)) {
+        result.description = QStringLiteral("%1: %2").arg(made.errorString(), isoPath);
         QFile::remove(working);
-        result.description = QStringLiteral("Permission denied: %1").arg(isoPath);
         return result;
     }
     result.outcome = ImageOutcome::Made;

@@ -1,10 +1,10 @@
 #include "export/question_export.h"
 
 #include "app/context.h"
+#include "exam/scoring_settings.h"
 #include "export/scorm_package.h"
 #include "interchange/gift_format.h"
 #include "interchange/moodle_xml.h"
-#include "lesson/exam_plan.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 #include "store/fields.h"

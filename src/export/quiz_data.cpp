@@ -44,27 +44,20 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
     if (!read.closed)
         reportFailure(context, kFailReadBlock,
                       QStringLiteral("Closing tag </question%1> not found").arg(n));
+    const QuizQuestion own = blockQuestion(read);
     QJsonObject q;
     q[QStringLiteral("n")] = n;
-    // "\t\t<question No='n'>text</question>": up to the last closing tag on its line.
-    const QString head = QStringLiteral("\t\t<question No='%1'>").arg(n);
-    const qsizetype at = block.indexOf(head);
-    if (at >= 0) {
-        const qsizetype start = at + head.size();
-        const qsizetype lineEnd = block.indexOf(QStringLiteral("\r\n"), start);
-        QString line = block.mid(start, (lineEnd < 0 ? block.size() : lineEnd) - start);
-        if (line.endsWith(QStringLiteral("</question>")))
-            line.chop(11);
-        q[QStringLiteral("text")] = line;
-    }
-    const BlockAnswers marks = blockAnswers(block);
-    q[QStringLiteral("answers")] = QJsonArray::fromStringList(marks.answers);
-    q[QStringLiteral("correct")] = marks.marked;
-    if (marks.unmarked)
+    if (block.contains(QStringLiteral("\t\t<question No='%1'>").arg(n)))
+        q[QStringLiteral("text")] = own.text;
+    q[QStringLiteral("answers")] = QJsonArray::fromStringList(own.answers);
+    q[QStringLiteral("correct")] = own.marked;
+    bool unmarked = false;
+    quizLine(block, kUnmarkedTag, &unmarked);
+    if (unmarked)
         q[QStringLiteral("unmarked")] = true;
-    if (marks.cancelled)
+    if (own.cancelled)
         q[QStringLiteral("cancelled")] = true;
-    q[QStringLiteral("explanation")] = quizLine(block, QStringLiteral("rslt"));
+    q[QStringLiteral("explanation")] = own.explanation;
     QJsonObject images;
     static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));
     auto it = image.globalMatch(block);

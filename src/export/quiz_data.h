@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lesson/exam_plan.h"
+#include "exam/scoring_settings.h"
 #include "store/lesson_files.h"
 #include "store/project_settings.h"
 

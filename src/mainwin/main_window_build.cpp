@@ -373,7 +373,7 @@ void MainWindow::buildExamSettings() {
         auto* box = new QSpinBox(examGroup_);
         box->setObjectName(QLatin1String(name));
         box->setRange(0, most);
-        box->setSpecialValueText(zero);
+        box->setSpecialValueText(shownInWindows(zero));
         box->setKeyboardTracking(false); // one change when typing ends, not one a digit
         box->setLayoutDirection(Qt::LeftToRight);
         box->setFixedWidth(130);

@@ -6,13 +6,13 @@
 #include "export/disc_image.h"
 #include "export/export_command.h"
 #include "export/output_folders.h"
-#include "export/paper_exam.h"
 #include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
 #include "mainwin/paper_dialog.h"
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
+#include "paper/paper_exam.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -187,8 +187,9 @@ void MainWindow::scoringCommand() {
                            store::projectFilePath(session_.projectPath));
         return;
     }
-    const auto chosen = ScoringDialog::ask(this, context_.prompts(), scoringSettings(*stored),
-                                           budgetFields(context_, session_.projectPath));
+    const auto chosen =
+        ScoringDialog::ask(this, context_.prompts(), scoringSettings(*stored),
+                           budgetFields(readQuestionBank(context_, session_.projectPath)));
     if (!chosen)
         return;
     // What changed, in one safe write; nothing at all when nothing did.

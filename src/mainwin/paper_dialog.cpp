@@ -122,7 +122,7 @@ QWidget* PaperDialog::headerBox(const PaperChoices& first) {
     date_->setToolTip(QStringLiteral(u"تاریخ خورشیدی، مانند ۱۴۰۵/۹/۱۷"));
     left->addRow(QStringLiteral(u"تاریخ:"), date_);
     minutes_ = spin("PMinutes", 0, 600, first.minutes);
-    minutes_->setSpecialValueText(QStringLiteral(u"چاپ نشود"));
+    minutes_->setSpecialValueText(shownInWindows(QStringLiteral(u"چاپ نشود")));
     left->addRow(QStringLiteral(u"مدت (دقیقه):"), minutes_);
     teacher_ = line("PTeacher", first.teacher);
     left->addRow(QStringLiteral(u"دبیر:"), teacher_);

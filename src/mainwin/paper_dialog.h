@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/paper_exam.h"
+#include "paper/paper_exam.h"
 
 #include <QDialog>
 #include <optional>

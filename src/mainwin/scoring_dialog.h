@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lesson/exam_plan.h"
+#include "exam/question_bank.h"
 
 #include <QDialog>
 #include <QMap>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/persian_text.h"
 #include "platform/prompts.h"
 
 #include <cstdio>
@@ -23,9 +24,11 @@ public:
     }
 
 private:
-    // A message box's lines make one line of the console.
+    // A message box's lines make one line of the console, in Persian letters as the windows
+    // show them.
     void print(const QString& text) {
-        std::fprintf(out_, "%s\n", text.simplified().toUtf8().constData());
+        std::fprintf(out_, "%s\n",
+                     persianShown(text.simplified(), Digits::InPersianText).toUtf8().constData());
     }
     inline static const QString kYes = QStringLiteral(u" (بله)");
     std::FILE* out_;

@@ -326,12 +326,18 @@ void DiskFlush::flush() {
 }
 
 void flushFolderEntry(const QString& path) {
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
+        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), folder);
+    const bool flushed = ::fsync(fd) == 0;
+    const int error = errno;
     ::close(fd);
+    if (!flushed)
+        throw FsError::at(QStringLiteral("The folder's entry was not flushed to the disk (%1)")
+                              .arg(QString::fromLocal8Bit(std::strerror(error))),
+                          path);
 }
 
 } // namespace tavrin

@@ -76,6 +76,7 @@ private:
 };
 
 // The folder holding path flushed, so that a name just given there survives a power cut.
+// Throws FsError when the disk says it did not.
 void flushFolderEntry(const QString& path);
 
 } // namespace tavrin

@@ -4,8 +4,17 @@ namespace tavrin {
 
 namespace {
 
+// The player reads the same text by the same two rules (player-formula.js): a space is what
+// a script's \s matches, a digit a Latin, Arabic-Indic or Persian one.
 bool isSpace(QChar c) {
-    return c.isSpace();
+    const char16_t u = c.unicode();
+    return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0xA0 || u == 0x1680 ||
+           (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x202F ||
+           u == 0x205F || u == 0x3000 || u == 0xFEFF;
+}
+bool isDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= 0x0660 && u <= 0x0669) || (u >= 0x06F0 && u <= 0x06F9);
 }
 
 // No formula is longer: a text full of openers without closers is read in linear time.
@@ -37,7 +46,7 @@ qsizetype dollarEnd(const QString& text, qsizetype at) {
             return -1;
         if (c != u'$')
             continue;
-        if (isSpace(text[i - 1]) || (i + 1 < text.size() && text[i + 1].isDigit()))
+        if (isSpace(text[i - 1]) || (i + 1 < text.size() && isDigit(text[i + 1])))
             continue;
         return i;
     }
@@ -84,7 +93,7 @@ public:
         last_[3] = -1;
         for (qsizetype i = text_.size() - 1; i > 0; --i)
             if (text_[i] == u'$' && !isSpace(text_[i - 1]) &&
-                !(i + 1 < text_.size() && text_[i + 1].isDigit())) {
+                !(i + 1 < text_.size() && isDigit(text_[i + 1]))) {
                 last_[3] = i;
                 break;
             }

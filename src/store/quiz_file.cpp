@@ -259,4 +259,36 @@ QMap<int, QuizGroupLine> lessonGroupLines(const QString& groupsPath,
     return groups;
 }
 
+QuizQuestion blockQuestion(const QuizBlock& read) {
+    QuizQuestion q;
+    q.number = read.number;
+    const QString& block = read.body;
+    // "\t\t<question No='n'>text</question>": up to the last closing tag on its line.
+    const QString head = QStringLiteral("\t\t<question No='%1'>").arg(read.number);
+    const qsizetype at = block.indexOf(head);
+    if (at >= 0) {
+        const qsizetype start = at + head.size();
+        const qsizetype lineEnd = block.indexOf(kCrLf, start);
+        q.text = block.mid(start, (lineEnd < 0 ? block.size() : lineEnd) - start);
+        if (q.text.endsWith(QStringLiteral("</question>")))
+            q.text.chop(11);
+    }
+    const BlockAnswers marks = blockAnswers(block);
+    q.answers = marks.answers;
+    q.marked = marks.marked;
+    q.cancelled = marks.cancelled;
+    q.explanation = quizLine(block, QStringLiteral("rslt"));
+    static const QRegularExpression image(QStringLiteral("\t\t<img(\\d+)>"));
+    auto it = image.globalMatch(block);
+    while (it.hasNext()) {
+        const QString number = it.next().captured(1);
+        q.images.insert(number.toInt(), quizLine(block, QStringLiteral("img") + number));
+    }
+    q.attach = quizLine(block, QStringLiteral("attach"));
+    q.sound = quizLine(block, QStringLiteral("sound"));
+    q.film = quizLine(block, QStringLiteral("film"));
+    q.back = quizLine(block, QStringLiteral("back"));
+    return q;
+}
+
 } // namespace tavrin

@@ -105,4 +105,8 @@ struct BlockAnswers {
 };
 BlockAnswers blockAnswers(const QString& block);
 
+// A whole block as that reading finds it: the text up to the last closing tag on its line,
+// the answers, the mark, the explanation and the copies' names as written (not checked).
+QuizQuestion blockQuestion(const QuizBlock& block);
+
 } // namespace tavrin

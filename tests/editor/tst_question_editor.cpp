@@ -29,8 +29,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QtTest>
 
 using namespace tavrin;
@@ -194,7 +192,7 @@ private slots:
             // How the page lays it out: the question right to left, its formula isolated
             // left to right, x before its power.
             QString layout;
-            preview->view()->page()->runJavaScript(
+            preview->runScript(
                 "(() => { const q = document.querySelector('#question');"
                 " const f = q.querySelector('.formula');"
                 " const x = f.querySelector('.mathnormal').getBoundingClientRect();"

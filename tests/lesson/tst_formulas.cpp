@@ -10,6 +10,7 @@
 #include "platform/formula_text.h"
 #include "richtext/rich_text_plain.h"
 #include "support/docx_fixture.h"
+#include "support/formula_pieces.h"
 #include "support/golden.h"
 #include "widgets/persian_ui.h"
 
@@ -25,15 +26,6 @@ namespace {
 // Line ends in a table's cell ("⏎", "␍"), where "\\n" would be TeX.
 QString unescaped(QString text) {
     return text.replace(QChar(0x23CE), u'\n').replace(QChar(0x240D), u'\r');
-}
-
-QString piecesText(const QString& text) {
-    QStringList out;
-    for (const TextPiece& p : formulaPieces(text))
-        out.append(p.kind == TextPiece::Text     ? QStringLiteral("T[") + p.source + u']'
-                   : p.kind == TextPiece::Inline ? QStringLiteral("I[") + p.tex + u']'
-                                                 : QStringLiteral("D[") + p.tex + u']');
-    return out.join(u' ');
 }
 
 } // namespace
@@ -54,7 +46,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, pieces);
         QFETCH(QString, marks);
-        QCOMPARE(piecesText(text), unescaped(pieces));
+        QCOMPARE(test::piecesText(text), unescaped(pieces));
         QStringList found;
         for (const ImageMark& m : imageMarks(text))
             found.append(QString::number(m.number));

@@ -2,9 +2,9 @@
 // engine and through the "score" verb over a project made for each row (the player's exam in
 // Chromium runs the same rows); the penalty's forms; answer sheets that do not read.
 #include "commands/score_command.h"
-#include "lesson/exam_plan.h"
-#include "lesson/scoring.h"
-#include "lesson/sheet_scoring.h"
+#include "exam/scoring.h"
+#include "exam/scoring_settings.h"
+#include "exam/sheet_scoring.h"
 #include "platform/text_file.h"
 #include "store/quiz_file.h"
 #include "support/golden.h"

@@ -37,4 +37,16 @@ for f in Resources/Export.inf Resources/index.html Projects.xml Sample/Project.x
   [ -e "$data/$f" ] || { echo "not seeded: $f" >&2; exit 1; }
 done
 grep -a -q "started" "$data/Vonk.txt" || { echo "the log has no start" >&2; exit 1; }
+# The browser engine is not loaded at start; the module beside the program prints.
+if ldd "$work/root/usr/bin/tavrin" | grep -q WebEngine; then
+  echo "the program links the browser engine at start" >&2
+  exit 1
+fi
+[ -f "$work/root/usr/lib/tavrin/libtavrin_web.so" ] || { echo "no browser engine module" >&2; exit 1; }
+env -i PATH=/usr/bin:/bin HOME="$home" ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0 \
+  QTWEBENGINE_DISABLE_SANDBOX=1 timeout 120 "$work/root/usr/bin/tavrin" print-exam \
+  --project "$data/Sample" --field 1 --seed 3 --out "$work/paper" >"$work/print.txt" 2>&1 ||
+  { echo "the installed program did not print:" >&2; cat "$work/print.txt" >&2; exit 1; }
+[ -s "$work/paper/booklet-1.pdf" ] && [ -s "$work/paper/exam.json" ] ||
+  { echo "the printed exam is not whole" >&2; exit 1; }
 echo "package ok: $(basename "$deb")"

@@ -74,6 +74,22 @@ describe("the text's division", () => {
   });
 });
 
+describe("the two splitters", () => {
+  // Random texts of dollars, backslashes, brackets, digits of three scripts and Unicode spaces,
+  // split by the tool (make_exports) and by the player: not one differs.
+  test("read random texts alike", async () => {
+    const { page } = await open(browser, exported);
+    const rows = JSON.parse(fs.readFileSync(path.join(fixture, "formulas", "random-pieces.json"), "utf8"));
+    assert.ok(rows.length >= 4000);
+    const found = await page.evaluate((texts) => texts.map((t) => Tavrin.formulaPieces(t).map((p) =>
+      (p.kind === "text" ? "T[" + p.source : p.kind === "inline" ? "I[" + p.tex : "D[" + p.tex) + "]").join(" ")),
+      rows.map((r) => r[0]));
+    const differ = rows.filter((r, i) => found[i] !== r[1]).map((r) => JSON.stringify(r[0]));
+    assert.deepEqual(differ.slice(0, 10), []);
+    await page.close();
+  });
+});
+
 describe("Word's equations", () => {
   // Each converted formula beside the same one as a person writes it: the same pixels.
   test("drawn as the hand-written TeX is drawn", async () => {

@@ -9,9 +9,9 @@
 // into <folder>/interchange for the tests of the exchange formats.
 // Usage: make_exports <folder>; prints the export folders.
 #include "app/context.h"
+#include "exam/paper_draw.h"
 #include "export/cd_export.h"
 #include "export/output_folders.h"
-#include "export/paper_draw.h"
 #include "export/player_settings.h"
 #include "export/question_export.h"
 #include "export/scorm_package.h"
@@ -28,6 +28,7 @@
 #include "store/project_settings.h"
 #include "support/answers_rtf.h"
 #include "support/documents.h"
+#include "support/formula_pieces.h"
 #include "support/golden.h"
 #include "support/silent_prompts.h"
 #include "support/test_program.h"
@@ -39,6 +40,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <random>
 
 using namespace tavrin;
 
@@ -235,8 +237,8 @@ int main(int argc, char** argv) {
     // The paper exam's record of the same project for seed 5, shuffled answers and all: its
     // version 1 is what the player draws for ?seed=5.
     {
-        const PaperExam paper =
-            drawPaperExam(paperBank(context, scored, QStringLiteral("Scored")), {}, 2, 5, true);
+        const PaperExam paper = drawPaperExam(
+            readQuestionBank(context, scored, QStringLiteral("Scored")), {}, 2, 5, true);
         saveWholeFile(program + "/scoring/paper-exam.json",
                       QJsonDocument(examRecord(paper, QStringLiteral("Scored"))).toJson());
     }
@@ -256,6 +258,21 @@ int main(int argc, char** argv) {
     SaveThings(context, SettingsChoice{}, formulas, "BookTXT");
     if (!exportAndTravel(formulas, "formulas", "formulas"))
         return 1;
+    // Random texts of the characters the two splitters could read differently, each with
+    // the tool's pieces: the player must find the same.
+    {
+        const QString alphabet = QStringLiteral(u"$$$\\()[]x2۲٢ \u00a0\ufeff\u0085\u2009\n\r{}1و");
+        std::mt19937 random(20261209);
+        QJsonArray rows;
+        for (int n = 0; n < 4000; ++n) {
+            QString text;
+            const int length = 1 + int(random() % 24);
+            for (int k = 0; k < length; ++k)
+                text += alphabet[qsizetype(random() % alphabet.size())];
+            rows.append(QJsonArray{text, test::piecesText(text)});
+        }
+        saveWholeFile(program + "/formulas/random-pieces.json", QJsonDocument(rows).toJson());
+    }
     std::printf("%s\n%s\n%s\n", qPrintable(one.folder), qPrintable(two.folder),
                 qPrintable(three.folder));
     return 0;

@@ -1,4 +1,4 @@
-#include "export/qr_svg.h"
+#include "paper/qr_svg.h"
 
 #include <memory>
 #include <qrencode.h>

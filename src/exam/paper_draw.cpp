@@ -1,61 +1,11 @@
-#include "export/paper_draw.h"
+#include "exam/paper_draw.h"
 
-#include "app/context.h"
-#include "platform/file_system.h"
-#include "platform/paths.h"
-#include "platform/project_folders.h"
-#include "platform/text_file.h"
-#include "store/fields.h"
-#include "store/lesson_files.h"
-#include "store/project_settings.h"
-#include "store/quiz_file.h"
-#include "store/store_common.h"
-
-#include <QDir>
 #include <QHash>
 #include <QJsonArray>
 #include <algorithm>
 #include <cmath>
 
 namespace tavrin {
-
-PaperBank paperBank(Context& context, const QString& projectPath, const QString& title) {
-    PaperBank bank;
-    bank.title = title;
-    const QString text = readUtf16File(store::projectFilePath(projectPath));
-    bank.scoring = scoringSettings(readSettings(context, text));
-    bank.fieldTitles = projectFieldTitles(context, text);
-    // Pictures are named by full path: the page that shows them lies elsewhere.
-    const QString book = DoSlash(QDir(projectPath).absolutePath()) + folders::kBookTxt + u'/';
-    for (const LessonRef& ref : projectLessons(context, text)) {
-        const QString name = folders::quizName(ref.id());
-        const QString quiz = DoSlash(projectPath) + folders::kXml + u'/' + name;
-        if (!fileExists(quiz))
-            continue;
-        BankLesson lesson{ref.id(), ref.field, ref.title, {}};
-        const QList<QuizQuestion> read = parseQuizFile(readUtf16File(quiz), ref.id(), name);
-        for (int q = 0; q < read.size(); ++q) {
-            const QuizQuestion& r = read[q];
-            if (r.answers.isEmpty() || r.marked < 1 || r.marked > r.answers.size())
-                continue; // read with its answers on a disc, never scored
-            BankQuestion b{
-                QStringLiteral("%1-%2-%3").arg(ref.field + 1).arg(ref.lesson + 1).arg(q + 1),
-                ref.field,
-                ref.lesson,
-                r.text,
-                r.explanation,
-                r.answers,
-                r.marked,
-                r.cancelled,
-                {}};
-            for (auto it = r.images.begin(); it != r.images.end(); ++it)
-                b.images.insert(it.key(), book + it.value());
-            lesson.questions.append(b);
-        }
-        bank.lessons.append(lesson);
-    }
-    return bank;
-}
 
 namespace {
 
@@ -92,8 +42,8 @@ QList<int> answerOrder(int count, bool shuffle, SeededRandom& random) {
 
 } // namespace
 
-PaperExam drawPaperExam(const PaperBank& bank, const PaperScope& scope, int versions, quint32 seed,
-                        bool shuffleAnswers) {
+PaperExam drawPaperExam(const QuestionBank& bank, const PaperScope& scope, int versions,
+                        quint32 seed, bool shuffleAnswers) {
     PaperExam exam;
     exam.seed = seed;
     SeededRandom random(seed);
@@ -108,11 +58,12 @@ PaperExam drawPaperExam(const PaperBank& bank, const PaperScope& scope, int vers
         QMap<int, QList<const BankQuestion*>> byField;
         for (const BankLesson& lesson : bank.lessons) {
             const int take = bank.scoring.budget.value(lesson.id);
-            if (take <= 0 || lesson.questions.isEmpty())
-                continue;
             QList<const BankQuestion*> own;
             for (const BankQuestion& q : lesson.questions)
-                own.append(&q);
+                if (q.scorable())
+                    own.append(&q);
+            if (take <= 0 || own.isEmpty())
+                continue;
             byField[lesson.field] += shuffled(own, random).mid(0, take);
         }
         for (const auto& drawn : std::as_const(byField))
@@ -123,7 +74,8 @@ PaperExam drawPaperExam(const PaperBank& bank, const PaperScope& scope, int vers
             if (lesson.field != scope.field)
                 continue;
             for (const BankQuestion& q : lesson.questions)
-                if (scope.kind == PaperScope::Kind::Field || q.lesson == scope.lesson)
+                if (q.scorable() &&
+                    (scope.kind == PaperScope::Kind::Field || q.lesson == scope.lesson))
                     all.append(&q);
         }
         first = shuffled(all, random);

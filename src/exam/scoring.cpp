@@ -1,4 +1,4 @@
-#include "lesson/scoring.h"
+#include "exam/scoring.h"
 
 #include <QByteArray>
 #include <QRegularExpression>

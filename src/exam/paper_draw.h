@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lesson/exam_plan.h"
+#include "exam/question_bank.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -22,34 +22,6 @@ struct PaperScope {
     int lesson = 0;
     friend bool operator==(const PaperScope&, const PaperScope&) = default;
 };
-
-// A scorable question of the bank: made, with answers and a marked one.
-struct BankQuestion {
-    QString id; // "F-L-Q", from 1, as answer sheets name it
-    int field = 0;
-    int lesson = 0; // place in its field, from 0
-    QString text, explanation;
-    QStringList answers;
-    int marked = 0; // 1-based
-    bool cancelled = false;
-    QMap<int, QString> images; // picture number -> its file's full path
-};
-
-// The project's questions a paper may draw: every field's lessons in list order, each with
-// its scorable questions in quiz order. Throws FsError or UnreadableQuiz.
-struct BankLesson {
-    QString id; // "F-L", from 0, as the budget names it
-    int field = 0;
-    QString title;
-    QList<BankQuestion> questions;
-};
-struct PaperBank {
-    QString title; // the project's
-    QStringList fieldTitles;
-    QList<BankLesson> lessons;
-    ScoringSettings scoring;
-};
-PaperBank paperBank(Context& context, const QString& projectPath, const QString& title);
 
 // One printed version: question k is the bank's order[k] (an index into PaperExam::questions)
 // and its printed option j is that question's answer options[k][j] (1-based, quiz order).
@@ -76,12 +48,12 @@ private:
     QString why_, persian_;
 };
 
-// The draw: version 1 is what the player draws for this seed (the budget lesson by lesson,
-// each field's questions shuffled together, fields in order; one field or lesson shuffled
-// whole), the later versions the same questions reshuffled within their fields. Answers are
-// shuffled within a question only when asked. Throws NothingToPrint.
-PaperExam drawPaperExam(const PaperBank& bank, const PaperScope& scope, int versions, quint32 seed,
-                        bool shuffleAnswers);
+// The draw, of the bank's scorable questions: version 1 is what the player draws for this seed (the
+// budget lesson by lesson, each field's questions shuffled together, fields in order; one field or
+// lesson shuffled whole), the later versions the same questions reshuffled within their fields.
+// Answers are shuffled within a question only when asked. Throws NothingToPrint.
+PaperExam drawPaperExam(const QuestionBank& bank, const PaperScope& scope, int versions,
+                        quint32 seed, bool shuffleAnswers);
 
 constexpr int kMostPaperVersions = 4;
 // The versions' names as printed: الف ب ج د.

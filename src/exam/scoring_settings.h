@@ -1,14 +1,12 @@
 #pragma once
 
-#include "lesson/scoring.h"
+#include "exam/scoring.h"
 #include "store/store_view.h"
 
 #include <QMap>
 #include <QString>
 
 namespace tavrin {
-
-class Context;
 
 // The project's scoring and comprehensive exam, read from its settings. Anything missing or
 // out of range reads as the project made before these were kept would behave: no penalty,
@@ -33,19 +31,6 @@ ScoringSettings scoringSettings(const ProjectSettings& settings);
 // choice writes nothing, so a project made before keeps its file byte for byte.
 QList<std::pair<QString, QString>> scoringChanges(const ProjectSettings& before,
                                                   const ScoringSettings& chosen);
-
-// What a budget may draw: each field's lessons with the questions a player can score
-// (made, with a marked answer), in list order. Throws FsError.
-struct BudgetLesson {
-    QString id; // "F-L", from 0
-    QString title;
-    int questions = 0;
-};
-struct BudgetField {
-    QString title;
-    QList<BudgetLesson> lessons;
-};
-QList<BudgetField> budgetFields(Context& context, const QString& projectPath);
 
 // The stored forms: "1-1:5 1-2:3" and "1:4 2:3", in key order, zeros and ones left out.
 QString budgetText(const QMap<QString, int>& budget);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/paper_draw.h"
+#include "exam/paper_draw.h"
 
 #include <QString>
 #include <functional>
@@ -38,15 +38,16 @@ struct PaperWritten {
 
 // Draws the exam and writes booklet-N.pdf and sheet-N.pdf for each version, key.pdf,
 // explanations.pdf and exam.json into outFolder (made when missing; booklets and sheets of
-// versions beyond these are removed, so the folder holds one exam). With htmlFolder, the
-// pages' HTML is kept there, each beside its PDF's name. Throws NothingToPrint, FsError,
-// UnreadableQuiz. Progress is told the number of files done of the total.
+// versions beyond these are removed, so the folder holds one exam). It is printed in the
+// folder's own working folder and put in place whole, exam.json last, or not at all. With
+// htmlFolder, the pages' HTML is kept there, each beside its PDF's name. Throws NothingToPrint,
+// FsError, UnreadableQuiz. Progress is told the number of files done of the total.
 PaperWritten writePaperExam(Context& context, const QString& projectPath,
                             const QString& projectTitle, const QString& outFolder,
                             const PaperChoices& choices, const QString& htmlFolder = {},
                             const std::function<void(int done, int total)>& progress = {});
 // The same from a bank already read.
-PaperWritten writePaperExam(Context& context, const PaperBank& bank, const QString& outFolder,
+PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QString& outFolder,
                             const PaperChoices& choices, const QString& htmlFolder = {},
                             const std::function<void(int done, int total)>& progress = {});
 

@@ -1,8 +1,8 @@
-#include "export/paper_pages.h"
+#include "paper/paper_pages.h"
 
-#include "export/paper_exam.h"
-#include "export/qr_svg.h"
 #include "export/quiz_data.h"
+#include "paper/paper_exam.h"
+#include "paper/qr_svg.h"
 #include "platform/paths.h"
 
 #include <QHash>
@@ -37,7 +37,7 @@ QJsonObject images(const BankQuestion& q) {
 }
 
 // What every document carries: the header, the rule, the layout choices.
-QJsonObject common(const PaperBank& bank, const PaperChoices& c, const QString& kind) {
+QJsonObject common(const QuestionBank& bank, const PaperChoices& c, const QString& kind) {
     return {{QStringLiteral("kind"), kind},
             {QStringLiteral("project"), bank.title},
             {QStringLiteral("header"), QJsonObject{{QStringLiteral("school"), c.school},
@@ -61,8 +61,8 @@ QJsonObject versionOf(const PaperExam& exam, int version) {
 
 } // namespace
 
-QJsonObject bookletData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
-                        int version) {
+QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
+                        const PaperChoices& choices, int version) {
     QJsonObject data = common(bank, choices, QStringLiteral("booklet"));
     data.insert(QStringLiteral("version"), versionOf(exam, version));
     const PaperVersion& v = exam.versions[version - 1];
@@ -85,7 +85,7 @@ QString sheetCode(const QString& projectTitle, int version, quint32 seed) {
     return QStringLiteral("tavrin-paper|%1|%2|%3").arg(projectTitle).arg(version).arg(seed);
 }
 
-QJsonObject sheetData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices,
                       int version) {
     QJsonObject data = common(bank, choices, QStringLiteral("sheet"));
     data.insert(QStringLiteral("version"), versionOf(exam, version));
@@ -99,7 +99,7 @@ QJsonObject sheetData(const PaperBank& bank, const PaperExam& exam, const PaperC
     return data;
 }
 
-QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices) {
+QJsonObject keyData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices) {
     QJsonObject data = common(bank, choices, QStringLiteral("key"));
     data.insert(QStringLiteral("seed"), qint64(exam.seed));
     QJsonArray versions;
@@ -129,7 +129,7 @@ QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperCho
     return data;
 }
 
-QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
+QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
                              const PaperChoices& choices) {
     QJsonObject data = common(bank, choices, QStringLiteral("explanations"));
     const QList<QJsonArray> places = placesOf(exam);

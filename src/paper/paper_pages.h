@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/paper_draw.h"
+#include "exam/paper_draw.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,12 +13,12 @@ struct PaperChoices;
 // rule, and per kind the version's questions with their options in printed order ("booklet"),
 // the answer grid and QR code ("sheet"), the keys and the master key ("key"), or each
 // question's right answer and explanation ("explanations"). Pictures are file URLs.
-QJsonObject bookletData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
-                        int version);
-QJsonObject sheetData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices,
+QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
+                        const PaperChoices& choices, int version);
+QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices,
                       int version);
-QJsonObject keyData(const PaperBank& bank, const PaperExam& exam, const PaperChoices& choices);
-QJsonObject explanationsData(const PaperBank& bank, const PaperExam& exam,
+QJsonObject keyData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices);
+QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
                              const PaperChoices& choices);
 
 // What the sheet's QR code carries: "tavrin-paper|<project>|<version>|<seed>".

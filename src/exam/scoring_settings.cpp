@@ -1,13 +1,6 @@
-#include "lesson/exam_plan.h"
+#include "exam/scoring_settings.h"
 
-#include "platform/paths.h"
-#include "platform/project_folders.h"
-#include "platform/text_codec.h"
-#include "platform/text_file.h"
-#include "store/lesson_files.h"
 #include "store/project_settings.h"
-#include "store/quiz_file.h"
-#include "store/store_common.h"
 
 #include <QRegularExpression>
 
@@ -83,25 +76,6 @@ QList<std::pair<QString, QString>> scoringChanges(const ProjectSettings& before,
            weightsText(chosen.weights));
     change(now.passMark != chosen.passMark, "PassMark", QString::number(chosen.passMark));
     return changes;
-}
-
-QList<BudgetField> budgetFields(Context& context, const QString& projectPath) {
-    const QString text = readUtf16File(store::projectFilePath(projectPath));
-    QList<BudgetField> fields;
-    for (const QString& title : projectFieldTitles(context, text))
-        fields.append({title, {}});
-    for (const LessonRef& ref : projectLessons(context, text)) {
-        if (ref.field < 0 || ref.field >= fields.size())
-            continue;
-        const QString quiz =
-            DoSlash(projectPath) + folders::kXml + u'/' + folders::quizName(ref.id());
-        int scorable = 0;
-        // Read leniently, as the player's data is made: what the player can score.
-        for (const QuizBlock& block : quizBlocks(withoutLoneSurrogates(store::readIfThere(quiz))))
-            scorable += blockAnswers(block.body).scorable() ? 1 : 0;
-        fields[ref.field].lessons.append({ref.id(), ref.title, scorable});
-    }
-    return fields;
 }
 
 QString budgetText(const QMap<QString, int>& budget) {

@@ -1,0 +1,58 @@
+#include "exam/paper_record.h"
+
+#include "exam/sheet_scoring.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/text_file.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+
+namespace tavrin {
+
+namespace {
+
+QString digestOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FsError::at(file.errorString(), path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        throw FsError::at(file.errorString(), path);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+QJsonObject printedFiles(const QString& folder, const QStringList& names) {
+    QJsonObject files;
+    for (const QString& name : names)
+        files.insert(name, digestOf(folder + u'/' + name));
+    return files;
+}
+
+QByteArray checkedExamRecord(const QString& examFolder) {
+    const QString folder = QDir::fromNativeSeparators(examFolder);
+    const QString path = folder + QStringLiteral("/exam.json");
+    if (!fileExists(path))
+        throw FsError::at(QStringLiteral("No exam record (exam.json) in the exam's folder"), path);
+    const QByteArray record = readWholeFile(path);
+    const QJsonObject files =
+        QJsonDocument::fromJson(record).object().value(QStringLiteral("files")).toObject();
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        const QString file = folder + u'/' + it.key();
+        if (it.key().contains(u'/') || !fileExists(file))
+            throw BadSheet(0, QStringLiteral("exam.json names %1, which is not in %2: the exam "
+                                             "is not whole; print it again")
+                                  .arg(it.key(), QDir::toNativeSeparators(folder)));
+        if (digestOf(file) != it.value().toString())
+            throw BadSheet(0, QStringLiteral("%1 is not the one exam.json was printed with: "
+                                             "the folder mixes two printings; print it again")
+                                  .arg(QDir::toNativeSeparators(file)));
+    }
+    return record;
+}
+
+} // namespace tavrin

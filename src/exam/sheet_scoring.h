@@ -1,0 +1,85 @@
+#pragma once
+
+#include "exam/question_bank.h"
+#include "exam/scoring.h"
+#include "platform/csv.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <stdexcept>
+
+namespace tavrin {
+
+class Context;
+
+// Answer sheets taken on paper, scored by the project's rule. The sheets are CSV: a header
+// "name,F-L-Q,…" naming each question by its field, lesson and place among the lesson's
+// questions (all from 1), then a row a student: the name, then the chosen answer (1 to 4, in
+// the order the lesson's quiz file holds them) or nothing for a blank; every cell there, so a
+// row cut short is refused rather than scored as blanks.
+
+// A sheet that does not read: what is wrong and where (1-based line, 0 when not one line).
+class BadSheet : public std::runtime_error {
+public:
+    BadSheet(int line, QString why)
+        : std::runtime_error("bad answer sheet"), line_(line), why_(std::move(why)) {}
+    int line() const { return line_; }
+    const QString& why() const { return why_; }
+
+private:
+    int line_;
+    QString why_;
+};
+
+// Rows of sheets, one at a time: those of a CSV file, or a printed exam's mapped to the bank.
+class SheetRows {
+public:
+    virtual ~SheetRows() = default;
+    // The next row; false at the end. Throws BadSheet.
+    virtual bool next(QStringList& row) = 0;
+    // The line of the file the last row came from.
+    virtual int line() const = 0;
+};
+
+// The rows of a CSV file or text, its failures as BadSheet.
+class CsvSheetRows : public SheetRows {
+public:
+    explicit CsvSheetRows(QIODevice& device) : reader_(device) {}
+    explicit CsvSheetRows(const QString& text) : reader_(text) {}
+    bool next(QStringList& row) override;
+    int line() const override { return reader_.line(); }
+
+private:
+    CsvReader reader_;
+};
+
+struct StudentField {
+    int field = 0;
+    FieldTally tally;
+    qint64 hundredths = 0;
+};
+struct StudentResult {
+    QString name;
+    QList<StudentField> fields; // in field order, those the header names
+    qint64 overall = 0;
+};
+
+// Every student of the sheets, scored with this penalty as each row is read, and told to
+// each; returns how many. Throws BadSheet.
+int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& penalty,
+                const std::function<void(const StudentResult&)>& each);
+// The same of a whole text, kept.
+QList<StudentResult> scoreSheets(const QuestionBank& bank, const QString& sheets,
+                                 const Penalty& penalty);
+
+// The result as CSV: a header, then per student a row a field (name, field title,
+// questions, right, wrong, blank, raw percentage) and a row "overall" with the totals and the
+// weighted percentage. Two decimals, Latin digits.
+QString resultCsv(const QuestionBank& bank, const QList<StudentResult>& results);
+// Its header and one student's rows.
+QString resultHeader();
+QString resultRows(const QuestionBank& bank, const StudentResult& result);
+
+} // namespace tavrin

@@ -1,0 +1,164 @@
+#include "paper/paper_exam.h"
+
+#include "app/activity_log.h"
+#include "app/context.h"
+#include "exam/paper_record.h"
+#include "paper/paper_pages.h"
+#include "paper/pdf_printer.h"
+#include "platform/calendar.h"
+#include "platform/file_copy.h"
+#include "platform/file_system.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "platform/safe_save.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tavrin {
+
+PaperChoices defaultPaperChoices(Context& context, const ScoringSettings& scoring, int field,
+                                 int lesson) {
+    PaperChoices c;
+    if (scoring.fullExam && !scoring.budget.isEmpty()) {
+        c.scope = {PaperScope::Kind::Budget, 0, 0};
+        c.title = scoring.fullExamTitle;
+        c.minutes = scoring.fullExamMinutes;
+    } else if (lesson >= 0) {
+        c.scope = {PaperScope::Kind::Lesson, std::max(field, 0), lesson};
+    } else {
+        c.scope = {PaperScope::Kind::Field, std::max(field, 0), 0};
+    }
+    c.date = ShamsiDate(context.now()).section(u' ', 0, 0);
+    return c;
+}
+
+PaperWritten writePaperExam(Context& context, const QString& projectPath,
+                            const QString& projectTitle, const QString& outFolder,
+                            const PaperChoices& choices, const QString& htmlFolder,
+                            const std::function<void(int, int)>& progress) {
+    return writePaperExam(context, readQuestionBank(context, projectPath, projectTitle), outFolder,
+                          choices, htmlFolder, progress);
+}
+
+namespace {
+
+const QString kPrinting = QStringLiteral(".tavrin-printing");
+
+// A picture the pages would show as a broken icon: the exam is not printed without it.
+void checkPictures(const PaperExam& exam) {
+    for (const BankQuestion& q : exam.questions)
+        for (auto it = q.images.begin(); it != q.images.end(); ++it)
+            if (!fileExists(it.value()))
+                throw FsError::at(
+                    QStringLiteral("Picture %1 of question %2 is missing").arg(it.key()).arg(q.id),
+                    QDir::toNativeSeparators(it.value()));
+}
+
+void moveInto(const QString& from, const QString& to) {
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
+}
+
+// What an earlier printing left unfinished (a kill, a full disk) is removed first.
+void removeWorkingFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
+        throw FsError::at(QStringLiteral("An earlier printing's working folder cannot be removed"),
+                          QDir::toNativeSeparators(folder));
+}
+
+} // namespace
+
+PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QString& outFolder,
+                            const PaperChoices& choices, const QString& htmlFolder,
+                            const std::function<void(int, int)>& progress) {
+    const PaperExam exam =
+        drawPaperExam(bank, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
+    checkPictures(exam);
+    const QString out = QDir::fromNativeSeparators(outFolder);
+    if (!folderExists(out))
+        makeFolder(out);
+    // Printed whole in a working folder of the exam's own, readable by its owner only, then
+    // put in place: the record last, so it never stands beside booklets of another printing.
+    const QString work = out + u'/' + kPrinting;
+    removeWorkingFolder(work);
+    makeFolder(work);
+    QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct Cleanup {
+        QString folder;
+        ~Cleanup() { QDir(folder).removeRecursively(); }
+    } cleanup{work};
+    const QString pages = htmlFolder.isEmpty() ? work : QDir::fromNativeSeparators(htmlFolder);
+    if (!folderExists(pages))
+        makeFolder(pages);
+    const QString resources = DoSlash(context.programFolder()) + QStringLiteral("Resources");
+    PaperWritten written;
+    written.versions = int(exam.versions.size());
+    written.questions = int(exam.questions.size());
+    QList<PrintJob> jobs;
+    const auto add = [&](const QString& name, const QJsonObject& data) {
+        const QString html = pages + u'/' + name + QStringLiteral(".html");
+        saveWholeFile(html, paperHtml(resources, data).toUtf8());
+        jobs.append({html, work + u'/' + name + QStringLiteral(".pdf")});
+        written.files.append(name + QStringLiteral(".pdf"));
+    };
+    for (int v = 1; v <= written.versions; ++v) {
+        add(QStringLiteral("booklet-%1").arg(v), bookletData(bank, exam, choices, v));
+        add(QStringLiteral("sheet-%1").arg(v), sheetData(bank, exam, choices, v));
+    }
+    add(QStringLiteral("key"), keyData(bank, exam, choices));
+    add(QStringLiteral("explanations"), explanationsData(bank, exam, choices));
+    const int total = int(jobs.size()) + 1;
+    // The pages read their own folder, the program's scripts and fonts, and the pictures.
+    QStringList readable{pages, resources};
+    for (const BankQuestion& q : exam.questions)
+        for (const QString& picture : q.images)
+            if (const QString folder = QFileInfo(picture).absolutePath();
+                !readable.contains(folder))
+                readable.append(folder);
+    printPages(jobs, readable, [&](int done) {
+        if (progress)
+            progress(done, total);
+    });
+    QJsonObject record = examRecord(exam, bank.title);
+    record.insert(QStringLiteral("files"), printedFiles(work, written.files));
+    saveWholeFile(work + QStringLiteral("/exam.json"),
+                  QJsonDocument(record).toJson(QJsonDocument::Indented));
+    {
+        DiskFlush disk(work);
+        disk.flush();
+    }
+    // The earlier record goes first: until the new one is in place the folder scores nothing.
+    const QString recordPath = out + QStringLiteral("/exam.json");
+    if (fileExists(recordPath))
+        deleteFile(recordPath);
+    for (const QString& name : std::as_const(written.files))
+        moveInto(work + u'/' + name, out + u'/' + name);
+    // An earlier exam's later versions would be taken for this one's.
+    static const QRegularExpression versioned(QStringLiteral("^(booklet|sheet)-(\\d+)\\.pdf$"));
+    for (const QString& name : fileNames(out, {QStringLiteral("*.pdf")})) {
+        const auto m = versioned.match(name);
+        if (m.hasMatch() && m.captured(2).toInt() > written.versions)
+            deleteFile(out + u'/' + name);
+    }
+    moveInto(work + QStringLiteral("/exam.json"), recordPath);
+    flushFolderEntry(recordPath);
+    written.files.append(QStringLiteral("exam.json"));
+    if (progress)
+        progress(total, total);
+    context.log().LogMe(
+        QStringLiteral("Paper exam written: %1 versions of %2 questions, seed %3, in %4")
+            .arg(written.versions)
+            .arg(written.questions)
+            .arg(exam.seed)
+            .arg(QDir::toNativeSeparators(out)));
+    return written;
+}
+
+} // namespace tavrin

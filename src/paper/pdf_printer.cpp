@@ -1,0 +1,40 @@
+#include "paper/pdf_printer.h"
+
+#include "paper/page_printer.h"
+#include "platform/fs_error.h"
+#include "platform/safe_save.h"
+
+#include <QFileInfo>
+#include <optional>
+
+namespace tavrin {
+
+void printPages(const QList<PrintJob>& jobs, const QStringList& readable,
+                const std::function<void(int)>& progress) {
+    if (jobs.isEmpty())
+        return;
+    QStringList pages;
+    for (const PrintJob& job : jobs)
+        pages.append(QFileInfo(job.html).absoluteFilePath());
+    std::optional<FsError> failed;
+    int done = 0;
+    loadPagePrinter().print(pages, readable,
+                            [&](int page, const QByteArray& pdf, const QString& failure) {
+                                if (!failed) {
+                                    try {
+                                        if (!failure.isEmpty())
+                                            throw FsError::at(failure, jobs[page].html);
+                                        saveWholeFile(jobs[page].pdf, pdf);
+                                    } catch (const FsError& e) {
+                                        failed = e;
+                                    }
+                                }
+                                if (progress)
+                                    progress(++done);
+                                return !failed;
+                            });
+    if (failed)
+        throw *failed;
+}
+
+} // namespace tavrin

@@ -1,0 +1,192 @@
+// The browser engine's module: printing pages to PDF and the windows' views. Loaded by the
+// program on first use; it links Qt WebEngine and none of the tool's code.
+#include "paper/page_printer.h"
+#include "widgets/web_view.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QOpenGLContext>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+#include <list>
+#include <memory>
+
+// Qt's own (QtGui), declared in its private header: the contexts every other one shares.
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kAtOnce = 4;
+constexpr int kPollMs = 40;
+constexpr int kMostWaitMs = 120000;
+
+// A page reads files of its allowed folders and nothing else: no other file, no network.
+class Confined : public QWebEngineUrlRequestInterceptor {
+public:
+    explicit Confined(const QStringList& folders) {
+        for (const QString& f : folders)
+            folders_.append(QDir::cleanPath(QDir(f).absolutePath()) + u'/');
+    }
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QUrl url = info.requestUrl();
+        if (url.scheme() == QLatin1String("data"))
+            return;
+        if (url.isLocalFile()) {
+            const QString path = QDir::cleanPath(url.toLocalFile());
+            for (const QString& f : folders_)
+                if (path.startsWith(f))
+                    return;
+        }
+        info.block(true);
+    }
+
+private:
+    QStringList folders_;
+};
+
+// One page: load, wait for the layout, print.
+class PrintRun {
+public:
+    PrintRun(QWebEngineProfile* profile, const QString& html,
+             std::function<void(const QByteArray&, const QString&)> done)
+        : page_(std::make_unique<QWebEnginePage>(profile)), done_(std::move(done)) {
+        QObject::connect(page_.get(), &QWebEnginePage::loadFinished, page_.get(), [this](bool ok) {
+            if (!ok)
+                return finish({}, QStringLiteral("The page did not load"));
+            poll();
+        });
+        page_->load(QUrl::fromLocalFile(html));
+    }
+
+private:
+    void poll() {
+        page_->runJavaScript(
+            QStringLiteral("window.paperFailed ? 'failed: ' + window.paperFailed : "
+                           "(window.paperDone ? 'done' : '')"),
+            [this](const QVariant& answer) {
+                const QString said = answer.toString();
+                if (said == QLatin1String("done"))
+                    return print();
+                if (!said.isEmpty())
+                    return finish({}, QStringLiteral("The page was not laid out (%1)").arg(said));
+                if ((waited_ += kPollMs) > kMostWaitMs)
+                    return finish({}, QStringLiteral("The page took too long to lay out"));
+                QTimer::singleShot(kPollMs, page_.get(), [this] { poll(); });
+            });
+    }
+    void print() {
+        page_->printToPdf(
+            [this](const QByteArray& pdf) {
+                finish(pdf, pdf.isEmpty() ? QStringLiteral("The page did not print") : QString());
+            },
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    }
+    void finish(const QByteArray& pdf, const QString& failure) {
+        // Told once; the caller drops this run after the event loop turns.
+        if (auto done = std::exchange(done_, nullptr))
+            done(pdf, failure);
+    }
+
+    std::unique_ptr<QWebEnginePage> page_;
+    std::function<void(const QByteArray&, const QString&)> done_;
+    int waited_ = 0;
+};
+
+class Printer : public PagePrinter {
+public:
+    void print(const QStringList& pages, const QStringList& readable,
+               const std::function<bool(int, const QByteArray&, const QString&)>& done) override {
+        if (pages.isEmpty())
+            return;
+        {
+            // Off the record: nothing of these pages is kept in the user's profile.
+            QWebEngineProfile profile;
+            Confined confined(readable);
+            profile.setUrlRequestInterceptor(&confined);
+            profile.settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+            profile.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+                                             false);
+            QEventLoop loop;
+            bool stop = false;
+            std::list<std::unique_ptr<PrintRun>> running;
+            qsizetype next = 0;
+            std::function<void()> startMore = [&] {
+                while (!stop && next < pages.size() && qsizetype(running.size()) < kAtOnce) {
+                    const int index = int(next++);
+                    running.push_back(nullptr);
+                    const auto at = std::prev(running.end());
+                    *at = std::make_unique<PrintRun>(
+                        &profile, pages[index],
+                        [&, at, index](const QByteArray& pdf, const QString& failure) {
+                            if (!done(index, pdf, failure))
+                                stop = true;
+                            // Dropped once its own callback has returned.
+                            QTimer::singleShot(0, &loop, [&, at] {
+                                running.erase(at);
+                                if ((stop || next >= pages.size()) && running.empty())
+                                    loop.quit();
+                                else
+                                    startMore();
+                            });
+                        });
+                }
+            };
+            startMore();
+            loop.exec();
+        }
+    }
+};
+
+class Views : public WebViews {
+public:
+    QWidget* make(QWidget* parent, const QUrl& url,
+                  const std::function<void(bool)>& loaded) override {
+        auto* view = new QWebEngineView(parent);
+        QObject::connect(view, &QWebEngineView::loadFinished, view, loaded);
+        view->load(url);
+        return view;
+    }
+    void run(QWidget* view, const QString& script,
+             const std::function<void(const QVariant&)>& answer) override {
+        if (auto* web = qobject_cast<QWebEngineView*>(view))
+            web->page()->runJavaScript(script, answer);
+    }
+};
+
+// The engine draws through OpenGL contexts shared with the application's, a share the
+// application makes at its start only when asked before it starts. The program asks nothing
+// of the engine at its start, so the share is made here, the first time the engine is used,
+// as the application would have made it.
+void shareContexts() {
+    if (qt_gl_global_share_context())
+        return;
+    auto* context = new QOpenGLContext;
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
+
+} // namespace
+
+} // namespace tavrin
+
+extern "C" Q_DECL_EXPORT void* tavrin_page_printer() {
+    tavrin::shareContexts();
+    static tavrin::Printer printer;
+    return static_cast<tavrin::PagePrinter*>(&printer);
+}
+
+extern "C" Q_DECL_EXPORT void* tavrin_web_views() {
+    tavrin::shareContexts();
+    static tavrin::Views views;
+    return static_cast<tavrin::WebViews*>(&views);
+}
