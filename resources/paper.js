@@ -206,12 +206,19 @@
 
   function key() {
     const blocks = [];
+    // Each version's key in blocks of ten rows, none taller than a column: a page of any
+    // length is laid out block by block, never cut and copied whole into each piece.
+    const perBlock = 100;
     for (const v of data.versions) {
-      const grid = el("div", { class: "key-grid" });
-      // A cell a question: its number above its right option.
-      v.rights.forEach((r, i) => grid.append(el("div", {}, el("span", { class: "n", text: digits(i + 1) }),
-        el("span", { class: "k", text: digits(r) }))));
-      blocks.push(el("div", { class: "key-block" }, el("h2", { text: "کلید نسخهٔ " + v.name }), grid));
+      for (let start = 0; start < v.rights.length; start += perBlock) {
+        const grid = el("div", { class: "key-grid" });
+        // A cell a question: its number above its right option.
+        v.rights.slice(start, start + perBlock).forEach((r, i) => grid.append(el("div", {},
+          el("span", { class: "n", text: digits(start + i + 1) }), el("span", { class: "k", text: digits(r) }))));
+        const last = start + perBlock >= v.rights.length;
+        blocks.push(el("div", { class: "key-block" + (last ? "" : " key-part") },
+          start === 0 ? el("h2", { text: "کلید نسخهٔ " + v.name }) : null, grid));
+      }
     }
     // The master key: which question of each version is which of the bank, by rows of 25.
     for (let start = 0; start < data.master.length; start += 25) {
@@ -253,9 +260,13 @@
     return blocks;
   }
 
+  // Every picture loaded; one that does not is named and the page refused, never printed
+  // as a broken icon.
   function waitForPictures(root) {
+    const missing = (img) => new Error("a picture did not load: " + decodeURIComponent(img.src));
     return Promise.all([...root.querySelectorAll("img")].map((img) =>
-      img.complete ? null : new Promise((done) => { img.onload = img.onerror = done; })));
+      img.complete ? (img.naturalWidth > 0 ? null : Promise.reject(missing(img)))
+        : new Promise((done, fail) => { img.onload = done; img.onerror = () => fail(missing(img)); })));
   }
 
   async function layOut() {

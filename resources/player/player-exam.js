@@ -7,6 +7,28 @@
 (function (T) {
   const { fa, digits, el, withImages, rich, scorable, score } = T;
 
+  // A small generator of its own, so one seed gives one order in any browser; the tool's
+  // paper exam draws by its twin (exam/seeded_draw), both held to tests/data/exam/draws.tsv.
+  function random(seed) {
+    let a = seed >>> 0;
+    return function () {
+      a = (a + 0x6D2B79F5) >>> 0;
+      let t = a;
+      t = Math.imul(t ^ (t >>> 15), t | 1);
+      t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+      return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+    };
+  }
+  function shuffled(items, next) {
+    const out = items.slice();
+    for (let i = out.length - 1; i > 0; i--) {
+      const j = Math.floor(next() * (i + 1));
+      [out[i], out[j]] = [out[j], out[i]];
+    }
+    return out;
+  }
+  T.draw = { random, shuffled };
+
   T.installExam = function (P) {
     const { data, exam, heading, homeButton, now } = P;
     const scoring = (data && data.settings.scoring) || {};
@@ -37,25 +59,6 @@
     })();
     const lessonOf = (i) => (i === "full" ? full : data.lessons[i]);
     const fieldAt = (taken, n) => (taken.lesson === "full" ? full.from[n].field : data.lessons[taken.lesson].field || 0);
-    // A small generator of its own, so one seed gives one order in any browser.
-    function random(seed) {
-      let a = seed >>> 0;
-      return function () {
-        a = (a + 0x6D2B79F5) >>> 0;
-        let t = a;
-        t = Math.imul(t ^ (t >>> 15), t | 1);
-        t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-        return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-      };
-    }
-    function shuffled(items, next) {
-      const out = items.slice();
-      for (let i = out.length - 1; i > 0; i--) {
-        const j = Math.floor(next() * (i + 1));
-        [out[i], out[j]] = [out[j], out[i]];
-      }
-      return out;
-    }
 
     function chosenSeed() {
       const asked = Number(new URLSearchParams(window.location.search).get("seed"));

@@ -1,5 +1,7 @@
 #include "exam/paper_draw.h"
 
+#include "exam/seeded_draw.h"
+
 #include <QHash>
 #include <QJsonArray>
 #include <algorithm>
@@ -8,30 +10,6 @@
 namespace tavrin {
 
 namespace {
-
-// The player's generator, step for step, so a seed draws on paper what it draws on the disc.
-class SeededRandom {
-public:
-    explicit SeededRandom(quint32 seed) : a_(seed) {}
-    double next() {
-        a_ += 0x6D2B79F5u;
-        quint32 t = a_;
-        t = (t ^ (t >> 15)) * (t | 1u);
-        t ^= t + (t ^ (t >> 7)) * (t | 61u);
-        return double(t ^ (t >> 14)) / 4294967296.0;
-    }
-
-private:
-    quint32 a_;
-};
-
-template <typename T> QList<T> shuffled(QList<T> items, SeededRandom& random) {
-    for (qsizetype i = items.size() - 1; i > 0; --i) {
-        const auto j = qsizetype(std::floor(random.next() * double(i + 1)));
-        std::swap(items[i], items[j]);
-    }
-    return items;
-}
 
 QList<int> answerOrder(int count, bool shuffle, SeededRandom& random) {
     QList<int> options;

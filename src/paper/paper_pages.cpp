@@ -95,7 +95,14 @@ QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const Pap
         options.append(int(v.options[k].size()));
     data.insert(QStringLiteral("options"), options);
     data.insert(QStringLiteral("seed"), qint64(exam.seed));
-    data.insert(QStringLiteral("qr"), qrSvg(sheetCode(bank.title, version, exam.seed)));
+    // A sheet without its code would be scored against no exam: never printed blank.
+    const QString qr = qrSvg(sheetCode(bank.title, version, exam.seed));
+    if (qr.isEmpty())
+        throw NothingToPrint(
+            QStringLiteral("the answer sheet's QR code cannot hold the project's name"),
+            QStringLiteral(u"نام پروژه در کد QR پاسخ‌برگ جا نمی‌شود؛ نام پوشهٔ پروژه را "
+                           u"کوتاه‌تر کنید."));
+    data.insert(QStringLiteral("qr"), qr);
     return data;
 }
 

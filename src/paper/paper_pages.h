@@ -15,6 +15,7 @@ struct PaperChoices;
 // question's right answer and explanation ("explanations"). Pictures are file URLs.
 QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
                         const PaperChoices& choices, int version);
+// Throws NothingToPrint when the QR code cannot be made.
 QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices,
                       int version);
 QJsonObject keyData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices);

@@ -4,10 +4,13 @@
 // through the exam's record as the same answers in the bank's order.
 #include "exam/paper_answers.h"
 #include "exam/paper_draw.h"
+#include "exam/paper_record.h"
 #include "exam/sheet_scoring.h"
 #include "mainwin/main_window.h"
 #include "mainwin/paper_dialog.h"
 #include "paper/paper_exam.h"
+#include "paper/paper_pages.h"
+#include "platform/fs_error.h"
 #include "platform/persian_text.h"
 #include "support/documents.h"
 #include "support/lesson_windows.h"
@@ -612,6 +615,67 @@ private slots:
                      program_.path(QStringLiteral("b.csv"))});
         QCOMPARE(readBytes(program_.path(QStringLiteral("a.csv"))), direct.toUtf8());
         QCOMPARE(readBytes(program_.path(QStringLiteral("b.csv"))), direct.toUtf8());
+    }
+
+    // A printing goes in place whole or not at all: one that fails half way leaves no record
+    // to score by, a record never stands beside another printing's booklets, and the working
+    // folder goes with the printing.
+    void aPrintingIsWholeOrNotAtAll() {
+        const QString out = program_.path(QStringLiteral("whole"));
+        PaperChoices c;
+        c.versions = 2;
+        c.seed = 1;
+        writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+        QVERIFY(checkedExamRecord(out).size() > 100);
+        // key.pdf cannot be replaced: the second printing fails, and nothing scores.
+        QFile::remove(out + QStringLiteral("/key.pdf"));
+        QVERIFY(QDir(out).mkpath(QStringLiteral("key.pdf/kept")));
+        c.seed = 2;
+        QVERIFY_THROWS_EXCEPTION(FsError, writePaperExam(program_.context(), project_,
+                                                         QStringLiteral("Project 1"), out, c));
+        QVERIFY_THROWS_EXCEPTION(FsError, checkedExamRecord(out));
+        QVERIFY(!QFileInfo::exists(out + QStringLiteral("/.tavrin-printing")));
+        QVERIFY(QDir(out + QStringLiteral("/key.pdf")).removeRecursively());
+        writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+        QCOMPARE(readJson(out + QStringLiteral("/exam.json"))[QStringLiteral("seed")].toInt(), 2);
+        // A booklet of another printing beside the record is named, never scored.
+        writeBytes(out + QStringLiteral("/booklet-2.pdf"),
+                   readBytes(out_ + QStringLiteral("/booklet-2.pdf")));
+        try {
+            checkedExamRecord(out);
+            QFAIL("a mixed exam was taken");
+        } catch (const BadSheet& bad) {
+            QVERIFY2(bad.why().contains(QStringLiteral("booklet-2.pdf is not the one")),
+                     qPrintable(bad.why()));
+        }
+    }
+
+    // A missing picture is named and nothing printed, as the disc's check names it; a sheet
+    // whose code cannot be made is refused, never printed blank.
+    void whatCannotPrintIsRefused() {
+        const QString project = program_.path(QStringLiteral("No picture"));
+        makePaperProject(program_.context(), project);
+        QVERIFY(QFile::remove(project + QStringLiteral("/BookTXT/quiz0-1-0.png")));
+        const QString out = program_.path(QStringLiteral("no-picture"));
+        PaperChoices c;
+        c.scope = {PaperScope::Kind::Lesson, 0, 1};
+        try {
+            writePaperExam(program_.context(), project, QStringLiteral("P"), out, c);
+            QFAIL("printed without its picture");
+        } catch (const FsError& e) {
+            QVERIFY2(e.description().startsWith(
+                         QStringLiteral("Picture 0 of question 1-2-1 is missing: ")),
+                     qPrintable(e.description()));
+        }
+        QVERIFY(
+            QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        QuestionBank bank = readQuestionBank(program_.context(), project_, QString(3000, u'x'));
+        const PaperExam exam = drawPaperExam(bank, {}, 1, 1, true);
+        QVERIFY_THROWS_EXCEPTION(NothingToPrint, sheetData(bank, exam, c, 1));
+        QVERIFY(!sheetData(readQuestionBank(program_.context(), project_, QStringLiteral("P")),
+                           exam, c, 1)[QStringLiteral("qr")]
+                     .toString()
+                     .isEmpty());
     }
 
     void badSheetsAreNamed_data() {

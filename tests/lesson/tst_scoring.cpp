@@ -4,6 +4,7 @@
 #include "commands/score_command.h"
 #include "exam/scoring.h"
 #include "exam/scoring_settings.h"
+#include "exam/seeded_draw.h"
 #include "exam/sheet_scoring.h"
 #include "platform/text_file.h"
 #include "store/quiz_file.h"
@@ -215,6 +216,27 @@ private slots:
             const PlatformFraction f = platformFraction(*penalty);
             QCOMPARE(f.text + (f.exact ? "" : "~"), platform);
         }
+    }
+
+    // The seeded draw follows the table the player's twin follows too (scoring.test.mjs).
+    void drawsFollowTheTable_data() { tableData("exam/draws.tsv", {"seed", "questions", "order"}); }
+    void drawsFollowTheTable() {
+        QFETCH(QString, seed);
+        QFETCH(QString, questions);
+        QFETCH(QString, order);
+        SeededRandom random(quint32(seed.toUInt()));
+        QList<int> places;
+        for (int i = 0; i < questions.toInt(); ++i)
+            places.append(i);
+        QStringList drawn;
+        for (const QString& part : order.split(QStringLiteral(" | "))) {
+            QStringList one;
+            for (const int n : shuffled(places, random))
+                one.append(QString::number(n));
+            drawn.append(one.join(u' '));
+            Q_UNUSED(part);
+        }
+        QCOMPARE(drawn.join(QStringLiteral(" | ")), order);
     }
 
     // Sheets that do not read are refused with the line and what is wrong; nothing written.

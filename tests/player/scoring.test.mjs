@@ -117,6 +117,23 @@ describe("the published cases, taken in the player", () => {
   }
 });
 
+describe("the seeded draw", () => {
+  // The paper exam's twin (tst_scoring) follows the same table.
+  test("follows tests/data/exam/draws.tsv", async () => {
+    const draws = fs.readFileSync(path.join(here, "..", "data", "exam", "draws.tsv"), "utf8").split("\n")
+      .filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split("\t"));
+    assert.ok(draws.length >= 6);
+    const { page } = await openIn(browser, scored);
+    const found = await page.evaluate((rows) => rows.map(([, seed, n, order]) => {
+      const next = Tavrin.draw.random(Number(seed));
+      const places = Array.from({ length: Number(n) }, (_, i) => i);
+      return (order || "").split(" | ").map(() => Tavrin.draw.shuffled(places, next).join(" ")).join(" | ");
+    }), draws);
+    draws.forEach((row, i) => assert.equal(found[i], row[3] || "", row[0]));
+    await page.close();
+  });
+});
+
 describe("a lesson's own exam", () => {
   test("is scored by the project's penalty, with the table of its field", async () => {
     const data = dataFor("1/3", "4", answersOf("W6"));
