@@ -117,6 +117,33 @@ QString Package::partByRelation(const QString& id) const {
     return besideMain(target);
 }
 
+QString Package::partByRelation(const QString& id, const QString& fromPart) const {
+    if (fromPart.isEmpty() || fromPart == main_)
+        return partByRelation(id);
+    auto found = otherRelations_.find(fromPart);
+    if (found == otherRelations_.end()) {
+        QHash<QString, QString> relations;
+        const qsizetype slash = fromPart.lastIndexOf(u'/');
+        const QString folder = fromPart.left(slash + 1);
+        const QString name =
+            folder + QStringLiteral("_rels/") + fromPart.mid(slash + 1) + QStringLiteral(".rels");
+        if (has(name)) {
+            QXmlStreamReader xml(part(name));
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement ||
+                    xml.name() != u"Relationship")
+                    continue;
+                const QString target = attribute(xml, QLatin1StringView("Target")).toString();
+                relations.insert(attribute(xml, QLatin1StringView("Id")).toString(),
+                                 target.startsWith(u'/') ? target.mid(1) : folder + target);
+            }
+        }
+        found = otherRelations_.insert(fromPart, relations);
+    }
+    const QString target = found->value(id);
+    return target.isEmpty() || target.contains(QLatin1StringView("..")) ? QString() : target;
+}
+
 QString Package::partOf(const QString& kind) const {
     const QString target = partsByType_.value(kind, kind + QStringLiteral(".xml"));
     if (target.contains(QLatin1StringView("..")))

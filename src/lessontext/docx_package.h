@@ -26,8 +26,10 @@ public:
     // The document's main part, as the package's relationships name it (a package may keep it
     // elsewhere than word/document.xml).
     const QString& mainPart() const { return main_; }
-    // A part the main part names by its relationship id (a picture); empty when none.
+    // A part the main part, or another part (a footnotes part), names by its relationship id
+    // (a picture); empty when none. Each part's relationships are its own.
     QString partByRelation(const QString& id) const;
+    QString partByRelation(const QString& id, const QString& fromPart) const;
     // A part the main part names by its kind ("numbering", "styles", "footnotes"), or where
     // Word puts it; empty when the package has none.
     QString partOf(const QString& kind) const;
@@ -42,6 +44,7 @@ private:
     QString main_ = QStringLiteral("word/document.xml");
     QString folder_ = QStringLiteral("word/");
     QHash<QString, QString> relations_;
+    mutable QHash<QString, QHash<QString, QString>> otherRelations_; // by part, read when asked
     QHash<QString, QString> partsByType_;
 };
 

@@ -56,8 +56,8 @@ void picture(QByteArray data, qint64 cx, qint64 cy, QString& out) {
 
 } // namespace
 
-void Pictures::drawing(QXmlStreamReader& xml, QString& out) {
-    QString embed;
+QString Pictures::drawing(QXmlStreamReader& xml, QString& out, const QString& part) {
+    QString embed, alt;
     qint64 cx = 0, cy = 0;
     int open = 1; // the drawing element itself
     while (open > 0 && !xml.atEnd()) {
@@ -67,6 +67,13 @@ void Pictures::drawing(QXmlStreamReader& xml, QString& out) {
             if (xml.name() == u"extent" && cx == 0) {
                 cx = attribute(xml, QLatin1StringView("cx")).toLongLong();
                 cy = attribute(xml, QLatin1StringView("cy")).toLongLong();
+            } else if ((xml.name() == u"docPr" || xml.name() == u"shape") && alt.isEmpty()) {
+                // Word's description of the picture, or the older drawing's alt text.
+                alt = attribute(xml, QLatin1StringView(xml.name() == u"docPr" ? "descr" : "alt"))
+                          .toString()
+                          .simplified();
+                if (alt.isEmpty() && xml.name() == u"docPr")
+                    alt = attribute(xml, QLatin1StringView("title")).toString().simplified();
             } else if ((xml.name() == u"blip" || xml.name() == u"imagedata") && embed.isEmpty()) {
                 embed = attribute(xml, QLatin1StringView("embed")).toString();
                 if (embed.isEmpty())
@@ -76,9 +83,9 @@ void Pictures::drawing(QXmlStreamReader& xml, QString& out) {
             --open;
         }
     }
-    const QString path = package_.partByRelation(embed);
+    const QString path = package_.partByRelation(embed, part);
     if (path.isEmpty())
-        return;
+        return alt;
     // Each picture is read and written out once, however often the text shows it.
     const QString key = path + QStringLiteral("|%1x%2").arg(cx).arg(cy);
     auto made = made_.find(key);
@@ -93,6 +100,7 @@ void Pictures::drawing(QXmlStreamReader& xml, QString& out) {
         throw FsError(QStringLiteral("Word document too large: its pictures pass %1 MB")
                           .arg(kLargestPictures / (1024 * 1024)));
     out += *made;
+    return alt;
 }
 
 } // namespace tavrin::docx

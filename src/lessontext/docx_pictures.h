@@ -16,8 +16,10 @@ class Pictures {
 public:
     explicit Pictures(const Package& package) : package_(package) {}
     // A drawing (or VML picture) element the reader stands on, read to its end; its picture
-    // added to out. Throws FsError when the pictures pass the bound.
-    void drawing(QXmlStreamReader& xml, QString& out);
+    // added to out, found through the relationships of the part being read (the main part
+    // when empty). Gives the picture's alternative text. Throws FsError when the pictures
+    // pass the bound.
+    QString drawing(QXmlStreamReader& xml, QString& out, const QString& part = {});
 
 private:
     const Package& package_;

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QScopeGuard>
 #include <QXmlStreamReader>
 #include <utility>
 
@@ -90,6 +91,9 @@ private:
         if (name.isEmpty())
             return;
         QXmlStreamReader xml(package_.part(name));
+        // A note's pictures are named by the notes part's own relationships.
+        part_ = name;
+        const auto back = qScopeGuard([this] { part_.clear(); });
         while (xml.readNextStartElement()) {
             if (xml.name() == kind)
                 continue;
@@ -294,15 +298,18 @@ private:
                 flush();
                 ++notes_.equationObjects;
                 if (!f.hidden && !inFieldCode())
-                    pictures_.drawing(xml, out);
+                    pictures_.drawing(xml, out, part_);
                 else
                     xml.skipCurrentElement();
             } else if (n == u"drawing" || n == u"pict") {
                 flush();
-                if (!f.hidden && !inFieldCode())
-                    pictures_.drawing(xml, out);
-                else
+                if (!f.hidden && !inFieldCode()) {
+                    // The picture's description beside it, as a reader of the text expects.
+                    if (const QString alt = pictures_.drawing(xml, out, part_); !alt.isEmpty())
+                        text += QStringLiteral(" (") + alt + u')';
+                } else {
                     xml.skipCurrentElement();
+                }
             } else if (n == u"AlternateContent") {
                 flush();
                 alternateContent(xml, out);
@@ -506,6 +513,7 @@ private:
     const Package& package_;
     Lists lists_;
     Pictures pictures_;
+    QString part_; // the part being read, when not the main part
     QHash<QString, QList<Paragraph>> footnotes_, endnotes_;
     QList<PendingNote> pendingNotes_;
     QHash<QString, int> noteNumbers_; // by part and id

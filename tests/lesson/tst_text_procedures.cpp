@@ -68,7 +68,8 @@ private slots:
     // Each folder of tests/data/word: body.xml (the document's body), the parts beside it,
     // expected.txt (the lines as Word shows them), and main.txt if the main part is not
     // word/document.xml (found through the package's relationships, its parts beside it).
-    // Every document holds a picture, "rIdPic1".
+    // Every document holds a picture, "rIdPic1"; a notes part's own relationships are beside
+    // it (footnotes.xml.rels).
     void wordTextsAsWordShowsThem_data() {
         QTest::addColumn<QString>("body");
         QTest::addColumn<Parts>("beside");
@@ -78,7 +79,8 @@ private slots:
         for (const QString& name : QDir(word).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             Parts beside;
             for (const QString& part :
-                 QDir(word + name).entryList({"*notes.xml", "numbering.xml", "styles.xml"}))
+                 QDir(word + name)
+                     .entryList({"*notes.xml", "*notes.xml.rels", "numbering.xml", "styles.xml"}))
                 beside.insert(part,
                               QString::fromUtf8(readBytes(word + name + '/' + part)).trimmed());
             QTest::newRow(qPrintable(name))
@@ -99,7 +101,11 @@ private slots:
         const QString path = dir.filePath("x.docx");
         writeDocx(path, body, pngOf(4, 4), main, beside);
         const QString rtf = docxToRtf(readBytes(path));
-        QCOMPARE(rtf.contains("\\pngblip"), body.contains("rIdPic1")); // a picture it shows
+        // Every picture it shows, a note's through the note part's own relationships.
+        qsizetype pictures = body.count(QStringLiteral("r:embed="));
+        for (const QString& part : beside)
+            pictures += part.count(QStringLiteral("r:embed="));
+        QCOMPARE(rtf.count(QStringLiteral("\\pngblip")), pictures);
         const QString text = rtfToPlainText(rtf);
         QCOMPARE(text.split(QRegularExpression("\r?\n"), Qt::SkipEmptyParts), lines);
         // pandoc reads the same file: every word it finds is here too.

@@ -45,6 +45,11 @@ void writeDocx(const QString& path, const QString& body, const QByteArray& png, 
     parts["_rels/.rels"] = templated("package_rels.xml", {{"@main", main.toUtf8()}});
     QByteArray relationships;
     for (auto part = beside.begin(); part != beside.end(); ++part) {
+        // A part's own relationships, as they are.
+        if (part.key().endsWith(QLatin1String(".rels"))) {
+            parts[folder + "_rels/" + part.key()] = part.value().toUtf8();
+            continue;
+        }
         const QByteArray kind = part.key().section(u'.', 0, 0).toUtf8();
         relationships +=
             templated("relationship.xml", {{"@kind", kind}, {"@target", part.key().toUtf8()}});
