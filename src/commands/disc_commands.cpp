@@ -19,8 +19,9 @@ int checkCommand(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     }
     try {
         const DiscCheck check = checkExport(arguments.first());
+        // Persian letters as the windows show them; the figures stay as scripts read them.
         for (const QString& line : check.lines())
-            std::fprintf(out, "%s\n", line.toUtf8().constData());
+            std::fprintf(out, "%s\n", persianShown(line, Digits::Untouched).toUtf8().constData());
         return check.hasErrors() ? 1 : 0;
     } catch (const FsError& e) {
         printFailure(err, "check", e.description());

@@ -39,7 +39,7 @@ void print(std::FILE* to, const QString& text) {
 
 // The author's titles and the tool's notes in Persian letters, as the windows show them.
 QString shown(const QString& text) {
-    return persianShown(text, Digits::InPersianText);
+    return persianShown(text, Digits::Untouched);
 }
 
 struct Options {

@@ -28,7 +28,7 @@ private:
     // show them.
     void print(const QString& text) {
         std::fprintf(out_, "%s\n",
-                     persianShown(text.simplified(), Digits::InPersianText).toUtf8().constData());
+                     persianShown(text.simplified(), Digits::Untouched).toUtf8().constData());
     }
     inline static const QString kYes = QStringLiteral(u" (بله)");
     std::FILE* out_;

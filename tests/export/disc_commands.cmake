@@ -18,8 +18,16 @@ function(expect folder code pattern)
     message(FATAL_ERROR "check ${folder}: output does not match ${pattern}:\n${out}${err}")
   endif()
 endfunction()
-expect(${work}/good 0 "^توضيح: [0-9.]+ كيلوبايت — ")
+expect(${work}/good 0 "^توضیح: [0-9.]+ کیلوبایت — ")
 expect(${work}/empty 1 "خطا: index.html — .*خطا: Data/quizdata.js — ")
+# No Arabic yeh or kaf reaches a reader of the console.
+execute_process(COMMAND ${TOOL} check ${work}/empty OUTPUT_VARIABLE out ERROR_VARIABLE err)
+foreach(letter ي ك)
+  string(FIND "${out}${err}" "${letter}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "Arabic ${letter} on the console:\n${out}${err}")
+  endif()
+endforeach()
 expect(${work}/missing 2 "tavrin check: Path not found")
 # "tavrin image": the same check, then the image and its read-back; no image of a folder
 # with errors.
@@ -55,7 +63,7 @@ file(COPY ${work}/good/ DESTINATION ${work}/piped PATTERN "*.iso" EXCLUDE)
 execute_process(COMMAND mkfifo ${work}/piped/Data/pipe)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY ${TOOL} image ${work}/piped ${work}/piped.iso
                 TIMEOUT 60 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 1 OR NOT "${out}${err}" MATCHES "خطا: Data/pipe — نه فايل است نه شاخه")
+if(NOT rc EQUAL 1 OR NOT "${out}${err}" MATCHES "خطا: Data/pipe — نه فایل است نه شاخه")
   message(FATAL_ERROR "a pipe in the export: exit ${rc}\n${out}${err}")
 endif()
 # An image onto a folder: said so, with its cause in Persian.
@@ -68,3 +76,19 @@ expect_image(${work}/good ${work}/good.iso 0 "a killed image's working file remo
 if(EXISTS ${work}/good.iso.0a1b2c3d.part OR NOT EXISTS ${work}/other.iso.0a1b2c3d.part)
   message(FATAL_ERROR "a killed image's working file is left, or another's is taken")
 endif()
+
+# Usage and version with no display, exit 0; an unknown verb is refused with the usage.
+function(expect_said code pattern)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                          QT_QPA_PLATFORM=offscreen ${TOOL} ${ARGN}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+  if(NOT rc EQUAL ${code} OR NOT "${out}${err}" MATCHES "${pattern}")
+    message(FATAL_ERROR "tavrin ${ARGN}: exit ${rc}, not ${code}, or not ${pattern}:\n${out}${err}")
+  endif()
+endfunction()
+expect_said(0 "usage: tavrin .*tavrin print-exam --project" --help)
+expect_said(0 "^tavrin [0-9]+\\.[0-9]+\\.[0-9]+\n$" --version)
+expect_said(0 "^usage: tavrin score --project FOLDER" score --help)
+expect_said(0 "^usage: tavrin print-exam --project" print-exam --help)
+expect_said(0 "^usage: tavrin check EXPORT_FOLDER" check -h)
+expect_said(2 "tavrin: no verb \"prnt-exam\".*usage: tavrin" prnt-exam --out x)
