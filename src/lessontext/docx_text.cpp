@@ -3,6 +3,7 @@
 #include "lessontext/docx_lists.h"
 #include "lessontext/docx_package.h"
 #include "lessontext/docx_pictures.h"
+#include "lessontext/docx_runs.h"
 #include "lessontext/omml_tex.h"
 #include "platform/fs_error.h"
 #include "richtext/rich_text_writer.h"
@@ -24,10 +25,8 @@ using docx::Package;
 using docx::Pictures;
 using docx::switchedOn;
 
-struct RunFormat {
-    bool bold = false, italic = false, underline = false, rtl = false, hidden = false;
-    int colour = 0; // index in the colour table, 0 = automatic
-};
+using docx::RunColours;
+using docx::RunFormat;
 
 class Converter {
 public:
@@ -56,11 +55,7 @@ public:
                               .arg(xml.errorString()));
         QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0"
                                      "{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}{\\colortbl;");
-        for (const QRgb c : colours_)
-            out += QStringLiteral("\\red%1\\green%2\\blue%3;")
-                       .arg(qRed(c))
-                       .arg(qGreen(c))
-                       .arg(qBlue(c));
+        out += colours_.table();
         out += QLatin1StringView("}\r\n");
         out += body_;
         out += u'}';
@@ -249,24 +244,13 @@ private:
         const auto flush = [&] {
             if (text.isEmpty() || f.hidden || inFieldCode())
                 return text.clear();
-            out += u'{';
-            if (f.bold)
-                out += QLatin1StringView("\\b");
-            if (f.italic)
-                out += QLatin1StringView("\\i");
-            if (f.underline)
-                out += QLatin1StringView("\\ul");
-            if (f.colour > 0)
-                out += QStringLiteral("\\cf%1").arg(f.colour);
-            out += f.rtl ? QLatin1StringView("\\rtlch ") : QLatin1StringView("\\ltrch ");
-            appendRtfText(text, out);
-            out += u'}';
+            docx::appendRunRtf(f, text, out);
             text.clear();
         };
         while (xml.readNextStartElement()) {
             const QStringView n = xml.name();
             if (n == u"rPr") {
-                runProperties(xml, f);
+                docx::readRunProperties(xml, f, colours_);
             } else if (n == u"t") {
                 text += xml.readElementText();
             } else if (n == u"tab") {
@@ -319,41 +303,6 @@ private:
             }
         }
         flush();
-    }
-
-    void runProperties(QXmlStreamReader& xml, RunFormat& f) {
-        while (xml.readNextStartElement()) {
-            const QStringView n = xml.name();
-            if (n == u"b")
-                f.bold = switchedOn(xml);
-            else if (n == u"i")
-                f.italic = switchedOn(xml);
-            else if (n == u"u")
-                f.underline = switchedOn(xml);
-            else if (n == u"rtl")
-                f.rtl = switchedOn(xml);
-            else if (n == u"vanish" || n == u"specVanish" || n == u"webHidden")
-                f.hidden = f.hidden || switchedOn(xml);
-            else if (n == u"color")
-                f.colour = colourIndex(attribute(xml, QLatin1StringView("val")));
-            xml.skipCurrentElement();
-        }
-    }
-
-    int colourIndex(QStringView value) {
-        if (value.size() != 6)
-            return 0;
-        bool ok = false;
-        const uint rgb = value.toUInt(&ok, 16);
-        if (!ok)
-            return 0;
-        const QRgb c = qRgb(int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
-        qsizetype at = colours_.indexOf(c);
-        if (at < 0) {
-            colours_.append(c);
-            at = colours_.size() - 1;
-        }
-        return int(at) + 1;
     }
 
     // Field codes: the instruction between begin and separate is not shown, the result is.
@@ -519,7 +468,7 @@ private:
     QHash<QString, int> noteNumbers_; // by part and id
     int notesSeen_ = 0;
     int depth_ = 0;
-    QList<QRgb> colours_;
+    RunColours colours_;
     QList<bool> fields_; // open fields: true while in the instruction
     QString body_;
     DocxNotes notes_;
