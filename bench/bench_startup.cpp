@@ -55,14 +55,14 @@ struct Started {
     double ms = 0;
     double rssMib = 0;
 };
-Started startAndWaitShown(const QString& program) {
+Started startAndWaitShown(const QString& program, const QStringList& arguments = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TAVRIN_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
     process.setProcessEnvironment(env);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    process.start(program, arguments);
     QByteArray said;
     while (!said.contains('\n') && process.waitForReadyRead(30000))
         said += process.readAllStandardOutput();
@@ -84,20 +84,29 @@ void BM_ProgramStartup(benchmark::State& state) {
                            built + QStringLiteral("/libtavrin_web.so"), folder.path()}) != 0)
         qFatal("the program folder was not copied");
     const QString tavrin = folder.filePath(QStringLiteral("tavrin"));
-    QList<double> ratios;
-    Started tool, peer;
+    QList<double> ratios, textRatios, peers, textPeers;
+    Started tool, peer, text;
     for (auto _ : state) {
         tool = startAndWaitShown(tavrin);
         state.PauseTiming();
         peer = startAndWaitShown(QStringLiteral(BARE_WINDOW));
+        text = startAndWaitShown(QStringLiteral(BARE_WINDOW), {QStringLiteral("--persian")});
         ratios.append(tool.ms / peer.ms);
+        textRatios.append(tool.ms / text.ms);
+        peers.append(peer.ms);
+        textPeers.append(text.ms);
         state.ResumeTiming();
     }
-    std::sort(ratios.begin(), ratios.end());
-    state.counters["peer_ms"] = peer.ms;
-    state.counters["ratio"] = ratios[ratios.size() / 2];
+    const auto median = [](QList<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    state.counters["bare_ms"] = median(peers);
+    state.counters["ratio"] = median(ratios);
+    state.counters["persian_ms"] = median(textPeers);
+    state.counters["ratio_persian"] = median(textRatios);
     state.counters["tool_MiB"] = tool.rssMib;
-    state.counters["peer_MiB"] = peer.rssMib;
+    state.counters["bare_MiB"] = peer.rssMib;
 }
 BENCHMARK(BM_ProgramStartup)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

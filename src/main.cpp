@@ -76,7 +76,7 @@ std::optional<int> answeredAtOnce(int argc, char* argv[]) {
                QStringLiteral("tavrin: no verb \"%1\"\n\n").arg(verb) + tavrin::programUsage(), 2);
 }
 
-// The window's first exposure told on standard output with the memory in use, and the
+// The window's first painting told on standard output with the memory in use, and the
 // program ended: the start-up benchmark times the whole start of the process by it.
 class ShownReport : public QObject {
 public:
@@ -84,9 +84,15 @@ public:
         if (event->type() == QEvent::Expose || event->type() == QEvent::Paint) {
             if (!told_) {
                 told_ = true;
-                std::printf("shown %s\n", residentKib().constData());
-                std::fflush(stdout);
-                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+                // Told once the whole window, its children too, has been painted.
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [] {
+                        std::printf("shown %s\n", residentKib().constData());
+                        std::fflush(stdout);
+                        QCoreApplication::quit();
+                    },
+                    Qt::QueuedConnection);
             }
         }
         return QObject::eventFilter(watched, event);
