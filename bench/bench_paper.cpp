@@ -74,8 +74,9 @@ void BM_PaperExam(benchmark::State& state) {
         // One Chromium process printing the same pages one after another.
         QStringList arguments{QStringLiteral(TAVRIN_SOURCE "/bench/print_pages.mjs"), peer};
         for (const QString& name : pdfs)
-            arguments.append(html + u'/' +
-                             QString(name).replace(QStringLiteral(".pdf"), QStringLiteral(".html")));
+            arguments.append(
+                html + u'/' +
+                QString(name).replace(QStringLiteral(".pdf"), QStringLiteral(".html")));
         const double chromium = secondsOf([&] { run(QStringLiteral("node"), arguments); });
         int toolPages = 0;
         for (const QString& name : pdfs) {

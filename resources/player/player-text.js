@@ -82,7 +82,8 @@
     return parts;
   }
 
-  // A question made without a marked answer is read with its answers, never scored.
+  // A question made without a marked answer is read with its answers, never scored: the one
+  // rule of the tool's question bank (exam/question_bank.h, isScorable), here for the disc.
   function scorable(q) {
     return q.answers.length > 0 && q.correct >= 1 && q.correct <= q.answers.length;
   }
