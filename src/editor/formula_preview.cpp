@@ -5,6 +5,7 @@
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/ui_metrics.h"
+#include "widgets/persian_ui.h"
 #include "widgets/web_view.h"
 
 #include <QHBoxLayout>
@@ -52,18 +53,22 @@ FormulaPreview::FormulaPreview(Context& context, QWidget* parent) : QWidget(pare
     palette->addWidget(row);
     // The browser engine is loaded now, the first time a preview is shown.
     try {
-        view_ = loadWebViews().make(this,
-                                    QUrl::fromLocalFile(DoSlash(context.programFolder()) +
-                                                        QStringLiteral("Resources/preview.html")),
-                                    [this](bool ok) {
-                                        loaded_ = ok;
-                                        if (ok)
-                                            draw();
-                                    });
+        views_ = &loadWebViews();
+        view_ = views_->make(this,
+                             QUrl::fromLocalFile(DoSlash(context.programFolder()) +
+                                                 QStringLiteral("Resources/preview.html")),
+                             [this](bool ok) {
+                                 loaded_ = ok;
+                                 if (ok)
+                                     draw();
+                             });
         view_->setObjectName(QStringLiteral("PreviewView"));
         view_->setFocusPolicy(Qt::NoFocus);
     } catch (const FsError& e) {
-        auto* missing = new QLabel(e.description(), this);
+        auto* missing =
+            new QLabel(shownInWindows(QStringLiteral(u"پیش‌نمایش باز نشد: ")) +
+                           e.description(),
+                       this);
         missing->setObjectName(QStringLiteral("PreviewView"));
         missing->setWordWrap(true);
         view_ = missing;
@@ -73,8 +78,8 @@ FormulaPreview::FormulaPreview(Context& context, QWidget* parent) : QWidget(pare
 
 void FormulaPreview::runScript(const QString& script,
                                const std::function<void(const QVariant&)>& answer) {
-    if (loaded_)
-        loadWebViews().run(view_, script, answer);
+    if (loaded_ && views_)
+        views_->run(view_, script, answer);
 }
 
 void FormulaPreview::showEntry(const PreviewEntry& entry) {

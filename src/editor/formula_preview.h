@@ -10,6 +10,7 @@
 namespace tavrin {
 
 class Context;
+class WebViews;
 
 // What the preview shows: an entry as the player shows its question.
 struct PreviewEntry {
@@ -42,6 +43,7 @@ signals:
 private:
     void draw();
 
+    WebViews* views_ = nullptr; // the engine's, found once
     QWidget* view_ = nullptr;
     bool loaded_ = false;
     std::optional<PreviewEntry> pending_;

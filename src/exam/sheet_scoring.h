@@ -21,16 +21,9 @@ class Context;
 // row cut short is refused rather than scored as blanks.
 
 // A sheet that does not read: what is wrong and where (1-based line, 0 when not one line).
-class BadSheet : public std::runtime_error {
+class BadSheet : public CsvError {
 public:
-    BadSheet(int line, QString why)
-        : std::runtime_error("bad answer sheet"), line_(line), why_(std::move(why)) {}
-    int line() const { return line_; }
-    const QString& why() const { return why_; }
-
-private:
-    int line_;
-    QString why_;
+    using CsvError::CsvError;
 };
 
 // Rows of sheets, one at a time: those of a CSV file, or a printed exam's mapped to the bank.

@@ -22,9 +22,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <optional>
@@ -328,10 +326,7 @@ ExportResult Export::run() {
         }
         if (QFileInfo::exists(final_))
             throw StepFault{QStringLiteral("The folder already exists: %1").arg(final_)};
-        if (::rename(QFile::encodeName(folder_).constData(),
-                     QFile::encodeName(final_).constData()) != 0)
-            throw StepFault{
-                QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), final_)};
+        renameFile(folder_, final_);
         folder_ = final_;
         if (request_.flushToDisk)
             flushFolderEntry(final_);

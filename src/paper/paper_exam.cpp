@@ -17,9 +17,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <QScopeGuard>
 
 namespace tavrin {
 
@@ -61,11 +59,6 @@ void checkPictures(const PaperExam& exam) {
                     QDir::toNativeSeparators(it.value()));
 }
 
-void moveInto(const QString& from, const QString& to) {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
-}
-
 // What an earlier printing left unfinished (a kill, a full disk) is removed first.
 void removeWorkingFolder(const QString& folder) {
     if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
@@ -90,10 +83,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
     removeWorkingFolder(work);
     makeFolder(work);
     QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    struct Cleanup {
-        QString folder;
-        ~Cleanup() { QDir(folder).removeRecursively(); }
-    } cleanup{work};
+    const auto cleanup = qScopeGuard([&work] { QDir(work).removeRecursively(); });
     const QString pages = htmlFolder.isEmpty() ? work : QDir::fromNativeSeparators(htmlFolder);
     if (!folderExists(pages))
         makeFolder(pages);
@@ -139,7 +129,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
     if (fileExists(recordPath))
         deleteFile(recordPath);
     for (const QString& name : std::as_const(written.files))
-        moveInto(work + u'/' + name, out + u'/' + name);
+        renameFile(work + u'/' + name, out + u'/' + name);
     // An earlier exam's later versions would be taken for this one's.
     static const QRegularExpression versioned(QStringLiteral("^(booklet|sheet)-(\\d+)\\.pdf$"));
     for (const QString& name : fileNames(out, {QStringLiteral("*.pdf")})) {
@@ -147,7 +137,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
         if (m.hasMatch() && m.captured(2).toInt() > written.versions)
             deleteFile(out + u'/' + name);
     }
-    moveInto(work + QStringLiteral("/exam.json"), recordPath);
+    renameFile(work + QStringLiteral("/exam.json"), recordPath);
     flushFolderEntry(recordPath);
     written.files.append(QStringLiteral("exam.json"));
     if (progress)

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace tavrin {
 
@@ -44,6 +47,11 @@ QStringList fileNames(const QString& folder, const QStringList& patterns) {
     if (!dir.exists())
         throw FsError::at(QStringLiteral("Path not found"), folder);
     return dir.entryList(patterns, QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+void renameFile(const QString& from, const QString& to) {
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
 }
 
 } // namespace tavrin

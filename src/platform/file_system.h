@@ -14,6 +14,8 @@ bool folderExists(const QString& path);
 // Makes one folder level; the parent must exist.
 void makeFolder(const QString& path);
 void deleteFile(const QString& path);
+// A file or folder given a new name, over a file of that name; FsError says why it was not.
+void renameFile(const QString& from, const QString& to);
 // Names (not paths) of the files in a folder matching the patterns, sorted by name.
 QStringList fileNames(const QString& folder, const QStringList& patterns = {});
 
