@@ -59,6 +59,20 @@ void checkPictures(const PaperExam& exam) {
                     QDir::toNativeSeparators(it.value()));
 }
 
+// A folder and the folders above it that are missing (the output folder's default lies
+// inside an export folder that may not exist yet), each made as makeFolder makes one.
+void makeFolders(const QString& path) {
+    QStringList missing;
+    for (QString at = QDir::cleanPath(path); !at.isEmpty() && !QFileInfo(at).exists();
+         at = QFileInfo(at).path()) {
+        if (missing.contains(at))
+            break; // the root
+        missing.prepend(at);
+    }
+    for (const QString& folder : std::as_const(missing))
+        makeFolder(folder);
+}
+
 // What an earlier printing left unfinished (a kill, a full disk) is removed first.
 void removeWorkingFolder(const QString& folder) {
     if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
@@ -75,8 +89,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
         drawPaperExam(bank, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
     checkPictures(exam);
     const QString out = QDir::fromNativeSeparators(outFolder);
-    if (!folderExists(out))
-        makeFolder(out);
+    makeFolders(out);
     // Printed whole in a working folder of the exam's own, readable by its owner only, then
     // put in place: the record last, so it never stands beside booklets of another printing.
     const QString work = out + u'/' + kPrinting;
@@ -85,8 +98,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
     QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const auto cleanup = qScopeGuard([&work] { QDir(work).removeRecursively(); });
     const QString pages = htmlFolder.isEmpty() ? work : QDir::fromNativeSeparators(htmlFolder);
-    if (!folderExists(pages))
-        makeFolder(pages);
+    makeFolders(pages);
     const QString resources = DoSlash(context.programFolder()) + QStringLiteral("Resources");
     PaperWritten written;
     written.versions = int(exam.versions.size());
