@@ -52,9 +52,21 @@ QString textHtml(const QString& text, const std::function<QString(int)>& picture
     return html + QStringLiteral("</p>");
 }
 
+namespace {
+
+// Imported HTML is only read for its text: nothing it names (a style sheet, a picture, a
+// link) is ever fetched, so a file cannot make the tool open a private file, a device or a
+// pipe of the machine it is imported on.
+class NothingLoaded : public QTextDocument {
+protected:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+} // namespace
+
 QString htmlPlainText(const QString& html, const QString& joint,
                       const std::function<QString(const QString&)>& picture) {
-    QTextDocument document;
+    NothingLoaded document;
     document.setHtml(html);
     QStringList paragraphs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

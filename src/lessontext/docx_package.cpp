@@ -64,9 +64,10 @@ QByteArray Package::part(const QString& name) const {
     zip_fclose(file);
     if (read < 0 || zip_uint64_t(read) != stat.size)
         throw FsError(QStringLiteral("Damaged Word document: %1").arg(name));
-    if (name.endsWith(QLatin1StringView(".xml")) || name.endsWith(QLatin1StringView(".rels")))
-        if (declaresEntities(data))
-            throw FsError(QStringLiteral("Word document declares entities: %1").arg(name));
+    // Every part that is XML, whatever its name says (a main part may be named anything
+    // through the relationships); pictures never begin with a tag.
+    if (looksLikeXml(data) && declaresEntities(data))
+        throw FsError(QStringLiteral("Word document declares entities: %1").arg(name));
     return data;
 }
 

@@ -2,6 +2,7 @@
 
 #include "lessontext/docx_package.h"
 #include "lessontext/omml_symbols.h"
+#include "lessontext/tex_out.h"
 #include "platform/fs_error.h"
 
 #include <QHash>
@@ -144,23 +145,10 @@ private:
     bool inArray_ = false;
 
     QString children(const Node& n) {
-        QString out;
-        for (const auto& c : n.children) {
-            const QString piece = node(*c);
-            // Two commands or a command and a letter must not run together.
-            if (!out.isEmpty() && !piece.isEmpty() && piece[0].isLetter() &&
-                piece[0].unicode() < 128 && endsInCommand(out))
-                out += u' ';
-            out += piece;
-        }
-        return out;
-    }
-
-    static bool endsInCommand(const QString& tex) {
-        qsizetype i = tex.size() - 1;
-        while (i >= 0 && tex[i].isLetter() && tex[i].unicode() < 128)
-            --i;
-        return i >= 0 && i < tex.size() - 1 && tex[i] == u'\\';
+        TexOut out;
+        for (const auto& c : n.children)
+            out.append(node(*c));
+        return out.text();
     }
 
     QString part(const Node& n, QStringView name) {
@@ -195,7 +183,7 @@ private:
         const QString trimmed = text.trimmed();
         if (sty == u"p" && functionNames().contains(trimmed))
             return u'\\' + trimmed + u' ';
-        QString out;
+        TexOut out;
         for (const uint c : chars) {
             const Styled s = alphanumeric(c);
             QString piece = letter(s.plain);
@@ -214,12 +202,9 @@ private:
             }
             if (style)
                 piece = u'\\' + QLatin1StringView(style) + u'{' + piece + u'}';
-            // A command before a letter needs a space to end it.
-            if (!out.isEmpty() && !piece.isEmpty() && piece[0].isLetter() && endsInCommand(out))
-                out += u' ';
-            out += piece;
+            out.append(piece, true);
         }
-        return out;
+        return out.text();
     }
 
     // Text inside an equation: Persian words and Word's "normal text" runs.

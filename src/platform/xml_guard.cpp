@@ -22,4 +22,14 @@ bool declaresEntities(const QByteArray& xml) {
     return false;
 }
 
+bool looksLikeXml(const QByteArray& data) {
+    qsizetype i = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (i < data.size() &&
+           (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n'))
+        ++i;
+    // UTF-16 XML begins with a byte order mark or a zero byte beside the '<'.
+    return (i < data.size() && data[i] == '<') || data.startsWith("\xFF\xFE") ||
+           data.startsWith("\xFE\xFF");
+}
+
 } // namespace tavrin
