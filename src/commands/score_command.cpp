@@ -54,6 +54,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
                     QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
             penalty = *given;
         }
+        checkInputFile(answers, kLargestAnswerSheets);
         QFile file(answers);
         if (!file.open(QIODevice::ReadOnly))
             throw FsError::at(QStringLiteral("File not found"), answers);
@@ -70,6 +71,16 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
             if (parser.isSet(QStringLiteral("exam"))) {
                 const QString exam = parser.value(QStringLiteral("exam"));
                 ExamSheetRows mapped(checkedExamRecord(exam), rows);
+                // A record of another bank is the record's fault, never a sheet's line.
+                for (const QString& id : mapped.bankQuestions())
+                    if (const BankQuestion* q = bank.find(id); !q || !q->scorable())
+                        throw BadInput{
+                            QStringLiteral("exam.json names question %1, which the project %2: "
+                                           "the exam was printed from another bank; print it "
+                                           "again")
+                                .arg(id, q ? QStringLiteral("cannot score (no marked "
+                                                            "answer)")
+                                           : QStringLiteral("does not have"))};
                 students = scoreSheets(bank, mapped, penalty, each);
             } else {
                 students = scoreSheets(bank, rows, penalty, each);

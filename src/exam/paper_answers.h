@@ -21,6 +21,8 @@ public:
     ExamSheetRows(const QByteArray& examRecord, SheetRows& printed);
     bool next(QStringList& row) override;
     int line() const override { return printed_.line(); }
+    // The bank's questions the record names ("F-L-Q"), in the bank's order.
+    const QStringList& bankQuestions() const { return bank_; }
 
 private:
     struct Printed {

@@ -8,6 +8,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace tavrin {
@@ -33,12 +35,31 @@ QJsonObject printedFiles(const QString& folder, const QStringList& names) {
     return files;
 }
 
+QStringList recordedFiles(const QString& examFolder) {
+    const QString path = QDir::fromNativeSeparators(examFolder) + QStringLiteral("/exam.json");
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile() || info.size() > kLargestExamRecord)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonObject record = QJsonDocument::fromJson(file.readAll()).object();
+    QStringList names = record.value(QStringLiteral("files")).toObject().keys();
+    if (names.isEmpty()) // a record printed before files were named: its versions' files
+        for (qsizetype v = 1; v <= record.value(QStringLiteral("versions")).toArray().size(); ++v)
+            names << QStringLiteral("booklet-%1.pdf").arg(v)
+                  << QStringLiteral("sheet-%1.pdf").arg(v);
+    names.removeIf([](const QString& n) { return n.contains(u'/') || n.contains(u'\\'); });
+    return names;
+}
+
 QByteArray checkedExamRecord(const QString& examFolder) {
     const QString folder = QDir::fromNativeSeparators(examFolder);
     const QString path = folder + QStringLiteral("/exam.json");
     if (!fileExists(path))
         throw FsError::at(QStringLiteral("No exam record (exam.json) in the exam's folder"), path);
-    const QByteArray record = readWholeFile(path);
+    // A regular file of a stated size: a link to a device or a pipe is no record.
+    const QByteArray record = readInputFile(path, kLargestExamRecord);
     const QJsonObject files =
         QJsonDocument::fromJson(record).object().value(QStringLiteral("files")).toObject();
     for (auto it = files.begin(); it != files.end(); ++it) {

@@ -13,6 +13,13 @@ namespace tavrin {
 // {"name": "sha256 in hex", …} of these files of the folder. Throws FsError.
 QJsonObject printedFiles(const QString& folder, const QStringList& names);
 
+// An exam record is small (a few hundred bytes a question); past this it is no record.
+inline constexpr qint64 kLargestExamRecord = 64ll << 20;
+
+// The files an earlier printing's exam.json says it wrote into the folder, read leniently
+// (none when there is no readable record).
+QStringList recordedFiles(const QString& examFolder);
+
 // The folder's exam.json when every file it names is there with the same bytes (a record
 // written before files were named is taken as it is). Throws FsError when it cannot be read
 // and BadSheet (line 0) naming the file that does not match.

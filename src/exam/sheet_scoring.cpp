@@ -105,6 +105,15 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         }
         StudentResult result;
         result.name = row.first().trimmed();
+        // A name is read by people and by spreadsheets: no control character (a NUL, a tab
+        // that a trim would drop from before a '=') passes into the results.
+        for (const QChar c : row.first())
+            if (c.category() == QChar::Other_Control)
+                throw BadSheet(
+                    sheets.line(),
+                    QStringLiteral("column 1: the name holds a control character "
+                                   "(U+%1)")
+                        .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper()));
         QList<WeightedField> weighted;
         for (auto it = tallies.begin(); it != tallies.end(); ++it) {
             const qint64 h = rawHundredths(it.value(), penalty);
@@ -139,7 +148,7 @@ QString resultRows(const QuestionBank& bank, const StudentResult& s) {
         // Read by people in other programs: Persian letters, whatever the project keeps.
         const QString title = persianShown(
             bank.fieldTitles.value(f.field, QString::number(f.field + 1)), Digits::InPersianText);
-        out += csvRow({s.name, title, QString::number(f.tally.questions),
+        out += csvRow({csvText(s.name), csvText(title), QString::number(f.tally.questions),
                        QString::number(f.tally.right), QString::number(f.tally.wrong),
                        QString::number(f.tally.blank), hundredthsText(f.hundredths)});
         all.questions += f.tally.questions;
@@ -147,7 +156,7 @@ QString resultRows(const QuestionBank& bank, const StudentResult& s) {
         all.wrong += f.tally.wrong;
         all.blank += f.tally.blank;
     }
-    out += csvRow({s.name, QStringLiteral("overall"), QString::number(all.questions),
+    out += csvRow({csvText(s.name), QStringLiteral("overall"), QString::number(all.questions),
                    QString::number(all.right), QString::number(all.wrong),
                    QString::number(all.blank), hundredthsText(s.overall)});
     return out;

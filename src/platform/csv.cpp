@@ -112,6 +112,13 @@ QList<QStringList> csvRows(const QString& text) {
     return rows;
 }
 
+QString csvText(const QString& text) {
+    if (!text.isEmpty() &&
+        (text[0] == u'=' || text[0] == u'+' || text[0] == u'-' || text[0] == u'@'))
+        return u'\'' + text;
+    return text;
+}
+
 QString csvRow(const QStringList& fields) {
     QStringList out;
     for (const QString& f : fields) {

@@ -56,5 +56,9 @@ private:
 QList<QStringList> csvRows(const QString& text);
 // One row written back: fields quoted where they must be, ended by CR LF.
 QString csvRow(const QStringList& fields);
+// A cell of text (a name, a title) a spreadsheet shows as text: one beginning with '=', '+',
+// '-' or '@' would be run as a formula, so it is written after a "'", as spreadsheets
+// themselves do.
+QString csvText(const QString& text);
 
 } // namespace tavrin

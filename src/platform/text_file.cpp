@@ -44,7 +44,7 @@ QByteArray readWholeFile(const QString& path) {
     return bytes;
 }
 
-QByteArray readInputFile(const QString& path, qint64 limit) {
+void checkInputFile(const QString& path, qint64 limit) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         throw FsError::at(QStringLiteral("File not found"), path);
@@ -52,9 +52,13 @@ QByteArray readInputFile(const QString& path, qint64 limit) {
         throw FsError::at(QStringLiteral("Is a folder"), path);
     if (!S_ISREG(st.st_mode))
         throw FsError::at(QStringLiteral("Not a regular file"), path);
-    const QString tooLarge = QStringLiteral("Larger than %1 MB").arg(limit / (1024 * 1024));
     if (st.st_size > limit)
-        throw FsError::at(tooLarge, path);
+        throw FsError::at(QStringLiteral("Larger than %1 MB").arg(limit / (1024 * 1024)), path);
+}
+
+QByteArray readInputFile(const QString& path, qint64 limit) {
+    checkInputFile(path, limit);
+    const QString tooLarge = QStringLiteral("Larger than %1 MB").arg(limit / (1024 * 1024));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FsError::at(file.errorString(), path);

@@ -14,11 +14,15 @@ QByteArray readWholeFile(const QString& path);
 // fill the memory.
 inline constexpr qint64 kLargestLessonText = 100LL * 1024 * 1024;
 inline constexpr qint64 kLargestQuestionsFile = 128LL * 1024 * 1024;
+// A school's answer sheets: a million students of a hundred questions are about 250 MB.
+inline constexpr qint64 kLargestAnswerSheets = 256LL * 1024 * 1024;
 
 // A file an author names as input: a regular file (a folder, a device or a pipe is refused
 // before it is opened, as it could block or never end) of at most limit bytes; "Is a
 // folder", "Not a regular file" or "Larger than N MB" otherwise.
 QByteArray readInputFile(const QString& path, qint64 limit);
+// The same checks for a file read a piece at a time. Throws FsError.
+void checkInputFile(const QString& path, qint64 limit);
 QString readUtf16File(const QString& path);
 QString readAnsiFile(const QString& path);
 

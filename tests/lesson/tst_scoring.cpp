@@ -275,9 +275,9 @@ private slots:
         QVERIFY(!QFile::exists(desk.filePath("result.csv")));
     }
 
-    // A sheet of two students and two fields, quoted names, Persian digits (in answers and in
-    // the header, which may pad its numbers) and an empty line;
-    // the out file is not written over without --force, nor inside the project.
+    // A sheet of two students and two fields, quoted names (one a spreadsheet would run), Persian
+    // digits (in answers and in the header, which may pad its numbers) and an empty line; the out
+    // file is not written over without --force, nor inside the project.
     void sheetsOfAClass() {
         TestProgram p;
         QTemporaryDir desk; // the teacher's files, outside the program folder
@@ -285,7 +285,7 @@ private slots:
         writeBytes(desk.filePath("answers.csv"),
                    QByteArray("\xEF\xBB\xBF") +
                        QStringLiteral("نام,1-1-1,01-1-2, 1 - 1 - 3 ,۲-۱-۱,2-1-2\r\n"
-                                      "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\nReza,,,,٢,\r\n")
+                                      "\"Sara \"\"S\"\"\",۱,2,,1,1\r\n\r\n=Reza,,,,٢,\r\n")
                            .toUtf8());
         const QStringList arguments{"--project", p.path("project"),
                                     "--answers", desk.filePath("answers.csv"),
@@ -296,9 +296,9 @@ private slots:
                                 "\"Sara \"\"S\"\"\",درسی ۱,3,1,1,1,22.22\r\n"
                                 "\"Sara \"\"S\"\"\",درسی ۲,2,2,0,0,100.00\r\n"
                                 "\"Sara \"\"S\"\"\",overall,5,3,1,1,48.15\r\n"
-                                "Reza,درسی ۱,3,0,0,3,0.00\r\n"
-                                "Reza,درسی ۲,2,0,1,1,-16.67\r\n"
-                                "Reza,overall,5,0,1,4,-5.56\r\n"));
+                                "'=Reza,درسی ۱,3,0,0,3,0.00\r\n"
+                                "'=Reza,درسی ۲,2,0,1,1,-16.67\r\n"
+                                "'=Reza,overall,5,0,1,4,-5.56\r\n"));
         QVERIFY(p.entries().contains("Answer sheets scored: 2 students, penalty 1/3"));
         const Run again = score(p, arguments);
         QCOMPARE(again.code, 1);
