@@ -51,6 +51,8 @@
 
 
   // Blocks into columns and pages, in order.
+  const kMostColumns = 12;
+
   function flow(blocks, head) {
     let cols = newPage(head);
     let at = 0;
@@ -79,6 +81,13 @@
         nextColumn();
         cols[at].append(block);
         continue;
+      }
+      // A bound on one question: past it the exam is refused with the question's number,
+      // never printed as hundreds of pages of one question.
+      if (height > kMostColumns * fullHeight) {
+        const number = block.querySelector(".q-num");
+        throw new Error("question " + (number ? number.textContent.replace(/\.$/, "") : "?") +
+          " would fill more than " + kMostColumns + " columns");
       }
       block.remove();
       let from = 0;

@@ -107,6 +107,9 @@
         html = document.createElement("template");
         html.innerHTML = window.katex.renderToString(piece.tex, {
           displayMode: display, throwOnError: true, strict: "ignore", output: "htmlAndMathml",
+          // No formula may draw past a few lines (\rule{1em}{30000em} would lay out a
+          // thousand pages) or expand its macros without end.
+          maxSize: 20, maxExpand: 1000,
         });
       } catch (e) {
         html = null; // not TeX KaTeX reads, or no KaTeX

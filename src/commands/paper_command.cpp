@@ -38,6 +38,7 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
               "teacher", "date", "minutes", "columns", "font-size", "html"})
             parser.addOption({QLatin1String(withValue), QString(), QStringLiteral("value")});
         parser.addOption({QStringLiteral("keep-answer-order"), QString()});
+        parser.addOption({QStringLiteral("force"), QString()});
         if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
             throw BadInput{parser.errorText()};
         if (!parser.positionalArguments().isEmpty())
@@ -54,11 +55,23 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         const QFileInfo outInfo(folder);
         if (outInfo.exists() && !outInfo.isDir())
             throw BadInput{QStringLiteral("--out is a file; name a folder")};
-        for (const auto& [inside, what] :
-             {std::pair{project, "the project"}, std::pair{context.programFolder(), "the program"}})
-            if (isInside(outInfo.absoluteFilePath(), inside))
-                throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
-                                   .arg(QLatin1String(what))};
+        // A relative folder is the shell's, not the page engine's.
+        const QString html =
+            parser.isSet(QStringLiteral("html"))
+                ? QFileInfo(parser.value(QStringLiteral("html"))).absoluteFilePath()
+                : QString();
+        for (const auto& [path, option] :
+             {std::pair{outInfo.absoluteFilePath(), "--out"}, std::pair{html, "--html"}})
+            for (const auto& [inside, what] : {std::pair{project, "the project"},
+                                               std::pair{context.programFolder(), "the program"}})
+                if (!path.isEmpty() && isInside(path, inside))
+                    throw BadInput{QStringLiteral("%1 lies inside %2's folder; write it elsewhere")
+                                       .arg(QLatin1String(option), QLatin1String(what))};
+        // An earlier exam is replaced only when asked, as the window asks.
+        if (const QStringList earlier = paperExamFilesIn(folder);
+            !earlier.isEmpty() && !parser.isSet(QStringLiteral("force")))
+            throw BadInput{QStringLiteral("--out holds an earlier exam (%1); --force replaces it")
+                               .arg(earlier.join(QStringLiteral(", ")))};
         const bool hasField = parser.isSet(QStringLiteral("field"));
         if (parser.isSet(QStringLiteral("lesson")) && !hasField)
             throw BadInput{QStringLiteral("--lesson needs --field")};
@@ -94,11 +107,6 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
               std::pair{"date", &c.date}})
             if (parser.isSet(QLatin1String(name)))
                 *into = parser.value(QLatin1String(name));
-        // A relative folder is the shell's, not the page engine's.
-        const QString html =
-            parser.isSet(QStringLiteral("html"))
-                ? QFileInfo(parser.value(QStringLiteral("html"))).absoluteFilePath()
-                : QString();
         PaperWritten written;
         try {
             written = writePaperExam(context, bank, folder, c, html);

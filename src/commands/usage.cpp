@@ -35,7 +35,7 @@ const Verb kVerbs[] = {
      "tavrin print-exam --project FOLDER --out FOLDER [--versions 1-4] [--seed N]\n"
      "                  [--field N [--lesson N]] [--title T] [--school S] [--class C]\n"
      "                  [--teacher T] [--date 1405/9/17] [--minutes M] [--columns 1|2]\n"
-     "                  [--font-size 9-16] [--keep-answer-order] [--html FOLDER]\n"
+     "                  [--font-size 9-16] [--keep-answer-order] [--html FOLDER] [--force]\n"
      "  An exam on paper: booklets, answer sheets, keys and explanations as PDF."},
 };
 

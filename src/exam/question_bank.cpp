@@ -38,6 +38,7 @@ const BankQuestion* QuestionBank::find(const QString& id) const {
 QuestionBank readQuestionBank(Context& context, const QString& projectPath, const QString& title) {
     QuestionBank bank;
     bank.title = title;
+    bank.folder = projectPath;
     const QString text = readUtf16File(store::projectFilePath(projectPath));
     bank.scoring = scoringSettings(readSettings(context, text));
     bank.fieldTitles = projectFieldTitles(context, text);

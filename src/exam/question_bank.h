@@ -45,7 +45,8 @@ struct BankLesson {
 };
 
 struct QuestionBank {
-    QString title; // the project's
+    QString title;  // the project's
+    QString folder; // the project's folder, which its pictures may not leave
     QStringList fieldTitles;
     QList<BankLesson> lessons; // every lesson of a known field, in list order
     ScoringSettings scoring;

@@ -284,7 +284,7 @@ void MainWindow::paperCommand() {
     };
     // An earlier exam in the folder is replaced only when the author says so.
     if (!request ||
-        (fileExists(QDir(request->folder).filePath(QStringLiteral("exam.json"))) &&
+        (!paperExamFilesIn(request->folder).isEmpty() &&
          !context_.prompts().askYesNo(
              kMainCaption,
              QStringLiteral(u"در پوشهٔ\r\n") + shown(request->folder) +

@@ -35,6 +35,7 @@ QSpinBox* spin(const char* name, int least, int most, int value) {
 QLineEdit* line(const char* name, const QString& text) {
     auto* box = new QLineEdit(text);
     box->setObjectName(QLatin1String(name));
+    box->setMaxLength(kLongestPaperHeader);
     return box;
 }
 

@@ -15,8 +15,10 @@ class PagePrinter {
 public:
     virtual ~PagePrinter() = default;
     // Prints the pages a few at a time; told each page's PDF or, empty, the reason it failed.
-    // Stops starting pages once `done` says false; returns when none is running.
-    virtual void print(const QStringList& pages, const QStringList& readable,
+    // A page not printed within mostSeconds of its start is stopped from outside (its
+    // scripts may be too busy to answer). Stops starting pages once `done` says false;
+    // returns when none is running.
+    virtual void print(const QStringList& pages, const QStringList& readable, int mostSeconds,
                        const std::function<bool(int page, const QByteArray& pdf,
                                                 const QString& failure)>& done) = 0;
 };

@@ -10,14 +10,17 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/safe_save.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <tuple>
 
 namespace tavrin {
 
@@ -49,11 +52,64 @@ namespace {
 
 const QString kPrinting = QStringLiteral(".tavrin-printing");
 
-// A picture the pages would show as a broken icon: the exam is not printed without it.
-void checkPictures(const PaperExam& exam) {
+const QRegularExpression& versionedName() {
+    static const QRegularExpression versioned(QStringLiteral("^(booklet|sheet)-(\\d+)\\.pdf$"));
+    return versioned;
+}
+
+bool examFileName(const QString& name) {
+    return name == u"exam.json" || name == u"key.pdf" || name == u"explanations.pdf" ||
+           versionedName().match(name).hasMatch();
+}
+
+// What one exam may hold, each refused with its place.
+void checkBounds(const PaperExam& exam) {
+    if (exam.questions.size() > kMostPaperQuestions)
+        throw NothingToPrint(
+            QStringLiteral("%1 questions are more than an exam may hold (%2)")
+                .arg(exam.questions.size())
+                .arg(kMostPaperQuestions),
+            persianShown(QStringLiteral(u"%1 سؤال بیش از گنجایش یک آزمون (%2 سؤال) است.")
+                             .arg(exam.questions.size())
+                             .arg(kMostPaperQuestions),
+                         Digits::AlsoBare));
+    for (const BankQuestion& q : exam.questions) {
+        qsizetype length = q.text.size() + q.explanation.size();
+        for (const QString& a : q.answers)
+            length += a.size();
+        if (length > kLongestPaperQuestion)
+            throw NothingToPrint(QStringLiteral("Question %1 is longer than %2 characters")
+                                     .arg(q.id)
+                                     .arg(kLongestPaperQuestion),
+                                 QStringLiteral(u"سؤال \u2066%1\u2069 از %2 نویسه بلندتر است.")
+                                     .arg(q.id, persianShown(QString::number(kLongestPaperQuestion),
+                                                             Digits::AlsoBare)));
+    }
+}
+
+// A picture the pages would show as a broken icon: the exam is not printed without it. As
+// every reader of the project's files, it reads nothing from outside the project, through a
+// link or "..".
+void checkPictures(const PaperExam& exam, const QString& project) {
     for (const BankQuestion& q : exam.questions)
         for (auto it = q.images.begin(); it != q.images.end(); ++it)
-            if (!fileExists(it.value()))
+            if (!project.isEmpty() && !isInside(it.value(), project))
+                throw FsError::at(QStringLiteral("Picture %1 of question %2 leaves the project "
+                                                 "folder")
+                                      .arg(it.key())
+                                      .arg(q.id),
+                                  QDir::toNativeSeparators(it.value()));
+            else if (const QSize size = QImageReader(it.value()).size();
+                     qint64(size.width()) * size.height() > kMostPicturePixels)
+                throw FsError::at(QStringLiteral("Picture %1 of question %2 is larger than %3 "
+                                                 "megapixels (%4 x %5)")
+                                      .arg(it.key())
+                                      .arg(q.id)
+                                      .arg(kMostPicturePixels / 1000000)
+                                      .arg(size.width())
+                                      .arg(size.height()),
+                                  QDir::toNativeSeparators(it.value()));
+            else if (!fileExists(it.value()))
                 throw FsError::at(
                     QStringLiteral("Picture %1 of question %2 is missing").arg(it.key()).arg(q.id),
                     QDir::toNativeSeparators(it.value()));
@@ -73,8 +129,22 @@ void makeFolders(const QString& path) {
         makeFolder(folder);
 }
 
+// The names the printing writes are never links: a link's target (outside the folder,
+// perhaps) would be replaced or removed through it.
+void refuseLinks(const QString& out, const QStringList& names) {
+    for (const QString& name : names)
+        if (QFileInfo(out + u'/' + name).isSymLink())
+            throw FsError::at(QStringLiteral("A link stands where the exam writes; nothing was "
+                                             "written through it"),
+                              QDir::toNativeSeparators(out + u'/' + name));
+}
+
 // What an earlier printing left unfinished (a kill, a full disk) is removed first.
 void removeWorkingFolder(const QString& folder) {
+    if (QFileInfo(folder).isSymLink())
+        throw FsError::at(QStringLiteral("A link stands where the exam writes; nothing was "
+                                         "written through it"),
+                          QDir::toNativeSeparators(folder));
     if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
         throw FsError::at(QStringLiteral("An earlier printing's working folder cannot be removed"),
                           QDir::toNativeSeparators(folder));
@@ -82,14 +152,45 @@ void removeWorkingFolder(const QString& folder) {
 
 } // namespace
 
+QStringList paperExamFilesIn(const QString& folder) {
+    QStringList found;
+    for (const QString& name :
+         QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name))
+        if (examFileName(name))
+            found.append(name);
+    return found;
+}
+
 PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QString& outFolder,
                             const PaperChoices& choices, const QString& htmlFolder,
                             const std::function<void(int, int)>& progress) {
+    for (const auto& [field, name, persian] : {std::tuple{&choices.title, "title", u"عنوان"},
+                                               std::tuple{&choices.school, "school", u"مدرسه"},
+                                               std::tuple{&choices.className, "class", u"کلاس"},
+                                               std::tuple{&choices.teacher, "teacher", u"دبیر"},
+                                               std::tuple{&choices.date, "date", u"تاریخ"}})
+        if (field->size() > kLongestPaperHeader)
+            throw NothingToPrint(
+                QStringLiteral("The exam's %1 is longer than %2 characters")
+                    .arg(QLatin1String(name))
+                    .arg(kLongestPaperHeader),
+                QStringLiteral(u"%1 آزمون از %2 نویسه بلندتر است.")
+                    .arg(QString::fromUtf16(persian),
+                         persianShown(QString::number(kLongestPaperHeader), Digits::AlsoBare)));
     const PaperExam exam =
         drawPaperExam(bank, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
-    checkPictures(exam);
+    checkBounds(exam);
+    checkPictures(exam, bank.folder);
     const QString out = QDir::fromNativeSeparators(outFolder);
     makeFolders(out);
+    // What an earlier printing of this folder wrote, as its record names it: only those of
+    // its files that this one does not replace are removed, never a file the tool did not write.
+    const QStringList earlier = recordedFiles(out);
+    QStringList names{QStringLiteral("key.pdf"), QStringLiteral("explanations.pdf"),
+                      QStringLiteral("exam.json")};
+    for (int v = 1; v <= int(exam.versions.size()); ++v)
+        names << QStringLiteral("booklet-%1.pdf").arg(v) << QStringLiteral("sheet-%1.pdf").arg(v);
+    refuseLinks(out, names + earlier);
     // Printed whole in a working folder of the exam's own, readable by its owner only, then
     // put in place: the record last, so it never stands beside booklets of another printing.
     const QString work = out + u'/' + kPrinting;
@@ -136,6 +237,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
         DiskFlush disk(work);
         disk.flush();
     }
+    refuseLinks(out, names + earlier); // once more: the printing took its time
     // The earlier record goes first: until the new one is in place the folder scores nothing.
     const QString recordPath = out + QStringLiteral("/exam.json");
     if (fileExists(recordPath))
@@ -143,12 +245,9 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
     for (const QString& name : std::as_const(written.files))
         renameFile(work + u'/' + name, out + u'/' + name);
     // An earlier exam's later versions would be taken for this one's.
-    static const QRegularExpression versioned(QStringLiteral("^(booklet|sheet)-(\\d+)\\.pdf$"));
-    for (const QString& name : fileNames(out, {QStringLiteral("*.pdf")})) {
-        const auto m = versioned.match(name);
-        if (m.hasMatch() && m.captured(2).toInt() > written.versions)
+    for (const QString& name : earlier)
+        if (!written.files.contains(name) && examFileName(name) && fileExists(out + u'/' + name))
             deleteFile(out + u'/' + name);
-    }
     renameFile(work + QStringLiteral("/exam.json"), recordPath);
     flushFolderEntry(recordPath);
     written.files.append(QStringLiteral("exam.json"));

@@ -22,6 +22,14 @@ struct PaperChoices {
     int minutes = 0; // 0: not printed
 };
 constexpr int kLeastPaperFont = 9, kMostPaperFont = 16;
+// A header's field fits its place on the first page; a longer one is refused, never printed
+// over the questions.
+constexpr int kLongestPaperHeader = 200;
+// What one exam may hold: its printing grows with these, and past them it would take many
+// minutes or more memory than a school's computer has. Refused in Persian before printing.
+constexpr int kMostPaperQuestions = 1000;
+constexpr int kLongestPaperQuestion = 20000;      // characters of text, options, explanation
+constexpr qint64 kMostPicturePixels = 40000000ll; // 40 megapixels, a large camera's photo
 
 // The choices a command line or the window starts from: the comprehensive exam when the
 // project sets one, else the selected field (and lesson); today's date in the Solar Hijri
@@ -36,9 +44,15 @@ struct PaperWritten {
     QStringList files; // names, in the order written
 };
 
+// The files of a paper exam that a folder holds (exam.json, key.pdf, explanations.pdf,
+// booklet-N.pdf, sheet-N.pdf), links and broken ones included: an earlier exam is replaced
+// only when the author says so.
+QStringList paperExamFilesIn(const QString& folder);
+
 // Draws the exam and writes booklet-N.pdf and sheet-N.pdf for each version, key.pdf,
 // explanations.pdf and exam.json into outFolder (made when missing; booklets and sheets of
-// versions beyond these are removed, so the folder holds one exam). It is printed in the
+// versions beyond these that an earlier printing recorded are removed, so the folder holds one
+// exam; a link among these names is refused). It is printed in the
 // folder's own working folder and put in place whole, exam.json last, or not at all. With
 // htmlFolder, the pages' HTML is kept there, each beside its PDF's name. Throws NothingToPrint,
 // FsError, UnreadableQuiz. Progress is told the number of files done of the total.

@@ -10,7 +10,7 @@
 namespace tavrin {
 
 void printPages(const QList<PrintJob>& jobs, const QStringList& readable,
-                const std::function<void(int)>& progress) {
+                const std::function<void(int)>& progress, int mostSeconds) {
     if (jobs.isEmpty())
         return;
     QStringList pages;
@@ -18,7 +18,7 @@ void printPages(const QList<PrintJob>& jobs, const QStringList& readable,
         pages.append(QFileInfo(job.html).absoluteFilePath());
     std::optional<FsError> failed;
     int done = 0;
-    loadPagePrinter().print(pages, readable,
+    loadPagePrinter().print(pages, readable, mostSeconds,
                             [&](int page, const QByteArray& pdf, const QString& failure) {
                                 if (!failed) {
                                     try {

@@ -17,7 +17,9 @@ struct PrintJob {
 // number done. The pages may read files inside the `readable` folders (their own and the
 // pictures') only. Needs a QGuiApplication (no display: the offscreen platform serves).
 // Throws FsError naming the first page that did not load, lay out or write.
+// A page is stopped and the printing refused past this.
+inline constexpr int kMostPageSeconds = 180;
 void printPages(const QList<PrintJob>& jobs, const QStringList& readable,
-                const std::function<void(int)>& progress = {});
+                const std::function<void(int)>& progress = {}, int mostSeconds = kMostPageSeconds);
 
 } // namespace tavrin

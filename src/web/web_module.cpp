@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kAtOnce = 4;
 constexpr int kPollMs = 40;
-constexpr int kMostWaitMs = 120000;
 
 // A page reads files of its allowed folders and nothing else: no other file, no network.
 class Confined : public QWebEngineUrlRequestInterceptor {
@@ -56,9 +55,25 @@ private:
 // One page: load, wait for the layout, print.
 class PrintRun {
 public:
-    PrintRun(QWebEngineProfile* profile, const QString& html,
+    // A page not printed within mostSeconds is stopped from here, whatever its scripts are
+    // doing (a page busy laying out answers no question, so it cannot be asked to stop).
+    PrintRun(QWebEngineProfile* profile, const QString& html, int mostSeconds,
              std::function<void(const QByteArray&, const QString&)> done)
         : page_(std::make_unique<QWebEnginePage>(profile)), done_(std::move(done)) {
+        deadline_.setSingleShot(true);
+        QObject::connect(&deadline_, &QTimer::timeout, page_.get(), [this, mostSeconds] {
+            finish({},
+                   QStringLiteral("The page was not printed within %1 seconds").arg(mostSeconds));
+        });
+        deadline_.start(mostSeconds * 1000);
+        QObject::connect(page_.get(), &QWebEnginePage::renderProcessTerminated, page_.get(),
+                         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                             finish({}, status == QWebEnginePage::CrashedTerminationStatus ||
+                                                status == QWebEnginePage::KilledTerminationStatus
+                                            ? QStringLiteral("The page's renderer ended (out "
+                                                             "of memory, or killed)")
+                                            : QStringLiteral("The page's renderer ended"));
+                         });
         QObject::connect(page_.get(), &QWebEnginePage::loadFinished, page_.get(), [this](bool ok) {
             if (!ok)
                 return finish({}, QStringLiteral("The page did not load"));
@@ -66,31 +81,42 @@ public:
         });
         page_->load(QUrl::fromLocalFile(html));
     }
+    // A page stopped by the deadline may still owe an answer, which the engine gives (empty)
+    // as the page goes: it must find this run gone, not call into it.
+    ~PrintRun() {
+        alive_.reset();
+        page_.reset();
+    }
 
 private:
     void poll() {
         page_->runJavaScript(
             QStringLiteral("window.paperFailed ? 'failed: ' + window.paperFailed : "
                            "(window.paperDone ? 'done' : '')"),
-            [this](const QVariant& answer) {
+            [this, alive = std::weak_ptr<int>(alive_)](const QVariant& answer) {
+                if (alive.expired())
+                    return;
                 const QString said = answer.toString();
                 if (said == QLatin1String("done"))
                     return print();
                 if (!said.isEmpty())
                     return finish({}, QStringLiteral("The page was not laid out (%1)").arg(said));
-                if ((waited_ += kPollMs) > kMostWaitMs)
-                    return finish({}, QStringLiteral("The page took too long to lay out"));
+                if (!done_)
+                    return;
                 QTimer::singleShot(kPollMs, page_.get(), [this] { poll(); });
             });
     }
     void print() {
         page_->printToPdf(
-            [this](const QByteArray& pdf) {
+            [this, alive = std::weak_ptr<int>(alive_)](const QByteArray& pdf) {
+                if (alive.expired())
+                    return;
                 finish(pdf, pdf.isEmpty() ? QStringLiteral("The page did not print") : QString());
             },
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     }
     void finish(const QByteArray& pdf, const QString& failure) {
+        deadline_.stop();
         // Told once; the caller drops this run after the event loop turns.
         if (auto done = std::exchange(done_, nullptr))
             done(pdf, failure);
@@ -98,12 +124,13 @@ private:
 
     std::unique_ptr<QWebEnginePage> page_;
     std::function<void(const QByteArray&, const QString&)> done_;
-    int waited_ = 0;
+    QTimer deadline_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 class Printer : public PagePrinter {
 public:
-    void print(const QStringList& pages, const QStringList& readable,
+    void print(const QStringList& pages, const QStringList& readable, int mostSeconds,
                const std::function<bool(int, const QByteArray&, const QString&)>& done) override {
         if (pages.isEmpty())
             return;
@@ -115,6 +142,10 @@ public:
             profile.settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
             profile.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
                                              false);
+            // The pages are files that load their scripts, fonts and pictures as files, which
+            // the engine allows only with file access on; what they may read is bounded by
+            // the interceptor above, which refuses every file outside their folders (a
+            // script's fetch of any other file included).
             QEventLoop loop;
             bool stop = false;
             std::list<std::unique_ptr<PrintRun>> running;
@@ -125,7 +156,7 @@ public:
                     running.push_back(nullptr);
                     const auto at = std::prev(running.end());
                     *at = std::make_unique<PrintRun>(
-                        &profile, pages[index],
+                        &profile, pages[index], mostSeconds,
                         [&, at, index](const QByteArray& pdf, const QString& failure) {
                             if (!done(index, pdf, failure))
                                 stop = true;

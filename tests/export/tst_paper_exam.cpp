@@ -10,9 +10,11 @@
 #include "mainwin/paper_dialog.h"
 #include "paper/paper_exam.h"
 #include "paper/paper_pages.h"
+#include "paper/pdf_printer.h"
 #include "platform/fs_error.h"
 #include "platform/persian_text.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/lesson_windows.h"
 #include "support/paper_project.h"
 #include "support/test_program.h"
@@ -20,6 +22,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -410,34 +414,31 @@ private slots:
     }
 
     void commandLineRefusals_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("no out") << QStringList{"--seed", "1"} << "--out is missing";
-        QTest::newRow("five versions") << QStringList{"--out", "x", "--versions", "5"}
-                                       << "--versions takes a number from 1 to 4";
-        QTest::newRow("lesson alone")
-            << QStringList{"--out", "x", "--lesson", "1"} << "--lesson needs --field";
-        QTest::newRow("field 3") << QStringList{"--out", "x", "--field", "3"}
-                                 << "--field takes a number from 1 to 2";
-        QTest::newRow("empty lesson") << QStringList{"--out", "x", "--field", "1", "--lesson", "9"}
-                                      << "no question with a marked answer in this choice";
-        QTest::newRow("columns 3") << QStringList{"--out", "x", "--columns", "3"}
-                                   << "--columns takes a number from 1 to 2";
+        test::tableData("paper/print_refusals.tsv", {"arguments", "said"});
     }
     void commandLineRefusals() {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(QString, said);
         const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
         if (binary.isEmpty())
             QSKIP("TAVRIN_BINARY names the program");
+        QStringList given = arguments.split(u' ');
+        for (QString& a : given)
+            a.replace(QStringLiteral("@project"), project_)
+                .replace(QStringLiteral("@printed"), out_)
+                .replace(QStringLiteral("@long"), QString(201, u'ب'));
+        const QStringList before = QDir(out_).entryList(QDir::Files);
         QProcess p;
         p.start(binary,
                 QStringList{QStringLiteral("print-exam"), QStringLiteral("--project"), project_} +
-                    arguments);
+                    given);
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 1);
         QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(said), qPrintable(said));
         QVERIFY(!QFile::exists(QStringLiteral("x")));
+        QVERIFY(!QFile::exists(project_ + QStringLiteral("/paper")));
+        QVERIFY(!QFile::exists(project_ + QStringLiteral("/BookTXT/pages")));
+        QCOMPARE(QDir(out_).entryList(QDir::Files), before);
     }
 
     // The command line, with no display, writes what the window's call writes.
@@ -615,6 +616,20 @@ private slots:
                      program_.path(QStringLiteral("b.csv"))});
         QCOMPARE(readBytes(program_.path(QStringLiteral("a.csv"))), direct.toUtf8());
         QCOMPARE(readBytes(program_.path(QStringLiteral("b.csv"))), direct.toUtf8());
+        // The record of another bank is blamed, not the sheet: a project whose lessons hold
+        // one question each lacks most of the record's.
+        const QString other = program_.path(QStringLiteral("Other bank"));
+        makePaperProject(program_.context(), other, 1);
+        QProcess p;
+        p.start(binary, {QStringLiteral("score"), QStringLiteral("--project"), other,
+                         QStringLiteral("--exam"), out_, QStringLiteral("--answers"), sheets,
+                         QStringLiteral("--out"), program_.path(QStringLiteral("c.csv"))});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        const QString said = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("exam.json names question")) &&
+                     !said.contains(QStringLiteral("line ")),
+                 qPrintable(said));
     }
 
     // A printing goes in place whole or not at all: one that fails half way leaves no record
@@ -651,6 +666,89 @@ private slots:
         }
     }
 
+    // Nothing is written through a link, and nothing the tool did not write is touched: a
+    // link among the exam's names is refused with its target as it was; a teacher's own file
+    // stays; of an earlier exam only what its record names goes.
+    void theFolderIsConfined() {
+        const QString out = program_.path(QStringLiteral("confined"));
+        PaperChoices c;
+        c.versions = 3;
+        c.seed = 5;
+        writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+        writeBytes(out + QStringLiteral("/sheet-9.pdf"), "the teacher's own");
+        const QString outside = program_.path(QStringLiteral("outside.json"));
+        for (const QString& name : {QStringLiteral("exam.json"), QStringLiteral("key.pdf")}) {
+            writeBytes(outside, "kept");
+            const QByteArray before = readBytes(out + u'/' + name);
+            QFile::remove(out + u'/' + name);
+            QVERIFY(QFile::link(outside, out + u'/' + name));
+            c.versions = 2;
+            try {
+                writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+                QFAIL("written through a link");
+            } catch (const FsError& e) {
+                QVERIFY2(e.description().startsWith(QStringLiteral("A link stands where")),
+                         qPrintable(e.description()));
+            }
+            QCOMPARE(readBytes(outside), QByteArray("kept"));
+            QFile::remove(out + u'/' + name);
+            writeBytes(out + u'/' + name, before);
+        }
+        writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out, c);
+        QVERIFY(!QFile::exists(out + QStringLiteral("/booklet-3.pdf")));
+        QCOMPARE(readBytes(out + QStringLiteral("/sheet-9.pdf")), QByteArray("the teacher's own"));
+        QCOMPARE(paperExamFilesIn(out).size(), 8); // 2 booklets, 2 sheets, key, explanations,
+                                                   // the record, the teacher's sheet-9
+        // A picture reached through a link out of the project is refused as the exports
+        // refuse it.
+        const QString project = program_.path(QStringLiteral("Linked picture"));
+        makePaperProject(program_.context(), project);
+        const QString picture = project + QStringLiteral("/BookTXT/quiz0-1-0.png");
+        QVERIFY(QFile::rename(picture, program_.path(QStringLiteral("private.png"))));
+        QVERIFY(QFile::link(program_.path(QStringLiteral("private.png")), picture));
+        c.scope = {PaperScope::Kind::Lesson, 0, 1};
+        try {
+            writePaperExam(program_.context(), project, QStringLiteral("P"),
+                           program_.path(QStringLiteral("linked")), c);
+            QFAIL("printed a picture from outside the project");
+        } catch (const FsError& e) {
+            QVERIFY2(e.description().contains(QStringLiteral("leaves the project folder")),
+                     qPrintable(e.description()));
+        }
+    }
+
+    // A page reads its own folders and nothing else, a script's fetch included; a page that
+    // never ends is stopped from outside at its time and the printing refused.
+    void aPageIsConfinedAndBounded() {
+        QTemporaryDir pages;
+        writeBytes(pages.filePath("own.txt"), "own words");
+        writeBytes(pages.filePath("reads.html"),
+                   "<!doctype html><meta charset=utf-8><p id=r>none</p><script>"
+                   "const tries = ['file:///etc/passwd', location.href.replace(/[^/]*$/, "
+                   "'own.txt')];"
+                   "Promise.all(tries.map((u) => fetch(u).then((r) => r.text())"
+                   ".catch(() => 'blocked'))).then((t) => {"
+                   "document.getElementById('r').textContent = t.join(' | ');"
+                   "window.paperDone = true; });</script>");
+        writeBytes(pages.filePath("endless.html"), "<!doctype html><script>for (;;) {}</script>");
+        printPages({{pages.filePath("reads.html"), pages.filePath("reads.pdf")}}, {pages.path()});
+        QCOMPARE(pdfText(pages.filePath("reads.pdf")).trimmed(),
+                 QStringLiteral("blocked | own words"));
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            printPages({{pages.filePath("endless.html"), pages.filePath("endless.pdf")}},
+                       {pages.path()}, {}, 3);
+            QFAIL("an endless page was printed");
+        } catch (const FsError& e) {
+            QVERIFY2(e.description().startsWith(
+                         QStringLiteral("The page was not printed within 3 seconds")),
+                     qPrintable(e.description()));
+        }
+        QVERIFY2(timer.elapsed() < 30000, "stopped at its time");
+        QVERIFY(!QFile::exists(pages.filePath("endless.pdf")));
+    }
+
     // A missing picture is named and nothing printed, as the disc's check names it; a sheet
     // whose code cannot be made is refused, never printed blank.
     void whatCannotPrintIsRefused() {
@@ -668,6 +766,37 @@ private slots:
                          QStringLiteral("Picture 0 of question 1-2-1 is missing: ")),
                      qPrintable(e.description()));
         }
+        QVERIFY(
+            QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        // What one exam may hold, each refused before anything is printed: a picture of 64
+        // megapixels (its header says so), a question of 20,001 letters, 1,001 questions.
+        {
+            QFile png(project + QStringLiteral("/BookTXT/quiz0-1-0.png"));
+            QVERIFY(png.open(QIODevice::WriteOnly));
+            QImage(8000, 8000, QImage::Format_Mono).save(&png, "PNG");
+        }
+        QuestionBank large = readQuestionBank(program_.context(), project, QStringLiteral("P"));
+        const auto refused = [&](const QuestionBank& b, const PaperScope& scope) {
+            PaperChoices choices;
+            choices.scope = scope;
+            try {
+                writePaperExam(program_.context(), b, out, choices);
+            } catch (const NothingToPrint& n) {
+                return n.why();
+            } catch (const FsError& e) {
+                return e.description();
+            }
+            return QStringLiteral("printed");
+        };
+        QVERIFY2(refused(large, c.scope).contains(QStringLiteral("larger than 40 megapixels")),
+                 qPrintable(refused(large, c.scope)));
+        large.lessons[0].questions[0].text = QString(20001, u'ک');
+        QCOMPARE(refused(large, {PaperScope::Kind::Lesson, 0, 0}),
+                 QStringLiteral("Question 1-1-1 is longer than 20000 characters"));
+        for (int k = 0; large.lessons[0].questions.size() <= kMostPaperQuestions; ++k)
+            large.lessons[0].questions.append(large.lessons[0].questions[1 + k % 7]);
+        QVERIFY(refused(large, {PaperScope::Kind::Lesson, 0, 0})
+                    .startsWith(QStringLiteral("1001 questions are more than an exam may hold")));
         QVERIFY(
             QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
         QuestionBank bank = readQuestionBank(program_.context(), project_, QString(3000, u'x'));

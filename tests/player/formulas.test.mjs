@@ -90,6 +90,33 @@ describe("the two splitters", () => {
   });
 });
 
+// A formula of a few bytes cannot draw past a few lines or expand without end: KaTeX is
+// bounded where the CD and the paper exam draw it.
+test("a formula is bounded in size and expansion", async () => {
+  const { page } = await open(browser, exported);
+  const drawn = await page.evaluate(() => {
+    const heightOf = (text) => {
+      const box = document.createElement("div");
+      box.style.fontSize = "16px";
+      box.append(...Tavrin.withFormulas(text, (t) => [document.createTextNode(t)]));
+      document.body.append(box);
+      const h = box.getBoundingClientRect().height;
+      const broken = box.querySelector(".formula.broken") !== null;
+      box.remove();
+      return { h, broken };
+    };
+    return {
+      rule: heightOf("\\(\\rule{1em}{30000em}\\)"),
+      plain: heightOf("\\(\\rule{1em}{2em}\\)"),
+      expand: heightOf("\\(\\def\\a{\\a\\a}\\a\\)"),
+    };
+  });
+  assert.ok(!drawn.rule.broken && drawn.rule.h <= 20 * 16 + 40, "the rule is capped: " + drawn.rule.h);
+  assert.ok(drawn.plain.h >= 2 * 16, "a rule within the bound keeps its size: " + drawn.plain.h);
+  assert.ok(drawn.expand.broken, "an endless macro is refused, shown as its source");
+  await page.close();
+});
+
 describe("Word's equations", () => {
   // Each converted formula beside the same one as a person writes it: the same pixels.
   test("drawn as the hand-written TeX is drawn", async () => {
