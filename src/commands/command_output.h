@@ -7,6 +7,7 @@
 #include "platform/persian_text.h"
 #include "store/quiz_file.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <cstdio>
@@ -21,6 +22,12 @@ inline void printFailure(std::FILE* err, const char* verb, const QString& descri
     std::fprintf(
         err, "tavrin %s: %s\n%s\n", verb, description.toUtf8().constData(),
         persianShown(persianCause(description), Digits::InPersianText).toUtf8().constData());
+}
+
+// A folder named on the command line, relative to the shell's folder: made whole, so that a
+// short relative name ("P") is never joined to a file name without its separator.
+inline QString folderArgument(const QString& given) {
+    return given.isEmpty() ? given : QDir::cleanPath(QFileInfo(given).absoluteFilePath());
 }
 
 // Bad input: exit 1 with the reason.

@@ -44,7 +44,7 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         if (!parser.positionalArguments().isEmpty())
             throw BadInput{QStringLiteral("unexpected: ") +
                            parser.positionalArguments().join(u' ')};
-        const QString project = parser.value(QStringLiteral("project"));
+        const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString folder = parser.value(QStringLiteral("out"));
         if (project.isEmpty())
             throw BadInput{QStringLiteral("--project is missing")};

@@ -73,7 +73,7 @@ Options parse(const QStringList& arguments, bool importing) {
     if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
         throw BadInput{parser.errorText()};
     Options o;
-    o.project = parser.value(QStringLiteral("project"));
+    o.project = folderArgument(parser.value(QStringLiteral("project")));
     o.format = parser.value(QStringLiteral("format"));
     o.out = parser.value(QStringLiteral("out"));
     o.field = number(parser, QStringLiteral("field"));

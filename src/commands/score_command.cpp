@@ -33,7 +33,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         if (!parser.positionalArguments().isEmpty())
             throw BadInput{QStringLiteral("unexpected: ") +
                            parser.positionalArguments().join(u' ')};
-        const QString project = parser.value(QStringLiteral("project"));
+        const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString answers = parser.value(QStringLiteral("answers"));
         const QString outPath = parser.value(QStringLiteral("out"));
         for (const auto& [value, name] :

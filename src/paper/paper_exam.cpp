@@ -73,10 +73,12 @@ void checkBounds(const PaperExam& exam) {
                              .arg(exam.questions.size())
                              .arg(kMostPaperQuestions),
                          Digits::AlsoBare));
+    qint64 whole = 0;
     for (const BankQuestion& q : exam.questions) {
         qsizetype length = q.text.size() + q.explanation.size();
         for (const QString& a : q.answers)
             length += a.size();
+        whole += length;
         if (length > kLongestPaperQuestion)
             throw NothingToPrint(QStringLiteral("Question %1 is longer than %2 characters")
                                      .arg(q.id)
@@ -85,6 +87,14 @@ void checkBounds(const PaperExam& exam) {
                                      .arg(q.id, persianShown(QString::number(kLongestPaperQuestion),
                                                              Digits::AlsoBare)));
     }
+    if (whole > kLongestPaperExam)
+        throw NothingToPrint(
+            QStringLiteral("The exam's questions are longer than %1 characters together")
+                .arg(kLongestPaperExam),
+            persianShown(QStringLiteral(u"سؤال‌های آزمون روی هم از %1 نویسه "
+                                        u"بلندترند.")
+                             .arg(kLongestPaperExam),
+                         Digits::AlsoBare));
 }
 
 // A picture the pages would show as a broken icon: the exam is not printed without it. As

@@ -29,6 +29,7 @@ constexpr int kLongestPaperHeader = 200;
 // minutes or more memory than a school's computer has. Refused in Persian before printing.
 constexpr int kMostPaperQuestions = 1000;
 constexpr int kLongestPaperQuestion = 20000;      // characters of text, options, explanation
+constexpr qint64 kLongestPaperExam = 2000000;     // characters of all its questions
 constexpr qint64 kMostPicturePixels = 40000000ll; // 40 megapixels, a large camera's photo
 
 // The choices a command line or the window starts from: the comprehensive exam when the

@@ -67,13 +67,13 @@ bool CsvReader::next(QStringList& row) {
             }
         }
         if (cr) {
-            cr = false;
-            if (c == u'\n') {
-                row.append(field);
-                ++lineNow_;
-                return true;
-            }
-            field += u'\r';
+            // A carriage return alone ends a line too, as old spreadsheets write them: the
+            // character after it begins the next row.
+            if (c != u'\n')
+                --at_;
+            row.append(field);
+            ++lineNow_;
+            return true;
         }
         any = true;
         if (c == u'"' && field.isEmpty()) {
@@ -94,8 +94,6 @@ bool CsvReader::next(QStringList& row) {
     }
     if (quoted && !closedQuote)
         throw CsvError(quoteLine, QStringLiteral("a quote is not closed"));
-    if (cr)
-        field += u'\r';
     if (any || closedQuote) {
         row.append(field);
         return true;

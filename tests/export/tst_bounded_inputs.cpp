@@ -93,26 +93,6 @@ Outcome bounded(const std::function<QString()>& body) {
             usage.ru_maxrss};
 }
 
-// A file by its recipe: pieces parted by " | ", "PIECE*N" a piece N times over, "{n}" in
-// it standing for its count.
-QByteArray made(const QString& recipe) {
-    static const QRegularExpression times(QStringLiteral("^(.*)\\*(\\d+)$"),
-                                          QRegularExpression::DotMatchesEverythingOption);
-    QByteArray bytes;
-    for (const QString& part : recipe.split(QStringLiteral(" | "))) {
-        const QRegularExpressionMatch m = times.match(part);
-        const QByteArray piece = test::invisible(m.hasMatch() ? m.captured(1) : part).toUtf8();
-        const int count = m.hasMatch() ? m.captured(2).toInt() : 1;
-        if (!piece.contains("{n}")) {
-            bytes += piece.repeated(count);
-            continue;
-        }
-        for (int n = 0; n < count; ++n)
-            bytes += QByteArray(piece).replace("{n}", QByteArray::number(n));
-    }
-    return bytes;
-}
-
 // A Word document's bytes, made as the fixture builder makes it.
 QByteArray docx(const QString& body, const QByteArray& png = {}) {
     QTemporaryDir dir;
@@ -146,7 +126,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("said"); // the start of what the read gives
         for (const QStringList& row : test::tableRows("export/hostile_files.tsv")) {
-            QByteArray bytes = made(row[2]);
+            QByteArray bytes = test::recipeBytes(row[2]);
             if (row[1] == "docx-part" || row[1] == "docx-dat") {
                 // "docx-dat": the document part under a name that is not .xml, found
                 // through the package's relationships.

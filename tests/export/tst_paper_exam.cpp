@@ -769,7 +769,8 @@ private slots:
         QVERIFY(
             QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
         // What one exam may hold, each refused before anything is printed: a picture of 64
-        // megapixels (its header says so), a question of 20,001 letters, 1,001 questions.
+        // megapixels (its header says so), a question of 20,001 letters, questions of over
+        // 2,000,000 letters together, 1,001 questions.
         {
             QFile png(project + QStringLiteral("/BookTXT/quiz0-1-0.png"));
             QVERIFY(png.open(QIODevice::WriteOnly));
@@ -793,6 +794,11 @@ private slots:
         large.lessons[0].questions[0].text = QString(20001, u'ک');
         QCOMPARE(refused(large, {PaperScope::Kind::Lesson, 0, 0}),
                  QStringLiteral("Question 1-1-1 is longer than 20000 characters"));
+        large.lessons[0].questions[0].text = QString(kLongestPaperQuestion, u'ک');
+        for (int k = 0; k < 100; ++k)
+            large.lessons[0].questions.append(large.lessons[0].questions[0]);
+        QVERIFY(refused(large, {PaperScope::Kind::Lesson, 0, 0})
+                    .startsWith(QStringLiteral("The exam's questions are longer than 2000000")));
         for (int k = 0; large.lessons[0].questions.size() <= kMostPaperQuestions; ++k)
             large.lessons[0].questions.append(large.lessons[0].questions[1 + k % 7]);
         QVERIFY(refused(large, {PaperScope::Kind::Lesson, 0, 0})

@@ -1,9 +1,12 @@
-// The printed exam under kills and a full disk: `tavrin print-exam` killed at random moments
-// (its engine's helpers with it) or stopped by a disk that fills never leaves a folder that
-// scores by a mixed exam, and the next printing leaves nothing behind.
+// The printed exam as a process, under kills, a full disk and hostile questions: `tavrin
+// print-exam` killed at random moments (its engine's helpers with it) or stopped by a disk
+// that fills never leaves a folder that scores by a mixed exam, the next printing leaves
+// nothing behind, and a hostile question prints within its bounds or is refused.
 #include "exam/paper_record.h"
 #include "exam/sheet_scoring.h"
+#include "paper/paper_exam.h"
 #include "platform/fs_error.h"
+#include "support/golden.h"
 #include "support/paper_project.h"
 #include "support/test_program.h"
 
@@ -49,6 +52,45 @@ QString mixedExam(const QString& out) {
     }
 }
 
+// The peak of the resident memory of a process group, its children (the engine's helpers)
+// included, sampled while it runs.
+class GroupMemory {
+public:
+    void sample(pid_t group) {
+        long kb = 0;
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!pid.front().isDigit() || !stat.open(QIODevice::ReadOnly))
+                continue;
+            // The process group is the fifth field, after the name in parentheses.
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (after.value(2).toInt() != group)
+                continue;
+            QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+            if (status.open(QIODevice::ReadOnly))
+                for (const QByteArray& l : status.readAll().split('\n'))
+                    if (l.startsWith("VmRSS:"))
+                        kb += l.mid(6).simplified().split(' ').value(0).toLong();
+        }
+        peakKb_ = std::max(peakKb_, kb);
+    }
+    long peakMb() const { return peakKb_ / 1024; }
+
+private:
+    long peakKb_ = 0;
+};
+
+int pagesOf(const QString& pdf) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(30000);
+    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
 } // namespace
 
 class PaperKillsTest : public QObject {
@@ -64,6 +106,8 @@ class PaperKillsTest : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TMPDIR"), temporary_.path());
         p.setProcessEnvironment(env);
+        // The project named as a teacher in its folder names it: a short relative name.
+        p.setWorkingDirectory(QFileInfo(project_).path());
         p.setChildProcessModifier([fileSize] {
             ::setpgid(0, 0);
             if (fileSize != RLIM_INFINITY) {
@@ -91,11 +135,71 @@ private slots:
         binary_ = qEnvironmentVariable("TAVRIN_BINARY");
         if (binary_.isEmpty())
             QSKIP("TAVRIN_BINARY names the program");
-        project_ = program_.path(QStringLiteral("Project 1"));
+        project_ = program_.path(QStringLiteral("P"));
         makePaperProject(program_.context(), project_);
         out_ = program_.path(QStringLiteral("exam"));
         QCOMPARE(printWhole(1), 0);
         QCOMPARE(seedOf(out_), 1);
+    }
+
+    void hostileQuestions_data() { tableData("paper/hostile_exams.tsv", {"text", "outcome"}); }
+    void hostileQuestions() {
+        QFETCH(QString, text);
+        QFETCH(QString, outcome);
+        const QString project = program_.path(QStringLiteral("Hostile"));
+        makePaperProject(program_.context(), project);
+        const QString file = program_.path(QStringLiteral("sent.xml"));
+        QByteArray xml = "<?xml version=\"1.0\"?><quiz><question type=\"multichoice\"><name>"
+                         "<text>q</text></name><questiontext format=\"plain_text\"><text>";
+        xml += recipeBytes(text) + "</text></questiontext>";
+        for (const char* a : {"100\"><text>a", "0\"><text>b", "0\"><text>c", "0\"><text>d"})
+            xml += QByteArray("<answer fraction=\"") + a + "</text></answer>";
+        writeBytes(file, xml + "</question></quiz>");
+        QProcess import;
+        import.start(binary_,
+                     {QStringLiteral("import-questions"), QStringLiteral("--project"), project,
+                      QStringLiteral("--field"), QStringLiteral("2"), QStringLiteral("--lesson"),
+                      QStringLiteral("2"), QStringLiteral("--format"), QStringLiteral("moodle"),
+                      QStringLiteral("--replace"), file});
+        QVERIFY(import.waitForFinished(120000));
+        QVERIFY2(import.exitCode() == 0, import.readAllStandardError().constData());
+        const QString out = program_.path(QStringLiteral("hostile exam"));
+        QDir(out).removeRecursively();
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        p.setProcessEnvironment(env);
+        p.setChildProcessModifier([] { ::setpgid(0, 0); });
+        QElapsedTimer clock;
+        clock.start();
+        p.start(binary_, {QStringLiteral("print-exam"), QStringLiteral("--project"), project,
+                          QStringLiteral("--out"), out, QStringLiteral("--field"),
+                          QStringLiteral("2"), QStringLiteral("--lesson"), QStringLiteral("2")});
+        QVERIFY(p.waitForStarted());
+        GroupMemory memory;
+        while (!p.waitForFinished(100) && clock.elapsed() < 120000)
+            memory.sample(pid_t(p.processId()));
+        const qint64 ms = clock.elapsed();
+        if (p.state() != QProcess::NotRunning)
+            ::kill(-pid_t(p.processId()), SIGKILL);
+        p.waitForFinished(30000);
+        const QString said = QString::fromUtf8(p.readAllStandardError());
+        qInfo("%lld ms, %ld MB at the peak for the process tree", ms, memory.peakMb());
+        QVERIFY2(ms < 120000, "within its time");
+        QVERIFY2(memory.peakMb() < 3072, "within its memory");
+        if (outcome.startsWith(QStringLiteral("refused: "))) {
+            QCOMPARE(p.exitCode(), 1);
+            QVERIFY2(said.contains(outcome.mid(9)), qPrintable(said));
+            QVERIFY(!QFileInfo::exists(out + QStringLiteral("/exam.json")));
+            return;
+        }
+        QVERIFY2(p.exitCode() == 0, qPrintable(said));
+        const int most = outcome.section(u' ', 1).toInt();
+        for (const QString& pdf : QDir(out).entryList({QStringLiteral("booklet-*.pdf")}))
+            QVERIFY2(pagesOf(out + u'/' + pdf) <= most,
+                     qPrintable(pdf + QStringLiteral(": %1 pages").arg(pagesOf(out + u'/' + pdf))));
+        QCOMPARE(paperExamFilesIn(out).size(), 5);
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+                 5);
     }
 
     void killsLeaveNoMixedExam() {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtGlobal>
 
@@ -108,6 +109,24 @@ QString invisible(const QString& text) {
         }
     }
     return out;
+}
+
+QByteArray recipeBytes(const QString& recipe) {
+    static const QRegularExpression times(QStringLiteral("^(.*)\\*(\\d+)$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QByteArray bytes;
+    for (const QString& part : recipe.split(QStringLiteral(" | "))) {
+        const QRegularExpressionMatch m = times.match(part);
+        const QByteArray piece = invisible(m.hasMatch() ? m.captured(1) : part).toUtf8();
+        const int count = m.hasMatch() ? m.captured(2).toInt() : 1;
+        if (!piece.contains("{n}")) {
+            bytes += piece.repeated(count);
+            continue;
+        }
+        for (int n = 0; n < count; ++n)
+            bytes += QByteArray(piece).replace("{n}", QByteArray::number(n));
+    }
+    return bytes;
 }
 
 } // namespace tavrin::test

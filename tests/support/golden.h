@@ -20,6 +20,10 @@ QList<QStringList> tableRows(const QString& relative);
 // the row's name, then one cell a column, each read through invisible()).
 void tableData(const QString& relative, const QStringList& columns);
 
+// A file by its recipe: pieces parted by " | ", "PIECE*N" a piece N times over, "{n}" in it
+// standing for its count; each piece read through invisible().
+QByteArray recipeBytes(const QString& recipe);
+
 // A "name" column and a row for each file of the folder of tests/data with that ending.
 void fileRows(const QString& folder, const QString& ending);
 
