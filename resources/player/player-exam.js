@@ -304,7 +304,7 @@
         const tally = fields.get(field);
         return { field, tally, weight: weightOf(field), hundredths: score.rawHundredths(tally, penalty) };
       });
-      const overall = score.overallHundredths(rows.map((r) => ({ weight: r.weight, hundredths: r.hundredths, counts: r.tally.questions > 0 })));
+      const overall = score.overallHundredths(rows.map((r) => ({ weight: r.weight, tally: r.tally })), penalty);
       const right = rows.reduce((sum, r) => sum + r.tally.right, 0);
       return { lesson, outcomes, rows, overall, right };
     }

@@ -36,16 +36,29 @@
     return roundedQuotient(10000 * (per * t.right - taken * t.wrong), per * t.questions);
   }
 
-  // fields: [{ weight, hundredths, counts }]
-  function overallHundredths(fields) {
-    let sum = 0;
-    let weights = 0;
-    for (const f of fields) {
-      if (!f.counts || !(f.weight > 0)) continue;
-      sum += f.weight * f.hundredths;
-      weights += f.weight;
+  // fields: [{ weight, tally }]. Rounded once from the exact fractions, never a mean of
+  // rounded figures: Σ w·s/(per·q) over Σ w on the common denominator per·lcm(q)·Σ w, in
+  // whole numbers of any size.
+  function overallHundredths(fields, penalty) {
+    const [taken, per] = penaltyOf(penalty).map(BigInt);
+    const counted = fields.filter((f) => f.tally.questions > 0 && f.weight > 0);
+    if (!counted.length) return 0;
+    const gcd = (a, b) => (b === 0n ? a : gcd(b, a % b));
+    let common = 1n;
+    let weights = 0n;
+    for (const f of counted) {
+      const q = BigInt(f.tally.questions);
+      common = common / gcd(common, q) * q;
+      weights += BigInt(f.weight);
     }
-    return weights ? roundedQuotient(sum, weights) : 0;
+    let sum = 0n;
+    for (const f of counted) {
+      const t = f.tally;
+      sum += BigInt(f.weight) * (per * BigInt(t.right) - taken * BigInt(t.wrong)) * (common / BigInt(t.questions));
+    }
+    const num = 10000n * sum, den = per * common * weights;
+    const magnitude = (2n * (num < 0n ? -num : num) + den) / (2n * den);
+    return Number(num < 0n ? -magnitude : magnitude);
   }
 
   // "33.33", "-33.33", "0.00"

@@ -98,16 +98,30 @@ qint64 rawHundredths(const FieldTally& tally, const Penalty& penalty) {
     return roundedQuotient(10000 * score, per * tally.questions);
 }
 
-qint64 overallHundredths(const QList<WeightedField>& fields) {
-    qint64 sum = 0;
+qint64 overallHundredths(const QList<WeightedField>& fields, const Penalty& penalty) {
+    // Σ w·s/(per·q) over Σ w, on the common denominator per·lcm(q)·Σ w; the fields' counts
+    // are small, so the lowest common multiple stays far inside 128 bits.
+    using Wide = __int128;
+    const qint64 per = penalty.per > 0 ? penalty.per : 1;
+    Wide common = 1;
     qint64 weights = 0;
-    for (const WeightedField& f : fields) {
-        if (!f.counts || f.weight <= 0)
-            continue;
-        sum += f.weight * f.hundredths;
-        weights += f.weight;
-    }
-    return weights ? roundedQuotient(sum, weights) : 0;
+    for (const WeightedField& f : fields)
+        if (f.tally.questions > 0 && f.weight > 0) {
+            common = common /
+                     std::gcd(qint64(common % f.tally.questions), qint64(f.tally.questions)) *
+                     f.tally.questions;
+            weights += f.weight;
+        }
+    if (weights == 0)
+        return 0;
+    Wide sum = 0;
+    for (const WeightedField& f : fields)
+        if (f.tally.questions > 0 && f.weight > 0)
+            sum += Wide(f.weight) * (per * f.tally.right - qint64(penalty.taken) * f.tally.wrong) *
+                   (common / f.tally.questions);
+    const Wide num = 10000 * sum, den = Wide(per) * common * weights;
+    const Wide magnitude = (2 * (num < 0 ? -num : num) + den) / (2 * den);
+    return qint64(num < 0 ? -magnitude : magnitude);
 }
 
 QString hundredthsText(qint64 hundredths) {

@@ -48,14 +48,15 @@ struct FieldTally {
 // question counts. Can be negative, down to −100 × taken / per.
 qint64 rawHundredths(const FieldTally& tally, const Penalty& penalty);
 
-// The weighted mean of the fields' raw hundredths; a field with no counted question stays
-// out of it. 0 when none counts.
+// The weighted mean of the fields' raw percentages, in hundredths, rounded once from the
+// exact fractions (never a mean of rounded figures: 38.89 and 55.56 by weights 2 and 1 are
+// 4/9, 44.44, not 44.45); a field with no counted question stays out of it. 0 when none
+// counts.
 struct WeightedField {
     int weight = 1;
-    qint64 hundredths = 0;
-    bool counts = true;
+    FieldTally tally;
 };
-qint64 overallHundredths(const QList<WeightedField>& fields);
+qint64 overallHundredths(const QList<WeightedField>& fields, const Penalty& penalty);
 
 // "33.33", "-33.33", "0.00": two decimals, Latin digits.
 QString hundredthsText(qint64 hundredths);

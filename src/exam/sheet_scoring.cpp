@@ -118,9 +118,9 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         for (auto it = tallies.begin(); it != tallies.end(); ++it) {
             const qint64 h = rawHundredths(it.value(), penalty);
             result.fields.append({it.key(), it.value(), h});
-            weighted.append({bank.scoring.weightOf(it.key()), h, it.value().questions > 0});
+            weighted.append({bank.scoring.weightOf(it.key()), it.value()});
         }
-        result.overall = overallHundredths(weighted);
+        result.overall = overallHundredths(weighted, penalty);
         each(result);
         ++scored;
     }

@@ -794,7 +794,7 @@ private slots:
         large.lessons[0].questions[0].text = QString(20001, u'ک');
         QCOMPARE(refused(large, {PaperScope::Kind::Lesson, 0, 0}),
                  QStringLiteral("Question 1-1-1 is longer than 20000 characters"));
-        large.lessons[0].questions[0].text = QString(kLongestPaperQuestion, u'ک');
+        large.lessons[0].questions[0].text = QString(kLongestPaperQuestion - 100, u'ک');
         for (int k = 0; k < 100; ++k)
             large.lessons[0].questions.append(large.lessons[0].questions[0]);
         QVERIFY(refused(large, {PaperScope::Kind::Lesson, 0, 0})

@@ -179,8 +179,8 @@ private slots:
         while (!p.waitForFinished(100) && clock.elapsed() < 120000)
             memory.sample(pid_t(p.processId()));
         const qint64 ms = clock.elapsed();
-        if (p.state() != QProcess::NotRunning)
-            ::kill(-pid_t(p.processId()), SIGKILL);
+        if (const qint64 pid = p.processId(); p.state() != QProcess::NotRunning && pid > 0)
+            ::kill(-pid_t(pid), SIGKILL);
         p.waitForFinished(30000);
         const QString said = QString::fromUtf8(p.readAllStandardError());
         qInfo("%lld ms, %ld MB at the peak for the process tree", ms, memory.peakMb());
@@ -215,9 +215,12 @@ private slots:
             QProcess p;
             start(p, 3 + i);
             QTest::qWait(int(moments.bounded(whole)));
-            if (p.state() == QProcess::Running)
+            // Only a running printing is killed, with its group: a finished one has no pid
+            // (and kill(0) would end this test's own group).
+            if (const qint64 pid = p.processId(); p.state() == QProcess::Running && pid > 0) {
                 ++cut;
-            ::kill(-pid_t(p.processId()), SIGKILL);
+                ::kill(-pid_t(pid), SIGKILL);
+            }
             p.waitForFinished(30000);
             const QString mixed = mixedExam(out_);
             QVERIFY2(mixed.isEmpty(), qPrintable(QStringLiteral("kill %1 (moments of seed %2): %3")

@@ -155,10 +155,10 @@ private slots:
                 t.add(a.given, a.cancelled);
             const qint64 h = rawHundredths(t, *rule);
             got.append(tallyText(t, h));
-            weighted.append({weight[f], h, t.questions > 0});
+            weighted.append({weight[f], t});
         }
         QCOMPARE(got.join(u';'), fields);
-        QCOMPARE(hundredthsText(overallHundredths(weighted)), overall);
+        QCOMPARE(hundredthsText(overallHundredths(weighted, *rule)), overall);
 
         // The command line, over a project made for the row: a third from the project's own
         // settings, any other penalty given on the line (over a project's quarter).
