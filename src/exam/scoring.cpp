@@ -1,5 +1,7 @@
 #include "exam/scoring.h"
 
+#include "platform/persian_text.h"
+
 #include <QByteArray>
 #include <QRegularExpression>
 #include <algorithm>
@@ -30,7 +32,9 @@ std::optional<Penalty> reduced(qint64 taken, qint64 per) {
 } // namespace
 
 std::optional<Penalty> parsePenalty(const QString& given) {
-    const QString text = given.trimmed();
+    // Typed on a Persian keyboard as the windows show it: Persian or Arabic-Indic digits
+    // and the Persian decimal separator.
+    const QString text = latinDigits(given.trimmed()).replace(QChar(0x066B), u'.');
     if (text.isEmpty())
         return Penalty{};
     static const QRegularExpression fraction(QStringLiteral("^(\\d{1,4})\\s*/\\s*(\\d{1,4})$"));

@@ -122,9 +122,15 @@ QWidget* ScoringDialog::penaltyRow(const Penalty& penalty) {
     penalty_->setCurrentIndex(index);
     if (index == kOtherPenalty)
         fraction_->setText(penaltyText(penalty));
-    fraction_->setEnabled(index == kOtherPenalty);
-    connect(penalty_, &QComboBox::currentIndexChanged, this,
-            [this](int i) { fraction_->setEnabled(i == kOtherPenalty); });
+    // The box shows the fraction chosen: a choice's own, greyed, or the author's, to edit.
+    const auto show = [this](int i) {
+        if (fraction_->isEnabled())
+            typedFraction_ = fraction_->text();
+        fraction_->setEnabled(i == kOtherPenalty);
+        fraction_->setText(i == kOtherPenalty ? typedFraction_ : penaltyText(kPenalties[i]));
+    };
+    show(index);
+    connect(penalty_, &QComboBox::currentIndexChanged, this, show);
     layout->addWidget(penalty_, 1);
     layout->addWidget(fraction_);
     return row;

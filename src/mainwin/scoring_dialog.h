@@ -49,6 +49,7 @@ private:
     QList<BudgetField> fields_;
     QComboBox* penalty_ = nullptr;
     QLineEdit* fraction_ = nullptr;
+    QString typedFraction_; // the author's own fraction, kept while a choice is shown
     QCheckBox* fullExam_ = nullptr;
     QLineEdit* title_ = nullptr;
     QSpinBox* minutes_ = nullptr;
