@@ -67,6 +67,14 @@ bool ExamSheetRows::next(QStringList& out) {
             continue; // the header, or an empty line
         break;
     }
+    const auto cellCount = [&] {
+        return BadSheet(line(), QStringLiteral("%1 cells, the exam has %2 questions after the "
+                                               "name and the version")
+                                    .arg(row.size())
+                                    .arg(n));
+    };
+    if (row.size() < 2) // a name alone has no version to read
+        throw cellCount();
     bool ok = false;
     const int version = latinDigits(row[1].trimmed()).toInt(&ok);
     if (!ok || version < 1 || version > versions_.size())
@@ -74,10 +82,7 @@ bool ExamSheetRows::next(QStringList& out) {
                                    .arg(row[1])
                                    .arg(versions_.size()));
     if (row.size() != n + 2)
-        throw BadSheet(line(), QStringLiteral("%1 cells, the exam has %2 questions after the name "
-                                              "and the version")
-                                   .arg(row.size())
-                                   .arg(n));
+        throw cellCount();
     QStringList answers(n);
     for (int k = 0; k < n; ++k) {
         const QString cell = latinDigits(row[k + 2].trimmed());

@@ -831,6 +831,8 @@ private slots:
         QTest::newRow("too short")
             << "a,1,1,2" << 2
             << "4 cells, the exam has 12 questions after the name and the version";
+        QTest::newRow("a name alone") // found by fuzz_exam_sheets: it read past the row
+            << "a" << 2 << "1 cells, the exam has 12 questions after the name and the version";
     }
     void badSheetsAreNamed() {
         QFETCH(QString, row);
