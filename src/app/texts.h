@@ -171,7 +171,7 @@ inline const QString kCauseMemory = QStringLiteral(u"حافظه كافي نيس�
 inline const QString kCauseUnknown = QStringLiteral(u"خطاي پيش\u200Cبيني نشده");
 
 // The New title box.
-inline const QString kNewTitleCaption = QStringLiteral("New title");
+inline const QString kNewTitleCaption = QStringLiteral(u"عنوان تازه");
 inline const QString kNewTitleLabel = QStringLiteral(u"عنوان جديد را تايپ نماييد:");
 inline const QString kNewTitleButton = QStringLiteral(u"عنوان فوق اضافه شود!\u200F");
 

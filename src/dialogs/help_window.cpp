@@ -15,7 +15,7 @@ namespace tavrin {
 HelpWindow::HelpWindow(Context& context, QWidget* parent)
     : QDialog(parent), context_(context), box1_(new RichTextBox(this)) {
     setObjectName(QStringLiteral("Help"));
-    setWindowTitle(QStringLiteral("Help"));
+    setWindowTitle(QStringLiteral(u"راهنما"));
     preparePersianUi();
     setLayoutDirection(Qt::RightToLeft);
     resize(640, 520);

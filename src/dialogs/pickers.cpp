@@ -45,7 +45,7 @@ QPushButton* makeButton(QDialog* dialog, const QString& caption) {
 FolderPicker::FolderPicker(std::function<void()> upd, QWidget* parent)
     : QDialog(parent), upd_(std::move(upd)) {
     setObjectName(QStringLiteral("SelectFolder"));
-    dress(this, QStringLiteral("Select folder"));
+    dress(this, QStringLiteral(u"انتخاب پوشه"));
     drive1_ = new DriveList(this);
     drive1_->setObjectName(QStringLiteral("Drive1"));
     dir1_ = new DirList(this);
@@ -116,7 +116,7 @@ void FolderPicker::confirm() {
 FilePicker::FilePicker(std::function<void()> upd, QWidget* parent)
     : QDialog(parent), upd_(std::move(upd)) {
     setObjectName(QStringLiteral("SelectFile"));
-    dress(this, QStringLiteral("Select file"));
+    dress(this, QStringLiteral(u"انتخاب فایل"));
     drive1_ = new DriveList(this);
     drive1_->setObjectName(QStringLiteral("Drive1"));
     dir1_ = new DirList(this);

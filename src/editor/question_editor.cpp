@@ -60,7 +60,7 @@ QuestionEditor::QuestionEditor(Context& context, QuestionEditorHost& host, QWidg
 void QuestionEditor::build() {
     preparePersianUi();
     setObjectName(QStringLiteral("EditParagraph"));
-    setWindowTitle(QStringLiteral("Edit paragraph"));
+    setWindowTitle(QStringLiteral(u"ویرایش سؤال"));
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     setModal(true);

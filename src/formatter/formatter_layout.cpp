@@ -37,7 +37,7 @@ QRect twips(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
-const QString kFormatCaption = QStringLiteral("Format data");
+const QString kFormatCaption = QStringLiteral(u"قالب‌بندی درس");
 
 } // namespace
 
