@@ -29,6 +29,8 @@ ExamSheetRows::ExamSheetRows(const QByteArray& record, SheetRows& printed) : pri
             throw BadSheet(0, QStringLiteral("exam.json: the versions differ in length"));
         versions_.append(questions);
     }
+    if (versions_.first().isEmpty())
+        throw BadSheet(0, QStringLiteral("exam.json: its versions hold no question"));
     // The bank's questions in the order the record's first version sorts them by id.
     for (const Printed& p : versions_.first())
         bank_.append(p.bank);
