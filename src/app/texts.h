@@ -100,7 +100,8 @@ inline const QString kPayamQuestionsWritten =
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
 inline const QString kPayamPaperWritten =
-    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، کلید و "
+    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، کلید "
+                   u"و "
                    u"پاسخ‌نامهٔ تشریحی!\u200F");
 inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
@@ -122,9 +123,10 @@ inline const QString kPayamChooseAFile =
 // A changed setting the project file did not take (125): the stored one is shown again.
 inline const QString kPayamSettingNotKept = QStringLiteral(
     u"اين تنظيم در پروژه ذخيره نشد؛ مقداري كه در پروژه مانده است دوباره نشان داده شد!\u200F");
-inline const QString kPayamEquationsKept = QStringLiteral(u"معادله‌هاي اين فايل به فرمول درآمد، "
-                                                          u"جز آنچه در زير آمده است؛ چيزي حذف "
-                                                          u"نشد!\u200F");
+inline const QString kPayamEquationsKept =
+    QStringLiteral(u"معادله‌هاي اين فايل به فرمول درآمد، "
+                   u"جز آنچه در زير آمده است؛ چيزي حذف "
+                   u"نشد!\u200F");
 inline const QString kEquationPartsKept =
     QStringLiteral(u"بخش‌هايي كه با نشان \\boxed{?} در فرمول ماند: ");
 inline const QString kEquationObjectsKept =
@@ -168,6 +170,15 @@ inline const QString kCauseOutside =
     QStringLiteral(u"مسير به بيرون از شاخه خود مي‌رود");
 inline const QString kCauseLink = QStringLiteral(u"مسير يك پيوند نمادين است");
 inline const QString kCauseMemory = QStringLiteral(u"حافظه كافي نيست");
+inline const QString kCausePageTimedOut = QStringLiteral(u"صفحه در زمان مقرر چاپ نشد");
+inline const QString kCauseRenderer = QStringLiteral(u"موتور نمايش صفحه‌ها از كار افتاد (شايد "
+                                                     u"حافظه كم بود)");
+// The command line's refusals of the paper exam's folders.
+inline const QString kPaperFolderHoldsExam =
+    QStringLiteral(u"در اين پوشه آزمون كاغذي ديگري هست؛ با --force جايگزين "
+                   u"مي‌شود.");
+inline const QString kPaperFolderInside =
+    QStringLiteral(u"اين پوشه درون پوشه پروژه يا برنامه است؛ پوشه ديگري را نام ببريد.");
 inline const QString kCauseUnknown = QStringLiteral(u"خطاي پيش\u200Cبيني نشده");
 
 // The New title box.

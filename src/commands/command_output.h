@@ -30,9 +30,10 @@ inline QString folderArgument(const QString& given) {
     return given.isEmpty() ? given : QDir::cleanPath(QFileInfo(given).absoluteFilePath());
 }
 
-// Bad input: exit 1 with the reason.
+// Bad input: exit 1 with the reason, and the same in Persian where the verb has it.
 struct BadInput {
     QString reason;
+    QString persian = {};
 };
 
 // Where a verb may write its file: not a link (written through, it would replace what it
@@ -62,6 +63,9 @@ template <typename Body> int runVerb(const char* verb, std::FILE* err, Body body
         return body();
     } catch (const BadInput& bad) {
         std::fprintf(err, "tavrin %s: %s\n", verb, bad.reason.toUtf8().constData());
+        if (!bad.persian.isEmpty())
+            std::fprintf(err, "%s\n",
+                         persianShown(bad.persian, Digits::InPersianText).toUtf8().constData());
         return 1;
     } catch (const std::invalid_argument& bad) {
         std::fprintf(err, "tavrin %s: %s\n", verb, bad.what());

@@ -1,6 +1,7 @@
 #include "commands/paper_command.h"
 
 #include "app/context.h"
+#include "app/texts.h"
 #include "commands/command_output.h"
 #include "paper/paper_exam.h"
 #include "platform/file_system.h"
@@ -66,12 +67,14 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
                                                std::pair{context.programFolder(), "the program"}})
                 if (!path.isEmpty() && isInside(path, inside))
                     throw BadInput{QStringLiteral("%1 lies inside %2's folder; write it elsewhere")
-                                       .arg(QLatin1String(option), QLatin1String(what))};
+                                       .arg(QLatin1String(option), QLatin1String(what)),
+                                   texts::kPaperFolderInside};
         // An earlier exam is replaced only when asked, as the window asks.
         if (const QStringList earlier = paperExamFilesIn(folder);
             !earlier.isEmpty() && !parser.isSet(QStringLiteral("force")))
             throw BadInput{QStringLiteral("--out holds an earlier exam (%1); --force replaces it")
-                               .arg(earlier.join(QStringLiteral(", ")))};
+                               .arg(earlier.join(QStringLiteral(", "))),
+                           texts::kPaperFolderHoldsExam};
         const bool hasField = parser.isSet(QStringLiteral("field"));
         if (parser.isSet(QStringLiteral("lesson")) && !hasField)
             throw BadInput{QStringLiteral("--lesson needs --field")};
@@ -111,7 +114,7 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         try {
             written = writePaperExam(context, bank, folder, c, html);
         } catch (const NothingToPrint& nothing) {
-            throw BadInput{nothing.why()};
+            throw BadInput{nothing.why(), nothing.persian()};
         }
         std::fprintf(out, "%s: %d versions of %d questions, seed %u: %s\n",
                      folder.toUtf8().constData(), written.versions, written.questions, c.seed,

@@ -428,11 +428,12 @@ private slots:
     }
 
     void commandLineRefusals_data() {
-        test::tableData("paper/print_refusals.tsv", {"arguments", "said"});
+        test::tableData("paper/print_refusals.tsv", {"arguments", "said", "persian"});
     }
     void commandLineRefusals() {
         QFETCH(QString, arguments);
         QFETCH(QString, said);
+        QFETCH(QString, persian);
         const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
         if (binary.isEmpty())
             QSKIP("TAVRIN_BINARY names the program");
@@ -448,7 +449,9 @@ private slots:
                     given);
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 1);
-        QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(said), qPrintable(said));
+        const QStringList lines = QString::fromUtf8(p.readAllStandardError()).split(u'\n');
+        QVERIFY2(lines[0].contains(said), qPrintable(lines[0]));
+        QVERIFY2(lines.value(1).startsWith(persian), qPrintable(lines.value(1)));
         QVERIFY(!QFile::exists(QStringLiteral("x")));
         QVERIFY(!QFile::exists(project_ + QStringLiteral("/paper")));
         QVERIFY(!QFile::exists(project_ + QStringLiteral("/BookTXT/pages")));
