@@ -142,7 +142,13 @@ private slots:
         QCOMPARE(seedOf(out_), 1);
     }
 
-    void hostileQuestions_data() { tableData("paper/hostile_exams.tsv", {"text", "outcome"}); }
+    void hostileQuestions_data() {
+        // The recipe as written: recipeBytes reads its escapes once.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("outcome");
+        for (const QStringList& row : tableRows("paper/hostile_exams.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2];
+    }
     void hostileQuestions() {
         QFETCH(QString, text);
         QFETCH(QString, outcome);
@@ -187,7 +193,9 @@ private slots:
         QVERIFY2(ms < 120000, "within its time");
         QVERIFY2(memory.peakMb() < 3072, "within its memory");
         if (outcome.startsWith(QStringLiteral("refused: "))) {
-            QCOMPARE(p.exitCode(), 1);
+            QVERIFY2(p.exitCode() == 1 || p.exitCode() == 2,
+                     qPrintable(QStringLiteral("printed, %1 pages")
+                                    .arg(pagesOf(out + QStringLiteral("/booklet-1.pdf")))));
             QVERIFY2(said.contains(outcome.mid(9)), qPrintable(said));
             QVERIFY(!QFileInfo::exists(out + QStringLiteral("/exam.json")));
             return;
