@@ -59,7 +59,8 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         if (!file.open(QIODevice::ReadOnly))
             throw FsError::at(QStringLiteral("File not found"), answers);
         // A row at a time: the sheets of a whole school cost one row of memory.
-        QByteArray result = resultHeader().toUtf8();
+        // A byte order mark first: a spreadsheet then opens the Persian names as UTF-8.
+        QByteArray result = "\xEF\xBB\xBF" + resultHeader().toUtf8();
         int students = 0;
         try {
             CsvSheetRows rows(file);
