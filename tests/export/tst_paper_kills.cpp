@@ -6,6 +6,7 @@
 #include "exam/sheet_scoring.h"
 #include "paper/paper_exam.h"
 #include "platform/fs_error.h"
+#include "support/documents.h"
 #include "support/golden.h"
 #include "support/paper_project.h"
 #include "support/test_program.h"
@@ -81,16 +82,6 @@ private:
     long peakKb_ = 0;
 };
 
-int pagesOf(const QString& pdf) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    info.waitForFinished(30000);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
 } // namespace
 
 class PaperKillsTest : public QObject {
@@ -155,12 +146,8 @@ private slots:
         const QString project = program_.path(QStringLiteral("Hostile"));
         makePaperProject(program_.context(), project);
         const QString file = program_.path(QStringLiteral("sent.xml"));
-        QByteArray xml = "<?xml version=\"1.0\"?><quiz><question type=\"multichoice\"><name>"
-                         "<text>q</text></name><questiontext format=\"plain_text\"><text>";
-        xml += recipeBytes(text) + "</text></questiontext>";
-        for (const char* a : {"100\"><text>a", "0\"><text>b", "0\"><text>c", "0\"><text>d"})
-            xml += QByteArray("<answer fraction=\"") + a + "</text></answer>";
-        writeBytes(file, xml + "</question></quiz>");
+        writeBytes(file, readBytes(sourceFile(QStringLiteral("tests/data/paper/sent_question.xml")))
+                             .replace("@text", recipeBytes(text)));
         QProcess import;
         import.start(binary_,
                      {QStringLiteral("import-questions"), QStringLiteral("--project"), project,
@@ -195,7 +182,7 @@ private slots:
         if (outcome.startsWith(QStringLiteral("refused: "))) {
             QVERIFY2(p.exitCode() == 1 || p.exitCode() == 2,
                      qPrintable(QStringLiteral("printed, %1 pages")
-                                    .arg(pagesOf(out + QStringLiteral("/booklet-1.pdf")))));
+                                    .arg(pdfPages(out + QStringLiteral("/booklet-1.pdf")))));
             QVERIFY2(said.contains(outcome.mid(9)), qPrintable(said));
             QVERIFY(!QFileInfo::exists(out + QStringLiteral("/exam.json")));
             return;
@@ -203,8 +190,9 @@ private slots:
         QVERIFY2(p.exitCode() == 0, qPrintable(said));
         const int most = outcome.section(u' ', 1).toInt();
         for (const QString& pdf : QDir(out).entryList({QStringLiteral("booklet-*.pdf")}))
-            QVERIFY2(pagesOf(out + u'/' + pdf) <= most,
-                     qPrintable(pdf + QStringLiteral(": %1 pages").arg(pagesOf(out + u'/' + pdf))));
+            QVERIFY2(
+                pdfPages(out + u'/' + pdf) <= most,
+                qPrintable(pdf + QStringLiteral(": %1 pages").arg(pdfPages(out + u'/' + pdf))));
         QCOMPARE(paperExamFilesIn(out).size(), 5);
         QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
                  5);

@@ -3,6 +3,8 @@
 #include "platform/text_codec.h"
 #include "support/test_program.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -35,6 +37,15 @@ QString textOf(const QTextDocument& document) {
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
         blocks << b.text();
     return blocks.join(QStringLiteral("\r\n"));
+}
+
+int pdfPages(const QString& pdf) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(30000);
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(QString::fromUtf8(info.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 } // namespace tavrin::test
