@@ -14,18 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qsizetype cut = bytes.indexOf('\0');
     const QByteArray record = cut < 0 ? bytes : bytes.left(cut);
     const QString sheets = cut < 0 ? QString() : QString::fromUtf8(bytes.mid(cut + 1));
-    int students = 0;
     try {
         CsvSheetRows printed(sheets);
         ExamSheetRows rows(record, printed);
-        students = scoreSheets(smallBank(), rows, Penalty{1, 4}, [](const StudentResult& s) {
+        scoreSheets(smallBank(), rows, Penalty{1, 4}, [](const StudentResult& s) {
             need(s.overall >= -3334 && s.overall <= 10000 && !s.fields.isEmpty());
             for (const StudentField& f : s.fields)
                 need(f.tally.questions == f.tally.right + f.tally.wrong + f.tally.blank);
         });
     } catch (const BadSheet&) {
-        return 0;
     }
-    need(students >= 0);
     return 0;
 }

@@ -57,10 +57,7 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         if (outInfo.exists() && !outInfo.isDir())
             throw BadInput{QStringLiteral("--out is a file; name a folder")};
         // A relative folder is the shell's, not the page engine's.
-        const QString html =
-            parser.isSet(QStringLiteral("html"))
-                ? QFileInfo(parser.value(QStringLiteral("html"))).absoluteFilePath()
-                : QString();
+        const QString html = folderArgument(parser.value(QStringLiteral("html")));
         for (const auto& [path, option] :
              {std::pair{outInfo.absoluteFilePath(), "--out"}, std::pair{html, "--html"}})
             for (const auto& [inside, what] : {std::pair{project, "the project"},

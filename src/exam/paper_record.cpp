@@ -8,7 +8,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -36,14 +35,15 @@ QJsonObject printedFiles(const QString& folder, const QStringList& names) {
 }
 
 QStringList recordedFiles(const QString& examFolder) {
-    const QString path = QDir::fromNativeSeparators(examFolder) + QStringLiteral("/exam.json");
-    const QFileInfo info(path);
-    if (info.isSymLink() || !info.isFile() || info.size() > kLargestExamRecord)
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonObject record = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonObject record;
+    try {
+        record = QJsonDocument::fromJson(readInputFile(QDir::fromNativeSeparators(examFolder) +
+                                                           QStringLiteral("/exam.json"),
+                                                       kLargestExamRecord))
+                     .object();
+    } catch (const FsError&) {
+        return {}; // no record that reads: nothing of an earlier printing to remove
+    }
     QStringList names = record.value(QStringLiteral("files")).toObject().keys();
     if (names.isEmpty()) // a record printed before files were named: its versions' files
         for (qsizetype v = 1; v <= record.value(QStringLiteral("versions")).toArray().size(); ++v)

@@ -445,7 +445,8 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         const QStringList lines = QString::fromUtf8(p.readAllStandardError()).split(u'\n');
         QVERIFY2(lines[0].contains(said), qPrintable(lines[0]));
-        QVERIFY2(lines.value(1).startsWith(persian), qPrintable(lines.value(1)));
+        if (!persian.isEmpty()) // the Persian line, where the verb says one
+            QVERIFY2(lines.value(1).startsWith(persian), qPrintable(lines.value(1)));
         QVERIFY(!QFile::exists(QStringLiteral("x")));
         QVERIFY(!QFile::exists(project_ + QStringLiteral("/paper")));
         QVERIFY(!QFile::exists(project_ + QStringLiteral("/BookTXT/pages")));
