@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   clang-format
   xvfb xauth imagemagick poppler-utils libxml2-utils unzip
-  pandoc gcovr cloc
+  pandoc gcovr cloc r-cran-psych
   fonts-dejavu-core fonts-noto-core
   chromium
 )

@@ -2,6 +2,7 @@
 #include "app/instance_lock.h"
 #include "app/messages.h"
 #include "app/program_folder.h"
+#include "commands/analyse_command.h"
 #include "commands/disc_commands.h"
 #include "commands/paper_command.h"
 #include "commands/question_commands.h"
@@ -130,11 +131,12 @@ int main(int argc, char* argv[]) {
     if (argc >= 2 &&
         (std::string_view(argv[1]) == "export-questions" ||
          std::string_view(argv[1]) == "import-questions" || std::string_view(argv[1]) == "score" ||
-         std::string_view(argv[1]) == "print-exam")) {
+         std::string_view(argv[1]) == "print-exam" || std::string_view(argv[1]) == "analyse")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Paper exams are printed by the browser engine, as the window does it.
-        const bool printing = std::string_view(argv[1]) == "print-exam";
+        const bool printing =
+            std::string_view(argv[1]) == "print-exam" || std::string_view(argv[1]) == "analyse";
         if (printing) {
             if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
                 qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -167,6 +169,8 @@ int main(int argc, char* argv[]) {
             const QStringList arguments = QCoreApplication::arguments().mid(2);
             if (std::string_view(argv[1]) == "score")
                 return tavrin::scoreCommand(context, arguments, stdout, stderr);
+            if (std::string_view(argv[1]) == "analyse")
+                return tavrin::analyseCommand(context, arguments, stdout, stderr);
             if (printing)
                 return tavrin::printExamCommand(context, arguments, stdout, stderr);
             return std::string_view(argv[1]) == "export-questions"

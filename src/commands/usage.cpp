@@ -37,6 +37,10 @@ const Verb kVerbs[] = {
      "                  [--teacher T] [--date 1405/9/17] [--minutes M] [--columns 1|2]\n"
      "                  [--font-size 9-16] [--keep-answer-order] [--html FOLDER] [--force]\n"
      "  An exam on paper: booklets, answer sheets, keys and explanations as PDF."},
+    {"analyse", "tavrin analyse --project FOLDER [--exam EXAM_FOLDER] --answers SHEETS.csv\n"
+                "               --out FOLDER [--force]\n"
+                "  Item analysis of an exam's sheets: items.csv, test.csv, students.csv (with\n"
+                "  taraz) and report.pdf; the figures are remembered in the project."},
 };
 
 } // namespace

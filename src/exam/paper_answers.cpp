@@ -101,6 +101,7 @@ bool ExamSheetRows::next(QStringList& out) {
         answers[column_.value(p.bank)] = QString::number(p.options[printed - 1]);
     }
     out = QStringList{row[0].trimmed()} + answers;
+    version_ = version;
     return true;
 }
 

@@ -23,6 +23,8 @@ public:
     int line() const override { return printed_.line(); }
     // The bank's questions the record names ("F-L-Q"), in the bank's order.
     const QStringList& bankQuestions() const { return bank_; }
+    // The version (from 1) of the last row given; 0 before the first.
+    int version() const { return version_; }
 
 private:
     struct Printed {
@@ -35,6 +37,7 @@ private:
     QMap<QString, int> column_;
     bool headerGiven_ = false;
     bool first_ = true;
+    int version_ = 0;
 };
 
 // The same of a whole text.

@@ -41,7 +41,8 @@ QString questionId(const QString& cell) {
 } // namespace
 
 int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& penalty,
-                const std::function<void(const StudentResult&)>& each) {
+                const std::function<void(const StudentResult&)>& each,
+                QList<const BankQuestion*>* columnsOut) {
     QStringList header;
     if (!sheets.next(header))
         throw BadSheet(0, QStringLiteral("the file is empty; its first line names the questions"));
@@ -75,6 +76,8 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         columns.append(found);
         fields.insert(found->field, true);
     }
+    if (columnsOut)
+        *columnsOut = columns;
     int scored = 0;
     QStringList row;
     while (sheets.next(row)) {
@@ -87,6 +90,8 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         QMap<int, FieldTally> tallies;
         for (const int f : fields.keys())
             tallies.insert(f, FieldTally{});
+        StudentResult result;
+        result.chosen.resize(columns.size());
         for (int c = 0; c < columns.size(); ++c) {
             const QString& cell = row[c + 1];
             const int answers = int(columns[c]->answers.size());
@@ -102,8 +107,8 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
                                 : chosen == columns[c]->marked ? Given::Right
                                                                : Given::Wrong;
             tallies[columns[c]->field].add(given, columns[c]->cancelled);
+            result.chosen[c] = char(chosen);
         }
-        StudentResult result;
         result.name = row.first().trimmed();
         // A name is read by people and by spreadsheets: no control character (a NUL, a tab
         // that a trim would drop from before a '=') passes into the results.

@@ -4,6 +4,7 @@
 #include "exam/scoring.h"
 #include "platform/csv.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -57,12 +58,15 @@ struct StudentResult {
     QString name;
     QList<StudentField> fields; // in field order, those the header names
     qint64 overall = 0;
+    QByteArray chosen; // per column of the header, the bank's answer chosen; 0 for a blank
 };
 
 // Every student of the sheets, scored with this penalty as each row is read, and told to
-// each; returns how many. Throws BadSheet.
+// each; returns how many. The header's questions, in its order, go to columns when given.
+// Throws BadSheet.
 int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& penalty,
-                const std::function<void(const StudentResult&)>& each);
+                const std::function<void(const StudentResult&)>& each,
+                QList<const BankQuestion*>* columns = nullptr);
 // The same of a whole text, kept.
 QList<StudentResult> scoreSheets(const QuestionBank& bank, const QString& sheets,
                                  const Penalty& penalty);

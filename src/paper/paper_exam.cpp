@@ -3,6 +3,7 @@
 #include "app/activity_log.h"
 #include "app/context.h"
 #include "exam/paper_record.h"
+#include "paper/out_folder.h"
 #include "paper/paper_pages.h"
 #include "paper/pdf_printer.h"
 #include "platform/calendar.h"
@@ -91,10 +92,11 @@ void checkBounds(const PaperExam& exam) {
         throw NothingToPrint(
             QStringLiteral("The exam's questions are longer than %1 characters together")
                 .arg(kLongestPaperExam),
-            persianShown(QStringLiteral(u"سؤال‌های آزمون روی هم از %1 نویسه "
-                                        u"بلندترند.")
-                             .arg(kLongestPaperExam),
-                         Digits::AlsoBare));
+            persianShown(
+                QStringLiteral(u"سؤال‌های آزمون روی هم از %1 نویسه "
+                               u"بلندترند.")
+                    .arg(kLongestPaperExam),
+                Digits::AlsoBare));
 }
 
 // A picture the pages would show as a broken icon: the exam is not printed without it. As
@@ -123,41 +125,6 @@ void checkPictures(const PaperExam& exam, const QString& project) {
                 throw FsError::at(
                     QStringLiteral("Picture %1 of question %2 is missing").arg(it.key()).arg(q.id),
                     QDir::toNativeSeparators(it.value()));
-}
-
-// A folder and the folders above it that are missing (the output folder's default lies
-// inside an export folder that may not exist yet), each made as makeFolder makes one.
-void makeFolders(const QString& path) {
-    QStringList missing;
-    for (QString at = QDir::cleanPath(path); !at.isEmpty() && !QFileInfo(at).exists();
-         at = QFileInfo(at).path()) {
-        if (missing.contains(at))
-            break; // the root
-        missing.prepend(at);
-    }
-    for (const QString& folder : std::as_const(missing))
-        makeFolder(folder);
-}
-
-// The names the printing writes are never links: a link's target (outside the folder,
-// perhaps) would be replaced or removed through it.
-void refuseLinks(const QString& out, const QStringList& names) {
-    for (const QString& name : names)
-        if (QFileInfo(out + u'/' + name).isSymLink())
-            throw FsError::at(QStringLiteral("A link stands where the exam writes; nothing was "
-                                             "written through it"),
-                              QDir::toNativeSeparators(out + u'/' + name));
-}
-
-// What an earlier printing left unfinished (a kill, a full disk) is removed first.
-void removeWorkingFolder(const QString& folder) {
-    if (QFileInfo(folder).isSymLink())
-        throw FsError::at(QStringLiteral("A link stands where the exam writes; nothing was "
-                                         "written through it"),
-                          QDir::toNativeSeparators(folder));
-    if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
-        throw FsError::at(QStringLiteral("An earlier printing's working folder cannot be removed"),
-                          QDir::toNativeSeparators(folder));
 }
 
 } // namespace
@@ -200,11 +167,11 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
                       QStringLiteral("exam.json")};
     for (int v = 1; v <= int(exam.versions.size()); ++v)
         names << QStringLiteral("booklet-%1.pdf").arg(v) << QStringLiteral("sheet-%1.pdf").arg(v);
-    refuseLinks(out, names + earlier);
+    refuseLinks(out, names + earlier, "exam");
     // Printed whole in a working folder of the exam's own, readable by its owner only, then
     // put in place: the record last, so it never stands beside booklets of another printing.
     const QString work = out + u'/' + kPrinting;
-    removeWorkingFolder(work);
+    removeWorkingFolder(work, "exam");
     makeFolder(work);
     QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const auto cleanup = qScopeGuard([&work] { QDir(work).removeRecursively(); });
@@ -247,7 +214,7 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
         DiskFlush disk(work);
         disk.flush();
     }
-    refuseLinks(out, names + earlier); // once more: the printing took its time
+    refuseLinks(out, names + earlier, "exam"); // once more: the printing took its time
     // The earlier record goes first: until the new one is in place the folder scores nothing.
     const QString recordPath = out + QStringLiteral("/exam.json");
     if (fileExists(recordPath))

@@ -1,0 +1,110 @@
+#include "commands/analyse_command.h"
+
+#include "app/context.h"
+#include "commands/command_output.h"
+#include "commands/sheet_input.h"
+#include "exam/item_analysis.h"
+#include "exam/paper_answers.h"
+#include "exam/paper_record.h"
+#include "exam/question_history.h"
+#include "paper/analysis_report.h"
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "store/store_common.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tavrin {
+
+namespace {
+
+// What identifies the exam in the project's memory: its printing's record, or the sheets of
+// an exam in the bank's order; analysed again, it replaces its own figures.
+QByteArray identifying(const QString& examFolder, const QString& answers) {
+    if (!examFolder.isEmpty())
+        return checkedExamRecord(examFolder);
+    return readInputFile(answers, kLargestAnswerSheets);
+}
+
+} // namespace
+
+int analyseCommand(Context& context, const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    return runVerb("analyse", err, [&] {
+        QCommandLineParser parser;
+        parser.addOptions({{QStringLiteral("project"), QString(), QStringLiteral("folder")},
+                           {QStringLiteral("answers"), QString(), QStringLiteral("file")},
+                           {QStringLiteral("exam"), QString(), QStringLiteral("folder")},
+                           {QStringLiteral("out"), QString(), QStringLiteral("folder")},
+                           {QStringLiteral("force"), QString()}});
+        if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
+            throw BadInput{parser.errorText()};
+        if (!parser.positionalArguments().isEmpty())
+            throw BadInput{QStringLiteral("unexpected: ") +
+                           parser.positionalArguments().join(u' ')};
+        const QString project = folderArgument(parser.value(QStringLiteral("project")));
+        const QString answers = parser.value(QStringLiteral("answers"));
+        const QString exam = folderArgument(parser.value(QStringLiteral("exam")));
+        const QString folder = folderArgument(parser.value(QStringLiteral("out")));
+        for (const auto& [value, name] :
+             {std::pair{project, "--project"}, std::pair{answers, "--answers"},
+              std::pair{folder, "--out"}})
+            if (value.isEmpty())
+                throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
+        if (!fileExists(store::projectFilePath(project)))
+            throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
+        if (QFileInfo(folder).exists() && !QFileInfo(folder).isDir())
+            throw BadInput{QStringLiteral("--out is a file; name a folder")};
+        for (const auto& [inside, what] :
+             {std::pair{project, "the project"}, std::pair{context.programFolder(), "the program"}})
+            if (isInside(folder, inside))
+                throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
+                                   .arg(QLatin1String(what)),
+                               QStringLiteral(u"پوشهٔ گزارش نباید درون پوشهٔ پروژه یا برنامه "
+                                              u"باشد؛ پوشهٔ دیگری برگزینید.")};
+        if (const QStringList earlier = analysisFilesIn(folder);
+            !earlier.isEmpty() && !parser.isSet(QStringLiteral("force")))
+            throw BadInput{
+                QStringLiteral("--out holds an earlier analysis (%1); --force replaces it")
+                    .arg(earlier.join(QStringLiteral(", "))),
+                QStringLiteral(u"در این پوشه تحلیل دیگری هست؛ برای جایگزینی آن --force را "
+                               u"بدهید.")};
+        const QuestionBank bank =
+            readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
+        SheetMatrix matrix;
+        readAnswerSheets(bank, answers, exam, [&](SheetRows& rows, const ExamSheetRows* mapped) {
+            matrix = readSheetMatrix(bank, rows, bank.scoring.penalty, mapped);
+        });
+        Analysis analysis;
+        try {
+            analysis = analyseSheets(matrix);
+        } catch (const BadSheet& bad) {
+            throw BadInput{
+                bad.why(),
+                QStringLiteral(u"برای تحلیل دست‌کم پاسخ‌برگ دو "
+                               u"دانش‌آموز لازم است.")};
+        }
+        const QString name =
+            exam.isEmpty() ? QFileInfo(answers).completeBaseName() : QFileInfo(exam).fileName();
+        writeAnalysis(context, bank, analysis, name, folder);
+        rememberAnalysis(project, examKey(identifying(exam, answers)), name, context.now(),
+                         analysis);
+        int flagged = 0;
+        for (const ItemFigures& i : analysis.items) {
+            flagged += !i.flags.isEmpty();
+            // Said, never printed as NaN: a figure that does not exist for this question.
+            if (!i.discrimination)
+                std::fprintf(out,
+                             "question %s: everyone alike on it, so it has no "
+                             "discrimination\n",
+                             i.question->id.toUtf8().constData());
+        }
+        std::fprintf(out, "%s: %d students, %d questions analysed, %d flagged\n",
+                     QDir::toNativeSeparators(folder).toUtf8().constData(), analysis.test.students,
+                     analysis.test.questions, flagged);
+        return 0;
+    });
+}
+
+} // namespace tavrin
