@@ -63,6 +63,8 @@ enum Notice : int {
     // An exam on paper: written (with the folder on a second line), not written (with why).
     kNoticePaperWritten = 127,
     kNoticePaperNotWritten = 128,
+    // An item analysis not written (with why).
+    kNoticeAnalysisNotWritten = 129,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -131,6 +133,7 @@ enum FailureCode : int {
     kFailQuestionsIn = 209,
     kFailScoringSettings = 210,
     kFailPaperExam = 211,
+    kFailAnalysis = 212,
 };
 
 } // namespace tavrin

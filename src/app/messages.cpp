@@ -47,9 +47,10 @@ QString PayamText(int number) {
         &texts::kPayamEquationsKept,
         &texts::kPayamPaperWritten,
         &texts::kPayamPaperNotWritten,
+        &texts::kPayamAnalysisNotWritten,
     };
-    static_assert(std::size(own) == kNoticePaperNotWritten - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticePaperNotWritten)
+    static_assert(std::size(own) == kNoticeAnalysisNotWritten - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeAnalysisNotWritten)
         return *own[number - kNoticeStaleList];
     return {};
 }

@@ -104,6 +104,7 @@ inline const QString kPayamPaperWritten =
                    u"و "
                    u"پاسخ‌نامهٔ تشریحی!\u200F");
 inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
+inline const QString kPayamAnalysisNotWritten = QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");

@@ -2,33 +2,14 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
-#include "commands/sheet_input.h"
-#include "exam/item_analysis.h"
-#include "exam/paper_answers.h"
-#include "exam/paper_record.h"
-#include "exam/question_history.h"
 #include "paper/analysis_report.h"
 #include "platform/file_system.h"
-#include "platform/text_file.h"
 #include "store/store_common.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 
 namespace tavrin {
-
-namespace {
-
-// What identifies the exam in the project's memory: its printing's record, or the sheets of
-// an exam in the bank's order; analysed again, it replaces its own figures.
-QByteArray identifying(const QString& examFolder, const QString& answers) {
-    if (!examFolder.isEmpty())
-        return checkedExamRecord(examFolder);
-    return readInputFile(answers, kLargestAnswerSheets);
-}
-
-} // namespace
 
 int analyseCommand(Context& context, const QStringList& arguments, std::FILE* out, std::FILE* err) {
     return runVerb("analyse", err, [&] {
@@ -70,26 +51,18 @@ int analyseCommand(Context& context, const QStringList& arguments, std::FILE* ou
                     .arg(earlier.join(QStringLiteral(", "))),
                 QStringLiteral(u"در این پوشه تحلیل دیگری هست؛ برای جایگزینی آن --force را "
                                u"بدهید.")};
-        const QuestionBank bank =
-            readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
-        SheetMatrix matrix;
-        readAnswerSheets(bank, answers, exam, [&](SheetRows& rows, const ExamSheetRows* mapped) {
-            matrix = readSheetMatrix(bank, rows, bank.scoring.penalty, mapped);
-        });
-        Analysis analysis;
+        AnalysedExam done;
         try {
-            analysis = analyseSheets(matrix);
+            done = analyseExam(context, project, exam, answers, folder);
         } catch (const BadSheet& bad) {
-            throw BadInput{
-                bad.why(),
-                QStringLiteral(u"برای تحلیل دست‌کم پاسخ‌برگ دو "
-                               u"دانش‌آموز لازم است.")};
+            if (bad.line() == 0 && bad.why().contains(QLatin1String("at least 2")))
+                throw BadInput{
+                    bad.why(),
+                    QStringLiteral(u"برای تحلیل دست‌کم پاسخ‌برگ دو "
+                                   u"دانش‌آموز لازم است.")};
+            throw sheetRefusal(bad);
         }
-        const QString name =
-            exam.isEmpty() ? QFileInfo(answers).completeBaseName() : QFileInfo(exam).fileName();
-        writeAnalysis(context, bank, analysis, name, folder);
-        rememberAnalysis(project, examKey(identifying(exam, answers)), name, context.now(),
-                         analysis);
+        const Analysis& analysis = done.analysis;
         int flagged = 0;
         for (const ItemFigures& i : analysis.items) {
             flagged += !i.flags.isEmpty();

@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "platform/csv.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/persian_text.h"
@@ -35,6 +36,13 @@ struct BadInput {
     QString reason;
     QString persian = {};
 };
+
+// A sheet of answers that does not read, said with its line.
+inline BadInput sheetRefusal(const CsvError& bad) {
+    return BadInput{
+        bad.line() > 0 ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
+                       : bad.why()};
+}
 
 // Where a verb may write its file: not a link (written through, it would replace what it
 // points at), not inside the project or the program folder (their own files), and over an

@@ -2,7 +2,7 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
-#include "commands/sheet_input.h"
+#include "exam/sheet_input.h"
 #include "exam/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -56,13 +56,17 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
         // A byte order mark first: a spreadsheet then opens the Persian names as UTF-8.
         QByteArray result = "\xEF\xBB\xBF" + resultHeader().toUtf8();
         int students = 0;
-        readAnswerSheets(bank, answers, parser.value(QStringLiteral("exam")),
-                         [&](SheetRows& rows, const ExamSheetRows*) {
-                             students =
-                                 scoreSheets(bank, rows, penalty, [&](const StudentResult& r) {
-                                     result += resultRows(bank, r).toUtf8();
-                                 });
-                         });
+        try {
+            readAnswerSheets(bank, answers, parser.value(QStringLiteral("exam")),
+                             [&](SheetRows& rows, const ExamSheetRows*) {
+                                 students =
+                                     scoreSheets(bank, rows, penalty, [&](const StudentResult& r) {
+                                         result += resultRows(bank, r).toUtf8();
+                                     });
+                             });
+        } catch (const BadSheet& bad) {
+            throw sheetRefusal(bad);
+        }
         saveWholeFile(outPath, result);
         context.log().LogMe(QStringLiteral("Answer sheets scored: %1 students, penalty %2")
                                 .arg(students)

@@ -98,6 +98,13 @@ void QuestionEditor::build() {
         u"سؤال را همان‌گونه كه در لوح ديده مي‌شود، با "
         u"فرمول‌هايش، نشان مي‌دهد"));
     connect(previewButton_, &QPushButton::clicked, this, &QuestionEditor::showPreview);
+    // Beside them, how the question did in the exams analysed; hidden when it has none.
+    history_ = new QLabel(this);
+    history_->setObjectName(QStringLiteral("QuestionHistory"));
+    history_->setToolTip(QStringLiteral(
+        u"درصد پاسخ درست و ضریب تمیز این سؤال در آزمون‌های "
+        u"تحلیل‌شدهٔ پروژه"));
+    history_->hide();
     soal_ = box("Soal", 56);
     caption("Label2", QStringLiteral(u"متن پاسخها به سؤال فوق (هر پاسخ در يك پاراگراف قرار داشته و "
                                      u"از ديگري جدا ميشود):"));
@@ -386,8 +393,16 @@ void QuestionEditor::setCancelled(bool on) {
     cancelled_->setChecked(on);
 }
 
+void QuestionEditor::setHistory(const QString& text) {
+    history_->setText(text);
+    history_->setVisible(!text.isEmpty());
+    history_->adjustSize();
+    resizeEvent(nullptr);
+}
+
 void QuestionEditor::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
+    if (event)
+        QDialog::resizeEvent(event);
     const QRect caption = questionCaption_->geometry();
     const QSize size = cancelled_->sizeHint();
     cancelled_->setGeometry(caption.left(), caption.center().y() - size.height() / 2, size.width(),
@@ -398,6 +413,9 @@ void QuestionEditor::resizeEvent(QResizeEvent* event) {
                                 caption.center().y() - wanted.height() / 2, wanted.width(),
                                 wanted.height());
     previewButton_->raise();
+    const QSize told = history_->sizeHint();
+    history_->setGeometry(previewButton_->geometry().right() + 16,
+                          caption.center().y() - told.height() / 2, told.width(), told.height());
 }
 
 void QuestionEditor::hideEvent(QHideEvent* event) {

@@ -45,6 +45,8 @@ public:
     // "Cancelled with a positive effect": counts only when answered right.
     bool cancelled() const;
     void setCancelled(bool cancelled);
+    // How the question did in the project's analysed exams; empty hides it.
+    void setHistory(const QString& text);
 
     // True when every attachment path given names a file; messages 6, 7, 8 otherwise.
     bool CHK();
@@ -96,6 +98,7 @@ private:
     QLineEdit* filmB_ = nullptr;
     QLabel* image1_ = nullptr;
     QLabel* questionCaption_ = nullptr;
+    QLabel* history_ = nullptr;
     QCheckBox* cancelled_ = nullptr;
     QPushButton* previewButton_ = nullptr;
     FormulaPreview* preview_ = nullptr;

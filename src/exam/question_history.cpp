@@ -1,5 +1,6 @@
 #include "exam/question_history.h"
 
+#include "exam/question_bank.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/persian_text.h"
@@ -103,6 +104,21 @@ QMap<QString, QuestionHistory> questionHistory(const QString& projectFolder) {
         out.insert(it.key(), h);
     }
     return out;
+}
+
+std::optional<QuestionHistory> historyOfQuestion(Context& context, const QString& projectFolder,
+                                                 int field, int lesson, const QString& text) {
+    // Most projects have analysed nothing: no quiz file is read for them.
+    const QMap<QString, QuestionHistory> all = questionHistory(projectFolder);
+    if (all.isEmpty() || text.trimmed().isEmpty())
+        return std::nullopt;
+    const QuestionBank bank = readQuestionBank(context, projectFolder);
+    for (const BankLesson& l : bank.lessons)
+        if (l.field == field && l.lesson == lesson)
+            for (const BankQuestion& q : l.questions)
+                if (q.text.trimmed() == text.trimmed() && all.contains(q.id))
+                    return all.value(q.id);
+    return std::nullopt;
 }
 
 QString historyText(const QuestionHistory& h) {

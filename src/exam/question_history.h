@@ -32,6 +32,12 @@ struct QuestionHistory {
 // Every question's history, by "F-L-Q"; files that do not read are passed over.
 QMap<QString, QuestionHistory> questionHistory(const QString& projectFolder);
 
+class Context;
+// The history of the lesson's question whose text (as its quiz file holds it) is this one;
+// nothing when the project has analysed no exam of it. Lesson and field from 0.
+std::optional<QuestionHistory> historyOfQuestion(Context& context, const QString& projectFolder,
+                                                 int field, int lesson, const QString& text);
+
 // "دشواری ۶۲٪ · تمیز ۰٫۳۸ · ۲ آزمون", Persian digits.
 QString historyText(const QuestionHistory& history);
 

@@ -5,6 +5,7 @@
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "editor/question_editor.h"
+#include "exam/question_history.h"
 #include "formatter/formatter_host.h"
 #include "formatter/formatter_window.h"
 #include "interchange/question_files.h"
@@ -13,6 +14,8 @@
 #include "lesson/question_check.h"
 #include "lesson/question_import.h"
 #include "lesson/quiz_book.h"
+#include "lesson/text_procedures.h"
+#include "lesson/to_txt.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -135,6 +138,13 @@ void FormatterWindow::ShowEdit(QuestionEditor& editor) {
         editor.filmB()->setText(table_.FilmPath[k]);
         editor.setBackPath(table_.BackPath[k]);
         editor.setCancelled(!table_.Cancelled[k].isEmpty());
+        // Read only when the project has analysed an exam: the text as the quiz file holds it.
+        std::optional<QuestionHistory> history;
+        if (QFileInfo(analysisFolder(lesson_.projectPath)).isDir())
+            history = historyOfQuestion(context_, lesson_.projectPath, lesson_.fieldIndex,
+                                        lesson_.lessonIndex,
+                                        RemCrLf(ToTXT(context_, table_.SoalText[k])));
+        editor.setHistory(history ? historyText(*history) : QString());
         editor.TgDo();
     });
 }

@@ -308,6 +308,8 @@ void MainWindow::pictureClicked(QObject* picture) {
         runTrapped(context_, kFailQuestionsOut, [this] { questionsCommand(); });
     } else if (picture == paperExam_) {
         runTrapped(context_, kFailPaperExam, [this] { paperCommand(); });
+    } else if (picture == analysis_) {
+        runTrapped(context_, kFailAnalysis, [this] { analysisCommand(); });
     } else if (picture == browse_[1]) {
         runTrapped(context_, kFailBrowseMusic1, [this] {
             pickInto(mus1_, QStringLiteral("Command6"), QStringLiteral("*.mp3"));

@@ -109,6 +109,7 @@ private:
     void imageCommand();
     void questionsCommand();
     void paperCommand();
+    void analysisCommand();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -195,6 +196,7 @@ private:
     QToolButton* discImage_ = nullptr;
     QToolButton* questionsOut_ = nullptr;
     QToolButton* paperExam_ = nullptr;
+    QToolButton* analysis_ = nullptr;
     QCheckBox* examOn_ = nullptr;
     // "Exams and scoring…": in the exam group, left of its first row, where nothing stood.
     QPushButton* scoring_ = nullptr;

@@ -452,6 +452,17 @@ void MainWindow::buildPictures() {
     paperExam_->setLayoutDirection(Qt::RightToLeft);
     paperExam_->setFont(persianFont(9));
     connect(paperExam_, &QToolButton::clicked, this, [this] { pictureClicked(paperExam_); });
+    // Beside it, where nothing stood.
+    analysis_ = new QToolButton(frame1_);
+    analysis_->setObjectName(QStringLiteral("Analysis"));
+    analysis_->setGeometry(kBrowseLeft + 204, kLowerTop + 7 * kRow, 134, 24);
+    analysis_->setText(texts::kAnalysis);
+    analysis_->setToolTip(texts::kTipAnalysis);
+    analysis_->setAccessibleName(texts::kAnalysis);
+    analysis_->setAutoRaise(true);
+    analysis_->setLayoutDirection(Qt::RightToLeft);
+    analysis_->setFont(persianFont(9));
+    connect(analysis_, &QToolButton::clicked, this, [this] { pictureClicked(analysis_); });
 }
 
 void MainWindow::buildKeyboard() {
@@ -482,7 +493,8 @@ void MainWindow::buildKeyboard() {
                                                       examMinutes_,
                                                       examCount_,
                                                       scoring_,
-                                                      paperExam_}) {
+                                                      paperExam_,
+                                                      analysis_}) {
         setTabOrder(previous, w);
         previous = w;
     }

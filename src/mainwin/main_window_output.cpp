@@ -276,9 +276,9 @@ void MainWindow::paperCommand() {
     const QString projectName = QFileInfo(QDir::cleanPath(chosen.projectPath)).fileName();
     const QString folder =
         QDir(fromStoredPath(exBox_->text())).filePath(QStringLiteral("paper-") + projectName);
-    const auto request =
-        PaperDialog::ask(this, first, folder, scoring.fullExam && !scoring.budget.isEmpty(),
-                         chosen.fieldIndex, chosen.lessonIndex);
+    const auto request = PaperDialog::ask(
+        this, first, folder, scoring.fullExam && !scoring.budget.isEmpty(), chosen.fieldIndex,
+        chosen.lessonIndex, questionHistory(chosen.projectPath));
     const auto shown = [](const QString& path) {
         return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
     };

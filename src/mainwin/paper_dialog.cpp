@@ -60,6 +60,16 @@ PaperDialog::PaperDialog(const PaperChoices& first, const QString& folder, bool 
     out_ = where.box;
     connect(where.browse, &QToolButton::clicked, this, [this] { browse(); });
     layout->addLayout(where.layout);
+    history_ = new QLabel;
+    history_->setObjectName(QStringLiteral("PHistory"));
+    history_->setWordWrap(true);
+    history_->hide();
+    layout->addWidget(history_);
+    leaveOut_ = new QCheckBox(QStringLiteral(u"سؤال‌هایی که کلیدشان مشکوک است کنار گذاشته "
+                                             u"شوند"));
+    leaveOut_->setObjectName(QStringLiteral("PLeaveOut"));
+    leaveOut_->hide();
+    layout->addWidget(leaveOut_);
     layout->addLayout(okCancelRow(this, out_, QStringLiteral(u"ساختن PDF"), "POk", "PCancel"));
 }
 
@@ -155,13 +165,55 @@ PaperDialog::Request PaperDialog::request() const {
     c.minutes = minutes_->value();
     c.teacher = teacher_->text().trimmed();
     r.folder = QDir::fromNativeSeparators(pathTyped(out_->text()).trimmed());
+    if (leaveOut_->isChecked())
+        c.leaveOut = doubted_;
     return r;
 }
 
-std::optional<PaperDialog::Request> PaperDialog::ask(QWidget* parent, const PaperChoices& first,
-                                                     const QString& folder, bool budget, int field,
-                                                     int lesson) {
+void PaperDialog::showHistory(const QMap<QString, QuestionHistory>& history) {
+    doubted_.clear();
+    if (history.isEmpty())
+        return;
+    double facility = 0, discrimination = 0;
+    int defined = 0;
+    for (auto it = history.begin(); it != history.end(); ++it) {
+        facility += it->facility / double(history.size());
+        if (it->discrimination) {
+            discrimination += *it->discrimination;
+            ++defined;
+        }
+        if (it->wrongKey)
+            doubted_.append(it.key());
+    }
+    QuestionHistory all;
+    all.exams = int(history.size());
+    all.facility = facility;
+    if (defined)
+        all.discrimination = discrimination / defined;
+    // "دشواری ۶۲٪ · تمیز ۰٫۳۸ · ۱۲ آزمون" reads here as questions, not exams.
+    QString text = historyText(all);
+    text = text.left(text.lastIndexOf(QStringLiteral(u" · "))) +
+           persianShown(QStringLiteral(u" · %1 سؤال تحلیل‌شده").arg(history.size()),
+                        Digits::AlsoBare);
+    if (!doubted_.isEmpty()) {
+        // The questions' numbers are identifiers: Latin digits, kept left to right.
+        QStringList named;
+        for (const QString& id : std::as_const(doubted_))
+            named.append(QChar(0x2066) + id + QChar(0x2069));
+        text += persianShown(QStringLiteral(u"؛ کلید %1 سؤال مشکوک است: ").arg(doubted_.size()),
+                             Digits::AlsoBare) +
+                named.join(QStringLiteral(u"، "));
+    }
+    history_->setText(QStringLiteral(u"در آزمون‌های تحلیل‌شده: ") + text);
+    history_->show();
+    leaveOut_->setVisible(!doubted_.isEmpty());
+}
+
+std::optional<PaperDialog::Request>
+PaperDialog::ask(QWidget* parent, const PaperChoices& first, const QString& folder, bool budget,
+                 int field, int lesson, const QMap<QString, QuestionHistory>& history) {
     PaperDialog dialog(first, folder, budget, field, lesson, parent);
+    dialog.showHistory(history);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.request();

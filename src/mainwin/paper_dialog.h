@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exam/question_history.h"
 #include "paper/paper_exam.h"
 
 #include <QDialog>
@@ -7,6 +8,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -30,7 +32,11 @@ public:
                 int lesson, QWidget* parent = nullptr);
     Request request() const;
     static std::optional<Request> ask(QWidget* parent, const PaperChoices& first,
-                                      const QString& folder, bool budget, int field, int lesson);
+                                      const QString& folder, bool budget, int field, int lesson,
+                                      const QMap<QString, QuestionHistory>& history = {});
+    // How the project's questions did in its analysed exams, and the choice to leave out
+    // those whose key the last analysis doubted; hidden while there is none.
+    void showHistory(const QMap<QString, QuestionHistory>& history);
 
 private:
     QWidget* whatBox(const PaperChoices& first, bool budget);
@@ -52,6 +58,9 @@ private:
     QSpinBox* minutes_ = nullptr;
     QLineEdit* teacher_ = nullptr;
     QLineEdit* out_ = nullptr;
+    QLabel* history_ = nullptr;
+    QCheckBox* leaveOut_ = nullptr;
+    QStringList doubted_;
 };
 
 } // namespace tavrin

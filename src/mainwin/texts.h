@@ -43,6 +43,10 @@ inline const QString kTipQuestionsOut =
                    u"براي سامانه‌هاي آموزشي");
 
 inline const QString kPaperExam = QStringLiteral(u"آزمون کاغذی (PDF)…");
+inline const QString kAnalysis = QStringLiteral(u"تحلیل سؤال‌ها…");
+inline const QString kTipAnalysis =
+    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، پایایی آزمون، تراز "
+                   u"هر دانش‌آموز و گزارش PDF آن");
 inline const QString kTipPaperExam =
     QStringLiteral(u"دفترچهٔ سؤال در چند نسخه، پاسخ‌برگ، کلید و پاسخ‌نامهٔ تشریحی برای "
                    u"چاپ");

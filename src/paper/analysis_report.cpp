@@ -3,6 +3,9 @@
 #include "app/activity_log.h"
 #include "app/context.h"
 #include "exam/analysis_csv.h"
+#include "exam/paper_record.h"
+#include "exam/question_history.h"
+#include "exam/sheet_input.h"
 #include "export/quiz_data.h"
 #include "paper/out_folder.h"
 #include "paper/pdf_printer.h"
@@ -11,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/safe_save.h"
+#include "platform/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,6 +186,28 @@ QStringList writeAnalysis(Context& context, const QuestionBank& bank, const Anal
                             .arg(analysis.test.questions)
                             .arg(QDir::toNativeSeparators(out)));
     return kFiles;
+}
+
+AnalysedExam analyseExam(Context& context, const QString& project, const QString& examFolder,
+                         const QString& answers, const QString& outFolder) {
+    AnalysedExam done;
+    done.bank = readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
+    SheetMatrix matrix;
+    readAnswerSheets(
+        done.bank, answers, examFolder, [&](SheetRows& rows, const ExamSheetRows* mapped) {
+            matrix = readSheetMatrix(done.bank, rows, done.bank.scoring.penalty, mapped);
+        });
+    done.analysis = analyseSheets(matrix);
+    done.name = examFolder.isEmpty() ? QFileInfo(answers).completeBaseName()
+                                     : QFileInfo(QDir::cleanPath(examFolder)).fileName();
+    writeAnalysis(context, done.bank, done.analysis, done.name, outFolder);
+    // What identifies the exam in the project's memory: its printing's record, or the sheets
+    // of an exam in the bank's order; analysed again, it replaces its own figures.
+    const QByteArray identifying = examFolder.isEmpty()
+                                       ? readInputFile(answers, kLargestAnswerSheets)
+                                       : checkedExamRecord(examFolder);
+    rememberAnalysis(project, examKey(identifying), done.name, context.now(), done.analysis);
+    return done;
 }
 
 } // namespace tavrin

@@ -26,4 +26,16 @@ QStringList analysisFilesIn(const QString& folder);
 QStringList writeAnalysis(Context& context, const QuestionBank& bank, const Analysis& analysis,
                           const QString& examName, const QString& outFolder);
 
+// The whole of it for one exam: the project's bank read, the sheets (in the bank's order, or
+// mapped through examFolder's record when given) analysed by the project's rule, written into
+// outFolder and remembered in the project. Throws BadSheet (line 0: not a sheet's line),
+// FsError, UnreadableQuiz; nothing is written on refusal.
+struct AnalysedExam {
+    QuestionBank bank;
+    Analysis analysis;
+    QString name; // the exam's folder's name, or the sheets' file's
+};
+AnalysedExam analyseExam(Context& context, const QString& project, const QString& examFolder,
+                         const QString& answers, const QString& outFolder);
+
 } // namespace tavrin

@@ -154,8 +154,14 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
                 QStringLiteral(u"%1 آزمون از %2 نویسه بلندتر است.")
                     .arg(QString::fromUtf16(persian),
                          persianShown(QString::number(kLongestPaperHeader), Digits::AlsoBare)));
+    // A question left out is drawn as one that cannot be scored; the others keep their places.
+    QuestionBank drawn = bank;
+    for (BankLesson& l : drawn.lessons)
+        for (BankQuestion& q : l.questions)
+            if (choices.leaveOut.contains(q.id))
+                q.marked = 0;
     const PaperExam exam =
-        drawPaperExam(bank, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
+        drawPaperExam(drawn, choices.scope, choices.versions, choices.seed, choices.shuffleAnswers);
     checkBounds(exam);
     checkPictures(exam, bank.folder);
     const QString out = QDir::fromNativeSeparators(outFolder);

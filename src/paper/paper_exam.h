@@ -20,6 +20,8 @@ struct PaperChoices {
     // The booklet's header; empty lines are left out.
     QString school, className, title, date, teacher;
     int minutes = 0; // 0: not printed
+    // Bank questions ("F-L-Q") not to draw: those an analysis doubted the key of.
+    QStringList leaveOut;
 };
 constexpr int kLeastPaperFont = 9, kMostPaperFont = 16;
 // A header's field fits its place on the first page; a longer one is refused, never printed

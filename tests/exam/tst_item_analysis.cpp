@@ -3,23 +3,33 @@
 // the moments), questions made to misbehave flagged as such, and the verb end to end on a
 // printed exam: its CSVs, its report read back by poppler, the project's memory of it.
 #include "exam/analysis_csv.h"
+#include "exam/analysis_models.h"
 #include "exam/item_analysis.h"
 #include "exam/paper_record.h"
 #include "exam/question_history.h"
+#include "mainwin/analysis_dialog.h"
+#include "mainwin/paper_dialog.h"
 #include "paper/paper_exam.h"
 #include "platform/csv.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 #include "support/documents.h"
+#include "support/golden.h"
 #include "support/paper_project.h"
 #include "support/test_program.h"
 
+#include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -124,8 +134,15 @@ class ItemAnalysisTest : public QObject {
     Q_OBJECT
 
     TestProgram program_;
+    QString project_;
 
 private slots:
+    void initTestCase() {
+        copyShippedResources(program_.folder());
+        project_ = program_.path(QStringLiteral("Project 1"));
+        makePaperProject(program_.context(), project_);
+    }
+
     // Every figure psych and base R compute, on a few hundred simulated students.
     void agreesWithPsych() {
         if (rscript().isEmpty() ||
@@ -210,9 +227,7 @@ private slots:
         const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
         if (binary.isEmpty())
             QSKIP("TAVRIN_BINARY is not set");
-        copyShippedResources(program_.folder());
-        const QString project = program_.path(QStringLiteral("Project 1"));
-        makePaperProject(program_.context(), project);
+        const QString project = project_;
         const QString exam = program_.path(QStringLiteral("exam"));
         PaperChoices c;
         c.versions = 2;
@@ -298,6 +313,96 @@ private slots:
         QCOMPARE(h.facility, items[1][5].toDouble());
         QVERIFY(historyText(h).startsWith(u8("دشواری ")));
         QVERIFY(historyText(h).contains(u8(" · ۱ آزمون")));
+        // The question editor finds it by the question's text.
+        const auto byText = historyOfQuestion(program_.context(), project, 0, 0,
+                                              bank.find(history.firstKey())->text);
+        QVERIFY(byText && byText->facility == h.facility);
+
+        // The paper exam's dialog tells the doubted keys and leaves them out when asked; the
+        // next printing draws none of them.
+        QMap<QString, QuestionHistory> doubted = history;
+        doubted[QStringLiteral("1-1-2")].wrongKey = true;
+        PaperDialog dialog(c, exam, false, 0, -1);
+        QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("PLeaveOut"))->isHidden());
+        dialog.showHistory(doubted);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const auto* told = dialog.findChild<QLabel*>(QStringLiteral("PHistory"));
+        QVERIFY2(told->text().contains(u8("کلید ۱ سؤال مشکوک است")) &&
+                     told->text().contains(QLatin1String("1-1-2")),
+                 qPrintable(told->text()));
+        auto* leave = dialog.findChild<QCheckBox*>(QStringLiteral("PLeaveOut"));
+        QVERIFY(!leave->isHidden());
+        QTest::mouseClick(leave, Qt::LeftButton);
+        PaperChoices left = dialog.request().choices;
+        QCOMPARE(left.leaveOut, QStringList{QStringLiteral("1-1-2")});
+        left.scope = {PaperScope::Kind::Lesson, 0, 0};
+        const QString second = program_.path(QStringLiteral("second"));
+        writePaperExam(program_.context(), project, QStringLiteral("Project 1"), second, left);
+        const QByteArray record = readBytes(second + "/exam.json");
+        QVERIFY(record.contains("\"1-1-1\"") && !record.contains("\"1-1-2\""));
+    }
+
+    void refusals_data() {
+        tableData(QStringLiteral("analysis/refusals.tsv"),
+                  {"sheets", "arguments", "said", "persian"});
+    }
+    void refusals() {
+        QFETCH(QString, sheets);
+        QFETCH(QString, arguments);
+        QFETCH(QString, said);
+        QFETCH(QString, persian);
+        const QString binary = qEnvironmentVariable("TAVRIN_BINARY");
+        if (binary.isEmpty())
+            QSKIP("TAVRIN_BINARY is not set");
+        const QString file = program_.path(QStringLiteral("refused.csv"));
+        saveWholeFile(file, sheets.toUtf8());
+        const QString out = program_.path(QStringLiteral("refused"));
+        QStringList given = arguments.split(u' ');
+        for (QString& a : given)
+            a.replace(QStringLiteral("@project"), project_)
+                .replace(QStringLiteral("@sheets"), file)
+                .replace(QStringLiteral("@out"), out);
+        const QStringList memory = QDir(analysisFolder(project_)).entryList(QDir::Files);
+        QProcess p;
+        p.start(binary,
+                QStringList{QStringLiteral("analyse"), QStringLiteral("--project"), project_} +
+                    given);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        const QStringList lines = QString::fromUtf8(p.readAllStandardError()).split(u'\n');
+        QVERIFY2(lines[0].contains(said), qPrintable(lines[0]));
+        if (!persian.isEmpty())
+            QVERIFY2(lines.value(1).startsWith(persian), qPrintable(lines.value(1)));
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(!QFileInfo::exists(project_ + QStringLiteral("/report")));
+        QCOMPARE(QDir(analysisFolder(project_)).entryList(QDir::Files), memory);
+    }
+
+    // The window's tables: sortable by the figure itself, right to left, the report's button
+    // enabled once analysed.
+    void theWindowShowsTheTables() {
+        QList<Kind> kinds(10, Kind::Good);
+        kinds[2] = Kind::Reversed;
+        const Simulated s = simulate(kinds, 120, 21);
+        AnalysisDialog dialog(
+            {QString(), QStringLiteral("/tmp/sheets.csv"), QStringLiteral("/tmp/report")},
+            [&](const AnalysisDialog::Request& r) {
+                return std::optional<AnalysedExam>({s.bank, analysed(s), r.answers});
+            });
+        auto* report = dialog.findChild<QPushButton*>(QStringLiteral("AReport"));
+        QVERIFY(!report->isEnabled());
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("AOk")), Qt::LeftButton);
+        QVERIFY(report->isEnabled());
+        auto* items = dialog.findChild<QTableView*>(QStringLiteral("AItems"));
+        QCOMPARE(items->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(items->model()->rowCount(), 10);
+        items->sortByColumn(2, Qt::AscendingOrder); // discrimination: the reversed one first
+        QCOMPARE(items->model()->index(0, 0).data().toString(), QStringLiteral("1-1-3"));
+        QVERIFY(items->model()->index(0, 8).data().toString().contains(u8("تمیز منفی")));
+        auto* students = dialog.findChild<QTableView*>(QStringLiteral("AClass"));
+        QCOMPARE(students->model()->rowCount(), 120);
+        QCOMPARE(students->model()->index(0, 0).data().toString(), u8("۱"));
     }
 };
 

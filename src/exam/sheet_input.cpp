@@ -1,9 +1,9 @@
-#include "commands/sheet_input.h"
+#include "exam/sheet_input.h"
 
-#include "commands/command_output.h"
 #include "exam/paper_answers.h"
 #include "exam/paper_record.h"
 #include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/text_file.h"
 
 #include <QFile>
@@ -16,7 +16,7 @@ void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QS
     QFile file(answers);
     if (!file.open(QIODevice::ReadOnly))
         throw FsError::at(QStringLiteral("File not found"), answers);
-    try {
+    {
         CsvSheetRows rows(file);
         if (examFolder.isEmpty()) {
             use(rows, nullptr);
@@ -25,19 +25,14 @@ void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QS
             // A record of another bank is the record's fault, never a sheet's line.
             for (const QString& id : mapped.bankQuestions())
                 if (const BankQuestion* q = bank.find(id); !q || !q->scorable())
-                    throw BadInput{
-                        QStringLiteral("exam.json names question %1, which the project %2: "
-                                       "the exam was printed from another bank; print it "
-                                       "again")
-                            .arg(id, q ? QStringLiteral("cannot score (no marked answer)")
-                                       : QStringLiteral("does not have"))};
+                    throw BadSheet(
+                        0, QStringLiteral("exam.json names question %1, which the project %2: "
+                                          "the exam was printed from another bank; print it "
+                                          "again")
+                               .arg(id, q ? QStringLiteral("cannot score (no marked answer)")
+                                          : QStringLiteral("does not have")));
             use(mapped, &mapped);
         }
-    } catch (const BadSheet& bad) {
-        throw BadInput{
-            bad.line() > 0
-                ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
-                : bad.why()};
     }
     if (file.error() != QFileDevice::NoError)
         throw FsError::at(file.errorString(), answers);

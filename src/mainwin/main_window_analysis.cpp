@@ -1,0 +1,74 @@
+#include "app/activity_log.h"
+#include "app/context.h"
+#include "app/identity.h"
+#include "app/messages.h"
+#include "exam/paper_draw.h"
+#include "exam/sheet_scoring.h"
+#include "mainwin/analysis_dialog.h"
+#include "mainwin/main_window.h"
+#include "platform/fs_error.h"
+#include "platform/paths.h"
+#include "store/quiz_file.h"
+#include "widgets/busy_cursor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace tavrin {
+
+void MainWindow::analysisCommand() {
+    context_.log().LogMe(QStringLiteral("Item analysis..."));
+    const Session& chosen = session();
+    if (chosen.projectPath.isEmpty()) {
+        bepayam(context_, kNoticeFillEverything);
+        return;
+    }
+    const QString project = chosen.projectPath;
+    const QString name = QFileInfo(QDir::cleanPath(project)).fileName();
+    const QDir exports(fromStoredPath(exBox_->text()));
+    // The paper exam's folder as the paper exam's dialog offers it, when it holds one.
+    const QString paper = exports.filePath(QStringLiteral("paper-") + name);
+    AnalysisDialog::Request first;
+    if (QFileInfo::exists(paper + QStringLiteral("/exam.json")))
+        first.exam = paper;
+    first.out = exports.filePath(QStringLiteral("analysis-") + name);
+    const auto shown = [](const QString& path) {
+        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
+    };
+    AnalysisDialog dialog(
+        first,
+        [&](const AnalysisDialog::Request& r) -> std::optional<AnalysedExam> {
+            // An earlier analysis in the folder is replaced only when the author says so.
+            if (!analysisFilesIn(r.out).isEmpty() &&
+                !context_.prompts().askYesNo(
+                    kMainCaption,
+                    QStringLiteral(u"در پوشهٔ\r\n") + shown(r.out) +
+                        QStringLiteral(u"\r\nتحلیل دیگری هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
+                    Default::No)) {
+                context_.log().LogMe(QStringLiteral("Aborted by user!"));
+                return std::nullopt;
+            }
+            QString why;
+            try {
+                const BusyCursor busy;
+                return analyseExam(context_, project, r.exam, r.answers, r.out);
+            } catch (const BadSheet& bad) {
+                why = bad.line() > 0 ? QStringLiteral("line %1 of the answers: %2")
+                                           .arg(bad.line())
+                                           .arg(bad.why())
+                                     : bad.why();
+            } catch (const UnreadableQuiz& e) {
+                why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
+            } catch (const FsError& e) {
+                why = e.description();
+            }
+            reportFailure(context_, kFailAnalysis, why);
+            bepayamWithLine(context_, kNoticeAnalysisNotWritten, persianCause(why));
+            return std::nullopt;
+        },
+        this);
+    dialog.exec();
+}
+
+} // namespace tavrin
