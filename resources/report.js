@@ -34,20 +34,62 @@
   }
   const overflows = () => body.scrollHeight > body.clientHeight + 0.5;
 
-  // A block moves to a new sheet when it does not fit, a heading with it; a table's rows
-  // carry their header, put again at the top of each sheet they continue on.
+  // What is left of the sheet below its last block.
+  function free() {
+    const last = body.lastElementChild;
+    const used = last ? last.getBoundingClientRect().bottom - body.getBoundingClientRect().top : 0;
+    return body.clientHeight - used;
+  }
+
+  // A heading that would end a sheet goes to the next with what follows it.
+  function newPageKeeping() {
+    const last = body.lastElementChild;
+    const keep = last && last.classList.contains("keep-next") && body.children.length > 1 ? last : null;
+    if (keep) keep.remove();
+    newPage();
+    if (keep) body.append(keep);
+  }
+
+  // Rows of one height go by counting, so a class of thousands is laid out in one measure a
+  // sheet; the header again at the top of each sheet the table continues on.
+  function flowRows(table) {
+    let at = 0;
+    let height = 0;
+    while (at < table.rows.length) {
+      const head = table.head.cloneNode(true);
+      body.append(head);
+      if (!height) {
+        body.append(table.rows[0]);
+        height = table.rows[0].getBoundingClientRect().height;
+        table.rows[0].remove();
+      }
+      let fit = Math.floor((free() - 1) / height);
+      if (fit < 1 && body.children.length > 1) {
+        head.remove();
+        newPageKeeping();
+        continue;
+      }
+      fit = Math.max(1, fit);
+      const some = document.createDocumentFragment();
+      for (const row of table.rows.slice(at, at + fit)) some.append(row);
+      body.append(some);
+      at += fit;
+      if (at < table.rows.length) newPage();
+    }
+  }
+
+  // A block moves to a new sheet when it does not fit, a heading with it.
   function flow(blocks) {
     newPage();
     for (const b of blocks) {
+      if (b.tableRows) {
+        flowRows(b);
+        continue;
+      }
       body.append(b);
       if (!overflows() || body.children.length === 1) continue;
       b.remove();
-      const last = body.lastElementChild;
-      const keep = last && last.classList.contains("keep-next") ? last : null;
-      if (keep) keep.remove();
-      newPage();
-      if (keep) body.append(keep);
-      if (b.tableHead && !keep) body.append(b.tableHead.cloneNode(true));
+      newPageKeeping();
       body.append(b);
     }
     const pages = document.querySelectorAll(".page");
@@ -162,8 +204,8 @@
     blocks.push(heading("سؤال‌های نشان‌دار (" + digits(list.length) + ")"));
     for (const q of list) {
       blocks.push(el("div", { class: "flagged-q" },
-        el("div", { class: "q-head" }, el("b", { text: "سؤال " + digits(q.n) + " " }), el("span", { class: "n", dir: "ltr", text: q.id }),
-          " · آسانی ", pct(q.facility, 1), " · تمیز ", n(q.discrimination, 2)),
+        el("div", { class: "q-head" }, el("b", { text: "سؤال " + digits(q.n) }), el("span", { class: "lr", dir: "ltr", text: q.id }),
+          el("span", {}, "· آسانی ", pct(q.facility, 1), " · تمیز ", n(q.discrimination, 2))),
         el("div", { class: "q-text" }, ...withImages(q.text, q.images)),
         el("ol", { class: "opts" }, ...q.answers.map((a, i) =>
           el("li", { class: i + 1 === q.key ? "key" : "" },
@@ -177,17 +219,12 @@
   // Rows of equal height, so a long table flows by counting.
   function rowTable(cls, columns, rows) {
     const head = el("div", { class: "trow thead " + cls }, ...columns.map((c) => el("div", { text: c })));
-    const blocks = rows.map((cells) => {
-      const row = el("div", { class: "trow " + cls }, ...cells.map((c) => el("div", {}, c)));
-      row.tableHead = head;
-      return row;
-    });
-    return [head, ...blocks];
+    return { tableRows: true, head, rows: rows.map((cells) => el("div", { class: "trow " + cls }, ...cells.map((c) => el("div", {}, c)))) };
   }
 
   function itemTable() {
     return rowTable("items", ["#", "سؤال", "آسانی", "تمیز", "بالا−پایین", "دورشته‌ای", "گزینه‌ها", "نشان"],
-      data.items.map((q) => [digits(q.n), el("span", { dir: "ltr", text: q.id }), pct(q.facility, 1),
+      data.items.map((q) => [digits(q.n), el("span", { class: "lr", dir: "ltr", text: q.id }), pct(q.facility, 1),
         n(q.discrimination, 2), n(q.upperLower, 2), n(q.pointBiserial, 2), choiceBars(q),
         q.flags.map((f) => f.words).join("، ")]));
   }
@@ -200,8 +237,8 @@
 
   function layOut() {
     const blocks = [front(), heading("شاخص‌های آزمون"), figures(), heading("توزیع درصدها"), histogram(),
-      heading("نقشهٔ سؤال‌ها"), itemMap(), ...flagged(), heading("همهٔ سؤال‌ها"), ...itemTable(),
-      heading("فهرست کلاس به ترتیب رتبه"), ...classList()];
+      heading("نقشهٔ سؤال‌ها"), itemMap(), ...flagged(), heading("همهٔ سؤال‌ها"), itemTable(),
+      heading("فهرست کلاس به ترتیب رتبه"), classList()];
     flow(blocks);
     return document.fonts.ready;
   }

@@ -57,11 +57,12 @@ AnalysisDialog::AnalysisDialog(const Request& first, Analyse analyse, QWidget* p
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral(u"پاسخ‌برگ‌ها را همان‌گونه که «نمره‌دهی» می‌خواند "
-                                  u"بدهید: با پوشهٔ آزمون کاغذی، هر "
-                                  u"سطر نام، نسخه و گزینه‌های چاپ‌شده؛ بی آن، سطر اول شمارهٔ "
-                                  u"سؤال‌های پروژه.")));
+    layout->addWidget(new QLabel(QStringLiteral(u"پاسخ‌برگ‌ها را همان‌گونه که «نمره‌دهی» "
+                                                u"می‌خواند "
+                                                u"بدهید: با پوشهٔ آزمون کاغذی، هر "
+                                                u"سطر نام، نسخه و گزینه‌های چاپ‌شده؛ بی آن، "
+                                                u"سطر اول شمارهٔ "
+                                                u"سؤال‌های پروژه.")));
     const auto row = [&](const QString& label, const QString& path, const char* box,
                          const char* browse, bool file) {
         PathRow r = pathRow(label, pathShown(QDir::toNativeSeparators(path)), box, browse);
@@ -125,10 +126,10 @@ void AnalysisDialog::run() {
     if (r.answers.isEmpty() || r.out.isEmpty())
         return;
     if (const auto done = analyse_(r))
-        show(*done);
+        showAnalysis(*done);
 }
 
-void AnalysisDialog::show(const AnalysedExam& done) {
+void AnalysisDialog::showAnalysis(const AnalysedExam& done) {
     showModel(items_, new ItemTableModel(done.analysis));
     showModel(class_, new ClassTableModel(done.analysis));
     tables_->setEnabled(true);

@@ -27,7 +27,7 @@ public:
     AnalysisDialog(const Request& first, Analyse analyse, QWidget* parent = nullptr);
     Request request() const;
     // Shows an analysis in the tables and lets the report be opened.
-    void show(const AnalysedExam& done);
+    void showAnalysis(const AnalysedExam& done);
 
 private:
     void browse(QLineEdit* box, bool file);
