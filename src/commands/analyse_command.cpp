@@ -19,11 +19,7 @@ int analyseCommand(Context& context, const QStringList& arguments, std::FILE* ou
                            {QStringLiteral("exam"), QString(), QStringLiteral("folder")},
                            {QStringLiteral("out"), QString(), QStringLiteral("folder")},
                            {QStringLiteral("force"), QString()}});
-        if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
-            throw BadInput{parser.errorText()};
-        if (!parser.positionalArguments().isEmpty())
-            throw BadInput{QStringLiteral("unexpected: ") +
-                           parser.positionalArguments().join(u' ')};
+        parseOptions(parser, arguments);
         const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString answers = parser.value(QStringLiteral("answers"));
         const QString exam = folderArgument(parser.value(QStringLiteral("exam")));

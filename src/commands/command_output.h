@@ -8,6 +8,7 @@
 #include "platform/persian_text.h"
 #include "store/quiz_file.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
@@ -36,6 +37,14 @@ struct BadInput {
     QString reason;
     QString persian = {};
 };
+
+// The verb's options read; a word that is no option's value is bad input.
+inline void parseOptions(QCommandLineParser& parser, const QStringList& arguments) {
+    if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
+        throw BadInput{parser.errorText()};
+    if (!parser.positionalArguments().isEmpty())
+        throw BadInput{QStringLiteral("unexpected: ") + parser.positionalArguments().join(u' ')};
+}
 
 // A sheet of answers that does not read, said with its line.
 inline BadInput sheetRefusal(const CsvError& bad) {

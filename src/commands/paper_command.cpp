@@ -40,11 +40,7 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
             parser.addOption({QLatin1String(withValue), QString(), QStringLiteral("value")});
         parser.addOption({QStringLiteral("keep-answer-order"), QString()});
         parser.addOption({QStringLiteral("force"), QString()});
-        if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
-            throw BadInput{parser.errorText()};
-        if (!parser.positionalArguments().isEmpty())
-            throw BadInput{QStringLiteral("unexpected: ") +
-                           parser.positionalArguments().join(u' ')};
+        parseOptions(parser, arguments);
         const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString folder = parser.value(QStringLiteral("out"));
         if (project.isEmpty())

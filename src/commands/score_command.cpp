@@ -26,11 +26,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
                            {QStringLiteral("penalty"), QString(), QStringLiteral("N/D")},
                            {QStringLiteral("out"), QString(), QStringLiteral("file")},
                            {QStringLiteral("force"), QString()}});
-        if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
-            throw BadInput{parser.errorText()};
-        if (!parser.positionalArguments().isEmpty())
-            throw BadInput{QStringLiteral("unexpected: ") +
-                           parser.positionalArguments().join(u' ')};
+        parseOptions(parser, arguments);
         const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString answers = parser.value(QStringLiteral("answers"));
         const QString outPath = parser.value(QStringLiteral("out"));

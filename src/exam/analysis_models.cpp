@@ -7,126 +7,108 @@ namespace tavrin {
 
 namespace {
 
-// "۰٫۳۸", "−۰٫۱۲", "—": a figure as the report shows it.
-QString shown(const std::optional<double>& v, int decimals) {
+// "۰٫۳۸", "−۰٫۱۲", "—": a figure as the report shows it; for sorting, the figure.
+QVariant figure(const std::optional<double>& v, int decimals, bool sorting) {
+    if (sorting)
+        return v ? *v : -1e9;
     if (!v)
         return QStringLiteral("—");
     QString t = figureText(v, decimals).replace(u'.', u'٫').replace(u'-', QChar(0x2212));
     return persianShown(t, Digits::AlsoBare);
 }
 
-QVariant sortValue(const std::optional<double>& v) {
-    return v ? QVariant(*v) : QVariant(-1e9);
+QVariant count(int n, bool sorting) {
+    return sorting ? QVariant(n) : QVariant(persianShown(QString::number(n), Digits::AlsoBare));
 }
 
-const char16_t* const kItemHeads[] = {
+const QList<const char16_t*> kItemHeads = {
     u"سؤال", u"آسانی ٪", u"تمیز", u"بالا−پایین", u"دورشته‌ای",
     u"درست", u"نادرست",  u"نزده", u"نشان"};
-const char16_t* const kClassHeads[] = {u"رتبه",   u"نام",  u"نسخه", u"درست",
-                                       u"نادرست", u"نزده", u"درصد", u"تراز"};
+const QList<const char16_t*> kClassHeads = {u"رتبه",   u"نام",  u"نسخه", u"درست",
+                                            u"نادرست", u"نزده", u"درصد", u"تراز"};
 
-QVariant head(const char16_t* const* heads, int count, int section, Qt::Orientation o, int role) {
-    if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= count)
+} // namespace
+
+int AnalysisTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(of_ == Of::Questions ? a_.items.size() : a_.students.size());
+}
+
+int AnalysisTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int((of_ == Of::Questions ? kItemHeads : kClassHeads).size());
+}
+
+QVariant AnalysisTableModel::headerData(int section, Qt::Orientation o, int role) const {
+    const auto& heads = of_ == Of::Questions ? kItemHeads : kClassHeads;
+    if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= heads.size())
         return {};
     return QString::fromUtf16(heads[section]);
 }
 
-} // namespace
-
-int ItemTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(a_.items.size());
-}
-int ItemTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(std::size(kItemHeads));
-}
-QVariant ItemTableModel::headerData(int section, Qt::Orientation o, int role) const {
-    return head(kItemHeads, int(std::size(kItemHeads)), section, o, role);
-}
-
-QVariant ItemTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= a_.items.size())
+QVariant AnalysisTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ItemFigures& i = a_.items[index.row()];
-    const auto count = [&](int n) {
-        return role == Qt::UserRole ? QVariant(n)
-                                    : QVariant(persianShown(QString::number(n), Digits::AlsoBare));
-    };
+    // The words of a question's flags and a student's name read from the right.
+    const int wordy = of_ == Of::Questions ? 8 : 1;
     if (role == Qt::TextAlignmentRole)
-        return index.column() == 8 ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignCenter);
+        return index.column() == wordy ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                       : int(Qt::AlignCenter);
     if (role != Qt::DisplayRole && role != Qt::UserRole)
         return {};
-    switch (index.column()) {
+    const bool sorting = role == Qt::UserRole;
+    return of_ == Of::Questions ? item(index.row(), index.column(), sorting)
+                                : student(index.row(), index.column(), sorting);
+}
+
+QVariant AnalysisTableModel::item(int row, int column, bool sorting) const {
+    const ItemFigures& i = a_.items[row];
+    switch (column) {
     case 0:
-        return role == Qt::UserRole ? QVariant(index.row()) : QVariant(i.question->id);
+        return sorting ? QVariant(row) : QVariant(i.question->id);
     case 1:
-        return role == Qt::UserRole ? QVariant(i.facility) : QVariant(shown(i.facility, 1));
+        return figure(i.facility, 1, sorting);
     case 2:
-        return role == Qt::UserRole ? sortValue(i.discrimination)
-                                    : QVariant(shown(i.discrimination, 2));
+        return figure(i.discrimination, 2, sorting);
     case 3:
-        return role == Qt::UserRole ? QVariant(i.upperLower) : QVariant(shown(i.upperLower, 2));
+        return figure(i.upperLower, 2, sorting);
     case 4:
-        return role == Qt::UserRole ? sortValue(i.pointBiserial)
-                                    : QVariant(shown(i.pointBiserial, 2));
+        return figure(i.pointBiserial, 2, sorting);
     case 5:
-        return count(i.right);
+        return count(i.right, sorting);
     case 6:
-        return count(i.wrong);
+        return count(i.wrong, sorting);
     case 7:
-        return count(i.blank);
-    case 8: {
+        return count(i.blank, sorting);
+    default: {
+        if (sorting)
+            return int(i.flags.size());
         QStringList words;
         for (const ItemFlag f : i.flags)
             words.append(flagWords(f));
-        return role == Qt::UserRole ? QVariant(int(i.flags.size()))
-                                    : QVariant(words.join(QStringLiteral(u"، ")));
+        return words.join(QStringLiteral(u"، "));
     }
     }
-    return {};
 }
 
-int ClassTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(a_.students.size());
-}
-int ClassTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(std::size(kClassHeads));
-}
-QVariant ClassTableModel::headerData(int section, Qt::Orientation o, int role) const {
-    return head(kClassHeads, int(std::size(kClassHeads)), section, o, role);
-}
-
-QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= a_.students.size())
-        return {};
-    const StudentFigures& s = a_.students[index.row()];
-    if (role == Qt::TextAlignmentRole)
-        return index.column() == 1 ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole && role != Qt::UserRole)
-        return {};
-    const auto count = [&](int n) {
-        return role == Qt::UserRole ? QVariant(n)
-                                    : QVariant(persianShown(QString::number(n), Digits::AlsoBare));
-    };
-    switch (index.column()) {
+QVariant AnalysisTableModel::student(int row, int column, bool sorting) const {
+    const StudentFigures& s = a_.students[row];
+    switch (column) {
     case 0:
-        return count(s.rank);
+        return count(s.rank, sorting);
     case 1:
         return persianShown(s.name, Digits::Untouched);
     case 2:
-        return s.version > 0 ? count(s.version) : QVariant(QStringLiteral("—"));
+        return s.version > 0 ? count(s.version, sorting) : QVariant(QStringLiteral("—"));
     case 3:
-        return count(s.right);
+        return count(s.right, sorting);
     case 4:
-        return count(s.wrong);
+        return count(s.wrong, sorting);
     case 5:
-        return count(s.blank);
+        return count(s.blank, sorting);
     case 6:
-        return role == Qt::UserRole ? QVariant(double(s.percent))
-                                    : QVariant(shown(double(s.percent) / 100.0, 2));
-    case 7:
-        return count(s.taraz);
+        return figure(double(s.percent) / 100.0, 2, sorting);
+    default:
+        return count(s.taraz, sorting);
     }
-    return {};
 }
 
 } // namespace tavrin

@@ -243,56 +243,43 @@ Analysis analyseSheets(const SheetMatrix& sheets) {
     return a;
 }
 
+namespace {
+
+struct FlagText {
+    const char16_t* words;
+    const char16_t* reason;
+};
+// In ItemFlag's order.
+constexpr FlagText kFlags[] = {
+    {u"بسیار آسان", u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی را از هم جدا "
+                    u"نمی‌کند."},
+    {u"بسیار دشوار", u"کمتر از ۲۰٪ درست پاسخ داده‌اند؛ سؤال یا کلید را بازبینی "
+                     u"کنید."},
+    {u"بدون قدرت تمیز", u"همبستگی با بقیهٔ آزمون کمتر از ۰٫۲ است؛ قوی و ضعیف به یک اندازه "
+                        u"درست زده‌اند."},
+    {u"تمیز منفی (کلید شاید نادرست است)",
+     u"دانش‌آموزانی که در بقیهٔ آزمون بهترند این سؤال را کمتر درست زده‌اند؛ کلید را "
+     u"بازبینی "
+     u"کنید."},
+    {u"گزینهٔ انحرافی بی‌انتخاب",
+     u"گزینه‌ای نادرست را هیچ‌کس انتخاب نکرده است؛ آن گزینه کاری "
+     u"نمی‌کند."},
+    {u"گزینهٔ انحرافی پرطرفدارتر از کلید در گروه بالا", u"در ۲۷٪ بالای کلاس، گزینه‌ای نادرست بیش "
+                                                       u"از کلید انتخاب شده است."},
+    {u"همبستگی تعریف‌نشده", u"همه در این سؤال یکسان بوده‌اند (همه درست یا "
+                                              u"هیچ‌کس درست)؛ "
+                                              u"همبستگی آن تعریف نمی‌شود."},
+};
+static_assert(std::size(kFlags) == int(ItemFlag::Undefined) + 1);
+
+} // namespace
+
 QString flagWords(ItemFlag flag) {
-    switch (flag) {
-    case ItemFlag::TooEasy:
-        return QStringLiteral(u"بسیار آسان");
-    case ItemFlag::TooHard:
-        return QStringLiteral(u"بسیار دشوار");
-    case ItemFlag::NoDiscrimination:
-        return QStringLiteral(u"بدون قدرت تمیز");
-    case ItemFlag::NegativeDiscrimination:
-        return QStringLiteral(u"تمیز منفی (کلید شاید نادرست است)");
-    case ItemFlag::UnchosenDistractor:
-        return QStringLiteral(u"گزینهٔ انحرافی بی‌انتخاب");
-    case ItemFlag::DistractorOverKey:
-        return QStringLiteral(u"گزینهٔ انحرافی پرطرفدارتر از کلید در گروه بالا");
-    case ItemFlag::Undefined:
-        return QStringLiteral(u"همبستگی تعریف‌نشده");
-    }
-    return {};
+    return QString::fromUtf16(kFlags[int(flag)].words);
 }
 
 QString flagReason(ItemFlag flag) {
-    switch (flag) {
-    case ItemFlag::TooEasy:
-        return QStringLiteral(u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی "
-                              u"را "
-                              u"از هم جدا نمی‌کند.");
-    case ItemFlag::TooHard:
-        return QStringLiteral(u"کمتر از ۲۰٪ درست پاسخ داده‌اند؛ سؤال یا کلید را بازبینی "
-                              u"کنید.");
-    case ItemFlag::NoDiscrimination:
-        return QStringLiteral(u"همبستگی با بقیهٔ آزمون کمتر از ۰٫۲ است؛ قوی و ضعیف به یک "
-                              u"اندازه درست زده‌اند.");
-    case ItemFlag::NegativeDiscrimination:
-        return QStringLiteral(u"دانش‌آموزانی که در بقیهٔ آزمون بهترند این سؤال را کمتر "
-                              u"درست "
-                              u"زده‌اند؛ کلید را بازبینی کنید.");
-    case ItemFlag::UnchosenDistractor:
-        return QStringLiteral(u"گزینه‌ای نادرست را هیچ‌کس انتخاب نکرده است؛ آن گزینه "
-                              u"کاری "
-                              u"نمی‌کند.");
-    case ItemFlag::DistractorOverKey:
-        return QStringLiteral(u"در ۲۷٪ بالای کلاس، گزینه‌ای نادرست بیش از کلید انتخاب "
-                              u"شده "
-                              u"است.");
-    case ItemFlag::Undefined:
-        return QStringLiteral(u"همه در این سؤال یکسان بوده‌اند (همه درست یا هیچ‌کس "
-                              u"درست)؛ "
-                              u"همبستگی آن تعریف نمی‌شود.");
-    }
-    return {};
+    return QString::fromUtf16(kFlags[int(flag)].reason);
 }
 
 } // namespace tavrin

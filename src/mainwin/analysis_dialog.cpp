@@ -57,12 +57,13 @@ AnalysisDialog::AnalysisDialog(const Request& first, Analyse analyse, QWidget* p
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral(u"پاسخ‌برگ‌ها را همان‌گونه که «نمره‌دهی» "
-                                                u"می‌خواند "
-                                                u"بدهید: با پوشهٔ آزمون کاغذی، هر "
-                                                u"سطر نام، نسخه و گزینه‌های چاپ‌شده؛ بی آن، "
-                                                u"سطر اول شمارهٔ "
-                                                u"سؤال‌های پروژه.")));
+    layout->addWidget(new QLabel(QStringLiteral(
+        u"پاسخ‌برگ‌ها را همان‌گونه که «نمره‌دهی» "
+        u"می‌خواند "
+        u"بدهید: با پوشهٔ آزمون کاغذی، هر "
+        u"سطر نام، نسخه و گزینه‌های چاپ‌شده؛ بی آن، "
+        u"سطر اول شمارهٔ "
+        u"سؤال‌های پروژه.")));
     const auto row = [&](const QString& label, const QString& path, const char* box,
                          const char* browse, bool file) {
         PathRow r = pathRow(label, pathShown(QDir::toNativeSeparators(path)), box, browse);
@@ -130,8 +131,8 @@ void AnalysisDialog::run() {
 }
 
 void AnalysisDialog::showAnalysis(const AnalysedExam& done) {
-    showModel(items_, new ItemTableModel(done.analysis));
-    showModel(class_, new ClassTableModel(done.analysis));
+    showModel(items_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Questions));
+    showModel(class_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Class));
     tables_->setEnabled(true);
     reportPath_ = QDir(request().out).filePath(QStringLiteral("report.pdf"));
     report_->setEnabled(true);

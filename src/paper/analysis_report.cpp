@@ -8,6 +8,7 @@
 #include "exam/sheet_input.h"
 #include "export/quiz_data.h"
 #include "paper/out_folder.h"
+#include "paper/paper_pages.h"
 #include "paper/pdf_printer.h"
 #include "platform/calendar.h"
 #include "platform/file_copy.h"
@@ -36,14 +37,6 @@ const QStringList kFiles{QStringLiteral("items.csv"), QStringLiteral("test.csv")
 
 QJsonValue figure(const std::optional<double>& v) {
     return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
-}
-
-QJsonObject images(const BankQuestion& q) {
-    QJsonObject out;
-    for (auto it = q.images.begin(); it != q.images.end(); ++it)
-        out.insert(QString::number(it.key()),
-                   QUrl::fromLocalFile(it.value()).toString(QUrl::FullyEncoded));
-    return out;
 }
 
 } // namespace
@@ -78,7 +71,7 @@ QJsonObject reportData(const QuestionBank& bank, const Analysis& a, const QStrin
             {QStringLiteral("text"), i.question->text},
             {QStringLiteral("answers"), QJsonArray::fromStringList(i.question->answers)},
             {QStringLiteral("options"), int(i.question->answers.size())},
-            {QStringLiteral("images"), images(*i.question)},
+            {QStringLiteral("images"), pictureUrls(*i.question)},
             {QStringLiteral("key"), i.question->marked},
             {QStringLiteral("facility"), i.facility},
             {QStringLiteral("discrimination"), figure(i.discrimination)},
@@ -116,23 +109,8 @@ QJsonObject reportData(const QuestionBank& bank, const Analysis& a, const QStrin
 }
 
 QString reportHtml(const QString& resourcesFolder, const QJsonObject& data) {
-    QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString(QUrl::FullyEncoded);
-    if (!base.endsWith(u'/'))
-        base += u'/';
-    base.replace(u'"', QStringLiteral("%22"));
-    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"fa\" dir=\"rtl\">\n<head>\n"
-                          "<meta charset=\"utf-8\">\n<base href=\"%1\">\n"
-                          "<title>Tavrin</title>\n"
-                          "<link rel=\"stylesheet\" href=\"katex/katex.min.css\">\n"
-                          "<link rel=\"stylesheet\" href=\"report.css\">\n"
-                          "<script src=\"katex/katex.min.js\"></script>\n"
-                          "<script src=\"player-formula.js\"></script>\n"
-                          "<script src=\"player-text.js\"></script>\n"
-                          "<script src=\"player-score.js\"></script>\n"
-                          "<script>const REPORT = %2;</script>\n"
-                          "<script src=\"report.js\"></script>\n"
-                          "</head>\n<body></body>\n</html>\n")
-        .arg(base, scriptJson(data));
+    return programPage(resourcesFolder, QStringLiteral("report.css"), QStringLiteral("REPORT"),
+                       data, QStringLiteral("report.js"));
 }
 
 QStringList analysisFilesIn(const QString& folder) {

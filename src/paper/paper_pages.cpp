@@ -28,14 +28,6 @@ QList<QJsonArray> placesOf(const PaperExam& exam) {
     return places;
 }
 
-QJsonObject images(const BankQuestion& q) {
-    QJsonObject out;
-    for (auto it = q.images.begin(); it != q.images.end(); ++it)
-        out.insert(QString::number(it.key()),
-                   QUrl::fromLocalFile(it.value()).toString(QUrl::FullyEncoded));
-    return out;
-}
-
 // What every document carries: the header, the rule, the layout choices.
 QJsonObject common(const QuestionBank& bank, const PaperChoices& c, const QString& kind) {
     return {{QStringLiteral("kind"), kind},
@@ -61,6 +53,14 @@ QJsonObject versionOf(const PaperExam& exam, int version) {
 
 } // namespace
 
+QJsonObject pictureUrls(const BankQuestion& q) {
+    QJsonObject out;
+    for (auto it = q.images.begin(); it != q.images.end(); ++it)
+        out.insert(QString::number(it.key()),
+                   QUrl::fromLocalFile(it.value()).toString(QUrl::FullyEncoded));
+    return out;
+}
+
 QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
                         const PaperChoices& choices, int version) {
     QJsonObject data = common(bank, choices, QStringLiteral("booklet"));
@@ -74,7 +74,7 @@ QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
             answers.append(q.answers.value(o - 1));
         questions.append(QJsonObject{{QStringLiteral("text"), q.text},
                                      {QStringLiteral("answers"), answers},
-                                     {QStringLiteral("images"), images(q)},
+                                     {QStringLiteral("images"), pictureUrls(q)},
                                      {QStringLiteral("field"), q.field}});
     }
     data.insert(QStringLiteral("questions"), questions);
@@ -100,7 +100,9 @@ QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const Pap
     if (qr.isEmpty())
         throw NothingToPrint(
             QStringLiteral("the answer sheet's QR code cannot hold the project's name"),
-            QStringLiteral(u"نام پروژه در کد QR پاسخ‌برگ جا نمی‌شود؛ نام پوشهٔ پروژه را "
+            QStringLiteral(u"نام پروژه در کد QR پاسخ‌برگ جا نمی‌شود؛ نام پوشهٔ "
+                           u"پروژه "
+                           u"را "
                            u"کوتاه‌تر کنید."));
     data.insert(QStringLiteral("qr"), qr);
     return data;
@@ -151,7 +153,7 @@ QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
         questions.append(QJsonObject{{QStringLiteral("text"), q.text},
                                      {QStringLiteral("right"), q.answers.value(q.marked - 1)},
                                      {QStringLiteral("explanation"), q.explanation},
-                                     {QStringLiteral("images"), images(q)},
+                                     {QStringLiteral("images"), pictureUrls(q)},
                                      {QStringLiteral("cancelled"), q.cancelled},
                                      {QStringLiteral("field"), q.field},
                                      {QStringLiteral("places"), places[n]}});
@@ -160,7 +162,8 @@ QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
     return data;
 }
 
-QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
+QString programPage(const QString& resourcesFolder, const QString& style, const QString& name,
+                    const QJsonObject& data, const QString& script) {
     QString base = QUrl::fromLocalFile(DoSlash(resourcesFolder)).toString(QUrl::FullyEncoded);
     if (!base.endsWith(u'/'))
         base += u'/';
@@ -169,15 +172,20 @@ QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
                           "<meta charset=\"utf-8\">\n<base href=\"%1\">\n"
                           "<title>Tavrin</title>\n"
                           "<link rel=\"stylesheet\" href=\"katex/katex.min.css\">\n"
-                          "<link rel=\"stylesheet\" href=\"paper.css\">\n"
+                          "<link rel=\"stylesheet\" href=\"%2\">\n"
                           "<script src=\"katex/katex.min.js\"></script>\n"
                           "<script src=\"player-formula.js\"></script>\n"
                           "<script src=\"player-text.js\"></script>\n"
                           "<script src=\"player-score.js\"></script>\n"
-                          "<script>const PAPER = %2;</script>\n"
-                          "<script src=\"paper.js\"></script>\n"
+                          "<script>const %3 = %4;</script>\n"
+                          "<script src=\"%5\"></script>\n"
                           "</head>\n<body></body>\n</html>\n")
-        .arg(base, scriptJson(data));
+        .arg(base, style, name, scriptJson(data), script);
+}
+
+QString paperHtml(const QString& resourcesFolder, const QJsonObject& data) {
+    return programPage(resourcesFolder, QStringLiteral("paper.css"), QStringLiteral("PAPER"), data,
+                       QStringLiteral("paper.js"));
 }
 
 } // namespace tavrin

@@ -22,11 +22,18 @@ QJsonObject keyData(const QuestionBank& bank, const PaperExam& exam, const Paper
 QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
                              const PaperChoices& choices);
 
+// A question's pictures by number, as file URLs the pages load.
+QJsonObject pictureUrls(const BankQuestion& question);
+
 // What the sheet's QR code carries: "tavrin-paper|<project>|<version>|<seed>".
 QString sheetCode(const QString& projectTitle, int version, quint32 seed);
 
 // The page: Resources/paper.html's scripts and style (from resourcesFolder), the data as a
 // script, laid out when it loads.
 QString paperHtml(const QString& resourcesFolder, const QJsonObject& data);
+// A page of the program's own: its style sheet and script from resourcesFolder after KaTeX
+// and the player's text and scoring scripts, the data as the script constant `name`.
+QString programPage(const QString& resourcesFolder, const QString& style, const QString& name,
+                    const QJsonObject& data, const QString& script);
 
 } // namespace tavrin
