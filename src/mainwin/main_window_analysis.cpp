@@ -26,7 +26,9 @@ void MainWindow::analysisCommand() {
     }
     const QString project = chosen.projectPath;
     const QString name = QFileInfo(QDir::cleanPath(project)).fileName();
-    const QDir exports(fromStoredPath(exBox_->text()));
+    // A relative output folder is the program folder's, as the export takes it.
+    const QDir exports(QDir(fromStoredPath(context_.programFolder()))
+                           .absoluteFilePath(fromStoredPath(exBox_->text())));
     // The paper exam's folder as the paper exam's dialog offers it, when it holds one.
     const QString paper = exports.filePath(QStringLiteral("paper-") + name);
     AnalysisDialog::Request first;
