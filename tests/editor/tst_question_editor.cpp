@@ -12,8 +12,11 @@
 #include "lesson/quiz_book.h"
 #include "mainwin/main_window.h"
 #include "mainwin/questions_dialog.h"
+#include "platform/safe_save.h"
+#include "platform/text_file.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "store/quiz_file.h"
 #include "support/drawn_text.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
@@ -22,6 +25,7 @@
 #include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -218,6 +222,35 @@ private slots:
     }
 
     // Message 5 when there is no entry to show.
+    // A question of an analysed exam shows how it did beside the editor's caption; one the
+    // project never analysed shows nothing there.
+    void aQuestionTellsHowItDid() {
+        Editing t;
+        const QString project = t.main->session().projectPath;
+        const QString asked = u8("كدام عدد بزرگتر است؟");
+        saveUtf16File(project + "/_xml/quiz0-0.xml",
+                      quizHeadLine("0-0", "L") +
+                          quizBlock(1, asked, {"60", "120", "240", "30"}, 3, QString(), {}));
+        QDir().mkpath(project + "/Analysis");
+        saveWholeFile(project + "/Analysis/e1.json",
+                      R"({"when": "2026-12-01T10:00:00", "questions": {"1-1-1":
+                          {"facility": 62.4, "discrimination": 0.381, "wrongKey": false}}})");
+        t.fileQuestion(asked, "60" + CRLF + "120" + CRLF + "240" + CRLF + "30", u8("زيرا"));
+        t.fileQuestion(u8("سؤال ديگر؟"), "1" + CRLF + "2" + CRLF + "3" + CRLF + "4", u8("چون"));
+        for (const auto& [row, told] :
+             {std::pair{0, u8("دشواری ۶۲٪ · تمیز ۰٫۳۸ · ۱ آزمون")}, std::pair{1, QString()}})
+            t.open(row, [&, told = told](QuestionEditor* e) {
+                const auto* history = control<QLabel>(e, "QuestionHistory");
+                QCOMPARE(history->text(), told);
+                QCOMPARE(history->isVisible(), !told.isEmpty());
+                // Beside the caption's other controls, never over them.
+                if (!told.isEmpty())
+                    QVERIFY(history->x() >
+                            control<QPushButton>(e, "FormulaPreviewB")->geometry().right());
+                e->reject();
+            });
+    }
+
     void noEntryToShow() {
         Editing t;
         t.f->table().CurrentEntry = -1;
