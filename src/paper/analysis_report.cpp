@@ -13,6 +13,7 @@
 #include "platform/calendar.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
+#include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
@@ -168,6 +169,12 @@ QStringList writeAnalysis(Context& context, const QuestionBank& bank, const Anal
 
 AnalysedExam analyseExam(Context& context, const QString& project, const QString& examFolder,
                          const QString& answers, const QString& outFolder) {
+    // The window's choice too: the report never goes among the project's or the program's files.
+    for (const QString& folder : {project, context.programFolder()})
+        if (isInside(QFileInfo(outFolder).absoluteFilePath(), fromStoredPath(folder)))
+            throw FsError::at(QStringLiteral("The report's folder lies inside the project's or "
+                                             "the program's folder"),
+                              QDir::toNativeSeparators(outFolder));
     AnalysedExam done;
     done.bank = readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
     SheetMatrix matrix;

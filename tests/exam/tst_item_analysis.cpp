@@ -11,6 +11,7 @@
 #include "mainwin/paper_dialog.h"
 #include "paper/paper_exam.h"
 #include "platform/csv.h"
+#include "platform/fs_error.h"
 #include "platform/safe_save.h"
 #include "platform/text_file.h"
 #include "support/documents.h"
@@ -299,6 +300,11 @@ private slots:
             QVERIFY2(found >= at, heading);
             at = found;
         }
+
+        // The window's way in refuses a report among the project's files as the verb does.
+        QVERIFY_THROWS_EXCEPTION(FsError, analyseExam(program_.context(), project, exam, answers,
+                                                      project + QStringLiteral("/report")));
+        QVERIFY(!QFileInfo::exists(project + QStringLiteral("/report")));
 
         // Remembered once per exam, and shown as the question editor shows it.
         QCOMPARE(QDir(analysisFolder(project)).entryList(QDir::Files).size(), 1);
