@@ -312,9 +312,10 @@
     // The result sheet's table: per field its questions, right, wrong, blank answers, raw
     // percentage and weight; the weighted percentage below.
     function resultTable(result) {
-      const head = ["درس", "تعداد سؤال", "درست", "نادرست", "بی‌پاسخ", "درصد خام", "ضریب"];
+      // Its rows are fields, in a lesson's exam as in the comprehensive one.
+      const head = ["رشته", "تعداد سؤال", "درست", "نادرست", "بی‌پاسخ", "درصد خام", "ضریب"];
       const table = el("table", { class: "field-table" },
-        el("caption", { text: "کارنامه به تفکیک درس" }),
+        el("caption", { text: "کارنامه به تفکیک رشته" }),
         el("thead", {}, el("tr", {}, ...head.map((h) => el("th", { scope: "col", text: h })))));
       const body = el("tbody");
       for (const r of result.rows) {
@@ -331,6 +332,17 @@
         el("th", { scope: "row", colspan: "5", text: "درصد کل (میانگین وزنی)" }),
         el("td", { class: "overall" + (result.overall < 0 ? " negative" : ""), colspan: "2" }, percentNode(result.overall)))));
       return table;
+    }
+
+    // Passed or failed by the project's pass mark, where it sets one: the result and its
+    // printout say so beside the percentage.
+    function passed(ruled, overall) {
+      const rule = data.settings.scoring;
+      if (!ruled || !rule || !rule.passMarkSet) return [];
+      const pass = overall >= rule.passMark * 100;
+      return [el("dt", { text: "نتیجه" }),
+        el("dd", { class: "result-pass " + (pass ? "passed" : "failed"),
+          text: (pass ? "قبول" : "مردود") + " (حد نصاب " + digits(rule.passMark) + "٪)" })];
     }
 
     function renderResult() {
@@ -372,6 +384,7 @@
           el("dt", { text: "درصد" }), ruled
             ? el("dd", { class: "result-percent" + (result.overall < 0 ? " negative" : "") }, percentNode(result.overall))
             : el("dd", { class: "result-percent", text: digits(plain) + "٪" }),
+          ...passed(ruled, result.overall),
           el("dt", { text: "زمان" }), el("dd", { class: "result-time", text: digits(Math.floor(seconds / 60)) + " دقیقه و " + digits(seconds % 60) + " ثانیه" }),
           el("dt", { text: "شماره آزمون" }), el("dd", { class: "result-seed", text: digits(taken.seed) })));
       if (ruled) card.append(el("p", { class: "penalty-rule", text: score.penaltyWords(penalty, digits) }), resultTable(result));

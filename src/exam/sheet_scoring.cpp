@@ -143,7 +143,7 @@ QList<StudentResult> scoreSheets(const QuestionBank& bank, const QString& sheets
 QString resultHeader() {
     return csvRow({QStringLiteral("name"), QStringLiteral("field"), QStringLiteral("questions"),
                    QStringLiteral("right"), QStringLiteral("wrong"), QStringLiteral("blank"),
-                   QStringLiteral("percent")});
+                   QStringLiteral("percent"), QStringLiteral("passed")});
 }
 
 QString resultRows(const QuestionBank& bank, const StudentResult& s) {
@@ -155,16 +155,24 @@ QString resultRows(const QuestionBank& bank, const StudentResult& s) {
             bank.fieldTitles.value(f.field, QString::number(f.field + 1)), Digits::InPersianText);
         out += csvRow({csvText(s.name), csvText(title), QString::number(f.tally.questions),
                        QString::number(f.tally.right), QString::number(f.tally.wrong),
-                       QString::number(f.tally.blank), hundredthsText(f.hundredths)});
+                       QString::number(f.tally.blank), hundredthsText(f.hundredths), QString()});
         all.questions += f.tally.questions;
         all.right += f.tally.right;
         all.wrong += f.tally.wrong;
         all.blank += f.tally.blank;
     }
-    out += csvRow({csvText(s.name), QStringLiteral("overall"), QString::number(all.questions),
-                   QString::number(all.right), QString::number(all.wrong),
-                   QString::number(all.blank), hundredthsText(s.overall)});
+    out +=
+        csvRow({csvText(s.name), QStringLiteral("overall"), QString::number(all.questions),
+                QString::number(all.right), QString::number(all.wrong), QString::number(all.blank),
+                hundredthsText(s.overall), passWords(bank.scoring, s.overall)});
     return out;
+}
+
+QString passWords(const ScoringSettings& scoring, qint64 overall) {
+    if (!scoring.passMarkSet)
+        return {};
+    return overall >= qint64(scoring.passMark) * 100 ? QStringLiteral(u"قبول")
+                                                     : QStringLiteral(u"مردود");
 }
 
 QString resultCsv(const QuestionBank& bank, const QList<StudentResult>& results) {

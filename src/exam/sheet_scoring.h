@@ -72,11 +72,14 @@ QList<StudentResult> scoreSheets(const QuestionBank& bank, const QString& sheets
                                  const Penalty& penalty);
 
 // The result as CSV: a header, then per student a row a field (name, field title,
-// questions, right, wrong, blank, raw percentage) and a row "overall" with the totals and the
-// weighted percentage. Two decimals, Latin digits.
+// questions, right, wrong, blank, raw percentage, and an empty "passed") and a row "overall"
+// with the totals, the weighted percentage and, when the project sets a pass mark, "قبول" or
+// "مردود". Two decimals, Latin digits.
 QString resultCsv(const QuestionBank& bank, const QList<StudentResult>& results);
 // Its header and one student's rows.
 QString resultHeader();
+// "قبول" at or above the project's pass mark, "مردود" below; empty when it sets none.
+QString passWords(const ScoringSettings& scoring, qint64 overallHundredths);
 QString resultRows(const QuestionBank& bank, const StudentResult& result);
 
 } // namespace tavrin

@@ -143,7 +143,8 @@ QString quizDataScript(Context& context, const QString& dataFolder,
         settings[QStringLiteral("scoring")] = QJsonObject{
             {QStringLiteral("penalty"), QJsonArray{rule.penalty.taken, rule.penalty.per}},
             {QStringLiteral("weights"), weights},
-            {QStringLiteral("passMark"), rule.passMark}};
+            {QStringLiteral("passMark"), rule.passMark},
+            {QStringLiteral("passMarkSet"), rule.passMarkSet}};
         QJsonObject budget;
         for (auto it = rule.budget.begin(); it != rule.budget.end(); ++it)
             budget[it.key()] = it.value();

@@ -71,7 +71,7 @@ QList<int> weightsOf(const QString& text, int fields) {
 // A project of one lesson a field (its title in the Arabic yeh a 1256 keyboard gives), its
 // questions with four answers, the first right; the penalty and the weights in its settings.
 void makeProject(const QString& folder, const QList<QList<Asked>>& fields, const QString& penalty,
-                 const QList<int>& weights) {
+                 const QList<int>& weights, const QString& passMark = {}) {
     QDir().mkpath(folder + "/_xml");
     const QString crlf = "\r\n";
     QString reshteh =
@@ -96,6 +96,8 @@ void makeProject(const QString& folder, const QList<QList<Asked>>& fields, const
     QString settings = "<Settings>" + crlf + "\t<Music>1</Music>" + crlf;
     if (!penalty.isEmpty())
         settings += "\t<Penalty>" + penalty + "</Penalty>" + crlf;
+    if (!passMark.isEmpty())
+        settings += "\t<PassMark>" + passMark + "</PassMark>" + crlf;
     settings += "\t<FieldWeights>" + weightItems.join(u' ') + "</FieldWeights>" + crlf +
                 "</Settings>" + crlf;
     saveUtf16File(folder + "/Project.xml",
@@ -132,7 +134,8 @@ class ScoringTest : public QObject {
     Q_OBJECT
 private slots:
     void cases_data() {
-        tableData("scoring/cases.tsv", {"penalty", "weights", "answers", "fields", "overall"});
+        tableData("scoring/cases.tsv",
+                  {"penalty", "weights", "answers", "fields", "overall", "pass"});
     }
 
     void cases() {
@@ -141,6 +144,7 @@ private slots:
         QFETCH(QString, answers);
         QFETCH(QString, fields);
         QFETCH(QString, overall);
+        QFETCH(QString, pass);
         const QList<QList<Asked>> asked = answersOf(answers);
         const QList<int> weight = weightsOf(weights, int(asked.size()));
         const auto rule = parsePenalty(penalty);
@@ -166,7 +170,8 @@ private slots:
         QTemporaryDir desk; // the teacher's files, outside the program folder
         const QString project = p.path("project");
         const bool fromProject = penalty == QLatin1String("1/3");
-        makeProject(project, asked, fromProject ? penalty : QStringLiteral("1/4"), weight);
+        makeProject(project, asked, fromProject ? penalty : QStringLiteral("1/4"), weight,
+                    pass.section(u' ', 0, 0));
         QStringList header{"name"}, row{"دانش‌آموز, یک"};
         for (int f = 0; f < asked.size(); ++f) {
             for (int q = 0; q < asked[f].size(); ++q) {
@@ -185,19 +190,19 @@ private slots:
             arguments << "--penalty" << penalty;
         const Run run = score(p, arguments);
         QVERIFY2(run.code == 0, qPrintable(run.err));
-        QStringList expected{"name,field,questions,right,wrong,blank,percent"};
+        QStringList expected{"name,field,questions,right,wrong,blank,percent,passed"};
         QStringList totals{"0", "0", "0", "0"};
         const QStringList fieldRows = fields.split(u';');
         for (int f = 0; f < fieldRows.size(); ++f) {
             const QStringList cells = fieldRows[f].split(u' ');
             expected.append(QStringLiteral("\"دانش‌آموز, یک\",درسی %1,")
                                 .arg(QChar(0x06F1 + f)) +
-                            cells.join(u','));
+                            cells.join(u',') + u',');
             for (int c = 0; c < 4; ++c)
                 totals[c] = QString::number(totals[c].toInt() + cells[c].toInt());
         }
         expected.append("\"دانش‌آموز, یک\",overall," + totals.join(u',') + u',' +
-                        overall);
+                        overall + u',' + pass.section(u' ', 1));
         // A byte order mark first, which the reading drops.
         QVERIFY(readBytes(desk.filePath("result.csv")).startsWith("\xEF\xBB\xBFname,"));
         QCOMPARE(QString::fromUtf8(readBytes(desk.filePath("result.csv"))),
@@ -294,13 +299,13 @@ private slots:
                                     "--out",     desk.filePath("result.csv")};
         QCOMPARE(score(p, arguments).code, 0);
         QCOMPARE(QString::fromUtf8(readBytes(desk.filePath("result.csv"))),
-                 QStringLiteral("name,field,questions,right,wrong,blank,percent\r\n"
-                                "\"Sara \"\"S\"\"\",درسی ۱,3,1,1,1,22.22\r\n"
-                                "\"Sara \"\"S\"\"\",درسی ۲,2,2,0,0,100.00\r\n"
-                                "\"Sara \"\"S\"\"\",overall,5,3,1,1,48.15\r\n"
-                                "'=Reza,درسی ۱,3,0,0,3,0.00\r\n"
-                                "'=Reza,درسی ۲,2,0,1,1,-16.67\r\n"
-                                "'=Reza,overall,5,0,1,4,-5.56\r\n"));
+                 QStringLiteral("name,field,questions,right,wrong,blank,percent,passed\r\n"
+                                "\"Sara \"\"S\"\"\",درسی ۱,3,1,1,1,22.22,\r\n"
+                                "\"Sara \"\"S\"\"\",درسی ۲,2,2,0,0,100.00,\r\n"
+                                "\"Sara \"\"S\"\"\",overall,5,3,1,1,48.15,\r\n"
+                                "'=Reza,درسی ۱,3,0,0,3,0.00,\r\n"
+                                "'=Reza,درسی ۲,2,0,1,1,-16.67,\r\n"
+                                "'=Reza,overall,5,0,1,4,-5.56,\r\n"));
         QVERIFY(p.entries().contains("Answer sheets scored: 2 students, penalty 1/3"));
         const Run again = score(p, arguments);
         QCOMPARE(again.code, 1);

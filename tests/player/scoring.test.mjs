@@ -38,7 +38,7 @@ function answersOf(text) {
 }
 
 // The player's data for a row: a lesson a field, every question drawn by the budget.
-function dataFor(penalty, weights, fields) {
+function dataFor(penalty, weights, fields, pass = "") {
   const [taken, per] = penalty === "0" ? [0, 1] : penalty.split("/").map(Number);
   const weightOf = weights.split(",").map(Number);
   const budget = {};
@@ -51,7 +51,7 @@ function dataFor(penalty, weights, fields) {
   });
   return { lessons, fields: fields.map((_, f) => "درس " + (f + 1)), media: { back: null, music: [] },
     settings: { template: 1, music: false, print: false, exam: { on: false, minutes: 0, count: 0 },
-      scoring: { penalty: [taken, per], weights: Object.fromEntries(weightOf.map((w, f) => [f, w])), passMark: 50 },
+      scoring: { penalty: [taken, per], weights: Object.fromEntries(weightOf.map((w, f) => [f, w])), passMark: Number(pass.split(" ")[0] || 50), passMarkSet: pass !== "" },
       fullExam: { on: true, title: "آزمون جامع", minutes: 0, budget } } };
 }
 
@@ -95,10 +95,10 @@ function withData(data) {
 }
 
 describe("the published cases, taken in the player", () => {
-  for (const [name, penalty, weights, answers, fields, overall] of rows) {
+  for (const [name, penalty, weights, answers, fields, overall, pass = ""] of rows) {
     test(name, async () => {
       const planned = answersOf(answers);
-      const { page, problems } = await openIn(browser, withData(dataFor(penalty, weights, planned)), undefined, "?seed=7");
+      const { page, problems } = await openIn(browser, withData(dataFor(penalty, weights, planned, pass)), undefined, "?seed=7");
       await takeAsPlanned(page, planned);
       const table = await resultTable(page);
       const expected = fields.split(";").map((f) => f.split(" "));
@@ -107,6 +107,9 @@ describe("the published cases, taken in the player", () => {
       assert.deepEqual(table.fields.map((cells) => latin(cells[5])), weights.split(",").map(String).concat(Array(9).fill("1")).slice(0, expected.length));
       assert.equal(table.overall, shown(overall));
       assert.equal(await page.$eval(".result-percent", (e) => e.textContent), shown(overall));
+      // The pass mark's verdict where the project sets one, and nothing where it does not.
+      const verdict = await page.$$eval(".result-pass", (d) => d.map((e) => e.textContent));
+      assert.deepEqual(verdict, pass ? [pass.split(" ")[1] + " (حد نصاب " + pass.split(" ")[0].replace(/[0-9]/g, (d) => "۰۱۲۳۴۵۶۷۸۹"[d]) + "٪)"] : []);
       // Every cancelled question is marked so on the result.
       const marks = await texts(page, ".result-item.cancelled .mark");
       assert.equal(marks.length, planned.flat().filter((a) => a.cancelled).length);
@@ -255,8 +258,9 @@ describe("the comprehensive exam the tool exported", () => {
     await page.pdf({ path: pdf, format: "A4", printBackground: false, preferCSSPageSize: true });
     const printed = execFileSync("pdftotext", [pdf, "-"], { encoding: "utf8" });
     const overall = await page.$eval(".field-table .overall", (e) => e.textContent);
-    for (const part of ["کارنامه به تفکیک درس", "درصد خام", "پایه هفتم", "پایه هشتم", "میانگین وزنی", overall.replace(/[^۰-۹٫]/g, "")])
+    for (const part of ["کارنامه به تفکیک رشته", "حد نصاب", "درصد خام", "پایه هفتم", "پایه هشتم", "میانگین وزنی", overall.replace(/[^۰-۹٫]/g, "")])
       assert.ok(printed.includes(part), part + " not in the printed result:\n" + printed);
+    assert.match(printed, /قبول|مردود/);
     assert.deepEqual(problems, []);
     await page.close();
   });
