@@ -67,7 +67,7 @@ int analyseCommand(Context& context, const QStringList& arguments, std::FILE* ou
                 std::fprintf(out,
                              "question %s: everyone alike on it, so it has no "
                              "discrimination\n",
-                             i.question->id.toUtf8().constData());
+                             i.question.id.toUtf8().constData());
         }
         std::fprintf(out, "%s: %d students, %d questions analysed, %d flagged\n",
                      QDir::toNativeSeparators(folder).toUtf8().constData(), analysis.test.students,

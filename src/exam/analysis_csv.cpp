@@ -38,7 +38,7 @@ QByteArray itemsCsv(const Analysis& a) {
     header.append(QStringLiteral("flags"));
     QList<QStringList> rows;
     for (const ItemFigures& i : a.items) {
-        QStringList r{i.question->id,
+        QStringList r{i.question.id,
                       QString::number(i.students),
                       QString::number(i.right),
                       QString::number(i.wrong),

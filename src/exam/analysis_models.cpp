@@ -63,7 +63,7 @@ QVariant AnalysisTableModel::item(int row, int column, bool sorting) const {
     const ItemFigures& i = a_.items[row];
     switch (column) {
     case 0:
-        return sorting ? QVariant(row) : QVariant(i.question->id);
+        return sorting ? QVariant(row) : QVariant(i.question.id);
     case 1:
         return figure(i.facility, 1, sorting);
     case 2:

@@ -97,9 +97,9 @@ void flag(ItemFigures& item) {
         item.flags.append(ItemFlag::NegativeDiscrimination);
     else if (*item.discrimination < kLeastDiscrimination)
         item.flags.append(ItemFlag::NoDiscrimination);
-    const int key = item.question->marked;
+    const int key = item.question.marked;
     bool unchosen = false, over = false;
-    for (int o = 1; o <= int(item.question->answers.size()); ++o) {
+    for (int o = 1; o <= int(item.question.answers.size()); ++o) {
         if (o == key)
             continue;
         unchosen = unchosen || item.chose[o - 1] == 0;
@@ -162,7 +162,7 @@ Analysis analyseSheets(const SheetMatrix& sheets) {
     double sumPq = 0;
     for (int j = 0; j < k; ++j) {
         ItemFigures item;
-        item.question = sheets.questions[j];
+        item.question = *sheets.questions[j];
         item.students = n;
         item.chose = QList<int>(a.mostOptions, 0);
         item.upperChose = QList<int>(a.mostOptions, 0);
@@ -170,7 +170,7 @@ Analysis analyseSheets(const SheetMatrix& sheets) {
         int upperRight = 0, lowerRight = 0;
         for (int s = 0; s < n; ++s) {
             const int c = sheets.students[s].result.chosen[j];
-            const bool right = c == item.question->marked;
+            const bool right = c == item.question.marked;
             if (c == 0)
                 ++item.blank;
             else {
@@ -251,24 +251,28 @@ struct FlagText {
 };
 // In ItemFlag's order.
 constexpr FlagText kFlags[] = {
-    {u"بسیار آسان", u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی را از هم جدا "
+    {u"بسیار آسان", u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی را از هم "
+                    u"جدا "
                     u"نمی‌کند."},
-    {u"بسیار دشوار", u"کمتر از ۲۰٪ درست پاسخ داده‌اند؛ سؤال یا کلید را بازبینی "
+    {u"بسیار دشوار", u"کمتر از ۲۰٪ درست پاسخ داده‌اند؛ سؤال یا کلید را "
+                     u"بازبینی "
                      u"کنید."},
     {u"بدون قدرت تمیز", u"همبستگی با بقیهٔ آزمون کمتر از ۰٫۲ است؛ قوی و ضعیف به یک اندازه "
                         u"درست زده‌اند."},
-    {u"تمیز منفی (کلید شاید نادرست است)",
-     u"دانش‌آموزانی که در بقیهٔ آزمون بهترند این سؤال را کمتر درست زده‌اند؛ کلید را "
-     u"بازبینی "
-     u"کنید."},
-    {u"گزینهٔ انحرافی بی‌انتخاب",
-     u"گزینه‌ای نادرست را هیچ‌کس انتخاب نکرده است؛ آن گزینه کاری "
-     u"نمی‌کند."},
-    {u"گزینهٔ انحرافی پرطرفدارتر از کلید در گروه بالا", u"در ۲۷٪ بالای کلاس، گزینه‌ای نادرست بیش "
-                                                       u"از کلید انتخاب شده است."},
-    {u"همبستگی تعریف‌نشده", u"همه در این سؤال یکسان بوده‌اند (همه درست یا "
-                                              u"هیچ‌کس درست)؛ "
-                                              u"همبستگی آن تعریف نمی‌شود."},
+    {u"تمیز منفی (کلید شاید نادرست است)", u"دانش‌آموزانی که در بقیهٔ آزمون بهترند این سؤال را "
+                                          u"کمتر درست زده‌اند؛ کلید را "
+                                          u"بازبینی "
+                                          u"کنید."},
+    {u"گزینهٔ انحرافی بی‌انتخاب", u"گزینه‌ای نادرست را هیچ‌کس انتخاب "
+                                                         u"نکرده است؛ آن گزینه کاری "
+                                                         u"نمی‌کند."},
+    {u"گزینهٔ انحرافی پرطرفدارتر از کلید در گروه بالا",
+     u"در ۲۷٪ بالای کلاس، گزینه‌ای نادرست بیش "
+     u"از کلید انتخاب شده است."},
+    {u"همبستگی تعریف‌نشده",
+     u"همه در این سؤال یکسان بوده‌اند (همه درست یا "
+     u"هیچ‌کس درست)؛ "
+     u"همبستگی آن تعریف نمی‌شود."},
 };
 static_assert(std::size(kFlags) == int(ItemFlag::Undefined) + 1);
 

@@ -43,7 +43,8 @@ enum class ItemFlag {
 constexpr double kTooEasy = 90, kTooHard = 20, kLeastDiscrimination = 0.2;
 
 struct ItemFigures {
-    const BankQuestion* question = nullptr;
+    // The question itself, not a pointer into a bank: the figures outlive the reading.
+    BankQuestion question;
     int students = 0, right = 0, wrong = 0, blank = 0;
     double facility = 0; // percent right of all students
     // Pearson's r of the item with the rest of the test, and with the whole; none when

@@ -43,7 +43,7 @@ void rememberAnalysis(const QString& projectFolder, const QString& key, const QS
                       {QStringLiteral("wrongKey"), i.wrongKey()}};
         if (i.discrimination)
             q.insert(QStringLiteral("discrimination"), std::round(*i.discrimination * 1000) / 1000);
-        questions.insert(i.question->id, q);
+        questions.insert(i.question.id, q);
     }
     const QJsonObject record{{QStringLiteral("exam"), examName},
                              {QStringLiteral("when"), when.toString(Qt::ISODate)},

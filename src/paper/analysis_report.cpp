@@ -68,12 +68,12 @@ QJsonObject reportData(const QuestionBank& bank, const Analysis& a, const QStrin
             chose.append(c);
         items.append(QJsonObject{
             {QStringLiteral("n"), ++number},
-            {QStringLiteral("id"), i.question->id},
-            {QStringLiteral("text"), i.question->text},
-            {QStringLiteral("answers"), QJsonArray::fromStringList(i.question->answers)},
-            {QStringLiteral("options"), int(i.question->answers.size())},
-            {QStringLiteral("images"), pictureUrls(*i.question)},
-            {QStringLiteral("key"), i.question->marked},
+            {QStringLiteral("id"), i.question.id},
+            {QStringLiteral("text"), i.question.text},
+            {QStringLiteral("answers"), QJsonArray::fromStringList(i.question.answers)},
+            {QStringLiteral("options"), int(i.question.answers.size())},
+            {QStringLiteral("images"), pictureUrls(i.question)},
+            {QStringLiteral("key"), i.question.marked},
             {QStringLiteral("facility"), i.facility},
             {QStringLiteral("discrimination"), figure(i.discrimination)},
             {QStringLiteral("pointBiserial"), figure(i.pointBiserial)},
@@ -143,7 +143,7 @@ QStringList writeAnalysis(Context& context, const QuestionBank& bank, const Anal
                   reportHtml(resources, reportData(bank, analysis, examName, date)).toUtf8());
     QStringList readable{work, out, resources};
     for (const ItemFigures& i : analysis.items)
-        for (const QString& picture : i.question->images)
+        for (const QString& picture : i.question.images)
             if (const QString folder = QFileInfo(picture).absolutePath();
                 !readable.contains(folder))
                 readable.append(folder);

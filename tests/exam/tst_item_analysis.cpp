@@ -195,7 +195,7 @@ private slots:
         for (int j = 0; j < a.items.size(); ++j) {
             const ItemFigures& i = a.items[j];
             if (j == 3)
-                QVERIFY2(i.flags.contains(ItemFlag(flag)), qPrintable(i.question->id));
+                QVERIFY2(i.flags.contains(ItemFlag(flag)), qPrintable(i.question.id));
             QCOMPARE(i.wrongKey(), j == 3 && Kind(kind) == Kind::Reversed);
         }
     }
