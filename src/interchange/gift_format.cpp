@@ -326,6 +326,18 @@ QString pictureWords(const QString& answer, const TravelQuestion& q) {
 
 } // namespace
 
+bool giftCarries(const TravelQuestion& q) {
+    if (!q.scored())
+        return true;
+    return std::any_of(q.answers.begin(), q.answers.end(), [](const QString& a) {
+        QString shown = a;
+        const QList<ImageMark> marks = imageMarks(a);
+        for (auto m = marks.rbegin(); m != marks.rend(); ++m)
+            shown.remove(m->start, m->end - m->start);
+        return !shown.trimmed().isEmpty();
+    });
+}
+
 QByteArray giftText(const TravelSet& set) {
     QString out = QStringLiteral("// Tavrin\n") + kCannotTravel + u'\n';
     const QList<QList<QStringList>> categories = categoriesBefore(set);
@@ -346,21 +358,14 @@ QByteArray giftText(const TravelSet& set) {
         }
         // A picture cannot travel in GIFT: its mark becomes words a student can read, and a
         // question whose every answer is only a picture stays out, said why.
-        QStringList answers;
-        bool onlyPictures = true;
-        for (const QString& a : q.answers) {
-            QString shown = a;
-            const QList<ImageMark> marks = imageMarks(a);
-            for (auto m = marks.rbegin(); m != marks.rend(); ++m)
-                shown.remove(m->start, m->end - m->start);
-            onlyPictures = onlyPictures && shown.trimmed().isEmpty();
-            // Letters as the whole answer reads them, before a label may leave it.
-            answers.append(textLetters(pictureWords(a, q)));
-        }
-        if (onlyPictures) {
+        if (!giftCarries(q)) {
             out += QStringLiteral(u"// «") + persianLetters(q.title) + kPicturesOnly;
             continue;
         }
+        QStringList answers;
+        for (const QString& a : q.answers)
+            // Letters as the whole answer reads them, before a label may leave it.
+            answers.append(textLetters(pictureWords(a, q)));
         // The platform letters a GIFT question's answers itself: answers that all carry their
         // own labels leave them behind rather than show two.
         if (std::all_of(answers.begin(), answers.end(),
@@ -418,6 +423,10 @@ TravelSet readGift(const QByteArray& bytes) {
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         throw std::invalid_argument("the file is not UTF-8 text");
+    // A NUL is no letter of a text file: read on, it would end a question's text in one
+    // program and not in another.
+    if (bytes.contains('\0'))
+        throw std::invalid_argument("the file holds a NUL byte: it is not GIFT text");
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

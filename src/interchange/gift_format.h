@@ -12,6 +12,9 @@ namespace tavrin {
 // file says so in comments, one for the file and one before each question that has any.
 // Texts in Persian letters (persianLetters).
 QByteArray giftText(const TravelSet& set);
+// Whether giftText writes the question: not one whose every answer shows nothing but its
+// pictures (a GIFT answer can hold no picture), which stays out with a comment saying so.
+bool giftCarries(const TravelQuestion& question);
 
 // The multiple-choice and true/false questions of a GIFT file (descriptions come as
 // questions without answers), under the categories it declares; every other question is

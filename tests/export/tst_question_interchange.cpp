@@ -103,6 +103,18 @@ QString dump(const TravelSet& set) {
 class QuestionInterchangeTest : public QObject {
     Q_OBJECT
 private slots:
+    // A NUL is no GIFT text; a question whose answers show nothing is left out of the file it
+    // is written to, and only that one.
+    void giftRefusesANulAndLeavesOutEmptyAnswers() {
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 readGift(QByteArray("::q::The earth\0 is{=a ~b}\n", 25)));
+        const TravelSet read =
+            readGift("::a::[html]<p>Which?</p>{=<b></b> ~<i></i>}\n\n::b::Round?{=yes ~no}\n");
+        QCOMPARE(read.questions.size(), 2);
+        QVERIFY(!giftCarries(read.questions[0]) && giftCarries(read.questions[1]));
+        QCOMPARE(readGift(giftText(read)).questions.size(), 1);
+    }
+
     void filesReadAndWrittenAsExpected_data();
     void filesReadAndWrittenAsExpected();
     void answerLabels();
