@@ -11,7 +11,8 @@
 namespace tavrin {
 
 void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QString& examFolder,
-                      const std::function<void(SheetRows&, const ExamSheetRows*)>& use) {
+                      const std::function<void(SheetRows&, const ExamSheetRows*)>& use,
+                      QByteArray* record) {
     checkInputFile(answers, kLargestAnswerSheets);
     QFile file(answers);
     if (!file.open(QIODevice::ReadOnly))
@@ -21,7 +22,10 @@ void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QS
         if (examFolder.isEmpty()) {
             use(rows, nullptr);
         } else {
-            ExamSheetRows mapped(checkedExamRecord(examFolder), rows);
+            const QByteArray checked = checkedExamRecord(examFolder);
+            if (record)
+                *record = checked;
+            ExamSheetRows mapped(checked, rows);
             // A record of another bank is the record's fault, never a sheet's line.
             for (const QString& id : mapped.bankQuestions())
                 if (const BankQuestion* q = bank.find(id); !q || !q->scorable())

@@ -3,7 +3,6 @@
 #include "app/activity_log.h"
 #include "app/context.h"
 #include "exam/analysis_csv.h"
-#include "exam/paper_record.h"
 #include "exam/question_history.h"
 #include "exam/sheet_input.h"
 #include "export/quiz_data.h"
@@ -66,20 +65,20 @@ QJsonObject reportData(const QuestionBank& bank, const Analysis& a, const QStrin
         QJsonArray chose;
         for (const int c : i.chose)
             chose.append(c);
-        items.append(QJsonObject{
-            {QStringLiteral("n"), ++number},
-            {QStringLiteral("id"), i.question.id},
-            {QStringLiteral("text"), i.question.text},
-            {QStringLiteral("answers"), QJsonArray::fromStringList(i.question.answers)},
-            {QStringLiteral("options"), int(i.question.answers.size())},
-            {QStringLiteral("images"), pictureUrls(i.question)},
-            {QStringLiteral("key"), i.question.marked},
-            {QStringLiteral("facility"), i.facility},
-            {QStringLiteral("discrimination"), figure(i.discrimination)},
-            {QStringLiteral("pointBiserial"), figure(i.pointBiserial)},
-            {QStringLiteral("upperLower"), i.upperLower},
-            {QStringLiteral("chose"), chose},
-            {QStringLiteral("flags"), flags}});
+        items.append(
+            QJsonObject{{QStringLiteral("n"), ++number},
+                        {QStringLiteral("id"), i.question.id},
+                        {QStringLiteral("text"), i.question.text},
+                        {QStringLiteral("answers"), QJsonArray::fromStringList(i.question.answers)},
+                        {QStringLiteral("options"), int(i.question.answers.size())},
+                        {QStringLiteral("images"), pictureUrls(i.question)},
+                        {QStringLiteral("key"), i.question.marked},
+                        {QStringLiteral("facility"), i.facility},
+                        {QStringLiteral("discrimination"), figure(i.discrimination)},
+                        {QStringLiteral("pointBiserial"), figure(i.pointBiserial)},
+                        {QStringLiteral("upperLower"), i.upperLower},
+                        {QStringLiteral("chose"), chose},
+                        {QStringLiteral("flags"), flags}});
     }
     QList<int> byRank(a.students.size());
     std::iota(byRank.begin(), byRank.end(), 0);
@@ -178,19 +177,22 @@ AnalysedExam analyseExam(Context& context, const QString& project, const QString
     AnalysedExam done;
     done.bank = readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
     SheetMatrix matrix;
+    QByteArray record;
     readAnswerSheets(
-        done.bank, answers, examFolder, [&](SheetRows& rows, const ExamSheetRows* mapped) {
+        done.bank, answers, examFolder,
+        [&](SheetRows& rows, const ExamSheetRows* mapped) {
             matrix = readSheetMatrix(done.bank, rows, done.bank.scoring.penalty, mapped);
-        });
+        },
+        &record);
     done.analysis = analyseSheets(matrix);
     done.name = examFolder.isEmpty() ? QFileInfo(answers).completeBaseName()
                                      : QFileInfo(QDir::cleanPath(examFolder)).fileName();
     writeAnalysis(context, done.bank, done.analysis, done.name, outFolder);
     // What identifies the exam in the project's memory: its printing's record, or the sheets
     // of an exam in the bank's order; analysed again, it replaces its own figures.
-    const QByteArray identifying = examFolder.isEmpty()
-                                       ? readInputFile(answers, kLargestAnswerSheets)
-                                       : checkedExamRecord(examFolder);
+    // The record as the sheets were read through it, never read and checked twice.
+    const QByteArray identifying =
+        examFolder.isEmpty() ? readInputFile(answers, kLargestAnswerSheets) : record;
     rememberAnalysis(project, examKey(identifying), done.name, context.now(), done.analysis);
     return done;
 }
