@@ -104,10 +104,14 @@ const read = (page, selector, kind, name) => page.$eval(selector, (e, k, n) => S
 // A wait for a condition on the page, with its arguments.
 const until = (page, condition, ...args) => page.waitForFunction(condition, { timeout: 5000 }, ...args);
 
+// A click once the element is shown, still and enabled: a view that is still being put in
+// place (a transition, a slow machine) has nodes without a box yet.
+const clickable = (page, selector) => page.locator(selector).setTimeout(5000).click();
+
 // The verbs, each given the scenario's state `s` (page, remembered text, where in the file)
 // and its words.
 const verbs = {
-  click: (s, a) => s.page.click(a),
+  click: (s, a) => clickable(s.page, a),
   key: (s, a) => s.page.keyboard.press(a),
   focus: (s, a) => s.page.focus(a),
   reload: (s) => s.page.reload({ waitUntil: "load" }),
@@ -131,7 +135,7 @@ const verbs = {
   attr: async (s, a, b, c) => assert.equal(await read(s.page, a, "attr", b), c, s.where),
   prop: async (s, a, b, c) => assert.equal(await read(s.page, a, "prop", b), c, s.where),
   style: async (s, a, b, c) => assert.equal(await read(s.page, a, "style", b), c, s.where),
-  answer: async (s, a) => s.page.click(`.answer[data-answer="${await answerFor(s.page, a === "right")}"]`),
+  answer: async (s, a) => clickable(s.page, `.answer[data-answer="${await answerFor(s.page, a === "right")}"]`),
   // The first question's answers are not in the data's order.
   "answers-shuffled": async (s) => {
     const text = (await texts(s.page, ".question"))[0];
