@@ -182,8 +182,9 @@
       });
       const prev = el("button", { type: "button", id: "prev", onclick: () => moveInExam(P.state.index - 1), text: "قبلی" });
       const next = el("button", { type: "button", id: "next", onclick: () => moveInExam(P.state.index + 1) });
-      const nav = el("div", { class: "nav" }, prev, next,
-        el("button", { type: "button", id: "finish", onclick: finishExam, text: "پایان آزمون" }));
+      // "Next" at the far left, where practice has it.
+      const nav = el("div", { class: "nav" }, prev,
+        el("button", { type: "button", id: "finish", onclick: askToFinish, text: "پایان آزمون" }), next);
       const card = el("article", { class: "card", "aria-labelledby": "question" }, status, nav, map);
       page = { card, meter, answered, jumps, prev, next, nav, parts: [], buttons: [], done, at: -1 };
       jumps.forEach((_, i) => markJump(i));
@@ -269,8 +270,19 @@
       if (question) question.focus({ preventScroll: false });
     }
 
+    // Ending with questions unanswered is asked first, naming how many.
+    function askToFinish() {
+      if (P.state.mode !== "exam") return;
+      const total = P.state.order.length;
+      const left = total - P.state.chosen.filter((c) => c > 0).length;
+      if (!left) return finishExam();
+      P.ask(digits(left) + " سؤال از " + digits(total) + " سؤال آزمون بی‌پاسخ مانده است. آزمون را پایان می‌دهید؟",
+        "ماندن در آزمون", "end-exam", "پایان آزمون", finishExam);
+    }
+
     function finishExam() {
       if (P.state.mode !== "exam") return;
+      P.dismissAsking();
       P.keeping.keepLeftExam(P.state.lesson, null);
       stopTimer();
       P.state.finished = now();

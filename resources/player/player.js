@@ -102,32 +102,45 @@
     show(list.querySelector("button"), list);
   }
 
-  // Leaving a running exam is asked first, starting on staying; a left exam waits for the
-  // student with its answers and its clock.
+  // A question put to the student in a modal box, starting on the choice that keeps things as
+  // they are (Escape too); `onGo` runs only on the other one.
   let asking = null;
-  function leave() {
-    if (P.state.mode !== "exam") return renderLessons();
+  let dismissAsking = null;
+  function ask(text, stayText, goId, goText, onGo) {
     if (asking) return;
-    const stay = el("button", { type: "button", id: "stay", text: "ماندن در آزمون" });
-    const go = el("button", { type: "button", id: "leave", text: "رفتن به فهرست درس‌ها" });
+    const stay = el("button", { type: "button", id: "stay", text: stayText });
+    const go = el("button", { type: "button", id: goId, text: goText });
     asking = el("dialog", { class: "ask", "aria-labelledby": "ask-title" },
-      el("p", { id: "ask-title", text: "آزمون هنوز تمام نشده است. اگر بروید، پاسخ‌هایتان می‌ماند و زمان آزمون می‌گذرد؛ بعداً همین آزمون را ادامه می‌دهید." }),
-      el("div", { class: "nav" }, stay, go));
-    const done = (leaving) => {
+      el("p", { id: "ask-title", text }), el("div", { class: "nav" }, stay, go));
+    const done = (going) => {
       const box = asking;
-      asking = null;
+      asking = dismissAsking = null;
       box.close();
       box.remove();
-      if (!leaving || P.state.mode !== "exam") return;
-      keeping.keepLeftExam(P.state.lesson, P.state);
-      renderLessons();
+      if (going) onGo();
     };
+    dismissAsking = () => done(false);
     stay.addEventListener("click", () => done(false));
     go.addEventListener("click", () => done(true));
     asking.addEventListener("cancel", (event) => { event.preventDefault(); done(false); });
     document.body.append(asking);
     asking.showModal();
     stay.focus();
+  }
+  P.ask = ask;
+  // An exam that ends by its clock closes a question left open.
+  P.dismissAsking = () => dismissAsking && dismissAsking();
+
+  // Leaving a running exam is asked first; a left exam waits for the student with its answers
+  // and its clock.
+  function leave() {
+    if (P.state.mode !== "exam") return renderLessons();
+    ask("آزمون هنوز تمام نشده است. اگر بروید، پاسخ‌هایتان می‌ماند و زمان آزمون می‌گذرد؛ بعداً همین آزمون را ادامه می‌دهید.",
+      "ماندن در آزمون", "leave", "رفتن به فهرست درس‌ها", () => {
+        if (P.state.mode !== "exam") return;
+        keeping.keepLeftExam(P.state.lesson, P.state);
+        renderLessons();
+      });
   }
 
   // ---- practice -------------------------------------------------------------------------

@@ -101,6 +101,18 @@ const read = (page, selector, kind, name) => page.$eval(selector, (e, k, n) => S
   "has-class": () => e.classList.contains(n), attr: () => e.getAttribute(n),
   prop: () => e[n], style: () => getComputedStyle(e)[n] }[k]()), kind, name);
 
+// Ends a running exam by its button, saying yes when it asks about questions left unanswered.
+export async function endExam(page) {
+  await page.$eval("#finish", (b) => b.click());
+  const shown = await page.waitForSelector("#result-title, dialog.ask[open]");
+  if (await shown.evaluate((e) => e.matches("dialog"))) await page.$eval("#end-exam", (b) => b.click());
+  await page.waitForSelector("#result-title");
+}
+
+// Where an element's left edge stands on the page, in whole pixels: a button keeps its
+// place whatever its text's width.
+const place = (page, selector) => page.$eval(selector, (e) => Math.round(e.getBoundingClientRect().left));
+
 // A wait for a condition on the page, with its arguments.
 const until = (page, condition, ...args) => page.waitForFunction(condition, { timeout: 5000 }, ...args);
 
@@ -128,6 +140,9 @@ const verbs = {
   "wait-text": (s, a, b) => until(s.page, (q, t) => document.querySelector(q)?.textContent.trim() === t, a, b),
   "wait-match": (s, a, b) => until(s.page, (q, t) => new RegExp(t).test(document.querySelector(q)?.textContent), a, b),
   remember: async (s, a) => { s.remembered = (await texts(s.page, a))[0]; },
+  // Where an element stands across the page, to find it again in another view.
+  "remember-place": async (s, a) => { s.place = await place(s.page, a); },
+  "same-place": async (s, a) => assert.deepEqual(await place(s.page, a), s.place, s.where),
   same: async (s, a) => assert.equal((await texts(s.page, a))[0], s.remembered, s.where),
   count: async (s, a, b) => assert.equal(await s.page.$$eval(a, (n) => n.length), +b, s.where),
   absent: async (s, a) => assert.equal(await s.page.$(a), null, s.where),

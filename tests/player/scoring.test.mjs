@@ -10,7 +10,7 @@ import fs from "node:fs";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
-import { axe, open as openIn, same, shot, texts } from "./player_page.mjs";
+import { axe, endExam, open as openIn, same, shot, texts } from "./player_page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const fixture = process.env.TAVRIN_PLAYER_FIXTURE;
@@ -75,8 +75,7 @@ async function takeAsPlanned(page, fields) {
     if (await page.$eval("#next", (b) => b.disabled)) break;
     await press(page, "#next");
   }
-  await press(page, "#finish");
-  await page.waitForSelector("#result-title");
+  await endExam(page);
 }
 
 // The result sheet's table as a reader sees it, its figures back in Latin digits.
@@ -151,8 +150,7 @@ describe("a lesson's own exam", () => {
       if (await page.$eval("#next", (b) => b.disabled)) break;
       await press(page, "#next");
     }
-    await press(page, "#finish");
-    await page.waitForSelector("#result-title");
+    await endExam(page);
     const table = await resultTable(page);
     assert.deepEqual(table.fields.map((c) => c.map(latin)), [["6", "0", "6", "0", latin(shown("-33.33")), "4"]]);
     assert.equal(await page.$eval(".result-percent", (e) => e.textContent), shown("-33.33"));
@@ -240,8 +238,7 @@ describe("the comprehensive exam the tool exported", () => {
     await page.waitForSelector("#question");
     assert.equal(await page.$eval(".answered", (e) => e.textContent), "پاسخ داده شده: ۲ از ۷");
     assert.equal(await page.$eval(".answer.chosen", (e) => e.dataset.answer), "2");
-    await press(page, "#finish");
-    await page.waitForSelector("#result-title");
+    await endExam(page);
     assert.equal(await page.$eval("#result-title", (e) => e.textContent), "کارنامه آزمون جامع نوبت اول");
     assert.equal(await page.$eval(".penalty-rule", (e) => e.textContent), "هر سه پاسخ نادرست، یک پاسخ درست را خنثی می‌کند");
     assert.equal(await page.$$eval(".field-row", (r) => r.length), 2);
