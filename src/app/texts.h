@@ -137,6 +137,12 @@ inline const QString kAskImageWithErrors = QStringLiteral(
     u"بررسي خروجي اين خطاها را يافت:\r\n%1\u200F\r\n\r\nتصوير لوح با همين خطاها ساخته "
     u"شود؟\u200F");
 inline const QString kAndMoreErrors = QStringLiteral(u"و %1 خطاي ديگر");
+// The export an image would be made of (%1) is older than the project: what changed (%2).
+inline const QString kAskExportBeforeImage = QStringLiteral(
+    u"پروژه پس از ساختن «%1» تغییر کرده است:\r\n%2\u200F\r\n\r\n"
+    u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
+    u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
+inline const QString kAndMoreFiles = QStringLiteral(u"و %1 پروندهٔ دیگر");
 // The lesson the formatter stays on: its title (%1) and its field's (%2).
 inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");
 // A made lesson made again: its title.

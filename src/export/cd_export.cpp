@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "export/export_script.h"
+#include "export/exported_files.h"
 #include "export/quiz_data.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
@@ -43,48 +44,6 @@ const QString kAskExportWithoutLessons =
 struct StepFault {
     QString description;
 };
-
-// A script edited where lines end in LF alone (or CR alone) reads as one ending in CR LF.
-QString withCrLf(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
-}
-
-// A file of a project folder that goes onto the CD; a link may lead anywhere and is checked
-// on its own, a plain file lies where its folder does.
-struct ExportedFile {
-    QString name;
-    bool link = false;
-};
-
-// The files of a project folder that go onto the CD: not the tool's working files. A name
-// this system cannot spell is a failure, not a file silently left off the CD.
-QList<ExportedFile> exportedFiles(const QString& folder) {
-    if (!QFileInfo(folder).isDir())
-        throw FsError::at(QStringLiteral("Path not found"), folder);
-    QList<ExportedFile> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
-        std::error_code kind;
-        if (!entry.is_regular_file(kind))
-            continue;
-        const std::string raw = entry.path().filename().string();
-        const QString name = QFile::decodeName(QByteArray::fromStdString(raw));
-        if (QFile::encodeName(name).toStdString() != raw)
-            throw FsError::at(QStringLiteral("File name not valid in this system's encoding"),
-                              folder + u'/' + name);
-        if (!isWorkingName(name) && !folders::isAuthoringFile(name))
-            files.append({name, entry.is_symlink(kind)});
-    }
-    if (error)
-        throw FsError::at(QString::fromStdString(error.message()), folder);
-    std::sort(files.begin(), files.end(),
-              [](const ExportedFile& a, const ExportedFile& b) { return a.name < b.name; });
-    return files;
-}
 
 class Export {
 public:
@@ -299,7 +258,7 @@ ExportResult Export::run() {
     try {
         ExportScript script;
         try {
-            script = cutExportScript(withCrLf(readAnsiFile(scriptPath())));
+            script = cutExportScript(scriptWithCrLf(readAnsiFile(scriptPath())));
         } catch (const ScriptFault& f) {
             throw StepFault{f.description};
         } catch (const FsError& e) {

@@ -41,4 +41,11 @@ ExportScript cutExportScript(const QString& script) {
     return cut;
 }
 
+QString scriptWithCrLf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
 } // namespace tavrin

@@ -36,4 +36,7 @@ struct ScriptFault {
 };
 ExportScript cutExportScript(const QString& script);
 
+// A script edited where lines end in LF alone (or CR alone) read as one ending in CR LF.
+QString scriptWithCrLf(QString text);
+
 } // namespace tavrin

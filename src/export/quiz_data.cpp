@@ -179,18 +179,21 @@ QString quizDataScript(Context& context, const QString& dataFolder,
            json + QStringLiteral(";\n");
 }
 
-void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath) {
-    const QString data = QDir::fromNativeSeparators(exportFolder) + QStringLiteral("/Data");
-    if (!folderExists(data))
-        return;
+QByteArray quizDataFor(Context& context, const QString& dataFolder, const QString& projectPath) {
     const QString project = store::readIfThere(store::projectFilePath(projectPath));
     const QList<LessonRef> lessons = projectLessons(context, project);
     const ExamSettings exam = examSettings(readSettings(context, project));
     const QString title = Wste(context, project, QStringLiteral("Proj"), QStringLiteral("Name"));
-    saveWholeFile(data + QStringLiteral("/quizdata.js"),
-                  quizDataScript(context, data, lessons, exam, std::nullopt, title,
-                                 playerScoring(context, project))
-                      .toUtf8());
+    return quizDataScript(context, dataFolder, lessons, exam, std::nullopt, title,
+                          playerScoring(context, project))
+        .toUtf8();
+}
+
+void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath) {
+    const QString data = QDir::fromNativeSeparators(exportFolder) + QStringLiteral("/Data");
+    if (!folderExists(data))
+        return;
+    saveWholeFile(data + QStringLiteral("/quizdata.js"), quizDataFor(context, data, projectPath));
 }
 
 QString exportTitle(const QString& exportFolder) {

@@ -38,6 +38,9 @@ QString quizDataScript(Context& context, const QString& dataFolder, const QList<
                        const std::optional<int>& passMark = std::nullopt,
                        const QString& projectTitle = {}, const PlayerScoring& scoring = {});
 
+// The script an export's Data folder gets from the project as it stands (throws FsError).
+QByteArray quizDataFor(Context& context, const QString& dataFolder, const QString& projectPath);
+
 // Writes it into the export folder's Data folder, with the lessons and the title of the
 // project's file (throws FsError).
 void writeQuizData(Context& context, const QString& exportFolder, const QString& projectPath);

@@ -107,6 +107,7 @@ private:
     void buildSettings();
     void buildExamSettings();
     void imageCommand();
+    bool freshExport(const QString& last);
     void questionsCommand();
     void paperCommand();
     void analysisCommand();
@@ -145,7 +146,8 @@ private:
     void pickInto(QLineEdit* box, const QString& purpose, const QString& pattern);
     QString settingTagOf(const QLineEdit* box) const;
     // The output button: settings saved, then the CD folder exported.
-    void exportCommand();
+    // True when an export was made; the player is started after it only when asked.
+    bool exportCommand(bool startPlayer = true);
     void askTitle(const QString& mode);
     // The scoring dialog: what the author chose, written element by element.
     void scoringCommand();

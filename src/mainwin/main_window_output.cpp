@@ -2,9 +2,11 @@
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/messages.h"
+#include "app/texts.h"
 #include "export/cd_export.h"
 #include "export/disc_image.h"
 #include "export/export_command.h"
+#include "export/export_freshness.h"
 #include "export/output_folders.h"
 #include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
@@ -110,7 +112,7 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
         bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
 }
 
-void MainWindow::exportCommand() {
+bool MainWindow::exportCommand(bool startPlayer) {
     ExportCommand command{exBox_->text(),   session_.projectPath,
                           settingsChoice(), BookTxtDir,
                           XmlDir,           pcheck_->checkState() == Qt::Checked};
@@ -123,21 +125,62 @@ void MainWindow::exportCommand() {
     exBox_->setText(command.exportBox);
     session_.projectPath = command.projectPath;
     if (!request)
-        return;
-    request->runFile = [this](const QString& path) { RunFile(path); };
+        return false;
+    if (startPlayer)
+        request->runFile = [this](const QString& path) { RunFile(path); };
     ExportProgressDialog progress(this);
     const BusyCursor busy;
-    ExportAll(context_, *request, &progress);
+    return ExportAll(context_, *request, &progress).outcome == ExportOutcome::Exported;
+}
+
+// An export older than the project is made again first when the author says so (the
+// question starts there); No makes the image of the export as it is. False on Cancel, or
+// when the export asked for was not made.
+bool MainWindow::freshExport(const QString& last) {
+    if (session_.projectPath.isEmpty())
+        return true;
+    QStringList changed;
+    {
+        const BusyCursor busy;
+        changed = exportChanges(context_, last, session_.projectPath);
+    }
+    if (changed.isEmpty())
+        return true;
+    constexpr int kNamed = 10;
+    const qsizetype count = changed.size();
+    context_.log().LogMe(
+        QStringLiteral("The project changed after %1: %2")
+            .arg(QDir::toNativeSeparators(last), changed.join(QStringLiteral(", "))));
+    if (count > kNamed) {
+        changed = changed.mid(0, kNamed);
+        changed.append(texts::kAndMoreFiles.arg(count - kNamed));
+    }
+    const QString shown = changed.join(QStringLiteral("\u200F\r\n"));
+    switch (context_.prompts().askYesNoCancel(
+        kMainCaption, texts::kAskExportBeforeImage.arg(QFileInfo(last).fileName(), shown))) {
+    case Answer::Yes:
+        return exportCommand(false);
+    case Answer::No:
+        context_.log().LogMe(QStringLiteral("The image is made of the earlier export, as asked."));
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    context_.log().LogMe(QStringLiteral("Aborted by user!"));
+    return false;
 }
 
 void MainWindow::imageCommand() {
     context_.log().LogMe(QStringLiteral("Making the disc image..."));
     const QString target = fromStoredPath(exBox_->text());
-    const QString last = lastExportFolder(target);
+    QString last = lastExportFolder(target);
     if (last.isEmpty()) {
         bepayam(context_, kNoticeNoExportYet);
         return;
     }
+    if (!freshExport(last))
+        return;
+    last = lastExportFolder(target);
     if (!confirmImageDespiteCheck(context_, last))
         return;
     const QString iso = last + QStringLiteral(".iso");
