@@ -142,6 +142,9 @@ inline const QString kAskExportBeforeImage = QStringLiteral(
     u"پروژه پس از ساختن «%1» تغییر کرده است:\r\n%2\u200F\r\n\r\n"
     u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
     u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
+// The paper exam's questions (%1 of them) printed without the author's own numbers and labels.
+inline const QString kOwnLabelsTaken = QStringLiteral(
+    u"شماره و برچسب‌های خود متن از %1 سؤال برداشته شد، چون آزمون خودش شماره و حرف می‌گذارد:");
 inline const QString kAndMoreFiles = QStringLiteral(u"و %1 پروندهٔ دیگر");
 // The lesson the formatter stays on: its title (%1) and its field's (%2).
 inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");

@@ -112,6 +112,9 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         std::fprintf(out, "%s: %d versions of %d questions, seed %u: %s\n",
                      folder.toUtf8().constData(), written.versions, written.questions, c.seed,
                      written.files.join(QStringLiteral(", ")).toUtf8().constData());
+        // Printed numbered and lettered by the tool: what the author's own text lost, once.
+        for (const QString& taken : std::as_const(written.labelsTaken))
+            std::fprintf(out, "own number and labels taken off %s\n", taken.toUtf8().constData());
         return 0;
     });
 }

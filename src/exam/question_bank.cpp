@@ -7,6 +7,7 @@
 #include "platform/text_file.h"
 #include "store/fields.h"
 #include "store/lesson_files.h"
+#include "store/own_labels.h"
 #include "store/project_settings.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
@@ -73,6 +74,8 @@ QuestionBank readQuestionBank(Context& context, const QString& projectPath, cons
             b.text = read.text;
             b.explanation = read.explanation;
             b.answers = read.answers;
+            // Printed and scored where the tool numbers and letters them itself.
+            b.ownLabels = takeOwnLabels(b.text, b.answers);
             b.marked = read.marked;
             b.cancelled = read.cancelled;
             for (auto it = read.images.begin(); it != read.images.end(); ++it)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exam/scoring_settings.h"
+#include "store/own_labels.h"
 
 #include <QList>
 #include <QMap>
@@ -30,6 +31,7 @@ struct BankQuestion {
     int marked = 0; // 1-based; 0 without a mark
     bool cancelled = false;
     QMap<int, QString> images; // picture number -> its file's full path
+    OwnLabels ownLabels;       // the number and labels the author typed, taken off the text
     bool scorable() const { return isScorable(int(answers.size()), marked); }
 };
 

@@ -133,6 +133,13 @@ private:
                         QStringLiteral(u"پاسخ صحيح معين نشده است؛ اين سؤال نمره نمي\u200Cگيرد"));
                 else if (correct < 1 || correct > answers)
                     add(Finding::Error, about, QStringLiteral(u"بدون پاسخ صحيح"));
+                if (const QString own = q.value(QStringLiteral("ownLabels")).toString();
+                    !own.isEmpty())
+                    add(Finding::Note, about,
+                        QStringLiteral(u"شماره و برچسب‌های خود متن برداشته شد، چون "
+                                       u"پخش‌کننده "
+                                       u"خودش شماره و حرف می‌گذارد: %1")
+                            .arg(own));
                 const QJsonObject images = q.value(QStringLiteral("images")).toObject();
                 for (auto it = images.begin(); it != images.end(); ++it)
                     named(about, it.value());

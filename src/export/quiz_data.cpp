@@ -8,6 +8,7 @@
 #include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "store/fields.h"
+#include "store/own_labels.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
 #include "store/tag_text.h"
@@ -44,12 +45,17 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
     if (!read.closed)
         reportFailure(context, kFailReadBlock,
                       QStringLiteral("Closing tag </question%1> not found").arg(n));
-    const QuizQuestion own = blockQuestion(read);
+    QuizQuestion own = blockQuestion(read);
+    // The player numbers the questions and letters the answers (shuffled in an exam): the
+    // author's own are taken off, and named for the check before the disc.
+    const OwnLabels taken = takeOwnLabels(own.text, own.answers);
     QJsonObject q;
     q[QStringLiteral("n")] = n;
     if (block.contains(QStringLiteral("\t\t<question No='%1'>").arg(n)))
         q[QStringLiteral("text")] = own.text;
     q[QStringLiteral("answers")] = QJsonArray::fromStringList(own.answers);
+    if (taken.any())
+        q[QStringLiteral("ownLabels")] = ownLabelsText(taken);
     q[QStringLiteral("correct")] = own.marked;
     bool unmarked = false;
     quizLine(block, kUnmarkedTag, &unmarked);

@@ -154,7 +154,8 @@ QString penaltyFoundNote(const QStringList& found) {
     for (const QString& f : found)
         shown.append(QChar(0x2066) + f + u'%' + QChar(0x2069));
     return QStringLiteral(
-               u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ اين "
+               u"پاسخ‌هاي نادرست اين فايل نمره منفي دارند (%1)؛ "
+               u"اين "
                u"نمره "
                u"آورده "
                u"نشد. "
@@ -191,16 +192,6 @@ QString questionKindName(const QString& type) {
 QString answerFeedbackNote(const QString& title) {
     return QStringLiteral(u"بازخورد گزينه‌هاي «%1» آورده نشد.")
         .arg(title);
-}
-
-QString answerLabel(const QString& answer) {
-    // Persian letters and digits may touch the text ("الف)آهن") but not a number ("1.5");
-    // a Latin letter is a label only before a blank ("a-b" is a word).
-    static const QRegularExpression label(QStringLiteral(
-        "^\\s*(?:(?:\\x{0627}\\x{0644}\\x{0641}|[\\x{0628}\\x{067E}\\x{062C}\\x{062F}\\x{0647}]|"
-        "[1-9\\x{06F1}-\\x{06F9}\\x{0661}-\\x{0669}])\\s*[\\)\\-.:]"
-        "(?![0-9\\x{06F0}-\\x{06F9}\\x{0660}-\\x{0669}])|[a-dA-D]\\s*[\\)\\-.:](?=\\s))\\s*"));
-    return label.match(answer).captured(0);
 }
 
 QString persianLetters(const QString& text) {

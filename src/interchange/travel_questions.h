@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/own_labels.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -104,10 +106,6 @@ QString persianLetters(const QString& text);
 // A question's text as persianLetters shows it, its formulas kept as they are, in the
 // canonical delimiters the platforms read.
 QString textLetters(const QString& text);
-
-// The label an answer starts with ("الف)", "ب-", "a.", "1)", "۲:"), its blanks included;
-// empty when it has none.
-QString answerLabel(const QString& answer);
 
 // The same path as one Moodle category text: "$course$/top/a/b", a "/" in a name doubled.
 QString categoryPath(const QStringList& category);

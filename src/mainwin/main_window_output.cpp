@@ -355,7 +355,13 @@ void MainWindow::paperCommand() {
                                progress.setValue(done);
                            });
         progress.close();
-        bepayamWithLine(context_, kNoticePaperWritten, shown(request->folder));
+        QString line = shown(request->folder);
+        if (!written.labelsTaken.isEmpty())
+            line += QStringLiteral("\u200F\r\n") +
+                    texts::kOwnLabelsTaken.arg(written.labelsTaken.size()) +
+                    QStringLiteral("\u200F\r\n") +
+                    written.labelsTaken.join(QStringLiteral("\u200F\r\n"));
+        bepayamWithLine(context_, kNoticePaperWritten, line);
         return;
     } catch (const NothingToPrint& nothing) {
         why = nothing.why();

@@ -236,6 +236,12 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
     written.files.append(QStringLiteral("exam.json"));
     if (progress)
         progress(total, total);
+    for (const BankQuestion& q : exam.questions)
+        if (q.ownLabels.any()) {
+            written.labelsTaken.append(q.id + QStringLiteral(": ") + ownLabelsText(q.ownLabels));
+            context.log().LogMe(QStringLiteral("Own number and labels taken off %1")
+                                    .arg(written.labelsTaken.last()));
+        }
     context.log().LogMe(
         QStringLiteral("Paper exam written: %1 versions of %2 questions, seed %3, in %4")
             .arg(written.versions)

@@ -45,6 +45,8 @@ struct PaperWritten {
     int versions = 0;
     int questions = 0;
     QStringList files; // names, in the order written
+    // The questions whose own number or answers' labels were taken off: "F-L-Q: «۱-»، …".
+    QStringList labelsTaken;
 };
 
 // The files of a paper exam that a folder holds (exam.json, key.pdf, explanations.pdf,

@@ -152,6 +152,9 @@ private slots:
             writePaperExam(program_.context(), project_, QStringLiteral("Project 1"), out_, c);
         QCOMPARE(written.versions, 4);
         QCOMPARE(written.questions, 12);
+        // The geography questions' own number and labels, taken off once, each named.
+        QCOMPARE(written.labelsTaken.size(), 4);
+        QCOMPARE(written.labelsTaken.first(), u8("2-1-1: «۹-»، «الف)»، «ب)»، «ج)»، «د)»"));
         record_ = readJson(out_ + QStringLiteral("/exam.json"));
     }
 
@@ -192,6 +195,9 @@ private slots:
                              qPrintable(row));
                 }
             }
+            // The tool numbers and letters: the author's own "۹-" and "الف)" are not printed.
+            QVERIFY(!text.contains(u8("۹-")) && !text.contains(u8("الف)")) &&
+                    !text.contains(u8("(الف")));
             // Persian digits stay Persian: no Arabic-Indic digit comes out.
             QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[\\x{0660}-\\x{0669}]"))));
             // The rule in words and the header's date in Persian digits.

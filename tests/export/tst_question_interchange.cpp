@@ -117,7 +117,7 @@ private slots:
 
     void filesReadAndWrittenAsExpected_data();
     void filesReadAndWrittenAsExpected();
-    void answerLabels();
+    void ownLabels();
     void manifestKeepsItsDigits();
     void verbsSettleAnInterruptedRenumbering();
     void scenarios_data();
@@ -151,11 +151,19 @@ void QuestionInterchangeTest::filesReadAndWrittenAsExpected() {
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(expected));
 }
 
-// An answer's own label ("الف)", "2)") is what GIFT leaves out and the tool puts back; a
-// number or a word is no label.
-void QuestionInterchangeTest::answerLabels() {
-    for (const QStringList& row : test::tableRows("interchange/labels.tsv"))
-        QCOMPARE(answerLabel(row.value(0)), row.value(1));
+// A question's own number and its answers' own labels ("۱-", "الف)", "2)") are what the CD,
+// the paper exam and GIFT leave out where they number and letter themselves; a number that
+// goes on, a word, or a label among plain answers is text.
+void QuestionInterchangeTest::ownLabels() {
+    for (const QStringList& row : test::tableRows("store/own_labels.tsv")) {
+        QString text = row.value(0);
+        QStringList answers = row.value(1).split(u'|', Qt::SkipEmptyParts);
+        const OwnLabels taken = takeOwnLabels(text, answers);
+        QCOMPARE(text, row.value(2));
+        QCOMPARE(answers.join(u'|'), row.value(3));
+        QCOMPARE(ownLabelsText(taken), row.value(4));
+        QCOMPARE(taken.any(), !row.value(4).isEmpty());
+    }
 }
 
 // A manifest is a platform's machinery: Persian letters in its titles, but digits as written.

@@ -31,22 +31,23 @@ void makePaperProject(Context& context, const QString& project, int perLesson) {
     QDir().mkpath(project + QStringLiteral("/BookTXT"));
     saveUtf16File(
         project + QStringLiteral("/Project.xml"),
-        QStringLiteral(u"<XML:? Project: Tavrin CD Maker/>\r\n<Project>\r\n"
-                       u"\t<Proj Name=\"آزمون کاغذی\" DateCreated=\"1405/9/17 10:00\">\r\n"
-                       u"</Project>\r\n<Reshteh>\r\n\t<Count Adad=\"2\">\r\n"
-                       u"\t<Resh1 Name=\"پایه نهم\" DateCreated=\"1405/9/17 10:01\">\r\n"
-                       u"\t\t<Count Adad=\"2\">\r\n"
-                       u"\t<Dars1 Name=\"ریاضی: معادله‌ها\" DateCreated=\"1405/9/17 "
-                       u"10:02\">\r\n"
-                       u"\t<Dars2 Name=\"علوم: حالت‌های ماده\" DateCreated=\"1405/9/17 "
-                       u"10:03\">\r\n"
-                       u"</Resh1 >\r\n"
-                       u"\t<Resh2 Name=\"پایه دهم\" DateCreated=\"1405/9/17 10:04\">\r\n"
-                       u"\t\t<Count Adad=\"2\">\r\n"
-                       u"\t<Dars1 Name=\"جغرافیا: ایران\" DateCreated=\"1405/9/17 10:05\">\r\n"
-                       u"\t<Dars2 Name=\"متن بلند\" DateCreated=\"1405/9/17 10:06\">\r\n"
-                       u"</Resh2 >\r\n</Reshteh>\r\n<Settings>\r\n"
-                       u"\t<Export Path=\"Export\">\r\n</Settings>\r\n"));
+        QStringLiteral(
+            u"<XML:? Project: Tavrin CD Maker/>\r\n<Project>\r\n"
+            u"\t<Proj Name=\"آزمون کاغذی\" DateCreated=\"1405/9/17 10:00\">\r\n"
+            u"</Project>\r\n<Reshteh>\r\n\t<Count Adad=\"2\">\r\n"
+            u"\t<Resh1 Name=\"پایه نهم\" DateCreated=\"1405/9/17 10:01\">\r\n"
+            u"\t\t<Count Adad=\"2\">\r\n"
+            u"\t<Dars1 Name=\"ریاضی: معادله‌ها\" DateCreated=\"1405/9/17 "
+            u"10:02\">\r\n"
+            u"\t<Dars2 Name=\"علوم: حالت‌های ماده\" DateCreated=\"1405/9/17 "
+            u"10:03\">\r\n"
+            u"</Resh1 >\r\n"
+            u"\t<Resh2 Name=\"پایه دهم\" DateCreated=\"1405/9/17 10:04\">\r\n"
+            u"\t\t<Count Adad=\"2\">\r\n"
+            u"\t<Dars1 Name=\"جغرافیا: ایران\" DateCreated=\"1405/9/17 10:05\">\r\n"
+            u"\t<Dars2 Name=\"متن بلند\" DateCreated=\"1405/9/17 10:06\">\r\n"
+            u"</Resh2 >\r\n</Reshteh>\r\n<Settings>\r\n"
+            u"\t<Export Path=\"Export\">\r\n</Settings>\r\n"));
     // x^2 = k^2: the right answer x = k, written in TeX inside Persian text.
     saveUtf16File(
         project + QStringLiteral("/_xml/quiz0-0.xml"),
@@ -97,17 +98,18 @@ void makePaperProject(Context& context, const QString& project, int perLesson) {
                                                                 QStringLiteral("quiz0-1-0.png")}}
                                          : QList<QuizCopyLine>{});
              }));
-    // The second question cancelled; the marks go round the four answers.
+    // The second question cancelled; the marks go round the four answers. The author
+    // numbered these questions and lettered their answers, as lesson texts do.
     saveUtf16File(
         project + QStringLiteral("/_xml/quiz1-0.xml"),
         quiz(QStringLiteral("1-0"), QStringLiteral(u"جغرافیا: ایران"), perLesson, [](int k) {
             return quizBlock(
                 k,
                 QStringLiteral(
-                    u"جغرافیا %1: کدام قله در رشته‌کوه %1 است؟")
+                    u"۹- جغرافیا %1: کدام قله در رشته‌کوه %1 است؟")
                     .arg(k),
-                {QStringLiteral(u"دماوند"), QStringLiteral(u"سهند"),
-                 QStringLiteral(u"علم‌کوه"), QStringLiteral(u"تفتان")},
+                {QStringLiteral(u"الف) دماوند"), QStringLiteral(u"ب) سهند"),
+                 QStringLiteral(u"ج) علم‌کوه"), QStringLiteral(u"د) تفتان")},
                 (k - 1) % 4 + 1, QString(), {}, k == 2);
         }));
     // One question of about two pages: its words numbered, so a lost line shows.
