@@ -106,6 +106,11 @@ bool DirList::setPath(const QString& path) {
     return true;
 }
 
+QString DirList::highlighted() const {
+    const QListWidgetItem* item = currentItem();
+    return item && item->isSelected() ? item->data(PathRole).toString() : path_;
+}
+
 FileList::FileList(QWidget* parent) : QListWidget(parent) {}
 
 bool FileList::setPath(const QString& path) {

@@ -32,6 +32,8 @@ public:
     // Opens a folder; one that cannot be read leaves the list as it was and gives false.
     bool setPath(const QString& path);
     const QString& path() const { return path_; }
+    // The folder of the highlighted row (one click), else the open folder.
+    QString highlighted() const;
 
 signals:
     void pathChanged(const QString& path);

@@ -9,9 +9,12 @@
 #include "widgets/message_box_prompts.h"
 #include "widgets/persian_ui.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,6 +26,8 @@ const QString kFileButton = QStringLiteral(u"فايل مورد نظر را ان�
 const QString kFileLabel = QStringLiteral(u"فهرست فايلهاي قابل انتخاب:");
 const QString kNewFolderButton = QStringLiteral(u"ساخت شاخه جديد");
 const QString kNewFolderLabel = QStringLiteral(u"نام شاخه جديد:");
+const QString kTypedFolder = QStringLiteral(u"مسیر شاخه");
+const QString kNoSuchFolder = QStringLiteral(u"شاخه «%1» وجود ندارد!\u200F");
 const QString kBadFolderName =
     QStringLiteral(u"نام شاخه نبايد خالي باشد يا / يا \\ داشته باشد يا با نقطه شروع شود!\u200F");
 
@@ -55,15 +60,32 @@ FolderPicker::FolderPicker(std::function<void()> upd, QWidget* parent)
     // Below the confirm button, the window taller by its row: nothing above it moves.
     auto* make = new QPushButton(kNewFolderButton, this);
     make->setObjectName(QStringLiteral("NewFolder"));
+    // Below them, the chosen folder as a path the author may type or paste.
+    typed_ = new QLineEdit(this);
+    typed_->setObjectName(QStringLiteral("FolderPath"));
+    typed_->setLayoutDirection(Qt::LeftToRight);
+    typed_->setAccessibleName(kTypedFolder);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(drive1_);
     layout->addWidget(dir1_, 1);
     layout->addWidget(btn);
     layout->addWidget(make);
-    resize(360, 380 + make->sizeHint().height() + layout->spacing());
+    layout->addWidget(typed_);
+    resize(360,
+           380 + make->sizeHint().height() + typed_->sizeHint().height() + 2 * layout->spacing());
     connect(drive1_, &DriveList::driveChosen, dir1_, &DirList::setPath);
     connect(btn, &QPushButton::clicked, this, &FolderPicker::confirm);
     connect(make, &QPushButton::clicked, this, &FolderPicker::newFolder);
+    const auto mirror = [this] { typed_->setText(QDir::toNativeSeparators(dir1_->highlighted())); };
+    connect(dir1_, &QListWidget::currentItemChanged, this, mirror);
+    connect(dir1_, &QListWidget::itemSelectionChanged, this, mirror);
+    connect(dir1_, &DirList::pathChanged, this, mirror);
+    // Enter confirms, a typed folder as a highlighted one.
+    btn->setDefault(true);
+}
+
+QString FolderPicker::typedFolder() const {
+    return QDir::cleanPath(QDir::fromNativeSeparators(typed_->text().trimmed()));
 }
 
 void FolderPicker::newFolder() {
@@ -104,10 +126,16 @@ void FolderPicker::prime(const QString& folder) {
 }
 
 QString FolderPicker::choice() const {
-    return dir1_->path();
+    return typedFolder();
 }
 
 void FolderPicker::confirm() {
+    // What the box says is what is chosen: a folder that is not there is refused, and the
+    // picker stays.
+    if (!QFileInfo(typedFolder()).isDir()) {
+        MessageBoxPrompts(this).notice(windowTitle(), kNoSuchFolder.arg(typed_->text()));
+        return;
+    }
     if (upd_)
         upd_();
     accept();

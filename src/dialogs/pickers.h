@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+class QLineEdit;
+
 namespace tavrin {
 
 class DriveList;
@@ -20,14 +22,17 @@ public:
     static std::optional<QString> choose(QWidget* parent, const QString& folder);
     // Opens the lists on a folder (its drive and the folder itself).
     void prime(const QString& folder);
-    // The folder open in Dir1.
+    // The folder highlighted in Dir1 (the open one until another row is clicked), or the
+    // folder typed in FolderPath.
     QString choice() const;
 
 protected:
     DriveList* drive1_;
     DirList* dir1_;
+    QLineEdit* typed_;
     std::function<void()> upd_;
     void confirm();
+    QString typedFolder() const;
     // Asks a name and makes that folder inside the open one, which then opens.
     void newFolder();
 };

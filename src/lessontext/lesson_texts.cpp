@@ -15,6 +15,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -73,9 +74,13 @@ std::optional<QStringList> FileList(Context& context, const QString& folder) {
         reportFailure(context, kFailFileList, QStringLiteral("Path not found: %1").arg(folder));
         return std::nullopt;
     }
+    // The program's own logs are text files, but no lesson.
+    const QString logs[] = {QDir::cleanPath(QFileInfo(context.firstLogPath()).absoluteFilePath()),
+                            QDir::cleanPath(QFileInfo(context.secondLogPath()).absoluteFilePath())};
     QStringList names;
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
-        if (isLessonTextName(name))
+        const QString whole = QDir::cleanPath(dir.absoluteFilePath(name));
+        if (isLessonTextName(name) && whole != logs[0] && whole != logs[1])
             names.append(name);
     }
     QCollator persian{QLocale(QLocale::Persian, QLocale::Iran)};

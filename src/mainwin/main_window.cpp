@@ -263,17 +263,29 @@ bool MainWindow::tupd() {
     return taken;
 }
 
-// The pickers open on the program folder, over the window the author is in.
+// The pickers open where the last one was confirmed (the program folder at first), over the
+// window the author is in.
+QString MainWindow::pickerStart() const {
+    return !lastPicked_.isEmpty() && QFileInfo(lastPicked_).isDir() ? lastPicked_
+                                                                    : context_.programFolder();
+}
+
 std::optional<QString> MainWindow::pickFolder(const QString& purpose) {
     PickPurpose = purpose;
     QWidget* over = QApplication::activeWindow() ? QApplication::activeWindow() : this;
-    return FolderPicker::choose(over, context_.programFolder());
+    const auto folder = FolderPicker::choose(over, pickerStart());
+    if (folder)
+        lastPicked_ = *folder;
+    return folder;
 }
 
 std::optional<QString> MainWindow::pickFile(const QString& purpose, const QString& pattern) {
     PickPurpose = purpose;
     QWidget* over = QApplication::activeWindow() ? QApplication::activeWindow() : this;
-    return FilePicker::choose(over, context_.programFolder(), pattern);
+    const auto file = FilePicker::choose(over, pickerStart(), pattern);
+    if (file)
+        lastPicked_ = QFileInfo(*file).absolutePath();
+    return file;
 }
 
 // A file for a music or picture box (the music boxes take one only while music is on).

@@ -161,6 +161,8 @@ private:
     int HoverGrey = 0;
     int FadeStartGrey = 0;
     QString PickPurpose;
+    QString lastPicked_; // the folder the last picker confirmed, where the next one opens
+    QString pickerStart() const;
     QString TitleMode;
     int PopupPanel = 0;
     bool Dragging = false;

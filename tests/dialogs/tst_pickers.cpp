@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -93,6 +94,45 @@ private slots:
         QVERIFY(told.last().contains(QString::fromUtf8("از قبل وجود دارد")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
         QCOMPARE(dir1->geometry(), listAt); // the list kept its place and size
+    }
+
+    // The folder chosen is the one highlighted by one click, or the one typed (the box shows
+    // the highlighted one, Enter confirms); a typed folder that is not there is refused and
+    // the picker stays.
+    void theHighlightedOrTypedFolderIsChosen() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath("Sub/Inner");
+        QDir(dir.path()).mkpath("Other");
+        FolderPicker p([] {});
+        p.prime(dir.path());
+        p.show();
+        auto* dir1 = p.findChild<QListWidget*>("Dir1");
+        auto* typed = p.findChild<QLineEdit*>("FolderPath");
+        QCOMPARE(typed->text(), QDir::toNativeSeparators(dir.path()));
+        const QList<QListWidgetItem*> sub = dir1->findItems("Sub", Qt::MatchEndsWith);
+        QCOMPARE(sub.size(), 1);
+        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {},
+                          dir1->visualItemRect(sub.first()).center());
+        QCOMPARE(p.choice(), dir.filePath("Sub"));
+        QCOMPARE(typed->text(), QDir::toNativeSeparators(dir.filePath("Sub")));
+        // Typed, and Enter: that folder is chosen.
+        typed->selectAll();
+        QTest::keyClicks(typed, dir.filePath("Other"));
+        QTest::keyClick(typed, Qt::Key_Return);
+        QVERIFY(!p.isVisible());
+        QCOMPARE(p.result(), int(QDialog::Accepted));
+        QCOMPARE(p.choice(), dir.filePath("Other"));
+        p.show();
+        typed->selectAll();
+        QTest::keyClicks(typed, dir.filePath("gone"));
+        QString said;
+        test::onModal<QMessageBox>([&](QMessageBox* box) {
+            said = box->text();
+            box->accept();
+        });
+        QTest::mouseClick(p.findChild<QPushButton*>("btn"), Qt::LeftButton);
+        QVERIFY(p.isVisible());
+        QVERIFY2(said.contains(QDir::toNativeSeparators(dir.filePath("gone"))), qPrintable(said));
     }
 
     void unreadableFolderKeepsTheLists() {
