@@ -91,9 +91,13 @@ void FormulaPreview::showEntry(const PreviewEntry& entry) {
 void FormulaPreview::draw() {
     if (!pending_)
         return;
+    QJsonObject images;
+    for (auto it = pending_->images.begin(); it != pending_->images.end(); ++it)
+        images.insert(QString::number(it.key()), QUrl::fromLocalFile(it.value()).toString());
     QJsonObject o{{QStringLiteral("text"), pending_->text},
                   {QStringLiteral("answers"), QJsonArray::fromStringList(pending_->answers)},
-                  {QStringLiteral("explanation"), pending_->explanation}};
+                  {QStringLiteral("explanation"), pending_->explanation},
+                  {QStringLiteral("images"), images}};
     pending_.reset();
     const QString script = QStringLiteral("Tavrin.preview(") +
                            QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) +
@@ -102,6 +106,7 @@ void FormulaPreview::draw() {
         const QVariantMap counts = result.toMap();
         drawn_ = counts.value(QStringLiteral("drawn"), -1).toInt();
         broken_ = counts.value(QStringLiteral("broken"), -1).toInt();
+        pictures_ = counts.value(QStringLiteral("pictures"), -1).toInt();
         emit entryDrawn();
     });
 }

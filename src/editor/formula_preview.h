@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -17,6 +18,7 @@ struct PreviewEntry {
     QString text;
     QStringList answers;
     QString explanation;
+    QMap<int, QString> images; // a mark's number -> its picture's file
 };
 
 // "Formula preview": beside the question editor, the entry drawn by the player's own page
@@ -35,6 +37,7 @@ public:
     // has drawn the entry.
     int drawn() const { return drawn_; }
     int broken() const { return broken_; }
+    int pictures() const { return pictures_; } // the marks drawn as their pictures
 
 signals:
     void insertRequested(int item); // an index of formulaPalette()
@@ -49,6 +52,7 @@ private:
     std::optional<PreviewEntry> pending_;
     int drawn_ = -1;
     int broken_ = -1;
+    int pictures_ = -1;
 };
 
 } // namespace tavrin

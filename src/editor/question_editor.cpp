@@ -153,8 +153,17 @@ void QuestionEditor::refreshPreview() {
         return;
     const auto plain = [](QString text) { return text.remove(QChar::ObjectReplacementCharacter); };
     static const QRegularExpression paragraphs(QStringLiteral("\\r?\\n|\\x{2029}"));
-    preview_->showEntry(
-        {plain(soal_->text()), plain(javab_->text()).split(paragraphs), plain(tozih_->text())});
+    PreviewEntry entry{
+        plain(soal_->text()), plain(javab_->text()).split(paragraphs), plain(tozih_->text()), {}};
+    // The pictures the marks stand for, shown as the player shows them.
+    static const QRegularExpression mark(QStringLiteral("\\{(\\d+)\\}"));
+    for (const QString& text : {entry.text, javab_->text(), entry.explanation})
+        for (auto it = mark.globalMatch(text); it.hasNext();) {
+            const int n = it.next().captured(1).toInt();
+            if (const QString file = host_.imageFile(n); !file.isEmpty())
+                entry.images.insert(n, file);
+        }
+    preview_->showEntry(entry);
 }
 
 void QuestionEditor::insertFormula(int item) {

@@ -18,6 +18,8 @@ public:
     virtual void DoIMG(QuestionEditor& editor) = 0;
     virtual void DoCor(QuestionEditor& editor) = 0;
     virtual std::optional<QString> pickFile(const QString& purpose, const QString& pattern) = 0;
+    // The file of the picture an entry's mark "{n}" stands for; empty when there is none.
+    virtual QString imageFile(int n) const = 0;
 };
 
 } // namespace tavrin

@@ -60,6 +60,7 @@ public:
     void DoIMG(QuestionEditor& editor) override;
     void DoCor(QuestionEditor& editor) override;
     std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
+    QString imageFile(int n) const override;
     // A GIFT or Moodle XML file's questions appended as entries; what was left out listed.
     void importQuestionsFile();
     // Entries filed or changed and not yet made into a quiz file.

@@ -198,18 +198,17 @@ void FormatterWindow::DoIMG(QuestionEditor& editor) {
             throw std::out_of_range("Subscript out of range (image " +
                                     std::to_string(table_.ImageCounter) + ")");
         table_.ImagePaths[table_.ImageCounter] = ChosenImagePath;
+        // At the caret, inside the answer it stands in: a line of its own would be an answer
+        // of its own, and the last one would be lost when the entry is kept.
         RichTextBox* javab = editor.Javab();
-        ensureLineBreak(javab);
-        const int s = previousLineBreak(javab);
-        javab->setCaret(s);
-        if (s != 0)
-            javab->replaceSelection(kCrLf);
         javab->replaceSelectionRtf(imgSnippet_);
         javab->replaceSelection(QStringLiteral("{%1}").arg(table_.ImageCounter));
-        if (s == 0)
-            javab->replaceSelection(kCrLf);
         ++table_.ImageCounter;
     });
+}
+
+QString FormatterWindow::imageFile(int n) const {
+    return n >= 0 && n < EntryTable::kImages ? fromStoredPath(table_.ImagePaths[n]) : QString();
 }
 
 void FormatterWindow::importQuestionsFile() {

@@ -17,6 +17,7 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "store/quiz_file.h"
+#include "support/docx_fixture.h"
 #include "support/drawn_text.h"
 #include "support/golden.h"
 #include "support/lesson_windows.h"
@@ -206,6 +207,17 @@ private slots:
                 "})()",
                 [&](const QVariant& v) { layout = v.toString(); });
             QTRY_COMPARE_WITH_TIMEOUT(layout, QStringLiteral("rtl ltr isolate true"), 20000);
+            // A picture's mark in an answer is shown as its picture, not as "{0}".
+            writeBytes(t.p.path("seen.png"), pngOf(40, 20));
+            t.f->table().ImagePaths[0] = t.p.path("seen.png");
+            e->Javab()->setCaret(e->Javab()->textLength());
+            QTest::keyClicks(e->Javab(), QStringLiteral("{0}"));
+            QTRY_COMPARE_WITH_TIMEOUT(preview->pictures(), 1, 20000);
+            QString shown;
+            preview->runScript("document.querySelector('img.answer-image').naturalWidth + ' ' +"
+                               " document.querySelector('.answers').textContent.includes('{0}')",
+                               [&](const QVariant& v) { shown = v.toString(); });
+            QTRY_COMPARE_WITH_TIMEOUT(shown, QStringLiteral("40 false"), 20000);
             if (const QString folder = qEnvironmentVariable("TAVRIN_SHOTS"); !folder.isEmpty()) {
                 QTest::qWait(300);
                 QGuiApplication::primaryScreen()->grabWindow(0).save(folder +
