@@ -77,7 +77,7 @@ inline const QString kPayamDraftNotRead =
 // Opening a lesson that has a draft: its date (%1) and number of questions (%2).
 inline const QString kAskGoOnFromDraft = QStringLiteral(
     u"براي اين درس پيش\u200Cنويسي از %1 با %2 سؤال ذخيره شده است.\r\n"
-    u"كار از همان پيش\u200Cنويس ادامه داده شود؟ (خير: پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F");
+    u"كار از همان پيش\u200Cنويس ادامه داده شود؟ (نه: پيش\u200Cنويس دور ريخته مي\u200Cشود)\u200F");
 
 // The list of the check before the disc: its caption and heading.
 inline const QString kCheckCaption = QStringLiteral(u"بررسي لوح");

@@ -121,6 +121,24 @@ void FormatterWindow::resumeLesson() {
     unmade_ = unmade_ || resumed->fromDraft;
     com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
     showOutline();
+    restoreBox(resumed->box);
+}
+
+// The lesson box as the draft kept it, what was filed already out of it; a draft of an
+// earlier version kept none, and the box stays as it is.
+void FormatterWindow::restoreBox(const Draft::Box& box) {
+    if (box.text.isEmpty())
+        return;
+    const BusyCursor busy;
+    if (box.rich)
+        matn_->setRtf(box.text);
+    else
+        matn_->setText(box.text, Qt::AlignRight | Qt::AlignAbsolute);
+    openedFileName = box.file;
+    openedRich_ = box.rich;
+    Mright();
+    matn_->document()->clearUndoRedoStacks();
+    context_.log().LogMe(QStringLiteral("Lesson box restored from the draft: %1").arg(box.file));
 }
 
 void FormatterWindow::tableChanged() {
@@ -129,7 +147,12 @@ void FormatterWindow::tableChanged() {
     if (id.isEmpty())
         return;
     try {
-        saveDraft(lesson_.projectPath, id, {table_, outline_, context_.now()});
+        if (const int revision = matn_->document()->revision(); revision != keptRevision_) {
+            keptBox_ = openedRich_ ? matn_->rtf() : matn_->text();
+            keptRevision_ = revision;
+        }
+        saveDraft(lesson_.projectPath, id,
+                  {table_, outline_, context_.now(), {openedFileName, keptBox_, openedRich_}});
     } catch (const FsError& e) {
         reportFailure(context_, kFailSaveDraft, e.description());
     }
@@ -223,6 +246,7 @@ void FormatterWindow::loadText(int row) {
         return;
     }
     openedFileName = item->text();
+    openedRich_ = text.rich;
     const BusyCursor busy;
     if (!text.rich) {
         matn_->setText(std::move(text.text), Qt::AlignRight | Qt::AlignAbsolute);
@@ -332,13 +356,15 @@ void FormatterWindow::command(int index) {
         result.outcome == CaptureOutcome::NothingToClose ||
         result.outcome == CaptureOutcome::Failed)
         return;
-    if (index != kRemoveText && index != kMakeFile)
-        tableChanged();
     showOutline();
     if (result.selectLine >= 0)
         bindex_->setCurrentRow(result.selectLine);
     if (index != kCloseGroup)
         afterCommand(index);
+    // The draft once the box has lost what was filed; text taken out of the box alone goes
+    // into a draft there is already.
+    if ((index != kRemoveText && index != kMakeFile) || (index == kRemoveText && unmade_))
+        tableChanged();
 }
 
 void FormatterWindow::showOutline() {

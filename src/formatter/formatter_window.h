@@ -3,6 +3,7 @@
 #include "app/session.h"
 #include "editor/question_editor_host.h"
 #include "lesson/entry_table.h"
+#include "lesson/lesson_draft.h"
 #include "lesson/quiz_book.h"
 #include "widgets/fading_panel.h"
 
@@ -154,9 +155,14 @@ private:
     QSize base_;
     QTimer timer1_;
     QuestionEditor* editor_ = nullptr;
-    FadingPanel inputPanel_; // Frame7 with Label6, outlined by Shape1
-    QString ChosenImagePath; // the picture the file picker gave for an image mark
-    QString openedFileName;  // the lesson text loaded last
+    FadingPanel inputPanel_;  // Frame7 with Label6, outlined by Shape1
+    QString ChosenImagePath;  // the picture the file picker gave for an image mark
+    QString openedFileName;   // the lesson text loaded last
+    bool openedRich_ = false; // it was rich text: the draft keeps the box as RTF
+    // The box as the draft keeps it, made again only when the box has changed since.
+    int keptRevision_ = -1;
+    QString keptBox_;
+    void restoreBox(const Draft::Box& box);
     BookOutcome lastBook_ = BookOutcome::Failed;
     bool unmade_ = false; // the table differs from the lesson's quiz file
 };

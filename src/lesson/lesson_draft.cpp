@@ -73,6 +73,9 @@ QByteArray draftBytes(const Draft& draft) {
         {QStringLiteral("imageCounter"), t.ImageCounter},
         {QStringLiteral("questionOpen"), t.questionOpen},
         {QStringLiteral("outline"), QJsonArray::fromStringList(draft.outline)},
+        {QStringLiteral("lessonFile"), draft.box.file},
+        {QStringLiteral("lessonBox"), draft.box.text},
+        {QStringLiteral("lessonRich"), draft.box.rich},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -119,6 +122,9 @@ Draft draftFromBytes(const QByteArray& bytes) {
         draft.outline.append(line.toString());
     draft.saved =
         QDateTime::fromString(root.value(QStringLiteral("saved")).toString(), Qt::ISODate);
+    draft.box = {root.value(QStringLiteral("lessonFile")).toString(),
+                 root.value(QStringLiteral("lessonBox")).toString(),
+                 root.value(QStringLiteral("lessonRich")).toBool()};
     return draft;
 }
 

@@ -15,6 +15,13 @@ struct Draft {
     EntryTable table;
     QStringList outline;
     QDateTime saved;
+    // The lesson box as it was: the text less what was filed (RTF when rich), and the lesson
+    // text file it came from. Empty in a draft of an earlier version.
+    struct Box {
+        QString file;
+        QString text;
+        bool rich = false;
+    } box;
     int questions() const; // entries that are not group lines
 };
 

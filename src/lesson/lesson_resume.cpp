@@ -37,7 +37,8 @@ std::optional<ResumedLesson> resumeDraft(Context& context, const QString& projec
         return std::nullopt;
     }
     context.log().LogMe(QStringLiteral("Draft restored: %1 entries.").arg(draft->questions()));
-    return ResumedLesson{std::move(draft->table), std::move(draft->outline), true};
+    return ResumedLesson{std::move(draft->table), std::move(draft->outline), true,
+                         std::move(draft->box)};
 }
 
 std::optional<ResumedLesson> reopenLesson(Context& context, const QString& projectPath,
@@ -49,7 +50,7 @@ std::optional<ResumedLesson> reopenLesson(Context& context, const QString& proje
             return std::nullopt;
         context.log().LogMe(
             QStringLiteral("Made lesson reopened: %1 entries.").arg(book->table.EntryCount));
-        return ResumedLesson{std::move(book->table), std::move(book->outline), false};
+        return ResumedLesson{std::move(book->table), std::move(book->outline), false, {}};
     } catch (const UnreadableQuiz& e) {
         reportFailure(context, kFailReopenBook,
                       QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name()));

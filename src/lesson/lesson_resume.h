@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lesson/entry_table.h"
+#include "lesson/lesson_draft.h"
 
 #include <QStringList>
 #include <optional>
@@ -14,6 +15,7 @@ struct ResumedLesson {
     EntryTable table;
     QStringList outline;
     bool fromDraft = false;
+    Draft::Box box; // a draft's lesson box; empty otherwise
 };
 
 // The draft an earlier session left, when the author goes on from it (asked, Yes first; No
