@@ -74,7 +74,7 @@ constexpr int kBrowseLeft = 382;
 void MainWindow::buildWindow() {
     preparePersianUi();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(kMainCaption);
+    setWindowTitle(kShownCaption);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));

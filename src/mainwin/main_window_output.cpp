@@ -341,7 +341,7 @@ void MainWindow::paperCommand() {
         // Modal while the pages print: nothing else can be started meanwhile.
         QProgressDialog progress(QStringLiteral(u"ساختن PDF آزمون کاغذی…"), QString(), 0, 1, this);
         progress.setObjectName(QStringLiteral("PaperProgress"));
-        progress.setWindowTitle(kMainCaption);
+        progress.setWindowTitle(kShownCaption);
         progress.setCancelButton(nullptr);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(0);

@@ -1,5 +1,6 @@
 #include "widgets/message_box_prompts.h"
 
+#include "app/identity.h"
 #include "platform/ui_metrics.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/persian_ui.h"
@@ -27,12 +28,17 @@ QWidget* ownerFor(QWidget* fallback) {
     return fallback;
 }
 
+// The program's own caption in Persian; a box without one would show a stray mark.
+QString shownCaption(const QString& caption) {
+    return shownInWindows(caption.isEmpty() || caption == kMainCaption ? kShownCaption : caption);
+}
+
 QMessageBox::StandardButton run(QWidget* owner, const QString& caption, const QString& text,
                                 QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton start = QMessageBox::NoButton) {
     preparePersianUi();
     const ArrowCursor arrow;
-    QMessageBox box(QMessageBox::NoIcon, shownInWindows(caption), shownInWindows(text), buttons,
+    QMessageBox box(QMessageBox::NoIcon, shownCaption(caption), shownInWindows(text), buttons,
                     ownerFor(owner));
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setLayoutDirection(Qt::RightToLeft);
@@ -74,7 +80,7 @@ void MessageBoxPrompts::showList(const QString& caption, const QString& heading,
     const ArrowCursor arrow;
     QDialog box(ownerFor(owner_));
     box.setObjectName(QStringLiteral("ListBox"));
-    box.setWindowTitle(shownInWindows(caption));
+    box.setWindowTitle(shownCaption(caption));
     box.setLayoutDirection(Qt::RightToLeft);
     box.resize(640, 360);
     auto* title = new QLabel(heading, &box);

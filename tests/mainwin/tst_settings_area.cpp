@@ -129,7 +129,7 @@ private slots:
         clickRow(control<QListWidget>(g.main.get(), "ProjB"), 0);
         CheckLists lists(g.main.get());
         QList<bool> progressShownWithMessage;
-        QStringList messages;
+        QStringList messages, titles;
         // Each box is left up long enough for a show timer to fire, then answered.
         QTimer answer;
         answer.setInterval(20);
@@ -151,6 +151,7 @@ private slots:
                 shown = shown || d->isVisible();
             progressShownWithMessage << shown;
             messages << box->text();
+            titles << box->windowTitle();
             up.invalidate();
             box->buttons().first()->click();
         });
@@ -167,6 +168,8 @@ private slots:
         QCOMPARE(lists.closings, QStringList{PayamText(kNoticeExportReady)});
         QVERIFY(messages[2].startsWith(shownInWindows(u8("بروز اشكال در گرفتن خروجي!"))));
         QCOMPARE(progressShownWithMessage, (QList<bool>{false, false, false}));
+        // The program's boxes are titled in Persian, not with the code's own caption.
+        QCOMPARE(titles, QStringList(3, u8("تورین")));
         // The list window of the check came up once, the progress window gone before it;
         // Copy gave its lines.
         QCOMPARE(lists.progressWithFindings, QList<bool>{false});
