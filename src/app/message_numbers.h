@@ -65,6 +65,8 @@ enum Notice : int {
     kNoticePaperNotWritten = 128,
     // An item analysis not written (with why).
     kNoticeAnalysisNotWritten = 129,
+    // A project's own button pressed with no project chosen: what to choose.
+    kNoticeChooseAProject = 130,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

@@ -9,7 +9,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeChooseAFile);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeChooseAProject);
 }
 
 QString PayamText(int number) {
@@ -48,9 +48,10 @@ QString PayamText(int number) {
         &texts::kPayamPaperWritten,
         &texts::kPayamPaperNotWritten,
         &texts::kPayamAnalysisNotWritten,
+        &texts::kPayamChooseAProject,
     };
-    static_assert(std::size(own) == kNoticeAnalysisNotWritten - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeAnalysisNotWritten)
+    static_assert(std::size(own) == kNoticeChooseAProject - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeChooseAProject)
         return *own[number - kNoticeStaleList];
     return {};
 }

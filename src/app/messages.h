@@ -9,7 +9,7 @@ namespace tavrin {
 
 class Context;
 
-// Numbers bepayam logs as failures: 32 and up, but the notices 101 to 114.
+// Numbers bepayam logs as failures: 32 and up, but the tool's own notices from 101.
 bool isFailureCode(int number);
 // The notice text of a number; empty where the number has none.
 QString PayamText(int number);

@@ -105,6 +105,9 @@ inline const QString kPayamPaperWritten =
                    u"پاسخ‌نامهٔ تشریحی!\u200F");
 inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
 inline const QString kPayamAnalysisNotWritten = QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
+inline const QString kPayamChooseAProject = QStringLiteral(
+    u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» در همان فهرست "
+    u"بسازید.\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");

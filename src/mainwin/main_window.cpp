@@ -11,10 +11,12 @@
 #include "export/output_folders.h"
 #include "formatter/formatter_window.h"
 #include "platform/file_copy.h"
+#include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/project_folders.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
+#include "store/last_project.h"
 #include "store/lessons.h"
 #include "widgets/hover_picture.h"
 #include "widgets/new_title_box.h"
@@ -101,8 +103,38 @@ void MainWindow::load() {
             context_.log().LogMe(QStringLiteral("Unfinished file removed: ") +
                                  QDir::toNativeSeparators(removed));
         ReadProj(context_, *this);
+        selectLastProject();
         ChekSelect();
     });
+}
+
+// The project the author worked in last is chosen again at the start; its name is kept
+// beside the catalogue whenever another is chosen.
+void MainWindow::selectLastProject() {
+    const QString name = lastProjectName(context_.programFolder());
+    if (name.isEmpty())
+        return;
+    for (int row = 0; row < projB_->count(); ++row)
+        if (projB_->item(row)->text() == name) {
+            projB_->setCurrentRow(row);
+            listClicked(StoreList::Projects);
+            context_.log().LogMe(QStringLiteral("The last project chosen again: %1").arg(name));
+            return;
+        }
+}
+
+void MainWindow::keepLastProject() {
+    const QListWidgetItem* item = projB_->currentItem();
+    const QString name = item && item->isSelected() ? item->text() : QString();
+    if (name.isEmpty() || name == keptProject_)
+        return;
+    try {
+        keepLastProjectName(context_.programFolder(), name);
+        keptProject_ = name;
+    } catch (const FsError& e) {
+        // Only a convenience: the next start has nothing chosen.
+        context_.log().LogMe(QStringLiteral("The last project not kept: ") + e.description());
+    }
 }
 
 void MainWindow::unload() {
@@ -174,9 +206,10 @@ void MainWindow::listClicked(StoreList list) {
         l->setCurrentRow(-1);
         filling_ = false;
     }
-    if (list == StoreList::Projects)
+    if (list == StoreList::Projects) {
         ReadResh(context_, *this);
-    else if (list == StoreList::Fields)
+        keepLastProject();
+    } else if (list == StoreList::Fields)
         ReadDars(context_, *this);
     ChekSelect();
 }

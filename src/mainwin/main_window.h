@@ -161,7 +161,10 @@ private:
     int HoverGrey = 0;
     int FadeStartGrey = 0;
     QString PickPurpose;
-    QString lastPicked_; // the folder the last picker confirmed, where the next one opens
+    QString lastPicked_;
+    QString keptProject_; // the name LastProject.cfg holds
+    void selectLastProject();
+    void keepLastProject(); // the folder the last picker confirmed, where the next one opens
     QString pickerStart() const;
     QString TitleMode;
     int PopupPanel = 0;

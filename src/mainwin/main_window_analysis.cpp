@@ -21,7 +21,7 @@ void MainWindow::analysisCommand() {
     context_.log().LogMe(QStringLiteral("Item analysis..."));
     const Session& chosen = session();
     if (chosen.projectPath.isEmpty()) {
-        bepayam(context_, kNoticeFillEverything);
+        bepayam(context_, kNoticeChooseAProject);
         return;
     }
     const QString project = chosen.projectPath;

@@ -220,7 +220,7 @@ void MainWindow::imageCommand() {
 void MainWindow::scoringCommand() {
     context_.log().LogMe(QStringLiteral("Exams and scoring..."));
     if (selectedIndex(StoreList::Projects) < 0 || session_.projectPath.isEmpty()) {
-        bepayam(context_, kNoticeFillEverything);
+        bepayam(context_, kNoticeChooseAProject);
         return;
     }
     const auto stored = storedSettings(context_, session_.projectPath);
@@ -250,7 +250,7 @@ void MainWindow::questionsCommand() {
     context_.log().LogMe(QStringLiteral("Questions for learning platforms..."));
     const Session& chosen = session();
     if (chosen.projectPath.isEmpty()) {
-        bepayam(context_, kNoticeFillEverything);
+        bepayam(context_, kNoticeChooseAProject);
         return;
     }
     const QListWidgetItem* project = projB_->currentItem();
@@ -305,7 +305,7 @@ void MainWindow::paperCommand() {
     context_.log().LogMe(QStringLiteral("Exam on paper..."));
     const Session& chosen = session();
     if (chosen.projectPath.isEmpty()) {
-        bepayam(context_, kNoticeFillEverything);
+        bepayam(context_, kNoticeChooseAProject);
         return;
     }
     const auto stored = storedSettings(context_, chosen.projectPath);
