@@ -105,7 +105,19 @@ void MainWindow::load() {
         ReadProj(context_, *this);
         selectLastProject();
         ChekSelect();
+        showHowToStart();
     });
+}
+
+// A catalogue without a project: its panel ("new", "delete", "add") is shown from the start,
+// as it is when the pointer rests on the list, so the first step is in sight.
+void MainWindow::showHowToStart() {
+    for (int row = 0; row < projB_->count(); ++row)
+        if (!projB_->item(row)->text().isEmpty())
+            return;
+    PopupPanel = kProjectsPanel;
+    panels_[0].fade.fadeIn(NormalGrey); // at rest at once: nothing to fade in from
+    panels_[0].fade.stopFade();
 }
 
 // The project the author worked in last is chosen again at the start; its name is kept

@@ -164,6 +164,7 @@ private:
     QString lastPicked_;
     QString keptProject_; // the name LastProject.cfg holds
     void selectLastProject();
+    void showHowToStart();
     void keepLastProject(); // the folder the last picker confirmed, where the next one opens
     QString pickerStart() const;
     QString TitleMode;
