@@ -15,6 +15,7 @@
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
 #include "paper/paper_exam.h"
+#include "paper/paper_memory.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -319,9 +320,19 @@ void MainWindow::paperCommand() {
     const QString projectName = QFileInfo(QDir::cleanPath(chosen.projectPath)).fileName();
     const QString folder =
         QDir(fromStoredPath(exBox_->text())).filePath(QStringLiteral("paper-") + projectName);
+    // The header, versions, layout and folder this project's exam was last made with.
+    const RememberedPaper kept = rememberedPaper(chosen.projectPath, first, folder);
     const auto request = PaperDialog::ask(
-        this, first, folder, scoring.fullExam && !scoring.budget.isEmpty(), chosen.fieldIndex,
-        chosen.lessonIndex, questionHistory(chosen.projectPath));
+        this, kept.choices, kept.folder, scoring.fullExam && !scoring.budget.isEmpty(),
+        chosen.fieldIndex, chosen.lessonIndex, questionHistory(chosen.projectPath));
+    if (request) {
+        try {
+            rememberPaper(chosen.projectPath, request->choices, request->folder);
+        } catch (const FsError& e) {
+            context_.log().LogMe(QStringLiteral("The paper exam's choices not kept: ") +
+                                 e.description());
+        }
+    }
     const auto shown = [](const QString& path) {
         return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
     };

@@ -553,6 +553,12 @@ private slots:
         QFile::remove(out + QStringLiteral("/key.pdf"));
         g.p.prompts.answers = {false};
         onModal<PaperDialog>([&](PaperDialog* d) {
+            // The project's last exam: its school, versions and folder are offered again.
+            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("PSchool"))->text(),
+                     u8("دبیرستان نمونه"));
+            QCOMPARE(d->findChild<QSpinBox*>(QStringLiteral("PVersions"))->value(), 4);
+            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("POut"))->text().remove(QChar(0x200E)),
+                     QDir::toNativeSeparators(out));
             auto* seed = d->findChild<QSpinBox*>(QStringLiteral("PSeed"));
             seed->setValue(7);
             auto* where = d->findChild<QLineEdit*>(QStringLiteral("POut"));
