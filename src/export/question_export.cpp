@@ -12,7 +12,10 @@
 #include "store/store_common.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <cstring>
 #include <stdexcept>
@@ -48,6 +51,45 @@ QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
     name.replace(refused, QStringLiteral("-"));
     out.out = QDir(folder).filePath(name + questionsSuffix(out.format));
     return out;
+}
+
+namespace {
+QString questionsMemory(const QString& projectPath) {
+    return QDir(projectPath).filePath(QStringLiteral("questions.json"));
+}
+} // namespace
+
+QuestionsOut rememberedQuestionsOut(const QString& projectPath, QuestionsOut first,
+                                    TravelScope selected) {
+    QFile file(questionsMemory(projectPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return first;
+    const QJsonObject o = QJsonDocument::fromJson(file.read(1 << 16)).object();
+    const int format = o.value(QStringLiteral("format")).toInt(-1);
+    if (format >= int(QuestionFormat::Gift) && format <= int(QuestionFormat::Scorm)) {
+        first.format = QuestionFormat(format);
+        first.out = withQuestionsSuffix(first.out, first.format);
+    }
+    const QString scope = o.value(QStringLiteral("scope")).toString();
+    if (scope == QLatin1String("project"))
+        first.scope = {-1, -1};
+    else if (scope == QLatin1String("field") && selected.field >= 0)
+        first.scope = {selected.field, -1};
+    else if (scope == QLatin1String("lesson") && selected.lesson >= 0)
+        first.scope = {selected.field, selected.lesson};
+    if (o.value(QStringLiteral("scoPerLesson")).isBool())
+        first.scoPerLesson = o.value(QStringLiteral("scoPerLesson")).toBool();
+    return first;
+}
+
+void rememberQuestionsOut(const QString& projectPath, const QuestionsOut& chosen) {
+    const QString scope = chosen.scope.lesson >= 0  ? QStringLiteral("lesson")
+                          : chosen.scope.field >= 0 ? QStringLiteral("field")
+                                                    : QStringLiteral("project");
+    const QJsonObject o{{QStringLiteral("format"), int(chosen.format)},
+                        {QStringLiteral("scope"), scope},
+                        {QStringLiteral("scoPerLesson"), chosen.scoPerLesson}};
+    saveWholeFile(questionsMemory(projectPath), QJsonDocument(o).toJson(QJsonDocument::Indented));
 }
 
 QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request) {

@@ -31,9 +31,10 @@ QString questionsSuffix(QuestionFormat format);
 QString withQuestionsSuffix(QString path, QuestionFormat format);
 
 // What writing questions offers first: the narrowest scope chosen (the lesson, else the
-// field, else the whole project), GIFT, and a file named after the project (characters no
-// file system takes made "-"; "questions" without a name) in the export folder when it is
-// one, else in the project's folder.
+// field, else the whole project), GIFT, and a file of the name given (the window gives the
+// lesson's, the field's or the project's title; characters no file system takes made "-";
+// "questions" without a name) in the export folder when it is one, else in the project's
+// folder.
 QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
                                  const QString& exportFolder, const QString& projectName);
 
@@ -42,5 +43,13 @@ QuestionsOut defaultQuestionsOut(const QString& projectPath, TravelScope chosen,
 // such field or lesson), FsError when a file cannot be read or written, UnreadableQuiz for a
 // quiz file that does not read back.
 QuestionsWritten writeQuestions(Context& context, const QuestionsOut& request);
+
+// The format and the kind of scope (lesson, field, project) the questions were last written
+// in for a project, laid over the first offer where the selection allows that scope (kept in
+// the project's folder, "questions.json", never copied to the CD); the file's name follows.
+QuestionsOut rememberedQuestionsOut(const QString& projectPath, QuestionsOut first,
+                                    TravelScope selected);
+// A safe save; throws FsError.
+void rememberQuestionsOut(const QString& projectPath, const QuestionsOut& chosen);
 
 } // namespace tavrin

@@ -254,16 +254,29 @@ void MainWindow::questionsCommand() {
         bepayam(context_, kNoticeChooseAProject);
         return;
     }
-    const QListWidgetItem* project = projB_->currentItem();
     const TravelScope selected{chosen.fieldIndex, chosen.lessonIndex};
-    QuestionsOut first =
+    // The file is named for what it holds: the lesson, else the field, else the project.
+    const QListWidgetItem* named = chosen.lessonIndex >= 0  ? darsB_->currentItem()
+                                   : chosen.fieldIndex >= 0 ? reshB_->currentItem()
+                                                            : projB_->currentItem();
+    QuestionsOut first = rememberedQuestionsOut(
+        chosen.projectPath,
         defaultQuestionsOut(chosen.projectPath, selected, fromStoredPath(exBox_->text()),
-                            project ? project->text() : QString());
+                            named ? named->text() : QString()),
+        selected);
     // The project's own pass mark, where the author set one, is the package's first offer.
     if (const auto stored = storedSettings(context_, chosen.projectPath))
         if (const ScoringSettings scoring = scoringSettings(*stored); scoring.passMarkSet)
             first.passMark = scoring.passMark;
     const auto request = QuestionsDialog::ask(this, first, selected);
+    if (request) {
+        try {
+            rememberQuestionsOut(chosen.projectPath, *request);
+        } catch (const FsError& e) {
+            context_.log().LogMe(QStringLiteral("The questions' choices not kept: ") +
+                                 e.description());
+        }
+    }
     // A path reads left to right inside the right-to-left boxes.
     const auto shown = [](const QString& path) {
         return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
