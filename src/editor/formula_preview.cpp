@@ -22,6 +22,10 @@ namespace tavrin {
 FormulaPreview::FormulaPreview(Context& context, QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("FormulaPreview"));
     setWindowTitle(QStringLiteral(u"پیش‌نمایش سؤال"));
+    // A click on the palette leaves the keyboard with the editor's box: the window never
+    // takes the focus, so the next key goes where the formula waits.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setLayoutDirection(Qt::RightToLeft);
     setFont(persianFont(9));
     resize(520, 560);

@@ -188,7 +188,10 @@ private slots:
             e->Javab()->setFocus();
             e->Javab()->setCaret(1);
             QTest::mouseClick(control<QPushButton>(preview, "PalFrac"), Qt::LeftButton);
-            QTest::keyClicks(e->Javab(), QStringLiteral("1"));
+            // The keyboard stays with the box: the next key goes into the formula's first place.
+            QVERIFY(preview->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+            QCOMPARE(e->focusWidget(), static_cast<QWidget*>(e->Javab()));
+            QTest::keyClicks(e->focusWidget(), QStringLiteral("1"));
             QCOMPARE(e->Javab()->text().section(CRLF, 0, 0), QStringLiteral("a\\(\\frac{1}{}\\)"));
             QTRY_COMPARE_WITH_TIMEOUT(preview->drawn(), 2, 20000);
             e->Tozih()->setFocus();
