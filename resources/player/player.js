@@ -60,7 +60,9 @@
     examMode.stopTimer();
     P.state = { mode: "list" };
     save();
-    heading.textContent = "فهرست درس‌ها";
+    // The CD's own title over its lessons, where the project has one.
+    const title = data && data.settings && data.settings.title;
+    heading.textContent = title ? fa(title) : "فهرست درس‌ها";
     homeButton.hidden = true;
     if (!data) {
       show(null, el("div", { class: "card" }, el("p", { class: "empty", text: "داده‌های این لوح یافت نشد." })));
