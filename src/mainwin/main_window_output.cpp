@@ -158,7 +158,8 @@ bool MainWindow::freshExport(const QString& last) {
     }
     const QString shown = changed.join(QStringLiteral("\u200F\r\n"));
     switch (context_.prompts().askYesNoCancel(
-        kMainCaption, texts::kAskExportBeforeImage.arg(QFileInfo(last).fileName(), shown))) {
+        kMainCaption, texts::kAskExportBeforeImage.arg(QFileInfo(last).fileName(), shown),
+        Answer::Yes)) {
     case Answer::Yes:
         return exportCommand(false);
     case Answer::No:

@@ -18,7 +18,7 @@ public:
         print(text + kYes);
         return true;
     }
-    Answer askYesNoCancel(const QString&, const QString& text) override {
+    Answer askYesNoCancel(const QString&, const QString& text, Answer) override {
         print(text + kYes);
         return Answer::Yes;
     }

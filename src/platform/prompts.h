@@ -21,8 +21,10 @@ public:
     // A Yes/No box without icon; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text,
                           Default start = Default::Yes) = 0;
-    // A Yes/No/Cancel box without icon; closing the box is Cancel.
-    virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
+    // A Yes/No/Cancel box without icon, starting on the answer given; closing the box is
+    // Cancel.
+    virtual Answer askYesNoCancel(const QString& caption, const QString& text,
+                                  Answer start = Answer::Cancel) = 0;
 
     // A list to read (findings, each marked an error, a warning or a note), with Copy and
     // Close, and a closing line under it (the notice the list leads to), shown with the list.

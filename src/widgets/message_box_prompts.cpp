@@ -62,9 +62,12 @@ bool MessageBoxPrompts::askYesNo(const QString& caption, const QString& text, De
                start == Default::No ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-Answer MessageBoxPrompts::askYesNoCancel(const QString& caption, const QString& text) {
+Answer MessageBoxPrompts::askYesNoCancel(const QString& caption, const QString& text,
+                                         Answer start) {
     switch (run(owner_, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                QMessageBox::Cancel)) {
+                start == Answer::Yes  ? QMessageBox::Yes
+                : start == Answer::No ? QMessageBox::No
+                                      : QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

@@ -15,7 +15,8 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void notice(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text, Default start) override;
-    Answer askYesNoCancel(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text,
+                          Answer start = Answer::Cancel) override;
     // A list window: the lines with their marks' icons, Copy (every line to the clipboard)
     // and Close; the closing line under the list.
     void showList(const QString& caption, const QString& heading, const QList<Line>& lines,

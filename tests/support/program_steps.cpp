@@ -176,8 +176,13 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(shown.last().text,
                  PayamText(a.toInt()) + (b.isEmpty() ? QString() : "\r\n" + b + QChar(0x200F)));
     } else if (verb == "asked-starting-on") { // the last question, or the one b back
-        QCOMPARE(shown.value(shown.size() - 1 - b.toInt()).start,
-                 a == "yes" ? Default::Yes : Default::No);
+        const auto& asked = shown.value(shown.size() - 1 - b.toInt());
+        if (asked.kind == QLatin1String("question3"))
+            QCOMPARE(asked.start3, a == "yes"  ? Answer::Yes
+                                   : a == "no" ? Answer::No
+                                               : Answer::Cancel);
+        else
+            QCOMPARE(asked.start, a == "yes" ? Default::Yes : Default::No);
     } else if (verb == "last-kind") {
         QCOMPARE(shown.last().kind, a);
         // The log and the clock.

@@ -10,7 +10,7 @@ class SilentPrompts final : public Prompts {
 public:
     void notice(const QString&, const QString&) override {}
     bool askYesNo(const QString&, const QString&, Default) override { return true; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
+    Answer askYesNoCancel(const QString&, const QString&, Answer) override { return Answer::Yes; }
 };
 
 } // namespace tavrin::test

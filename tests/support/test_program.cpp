@@ -28,8 +28,8 @@ bool ScriptedPrompts::askYesNo(const QString& caption, const QString& text, Defa
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
-Answer ScriptedPrompts::askYesNoCancel(const QString& caption, const QString& text) {
-    shown.append({QStringLiteral("question3"), caption, text, Default::Yes});
+Answer ScriptedPrompts::askYesNoCancel(const QString& caption, const QString& text, Answer start) {
+    shown.append({QStringLiteral("question3"), caption, text, Default::Yes, start});
     return choices.isEmpty() ? Answer::No : choices.takeFirst();
 }
 

@@ -35,12 +35,14 @@ public:
         QString kind; // "notice" or "question"
         QString caption;
         QString text;
-        Default start = Default::Yes; // the button a question starts on
+        Default start = Default::Yes;   // the button a question starts on
+        Answer start3 = Answer::Cancel; // the same for a Yes/No/Cancel question
     };
     void notice(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text, Default start) override;
     // Answered from choices (No when the script is empty: the old close without a word).
-    Answer askYesNoCancel(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text,
+                          Answer start = Answer::Cancel) override;
 
     QList<Shown> shown;
     QList<bool> answers;
