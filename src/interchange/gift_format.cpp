@@ -311,13 +311,15 @@ const QString kPicturesOnly = QStringLiteral(
     u"پرونده جا نمی‌گیرد؛ سؤال "
     u"نیامد.\n");
 
+const QString kPictureWord = QStringLiteral(u"تصویر");
+
 // An answer with its image marks as "[تصویر: name]".
 QString pictureWords(const QString& answer, const TravelQuestion& q) {
     QString out;
     qsizetype from = 0;
     for (const ImageMark& m : imageMarks(answer)) {
         const TravelFile picture = q.pictures.value(m.number);
-        out += answer.mid(from, m.start - from) + QStringLiteral(u"[تصویر") +
+        out += answer.mid(from, m.start - from) + u'[' + kPictureWord +
                (picture.isEmpty() ? QString() : QStringLiteral(": ") + picture.name) + u']';
         from = m.end;
     }
@@ -325,6 +327,18 @@ QString pictureWords(const QString& answer, const TravelQuestion& q) {
 }
 
 } // namespace
+
+QList<PictureWords> pictureWordsIn(const QString& text) {
+    // The Arabic yeh too: the words may have passed through a program that wrote it.
+    static const QRegularExpression words(
+        QStringLiteral(u"\\[تصو[یي]ر(?::\\s*([^\\]\\[]+?))?\\s*\\]"));
+    QList<PictureWords> found;
+    for (auto m = words.globalMatch(text); m.hasNext();) {
+        const QRegularExpressionMatch w = m.next();
+        found.append({w.capturedStart(), w.capturedEnd(), w.captured(1)});
+    }
+    return found;
+}
 
 bool giftCarries(const TravelQuestion& q) {
     if (!q.scored())

@@ -22,6 +22,14 @@ bool giftCarries(const TravelQuestion& question);
 // GIFT text (not UTF-8, or a question left open).
 TravelSet readGift(const QByteArray& bytes);
 
+// An answer's picture as GIFT writes it in words, "[تصویر: name]" (no name when the picture
+// was missing): where the words stand in the text and the name they give.
+struct PictureWords {
+    qsizetype start = 0, end = 0;
+    QString name;
+};
+QList<PictureWords> pictureWordsIn(const QString& text);
+
 // A GIFT text: every special character with a backslash before it.
 QString giftEscaped(const QString& text);
 

@@ -1,13 +1,16 @@
 #include "lesson/question_import.h"
 
+#include "interchange/gift_format.h"
 #include "lesson/entry_table.h"
 #include "lesson/outline_editing.h"
 #include "lesson/quiz_reopen.h"
 #include "platform/file_system.h"
+#include "platform/formula_text.h"
 #include "platform/fs_error.h"
+#include "platform/paths.h"
 #include "platform/project_folders.h"
 #include "platform/safe_save.h"
-#include "platform/formula_text.h"
+#include "platform/text_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -43,6 +46,11 @@ const QString kRightBeyondFour =
 // The question's title (%1) and the choices left out (%2).
 const QString kChoicesLeftOut =
     QStringLiteral(u"از «%1» چهار گزينه اول آمد؛ اين گزينه\u200Cها نيامد: %2");
+// The question's title (%1) and the picture's name (%2).
+const QString kPictureNotHere =
+    QStringLiteral(u"«%1»: تصوير «%2» در پوشه BookTXT اين پروژه نيست و نامش در متن گزينه ماند");
+const QString kPictureUnnamed = QStringLiteral(
+    u"«%1»: گزينه\u200Cاي از تصويري بي\u200Cنام نام مي\u200Cبرد و اين نام در متن آن ماند");
 
 class Importer {
 public:
@@ -126,6 +134,36 @@ public:
         for (const QString& path : written_)
             QFile::remove(path);
         written_.clear();
+    }
+
+    // Pictures a file names in words ("[تصویر: name]", as GIFT carries them) come back as
+    // their answers' pictures when this project's BookTXT holds them; the others stay as the
+    // words they are, listed.
+    void namedPictures(TravelQuestion& q, const QString& shown, ImportResult& result) const {
+        int next = q.pictures.isEmpty() ? 0 : q.pictures.lastKey() + 1;
+        QHash<QString, int> numbers;
+        for (QString& a : q.answers) {
+            const QList<PictureWords> found = pictureWordsIn(a);
+            for (auto w = found.rbegin(); w != found.rend(); ++w) {
+                const QString& name = w->name;
+                const QString path = pages_ + name;
+                const bool here = !name.isEmpty() && QFileInfo(name).fileName() == name &&
+                                  name != QLatin1String("..") &&
+                                  isInside(path, pages_ + QStringLiteral("..")) &&
+                                  QFileInfo(path).isFile();
+                if (!here) {
+                    result.notes.append(name.isEmpty() ? kPictureUnnamed.arg(shown)
+                                                       : kPictureNotHere.arg(shown, name));
+                    continue;
+                }
+                auto n = numbers.find(name);
+                if (n == numbers.end()) {
+                    n = numbers.insert(name, next++);
+                    q.pictures.insert(*n, {name, readWholeFile(path)});
+                }
+                a.replace(w->start, w->end - w->start, QStringLiteral("{%1}").arg(*n));
+            }
+        }
     }
 
     void question(const TravelQuestion& q, ImportResult& result) {
@@ -253,6 +291,7 @@ void importInto(Importer& in, const TravelSet& set, const QStringList& base, Imp
             result.skipped.append({shown, kNoRoom});
             continue;
         }
+        in.namedPictures(q, shown, result);
         in.question(q, result);
     }
     in.leave();
