@@ -107,8 +107,7 @@ void BM_LoadWordLesson(benchmark::State& state) {
     box.show();
     for (auto _ : state) {
         const LessonText text = readLessonText(w.p.dir.path(), w.name);
-        box.setRtf(text.text);
-        repDocument(box.document());
+        box.setRtf(text.text, repDocument);
         box.setCaret(0);
         box.selectAll();
         box.setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);

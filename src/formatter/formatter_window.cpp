@@ -252,10 +252,9 @@ void FormatterWindow::loadText(int row) {
         matn_->setText(std::move(text.text), Qt::AlignRight | Qt::AlignAbsolute);
     } else {
         if (text.rawBytes)
-            matn_->setRtfBytes(text.text);
+            matn_->setRtfBytes(text.text, repDocument);
         else
-            matn_->setRtf(text.text);
-        repDocument(matn_->document());
+            matn_->setRtf(text.text, repDocument);
     }
     Mright();
     // A text just opened has nothing to undo: the first undo must not take it away.

@@ -68,15 +68,10 @@ QString withNonJoiners(QString text) {
 
 } // namespace
 
-QString persianShown(const QString& source, Digits digits) {
-    // A formula is shown as its source: its letters and digits are TeX, not Persian text.
-    if (hasFormula(source)) {
-        QString out;
-        for (const TextPiece& p : formulaPieces(source))
-            out += p.kind == TextPiece::Text ? persianShown(p.source, digits) : p.source;
-        return out;
-    }
-    QString out = withNonJoiners(source);
+namespace {
+
+// Yeh, kaf and digits as Persian ones, one character for one; image marks keep theirs.
+void persianLettersIn(QString& out, Digits digits) {
     static const QRegularExpression mark(QStringLiteral("\\{\\d+\\}"));
     const QString original = out;
     qsizetype i = 0;
@@ -115,7 +110,36 @@ QString persianShown(const QString& source, Digits digits) {
         }
         i = end;
     }
+}
+
+} // namespace
+
+QString persianShown(const QString& source, Digits digits) {
+    // A formula is shown as its source: its letters and digits are TeX, not Persian text.
+    if (hasFormula(source)) {
+        QString out;
+        for (const TextPiece& p : formulaPieces(source))
+            out += p.kind == TextPiece::Text ? persianShown(p.source, digits) : p.source;
+        return out;
+    }
+    QString out = withNonJoiners(source);
+    persianLettersIn(out, digits);
     return out;
+}
+
+QString persianSameLength(QString text) {
+    if (hasFormula(text)) {
+        QString out;
+        out.reserve(text.size());
+        for (const TextPiece& p : formulaPieces(text))
+            out += p.kind == TextPiece::Text ? persianSameLength(p.source) : p.source;
+        if (out.size() == text.size())
+            return out;
+        // Pieces that do not join back to the text (a formula left open) are shown as typed.
+        return text;
+    }
+    persianLettersIn(text, Digits::InPersianText);
+    return text;
 }
 
 QString pathShown(const QString& path) {

@@ -17,6 +17,10 @@ enum class Digits { InPersianText, AlsoBare, Untouched };
 // such as "{3}" keep their digits.
 QString persianShown(const QString& text, Digits digits);
 
+// persianShown's letters and digits (InPersianText) without the non-joiners it adds: one
+// character for one, so a box can show it in place of the author's text.
+QString persianSameLength(QString text);
+
 // A path as a box shows it: each folder's name kept apart by left-to-right marks around the
 // separators and before the ending, so a path of Persian and Latin names reads in its order
 // in a left-to-right box. pathTyped takes the marks away again.

@@ -1,5 +1,6 @@
 #include "richtext/rich_text_writer.h"
 
+#include "richtext/author_letters.h"
 #include "richtext/rich_text_format.h"
 #include "richtext/rich_text_picture.h"
 
@@ -270,6 +271,8 @@ QString Writer::write(int from, int to) {
     to = to < 0 ? last : std::clamp(to, from, last);
     current_.font = 0;
 
+    // Written in the author's letters, whatever the document shows.
+    const AuthorLetters* letters = AuthorLetters::of(document_);
     QTextBlock block = document_->findBlock(from);
     const QTextBlock end = document_->findBlock(to);
     while (block.isValid()) {
@@ -281,7 +284,9 @@ QString Writer::write(int from, int to) {
             if (start >= stop)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            const QString text = fragment.text().mid(start - fragment.position(), stop - start);
+            QString text = fragment.text().mid(start - fragment.position(), stop - start);
+            if (letters)
+                letters->restore(start, text);
             if (format.isImageFormat()) {
                 switchTo(target(format));
                 for (const QChar c : text) {

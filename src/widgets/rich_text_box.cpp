@@ -3,6 +3,7 @@
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "platform/ui_metrics.h"
+#include "richtext/author_letters.h"
 #include "richtext/rich_text_document.h"
 #include "richtext/rich_text_reader.h"
 #include "richtext/rich_text_writer.h"
@@ -42,6 +43,27 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     QTextOption option = document()->defaultTextOption();
     option.setTextDirection(Qt::RightToLeft);
     document()->setDefaultTextOption(option);
+    new AuthorLetters(document());
+}
+
+AuthorLetters* RichTextBox::letters() const {
+    return document()->findChild<AuthorLetters*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QString RichTextBox::shownText(QString text, std::vector<AuthorLetters::Letter>& changed) const {
+    if (!letters())
+        return text;
+    return AuthorLetters::shown(std::move(text), &changed);
+}
+
+void RichTextBox::recordLetters(int at, const std::vector<AuthorLetters::Letter>& changed) {
+    if (AuthorLetters* l = letters())
+        l->record(at, changed);
+}
+
+void RichTextBox::showLetters(int from, int to, bool joinPrevious) {
+    if (AuthorLetters* l = letters())
+        l->showRange(from, to, joinPrevious);
 }
 
 int RichTextBox::toBoxPosition(int documentPosition) const {
@@ -67,6 +89,8 @@ int RichTextBox::toDocumentPosition(int boxPosition) const {
 }
 
 QString RichTextBox::textBetween(int from, int to) const {
+    // The author's letters, whatever the box shows.
+    const AuthorLetters* letters = AuthorLetters::of(document());
     QString out;
     QTextBlock block = document()->findBlock(from);
     while (block.isValid() && block.position() <= to) {
@@ -74,8 +98,12 @@ QString RichTextBox::textBetween(int from, int to) const {
         const int stop = std::min(to, block.position() + block.length() - 1);
         if (block.position() > from)
             out += QLatin1StringView("\r\n");
-        if (stop > start)
-            out += block.text().mid(start - block.position(), stop - start);
+        if (stop > start) {
+            QString piece = block.text().mid(start - block.position(), stop - start);
+            if (letters)
+                letters->restore(start, piece);
+            out += piece;
+        }
         if (block.position() + block.length() > to)
             break;
         block = block.next();
@@ -91,7 +119,9 @@ void RichTextBox::setText(const QString& text) {
     // Plain text has no formats: not even those of the caret's place in the old text, which
     // setPlainText would give to all of it.
     setCurrentCharFormat(QTextCharFormat());
-    QTextEdit::setPlainText(paragraphsOf(text));
+    std::vector<AuthorLetters::Letter> changed;
+    QTextEdit::setPlainText(shownText(paragraphsOf(text), changed));
+    recordLetters(0, changed);
 }
 
 void RichTextBox::setText(QString text, Qt::Alignment alignment) {
@@ -106,9 +136,11 @@ void RichTextBox::setText(QString text, Qt::Alignment alignment) {
     QTextBlockFormat format;
     format.setAlignment(alignment);
     c.setBlockFormat(format);
-    c.insertText(paragraphsOf(std::move(text)));
+    std::vector<AuthorLetters::Letter> changed;
+    c.insertText(AuthorLetters::shown(paragraphsOf(std::move(text)), &changed));
     fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
     showDocument(fresh, old);
+    recordLetters(0, changed);
 }
 
 void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
@@ -129,11 +161,13 @@ void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
     c.movePosition(QTextCursor::End);
     c.insertBlock(format, QTextCharFormat());
     const int start = c.position();
-    c.insertText(paragraphsOf(text));
+    std::vector<AuthorLetters::Letter> changed;
+    c.insertText(shownText(paragraphsOf(text), changed));
     c.setPosition(0);
     c.setPosition(start, QTextCursor::KeepAnchor);
     c.removeSelectedText();
     c.endEditBlock();
+    recordLetters(0, changed);
     doc->setPageSize(page);
 }
 
@@ -141,12 +175,12 @@ QString RichTextBox::rtf() const {
     return documentToRtf(document());
 }
 
-void RichTextBox::setRtf(const QString& rtf) {
+void RichTextBox::setRtf(const QString& rtf, const Prepare& prepare) {
     if (!looksLikeRtf(rtf)) {
         setText(rtf);
         return;
     }
-    replaceDocument(rtf, false);
+    replaceDocument(rtf, false, prepare);
 }
 
 QTextDocument* RichTextBox::freshDocument() {
@@ -154,6 +188,7 @@ QTextDocument* RichTextBox::freshDocument() {
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setDefaultTextOption(document()->defaultTextOption());
     fresh->setUndoRedoEnabled(document()->isUndoRedoEnabled());
+    new AuthorLetters(fresh);
     return fresh;
 }
 
@@ -164,10 +199,18 @@ void RichTextBox::showDocument(QTextDocument* fresh, const QPointer<QTextDocumen
         delete old.data();
 }
 
-void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes) {
+void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes, const Prepare& prepare) {
     const QPointer<QTextDocument> old = document();
     auto* fresh = freshDocument();
     setDocumentRtf(fresh, rtf, rawBytes);
+    if (prepare)
+        prepare(fresh);
+    // Shown in Persian letters as part of the load: nothing for undo to take back.
+    const bool undo = fresh->isUndoRedoEnabled();
+    fresh->setUndoRedoEnabled(false);
+    if (auto* l = fresh->findChild<AuthorLetters*>(QString(), Qt::FindDirectChildrenOnly))
+        l->showRange(0, fresh->characterCount() - 1);
+    fresh->setUndoRedoEnabled(undo);
     showDocument(fresh, old);
 }
 
@@ -201,7 +244,10 @@ QString RichTextBox::selectedText() const {
 
 void RichTextBox::replaceSelection(const QString& text) {
     QTextCursor c = textCursor();
-    c.insertText(paragraphsOf(text));
+    const int at = c.selectionStart();
+    std::vector<AuthorLetters::Letter> changed;
+    c.insertText(shownText(paragraphsOf(text), changed));
+    recordLetters(at, changed);
     setTextCursor(c);
 }
 
@@ -216,7 +262,9 @@ void RichTextBox::replaceSelectionRtf(const QString& rtf) {
         return;
     }
     QTextCursor c = textCursor();
+    const int at = c.selectionStart();
     insertRtf(c, rtf);
+    showLetters(at, c.position(), true);
     setTextCursor(c);
 }
 
@@ -253,10 +301,15 @@ void RichTextBox::insertFromMimeData(const QMimeData* source) {
     const QString format = source->hasFormat(kRtfMime) ? kRtfMime : kRtfMimeAlias;
     const QByteArray rtf = source->data(format);
     QTextCursor c = textCursor();
-    if (looksLikeRtf(rtf))
+    const int at = c.selectionStart();
+    if (looksLikeRtf(rtf)) {
         insertRtf(c, rtfTextFromBytes(rtf), true);
-    else if (source->hasText())
-        c.insertText(paragraphsOf(source->text()));
+        showLetters(at, c.position(), true);
+    } else if (source->hasText()) {
+        std::vector<AuthorLetters::Letter> changed;
+        c.insertText(shownText(paragraphsOf(source->text()), changed));
+        recordLetters(at, changed);
+    }
     setTextCursor(c);
     ensureCursorVisible();
 }

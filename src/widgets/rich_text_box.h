@@ -1,13 +1,19 @@
 #pragma once
 
+#include "richtext/author_letters.h"
+
 #include <QPointer>
 #include <QTextEdit>
+#include <functional>
+#include <vector>
 
 namespace tavrin {
 
 // A rich text box that speaks the coordinates of the text algorithms: its text joins
 // paragraphs with CR LF, and positions count that CR LF as two characters. A picture is one
-// character (U+FFFC) in the text, so text and positions always agree.
+// character (U+FFFC) in the text, so text and positions always agree. It shows Persian
+// letters where the text it is given has Arabic ones or Latin digits in Persian words
+// (AuthorLetters); its text, selections and RTF give back the letters it was given.
 class RichTextBox : public QTextEdit {
     Q_OBJECT
 public:
@@ -22,10 +28,14 @@ public:
     // caret at the start.
     void replaceAllText(const QString& text, Qt::Alignment alignment);
     QString rtf() const;
+    // Work on a document just read, in the author's letters, before the box shows it.
+    using Prepare = std::function<void(QTextDocument*)>;
     // RTF replaces everything; text that is not RTF is set as plain text.
-    void setRtf(const QString& rtf);
+    void setRtf(const QString& rtf, const Prepare& prepare = {});
     // RTF as a file's bytes, one character each, in place of everything.
-    void setRtfBytes(const QString& rtf) { replaceDocument(rtf, true); }
+    void setRtfBytes(const QString& rtf, const Prepare& prepare = {}) {
+        replaceDocument(rtf, true, prepare);
+    }
 
     int textLength() const;
     int selectionStart() const;
@@ -65,9 +75,15 @@ protected:
 
 private:
     QString textBetween(int from, int to) const;
+    // The document's AuthorLetters, if it has them; text to put in it as it shows it, and
+    // the differences recorded once it is in; a range put in with its formats shown.
+    AuthorLetters* letters() const;
+    QString shownText(QString text, std::vector<AuthorLetters::Letter>& changed) const;
+    void recordLetters(int at, const std::vector<AuthorLetters::Letter>& changed);
+    void showLetters(int from, int to, bool joinPrevious);
     // Builds new content off screen and shows it in one step: filling the shown document
     // in place makes the box lay out every paragraph at once, eight times slower.
-    void replaceDocument(QStringView rtf, bool rawBytes);
+    void replaceDocument(QStringView rtf, bool rawBytes, const Prepare& prepare = {});
     void alignParagraphs(int from, int to, Qt::Alignment alignment);
     // A new empty document with this box's defaults, and putting one in place of the old.
     QTextDocument* freshDocument();

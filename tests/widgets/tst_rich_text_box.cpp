@@ -63,6 +63,14 @@ private slots:
                     box.setText(box.text());
                 } else if (verb == "text") {
                     QCOMPARE(box.text(), a);
+                } else if (verb == "shown") { // the letters on screen, paragraphs by CR LF
+                    QCOMPARE(box.toPlainText().replace(u'\n', QStringLiteral("\r\n")), a);
+                } else if (verb == "type") {
+                    typeText(&box, a);
+                } else if (verb == "undo") {
+                    box.undo();
+                } else if (verb == "redo") {
+                    box.redo();
                 } else if (verb == "text-starts") {
                     QVERIFY2(box.text().startsWith(a), qPrintable(where));
                 } else if (verb == "length") {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class QTextDocument;
+
+namespace tavrin {
+
+// A document that shows Persian letters where its author's text has others: Persian yeh and
+// kaf for the Arabic ones, Persian digits for Latin and Arabic-Indic ones inside Persian
+// text, one character for one. The author's letters are kept beside the document, moved
+// with its edits, so that what is taken out of it (its text, its RTF) is what the author
+// wrote; a letter typed or pasted later is the author's as it was typed. A document that
+// is laid out tells its changes only once an edit block ends: record after it.
+class AuthorLetters : public QObject {
+    Q_OBJECT
+public:
+    // Belongs to the document and follows its edits.
+    explicit AuthorLetters(QTextDocument* document);
+    // The document's own, or nullptr when it shows the author's letters as they are.
+    static const AuthorLetters* of(const QTextDocument* document);
+    static AuthorLetters* in(QTextDocument* document);
+
+    struct Letter {
+        int position; // in the document; relative to a text's start before recording
+        char16_t author;
+    };
+    // The text as shown, and where it differs from the author's.
+    static QString shown(QString text, std::vector<Letter>* changed);
+    // The differences of a text just put at document position at.
+    void record(int at, const std::vector<Letter>& changed);
+    // The document's range [from, to) shown in Persian letters, in place and in one edit
+    // (joined to the edit before it when asked), its author's letters recorded: for text that
+    // came in with its formats (RTF).
+    void showRange(int from, int to, bool joinPrevious = false);
+    // A piece of the document's text that starts at document position from, given back its
+    // author's letters.
+    void restore(int from, QString& text) const;
+
+    std::size_t size() const { return letters_.size(); }
+
+private:
+    void changed(int position, int removed, int added);
+
+    struct Removed {
+        int position, length;
+        std::vector<Letter> letters; // from position
+    };
+    static constexpr std::size_t kRemovedKept = 32;
+
+    QTextDocument* document_;
+    std::vector<Letter> letters_; // by position
+    std::vector<Removed> removed_; // the latest last
+};
+
+} // namespace tavrin
