@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/identity.h"
 #include "app/texts.h"
+#include "platform/persian_text.h"
 
 #include <iterator>
 
@@ -137,6 +138,9 @@ QString persianCause(const QString& description) {
     if (&why == &texts::kCauseScript || subject.isEmpty())
         subject = description.startsWith(u'"') ? description.section(u'"', 1, 1) : subject;
     QString line = texts::kCausePrefix + why;
+    // A path reads left to right, in its own order, inside the Persian line.
+    if (subject.contains(u'/') || subject.contains(u'\\'))
+        subject = leftToRight(subject);
     if (!subject.isEmpty())
         line += QStringLiteral(u" («") + subject + QStringLiteral(u"»)");
     return line;

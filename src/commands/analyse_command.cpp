@@ -28,11 +28,14 @@ int analyseCommand(Context& context, const QStringList& arguments, std::FILE* ou
              {std::pair{project, "--project"}, std::pair{answers, "--answers"},
               std::pair{folder, "--out"}})
             if (value.isEmpty())
-                throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
+                throw missingOption(QLatin1String(name));
         if (!fileExists(store::projectFilePath(project)))
             throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
         if (QFileInfo(folder).exists() && !QFileInfo(folder).isDir())
-            throw BadInput{QStringLiteral("--out is a file; name a folder")};
+            throw BadInput{
+                QStringLiteral("--out is a file; name a folder"),
+                QStringLiteral(
+                    u"--out پرونده است؛ پوشه‌ای را نام ببرید.")};
         for (const auto& [inside, what] :
              {std::pair{project, "the project"}, std::pair{context.programFolder(), "the program"}})
             if (isInside(folder, inside))

@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QString>
 #include <cstdio>
 #include <new>
@@ -33,24 +34,59 @@ inline QString folderArgument(const QString& given) {
 }
 
 // Bad input: exit 1 with the reason, and the same in Persian where the verb has it.
+// Said twice: in English for scripts and logs, and in Persian for the person.
 struct BadInput {
+    BadInput(QString reason, QString persian)
+        : reason(std::move(reason)), persian(std::move(persian)) {}
     QString reason;
-    QString persian = {};
+    QString persian;
 };
+
+// What an option needs, in both languages.
+inline BadInput missingOption(const QString& option) {
+    return {QStringLiteral("%1 is missing").arg(option),
+            QStringLiteral(u"گزینهٔ %1 داده نشده است.").arg(option)};
+}
+
+// The command line parser's own words, in Persian as well.
+inline BadInput parserRefusal(const QString& error) {
+    static const QRegularExpression quoted(QStringLiteral("'([^']*)'|: (.*)\\.$"));
+    const QRegularExpressionMatch m = quoted.match(error);
+    const QString what = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+    const QString persian = error.startsWith(QLatin1String("Missing value"))
+                                ? QStringLiteral(u"پس از %1 مقداری نیامده است.").arg(what)
+                            : error.startsWith(QLatin1String("Unexpected value"))
+                                ? QStringLiteral(u"%1 مقداری نمی‌گیرد.").arg(what)
+                            : error.startsWith(QLatin1String("Unknown option"))
+                                ? QStringLiteral(u"گزینهٔ %1 شناخته نیست.").arg(what)
+                                : QStringLiteral(u"دستور خوانا نیست: %1").arg(error);
+    return {error, persian};
+}
+
+inline BadInput unexpectedWords(const QStringList& words) {
+    return {
+        QStringLiteral("unexpected: ") + words.join(u' '),
+        QStringLiteral(u"این واژه‌ها گزینهٔ هیچ دستوری نیستند: ") +
+            words.join(u' ')};
+}
 
 // The verb's options read; a word that is no option's value is bad input.
 inline void parseOptions(QCommandLineParser& parser, const QStringList& arguments) {
     if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
-        throw BadInput{parser.errorText()};
+        throw parserRefusal(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        throw BadInput{QStringLiteral("unexpected: ") + parser.positionalArguments().join(u' ')};
+        throw unexpectedWords(parser.positionalArguments());
 }
 
 // A sheet of answers that does not read, said with its line.
 inline BadInput sheetRefusal(const CsvError& bad) {
     return BadInput{
         bad.line() > 0 ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
-                       : bad.why()};
+                       : bad.why(),
+        bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
+                             .arg(bad.line())
+                             .arg(bad.persian())
+                       : bad.persian()};
 }
 
 // Where a verb may write its file: not a link (written through, it would replace what it
@@ -60,17 +96,26 @@ inline void checkOutFile(const Context& context, const QString& path, const QStr
                          bool force) {
     const QFileInfo out(path);
     if (out.isSymLink())
-        throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself")};
+        throw BadInput{QStringLiteral("--out is a symbolic link; name the file itself"),
+                       QStringLiteral(u"--out پیوندی به جای دیگر است؛ خود پرونده را نام ببرید.")};
     if (out.isDir())
-        throw BadInput{QStringLiteral("--out is a folder; name a file in it")};
+        throw BadInput{
+            QStringLiteral("--out is a folder; name a file in it"),
+            QStringLiteral(
+                u"--out پوشه است؛ پرونده‌ای در آن را نام ببرید.")};
     for (const auto& [folder, what] :
          {std::pair{project, "the project"}, std::pair{context.programFolder(), "the program"}}) {
         if (!folder.isEmpty() && isInside(out.absoluteFilePath(), folder))
             throw BadInput{QStringLiteral("--out lies inside %1's folder; write it elsewhere")
-                               .arg(QLatin1String(what))};
+                               .arg(QLatin1String(what)),
+                           QStringLiteral(u"--out درون پوشهٔ پروژه یا برنامه است؛ جای دیگری "
+                                          u"بنویسید.")};
     }
     if (out.exists() && !force)
-        throw BadInput{QStringLiteral("--out exists; --force replaces it")};
+        throw BadInput{
+            QStringLiteral("--out exists; --force replaces it"),
+            QStringLiteral(
+                u"پروندهٔ --out هست؛ --force جایش را می‌گیرد.")};
 }
 
 // A verb's body run with its failures said on err: exit 1 for bad input, 2 for a file that
@@ -85,11 +130,21 @@ template <typename Body> int runVerb(const char* verb, std::FILE* err, Body body
                          persianShown(bad.persian, Digits::InPersianText).toUtf8().constData());
         return 1;
     } catch (const std::invalid_argument& bad) {
-        std::fprintf(err, "tavrin %s: %s\n", verb, bad.what());
+        std::fprintf(
+            err, "tavrin %s: %s\n%s\n", verb, bad.what(),
+            persianShown(persianCause(QString::fromUtf8(bad.what())), Digits::InPersianText)
+                .toUtf8()
+                .constData());
         return 1;
     } catch (const UnreadableQuiz& quiz) {
-        std::fprintf(err, "tavrin %s: line %d of %s does not read\n", verb, quiz.line(),
-                     quiz.name().toUtf8().constData());
+        std::fprintf(
+            err, "tavrin %s: line %d of %s does not read\n%s\n", verb, quiz.line(),
+            quiz.name().toUtf8().constData(),
+            persianShown(
+                QStringLiteral(u"سطر %1 از %2 خوانا نیست.").arg(quiz.line()).arg(quiz.name()),
+                Digits::InPersianText)
+                .toUtf8()
+                .constData());
         return 2;
     } catch (const FsError& e) {
         // The cause in Persian too, as the window says it.

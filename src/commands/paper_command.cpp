@@ -24,6 +24,10 @@ int numberOf(const QCommandLineParser& parser, const char* name, int least, int 
         throw BadInput{QStringLiteral("--%1 takes a number from %2 to %3")
                            .arg(QLatin1String(name))
                            .arg(least)
+                           .arg(most),
+                       QStringLiteral(u"--%1 عددی از %2 تا %3 می‌گیرد.")
+                           .arg(QLatin1String(name))
+                           .arg(least)
                            .arg(most)};
     return n;
 }
@@ -44,14 +48,17 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
         const QString project = folderArgument(parser.value(QStringLiteral("project")));
         const QString folder = parser.value(QStringLiteral("out"));
         if (project.isEmpty())
-            throw BadInput{QStringLiteral("--project is missing")};
+            throw missingOption(QStringLiteral("--project"));
         if (folder.isEmpty())
-            throw BadInput{QStringLiteral("--out is missing")};
+            throw missingOption(QStringLiteral("--out"));
         if (!fileExists(store::projectFilePath(project)))
             throw FsError::at(QStringLiteral("No project file"), store::projectFilePath(project));
         const QFileInfo outInfo(folder);
         if (outInfo.exists() && !outInfo.isDir())
-            throw BadInput{QStringLiteral("--out is a file; name a folder")};
+            throw BadInput{
+                QStringLiteral("--out is a file; name a folder"),
+                QStringLiteral(
+                    u"--out پرونده است؛ پوشه‌ای را نام ببرید.")};
         // A relative folder is the shell's, not the page engine's.
         const QString html = folderArgument(parser.value(QStringLiteral("html")));
         for (const auto& [path, option] :
@@ -70,7 +77,8 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
                            texts::kPaperFolderHoldsExam};
         const bool hasField = parser.isSet(QStringLiteral("field"));
         if (parser.isSet(QStringLiteral("lesson")) && !hasField)
-            throw BadInput{QStringLiteral("--lesson needs --field")};
+            throw BadInput{QStringLiteral("--lesson needs --field"),
+                           QStringLiteral(u"--lesson بی --field معنا ندارد.")};
         // The project is named by its folder, as the window names it.
         const QuestionBank bank =
             readQuestionBank(context, project, QFileInfo(QDir::cleanPath(project)).fileName());
@@ -82,8 +90,13 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
                                        numberOf(parser, "lesson", 1, 1 << 20) - 1}
                           : PaperScope{PaperScope::Kind::Field, field, 0};
         } else if (c.scope.kind != PaperScope::Kind::Budget) {
-            throw BadInput{QStringLiteral(
-                "the project sets no comprehensive exam budget; name --field (and --lesson)")};
+            throw BadInput{
+                QStringLiteral(
+                    "the project sets no comprehensive exam budget; name --field (and --lesson)"),
+                QStringLiteral(u"پروژه سهم سؤال‌های آزمون جامع را معین نکرده است؛ "
+                               u"--field "
+                               u"(و "
+                               u"--lesson) را بدهید.")};
         }
         if (parser.isSet(QStringLiteral("versions")))
             c.versions = numberOf(parser, "versions", 1, kMostPaperVersions);

@@ -55,7 +55,9 @@ int number(const QCommandLineParser& parser, const QString& name, int most = 1 <
     bool ok = false;
     const int n = parser.value(name).toInt(&ok);
     if (!ok || n < 1 || n > most)
-        throw BadInput{QStringLiteral("--%1 takes a number from 1").arg(name)};
+        throw BadInput{
+            QStringLiteral("--%1 takes a number from 1").arg(name),
+            QStringLiteral(u"--%1 عددی از 1 به بالا می‌گیرد.").arg(name)};
     return n;
 }
 
@@ -71,7 +73,7 @@ Options parse(const QStringList& arguments, bool importing) {
                        {QStringLiteral("replace"), QString()},
                        {QStringLiteral("force"), QString()}});
     if (!parser.parse(QStringList{QStringLiteral("tavrin")} + arguments))
-        throw BadInput{parser.errorText()};
+        throw parserRefusal(parser.errorText());
     Options o;
     o.project = folderArgument(parser.value(QStringLiteral("project")));
     o.format = parser.value(QStringLiteral("format"));
@@ -85,31 +87,39 @@ Options parse(const QStringList& arguments, bool importing) {
         bool ok = false;
         o.passMark = parser.value(QStringLiteral("pass-mark")).toInt(&ok);
         if (!ok || o.passMark < 0 || o.passMark > 100)
-            throw BadInput{QStringLiteral("--pass-mark takes a percent from 0 to 100")};
+            throw BadInput{
+                QStringLiteral("--pass-mark takes a percent from 0 to 100"),
+                QStringLiteral(u"--pass-mark درصدی از 0 تا 100 می‌گیرد.")};
     }
     if (o.project.isEmpty())
-        throw BadInput{QStringLiteral("--project is missing")};
+        throw missingOption(QStringLiteral("--project"));
     if (o.lesson > 0 && o.field < 0)
-        throw BadInput{QStringLiteral("--lesson needs --field")};
+        throw BadInput{QStringLiteral("--lesson needs --field"),
+                       QStringLiteral(u"--lesson بی --field معنا ندارد.")};
     const QStringList formats = importing
                                     ? QStringList{QStringLiteral("gift"), QStringLiteral("moodle")}
                                     : QStringList{QStringLiteral("gift"), QStringLiteral("moodle"),
                                                   QStringLiteral("scorm")};
     if (!formats.contains(o.format))
         throw BadInput{QStringLiteral("--format must be one of: ") +
-                       formats.join(QStringLiteral(", "))};
+                           formats.join(QStringLiteral(", ")),
+                       QStringLiteral(u"--format یکی از این‌هاست: ") +
+                           formats.join(QStringLiteral(u"، "))};
     if (importing) {
         if (o.field < 0 || o.lesson < 0)
-            throw BadInput{QStringLiteral("--field and --lesson are both needed")};
+            throw BadInput{QStringLiteral("--field and --lesson are both needed"),
+                           QStringLiteral(u"هر دو گزینهٔ --field و --lesson لازم است.")};
         if (parser.positionalArguments().size() != 1)
-            throw BadInput{QStringLiteral("one file to import is needed")};
+            throw BadInput{
+                QStringLiteral("one file to import is needed"),
+                QStringLiteral(
+                    u"یک پرونده برای آوردن سؤال‌ها لازم است.")};
         o.file = parser.positionalArguments().first();
     } else {
         if (o.out.isEmpty())
-            throw BadInput{QStringLiteral("--out is missing")};
+            throw missingOption(QStringLiteral("--out"));
         if (!parser.positionalArguments().isEmpty())
-            throw BadInput{QStringLiteral("unexpected: ") +
-                           parser.positionalArguments().join(u' ')};
+            throw unexpectedWords(parser.positionalArguments());
     }
     // The store counts from 1; the files count from 0.
     o.field = o.field > 0 ? o.field - 1 : -1;
@@ -170,15 +180,24 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
         if (!found)
             throw BadInput{QStringLiteral("the project has no lesson %1 in field %2")
                                .arg(o.lesson + 1)
+                               .arg(o.field + 1),
+                           QStringLiteral(u"پروژه در رشتهٔ %2 درس %1 ندارد.")
+                               .arg(o.lesson + 1)
                                .arg(o.field + 1)};
         const QString id = bookId(o.field, o.lesson);
         const QString xml = QDir(o.project).filePath(folders::kXml) + u'/';
         if (!o.replace && fileExists(xml + folders::quizName(id)))
-            throw BadInput{
-                QStringLiteral("the lesson's quiz file exists; --replace makes it anew")};
+            throw BadInput{QStringLiteral("the lesson's quiz file exists; --replace makes it anew"),
+                           QStringLiteral(u"فایل آزمون این درس هست؛ --replace آن را از نو "
+                                          u"می‌سازد.")};
         if (!o.replace && fileExists(xml + folders::draftName(id)))
-            throw BadInput{QStringLiteral("the lesson has unmade work in the formatter (a draft); "
-                                          "--replace discards it")};
+            throw BadInput{
+                QStringLiteral("the lesson has unmade work in the formatter (a draft); "
+                               "--replace discards it"),
+                QStringLiteral(
+                    u"این درس کاری ساخته‌نشده در پنجرهٔ تنظیم "
+                    u"دارد "
+                    u"(پیش‌نویس)؛ --replace آن را کنار می‌گذارد.")};
         const QByteArray bytes = readInputFile(o.file, kLargestQuestionsFile);
         // What the replaced lesson owned in BookTXT: what the new one does not take over goes.
         const QStringList replaced = o.replace ? lessonCopies(o.project, id) : QStringList();
@@ -187,7 +206,8 @@ int importQuestionsCommand(Context& context, const QStringList& arguments, std::
         for (const SkippedQuestion& s : set.skipped)
             print(err, QStringLiteral("skipped: %1 (%2)").arg(shown(s.title), shown(s.reason)));
         if (set.questions.isEmpty())
-            throw BadInput{QStringLiteral("the file has no question the tool can hold")};
+            throw BadInput{QStringLiteral("the file has no question the tool can hold"),
+                           QStringLiteral(u"پرونده سؤالی ندارد که برنامه بتواند نگه دارد.")};
         const QString check = readSnippet(context.programFolder(), QStringLiteral("check.bin"));
         const QString img = readSnippet(context.programFolder(), QStringLiteral("img.bin"));
         if (check.isEmpty() || img.isEmpty())

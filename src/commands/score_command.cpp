@@ -34,7 +34,7 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
              {std::pair{project, "--project"}, std::pair{answers, "--answers"},
               std::pair{outPath, "--out"}}) {
             if (value.isEmpty())
-                throw BadInput{QStringLiteral("%1 is missing").arg(QLatin1String(name))};
+                throw missingOption(QLatin1String(name));
         }
         checkOutFile(context, outPath, project, parser.isSet(QStringLiteral("force")));
         if (!fileExists(store::projectFilePath(project)))
@@ -45,7 +45,9 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
             const auto given = parsePenalty(parser.value(QStringLiteral("penalty")));
             if (!given)
                 throw BadInput{
-                    QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …")};
+                    QStringLiteral("--penalty takes a fraction from 0 to 1: 0, 1/3, 1/4, …"),
+                    QStringLiteral(
+                        u"--penalty کسری از 0 تا 1 می‌گیرد: 0، 1/3، 1/4، …")};
             penalty = *given;
         }
         // A row at a time: the sheets of a whole school cost one row of memory.

@@ -13,7 +13,8 @@ ExamSheetRows::ExamSheetRows(const QByteArray& record, SheetRows& printed) : pri
     const QJsonArray versions =
         QJsonDocument::fromJson(record).object().value(QStringLiteral("versions")).toArray();
     if (versions.isEmpty())
-        throw BadSheet(0, QStringLiteral("exam.json holds no versions"));
+        throw BadSheet(0, QStringLiteral("exam.json holds no versions"),
+                       QStringLiteral(u"exam.json هیچ نسخه‌ای ندارد."));
     for (const QJsonValue& v : versions) {
         QList<Printed> questions;
         for (const QJsonValue& q : v.toObject().value(QStringLiteral("questions")).toArray()) {
@@ -22,15 +23,21 @@ ExamSheetRows::ExamSheetRows(const QByteArray& record, SheetRows& printed) : pri
                 p.options.append(o.toInt());
             if (p.bank.isEmpty() || p.options.isEmpty())
                 throw BadSheet(
-                    0, QStringLiteral("exam.json: a question without its bank place or options"));
+                    0, QStringLiteral("exam.json: a question without its bank place or options"),
+                    QStringLiteral(u"exam.json: سؤالی جای خود در بانک یا گزینه‌هایش "
+                                   u"را "
+                                   u"ندارد."));
             questions.append(p);
         }
         if (!versions_.isEmpty() && questions.size() != versions_.first().size())
-            throw BadSheet(0, QStringLiteral("exam.json: the versions differ in length"));
+            throw BadSheet(
+                0, QStringLiteral("exam.json: the versions differ in length"),
+                QStringLiteral(u"exam.json: نسخه‌ها هم‌اندازه نیستند."));
         versions_.append(questions);
     }
     if (versions_.first().isEmpty())
-        throw BadSheet(0, QStringLiteral("exam.json: its versions hold no question"));
+        throw BadSheet(0, QStringLiteral("exam.json: its versions hold no question"),
+                       QStringLiteral(u"exam.json: نسخه‌هایش سؤالی ندارند."));
     // The bank's questions in the order the record's first version sorts them by id.
     for (const Printed& p : versions_.first())
         bank_.append(p.bank);
@@ -46,8 +53,10 @@ ExamSheetRows::ExamSheetRows(const QByteArray& record, SheetRows& printed) : pri
     for (const QList<Printed>& version : versions_)
         for (const Printed& p : version)
             if (!column_.contains(p.bank))
-                throw BadSheet(0,
-                               QStringLiteral("exam.json: the versions hold different questions"));
+                throw BadSheet(
+                    0, QStringLiteral("exam.json: the versions hold different questions"),
+                    QStringLiteral(
+                        u"exam.json: سؤال‌های نسخه‌ها یکی نیستند."));
 }
 
 bool ExamSheetRows::next(QStringList& out) {
@@ -70,19 +79,27 @@ bool ExamSheetRows::next(QStringList& out) {
         break;
     }
     const auto cellCount = [&] {
-        return BadSheet(line(), QStringLiteral("%1 cells, the exam has %2 questions after the "
-                                               "name and the version")
-                                    .arg(row.size())
-                                    .arg(n));
+        return BadSheet(line(),
+                        QStringLiteral("%1 cells, the exam has %2 questions after the "
+                                       "name and the version")
+                            .arg(row.size())
+                            .arg(n),
+                        QStringLiteral(u"%1 خانه دارد و آزمون پس از نام و نسخه %2 سؤال دارد.")
+                            .arg(row.size())
+                            .arg(n));
     };
     if (row.size() < 2) // a name alone has no version to read
         throw cellCount();
     bool ok = false;
     const int version = latinDigits(row[1].trimmed()).toInt(&ok);
     if (!ok || version < 1 || version > versions_.size())
-        throw BadSheet(line(), QStringLiteral("\"%1\" is not a version from 1 to %2")
-                                   .arg(row[1])
-                                   .arg(versions_.size()));
+        throw BadSheet(line(),
+                       QStringLiteral("\"%1\" is not a version from 1 to %2")
+                           .arg(row[1])
+                           .arg(versions_.size()),
+                       QStringLiteral(u"«%1» نسخه‌ای از 1 تا %2 نیست.")
+                           .arg(row[1])
+                           .arg(versions_.size()));
     if (row.size() != n + 2)
         throw cellCount();
     QStringList answers(n);
@@ -94,10 +111,16 @@ bool ExamSheetRows::next(QStringList& out) {
         const int printed = cell.toInt(&ok);
         if (!ok || printed < 1 || printed > p.options.size())
             throw BadSheet(
-                line(), QStringLiteral("question %1: \"%2\" is not an option from 1 to %3 or empty")
-                            .arg(k + 1)
-                            .arg(row[k + 2])
-                            .arg(p.options.size()));
+                line(),
+                QStringLiteral("question %1: \"%2\" is not an option from 1 to %3 or empty")
+                    .arg(k + 1)
+                    .arg(row[k + 2])
+                    .arg(p.options.size()),
+                QStringLiteral(
+                    u"سؤال %1: «%2» گزینه‌ای از 1 تا %3 یا خالی نیست.")
+                    .arg(k + 1)
+                    .arg(row[k + 2])
+                    .arg(p.options.size()));
         answers[column_.value(p.bank)] = QString::number(p.options[printed - 1]);
     }
     out = QStringList{row[0].trimmed()} + answers;

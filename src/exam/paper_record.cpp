@@ -3,6 +3,7 @@
 #include "exam/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
+#include "platform/persian_text.h"
 #include "platform/text_file.h"
 
 #include <QCryptographicHash>
@@ -65,13 +66,23 @@ QByteArray checkedExamRecord(const QString& examFolder) {
     for (auto it = files.begin(); it != files.end(); ++it) {
         const QString file = folder + u'/' + it.key();
         if (it.key().contains(u'/') || !fileExists(file))
-            throw BadSheet(0, QStringLiteral("exam.json names %1, which is not in %2: the exam "
-                                             "is not whole; print it again")
-                                  .arg(it.key(), QDir::toNativeSeparators(folder)));
+            throw BadSheet(
+                0,
+                QStringLiteral("exam.json names %1, which is not in %2: the exam "
+                               "is not whole; print it again")
+                    .arg(it.key(), QDir::toNativeSeparators(folder)),
+                QStringLiteral(
+                    u"exam.json پروندهٔ %1 را نام می‌برد که در %2 نیست: "
+                    u"آزمون کامل نیست؛ دوباره چاپش کنید.")
+                    .arg(leftToRight(it.key()), leftToRight(QDir::toNativeSeparators(folder))));
         if (digestOf(file) != it.value().toString())
-            throw BadSheet(0, QStringLiteral("%1 is not the one exam.json was printed with: "
-                                             "the folder mixes two printings; print it again")
-                                  .arg(QDir::toNativeSeparators(file)));
+            throw BadSheet(0,
+                           QStringLiteral("%1 is not the one exam.json was printed with: "
+                                          "the folder mixes two printings; print it again")
+                               .arg(QDir::toNativeSeparators(file)),
+                           QStringLiteral(u"%1 همانی نیست که exam.json با آن چاپ شد: پوشه "
+                                          u"دو چاپ را با هم دارد؛ دوباره چاپش کنید.")
+                               .arg(leftToRight(QDir::toNativeSeparators(file))));
     }
     return record;
 }

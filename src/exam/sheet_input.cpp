@@ -4,6 +4,7 @@
 #include "exam/paper_record.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
+#include "platform/persian_text.h"
 #include "platform/text_file.h"
 
 #include <QFile>
@@ -30,11 +31,19 @@ void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QS
             for (const QString& id : mapped.bankQuestions())
                 if (const BankQuestion* q = bank.find(id); !q || !q->scorable())
                     throw BadSheet(
-                        0, QStringLiteral("exam.json names question %1, which the project %2: "
-                                          "the exam was printed from another bank; print it "
-                                          "again")
-                               .arg(id, q ? QStringLiteral("cannot score (no marked answer)")
-                                          : QStringLiteral("does not have")));
+                        0,
+                        QStringLiteral("exam.json names question %1, which the project %2: "
+                                       "the exam was printed from another bank; print it "
+                                       "again")
+                            .arg(id, q ? QStringLiteral("cannot score (no marked answer)")
+                                       : QStringLiteral("does not have")),
+                        QStringLiteral(u"exam.json سؤال %1 را نام می‌برد که پروژه %2؛ "
+                                       u"آزمون "
+                                       u"از "
+                                       u"بانک دیگری چاپ شده است: دوباره چاپش کنید.")
+                            .arg(leftToRight(id),
+                                 q ? QStringLiteral(u"پاسخ درستش را معین نکرده است")
+                                   : QStringLiteral(u"ندارد")));
             use(mapped, &mapped);
         }
     }

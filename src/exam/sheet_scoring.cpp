@@ -10,7 +10,7 @@ bool CsvSheetRows::next(QStringList& row) {
     try {
         return reader_.next(row);
     } catch (const CsvError& e) {
-        throw BadSheet(e.line(), e.why());
+        throw BadSheet(e.line(), e.why(), e.persian());
     }
 }
 
@@ -45,11 +45,16 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
                 QList<const BankQuestion*>* columnsOut) {
     QStringList header;
     if (!sheets.next(header))
-        throw BadSheet(0, QStringLiteral("the file is empty; its first line names the questions"));
+        throw BadSheet(
+            0, QStringLiteral("the file is empty; its first line names the questions"),
+            QStringLiteral(
+                u"پرونده خالی است؛ سطر اول آن نام سؤال‌ها را "
+                u"می‌آورد."));
     // "name", or the Persian word a teacher's sheet may head it with.
     const QString nameCell = header.isEmpty() ? QString() : header.first().trimmed().toLower();
     if (nameCell != QLatin1String("name") && nameCell != QStringLiteral(u"نام"))
-        throw BadSheet(sheets.line(), QStringLiteral("the header must start with \"name\""));
+        throw BadSheet(sheets.line(), QStringLiteral("the header must start with \"name\""),
+                       QStringLiteral(u"سطر اول باید با «name» یا «نام» آغاز شود."));
     QList<const BankQuestion*> columns;
     QSet<QString> seen;
     QMap<int, bool> fields;
@@ -62,16 +67,27 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
                 QStringLiteral(
                     "column %1: no question %2 in the project (field-lesson-question, from 1)")
                     .arg(c + 1)
-                    .arg(id));
+                    .arg(id),
+                QStringLiteral(u"ستون %1: پروژه سؤال %2 ندارد (رشته-درس-سؤال، از 1).")
+                    .arg(c + 1)
+                    .arg(leftToRight(id)));
         if (seen.contains(id))
             throw BadSheet(
                 sheets.line(),
-                QStringLiteral("column %1: question %2 is named twice").arg(c + 1).arg(id));
+                QStringLiteral("column %1: question %2 is named twice").arg(c + 1).arg(id),
+                QStringLiteral(u"ستون %1: سؤال %2 دو بار آمده است.")
+                    .arg(c + 1)
+                    .arg(leftToRight(id)));
         if (!found->scorable())
             throw BadSheet(sheets.line(),
                            QStringLiteral("column %1: question %2 has no marked answer to score by")
                                .arg(c + 1)
-                               .arg(id));
+                               .arg(id),
+                           QStringLiteral(u"ستون %1: پاسخ درست سؤال %2 معین نشده و "
+                                          u"نمره‌ای "
+                                          u"ندارد.")
+                               .arg(c + 1)
+                               .arg(leftToRight(id)));
         seen.insert(id);
         columns.append(found);
         fields.insert(found->field, true);
@@ -86,7 +102,10 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         if (row.size() != header.size())
             throw BadSheet(
                 sheets.line(),
-                QStringLiteral("%1 cells, the header has %2").arg(row.size()).arg(header.size()));
+                QStringLiteral("%1 cells, the header has %2").arg(row.size()).arg(header.size()),
+                QStringLiteral(u"%1 خانه دارد و سطر اول %2 خانه.")
+                    .arg(row.size())
+                    .arg(header.size()));
         QMap<int, FieldTally> tallies;
         for (const int f : fields.keys())
             tallies.insert(f, FieldTally{});
@@ -100,6 +119,10 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
                 throw BadSheet(
                     sheets.line(),
                     QStringLiteral("column %1: \"%2\" is not an answer from 1 to %3 or empty")
+                        .arg(c + 2)
+                        .arg(cell)
+                        .arg(answers),
+                    QStringLiteral(u"ستون %1: «%2» پاسخی از 1 تا %3 یا خالی نیست.")
                         .arg(c + 2)
                         .arg(cell)
                         .arg(answers));
@@ -118,6 +141,9 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
                     sheets.line(),
                     QStringLiteral("column 1: the name holds a control character "
                                    "(U+%1)")
+                        .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper()),
+                    QStringLiteral(
+                        u"ستون 1: نام نویسه‌ای کنترلی دارد (U+%1).")
                         .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper()));
         QList<WeightedField> weighted;
         for (auto it = tallies.begin(); it != tallies.end(); ++it) {

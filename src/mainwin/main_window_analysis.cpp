@@ -51,7 +51,7 @@ void MainWindow::analysisCommand() {
                 context_.log().LogMe(QStringLiteral("Aborted by user!"));
                 return std::nullopt;
             }
-            QString why;
+            QString why, persian;
             try {
                 const BusyCursor busy;
                 return analyseExam(context_, project, r.exam, r.answers, r.out);
@@ -60,13 +60,18 @@ void MainWindow::analysisCommand() {
                                            .arg(bad.line())
                                            .arg(bad.why())
                                      : bad.why();
+                persian = bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
+                                               .arg(bad.line())
+                                               .arg(bad.persian())
+                                         : bad.persian();
             } catch (const UnreadableQuiz& e) {
                 why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
             } catch (const FsError& e) {
                 why = e.description();
             }
             reportFailure(context_, kFailAnalysis, why);
-            bepayamWithLine(context_, kNoticeAnalysisNotWritten, persianCause(why));
+            bepayamWithLine(context_, kNoticeAnalysisNotWritten,
+                            persian.isEmpty() ? persianCause(why) : persian);
             return std::nullopt;
         },
         this);

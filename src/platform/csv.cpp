@@ -22,13 +22,15 @@ bool CsvReader::refill() {
     if (bytes.isEmpty()) {
         device_ = nullptr;
         if (utf8_->hasError())
-            throw CsvError(lineNow_, QStringLiteral("the file is not UTF-8 text"));
+            throw CsvError(lineNow_, QStringLiteral("the file is not UTF-8 text"),
+                           QStringLiteral(u"پرونده متن UTF-8 نیست."));
         return false;
     }
     buffer_ = buffer_.mid(at_) + (*utf8_)(bytes);
     at_ = 0;
     if (utf8_->hasError())
-        throw CsvError(lineNow_, QStringLiteral("the file is not UTF-8 text"));
+        throw CsvError(lineNow_, QStringLiteral("the file is not UTF-8 text"),
+                       QStringLiteral(u"پرونده متن UTF-8 نیست."));
     return true;
 }
 
@@ -93,7 +95,10 @@ bool CsvReader::next(QStringList& row) {
         }
     }
     if (quoted && !closedQuote)
-        throw CsvError(quoteLine, QStringLiteral("a quote is not closed"));
+        throw CsvError(
+            quoteLine, QStringLiteral("a quote is not closed"),
+            QStringLiteral(
+                u"نقل‌قولی (\") باز مانده و بسته نشده است."));
     if (any || closedQuote) {
         row.append(field);
         return true;

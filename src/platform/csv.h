@@ -13,14 +13,18 @@ namespace tavrin {
 // A CSV file that does not read: what is wrong and on which line (1-based).
 class CsvError : public std::runtime_error {
 public:
-    CsvError(int line, QString why)
-        : std::runtime_error("bad CSV"), line_(line), why_(std::move(why)) {}
+    // What is wrong in English (scripts and the log read it) and in Persian (a person does).
+    CsvError(int line, QString why, QString persian)
+        : std::runtime_error("bad CSV"), line_(line), why_(std::move(why)),
+          persian_(std::move(persian)) {}
     int line() const { return line_; }
     const QString& why() const { return why_; }
+    const QString& persian() const { return persian_; }
 
 private:
     int line_;
     QString why_;
+    QString persian_;
 };
 
 // RFC 4180 rows read one at a time, so a file of any size costs one row of memory: quotes,

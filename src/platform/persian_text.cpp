@@ -77,6 +77,12 @@ void persianLettersIn(QString& out, Digits digits) {
     qsizetype i = 0;
     while (i < out.size()) {
         const char16_t c = out[i].unicode();
+        // A left-to-right isolate (a path, an identifier) is shown as it is written.
+        if (c == 0x2066) {
+            const qsizetype end = out.indexOf(QChar(0x2069), i);
+            i = end < 0 ? out.size() : end + 1;
+            continue;
+        }
         if (c == u'{') {
             const QRegularExpressionMatch m =
                 mark.match(original, i, QRegularExpression::NormalMatch,
@@ -140,6 +146,10 @@ QString persianSameLength(QString text) {
     }
     persianLettersIn(text, Digits::InPersianText);
     return text;
+}
+
+QString leftToRight(const QString& text) {
+    return QChar(0x2066) + text + QChar(0x2069);
 }
 
 QString pathShown(const QString& path) {

@@ -21,6 +21,10 @@ QString persianShown(const QString& text, Digits digits);
 // character for one, so a box can show it in place of the author's text.
 QString persianSameLength(QString text);
 
+// Text that reads left to right inside Persian text (a path, an identifier, a formula) as a
+// left-to-right isolate: its order kept, its digits and letters shown as written.
+QString leftToRight(const QString& text);
+
 // A path as a box shows it: each folder's name kept apart by left-to-right marks around the
 // separators and before the ending, so a path of Persian and Latin names reads in its order
 // in a left-to-right box. pathTyped takes the marks away again.

@@ -248,13 +248,14 @@ private slots:
 
     // Sheets that do not read are refused with the line and what is wrong; nothing written.
     void badSheets_data() {
-        tableData("scoring/bad_sheets.tsv", {"sheet", "given", "code", "said"});
+        tableData("scoring/bad_sheets.tsv", {"sheet", "given", "code", "said", "persian"});
     }
     void badSheets() {
         QFETCH(QString, sheet);
         QFETCH(QString, given);
         QFETCH(QString, code);
         QFETCH(QString, said);
+        QFETCH(QString, persian);
         const QStringList arguments = given.split(u' ', Qt::SkipEmptyParts);
         TestProgram p;
         QTemporaryDir desk; // the teacher's files, outside the program folder
@@ -279,6 +280,8 @@ private slots:
         const Run run = score(p, all);
         QCOMPARE(run.code, code.toInt());
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        // The same in Persian, on its own line, for the teacher.
+        QVERIFY2(run.err.section(u'\n', 1).contains(persian), qPrintable(run.err));
         QVERIFY(!QFile::exists(desk.filePath("result.csv")));
     }
 

@@ -213,10 +213,11 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "above") {
         QVERIFY2(widgetNamed(t, a)->geometry().bottom() < widgetNamed(t, b)->geometry().top(),
                  qPrintable(where));
-    } else if (verb == "shown-starts") { // the letters a rich text box shows, CR LF between
+    } else if (verb == "shown-starts" || verb == "shown-lacks") { // the letters a box shows
         auto* box = qobject_cast<QTextEdit*>(widgetNamed(t, a));
         const QString shown = box->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
-        QVERIFY2(shown.startsWith(b), qPrintable(where + ": " + shown.left(80)));
+        QVERIFY2(verb == "shown-starts" ? shown.startsWith(b) : !shown.contains(b),
+                 qPrintable(where + ": " + shown.left(80)));
     } else if (verb.startsWith("rich-")) { // a rich text box's text and paragraphs
         auto* box = qobject_cast<RichTextBox*>(widgetNamed(t, a));
         const QString text = box->text();
