@@ -73,7 +73,20 @@
       return;
     }
     const list = el("ul", { class: "lessons" });
+    // Under their fields' titles when the project has more than one field.
+    let group = null;
+    let groupTitle;
     data.lessons.forEach((lesson, i) => {
+      let into = list;
+      if (lesson.fieldTitle !== undefined) {
+        if (!group || lesson.fieldTitle !== groupTitle) {
+          groupTitle = lesson.fieldTitle;
+          const heading = el("h2", { class: "field-title", text: fa(lesson.fieldTitle) });
+          group = el("ul", { class: "lessons", "aria-label": fa(lesson.fieldTitle) });
+          list.append(el("li", { class: "field-group" }, heading, group));
+        }
+        into = group;
+      }
       const title = fa(lesson.title || "درس " + (i + 1));
       const row = el("li", { class: "lesson-row" },
         el("button", { type: "button", class: "lesson", "data-lesson": String(i), onclick: () => startPractice(i) },
@@ -86,7 +99,7 @@
           "aria-label": (left ? "ادامه آزمون " : "آزمون ") + title, onclick: () => examMode.start(i) },
           left ? "ادامه آزمون" : "آزمون"));
       }
-      list.append(row);
+      into.append(row);
     });
     // The comprehensive exam, drawn from the lessons by the author's budget, after them.
     const full = examMode.full;

@@ -111,6 +111,10 @@ private:
         const QJsonArray lessons = data.value(QStringLiteral("lessons")).toArray();
         if (lessons.isEmpty())
             add(Finding::Warning, path, QStringLiteral(u"لوح درسي ندارد"));
+        // A lesson not yet made has no quiz file: the CD leaves it out, said here.
+        for (const QJsonValue& title : data.value(QStringLiteral("leftOut")).toArray())
+            add(Finding::Warning, QStringLiteral(u"درس «%1»").arg(title.toString()),
+                QStringLiteral(u"فایل آزمون ندارد (ساخته نشده است) و روی لوح نیامد"));
         for (const QJsonValue& l : lessons) {
             const QJsonObject lesson = l.toObject();
             const QString title = lesson.value(QStringLiteral("title")).toString();
@@ -136,7 +140,8 @@ private:
                 if (const QString own = q.value(QStringLiteral("ownLabels")).toString();
                     !own.isEmpty())
                     add(Finding::Note, about,
-                        QStringLiteral(u"شماره و برچسب‌های خود متن برداشته شد، چون "
+                        QStringLiteral(u"شماره و برچسب‌های خود متن برداشته شد، "
+                                       u"چون "
                                        u"پخش‌کننده "
                                        u"خودش شماره و حرف می‌گذارد: %1")
                             .arg(own));

@@ -86,8 +86,7 @@ QJsonObject question(Context& context, const QuizBlock& read, const QString& fol
 PlayerScoring playerScoring(Context& context, const QString& projectText) {
     PlayerScoring scoring;
     scoring.settings = scoringSettings(readSettings(context, projectText));
-    if (scoring.settings.given)
-        scoring.fieldTitles = projectFieldTitles(context, projectText);
+    scoring.fieldTitles = projectFieldTitles(context, projectText);
     return scoring;
 }
 
@@ -108,11 +107,16 @@ QString quizDataScript(Context& context, const QString& dataFolder,
     const QString folder = QDir::fromNativeSeparators(dataFolder);
     const QString xml = folder + QStringLiteral("/_xml/");
     QJsonArray lessons;
+    QJsonArray leftOut; // lessons without a quiz file, for the check to name
+    // The home page groups the lessons under their fields when there is more than one.
+    const bool grouped = scoring.fieldTitles.size() > 1;
     for (const LessonRef& ref : projectLessons) {
         const QString id = ref.id();
         const QString quizPath = xml + QStringLiteral("quiz") + id + QStringLiteral(".xml");
-        if (!fileExists(quizPath))
+        if (!fileExists(quizPath)) {
+            leftOut.append(withoutLoneSurrogates(ref.title));
             continue;
+        }
         // Invalid UTF-16 would make the expressions below match nothing: the lesson is kept.
         const QString quiz = withoutLoneSurrogates(store::readIfThere(quizPath));
         QJsonObject lesson;
@@ -120,6 +124,9 @@ QString quizDataScript(Context& context, const QString& dataFolder,
         lesson[QStringLiteral("title")] = withoutLoneSurrogates(ref.title);
         if (rule.given)
             lesson[QStringLiteral("field")] = ref.field;
+        if (grouped)
+            lesson[QStringLiteral("fieldTitle")] =
+                withoutLoneSurrogates(scoring.fieldTitles.value(ref.field));
         QJsonArray questions;
         for (const QuizBlock& block : quizBlocks(quiz))
             questions.append(question(context, block, folder));
@@ -171,6 +178,8 @@ QString quizDataScript(Context& context, const QString& dataFolder,
     media[QStringLiteral("music")] = music;
     QJsonObject data;
     data[QStringLiteral("lessons")] = lessons;
+    if (!leftOut.isEmpty())
+        data[QStringLiteral("leftOut")] = leftOut;
     if (rule.given) {
         QJsonArray fields;
         for (const QString& title : scoring.fieldTitles)

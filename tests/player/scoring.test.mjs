@@ -177,6 +177,19 @@ describe("the comprehensive exam the tool exported", () => {
     return seen;
   }
 
+  test("its home page lists the lessons under their fields, the comprehensive exam after them", async () => {
+    const { page, problems } = await openIn(browser, scored);
+    assert.deepEqual(await texts(page, ".field-group > .field-title"), ["پایه هفتم", "پایه هشتم"]);
+    assert.deepEqual(await page.$$eval(".field-group", (groups) => groups.map((g) =>
+      [...g.querySelectorAll(".lesson .title")].map((t) => t.textContent))),
+    [["علوم: حالت‌های ماده", "جغرافیا: ایران"], ["علوم دوباره"]]);
+    assert.equal(await page.$eval("ul.lessons", (e) => e.lastElementChild.classList.contains("full-exam")), true);
+    assert.deepEqual(await axe(page), []);
+    await shot(page, "home-by-field");
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
   test("it draws by the budget: each lesson's count, fields in order, none twice, one seed one exam", async () => {
     const data = JSON.parse(fs.readFileSync(path.join(scored, "Data", "quizdata.js"), "utf8").replace(/^[^=]*=\s*/s, "").replace(/;\s*$/, ""));
     assert.deepEqual(data.settings.fullExam.budget, { "0-0": 2, "0-1": 2, "1-0": 3 });
