@@ -1,5 +1,6 @@
 #include "richtext/author_letters.h"
 
+#include "platform/formula_text.h"
 #include "platform/persian_text.h"
 
 #include <QTextBlock>
@@ -28,6 +29,28 @@ QChar shownLetter(char16_t c) {
     return QChar(c);
 }
 
+constexpr QChar kIsolate(0x2066);
+constexpr QChar kIsolateEnd(0x2069);
+
+bool isMark(QChar c) {
+    return c == kIsolate || c == kIsolateEnd;
+}
+
+// Where a text's formulas start and end: an isolate opens before each start and closes after
+// each end. A formula over a paragraph's end is left as it is.
+std::vector<qsizetype> formulaEdges(const QString& text) {
+    std::vector<qsizetype> edges;
+    if (!hasFormula(text))
+        return edges;
+    for (const TextPiece& p : formulaPieces(text)) {
+        if (p.kind == TextPiece::Text || p.source.contains(u'\n'))
+            continue;
+        edges.push_back(p.start);
+        edges.push_back(p.start + p.source.size());
+    }
+    return edges;
+}
+
 // The characters' format at a document position.
 QTextCharFormat formatAt(QTextCursor& c, int position) {
     c.setPosition(position + 1);
@@ -41,9 +64,9 @@ AuthorLetters::AuthorLetters(QTextDocument* document) : QObject(document), docum
 }
 
 const AuthorLetters* AuthorLetters::of(const QTextDocument* document) {
-    return document ? document->findChild<const AuthorLetters*>(QString(),
-                                                                Qt::FindDirectChildrenOnly)
-                    : nullptr;
+    return document
+               ? document->findChild<const AuthorLetters*>(QString(), Qt::FindDirectChildrenOnly)
+               : nullptr;
 }
 
 AuthorLetters* AuthorLetters::in(QTextDocument* document) {
@@ -52,12 +75,21 @@ AuthorLetters* AuthorLetters::in(QTextDocument* document) {
 }
 
 QString AuthorLetters::shown(QString text, std::vector<Letter>* changed) {
-    const QString out = persianSameLength(text);
-    if (changed) {
+    const QString same = persianSameLength(text);
+    const std::vector<qsizetype> edges = formulaEdges(text);
+    QString out;
+    out.reserve(same.size() + qsizetype(edges.size()));
+    if (changed)
         changed->clear();
-        for (qsizetype i = 0; i < out.size(); ++i)
-            if (out[i] != text[i])
-                changed->push_back({int(i), text[i].unicode()});
+    std::size_t edge = 0;
+    for (qsizetype i = 0; i <= same.size(); ++i) {
+        for (; edge < edges.size() && edges[edge] == i; ++edge)
+            out += edge % 2 == 0 ? kIsolate : kIsolateEnd;
+        if (i == same.size())
+            break;
+        if (changed && same[i] != text[i])
+            changed->push_back({int(out.size()), text[i].unicode()});
+        out += same[i];
     }
     return out;
 }
@@ -74,8 +106,8 @@ void AuthorLetters::record(int at, const std::vector<Letter>& changed) {
         letters_.insert(letters_.end(), moved.begin(), moved.end());
         return;
     }
-    const auto place = std::lower_bound(letters_.begin(), letters_.end(),
-                                        moved.front().position, byPosition);
+    const auto place =
+        std::lower_bound(letters_.begin(), letters_.end(), moved.front().position, byPosition);
     letters_.insert(place, moved.begin(), moved.end());
 }
 
@@ -94,7 +126,10 @@ void AuthorLetters::showRange(int from, int to, bool joinPrevious) {
             continue;
         std::vector<Letter> inBlock;
         const QString text = b.text().mid(start - b.position(), stop - start);
-        const QString out = shown(text, &inBlock);
+        const QString same = persianSameLength(text);
+        for (qsizetype i = 0; i < same.size(); ++i)
+            if (same[i] != text[i])
+                inBlock.push_back({int(i), text[i].unicode()});
         // Run by run, each with the formats it has: the fragments stay as they were.
         for (std::size_t i = 0; i < inBlock.size();) {
             const int first = inBlock[i].position;
@@ -106,29 +141,84 @@ void AuthorLetters::showRange(int from, int to, bool joinPrevious) {
             const int length = inBlock[j - 1].position + 1 - first;
             c.setPosition(start + first);
             c.setPosition(start + first + length, QTextCursor::KeepAnchor);
-            c.insertText(out.mid(first, length), format);
+            c.insertText(same.mid(first, length), format);
             i = j;
         }
-        for (Letter& l : inBlock)
-            l.position += start;
+        // The isolates, from the last so that the places before stay where they were; each
+        // letter after an isolate moves on by one.
+        const std::vector<qsizetype> edges = formulaEdges(text);
+        for (std::size_t e = edges.size(); e-- > 0;) {
+            const int at = start + int(edges[e]);
+            c.setPosition(at);
+            c.insertText(QString(e % 2 == 0 ? kIsolate : kIsolateEnd),
+                         formatAt(c, std::max(at - 1, b.position())));
+        }
+        for (Letter& l : inBlock) {
+            const auto before = std::upper_bound(edges.begin(), edges.end(), l.position);
+            l.position += start + int(before - edges.begin());
+        }
+        to += int(edges.size());
         found.insert(found.end(), inBlock.begin(), inBlock.end());
     }
     c.endEditBlock();
     record(0, found);
-
 }
 
 void AuthorLetters::restore(int from, QString& text) const {
     auto l = std::lower_bound(letters_.begin(), letters_.end(), from, byPosition);
     for (; l != letters_.end() && l->position < from + text.size(); ++l)
         text[l->position - from] = QChar(l->author);
+    text.removeIf(isMark);
+}
+
+void AuthorLetters::clear() {
+    letters_.clear();
+    marks_.clear();
+    removed_.clear();
+}
+
+int AuthorLetters::marksBefore(int position) const {
+    return int(std::lower_bound(marks_.begin(), marks_.end(), position) - marks_.begin());
+}
+
+void AuthorLetters::rescan() {
+    marks_.clear();
+    scanMarks(0, document_->characterCount());
+}
+
+void AuthorLetters::scanMarks(int from, int to) {
+    std::vector<int> found;
+    for (QTextBlock b = document_->findBlock(from); b.isValid() && b.position() < to;
+         b = b.next()) {
+        const QString text = b.text();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int at = b.position() + int(i);
+            if (at >= from && at < to && isMark(text[i]))
+                found.push_back(at);
+        }
+    }
+    if (found.empty())
+        return;
+    marks_.insert(std::lower_bound(marks_.begin(), marks_.end(), found.front()), found.begin(),
+                  found.end());
 }
 
 void AuthorLetters::changed(int position, int removed, int added) {
-    // A document given a layout announces its whole text as added: nothing changed. (A real
-    // insertion never adds the last paragraph's end, which every document has.)
-    if (position == 0 && removed == 0 && added == document_->characterCount())
+    // A document given a layout, or filled anew, announces its whole text as added: its
+    // letters stay (one filled anew is cleared first) and its isolates are read again. (A
+    // real insertion never adds the last paragraph's end, which every document has.)
+    if (position == 0 && removed == 0 && added == document_->characterCount()) {
+        rescan();
         return;
+    }
+    // The isolates of the range are read again from what now stands there.
+    {
+        const auto first = std::lower_bound(marks_.begin(), marks_.end(), position);
+        const auto last = std::lower_bound(first, marks_.end(), position + removed);
+        for (auto m = marks_.erase(first, last); m != marks_.end(); ++m)
+            *m += added - removed;
+        scanMarks(position, position + added);
+    }
     auto first = std::lower_bound(letters_.begin(), letters_.end(), position, byPosition);
     auto last = std::lower_bound(first, letters_.end(), position + removed, byPosition);
     if (removed == added) {

@@ -68,24 +68,44 @@ void RichTextBox::showLetters(int from, int to, bool joinPrevious) {
 
 int RichTextBox::toBoxPosition(int documentPosition) const {
     const QTextBlock block = document()->findBlock(documentPosition);
-    return documentPosition + std::max(block.blockNumber(), 0);
+    const AuthorLetters* letters = AuthorLetters::of(document());
+    return documentPosition + std::max(block.blockNumber(), 0) -
+           (letters ? letters->marksBefore(documentPosition) : 0);
 }
 
 int RichTextBox::toDocumentPosition(int boxPosition) const {
     const QTextDocument* doc = document();
-    // Paragraph n starts at box position position(n) + n; find the last one at or before.
+    const AuthorLetters* letters = AuthorLetters::of(doc);
+    const auto marks = [letters](int at) { return letters ? letters->marksBefore(at) : 0; };
+    // Paragraph n starts at box position position(n) + n less the isolates before it; find
+    // the last one at or before.
     int low = 0;
     int high = doc->blockCount() - 1;
     while (low < high) {
         const int mid = (low + high + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= boxPosition)
+        const int start = doc->findBlockByNumber(mid).position();
+        if (start + mid - marks(start) <= boxPosition)
             low = mid;
         else
             high = mid - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(low);
-    const int offset = std::clamp(boxPosition - block.position() - low, 0, block.length() - 1);
-    return block.position() + offset;
+    const int start = block.position();
+    const int offset = std::max(boxPosition - (start + low - marks(start)), 0);
+    // Past the isolates before it, and outside any isolate at its edge: before one that opens
+    // there, after one that closes there. A selection of a formula then holds both of its
+    // isolates, and what is typed after it stands outside.
+    int at = start + offset;
+    for (int guard = 0; guard < 1 << 20; ++guard) {
+        const int next = start + offset + marks(at) - marks(start);
+        if (next == at)
+            break;
+        at = next;
+    }
+    const int end = start + block.length() - 1;
+    while (letters && at < end && doc->characterAt(at) == QChar(0x2069))
+        ++at;
+    return std::min(at, end);
 }
 
 QString RichTextBox::textBetween(int from, int to) const {
@@ -120,8 +140,13 @@ void RichTextBox::setText(const QString& text) {
     // setPlainText would give to all of it.
     setCurrentCharFormat(QTextCharFormat());
     std::vector<AuthorLetters::Letter> changed;
-    QTextEdit::setPlainText(shownText(paragraphsOf(text), changed));
+    const QString shown = shownText(paragraphsOf(text), changed);
+    if (AuthorLetters* l = letters())
+        l->clear();
+    QTextEdit::setPlainText(shown);
     recordLetters(0, changed);
+    if (AuthorLetters* l = letters())
+        l->rescan();
 }
 
 void RichTextBox::setText(QString text, Qt::Alignment alignment) {
@@ -141,6 +166,8 @@ void RichTextBox::setText(QString text, Qt::Alignment alignment) {
     fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
     showDocument(fresh, old);
     recordLetters(0, changed);
+    if (AuthorLetters* l = letters())
+        l->rescan();
 }
 
 void RichTextBox::replaceAllText(const QString& text, Qt::Alignment alignment) {
@@ -212,6 +239,8 @@ void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes, const Prepare&
         l->showRange(0, fresh->characterCount() - 1);
     fresh->setUndoRedoEnabled(undo);
     showDocument(fresh, old);
+    if (AuthorLetters* l = letters())
+        l->rescan();
 }
 
 int RichTextBox::textLength() const {

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -65,6 +66,22 @@ private slots:
                     QCOMPARE(box.text(), a);
                 } else if (verb == "shown") { // the letters on screen, paragraphs by CR LF
                     QCOMPARE(box.toPlainText().replace(u'\n', QStringLiteral("\r\n")), a);
+                } else if (verb == "reads-left-to-right") { // a's characters, laid out
+                    // Each place inside the text stands right of the one before it.
+                    box.resize(600, 200);
+                    box.show();
+                    QVERIFY(QTest::qWaitForWindowExposed(&box));
+                    const QString plain = box.toPlainText();
+                    const int at = int(plain.indexOf(a));
+                    QVERIFY2(at >= 0, qPrintable(where));
+                    const QTextBlock block = box.document()->findBlock(at);
+                    const QTextLine line =
+                        block.layout()->lineForTextPosition(at - block.position());
+                    QVERIFY2(line.isValid(), qPrintable(where));
+                    for (int i = at + 2; i < at + a.size(); ++i)
+                        QVERIFY2(line.cursorToX(i - block.position()) >
+                                     line.cursorToX(i - 1 - block.position()),
+                                 qPrintable(where + ": " + QString::number(i - at)));
                 } else if (verb == "type") {
                     typeText(&box, a);
                 } else if (verb == "undo") {
