@@ -16,6 +16,7 @@
 #include "platform/calendar.h"
 #include "platform/fs_error.h"
 #include "widgets/busy_cursor.h"
+#include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
 
 #include <QCheckBox>
@@ -371,7 +372,7 @@ void FormatterWindow::showOutline() {
     // parted by commas: numbers in a row would otherwise read as one.
     const auto shown = [](QString line) {
         static const QRegularExpression breaks(QStringLiteral("\\s*\r\n\\s*"));
-        return line.replace(breaks, QStringLiteral(u"، "));
+        return formulasIsolated(line.replace(breaks, QStringLiteral(u"، ")));
     };
     if (bindex_->count() != outline_.size()) {
         bindex_->clear();

@@ -83,16 +83,29 @@ private:
 
 } // namespace
 
-QString shownInWindows(const QString& text) {
+namespace {
+
+// Each formula's source isolated left to right, the text between given to shownText.
+template <typename Shown> QString withFormulasIsolated(const QString& text, Shown shownText) {
     if (!hasFormula(text))
-        return persianShown(text, Digits::AlsoBare);
-    // A formula's source is drawn isolated left to right: inside a right-to-left line its
-    // brackets and scripts would be reordered ("\\(x^2\\)" read as "\\(2^x\\)").
+        return shownText(text);
+    // Inside a right-to-left line a formula's brackets and scripts would be reordered
+    // ("\\(x^2\\)" read as "\\(2^x\\)").
     QString out;
     for (const TextPiece& p : formulaPieces(text))
-        out += p.kind == TextPiece::Text ? persianShown(p.source, Digits::AlsoBare)
-                                         : QChar(0x2066) + p.source + QChar(0x2069);
+        out += p.kind == TextPiece::Text ? shownText(p.source) : leftToRight(p.source);
     return out;
+}
+
+} // namespace
+
+QString shownInWindows(const QString& text) {
+    return withFormulasIsolated(
+        text, [](const QString& piece) { return persianShown(piece, Digits::AlsoBare); });
+}
+
+QString formulasIsolated(const QString& text) {
+    return withFormulasIsolated(text, [](const QString& piece) { return piece; });
 }
 
 void showDocumentInPersian(QTextDocument* document) {

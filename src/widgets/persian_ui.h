@@ -14,6 +14,8 @@ inline constexpr Qt::Alignment kAlignRight = Qt::AlignRight | Qt::AlignAbsolute;
 // A text as the windows show it: Persian letters, non-joiners and Persian digits (a number
 // beside a Latin letter keeps its digits). Applied where text is drawn, never to what is kept.
 QString shownInWindows(const QString& text);
+// A line already in Persian letters (an outline's) with its formulas isolated left to right.
+QString formulasIsolated(const QString& text);
 
 // A read-only document (the help) shown the same way: each run of text mapped in place, its
 // formats kept. Never for a document the author edits or saves.
