@@ -75,40 +75,50 @@ AuthorLetters* AuthorLetters::in(QTextDocument* document) {
 }
 
 QString AuthorLetters::shown(QString text, std::vector<Letter>* changed) {
-    const QString same = persianSameLength(text);
+    QString same = persianSameLength(text);
     const std::vector<qsizetype> edges = formulaEdges(text);
+    if (changed) {
+        // Counted first: a lesson of megabytes has a letter in every few to keep.
+        std::size_t count = 0;
+        for (qsizetype i = 0; i < same.size(); ++i)
+            count += same[i] != text[i];
+        changed->clear();
+        changed->reserve(count);
+        std::size_t edge = 0;
+        for (qsizetype i = 0; i < same.size(); ++i) {
+            while (edge < edges.size() && edges[edge] <= i)
+                ++edge;
+            if (same[i] != text[i])
+                changed->push_back({int(i + qsizetype(edge)), text[i].unicode()});
+        }
+    }
+    text = QString();
+    if (edges.empty())
+        return same;
     QString out;
     out.reserve(same.size() + qsizetype(edges.size()));
-    if (changed)
-        changed->clear();
     std::size_t edge = 0;
     for (qsizetype i = 0; i <= same.size(); ++i) {
         for (; edge < edges.size() && edges[edge] == i; ++edge)
             out += edge % 2 == 0 ? kIsolate : kIsolateEnd;
-        if (i == same.size())
-            break;
-        if (changed && same[i] != text[i])
-            changed->push_back({int(out.size()), text[i].unicode()});
-        out += same[i];
+        if (i < same.size())
+            out += same[i];
     }
     return out;
 }
 
-void AuthorLetters::record(int at, const std::vector<Letter>& changed) {
+void AuthorLetters::record(int at, std::vector<Letter> changed) {
     if (changed.empty())
         return;
-    std::vector<Letter> moved;
-    moved.reserve(changed.size());
-    for (const Letter& l : changed)
-        moved.push_back({l.position + at, l.author});
-    // A whole document's load comes in order after everything else: no merge needed.
-    if (letters_.empty() || letters_.back().position < moved.front().position) {
-        letters_.insert(letters_.end(), moved.begin(), moved.end());
+    for (Letter& l : changed)
+        l.position += at;
+    if (letters_.empty()) {
+        letters_ = std::move(changed);
         return;
     }
-    const auto place =
-        std::lower_bound(letters_.begin(), letters_.end(), moved.front().position, byPosition);
-    letters_.insert(place, moved.begin(), moved.end());
+    const auto place = std::lower_bound(letters_.begin(), letters_.end(),
+                                        changed.front().position, byPosition);
+    letters_.insert(place, changed.begin(), changed.end());
 }
 
 void AuthorLetters::showRange(int from, int to, bool joinPrevious) {
@@ -161,7 +171,7 @@ void AuthorLetters::showRange(int from, int to, bool joinPrevious) {
         found.insert(found.end(), inBlock.begin(), inBlock.end());
     }
     c.endEditBlock();
-    record(0, found);
+    record(0, std::move(found));
 }
 
 void AuthorLetters::restore(int from, QString& text) const {
@@ -253,7 +263,7 @@ void AuthorLetters::changed(int position, int removed, int added) {
             return document_->characterAt(position + l.position) == shownLetter(l.author);
         });
         if (same) {
-            record(position, r->letters);
+            record(position, std::move(r->letters));
             removed_.erase(std::next(r).base());
         }
         break;

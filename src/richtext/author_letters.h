@@ -34,7 +34,7 @@ public:
     // its isolates counted).
     static QString shown(QString text, std::vector<Letter>* changed);
     // The differences of a text just put at document position at.
-    void record(int at, const std::vector<Letter>& changed);
+    void record(int at, std::vector<Letter> changed);
     // The document's range [from, to) shown in Persian letters, in place and in one edit
     // (joined to the edit before it when asked), its author's letters recorded: for text that
     // came in with its formats (RTF).

@@ -56,9 +56,9 @@ QString RichTextBox::shownText(QString text, std::vector<AuthorLetters::Letter>&
     return AuthorLetters::shown(std::move(text), &changed);
 }
 
-void RichTextBox::recordLetters(int at, const std::vector<AuthorLetters::Letter>& changed) {
+void RichTextBox::recordLetters(int at, std::vector<AuthorLetters::Letter>& changed) {
     if (AuthorLetters* l = letters())
-        l->record(at, changed);
+        l->record(at, std::move(changed));
 }
 
 void RichTextBox::showLetters(int from, int to, bool joinPrevious) {

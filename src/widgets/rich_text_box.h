@@ -79,7 +79,7 @@ private:
     // the differences recorded once it is in; a range put in with its formats shown.
     AuthorLetters* letters() const;
     QString shownText(QString text, std::vector<AuthorLetters::Letter>& changed) const;
-    void recordLetters(int at, const std::vector<AuthorLetters::Letter>& changed);
+    void recordLetters(int at, std::vector<AuthorLetters::Letter>& changed);
     void showLetters(int from, int to, bool joinPrevious);
     // Builds new content off screen and shows it in one step: filling the shown document
     // in place makes the box lay out every paragraph at once, eight times slower.
