@@ -88,6 +88,8 @@ QString persianCause(const QString& description) {
     };
     // Most particular first: "Path not found" before a bare "not found".
     const Kind kinds[] = {{"no \"=>\"", texts::kCauseScript},
+                          {"no project file", texts::kCauseNoProject},
+                          {"no exam record", texts::kCauseNoExamRecord},
                           {"file too large", texts::kCauseDiskFull},
                           {"is a folder", texts::kCauseIsFolder},
                           {"is a directory", texts::kCauseIsFolder},

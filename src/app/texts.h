@@ -100,14 +100,17 @@ inline const QString kPayamQuestionsWritten =
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
 inline const QString kPayamPaperWritten =
-    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، کلید "
+    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، "
+                   u"کلید "
                    u"و "
                    u"پاسخ‌نامهٔ تشریحی!\u200F");
 inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
-inline const QString kPayamAnalysisNotWritten = QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
-inline const QString kPayamChooseAProject = QStringLiteral(
-    u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» در همان فهرست "
-    u"بسازید.\u200F");
+inline const QString kPayamAnalysisNotWritten =
+    QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
+inline const QString kPayamChooseAProject =
+    QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» در "
+                   u"همان فهرست "
+                   u"بسازید.\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");
@@ -141,13 +144,14 @@ inline const QString kAskImageWithErrors = QStringLiteral(
     u"شود؟\u200F");
 inline const QString kAndMoreErrors = QStringLiteral(u"و %1 خطاي ديگر");
 // The export an image would be made of (%1) is older than the project: what changed (%2).
-inline const QString kAskExportBeforeImage = QStringLiteral(
-    u"پروژه پس از ساختن «%1» تغییر کرده است:\r\n%2\u200F\r\n\r\n"
-    u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
-    u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
+inline const QString kAskExportBeforeImage =
+    QStringLiteral(u"پروژه پس از ساختن «%1» تغییر کرده است:\r\n%2\u200F\r\n\r\n"
+                   u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
+                   u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
 // The paper exam's questions (%1 of them) printed without the author's own numbers and labels.
-inline const QString kOwnLabelsTaken = QStringLiteral(
-    u"شماره و برچسب‌های خود متن از %1 سؤال برداشته شد، چون آزمون خودش شماره و حرف می‌گذارد:");
+inline const QString kOwnLabelsTaken =
+    QStringLiteral(u"شماره و برچسب‌های خود متن از %1 سؤال برداشته شد، چون آزمون خودش شماره و حرف "
+                   u"می‌گذارد:");
 inline const QString kAndMoreFiles = QStringLiteral(u"و %1 پروندهٔ دیگر");
 // The lesson the formatter stays on: its title (%1) and its field's (%2).
 inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");
@@ -166,6 +170,10 @@ inline const QString kCausePermission = QStringLiteral(u"اجازه دسترسي
 inline const QString kCauseDiskFull = QStringLiteral(u"فضاي ديسك پر است");
 inline const QString kCauseReadOnly = QStringLiteral(u"ديسك فقط خواندني است");
 inline const QString kCauseFileMissing = QStringLiteral(u"فايل پيدا نشد");
+inline const QString kCauseNoProject =
+    QStringLiteral(u"این پوشه پروژه نیست: پروندهٔ پروژه (Project.xml) در آن نیست");
+inline const QString kCauseNoExamRecord = QStringLiteral(u"این پوشه آزمون چاپ‌شده‌ای نیست: "
+                                                         u"پروندهٔ exam.json در آن نیست");
 inline const QString kCauseFolderMissing = QStringLiteral(u"شاخه پيدا نشد");
 inline const QString kCauseExists = QStringLiteral(u"از قبل وجود دارد");
 inline const QString kCauseScript = QStringLiteral(u"سطري از شيوه\u200Cنامه خروجي نادرست است");
@@ -184,8 +192,9 @@ inline const QString kCauseOutside =
 inline const QString kCauseLink = QStringLiteral(u"مسير يك پيوند نمادين است");
 inline const QString kCauseMemory = QStringLiteral(u"حافظه كافي نيست");
 inline const QString kCausePageTimedOut = QStringLiteral(u"صفحه در زمان مقرر چاپ نشد");
-inline const QString kCauseRenderer = QStringLiteral(u"موتور نمايش صفحه‌ها از كار افتاد (شايد "
-                                                     u"حافظه كم بود)");
+inline const QString kCauseRenderer =
+    QStringLiteral(u"موتور نمايش صفحه‌ها از كار افتاد (شايد "
+                   u"حافظه كم بود)");
 // The command line's refusals of the paper exam's folders.
 inline const QString kPaperFolderHoldsExam =
     QStringLiteral(u"در اين پوشه آزمون كاغذي ديگري هست؛ با --force جايگزين "

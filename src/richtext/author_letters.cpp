@@ -116,8 +116,8 @@ void AuthorLetters::record(int at, std::vector<Letter> changed) {
         letters_ = std::move(changed);
         return;
     }
-    const auto place = std::lower_bound(letters_.begin(), letters_.end(),
-                                        changed.front().position, byPosition);
+    const auto place =
+        std::lower_bound(letters_.begin(), letters_.end(), changed.front().position, byPosition);
     letters_.insert(place, changed.begin(), changed.end());
 }
 

@@ -34,7 +34,6 @@ using rtf::WordEntry;
 
 namespace {
 
-
 // Deeper nesting than this is counted but shares one state, so hostile input cannot make the
 // stack grow without bound; every group closing down there returns to the state the first
 // of them opened with, so what they set (hidden text, a skipped destination) ends with them.
