@@ -19,9 +19,10 @@ bool asciiDigit(char16_t c) {
 
 enum class Side { None, Persian, Latin };
 
-// The script of the nearest letter from i going by step; digits and marks are passed.
-Side nearestLetter(const QString& text, qsizetype i, int step) {
-    for (; i >= 0 && i < text.size(); i += step) {
+// The script of the nearest letter from i going by step, inside [from, to); digits and marks
+// are passed.
+Side nearestLetter(const QString& text, qsizetype i, int step, qsizetype from, qsizetype to) {
+    for (; i >= from && i < to; i += step) {
         const QChar c = text[i];
         if (!c.isLetter())
             continue;
@@ -70,49 +71,56 @@ QString withNonJoiners(QString text) {
 
 namespace {
 
-// Yeh, kaf and digits as Persian ones, one character for one; image marks keep theirs.
-void persianLettersIn(QString& out, Digits digits) {
+// Yeh, kaf and digits as Persian ones in [from, to), one character for one; image marks keep
+// theirs. Works in place: what lies before i is mapped already, which changes no letter's
+// script, and what lies after is not yet.
+void persianLettersIn(QString& out, qsizetype from, qsizetype to, Digits digits,
+                      std::vector<LetterChange>* changed) {
     static const QRegularExpression mark(QStringLiteral("\\{\\d+\\}"));
-    const QString original = out;
-    qsizetype i = 0;
-    while (i < out.size()) {
+    const auto put = [&](qsizetype at, char16_t shown) {
+        if (changed)
+            changed->push_back({int(at), out[at].unicode()});
+        out[at] = QChar(shown);
+    };
+    qsizetype i = from;
+    while (i < to) {
         const char16_t c = out[i].unicode();
         // A left-to-right isolate (a path, an identifier) is shown as it is written.
         if (c == 0x2066) {
             const qsizetype end = out.indexOf(QChar(0x2069), i);
-            i = end < 0 ? out.size() : end + 1;
+            i = end < 0 || end >= to ? to : end + 1;
             continue;
         }
         if (c == u'{') {
             const QRegularExpressionMatch m =
-                mark.match(original, i, QRegularExpression::NormalMatch,
+                mark.match(out, i, QRegularExpression::NormalMatch,
                            QRegularExpression::AnchorAtOffsetMatchOption);
-            if (m.hasMatch()) {
+            if (m.hasMatch() && m.capturedEnd() <= to) {
                 i = m.capturedEnd();
                 continue;
             }
         }
         if (c == 0x064A || c == 0x0649)
-            out[i] = QChar(0x06CC);
+            put(i, 0x06CC);
         else if (c == 0x0643)
-            out[i] = QChar(0x06A9);
+            put(i, 0x06A9);
         else if (c >= 0x0660 && c <= 0x0669)
-            out[i] = QChar(0x06F0 + (c - 0x0660));
+            put(i, char16_t(0x06F0 + (c - 0x0660)));
         if (!asciiDigit(c) || digits == Digits::Untouched) {
             ++i;
             continue;
         }
         qsizetype end = i;
-        while (end < out.size() && asciiDigit(out[end].unicode()))
+        while (end < to && asciiDigit(out[end].unicode()))
             ++end;
-        const Side before = nearestLetter(original, i - 1, -1);
-        const Side after = nearestLetter(original, end, 1);
+        const Side before = nearestLetter(out, i - 1, -1, from, to);
+        const Side after = nearestLetter(out, end, 1, from, to);
         const bool persian =
             before != Side::Latin && after != Side::Latin &&
             (before == Side::Persian || after == Side::Persian || digits == Digits::AlsoBare);
         if (persian) {
             for (qsizetype d = i; d < end; ++d)
-                out[d] = QChar(0x06F0 + (out[d].unicode() - u'0'));
+                put(d, char16_t(0x06F0 + (out[d].unicode() - u'0')));
         }
         i = end;
     }
@@ -129,22 +137,28 @@ QString persianShown(const QString& source, Digits digits) {
         return out;
     }
     QString out = withNonJoiners(source);
-    persianLettersIn(out, digits);
+    persianLettersIn(out, 0, out.size(), digits, nullptr);
     return out;
 }
 
-QString persianSameLength(QString text) {
+QString persianSameLength(QString text, std::vector<LetterChange>* changed) {
+    if (changed)
+        changed->clear();
     if (hasFormula(text)) {
-        QString out;
-        out.reserve(text.size());
-        for (const TextPiece& p : formulaPieces(text))
-            out += p.kind == TextPiece::Text ? persianSameLength(p.source) : p.source;
-        if (out.size() == text.size())
-            return out;
+        const QList<TextPiece> pieces = formulaPieces(text);
+        qsizetype joined = 0;
+        for (const TextPiece& p : pieces)
+            joined += p.start == joined ? p.source.size() : text.size() + 1;
         // Pieces that do not join back to the text (a formula left open) are shown as typed.
+        if (joined != text.size())
+            return text;
+        for (const TextPiece& p : pieces)
+            if (p.kind == TextPiece::Text)
+                persianLettersIn(text, p.start, p.start + p.source.size(), Digits::InPersianText,
+                                 changed);
         return text;
     }
-    persianLettersIn(text, Digits::InPersianText);
+    persianLettersIn(text, 0, text.size(), Digits::InPersianText, changed);
     return text;
 }
 

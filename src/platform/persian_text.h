@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace tavrin {
 
@@ -17,9 +18,16 @@ enum class Digits { InPersianText, AlsoBare, Untouched };
 // such as "{3}" keep their digits.
 QString persianShown(const QString& text, Digits digits);
 
+// A character persianSameLength shows in place of another: where, and the one it was.
+struct LetterChange {
+    int position;
+    char16_t author;
+};
+
 // persianShown's letters and digits (InPersianText) without the non-joiners it adds: one
-// character for one, so a box can show it in place of the author's text.
-QString persianSameLength(QString text);
+// character for one, so a box can show it in place of the author's text; in place, each
+// change told in order when asked.
+QString persianSameLength(QString text, std::vector<LetterChange>* changed = nullptr);
 
 // Text that reads left to right inside Persian text (a path, an identifier, a formula) as a
 // left-to-right isolate: its order kept, its digits and letters shown as written.

@@ -75,26 +75,16 @@ AuthorLetters* AuthorLetters::in(QTextDocument* document) {
 }
 
 QString AuthorLetters::shown(QString text, std::vector<Letter>* changed) {
-    QString same = persianSameLength(text);
+    // The edges first: the mapping below is done in place, on the text itself.
     const std::vector<qsizetype> edges = formulaEdges(text);
-    if (changed) {
-        // Counted first: a lesson of megabytes has a letter in every few to keep.
-        std::size_t count = 0;
-        for (qsizetype i = 0; i < same.size(); ++i)
-            count += same[i] != text[i];
-        changed->clear();
-        changed->reserve(count);
-        std::size_t edge = 0;
-        for (qsizetype i = 0; i < same.size(); ++i) {
-            while (edge < edges.size() && edges[edge] <= i)
-                ++edge;
-            if (same[i] != text[i])
-                changed->push_back({int(i + qsizetype(edge)), text[i].unicode()});
-        }
-    }
-    text = QString();
+    QString same = persianSameLength(std::move(text), changed);
     if (edges.empty())
         return same;
+    // Each isolate before a letter moves it on by one.
+    if (changed)
+        for (Letter& l : *changed)
+            l.position += int(std::upper_bound(edges.begin(), edges.end(), qsizetype(l.position)) -
+                              edges.begin());
     QString out;
     out.reserve(same.size() + qsizetype(edges.size()));
     std::size_t edge = 0;
@@ -136,10 +126,7 @@ void AuthorLetters::showRange(int from, int to, bool joinPrevious) {
             continue;
         std::vector<Letter> inBlock;
         const QString text = b.text().mid(start - b.position(), stop - start);
-        const QString same = persianSameLength(text);
-        for (qsizetype i = 0; i < same.size(); ++i)
-            if (same[i] != text[i])
-                inBlock.push_back({int(i), text[i].unicode()});
+        const QString same = persianSameLength(text, &inBlock);
         // Run by run, each with the formats it has: the fragments stay as they were.
         for (std::size_t i = 0; i < inBlock.size();) {
             const int first = inBlock[i].position;

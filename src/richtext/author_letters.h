@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/persian_text.h"
+
 #include <QObject>
 #include <QString>
 #include <vector>
@@ -26,10 +28,8 @@ public:
     static const AuthorLetters* of(const QTextDocument* document);
     static AuthorLetters* in(QTextDocument* document);
 
-    struct Letter {
-        int position; // in the document; relative to a text's start before recording
-        char16_t author;
-    };
+    // Its position is the document's; a text's own before it is recorded.
+    using Letter = LetterChange;
     // The text as shown, and where it differs from the author's (positions in the text shown,
     // its isolates counted).
     static QString shown(QString text, std::vector<Letter>* changed);
