@@ -50,8 +50,6 @@ public:
     // Before the document is filled anew in a way that tells no removal (setPlainText).
     void clear();
 
-    std::size_t size() const { return letters_.size(); }
-
 private:
     void changed(int position, int removed, int added);
 
