@@ -12,7 +12,6 @@
 #include "store/store_common.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -61,10 +60,8 @@ QString questionsMemory(const QString& projectPath) {
 
 QuestionsOut rememberedQuestionsOut(const QString& projectPath, QuestionsOut first,
                                     TravelScope selected) {
-    QFile file(questionsMemory(projectPath));
-    if (!file.open(QIODevice::ReadOnly))
-        return first;
-    const QJsonObject o = QJsonDocument::fromJson(file.read(1 << 16)).object();
+    const QJsonObject o =
+        QJsonDocument::fromJson(readKeptFile(questionsMemory(projectPath), 1 << 16)).object();
     const int format = o.value(QStringLiteral("format")).toInt(-1);
     if (format >= int(QuestionFormat::Gift) && format <= int(QuestionFormat::Scorm)) {
         first.format = QuestionFormat(format);

@@ -1,9 +1,9 @@
 #include "paper/paper_memory.h"
 
 #include "platform/safe_save.h"
+#include "platform/text_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -18,10 +18,8 @@ QString memoryFile(const QString& projectPath) {
 RememberedPaper rememberedPaper(const QString& projectPath, const PaperChoices& first,
                                 const QString& folder) {
     RememberedPaper r{first, folder};
-    QFile file(memoryFile(projectPath));
-    if (!file.open(QIODevice::ReadOnly))
-        return r;
-    const QJsonObject o = QJsonDocument::fromJson(file.read(1 << 16)).object();
+    const QJsonObject o =
+        QJsonDocument::fromJson(readKeptFile(memoryFile(projectPath), 1 << 16)).object();
     const auto text = [&](const char* key, QString& into) {
         if (o.value(QLatin1String(key)).isString())
             into = o.value(QLatin1String(key)).toString().left(kLongestPaperHeader);

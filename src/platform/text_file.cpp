@@ -71,6 +71,14 @@ QByteArray readInputFile(const QString& path, qint64 limit) {
     return bytes;
 }
 
+QByteArray readKeptFile(const QString& path, qint64 limit) {
+    try {
+        return fileExists(path) ? readInputFile(path, limit) : QByteArray();
+    } catch (const FsError&) {
+        return {};
+    }
+}
+
 QString readUtf16File(const QString& path) {
     return decodeUtf16Le(readWholeFile(path));
 }

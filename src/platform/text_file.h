@@ -21,6 +21,10 @@ inline constexpr qint64 kLargestAnswerSheets = 256LL * 1024 * 1024;
 // before it is opened, as it could block or never end) of at most limit bytes; "Is a
 // folder", "Not a regular file" or "Larger than N MB" otherwise.
 QByteArray readInputFile(const QString& path, qint64 limit);
+// A small file the tool keeps for itself (a remembered choice): its bytes, or none when it
+// is missing, is no regular file (a pipe there would block) or is larger than limit. It is
+// only a convenience: never throws.
+QByteArray readKeptFile(const QString& path, qint64 limit);
 // The same checks for a file read a piece at a time. Throws FsError.
 void checkInputFile(const QString& path, qint64 limit);
 QString readUtf16File(const QString& path);

@@ -1,9 +1,9 @@
 #include "store/last_project.h"
 
 #include "platform/safe_save.h"
+#include "platform/text_file.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace tavrin {
 
@@ -14,10 +14,7 @@ QString lastProjectFile(const QString& programFolder) {
 } // namespace
 
 QString lastProjectName(const QString& programFolder) {
-    QFile file(lastProjectFile(programFolder));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.read(4096)).trimmed();
+    return QString::fromUtf8(readKeptFile(lastProjectFile(programFolder), 4096)).trimmed();
 }
 
 void keepLastProjectName(const QString& programFolder, const QString& name) {

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace tavrin;
 using tavrin::test::readBytes;
@@ -112,6 +113,10 @@ private slots:
                          read = whole ? "whole" : "stopped";
                      }},
                     {"delete-file", [&] { deleteFile(at(a)); }},
+                    {"read-kept",
+                     [&] { read = QString::fromUtf8(readKeptFile(at(a), b.toInt())); }},
+                    {"make-fifo",
+                     [&] { QVERIFY(::mkfifo(QFile::encodeName(at(a)).constData(), 0600) == 0); }},
                     {"file-names", [&] {
                          read = fileNames(at(a), b.isEmpty() ? QStringList() : QStringList{b})
                                     .join(u'|');
