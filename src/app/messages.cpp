@@ -142,7 +142,7 @@ QString persianCause(const QString& description) {
     QString line = texts::kCausePrefix + why;
     // A path reads left to right, in its own order, inside the Persian line.
     if (subject.contains(u'/') || subject.contains(u'\\'))
-        subject = leftToRight(subject);
+        subject = pathInLine(subject);
     if (!subject.isEmpty())
         line += QStringLiteral(u" («") + subject + QStringLiteral(u"»)");
     return line;

@@ -8,6 +8,7 @@
 #include "mainwin/main_window.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "store/quiz_file.h"
 #include "widgets/busy_cursor.h"
 
@@ -35,9 +36,6 @@ void MainWindow::analysisCommand() {
     if (QFileInfo::exists(paper + QStringLiteral("/exam.json")))
         first.exam = paper;
     first.out = exports.filePath(QStringLiteral("analysis-") + name);
-    const auto shown = [](const QString& path) {
-        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
-    };
     AnalysisDialog dialog(
         first,
         [&](const AnalysisDialog::Request& r) -> std::optional<AnalysedExam> {
@@ -45,7 +43,7 @@ void MainWindow::analysisCommand() {
             if (!analysisFilesIn(r.out).isEmpty() &&
                 !context_.prompts().askYesNo(
                     kMainCaption,
-                    QStringLiteral(u"در پوشهٔ\r\n") + shown(r.out) +
+                    QStringLiteral(u"در پوشهٔ\r\n") + pathInLine(r.out) +
                         QStringLiteral(u"\r\nتحلیل دیگری هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
                     Default::No)) {
                 context_.log().LogMe(QStringLiteral("Aborted by user!"));

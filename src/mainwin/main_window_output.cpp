@@ -19,6 +19,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/text_file.h"
 #include "store/fields.h"
 #include "store/project_settings.h"
@@ -278,16 +279,12 @@ void MainWindow::questionsCommand() {
                                  e.description());
         }
     }
-    // A path reads left to right inside the right-to-left boxes.
-    const auto shown = [](const QString& path) {
-        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
-    };
     // A file of an earlier export is replaced only when the author says so.
     if (!request ||
         (fileExists(request->out) &&
          !context_.prompts().askYesNo(
              kMainCaption,
-             QStringLiteral(u"فايلي با نام\r\n") + shown(request->out) +
+             QStringLiteral(u"فايلي با نام\r\n") + pathInLine(request->out) +
                  QStringLiteral(u"\r\nدر حال حاضر موجود است.\r\n\r\nآيا جايگزين شود؟\u200F"),
              Default::No))) {
         context_.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -297,7 +294,7 @@ void MainWindow::questionsCommand() {
     try {
         const BusyCursor busy;
         const QuestionsWritten written = writeQuestions(context_, *request);
-        QString line = shown(request->out);
+        QString line = pathInLine(request->out);
         if (written.leftOut)
             line +=
                 QStringLiteral(u"\r\nتصوير و پيوست %1 سؤال در GIFT جا نگرفت.").arg(written.leftOut);
@@ -347,15 +344,12 @@ void MainWindow::paperCommand() {
                                  e.description());
         }
     }
-    const auto shown = [](const QString& path) {
-        return QChar(0x202A) + QDir::toNativeSeparators(path) + QChar(0x202C);
-    };
     // An earlier exam in the folder is replaced only when the author says so.
     if (!request ||
         (!paperExamFilesIn(request->folder).isEmpty() &&
          !context_.prompts().askYesNo(
              kMainCaption,
-             QStringLiteral(u"در پوشهٔ\r\n") + shown(request->folder) +
+             QStringLiteral(u"در پوشهٔ\r\n") + pathInLine(request->folder) +
                  QStringLiteral(u"\r\nآزمون کاغذی دیگری هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
              Default::No))) {
         context_.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -380,7 +374,7 @@ void MainWindow::paperCommand() {
                                progress.setValue(done);
                            });
         progress.close();
-        QString line = shown(request->folder);
+        QString line = pathInLine(request->folder);
         if (!written.labelsTaken.isEmpty())
             line += QStringLiteral("\u200F\r\n") +
                     texts::kOwnLabelsTaken.arg(written.labelsTaken.size()) +

@@ -2,6 +2,7 @@
 
 #include "platform/formula_text.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <array>
 
@@ -164,6 +165,10 @@ QString persianSameLength(QString text, std::vector<LetterChange>* changed) {
 
 QString leftToRight(const QString& text) {
     return QChar(0x2066) + text + QChar(0x2069);
+}
+
+QString pathInLine(const QString& path) {
+    return leftToRight(QDir::toNativeSeparators(path));
 }
 
 QString pathShown(const QString& path) {

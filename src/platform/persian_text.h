@@ -32,6 +32,9 @@ QString persianSameLength(QString text, std::vector<LetterChange>* changed = nul
 // Text that reads left to right inside Persian text (a path, an identifier, a formula) as a
 // left-to-right isolate: its order kept, its digits and letters shown as written.
 QString leftToRight(const QString& text);
+// A path inside a line of Persian text (a notice, a question, a verb's Persian line): with
+// the platform's separators, in a left-to-right isolate.
+QString pathInLine(const QString& path);
 
 // A path as a box shows it: each folder's name kept apart by left-to-right marks around the
 // separators and before the ending, so a path of Persian and Latin names reads in its order

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
+#include "platform/persian_text.h"
 #include "platform/text_file.h"
 #include "store/store_common.h"
 #include "store/store_view.h"
@@ -151,7 +152,7 @@ QString findMovedProject(Context& context, int number, const QString& path) {
     const QString folder = fromStoredPath(path);
     if (path.isEmpty() || fileExists(store::projectFilePath(folder)))
         return path;
-    const QString shown = QChar(0x202A) + QDir::toNativeSeparators(folder) + QChar(0x202C);
+    const QString shown = pathInLine(folder);
     const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
     const QString here = DoSlash(context.programFolder()) + name;
     context.log().LogMe(QStringLiteral("Project folder not found: %1").arg(folder));
@@ -160,7 +161,7 @@ QString findMovedProject(Context& context, int number, const QString& path) {
         bepayamWithLine(context, kNoticeProjectFolderMissing, shown);
         return {};
     }
-    const QString hereShown = QChar(0x202A) + QDir::toNativeSeparators(here) + QChar(0x202C);
+    const QString hereShown = pathInLine(here);
     if (!context.prompts().askYesNo(kMainCaption, texts::kAskProjectFoundHere.arg(shown, hereShown),
                                     Default::Yes)) {
         context.log().LogMe(QStringLiteral("Aborted by user!"));
@@ -195,8 +196,7 @@ void DelProj(Context& context, StoreView& view, int number) {
         const QString folder = fromStoredPath(
             Wste(context, projects, kProj + QString::number(number), QStringLiteral("Path")));
         if (!store::confirmDelete(context, texts::kAskDeleteProject, name,
-                                  texts::kProjectFolderStays + QChar(0x202A) +
-                                      QDir::toNativeSeparators(folder) + QChar(0x202C)))
+                                  texts::kProjectFolderStays + pathInLine(folder)))
             return;
         const int count = store::readCount(context, projects, text.size(), kProjects);
         QString changed = DelNode(context, text, kProjects, kProj, number, count - 1);
