@@ -47,7 +47,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 AuthorLetters* RichTextBox::letters() const {
-    return document()->findChild<AuthorLetters*>(QString(), Qt::FindDirectChildrenOnly);
+    return AuthorLetters::in(document());
 }
 
 QString RichTextBox::shownText(QString text, std::vector<AuthorLetters::Letter>& changed) const {
@@ -235,7 +235,7 @@ void RichTextBox::replaceDocument(QStringView rtf, bool rawBytes, const Prepare&
     // Shown in Persian letters as part of the load: nothing for undo to take back.
     const bool undo = fresh->isUndoRedoEnabled();
     fresh->setUndoRedoEnabled(false);
-    if (auto* l = fresh->findChild<AuthorLetters*>(QString(), Qt::FindDirectChildrenOnly))
+    if (AuthorLetters* l = AuthorLetters::in(fresh))
         l->showRange(0, fresh->characterCount() - 1);
     fresh->setUndoRedoEnabled(undo);
     showDocument(fresh, old);
