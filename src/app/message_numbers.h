@@ -67,6 +67,8 @@ enum Notice : int {
     kNoticeAnalysisNotWritten = 129,
     // A project's own button pressed with no project chosen: what to choose.
     kNoticeChooseAProject = 130,
+    // An undo or a redo refused or failed (the edit and why on a second line).
+    kNoticeEditNotUndone = 131,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>

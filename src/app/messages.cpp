@@ -10,7 +10,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeChooseAProject);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeEditNotUndone);
 }
 
 QString PayamText(int number) {
@@ -50,9 +50,10 @@ QString PayamText(int number) {
         &texts::kPayamPaperNotWritten,
         &texts::kPayamAnalysisNotWritten,
         &texts::kPayamChooseAProject,
+        &texts::kPayamEditNotUndone,
     };
-    static_assert(std::size(own) == kNoticeChooseAProject - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeChooseAProject)
+    static_assert(std::size(own) == kNoticeEditNotUndone - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeEditNotUndone)
         return *own[number - kNoticeStaleList];
     return {};
 }
@@ -90,6 +91,7 @@ QString persianCause(const QString& description) {
     const Kind kinds[] = {{"no \"=>\"", texts::kCauseScript},
                           {"no project file", texts::kCauseNoProject},
                           {"no exam record", texts::kCauseNoExamRecord},
+                          {"changed since", texts::kCauseChangedSince},
                           {"file too large", texts::kCauseDiskFull},
                           {"is a folder", texts::kCauseIsFolder},
                           {"is a directory", texts::kCauseIsFolder},

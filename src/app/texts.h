@@ -111,6 +111,9 @@ inline const QString kPayamChooseAProject =
     QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» در "
                    u"همان فهرست "
                    u"بسازید.\u200F");
+// An undo or a redo that could not be carried out; the edit and why on the next line.
+inline const QString kPayamEditNotUndone =
+    QStringLiteral(u"این ویرایش برگردانده یا دوباره انجام نشد و همه‌چیز همان‌طور که بود ماند.\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");
@@ -174,6 +177,8 @@ inline const QString kCauseNoProject =
     QStringLiteral(u"این پوشه پروژه نیست: پروندهٔ پروژه (Project.xml) در آن نیست");
 inline const QString kCauseNoExamRecord = QStringLiteral(u"این پوشه آزمون چاپ‌شده‌ای نیست: "
                                                          u"پروندهٔ exam.json در آن نیست");
+inline const QString kCauseChangedSince =
+    QStringLiteral(u"این فایل از آن پس در جای دیگری تغییر کرده است");
 inline const QString kCauseFolderMissing = QStringLiteral(u"شاخه پيدا نشد");
 inline const QString kCauseExists = QStringLiteral(u"از قبل وجود دارد");
 inline const QString kCauseScript = QStringLiteral(u"سطري از شيوه\u200Cنامه خروجي نادرست است");

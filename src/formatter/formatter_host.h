@@ -7,6 +7,8 @@
 
 namespace tavrin {
 
+class EditHistory;
+
 // What the formatter window needs of the window that opens it: the session, the book
 // names, the grey levels of its panels, the fade of its input-path panel on the opener's
 // timer, the minimise link, and the pickers (they give what was chosen, or nothing).
@@ -23,6 +25,8 @@ public:
     virtual void minimiseWithFormatter() = 0;
     virtual std::optional<QString> pickFolder(const QString& purpose) = 0;
     virtual std::optional<QString> pickFile(const QString& purpose, const QString& pattern) = 0;
+    // The opener's history of edits, which clears what a killed run left in the trash.
+    virtual EditHistory& edits() = 0;
 };
 
 } // namespace tavrin

@@ -1,4 +1,5 @@
 #include "mainwin/main_window.h"
+#include "undo/edit_names.h"
 
 #include "app/context.h"
 #include "app/identity.h"
@@ -153,6 +154,8 @@ void MainWindow::unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
+    // The trash of the edits goes with the window.
+    history_.stack().clear();
     logRunEnd(context_);
     // Every other window goes with the main one; nothing is saved here.
     QCoreApplication::exit(0);
@@ -299,11 +302,14 @@ bool MainWindow::tupd() {
     runTrapped(context_, kFailTitleBox, [&] {
         const QString title = titleBox_->title();
         if (TitleMode == QLatin1String("newproj"))
-            taken = NewProj(context_, *this, title);
+            recordEdit(edits::kNewProject + quoted(title), true, false,
+                       [&] { taken = NewProj(context_, *this, title); });
         else if (TitleMode == QLatin1String("newresh"))
-            taken = NewResh(context_, *this, title);
+            recordEdit(edits::kNewField + quoted(title), false, true,
+                       [&] { taken = NewResh(context_, *this, title); });
         else if (TitleMode == QLatin1String("newdars"))
-            taken = NewDars(context_, *this, title);
+            recordEdit(edits::kNewLesson + quoted(title), false, true,
+                       [&] { taken = NewDars(context_, *this, title); });
     });
     return taken;
 }

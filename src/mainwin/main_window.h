@@ -4,6 +4,7 @@
 #include "formatter/formatter_host.h"
 #include "store/project_settings.h"
 #include "store/store_view.h"
+#include "undo/edit_history.h"
 #include "widgets/fading_panel.h"
 
 #include <QColor>
@@ -20,6 +21,7 @@ class QGroupBox;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
+class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -74,6 +76,11 @@ public:
     void minimiseWithFormatter() override;
     std::optional<QString> pickFolder(const QString& purpose) override;
     std::optional<QString> pickFile(const QString& purpose, const QString& pattern) override;
+
+    // The window's edits that can be taken back (Ctrl+Z) and done again (Ctrl+Shift+Z).
+    EditHistory& edits() override { return history_; }
+    // Undo (true) or redo the last edit, as the keys and the edit menu do.
+    void undoEdit(bool undo);
 
     // StoreView
     void setEntries(StoreList list, const QStringList& entries) override;
@@ -152,7 +159,24 @@ private:
     // The scoring dialog: what the author chose, written element by element.
     void scoringCommand();
 
+    // Where the lists stand: the rows selected in each, -1 for none.
+    struct Places {
+        int project = -1, field = -1, lesson = -1;
+    };
+    Places places() const;
+    void showPlaces(const Places& places);
+    // An edit of the catalogue (catalogue true) or of the selected project's files, as a step
+    // of the history that puts the lists back where they stood before or after it.
+    void recordEdit(const QString& name, bool catalogue, bool renumbers,
+                    const std::function<void()>& edit);
+    void buildEdits();
+    void showEditTexts();
+    QToolButton* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+
     Context& context_;
+    EditHistory history_{context_};
     QString bookConfig_; // the eight names joined by "|"
     Session session_;
     QString BookTxtDir;

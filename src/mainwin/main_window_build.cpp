@@ -115,6 +115,7 @@ void MainWindow::buildWindow() {
 
     titleBox_ = new NewTitleBox([this] { return tupd(); }, this);
     buildKeyboard();
+    buildEdits();
 }
 
 void MainWindow::buildTitleStrip() {

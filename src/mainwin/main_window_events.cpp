@@ -4,12 +4,14 @@
 #include "app/messages.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
+#include "undo/edit_names.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "widgets/hover_picture.h"
 #include "widgets/widget_colours.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,13 +125,19 @@ void MainWindow::actionClicked(QLabel* label) {
             askTitle(QStringLiteral("newdars"));
         else if (name == QLatin1String("Label3")) {
             if (const auto folder = pickFolder(QStringLiteral("addproj")))
-                AddProj(context_, *this, *folder);
+                recordEdit(edits::kAddProject + quoted(QFileInfo(*folder).fileName()), true,
+                           false, [&] { AddProj(context_, *this, *folder); });
         } else if (name == QLatin1String("Label4"))
-            DelProj(context_, *this, selectedIndex(StoreList::Projects) + 1);
+            recordEdit(edits::kDeleteProject + quoted(selectedText(StoreList::Projects)), true,
+                       false,
+                       [&] { DelProj(context_, *this, selectedIndex(StoreList::Projects) + 1); });
         else if (name == QLatin1String("Label16"))
-            DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1);
+            recordEdit(edits::kDeleteField + quoted(selectedText(StoreList::Fields)), false, true,
+                       [&] { DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1); });
         else if (name == QLatin1String("Label12"))
-            DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1);
+            recordEdit(edits::kDeleteLesson + quoted(selectedText(StoreList::Lessons)), false,
+                       true,
+                       [&] { DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1); });
     });
     // A delete that leaves nothing selected must not leave data entry enabled.
     ChekSelect();

@@ -11,6 +11,7 @@
 #include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
+#include "undo/edit_names.h"
 #include "mainwin/paper_dialog.h"
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
@@ -100,7 +101,9 @@ void MainWindow::pathChosen(QLineEdit* box, const QString& path) {
 void MainWindow::keepSetting(const QString& tag, const QString& value) {
     if (selectedIndex(StoreList::Projects) < 0 || filling_)
         return;
-    const KeptSetting kept = KeepSetting(context_, session_.projectPath, tag, value);
+    KeptSetting kept;
+    recordEdit(settingName(tag), false, false,
+               [&] { kept = KeepSetting(context_, session_.projectPath, tag, value); });
     if (kept.kept())
         return;
     // Not written: the boxes show what the project still holds (as they are when the file
@@ -242,7 +245,9 @@ void MainWindow::scoringCommand() {
     const auto changes = scoringChanges(*stored, *chosen);
     if (changes.isEmpty())
         return;
-    const KeptSetting kept = KeepSettings(context_, session_.projectPath, changes);
+    KeptSetting kept;
+    recordEdit(edits::kScoring, false, false,
+               [&] { kept = KeepSettings(context_, session_.projectPath, changes); });
     if (kept.outcome == KeptSetting::Outcome::Failed)
         bepayamBecause(context_, kNoticeSettingNotKept, kept.why);
     else if (kept.kept())

@@ -5,6 +5,7 @@
 #include "app/message_numbers.h"
 #include "app/messages.h"
 #include "app/texts.h"
+#include "platform/file_journal.h"
 #include "platform/calendar.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -48,6 +49,11 @@ void ReadProj(Context& context, StoreView& view) {
     view.setEntries(StoreList::Lessons, {});
     context.log().LogMe(QStringLiteral("Reading projects..."));
     store::trapped(context, kFailReadCatalogue, [&] {
+        // An undo of the catalogue that a kill cut short is finished (or undone) first.
+        bool committed = false;
+        if (FileJournal::finish(context.programFolder(), &committed))
+            context.log().LogMe(committed ? QStringLiteral("Interrupted undo finished.")
+                                          : QStringLiteral("Interrupted undo undone."));
         const QString text = store::readIfThere(cataloguePath(context));
         if (text.isEmpty())
             return;

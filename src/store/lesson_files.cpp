@@ -2,11 +2,11 @@
 
 #include "app/context.h"
 #include "platform/file_copy.h"
+#include "platform/file_journal.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
 #include "platform/project_folders.h"
-#include "platform/safe_save.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 #include "store/project_settings.h"
@@ -16,77 +16,13 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace tavrin {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const QString kCrLf = QStringLiteral("\r\n");
-// Beside the project's own folders, so neither the export nor a lesson sees it.
-const QString kStaging = QStringLiteral(".switch");
-const QString kPlan = QStringLiteral("plan");
-
-fs::path native(const QString& path) {
-    return fs::path(QFile::encodeName(path).toStdString());
-}
-
-// A plan line: "D\tpath" removes, "M\tstaged\tpath" moves; paths relative to the project.
-struct Plan {
-    QStringList removes;
-    QList<QPair<QString, QString>> moves;
-    QString text() const {
-        QString out;
-        for (const QString& r : removes)
-            out += QStringLiteral("D\t") + r + QStringLiteral("\n");
-        for (const auto& m : moves)
-            out += QStringLiteral("M\t") + m.first + u'\t' + m.second + QStringLiteral("\n");
-        return out;
-    }
-    static Plan read(const QString& text) {
-        Plan plan;
-        for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
-            const QStringList parts = line.split(u'\t');
-            if (parts.size() == 2 && parts[0] == QLatin1String("D"))
-                plan.removes.append(parts[1]);
-            else if (parts.size() == 3 && parts[0] == QLatin1String("M"))
-                plan.moves.append({parts[1], parts[2]});
-        }
-        return plan;
-    }
-};
-
-void removeTree(const QString& folder) {
-    std::error_code ec;
-    fs::remove_all(native(folder), ec);
-}
-
-void carryOut(const QString& project, const Plan& plan) {
-    for (const QString& relative : plan.removes) {
-        std::error_code ec;
-        fs::remove(native(project + relative), ec);
-        if (ec)
-            throw FsError::at(QString::fromStdString(ec.message()), project + relative);
-    }
-    const QString staging = project + kStaging + u'/';
-    for (const auto& [staged, target] : plan.moves) {
-        // Moved already by a run that a kill cut short.
-        if (!QFileInfo::exists(staging + staged))
-            continue;
-        std::error_code ec;
-        fs::rename(native(staging + staged), native(project + target), ec);
-        if (ec)
-            throw FsError::at(QString::fromStdString(ec.message()), project + target);
-    }
-    std::error_code ec;
-    fs::remove(native(staging + kPlan), ec);
-    removeTree(project + kStaging);
-}
 
 // A name a quiz file gives for a copy in BookTXT: a plain file name, nothing that leaves it.
 bool plainName(const QString& name) {
@@ -144,48 +80,26 @@ QString renumberedIndex(const QString& index, const Renumbering& r) {
     return out.join(kCrLf);
 }
 
+// The journal of one delete: files staged by their paths inside the project.
 class Switch {
 public:
-    Switch(const QString& projectPath) : project_(QDir(projectPath).absolutePath() + u'/') {}
+    Switch(const QString& projectPath) : journal_(projectPath) {}
 
     void stage(const QString& contents, const QString& target) {
-        stageBytes(encodeUtf16Le(contents), target);
+        journal_.write(encodeUtf16Le(contents), target);
     }
     void stageBytes(const QByteArray& contents, const QString& target) {
-        const QString name = QString::number(plan_.moves.size());
-        saveWholeFile(staging() + name, contents);
-        plan_.moves.append({name, target});
+        journal_.write(contents, target);
     }
     void stageLink(const QString& from, const QString& target) {
-        const QString name = QString::number(plan_.moves.size());
-        std::error_code ec;
-        fs::create_hard_link(native(project_ + from), native(staging() + name), ec);
-        if (ec) // a file system without hard links: a copy serves
-            fs::copy_file(native(project_ + from), native(staging() + name), ec);
-        if (ec)
-            throw FsError::at(QString::fromStdString(ec.message()), project_ + from);
-        plan_.moves.append({name, target});
+        journal_.link(project() + from, target);
     }
-    void remove(const QString& relative) { removes_.append(relative); }
-    void commit() {
-        // What is moved over needs no removing; a replay must not remove what it moved.
-        QSet<QString> targets;
-        for (const auto& m : plan_.moves)
-            targets.insert(m.second);
-        for (const QString& r : removes_) {
-            if (!targets.contains(r) && !plan_.removes.contains(r))
-                plan_.removes.append(r);
-        }
-        saveWholeFile(staging() + kPlan, plan_.text().toUtf8());
-        carryOut(project_, plan_);
-    }
-    QString staging() const { return project_ + kStaging + u'/'; }
-    const QString& project() const { return project_; }
+    void remove(const QString& relative) { journal_.remove(relative); }
+    FileJournal& journal() { return journal_; }
+    const QString& project() const { return journal_.root(); }
 
 private:
-    QString project_;
-    Plan plan_;
-    QStringList removes_;
+    FileJournal journal_;
 };
 
 } // namespace
@@ -343,9 +257,7 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
                        const Renumbering& renumbering) {
     finishSwitch(context, projectPath);
     Switch step(projectPath);
-    removeTree(step.staging());
-    if (!QDir().mkpath(step.staging()))
-        throw FsError::at(QStringLiteral("Permission denied"), step.staging());
+    step.journal().open();
     try {
         stageXmlFiles(step, renumbering);
         stageCopies(step, renumbering);
@@ -359,28 +271,21 @@ void switchLessonFiles(Context& context, const QString& projectPath, const QStri
         step.stage(renumberedScoring(projectText, renumbering), folders::kProjectFile);
     } catch (...) {
         // Nothing has changed yet: the staged files go, the project stays as it was.
-        removeTree(step.staging());
+        step.journal().abandon();
         throw;
     }
-    step.commit();
+    step.journal().commit();
     context.log().LogMe(QStringLiteral("Lesson files renumbered."));
 }
 
 bool finishSwitch(Context& context, const QString& projectPath) {
-    if (projectPath.isEmpty())
+    bool committed = false;
+    if (!FileJournal::finish(projectPath, &committed))
         return false;
     const QString project = QDir(projectPath).absolutePath() + u'/';
-    const QString staging = project + kStaging;
-    if (!QFileInfo(staging).isDir())
-        return false;
-    const QString planPath = staging + u'/' + kPlan;
-    if (fileExists(planPath)) {
-        carryOut(project, Plan::read(QString::fromUtf8(readWholeFile(planPath))));
-        context.log().LogMe(QStringLiteral("Interrupted renumbering finished: ") + project);
-    } else {
-        removeTree(staging);
-        context.log().LogMe(QStringLiteral("Interrupted renumbering undone: ") + project);
-    }
+    context.log().LogMe((committed ? QStringLiteral("Interrupted renumbering finished: ")
+                                   : QStringLiteral("Interrupted renumbering undone: ")) +
+                        project);
     return true;
 }
 

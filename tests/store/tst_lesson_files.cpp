@@ -15,6 +15,7 @@
 #include "support/golden.h"
 #include "support/kill_test.h"
 #include "support/test_program.h"
+#include "undo/edit_history.h"
 
 #include <QDir>
 #include <QtTest>
@@ -100,6 +101,16 @@ QString described(const Files& files, const QString& program) {
     return out;
 }
 
+// A project's files as the author has them: the undo's trash is not one of them.
+Files withoutTrash(Files files) {
+    files.removeIf([](const auto& f) { return f.key().startsWith(".trash/"); });
+    return files;
+}
+
+const EditHistory::Files projectScope(const QString& folder) {
+    return {folder, {"."}, false, true};
+}
+
 } // namespace
 
 class LessonFilesTest : public QObject {
@@ -124,6 +135,103 @@ private slots:
         s.p.prompts.answers = {false};
         s.remove(0, 0);
         QCOMPARE(filesUnder(s.folder), kept);
+    }
+
+    void undoPutsEveryFileBack_data() { deletesTakeTheFilesAlong_data(); }
+    // Undo after a delete: the project folder byte for byte as before it, ids and numbers
+    // as they were; redo: as after it. Closing the history empties the trash.
+    void undoPutsEveryFileBack() {
+        QFETCH(QString, field);
+        QFETCH(QString, lesson);
+        Project s;
+        const Files before = filesUnder(s.folder);
+        {
+            EditHistory history(s.p.context());
+            history.record("delete", projectScope(s.folder),
+                           [&] { s.remove(field.toInt(), lesson.toInt()); }, {});
+            const Files after = withoutTrash(filesUnder(s.folder));
+            QVERIFY(after != before);
+            QCOMPARE(history.stack().count(), 1);
+            history.stack().undo();
+            QCOMPARE(withoutTrash(filesUnder(s.folder)), before);
+            QCOMPARE(s.p.entries().last(), QString("Undone: delete"));
+            history.stack().redo();
+            QCOMPARE(withoutTrash(filesUnder(s.folder)), after);
+            QCOMPARE(s.p.entries().last(), QString("Redone: delete"));
+            history.stack().undo();
+            QCOMPARE(withoutTrash(filesUnder(s.folder)), before);
+            QVERIFY(QFileInfo(s.folder + "/.trash").isDir());
+        }
+        QVERIFY(!QFileInfo::exists(s.folder + "/.trash"));
+        QCOMPARE(filesUnder(s.folder), before);
+    }
+
+    // A file the delete wrote changed since (another window, a verb): the undo says so and
+    // leaves every file as it is; the step leaves the history. An edit that changed nothing
+    // (No to the question) is no step.
+    void aStaleUndoChangesNothing() {
+        Project s;
+        EditHistory history(s.p.context());
+        s.p.prompts.answers = {false};
+        history.record("kept", projectScope(s.folder), [&] { s.remove(0, 0); }, {});
+        QCOMPARE(history.stack().count(), 0);
+        QVERIFY(!QFileInfo::exists(s.folder + "/.trash"));
+        s.p.prompts.answers = {true};
+        history.record("delete", projectScope(s.folder), [&] { s.remove(0, 1); }, {});
+        KeepSetting(s.p.context(), s.folder, "Olgoo", "2");
+        const Files changed = withoutTrash(filesUnder(s.folder));
+        history.stack().undo();
+        QCOMPARE(withoutTrash(filesUnder(s.folder)), changed);
+        QCOMPARE(history.stack().count(), 0);
+        const auto& said = s.p.prompts.shown.last();
+        QVERIFY2(said.text.contains(QStringLiteral(u"«delete» — علت: این فایل از آن پس در "
+                                                   u"جای دیگری تغییر کرده است")),
+                 qPrintable(said.text));
+        QVERIFY(s.p.entries().last().startsWith("Undo refused: delete (Changed since: "));
+    }
+
+    // What a killed run left in the trash goes the first time a history of the next run
+    // keeps files there, and never again in that run.
+    void aKilledRunsTrashGoes() {
+        Project s;
+        writeBytes(s.folder + "/.trash/old/before/Project.xml", "left by a kill");
+        EditHistory history(s.p.context());
+        EditHistory formatter(s.p.context(), &history);
+        formatter.record("first", projectScope(s.folder), [&] { s.remove(0, 0); }, {});
+        QVERIFY(!QFileInfo::exists(s.folder + "/.trash/old"));
+        const Files kept = filesUnder(s.folder);
+        history.record("second", projectScope(s.folder), [&] { s.remove(0, 0); }, {});
+        formatter.stack().undo();
+        QCOMPARE(formatter.stack().count(), 0); // the second delete wrote its files since
+        history.stack().undo();
+        QCOMPARE(withoutTrash(filesUnder(s.folder)), withoutTrash(kept));
+    }
+
+    // A kill at any moment of an undo of a delete: the next reading of the project finds the
+    // files of before the delete or of after it, whole.
+    void aKilledUndoLeavesOneWholeSet() {
+        Project pristine;
+        const Files before = filesUnder(pristine.folder);
+        const QString deleted =
+            QString::fromUtf8(readBytes(sourceFile("tests/data/store/deleted_first_lesson.txt")));
+        std::optional<FileChange> change;
+        const auto restore = [&] {
+            if (change)
+                change->discard();
+            QDir(pristine.folder).removeRecursively();
+            putFiles(pristine.folder, before);
+            change = FileChange::before(pristine.folder, {"."}, "undo");
+            pristine.remove(0, 0);
+            QVERIFY(change->after());
+        };
+        killAtRandomMoments(
+            "undo of a delete", [&] { change->undo(); }, restore,
+            [&](int i) {
+                finishSwitch(pristine.p.context(), pristine.folder);
+                const Files now = withoutTrash(filesUnder(pristine.folder));
+                QVERIFY2(now == before || described(now, pristine.p.folder()) == deleted,
+                         qPrintable(QString("kill %1").arg(i)));
+            });
     }
 
     // A kill at any moment of the delete leaves the old files or the new ones, once the

@@ -1,0 +1,122 @@
+// The main window's undo and redo: each edit of the catalogue, the fields, the lessons and
+// the project's settings is a step of its history, undone by its files.
+#include "mainwin/main_window.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/formatter_window.h"
+#include "platform/project_folders.h"
+#include "store/catalogue.h"
+#include "store/fields.h"
+#include "store/lessons.h"
+#include "undo/edit_names.h"
+#include "platform/ui_metrics.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
+#include <memory>
+
+namespace tavrin {
+
+void MainWindow::buildEdits() {
+    undoAction_ = new QAction(this);
+    undoAction_->setObjectName(QStringLiteral("UndoEdit"));
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = new QAction(this);
+    redoAction_->setObjectName(QStringLiteral("RedoEdit"));
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* a : {undoAction_, redoAction_}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    connect(undoAction_, &QAction::triggered, this, [this] { undoEdit(true); });
+    connect(redoAction_, &QAction::triggered, this, [this] { undoEdit(false); });
+    // In the title strip, right of the minimise mark, where nothing stood.
+    editMenu_ = new QToolButton(this);
+    editMenu_->setObjectName(QStringLiteral("EditMenu"));
+    editMenu_->setText(QStringLiteral(u"ویرایش"));
+    editMenu_->setAccessibleName(QStringLiteral(u"ویرایش"));
+    editMenu_->setGeometry(72, 5, 76, 24);
+    editMenu_->setFont(persianFont(9));
+    editMenu_->setPopupMode(QToolButton::InstantPopup);
+    editMenu_->setFocusPolicy(Qt::NoFocus);
+    auto* menu = new QMenu(editMenu_);
+    menu->setObjectName(QStringLiteral("EditMenuList"));
+    menu->setLayoutDirection(Qt::RightToLeft);
+    menu->addAction(undoAction_);
+    menu->addAction(redoAction_);
+    editMenu_->setMenu(menu);
+    QUndoStack& stack = history_.stack();
+    connect(&stack, &QUndoStack::indexChanged, this, [this] { showEditTexts(); });
+    connect(&stack, &QUndoStack::cleanChanged, this, [this] { showEditTexts(); });
+    showEditTexts();
+}
+
+void MainWindow::showEditTexts() {
+    QUndoStack& stack = history_.stack();
+    undoAction_->setEnabled(stack.canUndo());
+    redoAction_->setEnabled(stack.canRedo());
+    undoAction_->setText(stack.canUndo() ? editUndoText(stack.undoText()) : editUndoText({}));
+    redoAction_->setText(stack.canRedo() ? editRedoText(stack.redoText()) : editRedoText({}));
+}
+
+void MainWindow::undoEdit(bool undo) {
+    QUndoStack& stack = history_.stack();
+    if (undo ? !stack.canUndo() : !stack.canRedo())
+        return;
+    // As a delete is refused: renumbering under the formatter would file into another lesson.
+    if (formatter_ && formatter_->isVisible() && history_.nextRenumbers(undo)) {
+        bepayam(context_, kNoticeCloseFormatterFirst);
+        return;
+    }
+    undo ? stack.undo() : stack.redo();
+    ChekSelect();
+}
+
+MainWindow::Places MainWindow::places() const {
+    return {selectedIndex(StoreList::Projects), selectedIndex(StoreList::Fields),
+            selectedIndex(StoreList::Lessons)};
+}
+
+void MainWindow::showPlaces(const Places& at) {
+    ReadProj(context_, *this);
+    if (at.project >= 0)
+        selectEntry(StoreList::Projects, at.project);
+    if (at.field >= 0)
+        selectEntry(StoreList::Fields, at.field);
+    if (at.lesson >= 0)
+        selectEntry(StoreList::Lessons, at.lesson);
+    ChekSelect();
+}
+
+void MainWindow::recordEdit(const QString& name, bool catalogue, bool renumbers,
+                            const std::function<void()>& edit) {
+    EditHistory::Files files;
+    if (catalogue) {
+        files.root = context_.programFolder();
+        files.scope = {QStringLiteral("Projects.xml")};
+        files.newFolders = true; // a new project's folder
+    } else {
+        if (session_.projectPath.isEmpty()) {
+            edit();
+            return;
+        }
+        files.root = session_.projectPath;
+        // A delete renumbers the lessons' files; a setting or a new entry writes the file.
+        files.scope = {renumbers ? QStringLiteral(".") : folders::kProjectFile};
+    }
+    files.renumbers = renumbers;
+    const Places before = places();
+    auto after = std::make_shared<Places>();
+    history_.record(
+        name, files,
+        [&] {
+            edit();
+            *after = places();
+        },
+        [this, before, after](bool back) { showPlaces(back ? before : *after); });
+}
+
+} // namespace tavrin

@@ -1,0 +1,138 @@
+#include "undo/edit_history.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUndoCommand>
+#include <filesystem>
+#include <utility>
+
+namespace tavrin {
+namespace {
+
+// One step; its trash entry goes with it (when the history is cleared, or the window closes).
+class EditCommand : public QUndoCommand {
+public:
+    EditCommand(Context& context, const QString& name, std::optional<FileChange> files,
+                std::function<void(bool)> show, bool renumbers)
+        : QUndoCommand(name), renumbers(renumbers), context_(context), files_(std::move(files)),
+          show_(std::move(show)) {}
+    ~EditCommand() override {
+        if (files_)
+            files_->discard();
+    }
+    void undo() override { step(true); }
+    void redo() override {
+        // The edit itself made the first state after it.
+        if (std::exchange(fresh_, false))
+            return;
+        step(false);
+    }
+    const bool renumbers;
+
+private:
+    void step(bool back) {
+        const QString what = back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ");
+        try {
+            if (files_)
+                back ? files_->undo() : files_->redo();
+        } catch (const FsError& e) {
+            // Nothing changed; the step cannot be taken any more and leaves the history.
+            context_.log().LogMe(what.left(what.size() - 2) + QStringLiteral(" refused: ") +
+                                 text() + QStringLiteral(" (") + e.description() +
+                                 QStringLiteral(")"));
+            bepayamWithLine(context_, kNoticeEditNotUndone,
+                            u'«' + text() + QStringLiteral(u"» — ") + persianCause(e.description()));
+            setObsolete(true);
+            return;
+        }
+        if (show_)
+            show_(back);
+        context_.log().LogMe(what + text());
+    }
+
+    Context& context_;
+    std::optional<FileChange> files_;
+    std::function<void(bool)> show_;
+    bool fresh_ = true;
+};
+
+} // namespace
+
+EditHistory::EditHistory(Context& context, EditHistory* leftovers)
+    : context_(context), leftovers_(leftovers) {}
+
+bool EditHistory::nextRenumbers(bool undo) const {
+    const auto* next = dynamic_cast<const EditCommand*>(
+        stack_.command(undo ? stack_.index() - 1 : stack_.index()));
+    return next && next->renumbers;
+}
+
+EditHistory::~EditHistory() {
+    // The steps' trash entries go now, while the context is still there.
+    stack_.clear();
+}
+
+std::optional<FileChange> EditHistory::keep(const Files& files) {
+    forgetLeftovers(files.root);
+    try {
+        return FileChange::before(files.root, files.scope,
+                                  QStringLiteral("%1-%2")
+                                      .arg(reinterpret_cast<quintptr>(this), 0, 16)
+                                      .arg(++serial_),
+                                  files.newFolders);
+    } catch (const FsError& e) {
+        context_.log().LogMe(QStringLiteral("This edit cannot be undone: ") + e.description());
+        return std::nullopt;
+    }
+}
+
+void EditHistory::record(const QString& name, const Files& files,
+                         const std::function<void()>& edit,
+                         const std::function<void(bool before)>& show) {
+    std::optional<FileChange> kept = keep(files);
+    try {
+        edit();
+    } catch (...) {
+        // What the edit did before it failed can still be taken back.
+        push(name, std::move(kept), show, files.renumbers);
+        throw;
+    }
+    push(name, std::move(kept), show, files.renumbers);
+}
+
+void EditHistory::push(const QString& name, const std::function<void(bool before)>& show) {
+    stack_.push(new EditCommand(context_, name, std::nullopt, show, false));
+}
+
+void EditHistory::push(const QString& name, std::optional<FileChange> files,
+                       const std::function<void(bool before)>& show, bool renumbers) {
+    if (!files)
+        return;
+    try {
+        if (!files->after())
+            return;
+    } catch (const FsError& e) {
+        files->discard();
+        context_.log().LogMe(QStringLiteral("This edit cannot be undone: ") + e.description());
+        return;
+    }
+    stack_.push(new EditCommand(context_, name, std::move(files), show, renumbers));
+}
+
+void EditHistory::forgetLeftovers(const QString& root) {
+    if (leftovers_) {
+        leftovers_->forgetLeftovers(root);
+        return;
+    }
+    const QString trash = FileChange::trashOf(root);
+    if (root.isEmpty() || cleaned_.contains(trash))
+        return;
+    cleaned_.insert(trash);
+    std::error_code ec;
+    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(trash).toStdString()), ec);
+}
+
+} // namespace tavrin
