@@ -100,7 +100,8 @@ inline const QString kPayamQuestionsWritten =
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
 inline const QString kPayamPaperWritten =
-    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر نسخه، "
+    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر "
+                   u"نسخه، "
                    u"کلید "
                    u"و "
                    u"پاسخ‌نامهٔ تشریحی!\u200F");
@@ -108,12 +109,14 @@ inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغ�
 inline const QString kPayamAnalysisNotWritten =
     QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
 inline const QString kPayamChooseAProject =
-    QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» در "
+    QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» "
+                   u"در "
                    u"همان فهرست "
                    u"بسازید.\u200F");
 // An undo or a redo that could not be carried out; the edit and why on the next line.
 inline const QString kPayamEditNotUndone =
-    QStringLiteral(u"این ویرایش برگردانده یا دوباره انجام نشد و همه‌چیز همان‌طور که بود ماند.\u200F");
+    QStringLiteral(u"این ویرایش برگردانده یا دوباره انجام نشد و همه‌چیز همان‌طور که بود "
+                   u"ماند.\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
     QStringLiteral(u"ابتدا بخشي از متن درس را انتخاب كنيد!\u200F");
@@ -152,9 +155,9 @@ inline const QString kAskExportBeforeImage =
                    u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
                    u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
 // The paper exam's questions (%1 of them) printed without the author's own numbers and labels.
-inline const QString kOwnLabelsTaken =
-    QStringLiteral(u"شماره و برچسب‌های خود متن از %1 سؤال برداشته شد، چون آزمون خودش شماره و حرف "
-                   u"می‌گذارد:");
+inline const QString kOwnLabelsTaken = QStringLiteral(u"شماره و برچسب‌های خود متن از %1 سؤال "
+                                                      u"برداشته شد، چون آزمون خودش شماره و حرف "
+                                                      u"می‌گذارد:");
 inline const QString kAndMoreFiles = QStringLiteral(u"و %1 پروندهٔ دیگر");
 // The lesson the formatter stays on: its title (%1) and its field's (%2).
 inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");
@@ -175,8 +178,9 @@ inline const QString kCauseReadOnly = QStringLiteral(u"ديسك فقط خوان�
 inline const QString kCauseFileMissing = QStringLiteral(u"فايل پيدا نشد");
 inline const QString kCauseNoProject =
     QStringLiteral(u"این پوشه پروژه نیست: پروندهٔ پروژه (Project.xml) در آن نیست");
-inline const QString kCauseNoExamRecord = QStringLiteral(u"این پوشه آزمون چاپ‌شده‌ای نیست: "
-                                                         u"پروندهٔ exam.json در آن نیست");
+inline const QString kCauseNoExamRecord =
+    QStringLiteral(u"این پوشه آزمون چاپ‌شده‌ای نیست: "
+                   u"پروندهٔ exam.json در آن نیست");
 inline const QString kCauseChangedSince =
     QStringLiteral(u"این فایل از آن پس در جای دیگری تغییر کرده است");
 inline const QString kCauseFolderMissing = QStringLiteral(u"شاخه پيدا نشد");

@@ -1,5 +1,4 @@
 #include "mainwin/main_window.h"
-#include "undo/edit_names.h"
 
 #include "app/context.h"
 #include "app/identity.h"
@@ -19,6 +18,7 @@
 #include "store/fields.h"
 #include "store/last_project.h"
 #include "store/lessons.h"
+#include "undo/edit_names.h"
 #include "widgets/hover_picture.h"
 #include "widgets/new_title_box.h"
 #include "widgets/widget_colours.h"

@@ -1,16 +1,16 @@
 // The main window's undo and redo: each edit of the catalogue, the fields, the lessons and
 // the project's settings is a step of its history, undone by its files.
-#include "mainwin/main_window.h"
-
 #include "app/context.h"
 #include "app/messages.h"
 #include "formatter/formatter_window.h"
+#include "mainwin/main_window.h"
 #include "platform/project_folders.h"
+#include "platform/ui_metrics.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "undo/edit_names.h"
-#include "platform/ui_metrics.h"
+#include "widgets/persian_ui.h"
 
 #include <QAction>
 #include <QMenu>
@@ -25,8 +25,8 @@ void MainWindow::buildEdits() {
     undoAction_->setShortcut(QKeySequence::Undo);
     redoAction_ = new QAction(this);
     redoAction_->setObjectName(QStringLiteral("RedoEdit"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     for (QAction* a : {undoAction_, redoAction_}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -58,8 +58,10 @@ void MainWindow::showEditTexts() {
     QUndoStack& stack = history_.stack();
     undoAction_->setEnabled(stack.canUndo());
     redoAction_->setEnabled(stack.canRedo());
-    undoAction_->setText(stack.canUndo() ? editUndoText(stack.undoText()) : editUndoText({}));
-    redoAction_->setText(stack.canRedo() ? editRedoText(stack.redoText()) : editRedoText({}));
+    undoAction_->setText(
+        shownInWindows(editUndoText(stack.canUndo() ? stack.undoText() : QString())));
+    redoAction_->setText(
+        shownInWindows(editRedoText(stack.canRedo() ? stack.redoText() : QString())));
 }
 
 void MainWindow::undoEdit(bool undo) {

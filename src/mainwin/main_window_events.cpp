@@ -4,10 +4,10 @@
 #include "app/messages.h"
 #include "formatter/formatter_window.h"
 #include "mainwin/main_window.h"
-#include "undo/edit_names.h"
 #include "store/catalogue.h"
 #include "store/fields.h"
 #include "store/lessons.h"
+#include "undo/edit_names.h"
 #include "widgets/hover_picture.h"
 #include "widgets/widget_colours.h"
 
@@ -125,8 +125,8 @@ void MainWindow::actionClicked(QLabel* label) {
             askTitle(QStringLiteral("newdars"));
         else if (name == QLatin1String("Label3")) {
             if (const auto folder = pickFolder(QStringLiteral("addproj")))
-                recordEdit(edits::kAddProject + quoted(QFileInfo(*folder).fileName()), true,
-                           false, [&] { AddProj(context_, *this, *folder); });
+                recordEdit(edits::kAddProject + quoted(QFileInfo(*folder).fileName()), true, false,
+                           [&] { AddProj(context_, *this, *folder); });
         } else if (name == QLatin1String("Label4"))
             recordEdit(edits::kDeleteProject + quoted(selectedText(StoreList::Projects)), true,
                        false,
@@ -135,8 +135,7 @@ void MainWindow::actionClicked(QLabel* label) {
             recordEdit(edits::kDeleteField + quoted(selectedText(StoreList::Fields)), false, true,
                        [&] { DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1); });
         else if (name == QLatin1String("Label12"))
-            recordEdit(edits::kDeleteLesson + quoted(selectedText(StoreList::Lessons)), false,
-                       true,
+            recordEdit(edits::kDeleteLesson + quoted(selectedText(StoreList::Lessons)), false, true,
                        [&] { DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1); });
     });
     // A delete that leaves nothing selected must not leave data entry enabled.

@@ -11,7 +11,6 @@
 #include "export/quiz_data.h"
 #include "mainwin/export_progress_dialog.h"
 #include "mainwin/main_window.h"
-#include "undo/edit_names.h"
 #include "mainwin/paper_dialog.h"
 #include "mainwin/questions_dialog.h"
 #include "mainwin/scoring_dialog.h"
@@ -26,6 +25,7 @@
 #include "store/project_settings.h"
 #include "store/quiz_file.h"
 #include "store/store_common.h"
+#include "undo/edit_names.h"
 #include "widgets/busy_cursor.h"
 
 #include <QCheckBox>

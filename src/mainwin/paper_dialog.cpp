@@ -65,8 +65,9 @@ PaperDialog::PaperDialog(const PaperChoices& first, const QString& folder, bool 
     history_->setWordWrap(true);
     history_->hide();
     layout->addWidget(history_);
-    leaveOut_ = new QCheckBox(QStringLiteral(u"سؤال‌هایی که کلیدشان مشکوک است کنار گذاشته "
-                                             u"شوند"));
+    leaveOut_ = new QCheckBox(QStringLiteral(
+        u"سؤال‌هایی که کلیدشان مشکوک است کنار گذاشته "
+        u"شوند"));
     leaveOut_->setObjectName(QStringLiteral("PLeaveOut"));
     leaveOut_->hide();
     layout->addWidget(leaveOut_);

@@ -77,7 +77,8 @@ ScoringDialog::ScoringDialog(Prompts& prompts, const ScoringSettings& current,
     layout->addLayout(form);
 
     auto* budgetCaption = new QLabel(
-        shownInWindows(QStringLiteral(u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس کشیده "
+        shownInWindows(QStringLiteral(u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس "
+                                      u"کشیده "
                                       u"می‌شود (۰: هیچ)، و ضریب هر رشته")));
     budgetCaption->setWordWrap(true);
     layout->addWidget(budgetCaption);
@@ -103,12 +104,14 @@ QWidget* ScoringDialog::penaltyRow(const Penalty& penalty) {
     layout->setContentsMargins(0, 0, 0, 0);
     penalty_ = new QComboBox;
     penalty_->setObjectName(QStringLiteral("Penalty"));
-    for (const char16_t* text : {u"بدون نمرهٔ منفی",
-                                 u"یک‌سوم: هر سه پاسخ نادرست، یک پاسخ درست را خنثی "
-                                 u"می‌کند",
-                                 u"یک‌چهارم: هر چهار پاسخ نادرست، یک پاسخ درست را خنثی "
-                                 u"می‌کند",
-                                 u"کسری دیگر:"})
+    for (const char16_t* text :
+         {u"بدون نمرهٔ منفی",
+          u"یک‌سوم: هر سه پاسخ نادرست، یک پاسخ درست را خنثی "
+          u"می‌کند",
+          u"یک‌چهارم: هر چهار پاسخ نادرست، یک پاسخ درست را "
+          u"خنثی "
+          u"می‌کند",
+          u"کسری دیگر:"})
         penalty_->addItem(shownInWindows(QString::fromUtf16(text)));
     fraction_ = new QLineEdit;
     fraction_->setObjectName(QStringLiteral("PenaltyFraction"));
@@ -253,8 +256,10 @@ bool ScoringDialog::acceptable() {
         }
     }
     if (fullExam_->isChecked() && chosen().budgetTotal() == 0)
-        return refuse(table_, QStringLiteral(u"برای آزمون جامع دست‌کم از یک درس سؤال "
-                                             u"بخواهید."));
+        return refuse(
+            table_,
+            QStringLiteral(u"برای آزمون جامع دست‌کم از یک درس سؤال "
+                           u"بخواهید."));
     return true;
 }
 

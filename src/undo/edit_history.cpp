@@ -40,11 +40,12 @@ private:
                 back ? files_->undo() : files_->redo();
         } catch (const FsError& e) {
             // Nothing changed; the step cannot be taken any more and leaves the history.
-            context_.log().LogMe(what.left(what.size() - 2) + QStringLiteral(" refused: ") +
-                                 text() + QStringLiteral(" (") + e.description() +
-                                 QStringLiteral(")"));
+            context_.log().LogMe(
+                (back ? QStringLiteral("Undo refused: ") : QStringLiteral("Redo refused: ")) +
+                text() + QStringLiteral(" (") + e.description() + QStringLiteral(")"));
             bepayamWithLine(context_, kNoticeEditNotUndone,
-                            u'«' + text() + QStringLiteral(u"» — ") + persianCause(e.description()));
+                            u'«' + text() + QStringLiteral(u"» — ") +
+                                persianCause(e.description()));
             setObsolete(true);
             return;
         }
@@ -78,19 +79,17 @@ EditHistory::~EditHistory() {
 std::optional<FileChange> EditHistory::keep(const Files& files) {
     forgetLeftovers(files.root);
     try {
-        return FileChange::before(files.root, files.scope,
-                                  QStringLiteral("%1-%2")
-                                      .arg(reinterpret_cast<quintptr>(this), 0, 16)
-                                      .arg(++serial_),
-                                  files.newFolders);
+        return FileChange::before(
+            files.root, files.scope,
+            QStringLiteral("%1-%2").arg(reinterpret_cast<quintptr>(this), 0, 16).arg(++serial_),
+            files.newFolders);
     } catch (const FsError& e) {
         context_.log().LogMe(QStringLiteral("This edit cannot be undone: ") + e.description());
         return std::nullopt;
     }
 }
 
-void EditHistory::record(const QString& name, const Files& files,
-                         const std::function<void()>& edit,
+void EditHistory::record(const QString& name, const Files& files, const std::function<void()>& edit,
                          const std::function<void(bool before)>& show) {
     std::optional<FileChange> kept = keep(files);
     try {

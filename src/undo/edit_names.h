@@ -25,7 +25,8 @@ inline const QString kDeleteProject = QStringLiteral(u"حذف پروژه ");
 inline const QString kDeleteField = QStringLiteral(u"حذف رشته ");
 inline const QString kDeleteLesson = QStringLiteral(u"حذف درس ");
 inline const QString kSetting = QStringLiteral(u"تغییر ");
-inline const QString kScoring = QStringLiteral(u"تغییر تنظیمات آزمون و نمره‌دهی");
+inline const QString kScoring =
+    QStringLiteral(u"تغییر تنظیمات آزمون و نمره‌دهی");
 inline const QString kQuestion = QStringLiteral(u"ثبت سؤال");
 inline const QString kAnswers = QStringLiteral(u"ثبت پاسخ‌ها");
 inline const QString kExplanation = QStringLiteral(u"ثبت توضیح");

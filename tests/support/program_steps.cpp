@@ -29,6 +29,13 @@ void removeAt(const QString& path) {
     QFileInfo(path).isDir() ? void(QDir(path).removeRecursively()) : void(QFile::remove(path));
 }
 
+// The files under a folder as the author has them: an undo's trash is none of them.
+QMap<QString, QByteArray> authorsFiles(const QString& folder) {
+    QMap<QString, QByteArray> files = filesUnder(folder);
+    files.removeIf([](const auto& f) { return f.key().startsWith(".trash/"); });
+    return files;
+}
+
 } // namespace
 
 ProgramSteps::ProgramSteps(TestProgram& p, std::function<QString()> project)
@@ -107,10 +114,10 @@ void ProgramSteps::take(const QString& verb, const QString& a, const QString& b,
         QCOMPARE(QString::fromLatin1(readBytes(at(a)).toHex()), b);
     } else if (verb == "write-hex") {
         writeBytes(at(a), QByteArray::fromHex(b.toLatin1()));
-    } else if (verb == "keep-files") { // every file under a, for "same-files"
-        keptFiles_.insert(a, filesUnder(at(a)));
+    } else if (verb == "keep-files") { // every file under a, for "same-files" (kept as b)
+        keptFiles_.insert(b.isEmpty() ? a : b, authorsFiles(at(a)));
     } else if (verb == "same-files") {
-        QCOMPARE(filesUnder(at(a)), keptFiles_.value(a));
+        QCOMPARE(authorsFiles(at(a)), keptFiles_.value(b.isEmpty() ? a : b));
     } else if (verb == "keep") {
         kept_.insert(a, readBytes(at(a)));
     } else if (verb == "unchanged") {

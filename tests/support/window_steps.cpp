@@ -261,6 +261,13 @@ void controlStep(LessonWindows& t, const QString& verb, const QString& a, const 
     } else if (verb == "activate") { // a desktop gives the activation back; offscreen does not
         QApplication::setActiveWindow(t.main.get());
         QTRY_COMPARE(QApplication::activeWindow(), t.main.get());
+    } else if (verb == "edit-action") { // an undo or redo action: enabled (yes/no) and text
+        QWidget* window = t.f && t.f->isVisible() ? static_cast<QWidget*>(t.f) : t.main.get();
+        const auto* action = window->findChild<QAction*>(a);
+        QVERIFY2(action, qPrintable(where));
+        QCOMPARE(action->isEnabled(), b == "yes");
+        if (!c.isEmpty())
+            QCOMPARE(action->text(), c);
     } else if (verb == "press") { // a key on a control ("window": the main window)
         const QKeySequence key(b);
         QWidget* w = a == "window" ? t.main.get() : widgetNamed(t, a);
