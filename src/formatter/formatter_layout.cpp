@@ -367,6 +367,15 @@ void FormatterWindow::restoreWithMain() {
 
 // ---- events ----------------------------------------------------------------------------
 
+std::optional<bool> FormatterWindow::undoKey(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Undo))
+        return true;
+    if (key->matches(QKeySequence::Redo) ||
+        (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier))
+        return false;
+    return std::nullopt;
+}
+
 bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove) {
@@ -397,6 +406,13 @@ bool FormatterWindow::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(this, &FormatterWindow::openEntry, Qt::QueuedConnection);
     } else if (watched == chnd_ && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
         chndFocus(type == QEvent::FocusIn);
+    } else if (watched == matn_ && (type == QEvent::ShortcutOverride || type == QEvent::KeyPress) &&
+               undoKey(static_cast<QKeyEvent*>(event))) {
+        // The box's own typing first, then the window's steps, in the order they were made.
+        event->accept();
+        if (type == QEvent::KeyPress)
+            undoEdit(*undoKey(static_cast<QKeyEvent*>(event)));
+        return true;
     } else if (watched == matn_ && type == QEvent::KeyPress) {
         // The function keys of the lesson text box and the command each gives; F6 gives one
         // that does nothing. F7 toggles Chek; F8 to F10 give nothing.

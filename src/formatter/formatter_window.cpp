@@ -15,6 +15,7 @@
 #include "lessontext/lesson_texts.h"
 #include "platform/calendar.h"
 #include "platform/fs_error.h"
+#include "undo/edit_names.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
@@ -40,14 +41,19 @@ const QString kAskMakeBeforeClosing =
 } // namespace
 
 FormatterWindow::FormatterWindow(Context& context, FormatterHost& host)
-    : QWidget(nullptr, Qt::Window), context_(context), host_(host) {
+    : QWidget(nullptr, Qt::Window), context_(context), host_(host),
+      history_(context, &host.edits()) {
     buildControls();
+    buildEdits();
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(100);
     connect(&timer1_, &QTimer::timeout, this, [this] { timer1Tick(); });
 }
 
-FormatterWindow::~FormatterWindow() = default;
+FormatterWindow::~FormatterWindow() {
+    // The history goes with the window: what it says as it empties is for nobody.
+    history_.stack().disconnect(this);
+}
 
 void FormatterWindow::Doit() {
     if (isVisible()) {
@@ -58,7 +64,12 @@ void FormatterWindow::Doit() {
         reopenFor(host_.session());
         return;
     }
-    lesson_ = host_.session();
+    // The steps belong to the lesson they were taken in.
+    const Session& chosen = host_.session();
+    if (chosen.projectPath != lesson_.projectPath || chosen.fieldIndex != lesson_.fieldIndex ||
+        chosen.lessonIndex != lesson_.lessonIndex)
+        forgetEdits();
+    lesson_ = chosen;
     runTrapped(context_, kFailOpenFormatter, [this] {
         context_.log().LogMe(QStringLiteral("Format started."));
         bookConfig_ = host_.bookConfig().split(u'|');
@@ -97,6 +108,7 @@ void FormatterWindow::reopenFor(const Session& chosen) {
     }
     runTrapped(context_, kFailOpenFormatter, [&] {
         lesson_ = chosen;
+        forgetEdits();
         context_.log().LogMe(QStringLiteral("Format moved to another lesson."));
         NameNevis();
         ResetA();
@@ -139,11 +151,14 @@ void FormatterWindow::restoreBox(const Draft::Box& box) {
     openedRich_ = box.rich;
     Mright();
     matn_->document()->clearUndoRedoStacks();
+    ++boxGeneration_;
+    showEditTexts();
     context_.log().LogMe(QStringLiteral("Lesson box restored from the draft: %1").arg(box.file));
 }
 
 void FormatterWindow::tableChanged() {
     unmade_ = true;
+    ++tableRevision_;
     const QString id = lessonId();
     if (id.isEmpty())
         return;
@@ -260,6 +275,8 @@ void FormatterWindow::loadText(int row) {
     Mright();
     // A text just opened has nothing to undo: the first undo must not take it away.
     matn_->document()->clearUndoRedoStacks();
+    ++boxGeneration_;
+    showEditTexts();
     // Once per file: what of its equations stayed a mark or a picture.
     if (!text.notes.isEmpty())
         bepayamWithLine(context_, kNoticeEquationsKept, text.notes.join(QStringLiteral("\r\n")));
@@ -297,6 +314,10 @@ void FormatterWindow::command(int index) {
         return;
     }
     CaptureResult result;
+    const LessonState before = state();
+    std::optional<FileChange> made; // what making the quiz file writes, kept to be undone
+    WholeBox wholeBox;
+    removedByCommand_ = false;
     try {
         const Selection selection{matn_->selectedText(), matn_->selectedRtf()};
         switch (index) {
@@ -335,19 +356,34 @@ void FormatterWindow::command(int index) {
             };
             host_.session().bookId = bookId(request.fieldIndex, request.lessonIndex);
             const BusyCursor busy;
+            made = history_.keep({lesson_.projectPath, {QStringLiteral(".")}});
+            wholeBox = {openedRich_ ? matn_->rtf() : matn_->text(), openedRich_};
             lastBook_ = MakeBook(context_, table_, request);
             // Declined or failed: the window stays as the author left it.
-            if (lastBook_ != BookOutcome::Made)
+            if (lastBook_ != BookOutcome::Made) {
+                if (made)
+                    made->discard();
                 return;
+            }
             unmade_ = false;
             IndexEmpty();
-            matn_->replaceAllText(QString(), Qt::AlignRight | Qt::AlignAbsolute);
+            putWholeBox({}, false);
+            const LessonState after = state();
+            history_.push(edits::kMakeQuiz, std::move(made),
+                          [this, before, after, wholeBox](bool back) {
+                              // The files bring the draft back, or take it away.
+                              showState(back ? before : after, false);
+                              putWholeBox(wholeBox, back);
+                          });
+            markPushed(boxMark(false));
             break;
         }
         default:
             break;
         }
     } catch (const std::exception& e) {
+        if (made)
+            made->discard();
         reportFailure(context_, kFailCaptureCommand, QString::fromUtf8(e.what()));
         return;
     }
@@ -365,6 +401,15 @@ void FormatterWindow::command(int index) {
     // into a draft there is already.
     if ((index != kRemoveText && index != kMakeFile) || (index == kRemoveText && unmade_))
         tableChanged();
+    // Taking text out of the box alone is the box's own edit, undone by its own keys.
+    if (index == kRemoveText || index == kMakeFile)
+        return;
+    const QString name = index == kQuestion      ? edits::kQuestion
+                         : index == kAnswers     ? edits::kAnswers
+                         : index == kExplanation ? edits::kExplanation
+                         : index == kCloseGroup  ? edits::kCloseGroup
+                                                 : edits::kOpenGroup + quoted(table_.GroupTitle);
+    pushFiling(name, before, boxMark(removedByCommand_));
 }
 
 void FormatterWindow::showOutline() {
@@ -390,8 +435,11 @@ void FormatterWindow::afterCommand(int index) {
     // The box keeps its place: the author files the next piece from where the last one was.
     QScrollBar* bar = matn_->verticalScrollBar();
     const int place = bar->value();
-    if (chek_->isChecked() && index != kRemoveText && matn_->selectionLength() > 0)
+    if (chek_->isChecked() && index != kRemoveText && matn_->selectionLength() > 0) {
+        // The box's undo of this is the filing's step's: the outline goes back with it.
         matn_->replaceSelection(QString());
+        removedByCommand_ = true;
+    }
     matn_->setCaret(matn_->selectionStart());
     bar->setValue(place);
 }

@@ -5,6 +5,7 @@
 #include "lesson/entry_table.h"
 #include "lesson/lesson_draft.h"
 #include "lesson/quiz_book.h"
+#include "undo/edit_history.h"
 #include "widgets/fading_panel.h"
 
 #include <QHash>
@@ -14,13 +15,16 @@
 #include <array>
 #include <functional>
 
+class QAction;
 class QCheckBox;
+class QKeyEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QToolButton;
+class QUndoCommand;
 
 namespace tavrin {
 
@@ -80,6 +84,14 @@ public:
 
     EntryTable& table() { return table_; }
 
+    // The window's edits of its lesson that can be taken back and done again; they stay while
+    // the window comes back to the same lesson and go when it takes another, or the lessons
+    // are renumbered under it.
+    EditHistory& edits() { return history_; }
+    void forgetEdits();
+    // Undo (true) or redo: the lesson box's own typing first, then the window's steps.
+    void undoEdit(bool undo);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -116,9 +128,51 @@ private:
     void sayBesideWordsBox(const QString& why);
     void timer1Tick();
 
+    // What the window's steps put back: the entries, the outline and whether they are made.
+    struct LessonState {
+        EntryTable table;
+        QStringList outline;
+        bool unmade = false;
+    };
+    LessonState state() const;
+    // A step's state shown again; a draft follows, except where the step's files put it.
+    void showState(const LessonState& state, bool writeDraft);
+    // Where a step leaves the lesson box's own undo: the box's steps below it (its taking
+    // out of text among them) are the step's, those above it the author's typing since.
+    struct BoxMark {
+        int steps = 0;
+        bool removed = false; // the step took its text out of the box
+        int generation = 0;
+    };
+    BoxMark boxMark(bool removed) const;
+    // The box's own next undo (or redo) comes before the window's next step.
+    bool boxTakesNext(bool undo) const;
+    void moveBox(const BoxMark& mark, bool back);
+    // The lesson box as a making of the quiz file found it, and put back by its undo.
+    struct WholeBox {
+        QString text;
+        bool rich = false;
+    };
+    void putWholeBox(const WholeBox& box, bool back);
+    // The step of a command that filed from the state before it.
+    void pushFiling(const QString& name, const LessonState& before, const BoxMark& mark);
+    void markPushed(const BoxMark& mark);
+    void buildEdits();
+    void showEditTexts();
+    // An undo or redo key in the lesson box: the window decides whose step it takes.
+    static std::optional<bool> undoKey(const QKeyEvent* key);
+
     Context& context_;
     FormatterHost& host_;
-    Session lesson_; // the project, field and lesson the window was opened for
+    EditHistory history_;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QToolButton* editMenu_ = nullptr;
+    QHash<const QUndoCommand*, BoxMark> marks_;
+    bool removedByCommand_ = false; // the last command took its text out of the box
+    int boxGeneration_ = 0;         // a new text in the box: earlier steps' marks stand nowhere
+    int tableRevision_ = 0;         // counts tableChanged, so an editor's session knows it changed
+    Session lesson_;                // the project, field and lesson the window was opened for
     EntryTable table_;
     QStringList outline_;
     QString imgSnippet_, checkSnippet_;

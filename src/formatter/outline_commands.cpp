@@ -21,6 +21,7 @@
 #include "platform/paths.h"
 #include "platform/project_folders.h"
 #include "richtext/rich_text_picture.h"
+#include "undo/edit_names.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/rich_text_box.h"
 
@@ -111,10 +112,21 @@ void FormatterWindow::openEntry() {
         table_.CurrentEntry = selected.isEmpty() ? -1 : bindex_->row(selected.first());
         if (table_.CurrentEntry < 0 || table_.SoalText[table_.CurrentEntry] == kEndTitleEntry)
             return;
+        // Whatever the editor saved or removed is one step, named for the entry it opened on.
+        const LessonState before = state();
+        const int revision = tableRevision_;
+        const QString question = RemCrLf(table_.SoalText[table_.CurrentEntry]).trimmed();
+        const QString entry =
+            question.size() > 40 ? question.left(40).trimmed() + QChar(0x2026) : question;
         QuestionEditor editor(context_, *this, this);
         editor_ = &editor;
         editor.exec();
         editor_ = nullptr;
+        if (tableRevision_ != revision)
+            pushFiling((outline_.size() < before.outline.size() ? edits::kRemoveEntry
+                                                                : edits::kEditEntry) +
+                           quoted(entry),
+                       before, boxMark(false));
     });
 }
 
@@ -226,10 +238,22 @@ void FormatterWindow::importQuestionsFile() {
         // Read off the window's thread: a large file keeps the window painted.
         const TravelSet set = whileBusy([path] { return readQuestionsFile(path); });
         const BusyCursor busy;
+        const LessonState before = state();
+        // The pictures it copies into BookTXT go again with its undo.
+        std::optional<FileChange> copies =
+            history_.keep({lesson_.projectPath, {folders::kBookTxt}});
         const ImportResult result = importQuestions(
             context_, table_, outline_, set, {lesson_.projectPath, id, checkSnippet_, imgSnippet_});
-        if (result.questions > 0)
+        if (result.questions > 0) {
             tableChanged();
+            const LessonState after = state();
+            history_.push(
+                edits::kImport + quoted(name), std::move(copies),
+                [this, before, after](bool back) { showState(back ? before : after, true); });
+            markPushed(boxMark(false));
+        } else if (copies) {
+            copies->discard();
+        }
         showOutline();
         if (bindex_->count() > 0)
             bindex_->scrollToItem(bindex_->item(bindex_->count() - 1));

@@ -50,7 +50,10 @@ MainWindow::MainWindow(Context& context, QWidget* parent) : QWidget(parent), con
     load();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The history goes with the window: what it says as it empties is for nobody.
+    history_.stack().disconnect(this);
+}
 
 FormatterWindow* MainWindow::formatter() {
     if (!formatter_)

@@ -73,6 +73,9 @@ void MainWindow::undoEdit(bool undo) {
         bepayam(context_, kNoticeCloseFormatterFirst);
         return;
     }
+    // The formatter's steps were taken in lessons whose numbers move now.
+    if (formatter_ && history_.nextRenumbers(undo))
+        formatter_->forgetEdits();
     undo ? stack.undo() : stack.redo();
     ChekSelect();
 }
@@ -110,6 +113,8 @@ void MainWindow::recordEdit(const QString& name, bool catalogue, bool renumbers,
         files.scope = {renumbers ? QStringLiteral(".") : folders::kProjectFile};
     }
     files.renumbers = renumbers;
+    if (renumbers && formatter_)
+        formatter_->forgetEdits();
     const Places before = places();
     auto after = std::make_shared<Places>();
     history_.record(

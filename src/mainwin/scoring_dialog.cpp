@@ -76,10 +76,10 @@ ScoringDialog::ScoringDialog(Prompts& prompts, const ScoringSettings& current,
     form->addRow(shownInWindows(QStringLiteral(u"حد نصاب قبولی (درصد کل):")), passMark_);
     layout->addLayout(form);
 
-    auto* budgetCaption = new QLabel(
-        shownInWindows(QStringLiteral(u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس "
-                                      u"کشیده "
-                                      u"می‌شود (۰: هیچ)، و ضریب هر رشته")));
+    auto* budgetCaption = new QLabel(shownInWindows(QStringLiteral(
+        u"بودجه‌بندی آزمون جامع: تعداد سؤالی که از هر درس "
+        u"کشیده "
+        u"می‌شود (۰: هیچ)، و ضریب هر رشته")));
     budgetCaption->setWordWrap(true);
     layout->addWidget(budgetCaption);
     layout->addWidget(budgetTable(current), 1);

@@ -92,14 +92,19 @@ std::optional<FileChange> EditHistory::keep(const Files& files) {
 void EditHistory::record(const QString& name, const Files& files, const std::function<void()>& edit,
                          const std::function<void(bool before)>& show) {
     std::optional<FileChange> kept = keep(files);
+    // A step only when the edit changed files: one that was declined or refused is none.
+    const auto pushChanged = [&] {
+        if (kept && finish(*kept))
+            stack_.push(new EditCommand(context_, name, std::move(kept), show, files.renumbers));
+    };
     try {
         edit();
     } catch (...) {
         // What the edit did before it failed can still be taken back.
-        push(name, std::move(kept), show, files.renumbers);
+        pushChanged();
         throw;
     }
-    push(name, std::move(kept), show, files.renumbers);
+    pushChanged();
 }
 
 void EditHistory::push(const QString& name, const std::function<void(bool before)>& show) {
@@ -107,18 +112,20 @@ void EditHistory::push(const QString& name, const std::function<void(bool before
 }
 
 void EditHistory::push(const QString& name, std::optional<FileChange> files,
-                       const std::function<void(bool before)>& show, bool renumbers) {
-    if (!files)
-        return;
+                       const std::function<void(bool before)>& show) {
+    if (files && !finish(*files))
+        files.reset();
+    stack_.push(new EditCommand(context_, name, std::move(files), show, false));
+}
+
+bool EditHistory::finish(FileChange& files) {
     try {
-        if (!files->after())
-            return;
+        return files.after();
     } catch (const FsError& e) {
-        files->discard();
+        files.discard();
         context_.log().LogMe(QStringLiteral("This edit cannot be undone: ") + e.description());
-        return;
+        return false;
     }
-    stack_.push(new EditCommand(context_, name, std::move(files), show, renumbers));
 }
 
 void EditHistory::forgetLeftovers(const QString& root) {

@@ -27,6 +27,7 @@ public:
     EditHistory& operator=(const EditHistory&) = delete;
 
     QUndoStack& stack() { return stack_; }
+    const QUndoStack& stack() const { return stack_; }
 
     // Where an edit's files are and which of them it may touch (paths relative to root; a
     // folder holds everything under it); with newFolders, folders it makes in the root.
@@ -44,9 +45,10 @@ public:
                 const std::function<void(bool before)>& show);
     // A step that changed only what the window holds: show(true) and show(false) put it.
     void push(const QString& name, const std::function<void(bool before)>& show);
-    // A step whose files keep() kept before the edit: pushed when the edit changed any.
+    // A step that changed what the window holds and perhaps files, which keep() kept before
+    // the edit (let go when the edit changed none of them).
     void push(const QString& name, std::optional<FileChange> files,
-              const std::function<void(bool before)>& show, bool renumbers = false);
+              const std::function<void(bool before)>& show);
 
     // Keeps files before an edit whose step is pushed later (nothing when they cannot be kept).
     std::optional<FileChange> keep(const Files& files);
@@ -56,6 +58,9 @@ public:
     void forgetLeftovers(const QString& root);
 
 private:
+    // The files after the edit; false when it changed none (or they cannot be kept).
+    bool finish(FileChange& files);
+
     Context& context_;
     EditHistory* leftovers_;
     QUndoStack stack_;

@@ -1,0 +1,183 @@
+// The formatter's undo and redo: each filing, each editor session, each import and each
+// making of the quiz file is a step of the window's history; the lesson box keeps its own
+// undo for typing, taken first.
+#include "app/context.h"
+#include "app/messages.h"
+#include "formatter/formatter_host.h"
+#include "formatter/formatter_window.h"
+#include "lesson/capture_commands.h"
+#include "platform/ui_metrics.h"
+#include "undo/edit_names.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/persian_ui.h"
+#include "widgets/rich_text_box.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFrame>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QToolButton>
+
+namespace tavrin {
+
+void FormatterWindow::buildEdits() {
+    undoAction_ = new QAction(this);
+    undoAction_->setObjectName(QStringLiteral("UndoEdit"));
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = new QAction(this);
+    redoAction_->setObjectName(QStringLiteral("RedoEdit"));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* a : {undoAction_, redoAction_}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    connect(undoAction_, &QAction::triggered, this, [this] { undoEdit(true); });
+    connect(redoAction_, &QAction::triggered, this, [this] { undoEdit(false); });
+    // Beside the import button, left of the outline's heading, where nothing stood.
+    editMenu_ = new QToolButton(frame2_);
+    editMenu_->setObjectName(QStringLiteral("EditMenu"));
+    editMenu_->setText(QStringLiteral(u"ویرایش"));
+    editMenu_->setAccessibleName(QStringLiteral(u"ویرایش"));
+    editMenu_->setGeometry(twipsToPixels(2880), twipsToPixels(285), twipsToPixels(1050),
+                           twipsToPixels(285));
+    editMenu_->setFont(persianFont(8));
+    editMenu_->setPopupMode(QToolButton::InstantPopup);
+    editMenu_->setFocusPolicy(Qt::NoFocus);
+    auto* menu = new QMenu(editMenu_);
+    menu->setObjectName(QStringLiteral("EditMenuList"));
+    menu->setLayoutDirection(Qt::RightToLeft);
+    menu->addAction(undoAction_);
+    menu->addAction(redoAction_);
+    // The names follow the box's typing too, so they are made as the menu opens.
+    connect(menu, &QMenu::aboutToShow, this, [this] { showEditTexts(); });
+    editMenu_->setMenu(menu);
+    connect(&history_.stack(), &QUndoStack::indexChanged, this, [this] { showEditTexts(); });
+    connect(matn_, &QTextEdit::undoAvailable, this, [this] { showEditTexts(); });
+    connect(matn_, &QTextEdit::redoAvailable, this, [this] { showEditTexts(); });
+    // Emptying the box's stacks (a text opened) says nothing of itself.
+    connect(matn_, &QTextEdit::textChanged, this, [this] { showEditTexts(); });
+    showEditTexts();
+}
+
+void FormatterWindow::showEditTexts() {
+    const QUndoStack& stack = history_.stack();
+    const bool boxUndo = boxTakesNext(true), boxRedo = boxTakesNext(false);
+    undoAction_->setEnabled(boxUndo || stack.canUndo());
+    redoAction_->setEnabled(boxRedo || stack.canRedo());
+    undoAction_->setText(shownInWindows(editUndoText(boxUndo           ? edits::kBoxTyping
+                                                     : stack.canUndo() ? stack.undoText()
+                                                                       : QString())));
+    redoAction_->setText(shownInWindows(editRedoText(boxRedo           ? edits::kBoxTyping
+                                                     : stack.canRedo() ? stack.redoText()
+                                                                       : QString())));
+}
+
+bool FormatterWindow::boxTakesNext(bool undo) const {
+    const QUndoStack& stack = history_.stack();
+    const QTextDocument* box = matn_->document();
+    const int below = box->availableUndoSteps();
+    if (undo) {
+        if (!box->isUndoAvailable())
+            return false;
+        // Typing since the last step, or since a text was opened that its mark knows nothing of.
+        const BoxMark last = marks_.value(stack.command(stack.index() - 1), BoxMark{-1});
+        return !stack.canUndo() || last.generation != boxGeneration_ || below > last.steps;
+    }
+    if (!box->isRedoAvailable())
+        return false;
+    const BoxMark next = marks_.value(stack.command(stack.index()), BoxMark{-1});
+    return !stack.canRedo() || next.generation != boxGeneration_ ||
+           below < next.steps - (next.removed ? 1 : 0);
+}
+
+void FormatterWindow::undoEdit(bool undo) {
+    if (boxTakesNext(undo))
+        undo ? matn_->undo() : matn_->redo();
+    else if (undo)
+        history_.stack().undo();
+    else
+        history_.stack().redo();
+    showEditTexts();
+}
+
+void FormatterWindow::forgetEdits() {
+    history_.stack().clear();
+    marks_.clear();
+}
+
+FormatterWindow::LessonState FormatterWindow::state() const {
+    return {table_, outline_, unmade_};
+}
+
+void FormatterWindow::showState(const LessonState& s, bool writeDraft) {
+    table_ = s.table;
+    outline_ = s.outline;
+    com_[kOpenGroup]->setText(groupButtonCaption(table_.OpenGroups));
+    showOutline();
+    if (!outline_.isEmpty())
+        bindex_->setCurrentRow(int(std::min<qsizetype>(table_.EntryCount, outline_.size()) - 1));
+    if (writeDraft) {
+        if (s.unmade)
+            tableChanged();
+        else if (!lessonId().isEmpty()) // made: as the making left it, without a draft
+            QFile::remove(draftPath(lesson_.projectPath, lessonId()));
+    }
+    unmade_ = s.unmade;
+}
+
+FormatterWindow::BoxMark FormatterWindow::boxMark(bool removed) const {
+    return {matn_->document()->availableUndoSteps(), removed, boxGeneration_};
+}
+
+void FormatterWindow::markPushed(const BoxMark& mark) {
+    const QUndoStack& stack = history_.stack();
+    marks_.insert(stack.command(stack.count() - 1), mark);
+    showEditTexts();
+}
+
+void FormatterWindow::moveBox(const BoxMark& mark, bool back) {
+    if (!mark.removed)
+        return;
+    // The text goes back, or out again, by the box's own step, so the box's undo of the
+    // typing around it stays whole.
+    const QTextDocument* box = matn_->document();
+    if (mark.generation == boxGeneration_) {
+        if (back && box->availableUndoSteps() == mark.steps) {
+            matn_->undo();
+            return;
+        }
+        if (!back && box->isRedoAvailable() && box->availableUndoSteps() == mark.steps - 1) {
+            matn_->redo();
+            return;
+        }
+    }
+    context_.log().LogMe(QStringLiteral("The lesson box has changed since: its text stays."));
+}
+
+void FormatterWindow::putWholeBox(const WholeBox& box, bool back) {
+    const BusyCursor busy;
+    if (back && box.rich)
+        matn_->setRtf(box.text);
+    else
+        matn_->setText(back ? box.text : QString(), Qt::AlignRight | Qt::AlignAbsolute);
+    Mright();
+    matn_->document()->clearUndoRedoStacks();
+    ++boxGeneration_;
+    showEditTexts();
+}
+
+void FormatterWindow::pushFiling(const QString& name, const LessonState& before,
+                                 const BoxMark& mark) {
+    const LessonState after = state();
+    history_.push(name, [this, before, after, mark](bool back) {
+        showState(back ? before : after, true);
+        moveBox(mark, back);
+    });
+    markPushed(mark);
+}
+
+} // namespace tavrin
