@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 #include <QToolButton>
+#include <climits>
 
 namespace tavrin {
 
@@ -84,14 +85,14 @@ bool FormatterWindow::boxTakesNext(bool undo) const {
         if (!box->isUndoAvailable())
             return false;
         // Typing since the last step, or since a text was opened that its mark knows nothing of.
-        const BoxMark last = marks_.value(stack.command(stack.index() - 1), BoxMark{-1});
+        const BoxMark last =
+            marks_.value(stack.command(stack.index() - 1), BoxMark{-1, INT_MAX, -1});
         return !stack.canUndo() || last.generation != boxGeneration_ || below > last.steps;
     }
     if (!box->isRedoAvailable())
         return false;
-    const BoxMark next = marks_.value(stack.command(stack.index()), BoxMark{-1});
-    return !stack.canRedo() || next.generation != boxGeneration_ ||
-           below < next.steps - (next.removed ? 1 : 0);
+    const BoxMark next = marks_.value(stack.command(stack.index()), BoxMark{-1, INT_MAX, -1});
+    return !stack.canRedo() || next.generation != boxGeneration_ || below < next.before;
 }
 
 void FormatterWindow::undoEdit(bool undo) {
@@ -129,8 +130,9 @@ void FormatterWindow::showState(const LessonState& s, bool writeDraft) {
     unmade_ = s.unmade;
 }
 
-FormatterWindow::BoxMark FormatterWindow::boxMark(bool removed) const {
-    return {matn_->document()->availableUndoSteps(), removed, boxGeneration_};
+FormatterWindow::BoxMark FormatterWindow::boxMark(int before) const {
+    const int steps = matn_->document()->availableUndoSteps();
+    return {steps, before < 0 ? steps : before, boxGeneration_};
 }
 
 void FormatterWindow::markPushed(const BoxMark& mark) {
@@ -140,20 +142,18 @@ void FormatterWindow::markPushed(const BoxMark& mark) {
 }
 
 void FormatterWindow::moveBox(const BoxMark& mark, bool back) {
-    if (!mark.removed)
+    if (mark.before == mark.steps)
         return;
-    // The text goes back, or out again, by the box's own step, so the box's undo of the
+    // The text goes back, or out again, by the box's own steps, so the box's undo of the
     // typing around it stays whole.
-    const QTextDocument* box = matn_->document();
-    if (mark.generation == boxGeneration_) {
-        if (back && box->availableUndoSteps() == mark.steps) {
+    QTextDocument* box = matn_->document();
+    if (mark.generation == boxGeneration_ &&
+        box->availableUndoSteps() == (back ? mark.steps : mark.before)) {
+        while (back && box->isUndoAvailable() && box->availableUndoSteps() > mark.before)
             matn_->undo();
-            return;
-        }
-        if (!back && box->isRedoAvailable() && box->availableUndoSteps() == mark.steps - 1) {
+        while (!back && box->isRedoAvailable() && box->availableUndoSteps() < mark.steps)
             matn_->redo();
-            return;
-        }
+        return;
     }
     context_.log().LogMe(QStringLiteral("The lesson box has changed since: its text stays."));
 }

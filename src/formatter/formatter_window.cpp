@@ -317,7 +317,7 @@ void FormatterWindow::command(int index) {
     const LessonState before = state();
     std::optional<FileChange> made; // what making the quiz file writes, kept to be undone
     WholeBox wholeBox;
-    removedByCommand_ = false;
+    boxStepsBefore_ = -1;
     try {
         const Selection selection{matn_->selectedText(), matn_->selectedRtf()};
         switch (index) {
@@ -375,7 +375,7 @@ void FormatterWindow::command(int index) {
                               showState(back ? before : after, false);
                               putWholeBox(wholeBox, back);
                           });
-            markPushed(boxMark(false));
+            markPushed(boxMark());
             break;
         }
         default:
@@ -409,7 +409,7 @@ void FormatterWindow::command(int index) {
                          : index == kExplanation ? edits::kExplanation
                          : index == kCloseGroup  ? edits::kCloseGroup
                                                  : edits::kOpenGroup + quoted(table_.GroupTitle);
-    pushFiling(name, before, boxMark(removedByCommand_));
+    pushFiling(name, before, boxMark(boxStepsBefore_));
 }
 
 void FormatterWindow::showOutline() {
@@ -437,8 +437,8 @@ void FormatterWindow::afterCommand(int index) {
     const int place = bar->value();
     if (chek_->isChecked() && index != kRemoveText && matn_->selectionLength() > 0) {
         // The box's undo of this is the filing's step's: the outline goes back with it.
+        boxStepsBefore_ = matn_->document()->availableUndoSteps();
         matn_->replaceSelection(QString());
-        removedByCommand_ = true;
     }
     matn_->setCaret(matn_->selectionStart());
     bar->setValue(place);

@@ -140,11 +140,12 @@ private:
     // Where a step leaves the lesson box's own undo: the box's steps below it (its taking
     // out of text among them) are the step's, those above it the author's typing since.
     struct BoxMark {
-        int steps = 0;
-        bool removed = false; // the step took its text out of the box
+        int steps = 0;  // the box's undo steps after the step
+        int before = 0; // and before it: fewer when the step took its text out of the box
         int generation = 0;
     };
-    BoxMark boxMark(bool removed) const;
+    // The mark of a step just made; before: the box's steps before it (-1: it left the box).
+    BoxMark boxMark(int before = -1) const;
     // The box's own next undo (or redo) comes before the window's next step.
     bool boxTakesNext(bool undo) const;
     void moveBox(const BoxMark& mark, bool back);
@@ -169,10 +170,10 @@ private:
     QAction* redoAction_ = nullptr;
     QToolButton* editMenu_ = nullptr;
     QHash<const QUndoCommand*, BoxMark> marks_;
-    bool removedByCommand_ = false; // the last command took its text out of the box
-    int boxGeneration_ = 0;         // a new text in the box: earlier steps' marks stand nowhere
-    int tableRevision_ = 0;         // counts tableChanged, so an editor's session knows it changed
-    Session lesson_;                // the project, field and lesson the window was opened for
+    int boxStepsBefore_ = -1; // the box's undo steps before the last command took its text
+    int boxGeneration_ = 0;   // a new text in the box: earlier steps' marks stand nowhere
+    int tableRevision_ = 0;   // counts tableChanged, so an editor's session knows it changed
+    Session lesson_;          // the project, field and lesson the window was opened for
     EntryTable table_;
     QStringList outline_;
     QString imgSnippet_, checkSnippet_;

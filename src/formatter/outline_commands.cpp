@@ -126,7 +126,7 @@ void FormatterWindow::openEntry() {
             pushFiling((outline_.size() < before.outline.size() ? edits::kRemoveEntry
                                                                 : edits::kEditEntry) +
                            quoted(entry),
-                       before, boxMark(false));
+                       before, boxMark());
     });
 }
 
@@ -250,7 +250,7 @@ void FormatterWindow::importQuestionsFile() {
             history_.push(
                 edits::kImport + quoted(name), std::move(copies),
                 [this, before, after](bool back) { showState(back ? before : after, true); });
-            markPushed(boxMark(false));
+            markPushed(boxMark());
         } else if (copies) {
             copies->discard();
         }
