@@ -356,7 +356,7 @@ void FormatterWindow::command(int index) {
             };
             host_.session().bookId = bookId(request.fieldIndex, request.lessonIndex);
             const BusyCursor busy;
-            made = history_.keep({lesson_.projectPath, {QStringLiteral(".")}});
+            made = history_.keep({lesson_.projectPath, {QStringLiteral(".")}, false, false, {}});
             wholeBox = {openedRich_ ? matn_->rtf() : matn_->text(), openedRich_};
             lastBook_ = MakeBook(context_, table_, request);
             // Declined or failed: the window stays as the author left it.

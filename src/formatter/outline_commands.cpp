@@ -241,7 +241,7 @@ void FormatterWindow::importQuestionsFile() {
         const LessonState before = state();
         // The pictures it copies into BookTXT go again with its undo.
         std::optional<FileChange> copies =
-            history_.keep({lesson_.projectPath, {folders::kBookTxt}});
+            history_.keep({lesson_.projectPath, {folders::kBookTxt}, false, false, {}});
         const ImportResult result = importQuestions(
             context_, table_, outline_, set, {lesson_.projectPath, id, checkSnippet_, imgSnippet_});
         if (result.questions > 0) {

@@ -168,7 +168,7 @@ private:
     // An edit of the catalogue (catalogue true) or of the selected project's files, as a step
     // of the history that puts the lists back where they stood before or after it.
     void recordEdit(const QString& name, bool catalogue, bool renumbers,
-                    const std::function<void()>& edit);
+                    const std::function<void()>& edit, const QString& kind = {});
     void buildEdits();
     void showEditTexts();
     QToolButton* editMenu_ = nullptr;

@@ -97,8 +97,9 @@ void MainWindow::showPlaces(const Places& at) {
 }
 
 void MainWindow::recordEdit(const QString& name, bool catalogue, bool renumbers,
-                            const std::function<void()>& edit) {
+                            const std::function<void()>& edit, const QString& kind) {
     EditHistory::Files files;
+    files.kind = kind;
     if (catalogue) {
         files.root = context_.programFolder();
         files.scope = {QStringLiteral("Projects.xml")};

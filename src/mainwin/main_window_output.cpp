@@ -102,8 +102,12 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
     if (selectedIndex(StoreList::Projects) < 0 || filling_)
         return;
     KeptSetting kept;
-    recordEdit(settingName(tag), false, false,
-               [&] { kept = KeepSetting(context_, session_.projectPath, tag, value); });
+    // A number typed into its box is one step, not one a keystroke.
+    const bool typed = tag == QLatin1String("ExamMinutes") || tag == QLatin1String("ExamCount");
+    recordEdit(
+        settingName(tag), false, false,
+        [&] { kept = KeepSetting(context_, session_.projectPath, tag, value); },
+        typed ? tag : QString());
     if (kept.kept())
         return;
     // Not written: the boxes show what the project still holds (as they are when the file

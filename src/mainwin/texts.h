@@ -45,12 +45,14 @@ inline const QString kTipQuestionsOut =
 inline const QString kPaperExam = QStringLiteral(u"آزمون کاغذی (PDF)…");
 inline const QString kAnalysis = QStringLiteral(u"تحلیل سؤال‌ها…");
 inline const QString kTipAnalysis =
-    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، پایایی آزمون، "
+    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، پایایی "
+                   u"آزمون، "
                    u"تراز "
                    u"هر دانش‌آموز و گزارش PDF آن");
-inline const QString kTipPaperExam = QStringLiteral(u"دفترچهٔ سؤال در چند نسخه، پاسخ‌برگ، کلید و "
-                                                    u"پاسخ‌نامهٔ تشریحی برای "
-                                                    u"چاپ");
+inline const QString kTipPaperExam = QStringLiteral(
+    u"دفترچهٔ سؤال در چند نسخه، پاسخ‌برگ، کلید و "
+    u"پاسخ‌نامهٔ تشریحی برای "
+    u"چاپ");
 
 // The exam group, the tool's own.
 inline const QString kExamGroup = QStringLiteral(u"آزمون در لوح");
@@ -60,10 +62,11 @@ inline const QString kExamCount = QStringLiteral(u"تعداد سؤال هر آز
 inline const QString kExamNoLimit = QStringLiteral(u"بدون محدوديت");
 inline const QString kExamAll = QStringLiteral(u"همه سؤالها");
 inline const QString kScoring = QStringLiteral(u"آزمون و نمره‌دهی…");
-inline const QString kTipScoring = QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی "
-                                                  u"درس‌ها، ضریب رشته‌ها و "
-                                                  u"حد "
-                                                  u"نصاب");
+inline const QString kTipScoring =
+    QStringLiteral(u"نمرهٔ منفی، آزمون جامع با بودجه‌بندی "
+                   u"درس‌ها، ضریب رشته‌ها و "
+                   u"حد "
+                   u"نصاب");
 inline const QString kLabel5 = QStringLiteral(u"مسير ايجاد نرمافزار:");
 
 } // namespace tavrin::texts

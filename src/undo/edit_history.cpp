@@ -23,6 +23,22 @@ public:
         if (files_)
             files_->discard();
     }
+    // Steps of one kind (a setting's tag) in a row are one: a number typed key by key.
+    int id() const override { return kind_.isEmpty() ? -1 : int(qHash(kind_) & 0x7fffffff); }
+    bool mergeWith(const QUndoCommand* other) override {
+        auto* later = dynamic_cast<const EditCommand*>(other);
+        if (!later || later->kind_ != kind_ || !files_ || !later->files_ ||
+            later->files_->root() != files_->root())
+            return false;
+        files_->absorb(*const_cast<EditCommand*>(later)->files_);
+        const_cast<EditCommand*>(later)->files_.reset();
+        show_ = [before = show_, after = later->show_](bool back) {
+            if (const auto& show = back ? before : after)
+                show(back);
+        };
+        return true;
+    }
+    QString kind_;
     void undo() override { step(true); }
     void redo() override {
         // The edit itself made the first state after it.
@@ -94,8 +110,11 @@ void EditHistory::record(const QString& name, const Files& files, const std::fun
     std::optional<FileChange> kept = keep(files);
     // A step only when the edit changed files: one that was declined or refused is none.
     const auto pushChanged = [&] {
-        if (kept && finish(*kept))
-            stack_.push(new EditCommand(context_, name, std::move(kept), show, files.renumbers));
+        if (kept && finish(*kept)) {
+            auto* step = new EditCommand(context_, name, std::move(kept), show, files.renumbers);
+            step->kind_ = files.kind;
+            stack_.push(step);
+        }
     };
     try {
         edit();

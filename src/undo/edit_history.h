@@ -36,6 +36,8 @@ public:
         QStringList scope;
         bool newFolders = false;
         bool renumbers = false; // the step moves lessons' numbers (a delete, a new entry)
+        // Steps of one kind made one after another are one step (a number box's keystrokes).
+        QString kind;
     };
     // The step an undo (or a redo) would take next moves lessons' numbers.
     bool nextRenumbers(bool undo) const;

@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QSet>
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -189,6 +190,28 @@ void FileChange::discard() {
     fs::remove_all(native(entry_), ec);
     // The trash itself goes with its last entry.
     fs::remove(native(trashOf(root_)), ec);
+}
+
+void FileChange::absorb(FileChange& later) {
+    for (const File& l : later.files_) {
+        auto it = std::find_if(files_.begin(), files_.end(),
+                               [&](const File& f) { return f.path == l.path; });
+        if (it == files_.end()) {
+            if (l.before.exists)
+                linkOrCopy(later.entry_ + kBefore + u'/' + l.path,
+                           entry_ + kBefore + u'/' + l.path);
+            files_.append(l);
+            it = files_.end() - 1;
+        } else {
+            it->after = l.after;
+        }
+        QFile::remove(entry_ + kAfter + u'/' + l.path);
+        if (l.after.exists)
+            linkOrCopy(later.entry_ + kAfter + u'/' + l.path, entry_ + kAfter + u'/' + l.path);
+    }
+    madeFolders_ += later.madeFolders_;
+    gone_ += later.gone_;
+    later.discard();
 }
 
 QStringList FileChange::paths() const {

@@ -55,6 +55,10 @@ public:
     void redo();
     // The trash entry goes.
     void discard();
+    // A later change of the same files taken into this one: one step from this one's before
+    // to the later one's after (each keystroke of a number box is one change). The later
+    // one's entry goes.
+    void absorb(FileChange& later);
 
     // The changed files, relative to the root.
     QStringList paths() const;

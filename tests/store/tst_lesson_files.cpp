@@ -108,7 +108,7 @@ Files withoutTrash(Files files) {
 }
 
 const EditHistory::Files projectScope(const QString& folder) {
-    return {folder, {"."}, false, true};
+    return {folder, {"."}, false, true, {}};
 }
 
 } // namespace
