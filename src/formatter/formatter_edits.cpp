@@ -9,6 +9,7 @@
 #include "platform/ui_metrics.h"
 #include "undo/edit_names.h"
 #include "widgets/busy_cursor.h"
+#include "widgets/edit_menu.h"
 #include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
 
@@ -25,37 +26,16 @@
 namespace tavrin {
 
 void FormatterWindow::buildEdits() {
-    undoAction_ = new QAction(this);
-    undoAction_->setObjectName(QStringLiteral("UndoEdit"));
-    undoAction_->setShortcut(QKeySequence::Undo);
-    redoAction_ = new QAction(this);
-    redoAction_->setObjectName(QStringLiteral("RedoEdit"));
-    redoAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    for (QAction* a : {undoAction_, redoAction_}) {
-        a->setShortcutContext(Qt::WindowShortcut);
-        addAction(a);
-    }
-    connect(undoAction_, &QAction::triggered, this, [this] { undoEdit(true); });
-    connect(redoAction_, &QAction::triggered, this, [this] { undoEdit(false); });
     // Beside the import button, left of the outline's heading, where nothing stood.
-    editMenu_ = new QToolButton(frame2_);
-    editMenu_->setObjectName(QStringLiteral("EditMenu"));
-    editMenu_->setText(QStringLiteral(u"ویرایش"));
-    editMenu_->setAccessibleName(QStringLiteral(u"ویرایش"));
-    editMenu_->setGeometry(twipsToPixels(2880), twipsToPixels(285), twipsToPixels(1050),
-                           twipsToPixels(285));
-    editMenu_->setFont(persianFont(8));
-    editMenu_->setPopupMode(QToolButton::InstantPopup);
-    editMenu_->setFocusPolicy(Qt::NoFocus);
-    auto* menu = new QMenu(editMenu_);
-    menu->setObjectName(QStringLiteral("EditMenuList"));
-    menu->setLayoutDirection(Qt::RightToLeft);
-    menu->addAction(undoAction_);
-    menu->addAction(redoAction_);
+    const EditMenu edit = makeEditMenu(
+        this, frame2_,
+        {twipsToPixels(2880), twipsToPixels(285), twipsToPixels(1050), twipsToPixels(285)}, 8,
+        [this](bool undo) { undoEdit(undo); });
+    undoAction_ = edit.undo;
+    redoAction_ = edit.redo;
+    editMenu_ = edit.button;
     // The names follow the box's typing too, so they are made as the menu opens.
-    connect(menu, &QMenu::aboutToShow, this, [this] { showEditTexts(); });
-    editMenu_->setMenu(menu);
+    connect(edit.menu, &QMenu::aboutToShow, this, [this] { showEditTexts(); });
     connect(&history_.stack(), &QUndoStack::indexChanged, this, [this] { showEditTexts(); });
     connect(matn_, &QTextEdit::undoAvailable, this, [this] { showEditTexts(); });
     connect(matn_, &QTextEdit::redoAvailable, this, [this] { showEditTexts(); });

@@ -10,44 +10,21 @@
 #include "store/fields.h"
 #include "store/lessons.h"
 #include "undo/edit_names.h"
+#include "widgets/edit_menu.h"
 #include "widgets/persian_ui.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QToolButton>
 #include <memory>
 
 namespace tavrin {
 
 void MainWindow::buildEdits() {
-    undoAction_ = new QAction(this);
-    undoAction_->setObjectName(QStringLiteral("UndoEdit"));
-    undoAction_->setShortcut(QKeySequence::Undo);
-    redoAction_ = new QAction(this);
-    redoAction_->setObjectName(QStringLiteral("RedoEdit"));
-    redoAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    for (QAction* a : {undoAction_, redoAction_}) {
-        a->setShortcutContext(Qt::WindowShortcut);
-        addAction(a);
-    }
-    connect(undoAction_, &QAction::triggered, this, [this] { undoEdit(true); });
-    connect(redoAction_, &QAction::triggered, this, [this] { undoEdit(false); });
     // In the title strip, right of the minimise mark, where nothing stood.
-    editMenu_ = new QToolButton(this);
-    editMenu_->setObjectName(QStringLiteral("EditMenu"));
-    editMenu_->setText(QStringLiteral(u"ویرایش"));
-    editMenu_->setAccessibleName(QStringLiteral(u"ویرایش"));
-    editMenu_->setGeometry(72, 5, 76, 24);
-    editMenu_->setFont(persianFont(9));
-    editMenu_->setPopupMode(QToolButton::InstantPopup);
-    editMenu_->setFocusPolicy(Qt::NoFocus);
-    auto* menu = new QMenu(editMenu_);
-    menu->setObjectName(QStringLiteral("EditMenuList"));
-    menu->setLayoutDirection(Qt::RightToLeft);
-    menu->addAction(undoAction_);
-    menu->addAction(redoAction_);
-    editMenu_->setMenu(menu);
+    const EditMenu menu =
+        makeEditMenu(this, this, {72, 5, 76, 24}, 9, [this](bool undo) { undoEdit(undo); });
+    undoAction_ = menu.undo;
+    redoAction_ = menu.redo;
+    editMenu_ = menu.button;
     QUndoStack& stack = history_.stack();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { showEditTexts(); });
     connect(&stack, &QUndoStack::cleanChanged, this, [this] { showEditTexts(); });
