@@ -8,8 +8,10 @@
 #include "formatter/formatter_window.h"
 #include "lesson/capture_commands.h"
 #include "lesson/text_procedures.h"
+#include "platform/project_folders.h"
 #include "platform/ui_metrics.h"
 #include "store/project_settings.h"
+#include "undo/edit_names.h"
 #include "widgets/persian_ui.h"
 #include "widgets/rich_text_box.h"
 #include "widgets/widget_colours.h"
@@ -319,8 +321,22 @@ void FormatterWindow::chooseInputFolder() {
     const auto folder = host_.pickFolder(QStringLiteral("zarin"));
     if (!folder)
         return;
-    host_.session().inputFolder = *folder;
-    KeepSetting(context_, host_.session().projectPath, QStringLiteral("Import"), *folder);
+    const QString before = host_.session().inputFolder, after = *folder;
+    const QUndoStack& stack = history_.stack();
+    const QUndoCommand* top = stack.command(stack.count() - 1);
+    history_.record(
+        edits::kInputFolder,
+        {host_.session().projectPath, {folders::kProjectFile}, false, false, {}},
+        [&] {
+            host_.session().inputFolder = after;
+            KeepSetting(context_, host_.session().projectPath, QStringLiteral("Import"), after);
+        },
+        [this, before, after](bool back) {
+            host_.session().inputFolder = back ? before : after;
+            FileList();
+        });
+    if (stack.command(stack.count() - 1) != top)
+        markPushed(boxMark());
     FileList();
 }
 
