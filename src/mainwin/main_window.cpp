@@ -106,6 +106,8 @@ void MainWindow::load() {
         for (const QString& removed : removeWorkingFiles(context_.programFolder()))
             context_.log().LogMe(QStringLiteral("Unfinished file removed: ") +
                                  QDir::toNativeSeparators(removed));
+        // What a killed run left in the catalogue's trash (none of this run's is there yet).
+        history_.forgetLeftovers(context_.programFolder());
         ReadProj(context_, *this);
         selectLastProject();
         ChekSelect();
@@ -226,6 +228,8 @@ void MainWindow::listClicked(StoreList list) {
     }
     if (list == StoreList::Projects) {
         ReadResh(context_, *this);
+        // Read the first time this run: its trash is a killed run's, no step's of this one.
+        history_.forgetLeftovers(session_.projectPath);
         keepLastProject();
     } else if (list == StoreList::Fields)
         ReadDars(context_, *this);
