@@ -14,7 +14,6 @@
 #include "widgets/rich_text_box.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFrame>
 #include <QListWidget>
 #include <QMenu>
@@ -105,7 +104,7 @@ void FormatterWindow::showState(const LessonState& s, bool writeDraft) {
         if (s.unmade)
             tableChanged();
         else if (!lessonId().isEmpty()) // made: as the making left it, without a draft
-            QFile::remove(draftPath(lesson_.projectPath, lessonId()));
+            removeDraftFile(lesson_.projectPath, lessonId());
     }
     unmade_ = s.unmade;
 }

@@ -147,8 +147,12 @@ std::optional<Draft> readDraft(const QString& projectPath, const QString& id) {
     }
 }
 
-void removeDraft(const QString& projectPath, const QString& id) {
+void removeDraftFile(const QString& projectPath, const QString& id) {
     QFile::remove(draftPath(projectPath, id));
+}
+
+void removeDraft(const QString& projectPath, const QString& id) {
+    removeDraftFile(projectPath, id);
     // The imported questions' files went with the draft's entries, or were made.
     QDir pages(QDir(projectPath).filePath(folders::kBookTxt));
     for (const QString& name : pages.entryList({folders::importName(id, QStringLiteral("*"))},

@@ -35,6 +35,8 @@ QString draftPath(const QString& projectPath, const QString& id);
 void saveDraft(const QString& projectPath, const QString& id, const Draft& draft);
 // Nothing when the lesson has no draft; throws FsError when it cannot be read.
 std::optional<Draft> readDraft(const QString& projectPath, const QString& id);
+// The draft file alone (a made lesson taken back to where its making left it).
+void removeDraftFile(const QString& projectPath, const QString& id);
 // The draft and the files of the questions imported into it (BookTXT "quizF-L-import-*").
 void removeDraft(const QString& projectPath, const QString& id);
 // A draft that cannot be read is renamed, not lost: "quizF-L.draft.damaged". Throws FsError.

@@ -309,13 +309,13 @@ bool MainWindow::tupd() {
     runTrapped(context_, kFailTitleBox, [&] {
         const QString title = titleBox_->title();
         if (TitleMode == QLatin1String("newproj"))
-            recordEdit(edits::kNewProject + quoted(title), true, false,
+            recordEdit(edits::kNewProject + quoted(title), Touches::Catalogue,
                        [&] { taken = NewProj(context_, *this, title); });
         else if (TitleMode == QLatin1String("newresh"))
-            recordEdit(edits::kNewField + quoted(title), false, true,
+            recordEdit(edits::kNewField + quoted(title), Touches::Numbering,
                        [&] { taken = NewResh(context_, *this, title); });
         else if (TitleMode == QLatin1String("newdars"))
-            recordEdit(edits::kNewLesson + quoted(title), false, true,
+            recordEdit(edits::kNewLesson + quoted(title), Touches::Numbering,
                        [&] { taken = NewDars(context_, *this, title); });
     });
     return taken;

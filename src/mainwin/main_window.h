@@ -167,8 +167,15 @@ private:
     void showPlaces(const Places& places);
     // An edit of the catalogue (catalogue true) or of the selected project's files, as a step
     // of the history that puts the lists back where they stood before or after it.
-    void recordEdit(const QString& name, bool catalogue, bool renumbers,
-                    const std::function<void()>& edit, const QString& kind = {});
+    // What an edit touches, so only those files are kept for its undo.
+    enum class Touches {
+        Catalogue,    // the catalogue (and a new project's folder)
+        ProjectFile,  // the project file: a setting
+        Numbering,    // the project file, adding to a list of numbered entries
+        LessonsFiles, // the whole project: a delete renumbers the lessons' files
+    };
+    void recordEdit(const QString& name, Touches touches, const std::function<void()>& edit,
+                    const QString& kind = {});
     void buildEdits();
     void showEditTexts();
     QToolButton* editMenu_ = nullptr;

@@ -73,8 +73,10 @@ void MainWindow::showPlaces(const Places& at) {
     ChekSelect();
 }
 
-void MainWindow::recordEdit(const QString& name, bool catalogue, bool renumbers,
-                            const std::function<void()>& edit, const QString& kind) {
+void MainWindow::recordEdit(const QString& name, Touches touches, const std::function<void()>& edit,
+                            const QString& kind) {
+    const bool catalogue = touches == Touches::Catalogue;
+    const bool renumbers = touches == Touches::Numbering || touches == Touches::LessonsFiles;
     EditHistory::Files files;
     files.kind = kind;
     if (catalogue) {
@@ -87,8 +89,8 @@ void MainWindow::recordEdit(const QString& name, bool catalogue, bool renumbers,
             return;
         }
         files.root = session_.projectPath;
-        // A delete renumbers the lessons' files; a setting or a new entry writes the file.
-        files.scope = {renumbers ? QStringLiteral(".") : folders::kProjectFile};
+        files.scope = {touches == Touches::LessonsFiles ? QStringLiteral(".")
+                                                        : folders::kProjectFile};
     }
     files.renumbers = renumbers;
     if (renumbers && formatter_)

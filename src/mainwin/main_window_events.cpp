@@ -125,17 +125,19 @@ void MainWindow::actionClicked(QLabel* label) {
             askTitle(QStringLiteral("newdars"));
         else if (name == QLatin1String("Label3")) {
             if (const auto folder = pickFolder(QStringLiteral("addproj")))
-                recordEdit(edits::kAddProject + quoted(QFileInfo(*folder).fileName()), true, false,
-                           [&] { AddProj(context_, *this, *folder); });
+                recordEdit(edits::kAddProject + quoted(QFileInfo(*folder).fileName()),
+                           Touches::Catalogue, [&] { AddProj(context_, *this, *folder); });
         } else if (name == QLatin1String("Label4"))
-            recordEdit(edits::kDeleteProject + quoted(selectedText(StoreList::Projects)), true,
-                       false,
+            recordEdit(edits::kDeleteProject + quoted(selectedText(StoreList::Projects)),
+                       Touches::Catalogue,
                        [&] { DelProj(context_, *this, selectedIndex(StoreList::Projects) + 1); });
         else if (name == QLatin1String("Label16"))
-            recordEdit(edits::kDeleteField + quoted(selectedText(StoreList::Fields)), false, true,
+            recordEdit(edits::kDeleteField + quoted(selectedText(StoreList::Fields)),
+                       Touches::LessonsFiles,
                        [&] { DelResh(context_, *this, selectedIndex(StoreList::Fields) + 1); });
         else if (name == QLatin1String("Label12"))
-            recordEdit(edits::kDeleteLesson + quoted(selectedText(StoreList::Lessons)), false, true,
+            recordEdit(edits::kDeleteLesson + quoted(selectedText(StoreList::Lessons)),
+                       Touches::LessonsFiles,
                        [&] { DelDars(context_, *this, selectedIndex(StoreList::Lessons) + 1); });
     });
     // A delete that leaves nothing selected must not leave data entry enabled.

@@ -105,7 +105,7 @@ void MainWindow::keepSetting(const QString& tag, const QString& value) {
     // A number typed into its box is one step, not one a keystroke.
     const bool typed = tag == QLatin1String("ExamMinutes") || tag == QLatin1String("ExamCount");
     recordEdit(
-        settingName(tag), false, false,
+        settingName(tag), Touches::ProjectFile,
         [&] { kept = KeepSetting(context_, session_.projectPath, tag, value); },
         typed ? tag : QString());
     if (kept.kept())
@@ -250,7 +250,7 @@ void MainWindow::scoringCommand() {
     if (changes.isEmpty())
         return;
     KeptSetting kept;
-    recordEdit(edits::kScoring, false, false,
+    recordEdit(edits::kScoring, Touches::ProjectFile,
                [&] { kept = KeepSettings(context_, session_.projectPath, changes); });
     if (kept.outcome == KeptSetting::Outcome::Failed)
         bepayamBecause(context_, kNoticeSettingNotKept, kept.why);

@@ -45,7 +45,8 @@ inline const QString kTipQuestionsOut =
 inline const QString kPaperExam = QStringLiteral(u"آزمون کاغذی (PDF)…");
 inline const QString kAnalysis = QStringLiteral(u"تحلیل سؤال‌ها…");
 inline const QString kTipAnalysis =
-    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، پایایی "
+    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، "
+                   u"پایایی "
                    u"آزمون، "
                    u"تراز "
                    u"هر دانش‌آموز و گزارش PDF آن");

@@ -127,16 +127,21 @@ void FileJournal::write(const QByteArray& contents, const QString& target) {
     moves_.append({name, target});
 }
 
-void FileJournal::link(const QString& fromAbsolute, const QString& target) {
-    const QString name = QString::number(moves_.size());
+void linkOrCopy(const QString& from, const QString& to) {
     std::error_code ec;
-    fs::create_hard_link(native(fromAbsolute), native(staging() + name), ec);
+    fs::create_directories(native(to).parent_path(), ec);
+    fs::create_hard_link(native(from), native(to), ec);
     if (ec) { // a file system without hard links: a copy serves
         ec.clear();
-        fs::copy_file(native(fromAbsolute), native(staging() + name), ec);
+        fs::copy_file(native(from), native(to), fs::copy_options::overwrite_existing, ec);
     }
     if (ec)
-        throw FsError::at(QString::fromStdString(ec.message()), fromAbsolute);
+        throw FsError::at(QString::fromStdString(ec.message()), from);
+}
+
+void FileJournal::link(const QString& fromAbsolute, const QString& target) {
+    const QString name = QString::number(moves_.size());
+    linkOrCopy(fromAbsolute, staging() + name);
     moves_.append({name, target});
 }
 

@@ -8,6 +8,10 @@
 
 namespace tavrin {
 
+// A second name for a file (its parent folders made): a hard link where the file system has
+// them, else a copy. Throws FsError.
+void linkOrCopy(const QString& from, const QString& to);
+
 // Changes to several files under one folder made as one step that a kill cannot leave half
 // done: every new file is made first in a staging folder beside the others (".switch"), then
 // a plan is committed, then the plan is carried out; after a kill, finish() carries out a

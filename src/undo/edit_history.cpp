@@ -3,7 +3,6 @@
 #include "app/context.h"
 #include "app/messages.h"
 
-#include <QDir>
 #include <QFile>
 #include <QUndoCommand>
 #include <filesystem>

@@ -30,18 +30,6 @@ bool ownFolder(const QString& relative) {
     return first == kTrash || first == QLatin1String(".switch");
 }
 
-void linkOrCopy(const QString& from, const QString& to) {
-    std::error_code ec;
-    fs::create_directories(native(to).parent_path(), ec);
-    fs::create_hard_link(native(from), native(to), ec);
-    if (ec) { // a file system without hard links: a copy serves
-        ec.clear();
-        fs::copy_file(native(from), native(to), fs::copy_options::overwrite_existing, ec);
-    }
-    if (ec)
-        throw FsError::at(QString::fromStdString(ec.message()), from);
-}
-
 } // namespace
 
 FileStamp stampOf(const QString& path) {
