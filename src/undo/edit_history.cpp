@@ -58,9 +58,9 @@ private:
             context_.log().LogMe(
                 (back ? QStringLiteral("Undo refused: ") : QStringLiteral("Redo refused: ")) +
                 text() + QStringLiteral(" (") + e.description() + QStringLiteral(")"));
+            // The step's name quotes its own subject ("حذف درس «…»"): not quoted again.
             bepayamWithLine(context_, kNoticeEditNotUndone,
-                            u'«' + text() + QStringLiteral(u"» — ") +
-                                persianCause(e.description()));
+                            text() + QStringLiteral(u" — ") + persianCause(e.description()));
             setObsolete(true);
             return;
         }

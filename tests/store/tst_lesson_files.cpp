@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(withoutTrash(filesUnder(s.folder)), changed);
         QCOMPARE(history.stack().count(), 0);
         const auto& said = s.p.prompts.shown.last();
-        QVERIFY2(said.text.contains(QStringLiteral(u"«delete» — علت: این فایل از آن پس در "
+        QVERIFY2(said.text.contains(QStringLiteral(u"\r\ndelete — علت: این فایل از آن پس در "
                                                    u"جای دیگری تغییر کرده است")),
                  qPrintable(said.text));
         QCOMPARE(s.p.entries().filter("Undo refused: delete (Changed since: ").size(), 1);
