@@ -112,6 +112,10 @@
         from = to;
       }
     }
+    numberPages();
+  }
+
+  function numberPages() {
     const total = pages.length;
     pages.forEach((page, i) => {
       const parts = ["صفحهٔ " + digits(i + 1) + " از " + digits(total)];
@@ -183,34 +187,90 @@
     return blocks;
   }
 
-  function sheet() {
+  // The student's number: a box to write each digit in, above its column of bubbles ۰ to ۹,
+  // the number's first digit at the left, so the number is read by machine.
+  function numberGrid() {
+    return el("div", { class: "number-grid", "aria-label": "شماره" },
+      el("div", { class: "number-title", text: "شماره" }),
+      el("div", { class: "number-cols" }, ...Array.from({ length: 8 }, (_, d) =>
+        el("div", { class: "number-col" }, el("span", { class: "digit-box" }),
+          ...Array.from({ length: 10 }, (_, v) =>
+            el("span", { class: "bubble small", "data-digit": d, "data-value": v, text: digits(v) }))))));
+  }
+
+  // The sheet: a page for every hundred questions, each with the student's fields, the
+  // number's grid and a QR code of its own (the page is in the code), so pages read back in
+  // any order are joined.
+  const kSheetRows = 25, kSheetPerPage = 100;
+  function sheetPages() {
     const v = data.version;
-    const head = el("div", { class: "sheet-head" },
-      el("div", { class: "fields" },
-        el("div", { class: "title" }, ...rich(data.header.title || data.project || "")),
-        el("div", {}, "پاسخ‌برگ" + (v.count > 1 ? " · نسخهٔ " + v.name : "") +
-          (data.header.date ? " · " + digits(data.header.date) : "")),
-        el("div", { class: "box-field" }, el("span", { text: "نام و نام خانوادگی:" }), el("div", { class: "box" })),
-        el("div", { class: "box-field" }, el("span", { text: "شماره:" }),
-          el("div", { class: "digits" }, ...Array.from({ length: 8 }, () => el("span", {}))))),
-      el("div", { class: "qr", "aria-label": "کد نسخه" }));
-    head.querySelector(".qr").innerHTML = data.qr; // the tool's own SVG, from its QR encoder
-    const hint = el("div", { class: "hint", text: "برای هر سؤال فقط یک دایره را کاملاً پر کنید؛ سؤال بی‌پاسخ را خالی بگذارید." });
-    const perColumn = 25, perPage = 100;
-    const blocks = [];
-    for (let start = 0; start < data.options.length; start += perPage) {
+    const count = Math.max(1, Math.ceil(data.options.length / kSheetPerPage));
+    if (!Array.isArray(data.qr) || data.qr.length !== count)
+      throw new Error("the sheet has " + count + " pages and " + (data.qr ? data.qr.length : 0) + " QR codes");
+    for (let p = 0; p < count; p++) {
+      const head = el("div", { class: "sheet-head" },
+        el("div", { class: "fields" },
+          el("div", { class: "title" }, ...rich(data.header.title || data.project || "")),
+          el("div", {}, "پاسخ‌برگ" + (v.count > 1 ? " · نسخهٔ " + v.name : "") +
+            (data.header.date ? " · " + digits(data.header.date) : "")),
+          el("div", { class: "box-field" }, el("span", { text: "نام و نام خانوادگی:" }),
+            el("div", { class: "box" }, data.student ? fa(data.student.name) : ""))),
+        numberGrid(),
+        el("div", { class: "qr", "aria-label": "کد نسخه" }));
+      head.querySelector(".qr").innerHTML = data.qr[p]; // the tool's own SVG, from its QR encoder
+      const hint = el("div", { class: "hint", text: "برای هر سؤال فقط یک دایره را کاملاً پر کنید؛ سؤال بی‌پاسخ را خالی بگذارید." });
       const grid = el("div", { class: "grid" });
-      for (let c = start; c < Math.min(start + perPage, data.options.length); c += perColumn) {
+      const start = p * kSheetPerPage, end = Math.min(start + kSheetPerPage, data.options.length);
+      for (let c = start; c < end; c += kSheetRows) {
         const col = el("div", { class: "grid-col" });
-        for (let n = c; n < Math.min(c + perColumn, data.options.length, start + perPage); n++) {
+        for (let n = c; n < Math.min(c + kSheetRows, end); n++) {
           col.append(el("div", { class: "grid-row" }, el("span", { class: "n", text: digits(n + 1) }),
-            ...[1, 2, 3, 4].map((k) => el("span", { class: "bubble" + (k > data.options[n] ? " none" : ""), text: digits(k) }))));
+            ...[1, 2, 3, 4].map((k) => k > data.options[n] ? el("span", { class: "bubble none" })
+              : el("span", { class: "bubble", "data-question": n + 1, "data-option": k, text: digits(k) }))));
         }
         grid.append(col);
       }
-      blocks.push(grid);
+      const cols = newPage(el("div", {}, head, hint));
+      cols[0].append(grid);
+      if (overflows(cols[0]))
+        throw new Error("page " + (p + 1) + " of the sheet is taller than the paper");
     }
-    return { head: el("div", {}, head, hint), blocks };
+    numberPages();
+  }
+
+  // What was drawn, measured where it stands, in millimetres from each page's top-left
+  // corner: what a reader of the scanned sheet needs to find every bubble.
+  function sheetLayout() {
+    const round = (x) => Math.round(x * 1000) / 1000;
+    return {
+      width: 210, height: 297,
+      pages: pages.map((page) => {
+        const box = page.getBoundingClientRect();
+        const mm = 210 / box.width;
+        const at = (node) => {
+          const r = node.getBoundingClientRect();
+          return { x: round((r.left + r.width / 2 - box.left) * mm), y: round((r.top + r.height / 2 - box.top) * mm),
+            w: round(r.width * mm), h: round(r.height * mm) };
+        };
+        const marks = [...page.querySelectorAll(".corner")].map((c) => {
+          const m = at(c);
+          return { corner: c.classList[1], x: m.x, y: m.y, size: m.w };
+        });
+        const q = at(page.querySelector(".qr svg"));
+        const bubble = (b, extra) => {
+          const m = at(b);
+          return Object.assign(extra, { x: m.x, y: m.y, r: round(m.w / 2) });
+        };
+        return {
+          marks,
+          qr: { x: round(q.x - q.w / 2), y: round(q.y - q.h / 2), size: q.w },
+          bubbles: [...page.querySelectorAll(".bubble[data-question]")].map((b) =>
+            bubble(b, { question: +b.dataset.question, option: +b.dataset.option })),
+          number: [...page.querySelectorAll(".bubble[data-digit]")].map((b) =>
+            bubble(b, { digit: +b.dataset.digit, value: +b.dataset.value })),
+        };
+      }),
+    };
   }
 
   function key() {
@@ -286,9 +346,11 @@
       head = header(true);
       blocks = booklet();
     } else if (data.kind === "sheet") {
-      const s = sheet();
-      head = s.head;
-      blocks = s.blocks;
+      await document.fonts.ready;
+      sheetPages();
+      await document.fonts.ready;
+      window.paperLayout = JSON.stringify(sheetLayout());
+      return;
     } else {
       head = header(false);
       blocks = data.kind === "key" ? key() : explanations();

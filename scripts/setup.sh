@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-webengine-dev
   qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
-  libbenchmark-dev libzip-dev libisofs-dev libqrencode-dev zbar-tools xorriso lintian dpkg-dev desktop-file-utils appstream
+  libbenchmark-dev libzip-dev libisofs-dev libqrencode-dev zbar-tools
+  libopencv-dev libzxing-dev qt6-pdf-dev xorriso lintian dpkg-dev desktop-file-utils appstream
   clang libclang-rt-14-dev
   clang-format
   xvfb xauth imagemagick poppler-utils libxml2-utils unzip

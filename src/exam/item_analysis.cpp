@@ -122,12 +122,14 @@ int tarazOf(double x, double mean, double sd) {
 Analysis analyseSheets(const SheetMatrix& sheets) {
     const int n = int(sheets.students.size());
     if (n < 2)
-        throw BadSheet(0, QStringLiteral("%1 students: the figures need at least 2").arg(n),
-                       QStringLiteral(u"برای تحلیل دست‌کم پاسخ‌برگ دو دانش‌آموز "
-                                      u"لازم "
-                                      u"است؛ "
-                                      u"%1 پاسخ‌برگ آمد.")
-                           .arg(n));
+        throw BadSheet(
+            0, QStringLiteral("%1 students: the figures need at least 2").arg(n),
+            QStringLiteral(
+                u"برای تحلیل دست‌کم پاسخ‌برگ دو دانش‌آموز "
+                u"لازم "
+                u"است؛ "
+                u"%1 پاسخ‌برگ آمد.")
+                .arg(n));
     Analysis a;
     const int k = int(sheets.questions.size());
     for (const BankQuestion* q : sheets.questions) {
@@ -178,6 +180,8 @@ Analysis analyseSheets(const SheetMatrix& sheets) {
             const bool right = c == item.question.marked;
             if (c == 0)
                 ++item.blank;
+            else if (c == kSeveralMarked)
+                ++item.wrong; // several marked: wrong, and no option's
             else {
                 ++item.chose[c - 1];
                 if (upper[s])
@@ -256,7 +260,8 @@ struct FlagText {
 };
 // In ItemFlag's order.
 constexpr FlagText kFlags[] = {
-    {u"بسیار آسان", u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی را "
+    {u"بسیار آسان", u"بیش از ۹۰٪ دانش‌آموزان درست پاسخ داده‌اند؛ سؤال چیزی "
+                    u"را "
                     u"از "
                     u"هم "
                     u"جدا "

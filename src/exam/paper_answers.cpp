@@ -24,7 +24,8 @@ ExamSheetRows::ExamSheetRows(const QByteArray& record, SheetRows& printed) : pri
             if (p.bank.isEmpty() || p.options.isEmpty())
                 throw BadSheet(
                     0, QStringLiteral("exam.json: a question without its bank place or options"),
-                    QStringLiteral(u"exam.json: سؤالی جای خود در بانک یا گزینه‌هایش "
+                    QStringLiteral(u"exam.json: سؤالی جای خود در بانک یا "
+                                   u"گزینه‌هایش "
                                    u"را "
                                    u"ندارد."));
             questions.append(p);
@@ -108,6 +109,10 @@ bool ExamSheetRows::next(QStringList& out) {
         if (cell.isEmpty())
             continue;
         const Printed& p = versions_[version - 1][k];
+        if (cell == u'*') { // several marked: wrong whatever the bank's order
+            answers[column_.value(p.bank)] = cell;
+            continue;
+        }
         const int printed = cell.toInt(&ok);
         if (!ok || printed < 1 || printed > p.options.size())
             throw BadSheet(

@@ -1,5 +1,6 @@
 #include "exam/paper_record.h"
 
+#include "exam/sheet_code.h"
 #include "exam/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -61,8 +62,20 @@ QByteArray checkedExamRecord(const QString& examFolder) {
         throw FsError::at(QStringLiteral("No exam record (exam.json) in the exam's folder"), path);
     // A regular file of a stated size: a link to a device or a pipe is no record.
     const QByteArray record = readInputFile(path, kLargestExamRecord);
-    const QJsonObject files =
-        QJsonDocument::fromJson(record).object().value(QStringLiteral("files")).toObject();
+    const QJsonObject whole = QJsonDocument::fromJson(record).object();
+    // The digest its sheets' QR codes carry: a record changed since would score them wrong.
+    if (const QString digest = whole.value(QStringLiteral("digest")).toString();
+        whole.contains(QStringLiteral("digest")) && digest != examDigest(whole))
+        throw BadSheet(
+            0,
+            QStringLiteral("%1 was changed after it was printed (its digest is not "
+                           "its sheets'); print the exam again")
+                .arg(QDir::toNativeSeparators(path)),
+            QStringLiteral(u"%1 پس از چاپ تغییر کرده است (چکیدهٔ آن با "
+                           u"پاسخ‌برگ‌ها "
+                           u"نمی‌خواند)؛ آزمون را دوباره چاپ کنید.")
+                .arg(leftToRight(QDir::toNativeSeparators(path))));
+    const QJsonObject files = whole.value(QStringLiteral("files")).toObject();
     for (auto it = files.begin(); it != files.end(); ++it) {
         const QString file = folder + u'/' + it.key();
         if (it.key().contains(u'/') || !fileExists(file))

@@ -37,10 +37,11 @@ void readAnswerSheets(const QuestionBank& bank, const QString& answers, const QS
                                        "again")
                             .arg(id, q ? QStringLiteral("cannot score (no marked answer)")
                                        : QStringLiteral("does not have")),
-                        QStringLiteral(u"exam.json سؤال %1 را نام می‌برد که پروژه %2؛ "
-                                       u"آزمون "
-                                       u"از "
-                                       u"بانک دیگری چاپ شده است: دوباره چاپش کنید.")
+                        QStringLiteral(
+                            u"exam.json سؤال %1 را نام می‌برد که پروژه %2؛ "
+                            u"آزمون "
+                            u"از "
+                            u"بانک دیگری چاپ شده است: دوباره چاپش کنید.")
                             .arg(leftToRight(id),
                                  q ? QStringLiteral(u"پاسخ درستش را معین نکرده است")
                                    : QStringLiteral(u"ندارد")));

@@ -114,23 +114,25 @@ int scoreSheets(const QuestionBank& bank, SheetRows& sheets, const Penalty& pena
         for (int c = 0; c < columns.size(); ++c) {
             const QString& cell = row[c + 1];
             const int answers = int(columns[c]->answers.size());
-            const int chosen = answerIn(cell);
+            const bool several = cell.trimmed() == u'*';
+            const int chosen = several ? 0 : answerIn(cell);
             if (chosen < 0 || chosen > answers)
                 throw BadSheet(
                     sheets.line(),
-                    QStringLiteral("column %1: \"%2\" is not an answer from 1 to %3 or empty")
+                    QStringLiteral("column %1: \"%2\" is not an answer from 1 to %3, * or empty")
                         .arg(c + 2)
                         .arg(cell)
                         .arg(answers),
-                    QStringLiteral(u"ستون %1: «%2» پاسخی از 1 تا %3 یا خالی نیست.")
+                    QStringLiteral(u"ستون %1: «%2» پاسخی از 1 تا %3، * یا خالی نیست.")
                         .arg(c + 2)
                         .arg(cell)
                         .arg(answers));
-            const Given given = chosen == 0                    ? Given::Blank
+            const Given given = several                        ? Given::Wrong
+                                : chosen == 0                  ? Given::Blank
                                 : chosen == columns[c]->marked ? Given::Right
                                                                : Given::Wrong;
             tallies[columns[c]->field].add(given, columns[c]->cancelled);
-            result.chosen[c] = char(chosen);
+            result.chosen[c] = several ? kSeveralMarked : char(chosen);
         }
         result.name = row.first().trimmed();
         // A name is read by people and by spreadsheets: no control character (a NUL, a tab

@@ -18,8 +18,12 @@ class Context;
 // Answer sheets taken on paper, scored by the project's rule. The sheets are CSV: a header
 // "name,F-L-Q,…" naming each question by its field, lesson and place among the lesson's
 // questions (all from 1), then a row a student: the name, then the chosen answer (1 to 4, in
-// the order the lesson's quiz file holds them) or nothing for a blank; every cell there, so a
+// the order the lesson's quiz file holds them), "*" for several marked (a wrong answer, as
+// the national exam counts a double mark) or nothing for a blank; every cell there, so a
 // row cut short is refused rather than scored as blanks.
+
+// A StudentResult's chosen answer when several were marked.
+inline constexpr char kSeveralMarked = -1;
 
 // A sheet that does not read: what is wrong and where (1-based line, 0 when not one line).
 class BadSheet : public CsvError {
@@ -58,7 +62,8 @@ struct StudentResult {
     QString name;
     QList<StudentField> fields; // in field order, those the header names
     qint64 overall = 0;
-    QByteArray chosen; // per column of the header, the bank's answer chosen; 0 for a blank
+    QByteArray chosen; // per column of the header, the bank's answer chosen; 0 for a blank,
+                       // kSeveralMarked for several
 };
 
 // Every student of the sheets, scored with this penalty as each row is read, and told to

@@ -3,6 +3,9 @@
 #include "app/activity_log.h"
 #include "app/context.h"
 #include "exam/paper_record.h"
+#include "exam/sheet_code.h"
+#include "exam/sheet_layout.h"
+#include "exam/sheet_scoring.h"
 #include "paper/out_folder.h"
 #include "paper/paper_pages.h"
 #include "paper/pdf_printer.h"
@@ -18,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -127,6 +131,38 @@ void checkPictures(const PaperExam& exam, const QString& project) {
                     QDir::toNativeSeparators(it.value()));
 }
 
+// Each version's sheet as its page measured it, checked whole: a reader of the scans finds
+// every bubble from this. The sheets are the jobs 1, 3, 5, … (booklet, sheet per version).
+void addSheetLayouts(QJsonObject& record, const PaperExam& exam, const QList<QByteArray>& layouts) {
+    QJsonArray versions = record.value(QStringLiteral("versions")).toArray();
+    for (int v = 0; v < versions.size(); ++v) {
+        QJsonParseError error{};
+        const QJsonObject layout =
+            QJsonDocument::fromJson(layouts.value(2 * v + 1), &error).object();
+        QList<int> options;
+        for (const QList<int>& o : exam.versions[v].options)
+            options.append(int(o.size()));
+        try {
+            if (error.error != QJsonParseError::NoError)
+                throw BadSheet(0, QStringLiteral("the page measured no layout"), {});
+            sheetLayoutOf(layout, options);
+        } catch (const BadSheet& bad) {
+            throw NothingToPrint(
+                QStringLiteral("The answer sheet of version %1 was not laid out as it must be "
+                               "read back: %2")
+                    .arg(v + 1)
+                    .arg(bad.why()),
+                QStringLiteral(u"پاسخ‌برگ نسخهٔ %1 چنان که باید خوانده شود چیده "
+                               u"نشد.")
+                    .arg(versionName(v + 1)));
+        }
+        QJsonObject version = versions[v].toObject();
+        version.insert(QStringLiteral("sheet"), layout);
+        versions[v] = version;
+    }
+    record.insert(QStringLiteral("versions"), versions);
+}
+
 } // namespace
 
 QStringList paperExamFilesIn(const QString& folder) {
@@ -208,11 +244,13 @@ PaperWritten writePaperExam(Context& context, const QuestionBank& bank, const QS
             if (const QString folder = QFileInfo(picture).absolutePath();
                 !readable.contains(folder))
                 readable.append(folder);
-    printPages(jobs, readable, [&](int done) {
+    const QList<QByteArray> layouts = printPages(jobs, readable, [&](int done) {
         if (progress)
             progress(done, total);
     });
     QJsonObject record = examRecord(exam, bank.title);
+    record.insert(QStringLiteral("digest"), examDigest(record));
+    addSheetLayouts(record, exam, layouts);
     record.insert(QStringLiteral("files"), printedFiles(work, written.files));
     saveWholeFile(work + QStringLiteral("/exam.json"),
                   QJsonDocument(record).toJson(QJsonDocument::Indented));

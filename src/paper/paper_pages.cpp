@@ -1,5 +1,6 @@
 #include "paper/paper_pages.h"
 
+#include "exam/sheet_code.h"
 #include "export/quiz_data.h"
 #include "paper/paper_exam.h"
 #include "paper/qr_svg.h"
@@ -8,6 +9,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QUrl>
+#include <algorithm>
 
 namespace tavrin {
 
@@ -81,8 +83,8 @@ QJsonObject bookletData(const QuestionBank& bank, const PaperExam& exam,
     return data;
 }
 
-QString sheetCode(const QString& projectTitle, int version, quint32 seed) {
-    return QStringLiteral("tavrin-paper|%1|%2|%3").arg(projectTitle).arg(version).arg(seed);
+int sheetPages(int questions) {
+    return std::max(1, (questions + kSheetQuestionsPerPage - 1) / kSheetQuestionsPerPage);
 }
 
 QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const PaperChoices& choices,
@@ -95,16 +97,21 @@ QJsonObject sheetData(const QuestionBank& bank, const PaperExam& exam, const Pap
         options.append(int(v.options[k].size()));
     data.insert(QStringLiteral("options"), options);
     data.insert(QStringLiteral("seed"), qint64(exam.seed));
-    // A sheet without its code would be scored against no exam: never printed blank.
-    const QString qr = qrSvg(sheetCode(bank.title, version, exam.seed));
-    if (qr.isEmpty())
-        throw NothingToPrint(
-            QStringLiteral("the answer sheet's QR code cannot hold the project's name"),
-            QStringLiteral(u"نام پروژه در کد QR پاسخ‌برگ جا نمی‌شود؛ نام پوشهٔ "
-                           u"پروژه "
-                           u"را "
-                           u"کوتاه‌تر کنید."));
-    data.insert(QStringLiteral("qr"), qr);
+    SheetCode code{bank.title, version, exam.seed, 1, examDigest(examRecord(exam, bank.title)),
+                   {},         {}};
+    QJsonArray codes;
+    for (code.page = 1; code.page <= sheetPages(int(v.order.size())); ++code.page) {
+        // A sheet without its code would be scored against no exam: never printed blank.
+        const QString qr = qrSvg(encodeSheetCode(code));
+        if (qr.isEmpty())
+            throw NothingToPrint(
+                QStringLiteral("the answer sheet's QR code cannot hold the project's name"),
+                QStringLiteral(u"نام پروژه در کد QR پاسخ‌برگ جا نمی‌شود؛ نام "
+                               u"پوشهٔ "
+                               u"پروژه را کوتاه‌تر کنید."));
+        codes.append(qr);
+    }
+    data.insert(QStringLiteral("qr"), codes);
     return data;
 }
 

@@ -25,8 +25,9 @@ QJsonObject explanationsData(const QuestionBank& bank, const PaperExam& exam,
 // A question's pictures by number, as file URLs the pages load.
 QJsonObject pictureUrls(const BankQuestion& question);
 
-// What the sheet's QR code carries: "tavrin-paper|<project>|<version>|<seed>".
-QString sheetCode(const QString& projectTitle, int version, quint32 seed);
+// A sheet's page holds this many questions (four columns of 25), each page its own QR code.
+inline constexpr int kSheetQuestionsPerPage = 100;
+int sheetPages(int questions);
 
 // The page: Resources/paper.html's scripts and style (from resourcesFolder), the data as a
 // script, laid out when it loads.

@@ -9,32 +9,36 @@
 
 namespace tavrin {
 
-void printPages(const QList<PrintJob>& jobs, const QStringList& readable,
-                const std::function<void(int)>& progress, int mostSeconds) {
+QList<QByteArray> printPages(const QList<PrintJob>& jobs, const QStringList& readable,
+                             const std::function<void(int)>& progress, int mostSeconds) {
+    QList<QByteArray> layouts(jobs.size());
     if (jobs.isEmpty())
-        return;
+        return layouts;
     QStringList pages;
     for (const PrintJob& job : jobs)
         pages.append(QFileInfo(job.html).absoluteFilePath());
     std::optional<FsError> failed;
     int done = 0;
-    loadPagePrinter().print(pages, readable, mostSeconds,
-                            [&](int page, const QByteArray& pdf, const QString& failure) {
-                                if (!failed) {
-                                    try {
-                                        if (!failure.isEmpty())
-                                            throw FsError::at(failure, jobs[page].html);
-                                        saveWholeFile(jobs[page].pdf, pdf);
-                                    } catch (const FsError& e) {
-                                        failed = e;
-                                    }
-                                }
-                                if (progress)
-                                    progress(++done);
-                                return !failed;
-                            });
+    loadPagePrinter().print(
+        pages, readable, mostSeconds,
+        [&](int page, const QByteArray& pdf, const QByteArray& layout, const QString& failure) {
+            if (!failed) {
+                try {
+                    if (!failure.isEmpty())
+                        throw FsError::at(failure, jobs[page].html);
+                    saveWholeFile(jobs[page].pdf, pdf);
+                    layouts[page] = layout;
+                } catch (const FsError& e) {
+                    failed = e;
+                }
+            }
+            if (progress)
+                progress(++done);
+            return !failed;
+        });
     if (failed)
         throw *failed;
+    return layouts;
 }
 
 } // namespace tavrin

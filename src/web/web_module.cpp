@@ -58,7 +58,7 @@ public:
     // A page not printed within mostSeconds is stopped from here, whatever its scripts are
     // doing (a page busy laying out answers no question, so it cannot be asked to stop).
     PrintRun(QWebEngineProfile* profile, const QString& html, int mostSeconds,
-             std::function<void(const QByteArray&, const QString&)> done)
+             std::function<void(const QByteArray&, const QByteArray&, const QString&)> done)
         : page_(std::make_unique<QWebEnginePage>(profile)), done_(std::move(done)) {
         deadline_.setSingleShot(true);
         QObject::connect(&deadline_, &QTimer::timeout, page_.get(), [this, mostSeconds] {
@@ -92,13 +92,15 @@ private:
     void poll() {
         page_->runJavaScript(
             QStringLiteral("window.paperFailed ? 'failed: ' + window.paperFailed : "
-                           "(window.paperDone ? 'done' : '')"),
+                           "(window.paperDone ? 'done' + (window.paperLayout || '') : '')"),
             [this, alive = std::weak_ptr<int>(alive_)](const QVariant& answer) {
                 if (alive.expired())
                     return;
                 const QString said = answer.toString();
-                if (said == QLatin1String("done"))
+                if (said.startsWith(QLatin1String("done"))) {
+                    layout_ = said.mid(4).toUtf8();
                     return print();
+                }
                 if (!said.isEmpty())
                     return finish({}, QStringLiteral("The page was not laid out (%1)").arg(said));
                 if (!done_)
@@ -119,11 +121,12 @@ private:
         deadline_.stop();
         // Told once; the caller drops this run after the event loop turns.
         if (auto done = std::exchange(done_, nullptr))
-            done(pdf, failure);
+            done(pdf, failure.isEmpty() ? layout_ : QByteArray(), failure);
     }
 
     std::unique_ptr<QWebEnginePage> page_;
-    std::function<void(const QByteArray&, const QString&)> done_;
+    std::function<void(const QByteArray&, const QByteArray&, const QString&)> done_;
+    QByteArray layout_;
     QTimer deadline_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
@@ -131,7 +134,8 @@ private:
 class Printer : public PagePrinter {
 public:
     void print(const QStringList& pages, const QStringList& readable, int mostSeconds,
-               const std::function<bool(int, const QByteArray&, const QString&)>& done) override {
+               const std::function<bool(int, const QByteArray&, const QByteArray&, const QString&)>&
+                   done) override {
         if (pages.isEmpty())
             return;
         {
@@ -157,8 +161,9 @@ public:
                     const auto at = std::prev(running.end());
                     *at = std::make_unique<PrintRun>(
                         &profile, pages[index], mostSeconds,
-                        [&, at, index](const QByteArray& pdf, const QString& failure) {
-                            if (!done(index, pdf, failure))
+                        [&, at, index](const QByteArray& pdf, const QByteArray& layout,
+                                       const QString& failure) {
+                            if (!done(index, pdf, layout, failure))
                                 stop = true;
                             // Dropped once its own callback has returned.
                             QTimer::singleShot(0, &loop, [&, at] {

@@ -5,6 +5,8 @@
 #include "exam/paper_answers.h"
 #include "exam/paper_draw.h"
 #include "exam/paper_record.h"
+#include "exam/sheet_code.h"
+#include "exam/sheet_layout.h"
 #include "exam/sheet_scoring.h"
 #include "mainwin/main_window.h"
 #include "mainwin/paper_dialog.h"
@@ -37,6 +39,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
+#include <optional>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -291,18 +295,60 @@ private slots:
     }
 
     // Each sheet's QR code, drawn at a scanner's resolution, says its version and the seed.
+    // Each sheet's QR code, read by zbar, names its printing; every bubble the record places
+    // is drawn there: a ring around its centre on the page rasterised by poppler.
     void sheetCodesDecode() {
+        const QString digest = record_[QStringLiteral("digest")].toString();
+        QCOMPARE(digest.size(), 16);
         for (int v = 1; v <= 4; ++v) {
             const QString png = program_.path(QStringLiteral("sheet-%1").arg(v));
-            run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"),
+            run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
                                              QStringLiteral("-png"), QStringLiteral("-singlefile"),
                                              out_ + QStringLiteral("/sheet-%1.pdf").arg(v), png});
-            QCOMPARE(run(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"),
-                                                     png + QStringLiteral(".png")})
-                         .trimmed(),
-                     QStringLiteral("tavrin-paper|Project 1|%1|%2").arg(v).arg(kSeed));
+            const std::optional<SheetCode> code = decodeSheetCode(
+                run(QStringLiteral("zbarimg"),
+                    {QStringLiteral("--raw"), QStringLiteral("-q"), png + QStringLiteral(".png")})
+                    .trimmed());
+            QVERIFY(code);
+            QCOMPARE(code->project, QStringLiteral("Project 1"));
+            QCOMPARE(code->version, v);
+            QCOMPARE(code->seed, kSeed);
+            QCOMPARE(code->page, 1);
+            QCOMPARE(code->digest, digest);
             const QString text = pdfText(out_ + QStringLiteral("/sheet-%1.pdf").arg(v));
             QVERIFY(text.contains(persianDigits(QStringLiteral("12"))));
+            QList<int> options;
+            for (const QJsonValue& q : version(v))
+                options.append(int(q[QStringLiteral("options")].toArray().size()));
+            const SheetLayout layout = sheetLayoutOf(
+                record_[QStringLiteral("versions")][v - 1][QStringLiteral("sheet")].toObject(),
+                options);
+            QCOMPARE(layout.pages.size(), 1);
+            QCOMPARE(layout.pages[0].bubbles.size(), 12 * 4);
+            const QImage page =
+                QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+            const double px = page.width() / layout.width;
+            const auto dark = [&](QPointF mm) { // a pixel covers [i, i + 1)
+                return qGray(page.pixel(int(mm.x() * px), int(mm.y() * px))) < 160;
+            };
+            for (const SheetMark& m : layout.pages[0].marks)
+                QVERIFY2(dark(m.at), qPrintable(m.corner));
+            const auto ringed = [&](QPointF at, double r) {
+                int on = 0;
+                for (int a = 0; a < 16; ++a) {
+                    const QPointF d(std::cos(a * M_PI / 8), std::sin(a * M_PI / 8));
+                    const bool ring =
+                        dark(at + d * (r - 0.2)) || dark(at + d * r) || dark(at + d * (r + 0.1));
+                    on += ring && !dark(at + d * (r + 0.6));
+                }
+                return on >= 14;
+            };
+            for (const SheetBubble& b : layout.pages[0].bubbles)
+                QVERIFY2(ringed(b.at, b.r),
+                         qPrintable(QStringLiteral("%1/%2").arg(b.question).arg(b.option)));
+            for (const NumberBubble& b : layout.pages[0].number)
+                QVERIFY2(ringed(b.at, b.r),
+                         qPrintable(QStringLiteral("%1/%2").arg(b.digit).arg(b.value)));
         }
     }
 
@@ -588,7 +634,7 @@ private slots:
                        b.split(u'-')[2].toInt();
         });
         for (int i = 0; i < bank.size(); ++i)
-            byBank[bank[i]] = {1, (i % 4) + 1, i % 3 ? 2 : 0};
+            byBank[bank[i]] = {1, (i % 4) + 1, i % 5 == 4 ? 9 : i % 3 ? 2 : 0}; // 9: several
         QString inBank = QStringLiteral("name,") + bank.join(u',') + QStringLiteral("\r\n");
         QString printed = QStringLiteral("name,version");
         for (int k = 1; k <= 12; ++k)
@@ -598,7 +644,9 @@ private slots:
         for (int s = 0; s < 3; ++s) {
             QStringList row{students[s]};
             for (const QString& b : bank)
-                row.append(byBank[b][s] ? QString::number(byBank[b][s]) : QString());
+                row.append(byBank[b][s] == 9 ? QStringLiteral("*")
+                           : byBank[b][s]    ? QString::number(byBank[b][s])
+                                             : QString());
             inBank += row.join(u',') + QStringLiteral("\r\n");
             const QJsonArray& v = s == 1 ? two : one;
             QStringList sheet{students[s], s == 1 ? QStringLiteral("2") : QStringLiteral("1")};
@@ -607,7 +655,9 @@ private slots:
                 const int at =
                     int(q[QStringLiteral("options")].toArray().toVariantList().indexOf(answer)) + 1;
                 // Persian digits, as a teacher's sheet may hold them.
-                sheet.append(answer ? persianDigits(QString::number(at)) : QString());
+                sheet.append(answer == 9 ? QStringLiteral("*")
+                             : answer    ? persianDigits(QString::number(at))
+                                         : QString());
             }
             printed += sheet.join(u',') + QStringLiteral("\r\n");
         }
@@ -620,6 +670,19 @@ private slots:
                            scoreSheets(sheetBankRead, mapped, sheetBankRead.scoring.penalty)),
                  direct);
         QVERIFY(direct.contains(QStringLiteral("overall")));
+        // Several marked counts as a wrong answer: the third student's sheet scores as if each
+        // "*" were a wrong option.
+        QString wrongInstead = inBank;
+        for (int i = int(bank.size()) - 1; i >= 0; --i) // from the row's end, as replaced
+            if (byBank[bank[i]][2] == 9) {
+                const BankQuestion* q = sheetBankRead.find(bank[i]);
+                wrongInstead.replace(wrongInstead.lastIndexOf(u'*'), 1,
+                                     QString::number(q->marked == 1 ? 2 : 1));
+            }
+        QVERIFY(wrongInstead != inBank);
+        QCOMPARE(resultCsv(sheetBankRead,
+                           scoreSheets(sheetBankRead, wrongInstead, sheetBankRead.scoring.penalty)),
+                 direct);
         // The first student answered every question with the bank's answer 1: right on the
         // formulas and long science ones, wrong elsewhere.
         QVERIFY(direct.split(QStringLiteral("\r\n"))[1].startsWith(students[0]));
@@ -699,6 +762,18 @@ private slots:
         QCOMPARE(readBytes(out + QStringLiteral("/sheet-9.pdf")), QByteArray("the teacher's own"));
         QCOMPARE(paperExamFilesIn(out).size(), 8); // 2 booklets, 2 sheets, key, explanations,
                                                    // the record, the teacher's sheet-9
+        // A record changed since its sheets were printed no longer has their digest: a key
+        // edited by hand (or an older record put back) is refused, the sheets not scored by it.
+        const QByteArray printed = readBytes(out + QStringLiteral("/exam.json"));
+        QByteArray edited = printed;
+        edited.replace("\"options\": [\n", "\"options\": [\n 9,\n");
+        QVERIFY(edited != printed);
+        writeBytes(out + QStringLiteral("/exam.json"), edited);
+        QVERIFY(refusal([&] {
+                    checkedExamRecord(out);
+                }).contains(QStringLiteral("was changed after it was printed")));
+        writeBytes(out + QStringLiteral("/exam.json"), printed);
+        QCOMPARE(checkedExamRecord(out), printed);
         // A booklet of another printing beside the record is named, never scored.
         writeBytes(out + QStringLiteral("/booklet-2.pdf"),
                    readBytes(out_ + QStringLiteral("/booklet-2.pdf")));
@@ -795,7 +870,7 @@ private slots:
         const PaperExam exam = drawPaperExam(bank, {}, 1, 1, true);
         QVERIFY_THROWS_EXCEPTION(NothingToPrint, sheetData(bank, exam, c, 1));
         QVERIFY(!sheetData(readQuestionBank(program_.context(), project_, QStringLiteral("P")),
-                           exam, c, 1)[QStringLiteral("qr")]
+                           exam, c, 1)[QStringLiteral("qr")][0]
                      .toString()
                      .isEmpty());
     }

@@ -247,7 +247,7 @@ private slots:
         const bool mounted =
             QProcess::execute(QStringLiteral("mount"),
                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=160k"), QStringLiteral("tmpfs"), disk}) == 0;
+                               QStringLiteral("size=240k"), QStringLiteral("tmpfs"), disk}) == 0;
         const auto unmount = qScopeGuard([&] {
             if (mounted)
                 QProcess::execute(QStringLiteral("umount"), {disk});
