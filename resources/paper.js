@@ -11,7 +11,8 @@
   const pages = [];
   function newPage(head) {
     const body = el("div", { class: "page-body" });
-    const page = el("section", { class: "page" }, body, el("div", { class: "page-foot" }));
+    const page = el("section", { class: data.kind === "sheet" ? "page marked" : "page" }, body,
+      el("div", { class: "page-foot" }));
     if (data.kind === "sheet")
       for (const c of ["tr", "tl", "br", "bl"]) page.append(el("div", { class: "corner " + c }));
     if (head) body.append(head);

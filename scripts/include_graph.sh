@@ -17,7 +17,7 @@ if ! loops=$(echo "$pairs" | awk 'NF == 3 {print $1, $2}' | tsort 2>&1 >/dev/nul
 fi
 echo "No cycle."
 # The core rooms include no widget: neither our widgets' folder nor Qt's widget headers.
-core="app commands exam export interchange lesson lessontext paper platform richtext store undo"
+core="app commands exam export interchange lesson lessontext omr paper platform richtext store undo"
 widgets='^#include ("(widgets|formatter|editor|mainwin|dialogs)/|<(QtWidgets|QWidget|QApplication|QMessageBox|QDialog|QLabel|QPushButton|QLineEdit|QListWidget|QTextEdit|QCheckBox|QMainWindow|QAbstractButton|QLayout|QBoxLayout|QProgressDialog|QInputDialog|QComboBox|QScrollBar|QToolButton|QFrame|QRadioButton)[/>])'
 if found=$(for dir in $core; do grep -rnE "$widgets" "$dir" || true; done) && [ -n "$found" ]; then
   echo "A core folder includes a widget:" >&2
@@ -33,3 +33,11 @@ if found=$(grep -rnE '^#include <QWebEngine' --include='*.cpp' --include='*.h' .
   exit 1
 fi
 echo "Only web/ includes the browser engine."
+# The scans' image work is the reader's alone (omr/): the core and the other rooms link none.
+if found=$(grep -rnE '^#include <(opencv2/|ZXing/|QPdf)' --include='*.cpp' --include='*.h' . | grep -v '^./omr/') &&
+  [ -n "$found" ]; then
+  echo "Only omr/ may include OpenCV, ZXing and Qt PDF:" >&2
+  echo "$found" >&2
+  exit 1
+fi
+echo "Only omr/ includes OpenCV, ZXing and Qt PDF."

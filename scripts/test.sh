@@ -20,7 +20,8 @@ ctest --output-on-failure -j2
 
 # Short runs of the fuzz targets (the RTF reader, the tag text, the export script, the
 # lesson text path, the player data, the Word, GIFT and Moodle XML readers, the answer
-# sheets alone and with an exam's record), built with clang's libFuzzer.
+# sheets alone and with an exam's record, the scans of answer sheets), built with clang's
+# libFuzzer.
 if [ "$sanitizers" = ON ]; then
   cd ..
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -28,6 +29,6 @@ if [ "$sanitizers" = ON ]; then
     -DTAVRIN_BUILD_BENCH=OFF >/dev/null
   cmake --build build-fuzz --target fuzz_rtf_reader fuzz_tag_text fuzz_export_script \
     fuzz_lesson_text fuzz_quiz_data fuzz_docx fuzz_gift fuzz_moodle_xml fuzz_answer_sheets \
-    fuzz_exam_sheets
+    fuzz_exam_sheets fuzz_scan_pages
   (cd build-fuzz && ctest --output-on-failure)
 fi

@@ -6,6 +6,7 @@
 #include "commands/disc_commands.h"
 #include "commands/paper_command.h"
 #include "commands/question_commands.h"
+#include "commands/read_sheets_command.h"
 #include "commands/score_command.h"
 #include "commands/usage.h"
 #include "mainwin/main_window.h"
@@ -131,7 +132,8 @@ int main(int argc, char* argv[]) {
     if (argc >= 2 &&
         (std::string_view(argv[1]) == "export-questions" ||
          std::string_view(argv[1]) == "import-questions" || std::string_view(argv[1]) == "score" ||
-         std::string_view(argv[1]) == "print-exam" || std::string_view(argv[1]) == "analyse")) {
+         std::string_view(argv[1]) == "print-exam" || std::string_view(argv[1]) == "analyse" ||
+         std::string_view(argv[1]) == "read-sheets")) {
         // Rich text and pictures need Qt's GUI types, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Paper exams are printed by the browser engine, as the window does it.
@@ -169,6 +171,8 @@ int main(int argc, char* argv[]) {
             const QStringList arguments = QCoreApplication::arguments().mid(2);
             if (std::string_view(argv[1]) == "score")
                 return tavrin::scoreCommand(context, arguments, stdout, stderr);
+            if (std::string_view(argv[1]) == "read-sheets")
+                return tavrin::readSheetsCommand(context, arguments, stdout, stderr);
             if (std::string_view(argv[1]) == "analyse")
                 return tavrin::analyseCommand(context, arguments, stdout, stderr);
             if (printing)

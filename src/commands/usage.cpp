@@ -31,6 +31,11 @@ const Verb kVerbs[] = {
     {"score", "tavrin score --project FOLDER [--exam EXAM_FOLDER] --answers SHEETS.csv\n"
               "             [--penalty N/D] --out RESULT.csv [--force]\n"
               "  Answer sheets scored by the project's rule, a row a student and field."},
+    {"read-sheets",
+     "tavrin read-sheets --exam EXAM_FOLDER --out SHEETS.csv [--review REVIEW_FOLDER]\n"
+     "                   [--force] SCAN...\n"
+     "  Answer sheets read back from scans (PDF, PNG, JPEG, TIFF files or folders) into\n"
+     "  the sheets score --exam reads; every doubt a row of REVIEW_FOLDER/review.csv."},
     {"print-exam",
      "tavrin print-exam --project FOLDER --out FOLDER [--versions 1-4] [--seed N]\n"
      "                  [--field N [--lesson N]] [--title T] [--school S] [--class C]\n"

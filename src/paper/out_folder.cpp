@@ -8,18 +8,6 @@
 
 namespace tavrin {
 
-void makeFolders(const QString& path) {
-    QStringList missing;
-    for (QString at = QDir::cleanPath(path); !at.isEmpty() && !QFileInfo(at).exists();
-         at = QFileInfo(at).path()) {
-        if (missing.contains(at))
-            break; // the root
-        missing.prepend(at);
-    }
-    for (const QString& folder : std::as_const(missing))
-        makeFolder(folder);
-}
-
 namespace {
 FsError linkInTheWay(const QString& path, const char* what) {
     return FsError::at(QStringLiteral("A link stands where the %1 writes; nothing was "

@@ -54,4 +54,16 @@ void renameFile(const QString& from, const QString& to) {
         throw FsError::at(QString::fromLocal8Bit(std::strerror(errno)), to);
 }
 
+void makeFolders(const QString& path) {
+    QStringList missing;
+    for (QString at = QDir::cleanPath(path); !at.isEmpty() && !QFileInfo(at).exists();
+         at = QFileInfo(at).path()) {
+        if (missing.contains(at))
+            break; // the root
+        missing.prepend(at);
+    }
+    for (const QString& folder : std::as_const(missing))
+        makeFolder(folder);
+}
+
 } // namespace tavrin

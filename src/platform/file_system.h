@@ -13,6 +13,9 @@ bool folderExists(const QString& path);
 
 // Makes one folder level; the parent must exist.
 void makeFolder(const QString& path);
+// A folder and the folders above it that are missing (the output folder's default lies
+// inside an export folder that may not exist yet), each made as makeFolder makes one.
+void makeFolders(const QString& path);
 void deleteFile(const QString& path);
 // A file or folder given a new name, over a file of that name; FsError says why it was not.
 void renameFile(const QString& from, const QString& to);
