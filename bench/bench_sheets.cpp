@@ -12,6 +12,7 @@
 #include "support/paper_project.h"
 #include "support/scan_maker.h"
 #include "support/shipped_resources.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -69,6 +69,9 @@ enum Notice : int {
     kNoticeChooseAProject = 130,
     // An undo or a redo refused or failed (the edit and why on a second line).
     kNoticeEditNotUndone = 131,
+    // Answer sheets not read or not written (with why).
+    kNoticeSheetsNotRead = 132,
+    kNoticeLast = kNoticeSheetsNotRead,
 };
 
 // The failure codes: each handler's and procedure's own, logged only ("Error occurred =>
@@ -138,6 +141,7 @@ enum FailureCode : int {
     kFailScoringSettings = 210,
     kFailPaperExam = 211,
     kFailAnalysis = 212,
+    kFailReadSheets = 213,
 };
 
 } // namespace tavrin

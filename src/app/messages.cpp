@@ -10,7 +10,7 @@
 namespace tavrin {
 
 bool isFailureCode(int number) {
-    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeEditNotUndone);
+    return number > kNoticeFileQuestionFirst && (number < 101 || number > kNoticeLast);
 }
 
 QString PayamText(int number) {
@@ -51,9 +51,10 @@ QString PayamText(int number) {
         &texts::kPayamAnalysisNotWritten,
         &texts::kPayamChooseAProject,
         &texts::kPayamEditNotUndone,
+        &texts::kPayamSheetsNotRead,
     };
-    static_assert(std::size(own) == kNoticeEditNotUndone - kNoticeStaleList + 1);
-    if (number >= kNoticeStaleList && number <= kNoticeEditNotUndone)
+    static_assert(std::size(own) == kNoticeLast - kNoticeStaleList + 1);
+    if (number >= kNoticeStaleList && number <= kNoticeLast)
         return *own[number - kNoticeStaleList];
     return {};
 }

@@ -100,7 +100,8 @@ inline const QString kPayamQuestionsWritten =
 inline const QString kPayamQuestionsNotWritten =
     QStringLiteral(u"سؤالها براي سامانه آموزشي نوشته نشد!\u200F");
 inline const QString kPayamPaperWritten =
-    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ هر "
+    QStringLiteral(u"آزمون کاغذی در پوشهٔ زیر نوشته شد: دفترچه و پاسخ‌برگ "
+                   u"هر "
                    u"نسخه، "
                    u"کلید "
                    u"و "
@@ -108,14 +109,17 @@ inline const QString kPayamPaperWritten =
 inline const QString kPayamPaperNotWritten = QStringLiteral(u"آزمون کاغذی نوشته نشد!\u200F");
 inline const QString kPayamAnalysisNotWritten =
     QStringLiteral(u"تحلیل سؤال‌ها نوشته نشد!\u200F");
-inline const QString kPayamChooseAProject =
-    QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها انتخاب کنید؛ پروژهٔ تازه را با «جدید» "
-                   u"در "
-                   u"همان فهرست "
-                   u"بسازید.\u200F");
+inline const QString kPayamSheetsNotRead =
+    QStringLiteral(u"پاسخ‌برگ‌ها خوانده یا نوشته نشد!\u200F");
+inline const QString kPayamChooseAProject = QStringLiteral(u"اول پروژه‌ای را در فهرست پروژه‌ها "
+                                                           u"انتخاب کنید؛ پروژهٔ تازه را با «جدید» "
+                                                           u"در "
+                                                           u"همان فهرست "
+                                                           u"بسازید.\u200F");
 // An undo or a redo that could not be carried out; the edit and why on the next line.
 inline const QString kPayamEditNotUndone =
-    QStringLiteral(u"این ویرایش برگردانده یا دوباره انجام نشد و همه‌چیز همان‌طور که بود "
+    QStringLiteral(u"این ویرایش برگردانده یا دوباره انجام نشد و همه‌چیز همان‌طور که "
+                   u"بود "
                    u"ماند.\u200F");
 inline const QString kPayamQuestionsNotImported = QStringLiteral(u"سؤالهاي فايل آورده نشد!\u200F");
 inline const QString kPayamSelectTextFirst =
@@ -155,9 +159,10 @@ inline const QString kAskExportBeforeImage =
                    u"بله: اول دوباره خروجی گرفته شود و تصویر لوح از خروجی تازه ساخته شود.\r\n"
                    u"نه: تصویر لوح از همان خروجی قبلی ساخته شود.\u200F");
 // The paper exam's questions (%1 of them) printed without the author's own numbers and labels.
-inline const QString kOwnLabelsTaken = QStringLiteral(u"شماره و برچسب‌های خود متن از %1 سؤال "
-                                                      u"برداشته شد، چون آزمون خودش شماره و حرف "
-                                                      u"می‌گذارد:");
+inline const QString kOwnLabelsTaken =
+    QStringLiteral(u"شماره و برچسب‌های خود متن از %1 سؤال "
+                   u"برداشته شد، چون آزمون خودش شماره و حرف "
+                   u"می‌گذارد:");
 inline const QString kAndMoreFiles = QStringLiteral(u"و %1 پروندهٔ دیگر");
 // The lesson the formatter stays on: its title (%1) and its field's (%2).
 inline const QString kFormatterLessonLine = QStringLiteral(u"درس «%1» در رشته «%2»");

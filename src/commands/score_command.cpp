@@ -2,7 +2,7 @@
 
 #include "app/context.h"
 #include "commands/command_output.h"
-#include "exam/sheet_input.h"
+#include "exam/class_scores.h"
 #include "exam/sheet_scoring.h"
 #include "platform/file_system.h"
 #include "platform/fs_error.h"
@@ -51,21 +51,15 @@ int scoreCommand(Context& context, const QStringList& arguments, std::FILE* out,
             penalty = *given;
         }
         // A row at a time: the sheets of a whole school cost one row of memory.
-        // A byte order mark first: a spreadsheet then opens the Persian names as UTF-8.
-        QByteArray result = "\xEF\xBB\xBF" + resultHeader().toUtf8();
-        int students = 0;
+        ClassScores scores;
         try {
-            readAnswerSheets(bank, answers, parser.value(QStringLiteral("exam")),
-                             [&](SheetRows& rows, const ExamSheetRows*) {
-                                 students =
-                                     scoreSheets(bank, rows, penalty, [&](const StudentResult& r) {
-                                         result += resultRows(bank, r).toUtf8();
-                                     });
-                             });
+            scores = scoreAnswerFile(bank, answers, parser.value(QStringLiteral("exam")), penalty,
+                                     false);
         } catch (const BadSheet& bad) {
             throw sheetRefusal(bad);
         }
-        saveWholeFile(outPath, result);
+        const int students = scores.students;
+        saveWholeFile(outPath, scores.csv);
         context.log().LogMe(QStringLiteral("Answer sheets scored: %1 students, penalty %2")
                                 .arg(students)
                                 .arg(penaltyText(penalty)));

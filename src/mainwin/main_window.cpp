@@ -378,6 +378,8 @@ void MainWindow::pictureClicked(QObject* picture) {
         runTrapped(context_, kFailQuestionsOut, [this] { questionsCommand(); });
     } else if (picture == paperExam_) {
         runTrapped(context_, kFailPaperExam, [this] { paperCommand(); });
+    } else if (picture == readSheets_) {
+        runTrapped(context_, kFailReadSheets, [this] { readSheetsCommand(); });
     } else if (picture == analysis_) {
         runTrapped(context_, kFailAnalysis, [this] { analysisCommand(); });
     } else if (picture == browse_[1]) {

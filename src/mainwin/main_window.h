@@ -8,12 +8,14 @@
 #include "widgets/fading_panel.h"
 
 #include <QColor>
+#include <QDir>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -117,7 +119,15 @@ private:
     bool freshExport(const QString& last);
     void questionsCommand();
     void paperCommand();
+    // The chosen project, its folder's name and the output folder (told to choose one when
+    // none is chosen).
+    struct ProjectOutput {
+        QString project, name;
+        QDir exports;
+    };
+    std::optional<ProjectOutput> projectOutput();
     void analysisCommand();
+    void readSheetsCommand();
     void buildPictures();
     void buildKeyboard();
     void load();
@@ -236,6 +246,7 @@ private:
     QToolButton* questionsOut_ = nullptr;
     QToolButton* paperExam_ = nullptr;
     QToolButton* analysis_ = nullptr;
+    QToolButton* readSheets_ = nullptr;
     QCheckBox* examOn_ = nullptr;
     // "Exams and scoring…": in the exam group, left of its first row, where nothing stood.
     QPushButton* scoring_ = nullptr;

@@ -18,18 +18,25 @@
 
 namespace tavrin {
 
-void MainWindow::analysisCommand() {
-    context_.log().LogMe(QStringLiteral("Item analysis..."));
+std::optional<MainWindow::ProjectOutput> MainWindow::projectOutput() {
     const Session& chosen = session();
     if (chosen.projectPath.isEmpty()) {
         bepayam(context_, kNoticeChooseAProject);
-        return;
+        return std::nullopt;
     }
     const QString project = chosen.projectPath;
-    const QString name = QFileInfo(QDir::cleanPath(project)).fileName();
     // A relative output folder is the program folder's, as the export takes it.
-    const QDir exports(QDir(fromStoredPath(context_.programFolder()))
-                           .absoluteFilePath(fromStoredPath(exBox_->text())));
+    return ProjectOutput{project, QFileInfo(QDir::cleanPath(project)).fileName(),
+                         QDir(QDir(fromStoredPath(context_.programFolder()))
+                                  .absoluteFilePath(fromStoredPath(exBox_->text())))};
+}
+
+void MainWindow::analysisCommand() {
+    context_.log().LogMe(QStringLiteral("Item analysis..."));
+    const auto output = projectOutput();
+    if (!output)
+        return;
+    const auto& [project, name, exports] = *output;
     // The paper exam's folder as the paper exam's dialog offers it, when it holds one.
     const QString paper = exports.filePath(QStringLiteral("paper-") + name);
     AnalysisDialog::Request first;

@@ -464,6 +464,18 @@ void MainWindow::buildPictures() {
     analysis_->setLayoutDirection(Qt::RightToLeft);
     analysis_->setFont(persianFont(9));
     connect(analysis_, &QToolButton::clicked, this, [this] { pictureClicked(analysis_); });
+    // The paper exam's row, under the output folder's label, where nothing stood.
+    readSheets_ = new QToolButton(frame1_);
+    readSheets_->setObjectName(QStringLiteral("ReadSheets"));
+    readSheets_->setGeometry(kBrowseLeft + 342, kLowerTop + 7 * kRow,
+                             kWidth - 16 - kBrowseLeft - 342, 24);
+    readSheets_->setText(texts::kReadSheets);
+    readSheets_->setToolTip(texts::kTipReadSheets);
+    readSheets_->setAccessibleName(texts::kReadSheets);
+    readSheets_->setAutoRaise(true);
+    readSheets_->setLayoutDirection(Qt::RightToLeft);
+    readSheets_->setFont(persianFont(9));
+    connect(readSheets_, &QToolButton::clicked, this, [this] { pictureClicked(readSheets_); });
 }
 
 void MainWindow::buildKeyboard() {
@@ -495,7 +507,8 @@ void MainWindow::buildKeyboard() {
                                                       examCount_,
                                                       scoring_,
                                                       paperExam_,
-                                                      analysis_}) {
+                                                      analysis_,
+                                                      readSheets_}) {
         setTabOrder(previous, w);
         previous = w;
     }

@@ -43,13 +43,19 @@ inline const QString kTipQuestionsOut =
                    u"براي سامانه‌هاي آموزشي");
 
 inline const QString kPaperExam = QStringLiteral(u"آزمون کاغذی (PDF)…");
+inline const QString kReadSheets = QStringLiteral(u"خواندن پاسخ‌برگ‌ها…");
+inline const QString kTipReadSheets = QStringLiteral(
+    u"پاسخ‌برگ‌های پرشدهٔ آزمون کاغذی را از پویش یا عکس "
+    u"می‌خواند، "
+    u"ردیف‌های مشکوک را نشان می‌دهد و نمره می‌دهد.");
 inline const QString kAnalysis = QStringLiteral(u"تحلیل سؤال‌ها…");
-inline const QString kTipAnalysis =
-    QStringLiteral(u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر سؤال، "
-                   u"پایایی "
-                   u"آزمون، "
-                   u"تراز "
-                   u"هر دانش‌آموز و گزارش PDF آن");
+inline const QString kTipAnalysis = QStringLiteral(
+    u"پاسخ‌برگ‌های یک آزمون: دشواری و قدرت تمیز هر "
+    u"سؤال، "
+    u"پایایی "
+    u"آزمون، "
+    u"تراز "
+    u"هر دانش‌آموز و گزارش PDF آن");
 inline const QString kTipPaperExam = QStringLiteral(
     u"دفترچهٔ سؤال در چند نسخه، پاسخ‌برگ، کلید و "
     u"پاسخ‌نامهٔ تشریحی برای "

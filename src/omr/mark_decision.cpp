@@ -16,6 +16,9 @@ constexpr double kFilled = 0.6, kNothing = 0.3;
 constexpr double kCovered = 0.6;
 // What tells a page's fills from its empties at the least: less, and the page has no fills.
 constexpr double kLeastSpan = 0.18;
+// Below the nothing level, a bubble that stands this far above the rest of its row is still
+// a doubt: a light mark under a phone's uneven light reads faint, and a blank must be sure.
+constexpr double kFaint = 0.14, kApartInRow = 0.12;
 constexpr double kNominalSpan = 0.6;
 
 double median(std::vector<double> values) {
@@ -28,6 +31,11 @@ double median(std::vector<double> values) {
 
 QString figure(double x) {
     return QString::number(x, 'f', 2);
+}
+
+// The Persian texts' decimal separator; their digits follow when they are shown.
+QString figurePersian(double x) {
+    return figure(x).replace(u'.', u'\u066B');
 }
 
 } // namespace
@@ -77,12 +85,16 @@ RowReading readRow(const QList<MarkFigures>& marks, const PageScale& scale, int 
     QStringList seen, seenPersian;
     int likeliest = 0;
     double likeliestLevel = 0;
+    std::vector<double> levels;
+    for (const MarkFigures& m : marks)
+        levels.push_back(level(m, scale));
+    const double rowMiddle = median(levels);
     for (int i = 0; i < marks.size(); ++i) {
-        const double at = level(marks[i], scale);
+        const double at = levels[size_t(i)];
         const int value = first + i;
         if (at >= kFilled && marks[i].cover >= kCovered) {
             out.marked.append(value);
-        } else if (at >= kNothing || at >= kFilled) {
+        } else if (at >= kNothing || (at >= kFaint && at - rowMiddle >= kApartInRow)) {
             doubtful.append(value);
             const bool short_ = at >= kFilled;
             seen.append(QStringLiteral("%1 %2 at %3 of a fill, %4 covered")
@@ -95,8 +107,8 @@ RowReading readRow(const QList<MarkFigures>& marks, const PageScale& scale, int 
                                    .arg(short_ ? QStringLiteral(u"پرشدن ناتمام یا ضربدر")
                                                : QStringLiteral(u"نشان کم‌رنگ"))
                                    .arg(value)
-                                   .arg(figure(at))
-                                   .arg(figure(marks[i].cover)));
+                                   .arg(figurePersian(at))
+                                   .arg(figurePersian(marks[i].cover)));
         }
         if (at > likeliestLevel) {
             likeliestLevel = at;
@@ -105,8 +117,8 @@ RowReading readRow(const QList<MarkFigures>& marks, const PageScale& scale, int 
     }
     const QString scaleText = QStringLiteral(" (the page's empty %1, fill %2)")
                                   .arg(figure(scale.empty), figure(scale.full));
-    const QString scalePersian =
-        QStringLiteral(u" (خالی صفحه %1، پر آن %2)").arg(figure(scale.empty), figure(scale.full));
+    const QString scalePersian = QStringLiteral(u" (خالی صفحه %1، پر آن %2)")
+                                     .arg(figurePersian(scale.empty), figurePersian(scale.full));
     if (out.marked.size() >= 2) {
         out.state = RowState::Several;
         QStringList values;

@@ -166,7 +166,7 @@ std::optional<PagePlace> placePage(const cv::Mat& gray, const SheetPage& layout,
                 u"نشانه‌های گوشه و کد QR آن با هم نمی‌خوانند (%1 "
                 u"میلی‌متر "
                 u"فاصله)؛ برگه تاخورده، بریده یا ناقص است")
-                .arg(place.residual, 0, 'f', 1);
+                .arg(QString::number(place.residual, 'f', 1).replace(u'.', u'\u066B'));
         return std::nullopt;
     }
     return place;

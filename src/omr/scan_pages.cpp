@@ -1,5 +1,6 @@
 #include "omr/scan_pages.h"
 
+#include "omr/bounded_render.h"
 #include "platform/persian_text.h"
 
 #include <QFile>
@@ -74,7 +75,30 @@ void readPdf(const QString& path, const std::function<void(ScanPage&&)>& each) {
         const QSize size(int(std::lround(points.width() * dpi / 72)),
                          int(std::lround(points.height() * dpi / 72)));
         checkPixels(size.width(), size.height(), p + 1);
-        const QImage image = pdf.render(p, size);
+        QImage image;
+        switch (drawApart([&] { return pdf.render(p, size); }, kMostDrawingBytes,
+                          kMostDrawingSeconds, image)) {
+        case DrawingEnd::Drawn:
+            break;
+        case DrawingEnd::TooLong:
+            unreadable(QStringLiteral("page %1 of the PDF takes more than %2 seconds to draw")
+                           .arg(p + 1)
+                           .arg(kMostDrawingSeconds),
+                       QStringLiteral(u"کشیدن صفحهٔ %1 این PDF بیش از %2 ثانیه "
+                                      u"طول می‌کشد.")
+                           .arg(p + 1)
+                           .arg(kMostDrawingSeconds));
+        case DrawingEnd::TooLarge:
+            unreadable(QStringLiteral("page %1 of the PDF needs more than %2 MB to draw")
+                           .arg(p + 1)
+                           .arg(kMostDrawingBytes >> 20),
+                       QStringLiteral(u"کشیدن صفحهٔ %1 این PDF بیش از %2 مگابایت "
+                                      u"حافظه می‌خواهد.")
+                           .arg(p + 1)
+                           .arg(kMostDrawingBytes >> 20));
+        case DrawingEnd::Failed:
+            break;
+        }
         if (image.isNull())
             unreadable(
                 QStringLiteral("page %1 of the PDF does not draw").arg(p + 1),
@@ -102,10 +126,11 @@ void readImages(const QString& path, const std::function<void(ScanPage&&)>& each
         if (image.isNull())
             unreadable(
                 QStringLiteral("page %1 does not read (%2)").arg(page).arg(reader.errorString()),
-                QStringLiteral(u"صفحهٔ %1 خوانده نمی‌شود (تصویر آسیب‌دیده "
-                               u"یا "
-                               u"ناقص "
-                               u"است).")
+                QStringLiteral(
+                    u"صفحهٔ %1 خوانده نمی‌شود (تصویر آسیب‌دیده "
+                    u"یا "
+                    u"ناقص "
+                    u"است).")
                     .arg(page));
         each(ScanPage{path, page, grayOf(image)});
     } while (reader.jumpToNextImage());

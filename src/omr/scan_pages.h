@@ -18,6 +18,10 @@ inline constexpr qint64 kMostScanPixels = 120'000'000; // an A3 page at 600 dpi 
 inline constexpr int kMostScanPages = 2000;
 inline constexpr qint64 kLargestScanFile = 2ll << 30;
 inline constexpr int kPdfDpi = 300; // a scanned PDF's pages are drawn at a scanner's resolution
+// A PDF page's drawing may ask for far more than its file's size says (a compressed stream of
+// gigabytes): it is drawn apart, within these.
+inline constexpr qint64 kMostDrawingBytes = 1536ll << 20;
+inline constexpr int kMostDrawingSeconds = 20;
 
 // A file that cannot be read as a scan: why, in English and in Persian.
 struct ScanUnreadable {

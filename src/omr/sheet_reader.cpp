@@ -278,8 +278,8 @@ void SheetReader::read(const ScanPage& page) {
         sheet = -1; // the same page twice: two students of one number, each kept
     if (sheet < 0) {
         sheet = int(result_.sheets.size());
-        result_.sheets.append(
-            {name, version, QStringList(questions(version)), page.file, page.page});
+        result_.sheets.append({name, numberRead ? number : QString(), version,
+                               QStringList(questions(version)), page.file, page.page});
         if (numberRead && !joined_.contains(key))
             joined_.insert(key, sheet);
     }
@@ -365,7 +365,11 @@ void SheetReader::readPath(const QString& path) {
     }
     for (const QString& file : std::as_const(files)) {
         try {
-            readScanPages(file, [this](ScanPage&& p) { read(p); });
+            readScanPages(file, [this](ScanPage&& p) {
+                read(p);
+                if (onPage_)
+                    onPage_(result_.pagesRead + result_.pagesRefused);
+            });
         } catch (const ScanUnreadable& e) {
             result_.unreadable.append(QDir::toNativeSeparators(file) + QStringLiteral(": ") +
                                       e.why);

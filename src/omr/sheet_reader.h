@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tavrin {
 
@@ -33,6 +34,7 @@ struct ReviewRow {
 // One student's sheet as read: the printed answers in the printed order, "" blank, "*" several.
 struct SheetRow {
     QString name;
+    QString number; // the student number read or settled; "" while not known
     int version = 0;
     QStringList answers;
     QString file; // where its first page was read
@@ -60,6 +62,8 @@ public:
     void read(const ScanPage& page);
     // A whole file or folder (its scans in name order); an unreadable file is listed.
     void readPath(const QString& path);
+    // Told after every page read or refused, so a window can show how far the reading is.
+    void setOnPage(std::function<void(int pages)> onPage) { onPage_ = std::move(onPage); }
     // After the last page: a sheet of several pages lacking one is listed, its questions
     // left blank.
     SheetsReading finish();
@@ -76,6 +80,7 @@ private:
     QHash<QString, int> joined_;       // version|number → sheet row
     QHash<int, QList<int>> pagesSeen_; // sheet row → pages read
     SheetsReading result_;
+    std::function<void(int)> onPage_;
 };
 
 } // namespace tavrin

@@ -77,4 +77,38 @@ void settleReview(SheetsReading& reading, int row, const QString& answer) {
     r.read = answer;
 }
 
+bool settleNumber(SheetsReading& reading, int row, const QString& number) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,8}$"));
+    ReviewRow& r = reading.review[row];
+    if (r.sheet < 0 || r.question != QLatin1String("number") || !digits.match(number).hasMatch())
+        return false;
+    const int from = r.sheet;
+    r.read = number;
+    reading.sheets[from].name = number;
+    reading.sheets[from].number = number;
+    int into = -1;
+    for (int s = 0; s < reading.sheets.size() && into < 0; ++s)
+        if (s != from && reading.sheets[s].version == reading.sheets[from].version &&
+            reading.sheets[s].name == number)
+            into = s;
+    if (into < 0)
+        return true;
+    // The two pages of one student: one row, in the place of the first scanned.
+    const int keep = std::min(from, into), gone = std::max(from, into);
+    SheetRow& kept = reading.sheets[keep];
+    const SheetRow& other = reading.sheets[gone];
+    for (int q = 0; q < kept.answers.size() && q < other.answers.size(); ++q)
+        if (kept.answers[q].isEmpty())
+            kept.answers[q] = other.answers[q];
+    kept.name = number;
+    kept.number = number;
+    reading.sheets.removeAt(gone);
+    for (ReviewRow& each : reading.review)
+        if (each.sheet == gone)
+            each.sheet = keep;
+        else if (each.sheet > gone)
+            --each.sheet;
+    return true;
+}
+
 } // namespace tavrin

@@ -19,5 +19,10 @@ void writeReviewFolder(const QString& folder, const SheetsReading& reading);
 // A review row settled by the teacher: its question's answer in its sheet becomes `answer`
 // ("1" to "4", "" for blank, "*" for several) and the row is marked settled.
 void settleReview(SheetsReading& reading, int row, const QString& answer);
+// A student number settled by the teacher (row's question "number"): the sheet takes it as
+// its name, and joins another sheet of the same version and number when there is one (its
+// other page), that sheet's answers kept where this page has none. Returns false, changing
+// nothing, for a number that is not one to eight digits.
+bool settleNumber(SheetsReading& reading, int row, const QString& number);
 
 } // namespace tavrin

@@ -77,6 +77,29 @@ class SheetReadingTest : public QObject {
         return reader.finish();
     }
 
+    static QByteArray pdfBomb(int megabytes) {
+        const QByteArray drawing = QByteArray("0 0 m 1 1 l S\n").repeated(megabytes << 16);
+        const QByteArray packed = qCompress(drawing, 9).mid(4); // the zlib stream alone
+        const QList<QByteArray> objects = {
+            "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 4 0 R >>",
+            "<< /Length " + QByteArray::number(packed.size()) +
+                " /Filter /FlateDecode >>\nstream\n" + packed + "\nendstream"};
+        QByteArray out = "%PDF-1.4\n";
+        QList<qsizetype> at;
+        for (int i = 0; i < objects.size(); ++i) {
+            at.append(out.size());
+            out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+        }
+        const qsizetype xref = out.size();
+        out += "xref\n0 5\n0000000000 65535 f \n";
+        for (const qsizetype a : at)
+            out += QByteArray::number(a).rightJustified(10, '0') + " 00000 n \n";
+        out += "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) +
+               "\n%%EOF\n";
+        return out;
+    }
+
 private slots:
     void initTestCase() {
         project_ = program_.path(QStringLiteral("Project 1"));
@@ -167,6 +190,8 @@ private slots:
                                                    "0000000949444154789c630000000100015eff7df9"
                                                    "0000000049454e44ae426082");
         QTest::newRow("50,000 x 50,000 pixels") << png << QStringLiteral("pixels, more than");
+        // A page of an ordinary size whose drawing of 200 MB of lines is compressed to 0.4 MB.
+        QTest::newRow("a PDF bomb") << pdfBomb(200) << QStringLiteral("to draw");
     }
     void badFilesAreRefused() {
         QFETCH(QByteArray, bytes);
@@ -183,6 +208,33 @@ private slots:
             QVERIFY2(e.why.contains(why), qPrintable(e.why));
             QVERIFY(!e.persian.isEmpty());
         }
+    }
+
+    // A number settled by the teacher names the sheet and joins it to the student's other
+    // page; a settled answer replaces what was read; neither touches another sheet.
+    void settlingMendsTheSheets() {
+        SheetsReading r;
+        r.sheets = {
+            {QStringLiteral("11"), QStringLiteral("11"), 1, {"1", "", ""}, "a", 1},
+            {QStringLiteral("a#2"), QString(), 1, {"", "*", "3"}, "a", 2},
+            {QStringLiteral("12345678"), QStringLiteral("12345678"), 1, {"", "", ""}, "a", 3}};
+        r.review = {{"a", 2, "a#2", 1, "number", "1?", {}, {}, {}, 1, {}},
+                    {"a", 2, "a#2", 1, "2", "*", {}, {}, {}, 1, {1, 2, 3, 4}},
+                    {"a", 3, "12345678", 1, "1", "", {}, {}, {}, 2, {1, 2, 3, 4}}};
+        QVERIFY(!settleNumber(r, 0, QStringLiteral("1x")));
+        QVERIFY(!settleNumber(r, 1, QStringLiteral("11")));
+        QCOMPARE(r.sheets.size(), 3);
+        settleReview(r, 1, QStringLiteral("2"));
+        QVERIFY(settleNumber(r, 0, QStringLiteral("11")));
+        QCOMPARE(r.sheets.size(), 2);
+        QCOMPARE(r.sheets[0].answers, (QStringList{"1", "2", "3"}));
+        QCOMPARE(r.sheets[0].number, QStringLiteral("11"));
+        QCOMPARE(r.review[1].sheet, 0);
+        QCOMPARE(r.review[2].sheet, 1);
+        settleReview(r, 2, QStringLiteral("4"));
+        QCOMPARE(r.sheets[1].answers.first(), QStringLiteral("4"));
+        QCOMPARE(sheetsCsv(r, 3), QByteArray("\xEF\xBB\xBFname,version,1,2,3\r\n11,1,1,2,3\r\n"
+                                             "12345678,1,4,,\r\n"));
     }
 
     // The verb: the sheets it writes are what `score --exam` reads, the review folder holds a
