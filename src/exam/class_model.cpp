@@ -1,5 +1,6 @@
 #include "exam/class_model.h"
 
+#include "exam/paper_draw.h"
 #include "platform/persian_text.h"
 
 namespace tavrin {
@@ -80,7 +81,10 @@ QVariant ClassScoresModel::cell(int row, int column, bool sorting) const {
         return sorting ? QVariant(number) : shown(number);
     }
     case 2:
-        return r.version ? count(r.version) : QVariant(sorting ? QVariant(0) : QVariant());
+        // Named as its sheet and booklet name it.
+        return sorting     ? QVariant(r.version)
+               : r.version ? QVariant(versionName(r.version))
+                           : QVariant();
     case 3:
         return count(all.right);
     case 4:

@@ -1,6 +1,7 @@
 #include "mainwin/read_sheets_dialog.h"
 
 #include "dialogs/pickers.h"
+#include "exam/paper_draw.h"
 #include "mainwin/dialog_rows.h"
 #include "omr/sheets_output.h"
 #include "platform/persian_text.h"
@@ -176,6 +177,10 @@ QWidget* ReadSheetsDialog::buildReview() {
     connect(number_, &QLineEdit::returnPressed, this, [this] { settle(number_->text()); });
     choices->addWidget(number_);
     choices->addStretch();
+    back_ = button(QStringLiteral(u"ردیف قبل"), "ReviewBack");
+    back_->setToolTip(QStringLiteral(u"بازگشت به ردیف پیشین (Backspace)"));
+    connect(back_, &QPushButton::clicked, this, [this] { back(); });
+    choices->addWidget(back_);
     keep_ = button(QStringLiteral(u"همان خوانده (Enter)"), "ReviewKeep");
     connect(keep_, &QPushButton::clicked, this, [this] { settle(QString()); });
     choices->addWidget(keep_);
@@ -245,9 +250,15 @@ void ReadSheetsDialog::run() {
         return;
     running_ = r;
     reading_ = *done;
+    // The reading's progress window had the keyboard: the keys are the review's again.
+    activateWindow();
+    raise();
     toSee_.clear();
-    for (int i = 0; i < reading_.review.size(); ++i)
+    originals_.clear();
+    for (int i = 0; i < reading_.review.size(); ++i) {
         toSee_.append(i);
+        originals_.append(reading_.review[i].read);
+    }
     at_ = 0;
     if (toSee_.isEmpty()) {
         finishReading();
@@ -260,12 +271,13 @@ void ReadSheetsDialog::run() {
 void ReadSheetsDialog::showRow() {
     const ReviewRow& r = reading_.review[toSee_[at_]];
     count_->setText(persian(QStringLiteral(u"ردیف %1 از %2").arg(at_ + 1).arg(toSee_.size())));
+    back_->setEnabled(at_ > 0);
     QString where =
         persian(QStringLiteral(u"%1، صفحهٔ %2").arg(QFileInfo(r.file).fileName()).arg(r.page));
     if (!r.name.isEmpty())
         where += persian(QStringLiteral(u" — پاسخ‌برگ %1").arg(r.name));
     if (r.version)
-        where += persian(QStringLiteral(u"، نسخهٔ %1").arg(r.version));
+        where += QStringLiteral(u"، نسخهٔ ") + versionName(r.version); // as the sheet says
     const bool number = r.question == QLatin1String("number");
     const bool question = !number && !r.question.isEmpty() && r.sheet >= 0;
     if (number)
@@ -312,8 +324,18 @@ void ReadSheetsDialog::settle(const QString& answer) {
         } else if (r.sheet >= 0 && !r.question.isEmpty()) {
             settleReview(reading_, row, answer);
         }
+    } else if (r.question != QLatin1String("number") && r.sheet >= 0 && !r.question.isEmpty() &&
+               r.read != originals_[row]) {
+        settleReview(reading_, row, originals_[row]); // kept as read, after a step back
     }
     next();
+}
+
+void ReadSheetsDialog::back() {
+    if (at_ > 0) {
+        --at_;
+        showRow();
+    }
 }
 
 void ReadSheetsDialog::next() {
@@ -364,6 +386,10 @@ void ReadSheetsDialog::keyPressEvent(QKeyEvent* event) {
         }
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
             settle(QString());
+            return;
+        }
+        if (event->key() == Qt::Key_Backspace) {
+            back();
             return;
         }
     }

@@ -18,9 +18,9 @@ namespace tavrin {
 // "Read answer sheets": the printed exam's folder, the scans (files or folders) and the
 // folder the sheets and scores go to. Once read, each doubtful row is shown as its crop
 // from the scan with its choices, settled by a click or the keys 1-4, 0 (blank) and Enter
-// (keep what was read); then the class's scores. The main window does the work: `read`
-// gives the reading (or nothing when it failed and said why), `finish` writes the settled
-// reading and gives the class's table (or nullptr when it failed).
+// (keep what was read), Backspace going back a row; then the class's scores. The main window does
+// the work: `read` gives the reading (or nothing when it failed and said why), `finish` writes the
+// settled reading and gives the class's table (or nullptr when it failed).
 class ReadSheetsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -46,6 +46,7 @@ private:
     void showRow();
     void settle(const QString& answer); // "" blank, "1"…; a null string keeps the reading
     void next();
+    void back(); // to the row before, settled again or kept as first read
     void finishReading();
 
     Read read_;
@@ -61,11 +62,13 @@ private:
     QList<QPushButton*> choices_;
     QPushButton* blank_ = nullptr;
     QPushButton* keep_ = nullptr;
+    QPushButton* back_ = nullptr;
     QLineEdit* number_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* written_ = nullptr;
     SheetsReading reading_;
-    QList<int> toSee_; // the review rows shown, in order
+    QList<int> toSee_;      // the review rows shown, in order
+    QStringList originals_; // each review row's reading before it was settled
     int at_ = 0;
     Request running_;
 };
