@@ -21,22 +21,10 @@
 
 using namespace tavrin;
 using tavrin::bench::Program;
+using tavrin::bench::run;
+using tavrin::bench::secondsOf;
 
 namespace {
-
-double secondsOf(const std::function<void()>& work) {
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-void run(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(program), p.readAllStandardError().constData());
-}
 
 void BM_ReadSheets(benchmark::State& state) {
     qputenv("TAVRIN_SOURCE_DIR", TAVRIN_SOURCE);

@@ -66,11 +66,9 @@ AnalysisDialog::AnalysisDialog(const Request& first, Analyse analyse, QWidget* p
         u"سؤال‌های پروژه.")));
     const auto row = [&](const QString& label, const QString& path, const char* box,
                          const char* browse, bool file) {
-        PathRow r = pathRow(label, pathShown(QDir::toNativeSeparators(path)), box, browse);
-        connect(r.browse, &QToolButton::clicked, this,
-                [this, r, file] { this->browse(r.box, file); });
-        layout->addLayout(r.layout);
-        return r.box;
+        return addPathRow(layout, label, path, box, browse,
+                          [this, file](QLineEdit* b) { this->browse(b, file); })
+            .box;
     };
     exam_ = row(QStringLiteral(u"پوشهٔ آزمون کاغذی (اختیاری):"), first.exam, "AExam", "AExamBrowse",
                 false);

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,16 @@ PathRow pathRow(const QString& label, const QString& shownPath, const char* boxN
     row.browse->setToolTip(QStringLiteral(u"انتخاب پوشه"));
     row.layout->addWidget(row.browse);
     return row;
+}
+
+PathRow addPathRow(QLayout* layout, const QString& label, const QString& path, const char* boxName,
+                   const char* browseName, const std::function<void(QLineEdit*)>& browse) {
+    PathRow r = pathRow(label, pathShown(QDir::toNativeSeparators(path)), boxName, browseName);
+    QObject::connect(r.browse, &QToolButton::clicked, r.browse,
+                     [box = r.box, browse] { browse(box); });
+    if (auto* box = qobject_cast<QBoxLayout*>(layout))
+        box->addLayout(r.layout);
+    return r;
 }
 
 QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QButtonGroup;
 class QDialog;
@@ -25,6 +26,9 @@ struct PathRow {
 };
 PathRow pathRow(const QString& label, const QString& shownPath, const char* boxName,
                 const char* browseName);
+// The same added to a layout, the path shown as a box shows it, its "..." calling `browse`.
+PathRow addPathRow(QLayout* layout, const QString& label, const QString& path, const char* boxName,
+                   const char* browseName, const std::function<void(QLineEdit*)>& browse);
 QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
                          const char* okName, const char* cancelName);
 

@@ -101,11 +101,8 @@ QWidget* ReadSheetsDialog::buildRequest(const Request& first) {
     layout->addWidget(intro);
     const auto row = [&](const QString& label, const QString& path, const char* box,
                          const char* browse, bool file) {
-        PathRow r = pathRow(label, pathShown(QDir::toNativeSeparators(path)), box, browse);
-        connect(r.browse, &QToolButton::clicked, this,
-                [this, r, file] { this->browse(r.box, file); });
-        layout->addLayout(r.layout);
-        return r;
+        return addPathRow(layout, label, path, box, browse,
+                          [this, file](QLineEdit* b) { this->browse(b, file); });
     };
     exam_ =
         row(QStringLiteral(u"پوشهٔ آزمون کاغذی:"), first.exam, "SExam", "SExamBrowse", false).box;
