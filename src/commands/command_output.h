@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "exam/sheet_scoring.h"
 #include "platform/csv.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -80,13 +81,7 @@ inline void parseOptions(QCommandLineParser& parser, const QStringList& argument
 
 // A sheet of answers that does not read, said with its line.
 inline BadInput sheetRefusal(const CsvError& bad) {
-    return BadInput{
-        bad.line() > 0 ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
-                       : bad.why(),
-        bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
-                             .arg(bad.line())
-                             .arg(bad.persian())
-                       : bad.persian()};
+    return BadInput{answersWhy(bad), answersWhyPersian(bad)};
 }
 
 // Where a verb may write its file: not a link (written through, it would replace what it

@@ -56,18 +56,12 @@ int readSheetsCommand(Context& context, const QStringList& arguments, std::FILE*
                 std::fprintf(err, "tavrin read-sheets: %s page %d refused: %s\n%s\n",
                              QDir::toNativeSeparators(r.file).toUtf8().constData(), r.page,
                              r.why.toUtf8().constData(), r.persian.toUtf8().constData());
-        const qsizetype doubts = reading.review.size() - reading.pagesRefused;
+        const qsizetype doubts = doubtsOf(reading);
         std::fprintf(out, "%s: %lld sheets from %d pages; %lld to review%s; %d pages refused\n",
                      outPath.toUtf8().constData(), static_cast<long long>(reading.sheets.size()),
                      reading.pagesRead, static_cast<long long>(doubts),
                      review.isEmpty() ? " (name --review to see them)" : "", reading.pagesRefused);
-        context.log().LogMe(QStringLiteral("Answer sheets read: %1 sheets from %2 pages, %3 to "
-                                           "review, %4 pages refused, %5 files unreadable")
-                                .arg(reading.sheets.size())
-                                .arg(reading.pagesRead)
-                                .arg(doubts)
-                                .arg(reading.pagesRefused)
-                                .arg(reading.unreadable.size()));
+        context.log().LogMe(readingSummary(reading));
         return !reading.unreadable.isEmpty() ? 2 : reading.pagesRefused > 0 ? 1 : 0;
     });
 }

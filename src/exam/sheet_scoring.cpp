@@ -210,4 +210,17 @@ QString resultCsv(const QuestionBank& bank, const QList<StudentResult>& results)
     return out;
 }
 
+QString answersWhy(const CsvError& bad) {
+    return bad.line() > 0
+               ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
+               : bad.why();
+}
+
+QString answersWhyPersian(const CsvError& bad) {
+    return bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
+                                .arg(bad.line())
+                                .arg(bad.persian())
+                          : bad.persian();
+}
+
 } // namespace tavrin

@@ -31,6 +31,11 @@ public:
     using CsvError::CsvError;
 };
 
+// A sheet's failure as the author reads it: "line N of the answers: why" (the why alone for
+// no line), and the same in Persian.
+QString answersWhy(const CsvError& bad);
+QString answersWhyPersian(const CsvError& bad);
+
 // Rows of sheets, one at a time: those of a CSV file, or a printed exam's mapped to the bank.
 class SheetRows {
 public:

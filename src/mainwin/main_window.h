@@ -126,6 +126,10 @@ private:
         QDir exports;
     };
     std::optional<ProjectOutput> projectOutput();
+    // A step of the exam's dialogs: a sheet, quiz or file that fails it is logged as `failure`
+    // and told by `notice` with its cause; false then.
+    bool examStep(int failure, int notice, const std::function<void()>& step);
+    void examFailed(int failure, int notice, const QString& why, const QString& persian);
     void analysisCommand();
     void readSheetsCommand();
     void buildPictures();

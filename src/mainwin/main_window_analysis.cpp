@@ -31,6 +31,28 @@ std::optional<MainWindow::ProjectOutput> MainWindow::projectOutput() {
                                   .absoluteFilePath(fromStoredPath(exBox_->text())))};
 }
 
+void MainWindow::examFailed(int failure, int notice, const QString& why, const QString& persian) {
+    reportFailure(context_, failure, why);
+    bepayamWithLine(context_, notice, persian.isEmpty() ? persianCause(why) : persian);
+}
+
+bool MainWindow::examStep(int failure, int notice, const std::function<void()>& step) {
+    QString why, persian;
+    try {
+        step();
+        return true;
+    } catch (const BadSheet& bad) {
+        why = answersWhy(bad);
+        persian = answersWhyPersian(bad);
+    } catch (const UnreadableQuiz& e) {
+        why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
+    } catch (const FsError& e) {
+        why = e.description();
+    }
+    examFailed(failure, notice, why, persian);
+    return false;
+}
+
 void MainWindow::analysisCommand() {
     context_.log().LogMe(QStringLiteral("Item analysis..."));
     const auto output = projectOutput();
@@ -56,28 +78,12 @@ void MainWindow::analysisCommand() {
                 context_.log().LogMe(QStringLiteral("Aborted by user!"));
                 return std::nullopt;
             }
-            QString why, persian;
-            try {
+            std::optional<AnalysedExam> done;
+            examStep(kFailAnalysis, kNoticeAnalysisNotWritten, [&] {
                 const BusyCursor busy;
-                return analyseExam(context_, project, r.exam, r.answers, r.out);
-            } catch (const BadSheet& bad) {
-                why = bad.line() > 0 ? QStringLiteral("line %1 of the answers: %2")
-                                           .arg(bad.line())
-                                           .arg(bad.why())
-                                     : bad.why();
-                persian = bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
-                                               .arg(bad.line())
-                                               .arg(bad.persian())
-                                         : bad.persian();
-            } catch (const UnreadableQuiz& e) {
-                why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
-            } catch (const FsError& e) {
-                why = e.description();
-            }
-            reportFailure(context_, kFailAnalysis, why);
-            bepayamWithLine(context_, kNoticeAnalysisNotWritten,
-                            persian.isEmpty() ? persianCause(why) : persian);
-            return std::nullopt;
+                done = analyseExam(context_, project, r.exam, r.answers, r.out);
+            });
+            return done;
         },
         this);
     dialog.exec();

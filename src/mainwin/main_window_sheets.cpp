@@ -7,6 +7,7 @@
 #include "exam/question_bank.h"
 #include "mainwin/main_window.h"
 #include "mainwin/read_sheets_dialog.h"
+#include "omr/sheets_output.h"
 #include "omr/sheets_results.h"
 #include "platform/fs_error.h"
 #include "platform/paths.h"
@@ -22,20 +23,6 @@
 
 namespace tavrin {
 
-namespace {
-
-QString sheetRefusalWhy(const BadSheet& bad, QString* persian) {
-    *persian = bad.line() > 0 ? QStringLiteral(u"سطر %1 پاسخ‌برگ‌ها: %2")
-                                    .arg(bad.line())
-                                    .arg(bad.persian())
-                              : bad.persian();
-    return bad.line() > 0
-               ? QStringLiteral("line %1 of the answers: %2").arg(bad.line()).arg(bad.why())
-               : bad.why();
-}
-
-} // namespace
-
 void MainWindow::readSheetsCommand() {
     context_.log().LogMe(QStringLiteral("Read answer sheets..."));
     const auto output = projectOutput();
@@ -45,15 +32,10 @@ void MainWindow::readSheetsCommand() {
     ReadSheetsDialog::Request first;
     first.exam = exports.filePath(QStringLiteral("paper-") + name);
     first.out = exports.filePath(QStringLiteral("sheets-") + name);
-    const auto failed = [this](const QString& why, const QString& persian) {
-        reportFailure(context_, kFailReadSheets, why);
-        bepayamWithLine(context_, kNoticeSheetsNotRead,
-                        persian.isEmpty() ? persianCause(why) : persian);
-    };
     int questions = 0;
     const auto read = [&](const ReadSheetsDialog::Request& r) -> std::optional<SheetsReading> {
-        QString why, persian;
-        try {
+        std::optional<SheetsReading> out;
+        examStep(kFailReadSheets, kNoticeSheetsNotRead, [&] {
             SheetReader reader(checkedExamRecord(r.exam));
             questions = reader.questions(1);
             QProgressDialog progress(QStringLiteral(u"خواندن پاسخ‌برگ‌ها…"),
@@ -72,34 +54,21 @@ void MainWindow::readSheetsCommand() {
             for (const QString& scan : r.scanPaths())
                 reader.readPath(scan);
             SheetsReading reading = reader.finish();
-            context_.log().LogMe(QStringLiteral("Answer sheets read: %1 sheets from %2 pages, "
-                                                "%3 to review, %4 pages refused, %5 files "
-                                                "unreadable")
-                                     .arg(reading.sheets.size())
-                                     .arg(reading.pagesRead)
-                                     .arg(reading.review.size() - reading.pagesRefused)
-                                     .arg(reading.pagesRefused)
-                                     .arg(reading.unreadable.size()));
+            context_.log().LogMe(readingSummary(reading));
             for (const QString& file : std::as_const(reading.unreadable))
                 reportFailure(context_, kFailReadSheets, file);
             // A file that is no scan is named, and the others' sheets go on to review.
             if (!reading.unreadable.isEmpty())
                 bepayamWithLine(context_, kNoticeSheetsNotRead,
                                 reading.unreadablePersian.join(QStringLiteral("\r\n")));
-            if (reading.sheets.isEmpty() && reading.review.isEmpty()) {
-                if (reading.unreadable.isEmpty())
-                    failed(QStringLiteral("no answer sheet in the scans"),
+            if (!reading.sheets.isEmpty() || !reading.review.isEmpty())
+                out = std::move(reading);
+            else if (reading.unreadable.isEmpty())
+                examFailed(kFailReadSheets, kNoticeSheetsNotRead,
+                           QStringLiteral("no answer sheet in the scans"),
                            QStringLiteral(u"در پویش‌ها پاسخ‌برگی نبود."));
-                return std::nullopt;
-            }
-            return reading;
-        } catch (const BadSheet& bad) {
-            why = sheetRefusalWhy(bad, &persian);
-        } catch (const FsError& e) {
-            why = e.description();
-        }
-        failed(why, persian);
-        return std::nullopt;
+        });
+        return out;
     };
     const auto finish = [&](const ReadSheetsDialog::Request& r, const SheetsReading& reading,
                             QObject* owner) -> QAbstractTableModel* {
@@ -114,24 +83,17 @@ void MainWindow::readSheetsCommand() {
             context_.log().LogMe(QStringLiteral("Aborted by user!"));
             return nullptr;
         }
-        QString why, persian;
-        try {
+        QAbstractTableModel* model = nullptr;
+        examStep(kFailReadSheets, kNoticeSheetsNotRead, [&] {
             const BusyCursor busy;
             const QuestionBank bank = readQuestionBank(context_, project);
             const SheetsWritten w = writeSheetsResults(bank, r.exam, r.out, reading, questions);
             context_.log().LogMe(QStringLiteral("Answer sheets scored: %1 students into %2")
                                      .arg(w.scored.students)
                                      .arg(QDir::toNativeSeparators(r.out)));
-            return new ClassScoresModel(bank, w.scored.rows, w.numbers, owner);
-        } catch (const BadSheet& bad) {
-            why = sheetRefusalWhy(bad, &persian);
-        } catch (const UnreadableQuiz& e) {
-            why = QStringLiteral("Unreadable line %1: %2").arg(e.line()).arg(e.name());
-        } catch (const FsError& e) {
-            why = e.description();
-        }
-        failed(why, persian);
-        return nullptr;
+            model = new ClassScoresModel(bank, w.scored.rows, w.numbers, owner);
+        });
+        return model;
     };
     ReadSheetsDialog dialog(first, read, finish, this);
     dialog.exec();

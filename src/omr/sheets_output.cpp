@@ -26,6 +26,20 @@ QByteArray sheetsCsv(const SheetsReading& reading, int questions) {
     return out;
 }
 
+qsizetype doubtsOf(const SheetsReading& reading) {
+    return reading.review.size() - reading.pagesRefused;
+}
+
+QString readingSummary(const SheetsReading& reading) {
+    return QStringLiteral("Answer sheets read: %1 sheets from %2 pages, %3 to review, %4 pages "
+                          "refused, %5 files unreadable")
+        .arg(reading.sheets.size())
+        .arg(reading.pagesRead)
+        .arg(doubtsOf(reading))
+        .arg(reading.pagesRefused)
+        .arg(reading.unreadable.size());
+}
+
 namespace {
 
 QString cropName(const ReviewRow& row, int index) {

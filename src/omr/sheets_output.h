@@ -12,6 +12,11 @@ namespace tavrin {
 // CR LF.
 QByteArray sheetsCsv(const SheetsReading& reading, int questions);
 
+// What a reading came to, for the log: sheets, pages, doubts, refusals, unreadable files.
+QString readingSummary(const SheetsReading& reading);
+// The rows to review that are doubts (not whole pages refused).
+qsizetype doubtsOf(const SheetsReading& reading);
+
 // review.csv ("file,page,name,version,question,read,why,crop") and a PNG of each row's crop
 // beside it, written whole into the folder (made when missing). Throws FsError.
 void writeReviewFolder(const QString& folder, const SheetsReading& reading);
