@@ -28,6 +28,7 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QToolButton>
+#include <optional>
 
 namespace tavrin {
 
@@ -419,63 +420,38 @@ void MainWindow::buildPictures() {
     help_ = pair("Picture12", "Picture17", PictureIcon::Help, texts::kTipHelp, 256);
     dataEntry_ = pair("Picture13", "Picture16", PictureIcon::DataEntry, texts::kTipDataEntry, 140);
     output_ = pair("Picture14", "Picture15", PictureIcon::Output, texts::kTipOutput, 24);
-    // In the print option's row, where nothing stood: no control moves.
-    discImage_ = new QToolButton(frame1_);
-    discImage_->setObjectName(QStringLiteral("DiscImage"));
-    discImage_->setGeometry(kBrowseLeft, kLowerTop + 5 * kRow, 200, 24);
-    discImage_->setIcon(QIcon(drawPictureIcon(PictureIcon::Output, true, 20)));
-    discImage_->setText(texts::kDiscImage);
-    discImage_->setToolTip(texts::kTipDiscImage);
-    discImage_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    discImage_->setAutoRaise(true);
-    discImage_->setLayoutDirection(Qt::RightToLeft);
-    discImage_->setFont(persianFont(9));
-    connect(discImage_, &QToolButton::clicked, this, [this] { pictureClicked(discImage_); });
-    // Beside it, between it and the print option, where nothing stood.
-    questionsOut_ = new QToolButton(frame1_);
-    questionsOut_->setObjectName(QStringLiteral("QuestionsOut"));
-    questionsOut_->setGeometry(kBrowseLeft + 204, kLowerTop + 5 * kRow, 134, 24);
-    questionsOut_->setText(texts::kQuestionsOut);
-    questionsOut_->setToolTip(texts::kTipQuestionsOut);
-    questionsOut_->setAutoRaise(true);
-    questionsOut_->setLayoutDirection(Qt::RightToLeft);
-    questionsOut_->setFont(persianFont(9));
-    connect(questionsOut_, &QToolButton::clicked, this, [this] { pictureClicked(questionsOut_); });
-    // Under the output folder's row, where nothing stood.
-    paperExam_ = new QToolButton(frame1_);
-    paperExam_->setObjectName(QStringLiteral("PaperExam"));
-    paperExam_->setGeometry(kBrowseLeft, kLowerTop + 7 * kRow, 200, 24);
-    paperExam_->setIcon(QIcon(drawPictureIcon(PictureIcon::DataEntry, true, 20)));
-    paperExam_->setText(texts::kPaperExam);
-    paperExam_->setToolTip(texts::kTipPaperExam);
-    paperExam_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    paperExam_->setAutoRaise(true);
-    paperExam_->setLayoutDirection(Qt::RightToLeft);
-    paperExam_->setFont(persianFont(9));
-    connect(paperExam_, &QToolButton::clicked, this, [this] { pictureClicked(paperExam_); });
-    // Beside it, where nothing stood.
-    analysis_ = new QToolButton(frame1_);
-    analysis_->setObjectName(QStringLiteral("Analysis"));
-    analysis_->setGeometry(kBrowseLeft + 204, kLowerTop + 7 * kRow, 134, 24);
-    analysis_->setText(texts::kAnalysis);
-    analysis_->setToolTip(texts::kTipAnalysis);
-    analysis_->setAccessibleName(texts::kAnalysis);
-    analysis_->setAutoRaise(true);
-    analysis_->setLayoutDirection(Qt::RightToLeft);
-    analysis_->setFont(persianFont(9));
-    connect(analysis_, &QToolButton::clicked, this, [this] { pictureClicked(analysis_); });
-    // The paper exam's row, under the output folder's label, where nothing stood.
-    readSheets_ = new QToolButton(frame1_);
-    readSheets_->setObjectName(QStringLiteral("ReadSheets"));
-    readSheets_->setGeometry(kBrowseLeft + 342, kLowerTop + 7 * kRow,
-                             kWidth - 16 - kBrowseLeft - 342, 24);
-    readSheets_->setText(texts::kReadSheets);
-    readSheets_->setToolTip(texts::kTipReadSheets);
-    readSheets_->setAccessibleName(texts::kReadSheets);
-    readSheets_->setAutoRaise(true);
-    readSheets_->setLayoutDirection(Qt::RightToLeft);
-    readSheets_->setFont(persianFont(9));
-    connect(readSheets_, &QToolButton::clicked, this, [this] { pictureClicked(readSheets_); });
+    // The output's own buttons, each where nothing stood: no control moves.
+    const auto button = [this](const char* name, int left, int row, int width, const QString& text,
+                               const QString& tip, std::optional<PictureIcon> icon = std::nullopt) {
+        auto* b = new QToolButton(frame1_);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, kLowerTop + row * kRow, width, 24);
+        if (icon) {
+            b->setIcon(QIcon(drawPictureIcon(*icon, true, 20)));
+            b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        }
+        b->setText(text);
+        b->setToolTip(tip);
+        b->setAccessibleName(text);
+        b->setAutoRaise(true);
+        b->setLayoutDirection(Qt::RightToLeft);
+        b->setFont(persianFont(9));
+        connect(b, &QToolButton::clicked, this, [this, b] { pictureClicked(b); });
+        return b;
+    };
+    // In the print option's row, and beside it up to the print option.
+    discImage_ = button("DiscImage", kBrowseLeft, 5, 200, texts::kDiscImage, texts::kTipDiscImage,
+                        PictureIcon::Output);
+    questionsOut_ = button("QuestionsOut", kBrowseLeft + 204, 5, 134, texts::kQuestionsOut,
+                           texts::kTipQuestionsOut);
+    // Under the output folder's row: the paper exam, its analysis, and under the folder's
+    // label the reading of its sheets.
+    paperExam_ = button("PaperExam", kBrowseLeft, 7, 200, texts::kPaperExam, texts::kTipPaperExam,
+                        PictureIcon::DataEntry);
+    analysis_ =
+        button("Analysis", kBrowseLeft + 204, 7, 134, texts::kAnalysis, texts::kTipAnalysis);
+    readSheets_ = button("ReadSheets", kBrowseLeft + 342, 7, kWidth - 16 - kBrowseLeft - 342,
+                         texts::kReadSheets, texts::kTipReadSheets);
 }
 
 void MainWindow::buildKeyboard() {

@@ -543,11 +543,7 @@ private slots:
         QVERIFY(button->isVisible());
         QCOMPARE(button->text(), u8("آزمون کاغذی (PDF)…"));
         QCOMPARE(button->layoutDirection(), Qt::RightToLeft);
-        for (QWidget* other :
-             button->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(other == button || !other->isVisible() ||
-                         !other->geometry().intersects(button->geometry()),
-                     qPrintable(other->objectName()));
+        QCOMPARE(overlapped(button), QStringList());
         auto* projects = control<QListWidget>(g.main.get(), "ProjB");
         QTest::mouseClick(projects->viewport(), Qt::LeftButton, {},
                           projects->visualItemRect(projects->item(0)).center());

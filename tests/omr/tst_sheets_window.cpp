@@ -96,11 +96,7 @@ private slots:
         QCOMPARE(button->text(), u8("خواندن پاسخ‌برگ‌ها…"));
         QCOMPARE(button->layoutDirection(), Qt::RightToLeft);
         QVERIFY(button->isVisible());
-        for (QWidget* other :
-             button->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(other == button || !other->isVisible() ||
-                         !other->geometry().intersects(button->geometry()),
-                     qPrintable(other->objectName()));
+        QCOMPARE(overlapped(button), QStringList());
         auto* projects = control<QListWidget>(g.main.get(), "ProjB");
         QTest::mouseClick(projects->viewport(), Qt::LeftButton, {},
                           projects->visualItemRect(projects->item(0)).center());

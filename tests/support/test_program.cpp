@@ -143,4 +143,14 @@ bool laidOutRightToLeft(QWidget* control) {
     return shown == rtl;
 }
 
+QStringList overlapped(const QWidget* control) {
+    QStringList out;
+    for (const QWidget* other :
+         control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (other != control && other->isVisible() &&
+            other->geometry().intersects(control->geometry()))
+            out.append(other->objectName());
+    return out;
+}
+
 } // namespace tavrin::test

@@ -84,6 +84,10 @@ void doubleClickItem(QListWidget* list, QListWidgetItem* item);
 // letter. Works for labels and buttons.
 bool laidOutRightToLeft(QWidget* control);
 
+// The visible controls beside this one (its parent's) that it overlaps: none for a control put
+// where nothing stood.
+QStringList overlapped(const QWidget* control);
+
 // A control of a window by its original object name; a missing one ends the test program.
 template <typename T> T* control(QObject* window, const char* name) {
     T* child = window->findChild<T*>(QLatin1String(name));
