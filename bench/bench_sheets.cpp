@@ -43,11 +43,13 @@ void BM_ReadSheets(benchmark::State& state) {
     const int sheets = int(state.range(0));
     std::mt19937 random(9);
     QList<cv::Mat> pages;
+    QStringList numbers;
     for (int s = 0; s < sheets; ++s) {
         test::FilledSheet sheet;
         sheet.version = 1 + s % 2;
         pages.append(test::passed(test::filledPage(exam, record, sheet, random, false),
                                   test::Passage::Scan300, random));
+        numbers.append(sheet.number);
     }
     const QString scan = app.filePath(QStringLiteral("scan.pdf"));
     test::writePdf(scan, pages, 300);
@@ -64,6 +66,12 @@ void BM_ReadSheets(benchmark::State& state) {
         const QList<QStringList> rows = csvRows(QString::fromUtf8(test::readBytes(out)));
         if (rows.size() != sheets + 1)
             qFatal("%lld sheets read of %d", static_cast<long long>(rows.size() - 1), sheets);
+        // Read, not only written: the students' numbers come back, in the scans' order.
+        int numbersRead = 0;
+        for (int s = 0; s < sheets; ++s)
+            numbersRead += rows[s + 1].value(0) == numbers[s];
+        if (numbersRead * 100 < sheets * 90)
+            qFatal("%d of %d numbers read", numbersRead, sheets);
         const double poppler = secondsOf([&] {
             run(QStringLiteral("pdftoppm"),
                 {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), scan,
