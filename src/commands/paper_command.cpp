@@ -93,7 +93,8 @@ int printExamCommand(Context& context, const QStringList& arguments, std::FILE* 
             throw BadInput{
                 QStringLiteral(
                     "the project sets no comprehensive exam budget; name --field (and --lesson)"),
-                QStringLiteral(u"پروژه سهم سؤال‌های آزمون جامع را معین نکرده است؛ "
+                QStringLiteral(u"پروژه سهم سؤال‌های آزمون جامع را معین نکرده "
+                               u"است؛ "
                                u"--field "
                                u"(و "
                                u"--lesson) را بدهید.")};

@@ -358,12 +358,14 @@ void ReadSheetsDialog::finishReading() {
     model->setParent(sorted);
     delete table_->model();
     table_->setModel(sorted);
+    // In the order its header shows: by name, as the class list is read.
+    table_->sortByColumn(0, Qt::AscendingOrder);
     table_->resizeColumnsToContents();
     written_->setText(
         persian(QStringLiteral(
             u"پاسخ‌برگ‌ها در sheets.csv، نمره‌ها در scores.csv "
             u"و ردیف‌های بازبینی در پوشهٔ review نوشته شد:\n")) +
-        pathShown(QDir::toNativeSeparators(running_.out)));
+        pathInLine(running_.out));
     pages_->setCurrentIndex(2);
 }
 
