@@ -81,7 +81,8 @@ void BM_ProgramStartup(benchmark::State& state) {
     if (QProcess::execute(QStringLiteral("cp"),
                           {QStringLiteral("-r"), built + QStringLiteral("/Resources"),
                            built + QStringLiteral("/tavrin"),
-                           built + QStringLiteral("/libtavrin_web.so"), folder.path()}) != 0)
+                           built + QStringLiteral("/libtavrin_web.so"),
+                           built + QStringLiteral("/libtavrin_omr.so"), folder.path()}) != 0)
         qFatal("the program folder was not copied");
     const QString tavrin = folder.filePath(QStringLiteral("tavrin"));
     QList<double> ratios, textRatios, peers, textPeers;

@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 install(TARGETS tavrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The browser engine's module, loaded from ../lib/tavrin beside the program.
-install(TARGETS tavrin_web LIBRARY DESTINATION lib/tavrin)
+install(TARGETS tavrin_web tavrin_omr_module LIBRARY DESTINATION lib/tavrin)
 set(share ${CMAKE_INSTALL_DATADIR}/tavrin)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ DESTINATION ${share}/Resources
         PATTERN player EXCLUDE)

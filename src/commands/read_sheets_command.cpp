@@ -4,7 +4,7 @@
 #include "commands/command_output.h"
 #include "exam/paper_record.h"
 #include "exam/sheet_scoring.h"
-#include "omr/sheet_reader.h"
+#include "omr/sheet_scans.h"
 #include "omr/sheets_output.h"
 #include "platform/safe_save.h"
 
@@ -35,9 +35,9 @@ int readSheetsCommand(Context& context, const QStringList& arguments, std::FILE*
                     u"خواندنی را بدهید.")};
         checkOutFile(context, outPath, {}, parser.isSet(QStringLiteral("force")));
         const QString review = folderArgument(parser.value(QStringLiteral("review")));
-        std::optional<SheetReader> reader;
+        std::unique_ptr<SheetScans> reader;
         try {
-            reader.emplace(checkedExamRecord(exam));
+            reader = openSheetScans(checkedExamRecord(exam));
         } catch (const BadSheet& bad) {
             throw sheetRefusal(bad);
         }

@@ -36,13 +36,13 @@ void MainWindow::readSheetsCommand() {
     const auto read = [&](const ReadSheetsDialog::Request& r) -> std::optional<SheetsReading> {
         std::optional<SheetsReading> out;
         examStep(kFailReadSheets, kNoticeSheetsNotRead, [&] {
-            SheetReader reader(checkedExamRecord(r.exam));
-            questions = reader.questions(1);
+            const auto reader = openSheetScans(checkedExamRecord(r.exam));
+            questions = reader->questions(1);
             QProgressDialog progress(QStringLiteral(u"خواندن پاسخ‌برگ‌ها…"),
                                      QString(), 0, 0, this);
             progress.setWindowModality(Qt::WindowModal);
             progress.setMinimumDuration(300);
-            reader.setOnPage([&progress](int pages) {
+            reader->setOnPage([&progress](int pages) {
                 progress.setLabelText(persianShown(
                     QStringLiteral(u"خواندن پاسخ‌برگ‌ها… %1 صفحه")
                         .arg(pages),
@@ -52,8 +52,8 @@ void MainWindow::readSheetsCommand() {
             });
             const BusyCursor busy;
             for (const QString& scan : r.scanPaths())
-                reader.readPath(scan);
-            SheetsReading reading = reader.finish();
+                reader->readPath(scan);
+            SheetsReading reading = reader->finish();
             context_.log().LogMe(readingSummary(reading));
             for (const QString& file : std::as_const(reading.unreadable))
                 reportFailure(context_, kFailReadSheets, file);

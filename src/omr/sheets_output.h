@@ -1,6 +1,6 @@
 #pragma once
 
-#include "omr/sheet_reader.h"
+#include "omr/sheet_scans.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exam/class_scores.h"
-#include "omr/sheet_reader.h"
+#include "omr/sheet_scans.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,12 +1,9 @@
 #include "platform/web_module.h"
 
-#include "platform/fs_error.h"
+#include "platform/program_module.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLibrary>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,37 +46,19 @@ void reapHelpers() {
 } // namespace
 
 QString webModulePath() {
-    QStringList candidates;
-    if (const QString given = qEnvironmentVariable("TAVRIN_WEB_MODULE"); !given.isEmpty())
-        candidates.append(given);
-    const QString here = QCoreApplication::applicationDirPath();
-    candidates.append(here + u'/' + kModule);
-    candidates.append(here + QStringLiteral("/../lib/tavrin/") + kModule);
 #ifdef TAVRIN_WEB_MODULE_BUILT
-    candidates.append(QStringLiteral(TAVRIN_WEB_MODULE_BUILT));
+    const QString built = QStringLiteral(TAVRIN_WEB_MODULE_BUILT);
+#else
+    const QString built;
 #endif
-    for (const QString& c : candidates)
-        if (QFileInfo(c).isFile())
-            return QFileInfo(c).canonicalFilePath();
-    return {};
+    return programModulePath(kModule, "TAVRIN_WEB_MODULE", built);
 }
 
 WebModuleEntry webModuleEntry(const char* name) {
-    const QString path = webModulePath();
+    QString path = webModulePath();
     if (path.isEmpty())
-        throw FsError(QStringLiteral("The browser engine's module (%1) is not installed beside "
-                                     "the program")
-                          .arg(kModule));
-    // A library already loaded is found again, not loaded twice; it is never unloaded.
-    QLibrary module(path);
-    module.setLoadHints(QLibrary::ExportExternalSymbolsHint);
-    if (!module.load())
-        throw FsError::at(module.errorString(), path);
-    const auto entry = reinterpret_cast<WebModuleEntry>(module.resolve(name));
-    if (!entry)
-        throw FsError::at(
-            QStringLiteral("The browser engine's module has no %1").arg(QLatin1String(name)), path);
-    return entry;
+        path = kModule;
+    return programModuleEntry(path, name, QStringLiteral("The browser engine's module"));
 }
 
 void reapWebHelpers() {

@@ -287,6 +287,20 @@ private slots:
         QVERIFY2(said.contains(QStringLiteral("neither a PDF nor a picture")) &&
                      said.contains(QStringLiteral(u"نه PDF است")),
                  qPrintable(said));
+        // The reader's module that does not load is named, and the sheets already written stay.
+        const QByteArray before = readBytes(sheets);
+        QProcess broken;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAVRIN_OMR_MODULE"), sheets);
+        broken.setProcessEnvironment(env);
+        broken.start(binary,
+                     {QStringLiteral("read-sheets"), QStringLiteral("--exam"), exam_,
+                      QStringLiteral("--out"), sheets, QStringLiteral("--force"), filled[0].file});
+        QVERIFY(broken.waitForFinished(60000));
+        QCOMPARE(broken.exitCode(), 2);
+        const QString why = QString::fromUtf8(broken.readAllStandardError());
+        QVERIFY2(why.contains(QFileInfo(sheets).fileName()), qPrintable(why));
+        QCOMPARE(readBytes(sheets), before);
     }
 };
 

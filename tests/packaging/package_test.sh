@@ -49,4 +49,16 @@ env -i PATH=/usr/bin:/bin HOME="$home" ASAN_OPTIONS=detect_leaks=0:new_delete_ty
   { echo "the installed program did not print:" >&2; cat "$work/print.txt" >&2; exit 1; }
 [ -s "$work/paper/booklet-1.pdf" ] && [ -s "$work/paper/exam.json" ] ||
   { echo "the printed exam is not whole" >&2; exit 1; }
+# The answer sheets' reader is a module too, found in /usr/lib/tavrin: the printed, unfilled
+# sheet reads back as one sheet of blanks.
+if ldd "$work/root/usr/bin/tavrin" | grep -qE 'opencv|ZXing|Qt6Pdf'; then
+  echo "the program links the sheets' image libraries at start" >&2
+  exit 1
+fi
+[ -f "$work/root/usr/lib/tavrin/libtavrin_omr.so" ] || { echo "no sheets' reader module" >&2; exit 1; }
+env -i PATH=/usr/bin:/bin HOME="$home" ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0 \
+  timeout 120 "$work/root/usr/bin/tavrin" read-sheets --exam "$work/paper" \
+  --out "$work/sheets.csv" "$work/paper/sheet-1.pdf" >"$work/read.txt" 2>&1 ||
+  { echo "the installed program did not read the sheet:" >&2; cat "$work/read.txt" >&2; exit 1; }
+[ "$(wc -l <"$work/sheets.csv")" -eq 2 ] || { echo "the sheet was not read back" >&2; exit 1; }
 echo "package ok: $(basename "$deb")"
