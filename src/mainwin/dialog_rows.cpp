@@ -51,8 +51,8 @@ PathRow addPathRow(QLayout* layout, const QString& label, const QString& path, c
     return r;
 }
 
-QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
-                         const char* okName, const char* cancelName) {
+QHBoxLayout* okCancelRow(QDialog* dialog, const QString& okText, const char* okName,
+                         const char* cancelName, const std::function<void()>& onOk) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* ok = new QPushButton(okText);
@@ -62,12 +62,17 @@ QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& 
     cancel->setObjectName(QLatin1String(cancelName));
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, path] {
+    QObject::connect(ok, &QPushButton::clicked, dialog, onOk);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return buttons;
+}
+
+QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
+                         const char* okName, const char* cancelName) {
+    return okCancelRow(dialog, okText, okName, cancelName, [dialog, path] {
         if (!pathTyped(path->text()).trimmed().isEmpty())
             dialog->accept();
     });
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    return buttons;
 }
 
 } // namespace tavrin

@@ -31,5 +31,8 @@ PathRow addPathRow(QLayout* layout, const QString& label, const QString& path, c
                    const char* browseName, const std::function<void(QLineEdit*)>& browse);
 QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& okText,
                          const char* okName, const char* cancelName);
+// The same row, its button calling `onOk`.
+QHBoxLayout* okCancelRow(QDialog* dialog, const QString& okText, const char* okName,
+                         const char* cancelName, const std::function<void()>& onOk);
 
 } // namespace tavrin

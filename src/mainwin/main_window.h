@@ -130,6 +130,9 @@ private:
     // and told by `notice` with its cause; false then.
     bool examStep(int failure, int notice, const std::function<void()>& step);
     void examFailed(int failure, int notice, const QString& why, const QString& persian);
+    // Asks before an earlier result in `folder` ("<earlier> هست") is replaced; No by default,
+    // and No is logged.
+    bool replacesEarlier(const QString& folder, const QString& earlier);
     void analysisCommand();
     void readSheetsCommand();
     void buildPictures();

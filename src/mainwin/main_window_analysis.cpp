@@ -31,6 +31,17 @@ std::optional<MainWindow::ProjectOutput> MainWindow::projectOutput() {
                                   .absoluteFilePath(fromStoredPath(exBox_->text())))};
 }
 
+bool MainWindow::replacesEarlier(const QString& folder, const QString& earlier) {
+    if (context_.prompts().askYesNo(kMainCaption,
+                                    QStringLiteral(u"در پوشهٔ\r\n") + pathInLine(folder) +
+                                        QStringLiteral(u"\r\n") + earlier +
+                                        QStringLiteral(u" هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
+                                    Default::No))
+        return true;
+    context_.log().LogMe(QStringLiteral("Aborted by user!"));
+    return false;
+}
+
 void MainWindow::examFailed(int failure, int notice, const QString& why, const QString& persian) {
     reportFailure(context_, failure, why);
     bepayamWithLine(context_, notice, persian.isEmpty() ? persianCause(why) : persian);
@@ -70,14 +81,8 @@ void MainWindow::analysisCommand() {
         [&](const AnalysisDialog::Request& r) -> std::optional<AnalysedExam> {
             // An earlier analysis in the folder is replaced only when the author says so.
             if (!analysisFilesIn(r.out).isEmpty() &&
-                !context_.prompts().askYesNo(
-                    kMainCaption,
-                    QStringLiteral(u"در پوشهٔ\r\n") + pathInLine(r.out) +
-                        QStringLiteral(u"\r\nتحلیل دیگری هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
-                    Default::No)) {
-                context_.log().LogMe(QStringLiteral("Aborted by user!"));
+                !replacesEarlier(r.out, QStringLiteral(u"تحلیل دیگری")))
                 return std::nullopt;
-            }
             std::optional<AnalysedExam> done;
             examStep(kFailAnalysis, kNoticeAnalysisNotWritten, [&] {
                 const BusyCursor busy;

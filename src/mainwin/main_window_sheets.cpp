@@ -74,15 +74,8 @@ void MainWindow::readSheetsCommand() {
                             QObject* owner) -> QAbstractTableModel* {
         // An earlier reading in the folder is replaced only when the author says so.
         if (QFileInfo::exists(QDir(r.out).filePath(QStringLiteral("sheets.csv"))) &&
-            !context_.prompts().askYesNo(
-                kMainCaption,
-                QStringLiteral(u"در پوشهٔ\r\n") + pathInLine(r.out) +
-                    QStringLiteral(u"\r\nپاسخ‌برگ‌های دیگری "
-                                   u"هست.\r\n\r\nآیا جایگزین شود؟\u200F"),
-                Default::No)) {
-            context_.log().LogMe(QStringLiteral("Aborted by user!"));
+            !replacesEarlier(r.out, QStringLiteral(u"پاسخ‌برگ‌های دیگری")))
             return nullptr;
-        }
         QAbstractTableModel* model = nullptr;
         examStep(kFailReadSheets, kNoticeSheetsNotRead, [&] {
             const BusyCursor busy;

@@ -54,8 +54,17 @@ int digitOf(const QString& text) {
     return -1;
 }
 
+bool isNumberRow(const ReviewRow& r) {
+    return r.question == QLatin1String("number");
+}
+
+// A question of a sheet that was read, settled by one of its options.
+bool isQuestionRow(const ReviewRow& r) {
+    return !isNumberRow(r) && !r.question.isEmpty() && r.sheet >= 0;
+}
+
 QString readShown(const ReviewRow& r) {
-    if (r.question == QLatin1String("number"))
+    if (isNumberRow(r))
         return r.read.isEmpty() ? QStringLiteral(u"هیچ") : persian(r.read);
     if (r.read == QLatin1String("*"))
         return QStringLiteral(u"چند گزینه (نادرست شمرده می‌شود)");
@@ -119,18 +128,8 @@ QWidget* ReadSheetsDialog::buildRequest(const Request& first) {
                first.out, "SOut", "SOutBrowse", false)
                .box;
     layout->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* go = new QPushButton(QStringLiteral(u"خواندن"));
-    go->setObjectName(QStringLiteral("SRead"));
-    go->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral(u"انصراف"));
-    close->setObjectName(QStringLiteral("SCancel"));
-    buttons->addWidget(go);
-    buttons->addWidget(close);
-    connect(go, &QPushButton::clicked, this, [this] { run(); });
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addLayout(buttons);
+    layout->addLayout(
+        okCancelRow(this, QStringLiteral(u"خواندن"), "SRead", "SCancel", [this] { run(); }));
     return page;
 }
 
@@ -179,7 +178,7 @@ QWidget* ReadSheetsDialog::buildReview() {
     connect(back_, &QPushButton::clicked, this, [this] { back(); });
     choices->addWidget(back_);
     keep_ = button(QStringLiteral(u"همان خوانده (Enter)"), "ReviewKeep");
-    connect(keep_, &QPushButton::clicked, this, [this] { settle(QString()); });
+    connect(keep_, &QPushButton::clicked, this, [this] { keep(); });
     choices->addWidget(keep_);
     layout->addLayout(choices);
     return page;
@@ -250,14 +249,11 @@ void ReadSheetsDialog::run() {
     // The reading's progress window had the keyboard: the keys are the review's again.
     activateWindow();
     raise();
-    toSee_.clear();
     originals_.clear();
-    for (int i = 0; i < reading_.review.size(); ++i) {
-        toSee_.append(i);
-        originals_.append(reading_.review[i].read);
-    }
+    for (const ReviewRow& row : std::as_const(reading_.review))
+        originals_.append(row.read);
     at_ = 0;
-    if (toSee_.isEmpty()) {
+    if (reading_.review.isEmpty()) {
         finishReading();
         return;
     }
@@ -266,8 +262,9 @@ void ReadSheetsDialog::run() {
 }
 
 void ReadSheetsDialog::showRow() {
-    const ReviewRow& r = reading_.review[toSee_[at_]];
-    count_->setText(persian(QStringLiteral(u"ردیف %1 از %2").arg(at_ + 1).arg(toSee_.size())));
+    const ReviewRow& r = reading_.review[at_];
+    count_->setText(
+        persian(QStringLiteral(u"ردیف %1 از %2").arg(at_ + 1).arg(reading_.review.size())));
     back_->setEnabled(at_ > 0);
     QString where =
         persian(QStringLiteral(u"%1، صفحهٔ %2").arg(QFileInfo(r.file).fileName()).arg(r.page));
@@ -275,8 +272,8 @@ void ReadSheetsDialog::showRow() {
         where += persian(QStringLiteral(u" — پاسخ‌برگ %1").arg(r.name));
     if (r.version)
         where += QStringLiteral(u"، نسخهٔ ") + versionName(r.version); // as the sheet says
-    const bool number = r.question == QLatin1String("number");
-    const bool question = !number && !r.question.isEmpty() && r.sheet >= 0;
+    const bool number = isNumberRow(r);
+    const bool question = isQuestionRow(r);
     if (number)
         where += QStringLiteral(u"، شمارهٔ دانش‌آموز");
     else if (question)
@@ -309,23 +306,25 @@ void ReadSheetsDialog::showRow() {
 }
 
 void ReadSheetsDialog::settle(const QString& answer) {
-    const int row = toSee_[at_];
-    const ReviewRow& r = reading_.review[row];
-    if (!answer.isNull()) {
-        if (r.question == QLatin1String("number")) {
-            const QString typed = latinDigits(answer.trimmed());
-            if (!typed.isEmpty() && typed != r.read && !settleNumber(reading_, row, typed)) {
-                number_->selectAll();
-                return; // not a number: asked again
-            }
-        } else if (r.sheet >= 0 && !r.question.isEmpty()) {
-            settleReview(reading_, row, answer);
+    const ReviewRow& r = reading_.review[at_];
+    if (isNumberRow(r)) {
+        const QString typed = latinDigits(answer.trimmed());
+        if (!typed.isEmpty() && typed != r.read && !settleNumber(reading_, at_, typed)) {
+            number_->selectAll();
+            return; // not a number: asked again
         }
-    } else if (r.question != QLatin1String("number") && r.sheet >= 0 && !r.question.isEmpty() &&
-               r.read != originals_[row]) {
-        settleReview(reading_, row, originals_[row]); // kept as read, after a step back
+    } else if (isQuestionRow(r)) {
+        settleReview(reading_, at_, answer);
     }
     next();
+}
+
+void ReadSheetsDialog::keep() {
+    const ReviewRow& r = reading_.review[at_];
+    if (isQuestionRow(r) && r.read != originals_[at_])
+        settle(originals_[at_]); // kept as read, after a step back
+    else
+        next();
 }
 
 void ReadSheetsDialog::back() {
@@ -336,7 +335,7 @@ void ReadSheetsDialog::back() {
 }
 
 void ReadSheetsDialog::next() {
-    if (++at_ < toSee_.size()) {
+    if (++at_ < reading_.review.size()) {
         showRow();
         return;
     }
@@ -347,8 +346,8 @@ void ReadSheetsDialog::finishReading() {
     QAbstractTableModel* model = finish_(running_, reading_, this);
     if (!model) {
         // Nothing lost: the settled reading is still here to be written again.
-        at_ = int(toSee_.size()) - 1;
-        if (toSee_.isEmpty())
+        at_ = int(reading_.review.size()) - 1;
+        if (reading_.review.isEmpty())
             pages_->setCurrentIndex(0);
         return;
     }
@@ -371,10 +370,9 @@ void ReadSheetsDialog::finishReading() {
 
 void ReadSheetsDialog::keyPressEvent(QKeyEvent* event) {
     if (pages_->currentIndex() == 1 && !number_->hasFocus()) {
-        const ReviewRow& r = reading_.review[toSee_[at_]];
+        const ReviewRow& r = reading_.review[at_];
         const int d = digitOf(event->text());
-        const bool question =
-            r.question != QLatin1String("number") && !r.question.isEmpty() && r.sheet >= 0;
+        const bool question = isQuestionRow(r);
         if (question && d == 0) {
             settle(QStringLiteral(""));
             return;
@@ -384,7 +382,7 @@ void ReadSheetsDialog::keyPressEvent(QKeyEvent* event) {
             return;
         }
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            settle(QString());
+            keep();
             return;
         }
         if (event->key() == Qt::Key_Backspace) {

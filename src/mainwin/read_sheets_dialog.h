@@ -44,7 +44,8 @@ private:
     void browse(QLineEdit* box, bool file);
     void run();
     void showRow();
-    void settle(const QString& answer); // "" blank, "1"…; a null string keeps the reading
+    void settle(const QString& answer); // "" blank, "1"…, or a student number typed
+    void keep();                        // the row as first read
     void next();
     void back(); // to the row before, settled again or kept as first read
     void finishReading();
@@ -67,9 +68,8 @@ private:
     QTableView* table_ = nullptr;
     QLabel* written_ = nullptr;
     SheetsReading reading_;
-    QList<int> toSee_;      // the review rows shown, in order
     QStringList originals_; // each review row's reading before it was settled
-    int at_ = 0;
+    int at_ = 0;            // the review row shown
     Request running_;
 };
 
