@@ -10,11 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -22,33 +20,6 @@
 #include <QVBoxLayout>
 
 namespace tavrin {
-
-namespace {
-
-QTableView* table(const char* name) {
-    auto* view = new QTableView;
-    view->setObjectName(QLatin1String(name));
-    view->setSortingEnabled(true);
-    view->setLayoutDirection(Qt::RightToLeft);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
-    return view;
-}
-
-void showModel(QTableView* view, QAbstractTableModel* model) {
-    auto* sorted = new QSortFilterProxyModel(view);
-    sorted->setSourceModel(model);
-    sorted->setSortRole(Qt::UserRole);
-    model->setParent(sorted);
-    delete view->model();
-    view->setModel(sorted);
-    view->sortByColumn(0, Qt::AscendingOrder);
-    view->resizeColumnsToContents();
-}
-
-} // namespace
 
 AnalysisDialog::AnalysisDialog(const Request& first, Analyse analyse, QWidget* parent)
     : QDialog(parent), analyse_(std::move(analyse)) {
@@ -94,8 +65,8 @@ AnalysisDialog::AnalysisDialog(const Request& first, Analyse analyse, QWidget* p
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     tables_ = new QTabWidget;
     tables_->setObjectName(QStringLiteral("ATables"));
-    class_ = table("AClass");
-    items_ = table("AItems");
+    class_ = resultTable("AClass");
+    items_ = resultTable("AItems");
     tables_->addTab(class_, QStringLiteral(u"کلاس"));
     tables_->addTab(items_, QStringLiteral(u"سؤال‌ها"));
     tables_->setEnabled(false);
@@ -129,8 +100,8 @@ void AnalysisDialog::run() {
 }
 
 void AnalysisDialog::showAnalysis(const AnalysedExam& done) {
-    showModel(items_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Questions));
-    showModel(class_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Class));
+    showSorted(items_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Questions));
+    showSorted(class_, new AnalysisTableModel(done.analysis, AnalysisTableModel::Of::Class));
     tables_->setEnabled(true);
     reportPath_ = QDir(request().out).filePath(QStringLiteral("report.pdf"));
     report_->setEnabled(true);

@@ -2,14 +2,18 @@
 
 #include "platform/persian_text.h"
 
+#include <QAbstractTableModel>
 #include <QButtonGroup>
 #include <QDialog>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QToolButton>
 
 namespace tavrin {
@@ -49,6 +53,29 @@ PathRow addPathRow(QLayout* layout, const QString& label, const QString& path, c
     if (auto* box = qobject_cast<QBoxLayout*>(layout))
         box->addLayout(r.layout);
     return r;
+}
+
+QTableView* resultTable(const char* name) {
+    auto* view = new QTableView;
+    view->setObjectName(QLatin1String(name));
+    view->setSortingEnabled(true);
+    view->setLayoutDirection(Qt::RightToLeft);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+void showSorted(QTableView* view, QAbstractTableModel* model) {
+    auto* sorted = new QSortFilterProxyModel(view);
+    sorted->setSourceModel(model);
+    sorted->setSortRole(Qt::UserRole);
+    model->setParent(sorted);
+    delete view->model();
+    view->setModel(sorted);
+    view->sortByColumn(0, Qt::AscendingOrder);
+    view->resizeColumnsToContents();
 }
 
 QHBoxLayout* okCancelRow(QDialog* dialog, const QString& okText, const char* okName,

@@ -3,12 +3,14 @@
 #include <QString>
 #include <functional>
 
+class QAbstractTableModel;
 class QButtonGroup;
 class QDialog;
 class QLayout;
 class QRadioButton;
 class QHBoxLayout;
 class QLineEdit;
+class QTableView;
 class QToolButton;
 
 namespace tavrin {
@@ -34,5 +36,11 @@ QHBoxLayout* okCancelRow(QDialog* dialog, const QLineEdit* path, const QString& 
 // The same row, its button calling `onOk`.
 QHBoxLayout* okCancelRow(QDialog* dialog, const QString& okText, const char* okName,
                          const char* cancelName, const std::function<void()>& onOk);
+
+// A table of results: whole rows selected, read only, sorted by a click on its header.
+QTableView* resultTable(const char* name);
+// The model shown in the table (which owns it from then), sorted by its first column in the
+// order of its Qt::UserRole values, the columns fitted to their contents.
+void showSorted(QTableView* view, QAbstractTableModel* model);
 
 } // namespace tavrin

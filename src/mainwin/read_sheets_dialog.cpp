@@ -12,12 +12,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -191,14 +189,7 @@ QWidget* ReadSheetsDialog::buildResults() {
     written_->setObjectName(QStringLiteral("SWritten"));
     written_->setWordWrap(true);
     layout->addWidget(written_);
-    table_ = new QTableView;
-    table_->setObjectName(QStringLiteral("SClass"));
-    table_->setSortingEnabled(true);
-    table_->setLayoutDirection(Qt::RightToLeft);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = resultTable("SClass");
     layout->addWidget(table_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -351,15 +342,7 @@ void ReadSheetsDialog::finishReading() {
             pages_->setCurrentIndex(0);
         return;
     }
-    auto* sorted = new QSortFilterProxyModel(table_);
-    sorted->setSourceModel(model);
-    sorted->setSortRole(Qt::UserRole);
-    model->setParent(sorted);
-    delete table_->model();
-    table_->setModel(sorted);
-    // In the order its header shows: by name, as the class list is read.
-    table_->sortByColumn(0, Qt::AscendingOrder);
-    table_->resizeColumnsToContents();
+    showSorted(table_, model); // by name, as the class list is read
     written_->setText(
         persian(QStringLiteral(
             u"پاسخ‌برگ‌ها در sheets.csv، نمره‌ها در scores.csv "
