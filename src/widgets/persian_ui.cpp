@@ -4,6 +4,7 @@
 #include "platform/persian_text.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QProxyStyle>
@@ -13,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextOption>
 #include <QTranslator>
+#include <algorithm>
 
 namespace tavrin {
 namespace {
@@ -54,6 +56,18 @@ public:
         painter->restore();
     }
 
+    // The base style draws a group box's frame from a picture, and the first picture read
+    // makes Qt load every image plugin (with the SVG and JPEG libraries) while the main
+    // window starts. The same light frame is drawn here with lines.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_FrameGroupBox) {
+            drawGroupFrame(option, painter, widget);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
     // List entries and menu items are drawn from their options' texts, not through
     // drawItemText.
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -68,6 +82,29 @@ public:
     }
 
 private:
+    void drawGroupFrame(const QStyleOption* option, QPainter* painter,
+                        const QWidget* widget) const {
+        // Below the title as the base style places it: the title's line, and 3 pixels.
+        constexpr int kBelowTitle = 3;
+        const auto* box = qobject_cast<const QGroupBox*>(widget);
+        const bool titled = !box || box->isCheckable() || !box->title().isEmpty();
+        const int top = titled ? std::max(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight),
+                                          option->fontMetrics.height()) +
+                                     kBelowTitle
+                               : kBelowTitle;
+        const QRectF frame =
+            QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(1.5, 1.5, -1.5, -1.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(QColor(0x75, 0x75, 0x75, 0x32), 1));
+        painter->setBrush(QColor(0, 0, 0, 0x03));
+        painter->drawRoundedRect(frame, 2, 2);
+        painter->setPen(QPen(QColor(0, 0, 0, 0x07), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(frame.adjusted(1, 1, -1, -1), 1, 1);
+        painter->restore();
+    }
+
     template <typename Option>
     bool drawShown(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget) const {
