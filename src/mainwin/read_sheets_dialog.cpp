@@ -240,9 +240,6 @@ void ReadSheetsDialog::run() {
     // The reading's progress window had the keyboard: the keys are the review's again.
     activateWindow();
     raise();
-    originals_.clear();
-    for (const ReviewRow& row : std::as_const(reading_.review))
-        originals_.append(row.read);
     at_ = 0;
     if (reading_.review.isEmpty()) {
         finishReading();
@@ -312,8 +309,8 @@ void ReadSheetsDialog::settle(const QString& answer) {
 
 void ReadSheetsDialog::keep() {
     const ReviewRow& r = reading_.review[at_];
-    if (isQuestionRow(r) && r.read != originals_[at_])
-        settle(originals_[at_]); // kept as read, after a step back
+    if (isQuestionRow(r) && r.read != r.asRead)
+        settle(r.asRead); // kept as read, after a step back
     else
         next();
 }

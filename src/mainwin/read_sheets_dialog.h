@@ -68,8 +68,7 @@ private:
     QTableView* table_ = nullptr;
     QLabel* written_ = nullptr;
     SheetsReading reading_;
-    QStringList originals_; // each review row's reading before it was settled
-    int at_ = 0;            // the review row shown
+    int at_ = 0; // the review row shown
     Request running_;
 };
 

@@ -143,7 +143,9 @@ void SheetReader::refuse(const ScanPage& page, int version, const QString& why,
                            persianShown(persian, Digits::InPersianText),
                            crop.isNull() ? thumbnailOf(page.gray) : crop,
                            -1,
-                           {}});
+                           {},
+                           0,
+                           QString()});
 }
 
 void SheetReader::read(const ScanPage& page) {
@@ -274,16 +276,21 @@ void SheetReader::read(const ScanPage& page) {
     // Joined to the student's other pages by the code and the number.
     const QString key = QStringLiteral("%1|%2").arg(version).arg(number);
     int sheet = numberRead ? joined_.value(key, -1) : -1;
-    if (sheet >= 0 && pagesSeen_[sheet].contains(code->page))
+    if (sheet >= 0 && result_.sheets[sheet].pages.contains(code->page))
         sheet = -1; // the same page twice: two students of one number, each kept
     if (sheet < 0) {
         sheet = int(result_.sheets.size());
-        result_.sheets.append({name, numberRead ? number : QString(), version,
-                               QStringList(questions(version)), page.file, page.page});
+        result_.sheets.append({name,
+                               numberRead ? number : QString(),
+                               version,
+                               QStringList(questions(version)),
+                               page.file,
+                               page.page,
+                               {}});
         if (numberRead && !joined_.contains(key))
             joined_.insert(key, sheet);
     }
-    pagesSeen_[sheet].append(code->page);
+    result_.sheets[sheet].pages.append(code->page);
     ++result_.pagesRead;
     if (!numberRead)
         result_.review.append(
@@ -297,7 +304,9 @@ void SheetReader::read(const ScanPage& page) {
              persianShown(numberDoubtsPersian.join(QStringLiteral(u"؛ ")), Digits::InPersianText),
              cropOf(page.gray, *place, numberBox),
              sheet,
-             {}});
+             {},
+             0,
+             number});
     SheetRow& row = result_.sheets[sheet];
     for (auto it = rows.begin(); it != rows.end(); ++it) {
         const RowReading r = readRow(measured[it.key()], pageMarks, 1);
@@ -312,7 +321,8 @@ void SheetReader::read(const ScanPage& page) {
         box.setRight(box.right() + 9);
         result_.review.append({page.file, page.page, name, version, QString::number(it.key()),
                                row.answers[it.key() - 1], r.why, r.persian,
-                               cropOf(page.gray, *place, box), sheet, options});
+                               cropOf(page.gray, *place, box), sheet, options, 0,
+                               row.answers[it.key() - 1]});
     }
 }
 
@@ -322,7 +332,7 @@ SheetsReading SheetReader::finish() {
         const SheetRow& sheet = out.sheets[s];
         const qsizetype pages = layouts_[sheet.version - 1].pages.size();
         for (int p = 1; p <= pages; ++p)
-            if (!pagesSeen_[s].contains(p))
+            if (!sheet.pages.contains(p))
                 out.review.append(
                     {sheet.file,
                      sheet.page,
@@ -342,7 +352,9 @@ SheetsReading SheetReader::finish() {
                          Digits::InPersianText),
                      QImage(),
                      s,
-                     {}});
+                     {},
+                     p,
+                     QString()});
     }
     return out;
 }

@@ -38,8 +38,7 @@ private:
     quint32 seed_ = 0;
     QList<SheetLayout> layouts_;
     QList<QList<int>> options_;
-    QHash<QString, int> joined_;       // version|number → sheet row
-    QHash<int, QList<int>> pagesSeen_; // sheet row → pages read
+    QHash<QString, int> joined_; // version|number → sheet row
     SheetsReading result_;
     std::function<void(int)> onPage_;
 };

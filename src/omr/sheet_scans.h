@@ -21,8 +21,10 @@ struct ReviewRow {
     QString read;     // what went into the sheets: an option, "" for blank, "*" for several
     QString why, persian;
     QImage crop;
-    int sheet = -1;     // the sheet row it belongs to, -1 for none
-    QList<int> options; // the options the question has (1 to n), for settling it
+    int sheet = -1;      // the sheet row it belongs to, -1 for none
+    QList<int> options;  // the options the question has (1 to n), for settling it
+    int missingPage = 0; // for a sheet's page not among the scans: its printed page
+    QString asRead;      // what the scan gave, before the teacher settled it
 };
 
 // One student's sheet as read: the printed answers in the printed order, "" blank, "*" several.
@@ -33,6 +35,7 @@ struct SheetRow {
     QStringList answers;
     QString file; // where its first page was read
     int page = 0;
+    QList<int> pages; // the printed pages read for it
 };
 
 struct SheetsReading {

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace tavrin {
 
@@ -100,10 +101,16 @@ bool settleNumber(SheetsReading& reading, int row, const QString& number) {
     r.read = number;
     reading.sheets[from].name = number;
     reading.sheets[from].number = number;
+    const auto apart = [&](const SheetRow& other) {
+        for (int p : other.pages)
+            if (reading.sheets[from].pages.contains(p))
+                return false;
+        return true;
+    };
     int into = -1;
     for (int s = 0; s < reading.sheets.size() && into < 0; ++s)
         if (s != from && reading.sheets[s].version == reading.sheets[from].version &&
-            reading.sheets[s].name == number)
+            reading.sheets[s].name == number && apart(reading.sheets[s]))
             into = s;
     if (into < 0)
         return true;
@@ -116,12 +123,19 @@ bool settleNumber(SheetsReading& reading, int row, const QString& number) {
             kept.answers[q] = other.answers[q];
     kept.name = number;
     kept.number = number;
+    kept.pages += other.pages;
+    std::sort(kept.pages.begin(), kept.pages.end());
     reading.sheets.removeAt(gone);
     for (ReviewRow& each : reading.review)
         if (each.sheet == gone)
             each.sheet = keep;
         else if (each.sheet > gone)
             --each.sheet;
+    // A page missing from either is missing no more once the other brought it.
+    reading.review.removeIf([&](const ReviewRow& each) {
+        return each.sheet == keep && each.missingPage &&
+               reading.sheets[keep].pages.contains(each.missingPage);
+    });
     return true;
 }
 

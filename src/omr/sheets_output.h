@@ -25,9 +25,11 @@ void writeReviewFolder(const QString& folder, const SheetsReading& reading);
 // ("1" to "4", "" for blank, "*" for several) and the row is marked settled.
 void settleReview(SheetsReading& reading, int row, const QString& answer);
 // A student number settled by the teacher (row's question "number"): the sheet takes it as
-// its name, and joins another sheet of the same version and number when there is one (its
-// other page), that sheet's answers kept where this page has none. Returns false, changing
-// nothing, for a number that is not one to eight digits.
+// its name, and joins another sheet of the same version and number when there is one holding
+// none of its pages (the student's other page), that sheet's answers kept where this page has
+// none; the rows that said the joined pages were missing go. Two sheets holding the same page
+// are two students of one number and stay apart, as the reading keeps them. Returns false,
+// changing nothing, for a number that is not one to eight digits.
 bool settleNumber(SheetsReading& reading, int row, const QString& number);
 
 } // namespace tavrin

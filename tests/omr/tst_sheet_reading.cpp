@@ -211,30 +211,47 @@ private slots:
     }
 
     // A number settled by the teacher names the sheet and joins it to the student's other
-    // page; a settled answer replaces what was read; neither touches another sheet.
+    // page, and the rows that called either page missing go; a settled answer replaces what
+    // was read; neither touches another sheet. A page the student's sheet already holds is
+    // another student's of the same number: kept apart, as the reading keeps them.
     void settlingMendsTheSheets() {
         SheetsReading r;
         r.sheets = {
-            {QStringLiteral("11"), QStringLiteral("11"), 1, {"1", "", ""}, "a", 1},
-            {QStringLiteral("a#2"), QString(), 1, {"", "*", "3"}, "a", 2},
-            {QStringLiteral("12345678"), QStringLiteral("12345678"), 1, {"", "", ""}, "a", 3}};
-        r.review = {{"a", 2, "a#2", 1, "number", "1?", {}, {}, {}, 1, {}},
-                    {"a", 2, "a#2", 1, "2", "*", {}, {}, {}, 1, {1, 2, 3, 4}},
-                    {"a", 3, "12345678", 1, "1", "", {}, {}, {}, 2, {1, 2, 3, 4}}};
+            {QStringLiteral("11"), QStringLiteral("11"), 1, {"1", "", ""}, "a", 1, {1}},
+            {QStringLiteral("a#2"), QString(), 1, {"", "*", "3"}, "a", 2, {2}},
+            {QStringLiteral("12345678"), QStringLiteral("12345678"), 1, {"", "", ""}, "a", 3, {1}},
+            {QStringLiteral("a#4"), QString(), 1, {"2", "", ""}, "a", 4, {1}}};
+        r.review = {{"a", 2, "a#2", 1, "number", "1?", {}, {}, {}, 1, {}, 0, "1?"},
+                    {"a", 2, "a#2", 1, "2", "*", {}, {}, {}, 1, {1, 2, 3, 4}, 0, "*"},
+                    {"a", 3, "12345678", 1, "1", "", {}, {}, {}, 2, {1, 2, 3, 4}, 0, ""},
+                    {"a", 4, "a#4", 1, "number", "?", {}, {}, {}, 3, {}, 0, "?"},
+                    {"a", 1, "11", 1, {}, {}, "page 2", {}, {}, 0, {}, 2, {}},
+                    {"a", 2, "a#2", 1, {}, {}, "page 1", {}, {}, 1, {}, 1, {}},
+                    {"a", 3, "12345678", 1, {}, {}, "page 2", {}, {}, 2, {}, 2, {}},
+                    {"a", 4, "a#4", 1, {}, {}, "page 2", {}, {}, 3, {}, 2, {}}};
         QVERIFY(!settleNumber(r, 0, QStringLiteral("1x")));
         QVERIFY(!settleNumber(r, 1, QStringLiteral("11")));
-        QCOMPARE(r.sheets.size(), 3);
+        QCOMPARE(r.sheets.size(), 4);
         settleReview(r, 1, QStringLiteral("2"));
         QVERIFY(settleNumber(r, 0, QStringLiteral("11")));
-        QCOMPARE(r.sheets.size(), 2);
+        QCOMPARE(r.sheets.size(), 3);
         QCOMPARE(r.sheets[0].answers, (QStringList{"1", "2", "3"}));
         QCOMPARE(r.sheets[0].number, QStringLiteral("11"));
+        QCOMPARE(r.sheets[0].pages, (QList<int>{1, 2}));
+        QCOMPARE(r.review.size(), 6);
         QCOMPARE(r.review[1].sheet, 0);
         QCOMPARE(r.review[2].sheet, 1);
+        QCOMPARE(r.review[4].why, QStringLiteral("page 2")); // the other student's, kept
+        QCOMPARE(r.review[4].sheet, 1);
         settleReview(r, 2, QStringLiteral("4"));
         QCOMPARE(r.sheets[1].answers.first(), QStringLiteral("4"));
+        // Page 1 of a second sheet numbered 11: two students, both listed.
+        QVERIFY(settleNumber(r, 3, QStringLiteral("11")));
+        QCOMPARE(r.sheets.size(), 3);
+        QCOMPARE(r.sheets[2].name, QStringLiteral("11"));
+        QCOMPARE(r.review.size(), 6);
         QCOMPARE(sheetsCsv(r, 3), QByteArray("\xEF\xBB\xBFname,version,1,2,3\r\n11,1,1,2,3\r\n"
-                                             "12345678,1,4,,\r\n"));
+                                             "12345678,1,4,,\r\n11,1,2,,\r\n"));
     }
 
     // The verb: the sheets it writes are what `score --exam` reads, the review folder holds a
