@@ -42,7 +42,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tavrin developers <tavrin@example.invalid>"
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-core")
+# libzip and qrencode are loaded when first used, so the linker does not name them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-core, libzip4, libqrencode4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | firefox-esr, qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "authoring tool for Persian exam CDs")
 set(CPACK_PACKAGE_DESCRIPTION "A catalogue of projects, their fields of study and lessons;

@@ -10,6 +10,7 @@
 #include "platform/project_folders.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
+#include "platform/zip_library.h"
 #include "store/fields.h"
 #include "store/lesson_files.h"
 #include "store/project_settings.h"
@@ -80,34 +81,34 @@ const QStringList kSchemas{QStringLiteral("imscp_rootv1p1p2.xsd"),
 // A zip being written: entries from memory or from files, written out at close.
 class Zip {
 public:
-    explicit Zip(const QString& path) : path_(path) {
+    explicit Zip(const QString& path) : lib_(zipLibrary()), path_(path) {
         int error = 0;
-        zip_ = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        zip_ = lib_.open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
         if (!zip_) {
             zip_error_t e;
-            zip_error_init_with_code(&e, error);
-            const QString why = QString::fromUtf8(zip_error_strerror(&e));
-            zip_error_fini(&e);
+            lib_.error_init_with_code(&e, error);
+            const QString why = QString::fromUtf8(lib_.error_strerror(&e));
+            lib_.error_fini(&e);
             throw FsError::at(why, path);
         }
     }
     ~Zip() {
         if (zip_)
-            zip_discard(zip_);
+            lib_.discard(zip_);
     }
     void add(const QString& name, QByteArray bytes) {
         kept_.push_back(std::move(bytes));
-        zip_source_t* source =
-            zip_source_buffer(zip_, kept_.back().constData(), zip_uint64_t(kept_.back().size()), 0);
+        zip_source_t* source = lib_.source_buffer(zip_, kept_.back().constData(),
+                                                  zip_uint64_t(kept_.back().size()), 0);
         entry(name, source);
     }
     void addFile(const QString& name, const QString& from) {
         if (!fileExists(from))
             throw FsError::at(QStringLiteral("File not found"), from);
-        entry(name, zip_source_file(zip_, QFile::encodeName(from).constData(), 0, -1));
+        entry(name, lib_.source_file(zip_, QFile::encodeName(from).constData(), 0, -1));
     }
     void close() {
-        if (zip_close(zip_) != 0)
+        if (lib_.close(zip_) != 0)
             fail();
         zip_ = nullptr;
     }
@@ -116,17 +117,18 @@ private:
     // An entry a platform unpacks for others to read: 0644, whatever the disk said.
     void entry(const QString& name, zip_source_t* source) {
         const zip_int64_t at =
-            source ? zip_file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+            source ? lib_.file_add(zip_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (at < 0) {
             if (source)
-                zip_source_free(source);
+                lib_.source_free(source);
             fail();
         }
-        if (zip_file_set_external_attributes(zip_, zip_uint64_t(at), 0, ZIP_OPSYS_UNIX,
-                                             zip_uint32_t(0100644) << 16) != 0)
+        if (lib_.file_set_external_attributes(zip_, zip_uint64_t(at), 0, ZIP_OPSYS_UNIX,
+                                              zip_uint32_t(0100644) << 16) != 0)
             fail();
     }
-    [[noreturn]] void fail() { throw FsError::at(QString::fromUtf8(zip_strerror(zip_)), path_); }
+    [[noreturn]] void fail() { throw FsError::at(QString::fromUtf8(lib_.strerror(zip_)), path_); }
+    ZipLibrary lib_;
     QString path_;
     zip_t* zip_ = nullptr;
     std::list<QByteArray> kept_; // libzip reads them at close

@@ -2,6 +2,7 @@
 
 #include "platform/fs_error.h"
 #include "platform/xml_guard.h"
+#include "platform/zip_library.h"
 
 #include <zip.h>
 
@@ -14,54 +15,55 @@ constexpr zip_uint64_t kLargestPart = 64u * 1024u * 1024u;
 
 } // namespace
 
-Package::Package(const QByteArray& bytes) : bytes_(bytes) {
+Package::Package(const QByteArray& bytes)
+    : bytes_(bytes), lib_(std::make_unique<ZipLibrary>(zipLibrary())) {
     zip_error_t error;
-    zip_error_init(&error);
+    lib_->error_init(&error);
     zip_source_t* source =
-        zip_source_buffer_create(bytes_.constData(), zip_uint64_t(bytes_.size()), 0, &error);
+        lib_->source_buffer_create(bytes_.constData(), zip_uint64_t(bytes_.size()), 0, &error);
     if (source)
-        zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+        zip_ = lib_->open_from_source(source, ZIP_RDONLY, &error);
     if (!zip_) {
-        const QString why = QString::fromUtf8(zip_error_strerror(&error));
+        const QString why = QString::fromUtf8(lib_->error_strerror(&error));
         if (source)
-            zip_source_free(source);
-        zip_error_fini(&error);
+            lib_->source_free(source);
+        lib_->error_fini(&error);
         throw FsError(QStringLiteral("Not a Word document (damaged zip: %1)").arg(why));
     }
-    zip_error_fini(&error);
+    lib_->error_fini(&error);
     try {
         findMainPart();
         readRelations();
     } catch (...) {
-        zip_discard(zip_); // no destructor for an object never made
+        lib_->discard(zip_); // no destructor for an object never made
         throw;
     }
 }
 
 Package::~Package() {
-    zip_discard(zip_);
+    lib_->discard(zip_);
 }
 
 bool Package::has(const QString& name) const {
-    return zip_name_locate(zip_, name.toUtf8().constData(), 0) >= 0;
+    return lib_->name_locate(zip_, name.toUtf8().constData(), 0) >= 0;
 }
 
 QByteArray Package::part(const QString& name) const {
     const QByteArray utf8 = name.toUtf8();
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat(zip_, utf8.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    lib_->stat_init(&stat);
+    if (lib_->stat(zip_, utf8.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
         throw FsError(QStringLiteral("Not a Word document (no %1)").arg(name));
     if (stat.size > kLargestPart)
         throw FsError(QStringLiteral("Word document part too large (over %1 MB): %2")
                           .arg(kLargestPart / (1024 * 1024))
                           .arg(name));
-    zip_file_t* file = zip_fopen(zip_, utf8.constData(), 0);
+    zip_file_t* file = lib_->fopen(zip_, utf8.constData(), 0);
     if (!file)
         throw FsError(QStringLiteral("Damaged Word document: %1").arg(name));
     QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t read = zip_fread(file, data.data(), stat.size);
-    zip_fclose(file);
+    const zip_int64_t read = lib_->fread(file, data.data(), stat.size);
+    lib_->fclose(file);
     if (read < 0 || zip_uint64_t(read) != stat.size)
         throw FsError(QStringLiteral("Damaged Word document: %1").arg(name));
     // Every part that is XML, whatever its name says (a main part may be named anything

@@ -5,8 +5,13 @@
 #include <QString>
 #include <QStringView>
 #include <QXmlStreamReader>
+#include <memory>
 
 struct zip;
+
+namespace tavrin {
+struct ZipLibrary;
+}
 
 namespace tavrin::docx {
 
@@ -40,6 +45,7 @@ private:
     QString besideMain(const QString& target) const;
 
     QByteArray bytes_; // the zip reads from it until it is closed
+    std::unique_ptr<ZipLibrary> lib_;
     struct zip* zip_ = nullptr;
     QString main_ = QStringLiteral("word/document.xml");
     QString folder_ = QStringLiteral("word/");

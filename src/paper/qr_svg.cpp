@@ -1,17 +1,22 @@
 #include "paper/qr_svg.h"
 
+#include "platform/system_library.h"
+
 #include <memory>
 #include <qrencode.h>
 
 namespace tavrin {
 
 QString qrSvg(const QString& text) {
+    // Loaded when a sheet is printed: the program starts without it.
+    SystemLibrary library(QStringLiteral("qrencode"), 4, QStringLiteral("The QR code library"));
+    const auto encode = library.get<decltype(&::QRcode_encodeData)>("QRcode_encodeData");
+    const auto free = library.get<decltype(&::QRcode_free)>("QRcode_free");
     const QByteArray bytes = text.toUtf8();
     const std::unique_ptr<QRcode, void (*)(QRcode*)> code(
-        QRcode_encodeData(int(bytes.size()),
-                          reinterpret_cast<const unsigned char*>(bytes.constData()), 0,
-                          QR_ECLEVEL_M),
-        QRcode_free);
+        encode(int(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.constData()), 0,
+               QR_ECLEVEL_M),
+        free);
     if (!code)
         return {};
     constexpr int kQuiet = 4;
