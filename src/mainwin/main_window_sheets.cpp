@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
 
@@ -73,7 +72,7 @@ void MainWindow::readSheetsCommand() {
     const auto finish = [&](const ReadSheetsDialog::Request& r, const SheetsReading& reading,
                             QObject* owner) -> QAbstractTableModel* {
         // An earlier reading in the folder is replaced only when the author says so.
-        if (QFileInfo::exists(QDir(r.out).filePath(QStringLiteral("sheets.csv"))) &&
+        if (!sheetsResultsIn(r.out).isEmpty() &&
             !replacesEarlier(r.out, QStringLiteral(u"پاسخ‌برگ‌های دیگری")))
             return nullptr;
         QAbstractTableModel* model = nullptr;

@@ -22,5 +22,7 @@ struct SheetsWritten {
 SheetsWritten writeSheetsResults(const QuestionBank& bank, const QString& examFolder,
                                  const QString& folder, const SheetsReading& reading,
                                  int questions);
+// Which of the names a reading writes (sheets.csv, review, scores.csv) the folder already holds.
+QStringList sheetsResultsIn(const QString& folder);
 
 } // namespace tavrin

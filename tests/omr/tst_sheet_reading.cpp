@@ -6,6 +6,7 @@
 #include "exam/paper_record.h"
 #include "omr/scan_pages.h"
 #include "omr/sheets_output.h"
+#include "omr/sheets_results.h"
 #include "paper/paper_exam.h"
 #include "platform/csv.h"
 #include "sheet_batch.h"
@@ -252,6 +253,12 @@ private slots:
         QCOMPARE(r.review.size(), 6);
         QCOMPARE(sheetsCsv(r, 3), QByteArray("\xEF\xBB\xBFname,version,1,2,3\r\n11,1,1,2,3\r\n"
                                              "12345678,1,4,,\r\n11,1,2,,\r\n"));
+        // An earlier reading is any of its files, asked about before one is replaced.
+        const QString folder = program_.path(QStringLiteral("earlier"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/review")));
+        QCOMPARE(sheetsResultsIn(folder), QStringList{QStringLiteral("review")});
+        QVERIFY(QFile(folder + QStringLiteral("/scores.csv")).open(QIODevice::WriteOnly));
+        QCOMPARE(sheetsResultsIn(folder), (QStringList{"review", "scores.csv"}));
     }
 
     // The verb: the sheets it writes are what `score --exam` reads, the review folder holds a
