@@ -139,10 +139,15 @@ private slots:
                     };
                     QTest::keyClick(d, Qt::Key_3);
                     QVERIFY(number->isVisible());
+                    const QString slipped = control<QLabel>(d, "ReviewWhere")->text();
                     const QString typed = number->text();
-                    QTest::keyClick(number, Qt::Key_End);
-                    QTest::keyClick(number, Qt::Key_Backspace);
+                    // Where a key goes in the active dialog: the number's box.
+                    QVERIFY(QTest::qWaitForWindowActive(d));
+                    QCOMPARE(QApplication::focusWidget(), number);
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
                     QCOMPARE(number->text(), typed.chopped(1));
+                    QCOMPARE(control<QLabel>(d, "ReviewWhere")->text(), slipped);
                     back();
                     QCOMPARE(control<QLabel>(d, "ReviewWhere")->text(), where);
                     const auto why = [d] { return control<QLabel>(d, "ReviewWhy")->text(); };
